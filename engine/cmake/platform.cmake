@@ -1,0 +1,6 @@
+# The platform layer: the only code that talks to SDL, OpenGL and POSIX directly.
+set(KR_SRC ${PROJECT_SOURCE_DIR}/engine/src)
+kr_add_library(kr_platform
+  SOURCES
+    ${KR_SRC}/platform/message_box.cpp
+  LIBS ${KR_SDL2} Threads::Threads ${CMAKE_DL_LIBS})

@@ -1,0 +1,6 @@
+kr_add_test(test_core
+  SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/singleton_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/format_string_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/report_assert_test.cpp
+  LIBS kr_core)

@@ -1,0 +1,31 @@
+// Shared main of every test executable: a headless environment set before
+// anything can start SDL or OpenAL, then GoogleTest.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "support/test_support.h"
+
+extern "C" const char* __asan_default_options() { return "detect_leaks=1:abort_on_error=0"; }
+// Mesa, the GL dispatch library and SDL keep process-lifetime allocations that
+// are not ours to free.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libGLX\nleak:libGL\nleak:libEGL\nleak:mesa\nleak:libgallium\nleak:swrast\nleak:dri\n"
+         "leak:libSDL2\nleak:libopenal\nleak:libdbus\nleak:libLLVM\nleak:libglapi\nleak:libX11\n";
+}
+
+int main(int argc, char** argv) {
+  setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  setenv("ALSOFT_DRIVERS", "null", 0);
+  setenv("KR_HEADLESS", "1", 1);
+  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+  setenv("GALLIUM_DRIVER", "llvmpipe", 0);
+  // Per-user files of tests never touch the real home folder.
+  std::string data = KR::Test::scratchDir("xdg-data");
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  ::testing::InitGoogleTest(&argc, argv);
+  ::testing::GTEST_FLAG(death_test_style) = "threadsafe";
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,37 @@
+#pragma once
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "log_system.h"
+
+namespace KR {
+namespace Test {
+
+// A fresh, empty folder under the test build folder, unique per call.
+std::string scratchDir(const std::string& hint);
+
+// Writes a whole file (binary).
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+
+// Keeps a log system alive for the test (creating one when none exists) and
+// records every log line written while it lives.
+class LogCapture {
+ public:
+  LogCapture();
+  ~LogCapture();
+  std::vector<std::string> lines() const;
+  bool contains(const std::string& fragment) const;
+
+ private:
+  class Writer;
+  std::unique_ptr<LogSystem> ownedSystem;
+  Writer* writer = nullptr;
+  struct Shared;
+  std::shared_ptr<Shared> shared;
+};
+
+}  // namespace Test
+}  // namespace KR
