@@ -1,4 +1,5 @@
-# Core services: singletons, log, formatting, fatal errors, notifications.
+# Core services: singletons, log, formatting, fatal errors, notifications,
+# value types and maths.
 set(KR_SRC ${PROJECT_SOURCE_DIR}/engine/src)
 kr_add_library(kr_core
   SOURCES
@@ -7,4 +8,8 @@ kr_add_library(kr_core
     ${KR_SRC}/format_string.cpp
     ${KR_SRC}/report_assert.cpp
     ${KR_SRC}/notification.cpp
+    ${KR_SRC}/color.cpp
+    ${KR_SRC}/rect.cpp
+    ${KR_SRC}/matrix3.cpp
+    ${KR_SRC}/geometry.cpp
   LIBS kr_platform Threads::Threads)

@@ -3,4 +3,5 @@ kr_add_test(test_core
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/singleton_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/format_string_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/report_assert_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/value_types_test.cpp
   LIBS kr_core)
