@@ -155,6 +155,8 @@ class RenderDevice {
   // lastError()).
   static std::unique_ptr<RenderDevice> create(const DeviceParams& params);
   static const char* lastError();
+  // The device that is alive (the latest created), or null. Textures use it.
+  static RenderDevice* current();
 
   virtual ~RenderDevice() = default;
 
