@@ -1,0 +1,136 @@
+#include "file_system.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+#include "krp_reader.h"
+#include "local_reader.h"
+#include "log_system.h"
+#include "report_assert.h"
+#include "scoped_lock.h"
+#include "zip_reader.h"
+
+namespace KR {
+
+namespace {
+
+std::string& contentFolder() {
+  static std::string folder;
+  return folder;
+}
+
+// ---- What the file system needs from the configuration manager. ----
+
+std::string currentLanguage() { return "en"; }
+
+std::vector<std::string> currentPlatformDirectories() { return {}; }
+
+}  // namespace
+
+void FileSystem::setContentFolder(const std::string& folder) { contentFolder() = folder; }
+
+std::string FileSystem::getContentFolder() { return contentFolder(); }
+
+FileSystem::FileSystem() {
+  pthread_mutexattr_t attributes;
+  pthread_mutexattr_init(&attributes);
+  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
+  pthread_mutex_init(&lock, &attributes);
+  pthread_mutexattr_destroy(&attributes);
+  setInstance(this);
+  readers.push_back(std::make_unique<KRPReader>());
+  readers.push_back(std::make_unique<ZipReader>());
+  readers.push_back(std::make_unique<LocalReader>());
+  putDefaultEntries();
+}
+
+FileSystem::~FileSystem() {
+  {
+    ScopedLock guard(ScopedLock::lock(&lock));
+    for (auto& reader : readers) reader.reset();
+    readers.clear();
+    packageIndex.clear();
+  }
+  pthread_mutex_destroy(&lock);
+}
+
+void FileSystem::putDefaultEntries() {
+  setEntry("default", "config", "/config.lua");
+  setEntry("default", "filelist.lua", "/filelist.lua");
+}
+
+void FileSystem::setEntry(const std::string& package, const std::string& name, const std::string& path) {
+  packageIndex[package][name] = path;
+}
+
+File* FileSystem::openFile(const std::string& package, const std::string& name) {
+  ScopedLock guard(ScopedLock::lock(&lock));
+  std::string searched = package == "localization" ? currentLanguage() : package;
+  auto entries = packageIndex.find(searched);
+  if (entries == packageIndex.end() || entries->second.find(name) == entries->second.end()) {
+    searched = "default";
+    entries = packageIndex.find(searched);
+    if (entries == packageIndex.end() || entries->second.find(name) == entries->second.end()) return nullptr;
+  }
+  const std::string& path = entries->second.find(name)->second;
+  for (auto& reader : readers) {
+    if (File* file = reader->open(path)) return file;
+  }
+  log("WARNING: Failed to find '%s' in package '%s'. Content directory: %s", name.c_str(), searched.c_str(),
+      getContentFolder().c_str());
+  return nullptr;
+}
+
+bool FileSystem::fileExists(const std::string& package, const std::string& name) {
+  ScopedLock guard(ScopedLock::lock(&lock));
+  auto entries = packageIndex.find(package);
+  return entries != packageIndex.end() && entries->second.count(name) != 0;
+}
+
+FileSystem::PackageIndex FileSystem::getPackageIndex() {
+  ScopedLock guard(ScopedLock::lock(&lock));
+  return packageIndex;
+}
+
+void FileSystem::loadFilesLocationInfo() {
+  ScopedLock guard(ScopedLock::lock(&lock));
+  auto start = std::chrono::steady_clock::now();
+  packageIndex.clear();
+  putDefaultEntries();
+  for (const std::string& directory : currentPlatformDirectories()) loadDirectoryFileLists(directory);
+  double elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  log("Filesystem:: load files location info in %.2f msec", elapsed);
+}
+
+void FileSystem::loadDirectoryFileLists(const std::string&) {}
+
+void FileSystem::loadPackageFileList(const std::string&) {}
+
+int readFileToBuffer(const char* name, char** buffer) {
+  if (*buffer) {
+    std::free(*buffer);
+    *buffer = nullptr;
+  }
+  File* file = FileSystem::getInstance()->openFile("default", name);
+  if (!file) return 1;
+  int size = file->getSize();
+  if (size < 1) {
+    delete file;
+    return 1;
+  }
+  char* block = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
+  int done = 0;
+  while (done < size) {
+    int got = file->read(block + done, size - done);
+    if (got <= 0) break;
+    done += got;
+  }
+  delete file;
+  // A file that ends early keeps what was read; the rest is zero.
+  std::memset(block + done, 0, static_cast<size_t>(size - done) + 1);
+  *buffer = block;
+  return 0;
+}
+
+}  // namespace KR
