@@ -12,4 +12,8 @@ kr_add_library(kr_core
     ${KR_SRC}/rect.cpp
     ${KR_SRC}/matrix3.cpp
     ${KR_SRC}/geometry.cpp
+    ${KR_SRC}/buddy_allocator.cpp
+    ${KR_SRC}/stack_allocator.cpp
+    ${KR_SRC}/engine_allocators.cpp
+    ${KR_SRC}/memory_manager.cpp
   LIBS kr_platform Threads::Threads)

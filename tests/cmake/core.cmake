@@ -4,4 +4,5 @@ kr_add_test(test_core
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/format_string_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/report_assert_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/value_types_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/memory_test.cpp
   LIBS kr_core)
