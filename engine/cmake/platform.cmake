@@ -3,4 +3,5 @@ set(KR_SRC ${PROJECT_SOURCE_DIR}/engine/src)
 kr_add_library(kr_platform
   SOURCES
     ${KR_SRC}/platform/message_box.cpp
+    ${KR_SRC}/platform/user_paths.cpp
   LIBS ${KR_SDL2} Threads::Threads ${CMAKE_DL_LIBS})
