@@ -16,4 +16,5 @@ kr_add_library(kr_core
     ${KR_SRC}/stack_allocator.cpp
     ${KR_SRC}/engine_allocators.cpp
     ${KR_SRC}/memory_manager.cpp
+    ${KR_SRC}/lex_binded_function_manager.cpp
   LIBS kr_platform Threads::Threads)

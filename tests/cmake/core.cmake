@@ -5,4 +5,5 @@ kr_add_test(test_core
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/report_assert_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/value_types_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/memory_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/function_test.cpp
   LIBS kr_core)
