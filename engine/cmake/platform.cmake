@@ -3,5 +3,11 @@ set(KR_SRC ${PROJECT_SOURCE_DIR}/engine/src)
 kr_add_library(kr_platform
   SOURCES
     ${KR_SRC}/platform/message_box.cpp
+    ${KR_SRC}/platform/events.cpp
+    ${KR_SRC}/platform/input_state.cpp
+    ${KR_SRC}/platform/window.cpp
+    ${KR_SRC}/platform/single_instance.cpp
+    ${KR_SRC}/platform/system_info.cpp
+    ${KR_SRC}/platform/crash_handler.cpp
     ${KR_SRC}/platform/user_paths.cpp
   LIBS ${KR_SDL2} Threads::Threads ${CMAKE_DL_LIBS})

@@ -1,0 +1,61 @@
+#pragma once
+// Polled mouse and keyboard state, built from the translated event stream.
+#include <cstdint>
+
+union SDL_Event;
+
+namespace KR {
+namespace Platform {
+
+// Virtual-key codes the engine names.
+enum : uint8_t {
+  kVkLButton = 0x01,
+  kVkRButton = 0x02,
+  kVkMButton = 0x04,
+  kVkBack = 0x08,
+  kVkTab = 0x09,
+  kVkReturn = 0x0D,
+  kVkShift = 0x10,
+  kVkControl = 0x11,
+  kVkMenu = 0x12,
+  kVkEscape = 0x1B,
+  kVkSpace = 0x20,
+  kVkLeft = 0x25,
+  kVkUp = 0x26,
+  kVkRight = 0x27,
+  kVkDown = 0x28,
+  kVkF1 = 0x70,
+  kVkLShift = 0xA0,
+  kVkRShift = 0xA1,
+  kVkLControl = 0xA2,
+  kVkRControl = 0xA3,
+  kVkLMenu = 0xA4,
+  kVkRMenu = 0xA5,
+};
+
+// The high bit of a key-table entry says "down".
+constexpr uint8_t kKeyDown = 0x80;
+
+struct MouseState {
+  int32_t x = 0;  // client pixels
+  int32_t y = 0;
+  uint8_t buttons[3] = {0, 0, 0};  // left, right, middle: 1 while down
+  int32_t wheel = 0;               // notches accumulated since the last takeMouseWheel
+};
+
+MouseState mouseState();
+// Returns and clears the accumulated wheel notches.
+int32_t takeMouseWheel();
+// Copies the 256-entry key table (GetKeyboardState's layout).
+void keyboardState(uint8_t table[256]);
+
+// The virtual-key code of an SDL scancode, 0 when it has none.
+uint8_t virtualKeyFromScancode(int scancode);
+
+// Applies one SDL event to the polled state (called by the event pump).
+void applyInputEvent(const SDL_Event& event);
+// Releases every key and button (focus loss, tests).
+void clearInputState();
+
+}  // namespace Platform
+}  // namespace KR
