@@ -1,0 +1,494 @@
+#include "lua_script_2.h"
+
+#include <lua.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "file_system.h"
+#include "report_assert.h"
+
+namespace KR {
+
+const char* const kLuaDefaultPackagePath = "./data/scripts/?.dat;./data/scripts/?.lua;./data/scripts/?/init.lua;";
+
+namespace {
+
+// A rectangle may name another file's rectangle, which may name another: a
+// chain this long is taken as a loop.
+constexpr int kMaxRectReferenceDepth = 8;
+
+// The classic C library generator: 32-bit state, 15-bit results.
+std::atomic<uint32_t> gRandomState{1};
+
+int luaPanic(lua_State* state) {
+  const char* message = lua_tostring(state, -1);
+  std::fprintf(stderr, "PANIC: unprotected error in call to Lua API (%s)\n", message ? message : "?");
+  return 0;
+}
+
+// math.random and math.randomseed of Lua 5.1 over the shared generator, so
+// that a script's seed drives every consumer of the generator.
+int luaMathRandom(lua_State* state) {
+  lua_Number r = lua_Number(sharedRandom() % kSharedRandomMax) / lua_Number(kSharedRandomMax);
+  switch (lua_gettop(state)) {
+    case 0:
+      lua_pushnumber(state, r);
+      break;
+    case 1: {
+      int upper = luaL_checkint(state, 1);
+      luaL_argcheck(state, 1 <= upper, 1, "interval is empty");
+      lua_pushnumber(state, std::floor(r * upper) + 1);
+      break;
+    }
+    case 2: {
+      int lower = luaL_checkint(state, 1);
+      int upper = luaL_checkint(state, 2);
+      luaL_argcheck(state, lower <= upper, 2, "interval is empty");
+      lua_pushnumber(state, std::floor(r * (lua_Number(upper) - lower + 1)) + lower);
+      break;
+    }
+    default:
+      return luaL_error(state, "wrong number of arguments");
+  }
+  return 1;
+}
+
+int luaMathRandomSeed(lua_State* state) {
+  seedSharedRandom(static_cast<uint32_t>(luaL_checkint(state, 1)));
+  return 0;
+}
+
+// The 12-byte header that this platform's Lua writes in front of a precompiled
+// chunk (version, format, byte order, type sizes). Chunks with another header
+// were made elsewhere and are refused.
+int writeToString(lua_State*, const void* data, size_t size, void* userData) {
+  static_cast<std::string*>(userData)->append(static_cast<const char*>(data), size);
+  return 0;
+}
+
+const std::string& nativeChunkHeader() {
+  static std::string header;
+  static std::once_flag once;
+  std::call_once(once, [] {
+    lua_State* state = luaL_newstate();
+    if (!state) return;
+    std::string dump;
+    if (luaL_loadstring(state, "") == 0) lua_dump(state, writeToString, &dump);
+    lua_close(state);
+    header = dump.substr(0, 12);
+  });
+  return header;
+}
+
+// Saturating truncation toward zero; NaN gives 0.
+int64_t truncateToInt64(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 9223372036854775807.0) return INT64_MAX;
+  if (value <= -9223372036854775808.0) return INT64_MIN;
+  return static_cast<int64_t>(value);
+}
+
+bool isConvertibleNumber(lua_State* state, int index) { return lua_isnumber(state, index) != 0; }
+
+bool isText(lua_State* state, int index) {
+  int type = lua_type(state, index);
+  return type == LUA_TSTRING || type == LUA_TNUMBER;
+}
+
+int protectedGetTable(lua_State* state) {
+  // Stack: table, key.
+  lua_gettable(state, 1);
+  return 1;
+}
+
+// Pushes table[name] of the value at `index`. Plain tables are read directly;
+// a table with a metatable is read under protection, so an erroring __index
+// gives nil instead of ending the process. Anything but a table gives nil.
+void pushFieldOf(lua_State* state, int index, const char* name) {
+  if (index < 0 && index > LUA_REGISTRYINDEX) index = lua_gettop(state) + index + 1;
+  if (!lua_istable(state, index)) {
+    lua_pushnil(state);
+    return;
+  }
+  if (!lua_getmetatable(state, index)) {
+    lua_getfield(state, index, name);
+    return;
+  }
+  lua_pop(state, 1);
+  lua_pushcfunction(state, protectedGetTable);
+  lua_pushvalue(state, index);
+  lua_pushstring(state, name);
+  if (lua_pcall(state, 2, 1, 0) != 0) {
+    lua_pop(state, 1);
+    lua_pushnil(state);
+  }
+}
+
+// Pushes the raw element `i` of the table on top, or nil when the top is no table.
+void pushElement(lua_State* state, int i) {
+  if (lua_istable(state, -1)) {
+    lua_rawgeti(state, -1, i);
+  } else {
+    lua_pushnil(state);
+  }
+}
+
+bool readByte(lua_State* state, int index, uint8_t* out) {
+  if (!isConvertibleNumber(state, index)) return false;
+  *out = static_cast<uint8_t>(truncateToInt64(lua_tonumber(state, index)) & 0xFF);
+  return true;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Shared generator
+
+int32_t sharedRandom() {
+  uint32_t current = gRandomState.load(std::memory_order_relaxed);
+  uint32_t next;
+  do {
+    next = current * 214013u + 2531011u;
+  } while (!gRandomState.compare_exchange_weak(current, next, std::memory_order_relaxed));
+  return static_cast<int32_t>((next >> 16) & 0x7FFF);
+}
+
+void seedSharedRandom(uint32_t seed) { gRandomState.store(seed, std::memory_order_relaxed); }
+
+// ---------------------------------------------------------------------------
+// Allocator and states
+
+LuaAllocCounters& luaAllocCounters() {
+  static LuaAllocCounters counters;
+  return counters;
+}
+
+void* luaCountingAlloc(void*, void* block, size_t oldSize, size_t newSize) {
+  LuaAllocCounters& counters = luaAllocCounters();
+  if (newSize == 0) {
+    if (block) {
+      counters.bytesInUse.fetch_sub(static_cast<int64_t>(oldSize), std::memory_order_relaxed);
+      std::free(block);
+    }
+    return nullptr;
+  }
+  // Lua passes a meaningless old size with a null block.
+  size_t previous = block ? oldSize : 0;
+  void* result = std::realloc(block, newSize);
+  if (!result) return nullptr;  // Lua keeps the old block and raises its memory error.
+  if (block) {
+    counters.reallocations.fetch_add(1, std::memory_order_relaxed);
+  } else {
+    counters.allocations.fetch_add(1, std::memory_order_relaxed);
+  }
+  int64_t delta = static_cast<int64_t>(newSize) - static_cast<int64_t>(previous);
+  counters.requestedBalance.fetch_add(delta, std::memory_order_relaxed);
+  int64_t inUse = counters.bytesInUse.fetch_add(delta, std::memory_order_relaxed) + delta;
+  int64_t peak = counters.peakBytesInUse.load(std::memory_order_relaxed);
+  while (inUse > peak && !counters.peakBytesInUse.compare_exchange_weak(peak, inUse, std::memory_order_relaxed)) {
+  }
+  return result;
+}
+
+lua_State* newLuaState() {
+  lua_State* state = lua_newstate(luaCountingAlloc, nullptr);
+  if (!state) return nullptr;
+  lua_atpanic(state, luaPanic);
+  luaL_openlibs(state);
+
+  lua_getglobal(state, "package");
+  if (lua_istable(state, -1)) {
+    lua_pushstring(state, kLuaDefaultPackagePath);
+    lua_setfield(state, -2, "path");
+  }
+  lua_pop(state, 1);
+
+  lua_getglobal(state, "math");
+  if (lua_istable(state, -1)) {
+    lua_pushcfunction(state, luaMathRandom);
+    lua_setfield(state, -2, "random");
+    lua_pushcfunction(state, luaMathRandomSeed);
+    lua_setfield(state, -2, "randomseed");
+  }
+  lua_pop(state, 1);
+  return state;
+}
+
+// ---------------------------------------------------------------------------
+// LuaStackGuard
+
+LuaStackGuard::LuaStackGuard(lua_State* state_) : state(state_), savedTop(lua_gettop(state_)) {}
+
+LuaStackGuard::~LuaStackGuard() { lua_settop(state, savedTop); }
+
+// ---------------------------------------------------------------------------
+// LuaScript: loading
+
+LuaScript::LuaScript() : state(newLuaState()), depth(0), ownsState(true) {}
+
+LuaScript::LuaScript(lua_State* state_, bool ownsState_) : state(state_), depth(0), ownsState(ownsState_) {}
+
+LuaScript::~LuaScript() {
+  if (ownsState && state) lua_close(state);
+}
+
+bool LuaScript::loadScript(const std::string& name, const std::string& package) {
+  File* file = FileSystem::getInstance()->openFile(package, name);
+  if (!file) return false;
+  int size = file->getSize();
+  if (size < 0) size = 0;
+  char* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
+  if (!buffer) {
+    delete file;
+    return false;
+  }
+  int read = size > 0 ? file->read(buffer, size) : 0;
+  if (read < 0) read = 0;
+  buffer[read] = '\0';
+  bool result = runBuffer(buffer, static_cast<size_t>(read), name);
+  std::free(buffer);
+  delete file;
+  return result;
+}
+
+bool LuaScript::runBuffer(const char* data, size_t size, const std::string& chunkName) {
+  if (!state) return false;
+  if (size > 0 && static_cast<unsigned char>(data[0]) == 27) {
+    const std::string& header = nativeChunkHeader();
+    if (header.empty() || size < header.size() || std::memcmp(data, header.data(), header.size()) != 0) {
+      lua_pushfstring(state, "%s: precompiled chunk made for another platform", chunkName.c_str());
+      return false;
+    }
+    if (luaL_loadbuffer(state, data, size, chunkName.c_str()) != 0) return false;
+    return lua_pcall(state, 0, LUA_MULTRET, 0) == 0;
+  }
+  // Source text runs up to its first zero byte and is its own chunk name.
+  std::string text(data, strnlen(data, size));
+  if (luaL_loadstring(state, text.c_str()) != 0) return false;
+  return lua_pcall(state, 0, LUA_MULTRET, 0) == 0;
+}
+
+bool LuaScript::getRectFromScript(Rect* out, const std::string& file, const std::string& key,
+                                  const std::string& package) {
+  return getRectFromScriptAt(out, file, key, package, 0);
+}
+
+bool LuaScript::getRectFromScriptAt(Rect* out, const std::string& file, const std::string& key,
+                                    const std::string& package, int referenceDepth) {
+  if (!out) return false;
+  *out = Rect();
+  LuaScript script;
+  if (!script.state || !script.loadScript(file, package)) return false;
+  script.pushField(key);
+  bool result = script.readRect(out, referenceDepth);
+  script.pop();
+  return result;
+}
+
+// ---------------------------------------------------------------------------
+// LuaScript: tables
+
+void LuaScript::pushField(const std::string& name) {
+  if (depth == 0) {
+    pushFieldOf(state, LUA_GLOBALSINDEX, name.c_str());
+  } else {
+    pushFieldOf(state, -1, name.c_str());
+  }
+}
+
+bool LuaScript::openTable(const std::string& name) {
+  pushField(name);
+  if (lua_istable(state, -1)) {
+    ++depth;
+    return true;
+  }
+  lua_pop(state, 1);
+  return false;
+}
+
+bool LuaScript::openCurrentTable() {
+  if (depth == 0) KR_FATAL("Невозможно читать текущую таблицу из глобального пространства.");
+  if (!lua_istable(state, -1)) return false;
+  lua_pushvalue(state, -1);
+  ++depth;
+  return true;
+}
+
+void LuaScript::closeTable() {
+  --depth;
+  if (depth < 0) KR_FATAL("LuaScript::closeTable() вызван излишнее кол-во раз");
+  lua_pop(state, 1);
+}
+
+LuaTableIteration LuaScript::beginIteration() {
+  LuaTableIteration iteration{this, 0};
+  if (!lua_istable(state, -1)) return iteration;
+  lua_pushnil(state);
+  iteration.hasEntry = lua_next(state, -2);
+  return iteration;
+}
+
+void LuaScript::pop(int count) { lua_pop(state, count); }
+
+// ---------------------------------------------------------------------------
+// LuaScript: reads
+
+bool LuaScript::getString(const std::string& name, std::string* out) {
+  if (!out) return false;
+  pushField(name);
+  bool result = toString(out);
+  lua_pop(state, 1);
+  return result;
+}
+
+bool LuaScript::getBool(const std::string& name, bool* out) {
+  if (!out) return false;
+  pushField(name);
+  bool result = isConvertibleNumber(state, -1);
+  *out = result && lua_tonumber(state, -1) != 0;
+  lua_pop(state, 1);
+  return result;
+}
+
+bool LuaScript::getColor(const std::string& name, Color* out) {
+  if (!out) return false;
+  pushField(name);
+  uint8_t r = 0, g = 0, b = 0, a = 0;
+  bool result = lua_istable(state, -1) && getByteAt(1, &r) && getByteAt(2, &g) && getByteAt(3, &b) &&
+                getByteAt(4, &a);
+  *out = result ? Color::fromChannels(r, g, b, a) : Color();
+  lua_pop(state, 1);
+  return result;
+}
+
+bool LuaScript::getRect(const std::string& name, Rect* out) {
+  if (!out) return false;
+  pushField(name);
+  bool result = readRect(out, 0);
+  lua_pop(state, 1);
+  return result;
+}
+
+bool LuaScript::readRect(Rect* out, int referenceDepth) {
+  *out = Rect();
+  if (!lua_istable(state, -1)) return false;
+  LuaStackGuard guard(state);
+  float sides[4];
+  bool numbers = true;
+  for (int i = 0; i < 4 && numbers; ++i) {
+    lua_rawgeti(state, -1, i + 1);
+    numbers = isConvertibleNumber(state, -1);
+    if (numbers) sides[i] = static_cast<float>(lua_tonumber(state, -1));
+    lua_pop(state, 1);
+  }
+  if (numbers) {
+    *out = Rect(sides[0], sides[1], sides[2], sides[3]);
+    return true;
+  }
+  std::string reference[3];
+  for (int i = 0; i < 3; ++i) {
+    lua_rawgeti(state, -1, i + 1);
+    bool text = isText(state, -1);
+    if (text) {
+      size_t length = 0;
+      const char* value = lua_tolstring(state, -1, &length);
+      reference[i].assign(value, length);
+    }
+    lua_pop(state, 1);
+    if (!text) return false;
+  }
+  if (referenceDepth >= kMaxRectReferenceDepth) return false;
+  bool result = getRectFromScriptAt(out, reference[0], reference[1], reference[2], referenceDepth + 1);
+  if (!result) *out = Rect();
+  return result;
+}
+
+bool LuaScript::getStringAt(int index, std::string* out) {
+  if (!out) return false;
+  pushElement(state, index);
+  bool result = isText(state, -1);
+  if (result) {
+    size_t length = 0;
+    const char* value = lua_tolstring(state, -1, &length);
+    out->assign(value, length);
+  }
+  lua_pop(state, 1);
+  return result;
+}
+
+bool LuaScript::getByteAt(int index, uint8_t* out) {
+  if (!out) return false;
+  pushElement(state, index);
+  bool result = readByte(state, -1, out);
+  lua_pop(state, 1);
+  return result;
+}
+
+bool LuaScript::toFloat(float* out) {
+  if (!out) return false;
+  bool result = isConvertibleNumber(state, -1);
+  *out = result ? static_cast<float>(lua_tonumber(state, -1)) : 0.0f;
+  return result;
+}
+
+bool LuaScript::toInt(int32_t* out) {
+  if (!out) return false;
+  bool result = isConvertibleNumber(state, -1);
+  *out = result ? static_cast<int32_t>(static_cast<uint32_t>(truncateToInt64(lua_tonumber(state, -1)))) : 0;
+  return result;
+}
+
+bool LuaScript::toUInt(uint32_t* out) {
+  if (!out) return false;
+  bool result = isConvertibleNumber(state, -1);
+  *out = result ? static_cast<uint32_t>(truncateToInt64(lua_tonumber(state, -1))) : 0u;
+  return result;
+}
+
+bool LuaScript::toString(std::string* out) {
+  if (!out) return false;
+  if (!isText(state, -1)) {
+    out->clear();
+    return false;
+  }
+  size_t length = 0;
+  const char* value = lua_tolstring(state, -1, &length);
+  out->assign(value, length);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Free readers
+
+bool luaReadVector2(LuaScript& script, const std::string& name, Vector2<float>* out) {
+  if (!out) return false;
+  lua_State* state = script.getState();
+  script.pushField(name);
+  *out = Vector2<float>();
+  bool result = false;
+  if (lua_istable(state, -1)) {
+    lua_rawgeti(state, -1, 1);
+    lua_rawgeti(state, -2, 2);
+    result = isConvertibleNumber(state, -2) && isConvertibleNumber(state, -1);
+    if (result) *out = Vector2<float>(float(lua_tonumber(state, -2)), float(lua_tonumber(state, -1)));
+    lua_pop(state, 2);
+  }
+  lua_pop(state, 1);
+  return result;
+}
+
+bool luaReadIndexedNumber(LuaScript& script, int index, float* out) {
+  if (!out) return false;
+  lua_State* state = script.getState();
+  pushElement(state, index);
+  bool result = isConvertibleNumber(state, -1);
+  if (result) *out = static_cast<float>(lua_tonumber(state, -1));
+  lua_pop(state, 1);
+  return result;
+}
+
+}  // namespace KR
