@@ -17,4 +17,8 @@ kr_add_library(kr_core
     ${KR_SRC}/engine_allocators.cpp
     ${KR_SRC}/memory_manager.cpp
     ${KR_SRC}/lex_binded_function_manager.cpp
+    ${KR_SRC}/thread.cpp
+    ${KR_SRC}/job_manager.cpp
+    ${KR_SRC}/timer_manager.cpp
+    ${KR_SRC}/benchmarker.cpp
   LIBS kr_platform Threads::Threads)

@@ -3,6 +3,7 @@ set(KR_SRC ${PROJECT_SOURCE_DIR}/engine/src)
 kr_add_library(kr_platform
   SOURCES
     ${KR_SRC}/platform/message_box.cpp
+    ${KR_SRC}/platform/system_time.cpp
     ${KR_SRC}/platform/events.cpp
     ${KR_SRC}/platform/input_state.cpp
     ${KR_SRC}/platform/window.cpp

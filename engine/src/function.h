@@ -2,6 +2,7 @@
 // Small polymorphic callables: a member function of some T bound to an object,
 // or a free function, with optional stored arguments. Holders (jobs, binders,
 // UI commands) keep an IFunction* without knowing T.
+#include <cstddef>
 #include <tuple>
 #include <utility>
 
@@ -71,7 +72,7 @@ class FunctionWithArgs : public IFunction {
 
  private:
   void callWith(const Arguments& values) { dispatch(values, std::index_sequence_for<A...>()); }
-  template <size_t... I>
+  template <std::size_t... I>
   void dispatch(const Arguments& values, std::index_sequence<I...>) {
     if (object && member) {
       (object->*member)(std::get<I>(values)...);

@@ -6,4 +6,5 @@ kr_add_test(test_core
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/value_types_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/memory_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/function_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/jobs_timers_test.cpp
   LIBS kr_core)

@@ -1,0 +1,44 @@
+#include "timer_manager.h"
+
+#include "platform/system_info.h"
+#include "platform/system_time.h"
+
+namespace KR {
+
+namespace {
+// The counter difference is rounded to a 32-bit float before the division.
+float countsToSeconds(int64_t counts, int64_t frequency) { return float(counts) / float(frequency); }
+}  // namespace
+
+TimerManager::TimerManager()
+    : startCount(Platform::performanceCounter()), frequency(Platform::performanceFrequency()), lastCount(startCount) {
+  setInstance(this);
+  // The first processor this thread may run on (processor 0 unless the
+  // process is confined to others).
+  const uint64_t allowed = Platform::currentThreadAffinity();
+  const uint64_t first = allowed ? (allowed & (~allowed + 1)) : 1;
+  affinitySet = Platform::setCurrentThreadAffinity(first, &previousAffinityMask);
+}
+
+TimerManager::~TimerManager() {
+  if (affinitySet) Platform::setCurrentThreadAffinity(previousAffinityMask, nullptr);
+}
+
+void TimerManager::updateFrameTime() { updateFrameTime(Platform::performanceCounter()); }
+
+void TimerManager::updateFrameTime(int64_t nowCount) {
+  frameTime = countsToSeconds(nowCount - lastCount, frequency);
+  lastCount = nowCount;
+}
+
+WTimer::WTimer() { reset(); }
+
+void WTimer::reset() {
+  frequency = Platform::performanceFrequency();
+  currentCount = Platform::performanceCounter();
+  startCount = currentCount;
+}
+
+float WTimer::getElapsed() const { return countsToSeconds(Platform::performanceCounter() - startCount, frequency); }
+
+}  // namespace KR
