@@ -24,6 +24,11 @@ constexpr int kMaxRectReferenceDepth = 8;
 // The classic C library generator: 32-bit state, 15-bit results.
 std::atomic<uint32_t> gRandomState{1};
 
+[[noreturn]] void fatalAt(const char* description, int line) {
+  reportAssert("KR", description, "lua_script_2", line);
+  fatalTrap();
+}
+
 int luaPanic(lua_State* state) {
   const char* message = lua_tostring(state, -1);
   std::fprintf(stderr, "PANIC: unprotected error in call to Lua API (%s)\n", message ? message : "?");
@@ -311,7 +316,7 @@ bool LuaScript::openTable(const std::string& name) {
 }
 
 bool LuaScript::openCurrentTable() {
-  if (depth == 0) KR_FATAL("Невозможно читать текущую таблицу из глобального пространства.");
+  if (depth == 0) fatalAt("Невозможно читать текущую таблицу из глобального пространства.", 144);
   if (!lua_istable(state, -1)) return false;
   lua_pushvalue(state, -1);
   ++depth;
@@ -320,7 +325,7 @@ bool LuaScript::openCurrentTable() {
 
 void LuaScript::closeTable() {
   --depth;
-  if (depth < 0) KR_FATAL("LuaScript::closeTable() вызван излишнее кол-во раз");
+  if (depth < 0) fatalAt("LuaScript::closeTable() вызван излишнее кол-во раз", 163);
   lua_pop(state, 1);
 }
 

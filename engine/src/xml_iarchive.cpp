@@ -1,0 +1,219 @@
+#include "xml_iarchive.h"
+
+#include <memory>
+#include <sstream>
+
+#include "file_system.h"
+#include "format_string.h"
+#include "report_assert.h"
+
+namespace KR {
+
+namespace {
+
+[[noreturn]] void fatalAt(const std::string& description, int line) {
+  reportAssert("KR", description, "xml_iarchive", line);
+  fatalTrap();
+}
+
+bool isTrueText(const char* text) {
+  char c = text[0];
+  return c == '1' || c == 't' || c == 'T' || c == 'y' || c == 'Y';
+}
+
+float parseFloat(const char* text) { return static_cast<float>(std::strtod(text, nullptr)); }
+
+uint8_t parseChannel(const char* text) { return static_cast<uint8_t>(std::strtoul(text, nullptr, 10) & 0xFF); }
+
+std::string formatFloat(float value) {
+  char text[64];
+  std::snprintf(text, sizeof(text), "%f", static_cast<double>(value));
+  return text;
+}
+
+std::string formatInt(int value) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "%i", value);
+  return text;
+}
+
+// pugixml reports a document without any element as an error of its own; here
+// it is an empty object, every member missing.
+bool parsedWell(const pugi::xml_parse_result& result) {
+  return result || result.status == pugi::status_no_document_element;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// XmlIArchive
+
+XmlIArchive::XmlIArchive() = default;
+
+XmlIArchive::XmlIArchive(const std::string& package, const std::string& name) {
+  std::unique_ptr<File> file(FileSystem::getInstance()->openFile(package, name));
+  if (!file) {
+    std::string text = formatString("Failed to open file to load xml_iarchive: %s", name.c_str());
+    log("%s", text.c_str());
+    fatalAt(text, 21);
+  }
+  opened = 1;
+  int size = file->getSize();
+  if (size < 0) size = 0;
+  std::unique_ptr<char[]> buffer(new char[static_cast<size_t>(size) + 1]);
+  int total = 0;
+  while (total < size) {
+    int read = file->read(buffer.get() + total, size - total);
+    if (read <= 0) break;
+    total += read;
+  }
+  pugi::xml_parse_result result = document.load_buffer(buffer.get(), static_cast<size_t>(total));
+  buffer.reset();
+  if (!parsedWell(result)) fatalAt("Failed to parse xml", 34);
+  pushNode(document.child("root"));
+}
+
+XmlIArchive::~XmlIArchive() {
+  nodes.clear();
+  document.reset();
+}
+
+bool XmlIArchive::loadFromBuffer(const void* data, size_t size) {
+  nodes.clear();
+  totalItems = 0;
+  pugi::xml_parse_result result = document.load_buffer(data, size);
+  if (!parsedWell(result)) {
+    document.reset();
+    opened = 0;
+    return false;
+  }
+  opened = 1;
+  pushNode(document.child("root"));
+  return true;
+}
+
+void XmlIArchive::loadInt(const nvp<int>& pair) {
+  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  *pair.second = static_cast<int>(std::strtol(element.attribute("v").value(), nullptr, 10));
+}
+
+void XmlIArchive::loadFloat(const nvp<float>& pair) {
+  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  *pair.second = parseFloat(element.attribute("v").value());
+}
+
+void XmlIArchive::loadBool(const nvp<bool>& pair) {
+  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  *pair.second = isTrueText(element.attribute("v").value());
+}
+
+void XmlIArchive::loadString(const nvp<std::string>& pair) {
+  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  *pair.second = element.attribute("v").value();
+}
+
+void XmlIArchive::loadVector2(const nvp<Vector2<float>>& pair) {
+  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  pair.second->x = parseFloat(element.attribute("x").value());
+  pair.second->y = parseFloat(element.attribute("y").value());
+}
+
+void XmlIArchive::loadRect(const nvp<Rect>& pair) {
+  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  pair.second->left = parseFloat(element.attribute("left").value());
+  pair.second->top = parseFloat(element.attribute("top").value());
+  pair.second->right = parseFloat(element.attribute("right").value());
+  pair.second->bottom = parseFloat(element.attribute("bottom").value());
+}
+
+void XmlIArchive::loadColor(const nvp<Color>& pair) {
+  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  *pair.second =
+      Color::fromChannels(parseChannel(element.attribute("r").value()), parseChannel(element.attribute("g").value()),
+                          parseChannel(element.attribute("b").value()), parseChannel(element.attribute("a").value()));
+}
+
+long XmlIArchive::acceptedCount(const std::string& name, const char* sizeText) {
+  long count = std::strtol(sizeText, nullptr, 10);
+  if (count < 0) {
+    log("WARNING: XmlIArchive: vector '%s' has a negative size %ld; no item loaded", name.c_str(), count);
+    return 0;
+  }
+  if (count > kMaxVectorCount || count > kMaxTotalItems - totalItems) {
+    log("WARNING: XmlIArchive: vector '%s' has an implausible size %ld; no item loaded", name.c_str(), count);
+    return 0;
+  }
+  totalItems += count;
+  return count;
+}
+
+std::string XmlIArchive::itemName(long index) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "e%li", index);
+  return text;
+}
+
+// ---------------------------------------------------------------------------
+// XmlOArchive
+
+XmlOArchive::XmlOArchive() { pushNode(document.append_child("root")); }
+
+XmlOArchive::~XmlOArchive() {
+  nodes.clear();
+  document.reset();
+}
+
+void XmlOArchive::saveInt(const nvp<int>& pair) {
+  currentNode().append_child(pair.first.c_str()).append_attribute("v") = formatInt(*pair.second).c_str();
+}
+
+void XmlOArchive::saveFloat(const nvp<float>& pair) {
+  currentNode().append_child(pair.first.c_str()).append_attribute("v") = formatFloat(*pair.second).c_str();
+}
+
+void XmlOArchive::saveBool(const nvp<bool>& pair) {
+  currentNode().append_child(pair.first.c_str()).append_attribute("v") = *pair.second ? "true" : "false";
+}
+
+void XmlOArchive::saveString(const nvp<std::string>& pair) {
+  currentNode().append_child(pair.first.c_str()).append_attribute("v") = pair.second->c_str();
+}
+
+void XmlOArchive::saveVector2(const nvp<Vector2<float>>& pair) {
+  pugi::xml_node element = currentNode().append_child(pair.first.c_str());
+  element.append_attribute("x") = formatFloat(pair.second->x).c_str();
+  element.append_attribute("y") = formatFloat(pair.second->y).c_str();
+}
+
+void XmlOArchive::saveRect(const nvp<Rect>& pair) {
+  pugi::xml_node element = currentNode().append_child(pair.first.c_str());
+  element.append_attribute("left") = formatFloat(pair.second->left).c_str();
+  element.append_attribute("top") = formatFloat(pair.second->top).c_str();
+  element.append_attribute("right") = formatFloat(pair.second->right).c_str();
+  element.append_attribute("bottom") = formatFloat(pair.second->bottom).c_str();
+}
+
+void XmlOArchive::saveColor(const nvp<Color>& pair) {
+  pugi::xml_node element = currentNode().append_child(pair.first.c_str());
+  const Color& color = *pair.second;
+  element.append_attribute("r") = formatInt(color.red()).c_str();
+  element.append_attribute("g") = formatInt(color.green()).c_str();
+  element.append_attribute("b") = formatInt(color.blue()).c_str();
+  element.append_attribute("a") = formatInt(color.alpha()).c_str();
+}
+
+std::string XmlOArchive::saveToString() const {
+  std::ostringstream out;
+  document.save(out);
+  return out.str();
+}
+
+bool XmlOArchive::saveToFile(const std::string& path) const { return document.save_file(path.c_str()); }
+
+std::string XmlOArchive::itemName(long index) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "e%li", index);
+  return text;
+}
+
+}  // namespace KR
