@@ -1,0 +1,1284 @@
+// The render device on OpenGL 3.3 core, through an SDL2 window and context.
+//
+// Every colour target, the back buffer included, is a framebuffer object whose
+// rows are stored top row first; the clip transform flips y for that, and
+// present() blits the back buffer upside down into the window. Because of
+// this one rule, uploaded textures and render textures are sampled the same
+// way (v = 0 is the top row) and read-back needs no flipping.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/glcorearb.h>
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "platform/render_device.h"
+
+#ifndef GL_COMPRESSED_RGBA_S3TC_DXT5_EXT
+#define GL_COMPRESSED_RGBA_S3TC_DXT5_EXT 0x83F3
+#endif
+
+namespace KR {
+namespace Platform {
+
+uint32_t bytesPerPixel(PixelFormat format) {
+  switch (format) {
+    case PixelFormat::A8R8G8B8:
+    case PixelFormat::X8R8G8B8:
+    case PixelFormat::D24S8:
+      return 4;
+    case PixelFormat::A8L8:
+      return 2;
+    case PixelFormat::L8:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+class DeviceSurface {
+ public:
+  enum class Kind { BackBuffer, TextureLevel, DepthStencil };
+  Kind kind = Kind::BackBuffer;
+  GLuint renderbuffer = 0;          // back buffer colour, depth-stencil
+  DeviceTexture* texture = nullptr; // texture level
+  uint32_t width = 0, height = 0;
+  bool deviceOwned = false;         // back buffer and default depth-stencil
+  bool opaque = true;               // X8 colour: alpha reads as 1
+};
+
+class DeviceTexture {
+ public:
+  GLuint name = 0;
+  uint32_t width = 0, height = 0;
+  PixelFormat format = PixelFormat::Unknown;
+  TextureUsage usage = TextureUsage::Managed;
+  std::vector<uint8_t> lockBuffer;
+  bool locked = false;
+  DeviceSurface surface;
+};
+
+class VertexBuffer {
+ public:
+  GLuint name = 0;
+  std::vector<uint8_t> shadow;
+  bool locked = false;
+  bool orphan = false;       // next upload renames the storage
+  size_t uploadedBytes = 0;  // bytes of the shadow already in the GL buffer
+};
+
+class IndexBuffer {
+ public:
+  GLuint name = 0;
+  std::vector<uint16_t> shadow;
+  bool locked = false;
+};
+
+namespace {
+
+std::string gLastError;
+RenderDevice* gCurrent = nullptr;
+
+const char* kVertexShader = R"(#version 330 core
+layout(location = 0) in vec3 aPosition;
+layout(location = 1) in vec4 aDiffuse;
+layout(location = 2) in vec2 aTexCoord;
+uniform mat4 uTransform;
+out vec4 vDiffuse;
+out vec2 vTexCoord;
+void main() {
+  gl_Position = uTransform * vec4(aPosition, 1.0);
+  vDiffuse = aDiffuse;
+  vTexCoord = aTexCoord;
+}
+)";
+
+// Stage 0 of the fixed pipeline plus the alpha test.
+const char* kFragmentShader = R"(#version 330 core
+in vec4 vDiffuse;
+in vec2 vTexCoord;
+uniform sampler2D uTexture0;
+uniform bool uHasTexture;
+uniform int uColorOp;   // 0 disable, 1 select arg1, 2 select arg2, 3 modulate
+uniform int uColorArg1; // 0 diffuse, 1 current, 2 texture
+uniform int uColorArg2;
+uniform int uAlphaOp;
+uniform int uAlphaArg1;
+uniform int uAlphaArg2;
+uniform bool uAlphaTest;
+uniform int uAlphaFunc; // 0 never .. 7 always
+uniform float uAlphaRef;
+out vec4 fragColor;
+vec4 arg(int which, vec4 tex) { return which == 2 ? tex : vDiffuse; }
+vec4 combine(int op, int a1, int a2, vec4 tex) {
+  if (op == 1) return arg(a1, tex);
+  if (op == 2) return arg(a2, tex);
+  if (op == 3) return arg(a1, tex) * arg(a2, tex);
+  return vDiffuse;
+}
+bool compare(int func, float a, float r) {
+  if (func == 0) return false;
+  if (func == 1) return a < r;
+  if (func == 2) return a == r;
+  if (func == 3) return a <= r;
+  if (func == 4) return a > r;
+  if (func == 5) return a != r;
+  if (func == 6) return a >= r;
+  return true;
+}
+void main() {
+  vec4 tex = uHasTexture ? texture(uTexture0, vTexCoord) : vec4(1.0);
+  vec4 c = combine(uColorOp, uColorArg1, uColorArg2, tex);
+  vec4 a = combine(uAlphaOp, uAlphaArg1, uAlphaArg2, tex);
+  vec4 result = vec4(c.rgb, a.a);
+  if (uAlphaTest && !compare(uAlphaFunc, floor(result.a * 255.0 + 0.5), uAlphaRef)) discard;
+  fragColor = result;
+}
+)";
+
+GLenum toGl(Blend b) {
+  switch (b) {
+    case Blend::Zero: return GL_ZERO;
+    case Blend::One: return GL_ONE;
+    case Blend::SrcColor: return GL_SRC_COLOR;
+    case Blend::InvSrcColor: return GL_ONE_MINUS_SRC_COLOR;
+    case Blend::SrcAlpha: return GL_SRC_ALPHA;
+    case Blend::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
+    case Blend::DestAlpha: return GL_DST_ALPHA;
+    case Blend::InvDestAlpha: return GL_ONE_MINUS_DST_ALPHA;
+    case Blend::DestColor: return GL_DST_COLOR;
+    case Blend::InvDestColor: return GL_ONE_MINUS_DST_COLOR;
+  }
+  return GL_ONE;
+}
+
+GLenum toGl(Cmp c) {
+  switch (c) {
+    case Cmp::Never: return GL_NEVER;
+    case Cmp::Less: return GL_LESS;
+    case Cmp::Equal: return GL_EQUAL;
+    case Cmp::LessEqual: return GL_LEQUAL;
+    case Cmp::Greater: return GL_GREATER;
+    case Cmp::NotEqual: return GL_NOTEQUAL;
+    case Cmp::GreaterEqual: return GL_GEQUAL;
+    case Cmp::Always: return GL_ALWAYS;
+  }
+  return GL_ALWAYS;
+}
+
+GLenum toGl(StencilOp op) {
+  switch (op) {
+    case StencilOp::Keep: return GL_KEEP;
+    case StencilOp::Zero: return GL_ZERO;
+    case StencilOp::Replace: return GL_REPLACE;
+    case StencilOp::IncrSat: return GL_INCR;
+    case StencilOp::DecrSat: return GL_DECR;
+    case StencilOp::Invert: return GL_INVERT;
+    case StencilOp::Incr: return GL_INCR_WRAP;
+    case StencilOp::Decr: return GL_DECR_WRAP;
+  }
+  return GL_KEEP;
+}
+
+GLint toGlAddress(uint32_t a) {
+  switch (static_cast<TextureAddress>(a)) {
+    case TextureAddress::Mirror: return GL_MIRRORED_REPEAT;
+    case TextureAddress::Clamp: return GL_CLAMP_TO_EDGE;
+    default: return GL_REPEAT;
+  }
+}
+
+GLint toGlFilter(uint32_t f) {
+  return static_cast<TextureFilter>(f) == TextureFilter::Linear ? GL_LINEAR : GL_NEAREST;
+}
+
+void multiply(const float a[16], const float b[16], float out[16]) {
+  float r[16];
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) {
+      float s = 0.f;
+      for (int k = 0; k < 4; ++k) s += a[i * 4 + k] * b[k * 4 + j];
+      r[i * 4 + j] = s;
+    }
+  std::memcpy(out, r, sizeof r);
+}
+
+void identity(float m[16]) {
+  std::memset(m, 0, 16 * sizeof(float));
+  m[0] = m[5] = m[10] = m[15] = 1.f;
+}
+
+GLuint compileShader(GLenum type, const char* text) {
+  GLuint s = glCreateShader(type);
+  glShaderSource(s, 1, &text, nullptr);
+  glCompileShader(s);
+  GLint ok = 0;
+  glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    char log[1024] = {};
+    glGetShaderInfoLog(s, sizeof log, nullptr, log);
+    gLastError = std::string("shader compile failed: ") + log;
+    glDeleteShader(s);
+    return 0;
+  }
+  return s;
+}
+
+class GlRenderDevice final : public RenderDevice {
+ public:
+  ~GlRenderDevice() override;
+  bool init(const DeviceParams& params);
+
+  const DeviceCaps& caps() const override { return mCaps; }
+  PixelFormat displayFormat() const override { return PixelFormat::X8R8G8B8; }
+  const PresentParameters& presentParameters() const override { return mPresent; }
+
+  DeviceResult testCooperativeLevel() override;
+  DeviceResult reset(const PresentParameters& params) override;
+  DeviceResult present() override;
+  void forceDeviceLost(bool lost) override;
+
+  DeviceResult beginScene() override;
+  DeviceResult endScene() override;
+  DeviceResult clear(uint32_t flags, uint32_t color, float z, uint32_t stencil) override;
+
+  void setRenderState(RenderState state, uint32_t value) override;
+  uint32_t getRenderState(RenderState state) const override {
+    return mRenderStates[static_cast<size_t>(state)];
+  }
+  void setTextureStageState(int stage, TextureStageState state, uint32_t value) override;
+  uint32_t getTextureStageState(int stage, TextureStageState state) const override;
+  void setTransform(TransformType type, const float matrix[16]) override;
+  void getTransform(TransformType type, float matrix[16]) const override;
+  Viewport viewport() const override { return mViewport; }
+
+  VertexBuffer* createVertexBuffer(uint32_t bytes, bool dynamic) override;
+  void* lockVertexBuffer(VertexBuffer* vb, bool discard) override;
+  void unlockVertexBuffer(VertexBuffer* vb) override;
+  void releaseVertexBuffer(VertexBuffer* vb) override;
+  IndexBuffer* createIndexBuffer(uint32_t bytes) override;
+  uint16_t* lockIndexBuffer(IndexBuffer* ib) override;
+  void unlockIndexBuffer(IndexBuffer* ib) override;
+  void releaseIndexBuffer(IndexBuffer* ib) override;
+  void setStreamSource(VertexBuffer* vb, uint32_t stride) override;
+  void setIndices(IndexBuffer* ib) override;
+  void setVertexFormat(uint32_t fvf) override;
+  DeviceResult drawIndexedPrimitive(PrimitiveType type, uint32_t minIndex, uint32_t numVertices,
+                                    uint32_t startIndex, uint32_t primitiveCount) override;
+  DeviceResult drawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t primitiveCount) override;
+
+  DeviceTexture* createTexture(uint32_t width, uint32_t height, PixelFormat format,
+                               TextureUsage usage) override;
+  bool lockTexture(DeviceTexture* texture, LockedRect& out, bool discard) override;
+  void unlockTexture(DeviceTexture* texture) override;
+  void releaseTexture(DeviceTexture* texture) override;
+  uint32_t textureWidth(const DeviceTexture* t) const override { return t ? t->width : 0; }
+  uint32_t textureHeight(const DeviceTexture* t) const override { return t ? t->height : 0; }
+  PixelFormat textureFormat(const DeviceTexture* t) const override {
+    return t ? t->format : PixelFormat::Unknown;
+  }
+  TextureUsage textureUsage(const DeviceTexture* t) const override {
+    return t ? t->usage : TextureUsage::Managed;
+  }
+  void setTexture(int stage, DeviceTexture* texture) override;
+  DeviceTexture* getTexture(int stage) const override {
+    return stage >= 0 && stage < kMaxTextureStages ? mTextures[stage] : nullptr;
+  }
+
+  DeviceSurface* textureSurface(DeviceTexture* texture) override;
+  DeviceSurface* backBuffer() override { return &mBackBuffer; }
+  DeviceSurface* defaultDepthStencil() override { return &mDefaultDepth; }
+  DeviceSurface* createDepthStencilSurface(uint32_t width, uint32_t height) override;
+  void releaseSurface(DeviceSurface* surface) override;
+  DeviceResult setRenderTarget(DeviceSurface* color, DeviceSurface* depthStencil) override;
+  DeviceSurface* renderTarget() const override { return mColorTarget; }
+  DeviceSurface* depthStencilSurface() const override { return mDepthTarget; }
+  uint32_t surfaceWidth(const DeviceSurface* s) const override { return s ? s->width : 0; }
+  uint32_t surfaceHeight(const DeviceSurface* s) const override { return s ? s->height : 0; }
+
+  void setProgram(uint32_t glProgram) override;
+
+  bool readPixels(DeviceSurface* surface, std::vector<uint8_t>& rgba, uint32_t& width,
+                  uint32_t& height) override;
+  uint32_t drawCallCount() const override { return mDrawCalls; }
+
+ private:
+  void checkThread(const char* what) const;
+  bool windowUnusable() const;
+  bool createBackBuffer();
+  void destroyBackBuffer();
+  void setDefaultStates();
+  void applyRenderState(RenderState state);
+  void applySampler(int stage);
+  void attachTargets();
+  bool prepareDraw(size_t vertexBytesNeeded);
+  void uploadVertices(size_t bytesNeeded);
+  void bindVertexLayout();
+
+  SDL_Window* mWindow = nullptr;
+  bool mOwnWindow = false;
+  bool mOwnVideoInit = false;
+  SDL_GLContext mContext = nullptr;
+  std::thread::id mThread;
+
+  DeviceCaps mCaps;
+  PresentParameters mPresent;
+  bool mLost = false;
+  bool mForcedLost = false;
+  bool mInScene = false;
+
+  uint32_t mRenderStates[static_cast<size_t>(RenderState::Count)] = {};
+  uint32_t mStageStates[kMaxTextureStages][static_cast<size_t>(TextureStageState::Count)] = {};
+  float mTransforms[3][16];
+  bool mTransformDirty = true;
+  Viewport mViewport;
+
+  GLuint mProgram = 0;
+  GLuint mCustomProgram = 0;
+  GLint mCustomTransformLoc = -1;
+  GLint mLocTransform = -1, mLocHasTexture = -1, mLocColorOp = -1, mLocColorArg1 = -1, mLocColorArg2 = -1,
+        mLocAlphaOp = -1, mLocAlphaArg1 = -1, mLocAlphaArg2 = -1, mLocAlphaTest = -1, mLocAlphaFunc = -1,
+        mLocAlphaRef = -1, mLocTexture0 = -1;
+  bool mStageUniformsDirty = true;
+  GLuint mVao = 0;
+  GLuint mSamplers[kMaxTextureStages] = {};
+  DeviceTexture* mTextures[kMaxTextureStages] = {};
+
+  GLuint mFbo = 0;
+  GLuint mReadFbo = 0;
+  DeviceSurface mBackBuffer;
+  DeviceSurface mDefaultDepth;
+  DeviceSurface* mColorTarget = nullptr;
+  DeviceSurface* mDepthTarget = nullptr;
+  bool mTargetsDirty = true;
+
+  VertexBuffer* mStream = nullptr;
+  uint32_t mStride = 0;
+  uint32_t mFvf = 0;
+  bool mLayoutDirty = true;
+  IndexBuffer* mIndices = nullptr;
+
+  uint32_t mDrawCalls = 0;
+  int mDefaultPoolObjects = 0;  // resources that block a reset while alive
+};
+
+GlRenderDevice::~GlRenderDevice() {
+  if (mContext) {
+    SDL_GL_MakeCurrent(mWindow, mContext);
+    destroyBackBuffer();
+    if (mFbo) glDeleteFramebuffers(1, &mFbo);
+    if (mReadFbo) glDeleteFramebuffers(1, &mReadFbo);
+    glDeleteSamplers(kMaxTextureStages, mSamplers);
+    if (mVao) glDeleteVertexArrays(1, &mVao);
+    if (mProgram) glDeleteProgram(mProgram);
+    SDL_GL_MakeCurrent(mWindow, nullptr);
+    SDL_GL_DeleteContext(mContext);
+  }
+  if (mOwnWindow && mWindow) SDL_DestroyWindow(mWindow);
+  if (mOwnVideoInit) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (gCurrent == this) gCurrent = nullptr;
+}
+
+void GlRenderDevice::checkThread(const char* what) const {
+  if (std::this_thread::get_id() != mThread) {
+    std::fprintf(stderr, "render device: %s called off the main thread\n", what);
+    std::abort();
+  }
+}
+
+bool GlRenderDevice::init(const DeviceParams& params) {
+  mThread = std::this_thread::get_id();
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      gLastError = std::string("SDL video: ") + SDL_GetError();
+      return false;
+    }
+    mOwnVideoInit = true;
+  }
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  mWindow = static_cast<SDL_Window*>(params.window);
+  if (!mWindow) {
+    mWindow = SDL_CreateWindow("render device", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                               std::max<uint32_t>(1, params.present.backBufferWidth),
+                               std::max<uint32_t>(1, params.present.backBufferHeight),
+                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!mWindow) {
+      gLastError = std::string("window: ") + SDL_GetError();
+      return false;
+    }
+    mOwnWindow = true;
+  }
+  mContext = SDL_GL_CreateContext(mWindow);
+  if (!mContext) {
+    gLastError = std::string("OpenGL 3.3 core context: ") + SDL_GetError();
+    return false;
+  }
+  SDL_GL_MakeCurrent(mWindow, mContext);
+  SDL_GL_SetSwapInterval(0);
+
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  mCaps.maxTextureWidth = mCaps.maxTextureHeight = static_cast<uint32_t>(maxSize);
+  mCaps.pixelShader14 = true;
+  mCaps.vertexShader11 = true;
+  mCaps.depthStencilD24S8 = true;
+
+  GLuint vs = compileShader(GL_VERTEX_SHADER, kVertexShader);
+  GLuint fs = compileShader(GL_FRAGMENT_SHADER, kFragmentShader);
+  if (!vs || !fs) return false;
+  mProgram = glCreateProgram();
+  glAttachShader(mProgram, vs);
+  glAttachShader(mProgram, fs);
+  glLinkProgram(mProgram);
+  glDeleteShader(vs);
+  glDeleteShader(fs);
+  GLint linked = 0;
+  glGetProgramiv(mProgram, GL_LINK_STATUS, &linked);
+  if (!linked) {
+    gLastError = "fixed-pipeline program failed to link";
+    return false;
+  }
+  mLocTransform = glGetUniformLocation(mProgram, "uTransform");
+  mLocHasTexture = glGetUniformLocation(mProgram, "uHasTexture");
+  mLocColorOp = glGetUniformLocation(mProgram, "uColorOp");
+  mLocColorArg1 = glGetUniformLocation(mProgram, "uColorArg1");
+  mLocColorArg2 = glGetUniformLocation(mProgram, "uColorArg2");
+  mLocAlphaOp = glGetUniformLocation(mProgram, "uAlphaOp");
+  mLocAlphaArg1 = glGetUniformLocation(mProgram, "uAlphaArg1");
+  mLocAlphaArg2 = glGetUniformLocation(mProgram, "uAlphaArg2");
+  mLocAlphaTest = glGetUniformLocation(mProgram, "uAlphaTest");
+  mLocAlphaFunc = glGetUniformLocation(mProgram, "uAlphaFunc");
+  mLocAlphaRef = glGetUniformLocation(mProgram, "uAlphaRef");
+  mLocTexture0 = glGetUniformLocation(mProgram, "uTexture0");
+  glUseProgram(mProgram);
+  glUniform1i(mLocTexture0, 0);
+
+  glGenVertexArrays(1, &mVao);
+  glBindVertexArray(mVao);
+  glGenSamplers(kMaxTextureStages, mSamplers);
+  for (int i = 0; i < kMaxTextureStages; ++i) glBindSampler(i, mSamplers[i]);
+  glGenFramebuffers(1, &mFbo);
+  glGenFramebuffers(1, &mReadFbo);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+
+  mPresent = params.present;
+  if (mPresent.backBufferWidth == 0 || mPresent.backBufferHeight == 0) {
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(mWindow, &w, &h);
+    mPresent.backBufferWidth = static_cast<uint32_t>(std::max(1, w));
+    mPresent.backBufferHeight = static_cast<uint32_t>(std::max(1, h));
+  }
+  if (!createBackBuffer()) {
+    gLastError = "back buffer could not be created";
+    return false;
+  }
+  setDefaultStates();
+  if (glGetError() != GL_NO_ERROR) {
+    gLastError = "OpenGL error during device set-up";
+    return false;
+  }
+  return true;
+}
+
+bool GlRenderDevice::createBackBuffer() {
+  mBackBuffer = DeviceSurface();
+  mBackBuffer.kind = DeviceSurface::Kind::BackBuffer;
+  mBackBuffer.deviceOwned = true;
+  mBackBuffer.width = mPresent.backBufferWidth;
+  mBackBuffer.height = mPresent.backBufferHeight;
+  glGenRenderbuffers(1, &mBackBuffer.renderbuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, mBackBuffer.renderbuffer);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, mBackBuffer.width, mBackBuffer.height);
+  mDefaultDepth = DeviceSurface();
+  mDefaultDepth.kind = DeviceSurface::Kind::DepthStencil;
+  mDefaultDepth.deviceOwned = true;
+  mDefaultDepth.width = mBackBuffer.width;
+  mDefaultDepth.height = mBackBuffer.height;
+  glGenRenderbuffers(1, &mDefaultDepth.renderbuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, mDefaultDepth.renderbuffer);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, mDefaultDepth.width, mDefaultDepth.height);
+  mColorTarget = &mBackBuffer;
+  mDepthTarget = &mDefaultDepth;
+  mTargetsDirty = true;
+  attachTargets();
+  return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+void GlRenderDevice::destroyBackBuffer() {
+  if (mBackBuffer.renderbuffer) glDeleteRenderbuffers(1, &mBackBuffer.renderbuffer);
+  if (mDefaultDepth.renderbuffer) glDeleteRenderbuffers(1, &mDefaultDepth.renderbuffer);
+  mBackBuffer.renderbuffer = mDefaultDepth.renderbuffer = 0;
+}
+
+void GlRenderDevice::setDefaultStates() {
+  auto rs = [this](RenderState s, uint32_t v) { mRenderStates[static_cast<size_t>(s)] = v; };
+  rs(RenderState::CullMode, static_cast<uint32_t>(Cull::CounterClockwise));
+  rs(RenderState::Lighting, 1);
+  rs(RenderState::AlphaBlendEnable, 0);
+  rs(RenderState::SrcBlend, static_cast<uint32_t>(Blend::One));
+  rs(RenderState::DestBlend, static_cast<uint32_t>(Blend::Zero));
+  rs(RenderState::ZEnable, 1);
+  rs(RenderState::ZWriteEnable, 1);
+  rs(RenderState::AlphaTestEnable, 0);
+  rs(RenderState::AlphaRef, 0);
+  rs(RenderState::AlphaFunc, static_cast<uint32_t>(Cmp::Always));
+  rs(RenderState::StencilEnable, 0);
+  rs(RenderState::StencilFunc, static_cast<uint32_t>(Cmp::Always));
+  rs(RenderState::StencilRef, 0);
+  rs(RenderState::StencilMask, 0xFFFFFFFFu);
+  rs(RenderState::StencilWriteMask, 0xFFFFFFFFu);
+  rs(RenderState::StencilFail, static_cast<uint32_t>(StencilOp::Keep));
+  rs(RenderState::StencilZFail, static_cast<uint32_t>(StencilOp::Keep));
+  rs(RenderState::StencilPass, static_cast<uint32_t>(StencilOp::Keep));
+  rs(RenderState::ColorWriteEnable, 0xF);
+  rs(RenderState::FillMode, static_cast<uint32_t>(Fill::Solid));
+  for (size_t i = 0; i < static_cast<size_t>(RenderState::Count); ++i) applyRenderState(static_cast<RenderState>(i));
+
+  for (int s = 0; s < kMaxTextureStages; ++s) {
+    uint32_t* st = mStageStates[s];
+    st[static_cast<size_t>(TextureStageState::ColorOp)] =
+        static_cast<uint32_t>(s == 0 ? TextureOp::Modulate : TextureOp::Disable);
+    st[static_cast<size_t>(TextureStageState::ColorArg1)] = static_cast<uint32_t>(TextureArg::Texture);
+    st[static_cast<size_t>(TextureStageState::ColorArg2)] = static_cast<uint32_t>(TextureArg::Current);
+    st[static_cast<size_t>(TextureStageState::AlphaOp)] =
+        static_cast<uint32_t>(s == 0 ? TextureOp::SelectArg1 : TextureOp::Disable);
+    st[static_cast<size_t>(TextureStageState::AlphaArg1)] = static_cast<uint32_t>(TextureArg::Texture);
+    st[static_cast<size_t>(TextureStageState::AlphaArg2)] = static_cast<uint32_t>(TextureArg::Current);
+    st[static_cast<size_t>(TextureStageState::AddressU)] = static_cast<uint32_t>(TextureAddress::Wrap);
+    st[static_cast<size_t>(TextureStageState::AddressV)] = static_cast<uint32_t>(TextureAddress::Wrap);
+    st[static_cast<size_t>(TextureStageState::AddressW)] = static_cast<uint32_t>(TextureAddress::Wrap);
+    st[static_cast<size_t>(TextureStageState::MagFilter)] = static_cast<uint32_t>(TextureFilter::Point);
+    st[static_cast<size_t>(TextureStageState::MinFilter)] = static_cast<uint32_t>(TextureFilter::Point);
+    st[static_cast<size_t>(TextureStageState::MipFilter)] = static_cast<uint32_t>(TextureFilter::None);
+    applySampler(s);
+    setTexture(s, nullptr);
+  }
+  mStageUniformsDirty = true;
+  for (auto& m : mTransforms) identity(m);
+  mTransformDirty = true;
+}
+
+void GlRenderDevice::applyRenderState(RenderState state) {
+  const uint32_t* r = mRenderStates;
+  auto get = [r](RenderState s) { return r[static_cast<size_t>(s)]; };
+  switch (state) {
+    case RenderState::CullMode: {
+      Cull c = static_cast<Cull>(get(state));
+      if (c == Cull::None) {
+        glDisable(GL_CULL_FACE);
+      } else {
+        // Targets are stored top row first, so the winding seen on screen is
+        // the GL winding of the same window coordinates.
+        glEnable(GL_CULL_FACE);
+        glFrontFace(GL_CCW);
+        glCullFace(c == Cull::CounterClockwise ? GL_BACK : GL_FRONT);
+      }
+      break;
+    }
+    case RenderState::AlphaBlendEnable:
+      if (get(state)) glEnable(GL_BLEND); else glDisable(GL_BLEND);
+      break;
+    case RenderState::SrcBlend:
+    case RenderState::DestBlend:
+      glBlendFunc(toGl(static_cast<Blend>(get(RenderState::SrcBlend))),
+                  toGl(static_cast<Blend>(get(RenderState::DestBlend))));
+      break;
+    case RenderState::ZEnable:
+      if (get(state)) glEnable(GL_DEPTH_TEST); else glDisable(GL_DEPTH_TEST);
+      glDepthFunc(GL_LEQUAL);
+      break;
+    case RenderState::ZWriteEnable:
+      glDepthMask(get(state) ? GL_TRUE : GL_FALSE);
+      break;
+    case RenderState::AlphaTestEnable:
+    case RenderState::AlphaRef:
+    case RenderState::AlphaFunc:
+      mStageUniformsDirty = true;
+      break;
+    case RenderState::StencilEnable:
+      if (get(state)) glEnable(GL_STENCIL_TEST); else glDisable(GL_STENCIL_TEST);
+      break;
+    case RenderState::StencilFunc:
+    case RenderState::StencilRef:
+    case RenderState::StencilMask:
+      glStencilFunc(toGl(static_cast<Cmp>(get(RenderState::StencilFunc))),
+                    static_cast<GLint>(get(RenderState::StencilRef)), get(RenderState::StencilMask));
+      break;
+    case RenderState::StencilWriteMask:
+      glStencilMask(get(state));
+      break;
+    case RenderState::StencilFail:
+    case RenderState::StencilZFail:
+    case RenderState::StencilPass:
+      glStencilOp(toGl(static_cast<StencilOp>(get(RenderState::StencilFail))),
+                  toGl(static_cast<StencilOp>(get(RenderState::StencilZFail))),
+                  toGl(static_cast<StencilOp>(get(RenderState::StencilPass))));
+      break;
+    case RenderState::ColorWriteEnable: {
+      uint32_t m = get(state);
+      glColorMask((m & COLORWRITE_RED) != 0, (m & COLORWRITE_GREEN) != 0, (m & COLORWRITE_BLUE) != 0,
+                  (m & COLORWRITE_ALPHA) != 0);
+      break;
+    }
+    case RenderState::FillMode: {
+      Fill f = static_cast<Fill>(get(state));
+      glPolygonMode(GL_FRONT_AND_BACK, f == Fill::Point ? GL_POINT : f == Fill::Wireframe ? GL_LINE : GL_FILL);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void GlRenderDevice::setRenderState(RenderState state, uint32_t value) {
+  checkThread("setRenderState");
+  size_t i = static_cast<size_t>(state);
+  if (i >= static_cast<size_t>(RenderState::Count)) return;
+  if (mRenderStates[i] == value) return;
+  mRenderStates[i] = value;
+  applyRenderState(state);
+}
+
+void GlRenderDevice::applySampler(int stage) {
+  const uint32_t* st = mStageStates[stage];
+  GLuint s = mSamplers[stage];
+  glSamplerParameteri(s, GL_TEXTURE_WRAP_S, toGlAddress(st[static_cast<size_t>(TextureStageState::AddressU)]));
+  glSamplerParameteri(s, GL_TEXTURE_WRAP_T, toGlAddress(st[static_cast<size_t>(TextureStageState::AddressV)]));
+  glSamplerParameteri(s, GL_TEXTURE_WRAP_R, toGlAddress(st[static_cast<size_t>(TextureStageState::AddressW)]));
+  glSamplerParameteri(s, GL_TEXTURE_MAG_FILTER, toGlFilter(st[static_cast<size_t>(TextureStageState::MagFilter)]));
+  glSamplerParameteri(s, GL_TEXTURE_MIN_FILTER, toGlFilter(st[static_cast<size_t>(TextureStageState::MinFilter)]));
+}
+
+void GlRenderDevice::setTextureStageState(int stage, TextureStageState state, uint32_t value) {
+  checkThread("setTextureStageState");
+  if (stage < 0 || stage >= kMaxTextureStages) return;
+  size_t i = static_cast<size_t>(state);
+  if (i >= static_cast<size_t>(TextureStageState::Count)) return;
+  if (mStageStates[stage][i] == value) return;
+  mStageStates[stage][i] = value;
+  switch (state) {
+    case TextureStageState::AddressU:
+    case TextureStageState::AddressV:
+    case TextureStageState::AddressW:
+    case TextureStageState::MagFilter:
+    case TextureStageState::MinFilter:
+    case TextureStageState::MipFilter:
+      applySampler(stage);
+      break;
+    default:
+      mStageUniformsDirty = true;
+      break;
+  }
+}
+
+uint32_t GlRenderDevice::getTextureStageState(int stage, TextureStageState state) const {
+  if (stage < 0 || stage >= kMaxTextureStages) return 0;
+  size_t i = static_cast<size_t>(state);
+  return i < static_cast<size_t>(TextureStageState::Count) ? mStageStates[stage][i] : 0;
+}
+
+void GlRenderDevice::setTransform(TransformType type, const float matrix[16]) {
+  size_t i = static_cast<size_t>(type);
+  if (i > 2) return;
+  std::memcpy(mTransforms[i], matrix, 16 * sizeof(float));
+  mTransformDirty = true;
+}
+
+void GlRenderDevice::getTransform(TransformType type, float matrix[16]) const {
+  size_t i = static_cast<size_t>(type);
+  if (i > 2) return;
+  std::memcpy(matrix, mTransforms[i], 16 * sizeof(float));
+}
+
+bool GlRenderDevice::windowUnusable() const {
+  if (mOwnWindow) return false;
+  Uint32 flags = SDL_GetWindowFlags(mWindow);
+  return (flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
+}
+
+DeviceResult GlRenderDevice::testCooperativeLevel() {
+  if (mForcedLost || windowUnusable()) {
+    mLost = true;
+    return DeviceResult::DeviceLost;
+  }
+  return mLost ? DeviceResult::DeviceNotReset : DeviceResult::Ok;
+}
+
+void GlRenderDevice::forceDeviceLost(bool lost) {
+  mForcedLost = lost;
+  if (lost) mLost = true;
+}
+
+DeviceResult GlRenderDevice::reset(const PresentParameters& params) {
+  checkThread("reset");
+  if (mForcedLost || windowUnusable()) {
+    mLost = true;
+    return DeviceResult::DeviceLost;
+  }
+  if (mDefaultPoolObjects > 0) return DeviceResult::InvalidCall;
+  if (params.backBufferWidth == 0 || params.backBufferHeight == 0 ||
+      params.backBufferWidth > mCaps.maxTextureWidth || params.backBufferHeight > mCaps.maxTextureHeight)
+    return DeviceResult::InvalidCall;
+  mPresent = params;
+  destroyBackBuffer();
+  if (!createBackBuffer()) return DeviceResult::OutOfVideoMemory;
+  mStream = nullptr;
+  mIndices = nullptr;
+  mLayoutDirty = true;
+  setProgram(0);
+  setDefaultStates();
+  mInScene = false;
+  mLost = false;
+  return DeviceResult::Ok;
+}
+
+DeviceResult GlRenderDevice::present() {
+  checkThread("present");
+  if (mForcedLost || windowUnusable()) mLost = true;
+  if (mLost) return DeviceResult::DeviceLost;
+  int w = 0, h = 0;
+  SDL_GL_GetDrawableSize(mWindow, &w, &h);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, mReadFbo);
+  glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, mBackBuffer.renderbuffer);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glDisable(GL_SCISSOR_TEST);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  // The back buffer holds its top row first; the window wants it last.
+  glBlitFramebuffer(0, 0, mBackBuffer.width, mBackBuffer.height, 0, h, w, 0, GL_COLOR_BUFFER_BIT,
+                    (static_cast<int>(mBackBuffer.width) == w && static_cast<int>(mBackBuffer.height) == h)
+                        ? GL_NEAREST
+                        : GL_LINEAR);
+  applyRenderState(RenderState::ColorWriteEnable);
+  SDL_GL_SwapWindow(mWindow);
+  glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
+  return DeviceResult::Ok;
+}
+
+DeviceResult GlRenderDevice::beginScene() {
+  if (mInScene) return DeviceResult::InvalidCall;
+  mInScene = true;
+  return DeviceResult::Ok;
+}
+
+DeviceResult GlRenderDevice::endScene() {
+  if (!mInScene) return DeviceResult::InvalidCall;
+  mInScene = false;
+  return DeviceResult::Ok;
+}
+
+void GlRenderDevice::attachTargets() {
+  glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
+  if (!mTargetsDirty) return;
+  mTargetsDirty = false;
+  if (mColorTarget->kind == DeviceSurface::Kind::TextureLevel) {
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mColorTarget->texture->name, 0);
+  } else {
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, mColorTarget->renderbuffer);
+  }
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                            mDepthTarget ? mDepthTarget->renderbuffer : 0);
+  mViewport = Viewport{0, 0, mColorTarget->width, mColorTarget->height};
+  glViewport(0, 0, static_cast<GLsizei>(mViewport.width), static_cast<GLsizei>(mViewport.height));
+  mTransformDirty = true;
+}
+
+DeviceResult GlRenderDevice::setRenderTarget(DeviceSurface* color, DeviceSurface* depthStencil) {
+  checkThread("setRenderTarget");
+  if (!color) color = mColorTarget;
+  if (color->kind == DeviceSurface::Kind::DepthStencil) return DeviceResult::InvalidCall;
+  if (depthStencil && depthStencil->kind != DeviceSurface::Kind::DepthStencil) return DeviceResult::InvalidCall;
+  if (depthStencil && (depthStencil->width < color->width || depthStencil->height < color->height))
+    return DeviceResult::InvalidCall;
+  if (color != mColorTarget || depthStencil != mDepthTarget) {
+    mColorTarget = color;
+    mDepthTarget = depthStencil;
+    mTargetsDirty = true;
+  }
+  attachTargets();
+  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return DeviceResult::InvalidCall;
+  return DeviceResult::Ok;
+}
+
+DeviceResult GlRenderDevice::clear(uint32_t flags, uint32_t color, float z, uint32_t stencil) {
+  checkThread("clear");
+  attachTargets();
+  GLbitfield bits = 0;
+  // A clear fills the whole target whatever the write masks say.
+  if (flags & CLEAR_TARGET) {
+    glClearColor(((color >> 16) & 0xFF) / 255.f, ((color >> 8) & 0xFF) / 255.f, (color & 0xFF) / 255.f,
+                 ((color >> 24) & 0xFF) / 255.f);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    bits |= GL_COLOR_BUFFER_BIT;
+  }
+  if ((flags & CLEAR_ZBUFFER) && mDepthTarget) {
+    glClearDepth(z);
+    glDepthMask(GL_TRUE);
+    bits |= GL_DEPTH_BUFFER_BIT;
+  }
+  if ((flags & CLEAR_STENCIL) && mDepthTarget) {
+    glClearStencil(static_cast<GLint>(stencil));
+    glStencilMask(0xFFFFFFFFu);
+    bits |= GL_STENCIL_BUFFER_BIT;
+  }
+  if (bits) glClear(bits);
+  applyRenderState(RenderState::ColorWriteEnable);
+  applyRenderState(RenderState::ZWriteEnable);
+  applyRenderState(RenderState::StencilWriteMask);
+  return DeviceResult::Ok;
+}
+
+VertexBuffer* GlRenderDevice::createVertexBuffer(uint32_t bytes, bool dynamic) {
+  checkThread("createVertexBuffer");
+  if (bytes == 0) return nullptr;
+  auto* vb = new VertexBuffer();
+  vb->shadow.assign(bytes, 0);
+  glGenBuffers(1, &vb->name);
+  glBindBuffer(GL_ARRAY_BUFFER, vb->name);
+  glBufferData(GL_ARRAY_BUFFER, bytes, nullptr, dynamic ? GL_STREAM_DRAW : GL_STATIC_DRAW);
+  ++mDefaultPoolObjects;
+  return vb;
+}
+
+void* GlRenderDevice::lockVertexBuffer(VertexBuffer* vb, bool discard) {
+  if (!vb || vb->locked) return nullptr;
+  vb->locked = true;
+  if (discard) vb->orphan = true;
+  return vb->shadow.data();
+}
+
+void GlRenderDevice::unlockVertexBuffer(VertexBuffer* vb) {
+  if (!vb || !vb->locked) return;
+  vb->locked = false;
+  // The content is uploaded lazily, as far as draws read it.
+  vb->uploadedBytes = 0;
+}
+
+void GlRenderDevice::releaseVertexBuffer(VertexBuffer* vb) {
+  if (!vb) return;
+  checkThread("releaseVertexBuffer");
+  if (mStream == vb) mStream = nullptr;
+  glDeleteBuffers(1, &vb->name);
+  delete vb;
+  --mDefaultPoolObjects;
+}
+
+IndexBuffer* GlRenderDevice::createIndexBuffer(uint32_t bytes) {
+  checkThread("createIndexBuffer");
+  if (bytes < 2) return nullptr;
+  auto* ib = new IndexBuffer();
+  ib->shadow.assign(bytes / 2, 0);
+  glGenBuffers(1, &ib->name);
+  glBindVertexArray(mVao);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib->name);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, ib->shadow.size() * 2, nullptr, GL_STATIC_DRAW);
+  if (mIndices) glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mIndices->name);
+  ++mDefaultPoolObjects;
+  return ib;
+}
+
+uint16_t* GlRenderDevice::lockIndexBuffer(IndexBuffer* ib) {
+  if (!ib || ib->locked) return nullptr;
+  ib->locked = true;
+  return ib->shadow.data();
+}
+
+void GlRenderDevice::unlockIndexBuffer(IndexBuffer* ib) {
+  if (!ib || !ib->locked) return;
+  ib->locked = false;
+  glBindVertexArray(mVao);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib->name);
+  glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, ib->shadow.size() * 2, ib->shadow.data());
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mIndices ? mIndices->name : 0);
+}
+
+void GlRenderDevice::releaseIndexBuffer(IndexBuffer* ib) {
+  if (!ib) return;
+  checkThread("releaseIndexBuffer");
+  if (mIndices == ib) {
+    mIndices = nullptr;
+    glBindVertexArray(mVao);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  }
+  glDeleteBuffers(1, &ib->name);
+  delete ib;
+  --mDefaultPoolObjects;
+}
+
+void GlRenderDevice::setStreamSource(VertexBuffer* vb, uint32_t stride) {
+  if (vb != mStream || stride != mStride) mLayoutDirty = true;
+  mStream = vb;
+  mStride = stride;
+}
+
+void GlRenderDevice::setIndices(IndexBuffer* ib) {
+  mIndices = ib;
+  glBindVertexArray(mVao);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib ? ib->name : 0);
+}
+
+void GlRenderDevice::setVertexFormat(uint32_t fvf) {
+  if (fvf != mFvf) mLayoutDirty = true;
+  mFvf = fvf;
+}
+
+void GlRenderDevice::bindVertexLayout() {
+  glBindBuffer(GL_ARRAY_BUFFER, mStream->name);
+  if (!mLayoutDirty) return;
+  mLayoutDirty = false;
+  uintptr_t offset = 0;
+  const GLsizei stride = static_cast<GLsizei>(mStride);
+  if (mFvf & FVF_XYZ) {
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offset));
+    offset += 12;
+  } else {
+    glDisableVertexAttribArray(0);
+  }
+  if (mFvf & FVF_NORMAL) offset += 12;
+  if (mFvf & FVF_DIFFUSE) {
+    // 0xAARRGGBB words are the bytes B, G, R, A in memory.
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, reinterpret_cast<void*>(offset));
+    offset += 4;
+  } else {
+    glDisableVertexAttribArray(1);
+    glVertexAttrib4f(1, 1.f, 1.f, 1.f, 1.f);
+  }
+  if (mFvf & FVF_SPECULAR) offset += 4;
+  if ((mFvf & FVF_TEXCOUNT_MASK) >> FVF_TEXCOUNT_SHIFT) {
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offset));
+  } else {
+    glDisableVertexAttribArray(2);
+    glVertexAttrib2f(2, 0.f, 0.f);
+  }
+}
+
+void GlRenderDevice::uploadVertices(size_t bytesNeeded) {
+  VertexBuffer* vb = mStream;
+  bytesNeeded = std::min(bytesNeeded, vb->shadow.size());
+  if (bytesNeeded <= vb->uploadedBytes) return;
+  glBindBuffer(GL_ARRAY_BUFFER, vb->name);
+  if (vb->orphan) {
+    glBufferData(GL_ARRAY_BUFFER, vb->shadow.size(), nullptr, GL_STREAM_DRAW);
+    vb->orphan = false;
+    vb->uploadedBytes = 0;
+  }
+  glBufferSubData(GL_ARRAY_BUFFER, vb->uploadedBytes, bytesNeeded - vb->uploadedBytes,
+                  vb->shadow.data() + vb->uploadedBytes);
+  vb->uploadedBytes = bytesNeeded;
+}
+
+bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded) {
+  if (!mStream || mStream->locked || mStride == 0) return false;
+  attachTargets();
+  glBindVertexArray(mVao);
+  uploadVertices(vertexBytesNeeded);
+  bindVertexLayout();
+
+  const GLuint program = mCustomProgram ? mCustomProgram : mProgram;
+  glUseProgram(program);
+  if (mTransformDirty || mCustomProgram) {
+    // Row-vector matrices end in the target's clip space: no half-pixel shift
+    // (GL samples pixel centres), y flipped (rows top first), z from 0..1.
+    float m[16];
+    multiply(mTransforms[0], mTransforms[1], m);
+    multiply(m, mTransforms[2], m);
+    const float w = static_cast<float>(std::max<uint32_t>(1, mViewport.width));
+    const float h = static_cast<float>(std::max<uint32_t>(1, mViewport.height));
+    const float fix[16] = {1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 2, 0, 1.f / w, 1.f / h, -1, 1};
+    multiply(m, fix, m);
+    GLint loc = mCustomProgram ? mCustomTransformLoc : mLocTransform;
+    if (loc >= 0) glUniformMatrix4fv(loc, 1, GL_FALSE, m);
+    if (!mCustomProgram) mTransformDirty = false;
+  }
+  if (!mCustomProgram && mStageUniformsDirty) {
+    mStageUniformsDirty = false;
+    const uint32_t* st = mStageStates[0];
+    auto argOf = [](uint32_t a) { return static_cast<GLint>(a == static_cast<uint32_t>(TextureArg::Texture) ? 2 : 0); };
+    glUniform1i(mLocColorOp, static_cast<GLint>(st[static_cast<size_t>(TextureStageState::ColorOp)]));
+    glUniform1i(mLocColorArg1, argOf(st[static_cast<size_t>(TextureStageState::ColorArg1)]));
+    glUniform1i(mLocColorArg2, argOf(st[static_cast<size_t>(TextureStageState::ColorArg2)]));
+    glUniform1i(mLocAlphaOp, static_cast<GLint>(st[static_cast<size_t>(TextureStageState::AlphaOp)]));
+    glUniform1i(mLocAlphaArg1, argOf(st[static_cast<size_t>(TextureStageState::AlphaArg1)]));
+    glUniform1i(mLocAlphaArg2, argOf(st[static_cast<size_t>(TextureStageState::AlphaArg2)]));
+    glUniform1i(mLocAlphaTest, mRenderStates[static_cast<size_t>(RenderState::AlphaTestEnable)] ? 1 : 0);
+    glUniform1i(mLocAlphaFunc, static_cast<GLint>(mRenderStates[static_cast<size_t>(RenderState::AlphaFunc)]));
+    glUniform1f(mLocAlphaRef, static_cast<float>(mRenderStates[static_cast<size_t>(RenderState::AlphaRef)] & 0xFF));
+    glUniform1i(mLocHasTexture, mTextures[0] ? 1 : 0);
+  }
+  return true;
+}
+
+DeviceResult GlRenderDevice::drawIndexedPrimitive(PrimitiveType type, uint32_t minIndex, uint32_t numVertices,
+                                                  uint32_t startIndex, uint32_t primitiveCount) {
+  checkThread("drawIndexedPrimitive");
+  if (primitiveCount == 0) return DeviceResult::Ok;
+  if (!mIndices || mIndices->locked) return DeviceResult::InvalidCall;
+  const uint32_t perPrimitive = type == PrimitiveType::LineList ? 2 : 3;
+  const uint64_t indexEnd = static_cast<uint64_t>(startIndex) + uint64_t(primitiveCount) * perPrimitive;
+  if (indexEnd > mIndices->shadow.size()) return DeviceResult::InvalidCall;
+  const uint64_t vertexEnd = uint64_t(minIndex) + numVertices;
+  if (!mStream || vertexEnd * mStride > mStream->shadow.size()) return DeviceResult::InvalidCall;
+  if (!prepareDraw(static_cast<size_t>(vertexEnd * mStride))) return DeviceResult::InvalidCall;
+  glDrawRangeElements(type == PrimitiveType::LineList ? GL_LINES : GL_TRIANGLES, minIndex,
+                      static_cast<GLuint>(vertexEnd ? vertexEnd - 1 : 0),
+                      static_cast<GLsizei>(primitiveCount * perPrimitive), GL_UNSIGNED_SHORT,
+                      reinterpret_cast<void*>(static_cast<uintptr_t>(startIndex) * 2));
+  ++mDrawCalls;
+  return DeviceResult::Ok;
+}
+
+DeviceResult GlRenderDevice::drawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t primitiveCount) {
+  checkThread("drawPrimitive");
+  if (primitiveCount == 0) return DeviceResult::Ok;
+  const uint32_t perPrimitive = type == PrimitiveType::LineList ? 2 : 3;
+  const uint64_t vertexEnd = uint64_t(startVertex) + uint64_t(primitiveCount) * perPrimitive;
+  if (!mStream || vertexEnd * mStride > mStream->shadow.size()) return DeviceResult::InvalidCall;
+  if (!prepareDraw(static_cast<size_t>(vertexEnd * mStride))) return DeviceResult::InvalidCall;
+  glDrawArrays(type == PrimitiveType::LineList ? GL_LINES : GL_TRIANGLES, static_cast<GLint>(startVertex),
+               static_cast<GLsizei>(primitiveCount * perPrimitive));
+  ++mDrawCalls;
+  return DeviceResult::Ok;
+}
+
+// ---- textures ----
+
+struct GlFormat {
+  GLint internal;
+  GLenum format;
+  GLenum type;
+  GLint swizzle[4];
+};
+
+bool glFormatOf(PixelFormat f, GlFormat& out) {
+  switch (f) {
+    case PixelFormat::A8R8G8B8:
+      out = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE, {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA}};
+      return true;
+    case PixelFormat::X8R8G8B8:
+      out = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE, {GL_RED, GL_GREEN, GL_BLUE, GL_ONE}};
+      return true;
+    case PixelFormat::A8L8:
+      out = {GL_RG8, GL_RG, GL_UNSIGNED_BYTE, {GL_RED, GL_RED, GL_RED, GL_GREEN}};
+      return true;
+    case PixelFormat::L8:
+      out = {GL_R8, GL_RED, GL_UNSIGNED_BYTE, {GL_RED, GL_RED, GL_RED, GL_ONE}};
+      return true;
+    case PixelFormat::DXT5:
+      out = {GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, 0, 0, {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA}};
+      return true;
+    default:
+      return false;
+  }
+}
+
+uint32_t dxtBlockPitch(uint32_t width) { return std::max(1u, (width + 3) / 4) * 16; }
+uint32_t dxtBlockRows(uint32_t height) { return std::max(1u, (height + 3) / 4); }
+
+DeviceTexture* GlRenderDevice::createTexture(uint32_t width, uint32_t height, PixelFormat format,
+                                             TextureUsage usage) {
+  checkThread("createTexture");
+  GlFormat gf;
+  if (width == 0 || height == 0 || width > mCaps.maxTextureWidth || height > mCaps.maxTextureHeight ||
+      !glFormatOf(format, gf))
+    return nullptr;
+  if (usage == TextureUsage::RenderTarget && format != PixelFormat::A8R8G8B8 && format != PixelFormat::X8R8G8B8)
+    return nullptr;
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  auto* t = new DeviceTexture();
+  t->width = width;
+  t->height = height;
+  t->format = format;
+  t->usage = usage;
+  glGenTextures(1, &t->name);
+  glBindTexture(GL_TEXTURE_2D, t->name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, gf.swizzle);
+  if (format == PixelFormat::DXT5) {
+    const uint32_t bytes = dxtBlockPitch(width) * dxtBlockRows(height);
+    std::vector<uint8_t> zero(bytes, 0);
+    glCompressedTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLenum>(gf.internal), width, height, 0, bytes,
+                           zero.data());
+  } else {
+    glTexImage2D(GL_TEXTURE_2D, 0, gf.internal, width, height, 0, gf.format, gf.type, nullptr);
+  }
+  if (glGetError() != GL_NO_ERROR) {
+    glDeleteTextures(1, &t->name);
+    delete t;
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return nullptr;
+  }
+  t->surface.kind = DeviceSurface::Kind::TextureLevel;
+  t->surface.texture = t;
+  t->surface.width = width;
+  t->surface.height = height;
+  t->surface.opaque = format == PixelFormat::X8R8G8B8;
+  if (usage == TextureUsage::RenderTarget) ++mDefaultPoolObjects;
+  // Keep the stage-0 binding what the caller set.
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, mTextures[0] ? mTextures[0]->name : 0);
+  return t;
+}
+
+bool GlRenderDevice::lockTexture(DeviceTexture* t, LockedRect& out, bool discard) {
+  checkThread("lockTexture");
+  if (!t || t->locked) return false;
+  uint32_t pitch, rows;
+  if (t->format == PixelFormat::DXT5) {
+    pitch = dxtBlockPitch(t->width);
+    rows = dxtBlockRows(t->height);
+  } else {
+    pitch = t->width * bytesPerPixel(t->format);
+    rows = t->height;
+  }
+  t->lockBuffer.assign(size_t(pitch) * rows, 0);
+  if (!discard) {
+    GlFormat gf;
+    glFormatOf(t->format, gf);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, t->name);
+    if (t->format == PixelFormat::DXT5)
+      glGetCompressedTexImage(GL_TEXTURE_2D, 0, t->lockBuffer.data());
+    else
+      glGetTexImage(GL_TEXTURE_2D, 0, gf.format, gf.type, t->lockBuffer.data());
+    glBindTexture(GL_TEXTURE_2D, mTextures[0] ? mTextures[0]->name : 0);
+  }
+  t->locked = true;
+  out.bits = t->lockBuffer.data();
+  out.pitch = pitch;
+  return true;
+}
+
+void GlRenderDevice::unlockTexture(DeviceTexture* t) {
+  checkThread("unlockTexture");
+  if (!t || !t->locked) return;
+  t->locked = false;
+  GlFormat gf;
+  glFormatOf(t->format, gf);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, t->name);
+  if (t->format == PixelFormat::DXT5) {
+    glCompressedTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t->width, t->height, static_cast<GLenum>(gf.internal),
+                              static_cast<GLsizei>(t->lockBuffer.size()), t->lockBuffer.data());
+  } else {
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t->width, t->height, gf.format, gf.type, t->lockBuffer.data());
+  }
+  glBindTexture(GL_TEXTURE_2D, mTextures[0] ? mTextures[0]->name : 0);
+  std::vector<uint8_t>().swap(t->lockBuffer);
+}
+
+void GlRenderDevice::releaseTexture(DeviceTexture* t) {
+  if (!t) return;
+  checkThread("releaseTexture");
+  for (int s = 0; s < kMaxTextureStages; ++s)
+    if (mTextures[s] == t) setTexture(s, nullptr);
+  if (mColorTarget == &t->surface) {
+    mColorTarget = &mBackBuffer;
+    mTargetsDirty = true;
+  }
+  glDeleteTextures(1, &t->name);
+  if (t->usage == TextureUsage::RenderTarget) --mDefaultPoolObjects;
+  delete t;
+}
+
+void GlRenderDevice::setTexture(int stage, DeviceTexture* t) {
+  if (stage < 0 || stage >= kMaxTextureStages) return;
+  if (stage == 0 && (mTextures[0] == nullptr) != (t == nullptr)) mStageUniformsDirty = true;
+  mTextures[stage] = t;
+  glActiveTexture(GL_TEXTURE0 + stage);
+  glBindTexture(GL_TEXTURE_2D, t ? t->name : 0);
+  glActiveTexture(GL_TEXTURE0);
+}
+
+DeviceSurface* GlRenderDevice::textureSurface(DeviceTexture* t) {
+  if (!t || t->usage != TextureUsage::RenderTarget) return nullptr;
+  return &t->surface;
+}
+
+DeviceSurface* GlRenderDevice::createDepthStencilSurface(uint32_t width, uint32_t height) {
+  checkThread("createDepthStencilSurface");
+  if (width == 0 || height == 0) return nullptr;
+  auto* s = new DeviceSurface();
+  s->kind = DeviceSurface::Kind::DepthStencil;
+  s->width = width;
+  s->height = height;
+  glGenRenderbuffers(1, &s->renderbuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, s->renderbuffer);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+  ++mDefaultPoolObjects;
+  return s;
+}
+
+void GlRenderDevice::releaseSurface(DeviceSurface* s) {
+  if (!s || s->deviceOwned || s->kind != DeviceSurface::Kind::DepthStencil) return;
+  checkThread("releaseSurface");
+  if (mDepthTarget == s) {
+    mDepthTarget = nullptr;
+    mTargetsDirty = true;
+  }
+  glDeleteRenderbuffers(1, &s->renderbuffer);
+  delete s;
+  --mDefaultPoolObjects;
+}
+
+void GlRenderDevice::setProgram(uint32_t glProgram) {
+  if (glProgram == mCustomProgram) return;
+  mCustomProgram = glProgram;
+  mCustomTransformLoc = glProgram ? glGetUniformLocation(glProgram, "uTransform") : -1;
+  mTransformDirty = true;
+  mStageUniformsDirty = true;
+}
+
+bool GlRenderDevice::readPixels(DeviceSurface* surface, std::vector<uint8_t>& rgba, uint32_t& width,
+                                uint32_t& height) {
+  checkThread("readPixels");
+  if (!surface) surface = mColorTarget;
+  if (surface->kind == DeviceSurface::Kind::DepthStencil) return false;
+  width = surface->width;
+  height = surface->height;
+  rgba.assign(size_t(width) * height * 4, 0);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, mReadFbo);
+  if (surface->kind == DeviceSurface::Kind::TextureLevel) {
+    glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, surface->texture->name, 0);
+  } else {
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, surface->renderbuffer);
+  }
+  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+  glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
+  if (surface->opaque)
+    for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
+  return glGetError() == GL_NO_ERROR;
+}
+
+}  // namespace
+
+std::unique_ptr<RenderDevice> RenderDevice::create(const DeviceParams& params) {
+  auto device = std::make_unique<GlRenderDevice>();
+  if (!device->init(params)) return nullptr;
+  gCurrent = device.get();
+  return device;
+}
+
+const char* RenderDevice::lastError() { return gLastError.c_str(); }
+
+RenderDevice* RenderDevice::current() { return gCurrent; }
+
+}  // namespace Platform
+}  // namespace KR

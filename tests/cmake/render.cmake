@@ -1,0 +1,4 @@
+# Rendering: the OpenGL device layer, the render system, batching, design coordinates.
+kr_add_test(test_render_device
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/platform/render_device_test.cpp
+  LIBS kr_platform_gl)
