@@ -4,9 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <lua.hpp>
+
+#include "config_manager.h"
 #include "krp_reader.h"
 #include "local_reader.h"
 #include "log_system.h"
+#include "lua_script_2.h"
 #include "report_assert.h"
 #include "scoped_lock.h"
 #include "zip_reader.h"
@@ -22,9 +26,26 @@ std::string& contentFolder() {
 
 // ---- What the file system needs from the configuration manager. ----
 
-std::string currentLanguage() { return "en"; }
+std::string currentLanguage() { return ConfigManager::getInstance()->getCurrentLanguage(); }
 
-std::vector<std::string> currentPlatformDirectories() { return {}; }
+std::vector<std::string> currentPlatformDirectories() {
+  const std::vector<std::string>* directories = ConfigManager::getInstance()->getCurrentPlatformDirectories();
+  return directories ? *directories : std::vector<std::string>();
+}
+
+// Calls visit once for each element of the current table of script, in Lua's
+// traversal order, with the element made the current table. An element that
+// is not a table is a fatal error.
+template <typename Visit>
+void forEachTableElement(LuaScript& script, Visit visit) {
+  lua_State* state = script.getState();
+  for (LuaTableIteration it = script.beginIteration(); it.hasEntry; it.hasEntry = lua_next(state, -2)) {
+    if (!script.openCurrentTable()) KR_FATAL("");
+    visit();
+    script.closeTable();
+    lua_pop(state, 1);  // the value; the key stays for the next step
+  }
+}
 
 }  // namespace
 
@@ -103,9 +124,38 @@ void FileSystem::loadFilesLocationInfo() {
   log("Filesystem:: load files location info in %.2f msec", elapsed);
 }
 
-void FileSystem::loadDirectoryFileLists(const std::string&) {}
+void FileSystem::loadDirectoryFileLists(const std::string& directory) {
+  ScopedLock guard(ScopedLock::lock(&lock));
+  LuaScript script;
+  if (!script.loadScript("filelist.lua", "default")) KR_FATAL("Failed to load filelist.lua");
+  if (!script.openTable("directories")) KR_FATAL("");
+  if (!script.openTable(directory)) KR_FATAL("");
+  forEachTableElement(script, [&] {
+    std::string path;
+    if (!script.getStringAt(1, &path)) KR_FATAL("");
+    // The list file is opened by its own path as its name.
+    setEntry("default", path, path);
+    loadPackageFileList(path);
+  });
+  script.closeTable();
+  script.closeTable();
+}
 
-void FileSystem::loadPackageFileList(const std::string&) {}
+void FileSystem::loadPackageFileList(const std::string& path) {
+  ScopedLock guard(ScopedLock::lock(&lock));
+  LuaScript script;
+  if (!script.loadScript(path, "default")) return;
+  std::string package;
+  if (!script.getString("name", &package)) KR_FATAL("");
+  if (!script.openTable("filelist")) KR_FATAL("");
+  forEachTableElement(script, [&] {
+    std::string name;
+    std::string filename;
+    if (!script.getString("name", &name) || !script.getString("filename", &filename)) KR_FATAL("");
+    setEntry(package, name, filename);
+  });
+  script.closeTable();
+}
 
 int readFileToBuffer(const char* name, char** buffer) {
   if (*buffer) {

@@ -1,0 +1,168 @@
+#include "zip_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "file_system.h"
+#include "support/test_support.h"
+#include "zip_test_archive.h"
+
+namespace {
+
+std::string pattern(size_t size, int seed) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * seed) ^ (i >> 7));
+  return bytes;
+}
+
+std::string readAll(KR::File* file, int chunk) {
+  std::string out;
+  std::string buffer(chunk, '\0');
+  int got;
+  while ((got = file->read(&buffer[0], chunk)) > 0) out.append(buffer.data(), got);
+  return out;
+}
+
+class ZipReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path = KR::Test::scratchDir("zip") + "/data.zip";
+    big = pattern(300000, 31);
+    ASSERT_TRUE(KR::Test::writeZip(path, {{"data/small.txt", "small text"},
+                                          {"data/big.bin", big},
+                                          {"/rooted.txt", "kept its slash"},
+                                          {"data/\xC3\xA9t\xC3\xA9.txt", "summer"},
+                                          {"empty.txt", ""}}));
+  }
+  KR::Test::LogCapture log;
+  std::string path;
+  std::string big;
+};
+
+}  // namespace
+
+TEST_F(ZipReaderTest, OneLeadingSlashIsDropped) {
+  KR::ZipReader reader(path);
+  std::unique_ptr<KR::File> withSlash(reader.open("/data/small.txt"));
+  std::unique_ptr<KR::File> without(reader.open("data/small.txt"));
+  ASSERT_TRUE(withSlash && without);
+  EXPECT_EQ(readAll(withSlash.get(), 64), "small text");
+  EXPECT_EQ(readAll(without.get(), 64), "small text");
+  EXPECT_EQ(reader.open("//data/small.txt"), nullptr);
+  // An entry stored with a slash is reached by giving two.
+  std::unique_ptr<KR::File> rooted(reader.open("//rooted.txt"));
+  ASSERT_TRUE(rooted);
+  EXPECT_EQ(readAll(rooted.get(), 64), "kept its slash");
+  EXPECT_EQ(reader.open("/DATA/small.txt"), nullptr);
+  EXPECT_TRUE(log.contains("ZipReader::cacheFileLocationInfo: done in"));
+}
+
+TEST_F(ZipReaderTest, EntriesReadInPartsAndOutOfOrder) {
+  KR::ZipReader reader(path);
+  // Opened against directory order and read interleaved, in odd-sized parts.
+  std::unique_ptr<KR::File> name(reader.open("/data/\xC3\xA9t\xC3\xA9.txt"));
+  std::unique_ptr<KR::File> bigFile(reader.open("/data/big.bin"));
+  std::unique_ptr<KR::File> small(reader.open("/data/small.txt"));
+  ASSERT_TRUE(name && bigFile && small);
+  EXPECT_EQ(bigFile->getSize(), static_cast<int>(big.size()));
+  std::string gotBig, gotSmall;
+  char buffer[4099];
+  for (int i = 0; i < 3; ++i) {
+    int got = bigFile->read(buffer, sizeof(buffer));
+    ASSERT_GT(got, 0);
+    gotBig.append(buffer, got);
+    got = small->read(buffer, 3);
+    gotSmall.append(buffer, got);
+  }
+  EXPECT_EQ(bigFile->tell(), static_cast<int>(gotBig.size()));
+  gotBig += readAll(bigFile.get(), 1000);
+  gotSmall += readAll(small.get(), 5);
+  EXPECT_TRUE(gotBig == big);
+  EXPECT_EQ(gotSmall, "small text");
+  EXPECT_EQ(bigFile->read(buffer, 10), 0);
+  EXPECT_EQ(readAll(name.get(), 2), "summer");
+
+  std::unique_ptr<KR::File> empty(reader.open("/empty.txt"));
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(empty->getSize(), 0);
+  EXPECT_EQ(empty->read(buffer, 10), 0);
+}
+
+TEST_F(ZipReaderTest, HandlesGoBackToThePool) {
+  KR::ZipReader reader(path);
+  std::unique_ptr<KR::File> first(reader.open("/data/small.txt"));
+  ASSERT_TRUE(first);
+  EXPECT_EQ(reader.pooledHandleCount(), 0u);
+  std::unique_ptr<KR::File> second(reader.open("/data/big.bin"));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(reader.pooledHandleCount(), 0u);
+  // A missing entry takes a handle and gives it back.
+  EXPECT_EQ(reader.open("/nope"), nullptr);
+  EXPECT_EQ(reader.pooledHandleCount(), 1u);
+  EXPECT_EQ(first->close(), 0);
+  EXPECT_EQ(first->close(), 0);
+  EXPECT_EQ(reader.pooledHandleCount(), 2u);
+  // Reading after close must not touch a handle that another file may now use.
+  char buffer[8];
+  EXPECT_LT(first->read(buffer, 8), 0);
+  second.reset();
+  first.reset();
+  EXPECT_EQ(reader.pooledHandleCount(), 3u);
+  // Pooled handles are reused.
+  std::unique_ptr<KR::File> again(reader.open("/data/small.txt"));
+  EXPECT_EQ(reader.pooledHandleCount(), 2u);
+}
+
+TEST_F(ZipReaderTest, MissingArchiveIsTriedAgainLater) {
+  std::string other = KR::Test::scratchDir("zip-late") + "/data.zip";
+  KR::ZipReader reader(other);
+  EXPECT_EQ(reader.open("/data/small.txt"), nullptr);
+  EXPECT_FALSE(reader.isOpened());
+  EXPECT_FALSE(log.contains("cacheFileLocationInfo"));
+  KR::Test::writeFile(other, KR::Test::readFile(path));
+  std::unique_ptr<KR::File> file(reader.open("/data/small.txt"));
+  ASSERT_TRUE(file);
+  EXPECT_EQ(readAll(file.get(), 64), "small text");
+}
+
+TEST_F(ZipReaderTest, DamagedArchivesAndEntriesFailSafely) {
+  std::string folder = KR::Test::scratchDir("zip-damaged");
+  KR::Test::writeFile(folder + "/garbage.zip", "PK\3\4 this is not a zip archive at all");
+  KR::ZipReader garbage(folder + "/garbage.zip");
+  EXPECT_EQ(garbage.open("/data/small.txt"), nullptr);
+
+  // Flip bytes inside the big entry's compressed data: reading reports an error.
+  std::string bytes = KR::Test::readFile(path);
+  size_t at = bytes.find("data/big.bin");
+  ASSERT_NE(at, std::string::npos);
+  for (size_t i = at + 200; i < at + 2000; ++i) bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+  KR::Test::writeFile(folder + "/data.zip", bytes);
+  KR::ZipReader damaged(folder + "/data.zip");
+  std::unique_ptr<KR::File> file(damaged.open("/data/big.bin"));
+  if (file) {
+    std::string buffer(big.size(), '\0');
+    int got = 0;
+    int last;
+    while ((last = file->read(&buffer[got], 65536)) > 0) got += last;
+    EXPECT_TRUE(last < 0 || buffer.substr(0, got) != big);
+    // The file closed itself after the error.
+    if (last < 0) {
+      EXPECT_LT(file->read(&buffer[0], 16), 0);
+    }
+  }
+}
+
+TEST(ZipReaderContentFolder, ReadsDataZipOfTheContentFolder) {
+  KR::Test::LogCapture log;
+  std::string folder = KR::Test::scratchDir("zip-content") + "/";
+  ASSERT_TRUE(KR::Test::writeZip(folder + "data.zip", {{"a.txt", "from the content folder"}}));
+  std::string previous = KR::FileSystem::getContentFolder();
+  KR::FileSystem::setContentFolder(folder);
+  KR::ZipReader reader;
+  std::unique_ptr<KR::File> file(reader.open("/a.txt"));
+  KR::FileSystem::setContentFolder(previous);
+  ASSERT_TRUE(file);
+  EXPECT_EQ(readAll(file.get(), 64), "from the content folder");
+}
