@@ -7,8 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "engine_allocators.h"
 #include "function.h"
 #include "lua_script_2.h"
+#include "xml_data_reader.h"
 
 namespace {
 
@@ -280,6 +282,51 @@ TEST_F(KeyframeLuaLoading, LaterFrameMissingAParameterIsFatal) {
   run("Frames = { { pos = {1, 2} }, { } }");
   Vec2Track pos("pos");
   EXPECT_EXIT(loadFrames({&pos}, 2), ::testing::ExitedWithCode(255), "Failed to load animation parameter pos");
+}
+
+// Loading keys from an XML frame list: one array item per frame.
+
+class KeyframeXmlLoading : public ::testing::Test {
+ protected:
+  void SetUp() override { allocators.init(); }
+
+  void loadFrames(const std::string& xml, std::initializer_list<Animation::IContainer*> tracks) {
+    KR::XmlDataReader reader;
+    ASSERT_EQ(reader.parse(xml.data(), xml.size()), pugi::status_ok);
+    ASSERT_TRUE(reader.enterChild("Frames"));
+    for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
+      for (Animation::IContainer* track : tracks) track->loadKeyFromXml(reader);
+    }
+  }
+
+  KR::EngineAllocators allocators;
+};
+
+TEST_F(KeyframeXmlLoading, EachValueTypeReadsItsOwnElement) {
+  Vec2Track pos("pos");
+  FloatTrack alpha("alpha");
+  RectTrack frame("frame");
+  loadFrames(
+      "<root><Frames>"
+      "<v0><pos v0='1' v1='2'/><alpha v='0.5'/><frame v0='10' v1='20' v2='30' v3='40'/></v0>"
+      "<v1><pos v0='3'/><alpha/><frame v1='5'/></v1>"
+      "</Frames></root>",
+      {&pos, &alpha, &frame});
+  EXPECT_EQ(pos.keys, (std::vector<Vec2>{Vec2(1, 2), Vec2(3, 0)}));
+  EXPECT_EQ(alpha.keys, (std::vector<float>{0.5f, 0.0f}));
+  // Attributes give top, left, bottom, right.
+  EXPECT_EQ(frame.keys, (std::vector<Rect>{Rect(20, 10, 40, 30), Rect(5, 0, 0, 0)}));
+}
+
+TEST_F(KeyframeXmlLoading, MissingFromTheFirstFrameDisablesAndLaterIsFatal) {
+  FloatTrack alpha("alpha");
+  loadFrames("<root><Frames><v0/><v1><alpha v='1'/></v1></Frames></root>", {&alpha});
+  EXPECT_FALSE(alpha.enabled);
+  EXPECT_TRUE(alpha.keys.empty());
+
+  Vec2Track pos("pos");
+  EXPECT_EXIT(loadFrames("<root><Frames><v0><pos v0='1' v1='1'/></v0><v1/></Frames></root>", {&pos}),
+              ::testing::ExitedWithCode(255), "Failed to load animation parameter pos");
 }
 
 }  // namespace
