@@ -1,0 +1,12 @@
+# The application base: engine start-up, frame tick, shutdown, and the
+# engine-side managers it creates before their subsystems fill them in.
+set(KR_SRC ${PROJECT_SOURCE_DIR}/engine/src)
+kr_add_library(kr_app
+  SOURCES
+    ${KR_SRC}/application.cpp
+    ${KR_SRC}/crash_report.cpp
+    ${KR_SRC}/particle_system.cpp
+    ${KR_SRC}/input_manager_win_mac.cpp
+    ${KR_SRC}/mouse_device_win.cpp
+    ${KR_SRC}/ui/ui_manager.cpp
+  LIBS kr_core kr_platform kr_content)

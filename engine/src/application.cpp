@@ -1,0 +1,212 @@
+#include "application.h"
+
+#include "benchmarker.h"
+#include "config_manager.h"
+#include "crash_report.h"
+#include "engine_allocators.h"
+#include "file_system.h"
+#include "input_manager_win_mac.h"
+#include "job_manager.h"
+#include "lex_binded_function_manager.h"
+#include "log_system.h"
+#include "notification.h"
+#include "particle_system.h"
+#include "platform/crash_handler.h"
+#include "timer_manager.h"
+#include "ui/text_manager.h"
+#include "ui/ui_manager.h"
+
+Application* gApplication = nullptr;
+
+namespace {
+
+template <typename T>
+void deleteAndClear(T*& pointer) {
+  delete pointer;
+  pointer = nullptr;
+}
+
+}  // namespace
+
+Application::Application() {
+  gApplication = this;
+  // Every fatal signal from here on ends in "KR.dmp", the "Dump" box and the
+  // crash report in the log.
+  KR::Platform::installCrashHandler(&KR::crashReportToLog);
+  windowInfo = new WindowInfo();
+  initEngineSubsystems();
+  KR::TextManager::getInstance()->loadStrings();
+  configManager->vertexFormatFlags = KR::ConfigManager::kEngineVertexFormat;
+  // The system font "system_font_fnt" is loaded here by the font subsystem.
+}
+
+Application::~Application() {
+  delete windowInfo;
+  windowInfo = nullptr;
+  name.clear();
+  if (gApplication == this) gApplication = nullptr;
+}
+
+void Application::initEngineSubsystems() {
+  using namespace KR;
+  if (!EngineNotificationDispatcher::exists()) {
+    new EngineNotificationDispatcher();
+    ownsNotificationDispatcher = true;
+  }
+  benchmarker = new Benchmarker();
+  // The object factory is created here once it exists.
+  // A log system made by the host before start-up (to give it a writer) is
+  // adopted and left to its maker.
+  if (!LogSystem::exists()) logSystem = new LogSystem();
+
+  log("Init EngineAllocators ...");
+  engineAllocators = new EngineAllocators();
+  engineAllocators->init();
+
+  log("Init LexBindedFunctionManager...");
+  lexBindedFunctionManager = new LexBindedFunctionManager();
+
+  log("Init JobManager...");
+  jobManager = new JobManager();
+
+  log("Init TimerManager...");
+  timerManager = new TimerManager();
+
+  log("Init FileSystem...");
+  fileSystem = new FileSystem();
+
+  log("Init TextManager...");
+  new TextManager();
+
+  log("Init ConfigManager...");
+  configManager = new ConfigManager();
+
+  // ---- Render system ("Init RenderSystem...", given the application) and
+  // ---- sound manager ("Init SoundManager..."): created here, in that order.
+
+  resourceGroupManager = new ResourceGroupManager();
+
+  log("Init ParticleSystem...");
+  particleSystem = new ParticleSystem();
+
+  log("Init InputManager...");
+  inputManager = new InputManager(this);
+
+  // Sprite managers ("Init SpriteManager...") and the texture manager
+  // ("Init TextureManager..."): created here by their subsystems.
+
+  log("Init UIManager...");
+  uiManager = new UIManager();
+
+  // UI font manager ("Init UIFontManager..."), video surface streamer
+  // ("Init VideoSurfaceStreame..."), video player ("Init VideoPlayer...") and
+  // the XML document cache: created here by their subsystems, in that order.
+
+  // The XML document cache is created here once it exists.
+
+  fileSystem->loadFilesLocationInfo();
+
+  running = 1;
+  activate();
+}
+
+void Application::initGraphics() {
+  // The render device and the displacement shader are made here by the
+  // render subsystem, before the input devices.
+  if (inputManager) inputManager->initDevices();
+}
+
+int Application::runningJobs() { return jobManager ? jobManager->update() : 0; }
+
+bool Application::videoQueued() { return false; }
+
+void Application::tick() {
+  if (!running || !active) return;
+  // The video player's update comes first, once it exists.
+
+  if (timerManager) timerManager->updateFrameTime();
+
+  if (inputManager) {
+    inputManager->getMouseDevice()->update();
+    inputManager->getKeyboardDevice()->poll();
+  }
+  if (particleSystem) particleSystem->update();
+  // The sound manager's update comes here, once it exists.
+
+  if (runningJobs() == 0) {
+    if (!videoQueued()) {
+      if (uiManager) uiManager->update();
+      update();
+    }
+  } else {
+    updateWhileLoading();
+  }
+}
+
+void Application::paint() {
+  if (!running || !active) return;
+  if (runningJobs() == 0) {
+    // A queued video draws the frame instead (VideoPlayer::render).
+    if (!videoQueued()) render();
+  } else {
+    renderWhileLoading();
+  }
+}
+
+void Application::renderWhileLoading() {
+  // The loading frame ("FPS %f" from the frame time clamped to 0.1 s and
+  // "Loading...") is drawn here by the render subsystem.
+}
+
+void Application::onPreRender(float*, float*) {}
+
+void Application::onPostRender(float) {}
+
+void Application::activate() {
+  if (!active) {
+    if (KR::EngineNotificationDispatcher::exists())
+      KR::EngineNotificationDispatcher::getInstance()->dispatch(KR::Notification{KR::kNotificationActivated});
+  }
+  active = 1;
+  // The sound manager's listener gain (1 while active) is applied here.
+}
+
+void Application::deactivate() {
+  if (active) {
+    if (KR::EngineNotificationDispatcher::exists())
+      KR::EngineNotificationDispatcher::getInstance()->dispatch(KR::Notification{KR::kNotificationDeactivated});
+  }
+  active = 0;
+  // The sound manager's listener gain (0 while inactive) is applied here.
+}
+
+void Application::shutdownEngine() {
+  if (jobManager) jobManager->clear();
+  shutdown();
+  running = 0;
+  // The system font and the render data are released here.
+
+  // Video player and video surface streamer are deleted here.
+  deleteAndClear(uiManager);
+  // UI font manager.
+  deleteAndClear(particleSystem);
+  // ---- Sprite managers, texture manager, sound manager and render system
+  // ---- are deleted here, in that order.
+  deleteAndClear(resourceGroupManager);
+  deleteAndClear(inputManager);
+  deleteAndClear(configManager);
+  deleteAndClear(fileSystem);
+  delete KR::TextManager::getInstancePtr();
+  deleteAndClear(timerManager);
+  deleteAndClear(jobManager);
+  // The object factory is deleted here.
+  deleteAndClear(logSystem);
+  deleteAndClear(lexBindedFunctionManager);
+  // XML document cache.
+  deleteAndClear(engineAllocators);
+  deleteAndClear(benchmarker);
+  if (ownsNotificationDispatcher) {
+    delete KR::EngineNotificationDispatcher::getInstancePtr();
+    ownsNotificationDispatcher = false;
+  }
+}

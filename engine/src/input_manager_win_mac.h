@@ -1,0 +1,47 @@
+#pragma once
+// The input manager: the keyboard and mouse devices the engine tick polls.
+#include <cstdint>
+
+#include "mouse_device_win.h"
+#include "singleton.h"
+
+class Application;
+
+namespace KR {
+
+// Two key tables indexed by virtual-key code, 0x80 set while a key is down.
+class KeyboardDevice {
+ public:
+  // Copies current to previous, refills current from the system and clears
+  // the mouse-button entries (1, 2, 3), which the mouse device reports.
+  void poll();
+
+  bool isDown(uint8_t key) const { return (keys[key] & 0x80) != 0; }
+  bool wentDown(uint8_t key) const { return isDown(key) && !(previousKeys[key] & 0x80); }
+  bool wentUp(uint8_t key) const { return !isDown(key) && (previousKeys[key] & 0x80); }
+
+  uint8_t keys[256] = {};
+  uint8_t previousKeys[256] = {};
+};
+
+class InputManager : public Singleton<InputManager> {
+ public:
+  explicit InputManager(Application* application);
+  ~InputManager() override;
+
+  // Called once the window and the render device exist. The devices read the
+  // platform's event-built state, so nothing has to be opened; the result is
+  // kept for callers that check it.
+  bool initDevices();
+
+  MouseDevice* getMouseDevice() { return &mouse; }
+  KeyboardDevice* getKeyboardDevice() { return &keyboard; }
+  Application* getApplication() const { return application; }
+
+ private:
+  Application* application;
+  MouseDevice mouse;
+  KeyboardDevice keyboard;
+};
+
+}  // namespace KR

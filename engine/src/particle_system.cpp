@@ -1,0 +1,11 @@
+#include "particle_system.h"
+
+namespace KR {
+
+ParticleSystem::ParticleSystem() { setInstance(this); }
+
+ParticleSystem::~ParticleSystem() = default;
+
+void ParticleSystem::update() {}
+
+}  // namespace KR

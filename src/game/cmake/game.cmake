@@ -1,0 +1,17 @@
+# The game: its core and host as a library (shared with the tests) and the
+# executable `quellmoor` beside its media folder.
+set(KR_GAME_SRC ${PROJECT_SOURCE_DIR}/src/game)
+kr_add_library(kr_game
+  SOURCES
+    ${KR_GAME_SRC}/system/main_win.cpp
+    ${KR_GAME_SRC}/core/game_application.cpp
+    ${KR_GAME_SRC}/core/showcase.cpp
+    ${KR_GAME_SRC}/core/main_menu_state/profile_system.cpp
+  LIBS kr_app)
+target_include_directories(kr_game PUBLIC ${KR_GAME_SRC})
+
+add_executable(quellmoor ${KR_GAME_SRC}/system/main.cpp)
+target_compile_options(quellmoor PRIVATE ${KR_WARNINGS})
+target_link_libraries(quellmoor PRIVATE kr_game)
+set_target_properties(quellmoor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KR_BIN_DIR})
+add_dependencies(quellmoor kr_media)

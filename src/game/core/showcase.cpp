@@ -1,0 +1,50 @@
+#include "core/showcase.h"
+
+#include <cmath>
+
+#include "core/game_application.h"
+#include "format_string.h"
+#include "input_manager_win_mac.h"
+#include "platform/input_state.h"
+#include "platform/window.h"
+
+namespace HOG {
+
+Showcase::Showcase() { addPage(std::make_unique<ClearFramePage>()); }
+
+void Showcase::addPage(std::unique_ptr<ShowcasePage> page) { pages.push_back(std::move(page)); }
+
+void Showcase::showPage(GameApplication& application, size_t index) {
+  if (pages.empty()) return;
+  current = index % pages.size();
+  if (application.windowInfo && application.windowInfo->window) {
+    application.windowInfo->window->setTitle(KR::formatString("%s - %u/%u: %s", application.name.c_str(),
+                                                              unsigned(current + 1), unsigned(pages.size()),
+                                                              pages[current]->title().c_str()));
+  }
+}
+
+void Showcase::update(GameApplication& application, float dt) {
+  if (pages.empty()) return;
+  if (KR::InputManager::exists()) {
+    KR::KeyboardDevice* keyboard = KR::InputManager::getInstance()->getKeyboardDevice();
+    if (keyboard->wentDown(KR::Platform::kVkRight) || keyboard->wentDown(KR::Platform::kVkSpace))
+      showPage(application, current + 1);
+    else if (keyboard->wentDown(KR::Platform::kVkLeft))
+      showPage(application, current + pages.size() - 1);
+  }
+  pages[current]->update(dt);
+}
+
+void Showcase::render(GameApplication& application) {
+  if (!pages.empty()) pages[current]->render(application);
+}
+
+void ClearFramePage::render(GameApplication& application) {
+  if (!application.windowInfo || !application.windowInfo->window) return;
+  const float phase = time * 0.5f;
+  application.windowInfo->window->presentClear(0.15f + 0.1f * std::sin(phase), 0.12f + 0.08f * std::sin(phase + 2.1f),
+                                               0.2f + 0.1f * std::sin(phase + 4.2f));
+}
+
+}  // namespace HOG

@@ -1,0 +1,20 @@
+// The game's entry point.
+#include <cstring>
+#include <memory>
+
+#include "core/game_application.h"
+#include "log_system.h"
+#include "system/main_win.h"
+
+int main(int argc, char** argv) {
+  // "--log" writes the engine's log lines to stderr; the log system made here
+  // is adopted by the engine start-up.
+  std::unique_ptr<KR::LogSystem> logSystem;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--log") == 0 && !logSystem) {
+      logSystem = std::make_unique<KR::LogSystem>();
+      logSystem->addWriter(std::make_unique<KR::StderrLogWriter>());
+    }
+  }
+  return winMain([] { return new GameApplication(); });
+}
