@@ -13,6 +13,8 @@ class Color {
   Color() = default;
   // All four channels equal to the low byte of n (so 2 gives 0x02020202).
   explicit Color(int32_t n);
+  // A packed 0xAARRGGBB value goes through fromARGB, never this replication.
+  explicit Color(uint32_t) = delete;
   static Color fromARGB(uint32_t argb);
   static Color fromChannels(uint8_t r, uint8_t g, uint8_t b, uint8_t a);
   // Each channel is the low byte of x * 255 truncated toward zero; no clamping.

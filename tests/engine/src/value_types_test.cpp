@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "geometry.h"
 #include "matrix3.h"
 #include "rect.h"
+#include "scoped_lock.h"
 #include "vector2.h"
 
 namespace {
@@ -172,6 +174,20 @@ TEST(CopyMemoryTest, AlignedAndUnalignedTails) {
       EXPECT_EQ(dst[offset + n], 0);  // nothing beyond the count
     }
   }
+}
+
+TEST(ScopedLockTest, UnlocksHoweverTheScopeIsLeft) {
+  pthread_mutex_t m = PTHREAD_MUTEX_INITIALIZER;
+  try {
+    KR::ScopedLock guard(KR::ScopedLock::lock(&m));
+    EXPECT_EQ(pthread_mutex_trylock(&m), EBUSY);
+    throw 1;
+  } catch (int) {
+  }
+  EXPECT_EQ(pthread_mutex_trylock(&m), 0);
+  pthread_mutex_unlock(&m);
+  { KR::ScopedLock nothing(nullptr); }  // a null mutex is allowed
+  pthread_mutex_destroy(&m);
 }
 
 }  // namespace
