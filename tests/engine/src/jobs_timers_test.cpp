@@ -120,6 +120,22 @@ TEST(ThreadTest, JoinAndDetach) {
   EXPECT_GE(KR::Thread::processorCount(), 1u);
 }
 
+// A job whose thread cannot be made must not leave a loading screen waiting
+// for it forever.
+TEST(JobManagerDeathTest, ThreadThatCannotBeCreatedIsFatal) {
+  EXPECT_EXIT(
+      {
+        pthread_attr_t attr;
+        pthread_attr_init(&attr);
+        pthread_attr_setstacksize(&attr, size_t(1) << 46);  // no system maps this much
+        pthread_setattr_default_np(&attr);
+        KR::JobManager manager;
+        Gate gate;
+        manager.addJob(new GateFunction(&gate))->start();
+      },
+      ::testing::ExitedWithCode(255), "failed to create a thread");
+}
+
 TEST(TimerManagerTest, FrameTimeIsClampedForReaders) {
   const uint64_t before = KR::Platform::currentThreadAffinity();
   {
