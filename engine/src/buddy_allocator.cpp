@@ -16,6 +16,11 @@ void initLock(pthread_mutex_t* m) {
   pthread_mutex_init(m, &attr);
   pthread_mutexattr_destroy(&attr);
 }
+
+[[noreturn]] void reportBadPointer() {
+  reportAssert("KR", "BuddyAllocator::dealloc(), Bad pointer specified", "buddy_allocator", 175);
+  fatalTrap();
+}
 }  // namespace
 
 BuddyAllocator::BuddyAllocator() : BuddyAllocator(static_cast<uint8_t*>(std::malloc(kArenaSize)), true) {}
@@ -23,7 +28,9 @@ BuddyAllocator::BuddyAllocator() : BuddyAllocator(static_cast<uint8_t*>(std::mal
 BuddyAllocator::BuddyAllocator(uint8_t* arena_, bool ownsArena_) : arena(arena_), ownsArena(ownsArena_) {
   static_assert(sizeof(leafMap) == kLeafCount, "one map byte per leaf");
   KR_ASSERT(arena != nullptr, "BuddyAllocator: no arena");
+  static_assert(sizeof(blockOrder) == kLeafCount, "one order byte per leaf");
   std::memset(leafMap, 0, sizeof(leafMap));
+  std::memset(blockOrder, kNoBlock, sizeof(blockOrder));
   initLock(&lock);
 }
 
@@ -44,7 +51,8 @@ int BuddyAllocator::orderOf(uint32_t size) {
 
 uint8_t* BuddyAllocator::alloc(uint32_t size) {
   if (size > kArenaSize) return nullptr;
-  const uint32_t n = kLeafCount >> orderOf(size);
+  const int order = orderOf(size);
+  const uint32_t n = kLeafCount >> order;
   ScopedLock guard(ScopedLock::lock(&lock));
   for (uint32_t i = 0; i < kLeafCount; i += n) {
     bool free = true;
@@ -56,6 +64,7 @@ uint8_t* BuddyAllocator::alloc(uint32_t size) {
     }
     if (!free) continue;
     std::memset(leafMap + i, 0xFF, n);
+    blockOrder[i] = uint8_t(order);
     bytesInUse += size;
     if (bytesInUse > peakBytesInUse) peakBytesInUse = bytesInUse;
     return arena + size_t(i) * kLeafSize;
@@ -66,21 +75,22 @@ uint8_t* BuddyAllocator::alloc(uint32_t size) {
 void BuddyAllocator::dealloc(void* pointer, uint32_t size) {
   const auto* p = static_cast<const uint8_t*>(pointer);
   // Anything outside the arena would index past the leaf map.
-  if (p < arena || p >= arena + kArenaSize || size > kArenaSize) {
-    reportAssert("KR", "BuddyAllocator::dealloc(), Bad pointer specified", "buddy_allocator", 175);
-    fatalTrap();
+  if (p < arena || p >= arena + kArenaSize || size > kArenaSize) reportBadPointer();
+  const size_t offset = size_t(p - arena);
+  const uint32_t i = uint32_t(offset / kLeafSize);
+  const int order = orderOf(size);
+  const uint32_t n = kLeafCount >> order;
+  bool valid;
+  {
+    ScopedLock guard(ScopedLock::lock(&lock));
+    valid = offset % kLeafSize == 0 && blockOrder[i] == uint8_t(order);
+    if (valid) {
+      blockOrder[i] = kNoBlock;
+      std::memset(leafMap + i, 0, n);
+      bytesInUse -= size;
+    }
   }
-  const uint32_t i = uint32_t((p - arena) / kLeafSize);
-  const uint32_t n = kLeafCount >> orderOf(size);
-  // A block starts at a multiple of its own size; a pointer that does not
-  // could spill into the next block's leaves.
-  if (i % n != 0) {
-    reportAssert("KR", "BuddyAllocator::dealloc(), Bad pointer specified", "buddy_allocator", 175);
-    fatalTrap();
-  }
-  ScopedLock guard(ScopedLock::lock(&lock));
-  std::memset(leafMap + i, 0, n);
-  bytesInUse -= size;
+  if (!valid) reportBadPointer();
 }
 
 uint32_t BuddyAllocator::getBytesInUse() const {

@@ -27,8 +27,9 @@ class BuddyAllocator {
 
   // Null when the request exceeds the arena or no free block of its order is left.
   uint8_t* alloc(uint32_t size);
-  // pointer and size must be those of one earlier alloc. A pointer outside the
-  // arena is fatal.
+  // pointer and size must be those of one live block from alloc. Anything
+  // else (outside the arena, not a block start, another size, returned twice)
+  // is fatal, so a bad release can never free a block someone else holds.
   void dealloc(void* pointer, uint32_t size);
 
   // Order of a request: the smallest block (2 MB >> order) that holds it.
@@ -44,6 +45,9 @@ class BuddyAllocator {
   uint8_t* arena;
   bool ownsArena;
   uint8_t leafMap[kLeafCount];
+  // Order of the live block starting at each leaf, kNoBlock elsewhere.
+  static constexpr uint8_t kNoBlock = 0xFF;
+  uint8_t blockOrder[kLeafCount];
   uint32_t bytesInUse = 0;
   uint32_t peakBytesInUse = 0;
   mutable pthread_mutex_t lock;

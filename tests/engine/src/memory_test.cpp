@@ -92,6 +92,28 @@ TEST(BuddyAllocatorDeathTest, BadPointerIsFatal) {
               expected);
 }
 
+// A release that does not match a live block must not clear leaves that
+// another user (possibly on another thread) still holds.
+TEST(BuddyAllocatorDeathTest, MismatchedReleaseIsFatal) {
+  BuddyAllocator b;
+  uint8_t* small = b.alloc(1);
+  uint8_t* neighbour = b.alloc(1);
+  ASSERT_EQ(leafOf(b, neighbour), 1u);
+  const char* expected = "Bad pointer specified";
+  EXPECT_EXIT(b.dealloc(small, kArena), ::testing::ExitedWithCode(255), expected);  // would free the neighbour
+  EXPECT_EXIT(b.dealloc(small + 1, 1), ::testing::ExitedWithCode(255), expected);   // inside a block
+  EXPECT_EXIT(b.dealloc(const_cast<uint8_t*>(b.getArena()) + 5 * kLeaf, 1), ::testing::ExitedWithCode(255), expected);  // never lent
+  EXPECT_EXIT(
+      {
+        b.dealloc(small, 1);
+        b.dealloc(small, 1);  // returned twice
+      },
+      ::testing::ExitedWithCode(255), expected);
+  b.dealloc(small, 1);
+  EXPECT_TRUE(b.isLeafUsed(1));
+  b.dealloc(neighbour, 1);
+}
+
 TEST(BuddyAllocatorTest, ThreadsNeverShareABlock) {
   BuddyAllocator b;
   std::atomic<int> failures{0};
