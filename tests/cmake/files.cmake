@@ -25,3 +25,9 @@ kr_add_fuzzer(krp_reader_fuzz
   LIBS kr_content
   CORPUS ${KR_KRP_CORPUS}
   DEPENDS kr_krp_fuzz_corpus)
+
+# The demo media folder, built by kr_media.
+kr_add_test(test_media_content
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/media_content_test.cpp
+  LIBS kr_content
+  DEPENDS kr_media)
