@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <lua.hpp>
 #include <memory>
 #include <string>
@@ -402,6 +403,64 @@ TEST(AnimationLoadFromScript, FileTableAndFailures) {
   EXPECT_FLOAT_EQ(anim.speed, 2.0f);
   anim.update(0.0f);
   EXPECT_FLOAT_EQ(alpha, 0.25f);
+}
+
+// The demo's walk: smoothed, played through, then backwards over a range.
+TEST(AnimationDemoContent, DemoWalkPlaysSmoothedAndBackwards) {
+  const std::string source = KR::Test::readFile(std::string(KR_TEST_SOURCE_DIR) + "/media/animations/demo_sprite_walk.lua");
+  ASSERT_FALSE(source.empty());
+  KR::LuaScript script;
+  ASSERT_TRUE(script.runBuffer(source.data(), source.size(), "demo_sprite_walk"));
+
+  Animation anim;
+  Vec2 pos;
+  float alpha = 0.0f;
+  ASSERT_TRUE(script.openTable("DemoPlayback"));
+  bool smooth = false;
+  EXPECT_TRUE(script.getBool("smooth", &smooth));
+  float start = 0.0f, end = 0.0f;
+  script.pushField("startMarker");
+  EXPECT_TRUE(script.toFloat(&start));
+  script.pop();
+  script.pushField("endMarker");
+  EXPECT_TRUE(script.toFloat(&end));
+  script.pop();
+  script.closeTable();
+  anim.smoothNewTracks = smooth;
+  anim.bindVector2Parameter("pos", &pos);
+  anim.bindFloatTarget("alpha", &alpha);
+
+  ASSERT_TRUE(script.openTable("DemoSpriteWalk"));
+  ASSERT_TRUE(anim.readDescription(script));
+  script.closeTable();
+  EXPECT_FALSE(anim.loop);
+  EXPECT_EQ(anim.getFrameCount(), 7u);
+  EXPECT_FLOAT_EQ(anim.getTotalDuration(), 4.0f);
+
+  // Through the whole walk: the smoothed path never reaches the inner zigzag keys.
+  float lowest = 1e9f, highest = -1e9f;
+  while (!anim.isFinished()) {
+    anim.update(1.0f / 60.0f);
+    lowest = std::min(lowest, pos.y);
+    highest = std::max(highest, pos.y);
+  }
+  EXPECT_GT(lowest, 192.0f);
+  EXPECT_LT(highest, 576.0f);
+  EXPECT_EQ(pos, Vec2(960, 384));
+
+  // Backwards from the start marker to the end marker.
+  ASSERT_GT(start, end);
+  anim.startMarker = start;
+  anim.endMarker = end;
+  anim.time = start;
+  anim.update(0.0f);
+  const float xAtStart = pos.x;
+  anim.update(1.0f);
+  EXPECT_LT(pos.x, xAtStart);
+  EXPECT_TRUE(anim.isRunning());
+  anim.update(5.0f);
+  EXPECT_FLOAT_EQ(anim.time, end);
+  EXPECT_TRUE(anim.isFinished());
 }
 
 }  // namespace
