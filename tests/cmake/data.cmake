@@ -1,0 +1,6 @@
+# Configuration, localised text, string conversions, XML data reader, XML archive, Lua wrapper and Lua data files.
+kr_add_test(test_data
+  SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/string_conversion_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/lua_script_2_test.cpp
+  LIBS kr_content)
