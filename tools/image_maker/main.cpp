@@ -1,0 +1,32 @@
+// image_maker demo <folder>                 the demo pictures
+// image_maker corpus png|dds|krt <folder>   a loader's fuzz seed corpus
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "image_maker.h"
+
+int main(int argc, char** argv) {
+  std::string error;
+  bool ok = false;
+  std::string folder;
+  if (argc == 3 && std::strcmp(argv[1], "demo") == 0) {
+    folder = argv[2];
+    mkdir(folder.c_str(), 0755);
+    ok = KR::Tools::writeDemoImages(folder, error);
+  } else if (argc == 4 && std::strcmp(argv[1], "corpus") == 0) {
+    folder = argv[3];
+    mkdir(folder.c_str(), 0755);
+    ok = KR::Tools::writeSeedCorpus(argv[2], folder, error);
+  } else {
+    std::fprintf(stderr, "usage: image_maker demo <folder> | image_maker corpus png|dds|krt <folder>\n");
+    return 2;
+  }
+  if (!ok) {
+    std::fprintf(stderr, "image_maker: %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
