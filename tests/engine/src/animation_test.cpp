@@ -367,17 +367,6 @@ TEST_F(AnimationDescription, MalformedDescriptionsFailAndKeepWhatWasRead) {
   EXPECT_FLOAT_EQ(anim.getTotalDuration(), 1.0f);
 }
 
-TEST_F(AnimationDescription, ReadsFromTheCurrentTable) {
-  script = std::make_unique<KR::LuaScript>();
-  const std::string source = "holder = { Animation = { Frames = { { duration = 2, pos = {1, 2}, alpha = 0 } } } }";
-  ASSERT_TRUE(script->runBuffer(source.data(), source.size(), "description"));
-  ASSERT_TRUE(script->openTable("holder"));
-  EXPECT_TRUE(anim.readDescription(*script));
-  EXPECT_EQ(script->getDepth(), 1);
-  script->closeTable();
-  EXPECT_FLOAT_EQ(anim.getTotalDuration(), 2.0f);
-}
-
 TEST_F(AnimationDescription, LaterFrameMissingAParameterIsFatal) {
   EXPECT_EXIT(read("Animation = { Frames = { { duration = 1, pos = {0, 0}, alpha = 1 }, { duration = 1, alpha = 0 } } }"),
               ::testing::ExitedWithCode(255), "Failed to load animation parameter pos");

@@ -103,15 +103,6 @@ TEST(KeyframeEvaluation, VectorAndRectTracksWorkComponentWise) {
 
 // Writing to targets.
 
-TEST(KeyframeTargets, EveryTargetReceivesTheValueInOrder) {
-  auto track = floatTrack({0.0f, 8.0f});
-  float a = -1.0f, b = -1.0f;
-  track->targets = {&a, &b};
-  track->getValue(0, 1, 0.25f);
-  EXPECT_FLOAT_EQ(a, 2.0f);
-  EXPECT_FLOAT_EQ(b, 2.0f);
-}
-
 TEST(KeyframeTargets, DisabledTrackWritesNothing) {
   auto track = floatTrack({0.0f, 8.0f});
   float a = -1.0f;
