@@ -6,4 +6,25 @@ kr_add_test(test_textures
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/dds_image_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/krt_image_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/texture_manager_test.cpp
-  LIBS kr_render kr_image_maker)
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/demo_images_test.cpp
+  LIBS kr_render kr_image_maker
+  DEPENDS kr_media)
+
+# Fuzz targets of the three loaders; their seeds are made by the image maker.
+foreach(kind png dds krt)
+  set(corpus ${PROJECT_BINARY_DIR}/fuzz/corpus/${kind}_image)
+  add_custom_command(
+    OUTPUT ${corpus}/.made
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${corpus}
+    COMMAND image_maker corpus ${kind} ${corpus}
+    COMMAND ${CMAKE_COMMAND} -E touch ${corpus}/.made
+    DEPENDS image_maker
+    COMMENT "Making the ${kind} image fuzz seeds"
+    VERBATIM)
+  add_custom_target(kr_${kind}_image_fuzz_corpus DEPENDS ${corpus}/.made)
+  kr_add_fuzzer(${kind}_image_fuzz
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/${kind}_image_fuzz.cpp
+    LIBS kr_render
+    CORPUS ${corpus}
+    DEPENDS kr_${kind}_image_fuzz_corpus)
+endforeach()
