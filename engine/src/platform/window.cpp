@@ -29,11 +29,17 @@ constexpr int32_t kTypicalCaptionHeight = 24;
 
 bool initVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-  return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+  // One lasting reference to the GL library: SDL would otherwise unload the
+  // driver with the last window and load it again with the next one.
+  SDL_GL_LoadLibrary(nullptr);
+  return true;
 }
 
 void shutdownVideo() {
-  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  SDL_GL_UnloadLibrary();
+  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
 std::string lastError() { return SDL_GetError(); }
