@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "config_manager.h"
 #include "engine_allocators.h"
@@ -56,6 +57,7 @@ class ScratchContent {
       filelist += "  { '" + listPath + "' },\n";
     }
     filelist += "} }\n";
+    for (const std::string& directory : extraDirectories) filelist += "directories['" + directory + "'] = {}\n";
     writeLoose("/filelist.lua", filelist);
 
     currentPlatformName().clear();
@@ -69,6 +71,8 @@ class ScratchContent {
 
   std::string folder;
   std::string config;
+  // Platform directories listed in filelist.lua with no package ("pc" holds them all).
+  std::vector<std::string> extraDirectories;
   std::map<std::string, std::map<std::string, std::string>> packages;
   LogCapture log;
   std::unique_ptr<EngineAllocators> allocators;
