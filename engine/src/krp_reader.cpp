@@ -6,19 +6,11 @@
 #include "format_string.h"
 #include "log_system.h"
 #include "report_assert.h"
+#include "scoped_lock.h"
 
 namespace KR {
 
 namespace {
-
-class ArchiveLock {
- public:
-  explicit ArchiveLock(pthread_mutex_t* mutex) : mutex(mutex) { pthread_mutex_lock(mutex); }
-  ~ArchiveLock() { pthread_mutex_unlock(mutex); }
-
- private:
-  pthread_mutex_t* mutex;
-};
 
 uint32_t readWord(const unsigned char* bytes) {
   return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
@@ -55,7 +47,7 @@ int KRPFile::read(void* buffer, int count) {
   int remaining = size - position;
   if (count > remaining) count = remaining;
   if (count <= 0) return 0;
-  ArchiveLock guard(archiveLock);
+  ScopedLock guard(ScopedLock::lock(archiveLock));
   archive->seek(static_cast<int>(offset) + position);
   int got = archive->read(buffer, count);
   if (got < 0) {

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "log_system.h"
+#include "scoped_lock.h"
 
 namespace KR {
 
@@ -10,15 +11,6 @@ namespace {
 
 // Entry names in the central directory are at most this long.
 constexpr size_t kMaxZipName = 255;
-
-class PoolLock {
- public:
-  explicit PoolLock(pthread_mutex_t* mutex) : mutex(mutex) { pthread_mutex_lock(mutex); }
-  ~PoolLock() { pthread_mutex_unlock(mutex); }
-
- private:
-  pthread_mutex_t* mutex;
-};
 
 void initRecursive(pthread_mutex_t* mutex) {
   pthread_mutexattr_t attributes;
@@ -98,7 +90,7 @@ ZipReader::ZipReader(const std::string& archivePath) : archivePath(archivePath) 
 
 ZipReader::~ZipReader() {
   {
-    PoolLock guard(&poolLock);
+    ScopedLock guard(ScopedLock::lock(&poolLock));
     for (unzFile pooled : handlePool) {
       unzCloseCurrentFile(pooled);
       unzClose(pooled);
@@ -150,7 +142,7 @@ bool ZipReader::findEntry(const std::string& name, unz64_file_pos* position) con
 }
 
 unzFile ZipReader::takeHandle() {
-  PoolLock guard(&poolLock);
+  ScopedLock guard(ScopedLock::lock(&poolLock));
   if (!opened) return nullptr;
   if (handlePool.empty()) return unzOpen64(archiveName.c_str());
   unzFile handle = handlePool.back();
@@ -159,12 +151,12 @@ unzFile ZipReader::takeHandle() {
 }
 
 void ZipReader::giveBackHandle(unzFile handle) {
-  PoolLock guard(&poolLock);
+  ScopedLock guard(ScopedLock::lock(&poolLock));
   handlePool.push_back(handle);
 }
 
 size_t ZipReader::pooledHandleCount() {
-  PoolLock guard(&poolLock);
+  ScopedLock guard(ScopedLock::lock(&poolLock));
   return handlePool.size();
 }
 

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "config_manager.h"
 #include "krp_packer.h"
@@ -156,6 +158,31 @@ TEST_F(FileSystemTest, RebuildingTheIndexStartsAfresh) {
   fs.loadFilesLocationInfo();
   EXPECT_EQ(fs.getPackageIndex().count("broken"), 0u);
   EXPECT_EQ(open(fs, "seven", "x"), "from krp");
+}
+
+TEST_F(FileSystemTest, ThreadsOpenAndReadAtOnce) {
+  KR::FileSystem fs;
+  KR::ConfigManager config;
+  fs.loadFilesLocationInfo();
+  std::vector<std::thread> threads;
+  std::vector<int> wrong(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 50; ++i) {
+        // Zipped files are closed out of order so that handles cross threads.
+        std::unique_ptr<KR::File> zipped(fs.openFile("localization", "title"));
+        std::unique_ptr<KR::File> packed(fs.openFile("default", "order"));
+        std::unique_ptr<KR::File> otherZipped(fs.openFile("default", "zip_order"));
+        if (!zipped || readAll(zipped.get()) != "Quellmoor") ++wrong[t];
+        zipped.reset();
+        if (!packed || readAll(packed.get()) != "from krp") ++wrong[t];
+        if (!otherZipped || readAll(otherZipped.get()) != "from zip") ++wrong[t];
+        if (open(fs, "default", "greeting") != "hello") ++wrong[t];
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
 
 TEST_F(FileSystemTest, ReadFileToBuffer) {
