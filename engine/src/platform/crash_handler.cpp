@@ -107,7 +107,8 @@ void crashHandler(int signal, siginfo_t* info, void* context) {
     // A fault while reporting, or a second thread crashing meanwhile.
     _exit(128 + signal);
   }
-  // The report may block (a lock held by the crashed code): give it a bound.
+  // The report may block (a lock held by the crashed code): give each step a
+  // bound, a generous one while the box waits for the user.
   alarm(20);
 
   CrashInfo crash;
@@ -126,8 +127,10 @@ void crashHandler(int signal, siginfo_t* info, void* context) {
   }
 
   std::string text = formatCrashText(crash.exceptionAddress, crash.exceptionCode);
+  alarm(600);
   showMessageBox(text, "Dump", MessageBoxButtons::OkCancel);
 
+  alarm(20);
   if (gSink) gSink(crash);
   endProcess(signal);
 }

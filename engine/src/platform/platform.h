@@ -14,17 +14,23 @@
 //   setCurrentThreadAffinity: pins the calling thread to the CPUs of a mask
 //   and gives back the previous mask; false (nothing changed) when the system
 //   refuses. Any thread may call it for itself.
+//   performanceCounter, sleepMilliseconds (system_time.h) and the per-user
+//   data folder (user_paths.h) belong to the layer too; see their headers.
 //   SingleInstanceGuard::acquire: true when this process is the only holder of
 //   the name; false when another process holds it, in which case that process
 //   has been asked to restore and raise its window. The holder's request
 //   channel is polled by pumpEvents, which then restores and raises the main
 //   window. The guard lives until the process ends (the system frees it).
 //
-// - Window (window.h): at most one main window exists. createWindow makes it
-//   hidden-free and OpenGL-capable (SDL_WINDOW_OPENGL) with the given client
-//   size and position; failures return false and are logged by the caller.
+// - Window (window.h): at most one main window exists. Window::create makes
+//   it shown, decorated and OpenGL-capable (SDL_WINDOW_OPENGL) with the given
+//   client size at the given client position; failures return false and
+//   lastError() says why. initVideo starts SDL's video and keeps the GL
+//   driver loaded until shutdownVideo.
 //   nativeHandle() is the SDL_Window* and is meant only for the render
-//   device layer (OpenGL context creation). Sizes are client pixels unless a
+//   device layer (render_device.h: OpenGL 3.3 core context creation and
+//   buffer swaps). presentClear is a stop-gap for hosts without a render
+//   device and must not be mixed with one. Sizes are client pixels unless a
 //   name says "outer". desktopSize and workArea describe the display that
 //   holds the window (display 0 before a window exists); where SDL cannot
 //   tell a usable area the whole display is used.
@@ -54,10 +60,13 @@
 //   exception at 0x%p. Exception code 0x%p" in a box titled "Dump", hands the
 //   crash to the registered report sink (the engine's log report), then ends
 //   the process by the same signal. A second fault while reporting ends the
-//   process at once.
+//   process at once; an alarm bounds a report that blocks (a lock held by the
+//   crashed code). The dump file is written with descriptor calls only.
 #include "platform/events.h"
 #include "platform/input_state.h"
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
 #include "platform/system_info.h"
+#include "platform/system_time.h"
+#include "platform/user_paths.h"
 #include "platform/window.h"
