@@ -7,4 +7,5 @@ kr_add_test(test_data
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/ui/text_manager_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/xml_data_reader_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/xml_iarchive_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/lua_data_file_test.cpp
   LIBS kr_content)
