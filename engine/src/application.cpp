@@ -158,7 +158,7 @@ void Application::renderWhileLoading() {
   // "Loading...") is drawn here by the render subsystem.
 }
 
-void Application::onPreRender(float*, float*) {}
+void Application::onPreRender(KR::Vector2<float>*, KR::Vector2<float>*) {}
 
 void Application::onPostRender(float) {}
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "vector2.h"
+
 namespace KR {
 class Benchmarker;
 class ConfigManager;
@@ -49,7 +51,7 @@ class Application {
   virtual void updateWhileLoading() {}
   virtual void renderWhileLoading();
   // Called by the render system's frame end around composition.
-  virtual void onPreRender(float* viewportSize, float* viewportOffset);
+  virtual void onPreRender(KR::Vector2<float>* viewportSize, KR::Vector2<float>* viewportOffset);
   virtual void onPostRender(float viewportScale);
 
   void initEngineSubsystems();
