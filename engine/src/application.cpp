@@ -10,11 +10,13 @@
 #include "lex_binded_function_manager.h"
 #include "log_system.h"
 #include "notification.h"
+#include "object_factory.h"
 #include "particle_system.h"
 #include "platform/crash_handler.h"
 #include "timer_manager.h"
 #include "ui/text_manager.h"
 #include "ui/ui_manager.h"
+#include "xml_cached_files_manager.h"
 
 Application* gApplication = nullptr;
 
@@ -54,7 +56,7 @@ void Application::initEngineSubsystems() {
     ownsNotificationDispatcher = true;
   }
   benchmarker = new Benchmarker();
-  // The object factory is created here once it exists.
+  objectFactory = new ObjectFactory();
   // A log system made by the host before start-up (to give it a writer) is
   // adopted and left to its maker.
   if (!LogSystem::exists()) logSystem = new LogSystem();
@@ -102,7 +104,7 @@ void Application::initEngineSubsystems() {
   // ("Init VideoSurfaceStreame..."), video player ("Init VideoPlayer...") and
   // the XML document cache: created here by their subsystems, in that order.
 
-  // The XML document cache is created here once it exists.
+  xmlCachedFilesManager = new XmlCachedFilesManager();
 
   fileSystem->loadFilesLocationInfo();
 
@@ -199,10 +201,10 @@ void Application::shutdownEngine() {
   delete KR::TextManager::getInstancePtr();
   deleteAndClear(timerManager);
   deleteAndClear(jobManager);
-  // The object factory is deleted here.
+  deleteAndClear(objectFactory);
   deleteAndClear(logSystem);
   deleteAndClear(lexBindedFunctionManager);
-  // XML document cache.
+  deleteAndClear(xmlCachedFilesManager);
   deleteAndClear(engineAllocators);
   deleteAndClear(benchmarker);
   if (ownsNotificationDispatcher) {

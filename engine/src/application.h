@@ -18,10 +18,12 @@ class InputManager;
 class JobManager;
 class LexBindedFunctionManager;
 class LogSystem;
+class ObjectFactory;
 class ParticleSystem;
 class ResourceGroupManager;
 class TimerManager;
 class UIManager;
+class XmlCachedFilesManager;
 namespace Platform {
 class Window;
 }
@@ -71,8 +73,8 @@ class Application {
   uint8_t quitRequested = 0;
   WindowInfo* windowInfo = nullptr;
 
-  // Engine singletons, owned. Render, sound, sprite, texture, video and
-  // object-factory managers join this list with their subsystems.
+  // Engine singletons, owned. Render, sound, sprite, texture and video
+  // managers join this list with their subsystems.
   KR::ConfigManager* configManager = nullptr;
   KR::FileSystem* fileSystem = nullptr;
   KR::LogSystem* logSystem = nullptr;
@@ -85,6 +87,8 @@ class Application {
   KR::LexBindedFunctionManager* lexBindedFunctionManager = nullptr;
   KR::EngineAllocators* engineAllocators = nullptr;
   KR::Benchmarker* benchmarker = nullptr;
+  KR::ObjectFactory* objectFactory = nullptr;
+  KR::XmlCachedFilesManager* xmlCachedFilesManager = nullptr;
 
  private:
   // Jobs still running after reaping finished ones (0 until the job manager exists).

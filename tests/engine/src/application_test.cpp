@@ -17,6 +17,8 @@
 #include "job_manager.h"
 #include "lex_binded_function_manager.h"
 #include "notification.h"
+#include "object_factory.h"
+#include "xml_cached_files_manager.h"
 #include "particle_system.h"
 #include "report_assert.h"
 #include "platform/events.h"
@@ -107,6 +109,8 @@ TEST(Application, StartUpCreatesTheEngineInOrderAndShutdownRemovesIt) {
   EXPECT_TRUE(KR::TextManager::exists());
   EXPECT_TRUE(KR::ResourceGroupManager::exists());
   EXPECT_TRUE(KR::ParticleSystem::exists());
+  EXPECT_TRUE(KR::ObjectFactory::exists());
+  EXPECT_TRUE(KR::XmlCachedFilesManager::exists());
   EXPECT_EQ(app->configManager->vertexFormatFlags, 21u);
   EXPECT_EQ(app->configManager->getCurrentPlatform()->resolutionWidth, 800);
 
@@ -123,6 +127,8 @@ TEST(Application, StartUpCreatesTheEngineInOrderAndShutdownRemovesIt) {
   EXPECT_FALSE(KR::JobManager::exists());
   EXPECT_FALSE(KR::TimerManager::exists());
   EXPECT_FALSE(KR::Benchmarker::exists());
+  EXPECT_FALSE(KR::ObjectFactory::exists());
+  EXPECT_FALSE(KR::XmlCachedFilesManager::exists());
   EXPECT_FALSE(KR::EngineAllocators::exists());
   EXPECT_FALSE(KR::EngineNotificationDispatcher::exists());
   // The log system was made before start-up, so it stays with its maker.
