@@ -4,6 +4,7 @@ kr_add_library(kr_sound
   SOURCES
     ${KR_SRC}/sound_system/al_check.cpp
     ${KR_SRC}/sound_system/vorbis_decoder.cpp
+    ${KR_SRC}/sound_system/vorbis_setup_check.cpp
     ${KR_SRC}/sound_system/sound_buffer_oal.cpp
     ${KR_SRC}/sound_system/sound_resource_oal.cpp
     ${KR_SRC}/sound_system/sound_oal.cpp

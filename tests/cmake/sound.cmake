@@ -3,4 +3,20 @@ kr_add_test(test_sound
   SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/sound_system/vorbis_decoder_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/sound_system/sound_manager_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/sound_system/sound_device_test.cpp
   LIBS kr_sound kr_vorbis_writer)
+
+# Decoder fuzz target; its seeds are written by the Vorbis writer at build time.
+set(KR_VORBIS_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/vorbis_decoder)
+add_custom_command(
+  OUTPUT ${KR_VORBIS_CORPUS}/stereo.ogg
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KR_VORBIS_CORPUS}
+  COMMAND vorbis_writer corpus ${KR_VORBIS_CORPUS}
+  DEPENDS vorbis_writer
+  COMMENT "Writing the Vorbis decoder seed corpus")
+add_custom_target(kr_vorbis_fuzz_corpus DEPENDS ${KR_VORBIS_CORPUS}/stereo.ogg)
+kr_add_fuzzer(vorbis_decoder_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/vorbis_decoder_fuzz.cpp
+  LIBS kr_sound
+  CORPUS ${KR_VORBIS_CORPUS}
+  DEPENDS kr_vorbis_fuzz_corpus)

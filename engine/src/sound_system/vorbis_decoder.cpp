@@ -10,6 +10,7 @@
 
 #include "file_system.h"
 #include "log_system.h"
+#include "sound_system/vorbis_setup_check.h"
 
 namespace KR {
 
@@ -162,8 +163,11 @@ bool VorbisDecoder::openMemory(std::vector<unsigned char> bytes, const std::stri
   callbacks.seek_func = &VorbisDecoder::seekCallback;
   callbacks.close_func = &VorbisDecoder::closeCallback;
   callbacks.tell_func = &VorbisDecoder::tellCallback;
-  if (ov_open_callbacks(&source, stream.get(), nullptr, 0, callbacks) != 0) {
-    // vorbisfile has already released what it took on failure.
+  if (!vorbisSetupHeadersAreSafe(source.data, source.size) ||
+      ov_open_callbacks(&source, stream.get(), nullptr, 0, callbacks) != 0) {
+    // vorbisfile clears the state itself on most failures but not on all;
+    // clearing a cleared state is harmless, so make sure nothing is left.
+    ov_clear(stream.get());
     std::memset(stream.get(), 0, sizeof(OggVorbis_File));
     log("WARNING. Sound is not a readable Ogg Vorbis stream %s", name.c_str());
     close();

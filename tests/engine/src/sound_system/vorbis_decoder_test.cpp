@@ -4,6 +4,7 @@
 #include "sound_system/vorbis_decoder.h"
 
 #include <gtest/gtest.h>
+#include <vorbis/vorbisenc.h>
 #include <vorbis/vorbisfile.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "sound_system/sound_resource_oal.h"
+#include "sound_system/vorbis_setup_check.h"
 #include "sound_test_content.h"
 #include "support/test_support.h"
 #include "vorbis_writer.h"
@@ -243,6 +245,93 @@ TEST(VorbisDecoder, DamagedTruncatedAndForeignInputIsSafe) {
       EXPECT_LE(broken.decode(first, 8192, area.data(), VorbisDecoder::kSpanBytes), VorbisDecoder::kSpanBytes);
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A setup header of one codebook with the given codeword lengths (1..32; 0 for
+// an unused entry of a sparse book) and no lookup table.
+std::string setupWithOneBook(uint32_t dimensions, const std::vector<int>& lengths) {
+  oggpack_buffer bits;
+  oggpack_writeinit(&bits);
+  oggpack_write(&bits, 5, 8);
+  for (char c : std::string("vorbis")) oggpack_write(&bits, static_cast<unsigned char>(c), 8);
+  oggpack_write(&bits, 0, 8);  // one book
+  oggpack_write(&bits, 0x564342, 24);
+  oggpack_write(&bits, dimensions, 16);
+  oggpack_write(&bits, lengths.size(), 24);
+  oggpack_write(&bits, 0, 1);  // not ordered
+  bool sparse = false;
+  for (int length : lengths) sparse = sparse || length == 0;
+  oggpack_write(&bits, sparse ? 1 : 0, 1);
+  for (int length : lengths) {
+    if (sparse) oggpack_write(&bits, length != 0 ? 1 : 0, 1);
+    if (length != 0) oggpack_write(&bits, static_cast<unsigned long>(length - 1), 5);
+  }
+  oggpack_write(&bits, 0, 4);  // no lookup
+  std::string packet(reinterpret_cast<const char*>(oggpack_get_buffer(&bits)), static_cast<size_t>(oggpack_bytes(&bits)));
+  oggpack_writeclear(&bits);
+  return packet;
+}
+
+// A real stream's identification and comment headers followed by this setup header.
+std::string streamWithSetup(const std::string& setup) {
+  vorbis_info info;
+  vorbis_info_init(&info);
+  vorbis_encode_init_vbr(&info, 1, 44100, 0.4f);
+  vorbis_comment comment;
+  vorbis_comment_init(&comment);
+  vorbis_dsp_state dsp;
+  vorbis_analysis_init(&dsp, &info);
+  ogg_packet id, tags, code;
+  vorbis_analysis_headerout(&dsp, &comment, &id, &tags, &code);
+  ogg_stream_state stream;
+  ogg_stream_init(&stream, 7);
+  ogg_packet crafted = code;
+  crafted.packet = reinterpret_cast<unsigned char*>(const_cast<char*>(setup.data()));
+  crafted.bytes = static_cast<long>(setup.size());
+  ogg_stream_packetin(&stream, &id);
+  ogg_stream_packetin(&stream, &tags);
+  ogg_stream_packetin(&stream, &crafted);
+  std::string out;
+  ogg_page page;
+  while (ogg_stream_flush(&stream, &page) != 0) {
+    out.append(reinterpret_cast<const char*>(page.header), static_cast<size_t>(page.header_len));
+    out.append(reinterpret_cast<const char*>(page.body), static_cast<size_t>(page.body_len));
+  }
+  ogg_stream_clear(&stream);
+  vorbis_dsp_clear(&dsp);
+  vorbis_comment_clear(&comment);
+  vorbis_info_clear(&info);
+  return out;
+}
+
+bool setupIsSafe(const std::string& stream) {
+  return KR::vorbisSetupHeadersAreSafe(reinterpret_cast<const unsigned char*>(stream.data()), stream.size());
+}
+
+// libvorbis decodes with zeroed codebooks (and divides by zero) after one of
+// them failed to build once; such books never get past opening.
+TEST(VorbisSetupCheck, CodebooksThatLibvorbisCannotBuildAreRefused) {
+  EXPECT_TRUE(setupIsSafe(streamWithSetup(setupWithOneBook(2, {1, 2, 3, 3}))));
+  EXPECT_TRUE(setupIsSafe(streamWithSetup(setupWithOneBook(1, {0, 4, 0}))));       // one word: allowed
+  EXPECT_FALSE(setupIsSafe(streamWithSetup(setupWithOneBook(2, {1, 2}))));         // incomplete
+  EXPECT_FALSE(setupIsSafe(streamWithSetup(setupWithOneBook(2, {1, 1, 2}))));      // overfull
+  EXPECT_FALSE(setupIsSafe(streamWithSetup(setupWithOneBook(0, {1, 1}))));         // no dimensions
+  EXPECT_FALSE(setupIsSafe(streamWithSetup(setupWithOneBook(2, {1, 0, 2, 0}))));   // sparse, incomplete
+  std::string truncatedBook = setupWithOneBook(2, {1, 2, 3, 3});
+  EXPECT_FALSE(setupIsSafe(streamWithSetup(truncatedBook.substr(0, 12))));
+
+  // Real streams pass, and so does what is not Ogg at all (vorbisfile refuses it).
+  EXPECT_TRUE(setupIsSafe(KR::Test::makeToneFile(2, 44100, 3000)));
+  EXPECT_TRUE(setupIsSafe(std::string(100, 'z')));
+
+  KR::Test::LogCapture log;
+  VorbisDecoder decoder;
+  EXPECT_FALSE(decoder.openMemory(bytesOf(streamWithSetup(setupWithOneBook(2, {1, 2}))), "bad_books"));
+  EXPECT_TRUE(log.contains("WARNING. Sound is not a readable Ogg Vorbis stream bad_books"));
 }
 
 }  // namespace
