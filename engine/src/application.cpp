@@ -39,7 +39,7 @@ Application::Application() {
   initEngineSubsystems();
   KR::TextManager::getInstance()->loadStrings();
   configManager->vertexFormatFlags = KR::ConfigManager::kEngineVertexFormat;
-  // The system font "system_font_fnt" is loaded here by the font subsystem.
+  // ---- The system font "system_font_fnt" is loaded here (Font::load).
 }
 
 Application::~Application() {
@@ -94,15 +94,15 @@ void Application::initEngineSubsystems() {
   log("Init InputManager...");
   inputManager = new InputManager(this);
 
-  // Sprite managers ("Init SpriteManager...") and the texture manager
-  // ("Init TextureManager..."): created here by their subsystems.
+  // ---- Sprite managers ("Init SpriteManager...", sprites then fast sprites)
+  // ---- and the texture manager ("Init TextureManager..."): created here.
 
   log("Init UIManager...");
   uiManager = new UIManager();
 
-  // UI font manager ("Init UIFontManager..."), video surface streamer
-  // ("Init VideoSurfaceStreame..."), video player ("Init VideoPlayer...") and
-  // the XML document cache: created here by their subsystems, in that order.
+  // ---- UI font manager ("Init UIFontManager..."), video surface streamer
+  // ---- ("Init VideoSurfaceStreame...") and video player ("Init VideoPlayer..."):
+  // ---- created here, in that order.
 
   xmlCachedFilesManager = new XmlCachedFilesManager();
 
@@ -113,18 +113,19 @@ void Application::initEngineSubsystems() {
 }
 
 void Application::initGraphics() {
-  // The render device and the displacement shader are made here by the
-  // render subsystem, before the input devices.
+  // ---- The render device and the displacement shader are made here, before
+  // ---- the input devices.
   if (inputManager) inputManager->initDevices();
 }
 
 int Application::runningJobs() { return jobManager ? jobManager->update() : 0; }
 
+// ---- True while the video player's queue holds a video.
 bool Application::videoQueued() { return false; }
 
 void Application::tick() {
   if (!running || !active) return;
-  // The video player's update comes first, once it exists.
+  // ---- The video player's update comes first (VideoPlayer::update).
 
   if (timerManager) timerManager->updateFrameTime();
 
@@ -133,7 +134,7 @@ void Application::tick() {
     inputManager->getKeyboardDevice()->poll();
   }
   if (particleSystem) particleSystem->update();
-  // The sound manager's update comes here, once it exists.
+  // ---- The sound manager's update comes here (SoundManager::update).
 
   if (runningJobs() == 0) {
     if (!videoQueued()) {
@@ -148,7 +149,7 @@ void Application::tick() {
 void Application::paint() {
   if (!running || !active) return;
   if (runningJobs() == 0) {
-    // A queued video draws the frame instead (VideoPlayer::render).
+    // ---- A queued video draws the frame instead (VideoPlayer::render).
     if (!videoQueued()) render();
   } else {
     renderWhileLoading();
@@ -156,8 +157,9 @@ void Application::paint() {
 }
 
 void Application::renderWhileLoading() {
-  // The loading frame ("FPS %f" from the frame time clamped to 0.1 s and
-  // "Loading...") is drawn here by the render subsystem.
+  // ---- The loading frame is drawn here: checkDeviceLost, "FPS %f" from the
+  // ---- frame time clamped to 0.1 s and "Loading..." in the system font,
+  // ---- renderFrame, present.
 }
 
 void Application::onPreRender(KR::Vector2<float>*, KR::Vector2<float>*) {}
@@ -170,7 +172,7 @@ void Application::activate() {
       KR::EngineNotificationDispatcher::getInstance()->dispatch(KR::Notification{KR::kNotificationActivated});
   }
   active = 1;
-  // The sound manager's listener gain (1 while active) is applied here.
+  // ---- Under the sound manager's lock: its listener gain (1 while active).
 }
 
 void Application::deactivate() {
@@ -179,18 +181,19 @@ void Application::deactivate() {
       KR::EngineNotificationDispatcher::getInstance()->dispatch(KR::Notification{KR::kNotificationDeactivated});
   }
   active = 0;
-  // The sound manager's listener gain (0 while inactive) is applied here.
+  // ---- Under the sound manager's lock: its listener gain (0 while inactive).
 }
 
 void Application::shutdownEngine() {
   if (jobManager) jobManager->clear();
   shutdown();
   running = 0;
-  // The system font and the render data are released here.
+  // ---- The system font (Font::release) and the render data
+  // ---- (releaseRenderData) are released here.
 
-  // Video player and video surface streamer are deleted here.
+  // ---- Video player, then video surface streamer, are deleted here.
   deleteAndClear(uiManager);
-  // UI font manager.
+  // ---- UI font manager.
   deleteAndClear(particleSystem);
   // ---- Sprite managers, texture manager, sound manager and render system
   // ---- are deleted here, in that order.
