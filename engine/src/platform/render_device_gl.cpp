@@ -321,7 +321,6 @@ class GlRenderDevice final : public RenderDevice {
 
   SDL_Window* mWindow = nullptr;
   bool mOwnWindow = false;
-  bool mOwnVideoInit = false;
   SDL_GLContext mContext = nullptr;
   std::thread::id mThread;
 
@@ -379,7 +378,6 @@ GlRenderDevice::~GlRenderDevice() {
     SDL_GL_DeleteContext(mContext);
   }
   if (mOwnWindow && mWindow) SDL_DestroyWindow(mWindow);
-  if (mOwnVideoInit) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   if (gCurrent == this) gCurrent = nullptr;
 }
 
@@ -397,8 +395,12 @@ bool GlRenderDevice::init(const DeviceParams& params) {
       gLastError = std::string("SDL video: ") + SDL_GetError();
       return false;
     }
-    mOwnVideoInit = true;
   }
+  // The GL driver stays loaded for the life of the process: devices come and
+  // go (tests, device re-creation) and reloading the driver each time is slow
+  // and leaves its allocations unaccounted for.
+  static bool driverPinned = false;
+  if (!driverPinned) driverPinned = SDL_GL_LoadLibrary(nullptr) == 0;
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);

@@ -1,0 +1,166 @@
+#pragma once
+// The engine's single path to the screen. Each frame is drawn in design
+// coordinates into an off-screen scene texture; at the end of the frame that
+// texture is scaled into the window where the design-coordinate fit puts it,
+// and the caller presents.
+//
+// Frame protocol (application render, loading render, video render):
+//   rs->checkDeviceLost();   // frame start (resets a lost device when it can)
+//   ... rs->render(&renderData) for everything drawn ...
+//   rs->renderFrame();       // composite into the back buffer
+//   rs->present();           // show it; a lost device is noted for next frame
+//
+// All drawing goes through one dynamic vertex buffer of 4000 vertices and one
+// static index buffer; consecutive RenderData with the same texture, blend
+// mode, primitive and address mode are drawn with one call. Main thread only.
+#include <cstdint>
+#include <memory>
+
+#include "application.h"
+#include "platform/render_device.h"
+#include "render_data.h"
+#include "singleton.h"
+#include "vector2.h"
+
+namespace KR {
+
+class Color;
+class Texture;
+
+// Camera: position x, y, zoom x, zoom y, angle in degrees.
+enum CameraField { CAM_X = 0, CAM_Y, CAM_ZOOM_X, CAM_ZOOM_Y, CAM_ANGLE, CAM_COUNT };
+
+// Batch capacity.
+constexpr uint32_t kBatchMaxVertices = 4000;
+constexpr uint32_t kBatchMaxQuads = kBatchMaxVertices / 4;
+
+// The device-side state, owned by RenderSystemDX8.
+struct DeviceBlockDX8 {
+  std::unique_ptr<Platform::RenderDevice> device;
+  Platform::PresentParameters presentParameters;
+  float viewProjection[16] = {};
+  bool deviceLost = false;
+  Platform::VertexBuffer* vertexBuffer = nullptr;
+  Platform::IndexBuffer* indexBuffer = nullptr;
+  Texture* sceneTexture = nullptr;
+  // The quad that shows the scene texture in the window.
+  RenderData* sceneQuad = nullptr;
+  Platform::DeviceSurface* backBufferSurface = nullptr;
+  Platform::DeviceSurface* defaultDepthStencil = nullptr;
+  Platform::DeviceSurface* designDepthStencil = nullptr;
+  // The vertex format of the stream (device FVF bits).
+  uint32_t fvf = 0;
+};
+
+class RenderSystemBase {
+ public:
+  explicit RenderSystemBase(Application* application);
+  virtual ~RenderSystemBase();
+  RenderSystemBase(const RenderSystemBase&) = delete;
+  RenderSystemBase& operator=(const RenderSystemBase&) = delete;
+
+  // Forgets the state sent to the device: one null texture entry, quads, wrap,
+  // blend mode unknown (so the first item of a frame always sends its blend).
+  void resetBatchState();
+  // Engine shutdown: the batch state and the line data give up their
+  // textures and vertices.
+  void releaseRenderData();
+
+  // The window the frame is composited into: the application's record, or
+  // the render system's own when it was made without an application.
+  WindowInfo& getWindowInfo();
+
+  DeviceBlockDX8* mDeviceBlock = nullptr;
+  Application* mApplication = nullptr;
+  RenderData mBatchState;        // its first texture entry is not referenced
+  RenderData* mLineData = nullptr;
+  uint8_t* mVertexPointer = nullptr;  // the locked vertex buffer, null outside a frame
+  uint32_t mBatchQuads = 0;
+  float mCamera[CAM_COUNT] = {0.f, 0.f, 1.f, 1.f, 0.f};
+  float mFadeLevel = 1.f;           // below 1 renderFrame darkens the frame
+  RenderData* mFadeQuad = nullptr;  // black, design size, made by reset
+  bool mPixelShader14Supported = false;
+  bool mVertexShader11Supported = false;
+  bool mCameraLocked = false;
+  bool mColorWriteMask[4] = {true, true, true, true};
+  bool mPrevColorWriteMask[4] = {true, true, true, true};
+  uint32_t mBatchVertices = 0;
+  bool mDistortionUsed = false;
+  bool mDistortionEnabled = true;
+  Texture* mDistortionTexture = nullptr;
+  // Transpose of the current view-projection, for programs that take it as
+  // their transform constants.
+  float mShaderViewProjection[16] = {};
+
+ private:
+  WindowInfo mOwnWindowInfo;
+};
+
+class RenderSystemDX8 : public RenderSystemBase {
+ public:
+  explicit RenderSystemDX8(Application* application);
+  ~RenderSystemDX8() override;
+};
+
+class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
+ public:
+  // Only the fields: no device yet. With a null application the render system
+  // draws into its own hidden window sized by getWindowInfo() (tests, tools).
+  explicit RenderSystem(Application* application);
+  ~RenderSystem() override;
+
+  // ---- device and frame ----
+  void initDevice();
+  // Rebuilds everything that depends on the device or the window size.
+  void reset();
+  // Frame start; see the protocol above.
+  void checkDeviceLost();
+  // Frame end: fade, composite into the back buffer, texture pass.
+  void renderFrame();
+  // Shows the back buffer; a lost device is remembered for checkDeviceLost.
+  void present();
+  void updateMatrices(int width, int height);
+  void logDeviceCaps();
+  void notifyDeviceReset();
+
+  // ---- batching and states ----
+  // Null, unready textures, no vertices and fully transparent data are skipped.
+  void render(RenderData* renderData);
+  void flushBatch();
+  void setBlendMode(uint32_t mode);
+  void setTextureAddressMode(uint32_t mode, int stage);
+  // camera: CAM_COUNT floats.
+  void setCamera(const float* camera);
+  void clearStencil();
+  void beginStencilMask();
+  void endStencilMask();
+  void enableStencilTest();
+  void disableStencilTest();
+  void setColorWriteMask(bool red, bool green, bool blue, bool alpha);
+  // Debug lines: one draw call each, opaque green or the given colour.
+  void drawLine(const Vector2<float>& from, const Vector2<float>& to);
+  void drawColoredLine(const Vector2<float>& from, const Vector2<float>& to, const Color& color);
+
+  // ---- access ----
+  Platform::RenderDevice* getDevice() const { return mDeviceBlock->device.get(); }
+  bool isDeviceLost() const { return mDeviceBlock->deviceLost; }
+  void setDeviceLost(bool lost) { mDeviceBlock->deviceLost = lost; }
+  Texture* getSceneTexture() const { return mDeviceBlock->sceneTexture; }
+  Platform::DeviceSurface* getDesignDepthStencil() const { return mDeviceBlock->designDepthStencil; }
+  const float* getViewProjection() const { return mDeviceBlock->viewProjection; }
+  // The current platform's resolution.
+  static int getDesignWidth();
+  static int getDesignHeight();
+  // Draw calls sent since the device was made (statistics, tests).
+  uint32_t getDrawCallCount() const;
+
+ private:
+  void appendToBatch(RenderData* renderData, uint32_t firstVertex, uint32_t count);
+  bool compatible(const RenderData* renderData, uint32_t count) const;
+  void lockVertexBuffer();
+  void releaseSizeDependentResources();
+  void drawLineData(const Vector2<float>& from, const Vector2<float>& to, uint32_t argb);
+  void setQuad(RenderData& quad, float left, float top, float width, float height, uint32_t argb);
+};
+
+}  // namespace KR

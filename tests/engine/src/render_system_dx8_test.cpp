@@ -1,0 +1,492 @@
+// The render system's frame, batching and states, drawn off screen and read back.
+#include "render_system_dx8.h"
+
+#include <png.h>
+
+#include <cstdio>
+
+#include "notification.h"
+#include "render_test_fixture.h"
+
+namespace KR {
+namespace Test {
+namespace {
+
+constexpr uint32_t kGrey = 0xFF808080u;
+
+class RenderSystemTest : public RenderFixture {
+ protected:
+  // One frame: background, the given drawing, composite.
+  template <typename Draw>
+  std::vector<uint32_t> drawFrame(Draw draw, uint32_t background = 0) {
+    renderSystem->checkDeviceLost();
+    if (background) renderSystem->render(quad(0, 0, kDesignW, kDesignH, background));
+    draw();
+    renderSystem->renderFrame();
+    return frame();
+  }
+};
+
+TEST_F(RenderSystemTest, FrameCompositesSceneOneToOne) {
+  auto f = drawFrame([&] { renderSystem->render(quad(10, 5, 20, 15, 0xFFFF0000)); });
+  EXPECT_EQ(0xFFFF0000u, at(f, 10, 5));
+  EXPECT_EQ(0xFFFF0000u, at(f, 19, 14));
+  EXPECT_EQ(0xFF000000u, at(f, 20, 14));
+  EXPECT_EQ(0xFF000000u, at(f, 9, 5));
+  EXPECT_EQ(0xFF000000u, at(f, 10, 15));
+  // Outside a frame nothing is written anywhere.
+  renderSystem->render(quad(0, 0, 64, 48, 0xFFFFFFFF));
+  EXPECT_EQ(0u, renderSystem->mBatchVertices);
+}
+
+TEST_F(RenderSystemTest, BlendModesAndVertexColourModulate) {
+  Texture* white = makeTexture(1, 1, {0xFFFFFFFF});
+  auto f = drawFrame(
+      [&] {
+        renderSystem->render(quad(0, 0, 8, 8, 0x80FF0000, white, BM_ALPHA));
+        renderSystem->render(quad(8, 0, 16, 8, 0xFFFF4000, white, BM_COLOR));
+        renderSystem->render(quad(16, 0, 24, 8, 0x80400000, white, BM_ADD));
+        renderSystem->render(quad(24, 0, 32, 8, 0xFF00FF00, white, BM_KEEP));  // keeps "add"
+      },
+      kGrey);
+  EXPECT_TRUE(colorNear(0xFFBF4040, at(f, 4, 4)));
+  EXPECT_TRUE(colorNear(0xFFFFA080, at(f, 12, 4)));
+  EXPECT_TRUE(colorNear(0xFFA08080, at(f, 20, 4)));
+  EXPECT_TRUE(colorNear(0xFF80FF80, at(f, 28, 4)));
+  // A texture is modulated by the vertex colour.
+  Texture* tex = makeTexture(2, 1, {0xFFFFFFFF, 0xFF4080FF});
+  renderSystem->render(nullptr);
+  f = drawFrame([&] {
+    RenderData* rd = quad(0, 0, 32, 16, 0xFF808080, tex);
+    rd->mAddressMode = TAM_CLAMP;
+    renderSystem->render(rd);
+  });
+  EXPECT_TRUE(colorNear(0xFF808080, at(f, 2, 8)));
+  EXPECT_TRUE(colorNear(0xFF204080, at(f, 29, 8)));
+}
+
+TEST_F(RenderSystemTest, FirstColourItemOfAFrameSendsItsOwnBlend) {
+  Texture* white = makeTexture(1, 1, {0xFFFFFFFF});
+  drawFrame([&] { renderSystem->render(quad(0, 0, 8, 8, 0x80400000, white, BM_ADD)); }, kGrey);
+  // The device still blends "add"; the "color" items of the next frame must
+  // not inherit it. The second lands on the first's grey.
+  auto f = drawFrame(
+      [&] {
+        renderSystem->render(quad(0, 0, 8, 8, kGrey, white, BM_COLOR));
+        renderSystem->render(quad(0, 0, 8, 8, 0xFFFF4000, white, BM_COLOR));
+      },
+      0);
+  EXPECT_TRUE(colorNear(0xFFFFA080, at(f, 4, 4)));  // "add" would give 0xFFFFC080
+}
+
+TEST_F(RenderSystemTest, BatchingJoinsCompatibleItemsOnly) {
+  Texture* a = makeTexture(1, 1, {0xFFFFFFFF});
+  Texture* b = makeTexture(1, 1, {0xFF00FF00});
+  renderSystem->checkDeviceLost();
+  const uint32_t start = renderSystem->getDrawCallCount();
+  auto calls = [&] { return renderSystem->getDrawCallCount() - start; };
+  renderSystem->render(quad(0, 0, 4, 4, 0xFFFFFFFF, a));
+  renderSystem->render(quad(4, 0, 8, 4, 0xFFFFFFFF, a));
+  EXPECT_EQ(0u, calls());
+  EXPECT_EQ(8u, renderSystem->mBatchVertices);
+  renderSystem->render(quad(8, 0, 12, 4, 0xFFFFFFFF, b));  // another texture
+  EXPECT_EQ(1u, calls());
+  // Fully transparent: dropped without flushing.
+  renderSystem->render(quad(8, 0, 12, 4, 0x00FFFFFF, a));
+  EXPECT_EQ(1u, calls());
+  EXPECT_EQ(4u, renderSystem->mBatchVertices);
+  // Another blend mode or address mode breaks the batch.
+  renderSystem->render(quad(0, 8, 4, 12, 0xFFFFFFFF, b, BM_ADD));
+  EXPECT_EQ(2u, calls());
+  RenderData* clamped = quad(0, 8, 4, 12, 0xFFFFFFFF, b, BM_ADD);
+  clamped->mAddressMode = TAM_CLAMP;
+  renderSystem->render(clamped);
+  EXPECT_EQ(3u, calls());
+  // An empty texture list always starts a batch; a single null entry with the
+  // same states joins it.
+  renderSystem->render(quad(0, 16, 4, 20, 0xFFFFFFFF, nullptr, BM_ALPHA, false));
+  EXPECT_EQ(4u, calls());
+  renderSystem->render(quad(0, 16, 4, 20, 0xFFFFFFFF, nullptr, BM_ALPHA, false));
+  EXPECT_EQ(5u, calls());
+  renderSystem->render(quad(4, 16, 8, 20, 0xFFFFFFFF, nullptr, BM_ALPHA, true));
+  EXPECT_EQ(5u, calls());
+  EXPECT_EQ(8u, renderSystem->mBatchVertices);
+  renderSystem->renderFrame();
+}
+
+TEST_F(RenderSystemTest, ThousandAndFirstQuadFlushesTheFirstThousand) {
+  Texture* a = makeTexture(1, 1, {0xFFFFFFFF});
+  RenderData* q = quad(0, 0, 1, 1, 0xFFFFFFFF, a);
+  renderSystem->checkDeviceLost();
+  const uint32_t start = renderSystem->getDrawCallCount();
+  for (int i = 0; i < 1000; ++i) renderSystem->render(q);
+  EXPECT_EQ(start, renderSystem->getDrawCallCount());
+  EXPECT_EQ(1000u, renderSystem->mBatchQuads);
+  renderSystem->render(q);
+  EXPECT_EQ(start + 1, renderSystem->getDrawCallCount());
+  EXPECT_EQ(1u, renderSystem->mBatchQuads);
+  renderSystem->renderFrame();
+}
+
+TEST_F(RenderSystemTest, OversizedRenderDataIsDrawnInBatchSizedPieces) {
+  // 1600 quads, 6400 vertices: more than the buffer holds.
+  Texture* a = makeTexture(1, 1, {0xFFFFFFFF});
+  RenderData* big = quad(0, 0, 1, 1, 0xFF0000FF, a);
+  for (int i = 1; i < 1600; ++i) {
+    const float x = float(i % 64), y = float(i / 64);
+    addQuad(*big, x, y, x + 1, y + 1, 0xFF0000FF);
+  }
+  renderSystem->checkDeviceLost();
+  const uint32_t start = renderSystem->getDrawCallCount();
+  renderSystem->render(big);
+  EXPECT_EQ(start + 1, renderSystem->getDrawCallCount());
+  EXPECT_EQ(2400u, renderSystem->mBatchVertices);
+  renderSystem->renderFrame();
+  auto f = frame();
+  EXPECT_EQ(0xFF0000FFu, at(f, 0, 0));
+  EXPECT_EQ(0xFF0000FFu, at(f, 63, 24));  // quad 1599 lies at (63, 24)
+  EXPECT_EQ(0xFF000000u, at(f, 0, 25));
+}
+
+TEST_F(RenderSystemTest, UnreadyTextureIsSkippedUntilTheFramePass) {
+  Texture* later = textures->createEmptyTexture(1, 1, TF_A8R8G8B8);
+  textures->addReference(later);
+  RenderData* rd = quad(0, 0, 8, 8, 0xFFFFFFFF, later);
+  renderSystem->checkDeviceLost();
+  renderSystem->render(rd);
+  EXPECT_EQ(0u, renderSystem->mBatchVertices);
+  renderSystem->renderFrame();  // the texture pass makes it
+  ASSERT_NE(nullptr, later->mHandle);
+  renderSystem->checkDeviceLost();
+  renderSystem->render(rd);
+  EXPECT_EQ(4u, renderSystem->mBatchVertices);
+  renderSystem->renderFrame();
+}
+
+TEST_F(RenderSystemTest, StencilMaskClipsAndRestoresColourMask) {
+  // The mask texture: left texel opaque, right texel fully transparent, so
+  // only the left half of the mask quad passes the alpha test.
+  Texture* mask = makeTexture(2, 1, {0xFFFFFFFF, 0x00FFFFFF});
+  Texture* white = makeTexture(1, 1, {0xFFFFFFFF});
+  auto f = drawFrame([&] {
+    renderSystem->setColorWriteMask(true, true, true, false);
+    renderSystem->clearStencil();
+    renderSystem->beginStencilMask();
+    RenderData* m = quad(16, 16, 48, 32, 0xFFFFFFFF, mask);
+    m->mAddressMode = TAM_CLAMP;
+    renderSystem->render(m);
+    renderSystem->endStencilMask();
+    EXPECT_TRUE(renderSystem->mColorWriteMask[0] && !renderSystem->mColorWriteMask[3]);
+    renderSystem->enableStencilTest();
+    renderSystem->render(quad(0, 0, 64, 48, 0xFF00FF00, white));
+    renderSystem->disableStencilTest();
+    renderSystem->render(quad(0, 40, 8, 48, 0xFFFF0000, white));
+    renderSystem->setColorWriteMask(true, true, true, true);
+  });
+  EXPECT_EQ(0xFF00FF00u, at(f, 20, 20));   // inside the opaque half
+  EXPECT_EQ(0xFF000000u, at(f, 44, 20));   // transparent half: no stencil
+  EXPECT_EQ(0xFF000000u, at(f, 8, 8));     // outside the mask
+  EXPECT_EQ(0xFFFF0000u, at(f, 2, 44));    // after the test is off
+}
+
+TEST_F(RenderSystemTest, ColourWriteMaskKeepsOtherChannels) {
+  Texture* white = makeTexture(1, 1, {0xFFFFFFFF});
+  auto f = drawFrame(
+      [&] {
+        renderSystem->setColorWriteMask(true, false, false, true);
+        renderSystem->render(quad(0, 0, 8, 8, 0xFFFFFFFF, white));
+        renderSystem->setColorWriteMask(true, true, true, true);
+        EXPECT_FALSE(renderSystem->mPrevColorWriteMask[1]);
+      },
+      0xFF204060);
+  EXPECT_EQ(0xFFFF4060u, at(f, 4, 4));
+  EXPECT_EQ(0xFF204060u, at(f, 12, 4));
+}
+
+TEST_F(RenderSystemTest, AddressModesRepeatMirrorOrClamp) {
+  // Four texels red, red, blue, blue; quads 32 pixels wide over u 0..2.
+  Texture* t = makeTexture(4, 1, {0xFFFF0000, 0xFFFF0000, 0xFF0000FF, 0xFF0000FF});
+  auto f = drawFrame([&] {
+    const uint32_t modes[3] = {TAM_WRAP, TAM_MIRROR, TAM_CLAMP};
+    for (int i = 0; i < 3; ++i) {
+      owned.push_back(std::make_unique<RenderData>());
+      RenderData* rd = owned.back().get();
+      rd->addTexture(t);
+      rd->mAddressMode = modes[i];
+      addQuad(*rd, 0, float(i * 8), 32, float(i * 8 + 8), 0xFFFFFFFF, 2.f, 1.f);
+      renderSystem->render(rd);
+    }
+  });
+  for (int y : {4, 12, 20}) {
+    EXPECT_EQ(0xFFFF0000u, at(f, 3, y));
+    EXPECT_EQ(0xFF0000FFu, at(f, 12, y));
+  }
+  EXPECT_EQ(0xFFFF0000u, at(f, 19, 4));  // wrap: red again
+  EXPECT_EQ(0xFF0000FFu, at(f, 28, 4));
+  EXPECT_EQ(0xFF0000FFu, at(f, 19, 12));  // mirror: blue first
+  EXPECT_EQ(0xFFFF0000u, at(f, 28, 12));
+  EXPECT_EQ(0xFF0000FFu, at(f, 19, 20));  // clamp: the blue edge
+  EXPECT_EQ(0xFF0000FFu, at(f, 28, 20));
+}
+
+TEST_F(RenderSystemTest, DebugLinesCostOneDrawCallEach) {
+  uint32_t calls = 0;
+  auto f = drawFrame([&] {
+    const uint32_t start = renderSystem->getDrawCallCount();
+    renderSystem->drawLine(Vector2<float>(2.f, 10.f), Vector2<float>(40.f, 10.f));
+    renderSystem->drawColoredLine(Vector2<float>(5.f, 20.f), Vector2<float>(5.f, 40.f), Color::fromARGB(0xFFFF0000));
+    calls = renderSystem->getDrawCallCount() - start;
+  });
+  EXPECT_EQ(2u, calls);
+  int green = 0, red = 0;
+  for (int x = 0; x < 64; ++x)
+    for (int y = 9; y <= 11; ++y) green += at(f, x, y) == 0xFF00FF00u;
+  for (int y = 0; y < 48; ++y)
+    for (int x = 4; x <= 6; ++x) red += at(f, x, y) == 0xFFFF0000u;
+  EXPECT_NEAR(38, green, 2);
+  EXPECT_NEAR(20, red, 2);
+}
+
+TEST_F(RenderSystemTest, CameraMovesContentAndIgnoresTinyChanges) {
+  Texture* white = makeTexture(1, 1, {0xFFFFFFFF});
+  renderSystem->checkDeviceLost();
+  renderSystem->render(quad(0, 0, 4, 4, 0xFFFFFFFF, white));
+  const uint32_t start = renderSystem->getDrawCallCount();
+  float cam[CAM_COUNT] = {1e-8f, 0.f, 1.f, 1.f, 0.f};
+  renderSystem->setCamera(cam);
+  EXPECT_EQ(start, renderSystem->getDrawCallCount());
+  cam[CAM_X] = 1e-6f;
+  renderSystem->setCamera(cam);
+  EXPECT_EQ(start + 1, renderSystem->getDrawCallCount());
+  renderSystem->mCameraLocked = true;
+  cam[CAM_X] = 100.f;
+  renderSystem->setCamera(cam);
+  EXPECT_NEAR(1e-6f, renderSystem->mCamera[CAM_X], 1e-9f);
+  renderSystem->mCameraLocked = false;
+  cam[CAM_X] = 10.f;
+  cam[CAM_Y] = 20.f;
+  renderSystem->setCamera(cam);
+  renderSystem->render(quad(0, 0, 4, 4, 0xFF00FF00, white));
+  renderSystem->renderFrame();
+  auto f = frame();
+  EXPECT_EQ(0xFF00FF00u, at(f, 11, 21));  // moved by (+10, +20)
+  EXPECT_EQ(0xFFFFFFFFu, at(f, 1, 1));
+  // The camera survives the frame's composite.
+  EXPECT_EQ(10.f, renderSystem->mCamera[CAM_X]);
+}
+
+TEST_F(RenderSystemTest, FadeLevelDarkensTheFrame) {
+  renderSystem->mFadeLevel = 0.25f;
+  auto f = drawFrame([] {}, 0xFFFFFFFF);
+  EXPECT_TRUE(colorNear(0xFF404040, at(f, 30, 30)));
+  renderSystem->mFadeLevel = 1.f;
+  f = drawFrame([] {}, 0xFFFFFFFF);
+  EXPECT_EQ(0xFFFFFFFFu, at(f, 30, 30));
+}
+
+TEST_F(RenderSystemTest, ResizedWindowShowsBarsWhereTheFitPutsThem) {
+  renderSystem->getWindowInfo().mWndWidth = 160;
+  renderSystem->getWindowInfo().mWndHeight = 96;
+  renderSystem->reset();
+  auto f = drawFrame([] {}, 0xFFFFFFFF);
+  uint32_t w = 0, h = 0;
+  frame(&w, &h);
+  EXPECT_EQ(160u, w);
+  EXPECT_EQ(96u, h);
+  // Design 64x48 into 160x96: 128x96 at (16, 0), black bars either side.
+  EXPECT_EQ(0xFF000000u, at(f, 8, 50));
+  EXPECT_EQ(0xFF000000u, at(f, 150, 50));
+  EXPECT_EQ(0xFFFFFFFFu, at(f, 16, 50));
+  EXPECT_EQ(0xFFFFFFFFu, at(f, 143, 95));
+}
+
+class ResetCounter : public NotificationListener {
+ public:
+  void onNotification(const Notification& n) override { resets += n.code == kNotificationDeviceReset; }
+  int resets = 0;
+};
+
+TEST_F(RenderSystemTest, LostDeviceSkipsFramesAndResetsOnceItCan) {
+  EngineNotificationDispatcher dispatcher;
+  ResetCounter counter;
+  dispatcher.addListener(&counter);
+  Texture* white = makeTexture(1, 1, {0xFFFFFFFF});
+
+  auto count = [&](const char* text) {
+    int n = 0;
+    for (const std::string& line : logs->lines()) n += line.find(text) != std::string::npos;
+    return n;
+  };
+  const int doneBefore = count("Resetting done.");
+  device()->forceDeviceLost(true);
+  renderSystem->present();
+  EXPECT_TRUE(renderSystem->isDeviceLost());
+  for (int i = 0; i < 2; ++i) {
+    renderSystem->checkDeviceLost();
+    renderSystem->render(quad(0, 0, 8, 8, 0xFFFFFFFF, white));
+    EXPECT_EQ(0u, renderSystem->mBatchVertices);
+    renderSystem->renderFrame();
+    renderSystem->present();
+  }
+  EXPECT_EQ(doneBefore, count("Resetting done."));
+  EXPECT_EQ(2, count("DEVICE LOST!"));
+
+  device()->forceDeviceLost(false);
+  auto f = drawFrame([&] { renderSystem->render(quad(0, 0, 8, 8, 0xFFFF0000, white)); });
+  EXPECT_EQ(1, counter.resets);
+  EXPECT_FALSE(renderSystem->isDeviceLost());
+  EXPECT_EQ(0xFFFF0000u, at(f, 4, 4));
+  EXPECT_EQ(doneBefore + 1, count("Resetting done."));
+  // The texture made before the loss is still there: managed textures survive.
+  EXPECT_NE(nullptr, white->mHandle);
+  dispatcher.removeListener(&counter);
+}
+
+TEST_F(RenderSystemTest, RenderDataCopiesShareTexturesByReference) {
+  Texture* t = makeTexture(1, 1, {0xFFFFFFFF});
+  const int32_t before = t->getReferenceCount();
+  {
+    RenderData a;
+    a.addTexture(t);
+    a.addTexture(nullptr);
+    addQuad(a, 0, 0, 1, 1, 0xFFFFFFFF);
+    RenderData b(a);
+    EXPECT_EQ(before + 2, t->getReferenceCount());
+    EXPECT_EQ(4u, b.getVertexCount());
+    EXPECT_NE(a.getVertexBytes(), b.getVertexBytes());
+    EXPECT_EQ(0, std::memcmp(a.getVertexBytes(), b.getVertexBytes(), 4 * gVertexStride));
+    RenderData c;
+    c.appendTextures(a);
+    EXPECT_EQ(1u, c.mTextures.size());
+    EXPECT_EQ(before + 3, t->getReferenceCount());
+  }
+  EXPECT_EQ(before, t->getReferenceCount());
+}
+
+// ---- whole-frame reference image ----
+
+bool readPng(const std::string& path, std::vector<uint32_t>& argb, uint32_t& w, uint32_t& h) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(f);
+    return false;
+  }
+  png_init_io(png, f);
+  png_read_info(png, info);
+  w = png_get_image_width(png, info);
+  h = png_get_image_height(png, info);
+  if (png_get_color_type(png, info) != PNG_COLOR_TYPE_RGB || png_get_bit_depth(png, info) != 8) longjmp(png_jmpbuf(png), 1);
+  std::vector<uint8_t> rows(size_t(w) * h * 3);
+  std::vector<png_bytep> pointers(h);
+  for (uint32_t y = 0; y < h; ++y) pointers[y] = rows.data() + size_t(y) * w * 3;
+  png_read_image(png, pointers.data());
+  png_destroy_read_struct(&png, &info, nullptr);
+  std::fclose(f);
+  argb.resize(size_t(w) * h);
+  for (size_t i = 0; i < argb.size(); ++i)
+    argb[i] = 0xFF000000u | uint32_t(rows[i * 3]) << 16 | uint32_t(rows[i * 3 + 1]) << 8 | rows[i * 3 + 2];
+  return true;
+}
+
+bool writePng(const std::string& path, const std::vector<uint32_t>& argb, uint32_t w, uint32_t h) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return false;
+  }
+  png_init_io(png, f);
+  png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  std::vector<uint8_t> row(size_t(w) * 3);
+  for (uint32_t y = 0; y < h; ++y) {
+    for (uint32_t x = 0; x < w; ++x) {
+      const uint32_t c = argb[size_t(y) * w + x];
+      row[x * 3] = uint8_t(c >> 16);
+      row[x * 3 + 1] = uint8_t(c >> 8);
+      row[x * 3 + 2] = uint8_t(c);
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(f);
+  return true;
+}
+
+TEST_F(RenderSystemTest, WholeFrameMatchesReferenceImage) {
+  // A scaled, letterboxed frame with every blend mode, a gradient, a mirrored
+  // texture, a stencil-clipped area, lines, a camera turn and a fade.
+  renderSystem->getWindowInfo().mWndWidth = 96;
+  renderSystem->getWindowInfo().mWndHeight = 96;
+  renderSystem->reset();
+  Texture* checker = makeTexture(4, 4, {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF, 0xFF000000,  //
+                                        0xFF000000, 0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF,  //
+                                        0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x80FFFF00,  //
+                                        0x00000000, 0x40FFFFFF, 0x80FFFFFF, 0xFFFFFFFF});
+  Texture* white = makeTexture(1, 1, {0xFFFFFFFF});
+  renderSystem->mFadeLevel = 0.9f;
+  renderSystem->checkDeviceLost();
+  renderSystem->render(quad(0, 0, 64, 48, 0xFF203040, white));
+  RenderData* grad = quad(2, 2, 30, 20, 0xFFFFFFFF, checker);
+  grad->mAddressMode = TAM_MIRROR;
+  {
+    // A gradient of vertex colours over the texture, u and v 0..2.
+    uint8_t* v = grad->getVertexBytes();
+    const uint32_t colours[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x80FFFFFF};
+    const float uv[4][2] = {{0, 0}, {2, 0}, {2, 2}, {0, 2}};
+    for (int i = 0; i < 4; ++i) {
+      std::memcpy(v + i * gVertexStride + getVertexComponentOffset(VC_DIFFUSE), &colours[i], 4);
+      std::memcpy(v + i * gVertexStride + getVertexComponentOffset(VC_TEXCOORD0), uv[i], 8);
+    }
+  }
+  renderSystem->render(grad);
+  renderSystem->render(quad(34, 2, 46, 14, 0xA0FF8000, white, BM_ALPHA));
+  renderSystem->render(quad(40, 8, 52, 20, 0xFF3060FF, white, BM_COLOR));
+  renderSystem->render(quad(46, 14, 60, 26, 0x80808080, white, BM_ADD));
+  renderSystem->clearStencil();
+  renderSystem->beginStencilMask();
+  RenderData* mask = quad(4, 26, 28, 44, 0xFFFFFFFF, checker);
+  renderSystem->render(mask);
+  renderSystem->endStencilMask();
+  renderSystem->enableStencilTest();
+  renderSystem->render(quad(0, 24, 32, 48, 0xFFFFD000, white));
+  renderSystem->disableStencilTest();
+  const float turned[CAM_COUNT] = {0.f, 0.f, 1.f, 1.f, 15.f};
+  renderSystem->setCamera(turned);
+  renderSystem->render(quad(38, 30, 54, 42, 0xC000FFC0, white));
+  const float straight[CAM_COUNT] = {0.f, 0.f, 1.f, 1.f, 0.f};
+  renderSystem->setCamera(straight);
+  renderSystem->drawLine(Vector2<float>(34.f, 46.f), Vector2<float>(62.f, 28.f));
+  renderSystem->drawColoredLine(Vector2<float>(1.f, 1.f), Vector2<float>(62.f, 1.f), Color::fromARGB(0xFFFF00FF));
+  renderSystem->renderFrame();
+  uint32_t w = 0, h = 0;
+  const std::vector<uint32_t> f = frame(&w, &h);
+
+  const std::string reference = std::string(KR_TEST_SOURCE_DIR) + "/tests/data/render/whole_frame.png";
+  std::vector<uint32_t> expected;
+  uint32_t ew = 0, eh = 0;
+  if (!readPng(reference, expected, ew, eh)) {
+    const std::string out = std::string(KR_TEST_BINARY_DIR) + "/tests/whole_frame.png";
+    writePng(out, f, w, h);
+    FAIL() << "no reference image; this frame was written to " << out;
+  }
+  ASSERT_EQ(w, ew);
+  ASSERT_EQ(h, eh);
+  int off = 0;
+  for (size_t i = 0; i < f.size(); ++i) off += !colorNear(expected[i], f[i], 3);
+  // Rasterisers may differ on a few edge pixels.
+  EXPECT_LE(off, int(f.size() / 200)) << off << " pixels differ";
+}
+
+}  // namespace
+}  // namespace Test
+}  // namespace KR
