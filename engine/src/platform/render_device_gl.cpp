@@ -69,6 +69,7 @@ class VertexBuffer {
   bool locked = false;
   bool orphan = false;       // next upload renames the storage
   size_t uploadedBytes = 0;  // bytes of the shadow already in the GL buffer
+  size_t storageBytes = 0;   // size of the GL buffer's storage
 };
 
 class IndexBuffer {
@@ -847,6 +848,7 @@ VertexBuffer* GlRenderDevice::createVertexBuffer(uint32_t bytes, bool dynamic) {
   glGenBuffers(1, &vb->name);
   glBindBuffer(GL_ARRAY_BUFFER, vb->name);
   glBufferData(GL_ARRAY_BUFFER, bytes, nullptr, dynamic ? GL_STREAM_DRAW : GL_STATIC_DRAW);
+  vb->storageBytes = bytes;
   ++mDefaultPoolObjects;
   return vb;
 }
@@ -971,13 +973,16 @@ void GlRenderDevice::uploadVertices(size_t bytesNeeded) {
   bytesNeeded = std::min(bytesNeeded, vb->shadow.size());
   if (bytesNeeded <= vb->uploadedBytes) return;
   glBindBuffer(GL_ARRAY_BUFFER, vb->name);
-  if (vb->orphan) {
-    glBufferData(GL_ARRAY_BUFFER, vb->shadow.size(), nullptr, GL_STREAM_DRAW);
+  if (vb->orphan || bytesNeeded > vb->storageBytes) {
+    // New storage of just the bytes drawn: the old one may still be in use
+    // by earlier draws, and small batches stay cheap.
+    glBufferData(GL_ARRAY_BUFFER, bytesNeeded, vb->shadow.data(), GL_STREAM_DRAW);
     vb->orphan = false;
-    vb->uploadedBytes = 0;
+    vb->storageBytes = bytesNeeded;
+  } else {
+    glBufferSubData(GL_ARRAY_BUFFER, vb->uploadedBytes, bytesNeeded - vb->uploadedBytes,
+                    vb->shadow.data() + vb->uploadedBytes);
   }
-  glBufferSubData(GL_ARRAY_BUFFER, vb->uploadedBytes, bytesNeeded - vb->uploadedBytes,
-                  vb->shadow.data() + vb->uploadedBytes);
   vb->uploadedBytes = bytesNeeded;
 }
 
