@@ -44,14 +44,14 @@ bool loadLuaDataFile(LuaStateHolder& holder, const std::string& name) {
 
 bool runLuaDataText(LuaStateHolder& holder, const char* data, size_t size) {
   if (!holder.state) return false;
-  size_t length = strnlen(data, size);
+  size_t length = data ? strnlen(data, size) : 0;
   // Data files are source text only: Lua would take a leading escape byte as a
   // precompiled chunk, which is never trusted from a data file.
   if (length > 0 && static_cast<unsigned char>(data[0]) == 27) {
     lua_pushstring(holder.state, "precompiled chunks are not data files");
     return false;
   }
-  std::string text(data, length);
+  std::string text(data ? data : "", length);
   if (luaL_loadstring(holder.state, text.c_str()) != 0) return false;
   return lua_pcall(holder.state, 0, LUA_MULTRET, 0) == 0;
 }

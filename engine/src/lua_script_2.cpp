@@ -262,6 +262,7 @@ bool LuaScript::loadScript(const std::string& name, const std::string& package) 
 
 bool LuaScript::runBuffer(const char* data, size_t size, const std::string& chunkName) {
   if (!state) return false;
+  if (!data) size = 0;
   if (size > 0 && static_cast<unsigned char>(data[0]) == 27) {
     const std::string& header = nativeChunkHeader();
     if (header.empty() || size < header.size() || std::memcmp(data, header.data(), header.size()) != 0) {
@@ -272,7 +273,7 @@ bool LuaScript::runBuffer(const char* data, size_t size, const std::string& chun
     return lua_pcall(state, 0, LUA_MULTRET, 0) == 0;
   }
   // Source text runs up to its first zero byte and is its own chunk name.
-  std::string text(data, strnlen(data, size));
+  std::string text(data ? data : "", size > 0 ? strnlen(data, size) : 0);
   if (luaL_loadstring(state, text.c_str()) != 0) return false;
   return lua_pcall(state, 0, LUA_MULTRET, 0) == 0;
 }
