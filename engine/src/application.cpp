@@ -13,6 +13,7 @@
 #include "object_factory.h"
 #include "particle_system.h"
 #include "platform/crash_handler.h"
+#include "sound_system/sound_manager.h"
 #include "timer_manager.h"
 #include "ui/text_manager.h"
 #include "ui/ui_manager.h"
@@ -83,8 +84,10 @@ void Application::initEngineSubsystems() {
   log("Init ConfigManager...");
   configManager = new ConfigManager();
 
-  // ---- Render system ("Init RenderSystem...", given the application) and
-  // ---- sound manager ("Init SoundManager..."): created here, in that order.
+  // ---- Render system ("Init RenderSystem...", given the application): created here.
+
+  log("Init SoundManager...");
+  soundManager = new SoundManager();
 
   resourceGroupManager = new ResourceGroupManager();
 
@@ -134,7 +137,7 @@ void Application::tick() {
     inputManager->getKeyboardDevice()->poll();
   }
   if (particleSystem) particleSystem->update();
-  // ---- The sound manager's update comes here (SoundManager::update).
+  if (soundManager) soundManager->update();
 
   if (runningJobs() == 0) {
     if (!videoQueued()) {
@@ -172,7 +175,8 @@ void Application::activate() {
       KR::EngineNotificationDispatcher::getInstance()->dispatch(KR::Notification{KR::kNotificationActivated});
   }
   active = 1;
-  // ---- Under the sound manager's lock: its listener gain (1 while active).
+  // Under the sound manager's lock: listener gain 1 while active.
+  if (soundManager) soundManager->applyListenerGain();
 }
 
 void Application::deactivate() {
@@ -181,7 +185,8 @@ void Application::deactivate() {
       KR::EngineNotificationDispatcher::getInstance()->dispatch(KR::Notification{KR::kNotificationDeactivated});
   }
   active = 0;
-  // ---- Under the sound manager's lock: its listener gain (0 while inactive).
+  // Under the sound manager's lock: listener gain 0 while inactive (muted, not paused).
+  if (soundManager) soundManager->applyListenerGain();
 }
 
 void Application::shutdownEngine() {
@@ -195,8 +200,9 @@ void Application::shutdownEngine() {
   deleteAndClear(uiManager);
   // ---- UI font manager.
   deleteAndClear(particleSystem);
-  // ---- Sprite managers, texture manager, sound manager and render system
-  // ---- are deleted here, in that order.
+  // ---- Sprite managers and texture manager are deleted here, in that order.
+  deleteAndClear(soundManager);
+  // ---- The render system is deleted here.
   deleteAndClear(resourceGroupManager);
   deleteAndClear(inputManager);
   deleteAndClear(configManager);

@@ -21,6 +21,7 @@ class LogSystem;
 class ObjectFactory;
 class ParticleSystem;
 class ResourceGroupManager;
+class SoundManager;
 class TimerManager;
 class UIManager;
 class XmlCachedFilesManager;
@@ -84,6 +85,7 @@ class Application {
   KR::JobManager* jobManager = nullptr;
   KR::ResourceGroupManager* resourceGroupManager = nullptr;
   KR::UIManager* uiManager = nullptr;
+  KR::SoundManager* soundManager = nullptr;
   KR::LexBindedFunctionManager* lexBindedFunctionManager = nullptr;
   KR::EngineAllocators* engineAllocators = nullptr;
   KR::Benchmarker* benchmarker = nullptr;

@@ -4,7 +4,9 @@ kr_add_test(test_sound
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/sound_system/vorbis_decoder_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/sound_system/sound_manager_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/sound_system/sound_device_test.cpp
-  LIBS kr_sound kr_vorbis_writer)
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/sound_system/demo_sounds_test.cpp
+  LIBS kr_sound kr_vorbis_writer
+  DEPENDS kr_media)
 
 # Decoder fuzz target; its seeds are written by the Vorbis writer at build time.
 set(KR_VORBIS_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/vorbis_decoder)
@@ -20,3 +22,8 @@ kr_add_fuzzer(vorbis_decoder_fuzz
   LIBS kr_sound
   CORPUS ${KR_VORBIS_CORPUS}
   DEPENDS kr_vorbis_fuzz_corpus)
+
+# The sound manager inside the application's start-up, tick and shutdown.
+kr_add_test(test_sound_app
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/sound_system/application_sound_test.cpp
+  LIBS kr_app kr_sound)
