@@ -22,6 +22,11 @@ constexpr size_t kSignatureSize = 8;
 // refused before its buffer is allocated.
 constexpr uint64_t kMaxDeflateRatio = 1032;
 constexpr uint64_t kDeflateSlack = 4096;
+// Ancillary chunks that do not change the pixels. They are skipped unread:
+// libpng would otherwise allocate whatever a damaged length field asks for.
+const png_byte kIgnoredChunks[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0"
+                                  "sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+constexpr int kIgnoredChunkCount = 17;
 
 struct PngReadContext {
   ImageSource* source;
@@ -123,6 +128,8 @@ bool PngImage::decode(ImageSource& source) {
   png_set_read_fn(png, &context, pngReadCallback);
   png_set_sig_bytes(png, kSignatureSize);
   png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks, kIgnoredChunkCount);
   png_read_info(png, info);
 
   png_uint_32 pngWidth = 0;

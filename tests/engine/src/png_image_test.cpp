@@ -165,6 +165,34 @@ TEST(PngImage, HugeDeclaredSizesAreRefusedBeforeAllocating) {
   }
 }
 
+// The file with one more chunk right after IHDR; the CRC is right unless the
+// data is shorter than the length claims.
+std::vector<uint8_t> withChunkAfterHeader(std::vector<uint8_t> file, const char* type, uint32_t length,
+                                          const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> chunk;
+  for (int i = 0; i < 4; ++i) chunk.push_back(static_cast<uint8_t>(length >> (24 - 8 * i)));
+  chunk.insert(chunk.end(), type, type + 4);
+  chunk.insert(chunk.end(), data.begin(), data.end());
+  uint32_t crc = static_cast<uint32_t>(crc32(0, &chunk[4], static_cast<uInt>(4 + data.size())));
+  for (int i = 0; i < 4; ++i) chunk.push_back(static_cast<uint8_t>(crc >> (24 - 8 * i)));
+  file.insert(file.begin() + 33, chunk.begin(), chunk.end());
+  return file;
+}
+
+TEST(PngImage, AncillaryChunksAreSkippedWhateverTheyClaim) {
+  const std::vector<uint8_t> file = encode(describe(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 4, 5, 6, 7, 8}));
+  KR::PngImage image;
+  const std::vector<uint8_t> text = {'K', 'e', 'y', 0, 'v', 'a', 'l', 'u', 'e'};
+  std::vector<uint8_t> withText = withChunkAfterHeader(file, "tEXt", 9, text);
+  ASSERT_TRUE(image.loadFromMemory(withText.data(), withText.size())) << image.getLastError();
+  EXPECT_EQ(pixelsOf(image), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+  // A suggested-palette chunk that claims almost 2 GB is never read into memory.
+  std::vector<uint8_t> huge = withChunkAfterHeader(file, "sPLT", 0x73737373, {'s', 's', 's'});
+  EXPECT_FALSE(image.loadFromMemory(huge.data(), huge.size()));
+  std::vector<uint8_t> unknown = withChunkAfterHeader(file, "quXx", 0x70000000, {});
+  EXPECT_FALSE(image.loadFromMemory(unknown.data(), unknown.size()));
+}
+
 TEST(PngImage, PadToPowerOfTwoKeepsRowsAndDecodedSize) {
   const KR::Tools::RgbaPicture picture = KR::Tools::makeDemoPicture(100, 64, 0);
   std::vector<uint8_t> file = encode(describe(100, 64, PNG_COLOR_TYPE_RGB_ALPHA, 8, picture.pixels));
