@@ -1,5 +1,7 @@
 #include "design_coords.h"
 
+#include <cmath>
+
 #include "application.h"
 #include "config_manager.h"
 #include "render_system_dx8.h"
@@ -78,6 +80,9 @@ Viewport2D calcViewport() { return calcViewport(activeWindow()); }
 Vector2<int> windowToDesignCoords(const WindowInfo& window, int x, int y) {
   const Viewport2D v = calcViewport(window);
   const PlatformConfig& p = platform();
+  // A window without a client area (minimised) maps nowhere.
+  if (!(v.size.x > 0.f && v.size.y > 0.f && std::isfinite(v.size.x) && std::isfinite(v.size.y)))
+    return Vector2<int>(0, 0);
   const int ox = int(v.offset.x);
   const int oy = int(v.offset.y);
   const float fx = float(x - ox) * (float(p.resolutionWidth) / v.size.x);

@@ -88,6 +88,12 @@ TEST_F(DesignCoordsTest, WindowToDesignIsTheInverseWithoutClamping) {
   p = windowToDesignCoords(window, 0, 33);
   EXPECT_EQ(int(float(0 + 211) * (1366.f / 1702.4f)), p.x);
   EXPECT_EQ(0, p.y);
+  // A minimised window has no client area.
+  window.mWndWidth = 0;
+  window.mWndHeight = 0;
+  p = windowToDesignCoords(window, 5, 5);
+  EXPECT_EQ(0, p.x);
+  EXPECT_EQ(0, p.y);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The OpenGL device layer, drawn off screen and read back pixel by pixel.
 #include "platform/render_device.h"
 
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -343,6 +344,31 @@ TEST_F(DeviceTest, LostDeviceWaitsForResetAndResetNeedsDefaultPoolReleased) {
   // States are back at their defaults after a reset.
   EXPECT_EQ(0u, device->getRenderState(RenderState::AlphaBlendEnable));
   EXPECT_EQ(DeviceResult::Ok, device->present());
+}
+
+TEST(DeviceWindowTest, HiddenWindowLosesTheDeviceUntilShownAndReset) {
+  ASSERT_EQ(0, SDL_InitSubSystem(SDL_INIT_VIDEO));
+  SDL_Window* window = SDL_CreateWindow("device", 0, 0, 40, 30, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  ASSERT_NE(nullptr, window);
+  {
+    DeviceParams params;
+    params.window = window;
+    params.present = PresentParameters{40, 30};
+    std::unique_ptr<RenderDevice> device = RenderDevice::create(params);
+    ASSERT_TRUE(device) << RenderDevice::lastError();
+    EXPECT_EQ(device.get(), RenderDevice::current());
+    EXPECT_EQ(DeviceResult::DeviceLost, device->present());
+    EXPECT_EQ(DeviceResult::DeviceLost, device->testCooperativeLevel());
+    EXPECT_EQ(DeviceResult::DeviceLost, device->reset(PresentParameters{40, 30}));
+    SDL_ShowWindow(window);
+    EXPECT_EQ(DeviceResult::DeviceNotReset, device->testCooperativeLevel());
+    EXPECT_EQ(DeviceResult::Ok, device->reset(PresentParameters{40, 30}));
+    EXPECT_EQ(DeviceResult::Ok, device->present());
+    SDL_HideWindow(window);
+    EXPECT_EQ(DeviceResult::DeviceLost, device->present());
+  }
+  EXPECT_EQ(nullptr, RenderDevice::current());
+  SDL_DestroyWindow(window);
 }
 
 }  // namespace
