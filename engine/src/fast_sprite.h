@@ -1,0 +1,95 @@
+#pragma once
+// The light sibling of KR::Sprite: always one textured quad, no mesh and no
+// cached transform. Its four corners are computed on every draw straight into
+// the quad's vertex data; fonts move and recolour one fast sprite per glyph.
+//
+// Made and destroyed through SpriteManager<FastSprite> (sprite_manager.h):
+//
+//   fast->mPosition = Vector2<float>(x, y);   // plain fields, used at the next draw
+//   fast->setFrameRect(0, glyphRect);
+//   fast->setColor(color);
+//   fast->draw();                              // or drawTransformed(matrix)
+//
+// Mirroring applies only while clipping (mClipEnabled); angles of at most one
+// degree either way are drawn unrotated.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "color.h"
+#include "matrix3.h"
+#include "rect.h"
+#include "vector2.h"
+
+namespace KR {
+
+class RenderData;
+class Texture;
+struct SpriteDescription;
+
+class FastSprite {
+ public:
+  FastSprite();
+  virtual ~FastSprite();
+  FastSprite(const FastSprite&) = delete;
+  FastSprite& operator=(const FastSprite&) = delete;
+
+  // ---- filling a freshly made fast sprite ----
+  // The global table `table` of the Lua file (script, package); failures are fatal.
+  void loadFromScript(const std::string& script, const std::string& table, const std::string& package);
+  // A description already read (its "Mesh" is ignored; textures are loaded here).
+  void loadFromDescription(const SpriteDescription& description);
+  // One texture, or without one an untextured 32 x 32 quad.
+  void setTexture(Texture* texture);
+  // The texture manager's texture (fatal "Failed to load texture" without one).
+  void loadTexture(const std::string& name, const std::string& package);
+  void copyConstruct(const FastSprite& other);
+
+  // ---- appearance ----
+  // The colour of all four vertices.
+  FastSprite* setColor(const Color& color);
+  Color getColor() const;
+  // index >= frame count appends one frame; texture coordinates follow frame 0.
+  void setFrameRect(uint32_t index, const Rect& rect);
+  // Frame 0, or the empty rectangle.
+  Rect getFrameRect() const;
+  size_t getFrameCount() const { return mFrames.size(); }
+  Texture* getTexture() const;
+  void updateTexCoords();
+  uint32_t getBlendMode() const;
+  void setBlendMode(uint32_t mode);
+
+  // ---- drawing: one submission each ----
+  void draw();
+  // The unrotated corners placed by the matrix instead of the angle.
+  void drawTransformed(const Matrix3& matrix);
+
+  // The corner positions and texture coordinates of the last draw, slot by
+  // slot (top-left, top-right, bottom-right, bottom-left).
+  Vector2<float> getCorner(int slot) const;
+  Vector2<float> getCornerTexCoord(int slot) const;
+
+  float mAngle = 0.0f;
+  std::vector<Rect> mFrames;
+  Vector2<float> mPosition;
+  Vector2<float> mRotationCenter;
+  Vector2<float> mScale = Vector2<float>(1.0f, 1.0f);
+  Vector2<float> mSize;
+  Rect mClipRect;
+  bool mClipEnabled = false;
+  bool mMirrorH = false;
+  bool mMirrorV = false;
+  Vector2<float> mInvTextureSize;
+  RenderData* mQuad = nullptr;
+  float* mCornerRefs[4] = {nullptr, nullptr, nullptr, nullptr};
+
+ private:
+  void bindCornerRefs();
+  void updateInvTextureSize();
+  // Clamps the corners into the clip rectangle and moves the texture with
+  // them; kx and ky are the texels per design pixel of the shift.
+  void clipCorners(float kx, float ky);
+  void submit();
+};
+
+}  // namespace KR

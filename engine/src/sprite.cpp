@@ -1,0 +1,532 @@
+#include "sprite.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "config_manager.h"
+#include "log_system.h"
+#include "lua_script_2.h"
+#include "render_data.h"
+#include "render_system_dx8.h"
+#include "report_assert.h"
+#include "sprite_description.h"
+#include "texture_dx8.h"
+#include "texture_manager.h"
+#include "vertex_format.h"
+#include "xml_data_reader.h"
+#include "format_string.h"
+
+namespace KR {
+
+namespace {
+
+constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
+constexpr float kDirtyThreshold = 0.001f;
+
+// Sprites write vertices in the process-wide layout; make sure there is one
+// even when nothing computed it yet (tools, tests without a configuration).
+uint32_t ensureVertexLayout() {
+  if (currentVertexFormatMask() != 0 && gVertexStride != 0) return gVertexStride;
+  if (ConfigManager::exists()) return computeVertexLayout();
+  return computeVertexLayout(kVertexFormatEngine);
+}
+
+RenderData* newQuadItem() {
+  ensureVertexLayout();
+  RenderData* item = new RenderData();
+  item->allocateVertices(4);
+  return item;
+}
+
+float middleOf(float value, float a, float b) {
+  // The median of three, so a rectangle given with left > right still yields
+  // a value between its two edges.
+  return std::max(std::min(value, a), std::min(std::max(value, a), b));
+}
+
+bool changedEnough(float a, float b) { return std::fabs(a - b) >= kDirtyThreshold; }
+
+[[noreturn]] void failTextureLoad() { KR_FATAL("Failed to load texture"); }
+
+Texture* loadNamedTexture(const std::string& name, const std::string& package) {
+  Texture* texture = TextureManager::getInstance()->loadTexture(name, package);
+  if (!texture) failTextureLoad();
+  return texture;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Construction
+
+Sprite::Sprite() = default;
+
+Sprite::~Sprite() {
+  delete mQuad;
+  delete mMesh;
+}
+
+void Sprite::allocateGrid(uint32_t sizeX, uint32_t sizeY) {
+  mMeshSizeX = sizeX;
+  mMeshSizeY = sizeY;
+  const uint32_t count = getMeshVertexCount();
+  mMeshPositions.assign(count, Vector2<float>());
+  mMeshTexCoords.assign(count, Vector2<float>());
+  delete mMesh;
+  ensureVertexLayout();
+  mMesh = new RenderData();
+  mMesh->allocateVertices(count);
+  bindVertexRefs();
+}
+
+void Sprite::bindVertexRefs() {
+  const uint32_t count = mMesh ? mMesh->getVertexCount() : 0;
+  mVertexPositionRefs.resize(count);
+  mVertexColorRefs.resize(count);
+  if (!count) return;
+  uint8_t* bytes = mMesh->getVertexBytes();
+  const uint32_t positionOffset = getVertexComponentOffset(VC_POSITION);
+  const uint32_t colorOffset = getVertexComponentOffset(VC_DIFFUSE);
+  for (uint32_t i = 0; i < count; ++i) {
+    uint8_t* vertex = bytes + size_t(i) * gVertexStride;
+    mVertexPositionRefs[i] = reinterpret_cast<float*>(vertex + positionOffset);
+    mVertexColorRefs[i] = reinterpret_cast<uint32_t*>(vertex + colorOffset);
+  }
+}
+
+void Sprite::copyQuadSettingsToMesh() {
+  mMesh->releaseTextures();
+  mMesh->appendTextures(*mQuad);
+  mMesh->mPrimitiveType = mQuad->mPrimitiveType;
+  mMesh->mBlendMode = mQuad->mBlendMode;
+  mMesh->mExtra = mQuad->mExtra;
+  mMesh->mAddressMode = mQuad->mAddressMode;
+  mMesh->mUser = mQuad->mUser;
+}
+
+void Sprite::updateInvTextureSize() {
+  const Texture* texture = mMesh ? mMesh->getTexture() : nullptr;
+  if (texture && texture->width && texture->height)
+    mInvTextureSize = Vector2<float>(1.0f / float(texture->width), 1.0f / float(texture->height));
+  else
+    mInvTextureSize = Vector2<float>();
+}
+
+void Sprite::setTexture(Texture* texture) {
+  delete mQuad;
+  mQuad = newQuadItem();
+  mPosition = Vector2<float>();
+  mAngle = 0.0f;
+  mMirrorH = mMirrorV = false;
+  mQuad->mBlendMode = BM_ALPHA;
+  float width = 32.0f, height = 32.0f;
+  if (texture) {
+    mQuad->addTexture(texture);
+    width = float(texture->width);
+    height = float(texture->height);
+  }
+  if (mFrames.empty()) mFrames.emplace_back();
+  mFrames[0] = Rect(0.0f, 0.0f, width, height);
+  mSize = Vector2<float>(width, height);
+  mRotationCenter = Vector2<float>(width * 0.5f, height * 0.5f);
+  mClipRect = Rect(0.0f, 0.0f, kDefaultClipRight, kDefaultClipBottom);
+  allocateGrid(1, 1);
+  updateMeshPositions();
+  resetMeshTexCoordsToTexture();
+  setMeshColor(Color::fromARGB(kOpaqueWhite));
+  updateMeshTexCoords();
+  copyQuadSettingsToMesh();
+  updateInvTextureSize();
+  mDirty = true;
+}
+
+void Sprite::loadTexture(const std::string& name, const std::string& package) {
+  setTexture(loadNamedTexture(name, package));
+}
+
+void Sprite::loadFromDescription(const SpriteDescription& description) {
+  delete mQuad;
+  mQuad = newQuadItem();
+  mPosition = description.position;
+  mMirrorH = description.mirrorH;
+  mMirrorV = description.mirrorV;
+  mAngle = description.angle;
+  mQuad->mBlendMode = description.blendMode;
+  mQuad->mUser = uint32_t(description.pairedTextures);
+
+  for (size_t i = 0; i < description.frames.size(); ++i) {
+    const SpriteFrameDescription& frame = description.frames[i];
+    Texture* texture = loadNamedTexture(frame.image, frame.package);
+    mQuad->addTexture(texture);
+    Rect rect;
+    if (frame.hasSourceRect)
+      rect = frame.sourceRect;
+    else if (i == 0)
+      rect = Rect(0.0f, 0.0f, float(texture->width), float(texture->height));
+    if (mFrames.size() < i + 1) mFrames.resize(i + 1);
+    mFrames[i] = rect;
+  }
+
+  const Texture* first = mQuad->getTexture();
+  if (description.hasSize)
+    mSize = description.size;
+  else if (first && !mFrames.empty())
+    mSize = Vector2<float>(mFrames[0].width(), mFrames[0].height());
+  else
+    mSize = Vector2<float>();
+  mRotationCenter = description.hasRotationCenter ? description.rotationCenter
+                                                  : Vector2<float>(mSize.x * 0.5f, mSize.y * 0.5f);
+  mClipRect = description.clipRect;
+
+  const uint32_t color = description.color.value;
+  std::vector<uint32_t> vertexColors;
+  if (description.hasMesh) {
+    // Each side is bounded first so that the product cannot wrap.
+    const uint32_t sizeX = description.meshSizeX;
+    const uint32_t sizeY = description.meshSizeY;
+    KR_ASSERT(sizeX != 0 && sizeY != 0 && sizeX < kMaxMeshVertices && sizeY < kMaxMeshVertices &&
+                  (uint64_t(sizeX) + 1) * (uint64_t(sizeY) + 1) <= kMaxMeshVertices,
+              "Bad mesh size specified");
+    mHasMesh = true;
+    allocateGrid(description.meshSizeX, description.meshSizeY);
+    updateMeshPositions();
+    resetMeshTexCoordsToTexture();
+    vertexColors.assign(getMeshVertexCount(), color);
+    for (const MeshVertexDescription& vertex : description.meshVertices) {
+      const int64_t index = int64_t(mMeshSizeX + 1) * vertex.row + vertex.column;
+      KR_ASSERT(index >= 0 && index < int64_t(getMeshVertexCount()), "Bad index specified");
+      mMeshPositions[size_t(index)] = vertex.position;
+      mMeshTexCoords[size_t(index)] = vertex.texCoord;
+      vertexColors[size_t(index)] = vertex.color.value;
+    }
+  } else {
+    allocateGrid(1, 1);
+    updateMeshPositions();
+    resetMeshTexCoordsToTexture();
+  }
+  setMeshColor(description.color);
+  for (size_t i = 0; i < vertexColors.size(); ++i) *mVertexColorRefs[i] = vertexColors[i];
+
+  updateMeshTexCoords();
+  copyQuadSettingsToMesh();
+  updateInvTextureSize();
+  mDirty = true;
+}
+
+void Sprite::loadFromScript(const std::string& script, const std::string& table, const std::string& package) {
+  LuaScript lua;
+  if (!lua.loadScript(script, package))
+    KR_FATAL(formatString("Failed to load script '%s' from package '%s' ", script.c_str(), package.c_str()));
+  if (!lua.openTable(table))
+    KR_FATAL(formatString("Failed to open table '%s' in script '%s' from package '%s' ", table.c_str(),
+                          script.c_str(), package.c_str()));
+  SpriteDescription description;
+  readSpriteDescription(lua, &description);
+  lua.closeTable();
+  loadFromDescription(description);
+}
+
+int loadSpriteFromScript(const std::string& script, const std::string& package, Sprite* sprite,
+                         const std::string& table) {
+  LuaScript lua;
+  if (!lua.loadScript(script, package) || !lua.openTable(table)) {
+    log("ERROR: Failed to load sprite %s %s", script.c_str(), table.c_str());
+    return 1;
+  }
+  SpriteDescription description;
+  readSpriteDescription(lua, &description);
+  lua.closeTable();
+  sprite->loadFromDescription(description);
+  return 0;
+}
+
+void Sprite::loadFromXml(XmlDataReader& reader) {
+  SpriteDescription description;
+  readSpriteDescription(reader, &description);
+  loadFromDescription(description);
+}
+
+void Sprite::copyConstruct(const Sprite& other) {
+  if (&other == this) return;
+  mFrames = other.mFrames;
+  mAngle = other.mAngle;
+  mPosition = other.mPosition;
+  mRotationCenter = other.mRotationCenter;
+  mScale = other.mScale;
+  mSize = other.mSize;
+  mClipRect = other.mClipRect;
+  mClipEnabled = other.mClipEnabled;
+  mMirrorH = other.mMirrorH;
+  mMirrorV = other.mMirrorV;
+  mMeshSizeX = other.mMeshSizeX;
+  mMeshSizeY = other.mMeshSizeY;
+  mDirty = other.mDirty;
+  mHasMesh = other.mHasMesh;
+  delete mQuad;
+  delete mMesh;
+  mQuad = other.mQuad ? new RenderData(*other.mQuad) : nullptr;
+  // The copied vertex bytes carry the transformed positions and colours.
+  mMesh = other.mMesh ? new RenderData(*other.mMesh) : nullptr;
+  mMeshPositions = other.mMeshPositions;
+  mMeshTexCoords = other.mMeshTexCoords;
+  bindVertexRefs();
+  updateMeshTexCoords();
+  updateInvTextureSize();
+}
+
+void Sprite::assign(const Sprite& other) {
+  if (&other == this) return;
+  // A grid of another size cannot take the other's arrays in place: take the
+  // other's whole mesh item (positions and colours) at the other's size.
+  if (!mMesh || !other.mMesh || mMeshSizeX != other.mMeshSizeX || mMeshSizeY != other.mMeshSizeY ||
+      mMesh->getVertexCount() != other.mMesh->getVertexCount()) {
+    delete mMesh;
+    mMesh = other.mMesh ? new RenderData(*other.mMesh) : nullptr;
+    bindVertexRefs();
+  }
+  if (!mQuad) mQuad = newQuadItem();
+  mFrames = other.mFrames;
+  mAngle = other.mAngle;
+  mPosition = other.mPosition;
+  mRotationCenter = other.mRotationCenter;
+  mScale = other.mScale;
+  mSize = other.mSize;
+  mClipRect = other.mClipRect;
+  mClipEnabled = other.mClipEnabled;
+  mMirrorH = other.mMirrorH;
+  mMirrorV = other.mMirrorV;
+  mMeshSizeX = other.mMeshSizeX;
+  mMeshSizeY = other.mMeshSizeY;
+  if (other.mQuad) mQuad->mUser = other.mQuad->mUser;
+  if (mMesh && other.mMesh) mMesh->mUser = other.mMesh->mUser;
+  mQuad->releaseTextures();
+  if (mMesh) mMesh->releaseTextures();
+  if (other.mQuad) {
+    for (Texture* texture : other.mQuad->mTextures) {
+      mQuad->addTexture(texture);
+      if (mMesh) mMesh->addTexture(texture);
+    }
+  }
+  mMeshPositions = other.mMeshPositions;
+  mMeshTexCoords = other.mMeshTexCoords;
+  mDirty = other.mDirty;
+  updateMeshTexCoords();
+  updateInvTextureSize();
+}
+
+// ---------------------------------------------------------------------------
+// Transform
+
+void Sprite::setPosition(float x, float y) {
+  if (changedEnough(mPosition.x, x) || changedEnough(mPosition.y, y)) mDirty = true;
+  mPosition = Vector2<float>(x, y);
+}
+
+void Sprite::setScale(const Vector2<float>& scale) {
+  if (changedEnough(mScale.x, scale.x) || changedEnough(mScale.y, scale.y)) mDirty = true;
+  mScale = scale;
+}
+
+void Sprite::setSize(const Vector2<float>& size) {
+  if (changedEnough(mSize.x, size.x) || changedEnough(mSize.y, size.y)) mDirty = true;
+  mSize = size;
+  updateMeshPositions();
+}
+
+// ---------------------------------------------------------------------------
+// Frames
+
+Sprite* Sprite::setFrameRect(uint32_t index, const Rect& rect, bool rebuild) {
+  if (index >= mFrames.size())
+    mFrames.push_back(rect);
+  else
+    mFrames[index] = rect;
+  if (rebuild) updateMeshTexCoords();
+  return this;
+}
+
+void Sprite::setFrameRectNormalized(const Rect& rect) {
+  const Texture* texture = getTexture();
+  if (!texture) return;  // only render-target sprites, which always have one, come here
+  if (mFrames.empty()) mFrames.emplace_back();
+  const float width = float(texture->width);
+  const float height = float(texture->height);
+  mFrames[0] = Rect(rect.left * width, rect.top * height, rect.right * width, rect.bottom * height);
+  updateMeshTexCoords();
+}
+
+Rect Sprite::getFrameRect(uint32_t index) const { return index < mFrames.size() ? mFrames[index] : Rect(); }
+
+bool Sprite::getFirstFrameRect(Rect* out) const {
+  if (mFrames.empty()) return false;
+  *out = mFrames[0];
+  return true;
+}
+
+Texture* Sprite::getTexture() const { return mQuad ? mQuad->getTexture() : nullptr; }
+
+// ---------------------------------------------------------------------------
+// Mesh
+
+size_t Sprite::gridIndex(uint32_t column, uint32_t row, const char* failure) const {
+  const uint64_t index = uint64_t(mMeshSizeX + 1) * row + column;
+  KR_ASSERT(index < mMeshPositions.size() && index < mMeshTexCoords.size(), failure);
+  return size_t(index);
+}
+
+void Sprite::setMeshVertexPosition(const Vector2<float>& position, uint32_t column, uint32_t row) {
+  mMeshPositions[gridIndex(column, row, "Bad coordinates specified")] = position;
+  mDirty = true;
+}
+
+void Sprite::setMeshVertexTexCoord(const Vector2<float>& texCoord, uint32_t column, uint32_t row) {
+  mMeshTexCoords[gridIndex(column, row, "Bad coordinates specified")] = texCoord;
+  mDirty = true;
+}
+
+Vector2<float>& Sprite::getMeshVertexTexCoord(uint32_t column, uint32_t row) {
+  return mMeshTexCoords[gridIndex(column, row, "Bad coordinates specified")];
+}
+
+const Vector2<float>& Sprite::getMeshVertexPosition(uint32_t column, uint32_t row) const {
+  return mMeshPositions[gridIndex(column, row, "Bad coordinates specified")];
+}
+
+void Sprite::setMeshColor(const Color& color) {
+  for (uint32_t* ref : mVertexColorRefs) *ref = color.value;
+}
+
+Color Sprite::getMeshVertexColor(uint32_t column, uint32_t row) const {
+  return Color::fromARGB(*mVertexColorRefs[gridIndex(column, row, "Bad coordinates specified")]);
+}
+
+Vector2<float> Sprite::getTransformedVertex(uint32_t column, uint32_t row) const {
+  const float* p = mVertexPositionRefs[gridIndex(column, row, "Bad coordinates specified")];
+  return Vector2<float>(p[0], p[1]);
+}
+
+void Sprite::updateMeshPositions() {
+  if (!mMeshSizeX || !mMeshSizeY) return;
+  const float stepX = mSize.x / float(mMeshSizeX);
+  const float stepY = mSize.y / float(mMeshSizeY);
+  for (uint32_t y = 0; y <= mMeshSizeY; ++y)
+    for (uint32_t x = 0; x <= mMeshSizeX; ++x)
+      mMeshPositions[(mMeshSizeX + 1) * y + x] = Vector2<float>(float(x) * stepX, float(y) * stepY);
+}
+
+void Sprite::updateMeshTexCoords() {
+  if (mFrames.empty() || !mMeshSizeX || !mMeshSizeY) return;
+  const Rect& frame = mFrames[0];
+  const float stepX = (frame.right - frame.left) / float(mMeshSizeX);
+  const float stepY = (frame.bottom - frame.top) / float(mMeshSizeY);
+  for (uint32_t y = 0; y <= mMeshSizeY; ++y)
+    for (uint32_t x = 0; x <= mMeshSizeX; ++x)
+      mMeshTexCoords[(mMeshSizeX + 1) * y + x] =
+          Vector2<float>(frame.left + float(x) * stepX, frame.top + float(y) * stepY);
+}
+
+void Sprite::resetMeshTexCoordsToTexture() {
+  const Texture* texture = getTexture();
+  if (!texture || !mMeshSizeX || !mMeshSizeY) return;
+  const float stepX = float(texture->width) / float(mMeshSizeX);
+  const float stepY = float(texture->height) / float(mMeshSizeY);
+  for (uint32_t y = 0; y <= mMeshSizeY; ++y)
+    for (uint32_t x = 0; x <= mMeshSizeX; ++x)
+      mMeshTexCoords[(mMeshSizeX + 1) * y + x] = Vector2<float>(float(x) * stepX, float(y) * stepY);
+}
+
+// ---------------------------------------------------------------------------
+// Drawing
+
+void Sprite::updateVertices() {
+  if (!mDirty) return;
+  const Vector2<float> center = mPosition + mRotationCenter;
+  const float theta = mAngle * kDegToRad;
+  const float c = std::cos(theta);
+  const float s = std::sin(theta);
+  const size_t count = std::min(mMeshPositions.size(), mVertexPositionRefs.size());
+  for (size_t i = 0; i < count; ++i) {
+    const Vector2<float>& m = mMeshPositions[i];
+    const float dx = m.x * mScale.x + mPosition.x - center.x;
+    const float dy = m.y * mScale.y + mPosition.y - center.y;
+    float* out = mVertexPositionRefs[i];
+    out[0] = dx * c - dy * s + center.x;
+    out[1] = dx * s + dy * c + center.y;
+  }
+  mDirty = false;
+}
+
+void Sprite::updateVerticesByMatrix(const Matrix3& matrix) {
+  const size_t count = std::min(mMeshPositions.size(), mVertexPositionRefs.size());
+  for (size_t i = 0; i < count; ++i) {
+    const Vector2<float>& m = mMeshPositions[i];
+    float* out = mVertexPositionRefs[i];
+    out[0] = matrix.m[0] * m.x + matrix.m[3] * m.y + matrix.m[6];
+    out[1] = matrix.m[1] * m.x + matrix.m[4] * m.y + matrix.m[7];
+  }
+  mDirty = true;
+}
+
+void Sprite::render() {
+  if (!mQuad || !mMesh || !mQuad->getVertexBytes() || !mMeshSizeX || !mMeshSizeY) return;
+  if (mVertexPositionRefs.size() < getMeshVertexCount() || mMeshTexCoords.size() < getMeshVertexCount()) return;
+  RenderSystem* renderSystem = RenderSystem::getInstance();
+  const uint32_t stride = gVertexStride;
+  const uint32_t positionOffset = getVertexComponentOffset(VC_POSITION);
+  const uint32_t colorOffset = getVertexComponentOffset(VC_DIFFUSE);
+  const uint32_t texOffset = getVertexComponentOffset(VC_TEXCOORD0);
+  uint8_t* quad = mQuad->getVertexBytes();
+  const uint32_t rowLength = mMeshSizeX + 1;
+
+  for (uint32_t j = 0; j < mMeshSizeY; ++j) {
+    for (uint32_t i = 0; i < mMeshSizeX; ++i) {
+      const uint32_t a = rowLength * j + i;
+      // Slots: top-left, top-right, bottom-right, bottom-left.
+      const uint32_t corners[4] = {a, a + 1, rowLength * (j + 1) + i + 1, rowLength * (j + 1) + i};
+      // Texels per design pixel of this cell, for moving the texture with a
+      // clamped corner: the clipped-off distance times this is the shift.
+      float texelsPerPixelX = 0.0f, texelsPerPixelY = 0.0f;
+      if (mClipEnabled) {
+        const float dx = mVertexPositionRefs[corners[1]][0] - mVertexPositionRefs[corners[0]][0];
+        const float dy = mVertexPositionRefs[corners[3]][1] - mVertexPositionRefs[corners[0]][1];
+        const float du = mMeshTexCoords[corners[1]].x - mMeshTexCoords[corners[0]].x;
+        const float dv = mMeshTexCoords[corners[3]].y - mMeshTexCoords[corners[0]].y;
+        if (std::fabs(dx) > 1e-10f) texelsPerPixelX = du / dx;
+        if (std::fabs(dy) > 1e-10f) texelsPerPixelY = dv / dy;
+      }
+      for (int slot = 0; slot < 4; ++slot) {
+        const uint32_t corner = corners[slot];
+        const float* position = mVertexPositionRefs[corner];
+        float x = position[0];
+        float y = position[1];
+        float u = mMeshTexCoords[corner].x;
+        float v = mMeshTexCoords[corner].y;
+        if (mClipEnabled) {
+          const float clampedX = middleOf(x, mClipRect.left, mClipRect.right);
+          const float clampedY = middleOf(y, mClipRect.top, mClipRect.bottom);
+          u -= (x - clampedX) * texelsPerPixelX;
+          v -= (y - clampedY) * texelsPerPixelY;
+          x = clampedX;
+          y = clampedY;
+        }
+        u *= mInvTextureSize.x;
+        v *= mInvTextureSize.y;
+        if (mMirrorH) u = 1.0f - u;
+        if (mMirrorV) v = 1.0f - v;
+        uint8_t* vertex = quad + size_t(slot) * stride;
+        float* outPosition = reinterpret_cast<float*>(vertex + positionOffset);
+        outPosition[0] = x;
+        outPosition[1] = y;
+        outPosition[2] = position[2];
+        *reinterpret_cast<uint32_t*>(vertex + colorOffset) = *mVertexColorRefs[corner];
+        float* outTex = reinterpret_cast<float*>(vertex + texOffset);
+        outTex[0] = u;
+        outTex[1] = v;
+      }
+      renderSystem->render(mQuad);
+    }
+  }
+}
+
+}  // namespace KR
