@@ -27,3 +27,9 @@ kr_add_fuzzer(vorbis_decoder_fuzz
 kr_add_test(test_sound_app
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/sound_system/application_sound_test.cpp
   LIBS kr_app kr_sound)
+
+# The game's showcase page of sound.
+kr_add_test(test_sound_showcase
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_sound_page_test.cpp
+  LIBS kr_game
+  DEPENDS kr_media)

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/game_application.h"
+#include "core/showcase_sound_page.h"
 #include "format_string.h"
 #include "input_manager_win_mac.h"
 #include "platform/input_state.h"
@@ -10,7 +11,10 @@
 
 namespace HOG {
 
-Showcase::Showcase() { addPage(std::make_unique<ClearFramePage>()); }
+Showcase::Showcase() {
+  addPage(std::make_unique<ClearFramePage>());
+  addPage(std::make_unique<SoundShowcasePage>());
+}
 
 void Showcase::addPage(std::unique_ptr<ShowcasePage> page) { pages.push_back(std::move(page)); }
 
