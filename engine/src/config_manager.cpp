@@ -27,6 +27,8 @@ ConfigManager::~ConfigManager() {
 }
 
 void ConfigManager::load() {
+  currentPlatform = nullptr;
+  platforms.clear();
   LuaScript script;
   if (!script.loadScript("config", "default")) KR_FATAL("Failed to load config file");
   if (!script.openTable("config")) KR_FATAL("Failed to open table");

@@ -95,8 +95,8 @@ TEST(ConfigManager, PlatformChosenBeforeLoadingIsKept) {
   content.start();  // chooses "pc"
   KR::currentPlatformName() = "tablet";
   KR::ConfigManager& config = *content.configManager;
-  config.platforms.clear();
   config.load();
+  EXPECT_EQ(config.platforms.size(), 2u);
   EXPECT_EQ(config.currentPlatform->name, "tablet");
   KR::currentPlatformName().clear();
 }
