@@ -13,6 +13,7 @@
 #include "object_factory.h"
 #include "particle_system.h"
 #include "platform/crash_handler.h"
+#include "render_system_dx8.h"
 #include "sound_system/sound_manager.h"
 #include "timer_manager.h"
 #include "ui/text_manager.h"
@@ -84,7 +85,8 @@ void Application::initEngineSubsystems() {
   log("Init ConfigManager...");
   configManager = new ConfigManager();
 
-  // ---- Render system ("Init RenderSystem...", given the application): created here.
+  log("Init RenderSystem...");
+  renderSystem = new RenderSystem(this);
 
   log("Init SoundManager...");
   soundManager = new SoundManager();
@@ -116,8 +118,8 @@ void Application::initEngineSubsystems() {
 }
 
 void Application::initGraphics() {
-  // ---- The render device and the displacement shader are made here, before
-  // ---- the input devices.
+  renderSystem->initDevice();
+  // ---- The displacement shader is made here, before the input devices.
   if (inputManager) inputManager->initDevices();
 }
 
@@ -160,9 +162,12 @@ void Application::paint() {
 }
 
 void Application::renderWhileLoading() {
-  // ---- The loading frame is drawn here: checkDeviceLost, "FPS %f" from the
-  // ---- frame time clamped to 0.1 s and "Loading..." in the system font,
-  // ---- renderFrame, present.
+  if (!renderSystem || !renderSystem->getDevice()) return;
+  renderSystem->checkDeviceLost();
+  // ---- "FPS %f" from the frame time clamped to 0.1 s and "Loading..." are
+  // ---- drawn here in the system font.
+  renderSystem->renderFrame();
+  renderSystem->present();
 }
 
 void Application::onPreRender(KR::Vector2<float>*, KR::Vector2<float>*) {}
@@ -193,8 +198,8 @@ void Application::shutdownEngine() {
   if (jobManager) jobManager->clear();
   shutdown();
   running = 0;
-  // ---- The system font (Font::release) and the render data
-  // ---- (releaseRenderData) are released here.
+  // ---- The system font (Font::release) is released here.
+  if (renderSystem) renderSystem->releaseRenderData();
 
   // ---- Video player, then video surface streamer, are deleted here.
   deleteAndClear(uiManager);
@@ -202,7 +207,7 @@ void Application::shutdownEngine() {
   deleteAndClear(particleSystem);
   // ---- Sprite managers and texture manager are deleted here, in that order.
   deleteAndClear(soundManager);
-  // ---- The render system is deleted here.
+  deleteAndClear(renderSystem);
   deleteAndClear(resourceGroupManager);
   deleteAndClear(inputManager);
   deleteAndClear(configManager);

@@ -21,6 +21,7 @@ class LogSystem;
 class ObjectFactory;
 class ParticleSystem;
 class ResourceGroupManager;
+class RenderSystem;
 class SoundManager;
 class TimerManager;
 class UIManager;
@@ -85,6 +86,7 @@ class Application {
   KR::JobManager* jobManager = nullptr;
   KR::ResourceGroupManager* resourceGroupManager = nullptr;
   KR::UIManager* uiManager = nullptr;
+  KR::RenderSystem* renderSystem = nullptr;
   KR::SoundManager* soundManager = nullptr;
   KR::LexBindedFunctionManager* lexBindedFunctionManager = nullptr;
   KR::EngineAllocators* engineAllocators = nullptr;

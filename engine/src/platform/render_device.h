@@ -160,6 +160,8 @@ class RenderDevice {
 
   virtual ~RenderDevice() = default;
 
+  // The SDL_Window* the device draws into.
+  virtual void* nativeWindow() const = 0;
   virtual const DeviceCaps& caps() const = 0;
   virtual PixelFormat displayFormat() const = 0;  // back-buffer format
   virtual const PresentParameters& presentParameters() const = 0;

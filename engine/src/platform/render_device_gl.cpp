@@ -234,6 +234,7 @@ class GlRenderDevice final : public RenderDevice {
   ~GlRenderDevice() override;
   bool init(const DeviceParams& params);
 
+  void* nativeWindow() const override { return mWindow; }
   const DeviceCaps& caps() const override { return mCaps; }
   PixelFormat displayFormat() const override { return PixelFormat::X8R8G8B8; }
   const PresentParameters& presentParameters() const override { return mPresent; }
@@ -340,6 +341,7 @@ class GlRenderDevice final : public RenderDevice {
   GLuint mProgram = 0;
   GLuint mCustomProgram = 0;
   GLint mCustomTransformLoc = -1;
+  GLint mCustomTargetSizeLoc = -1;
   GLint mLocTransform = -1, mLocHasTexture = -1, mLocColorOp = -1, mLocColorArg1 = -1, mLocColorArg2 = -1,
         mLocAlphaOp = -1, mLocAlphaArg1 = -1, mLocAlphaArg2 = -1, mLocAlphaTest = -1, mLocAlphaFunc = -1,
         mLocAlphaRef = -1, mLocTexture0 = -1;
@@ -1007,6 +1009,8 @@ bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded) {
     multiply(m, fix, m);
     GLint loc = mCustomProgram ? mCustomTransformLoc : mLocTransform;
     if (loc >= 0) glUniformMatrix4fv(loc, 1, GL_FALSE, m);
+    // Programs with their own vertex stage map Direct3D clip space themselves.
+    if (mCustomProgram && mCustomTargetSizeLoc >= 0) glUniform2f(mCustomTargetSizeLoc, w, h);
     if (!mCustomProgram) mTransformDirty = false;
   }
   if (!mCustomProgram && mStageUniformsDirty) {
@@ -1245,6 +1249,7 @@ void GlRenderDevice::setProgram(uint32_t glProgram) {
   if (glProgram == mCustomProgram) return;
   mCustomProgram = glProgram;
   mCustomTransformLoc = glProgram ? glGetUniformLocation(glProgram, "uTransform") : -1;
+  mCustomTargetSizeLoc = glProgram ? glGetUniformLocation(glProgram, "uTargetSize") : -1;
   mTransformDirty = true;
   mStageUniformsDirty = true;
 }

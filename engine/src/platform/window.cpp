@@ -2,7 +2,11 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/events.h"
+#include "platform/render_device.h"
 
 namespace KR {
 namespace Platform {
@@ -176,6 +180,16 @@ uint32_t Window::id() const { return handle ? SDL_GetWindowID(sdl(handle)) : 0; 
 
 void Window::presentClear(float red, float green, float blue) {
   if (!handle || clearContextFailed) return;
+  // A render device on this window owns the GL context: clear and present
+  // through it instead of a second context.
+  RenderDevice* device = RenderDevice::current();
+  if (device && device->nativeWindow() == handle) {
+    auto channel = [](float v) { return uint32_t(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); };
+    device->setRenderTarget(device->backBuffer(), device->defaultDepthStencil());
+    device->clear(CLEAR_TARGET, 0xFF000000u | channel(red) << 16 | channel(green) << 8 | channel(blue), 1.0f, 0);
+    device->present();
+    return;
+  }
   if (!clearContext) {
     clearContext = SDL_GL_CreateContext(sdl(handle));
     if (!clearContext) {
