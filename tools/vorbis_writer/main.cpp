@@ -33,11 +33,11 @@ bool writeCorpus(const std::string& folder) {
   std::string mono = encodeVorbis(makeTone(1, 8000, 1500, 440.0, 0.5), 0.1f, 1);
   std::string stereo = encodeVorbis(makeTone(2, 8000, 9000, 330.0, 0.5), 0.1f, 2);
   std::string three = encodeVorbis(makeTone(3, 8000, 1200, 220.0, 0.4), 0.1f, 3);
-  std::string six = encodeVorbis(makeTone(6, 8000, 1200, 200.0, 0.3), 0.1f, 4);
+  std::string five = encodeVorbis(makeTone(5, 8000, 1200, 200.0, 0.3), 0.1f, 4);
   std::string damaged = stereo;
   for (size_t i = damaged.size() / 2; i < damaged.size() && i < damaged.size() / 2 + 64; i += 7) damaged[i] ^= 0x5A;
   bool ok = save(folder + "/mono.ogg", mono) && save(folder + "/stereo.ogg", stereo) &&
-            save(folder + "/three_channels.ogg", three) && save(folder + "/six_channels.ogg", six) &&
+            save(folder + "/three_channels.ogg", three) && save(folder + "/five_channels.ogg", five) &&
             save(folder + "/chained.ogg", mono + stereo) && save(folder + "/truncated.ogg", stereo.substr(0, stereo.size() / 2)) &&
             save(folder + "/headers_only.ogg", stereo.substr(0, std::min<size_t>(stereo.size(), 4000))) &&
             save(folder + "/damaged.ogg", damaged);
