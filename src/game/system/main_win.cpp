@@ -12,6 +12,7 @@
 #include "platform/single_instance.h"
 #include "platform/system_info.h"
 #include "platform/system_time.h"
+#include "render_system_dx8.h"
 #include "report_assert.h"
 
 using namespace KR::Platform;
@@ -172,9 +173,8 @@ void resetWindow(bool resetDevice, bool useComputedPosition) {
       window->setClientBounds(0, 0, client.width, client.height);
     }
   }
-  // ---- When resetDevice is set and the application runs, the render system
-  // ---- rebuilds its device for the new size here (RenderSystem::reset).
-  (void)resetDevice;
+  if (resetDevice && gApplication->running && gApplication->renderSystem && gApplication->renderSystem->getDevice())
+    gApplication->renderSystem->reset();
   if (window) window->setDisplayRequired(fullscreen);
   sendMessage(window, kWmActivateApp, 1, 0);
 }
