@@ -15,6 +15,7 @@
 #include "platform/crash_handler.h"
 #include "render_system_dx8.h"
 #include "sound_system/sound_manager.h"
+#include "sprite_manager.h"
 #include "timer_manager.h"
 #include "ui/text_manager.h"
 #include "ui/ui_manager.h"
@@ -99,8 +100,11 @@ void Application::initEngineSubsystems() {
   log("Init InputManager...");
   inputManager = new InputManager(this);
 
-  // ---- Sprite managers ("Init SpriteManager...", sprites then fast sprites)
-  // ---- and the texture manager ("Init TextureManager..."): created here.
+  log("Init SpriteManager...");
+  spriteManager = new SpriteManager<Sprite>();
+  fastSpriteManager = new SpriteManager<FastSprite>();
+
+  // ---- The texture manager ("Init TextureManager..."): created here.
 
   log("Init UIManager...");
   uiManager = new UIManager();
@@ -205,7 +209,11 @@ void Application::shutdownEngine() {
   deleteAndClear(uiManager);
   // ---- UI font manager.
   deleteAndClear(particleSystem);
-  // ---- Sprite managers and texture manager are deleted here, in that order.
+  // The sprite managers delete the pictures still registered with them,
+  // giving their textures back before the texture manager goes.
+  deleteAndClear(spriteManager);
+  deleteAndClear(fastSpriteManager);
+  // ---- The texture manager is deleted here.
   deleteAndClear(soundManager);
   deleteAndClear(renderSystem);
   deleteAndClear(resourceGroupManager);

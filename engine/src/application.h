@@ -23,6 +23,10 @@ class ParticleSystem;
 class ResourceGroupManager;
 class RenderSystem;
 class SoundManager;
+class Sprite;
+class FastSprite;
+template <typename T>
+class SpriteManager;
 class TimerManager;
 class UIManager;
 class XmlCachedFilesManager;
@@ -87,6 +91,8 @@ class Application {
   KR::ResourceGroupManager* resourceGroupManager = nullptr;
   KR::UIManager* uiManager = nullptr;
   KR::RenderSystem* renderSystem = nullptr;
+  KR::SpriteManager<KR::Sprite>* spriteManager = nullptr;
+  KR::SpriteManager<KR::FastSprite>* fastSpriteManager = nullptr;
   KR::SoundManager* soundManager = nullptr;
   KR::LexBindedFunctionManager* lexBindedFunctionManager = nullptr;
   KR::EngineAllocators* engineAllocators = nullptr;
