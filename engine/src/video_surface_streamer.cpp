@@ -1,0 +1,86 @@
+#include "video_surface_streamer.h"
+
+#include "application.h"
+#include "file_system.h"
+#include "scoped_lock.h"
+#include "video_surface.h"
+
+namespace KR {
+
+VideoSurfaceStreamer::VideoSurfaceStreamer(bool startThread) {
+  setInstance(this);
+  pthread_mutexattr_t attributes;
+  pthread_mutexattr_init(&attributes);
+  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
+  lockCreated = pthread_mutex_init(&lock, &attributes) == 0;
+  pthread_mutexattr_destroy(&attributes);
+  if (startThread) {
+    thread.start(&VideoSurfaceStreamer::threadMain, this);
+    threadStarted = true;
+  }
+}
+
+VideoSurfaceStreamer::~VideoSurfaceStreamer() {
+  stop = true;
+  if (threadStarted) thread.join();
+  threadStarted = false;
+  if (lockCreated) pthread_mutex_destroy(&lock);
+  lockCreated = false;
+}
+
+bool VideoSurfaceStreamer::isApplicationActive() { return gApplication && gApplication->active; }
+
+void VideoSurfaceStreamer::threadMain(void* argument) {
+  VideoSurfaceStreamer* self = static_cast<VideoSurfaceStreamer*>(argument);
+  while (!self->stop) {
+    const bool decoded = self->streamPass(isApplicationActive());
+    Thread::sleep(decoded ? 0 : 100);
+  }
+}
+
+bool VideoSurfaceStreamer::streamPass(bool applicationActive) {
+  ScopedLock guard(ScopedLock::lock(&lock));
+  bool decoded = false;
+  for (uint32_t i = 0; i < surfaceCount; ++i)
+    if (surfaces[i]->streamStep(applicationActive)) decoded = true;
+  return decoded;
+}
+
+VideoSurface* VideoSurfaceStreamer::createSurface(const std::string& fileName) {
+  ScopedLock guard(ScopedLock::lock(&lock));
+  if (surfaceCount >= kMaxSurfaces) return nullptr;
+  FileSystem* fileSystem = FileSystem::getInstancePtr();
+  File* file = fileSystem ? fileSystem->openFile("default", fileName) : nullptr;
+  if (!file) return nullptr;
+  VideoSurface* surface = new VideoSurface(useShaders);
+  if (surface->open(file) != 0) {
+    delete surface;
+    return nullptr;
+  }
+  surfaces[surfaceCount++] = surface;
+  return surface;
+}
+
+int VideoSurfaceStreamer::destroySurface(VideoSurface* surface) {
+  ScopedLock guard(ScopedLock::lock(&lock));
+  for (uint32_t i = 0; i < surfaceCount; ++i) {
+    if (surfaces[i] != surface) continue;
+    delete surface;
+    for (uint32_t j = i + 1; j < surfaceCount; ++j) surfaces[j - 1] = surfaces[j];
+    surfaces[--surfaceCount] = nullptr;
+    return 0;
+  }
+  return 1;
+}
+
+void VideoSurfaceStreamer::uploadFrames() {
+  ScopedLock guard(ScopedLock::lock(&lock));
+  for (uint32_t i = 0; i < surfaceCount; ++i) surfaces[i]->uploadFrame();
+}
+
+uint32_t VideoSurfaceStreamer::getSurfaceCount() {
+  ScopedLock guard(ScopedLock::lock(&lock));
+  return surfaceCount;
+}
+
+}  // namespace KR

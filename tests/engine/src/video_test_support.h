@@ -1,0 +1,164 @@
+#pragma once
+// The world the video tests run in: loose content files under (package,
+// name), configuration, file system, texture and sprite managers, and on
+// request an off-screen render system whose frame can be read back. Clips
+// come from the Theora writer, in memory.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config_manager.h"
+#include "engine_allocators.h"
+#include "file_system.h"
+#include "render_system_dx8.h"
+#include "sprite_manager.h"
+#include "support/test_support.h"
+#include "texture_manager.h"
+#include "theora_writer.h"
+
+namespace KR {
+namespace Test {
+
+// A content file held in memory.
+class MemoryFile : public File {
+ public:
+  explicit MemoryFile(std::string bytes_) : bytes(std::move(bytes_)) {}
+  int read(void* buffer, int count) override {
+    if (count <= 0 || position >= bytes.size()) return 0;
+    size_t n = bytes.size() - position;
+    if (n > size_t(count)) n = size_t(count);
+    std::memcpy(buffer, bytes.data() + position, n);
+    position += n;
+    return int(n);
+  }
+  int close() override { return 0; }
+  int getSize() override { return int(bytes.size()); }
+  int tell() override { return int(position); }
+  int open(const std::string&) override { return 1; }
+
+ private:
+  std::string bytes;
+  size_t position = 0;
+};
+
+inline std::string clip(uint32_t width, uint32_t height, uint32_t fpsNum, uint32_t fpsDen, uint32_t frames,
+                        Tools::TheoraClipSpec::Pattern pattern = Tools::TheoraClipSpec::kMoving) {
+  Tools::TheoraClipSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.fpsNumerator = fpsNum;
+  spec.fpsDenominator = fpsDen;
+  spec.frames = frames;
+  spec.pattern = pattern;
+  return Tools::encodeTheora(spec);
+}
+
+inline std::string flatClip(uint8_t y, uint8_t u, uint8_t v, uint32_t frames = 3) {
+  Tools::TheoraClipSpec spec;
+  spec.width = 64;
+  spec.height = 48;
+  spec.frames = frames;
+  spec.pattern = Tools::TheoraClipSpec::kFlat;
+  spec.flatY = y;
+  spec.flatU = u;
+  spec.flatV = v;
+  spec.quality = 63;
+  return Tools::encodeTheora(spec);
+}
+
+class VideoWorld {
+ public:
+  VideoWorld(int designWidth = 64, int designHeight = 48)
+      : previousFolder(FileSystem::getContentFolder()), folder(scratchDir("video") + "/") {
+    allocators.init();
+    config = std::make_unique<ConfigManager>(ConfigManager::NoLoad{});
+    PlatformConfig platform;
+    platform.name = "test";
+    platform.resolutionWidth = designWidth;
+    platform.resolutionHeight = designHeight;
+    config->platforms.push_back(platform);
+    config->currentPlatform = &config->platforms[0];
+    config->currentLanguage = "en";
+  }
+  ~VideoWorld() {
+    sprites.reset();
+    textures.reset();
+    renderSystem.reset();
+    fileSystem.reset();
+    FileSystem::setContentFolder(previousFolder);
+    config.reset();
+  }
+
+  void add(const std::string& package, const std::string& name, const std::string& bytes) {
+    const std::string path = "/" + package + "_" + name + ".bin";
+    writeFile(folder + path.substr(1), bytes);
+    entries[package] += "  { name = '" + name + "', filename = '" + path + "' },\n";
+  }
+
+  // Builds the file system over the files, the texture and sprite managers,
+  // and with `withDevice` an off-screen render system of the design size.
+  void start(bool withDevice = false) {
+    std::string lists;
+    for (const auto& package : entries) {
+      const std::string list = "/list_" + package.first + ".lua";
+      writeFile(folder + list.substr(1), "name = '" + package.first + "'\nfilelist = {\n" + package.second + "}\n");
+      lists += "{ '" + list + "' }, ";
+    }
+    writeFile(folder + "filelist.lua", "directories = { test = { " + lists + "} }\n");
+    FileSystem::setContentFolder(folder);
+    fileSystem = std::make_unique<FileSystem>();
+    fileSystem->loadDirectoryFileLists("test");
+    if (withDevice) {
+      renderSystem = std::make_unique<RenderSystem>(nullptr);
+      renderSystem->getWindowInfo().mWndWidth = config->currentPlatform->resolutionWidth;
+      renderSystem->getWindowInfo().mWndHeight = config->currentPlatform->resolutionHeight;
+      renderSystem->initDevice();
+    }
+    textures = std::make_unique<TextureManager>();
+    sprites = std::make_unique<SpriteManager<Sprite>>();
+  }
+
+  // The back buffer as 0xAARRGGBB values with opaque alpha.
+  std::vector<uint32_t> frame() {
+    std::vector<uint8_t> rgba;
+    uint32_t w = 0, h = 0;
+    Platform::RenderDevice* device = renderSystem->getDevice();
+    EXPECT_TRUE(device->readPixels(device->backBuffer(), rgba, w, h));
+    frameWidth = w;
+    std::vector<uint32_t> out(size_t(w) * h);
+    for (size_t i = 0; i < out.size(); ++i)
+      out[i] = 0xFF000000u | uint32_t(rgba[i * 4]) << 16 | uint32_t(rgba[i * 4 + 1]) << 8 | rgba[i * 4 + 2];
+    return out;
+  }
+  uint32_t frameWidth = 0;
+
+  EngineAllocators allocators;
+  std::unique_ptr<ConfigManager> config;
+  std::unique_ptr<FileSystem> fileSystem;
+  std::unique_ptr<RenderSystem> renderSystem;
+  std::unique_ptr<TextureManager> textures;
+  std::unique_ptr<SpriteManager<Sprite>> sprites;
+
+ private:
+  std::string previousFolder;
+  std::string folder;
+  std::map<std::string, std::string> entries;
+};
+
+// Channel-wise comparison of two 0xAARRGGBB values within a tolerance.
+inline ::testing::AssertionResult rgbNear(uint32_t expected, uint32_t actual, int tolerance) {
+  for (int s = 0; s < 24; s += 8) {
+    const int e = int((expected >> s) & 0xFF), a = int((actual >> s) & 0xFF);
+    if (std::abs(e - a) > tolerance)
+      return ::testing::AssertionFailure() << std::hex << "expected 0x" << expected << " got 0x" << actual;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace Test
+}  // namespace KR
