@@ -342,6 +342,18 @@ TEST_F(RenderSystemTest, LostDeviceSkipsFramesAndResetsOnceItCan) {
   dispatcher.removeListener(&counter);
 }
 
+TEST_F(RenderSystemTest, ResetWithARenderTargetStillAliveIsFatal) {
+  // A render target made behind the texture manager's back survives the
+  // release steps, and the device refuses to reset.
+  Platform::DeviceTexture* stray =
+      device()->createTexture(8, 8, Platform::PixelFormat::X8R8G8B8, Platform::TextureUsage::RenderTarget);
+  ASSERT_NE(nullptr, stray);
+  EXPECT_EXIT(renderSystem->reset(), ::testing::ExitedWithCode(255), "Failed to reset DX8 device");
+  device()->releaseTexture(stray);
+  renderSystem->reset();
+  EXPECT_TRUE(logs->contains("Resetting done."));
+}
+
 TEST_F(RenderSystemTest, RenderDataCopiesShareTexturesByReference) {
   Texture* t = makeTexture(1, 1, {0xFFFFFFFF});
   const int32_t before = t->getReferenceCount();
