@@ -154,6 +154,7 @@ bool VorbisDecoder::open(const std::string& name) {
 
 bool VorbisDecoder::openMemory(std::vector<unsigned char> bytes, const std::string& name) {
   close();
+  streamName = name;
   fileData = std::move(bytes);
   source.data = fileData.data();
   source.size = fileData.size();
@@ -187,6 +188,15 @@ bool VorbisDecoder::openMemory(std::vector<unsigned char> bytes, const std::stri
   return true;
 }
 
+void VorbisDecoder::giveUp() {
+  // After a failed decoder set-up libvorbis keeps half-made codebooks and
+  // would decode with them on the next call; the stream is not touched again.
+  log("WARNING. Sound stream is damaged %s", streamName.c_str());
+  ov_clear(stream.get());
+  std::memset(stream.get(), 0, sizeof(OggVorbis_File));
+  opened = false;
+}
+
 void VorbisDecoder::close() {
   if (opened) ov_clear(stream.get());
   std::memset(stream.get(), 0, sizeof(OggVorbis_File));
@@ -207,6 +217,7 @@ uint32_t VorbisDecoder::decode(uint32_t firstFrame, uint32_t frameCount, void* d
   if (wanted == 0) return 0;
   if (ov_pcm_tell(stream.get()) != static_cast<ogg_int64_t>(firstFrame) &&
       ov_pcm_seek(stream.get(), static_cast<ogg_int64_t>(firstFrame)) != 0) {
+    giveUp();
     return 0;
   }
   unsigned char* out = static_cast<unsigned char*>(destination);
@@ -218,8 +229,15 @@ uint32_t VorbisDecoder::decode(uint32_t firstFrame, uint32_t frameCount, void* d
     float** pcm = nullptr;
     int link = 0;
     long got = ov_read_float(stream.get(), &pcm, static_cast<int>(wanted - written), &link);
-    if (got == OV_HOLE && ++holes <= kMaxHolesPerDecode) continue;
-    if (got <= 0 || !pcm) break;
+    if (got == OV_HOLE) {
+      if (++holes <= kMaxHolesPerDecode) continue;
+      break;
+    }
+    if (got < 0) {
+      giveUp();
+      break;
+    }
+    if (got == 0 || !pcm) break;
     vorbis_info* info = ov_info(stream.get(), link);
     int sourceChannels = info ? info->channels : 0;
     if (sourceChannels < 1 || sourceChannels > 255) break;

@@ -44,7 +44,9 @@ class VorbisDecoder {
   // most destinationBytes; returns the bytes written (whole frames of
   // getOutputChannels() 16-bit samples). Streams of more than two channels are
   // mixed down to stereo; a chained stream whose links differ in layout is
-  // converted link by link to the layout of the first.
+  // converted link by link to the layout of the first. A stream that fails to
+  // seek or decode is given up ("WARNING. Sound stream is damaged <name>"):
+  // it decodes nothing from then on, its layout and length stay known.
   uint32_t decode(uint32_t firstFrame, uint32_t frameCount, void* destination, uint32_t destinationBytes);
 
   bool isOpen() const { return opened; }
@@ -63,7 +65,10 @@ class VorbisDecoder {
   static long tellCallback(void* source);
 
  private:
+  void giveUp();
+
   std::unique_ptr<OggVorbis_File> stream;
+  std::string streamName;
   bool opened = false;
   VorbisMemorySource source;
   int32_t channels = 0;
