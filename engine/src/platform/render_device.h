@@ -249,7 +249,10 @@ class RenderDevice {
   // Binds a linked GL program in place of the fixed pipeline (0: back to the
   // fixed pipeline). The program receives the same attributes (location 0
   // position, 1 diffuse, 2 texture coordinates) and, when it declares it, the
-  // uniform mat4 "uTransform" (clip transform incl. the target's conventions).
+  // uniform mat4 "uTransform" (clip transform incl. the target's conventions)
+  // and the alpha-test state as "uAlphaTest" (bool), "uAlphaFunc" (int, Cmp)
+  // and "uAlphaRef" (float 0..255) for the program to apply. Texture stage i
+  // is bound to texture unit i.
   virtual void setProgram(uint32_t glProgram) = 0;
 
   // ---- read-back (tests, screenshots) ----

@@ -341,6 +341,7 @@ class GlRenderDevice final : public RenderDevice {
   GLuint mProgram = 0;
   GLuint mCustomProgram = 0;
   GLint mCustomTransformLoc = -1;
+  GLint mCustomAlphaTestLoc = -1, mCustomAlphaFuncLoc = -1, mCustomAlphaRefLoc = -1;
   GLint mCustomTargetSizeLoc = -1;
   GLint mLocTransform = -1, mLocHasTexture = -1, mLocColorOp = -1, mLocColorArg1 = -1, mLocColorArg2 = -1,
         mLocAlphaOp = -1, mLocAlphaArg1 = -1, mLocAlphaArg2 = -1, mLocAlphaTest = -1, mLocAlphaFunc = -1,
@@ -1013,6 +1014,16 @@ bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded) {
     if (mCustomProgram && mCustomTargetSizeLoc >= 0) glUniform2f(mCustomTargetSizeLoc, w, h);
     if (!mCustomProgram) mTransformDirty = false;
   }
+  if (mCustomProgram) {
+    // The alpha test stays device state under a custom program too.
+    if (mCustomAlphaTestLoc >= 0)
+      glUniform1i(mCustomAlphaTestLoc, mRenderStates[static_cast<size_t>(RenderState::AlphaTestEnable)] ? 1 : 0);
+    if (mCustomAlphaFuncLoc >= 0)
+      glUniform1i(mCustomAlphaFuncLoc, static_cast<GLint>(mRenderStates[static_cast<size_t>(RenderState::AlphaFunc)]));
+    if (mCustomAlphaRefLoc >= 0)
+      glUniform1f(mCustomAlphaRefLoc,
+                  static_cast<float>(mRenderStates[static_cast<size_t>(RenderState::AlphaRef)] & 0xFF));
+  }
   if (!mCustomProgram && mStageUniformsDirty) {
     mStageUniformsDirty = false;
     const uint32_t* st = mStageStates[0];
@@ -1249,6 +1260,9 @@ void GlRenderDevice::setProgram(uint32_t glProgram) {
   if (glProgram == mCustomProgram) return;
   mCustomProgram = glProgram;
   mCustomTransformLoc = glProgram ? glGetUniformLocation(glProgram, "uTransform") : -1;
+  mCustomAlphaTestLoc = glProgram ? glGetUniformLocation(glProgram, "uAlphaTest") : -1;
+  mCustomAlphaFuncLoc = glProgram ? glGetUniformLocation(glProgram, "uAlphaFunc") : -1;
+  mCustomAlphaRefLoc = glProgram ? glGetUniformLocation(glProgram, "uAlphaRef") : -1;
   mCustomTargetSizeLoc = glProgram ? glGetUniformLocation(glProgram, "uTargetSize") : -1;
   mTransformDirty = true;
   mStageUniformsDirty = true;

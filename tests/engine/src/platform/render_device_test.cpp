@@ -1,6 +1,8 @@
 // The OpenGL device layer, drawn off screen and read back pixel by pixel.
 #include "platform/render_device.h"
 
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/glcorearb.h>
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
@@ -344,6 +346,40 @@ TEST_F(DeviceTest, LostDeviceWaitsForResetAndResetNeedsDefaultPoolReleased) {
   // States are back at their defaults after a reset.
   EXPECT_EQ(0u, device->getRenderState(RenderState::AlphaBlendEnable));
   EXPECT_EQ(DeviceResult::Ok, device->present());
+}
+
+TEST_F(DeviceTest, CustomProgramReplacesTheFixedPipeline) {
+  // Colour from the vertex's texture coordinates; the alpha test comes from
+  // the device state.
+  const char* vs = "#version 330 core\nlayout(location=0) in vec3 aPosition;\nlayout(location=2) in vec2 aTexCoord;\n"
+                   "uniform mat4 uTransform;\nout vec2 t;\n"
+                   "void main() { gl_Position = uTransform * vec4(aPosition, 1.0); t = aTexCoord; }\n";
+  const char* fs = "#version 330 core\nin vec2 t;\nuniform bool uAlphaTest;\nuniform float uAlphaRef;\nout vec4 c;\n"
+                   "void main() { if (uAlphaTest && t.y * 255.0 < uAlphaRef) discard; c = vec4(t.x, 0.0, 1.0, 1.0); }\n";
+  GLuint program = glCreateProgram();
+  for (auto [type, text] : {std::pair<GLenum, const char*>{GL_VERTEX_SHADER, vs}, {GL_FRAGMENT_SHADER, fs}}) {
+    GLuint sh = glCreateShader(type);
+    glShaderSource(sh, 1, &text, nullptr);
+    glCompileShader(sh);
+    glAttachShader(program, sh);
+    glDeleteShader(sh);
+  }
+  glLinkProgram(program);
+  GLint linked = 0;
+  glGetProgramiv(program, GL_LINK_STATUS, &linked);
+  ASSERT_TRUE(linked);
+  device->setProgram(program);
+  device->setRenderState(RenderState::AlphaRef, 128);
+  std::vector<Vertex> v;
+  quad(v, 0, 0, 8, 8, 0xFFFFFFFF, 1, 1, 1, 1);    // t = (1, 1): passes
+  quad(v, 8, 0, 16, 8, 0xFFFFFFFF, 1, 0, 1, 0);   // t.y = 0: alpha-tested away
+  drawQuads(v);
+  EXPECT_EQ(0xFFFF00FFu, pixel(3, 3));
+  EXPECT_EQ(0xFF000000u, pixel(11, 3));
+  device->setProgram(0);
+  fill(16, 0, 24, 8, 0xFF00FF00);  // the fixed pipeline again
+  EXPECT_EQ(0xFF00FF00u, pixel(19, 3));
+  glDeleteProgram(program);
 }
 
 TEST(DeviceWindowTest, HiddenWindowLosesTheDeviceUntilShownAndReset) {
