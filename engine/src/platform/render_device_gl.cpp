@@ -762,6 +762,7 @@ DeviceResult GlRenderDevice::present() {
                     (static_cast<int>(mBackBuffer.width) == w && static_cast<int>(mBackBuffer.height) == h)
                         ? GL_NEAREST
                         : GL_LINEAR);
+  glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
   applyRenderState(RenderState::ColorWriteEnable);
   SDL_GL_SwapWindow(mWindow);
   glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
@@ -1287,6 +1288,7 @@ bool GlRenderDevice::readPixels(DeviceSurface* surface, std::vector<uint8_t>& rg
   glReadBuffer(GL_COLOR_ATTACHMENT0);
   glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+  glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
   glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
   if (surface->opaque)
     for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
