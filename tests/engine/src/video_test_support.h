@@ -87,8 +87,8 @@ class VideoWorld {
   }
   ~VideoWorld() {
     sprites.reset();
-    textures.reset();
     renderSystem.reset();
+    textures.reset();
     fileSystem.reset();
     FileSystem::setContentFolder(previousFolder);
     config.reset();
@@ -113,22 +113,24 @@ class VideoWorld {
     FileSystem::setContentFolder(folder);
     fileSystem = std::make_unique<FileSystem>();
     fileSystem->loadDirectoryFileLists("test");
+    textures = std::make_unique<TextureManager>();
+    sprites = std::make_unique<SpriteManager<Sprite>>();
     if (withDevice) {
       renderSystem = std::make_unique<RenderSystem>(nullptr);
       renderSystem->getWindowInfo().mWndWidth = config->currentPlatform->resolutionWidth;
       renderSystem->getWindowInfo().mWndHeight = config->currentPlatform->resolutionHeight;
       renderSystem->initDevice();
     }
-    textures = std::make_unique<TextureManager>();
-    sprites = std::make_unique<SpriteManager<Sprite>>();
   }
 
-  // The back buffer as 0xAARRGGBB values with opaque alpha.
+  // The scene (design-area picture) as 0xAARRGGBB values with opaque alpha;
+  // read before renderFrame.
   std::vector<uint32_t> frame() {
+    renderSystem->flushBatch();
     std::vector<uint8_t> rgba;
     uint32_t w = 0, h = 0;
     Platform::RenderDevice* device = renderSystem->getDevice();
-    EXPECT_TRUE(device->readPixels(device->backBuffer(), rgba, w, h));
+    EXPECT_TRUE(device->readPixels(device->textureSurface(renderSystem->getSceneTexture()->mHandle), rgba, w, h));
     frameWidth = w;
     std::vector<uint32_t> out(size_t(w) * h);
     for (size_t i = 0; i < out.size(); ++i)
