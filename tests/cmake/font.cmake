@@ -1,0 +1,29 @@
+# Bitmap fonts: the two text layouts, font descriptions (good and damaged),
+# the font manager and presets, and text drawn off screen and read back.
+kr_add_test(test_font
+  SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/text_layout_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/font_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/ui/ui_font_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/ui/ui_font_manager_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/font_draw_test.cpp
+  LIBS kr_font kr_image_maker
+  DEPENDS kr_media)
+target_include_directories(test_font PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/engine/src)
+
+# Fuzz target of the font-description readers; font_maker writes the seeds.
+set(KR_FONT_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/font_description)
+add_custom_command(
+  OUTPUT ${KR_FONT_CORPUS}/.made
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KR_FONT_CORPUS}
+  COMMAND font_maker corpus ${KR_FONT_CORPUS}
+  COMMAND ${CMAKE_COMMAND} -E touch ${KR_FONT_CORPUS}/.made
+  DEPENDS font_maker
+  COMMENT "Making the font description fuzz seeds"
+  VERBATIM)
+add_custom_target(kr_font_description_fuzz_corpus DEPENDS ${KR_FONT_CORPUS}/.made)
+kr_add_fuzzer(font_description_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/font_description_fuzz.cpp
+  LIBS kr_font
+  CORPUS ${KR_FONT_CORPUS}
+  DEPENDS kr_font_description_fuzz_corpus)
