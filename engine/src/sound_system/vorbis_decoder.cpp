@@ -21,8 +21,13 @@ namespace {
 constexpr int kMaxHolesPerDecode = 16;
 
 inline void storeSample(unsigned char* out, float value) {
-  float scaled = std::floor(value * 32768.0f + 0.5f);
-  int sample = scaled > 32767.0f ? 32767 : (scaled < -32768.0f ? -32768 : static_cast<int>(scaled));
+  float scaled = value * 32768.0f;
+  // Clamped before the conversion, which is undefined out of range.
+  // Rounded half away from zero; a plain conversion stays inline where the
+  // C library's rounding functions would be calls.
+  int sample = scaled >= 32767.0f   ? 32767
+               : scaled <= -32768.0f ? -32768
+                                     : static_cast<int>(scaled + (scaled >= 0.0f ? 0.5f : -0.5f));
   uint16_t bits = static_cast<uint16_t>(static_cast<int16_t>(sample));
   out[0] = static_cast<unsigned char>(bits & 0xFF);
   out[1] = static_cast<unsigned char>(bits >> 8);
@@ -224,7 +229,7 @@ uint32_t VorbisDecoder::decode(uint32_t firstFrame, uint32_t frameCount, void* d
   uint32_t written = 0;
   int holes = 0;
   int weightsFor = -1;
-  float left[256], right[256];
+  float leftWeights[256], rightWeights[256];
   while (written < wanted) {
     float** pcm = nullptr;
     int link = 0;
@@ -243,20 +248,26 @@ uint32_t VorbisDecoder::decode(uint32_t firstFrame, uint32_t frameCount, void* d
     if (sourceChannels < 1 || sourceChannels > 255) break;
     uint32_t frames = static_cast<uint32_t>(got) < wanted - written ? static_cast<uint32_t>(got) : wanted - written;
     unsigned char* frameOut = out + static_cast<size_t>(written) * frameBytes;
-    if (sourceChannels == outChannels) {
-      for (uint32_t f = 0; f < frames; ++f) {
-        for (int c = 0; c < outChannels; ++c) storeSample(frameOut + (f * outChannels + c) * 2, pcm[c][f]);
+    if (sourceChannels == 1 && outChannels == 1) {
+      const float* mono = pcm[0];
+      for (uint32_t f = 0; f < frames; ++f, frameOut += 2) storeSample(frameOut, mono[f]);
+    } else if (sourceChannels == 2 && outChannels == 2) {
+      const float* left = pcm[0];
+      const float* right = pcm[1];
+      for (uint32_t f = 0; f < frames; ++f, frameOut += 4) {
+        storeSample(frameOut, left[f]);
+        storeSample(frameOut + 2, right[f]);
       }
     } else {
       if (weightsFor != sourceChannels) {
-        mixWeights(sourceChannels, outChannels, left, right);
+        mixWeights(sourceChannels, outChannels, leftWeights, rightWeights);
         weightsFor = sourceChannels;
       }
       for (uint32_t f = 0; f < frames; ++f) {
         float mixLeft = 0.0f, mixRight = 0.0f;
         for (int c = 0; c < sourceChannels; ++c) {
-          mixLeft += left[c] * pcm[c][f];
-          if (outChannels == 2) mixRight += right[c] * pcm[c][f];
+          mixLeft += leftWeights[c] * pcm[c][f];
+          if (outChannels == 2) mixRight += rightWeights[c] * pcm[c][f];
         }
         storeSample(frameOut + f * frameBytes, mixLeft);
         if (outChannels == 2) storeSample(frameOut + f * frameBytes + 2, mixRight);
