@@ -16,6 +16,7 @@
 #include "render_system_dx8.h"
 #include "sound_system/sound_manager.h"
 #include "sprite_manager.h"
+#include "texture_manager.h"
 #include "timer_manager.h"
 #include "ui/text_manager.h"
 #include "ui/ui_manager.h"
@@ -104,7 +105,8 @@ void Application::initEngineSubsystems() {
   spriteManager = new SpriteManager<Sprite>();
   fastSpriteManager = new SpriteManager<FastSprite>();
 
-  // ---- The texture manager ("Init TextureManager..."): created here.
+  log("Init TextureManager...");
+  textureManager = new TextureManager();
 
   log("Init UIManager...");
   uiManager = new UIManager();
@@ -213,7 +215,7 @@ void Application::shutdownEngine() {
   // giving their textures back before the texture manager goes.
   deleteAndClear(spriteManager);
   deleteAndClear(fastSpriteManager);
-  // ---- The texture manager is deleted here.
+  deleteAndClear(textureManager);
   deleteAndClear(soundManager);
   deleteAndClear(renderSystem);
   deleteAndClear(resourceGroupManager);

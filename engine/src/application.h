@@ -27,6 +27,7 @@ class Sprite;
 class FastSprite;
 template <typename T>
 class SpriteManager;
+class TextureManager;
 class TimerManager;
 class UIManager;
 class XmlCachedFilesManager;
@@ -93,6 +94,7 @@ class Application {
   KR::RenderSystem* renderSystem = nullptr;
   KR::SpriteManager<KR::Sprite>* spriteManager = nullptr;
   KR::SpriteManager<KR::FastSprite>* fastSpriteManager = nullptr;
+  KR::TextureManager* textureManager = nullptr;
   KR::SoundManager* soundManager = nullptr;
   KR::LexBindedFunctionManager* lexBindedFunctionManager = nullptr;
   KR::EngineAllocators* engineAllocators = nullptr;
