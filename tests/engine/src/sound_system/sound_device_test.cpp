@@ -117,12 +117,15 @@ TEST(SoundDeviceDeathTest, TheWaveDeviceRecordsTheStreamedToneWithoutGaps) {
           tone.group = 1;
           uint32_t handle = manager.playSound(manager.loadSound(tone));
           failures += handle != 0 ? 0 : 1;
-          auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(900);
-          while (std::chrono::steady_clock::now() < end) {
+          // Until it has played out (0.45 s of sound), and a little more so
+          // that its end is in the recording.
+          auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+          while (manager.isSoundPlaying(handle) && std::chrono::steady_clock::now() < end) {
             manager.update();
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
           }
           failures += manager.isSoundPlaying(handle) ? 1 : 0;
+          std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         std::exit(failures);
       },
