@@ -93,6 +93,7 @@ void FastSprite::setBlendMode(uint32_t mode) {
 void FastSprite::loadFromDescription(const SpriteDescription& description) {
   delete mQuad;
   mQuad = newQuadItem();
+  mFrames.clear();
   bindCornerRefs();
   mPosition = description.position;
   mMirrorH = description.mirrorH;

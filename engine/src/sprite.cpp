@@ -148,6 +148,9 @@ void Sprite::loadTexture(const std::string& name, const std::string& package) {
 void Sprite::loadFromDescription(const SpriteDescription& description) {
   delete mQuad;
   mQuad = newQuadItem();
+  // Meant for fresh sprites; one that showed something before keeps none of it.
+  mFrames.clear();
+  mHasMesh = false;
   mPosition = description.position;
   mMirrorH = description.mirrorH;
   mMirrorV = description.mirrorV;

@@ -29,3 +29,9 @@ kr_add_fuzzer(sprite_description_fuzz
   LIBS kr_sprite
   CORPUS ${KR_SPRITE_SEEDS}
   DEPENDS sprite_description_corpus)
+
+# The game's showcase page of sprites, over the built demo media.
+kr_add_test(test_sprite_showcase
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_sprite_page_test.cpp
+  LIBS kr_game
+  DEPENDS kr_media)

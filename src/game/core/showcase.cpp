@@ -4,6 +4,7 @@
 
 #include "core/game_application.h"
 #include "core/showcase_sound_page.h"
+#include "core/showcase_sprite_page.h"
 #include "format_string.h"
 #include "input_manager_win_mac.h"
 #include "platform/input_state.h"
@@ -14,6 +15,7 @@ namespace HOG {
 Showcase::Showcase() {
   addPage(std::make_unique<ClearFramePage>());
   addPage(std::make_unique<SoundShowcasePage>());
+  addPage(std::make_unique<SpriteShowcasePage>());
 }
 
 void Showcase::addPage(std::unique_ptr<ShowcasePage> page) { pages.push_back(std::move(page)); }
