@@ -7,3 +7,5 @@ kr_add_library(kr_render
 include(${CMAKE_CURRENT_LIST_DIR}/render/device.cmake)
 # Texture manager, textures and image loaders.
 include(${CMAKE_CURRENT_LIST_DIR}/render/textures.cmake)
+# Shader translator, shader programs and render targets.
+include(${CMAKE_CURRENT_LIST_DIR}/render/shader.cmake)

@@ -409,11 +409,15 @@ void RenderSystem::renderFrame() {
 
     if (mApplication) mApplication->onPreRender(&viewport.size, &viewport.offset);
 
+    // The scene bends through the distortion map in frames that drew into it.
+    const bool displace = mPixelShader14Supported && mDistortionUsed && mDistortionEnabled;
+    if (displace) applyDisplacementShader();
     if (b.sceneQuad) {
       setQuad(*b.sceneQuad, viewport.offset.x, viewport.offset.y, viewport.size.x, viewport.size.y, 0xFFFFFFFFu);
       render(b.sceneQuad);
     }
     flushBatch();
+    if (displace) removeDisplacementShader();
 
     if (mApplication) mApplication->onPostRender(viewport.scale);
     flushBatch();

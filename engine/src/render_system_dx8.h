@@ -19,6 +19,8 @@
 #include "application.h"
 #include "platform/render_device.h"
 #include "render_data.h"
+#include "render_target.h"
+#include "shader_program.h"
 #include "singleton.h"
 #include "vector2.h"
 
@@ -154,7 +156,46 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
   // Draw calls sent since the device was made (statistics, tests).
   uint32_t getDrawCallCount() const;
 
+  // ---- render targets, distortion map and shader programs ----
+  // A free slot of the same request, else a new target in the first empty
+  // slot; null when all eight are taken. (render_target.cpp, with the sprites)
+  RenderTarget* acquireRenderTarget(uint32_t width, uint32_t height, bool withDepth);
+  void releaseRenderTarget(RenderTarget* target);
+  // Draw into the target's texture (design-size transforms) / the scene again.
+  // 0 success, 1 failure.
+  int setRenderTargetTexture(RenderTarget* target);
+  int restoreSceneTarget();
+  // Drawing between these goes into the distortion map (cleared on its
+  // first use in a frame); nothing happens without shader support or with
+  // distortion disabled.
+  void beginOffscreenPass();
+  void endOffscreenPass();
+  // Around the scene composite of renderFrame.
+  void applyDisplacementShader();
+  void removeDisplacementShader();
+  // Shaders from Direct3D 8 assembler text or from a resource of package
+  // "default"; 0 success, 1 failure (logged).
+  int createPixelShader(ShaderProgramDX8* part, const char* text);
+  int createVertexShader(VertexShaderDX8* part, const char* text);
+  int deletePixelShader(ShaderProgramDX8* part);
+  int deleteVertexShader(VertexShaderDX8* part);
+  int loadPixelShader(ShaderProgramDX8* part, const char* name);
+  int loadVertexShader(VertexShaderDX8* part, const char* name);
+  // Null or missing parts: the fixed pipeline's. 1 when the device refused.
+  int setShaderProgram(ShaderProgram* program);
+  int resetShaders();
+  // 0 when both parts existed and were deleted; the program is not ready after.
+  int releaseShaderProgram(ShaderProgram* program);
+  // Constant registers c[first] .. c[first + count - 1] (four floats each).
+  void setVertexShaderConstant(uint32_t first, const float* data, uint32_t count);
+  void setPixelShaderConstant(uint32_t first, const float* data, uint32_t count);
+  ShaderProgram* getDisplacementProgram();
+  Platform::ShaderDevice* getShaderDevice();
+
+  RenderTarget mRenderTargets[kRenderTargetSlots];
+
  private:
+  RenderShaderState mShaderState;  // destroyed before the device
   void appendToBatch(RenderData* renderData, uint32_t firstVertex, uint32_t count);
   bool compatible(const RenderData* renderData, uint32_t count) const;
   void lockVertexBuffer();
