@@ -5,6 +5,8 @@
 #include "crash_report.h"
 #include "engine_allocators.h"
 #include "file_system.h"
+#include "font.h"
+#include "format_string.h"
 #include "input_manager_win_mac.h"
 #include "job_manager.h"
 #include "lex_binded_function_manager.h"
@@ -19,6 +21,7 @@
 #include "texture_manager.h"
 #include "timer_manager.h"
 #include "ui/text_manager.h"
+#include "ui/ui_font_manager.h"
 #include "ui/ui_manager.h"
 #include "xml_cached_files_manager.h"
 
@@ -43,7 +46,8 @@ Application::Application() {
   initEngineSubsystems();
   KR::TextManager::getInstance()->loadStrings();
   configManager->vertexFormatFlags = KR::ConfigManager::kEngineVertexFormat;
-  // ---- The system font "system_font_fnt" is loaded here (Font::load).
+  systemFont = new KR::Font();
+  systemFont->load("system_font_fnt");
 }
 
 Application::~Application() {
@@ -111,9 +115,11 @@ void Application::initEngineSubsystems() {
   log("Init UIManager...");
   uiManager = new UIManager();
 
-  // ---- UI font manager ("Init UIFontManager..."), video surface streamer
-  // ---- ("Init VideoSurfaceStreame...") and video player ("Init VideoPlayer..."):
-  // ---- created here, in that order.
+  log("Init UIFontManager...");
+  new UIFontManager();
+
+  // ---- Video surface streamer ("Init VideoSurfaceStreame...") and video
+  // ---- player ("Init VideoPlayer..."): created here, in that order.
 
   xmlCachedFilesManager = new XmlCachedFilesManager();
 
@@ -170,8 +176,12 @@ void Application::paint() {
 void Application::renderWhileLoading() {
   if (!renderSystem || !renderSystem->getDevice()) return;
   renderSystem->checkDeviceLost();
-  // ---- "FPS %f" from the frame time clamped to 0.1 s and "Loading..." are
-  // ---- drawn here in the system font.
+  if (systemFont) {
+    const float dt = timerManager ? timerManager->getFrameTime() : KR::TimerManager::kMaxFrameTime;
+    const KR::Color white = KR::Color::fromFloats(1.0f, 1.0f, 1.0f, 1.0f);
+    systemFont->drawText(KR::Vector2<float>(0.0f, 0.0f), KR::formatString("FPS %f", 1.0f / dt), 1.0f, white);
+    systemFont->drawText(KR::Vector2<float>(0.0f, 20.0f), "Loading...", 1.0f, white);
+  }
   renderSystem->renderFrame();
   renderSystem->present();
 }
@@ -204,12 +214,15 @@ void Application::shutdownEngine() {
   if (jobManager) jobManager->clear();
   shutdown();
   running = 0;
-  // ---- The system font (Font::release) is released here.
+  if (systemFont) {
+    systemFont->release();
+    systemFont = nullptr;
+  }
   if (renderSystem) renderSystem->releaseRenderData();
 
   // ---- Video player, then video surface streamer, are deleted here.
   deleteAndClear(uiManager);
-  // ---- UI font manager.
+  delete KR::UIFontManager::getInstancePtr();
   deleteAndClear(particleSystem);
   // The sprite managers delete the pictures still registered with them,
   // giving their textures back before the texture manager goes.

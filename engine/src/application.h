@@ -14,6 +14,7 @@ class Benchmarker;
 class ConfigManager;
 class EngineAllocators;
 class FileSystem;
+class Font;
 class InputManager;
 class JobManager;
 class LexBindedFunctionManager;
@@ -101,6 +102,8 @@ class Application {
   KR::Benchmarker* benchmarker = nullptr;
   KR::ObjectFactory* objectFactory = nullptr;
   KR::XmlCachedFilesManager* xmlCachedFilesManager = nullptr;
+  // The overlay font ("system_font_fnt"): frame rate and "Loading...".
+  KR::Font* systemFont = nullptr;
 
  private:
   // Jobs still running after reaping finished ones (0 until the job manager exists).

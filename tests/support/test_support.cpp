@@ -34,6 +34,20 @@ std::string readFile(const std::string& path) {
   return out.str();
 }
 
+void writeStartupContent(const std::string& folder) {
+  static const char kTexel[] =
+      "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00\x00\x01"
+      "\x08\x06\x00\x00\x00\x1f\x15\xc4\x89\x00\x00\x00\x0b\x49\x44\x41\x54\x78\xda\x63\x60\x00\x02\x00"
+      "\x00\x05\x00\x01\xe9\xfa\xdc\xd8\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82";
+  writeFile(folder + "/filelist.lua", "directories = { data = { { '/startup_files.lua' } } }\n");
+  writeFile(folder + "/startup_files.lua",
+            "name = 'default'\nfilelist = {\n"
+            "  { name = 'system_font_fnt', filename = '/system_font.lua' },\n"
+            "  { name = 'font2_image', filename = '/font2_image.png' },\n}\n");
+  writeFile(folder + "/system_font.lua", "Image = 'font2_image'\nCharList = {}\n");
+  writeFile(folder + "/font2_image.png", std::string(kTexel, sizeof kTexel - 1));
+}
+
 struct LogCapture::Shared {
   std::mutex mutex;
   std::vector<std::string> lines;

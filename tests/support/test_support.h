@@ -16,6 +16,11 @@ std::string scratchDir(const std::string& hint);
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 
+// The package index an application start-up reads besides config.lua: its
+// "data" directory lists the system font "system_font_fnt" (no glyphs) and
+// that font's texture "font2_image" (one transparent texel).
+void writeStartupContent(const std::string& folder);
+
 // Keeps a log system alive for the test (creating one when none exists) and
 // records every log line written while it lives.
 class LogCapture {

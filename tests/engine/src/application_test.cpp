@@ -37,7 +37,7 @@ void useMinimalContent() {
   KR::Test::writeFile(folder + "/config.lua",
                       "config = { platforms = { { name = \"pc\", directories = { \"data\" }, "
                       "resolution = { 800, 600 } } }, currentPlatform = \"pc\" }\n");
-  KR::Test::writeFile(folder + "/filelist.lua", "directories = { data = { } }\n");
+  KR::Test::writeStartupContent(folder);
   KR::FileSystem::setContentFolder(folder + "/");
 }
 

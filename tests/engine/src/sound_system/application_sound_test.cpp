@@ -24,7 +24,7 @@ TEST(ApplicationSound, TheSoundManagerLivesWithTheEngineAndFollowsActivation) {
   KR::Test::writeFile(folder + "/config.lua",
                       "config = { platforms = { { name = \"pc\", directories = { \"data\" }, "
                       "resolution = { 800, 600 } } }, currentPlatform = \"pc\" }\n");
-  KR::Test::writeFile(folder + "/filelist.lua", "directories = { data = { } }\n");
+  KR::Test::writeStartupContent(folder);
   const std::string previous = KR::FileSystem::getContentFolder();
   KR::FileSystem::setContentFolder(folder + "/");
   KR::Test::LogCapture log;

@@ -37,7 +37,7 @@ void useContent(int width, int height, int fitType, std::string folder = std::st
                           std::to_string(width) + ", " + std::to_string(height) +
                           " }, fullscreenFitType = " + std::to_string(fitType) +
                           " } }, currentPlatform = \"pc\" }\n");
-  KR::Test::writeFile(folder + "/filelist.lua", "directories = { data = { } }\n");
+  KR::Test::writeStartupContent(folder);
   KR::FileSystem::setContentFolder(folder + "/");
 }
 
