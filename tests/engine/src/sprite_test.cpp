@@ -191,6 +191,14 @@ TEST_F(SpriteTest, FromXml) {
   EXPECT_EQ(Rect(32, 0, 64, 16), sprite.mFrames[0]);
   EXPECT_EQ(Vector2<float>(40, 20), sprite.getMeshVertexPosition(1, 1));
   EXPECT_EQ(0xFFFFFFFFu, sprite.getMeshVertexColor(1, 1).value);
+
+  // A sprite that showed two frames before keeps none of them.
+  Sprite* reused = described("TwoImages");
+  ASSERT_STREQ("Sprite", reader.getCursor().name()) << "the reader is still on the description";
+  reused->loadFromXml(reader);
+  EXPECT_EQ(1u, reused->getFrameCount());
+  EXPECT_EQ(Rect(32, 0, 64, 16), reused->mFrames[0]);
+  EXPECT_EQ(1u, reused->mQuad->mTextures.size());
 }
 
 TEST_F(SpriteTest, ForgivingLoadLogsAndKeepsNothing) {
