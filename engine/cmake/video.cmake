@@ -6,4 +6,10 @@ kr_add_library(kr_video
     ${KR_SRC}/video_surface_shader.cpp
     ${KR_SRC}/video_surface.cpp
     ${KR_SRC}/video_surface_streamer.cpp
-  LIBS kr_sprite kr_render kr_content kr_core PkgConfig::THEORADEC PkgConfig::OGG)
+    ${KR_SRC}/subtitles.cpp
+    ${KR_SRC}/video_player.cpp
+  LIBS kr_font kr_sprite kr_render kr_app kr_sound kr_content kr_core PkgConfig::THEORADEC PkgConfig::OGG)
+# The application creates the streamer and the player, ticks and draws the
+# player; the render system's frame uploads the decoded frames.
+target_link_libraries(kr_app PUBLIC kr_video)
+target_link_libraries(kr_render PUBLIC kr_video)
