@@ -27,3 +27,9 @@ kr_add_fuzzer(font_description_fuzz
   LIBS kr_font
   CORPUS ${KR_FONT_CORPUS}
   DEPENDS kr_font_description_fuzz_corpus)
+
+# The game's showcase page of fonts, over the built demo media.
+kr_add_test(test_font_showcase
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_font_page_test.cpp
+  LIBS kr_game kr_font_maker
+  DEPENDS kr_media)

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/game_application.h"
+#include "core/showcase_font_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
 #include "format_string.h"
@@ -16,6 +17,7 @@ Showcase::Showcase() {
   addPage(std::make_unique<ClearFramePage>());
   addPage(std::make_unique<SoundShowcasePage>());
   addPage(std::make_unique<SpriteShowcasePage>());
+  addPage(std::make_unique<FontShowcasePage>());
 }
 
 void Showcase::addPage(std::unique_ptr<ShowcasePage> page) { pages.push_back(std::move(page)); }
