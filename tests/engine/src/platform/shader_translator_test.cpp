@@ -469,4 +469,70 @@ TEST_F(ShaderDeviceTest, HandlesConstantsAndFixedParts) {
   EXPECT_TRUE(near(kTex0, pixel(2, 2)));
 }
 
+// Whatever text the translator accepts, the GL compiler accepts what it
+// makes of it: random programs over the whole accepted language.
+TEST_F(ShaderDeviceTest, EveryAcceptedProgramCompiles) {
+  uint32_t seed = 12345;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  auto pick = [&next](std::initializer_list<const char*> list) { return std::string(list.begin()[next(uint32_t(list.size()))]); };
+  int accepted = 0;
+  for (int round = 0; round < 300; ++round) {
+    const int kind = int(next(3));  // 0 ps.1.1-1.3, 1 ps.1.4, 2 vs.1.1
+    std::string text;
+    auto reg = [&](bool dst) {
+      std::string r;
+      if (kind == 2) {
+        r = dst ? pick({"r0", "r1", "oPos", "oD0", "oD1", "oT0", "oT5"}) : pick({"r0", "r1", "v0", "v1", "v2", "c0", "c95"});
+      } else if (kind == 1) {
+        r = dst ? pick({"r0", "r1", "r5"}) : pick({"r0", "r1", "r5", "v0", "v1", "c0", "c7"});
+      } else {
+        r = dst ? pick({"r0", "r1", "t0"}) : pick({"r0", "r1", "t0", "t3", "v0", "v1", "c0", "c7"});
+      }
+      if (dst) return r + pick({"", "", ".rgb", ".a", ".xy", ".w", ".xz"});
+      std::string m = kind == 2 ? pick({"", "", "-"}) : pick({"", "", "-", "1-"});
+      std::string suffix = kind == 2 ? pick({"", ".x", ".wzyx", ".xy"}) : pick({"", "_bias", "_bx2", "_x2", ".a", ".b"});
+      return m + r + suffix;
+    };
+    if (kind == 0) {
+      text = pick({"ps.1.1", "ps.1.2", "ps.1.3"}) + "\ndef c0, 0.5, -1, 1, 0\ntex t0\ntexcoord t3\n";
+    } else if (kind == 1) {
+      text = "ps.1.4\ndef c7, 1, 0.25, 0, 1\ntexld r0, t0\ntexcrd r1.xyz, t1\ntexld r5, t2_dz\n";
+      if (next(2)) text += "phase\ntexld r1, r1\n";
+    } else {
+      text = "vs.1.1\ndef c95, 1, 2, 3, 4\nm4x4 oPos, v0, c0\n";
+    }
+    const int count = 1 + int(next(6));
+    for (int i = 0; i < count; ++i) {
+      const std::string op = kind == 2 ? pick({"mov", "add", "sub", "mul", "mad", "dp3", "dp4", "rcp"})
+                                       : pick({"mov", "add", "sub", "mul", "mad", "lrp", "dp3", "dp4", "cnd", "cmp"});
+      const int sources = op == "mov" || op == "rcp" ? 1 : op == "mad" || op == "lrp" || op == "cnd" || op == "cmp" ? 3 : 2;
+      std::string line = op + (kind == 2 ? "" : pick({"", "", "_sat", "_x2", "_d2", "_x4_sat"})) + " " + reg(true);
+      for (int k = 0; k < sources; ++k) line += ", " + reg(false);
+      text += line + "\n";
+    }
+    TranslatedShader out;
+    std::string error;
+    const bool ok = kind == 2 ? translateVertexShader(text, engineDeclaration(), out, error)
+                              : translatePixelShader(text, out, error);
+    if (!ok) continue;
+    ++accepted;
+    const uint32_t handle = kind == 2 ? shaders->createVertexShader(text, engineDeclaration(), error)
+                                      : shaders->createPixelShader(text, error);
+    ASSERT_NE(0u, handle) << error << "\n" << text << "\n" << out.glsl;
+    if (kind == 2) {
+      ASSERT_TRUE(shaders->setVertexShader(handle)) << shaders->lastGlError();
+      shaders->setVertexShader(0);
+      shaders->deleteVertexShader(handle);
+    } else {
+      ASSERT_TRUE(shaders->setPixelShader(handle)) << shaders->lastGlError();
+      shaders->setPixelShader(0);
+      shaders->deletePixelShader(handle);
+    }
+  }
+  EXPECT_GT(accepted, 30);
+}
+
 }  // namespace
