@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "application.h"
 #include "fast_sprite.h"
 #include "font.h"
 #include "sprite_test_support.h"
@@ -235,6 +236,47 @@ TEST(DemoFonts, LoadFromTheMediaFolder) {
     EXPECT_FLOAT_EQ(a->x, g.x);
     EXPECT_FLOAT_EQ(a->width, g.width);
     simple->release();
+  }
+  FileSystem::setContentFolder(previous);
+}
+
+// The engine's loading frame writes the frame rate and "Loading..." in the
+// system font of the demo media.
+TEST(LoadingFrame, ShowsTheFrameRateAndLoadingInTheSystemFont) {
+  LogCapture log;
+  const std::string previous = FileSystem::getContentFolder();
+  FileSystem::setContentFolder(std::string(KR_TEST_BINARY_DIR) + "/bin/media/");
+  {
+    Application app;
+    ASSERT_NE(app.systemFont, nullptr);
+    EXPECT_TRUE(UIFontManager::exists());
+    EXPECT_TRUE(log.contains("Init UIFontManager..."));
+    app.windowInfo->mWndWidth = RenderSystem::getDesignWidth();
+    app.windowInfo->mWndHeight = RenderSystem::getDesignHeight();
+    app.renderSystem->initDevice();
+    // The first frame makes the font texture; the second shows it.
+    app.renderWhileLoading();
+    app.renderWhileLoading();
+    Platform::RenderDevice* device = app.renderSystem->getDevice();
+    std::vector<uint8_t> frame;
+    uint32_t width = 0, height = 0;
+    ASSERT_TRUE(device->readPixels(device->textureSurface(app.renderSystem->getSceneTexture()->mHandle), frame,
+                                   width, height));
+    auto litIn = [&](uint32_t left, uint32_t top, uint32_t right, uint32_t bottom) {
+      int count = 0;
+      for (uint32_t y = top; y < bottom; ++y)
+        for (uint32_t x = left; x < right; ++x) {
+          const size_t i = (size_t(y) * width + x) * 4;
+          if (frame[i] > 128 && frame[i + 1] > 128 && frame[i + 2] > 128) ++count;
+        }
+      return count;
+    };
+    EXPECT_GT(litIn(0, 0, 120, 20), 40);    // "FPS ..."
+    EXPECT_GT(litIn(0, 20, 100, 44), 40);   // "Loading..."
+    EXPECT_EQ(litIn(300, 100, 1000, 700), 0);
+    app.shutdownEngine();
+    EXPECT_FALSE(UIFontManager::exists());
+    EXPECT_EQ(app.systemFont, nullptr);
   }
   FileSystem::setContentFolder(previous);
 }
