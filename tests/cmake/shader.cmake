@@ -28,3 +28,9 @@ kr_add_fuzzer(shader_translator_fuzz
   LIBS kr_shader_translator
   CORPUS ${KR_SHADER_SEEDS}
   DEPENDS shader_translator_corpus)
+
+# The game's showcase page of the distortion map, over the built demo media.
+kr_add_test(test_distortion_showcase
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_distortion_page_test.cpp
+  LIBS kr_game
+  DEPENDS kr_media)

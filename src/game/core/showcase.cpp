@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/game_application.h"
+#include "core/showcase_distortion_page.h"
 #include "core/showcase_font_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
@@ -18,6 +19,7 @@ Showcase::Showcase() {
   addPage(std::make_unique<SoundShowcasePage>());
   addPage(std::make_unique<SpriteShowcasePage>());
   addPage(std::make_unique<FontShowcasePage>());
+  addPage(std::make_unique<DistortionShowcasePage>());
 }
 
 void Showcase::addPage(std::unique_ptr<ShowcasePage> page) { pages.push_back(std::move(page)); }
