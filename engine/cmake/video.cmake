@@ -13,3 +13,6 @@ kr_add_library(kr_video
 # player; the render system's frame uploads the decoded frames.
 target_link_libraries(kr_app PUBLIC kr_video)
 target_link_libraries(kr_render PUBLIC kr_video)
+# Those links close a loop of static libraries (application, render system,
+# pictures, fonts, video): the linker needs to see the loop more than twice.
+set_property(TARGET kr_video PROPERTY LINK_INTERFACE_MULTIPLICITY 4)

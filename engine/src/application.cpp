@@ -23,6 +23,8 @@
 #include "ui/text_manager.h"
 #include "ui/ui_font_manager.h"
 #include "ui/ui_manager.h"
+#include "video_player.h"
+#include "video_surface_streamer.h"
 #include "xml_cached_files_manager.h"
 
 Application* gApplication = nullptr;
@@ -118,8 +120,11 @@ void Application::initEngineSubsystems() {
   log("Init UIFontManager...");
   new UIFontManager();
 
-  // ---- Video surface streamer ("Init VideoSurfaceStreame...") and video
-  // ---- player ("Init VideoPlayer..."): created here, in that order.
+  log("Init VideoSurfaceStreame...");
+  videoSurfaceStreamer = new VideoSurfaceStreamer();
+
+  log("Init VideoPlayer...");
+  videoPlayer = new VideoPlayer();
 
   xmlCachedFilesManager = new XmlCachedFilesManager();
 
@@ -137,12 +142,12 @@ void Application::initGraphics() {
 
 int Application::runningJobs() { return jobManager ? jobManager->update() : 0; }
 
-// ---- True while the video player's queue holds a video.
-bool Application::videoQueued() { return false; }
+// True while the video player's queue holds a video.
+bool Application::videoQueued() { return videoPlayer && videoPlayer->getQueuedCount() != 0; }
 
 void Application::tick() {
   if (!running || !active) return;
-  // ---- The video player's update comes first (VideoPlayer::update).
+  if (videoPlayer) videoPlayer->update();
 
   if (timerManager) timerManager->updateFrameTime();
 
@@ -166,8 +171,12 @@ void Application::tick() {
 void Application::paint() {
   if (!running || !active) return;
   if (runningJobs() == 0) {
-    // ---- A queued video draws the frame instead (VideoPlayer::render).
-    if (!videoQueued()) render();
+    // A queued video draws the frame instead.
+    if (videoQueued()) {
+      videoPlayer->render();
+    } else {
+      render();
+    }
   } else {
     renderWhileLoading();
   }
@@ -220,7 +229,8 @@ void Application::shutdownEngine() {
   }
   if (renderSystem) renderSystem->releaseRenderData();
 
-  // ---- Video player, then video surface streamer, are deleted here.
+  deleteAndClear(videoPlayer);
+  deleteAndClear(videoSurfaceStreamer);
   deleteAndClear(uiManager);
   delete KR::UIFontManager::getInstancePtr();
   deleteAndClear(particleSystem);

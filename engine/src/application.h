@@ -31,6 +31,8 @@ class SpriteManager;
 class TextureManager;
 class TimerManager;
 class UIManager;
+class VideoPlayer;
+class VideoSurfaceStreamer;
 class XmlCachedFilesManager;
 namespace Platform {
 class Window;
@@ -102,6 +104,8 @@ class Application {
   KR::Benchmarker* benchmarker = nullptr;
   KR::ObjectFactory* objectFactory = nullptr;
   KR::XmlCachedFilesManager* xmlCachedFilesManager = nullptr;
+  KR::VideoSurfaceStreamer* videoSurfaceStreamer = nullptr;
+  KR::VideoPlayer* videoPlayer = nullptr;
   // The overlay font ("system_font_fnt"): frame rate and "Loading...".
   KR::Font* systemFont = nullptr;
 

@@ -12,6 +12,7 @@
 #include "report_assert.h"
 #include "texture_dx8.h"
 #include "texture_manager.h"
+#include "video_surface_streamer.h"
 #include "vertex_format.h"
 
 namespace KR {
@@ -429,7 +430,7 @@ void RenderSystem::renderFrame() {
   }
 
   if (TextureManager* tm = TextureManager::getInstancePtr()) tm->createPendingTextures();
-  // The video surfaces upload their decoded frames here once they exist.
+  if (VideoSurfaceStreamer* streamer = VideoSurfaceStreamer::getInstancePtr()) streamer->uploadFrames();
 
   // The device forgets the bound texture together with the cache, so that no
   // stale binding (the scene texture, say) survives into the next frame.
