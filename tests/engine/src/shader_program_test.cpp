@@ -221,6 +221,27 @@ TEST_F(ShaderProgramTest, RenderTargetSlotsAreReusedByRequest) {
   EXPECT_EQ(nullptr, renderSystem->acquireRenderTarget(5, 5, false));
 }
 
+TEST_F(ShaderProgramTest, TargetsAndProgramsSurviveADeviceReset) {
+  RenderTarget* t = renderSystem->acquireRenderTarget(16, 16, true);
+  ASSERT_NE(nullptr, t);
+  ShaderProgram green;
+  ASSERT_EQ(0, renderSystem->loadPixelShader(&green, "green_ps"));
+  renderSystem->reset();
+  ASSERT_NE(nullptr, t->mTexture->mHandle);
+  EXPECT_EQ(0, renderSystem->setRenderTargetTexture(t));
+  EXPECT_EQ(0, renderSystem->restoreSceneTarget());
+  renderSystem->releaseRenderTarget(t);
+  EXPECT_EQ(t, renderSystem->acquireRenderTarget(16, 16, true));
+
+  renderSystem->checkDeviceLost();
+  EXPECT_EQ(0, renderSystem->setShaderProgram(&green));
+  renderSystem->render(quad(0, 0, 8, 8, 0xFFFFFFFF));
+  EXPECT_EQ(0, renderSystem->resetShaders());
+  renderSystem->renderFrame();
+  EXPECT_EQ(0xFF00FF00u, at(read(), 4, 4));
+  renderSystem->releaseShaderProgram(&green);
+}
+
 TEST_F(ShaderProgramTest, DrawingIntoATargetAndBack) {
   RenderTarget* t = renderSystem->acquireRenderTarget(kW / 2, kH / 2, false);
   ASSERT_NE(nullptr, t);
