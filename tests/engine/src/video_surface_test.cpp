@@ -14,6 +14,7 @@
 #include "support/test_support.h"
 #include "texture_dx8.h"
 #include "theora_writer.h"
+#include "vertex_format.h"
 #include "video_surface_streamer.h"
 #include "video_test_support.h"
 
@@ -358,6 +359,88 @@ TEST_F(VideoSurfaceTest, CpuPathDrawsTheConvertedColour) {
   rs->renderFrame();
   EXPECT_TRUE(KR::Test::rgbNear(0xFFAD0000u, pixels[24 * world.frameWidth + 32], 3));
   EXPECT_TRUE(KR::Test::rgbNear(0xFFAD0000u, pixels[2 * world.frameWidth + 2], 3));
+}
+
+// ---------------------------------------------------------------------------
+// The shader path: the content's "yuv2rgb" programs under the game's vertex
+// format convert on the graphics card.
+
+std::string mediaShader(const std::string& file) {
+  return KR::Test::readFile(std::string(KR_TEST_SOURCE_DIR) + "/media/shaders/" + file);
+}
+
+class VideoShaderPathTest : public VideoSurfaceTest {
+ protected:
+  void startWithShaders(bool withFiles) {
+    if (withFiles) {
+      world.add("default", "yuv2rgb_ps", mediaShader("yuv2rgb_ps.psh"));
+      world.add("default", "yuv2rgb_vs", mediaShader("yuv2rgb_vs.vsh"));
+    }
+    world.config->vertexFormatFlags = KR::kVertexFormatGame;
+    world.start(true);
+    streamer = std::make_unique<VideoSurfaceStreamer>(false);
+  }
+};
+
+TEST_F(VideoShaderPathTest, PlanesStayInYuv) {
+  startWithShaders(true);
+  VideoSurface* surface = streamer->createSurface("vga");
+  ASSERT_NE(surface, nullptr);
+  ASSERT_TRUE(surface->usesShaderPath());
+  const VideoPlane& y = surface->getPlane(VideoSurface::kPlaneY);
+  const VideoPlane& uv = surface->getPlane(VideoSurface::kPlaneUV);
+  EXPECT_EQ(y.dataSize, 640u * 480u);
+  EXPECT_EQ(uv.width, 320u);
+  EXPECT_EQ(uv.height, 240u);
+  EXPECT_EQ(uv.dataSize, 320u * 240u * 2u);
+  EXPECT_EQ(y.textures[0]->width, 1024u);
+  EXPECT_EQ(y.textures[0]->height, 512u);
+  EXPECT_EQ(y.textures[0]->mTextureFormat, uint32_t(KR::TF_L8));
+  EXPECT_EQ(uv.textures[2]->width, 512u);
+  EXPECT_EQ(uv.textures[2]->height, 256u);
+  EXPECT_EQ(uv.textures[2]->mTextureFormat, uint32_t(KR::TF_A8L8));
+  EXPECT_EQ(surface->getPlane(VideoSurface::kPlaneRgba).data, nullptr);
+  EXPECT_EQ(surface->getSize().x, 640.0f);
+
+  // Both planes wait for the uploader together.
+  surface->decodeStep(1.0f);
+  surface->decodeStep(1.0f);
+  EXPECT_EQ(surface->getFramesDecoded(), 1u);
+  EXPECT_TRUE(y.ready && uv.ready);
+  world.textures->createPendingTextures();
+  streamer->uploadFrames();
+  EXPECT_FALSE(y.ready || uv.ready);
+  EXPECT_EQ(y.current, 1u);
+  EXPECT_EQ(uv.current, 1u);
+}
+
+// Y = 0, U = 128, V = 255 gives red 173 on the card as on the CPU.
+TEST_F(VideoShaderPathTest, ShadersGiveTheCpuColours) {
+  startWithShaders(true);
+  VideoSurface* surface = streamer->createSurface("red");
+  ASSERT_NE(surface, nullptr);
+  ASSERT_TRUE(surface->usesShaderPath());
+  KR::RenderSystem* rs = world.renderSystem.get();
+  surface->decodeStep(0.05f);
+  rs->checkDeviceLost();
+  rs->renderFrame();
+  streamer->uploadFrames();
+  rs->checkDeviceLost();
+  surface->setPosition(0.0f, 0.0f);
+  surface->setSize(64.0f, 48.0f);
+  surface->draw();
+  const std::vector<uint32_t> pixels = world.frame();
+  rs->renderFrame();
+  EXPECT_TRUE(KR::Test::rgbNear(0xFFAD0000u, pixels[24 * world.frameWidth + 32], 3));
+  EXPECT_TRUE(KR::Test::rgbNear(0xFFAD0000u, pixels[45 * world.frameWidth + 60], 3));
+}
+
+TEST_F(VideoShaderPathTest, MissingShaderFilesLeaveTheCpuPath) {
+  startWithShaders(false);
+  VideoSurface* surface = streamer->createSurface("vga");
+  ASSERT_NE(surface, nullptr);
+  EXPECT_FALSE(surface->usesShaderPath());
+  EXPECT_EQ(surface->getPlane(VideoSurface::kPlaneRgba).dataSize, 640u * 480u * 4u);
 }
 
 }  // namespace
