@@ -1,5 +1,6 @@
 #include "platform/shader_translator.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -884,11 +885,14 @@ bool Translator::run(const std::string& text, TranslatedShader& out, std::string
   for (int i = 0; i < constants; ++i) {
     if (!mConstUsed[i]) continue;
     const std::string n = std::to_string(i);
+    // Pixel shader constants hold -1 .. 1, whoever set them.
+    auto value = [&](int k) { return glslFloat(isPixel() ? std::clamp(mDefs[i][k], -1.f, 1.f) : mDefs[i][k]); };
     if (mDefined[i])
-      prologue += "  const vec4 c" + n + " = vec4(" + glslFloat(mDefs[i][0]) + ", " + glslFloat(mDefs[i][1]) + ", " +
-                  glslFloat(mDefs[i][2]) + ", " + glslFloat(mDefs[i][3]) + ");\n";
+      prologue += "  const vec4 c" + n + " = vec4(" + value(0) + ", " + value(1) + ", " + value(2) + ", " + value(3) + ");\n";
+    else if (isPixel())
+      prologue += "  vec4 c" + n + " = clamp(uPSConst[" + n + "], -1.0, 1.0);\n";
     else
-      prologue += "  vec4 c" + n + " = " + (isPixel() ? "uPSConst[" : "uVSConst[") + n + "];\n";
+      prologue += "  vec4 c" + n + " = uVSConst[" + n + "];\n";
   }
   for (int i = 0; i < mLimits.temps; ++i) prologue += "  vec4 r" + std::to_string(i) + " = vec4(0.0);\n";
 

@@ -323,9 +323,14 @@ TEST_F(ShaderDeviceTest, ArithmeticInstructionsAndModifiers) {
       // Constants: def, and what the device set (c3 below).
       {"ps.1.1\ndef c0, 0.25, 0.5, 0.75, 1.0\nmov r0, c0", {0.25f, 0.5f, 0.75f, 1}},
       {"ps.1.1\nmov r0, c3", {0.1f, 0.2f, 0.3f, 0.4f}},
+      // Pixel constants hold -1 .. 1: 2 reads as 1, -3 as -1.
+      {"ps.1.4\ndef c0, 2, -3, 0.5, 0.5\nmul r0, c0, c0.b", {0.5f, 0.f, 0.25f, 0.25f}},
+      {"ps.1.1\nmul r0, c4, v0", {d.r, d.g, d.b, d.a}},
   };
   const float c3[4] = {0.1f, 0.2f, 0.3f, 0.4f};
   shaders->setPixelShaderConstant(3, c3, 1);
+  const float c4[4] = {4.f, 4.f, 4.f, 4.f};
+  shaders->setPixelShaderConstant(4, c4, 1);
   for (const Case& c : cases) {
     const Rgba e = c.expected;
     const Rgba clamped{std::clamp(e.r, 0.f, 1.f), std::clamp(e.g, 0.f, 1.f), std::clamp(e.b, 0.f, 1.f),
@@ -347,7 +352,7 @@ TEST_F(ShaderDeviceTest, TextureCoordinatesPhaseAndKill) {
   EXPECT_TRUE(near(0xFF00FF00, run("ps.1.4\ntexld r0, t0", "", 3, 0)));
   EXPECT_TRUE(near(0xFFFF0000, run("ps.1.4\ntexld r0, t0", "", 0, 0)));
   // _dz divides by z: texcrd gives z 0 there, so make z 2 through a register.
-  EXPECT_TRUE(near(0xFFFF0000, run("ps.1.4\ndef c0, 0, 0, 2, 1\ntexcrd r1.xyz, t0\nadd r1, r1, c0\nphase\n"
+  EXPECT_TRUE(near(0xFFFF0000, run("ps.1.4\ndef c0, 0, 0, 1, 1\ntexcrd r1.xyz, t0\nadd r1, r1, c0\nadd r1, r1, c0\nphase\n"
                                    "texld r0, r1_dz",
                                    "", 3, 0)));  // u 0.875 / 2 -> left texel
   device->setTexture(0, tex0);
