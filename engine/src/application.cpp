@@ -16,6 +16,7 @@
 #include "particle_system.h"
 #include "platform/crash_handler.h"
 #include "render_system_dx8.h"
+#include "shader_program.h"
 #include "sound_system/sound_manager.h"
 #include "sprite_manager.h"
 #include "texture_manager.h"
@@ -136,7 +137,10 @@ void Application::initEngineSubsystems() {
 
 void Application::initGraphics() {
   renderSystem->initDevice();
-  // ---- The displacement shader is made here, before the input devices.
+  // The displacement shader, with no vertex part: the fixed vertex pipeline serves it.
+  KR::ShaderProgram* displacement = renderSystem->getDisplacementProgram();
+  renderSystem->releaseShaderProgram(displacement);
+  displacement->mReady = renderSystem->createPixelShader(displacement, KR::kDisplacementShaderSource) == 0;
   if (inputManager) inputManager->initDevices();
 }
 
