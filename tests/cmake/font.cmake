@@ -9,7 +9,10 @@ kr_add_test(test_font
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/font_draw_test.cpp
   LIBS kr_font kr_image_maker
   DEPENDS kr_media)
-target_include_directories(test_font PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/engine/src)
+if(TARGET test_font)
+  # The UI tests share the sprite tests' content helpers.
+  target_include_directories(test_font PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/engine/src)
+endif()
 
 # Fuzz target of the font-description readers; font_maker writes the seeds.
 set(KR_FONT_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/font_description)
