@@ -62,13 +62,13 @@ FontDescriptionError readSimpleFontDescription(lua_State* state, std::vector<Fon
     if (count > kMaxSimpleFontSlots) return FontDescriptionError::kRangeTooWide;
     if (count < records.size()) return FontDescriptionError::kTooFewSlots;
     slots.resize(size_t(count));
-    for (size_t i = 0; i < slots.size(); ++i) {
-      const uint32_t wanted = first + uint32_t(i);
-      for (const GlyphRecord& record : records) {
-        if (record.code != wanted) continue;
-        slots[i] = FontGlyph{record.x, record.y, record.width, record.height, int32_t(i)};
-        break;
-      }
+    // The first record of each code fills its slot; later duplicates and
+    // codes outside the range are dropped.
+    for (const GlyphRecord& record : records) {
+      if (record.code < first || record.code > last) continue;
+      const size_t i = record.code - first;
+      if (slots[i].present != -1) continue;
+      slots[i] = FontGlyph{record.x, record.y, record.width, record.height, int32_t(i)};
     }
   }
   glyphs->swap(slots);

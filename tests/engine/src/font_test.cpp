@@ -89,6 +89,15 @@ TEST(SimpleFontDescription, RefusedDescriptions) {
             FontDescriptionError::kRangeTooWide);
 }
 
+TEST(SimpleFontDescription, WidestAcceptedRangeFillsEverySlot) {
+  const Parsed parsed =
+      parse("Image = 'a'\nCharList = {}\nfor c = 0, 65535 do CharList[c + 1] = { c, c, 0, 1, 1 } end\n");
+  ASSERT_EQ(parsed.error, FontDescriptionError::kNone);
+  ASSERT_EQ(parsed.glyphs.size(), size_t(kMaxSimpleFontSlots));
+  EXPECT_EQ(parsed.glyphs[65535].present, 65535);
+  EXPECT_FLOAT_EQ(parsed.glyphs[40000].x, 40000);
+}
+
 TEST(SimpleFontDescription, EmptyListLoadsNoSlots) {
   const Parsed parsed = parse("Image = 'a'\nCharList = { 'x' }\n");
   EXPECT_EQ(parsed.error, FontDescriptionError::kNone);
