@@ -112,6 +112,22 @@ void BM_LayoutA(benchmark::State& state) {
 }
 BENCHMARK(BM_LayoutA);
 
+// The longest text, a break opportunity every second character, all on one
+// line of a very wide box.
+void BM_LayoutLongLine(benchmark::State& state) {
+  std::wstring text;
+  while (text.size() < KR::kMaxTextLength) text += L"a ";
+  text.resize(KR::kMaxTextLength);
+  const Advances advances(*world().font);
+  KR::LineTable lines;
+  for (auto _ : state) {
+    KR::layoutTextA(KR::TextView(text), advances, true, 1e9f, false, &lines);
+    benchmark::DoNotOptimize(lines.count);
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+BENCHMARK(BM_LayoutLongLine)->Unit(benchmark::kMicrosecond);
+
 void BM_MeasurePage(benchmark::State& state) {
   const std::wstring page = makePage(2000);
   for (auto _ : state) {

@@ -24,6 +24,31 @@ bool openLine(LineTable* table, uint32_t index, size_t start, size_t end, float 
   return true;
 }
 
+// Width of text[start..p] for a growing p. The advances are added in the same
+// order as a fresh sum from start would add them, so the result is the same
+// to the last bit; only a text with many break opportunities on one long
+// line no longer costs time quadratic in its length.
+class LineWidth {
+ public:
+  LineWidth(const TextView& text_, const GlyphAdvances& advances_) : text(text_), advances(advances_) {}
+  float through(size_t start, size_t p) {
+    if (start != runStart || p + 1 < next) {
+      runStart = start;
+      next = start;
+      sum = 0.0f;
+    }
+    for (; next <= p && next < text.size(); ++next) sum += advances.advance(text.at(next));
+    return sum;
+  }
+
+ private:
+  const TextView& text;
+  const GlyphAdvances& advances;
+  size_t runStart = size_t(-1);
+  size_t next = 0;
+  float sum = 0.0f;
+};
+
 void layoutSingleLine(const TextView& text, const GlyphAdvances& advances, LineTable* table) {
   table->lines[0].start = 0;
   table->lines[0].end = uint16_t(text.size() - 1);
@@ -77,6 +102,7 @@ uint32_t layoutTextA(const TextView& text, const GlyphAdvances& advances, bool w
     layoutSingleLine(text, advances, table);
     return table->count;
   }
+  LineWidth lineWidth(text, advances);
   uint32_t current = 0;
   openLine(table, 0, 0, 0, 0.0f);
   uint32_t words = 0;
@@ -88,7 +114,7 @@ uint32_t layoutTextA(const TextView& text, const GlyphAdvances& advances, bool w
     if (!b.canBreak && !last) continue;
     ++words;
     TextLine& line = table->lines[current];
-    const float w = textRangeWidth(text, advances, line.start, p);
+    const float w = lineWidth.through(line.start, p);
     if (w < boxWidth) {
       line.end = uint16_t(p);
       line.width = w;
@@ -130,6 +156,7 @@ uint32_t layoutTextB(const TextView& text, const GlyphAdvances& advances, bool w
     layoutSingleLine(text, advances, table);
     return table->count;
   }
+  LineWidth lineWidth(text, advances);
   uint32_t current = 0;
   openLine(table, 0, 0, 0, 0.0f);
   uint32_t words = 0;
@@ -142,7 +169,7 @@ uint32_t layoutTextB(const TextView& text, const GlyphAdvances& advances, bool w
     const bool isLF = b.breakChar == kLineFeed;
     if (!b.canBreak) continue;
     TextLine& line = table->lines[current];
-    const float w = textRangeWidth(text, advances, line.start, p);
+    const float w = lineWidth.through(line.start, p);
     if (w <= boxWidth || words == 0) {
       line.end = uint16_t(p);
       line.width = w;
