@@ -764,6 +764,8 @@ bool Translator::instruction(const std::string& textIn) {
     if (!args.empty() || !modifiers.empty()) return fail("phase takes no operands");
     if (mPhase == 2 && mHasPhase) return fail("phase given twice");
     mPhase = 2;
+    // The alpha of the temporary registers does not survive the phase.
+    for (int i = 0; i < mLimits.temps; ++i) mBody += "  r" + std::to_string(i) + ".w = 0.0;\n";
     mArithmeticSeen = false;
     mTexCount = 0;
     mArithCount = 0;

@@ -320,6 +320,8 @@ TEST_F(ShaderDeviceTest, ArithmeticInstructionsAndModifiers) {
       {"ps.1.1\ntex t0\nmov r0, v0\nmov r0.rgb, t0", {t0.r, t0.g, t0.b, d.a}},
       // Co-issue: both halves read the registers as they were before the pair.
       {"ps.1.1\ntex t0\ntex t1\nmov r0, t0\nmov r0.rgb, t1\n+mov r0.a, r0.r", {t1.r, t1.g, t1.b, t0.r}},
+      // The alpha of temporary registers does not survive the phase.
+      {"ps.1.4\ntexld r1, t0\nphase\nmov r0, r1", {t1.r, t1.g, t1.b, 0.f}},
       // Constants: def, and what the device set (c3 below).
       {"ps.1.1\ndef c0, 0.25, 0.5, 0.75, 1.0\nmov r0, c0", {0.25f, 0.5f, 0.75f, 1}},
       {"ps.1.1\nmov r0, c3", {0.1f, 0.2f, 0.3f, 0.4f}},
