@@ -159,7 +159,7 @@ bool alphaTestPasses(float alpha) {
 // ---------------------------------------------------------------------------
 // Operands
 
-enum class RegFile { Temp, Const, Texture, Color, Input, OutPos, OutColor, OutTex, Address };
+enum class RegFile { Temp, Const, Texture, Color, Input, OutPos, OutColor, OutTex };
 
 enum class SrcMod { None, Bias, Bx2, X2 };
 enum class TexDivide { None, Dz, Dw };
