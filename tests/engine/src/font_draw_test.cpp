@@ -129,12 +129,14 @@ TEST_F(FontDrawTest, NarrowTextSnapsAndCentres) {
 TEST_F(FontDrawTest, TransformedTextStopsAtTheGlyphLimit) {
   world.beginFrame();
   const Matrix3 at = Matrix3::translation(10, 50);
-  font->drawWStringTransformed(at, Vector2<float>(200, 40), L"AB ABAB", false, 0, 0, 0, 0, false, Rect(), true, 3);
+  font->drawWStringTransformed(at, Vector2<float>(200, 40), L"AZB ABAB", false, 0, 0, 0, 0, false, Rect(), true, 4);
   world.endFrame();
-  // Glyphs: A 10, B 18, space 26 (counts: it has a glyph), A 30 not drawn.
+  // Glyphs: A 10, B 18, space 26, A 30; 'Z' has no glyph and does not count.
   EXPECT_TRUE(red(12, 52));
   EXPECT_TRUE(red(20, 52));
-  EXPECT_TRUE(blank(32, 52)) << world.pixel(32, 52);
+  EXPECT_TRUE(blank(28, 52));
+  EXPECT_TRUE(red(32, 52));
+  EXPECT_TRUE(blank(40, 52)) << world.pixel(40, 52);
 
   world.beginFrame();
   font->drawWStringTransformed(Matrix3::multiply(Matrix3::translation(10, 50), Matrix3::scaling(2, 2)),
