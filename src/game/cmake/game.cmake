@@ -10,6 +10,7 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/showcase_sprite_page.cpp
     ${KR_GAME_SRC}/core/showcase_font_page.cpp
     ${KR_GAME_SRC}/core/showcase_distortion_page.cpp
+    ${KR_GAME_SRC}/core/showcase_video_page.cpp
     ${KR_GAME_SRC}/core/main_menu_state/profile_system.cpp
   LIBS kr_app)
 target_include_directories(kr_game PUBLIC ${KR_GAME_SRC})

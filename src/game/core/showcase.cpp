@@ -7,6 +7,7 @@
 #include "core/showcase_font_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
+#include "core/showcase_video_page.h"
 #include "format_string.h"
 #include "input_manager_win_mac.h"
 #include "platform/input_state.h"
@@ -20,6 +21,7 @@ Showcase::Showcase() {
   addPage(std::make_unique<SpriteShowcasePage>());
   addPage(std::make_unique<FontShowcasePage>());
   addPage(std::make_unique<DistortionShowcasePage>());
+  addPage(std::make_unique<VideoShowcasePage>());
 }
 
 void Showcase::addPage(std::unique_ptr<ShowcasePage> page) { pages.push_back(std::move(page)); }

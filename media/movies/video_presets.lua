@@ -1,0 +1,21 @@
+-- Text styles of the movies: the SKIP label in the top-right corner and the
+-- subtitle lines (which always wrap, whatever wordWrap says).
+skip = {
+  font = "font2_fnt",
+  color = { 255, 255, 255, 255 },
+  halign = 0,
+  valign = 0,
+  wordWrap = 0,
+  xcoeff = 0,
+  ycoeff = 0,
+}
+
+subtitle = {
+  font = "font2_fnt",
+  color = { 255, 240, 200, 255 },
+  halign = 1,
+  valign = 2,
+  wordWrap = 1,
+  xcoeff = 0,
+  ycoeff = 0.2,
+}
