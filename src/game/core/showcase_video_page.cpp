@@ -2,15 +2,22 @@
 
 #include "color.h"
 #include "core/game_application.h"
-#include "font.h"
 #include "format_string.h"
 #include "input_manager_win_mac.h"
 #include "platform/input_state.h"
 #include "platform/window.h"
 #include "render_system_dx8.h"
+#include "string_conversion.h"
+#include "ui/ui_font.h"
+#include "ui/ui_font_manager.h"
 #include "video_player.h"
 
 namespace HOG {
+
+VideoShowcasePage::~VideoShowcasePage() {
+  if (textLoaded)
+    if (KR::UIFontManager* fonts = KR::UIFontManager::getInstancePtr()) fonts->releaseFont(text.font);
+}
 
 int VideoShowcasePage::play() {
   if (!KR::VideoPlayer::exists()) return 1;
@@ -39,13 +46,16 @@ void VideoShowcasePage::render(GameApplication& application) {
     return;
   }
   renderSystem->checkDeviceLost();
-  if (KR::Font* font = application.systemFont) {
-    const KR::Color white = KR::Color::fromFloats(1.0f, 1.0f, 1.0f, 1.0f);
-    font->drawText(KR::Vector2<float>(40.0f, 300.0f), "The intro movie has ended.", 1.0f, white);
-    font->drawText(KR::Vector2<float>(40.0f, 330.0f), "Enter plays it again; click SKIP to end it early.", 1.0f, white);
-    font->drawText(KR::Vector2<float>(40.0f, 360.0f),
-                   KR::formatString("Movies played: %d%s", plays, lastResult == 1 ? " (last one refused)" : ""),
-                   1.0f, white);
+  if (!textLoaded && KR::UIFontManager::exists()) {
+    textLoaded = KR::UIFontManager::getInstance()->loadFontPreset("video_presets_lua", "subtitle", &text) == 0;
+  }
+  if (textLoaded && text.font) {
+    const std::wstring lines = KR::toWideString(KR::formatString(
+        "The intro movie has ended.\nEnter plays it again; click SKIP to end it early.\nMovies played: %d%s", plays,
+        lastResult == 1 ? " (last one refused)" : ""));
+    text.font->color = text.color;
+    text.font->drawWString(KR::Rect(), KR::Vector2<float>(112.0f, 300.0f), lines, true, 1, 0, text.xcoeff,
+                           text.ycoeff, false, true, 800.0f, 200.0f);
   }
   renderSystem->renderFrame();
   renderSystem->present();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/showcase.h"
+#include "font_preset.h"
 
 namespace HOG {
 
@@ -14,6 +15,7 @@ class VideoShowcasePage : public ShowcasePage {
  public:
   static constexpr const char* kMovie = "movie_intro_xml";
 
+  ~VideoShowcasePage() override;
   std::string title() const override { return "video: intro movie, sound track, subtitles, SKIP; Enter plays it"; }
   void update(float dt) override;
   void render(GameApplication& application) override;
@@ -23,6 +25,8 @@ class VideoShowcasePage : public ShowcasePage {
   int getPlayCount() const { return plays; }
 
  private:
+  KR::FontPreset text;
+  bool textLoaded = false;
   bool started = false;
   int plays = 0;
   int lastResult = -1;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <ogg/ogg.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -47,7 +48,22 @@ class VideoSurfaceTest : public ::testing::Test {
     streamer = std::make_unique<VideoSurfaceStreamer>(false);
     streamer->setUseShaders(false);
   }
-  void TearDown() override { streamer.reset(); }
+  void TearDown() override {
+    // The streamer leaves its surfaces to their owners: here, the test.
+    for (VideoSurface* surface : owned) streamer->destroySurface(surface);
+    owned.clear();
+    streamer.reset();
+  }
+
+  VideoSurface* create(const char* name) {
+    VideoSurface* surface = streamer->createSurface(name);
+    if (surface) owned.push_back(surface);
+    return surface;
+  }
+  int destroy(VideoSurface* surface) {
+    owned.erase(std::remove(owned.begin(), owned.end(), surface), owned.end());
+    return streamer->destroySurface(surface);
+  }
 
   // Runs decode steps at the given clock reading, uploading after each, until
   // nothing more is decoded.
@@ -63,6 +79,7 @@ class VideoSurfaceTest : public ::testing::Test {
   KR::Test::LogCapture logs;
   VideoWorld world;
   std::unique_ptr<VideoSurfaceStreamer> streamer;
+  std::vector<VideoSurface*> owned;
 };
 
 // Frames follow the clip's own rate: at exactly 1 s a 25 frames a second clip
@@ -70,7 +87,7 @@ class VideoSurfaceTest : public ::testing::Test {
 // the frame shown is the one the clock asks for.
 TEST_F(VideoSurfaceTest, FramesFollowTheClipsRate) {
   start();
-  VideoSurface* surface = streamer->createSurface("clip25");
+  VideoSurface* surface = create("clip25");
   ASSERT_NE(surface, nullptr);
   EXPECT_FLOAT_EQ(surface->getFrameRate(), 25.0f);
   EXPECT_FALSE(surface->usesShaderPath());
@@ -92,7 +109,7 @@ TEST_F(VideoSurfaceTest, FramesFollowTheClipsRate) {
 // The decoder never runs more than one frame ahead of the uploader.
 TEST_F(VideoSurfaceTest, OneFrameWaitsForUpload) {
   start();
-  VideoSurface* surface = streamer->createSurface("clip25");
+  VideoSurface* surface = create("clip25");
   ASSERT_NE(surface, nullptr);
   for (int i = 0; i < 5; ++i) surface->decodeStep(1.0f);
   EXPECT_EQ(surface->getFramesDecoded(), 1u);
@@ -106,7 +123,7 @@ TEST_F(VideoSurfaceTest, OneFrameWaitsForUpload) {
 
 TEST_F(VideoSurfaceTest, PlanesAndTexturesAreSizedFromTheHeader) {
   start();
-  VideoSurface* surface = streamer->createSurface("vga");
+  VideoSurface* surface = create("vga");
   ASSERT_NE(surface, nullptr);
   const VideoPlane& plane = surface->getPlane(VideoSurface::kPlaneRgba);
   EXPECT_EQ(plane.width, 640u);
@@ -133,13 +150,13 @@ TEST_F(VideoSurfaceTest, PlanesAndTexturesAreSizedFromTheHeader) {
     EXPECT_EQ(sprite->getPosition().x, 10.0f);
     EXPECT_EQ(sprite->getSize().y, 200.0f);
   }
-  EXPECT_EQ(streamer->destroySurface(surface), 0);
+  EXPECT_EQ(destroy(surface), 0);
   EXPECT_EQ(world.sprites->getCount(), 0u);
 }
 
 TEST_F(VideoSurfaceTest, TheEndOfTheFileFinishesAndFreesTheSurface) {
   start();
-  VideoSurface* surface = streamer->createSurface("short");
+  VideoSurface* surface = create("short");
   ASSERT_NE(surface, nullptr);
   EXPECT_TRUE(surface->isPlaying());
   playTo(surface, 10.0f);
@@ -212,7 +229,7 @@ TEST_F(VideoSurfaceTest, ADecodingErrorEndsTheVideo) {
   spec.frames = 20;
   world.add("default", "broken", withHeaderAmongPictures(KR::Tools::encodeTheora(spec)));
   start();
-  VideoSurface* surface = streamer->createSurface("broken");
+  VideoSurface* surface = create("broken");
   ASSERT_NE(surface, nullptr);
   playTo(surface, 10.0f);
   EXPECT_EQ(surface->getFramesDecoded(), 2u);
@@ -233,12 +250,12 @@ TEST_F(VideoSurfaceTest, DamagedClipsEndWithoutHanging) {
   world.add("default", "truncated", whole.substr(0, whole.size() - whole.size() / 3));
   start();
   for (const char* name : {"damaged", "truncated"}) {
-    VideoSurface* surface = streamer->createSurface(name);
+    VideoSurface* surface = create(name);
     if (!surface) continue;
     playTo(surface, 100.0f);
     EXPECT_TRUE(surface->isFinished()) << name;
     EXPECT_LT(surface->getFramesDecoded(), 30u) << name;
-    EXPECT_EQ(streamer->destroySurface(surface), 0);
+    EXPECT_EQ(destroy(surface), 0);
   }
   EXPECT_EQ(world.sprites->getCount(), 0u);
 }
@@ -277,7 +294,7 @@ TEST_F(VideoSurfaceTest, StreamerRefusesWhatItCannotOpenAndKeepsItsList) {
 // time then continues from where it stopped.
 TEST_F(VideoSurfaceTest, InactiveApplicationStopsTheClock) {
   start();
-  VideoSurface* surface = streamer->createSurface("clip25");
+  VideoSurface* surface = create("clip25");
   ASSERT_NE(surface, nullptr);
   EXPECT_TRUE(streamer->streamPass(true));
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -317,7 +334,7 @@ TEST_F(VideoSurfaceTest, TheThreadStartsAndStops) {
 // texture holds is the plane's frame.
 TEST_F(VideoSurfaceTest, UploadsCycleThroughTheRing) {
   start(true);
-  VideoSurface* surface = streamer->createSurface("clip25");
+  VideoSurface* surface = create("clip25");
   ASSERT_NE(surface, nullptr);
   world.textures->createPendingTextures();
   const VideoPlane& plane = surface->getPlane(VideoSurface::kPlaneRgba);
@@ -338,7 +355,7 @@ TEST_F(VideoSurfaceTest, UploadsCycleThroughTheRing) {
 // The CPU path end to end: a clip of Y = 0, U = 128, V = 255 shows as red 173.
 TEST_F(VideoSurfaceTest, CpuPathDrawsTheConvertedColour) {
   start(true);
-  VideoSurface* surface = streamer->createSurface("red");
+  VideoSurface* surface = create("red");
   ASSERT_NE(surface, nullptr);
   KR::RenderSystem* rs = world.renderSystem.get();
   // Nothing is drawn before the first upload.
@@ -384,7 +401,7 @@ class VideoShaderPathTest : public VideoSurfaceTest {
 
 TEST_F(VideoShaderPathTest, PlanesStayInYuv) {
   startWithShaders(true);
-  VideoSurface* surface = streamer->createSurface("vga");
+  VideoSurface* surface = create("vga");
   ASSERT_NE(surface, nullptr);
   ASSERT_TRUE(surface->usesShaderPath());
   const VideoPlane& y = surface->getPlane(VideoSurface::kPlaneY);
@@ -417,7 +434,7 @@ TEST_F(VideoShaderPathTest, PlanesStayInYuv) {
 // Y = 0, U = 128, V = 255 gives red 173 on the card as on the CPU.
 TEST_F(VideoShaderPathTest, ShadersGiveTheCpuColours) {
   startWithShaders(true);
-  VideoSurface* surface = streamer->createSurface("red");
+  VideoSurface* surface = create("red");
   ASSERT_NE(surface, nullptr);
   ASSERT_TRUE(surface->usesShaderPath());
   KR::RenderSystem* rs = world.renderSystem.get();
@@ -437,7 +454,7 @@ TEST_F(VideoShaderPathTest, ShadersGiveTheCpuColours) {
 
 TEST_F(VideoShaderPathTest, MissingShaderFilesLeaveTheCpuPath) {
   startWithShaders(false);
-  VideoSurface* surface = streamer->createSurface("vga");
+  VideoSurface* surface = create("vga");
   ASSERT_NE(surface, nullptr);
   EXPECT_FALSE(surface->usesShaderPath());
   EXPECT_EQ(surface->getPlane(VideoSurface::kPlaneRgba).dataSize, 640u * 480u * 4u);

@@ -87,8 +87,11 @@ class VideoWorld {
   }
   ~VideoWorld() {
     sprites.reset();
-    renderSystem.reset();
+    // Released textures wait for the next frame's pass: run it while the
+    // device still exists.
+    if (textures) textures->destroyDiscardedTextures();
     textures.reset();
+    renderSystem.reset();
     fileSystem.reset();
     FileSystem::setContentFolder(previousFolder);
     config.reset();

@@ -1,0 +1,197 @@
+// Video decoding: a 640 x 480 Theora clip decoded by libtheora alone, by the
+// surface's reading path, with each colour path's per-frame work, and decoded
+// and uploaded into the ring of textures of a real (off-screen) device.
+// Frames per second are reported as the "fps" counter.
+#include <benchmark/benchmark.h>
+#include <ogg/ogg.h>
+#include <theora/theora.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config_manager.h"
+#include "engine_allocators.h"
+#include "file_system.h"
+#include "log_system.h"
+#include "render_system_dx8.h"
+#include "sprite_manager.h"
+#include "texture_manager.h"
+#include "theora_writer.h"
+#include "video_surface.h"
+#include "video_surface_decoder.h"
+
+namespace {
+
+const std::string& clip() {
+  static const std::string bytes = [] {
+    KR::Tools::TheoraClipSpec spec;
+    spec.width = 640;
+    spec.height = 480;
+    spec.frames = 60;
+    spec.quality = 40;
+    return KR::Tools::encodeTheora(spec);
+  }();
+  return bytes;
+}
+
+class MemoryFile : public KR::File {
+ public:
+  explicit MemoryFile(const std::string& bytes_) : bytes(bytes_) {}
+  int read(void* buffer, int count) override {
+    if (count <= 0 || position >= bytes.size()) return 0;
+    size_t n = bytes.size() - position;
+    if (n > size_t(count)) n = size_t(count);
+    std::memcpy(buffer, bytes.data() + position, n);
+    position += n;
+    return int(n);
+  }
+  int close() override { return 0; }
+  int getSize() override { return int(bytes.size()); }
+  int tell() override { return int(position); }
+  int open(const std::string&) override { return 1; }
+
+ private:
+  const std::string& bytes;
+  size_t position = 0;
+};
+
+KR::LogSystem& logSystem() {
+  static KR::LogSystem system;
+  return system;
+}
+
+// The reference: libtheora's own decoding loop over the same bytes.
+void BM_LibtheoraAlone(benchmark::State& state) {
+  const std::string& bytes = clip();
+  int64_t frames = 0;
+  for (auto _ : state) {
+    ogg_sync_state sync;
+    ogg_stream_state stream;
+    ogg_page page;
+    ogg_packet packet;
+    theora_info info;
+    theora_comment comment;
+    theora_state decoder;
+    ogg_sync_init(&sync);
+    theora_info_init(&info);
+    theora_comment_init(&comment);
+    char* buffer = ogg_sync_buffer(&sync, long(bytes.size()));
+    std::memcpy(buffer, bytes.data(), bytes.size());
+    ogg_sync_wrote(&sync, long(bytes.size()));
+    bool streamMade = false;
+    int headers = 0;
+    bool decoding = false;
+    while (ogg_sync_pageout(&sync, &page) > 0) {
+      if (!streamMade) {
+        ogg_stream_init(&stream, ogg_page_serialno(&page));
+        streamMade = true;
+      }
+      ogg_stream_pagein(&stream, &page);
+      while (ogg_stream_packetout(&stream, &packet) > 0) {
+        if (headers < 3) {
+          theora_decode_header(&info, &comment, &packet);
+          if (++headers == 3) decoding = theora_decode_init(&decoder, &info) == 0;
+          continue;
+        }
+        if (!decoding) continue;
+        yuv_buffer yuv;
+        if (theora_decode_packetin(&decoder, &packet) == 0 && theora_decode_YUVout(&decoder, &yuv) == 0) {
+          benchmark::DoNotOptimize(yuv.y[0]);
+          ++frames;
+        }
+      }
+    }
+    if (decoding) theora_clear(&decoder);
+    if (streamMade) ogg_stream_clear(&stream);
+    theora_comment_clear(&comment);
+    theora_info_clear(&info);
+    ogg_sync_clear(&sync);
+  }
+  state.counters["fps"] = benchmark::Counter(double(frames), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_LibtheoraAlone)->Unit(benchmark::kMillisecond);
+
+// The surface's reading path: 4096-byte chunks, then per frame nothing
+// (arg 0), the CPU conversion into RGBA (arg 1) or the plane copy of the
+// shader path (arg 2).
+void BM_ReadingPath(benchmark::State& state) {
+  logSystem();
+  const std::string& bytes = clip();
+  std::vector<uint8_t> rgba(640 * 480 * 4), luma(640 * 480), chroma(320 * 240 * 2);
+  int64_t frames = 0;
+  for (auto _ : state) {
+    MemoryFile file(bytes);
+    KR::VideoStreamDecoder decoder;
+    if (decoder.open(&file) != 0) {
+      state.SkipWithError("clip refused");
+      return;
+    }
+    KR::YuvFrameView frame;
+    while (decoder.decodeFrame(&frame) == KR::VideoStreamDecoder::kFrame) {
+      if (state.range(0) == 1) KR::convertFrameToRgba(frame, rgba.data());
+      if (state.range(0) == 2) KR::copyFramePlanes(frame, luma.data(), chroma.data());
+      benchmark::DoNotOptimize(frame.y);
+      ++frames;
+    }
+  }
+  state.counters["fps"] = benchmark::Counter(double(frames), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ReadingPath)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// Decoding and uploading on the CPU path: every frame is converted, copied
+// into the next texture of the ring and drawn, as the streamer's thread and
+// the render frame do it, here on one thread.
+void BM_DecodeAndUpload(benchmark::State& state) {
+  logSystem();
+  KR::EngineAllocators allocators;
+  allocators.init();
+  KR::ConfigManager config{KR::ConfigManager::NoLoad{}};
+  KR::PlatformConfig platform;
+  platform.name = "bench";
+  platform.resolutionWidth = 640;
+  platform.resolutionHeight = 480;
+  config.platforms.push_back(platform);
+  config.currentPlatform = &config.platforms[0];
+  auto textures = std::make_unique<KR::TextureManager>();
+  auto sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
+  auto renderSystem = std::make_unique<KR::RenderSystem>(nullptr);
+  renderSystem->getWindowInfo().mWndWidth = 640;
+  renderSystem->getWindowInfo().mWndHeight = 480;
+  renderSystem->initDevice();
+  if (!renderSystem->getDevice()) {
+    state.SkipWithError("no render device");
+    return;
+  }
+  int64_t frames = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto surface = std::make_unique<KR::VideoSurface>(false);
+    surface->open(new MemoryFile(clip()));
+    textures->createPendingTextures();
+    surface->setSize(640.0f, 480.0f);
+    state.ResumeTiming();
+    for (uint32_t i = 1; !surface->isFinished(); ++i) {
+      surface->decodeStep(float(i) / surface->getFrameRate());
+      surface->uploadFrame();
+      renderSystem->checkDeviceLost();
+      surface->draw();
+      renderSystem->renderFrame();
+      if (!surface->isFinished()) ++frames;
+    }
+    state.PauseTiming();
+    surface.reset();
+    textures->createPendingTextures();
+    state.ResumeTiming();
+  }
+  state.counters["fps"] = benchmark::Counter(double(frames), benchmark::Counter::kIsRate);
+  sprites.reset();
+  renderSystem.reset();
+  textures.reset();
+}
+BENCHMARK(BM_DecodeAndUpload)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+BENCHMARK_MAIN();
