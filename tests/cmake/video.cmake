@@ -24,3 +24,9 @@ kr_add_fuzzer(theora_stream_fuzz
   LIBS kr_video
   CORPUS ${KR_THEORA_CORPUS}
   DEPENDS kr_theora_fuzz_corpus)
+
+# The game's showcase page of video, over the built demo media.
+kr_add_test(test_video_showcase
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_video_page_test.cpp
+  LIBS kr_game
+  DEPENDS kr_media)
