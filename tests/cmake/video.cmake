@@ -5,6 +5,7 @@ kr_add_test(test_video
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/video_surface_decoder_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/video_surface_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/video_player_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/video_application_test.cpp
   LIBS kr_video kr_theora_writer kr_image_maker)
 
 # Fuzz target of the Ogg Theora reading path; its seeds are made by the
