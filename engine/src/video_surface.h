@@ -122,7 +122,7 @@ class VideoSurface {
   uint32_t framesDecoded = 0;
   std::atomic<bool> playing{false};
   std::atomic<bool> finished{false};
-  bool clockRunning = false;
+  std::atomic<bool> clockRunning{false};
   std::atomic<float> playingTime{0.0f};
   float bankedTime = 0.0f;
   float frameRate = 0.0f;
