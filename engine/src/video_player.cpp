@@ -5,6 +5,7 @@
 #include "config_manager.h"
 #include "design_coords.h"
 #include "input_manager_win_mac.h"
+#include "log_system.h"
 #include "mouse_device_win.h"
 #include "render_system_dx8.h"
 #include "scoped_lock.h"
@@ -175,6 +176,7 @@ void VideoPlayer::startSlot(MovieSlot& slot) {
       layoutSlot(slot);
     }
   }
+  if (!slot.surface) log("VideoPlayer: %s cannot be played, the movie is skipped", slot.videoFileName);
   if (slot.soundTrackFileName[0] != '\0' && sound) {
     slot.soundId = sound->acquireSoundId(slot.soundTrackFileName);
     if (!slot.soundId) {

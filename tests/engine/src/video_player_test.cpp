@@ -356,8 +356,10 @@ TEST_F(VideoPlayerTest, UnplayableVideosLeaveAtTheirFirstUpdate) {
   ASSERT_EQ(player->playMovie("short_xml"), 0);
   player->update();
   EXPECT_EQ(player->getQueuedCount(), 2u);
+  EXPECT_TRUE(logs.contains("VideoPlayer: nowhere_ogv cannot be played, the movie is skipped"));
   player->update();
   EXPECT_EQ(player->getQueuedCount(), 1u);
+  EXPECT_TRUE(logs.contains("VideoPlayer: text_ogv cannot be played, the movie is skipped"));
   player->update();
   EXPECT_EQ(player->getPlayingIndex(), 0);
   EXPECT_NE(player->getSlot(0).surface, nullptr);
