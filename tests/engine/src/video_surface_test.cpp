@@ -460,4 +460,56 @@ TEST_F(VideoShaderPathTest, MissingShaderFilesLeaveTheCpuPath) {
   EXPECT_EQ(surface->getPlane(VideoSurface::kPlaneRgba).dataSize, 640u * 480u * 4u);
 }
 
+// A picture with chroma ramps along both axes: the card's conversion follows
+// the CPU's pixel by pixel (chroma is filtered on the card, so edges of chroma
+// cells may differ a little), which also shows U and V and their texture
+// coordinates are not swapped or flipped.
+TEST_F(VideoShaderPathTest, ShaderPictureMatchesTheCpuConversion) {
+  TheoraClipSpec spec;
+  spec.frames = 2;
+  spec.quality = 63;
+  const std::string bytes = KR::Tools::encodeTheora(spec);
+  world.add("default", "ramps", bytes);
+  startWithShaders(true);
+  VideoSurface* surface = create("ramps");
+  ASSERT_NE(surface, nullptr);
+  ASSERT_TRUE(surface->usesShaderPath());
+  KR::RenderSystem* rs = world.renderSystem.get();
+  surface->decodeStep(0.01f);
+  rs->checkDeviceLost();
+  rs->renderFrame();
+  streamer->uploadFrames();
+  rs->checkDeviceLost();
+  surface->setPosition(0.0f, 0.0f);
+  surface->setSize(64.0f, 48.0f);
+  surface->draw();
+  const std::vector<uint32_t> pixels = world.frame();
+  rs->renderFrame();
+
+  KR::Test::MemoryFile file(bytes);
+  KR::VideoStreamDecoder decoder;
+  ASSERT_EQ(decoder.open(&file), 0);
+  KR::YuvFrameView frame;
+  ASSERT_EQ(decoder.decodeFrame(&frame), KR::VideoStreamDecoder::kFrame);
+  std::vector<uint8_t> rgba(64 * 48 * 4);
+  KR::convertFrameToRgba(frame, rgba.data());
+
+  int worst = 0;
+  long total = 0, count = 0;
+  for (int y = 2; y < 46; ++y)
+    for (int x = 2; x < 62; ++x) {
+      const uint32_t shown = pixels[size_t(y) * world.frameWidth + size_t(x)];
+      const uint8_t* expected = &rgba[(size_t(y) * 64 + size_t(x)) * 4];
+      const int channels[3] = {int((shown >> 16) & 0xFF), int((shown >> 8) & 0xFF), int(shown & 0xFF)};
+      for (int c = 0; c < 3; ++c) {
+        const int difference = std::abs(channels[c] - int(expected[c]));
+        worst = std::max(worst, difference);
+        total += difference;
+        ++count;
+      }
+    }
+  EXPECT_LT(double(total) / double(count), 2.0);
+  EXPECT_LE(worst, 12);
+}
+
 }  // namespace
