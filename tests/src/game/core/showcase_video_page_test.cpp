@@ -101,6 +101,8 @@ TEST_F(VideoPageTest, TheIntroMoviePlaysToItsEnd) {
   EXPECT_EQ(slot.videoSize.x, 640.0f);
   EXPECT_EQ(slot.videoSize.y, 480.0f);
   EXPECT_NE(slot.soundId, 0u);
+  EXPECT_NE(slot.channel, 0u);
+  EXPECT_TRUE(sound->isSoundPlaying(slot.channel));
   ASSERT_EQ(slot.subtitles.entries.size(), 2u);
   EXPECT_TRUE(slot.subtitles.presetLoaded);
   EXPECT_EQ(*slot.subtitles.entries[0].text, L"Far in the north, the fog never lifts from Quellmoor.");
