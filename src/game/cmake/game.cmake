@@ -7,12 +7,14 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/game_application.cpp
     ${KR_GAME_SRC}/core/showcase.cpp
     ${KR_GAME_SRC}/core/showcase_sound_page.cpp
+    ${KR_GAME_SRC}/core/showcase_image_page.cpp
     ${KR_GAME_SRC}/core/showcase_sprite_page.cpp
+    ${KR_GAME_SRC}/core/showcase_animation_page.cpp
     ${KR_GAME_SRC}/core/showcase_font_page.cpp
     ${KR_GAME_SRC}/core/showcase_distortion_page.cpp
     ${KR_GAME_SRC}/core/showcase_video_page.cpp
     ${KR_GAME_SRC}/core/main_menu_state/profile_system.cpp
-  LIBS kr_app)
+  LIBS kr_app kr_anim)
 target_include_directories(kr_game PUBLIC ${KR_GAME_SRC})
 
 add_executable(quellmoor ${KR_GAME_SRC}/system/main.cpp)

@@ -3,8 +3,10 @@
 #include <cmath>
 
 #include "core/game_application.h"
+#include "core/showcase_animation_page.h"
 #include "core/showcase_distortion_page.h"
 #include "core/showcase_font_page.h"
+#include "core/showcase_image_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
 #include "core/showcase_video_page.h"
@@ -18,7 +20,9 @@ namespace HOG {
 Showcase::Showcase() {
   addPage(std::make_unique<ClearFramePage>());
   addPage(std::make_unique<SoundShowcasePage>());
+  addPage(std::make_unique<ImageShowcasePage>());
   addPage(std::make_unique<SpriteShowcasePage>());
+  addPage(std::make_unique<AnimationShowcasePage>());
   addPage(std::make_unique<FontShowcasePage>());
   addPage(std::make_unique<DistortionShowcasePage>());
   addPage(std::make_unique<VideoShowcasePage>());

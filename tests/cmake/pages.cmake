@@ -1,0 +1,6 @@
+# The game's showcase pages of picture formats and of frame animation, built
+# over the demo media and drawn off screen.
+kr_add_test(test_showcase_pages
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_pages_test.cpp
+  LIBS kr_game kr_font_maker
+  DEPENDS kr_media)
