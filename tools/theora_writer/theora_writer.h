@@ -54,7 +54,7 @@ YuvPicture makePicture(const TheoraClipSpec& spec, uint32_t index);
 // Encodes the clip as one Ogg stream with a single Theora logical stream.
 // Returns an empty string when the encoder refuses the parameters.
 std::string encodeTheora(const TheoraClipSpec& spec);
-// The same with pictures from a callback (index -> picture of the spec's size).
+// The same with pictures from a callback (index -> picture of the clip's size).
 std::string encodeTheora(const TheoraClipSpec& spec, const std::function<YuvPicture(uint32_t)>& picture);
 
 // Ogg pages of the encoded stream, in order (for damaging tests and seeds).
