@@ -7,43 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "config_manager.h"
 #include "core/showcase_distortion_page.h"
-#include "engine_allocators.h"
-#include "file_system.h"
-#include "render_system_dx8.h"
 #include "shader_program.h"
+#include "showcase_test_support.h"
 #include "sprite.h"
-#include "sprite_manager.h"
-#include "support/test_support.h"
-#include "texture_manager.h"
 
 namespace {
 
-class DistortionPageTest : public ::testing::Test {
+class DistortionPageTest : public KR::Test::ShowcaseTest {
  protected:
   void SetUp() override {
-    previous = KR::FileSystem::getContentFolder();
-    KR::FileSystem::setContentFolder(std::string(KR_TEST_BINARY_DIR) + "/bin/media/");
-    allocators.init();
-    files = std::make_unique<KR::FileSystem>();
-    config = std::make_unique<KR::ConfigManager>();
-    files->loadFilesLocationInfo();
-    textures = std::make_unique<KR::TextureManager>();
-    renderSystem = std::make_unique<KR::RenderSystem>(nullptr);
-    renderSystem->getWindowInfo().mWndWidth = KR::RenderSystem::getDesignWidth();
-    renderSystem->getWindowInfo().mWndHeight = KR::RenderSystem::getDesignHeight();
-    renderSystem->initDevice();
+    openMedia();
+    openDevice();
     ASSERT_EQ(0, renderSystem->createPixelShader(renderSystem->getDisplacementProgram(), KR::kDisplacementShaderSource));
     sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
-  }
-  void TearDown() override {
-    sprites.reset();
-    textures.reset();
-    renderSystem.reset();
-    config.reset();
-    files.reset();
-    KR::FileSystem::setContentFolder(previous);
   }
 
   static size_t differing(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
@@ -59,15 +36,6 @@ class DistortionPageTest : public ::testing::Test {
     EXPECT_TRUE(device->readPixels(device->backBuffer(), rgba, w, h));
     return rgba;
   }
-
-  KR::Test::LogCapture log;
-  std::string previous;
-  KR::EngineAllocators allocators;
-  std::unique_ptr<KR::FileSystem> files;
-  std::unique_ptr<KR::ConfigManager> config;
-  std::unique_ptr<KR::TextureManager> textures;
-  std::unique_ptr<KR::RenderSystem> renderSystem;
-  std::unique_ptr<KR::SpriteManager<KR::Sprite>> sprites;
 };
 
 TEST_F(DistortionPageTest, RippleBendsTheSceneOnlyWhileDistortionIsOn) {

@@ -8,63 +8,24 @@
 #include <string>
 #include <vector>
 
-#include "config_manager.h"
 #include "core/showcase_font_page.h"
-#include "engine_allocators.h"
-#include "file_system.h"
 #include "font.h"
 #include "font_maker.h"
-#include "render_system_dx8.h"
-#include "sprite_manager.h"
-#include "support/test_support.h"
-#include "texture_manager.h"
+#include "showcase_test_support.h"
 #include "ui/ui_font.h"
-#include "ui/ui_font_manager.h"
 
 namespace {
 
-class FontPageTest : public ::testing::Test {
+class FontPageTest : public KR::Test::ShowcaseTest {
  protected:
   void SetUp() override {
-    previous = KR::FileSystem::getContentFolder();
-    KR::FileSystem::setContentFolder(std::string(KR_TEST_BINARY_DIR) + "/bin/media/");
-    allocators.init();
-    files = std::make_unique<KR::FileSystem>();
-    config = std::make_unique<KR::ConfigManager>();
-    files->loadFilesLocationInfo();
-    textures = std::make_unique<KR::TextureManager>();
-    renderSystem = std::make_unique<KR::RenderSystem>(nullptr);
-    renderSystem->getWindowInfo().mWndWidth = KR::RenderSystem::getDesignWidth();
-    renderSystem->getWindowInfo().mWndHeight = KR::RenderSystem::getDesignHeight();
-    renderSystem->initDevice();
-    sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
-    fastSprites = std::make_unique<KR::SpriteManager<KR::FastSprite>>();
-    fonts = std::make_unique<KR::UIFontManager>();
-  }
-  void TearDown() override {
-    fonts.reset();
-    fastSprites.reset();
-    sprites.reset();
-    textures.reset();
-    renderSystem.reset();
-    config.reset();
-    files.reset();
-    KR::FileSystem::setContentFolder(previous);
+    openMedia();
+    openDevice();
+    openSpritesAndFonts();
   }
 
   void drawFrame(HOG::FontShowcasePage& page, KR::Font* overlay) {
-    // A first frame makes the textures the page asks for.
-    renderSystem->checkDeviceLost();
-    page.draw(overlay);
-    renderSystem->renderFrame();
-    textures->createPendingTextures();
-    renderSystem->checkDeviceLost();
-    page.draw(overlay);
-    renderSystem->flushBatch();
-    KR::Platform::RenderDevice* device = renderSystem->getDevice();
-    ASSERT_TRUE(device->readPixels(device->textureSurface(renderSystem->getSceneTexture()->mHandle), frame, width,
-                                   height));
-    renderSystem->renderFrame();
+    ASSERT_TRUE(drawTwiceAndRead([&] { page.draw(overlay); }));
     if (const char* dump = std::getenv("KR_FONT_PAGE_DUMP")) {
       std::string error;
       KR::Tools::writePng(dump, width, height, frame, &error);
@@ -80,19 +41,6 @@ class FontPageTest : public ::testing::Test {
       }
     return count;
   }
-
-  KR::Test::LogCapture log;
-  std::string previous;
-  KR::EngineAllocators allocators;
-  std::unique_ptr<KR::FileSystem> files;
-  std::unique_ptr<KR::ConfigManager> config;
-  std::unique_ptr<KR::TextureManager> textures;
-  std::unique_ptr<KR::RenderSystem> renderSystem;
-  std::unique_ptr<KR::SpriteManager<KR::Sprite>> sprites;
-  std::unique_ptr<KR::SpriteManager<KR::FastSprite>> fastSprites;
-  std::unique_ptr<KR::UIFontManager> fonts;
-  std::vector<uint8_t> frame;
-  uint32_t width = 0, height = 0;
 };
 
 TEST_F(FontPageTest, DrawsEveryPartAndGivesTheFontsBack) {

@@ -12,17 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "config_manager.h"
 #include "core/showcase_animation_page.h"
 #include "core/showcase_image_page.h"
-#include "engine_allocators.h"
-#include "file_system.h"
 #include "font_maker.h"
-#include "render_system_dx8.h"
-#include "sprite_manager.h"
-#include "support/test_support.h"
-#include "texture_manager.h"
-#include "ui/ui_font_manager.h"
+#include "showcase_test_support.h"
 
 namespace {
 
@@ -31,50 +24,17 @@ struct Average {
   float channel(int c) const { return c == 0 ? r : (c == 1 ? g : b); }
 };
 
-class ShowcasePagesTest : public ::testing::Test {
+class ShowcasePagesTest : public KR::Test::ShowcaseTest {
  protected:
   void SetUp() override {
-    previous = KR::FileSystem::getContentFolder();
-    KR::FileSystem::setContentFolder(std::string(KR_TEST_BINARY_DIR) + "/bin/media/");
-    allocators.init();
-    files = std::make_unique<KR::FileSystem>();
-    config = std::make_unique<KR::ConfigManager>();
-    files->loadFilesLocationInfo();
-    textures = std::make_unique<KR::TextureManager>();
-    renderSystem = std::make_unique<KR::RenderSystem>(nullptr);
-    renderSystem->getWindowInfo().mWndWidth = KR::RenderSystem::getDesignWidth();
-    renderSystem->getWindowInfo().mWndHeight = KR::RenderSystem::getDesignHeight();
-    renderSystem->initDevice();
-    sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
-    fastSprites = std::make_unique<KR::SpriteManager<KR::FastSprite>>();
-    fonts = std::make_unique<KR::UIFontManager>();
-  }
-  void TearDown() override {
-    fonts.reset();
-    fastSprites.reset();
-    sprites.reset();
-    textures.reset();
-    renderSystem.reset();
-    config.reset();
-    files.reset();
-    KR::FileSystem::setContentFolder(previous);
+    openMedia();
+    openDevice();
+    openSpritesAndFonts();
   }
 
-  // Draws the page twice (the first frame makes the textures it asked for)
-  // and reads the second frame back.
   template <typename Page>
   void drawFrame(Page& page, const char* dumpName) {
-    renderSystem->checkDeviceLost();
-    page.draw();
-    renderSystem->renderFrame();
-    textures->createPendingTextures();
-    renderSystem->checkDeviceLost();
-    page.draw();
-    renderSystem->flushBatch();
-    KR::Platform::RenderDevice* device = renderSystem->getDevice();
-    ASSERT_TRUE(device->readPixels(device->textureSurface(renderSystem->getSceneTexture()->mHandle), frame, width,
-                                   height));
-    renderSystem->renderFrame();
+    ASSERT_TRUE(drawTwiceAndRead([&] { page.draw(); }));
     if (const char* dump = std::getenv("KR_PAGES_DUMP")) {
       std::string error;
       KR::Tools::writePng(std::string(dump) + "/" + dumpName + ".png", width, height, frame, &error);
@@ -120,19 +80,6 @@ class ShowcasePagesTest : public ::testing::Test {
       }
     return count;
   }
-
-  KR::Test::LogCapture log;
-  std::string previous;
-  KR::EngineAllocators allocators;
-  std::unique_ptr<KR::FileSystem> files;
-  std::unique_ptr<KR::ConfigManager> config;
-  std::unique_ptr<KR::TextureManager> textures;
-  std::unique_ptr<KR::RenderSystem> renderSystem;
-  std::unique_ptr<KR::SpriteManager<KR::Sprite>> sprites;
-  std::unique_ptr<KR::SpriteManager<KR::FastSprite>> fastSprites;
-  std::unique_ptr<KR::UIFontManager> fonts;
-  std::vector<uint8_t> frame;
-  uint32_t width = 0, height = 0;
 };
 
 TEST_F(ShowcasePagesTest, ImagesPageShowsEveryFormatTheRightWayRound) {

@@ -7,14 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "config_manager.h"
 #include "core/showcase_sprite_page.h"
-#include "engine_allocators.h"
-#include "file_system.h"
-#include "render_system_dx8.h"
-#include "sprite_manager.h"
-#include "support/test_support.h"
-#include "texture_manager.h"
+#include "showcase_test_support.h"
 
 namespace {
 
@@ -22,31 +16,13 @@ struct Pixel {
   int r, g, b;
 };
 
-class SpritePageTest : public ::testing::Test {
+class SpritePageTest : public KR::Test::ShowcaseTest {
  protected:
   void SetUp() override {
-    previous = KR::FileSystem::getContentFolder();
-    KR::FileSystem::setContentFolder(std::string(KR_TEST_BINARY_DIR) + "/bin/media/");
-    allocators.init();
-    files = std::make_unique<KR::FileSystem>();
-    config = std::make_unique<KR::ConfigManager>();
-    files->loadFilesLocationInfo();
-    textures = std::make_unique<KR::TextureManager>();
-    renderSystem = std::make_unique<KR::RenderSystem>(nullptr);
-    renderSystem->getWindowInfo().mWndWidth = KR::RenderSystem::getDesignWidth();
-    renderSystem->getWindowInfo().mWndHeight = KR::RenderSystem::getDesignHeight();
-    renderSystem->initDevice();
+    openMedia();
+    openDevice();
     sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
     fastSprites = std::make_unique<KR::SpriteManager<KR::FastSprite>>();
-  }
-  void TearDown() override {
-    fastSprites.reset();
-    sprites.reset();
-    textures.reset();
-    renderSystem.reset();
-    config.reset();
-    files.reset();
-    KR::FileSystem::setContentFolder(previous);
   }
 
   void drawFrame(HOG::SpriteShowcasePage& page) {
@@ -54,10 +30,7 @@ class SpritePageTest : public ::testing::Test {
     renderSystem->checkDeviceLost();
     page.draw();
     renderSystem->flushBatch();
-    KR::Platform::RenderDevice* device = renderSystem->getDevice();
-    uint32_t height = 0;
-    ASSERT_TRUE(device->readPixels(device->textureSurface(renderSystem->getSceneTexture()->mHandle), frame, width,
-                                   height));
+    ASSERT_TRUE(readScene());
     renderSystem->renderFrame();
   }
   Pixel pixel(int x, int y) const {
@@ -68,18 +41,6 @@ class SpritePageTest : public ::testing::Test {
     const Pixel p = pixel(x, y);
     return p.r + p.g + p.b > 60;
   }
-
-  KR::Test::LogCapture log;
-  std::string previous;
-  KR::EngineAllocators allocators;
-  std::unique_ptr<KR::FileSystem> files;
-  std::unique_ptr<KR::ConfigManager> config;
-  std::unique_ptr<KR::TextureManager> textures;
-  std::unique_ptr<KR::RenderSystem> renderSystem;
-  std::unique_ptr<KR::SpriteManager<KR::Sprite>> sprites;
-  std::unique_ptr<KR::SpriteManager<KR::FastSprite>> fastSprites;
-  std::vector<uint8_t> frame;
-  uint32_t width = 0;
 };
 
 TEST_F(SpritePageTest, DrawsEveryPartFromTheDemoMedia) {

@@ -8,18 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "config_manager.h"
 #include "core/showcase_video_page.h"
-#include "engine_allocators.h"
-#include "file_system.h"
 #include "input_manager_win_mac.h"
-#include "render_system_dx8.h"
+#include "showcase_test_support.h"
 #include "sound_system/sound_manager.h"
-#include "sprite_manager.h"
-#include "support/test_support.h"
-#include "texture_manager.h"
-#include "ui/text_manager.h"
-#include "ui/ui_font_manager.h"
 #include "vertex_format.h"
 #include "video_player.h"
 #include "video_surface.h"
@@ -27,27 +19,16 @@
 
 namespace {
 
-class VideoPageTest : public ::testing::Test {
+class VideoPageTest : public KR::Test::ShowcaseTest {
  protected:
   void SetUp() override {
-    previous = KR::FileSystem::getContentFolder();
-    KR::FileSystem::setContentFolder(std::string(KR_TEST_BINARY_DIR) + "/bin/media/");
-    allocators.init();
-    files = std::make_unique<KR::FileSystem>();
-    config = std::make_unique<KR::ConfigManager>();
-    files->loadFilesLocationInfo();
+    openMedia();
     // The game draws in its own vertex format, which the video programs expect.
     config->vertexFormatFlags = KR::kVertexFormatGame;
     texts = std::make_unique<KR::TextManager>();
     texts->loadStrings();
-    textures = std::make_unique<KR::TextureManager>();
-    renderSystem = std::make_unique<KR::RenderSystem>(nullptr);
-    renderSystem->getWindowInfo().mWndWidth = KR::RenderSystem::getDesignWidth();
-    renderSystem->getWindowInfo().mWndHeight = KR::RenderSystem::getDesignHeight();
-    renderSystem->initDevice();
-    sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
-    fastSprites = std::make_unique<KR::SpriteManager<KR::FastSprite>>();
-    fonts = std::make_unique<KR::UIFontManager>();
+    openDevice();
+    openSpritesAndFonts();
     sound = std::make_unique<KR::SoundManager>();
     input = std::make_unique<KR::InputManager>(nullptr);
     streamer = std::make_unique<KR::VideoSurfaceStreamer>(false);
@@ -58,29 +39,9 @@ class VideoPageTest : public ::testing::Test {
     streamer.reset();
     input.reset();
     sound.reset();
-    fonts.reset();
-    fastSprites.reset();
-    sprites.reset();
-    textures->destroyDiscardedTextures();
-    textures.reset();
-    renderSystem.reset();
-    texts.reset();
-    config.reset();
-    files.reset();
-    KR::FileSystem::setContentFolder(previous);
+    ShowcaseTest::TearDown();
   }
 
-  KR::Test::LogCapture log;
-  std::string previous;
-  KR::EngineAllocators allocators;
-  std::unique_ptr<KR::FileSystem> files;
-  std::unique_ptr<KR::ConfigManager> config;
-  std::unique_ptr<KR::TextManager> texts;
-  std::unique_ptr<KR::TextureManager> textures;
-  std::unique_ptr<KR::RenderSystem> renderSystem;
-  std::unique_ptr<KR::SpriteManager<KR::Sprite>> sprites;
-  std::unique_ptr<KR::SpriteManager<KR::FastSprite>> fastSprites;
-  std::unique_ptr<KR::UIFontManager> fonts;
   std::unique_ptr<KR::SoundManager> sound;
   std::unique_ptr<KR::InputManager> input;
   std::unique_ptr<KR::VideoSurfaceStreamer> streamer;

@@ -1,0 +1,102 @@
+// The application's managers over the built demo media, with an off-screen
+// device at the design size, for the tests of the showcase pages. A test's
+// SetUp opens the parts its page needs; TearDown closes whatever was opened,
+// in the reverse order, and puts the content folder back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config_manager.h"
+#include "engine_allocators.h"
+#include "file_system.h"
+#include "render_system_dx8.h"
+#include "sprite_manager.h"
+#include "support/test_support.h"
+#include "texture_manager.h"
+#include "ui/text_manager.h"
+#include "ui/ui_font_manager.h"
+
+namespace KR {
+namespace Test {
+
+class ShowcaseTest : public ::testing::Test {
+ protected:
+  // Content folder at the built media, allocators, file system and configuration.
+  void openMedia() {
+    previous = FileSystem::getContentFolder();
+    FileSystem::setContentFolder(std::string(KR_TEST_BINARY_DIR) + "/bin/media/");
+    allocators.init();
+    files = std::make_unique<FileSystem>();
+    config = std::make_unique<ConfigManager>();
+    files->loadFilesLocationInfo();
+  }
+  // The texture manager and a render system whose device has the design size.
+  void openDevice() {
+    textures = std::make_unique<TextureManager>();
+    renderSystem = std::make_unique<RenderSystem>(nullptr);
+    renderSystem->getWindowInfo().mWndWidth = RenderSystem::getDesignWidth();
+    renderSystem->getWindowInfo().mWndHeight = RenderSystem::getDesignHeight();
+    renderSystem->initDevice();
+  }
+  // Both sprite managers and the UI font manager.
+  void openSpritesAndFonts() {
+    sprites = std::make_unique<SpriteManager<Sprite>>();
+    fastSprites = std::make_unique<SpriteManager<FastSprite>>();
+    fonts = std::make_unique<UIFontManager>();
+  }
+  void TearDown() override {
+    fonts.reset();
+    fastSprites.reset();
+    sprites.reset();
+    if (textures) textures->destroyDiscardedTextures();
+    textures.reset();
+    renderSystem.reset();
+    texts.reset();
+    config.reset();
+    files.reset();
+    FileSystem::setContentFolder(previous);
+  }
+
+  // Reads the scene texture, where the pages draw, into frame, width and height.
+  bool readScene() {
+    Platform::RenderDevice* device = renderSystem->getDevice();
+    return device->readPixels(device->textureSurface(renderSystem->getSceneTexture()->mHandle), frame, width, height);
+  }
+  // Draws the page twice (the first frame makes the textures it asked for)
+  // and reads the second frame back.
+  template <typename Draw>
+  bool drawTwiceAndRead(Draw draw) {
+    renderSystem->checkDeviceLost();
+    draw();
+    renderSystem->renderFrame();
+    textures->createPendingTextures();
+    renderSystem->checkDeviceLost();
+    draw();
+    renderSystem->flushBatch();
+    if (!readScene()) return false;
+    renderSystem->renderFrame();
+    return true;
+  }
+
+  LogCapture log;
+  std::string previous;
+  EngineAllocators allocators;
+  std::unique_ptr<FileSystem> files;
+  std::unique_ptr<ConfigManager> config;
+  std::unique_ptr<TextManager> texts;
+  std::unique_ptr<TextureManager> textures;
+  std::unique_ptr<RenderSystem> renderSystem;
+  std::unique_ptr<SpriteManager<Sprite>> sprites;
+  std::unique_ptr<SpriteManager<FastSprite>> fastSprites;
+  std::unique_ptr<UIFontManager> fonts;
+  std::vector<uint8_t> frame;
+  uint32_t width = 0, height = 0;
+};
+
+}  // namespace Test
+}  // namespace KR
