@@ -18,6 +18,8 @@
 
 #ifdef KR_SEED_WRITER
 
+#include "fuzz_seeds.h"
+
 namespace {
 
 const char* const kSeeds[] = {
@@ -60,55 +62,17 @@ const char* const kSeeds[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s <seed folder>\n", argv[0]);
-    return 1;
-  }
-  const std::string folder = argv[1];
-  int index = 0;
-  for (const char* seed : kSeeds) {
-    const std::string path = folder + "/seed" + std::to_string(index++) + ".lua";
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return 1;
-    std::fputs(seed, out);
-    std::fclose(out);
-  }
-  return 0;
-}
+int main(int argc, char** argv) { return KR::Fuzz::writeSeedFiles(argc, argv, kSeeds, ".lua"); }
 
 #else
 
-#include <lua.hpp>
-
 #include "animation.h"
+#include "fuzz_lua.h"
 #include "keyframe_container.h"
 #include "lua_script_2.h"
 #include "ribbon.h"
 
 namespace {
-
-struct MemoryBudget {
-  size_t used = 0;
-  size_t limit = 0;  // 0: none
-};
-
-void* budgetAlloc(void* userData, void* block, size_t oldSize, size_t newSize) {
-  auto* budget = static_cast<MemoryBudget*>(userData);
-  if (newSize == 0) {
-    std::free(block);
-    budget->used -= oldSize;
-    return nullptr;
-  }
-  // Only growth is refused: Lua counts on shrinking to succeed.
-  if (budget->limit && newSize > oldSize && budget->used + (newSize - oldSize) > budget->limit) return nullptr;
-  void* grown = std::realloc(block, newSize);
-  if (!grown) return nullptr;
-  budget->used = budget->used - oldSize + newSize;
-  return grown;
-}
-
-void stopRunaway(lua_State* state, lua_Debug*) { luaL_error(state, "instruction budget spent"); }
 
 enum class Probe { Present, Missing, Reference };
 enum class Kind { Vector2, Float, Rect };
@@ -187,16 +151,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Precompiled chunks are Lua's own loader's business.
   if (size > 0 && data[0] == 27) return 0;
 
-  MemoryBudget budget;
-  lua_State* state = lua_newstate(budgetAlloc, &budget);
+  KR::Fuzz::MemoryBudget budget;
+  bool ran = false;
+  lua_State* state = KR::Fuzz::runBudgetedChunk(data, size, &budget, &ran);
   if (!state) return 0;
-  budget.limit = 32u << 20;
-  lua_sethook(state, stopRunaway, LUA_MASKCOUNT, 200000);
-  const bool ran = luaL_loadbuffer(state, reinterpret_cast<const char*>(data), size, "description") == 0 &&
-                   lua_pcall(state, 0, 0, 0) == 0;
-  lua_sethook(state, nullptr, 0, 0);
-  budget.limit = 0;
-  lua_settop(state, 0);
   if (!ran || !readableWithoutSkippedRoads(state)) {
     lua_close(state);
     return 0;

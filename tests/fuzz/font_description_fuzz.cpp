@@ -2,55 +2,29 @@
 // readers: the simple font's glyph table and the UI font's levels, glyph
 // lists and code table. Neither may crash, hang or read out of bounds; every
 // refusal must leave the Lua stack as it was.
-#include <lua.hpp>
-
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "font.h"
+#include "fuzz_lua.h"
 #include "log_system.h"
 #include "lua_data_file.h"
 #include "lua_script_2.h"
 #include "ui/ui_font.h"
 
-namespace {
-
-constexpr size_t kMemoryCeiling = 64 << 20;
-size_t gInUse = 0;
-// The ceiling holds while the chunk runs; the readers run unfenced, since an
-// allocation failure outside a protected call could not be reported.
-bool gFenced = true;
-
-void* fencedAlloc(void* userData, void* block, size_t oldSize, size_t newSize) {
-  const size_t previous = block ? oldSize : 0;
-  if (gFenced && newSize > previous && gInUse - previous + newSize > kMemoryCeiling) return nullptr;
-  void* result = KR::luaCountingAlloc(userData, block, oldSize, newSize);
-  if (newSize == 0 || result) gInUse = gInUse - previous + newSize;
-  return result;
-}
-
-void stopLongRuns(lua_State* state, lua_Debug*) { luaL_error(state, "instruction budget spent"); }
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static KR::LogSystem log;
-  gInUse = 0;
-  gFenced = true;
-  lua_State* state = lua_newstate(fencedAlloc, nullptr);
+  KR::Fuzz::MemoryFence fence;
+  // Metamethods run during the reads too: the instruction budget stays on.
+  lua_State* state = KR::Fuzz::newFencedState(&fence);
   if (!state) return 0;
-  luaL_openlibs(state);
-  lua_pushnil(state);
-  lua_setglobal(state, "os");
-  lua_pushnil(state);
-  lua_setglobal(state, "io");
-  // Metamethods run during the reads too: the budget stays on.
-  lua_sethook(state, stopLongRuns, LUA_MASKCOUNT, 200000);
   KR::LuaStateHolder holder(state, true);
   KR::runLuaDataText(holder, reinterpret_cast<const char*>(data), size);
   lua_settop(state, 0);
-  gFenced = false;
+  // The ceiling holds while the chunk runs; the readers run unfenced, since an
+  // allocation failure outside a protected call could not be reported.
+  fence.on = false;
 
   std::vector<KR::FontGlyph> glyphs;
   uint32_t first = 0, last = 0;

@@ -1,32 +1,18 @@
 // Runs arbitrary bytes as a Lua data file and reads every global with the
 // record reader and the LuaScript value readers. The state is fenced in for
 // fuzzing: no os or io library, an instruction budget and a memory ceiling.
-#include <lua.hpp>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "config_manager.h"
 #include "file_system.h"
+#include "fuzz_lua.h"
 #include "log_system.h"
 #include "lua_data_file.h"
 #include "lua_script_2.h"
 
 namespace {
-
-constexpr size_t kMemoryCeiling = 64 << 20;
-size_t gInUse = 0;
-
-void* fencedAlloc(void* userData, void* block, size_t oldSize, size_t newSize) {
-  size_t previous = block ? oldSize : 0;
-  if (newSize > previous && gInUse - previous + newSize > kMemoryCeiling) return nullptr;
-  void* result = KR::luaCountingAlloc(userData, block, oldSize, newSize);
-  if (newSize == 0 || result) gInUse = gInUse - previous + newSize;
-  return result;
-}
-
-void stopLongRuns(lua_State* state, lua_Debug*) { luaL_error(state, "instruction budget spent"); }
 
 struct Services {
   Services() {
@@ -45,15 +31,9 @@ struct Services {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Services services;
-  gInUse = 0;
-  lua_State* state = lua_newstate(fencedAlloc, nullptr);
+  KR::Fuzz::MemoryFence fence;
+  lua_State* state = KR::Fuzz::newFencedState(&fence);
   if (!state) return 0;
-  luaL_openlibs(state);
-  lua_pushnil(state);
-  lua_setglobal(state, "os");
-  lua_pushnil(state);
-  lua_setglobal(state, "io");
-  lua_sethook(state, stopLongRuns, LUA_MASKCOUNT, 200000);
   KR::LuaStateHolder holder(state, true);
 
   KR::runLuaDataText(holder, reinterpret_cast<const char*>(data), size);

@@ -17,6 +17,8 @@
 
 #ifdef KR_SEED_WRITER
 
+#include "fuzz_seeds.h"
+
 namespace {
 
 const char* const kSeeds[] = {
@@ -42,58 +44,21 @@ const char* const kSeeds[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s <seed folder>\n", argv[0]);
-    return 1;
-  }
-  const std::string folder = argv[1];
-  int index = 0;
-  for (const char* seed : kSeeds) {
-    const std::string path = folder + "/seed" + std::to_string(index++) + ".txt";
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return 1;
-    std::fputs(seed, out);
-    std::fclose(out);
-  }
-  return 0;
-}
+int main(int argc, char** argv) { return KR::Fuzz::writeSeedFiles(argc, argv, kSeeds, ".txt"); }
 
 #else
-
-#include <lua.hpp>
 
 #include <memory>
 
 #include "engine_allocators.h"
 #include "file_system.h"
+#include "fuzz_lua.h"
 #include "log_system.h"
 #include "lua_script_2.h"
 #include "sprite_description.h"
 #include "xml_data_reader.h"
 
 namespace {
-
-struct MemoryBudget {
-  size_t used = 0;
-  size_t limit = 0;  // 0: none
-};
-
-void* budgetAlloc(void* userData, void* block, size_t oldSize, size_t newSize) {
-  auto* budget = static_cast<MemoryBudget*>(userData);
-  if (newSize == 0) {
-    std::free(block);
-    budget->used -= oldSize;
-    return nullptr;
-  }
-  if (budget->limit && newSize > oldSize && budget->used + (newSize - oldSize) > budget->limit) return nullptr;
-  void* grown = std::realloc(block, newSize);
-  if (!grown) return nullptr;
-  budget->used = budget->used - oldSize + newSize;
-  return grown;
-}
-
-void stopRunaway(lua_State* state, lua_Debug*) { luaL_error(state, "instruction budget spent"); }
 
 // The services the readers reach: a log, the XML buffers' allocator and a
 // file system over an empty folder.
@@ -129,16 +94,10 @@ void fuzzXml(const uint8_t* data, size_t size) {
 
 void fuzzLua(const uint8_t* data, size_t size) {
   if (size > 0 && data[0] == 27) return;  // precompiled chunks are Lua's own loader's business
-  MemoryBudget budget;
-  lua_State* state = lua_newstate(budgetAlloc, &budget);
+  KR::Fuzz::MemoryBudget budget;
+  bool ran = false;
+  lua_State* state = KR::Fuzz::runBudgetedChunk(data, size, &budget, &ran);
   if (!state) return;
-  budget.limit = 32u << 20;
-  lua_sethook(state, stopRunaway, LUA_MASKCOUNT, 200000);
-  const bool ran = luaL_loadbuffer(state, reinterpret_cast<const char*>(data), size, "description") == 0 &&
-                   lua_pcall(state, 0, 0, 0) == 0;
-  lua_sethook(state, nullptr, 0, 0);
-  budget.limit = 0;
-  lua_settop(state, 0);
   if (ran) {
     KR::LuaScript script(state, false);
     if (script.openTable("Sprite")) {
