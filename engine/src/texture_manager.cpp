@@ -35,8 +35,9 @@ TextureManager::TextureManager() {
 
 TextureManager::~TextureManager() {
   {
-    ScopedLock pendingGuard(ScopedLock::lock(&pendingLock));
+    // Every path takes the index, then the pending list, then the discard list.
     ScopedLock indexGuard(ScopedLock::lock(&indexLock));
+    ScopedLock pendingGuard(ScopedLock::lock(&pendingLock));
     for (auto& package : index) {
       std::printf("total textures %li \n", static_cast<long>(package.second.size()));
       for (auto& entry : package.second) {
