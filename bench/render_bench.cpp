@@ -7,12 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "config_manager.h"
 #include "image.h"
-#include "log_system.h"
+#include "offscreen_render.h"
 #include "render_data.h"
-#include "render_system_dx8.h"
-#include "texture_manager.h"
 #include "vertex_format.h"
 
 namespace {
@@ -21,23 +18,8 @@ using namespace KR;
 
 constexpr int kSprites = 10000;
 
-struct Scene {
+struct Scene : Bench::OffscreenRender {
   Scene() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    logSystem = std::make_unique<LogSystem>();
-    config = std::make_unique<ConfigManager>(ConfigManager::NoLoad{});
-    PlatformConfig p;
-    p.resolutionWidth = 1024;
-    p.resolutionHeight = 768;
-    config->platforms.push_back(p);
-    config->currentPlatform = &config->platforms[0];
-    config->vertexFormatFlags = kVertexFormatGame;
-    renderSystem = std::make_unique<RenderSystem>(nullptr);
-    textures = std::make_unique<TextureManager>();
-    renderSystem->getWindowInfo().mWndWidth = 1024;
-    renderSystem->getWindowInfo().mWndHeight = 768;
-    renderSystem->initDevice();
     std::vector<uint8_t> pixels(16 * 16 * 4, 0xFF);
     for (int i = 0; i < 4; ++i) {
       Texture* t = textures->createEmptyTexture(16, 16, TF_A8R8G8B8);
@@ -61,11 +43,7 @@ struct Scene {
       }
     }
   }
-  ~Scene() {
-    sprites.clear();
-    textures.reset();
-    renderSystem.reset();
-  }
+  ~Scene() { sprites.clear(); }
   // Texture runs of the given length (kSprites: one texture for all).
   void assignTextures(int run) {
     for (int i = 0; i < kSprites; ++i) {
@@ -74,10 +52,6 @@ struct Scene {
     }
   }
 
-  std::unique_ptr<LogSystem> logSystem;
-  std::unique_ptr<ConfigManager> config;
-  std::unique_ptr<RenderSystem> renderSystem;
-  std::unique_ptr<TextureManager> textures;
   std::vector<Texture*> atlas;
   std::vector<RenderData> sprites;
 };

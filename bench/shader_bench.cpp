@@ -9,13 +9,10 @@
 #include <memory>
 #include <vector>
 
-#include "config_manager.h"
-#include "log_system.h"
+#include "offscreen_render.h"
 #include "platform/shader_translator.h"
 #include "render_data.h"
-#include "render_system_dx8.h"
 #include "shader_program.h"
-#include "texture_manager.h"
 #include "vertex_format.h"
 
 namespace {
@@ -32,30 +29,11 @@ void BM_TranslateDisplacementShader(benchmark::State& state) {
 }
 BENCHMARK(BM_TranslateDisplacementShader);
 
-struct Frame {
+struct Frame : Bench::OffscreenRender {
   Frame() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    logSystem = std::make_unique<LogSystem>();
-    config = std::make_unique<ConfigManager>(ConfigManager::NoLoad{});
-    PlatformConfig p;
-    p.resolutionWidth = 1024;
-    p.resolutionHeight = 768;
-    config->platforms.push_back(p);
-    config->currentPlatform = &config->platforms[0];
-    config->vertexFormatFlags = kVertexFormatGame;
-    renderSystem = std::make_unique<RenderSystem>(nullptr);
-    textures = std::make_unique<TextureManager>();
-    renderSystem->getWindowInfo().mWndWidth = 1024;
-    renderSystem->getWindowInfo().mWndHeight = 768;
-    renderSystem->initDevice();
     renderSystem->createPixelShader(renderSystem->getDisplacementProgram(), kDisplacementShaderSource);
     quad(scene, 0xFF336699u);
     quad(map, 0xFFA05000u);
-  }
-  ~Frame() {
-    textures.reset();
-    renderSystem.reset();
   }
   static void quad(RenderData& rd, uint32_t colour) {
     rd.addTexture(nullptr);
@@ -82,10 +60,6 @@ struct Frame {
     d->readPixels(d->backBuffer(), pixels, w, h);
   }
 
-  std::unique_ptr<LogSystem> logSystem;
-  std::unique_ptr<ConfigManager> config;
-  std::unique_ptr<RenderSystem> renderSystem;
-  std::unique_ptr<TextureManager> textures;
   RenderData scene, map;
   std::vector<uint8_t> pixels;
 };
