@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "engine_allocators.h"
 #include "file_system.h"
 #include "image_maker.h"
+#include "loose_content.h"
 #include "render_system_dx8.h"
 #include "sprite_manager.h"
 #include "support/test_support.h"
@@ -51,9 +51,9 @@ Tools::RgbaPicture blockPicture(uint32_t width, uint32_t height, Paint paint) {
   return picture;
 }
 
-class SpriteWorld {
+class SpriteWorld : public LooseContent {
  public:
-  SpriteWorld() : previousFolder(FileSystem::getContentFolder()), folder(scratchDir("sprites") + "/") {
+  SpriteWorld() : LooseContent("sprites") {
     allocators.init();
     config = std::make_unique<ConfigManager>(ConfigManager::NoLoad{});
     PlatformConfig platform;
@@ -70,14 +70,8 @@ class SpriteWorld {
     renderSystem.reset();
     fileSystem.reset();
     config.reset();
-    FileSystem::setContentFolder(previousFolder);
   }
 
-  void add(const std::string& package, const std::string& name, const std::string& bytes) {
-    const std::string path = "/" + package + "_" + name + ".bin";
-    writeFile(folder + path.substr(1), bytes);
-    entries[package] += "  { name = '" + name + "', filename = '" + path + "' },\n";
-  }
   void addPicture(const std::string& package, const std::string& name, const Tools::RgbaPicture& picture) {
     std::vector<uint8_t> png;
     std::string error;
@@ -87,16 +81,7 @@ class SpriteWorld {
 
   // File system, texture manager and both sprite managers over the content.
   void start() {
-    std::string lists;
-    for (const auto& package : entries) {
-      const std::string list = "/list_" + package.first + ".lua";
-      writeFile(folder + list.substr(1), "name = '" + package.first + "'\nfilelist = {\n" + package.second + "}\n");
-      lists += "{ '" + list + "' }, ";
-    }
-    writeFile(folder + "filelist.lua", "directories = { test = { " + lists + "} }\n");
-    FileSystem::setContentFolder(folder);
-    fileSystem = std::make_unique<FileSystem>();
-    fileSystem->loadDirectoryFileLists("test");
+    mount();
     textures = std::make_unique<TextureManager>();
     sprites = std::make_unique<SpriteManager<Sprite>>();
     fastSprites = std::make_unique<SpriteManager<FastSprite>>();
@@ -143,16 +128,12 @@ class SpriteWorld {
   LogCapture log;
   EngineAllocators allocators;
   std::unique_ptr<ConfigManager> config;
-  std::unique_ptr<FileSystem> fileSystem;
   std::unique_ptr<TextureManager> textures;
   std::unique_ptr<RenderSystem> renderSystem;
   std::unique_ptr<SpriteManager<Sprite>> sprites;
   std::unique_ptr<SpriteManager<FastSprite>> fastSprites;
 
  private:
-  std::string previousFolder;
-  std::string folder;
-  std::map<std::string, std::string> entries;
   std::vector<uint8_t> frame;
   uint32_t frameWidth = 0;
 };

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "config_manager.h"
 #include "engine_allocators.h"
 #include "file_system.h"
+#include "loose_content.h"
 #include "render_system_dx8.h"
 #include "sprite_manager.h"
 #include "support/test_support.h"
@@ -71,10 +71,9 @@ inline std::string flatClip(uint8_t y, uint8_t u, uint8_t v, uint32_t frames = 3
   return Tools::encodeTheora(spec);
 }
 
-class VideoWorld {
+class VideoWorld : public LooseContent {
  public:
-  VideoWorld(int designWidth = 64, int designHeight = 48)
-      : previousFolder(FileSystem::getContentFolder()), folder(scratchDir("video") + "/") {
+  VideoWorld(int designWidth = 64, int designHeight = 48) : LooseContent("video") {
     allocators.init();
     config = std::make_unique<ConfigManager>(ConfigManager::NoLoad{});
     PlatformConfig platform;
@@ -93,29 +92,13 @@ class VideoWorld {
     textures.reset();
     renderSystem.reset();
     fileSystem.reset();
-    FileSystem::setContentFolder(previousFolder);
     config.reset();
-  }
-
-  void add(const std::string& package, const std::string& name, const std::string& bytes) {
-    const std::string path = "/" + package + "_" + name + ".bin";
-    writeFile(folder + path.substr(1), bytes);
-    entries[package] += "  { name = '" + name + "', filename = '" + path + "' },\n";
   }
 
   // Builds the file system over the files, the texture and sprite managers,
   // and with `withDevice` an off-screen render system of the design size.
   void start(bool withDevice = false) {
-    std::string lists;
-    for (const auto& package : entries) {
-      const std::string list = "/list_" + package.first + ".lua";
-      writeFile(folder + list.substr(1), "name = '" + package.first + "'\nfilelist = {\n" + package.second + "}\n");
-      lists += "{ '" + list + "' }, ";
-    }
-    writeFile(folder + "filelist.lua", "directories = { test = { " + lists + "} }\n");
-    FileSystem::setContentFolder(folder);
-    fileSystem = std::make_unique<FileSystem>();
-    fileSystem->loadDirectoryFileLists("test");
+    mount();
     textures = std::make_unique<TextureManager>();
     sprites = std::make_unique<SpriteManager<Sprite>>();
     if (withDevice) {
@@ -144,15 +127,9 @@ class VideoWorld {
 
   EngineAllocators allocators;
   std::unique_ptr<ConfigManager> config;
-  std::unique_ptr<FileSystem> fileSystem;
   std::unique_ptr<RenderSystem> renderSystem;
   std::unique_ptr<TextureManager> textures;
   std::unique_ptr<SpriteManager<Sprite>> sprites;
-
- private:
-  std::string previousFolder;
-  std::string folder;
-  std::map<std::string, std::string> entries;
 };
 
 // Channel-wise comparison of two 0xAARRGGBB values within a tolerance.
