@@ -17,6 +17,7 @@
 #include "log_system.h"
 #include "render_system_dx8.h"
 #include "sprite_manager.h"
+#include "support/memory_file.h"
 #include "texture_manager.h"
 #include "theora_writer.h"
 #include "video_surface.h"
@@ -35,27 +36,6 @@ const std::string& clip() {
   }();
   return bytes;
 }
-
-class MemoryFile : public KR::File {
- public:
-  explicit MemoryFile(const std::string& bytes_) : bytes(bytes_) {}
-  int read(void* buffer, int count) override {
-    if (count <= 0 || position >= bytes.size()) return 0;
-    size_t n = bytes.size() - position;
-    if (n > size_t(count)) n = size_t(count);
-    std::memcpy(buffer, bytes.data() + position, n);
-    position += n;
-    return int(n);
-  }
-  int close() override { return 0; }
-  int getSize() override { return int(bytes.size()); }
-  int tell() override { return int(position); }
-  int open(const std::string&) override { return 1; }
-
- private:
-  const std::string& bytes;
-  size_t position = 0;
-};
 
 KR::LogSystem& logSystem() {
   static KR::LogSystem system;
@@ -122,7 +102,7 @@ void BM_ReadingPath(benchmark::State& state) {
   std::vector<uint8_t> rgba(640 * 480 * 4), luma(640 * 480), chroma(320 * 240 * 2);
   int64_t frames = 0;
   for (auto _ : state) {
-    MemoryFile file(bytes);
+    KR::Test::BytesFile file(bytes.data(), bytes.size());
     KR::VideoStreamDecoder decoder;
     if (decoder.open(&file) != 0) {
       state.SkipWithError("clip refused");
@@ -168,7 +148,7 @@ void BM_DecodeAndUpload(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     auto surface = std::make_unique<KR::VideoSurface>(false);
-    surface->open(new MemoryFile(clip()));
+    surface->open(new KR::Test::BytesFile(clip().data(), clip().size()));
     textures->createPendingTextures();
     surface->setSize(640.0f, 480.0f);
     state.ResumeTiming();

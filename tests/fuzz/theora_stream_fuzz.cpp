@@ -14,31 +14,10 @@
 
 #include "file_system.h"
 #include "log_system.h"
+#include "support/memory_file.h"
 #include "video_surface_decoder.h"
 
 namespace {
-
-class BytesFile : public KR::File {
- public:
-  BytesFile(const uint8_t* data, size_t size) : bytes(data), length(size) {}
-  int read(void* buffer, int count) override {
-    if (count <= 0 || position >= length) return 0;
-    size_t n = length - position;
-    if (n > size_t(count)) n = size_t(count);
-    std::memcpy(buffer, bytes + position, n);
-    position += n;
-    return int(n);
-  }
-  int close() override { return 0; }
-  int getSize() override { return int(length); }
-  int tell() override { return int(position); }
-  int open(const std::string&) override { return 1; }
-
- private:
-  const uint8_t* bytes;
-  size_t length;
-  size_t position = 0;
-};
 
 // Walks the pages as laid out and gives each the checksum of its bytes.
 void repairPageChecksums(std::vector<unsigned char>& bytes) {
@@ -71,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)logSystem;
   std::vector<unsigned char> bytes(data, data + size);
   repairPageChecksums(bytes);
-  BytesFile file(bytes.data(), bytes.size());
+  KR::Test::BytesFile file(bytes.data(), bytes.size());
   KR::VideoStreamDecoder decoder;
   if (decoder.open(&file) != 0) return 0;
   const uint32_t width = decoder.getWidth();

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,34 +16,13 @@
 #include "loose_content.h"
 #include "render_system_dx8.h"
 #include "sprite_manager.h"
+#include "support/memory_file.h"
 #include "support/test_support.h"
 #include "texture_manager.h"
 #include "theora_writer.h"
 
 namespace KR {
 namespace Test {
-
-// A content file held in memory.
-class MemoryFile : public File {
- public:
-  explicit MemoryFile(std::string bytes_) : bytes(std::move(bytes_)) {}
-  int read(void* buffer, int count) override {
-    if (count <= 0 || position >= bytes.size()) return 0;
-    size_t n = bytes.size() - position;
-    if (n > size_t(count)) n = size_t(count);
-    std::memcpy(buffer, bytes.data() + position, n);
-    position += n;
-    return int(n);
-  }
-  int close() override { return 0; }
-  int getSize() override { return int(bytes.size()); }
-  int tell() override { return int(position); }
-  int open(const std::string&) override { return 1; }
-
- private:
-  std::string bytes;
-  size_t position = 0;
-};
 
 inline std::string clip(uint32_t width, uint32_t height, uint32_t fpsNum, uint32_t fpsDen, uint32_t frames,
                         Tools::TheoraClipSpec::Pattern pattern = Tools::TheoraClipSpec::kMoving) {
