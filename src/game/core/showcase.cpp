@@ -14,6 +14,7 @@
 #include "input_manager_win_mac.h"
 #include "platform/input_state.h"
 #include "platform/window.h"
+#include "render_system_dx8.h"
 
 namespace HOG {
 
@@ -26,6 +27,19 @@ Showcase::Showcase() {
   addPage(std::make_unique<FontShowcasePage>());
   addPage(std::make_unique<DistortionShowcasePage>());
   addPage(std::make_unique<VideoShowcasePage>());
+}
+
+void ShowcasePage::presentPage(GameApplication& application, bool loaded, const std::function<void()>& draw) {
+  if (!loaded) {
+    if (application.windowInfo && application.windowInfo->window)
+      application.windowInfo->window->presentClear(0.1f, 0.1f, 0.12f);
+    return;
+  }
+  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstance();
+  renderSystem->checkDeviceLost();
+  draw();
+  renderSystem->renderFrame();
+  renderSystem->present();
 }
 
 void Showcase::addPage(std::unique_ptr<ShowcasePage> page) { pages.push_back(std::move(page)); }

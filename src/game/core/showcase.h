@@ -2,6 +2,7 @@
 // What the engine can do so far, one page at a time: Right or Space shows the
 // next page, Left the previous one. Each subsystem adds its page here as it
 // lands.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,12 @@ class ShowcasePage {
   virtual std::string title() const = 0;
   virtual void update(float) {}
   virtual void render(GameApplication& application) = 0;
+
+ protected:
+  // One frame of a page drawn through the render system: the device check,
+  // the page's drawing and the frame's end. While the page's content cannot
+  // load, the window is cleared to a dark grey instead.
+  static void presentPage(GameApplication& application, bool loaded, const std::function<void()>& draw);
 };
 
 class Showcase {

@@ -153,16 +153,7 @@ void FontShowcasePage::draw(KR::Font* overlayFont) {
 }
 
 void FontShowcasePage::render(GameApplication& application) {
-  if (!load()) {
-    if (application.windowInfo && application.windowInfo->window)
-      application.windowInfo->window->presentClear(0.1f, 0.1f, 0.12f);
-    return;
-  }
-  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstance();
-  renderSystem->checkDeviceLost();
-  draw(application.systemFont);
-  renderSystem->renderFrame();
-  renderSystem->present();
+  presentPage(application, load(), [this, &application] { draw(application.systemFont); });
 }
 
 }  // namespace HOG

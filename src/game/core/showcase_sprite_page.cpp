@@ -142,16 +142,7 @@ void SpriteShowcasePage::draw() {
 }
 
 void SpriteShowcasePage::render(GameApplication& application) {
-  if (!load()) {
-    if (application.windowInfo && application.windowInfo->window)
-      application.windowInfo->window->presentClear(0.1f, 0.1f, 0.12f);
-    return;
-  }
-  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstance();
-  renderSystem->checkDeviceLost();
-  draw();
-  renderSystem->renderFrame();
-  renderSystem->present();
+  presentPage(application, load(), [this] { draw(); });
 }
 
 }  // namespace HOG
