@@ -65,6 +65,24 @@ class VideoSurfaceTest : public ::testing::Test {
     return streamer->destroySurface(surface);
   }
 
+  // Decodes at the clock reading, lets a frame's pass make the textures,
+  // uploads, and draws the surface over the whole 64 x 48 frame; returns that
+  // frame as read back.
+  std::vector<uint32_t> drawDecoded(VideoSurface* surface, float seconds) {
+    KR::RenderSystem* rs = world.renderSystem.get();
+    surface->decodeStep(seconds);
+    rs->checkDeviceLost();
+    rs->renderFrame();
+    streamer->uploadFrames();
+    rs->checkDeviceLost();
+    surface->setPosition(0.0f, 0.0f);
+    surface->setSize(64.0f, 48.0f);
+    surface->draw();
+    const std::vector<uint32_t> pixels = world.frame();
+    rs->renderFrame();
+    return pixels;
+  }
+
   // Runs decode steps at the given clock reading, uploading after each, until
   // nothing more is decoded.
   static void playTo(VideoSurface* surface, float seconds) {
@@ -364,16 +382,7 @@ TEST_F(VideoSurfaceTest, CpuPathDrawsTheConvertedColour) {
   EXPECT_TRUE(KR::Test::rgbNear(0xFF000000u, world.frame()[24 * world.frameWidth + 32], 0));
   rs->renderFrame();
 
-  surface->decodeStep(0.05f);
-  rs->checkDeviceLost();
-  rs->renderFrame();  // the frame's pass makes the textures, then the upload
-  streamer->uploadFrames();
-  rs->checkDeviceLost();
-  surface->setPosition(0.0f, 0.0f);
-  surface->setSize(64.0f, 48.0f);
-  surface->draw();
-  const std::vector<uint32_t> pixels = world.frame();
-  rs->renderFrame();
+  const std::vector<uint32_t> pixels = drawDecoded(surface, 0.05f);
   EXPECT_TRUE(KR::Test::rgbNear(0xFFAD0000u, pixels[24 * world.frameWidth + 32], 3));
   EXPECT_TRUE(KR::Test::rgbNear(0xFFAD0000u, pixels[2 * world.frameWidth + 2], 3));
 }
@@ -437,17 +446,7 @@ TEST_F(VideoShaderPathTest, ShadersGiveTheCpuColours) {
   VideoSurface* surface = create("red");
   ASSERT_NE(surface, nullptr);
   ASSERT_TRUE(surface->usesShaderPath());
-  KR::RenderSystem* rs = world.renderSystem.get();
-  surface->decodeStep(0.05f);
-  rs->checkDeviceLost();
-  rs->renderFrame();
-  streamer->uploadFrames();
-  rs->checkDeviceLost();
-  surface->setPosition(0.0f, 0.0f);
-  surface->setSize(64.0f, 48.0f);
-  surface->draw();
-  const std::vector<uint32_t> pixels = world.frame();
-  rs->renderFrame();
+  const std::vector<uint32_t> pixels = drawDecoded(surface, 0.05f);
   EXPECT_TRUE(KR::Test::rgbNear(0xFFAD0000u, pixels[24 * world.frameWidth + 32], 3));
   EXPECT_TRUE(KR::Test::rgbNear(0xFFAD0000u, pixels[45 * world.frameWidth + 60], 3));
 }
@@ -474,17 +473,7 @@ TEST_F(VideoShaderPathTest, ShaderPictureMatchesTheCpuConversion) {
   VideoSurface* surface = create("ramps");
   ASSERT_NE(surface, nullptr);
   ASSERT_TRUE(surface->usesShaderPath());
-  KR::RenderSystem* rs = world.renderSystem.get();
-  surface->decodeStep(0.01f);
-  rs->checkDeviceLost();
-  rs->renderFrame();
-  streamer->uploadFrames();
-  rs->checkDeviceLost();
-  surface->setPosition(0.0f, 0.0f);
-  surface->setSize(64.0f, 48.0f);
-  surface->draw();
-  const std::vector<uint32_t> pixels = world.frame();
-  rs->renderFrame();
+  const std::vector<uint32_t> pixels = drawDecoded(surface, 0.01f);
 
   KR::Test::MemoryFile file(bytes);
   KR::VideoStreamDecoder decoder;
