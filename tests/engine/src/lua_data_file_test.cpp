@@ -4,6 +4,7 @@
 #include <lua.hpp>
 
 #include "data_test_content.h"
+#include "lua_test_chunk.h"
 #include "lua_script_2.h"
 
 namespace {
@@ -71,17 +72,8 @@ TEST(LuaDataFile, LoadsSourceFromPackageDefaultOnly) {
 }
 
 TEST(LuaDataFile, PrecompiledChunksDoNotLoad) {
-  lua_State* compiler = luaL_newstate();
-  ASSERT_EQ(luaL_loadstring(compiler, "image = 'compiled'"), 0);
-  std::string chunk;
-  lua_dump(
-      compiler,
-      [](lua_State*, const void* p, size_t size, void* out) {
-        static_cast<std::string*>(out)->append(static_cast<const char*>(p), size);
-        return 0;
-      },
-      &chunk);
-  lua_close(compiler);
+  const std::string chunk = KR::Test::precompiledChunk("image = 'compiled'");
+  ASSERT_FALSE(chunk.empty());
   KR::LuaStateHolder holder(KR::newLuaState(), true);
   EXPECT_FALSE(KR::runLuaDataText(holder, chunk.data(), chunk.size()));
   lua_getglobal(holder.state, "image");

@@ -4,6 +4,7 @@
 #include <lua.hpp>
 
 #include "data_test_content.h"
+#include "lua_test_chunk.h"
 
 namespace {
 
@@ -172,17 +173,8 @@ TEST(LuaScript, TextStopsAtItsFirstZeroByte) {
 
 TEST(LuaScript, PrecompiledChunksOfThisPlatformRunOthersAreRefused) {
   // Compile a chunk with this platform's Lua.
-  lua_State* compiler = luaL_newstate();
-  ASSERT_EQ(luaL_loadstring(compiler, "answer = 42"), 0);
-  std::string chunk;
-  lua_dump(
-      compiler,
-      [](lua_State*, const void* p, size_t size, void* out) {
-        static_cast<std::string*>(out)->append(static_cast<const char*>(p), size);
-        return 0;
-      },
-      &chunk);
-  lua_close(compiler);
+  const std::string chunk = KR::Test::precompiledChunk("answer = 42");
+  ASSERT_FALSE(chunk.empty());
   ASSERT_EQ(chunk[0], '\x1b');
 
   KR::LuaScript native;
