@@ -69,9 +69,25 @@ void FastSprite::bindCornerRefs() {
     std::fill(std::begin(mCornerRefs), std::end(mCornerRefs), nullptr);
     return;
   }
+  if (!mQuad->hasCurrentVertexStride()) mQuad->allocateVertices(mQuad->getVertexCount());
   const uint32_t offset = getVertexComponentOffset(VC_POSITION);
   for (int slot = 0; slot < 4; ++slot)
     mCornerRefs[slot] = reinterpret_cast<float*>(mQuad->getVertexBytes() + size_t(slot) * gVertexStride + offset);
+}
+
+void FastSprite::refreshVertexStorage() {
+  if (!mQuad || mQuad->hasCurrentVertexStride()) return;
+  // The corners of the last draw are read through the old references; colour
+  // and texture coordinates come from the sprite's state.
+  float corners[4][3] = {};
+  const bool hadCorners = mCornerRefs[0] != nullptr;
+  if (hadCorners)
+    for (int slot = 0; slot < 4; ++slot) std::copy(mCornerRefs[slot], mCornerRefs[slot] + 3, corners[slot]);
+  bindCornerRefs();
+  if (hadCorners && mCornerRefs[0])
+    for (int slot = 0; slot < 4; ++slot) std::copy(corners[slot], corners[slot] + 3, mCornerRefs[slot]);
+  setColor(mColor);
+  updateTexCoords();
 }
 
 void FastSprite::updateInvTextureSize() {
@@ -189,6 +205,8 @@ void FastSprite::copyConstruct(const FastSprite& other) {
 }
 
 FastSprite* FastSprite::setColor(const Color& color) {
+  mColor = color;
+  refreshVertexStorage();
   if (mQuad && mQuad->getVertexCount() >= 4)
     for (int slot = 0; slot < 4; ++slot) *colorOf(mQuad, slot) = color.value;
   return this;
@@ -196,7 +214,7 @@ FastSprite* FastSprite::setColor(const Color& color) {
 
 Color FastSprite::getColor() const {
   if (!mQuad || mQuad->getVertexCount() < 4) return Color();
-  return Color::fromARGB(*colorOf(mQuad, 0));
+  return mColor;
 }
 
 void FastSprite::setFrameRect(uint32_t index, const Rect& rect) {
@@ -210,6 +228,7 @@ void FastSprite::setFrameRect(uint32_t index, const Rect& rect) {
 Rect FastSprite::getFrameRect() const { return mFrames.empty() ? Rect() : mFrames[0]; }
 
 void FastSprite::updateTexCoords() {
+  refreshVertexStorage();
   if (mFrames.empty() || !mQuad || mQuad->getVertexCount() < 4) return;
   const Rect& frame = mFrames[0];
   const float left = frame.left * mInvTextureSize.x;
@@ -231,6 +250,9 @@ Vector2<float> FastSprite::getCorner(int slot) const {
 
 Vector2<float> FastSprite::getCornerTexCoord(int slot) const {
   if (slot < 0 || slot > 3 || !mQuad || mQuad->getVertexCount() < 4) return Vector2<float>();
+  // The quad is a cache of the sprite's state: remaking it in a new layout
+  // changes nothing a caller can see.
+  const_cast<FastSprite*>(this)->refreshVertexStorage();
   const float* uv = texCoordOf(mQuad, slot);
   return Vector2<float>(uv[0], uv[1]);
 }
@@ -260,6 +282,7 @@ void FastSprite::clipCorners(float kx, float ky) {
 void FastSprite::submit() { RenderSystem::getInstance()->render(mQuad); }
 
 void FastSprite::draw() {
+  refreshVertexStorage();
   if (!mQuad || !mCornerRefs[0]) return;
   const Vector2<float> center = mPosition + mRotationCenter;
   const bool rotate = std::fabs(mAngle) > 1.0f;
@@ -295,6 +318,7 @@ void FastSprite::draw() {
 }
 
 void FastSprite::drawTransformed(const Matrix3& matrix) {
+  refreshVertexStorage();
   if (!mQuad || !mCornerRefs[0]) return;
   const float width = mSize.x * mScale.x;
   const float height = mSize.y * mScale.y;

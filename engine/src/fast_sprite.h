@@ -84,12 +84,20 @@ class FastSprite {
   float* mCornerRefs[4] = {nullptr, nullptr, nullptr, nullptr};
 
  private:
+  // Points the corner references at the quad in the current layout; a quad
+  // of an older layout is made again (zero-filled) first.
   void bindCornerRefs();
+  // Makes the quad again when the process-wide layout changed since it was
+  // allocated, with its colour and texture coordinates.
+  void refreshVertexStorage();
   void updateInvTextureSize();
   // Clamps the corners into the clip rectangle and moves the texture with
   // them; kx and ky are the texels per design pixel of the shift.
   void clipCorners(float kx, float ky);
   void submit();
+
+  // The colour last set, kept to fill a quad made again in a new layout.
+  Color mColor;
 };
 
 }  // namespace KR

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "color.h"
+#include "log_system.h"
 #include "render_system_dx8.h"
 #include "texture_dx8.h"
 #include "texture_manager.h"
@@ -67,8 +68,10 @@ RenderData::~RenderData() {
 void RenderData::copyVerticesFrom(const RenderData& other) {
   if (!other.mVertices) return;
   mVertices = new VertexStorage();
-  const size_t bytes = size_t(other.mVertices->count) * gVertexStride;
+  // The copy keeps the other's stride: its bytes are in the other's layout.
+  const size_t bytes = size_t(other.mVertices->count) * other.mVertices->stride;
   mVertices->count = other.mVertices->count;
+  mVertices->stride = other.mVertices->stride;
   if (bytes) {
     mVertices->bytes = static_cast<uint8_t*>(std::malloc(bytes));
     if (!mVertices->bytes) throw std::bad_alloc();
@@ -90,7 +93,10 @@ void RenderData::allocateVertices(uint32_t count) {
   mVertices->bytes = static_cast<uint8_t*>(std::calloc(count, gVertexStride ? gVertexStride : 1));
   if (!mVertices->bytes) throw std::bad_alloc();
   mVertices->count = count;
+  mVertices->stride = gVertexStride;
 }
+
+bool RenderData::hasCurrentVertexStride() const { return !mVertices || mVertices->stride == gVertexStride; }
 
 void RenderData::appendTextures(const RenderData& other) {
   for (Texture* t : other.mTextures)
@@ -147,6 +153,12 @@ void RenderSystem::render(RenderData* rd) {
   const uint32_t count = rd->getVertexCount();
   if (!rd->getVertexBytes() || count == 0) return;
   const uint32_t stride = gVertexStride;
+  // Vertices made in another layout are shorter or longer than the batch's:
+  // copying them would read past their end or draw garbage.
+  if (rd->getVertexStride() != stride) {
+    log("ERROR: Render data with vertex stride %u skipped, the layout's stride is %u", rd->getVertexStride(), stride);
+    return;
+  }
   const uint32_t diffuse = getVertexComponentOffset(VC_DIFFUSE);
   const uint8_t* bytes = rd->getVertexBytes();
   bool visible = false;
@@ -307,6 +319,7 @@ void RenderSystem::drawLineData(const Vector2<float>& from, const Vector2<float>
     mLineData->mTextures.assign(1, nullptr);
     mLineData->allocateVertices(2);
   }
+  if (!mLineData->hasCurrentVertexStride() || mLineData->getVertexCount() < 2) mLineData->allocateVertices(2);
   const uint32_t stride = gVertexStride;
   const uint32_t pos = getVertexComponentOffset(VC_POSITION);
   const uint32_t dif = getVertexComponentOffset(VC_DIFFUSE);

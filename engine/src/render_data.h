@@ -27,10 +27,12 @@ enum TextureAddressMode : uint32_t {
   TAM_CLAMP = 2,
 };
 
-// The owned vertex bytes (count x stride) and their count.
+// The owned vertex bytes (count x stride), their count and the stride of the
+// layout they were allocated in: the layout can change after they were made.
 struct VertexStorage {
   uint8_t* bytes = nullptr;
   uint32_t count = 0;
+  uint32_t stride = 0;
 };
 
 class RenderData {
@@ -54,6 +56,11 @@ class RenderData {
   void allocateVertices(uint32_t count);
   uint8_t* getVertexBytes() const { return mVertices ? mVertices->bytes : nullptr; }
   uint32_t getVertexCount() const { return mVertices ? mVertices->count : 0; }
+  // The stride the vertices were allocated with (0 without vertices).
+  uint32_t getVertexStride() const { return mVertices ? mVertices->stride : 0; }
+  // False when there are vertices of another stride than the current layout's;
+  // their owner has to make them again before writing or drawing them.
+  bool hasCurrentVertexStride() const;
   // The first texture entry, or null.
   Texture* getTexture() const { return mTextures.empty() ? nullptr : mTextures.front(); }
 

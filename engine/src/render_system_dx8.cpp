@@ -366,6 +366,8 @@ void RenderSystem::updateMatrices(int width, int height) {
 }
 
 void RenderSystem::setQuad(RenderData& quad, float left, float top, float width, float height, uint32_t argb) {
+  // Every vertex is written below, so vertices of an older layout are simply made again.
+  if (!quad.hasCurrentVertexStride()) quad.allocateVertices(quad.getVertexCount());
   const uint32_t stride = gVertexStride;
   const uint32_t pos = getVertexComponentOffset(VC_POSITION);
   const uint32_t dif = getVertexComponentOffset(VC_DIFFUSE);

@@ -81,6 +81,7 @@ void Sprite::allocateGrid(uint32_t sizeX, uint32_t sizeY) {
 }
 
 void Sprite::bindVertexRefs() {
+  if (mMesh && !mMesh->hasCurrentVertexStride()) mMesh->allocateVertices(mMesh->getVertexCount());
   const uint32_t count = mMesh ? mMesh->getVertexCount() : 0;
   mVertexPositionRefs.resize(count);
   mVertexColorRefs.resize(count);
@@ -93,6 +94,30 @@ void Sprite::bindVertexRefs() {
     mVertexPositionRefs[i] = reinterpret_cast<float*>(vertex + positionOffset);
     mVertexColorRefs[i] = reinterpret_cast<uint32_t*>(vertex + colorOffset);
   }
+}
+
+void Sprite::remakeMeshVertices(const std::vector<float*>& positions, const std::vector<uint32_t*>& colors) {
+  const uint32_t count = mMesh->getVertexCount();
+  // Read everything before the old storage (maybe our own) is freed.
+  const size_t kept = std::min<size_t>(count, std::min(positions.size(), colors.size()));
+  std::vector<float> xyz(kept * 3);
+  std::vector<uint32_t> argb(kept);
+  for (size_t i = 0; i < kept; ++i) {
+    std::memcpy(&xyz[i * 3], positions[i], 3 * sizeof(float));
+    argb[i] = *colors[i];
+  }
+  mMesh->allocateVertices(count);
+  bindVertexRefs();
+  for (size_t i = 0; i < kept; ++i) {
+    std::memcpy(mVertexPositionRefs[i], &xyz[i * 3], 3 * sizeof(float));
+    *mVertexColorRefs[i] = argb[i];
+  }
+}
+
+void Sprite::refreshVertexStorage() {
+  // Every quad vertex is written again by render().
+  if (mQuad && !mQuad->hasCurrentVertexStride()) mQuad->allocateVertices(mQuad->getVertexCount());
+  if (mMesh && !mMesh->hasCurrentVertexStride()) remakeMeshVertices(mVertexPositionRefs, mVertexColorRefs);
 }
 
 void Sprite::copyQuadSettingsToMesh() {
@@ -269,11 +294,14 @@ void Sprite::copyConstruct(const Sprite& other) {
   delete mQuad;
   delete mMesh;
   mQuad = other.mQuad ? new RenderData(*other.mQuad) : nullptr;
-  // The copied vertex bytes carry the transformed positions and colours.
   mMesh = other.mMesh ? new RenderData(*other.mMesh) : nullptr;
   mMeshPositions = other.mMeshPositions;
   mMeshTexCoords = other.mMeshTexCoords;
-  bindVertexRefs();
+  // The transformed positions and colours, read in the other's layout.
+  if (mMesh)
+    remakeMeshVertices(other.mVertexPositionRefs, other.mVertexColorRefs);
+  else
+    bindVertexRefs();
   updateMeshTexCoords();
   updateInvTextureSize();
 }
@@ -286,7 +314,10 @@ void Sprite::assign(const Sprite& other) {
       mMesh->getVertexCount() != other.mMesh->getVertexCount()) {
     delete mMesh;
     mMesh = other.mMesh ? new RenderData(*other.mMesh) : nullptr;
-    bindVertexRefs();
+    if (mMesh)
+      remakeMeshVertices(other.mVertexPositionRefs, other.mVertexColorRefs);
+    else
+      bindVertexRefs();
   }
   if (!mQuad) mQuad = newQuadItem();
   mFrames = other.mFrames;
@@ -397,6 +428,7 @@ const Vector2<float>& Sprite::getMeshVertexPosition(uint32_t column, uint32_t ro
 }
 
 void Sprite::setMeshColor(const Color& color) {
+  refreshVertexStorage();
   for (uint32_t* ref : mVertexColorRefs) *ref = color.value;
 }
 
@@ -443,6 +475,7 @@ void Sprite::resetMeshTexCoordsToTexture() {
 // Drawing
 
 void Sprite::updateVertices() {
+  refreshVertexStorage();
   if (!mDirty) return;
   const Vector2<float> center = mPosition + mRotationCenter;
   const float theta = mAngle * kDegToRad;
@@ -461,6 +494,7 @@ void Sprite::updateVertices() {
 }
 
 void Sprite::updateVerticesByMatrix(const Matrix3& matrix) {
+  refreshVertexStorage();
   const size_t count = std::min(mMeshPositions.size(), mVertexPositionRefs.size());
   for (size_t i = 0; i < count; ++i) {
     const Vector2<float>& m = mMeshPositions[i];
@@ -472,6 +506,7 @@ void Sprite::updateVerticesByMatrix(const Matrix3& matrix) {
 }
 
 void Sprite::render() {
+  refreshVertexStorage();
   if (!mQuad || !mMesh || !mQuad->getVertexBytes() || !mMeshSizeX || !mMeshSizeY) return;
   if (mVertexPositionRefs.size() < getMeshVertexCount() || mMeshTexCoords.size() < getMeshVertexCount()) return;
   RenderSystem* renderSystem = RenderSystem::getInstance();

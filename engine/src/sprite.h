@@ -98,6 +98,8 @@ class Sprite : public IRibbonSprite {
   void updateMeshPositions();
   void updateMeshTexCoords() override;
   void resetMeshTexCoordsToTexture();
+  // Points the reference arrays at the mesh vertices in the current layout;
+  // mesh vertices of an older layout are made again (zero-filled) first.
   void bindVertexRefs();
 
   // ---- drawing ----
@@ -145,6 +147,12 @@ class Sprite : public IRibbonSprite {
   // The mesh render item takes the quad's settings and textures.
   void copyQuadSettingsToMesh();
   void updateInvTextureSize();
+  // The quad and mesh vertices are made again when the process-wide layout
+  // changed since they were allocated; the mesh keeps its positions and colours.
+  void refreshVertexStorage();
+  // New mesh vertices in the current layout, taking positions and colours
+  // through references bound to the old storage (this sprite's or another's).
+  void remakeMeshVertices(const std::vector<float*>& positions, const std::vector<uint32_t*>& colors);
   size_t gridIndex(uint32_t column, uint32_t row, const char* failure) const;
 };
 

@@ -9,9 +9,12 @@
 #include "application.h"
 #include "fast_sprite.h"
 #include "font.h"
+#include "render_data.h"
+#include "sprite.h"
 #include "sprite_test_support.h"
 #include "ui/ui_font.h"
 #include "ui/ui_font_manager.h"
+#include "vertex_format.h"
 
 namespace KR {
 namespace Test {
@@ -192,6 +195,28 @@ TEST_F(FontDrawTest, SimpleFontDrawsFromTheSharedTexture) {
   simple->release();
 }
 
+// The engine's application makes its system font in the engine's vertex
+// layout; the game's then switches to the layout with normals.
+TEST_F(FontDrawTest, SimpleFontMadeBeforeALayoutSwitchDrawsAfterIt) {
+  ASSERT_EQ(computeVertexLayout(kVertexFormatEngine), 24u);
+  Font* simple = new Font();
+  simple->load("simple_fnt");
+  world.config->vertexFormatFlags = kVertexFormatGame;
+  world.renderSystem->reset();
+  ASSERT_EQ(gVertexStride, 36u);
+  world.beginFrame();
+  simple->drawText(Vector2<float>(40, 40), "AB", 1.0f, Color::fromARGB(0xFF00FF00u));
+  world.endFrame();
+  EXPECT_EQ(simple->getSprite()->mQuad->getVertexStride(), 36u);
+  EXPECT_EQ(simple->getSprite()->mMesh->getVertexStride(), 36u);
+  EXPECT_TRUE(green(41, 41)) << world.pixel(41, 41);
+  EXPECT_TRUE(green(54, 47)) << world.pixel(54, 47);
+  EXPECT_TRUE(blank(57, 44)) << world.pixel(57, 44);
+  EXPECT_FALSE(log.contains("vertex stride"));
+  simple->release();
+  computeVertexLayout(kVertexFormatEngine);
+}
+
 using FontDrawDeathTest = FontDrawTest;
 
 TEST_F(FontDrawDeathTest, BrokenSimpleFontsAreFatal) {
@@ -243,16 +268,20 @@ TEST(DemoFonts, LoadFromTheMediaFolder) {
 }
 
 // The engine's loading frame writes the frame rate and "Loading..." in the
-// system font of the demo media.
-TEST(LoadingFrame, ShowsTheFrameRateAndLoadingInTheSystemFont) {
+// system font of the demo media, also after the game's application switched
+// to its own vertex layout (the font was made in the engine's).
+void checkLoadingFrame(uint32_t vertexFormat) {
   LogCapture log;
   const std::string previous = FileSystem::getContentFolder();
   FileSystem::setContentFolder(std::string(KR_TEST_BINARY_DIR) + "/bin/media/");
+  // The layout a fresh process starts with.
+  computeVertexLayout(kVertexFormatEngine);
   {
     Application app;
     ASSERT_NE(app.systemFont, nullptr);
     EXPECT_TRUE(UIFontManager::exists());
     EXPECT_TRUE(log.contains("Init UIFontManager..."));
+    app.configManager->vertexFormatFlags = vertexFormat;
     app.windowInfo->mWndWidth = RenderSystem::getDesignWidth();
     app.windowInfo->mWndHeight = RenderSystem::getDesignHeight();
     app.renderSystem->initDevice();
@@ -276,12 +305,18 @@ TEST(LoadingFrame, ShowsTheFrameRateAndLoadingInTheSystemFont) {
     EXPECT_GT(litIn(0, 0, 120, 20), 40);    // "FPS ..."
     EXPECT_GT(litIn(0, 20, 100, 44), 40);   // "Loading..."
     EXPECT_EQ(litIn(300, 100, 1000, 700), 0);
+    EXPECT_FALSE(log.contains("vertex stride"));
     app.shutdownEngine();
     EXPECT_FALSE(UIFontManager::exists());
     EXPECT_EQ(app.systemFont, nullptr);
   }
   FileSystem::setContentFolder(previous);
+  computeVertexLayout(kVertexFormatEngine);
 }
+
+TEST(LoadingFrame, ShowsTheFrameRateAndLoadingInTheSystemFont) { checkLoadingFrame(kVertexFormatEngine); }
+
+TEST(LoadingFrame, ShowsTheSystemFontInTheGameVertexLayout) { checkLoadingFrame(kVertexFormatGame); }
 
 }  // namespace
 }  // namespace Test
