@@ -11,6 +11,7 @@
 #include "color.h"
 #include "config_manager.h"
 #include "image.h"
+#include "offscreen_test_support.h"
 #include "render_data.h"
 #include "render_system_dx8.h"
 #include "support/test_support.h"
@@ -30,13 +31,7 @@ class RenderFixture : public ::testing::Test {
 
   void start(int windowW, int windowH, uint32_t vertexMask) {
     logs = std::make_unique<LogCapture>();
-    config = std::make_unique<ConfigManager>(ConfigManager::NoLoad{});
-    PlatformConfig p;
-    p.name = "test";
-    p.resolutionWidth = kDesignW;
-    p.resolutionHeight = kDesignH;
-    config->platforms.push_back(p);
-    config->currentPlatform = &config->platforms[0];
+    config = designConfig(kDesignW, kDesignH);
     config->vertexFormatFlags = vertexMask;
     renderSystem = std::make_unique<RenderSystem>(nullptr);
     textures = std::make_unique<TextureManager>();
@@ -127,12 +122,7 @@ class RenderFixture : public ::testing::Test {
 
 // Channel-wise comparison within a tolerance.
 inline ::testing::AssertionResult colorNear(uint32_t expected, uint32_t actual, int tolerance = 2) {
-  for (int s = 0; s < 32; s += 8) {
-    const int e = int((expected >> s) & 0xFF), a = int((actual >> s) & 0xFF);
-    if (std::abs(e - a) > tolerance)
-      return ::testing::AssertionFailure() << std::hex << "expected 0x" << expected << " got 0x" << actual;
-  }
-  return ::testing::AssertionSuccess();
+  return channelsNear(expected, actual, tolerance, 4);
 }
 
 }  // namespace Test

@@ -15,6 +15,7 @@
 #include "file_system.h"
 #include "image_maker.h"
 #include "loose_content.h"
+#include "offscreen_test_support.h"
 #include "render_system_dx8.h"
 #include "sprite_manager.h"
 #include "support/test_support.h"
@@ -55,13 +56,7 @@ class SpriteWorld : public LooseContent {
  public:
   SpriteWorld() : LooseContent("sprites") {
     allocators.init();
-    config = std::make_unique<ConfigManager>(ConfigManager::NoLoad{});
-    PlatformConfig platform;
-    platform.name = "test";
-    platform.resolutionWidth = kFrameWidth;
-    platform.resolutionHeight = kFrameHeight;
-    config->platforms.push_back(platform);
-    config->currentPlatform = &config->platforms[0];
+    config = designConfig(kFrameWidth, kFrameHeight);
   }
   ~SpriteWorld() {
     fastSprites.reset();

@@ -14,6 +14,7 @@
 #include "engine_allocators.h"
 #include "file_system.h"
 #include "loose_content.h"
+#include "offscreen_test_support.h"
 #include "render_system_dx8.h"
 #include "sprite_manager.h"
 #include "support/memory_file.h"
@@ -53,13 +54,7 @@ class VideoWorld : public LooseContent {
  public:
   VideoWorld(int designWidth = 64, int designHeight = 48) : LooseContent("video") {
     allocators.init();
-    config = std::make_unique<ConfigManager>(ConfigManager::NoLoad{});
-    PlatformConfig platform;
-    platform.name = "test";
-    platform.resolutionWidth = designWidth;
-    platform.resolutionHeight = designHeight;
-    config->platforms.push_back(platform);
-    config->currentPlatform = &config->platforms[0];
+    config = designConfig(designWidth, designHeight);
     config->currentLanguage = "en";
   }
   ~VideoWorld() {
@@ -112,12 +107,7 @@ class VideoWorld : public LooseContent {
 
 // Channel-wise comparison of two 0xAARRGGBB values within a tolerance.
 inline ::testing::AssertionResult rgbNear(uint32_t expected, uint32_t actual, int tolerance) {
-  for (int s = 0; s < 24; s += 8) {
-    const int e = int((expected >> s) & 0xFF), a = int((actual >> s) & 0xFF);
-    if (std::abs(e - a) > tolerance)
-      return ::testing::AssertionFailure() << std::hex << "expected 0x" << expected << " got 0x" << actual;
-  }
-  return ::testing::AssertionSuccess();
+  return channelsNear(expected, actual, tolerance, 3);
 }
 
 }  // namespace Test
