@@ -4,8 +4,6 @@
 // the file, without reading outside the buffers. Page checksums are set right
 // first, so that mutations reach the Theora packets instead of stopping at
 // the Ogg layer.
-#include <ogg/ogg.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -13,43 +11,16 @@
 #include <vector>
 
 #include "file_system.h"
+#include "fuzz_ogg.h"
 #include "log_system.h"
 #include "support/memory_file.h"
 #include "video_surface_decoder.h"
-
-namespace {
-
-// Walks the pages as laid out and gives each the checksum of its bytes.
-void repairPageChecksums(std::vector<unsigned char>& bytes) {
-  size_t at = 0;
-  while (at + 27 <= bytes.size()) {
-    if (std::memcmp(bytes.data() + at, "OggS", 4) != 0) {
-      ++at;
-      continue;
-    }
-    const size_t segments = bytes[at + 26];
-    const size_t headerLength = 27 + segments;
-    if (at + headerLength > bytes.size()) return;
-    size_t bodyLength = 0;
-    for (size_t s = 0; s < segments; ++s) bodyLength += bytes[at + 27 + s];
-    if (at + headerLength + bodyLength > bytes.size()) return;
-    ogg_page page;
-    page.header = bytes.data() + at;
-    page.header_len = long(headerLength);
-    page.body = bytes.data() + at + headerLength;
-    page.body_len = long(bodyLength);
-    ogg_page_checksum_set(&page);
-    at += headerLength + bodyLength;
-  }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static KR::LogSystem* logSystem = KR::LogSystem::exists() ? nullptr : new KR::LogSystem();
   (void)logSystem;
   std::vector<unsigned char> bytes(data, data + size);
-  repairPageChecksums(bytes);
+  KR::Fuzz::repairPageChecksums(bytes);
   KR::Test::BytesFile file(bytes.data(), bytes.size());
   KR::VideoStreamDecoder decoder;
   if (decoder.open(&file) != 0) return 0;

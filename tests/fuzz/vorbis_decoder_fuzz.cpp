@@ -2,13 +2,12 @@
 // accept without reading outside the data, and every span of an accepted
 // stream must decode within its area. Page checksums are repaired first so
 // that mutations reach the Vorbis packets instead of stopping at the Ogg layer.
-#include <ogg/ogg.h>
-
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "fuzz_ogg.h"
 #include "log_system.h"
 #include "sound_system/sound_resource_oal.h"
 #include "sound_system/vorbis_decoder.h"
@@ -18,38 +17,11 @@
 // pointers in the libraries a leak's stack may end in libvorbis itself.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libvorbisfile\nleak:libvorbis.so\n"; }
 
-namespace {
-
-void repairPageChecksums(std::vector<unsigned char>& bytes) {
-  size_t at = 0;
-  while (at + 27 <= bytes.size()) {
-    if (std::memcmp(bytes.data() + at, "OggS", 4) != 0) {
-      ++at;
-      continue;
-    }
-    size_t segments = bytes[at + 26];
-    size_t headerLength = 27 + segments;
-    if (at + headerLength > bytes.size()) return;
-    size_t bodyLength = 0;
-    for (size_t s = 0; s < segments; ++s) bodyLength += bytes[at + 27 + s];
-    if (at + headerLength + bodyLength > bytes.size()) return;
-    ogg_page page;
-    page.header = bytes.data() + at;
-    page.header_len = static_cast<long>(headerLength);
-    page.body = bytes.data() + at + headerLength;
-    page.body_len = static_cast<long>(bodyLength);
-    ogg_page_checksum_set(&page);
-    at += headerLength + bodyLength;
-  }
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static KR::LogSystem* logSystem = new KR::LogSystem();
   (void)logSystem;
   std::vector<unsigned char> bytes(data, data + size);
-  repairPageChecksums(bytes);
+  KR::Fuzz::repairPageChecksums(bytes);
 
   KR::SoundDescriptor descriptor;
   descriptor.name = "fuzz";
