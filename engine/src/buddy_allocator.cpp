@@ -9,14 +9,6 @@
 namespace KR {
 
 namespace {
-void initLock(pthread_mutex_t* m) {
-  pthread_mutexattr_t attr;
-  pthread_mutexattr_init(&attr);
-  pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
-  pthread_mutex_init(m, &attr);
-  pthread_mutexattr_destroy(&attr);
-}
-
 [[noreturn]] void reportBadPointer() {
   reportAssert("KR", "BuddyAllocator::dealloc(), Bad pointer specified", "buddy_allocator", 175);
   fatalTrap();
@@ -31,7 +23,7 @@ BuddyAllocator::BuddyAllocator(uint8_t* arena_, bool ownsArena_) : arena(arena_)
   static_assert(sizeof(blockOrder) == kLeafCount, "one order byte per leaf");
   std::memset(leafMap, 0, sizeof(leafMap));
   std::memset(blockOrder, kNoBlock, sizeof(blockOrder));
-  initLock(&lock);
+  initRecursiveMutex(&lock);
 }
 
 BuddyAllocator::~BuddyAllocator() {

@@ -54,11 +54,7 @@ void FileSystem::setContentFolder(const std::string& folder) { contentFolder() =
 std::string FileSystem::getContentFolder() { return contentFolder(); }
 
 FileSystem::FileSystem() {
-  pthread_mutexattr_t attributes;
-  pthread_mutexattr_init(&attributes);
-  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-  pthread_mutex_init(&lock, &attributes);
-  pthread_mutexattr_destroy(&attributes);
+  initRecursiveMutex(&lock);
   setInstance(this);
   readers.push_back(std::make_unique<KRPReader>());
   readers.push_back(std::make_unique<ZipReader>());

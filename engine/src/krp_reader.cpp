@@ -87,11 +87,7 @@ KRPReader::KRPReader(const std::string& archivePath) { openArchive(archivePath);
 
 void KRPReader::openArchive(const std::string& path) {
   log("sizeof(TableEntry) = %i", static_cast<int>(sizeof(TableEntry)));
-  pthread_mutexattr_t attributes;
-  pthread_mutexattr_init(&attributes);
-  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-  pthread_mutex_init(&archiveLock, &attributes);
-  pthread_mutexattr_destroy(&attributes);
+  initRecursiveMutex(&archiveLock);
 
   archive = std::make_unique<LocalFile>();
   if (!archive->open(path)) {

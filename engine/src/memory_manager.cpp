@@ -8,11 +8,7 @@ uint8_t memoryManagerAlive = 1;
 
 MemoryManager::MemoryManager() {
   setInstance(this);
-  pthread_mutexattr_t attr;
-  pthread_mutexattr_init(&attr);
-  pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
-  pthread_mutex_init(&lock, &attr);
-  pthread_mutexattr_destroy(&attr);
+  initRecursiveMutex(&lock);
   enabled = 1;
 }
 

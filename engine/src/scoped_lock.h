@@ -5,6 +5,17 @@
 
 namespace KR {
 
+// Makes a mutex that the thread holding it may lock again; returns
+// pthread_mutex_init's result.
+inline int initRecursiveMutex(pthread_mutex_t* mutex) {
+  pthread_mutexattr_t attributes;
+  pthread_mutexattr_init(&attributes);
+  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
+  const int result = pthread_mutex_init(mutex, &attributes);
+  pthread_mutexattr_destroy(&attributes);
+  return result;
+}
+
 class ScopedLock {
  public:
   explicit ScopedLock(pthread_mutex_t* lockedMutex) : mutex(lockedMutex) {}

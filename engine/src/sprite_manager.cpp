@@ -10,11 +10,7 @@ namespace KR {
 template <typename T>
 SpriteManager<T>::SpriteManager() {
   this->setInstance(this);
-  pthread_mutexattr_t attributes;
-  pthread_mutexattr_init(&attributes);
-  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-  mLockInitialised = pthread_mutex_init(&mLock, &attributes) == 0;
-  pthread_mutexattr_destroy(&attributes);
+  mLockInitialised = initRecursiveMutex(&mLock) == 0;
 }
 
 template <typename T>

@@ -3,16 +3,13 @@
 #include <cstdlib>
 
 #include "report_assert.h"
+#include "scoped_lock.h"
 
 namespace KR {
 
 StackAllocator::StackAllocator() : buffer(static_cast<uint8_t*>(std::malloc(kCapacity))), capacity(kCapacity) {
   KR_ASSERT(buffer != nullptr, "StackAllocator: no buffer");
-  pthread_mutexattr_t attr;
-  pthread_mutexattr_init(&attr);
-  pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
-  pthread_mutex_init(&lock, &attr);
-  pthread_mutexattr_destroy(&attr);
+  initRecursiveMutex(&lock);
 }
 
 StackAllocator::~StackAllocator() {

@@ -18,14 +18,6 @@ namespace KR {
 
 namespace {
 
-void initRecursive(pthread_mutex_t* mutex) {
-  pthread_mutexattr_t attributes;
-  pthread_mutexattr_init(&attributes);
-  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-  pthread_mutex_init(mutex, &attributes);
-  pthread_mutexattr_destroy(&attributes);
-}
-
 uint32_t powerOfTwoAtLeast(uint32_t value) {
   uint32_t result = 1;
   while (result < value && result < 0x80000000u) result <<= 1;
@@ -51,9 +43,9 @@ uint32_t imageFormatOf(uint32_t kind) {
 }  // namespace
 
 VideoSurface::VideoSurface(bool useShaders) {
-  initRecursive(&decoderLock);
-  initRecursive(&planeLock);
-  initRecursive(&textureLock);
+  initRecursiveMutex(&decoderLock);
+  initRecursiveMutex(&planeLock);
+  initRecursiveMutex(&textureLock);
   clock.reset();
   if (useShaders) {
     program = VideoShaderProgram::load();

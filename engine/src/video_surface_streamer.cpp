@@ -9,11 +9,7 @@ namespace KR {
 
 VideoSurfaceStreamer::VideoSurfaceStreamer(bool startThread) {
   setInstance(this);
-  pthread_mutexattr_t attributes;
-  pthread_mutexattr_init(&attributes);
-  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-  lockCreated = pthread_mutex_init(&lock, &attributes) == 0;
-  pthread_mutexattr_destroy(&attributes);
+  lockCreated = initRecursiveMutex(&lock) == 0;
   if (startThread) {
     thread.start(&VideoSurfaceStreamer::threadMain, this);
     threadStarted = true;

@@ -12,14 +12,6 @@ namespace {
 // Entry names in the central directory are at most this long.
 constexpr size_t kMaxZipName = 255;
 
-void initRecursive(pthread_mutex_t* mutex) {
-  pthread_mutexattr_t attributes;
-  pthread_mutexattr_init(&attributes);
-  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-  pthread_mutex_init(mutex, &attributes);
-  pthread_mutexattr_destroy(&attributes);
-}
-
 }  // namespace
 
 // ---- ZippedFile ----
@@ -84,9 +76,9 @@ int ZippedFile::tell() { return position; }
 
 // ---- ZipReader ----
 
-ZipReader::ZipReader() { initRecursive(&poolLock); }
+ZipReader::ZipReader() { initRecursiveMutex(&poolLock); }
 
-ZipReader::ZipReader(const std::string& archivePath) : archivePath(archivePath) { initRecursive(&poolLock); }
+ZipReader::ZipReader(const std::string& archivePath) : archivePath(archivePath) { initRecursiveMutex(&poolLock); }
 
 ZipReader::~ZipReader() {
   {

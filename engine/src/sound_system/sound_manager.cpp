@@ -22,11 +22,7 @@ void SoundManager::ActivationListener::onNotification(const Notification& notifi
 
 SoundManager::SoundManager() : activationListener(this) {
   setInstance(this);
-  pthread_mutexattr_t attributes;
-  pthread_mutexattr_init(&attributes);
-  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-  pthread_mutex_init(&mutex, &attributes);
-  pthread_mutexattr_destroy(&attributes);
+  initRecursiveMutex(&mutex);
 
   poolBlock = new unsigned char[kPoolSize * sizeof(Sound)];
   for (uint32_t i = 0; i < kPoolSize; ++i) poolNext[i] = i + 1 < kPoolSize ? static_cast<int32_t>(i + 1) : -1;

@@ -14,11 +14,7 @@ namespace KR {
 
 UIFontManager::UIFontManager() {
   setInstance(this);
-  pthread_mutexattr_t attributes;
-  pthread_mutexattr_init(&attributes);
-  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-  pthread_mutex_init(&lock, &attributes);
-  pthread_mutexattr_destroy(&attributes);
+  initRecursiveMutex(&lock);
 }
 
 UIFontManager::~UIFontManager() {
