@@ -36,5 +36,10 @@ inline ::testing::AssertionResult channelsNear(uint32_t expected, uint32_t actua
   return ::testing::AssertionSuccess();
 }
 
+// All four channels, alpha included.
+inline ::testing::AssertionResult colorNear(uint32_t expected, uint32_t actual, int tolerance = 2) {
+  return channelsNear(expected, actual, tolerance, 4);
+}
+
 }  // namespace Test
 }  // namespace KR

@@ -120,10 +120,5 @@ class RenderFixture : public ::testing::Test {
   std::vector<std::unique_ptr<RenderData>> owned;
 };
 
-// Channel-wise comparison within a tolerance.
-inline ::testing::AssertionResult colorNear(uint32_t expected, uint32_t actual, int tolerance = 2) {
-  return channelsNear(expected, actual, tolerance, 4);
-}
-
 }  // namespace Test
 }  // namespace KR

@@ -13,6 +13,7 @@
 
 #include "color.h"
 #include "data_test_content.h"
+#include "offscreen_test_support.h"
 #include "platform/render_device_shaders.h"
 #include "render_data.h"
 #include "render_system_dx8.h"
@@ -35,15 +36,6 @@ std::string mediaShader(const std::string& file) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
-}
-
-::testing::AssertionResult near(uint32_t expected, uint32_t actual, int tolerance = 2) {
-  for (int s = 0; s < 32; s += 8) {
-    const int e = int((expected >> s) & 0xFF), a = int((actual >> s) & 0xFF);
-    if (std::abs(e - a) > tolerance)
-      return ::testing::AssertionFailure() << std::hex << "expected 0x" << expected << " got 0x" << actual;
-  }
-  return ::testing::AssertionSuccess();
 }
 
 class ShaderProgramTest : public ::testing::Test {
@@ -267,8 +259,8 @@ TEST_F(ShaderProgramTest, DrawingIntoATargetAndBack) {
   t->mSprite->render();
   renderSystem->renderFrame();
   const std::vector<uint32_t> f = read();
-  EXPECT_TRUE(near(0xFFFFFF00, at(f, 4, 10)));
-  EXPECT_TRUE(near(0xFF00FFFF, at(f, kW - 4, 10)));
+  EXPECT_TRUE(KR::Test::colorNear(0xFFFFFF00, at(f, 4, 10)));
+  EXPECT_TRUE(KR::Test::colorNear(0xFF00FFFF, at(f, kW - 4, 10)));
   renderSystem->releaseRenderTarget(t);
 }
 
@@ -296,7 +288,7 @@ TEST_F(ShaderProgramTest, MapOf7FLeavesTheSceneAndOthersMoveIt) {
   // Red and green 0x7F: every pixel stays where it is.
   const std::vector<uint32_t> still = frameWithMap(true, 0xFF7F7F00);
   for (int y = 0; y < kH; y += 3)
-    for (int x = 0; x < kW; ++x) ASSERT_TRUE(near(at(plain, x, y), at(still, x, y))) << x << "," << y;
+    for (int x = 0; x < kW; ++x) ASSERT_TRUE(KR::Test::colorNear(at(plain, x, y), at(still, x, y))) << x << "," << y;
 
   // Red 0xFF: u moves by (1 - 0.498039) x 0.15, that is 4.82 pixels of 64,
   // so the red/blue edge appears 4.82 pixels further left.
@@ -305,9 +297,9 @@ TEST_F(ShaderProgramTest, MapOf7FLeavesTheSceneAndOthersMoveIt) {
   for (int x = 0; x < kW; ++x) {
     const float source = float(x) + shiftU;  // texel position sampled (centres at integers)
     if (source < 30.5f) {
-      EXPECT_TRUE(near(0xFFFF0000, at(right, x, 5))) << x;
+      EXPECT_TRUE(KR::Test::colorNear(0xFFFF0000, at(right, x, 5))) << x;
     } else if (source > 32.5f && source < kW - 1) {
-      EXPECT_TRUE(near(0xFF0000FF, at(right, x, 5))) << x;
+      EXPECT_TRUE(KR::Test::colorNear(0xFF0000FF, at(right, x, 5))) << x;
     }
   }
   // Green 0x00: v moves by (0 - 0.498039) x 0.15, 3.59 pixels of 48 upward,
@@ -319,9 +311,9 @@ TEST_F(ShaderProgramTest, MapOf7FLeavesTheSceneAndOthersMoveIt) {
     const bool band = source > 20.5f && source < 26.5f;
     const bool outside = source < 18.5f || source > 28.5f;
     if (band) {
-      EXPECT_TRUE(near(0xFF00FF00, at(down, 10, y))) << y;
+      EXPECT_TRUE(KR::Test::colorNear(0xFF00FF00, at(down, 10, y))) << y;
     } else if (outside && source > 0.5f) {
-      EXPECT_TRUE(near(0xFFFF0000, at(down, 10, y))) << y;
+      EXPECT_TRUE(KR::Test::colorNear(0xFFFF0000, at(down, 10, y))) << y;
     }
   }
 }
@@ -350,7 +342,7 @@ TEST_F(ShaderProgramTest, DistortionMapIsClearedOncePerFrameAndOnlyUsedWhenDrawn
   renderSystem->endOffscreenPass();
   renderSystem->renderFrame();
   f = read();
-  EXPECT_TRUE(near(0xFF0000FF, at(f, 30, 5)));  // moved, as with one pass
+  EXPECT_TRUE(KR::Test::colorNear(0xFF0000FF, at(f, 30, 5)));  // moved, as with one pass
 
   // Distortion disabled: the pass does nothing, and the map's drawing goes
   // into the scene.
@@ -524,7 +516,7 @@ TEST_F(ContentShaderTest, YuvConversionMatchesTheDecoder) {
     device()->setTexture(1, nullptr);
     renderSystem->renderFrame();
     // The shader rounds where the tables truncate: one step apart at most.
-    EXPECT_TRUE(near(cpu(s[0], s[1], s[2]), at(read(), 10, 10), 1)) << s[0] << " " << s[1] << " " << s[2];
+    EXPECT_TRUE(KR::Test::colorNear(cpu(s[0], s[1], s[2]), at(read(), 10, 10), 1)) << s[0] << " " << s[1] << " " << s[2];
     textures->releaseTexture(luminance);
     textures->releaseTexture(chroma);
   }
@@ -545,7 +537,7 @@ TEST_F(ContentShaderTest, GrayscaleAndBlur) {
   renderSystem->resetShaders();
   renderSystem->renderFrame();
   const uint32_t l = uint32_t(std::lround((0.299 * 255 + 0.587 * 128) ));
-  EXPECT_TRUE(near(0xFF000000u | l << 16 | l << 8 | l, at(read(), 5, 5)));
+  EXPECT_TRUE(KR::Test::colorNear(0xFF000000u | l << 16 | l << 8 | l, at(read(), 5, 5)));
 
   // Blur: a vertical edge (black left, white right) spread by the taps along
   // x; nothing changes along y, and far from the edge nothing changes.
@@ -574,8 +566,8 @@ TEST_F(ContentShaderTest, GrayscaleAndBlur) {
   renderSystem->renderFrame();
   const std::vector<uint32_t> f = read();
   // The edge sits at x = 32; the taps reach 2.5 texels (10 pixels) each side.
-  EXPECT_TRUE(near(0xFF000000, at(f, 4, 10)));
-  EXPECT_TRUE(near(0xFFFFFFFF, at(f, 60, 10)));
+  EXPECT_TRUE(KR::Test::colorNear(0xFF000000, at(f, 4, 10)));
+  EXPECT_TRUE(KR::Test::colorNear(0xFFFFFFFF, at(f, 60, 10)));
   const uint32_t mid = at(f, 32, 10) & 0xFF;
   EXPECT_GT(mid, 0x40u);
   EXPECT_LT(mid, 0xC0u);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "../offscreen_test_support.h"
 #include "platform/render_device.h"
 #include "platform/render_device_shaders.h"
 
@@ -145,15 +146,6 @@ Rgba fromArgb(uint32_t c) {
 uint32_t toArgb(Rgba c) {
   auto b = [](float v) { return uint32_t(std::lround(std::clamp(v, 0.f, 1.f) * 255.f)); };
   return b(c.a) << 24 | b(c.r) << 16 | b(c.g) << 8 | b(c.b);
-}
-
-::testing::AssertionResult near(uint32_t expected, uint32_t actual, int tolerance = 2) {
-  for (int s = 0; s < 32; s += 8) {
-    const int e = int((expected >> s) & 0xFF), a = int((actual >> s) & 0xFF);
-    if (std::abs(e - a) > tolerance)
-      return ::testing::AssertionFailure() << std::hex << "expected 0x" << expected << " got 0x" << actual;
-  }
-  return ::testing::AssertionSuccess();
 }
 
 // Texel and colour inputs of every program below.
@@ -337,24 +329,24 @@ TEST_F(ShaderDeviceTest, ArithmeticInstructionsAndModifiers) {
     const Rgba e = c.expected;
     const Rgba clamped{std::clamp(e.r, 0.f, 1.f), std::clamp(e.g, 0.f, 1.f), std::clamp(e.b, 0.f, 1.f),
                        std::clamp(e.a, 0.f, 1.f)};
-    EXPECT_TRUE(near(toArgb(clamped), run(c.body))) << c.body;
+    EXPECT_TRUE(KR::Test::colorNear(toArgb(clamped), run(c.body))) << c.body;
   }
 }
 
 TEST_F(ShaderDeviceTest, TextureCoordinatesPhaseAndKill) {
   // Pixel (1, 2) of the 4x4 quad samples at u = 0.375, v = 0.625.
-  EXPECT_TRUE(near(toArgb({0.375f, 0.625f, 0.f, 1.f}), run("ps.1.1\ntexcoord t0\nmov r0, t0")));
-  EXPECT_TRUE(near(toArgb({0.375f, 0.625f, 0.f, 0.75f}), run("ps.1.4\ntexcrd r0.rgb, t0\nmov r0.a, v0")));
+  EXPECT_TRUE(KR::Test::colorNear(toArgb({0.375f, 0.625f, 0.f, 1.f}), run("ps.1.1\ntexcoord t0\nmov r0, t0")));
+  EXPECT_TRUE(KR::Test::colorNear(toArgb({0.375f, 0.625f, 0.f, 0.75f}), run("ps.1.4\ntexcrd r0.rgb, t0\nmov r0.a, v0")));
 
   // A dependent read: the coordinates shifted by c0 in the first phase pick the
   // other texel of a two-texel texture in the second.
   device->setTexture(0, texture(2, 1, {0xFFFF0000, 0xFF00FF00}));
   const char* shifted = "ps.1.4\ndef c0, 0.5, 0, 0, 0\ntexcrd r1.xyz, t0\nadd r1, r1, c0\nphase\ntexld r0, r1";
-  EXPECT_TRUE(near(0xFF00FF00, run(shifted, "", 0, 0)));   // u 0.125 -> 0.625
-  EXPECT_TRUE(near(0xFF00FF00, run("ps.1.4\ntexld r0, t0", "", 3, 0)));
-  EXPECT_TRUE(near(0xFFFF0000, run("ps.1.4\ntexld r0, t0", "", 0, 0)));
+  EXPECT_TRUE(KR::Test::colorNear(0xFF00FF00, run(shifted, "", 0, 0)));   // u 0.125 -> 0.625
+  EXPECT_TRUE(KR::Test::colorNear(0xFF00FF00, run("ps.1.4\ntexld r0, t0", "", 3, 0)));
+  EXPECT_TRUE(KR::Test::colorNear(0xFFFF0000, run("ps.1.4\ntexld r0, t0", "", 0, 0)));
   // _dz divides by z: texcrd gives z 0 there, so make z 2 through a register.
-  EXPECT_TRUE(near(0xFFFF0000, run("ps.1.4\ndef c0, 0, 0, 1, 1\ntexcrd r1.xyz, t0\nadd r1, r1, c0\nadd r1, r1, c0\nphase\n"
+  EXPECT_TRUE(KR::Test::colorNear(0xFFFF0000, run("ps.1.4\ndef c0, 0, 0, 1, 1\ntexcrd r1.xyz, t0\nadd r1, r1, c0\nadd r1, r1, c0\nphase\n"
                                    "texld r0, r1_dz",
                                    "", 3, 0)));  // u 0.875 / 2 -> left texel
   device->setTexture(0, tex0);
@@ -362,16 +354,16 @@ TEST_F(ShaderDeviceTest, TextureCoordinatesPhaseAndKill) {
   // texkill drops the pixels with a negative coordinate; the target keeps
   // its clear colour there.
   const char* kill = "ps.1.4\ndef c0, 0.5, 0.5, 0.5, 0\ntexcrd r1.xyz, t0\nsub r1.xy, r1, c0\nphase\ntexkill r1\nmov r0, v0";
-  EXPECT_TRUE(near(0x00000000, run(kill, "", 0, 0)));
-  EXPECT_TRUE(near(kDiffuse, run(kill, "", 3, 3)));
-  EXPECT_TRUE(near(kDiffuse, run("ps.1.1\ntexkill t0\nmov r0, v0", "", 0, 0)));  // nothing negative
+  EXPECT_TRUE(KR::Test::colorNear(0x00000000, run(kill, "", 0, 0)));
+  EXPECT_TRUE(KR::Test::colorNear(kDiffuse, run(kill, "", 3, 3)));
+  EXPECT_TRUE(KR::Test::colorNear(kDiffuse, run("ps.1.1\ntexkill t0\nmov r0, v0", "", 0, 0)));  // nothing negative
 
   // The device's alpha test follows the shader, as it follows the fixed pipeline.
   device->setRenderState(RenderState::AlphaTestEnable, 1);
   device->setRenderState(RenderState::AlphaRef, 0xC0);
   device->setRenderState(RenderState::AlphaFunc, uint32_t(Cmp::GreaterEqual));
   EXPECT_EQ(0x00000000u, run("ps.1.1\nmov r0, v0"));  // alpha 0xBF
-  EXPECT_TRUE(near(0xFF000000u | (kDiffuse & 0xFFFFFF), run("ps.1.1\ndef c0, 0, 0, 0, 1\nmov r0.rgb, v0\n+mov r0.a, c0")));
+  EXPECT_TRUE(KR::Test::colorNear(0xFF000000u | (kDiffuse & 0xFFFFFF), run("ps.1.1\ndef c0, 0, 0, 0, 1\nmov r0.rgb, v0\n+mov r0.a, c0")));
   device->setRenderState(RenderState::AlphaTestEnable, 0);
 }
 
@@ -403,10 +395,10 @@ TEST_F(ShaderDeviceTest, VertexShaderInstructions) {
       {"mov oT1, v1\nmov oD0, c6", {0.1f, 0.1f, 0.1f, 0.1f}},
   };
   for (const Case& c : cases)
-    EXPECT_TRUE(near(toArgb(c.expected), run(pass, std::string(head) + c.body))) << c.body;
-  EXPECT_TRUE(near(kDiffuse, run("ps.1.4\ntexcrd r0, t1\nmov r0.a, v0", std::string(head) + "mov oT1, v1\nmov oD0, v1")));
+    EXPECT_TRUE(KR::Test::colorNear(toArgb(c.expected), run(pass, std::string(head) + c.body))) << c.body;
+  EXPECT_TRUE(KR::Test::colorNear(kDiffuse, run("ps.1.4\ntexcrd r0, t1\nmov r0.a, v0", std::string(head) + "mov oT1, v1\nmov oD0, v1")));
   // The texture coordinates of the vertices reach t0.
-  EXPECT_TRUE(near(toArgb({0.375f, 0.625f, 0.f, 1.f}),
+  EXPECT_TRUE(KR::Test::colorNear(toArgb({0.375f, 0.625f, 0.f, 1.f}),
                    run("ps.1.1\ntexcoord t0\nmov r0, t0", std::string(head) + "mov oT0, v2")));
 }
 
@@ -473,7 +465,7 @@ TEST_F(ShaderDeviceTest, HandlesConstantsAndFixedParts) {
   device->setTexture(0, tex0);
   ASSERT_TRUE(shaders->setVertexShader(vs));
   draw(0, 0, kSize, kSize, 0xFFFFFFFF);
-  EXPECT_TRUE(near(kTex0, pixel(2, 2)));
+  EXPECT_TRUE(KR::Test::colorNear(kTex0, pixel(2, 2)));
 }
 
 // Whatever text the translator accepts, the GL compiler accepts what it
