@@ -155,6 +155,13 @@ void RenderSystem::render(RenderData* rd) {
   const uint32_t stride = gVertexStride;
   // Vertices made in another layout are shorter or longer than the batch's:
   // copying them would read past their end or draw garbage.
+  // The same holds for a layout changed after the device buffer was sized,
+  // until the next device reset sizes it again.
+  if (mDeviceBlock->vertexBufferStride != stride) {
+    log("ERROR: Render data skipped, the vertex buffer was made for stride %u, the layout's stride is %u",
+        mDeviceBlock->vertexBufferStride, stride);
+    return;
+  }
   if (rd->getVertexStride() != stride) {
     log("ERROR: Render data with vertex stride %u skipped, the layout's stride is %u", rd->getVertexStride(), stride);
     return;

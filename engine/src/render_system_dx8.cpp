@@ -258,6 +258,7 @@ void RenderSystem::reset() {
   b.designDepthStencil = d->createDepthStencilSurface(uint32_t(getDesignWidth()), uint32_t(getDesignHeight()));
 
   b.vertexBuffer = d->createVertexBuffer(kBatchMaxVertices * stride, true);
+  b.vertexBufferStride = stride;
   if (!b.vertexBuffer) KR_FATAL("Failed to create DirectX Vertex Buffer");
   d->setVertexFormat(b.fvf);
   d->setStreamSource(b.vertexBuffer, stride);

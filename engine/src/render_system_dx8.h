@@ -43,6 +43,8 @@ struct DeviceBlockDX8 {
   float viewProjection[16] = {};
   bool deviceLost = false;
   Platform::VertexBuffer* vertexBuffer = nullptr;
+  // The vertex stride the buffer was sized for: it holds kBatchMaxVertices of them.
+  uint32_t vertexBufferStride = 0;
   Platform::IndexBuffer* indexBuffer = nullptr;
   Texture* sceneTexture = nullptr;
   // The quad that shows the scene texture in the window.

@@ -184,6 +184,31 @@ TEST_F(VertexLayoutSwitchTest, RenderSystemQuadsFollowADeviceResetIntoTheNewLayo
   EXPECT_FALSE(world.log.contains("vertex stride"));
 }
 
+TEST_F(VertexLayoutSwitchTest, ALayoutWiderThanTheDeviceBufferIsRefusedUntilTheReset) {
+  world.startRendering();
+  // The layout grows while the device's buffer still holds stride-24 vertices.
+  ASSERT_EQ(computeVertexLayout(kVertexFormatGame), kGameStride);
+  RenderData quad;
+  quad.mTextures.assign(1, nullptr);
+  quad.allocateVertices(kBatchMaxVertices);
+  const uint32_t white = 0xFFFFFFFFu;
+  for (uint32_t i = 0; i < kBatchMaxVertices; ++i)
+    std::memcpy(quad.getVertexBytes() + size_t(i) * kGameStride + getVertexComponentOffset(VC_DIFFUSE), &white, 4);
+  world.beginFrame();
+  world.renderSystem->render(&quad);
+  world.endFrame();
+  EXPECT_TRUE(world.log.contains(
+      "ERROR: Render data skipped, the vertex buffer was made for stride 24, the layout's stride is 36"));
+
+  // A reset sizes the buffer for the new layout and drawing resumes.
+  world.config->vertexFormatFlags = kVertexFormatGame;
+  world.renderSystem->reset();
+  world.beginFrame();
+  world.renderSystem->drawLine(Vector2<float>(0, 30), Vector2<float>(127, 30));
+  world.endFrame();
+  EXPECT_GT(greenAround(30), 100);
+}
+
 }  // namespace
 }  // namespace Test
 }  // namespace KR
