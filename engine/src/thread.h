@@ -12,9 +12,12 @@ namespace KR {
 struct ThreadStartRecord {
   void (*entry)(void*) = nullptr;
   void* argument = nullptr;
+  // Processors the new thread may run on; 0 keeps what it inherited.
+  uint64_t affinity = 0;
 };
 
-// The common POSIX thread function: runs the record's entry, ends with null.
+// The common POSIX thread function: applies the record's affinity, runs its
+// entry, ends with null.
 void* threadEntry(void* record);
 
 class Thread {

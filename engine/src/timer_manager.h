@@ -28,6 +28,9 @@ class TimerManager : public Singleton<TimerManager> {
   float getRawFrameTime() const { return frameTime; }
   int64_t getFrequency() const { return frequency; }
   int64_t getLastCount() const { return lastCount; }
+  // The processors the pinned thread might use before it was pinned; 0 when
+  // it was not pinned. Threads it starts run on these, not on its pin.
+  uint64_t getUnpinnedAffinity() const { return affinitySet ? previousAffinityMask : 0; }
 
   float frameTime = 0.0f;
 

@@ -159,6 +159,27 @@ TEST(TimerManagerTest, FrameTimeIsClampedForReaders) {
   EXPECT_EQ(KR::Platform::currentThreadAffinity(), before);  // restored
 }
 
+namespace {
+struct AffinityProbe {
+  uint64_t seen = 0;
+  void work() { seen = KR::Platform::currentThreadAffinity(); }
+};
+}  // namespace
+
+TEST(TimerManagerTest, OnlyThePinningThreadKeepsToOneProcessor) {
+  const uint64_t before = KR::Platform::currentThreadAffinity();
+  if ((before & (before - 1)) == 0) GTEST_SKIP() << "a single processor is available";
+  KR::TimerManager timers;
+  KR::JobManager manager;
+  AffinityProbe probe;
+  KR::Job* job = manager.addJob(new KR::Function<AffinityProbe>(&probe, &AffinityProbe::work));
+  job->start();
+  job->wait();
+  // Threads started by the pinned main thread run on any processor again.
+  EXPECT_EQ(probe.seen, before);
+  EXPECT_NE(KR::Platform::currentThreadAffinity(), before);
+}
+
 TEST(TimerManagerTest, StopwatchMeasuresElapsedTime) {
   KR::WTimer timer;
   KR::Platform::sleepMilliseconds(20);
