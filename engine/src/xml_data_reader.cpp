@@ -1,5 +1,6 @@
 #include "xml_data_reader.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +28,15 @@ bool isTrueText(const char* text) {
 }
 
 float parseFloat(const char* text) { return static_cast<float>(std::strtod(text, nullptr)); }
+
+// Integers in data files are 32-bit: a value out of that range stops at the
+// nearest limit, as a 32-bit strtol does, instead of wrapping to another number.
+int32_t parseInt32(const char* text) {
+  long value = std::strtol(text, nullptr, 10);
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
 
 }  // namespace
 
@@ -184,7 +194,7 @@ XmlDataReader::ArrayIterator XmlDataReader::arrayEnd() { return ArrayIterator(th
 bool XmlDataReader::readInt(const char* key, int32_t* out) const {
   if (!out) return false;
   pugi::xml_node node = cursor.child(key);
-  *out = static_cast<int32_t>(std::strtol(node.attribute("v").value(), nullptr, 10));
+  *out = parseInt32(node.attribute("v").value());
   return bool(node);
 }
 
@@ -243,7 +253,7 @@ bool XmlDataReader::readColor(const char* key, Color* out) const {
     return false;
   }
   auto channel = [&node](const char* name) {
-    return static_cast<uint8_t>(std::strtol(node.attribute(name).value(), nullptr, 10) & 0xFF);
+    return static_cast<uint8_t>(parseInt32(node.attribute(name).value()) & 0xFF);
   };
   *out = Color::fromChannels(channel("r"), channel("g"), channel("b"), channel("a"));
   return true;

@@ -1,5 +1,6 @@
 #include "xml_iarchive.h"
 
+#include <cstdint>
 #include <memory>
 #include <sstream>
 
@@ -22,6 +23,15 @@ bool isTrueText(const char* text) {
 }
 
 float parseFloat(const char* text) { return static_cast<float>(std::strtod(text, nullptr)); }
+
+// Integers in archives are 32-bit: a value out of that range stops at the
+// nearest limit, as a 32-bit strtol does, instead of wrapping to another number.
+int parseInt32(const char* text) {
+  long value = std::strtol(text, nullptr, 10);
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<int>(value);
+}
 
 uint8_t parseChannel(const char* text) { return static_cast<uint8_t>(std::strtoul(text, nullptr, 10) & 0xFF); }
 
@@ -94,7 +104,7 @@ bool XmlIArchive::loadFromBuffer(const void* data, size_t size) {
 
 void XmlIArchive::loadInt(const nvp<int>& pair) {
   pugi::xml_node element = currentNode().child(pair.first.c_str());
-  *pair.second = static_cast<int>(std::strtol(element.attribute("v").value(), nullptr, 10));
+  *pair.second = parseInt32(element.attribute("v").value());
 }
 
 void XmlIArchive::loadFloat(const nvp<float>& pair) {

@@ -58,6 +58,24 @@ TEST_F(XmlDataReaderTest, Scalars) {
   EXPECT_EQ(name, "");
 }
 
+TEST(XmlDataReader, IntegersBeyond32BitsStopAtTheLimit) {
+  KR::Test::ScratchContent content("xml-data-limits");
+  content.addEntry("default", "limits",
+                   "<root><big v=\"4294967295\"/><small v=\"-9999999999\"/>"
+                   "<huge r=\"4294967296\" g=\"300\" b=\"-1\" a=\"255\"/></root>");
+  content.start();
+  KR::XmlDataReader reader;
+  ASSERT_TRUE(reader.open("default", "limits"));
+  int32_t value = 0;
+  EXPECT_TRUE(reader.readInt("big", &value));
+  EXPECT_EQ(value, 2147483647);
+  EXPECT_TRUE(reader.readInt("small", &value));
+  EXPECT_EQ(value, -2147483647 - 1);
+  KR::Color color;
+  EXPECT_TRUE(reader.readColor("huge", &color));
+  EXPECT_EQ(color.value, 0xFFFF2CFFu);  // red saturates to 0x7FFFFFFF, low byte 255
+}
+
 TEST_F(XmlDataReaderTest, BooleansByFirstCharacter) {
   KR::XmlDataReader reader;
   ASSERT_TRUE(reader.open("default", "values"));

@@ -198,6 +198,14 @@ TEST_F(XmlArchiveTest, MissingMembersReadAsFallBacks) {
   EXPECT_EQ(effect.emitters[1]->rate, 4);
 }
 
+TEST_F(XmlArchiveTest, IntegersBeyond32BitsStopAtTheLimit) {
+  Effect effect;
+  load("<root><mCount v=\"4294967295\"/></root>", effect);
+  EXPECT_EQ(effect.count, 2147483647);
+  load("<root><mCount v=\"-9999999999\"/></root>", effect);
+  EXPECT_EQ(effect.count, -2147483647 - 1);
+}
+
 TEST_F(XmlArchiveTest, UnknownAndWrongClassesAreSkippedWithAWarning) {
   Effect effect;
   load("<root><mMain class_name=\"Sound\"/>"
