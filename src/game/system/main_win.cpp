@@ -102,9 +102,14 @@ bool ensureSingleInstance() {
   return false;
 }
 
-void initProgramPaths() {
-  std::string folder = executableFolder();
-  if (folder.empty() || folder.size() >= 4096) KR_FATAL("");
+void initProgramPaths() { setProgramFolder(executableFolder()); }
+
+void setProgramFolder(const std::string& folder) {
+  if (folder.empty() || folder.size() >= 4096) {
+    // Reported as the host's own fatal error, whatever file this code lives in.
+    KR::reportAssert("KR", "", "main_win", 691);
+    KR::fatalTrap();
+  }
   gHost.mediaFolder = folder + "/media/";
   gHost.programFolder = folder + "/";
   KR::FileSystem::setContentFolder(gHost.mediaFolder);

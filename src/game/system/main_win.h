@@ -74,6 +74,9 @@ void computeWindowRect(IntPair* position, IntPair* clientSize, IntPair* windowSi
 
 bool ensureSingleInstance();
 void initProgramPaths();
+// Sets mediaFolder, programFolder and the content folder from the program's
+// folder; a folder of 4096 characters or more is fatal.
+void setProgramFolder(const std::string& folder);
 void createMainWindow();
 void resetWindow(bool resetDevice, bool useComputedPosition);
 void checkDesktopResolution();

@@ -271,6 +271,15 @@ TEST(HostDeathTest, ClosingTheWindowEndsTheRunWithZero) {
       ::testing::ExitedWithCode(0), "game shutdown after 3 ticks, 1 saves");
 }
 
+TEST(HostDeathTest, TooLongProgramFolderIsTheHostsFatalError) {
+  setProgramFolder("/opt/game");
+  EXPECT_EQ(gHost.mediaFolder, "/opt/game/media/");
+  EXPECT_EQ(gHost.programFolder, "/opt/game/");
+  initProgramPaths();
+  EXPECT_EXIT(setProgramFolder(std::string(4096, 'a')), ::testing::ExitedWithCode(255),
+              "Description:\n  \n\nFile:\n  main_win\n\nLine:\n  691");
+}
+
 TEST(Host, SecondCopyEndsWithOneAndRaisesTheFirst) {
   std::string name = "KrHostTest-second-" + std::to_string(getpid());
   SingleInstanceGuard first(name);
