@@ -436,8 +436,13 @@ void RenderSystem::renderFrame() {
   if (VideoSurfaceStreamer* streamer = VideoSurfaceStreamer::getInstancePtr()) streamer->uploadFrames();
 
   // The device forgets the bound texture together with the cache, so that no
-  // stale binding (the scene texture, say) survives into the next frame.
-  if (d) d->setTexture(0, nullptr);
+  // stale binding (the scene texture, say) survives into the next frame; the
+  // addressing goes back to the wrap the reset cache assumes, or the clamp of
+  // the composite would stay on for every wrap item of the next frame.
+  if (d) {
+    d->setTexture(0, nullptr);
+    setTextureAddressMode(TAM_WRAP, 0);
+  }
   resetBatchState();
   mBatchVertices = 0;
   mBatchQuads = 0;

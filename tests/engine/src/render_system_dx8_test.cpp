@@ -229,6 +229,22 @@ TEST_F(RenderSystemTest, AddressModesRepeatMirrorOrClamp) {
   EXPECT_EQ(0xFF0000FFu, at(f, 28, 20));
 }
 
+TEST_F(RenderSystemTest, NextFrameStartsWithTheAddressModeTheBatchStateAssumes) {
+  // The composite of the first frame must not leave its addressing behind:
+  // the next frame's batch state takes the device to be at wrap.
+  Texture* t = makeTexture(4, 1, {0xFFFF0000, 0xFFFF0000, 0xFF0000FF, 0xFF0000FF});
+  drawFrame([] {});
+  auto f = drawFrame([&] {
+    owned.push_back(std::make_unique<RenderData>());
+    RenderData* rd = owned.back().get();
+    rd->addTexture(t);
+    addQuad(*rd, 0, 0, 32, 8, 0xFFFFFFFF, 2.f, 1.f);
+    renderSystem->render(rd);
+  });
+  EXPECT_EQ(0xFFFF0000u, at(f, 19, 4));  // wrap: red again
+  EXPECT_EQ(0xFF0000FFu, at(f, 28, 4));
+}
+
 TEST_F(RenderSystemTest, DebugLinesCostOneDrawCallEach) {
   uint32_t calls = 0;
   auto f = drawFrame([&] {
