@@ -154,9 +154,8 @@ TEST_F(SoundManagerTest, HandlesAreRecycledAfterTheChannelIsReclaimed) {
   EXPECT_FALSE(manager->isSoundPlaying(1));
   EXPECT_TRUE(manager->isSoundPlaying(2));
   // The stopped channel stays taken for its sound's first updates.
-  for (int i = 0; i < 5; ++i) manager->update();
+  for (int i = 0; i < 6; ++i) manager->update();
   EXPECT_NE(manager->getSound(1), nullptr);
-  manager->update();
   manager->update();
   EXPECT_EQ(manager->getSound(1), nullptr);
   EXPECT_EQ(manager->playSound(music), 4u);
@@ -172,6 +171,26 @@ TEST_F(SoundManagerTest, HandlesAreRecycledAfterTheChannelIsReclaimed) {
   // Unloading frees every channel that plays the resource at once.
   manager->unloadSound(music);
   for (uint32_t handle = 1; handle < 64; ++handle) EXPECT_EQ(manager->getSound(handle), nullptr);
+}
+
+TEST_F(SoundManagerTest, ReleasingMusicDropsOneReferenceOfEveryMusicResourceOnly) {
+  uint32_t kept = manager->loadSound(descriptor("music", 1));
+  EXPECT_EQ(manager->acquireSoundId("music"), kept);
+  uint32_t dropped = manager->loadSound(descriptor("three_spans", 1));
+  uint32_t effect = manager->loadSound(descriptor("beep", 0));
+  uint32_t ambient = manager->loadSound(descriptor("one_span", 2, true));
+  uint32_t playing = manager->playSound(dropped);
+  ASSERT_NE(playing, 0u);
+
+  manager->releaseMusic();
+  ASSERT_NE(manager->getResource(kept), nullptr);
+  EXPECT_EQ(manager->getResource(kept)->getReferenceCount(), 1);
+  EXPECT_EQ(manager->getResource(dropped), nullptr);
+  EXPECT_EQ(manager->acquireSoundId("three_spans"), 0u);
+  // Its channel is freed at once, not by a later update.
+  EXPECT_EQ(manager->getSound(playing), nullptr);
+  EXPECT_EQ(manager->getResource(effect)->getReferenceCount(), 1);
+  EXPECT_EQ(manager->getResource(ambient)->getReferenceCount(), 1);
 }
 
 TEST_F(SoundManagerTest, TheSixthEffectOfEqualPriorityPushesOutTheQuietest) {
