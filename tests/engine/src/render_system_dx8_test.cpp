@@ -358,6 +358,34 @@ TEST_F(RenderSystemTest, LostDeviceSkipsFramesAndResetsOnceItCan) {
   dispatcher.removeListener(&counter);
 }
 
+TEST_F(RenderSystemTest, ResetWhileLostWaitsForTheDeviceToComeBack) {
+  // The window host resizes a minimised window: the reset finds the device
+  // lost, frames are skipped, and the first frame that can reset does.
+  Texture* white = makeTexture(1, 1, {0xFFFFFFFF});
+  device()->forceDeviceLost(true);
+  renderSystem->getWindowInfo().mWndWidth = 128;
+  renderSystem->getWindowInfo().mWndHeight = 96;
+  renderSystem->reset();
+  EXPECT_TRUE(renderSystem->isDeviceLost());
+  EXPECT_TRUE(logs->contains("Failed to reset dx8 device"));
+  renderSystem->checkDeviceLost();
+  renderSystem->render(quad(0, 0, 8, 8, 0xFFFFFFFF, white));
+  EXPECT_EQ(0u, renderSystem->mBatchVertices);
+  renderSystem->renderFrame();
+  renderSystem->present();
+
+  device()->forceDeviceLost(false);
+  uint32_t w = 0, h = 0;
+  auto f = drawFrame([&] { renderSystem->render(quad(0, 0, 8, 8, 0xFF00FF00, white)); });
+  frame(&w, &h);
+  EXPECT_FALSE(renderSystem->isDeviceLost());
+  EXPECT_EQ(128u, w);
+  EXPECT_EQ(96u, h);
+  EXPECT_EQ(0xFF00FF00u, at(f, 8, 8));  // design pixel (4, 4) at scale 2
+  ASSERT_NE(nullptr, renderSystem->getSceneTexture());
+  EXPECT_EQ(64u, renderSystem->getSceneTexture()->getWidth());
+}
+
 TEST_F(RenderSystemTest, ResetWithARenderTargetStillAliveIsFatal) {
   // A render target made behind the texture manager's back survives the
   // release steps, and the device refuses to reset.
