@@ -441,34 +441,43 @@ Vector2<float> Sprite::getTransformedVertex(uint32_t column, uint32_t row) const
   return Vector2<float>(p[0], p[1]);
 }
 
+namespace {
+
+// Grid line `index` of `cells` over `extent`. Multiplying before dividing puts
+// the last line exactly on the extent; a precomputed step does not (7 cells
+// over 31 pixels would end at 30.999998).
+float spreadOver(uint32_t index, float extent, uint32_t cells) { return float(index) * extent / float(cells); }
+
+}  // namespace
+
 void Sprite::updateMeshPositions() {
   if (!mMeshSizeX || !mMeshSizeY) return;
-  const float stepX = mSize.x / float(mMeshSizeX);
-  const float stepY = mSize.y / float(mMeshSizeY);
   for (uint32_t y = 0; y <= mMeshSizeY; ++y)
     for (uint32_t x = 0; x <= mMeshSizeX; ++x)
-      mMeshPositions[(mMeshSizeX + 1) * y + x] = Vector2<float>(float(x) * stepX, float(y) * stepY);
+      mMeshPositions[(mMeshSizeX + 1) * y + x] =
+          Vector2<float>(spreadOver(x, mSize.x, mMeshSizeX), spreadOver(y, mSize.y, mMeshSizeY));
 }
 
 void Sprite::updateMeshTexCoords() {
   if (mFrames.empty() || !mMeshSizeX || !mMeshSizeY) return;
   const Rect& frame = mFrames[0];
-  const float stepX = (frame.right - frame.left) / float(mMeshSizeX);
-  const float stepY = (frame.bottom - frame.top) / float(mMeshSizeY);
+  const float width = frame.right - frame.left;
+  const float height = frame.bottom - frame.top;
   for (uint32_t y = 0; y <= mMeshSizeY; ++y)
     for (uint32_t x = 0; x <= mMeshSizeX; ++x)
-      mMeshTexCoords[(mMeshSizeX + 1) * y + x] =
-          Vector2<float>(frame.left + float(x) * stepX, frame.top + float(y) * stepY);
+      mMeshTexCoords[(mMeshSizeX + 1) * y + x] = Vector2<float>(frame.left + spreadOver(x, width, mMeshSizeX),
+                                                                frame.top + spreadOver(y, height, mMeshSizeY));
 }
 
 void Sprite::resetMeshTexCoordsToTexture() {
   const Texture* texture = getTexture();
   if (!texture || !mMeshSizeX || !mMeshSizeY) return;
-  const float stepX = float(texture->width) / float(mMeshSizeX);
-  const float stepY = float(texture->height) / float(mMeshSizeY);
+  const float width = float(texture->width);
+  const float height = float(texture->height);
   for (uint32_t y = 0; y <= mMeshSizeY; ++y)
     for (uint32_t x = 0; x <= mMeshSizeX; ++x)
-      mMeshTexCoords[(mMeshSizeX + 1) * y + x] = Vector2<float>(float(x) * stepX, float(y) * stepY);
+      mMeshTexCoords[(mMeshSizeX + 1) * y + x] =
+          Vector2<float>(spreadOver(x, width, mMeshSizeX), spreadOver(y, height, mMeshSizeY));
 }
 
 // ---------------------------------------------------------------------------

@@ -51,6 +51,7 @@ const char* const kDescriptions =
     "Sized = { Image0 = 'quads', Size = {100, 40} }\n"
     "Mesh21 = { Image0 = 'quads', Mesh = { sizeX = 2, sizeY = 1 } }\n"
     "Mesh32 = { Image0 = 'quads', Mesh = { sizeX = 3, sizeY = 2 } }\n"
+    "OddMesh = { Image0 = 'odd', Mesh = { sizeX = 7, sizeY = 11 } }\n"
     "Deformed = { Image0 = 'white', Size = {40, 20}, Color = {255, 0, 0, 255},\n"
     "  Mesh = { sizeX = 2, sizeY = 2, Vertecies = { { x = 2, y = 2, Pos = {60, 30}, Color = {0, 255, 0, 255} } } } }\n"
     "Indirect = { Image0 = 'quads', SrcRect0 = {'rects', 'button', 'default'} }\n"
@@ -67,6 +68,9 @@ class SpriteTest : public ::testing::Test {
     world.addPicture("default", "blocks", blocks());
     world.addPicture("extra", "blocks", blocks());
     world.addPicture("default", "white", white());
+    world.addPicture("default", "odd", KR::Test::blockPicture(31, 13, [](uint32_t, uint32_t) {
+      return Rgba{255, 255, 255, 255};
+    }));
     world.add("default", "sprites", kDescriptions);
     world.add("default", "rects", "button = {32, 16, 64, 32}\n");
     world.add("default", "broken", "Sprite = {");
@@ -157,6 +161,28 @@ TEST_F(SpriteTest, MeshGridAndListedVertices) {
   EXPECT_EQ(Vector2<float>(20, 10), deformed->getMeshVertexPosition(1, 1));
   EXPECT_EQ(0xFF00FF00u, deformed->getMeshVertexColor(2, 2).value);
   EXPECT_EQ(0xFFFF0000u, deformed->getMeshVertexColor(0, 0).value);
+}
+
+// Cell counts that do not divide the size evenly: the far grid lines still
+// land exactly on the size, the frame's far edges and the texture's.
+TEST_F(SpriteTest, GridSpreadEndsExactlyOnTheFarEdges) {
+  Sprite* mesh = described("OddMesh");
+  ASSERT_EQ(7u, mesh->getMeshSizeX());
+  ASSERT_EQ(11u, mesh->getMeshSizeY());
+  EXPECT_EQ(Vector2<float>(31, 13), mesh->mSize);
+  EXPECT_EQ(Vector2<float>(31, 13), mesh->getMeshVertexPosition(7, 11));
+  EXPECT_EQ(Vector2<float>(3.0f * 31.0f / 7.0f, 5.0f * 13.0f / 11.0f), mesh->getMeshVertexPosition(3, 5));
+  EXPECT_EQ(Vector2<float>(31, 13), mesh->getMeshVertexTexCoord(7, 11));
+
+  mesh->setSize(Vector2<float>(13, 31));
+  EXPECT_EQ(Vector2<float>(13, 31), mesh->getMeshVertexPosition(7, 11));
+
+  mesh->setFrameRect(0, Rect(2, 4, 33, 17), true);
+  EXPECT_EQ(Vector2<float>(33, 17), mesh->getMeshVertexTexCoord(7, 11));
+  EXPECT_EQ(Vector2<float>(2, 4), mesh->getMeshVertexTexCoord(0, 0));
+
+  mesh->resetMeshTexCoordsToTexture();
+  EXPECT_EQ(Vector2<float>(31, 13), mesh->getMeshVertexTexCoord(7, 11));
 }
 
 TEST_F(SpriteTest, FromTextureObject) {
