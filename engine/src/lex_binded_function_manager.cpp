@@ -31,4 +31,10 @@ ILexBinder* LexBindedFunctionManager::cloneFunction(const std::string& name,
   return binder ? binder->clone(arguments) : nullptr;
 }
 
+LexBindedFunction* LexBindedFunctionManager::makeCommand(const std::string& name,
+                                                         const std::vector<std::string>& arguments) const {
+  ILexBinder* clone = cloneFunction(name, arguments);
+  return clone ? new LexBindedFunction(clone) : nullptr;
+}
+
 }  // namespace KR

@@ -81,6 +81,25 @@ class LexBinder1 : public ILexBinder {
   A argument;
 };
 
+// The function object a widget holds for its command: owns a binder cloned
+// from the manager (with the command's arguments) and calls it when fired.
+class LexBindedFunction : public IFunction {
+ public:
+  // Takes ownership of the binder (null does nothing when invoked).
+  explicit LexBindedFunction(ILexBinder* binder_) : binder(binder_) {}
+  ~LexBindedFunction() override { delete binder; }
+  LexBindedFunction(const LexBindedFunction&) = delete;
+  LexBindedFunction& operator=(const LexBindedFunction&) = delete;
+
+  void invoke() override {
+    if (binder) binder->invoke();
+  }
+  ILexBinder* getBinder() const { return binder; }
+
+ private:
+  ILexBinder* binder;
+};
+
 class LexBindedFunctionManager : public Singleton<LexBindedFunctionManager> {
  public:
   LexBindedFunctionManager();
@@ -96,6 +115,9 @@ class LexBindedFunctionManager : public Singleton<LexBindedFunctionManager> {
   // A clone of the named binder with the arguments bound, owned by the
   // caller; null when the name is unknown.
   ILexBinder* cloneFunction(const std::string& name, const std::vector<std::string>& arguments) const;
+  // That clone wrapped in the function object a widget keeps for its command;
+  // null when the name is unknown.
+  LexBindedFunction* makeCommand(const std::string& name, const std::vector<std::string>& arguments) const;
 
  private:
   std::map<std::string, ILexBinder*> functions;

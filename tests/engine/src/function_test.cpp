@@ -135,4 +135,31 @@ TEST_F(FunctionTest, ClonesBindTheirArguments) {
   EXPECT_EQ(s.hits, 2);
 }
 
+TEST_F(FunctionTest, WidgetCommandsOwnTheirCloneAndOutliveTheRegistration) {
+  Screen s;
+  int deaths = 0;
+  KR::LexBindedFunctionManager manager;
+  manager.registerFunction("state", new KR::LexBinder1<std::string, Screen>(&s, &Screen::setState));
+  manager.registerFunction("click", new CountingBinder(&s, &deaths));
+  EXPECT_EQ(manager.makeCommand("missing", {"x"}), nullptr);
+
+  KR::IFunction* state = manager.makeCommand("state", {"MainMenu"});
+  ASSERT_NE(state, nullptr);
+  state->invokeStored();
+  EXPECT_EQ(s.last, "MainMenu");
+
+  KR::LexBindedFunction* click = manager.makeCommand("click", {});
+  ASSERT_NE(click, nullptr);
+  // A clone is a plain binder of the registered kind, not another counted one.
+  EXPECT_NE(click->getBinder(), manager.findFunction("click"));
+  manager.unregisterFunction("click");
+  EXPECT_EQ(deaths, 1);
+  click->invoke();
+  EXPECT_EQ(s.hits, 1);
+  delete click;
+  delete state;
+  KR::LexBindedFunction empty(nullptr);
+  empty.invoke();  // nothing bound: nothing happens
+}
+
 }  // namespace
