@@ -178,6 +178,27 @@ TEST_F(HostTest, ReactivationNeedsAllThreeMessages) {
   EXPECT_TRUE(capture.contains("wParam = FALSE"));
 }
 
+TEST_F(HostTest, ChangedDesktopIsNoticedOnActivationAndRebuildsTheWindowOnce) {
+  int32_t dw = 0, dh = 0;
+  desktopSize(dw, dh);
+  EXPECT_EQ(gHost.desktopResolution.width, dw);
+  EXPECT_EQ(gHost.desktopResolution.height, dh);
+  // As during the window's first reset, before the desktop size is stored.
+  gHost.desktopResolution = IntPair{0, 0};
+  send(kWmActivateApp, 1);
+  std::vector<std::string> lines = capture.lines();
+  size_t changes = 0, resets = 0;
+  for (const std::string& line : lines) {
+    if (line == "resolution changed!!!! ") ++changes;
+    if (line == "resetWindow, window") ++resets;
+  }
+  // The reset ends with WM_ACTIVATEAPP again, which now finds the size unchanged.
+  EXPECT_EQ(changes, 1u);
+  EXPECT_GE(resets, 1u);
+  EXPECT_EQ(gHost.desktopResolution.width, dw);
+  EXPECT_EQ(gHost.desktopResolution.height, dh);
+}
+
 TEST_F(HostTest, SystemCommandsScreenSaverAndPower) {
   // Alt+Enter flips the request; the loop applies it later.
   send(kWmSysCommand, kScKeyMenu, 13);
