@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "config_manager.h"
+#include "log_system.h"
 #include "ui/text_manager.h"
 #include "ui/ui_font.h"
 #include "ui/ui_font_manager.h"
@@ -35,23 +36,27 @@ int Subtitles::load(XmlDataReader& reader) {
   areaTop = screenHeight - areaHeight;
 
   UIFontManager* fonts = UIFontManager::getInstance();
+  bool styled = false;
   if (reader.enterChild("FontProperties")) {
     std::string file, table;
     reader.readString("FontPresetFile", &file);
     reader.readString("FontPresetTable", &table);
     reader.leaveChild();
-    // A preset that cannot be read keeps the fields it had; its font already
-    // went back above, so such subtitles draw nothing rather than use a font
-    // that is gone.
-    fonts->loadFontPreset(file, table, &preset);
-    font = preset.font;
-    // Subtitles always wrap, whatever the preset says.
-    preset.wordWrap = true;
-    presetLoaded = true;
-  } else {
-    font = fonts->getFont(kFallbackFont);
-    presetLoaded = false;
+    FontPreset loaded;
+    if (fonts->loadFontPreset(file, table, &loaded) == 0) {
+      preset = loaded;
+      font = preset.font;
+      // Subtitles always wrap, whatever the preset says.
+      preset.wordWrap = true;
+      styled = true;
+    } else {
+      // A preset that cannot be read leaves the plain style on the fallback
+      // font rather than a font some earlier load already gave back.
+      log("Subtitles: font preset %s in %s not loaded, using %s", table.c_str(), file.c_str(), kFallbackFont);
+    }
   }
+  if (!styled) font = fonts->getFont(kFallbackFont);
+  presetLoaded = styled;
 
   if (reader.enterChild("Subtitles")) {
     size_t count = 0;

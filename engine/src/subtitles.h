@@ -39,7 +39,7 @@ struct SubtitleEntry {
 
 class Subtitles {
  public:
-  // The font used when the description names no preset.
+  // The font used when the description names no preset, or one that cannot be loaded.
   static constexpr const char* kFallbackFont = "system_font_fnt";
 
   Subtitles() = default;

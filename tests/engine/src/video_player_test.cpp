@@ -228,40 +228,25 @@ TEST_F(SubtitlesTest, StyleFromThePresetOrThePlainFallback) {
   EXPECT_EQ(styled.preset.color, KR::Color::fromChannels(255, 255, 0, 255));
 }
 
-// A preset that cannot be read keeps the preset's earlier fields but no font:
-// those subtitles draw nothing, and never with the font an earlier load gave
-// back.
-TEST_F(SubtitlesTest, AMissingPresetLeavesNoFont) {
-  start(true);
-  Subtitles fresh;
-  load(fresh, subtitlesXml("nonexistent", item(0, "0", "1", "LINE_1")));
-  EXPECT_TRUE(fresh.presetLoaded);
-  EXPECT_EQ(fresh.font, nullptr);
-  EXPECT_EQ(fresh.preset.font, nullptr);
-  EXPECT_EQ(fonts->getFontCount(), 0u);
-  fresh.time = 0.5f;
-  KR::RenderSystem* rs = world.renderSystem.get();
-  rs->checkDeviceLost();
-  fresh.draw();
-  EXPECT_FALSE(fresh.entries[0].laidOut);
-  const std::vector<uint32_t> pixels = world.frame();
-  rs->renderFrame();
-  for (int y = 672; y < 768; ++y)
-    for (int x = 170; x < 854; ++x) ASSERT_EQ(pixels[size_t(y) * 1024 + x] & 0xFFFFFFu, 0u) << x << "," << y;
-
+// A preset that cannot be read falls back to the plain style on
+// "system_font_fnt", never to the font an earlier load gave back.
+TEST_F(SubtitlesTest, AMissingPresetFallsBackToTheSystemFont) {
+  start();
   Subtitles subtitles;
   load(subtitles, subtitlesXml("other", item(0, "0", "1", "LINE_1")));
   ASSERT_TRUE(subtitles.presetLoaded);
   EXPECT_EQ(fonts->getFontCount(), 1u);  // second_fnt
 
   load(subtitles, subtitlesXml("nonexistent", item(0, "0", "1", "LINE_1")));
-  EXPECT_TRUE(subtitles.presetLoaded);
-  EXPECT_EQ(subtitles.font, nullptr);
+  EXPECT_FALSE(subtitles.presetLoaded);
+  ASSERT_NE(subtitles.font, nullptr);
   EXPECT_EQ(subtitles.preset.font, nullptr);
-  EXPECT_EQ(subtitles.preset.color, KR::Color::fromChannels(0, 255, 0, 255));  // kept from before
+  KR::UIFont* system = fonts->getFont("system_font_fnt");
+  EXPECT_EQ(subtitles.font, system);
+  fonts->releaseFont(system);
   // second_fnt was released by the reload and is gone.
-  EXPECT_EQ(fonts->getFontCount(), 0u);
-  ASSERT_EQ(subtitles.entries.size(), 1u);
+  EXPECT_EQ(fonts->getFontCount(), 1u);
+  EXPECT_TRUE(logs.contains("Subtitles: font preset nonexistent"));
 
   subtitles.destroy();
   EXPECT_EQ(fonts->getFontCount(), 0u);
