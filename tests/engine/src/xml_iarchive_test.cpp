@@ -199,11 +199,12 @@ TEST_F(XmlArchiveTest, MissingMembersReadAsFallBacks) {
 }
 
 TEST_F(XmlArchiveTest, IntegersBeyond32BitsStopAtTheLimit) {
-  Effect effect;
-  load("<root><mCount v=\"4294967295\"/></root>", effect);
-  EXPECT_EQ(effect.count, 2147483647);
-  load("<root><mCount v=\"-9999999999\"/></root>", effect);
-  EXPECT_EQ(effect.count, -2147483647 - 1);
+  Effect big;
+  load("<root><mCount v=\"4294967295\"/></root>", big);
+  EXPECT_EQ(big.count, 2147483647);
+  Effect small;
+  load("<root><mCount v=\"-9999999999\"/></root>", small);
+  EXPECT_EQ(small.count, -2147483647 - 1);
 }
 
 TEST_F(XmlArchiveTest, UnknownAndWrongClassesAreSkippedWithAWarning) {
