@@ -73,9 +73,8 @@ int KRPFile::open(const std::string&) {
 }
 
 int KRPFile::seek(int newPosition) {
-  // The last byte is the furthest a seek reaches; an empty entry stays at 0.
-  if (newPosition > size - 1) newPosition = size - 1;
   if (newPosition < 0) newPosition = 0;
+  if (newPosition > size) newPosition = size;
   position = newPosition;
   return 0;
 }

@@ -43,7 +43,7 @@ class KRPFile : public File {
   int getSize() override;
   int tell() override;
   int open(const std::string& path) override;
-  // The position becomes the given one clamped to 0..size - 1 (0 for an empty entry).
+  // The position becomes the given one clamped to 0..size.
   int seek(int position);
 
  private:
