@@ -66,7 +66,11 @@ bool SingleInstanceGuard::acquire() {
     return true;
   }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
     close(fd);
+    // A lock that cannot be taken for any other reason than another holder
+    // (a file system without locks, say) tells nothing: run rather than refuse.
+    if (error != EWOULDBLOCK) return true;
     // Someone holds the name: ask it to come to the front.
     sockaddr_un address;
     int client = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
