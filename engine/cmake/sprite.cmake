@@ -5,6 +5,7 @@ set(KR_SRC ${PROJECT_SOURCE_DIR}/engine/src)
 kr_add_library(kr_sprite
   SOURCES
     ${KR_SRC}/sprite_description.cpp
+    ${KR_SRC}/sprite_common.cpp
     ${KR_SRC}/sprite.cpp
     ${KR_SRC}/fast_sprite.cpp
     ${KR_SRC}/sprite_manager.cpp

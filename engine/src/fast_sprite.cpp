@@ -3,15 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "config_manager.h"
-#include "format_string.h"
-#include "lua_script_2.h"
 #include "render_data.h"
 #include "render_system_dx8.h"
-#include "report_assert.h"
 #include "sprite_description.h"
 #include "texture_dx8.h"
-#include "texture_manager.h"
 #include "vertex_format.h"
 
 namespace KR {
@@ -23,39 +18,29 @@ constexpr float kMinScale = 1.1920929e-7f;
 // Slot table in reading order: top-left, top-right, bottom-left, bottom-right.
 constexpr int kReadingOrderSlots[4] = {0, 1, 3, 2};
 
-uint32_t ensureVertexLayout() {
-  if (currentVertexFormatMask() != 0 && gVertexStride != 0) return gVertexStride;
-  if (ConfigManager::exists()) return computeVertexLayout();
-  return computeVertexLayout(kVertexFormatEngine);
-}
-
-RenderData* newQuadItem() {
-  ensureVertexLayout();
-  RenderData* item = new RenderData();
-  item->allocateVertices(4);
-  return item;
-}
-
-float middleOf(float value, float a, float b) {
-  return std::max(std::min(value, a), std::min(std::max(value, a), b));
-}
-
 float inverseScale(float scale) { return std::fabs(scale) > kMinScale ? 1.0f / scale : 0.0f; }
 
 uint32_t* colorOf(RenderData* quad, int slot) {
-  return reinterpret_cast<uint32_t*>(quad->getVertexBytes() + size_t(slot) * gVertexStride +
-                                     getVertexComponentOffset(VC_DIFFUSE));
+  return spriteVertexField<uint32_t>(quad, uint32_t(slot), getVertexComponentOffset(VC_DIFFUSE));
 }
 
 float* texCoordOf(RenderData* quad, int slot) {
-  return reinterpret_cast<float*>(quad->getVertexBytes() + size_t(slot) * gVertexStride +
-                                  getVertexComponentOffset(VC_TEXCOORD0));
+  return spriteVertexField<float>(quad, uint32_t(slot), getVertexComponentOffset(VC_TEXCOORD0));
 }
 
-Texture* loadNamedTexture(const std::string& name, const std::string& package) {
-  Texture* texture = TextureManager::getInstance()->loadTexture(name, package);
-  if (!texture) KR_FATAL("Failed to load texture");
-  return texture;
+// The unrotated corners, slot by slot (top-left, top-right, bottom-right,
+// bottom-left), of the scaled picture at its position.
+void placeCorners(const SpriteFields& sprite, float corners[4][2]) {
+  const float width = sprite.mSize.x * sprite.mScale.x;
+  const float height = sprite.mSize.y * sprite.mScale.y;
+  const float x = sprite.mPosition.x;
+  const float y = sprite.mPosition.y;
+  const float xs[4] = {x, x + width, x + width, x};
+  const float ys[4] = {y, y, y + height, y + height};
+  for (int slot = 0; slot < 4; ++slot) {
+    corners[slot][0] = xs[slot];
+    corners[slot][1] = ys[slot];
+  }
 }
 
 }  // namespace
@@ -69,10 +54,9 @@ void FastSprite::bindCornerRefs() {
     std::fill(std::begin(mCornerRefs), std::end(mCornerRefs), nullptr);
     return;
   }
-  if (!mQuad->hasCurrentVertexStride()) mQuad->allocateVertices(mQuad->getVertexCount());
+  reallocateStaleVertices(mQuad);
   const uint32_t offset = getVertexComponentOffset(VC_POSITION);
-  for (int slot = 0; slot < 4; ++slot)
-    mCornerRefs[slot] = reinterpret_cast<float*>(mQuad->getVertexBytes() + size_t(slot) * gVertexStride + offset);
+  for (int slot = 0; slot < 4; ++slot) mCornerRefs[slot] = spriteVertexField<float>(mQuad, uint32_t(slot), offset);
 }
 
 void FastSprite::refreshVertexStorage() {
@@ -90,13 +74,7 @@ void FastSprite::refreshVertexStorage() {
   updateTexCoords();
 }
 
-void FastSprite::updateInvTextureSize() {
-  const Texture* texture = getTexture();
-  if (texture && texture->width && texture->height)
-    mInvTextureSize = Vector2<float>(1.0f / float(texture->width), 1.0f / float(texture->height));
-  else
-    mInvTextureSize = Vector2<float>();
-}
+void FastSprite::updateInvTextureSize() { mInvTextureSize = inverseTextureSize(getTexture()); }
 
 Texture* FastSprite::getTexture() const { return mQuad ? mQuad->getTexture() : nullptr; }
 
@@ -107,73 +85,21 @@ void FastSprite::setBlendMode(uint32_t mode) {
 }
 
 void FastSprite::loadFromDescription(const SpriteDescription& description) {
-  delete mQuad;
-  mQuad = newQuadItem();
-  mFrames.clear();
+  takeDescription(mQuad, description);
   bindCornerRefs();
-  mPosition = description.position;
-  mMirrorH = description.mirrorH;
-  mMirrorV = description.mirrorV;
-  mAngle = description.angle;
-  mQuad->mBlendMode = description.blendMode;
-  mQuad->mUser = uint32_t(description.pairedTextures);
-  for (size_t i = 0; i < description.frames.size(); ++i) {
-    const SpriteFrameDescription& frame = description.frames[i];
-    Texture* texture = loadNamedTexture(frame.image, frame.package);
-    mQuad->addTexture(texture);
-    Rect rect;
-    if (frame.hasSourceRect)
-      rect = frame.sourceRect;
-    else if (i == 0)
-      rect = Rect(0.0f, 0.0f, float(texture->width), float(texture->height));
-    if (mFrames.size() < i + 1) mFrames.resize(i + 1);
-    mFrames[i] = rect;
-  }
-  if (description.hasSize)
-    mSize = description.size;
-  else if (getTexture() && !mFrames.empty())
-    mSize = Vector2<float>(mFrames[0].width(), mFrames[0].height());
-  else
-    mSize = Vector2<float>();
-  mRotationCenter = description.hasRotationCenter ? description.rotationCenter
-                                                  : Vector2<float>(mSize.x * 0.5f, mSize.y * 0.5f);
-  mClipRect = description.clipRect;
   updateInvTextureSize();
   setColor(description.color);
   updateTexCoords();
 }
 
 void FastSprite::loadFromScript(const std::string& script, const std::string& table, const std::string& package) {
-  LuaScript lua;
-  if (!lua.loadScript(script, package))
-    KR_FATAL(formatString("Failed to load script '%s' from package '%s' ", script.c_str(), package.c_str()));
-  if (!lua.openTable(table))
-    KR_FATAL(formatString("Failed to open table '%s' in script '%s' from package '%s' ", table.c_str(),
-                          script.c_str(), package.c_str()));
   SpriteDescription description;
-  readSpriteDescription(lua, &description);
-  lua.closeTable();
+  readSpriteScript(script, table, package, &description);
   loadFromDescription(description);
 }
 
 void FastSprite::setTexture(Texture* texture) {
-  delete mQuad;
-  mQuad = newQuadItem();
-  mPosition = Vector2<float>();
-  mAngle = 0.0f;
-  mMirrorH = mMirrorV = false;
-  mQuad->mBlendMode = BM_ALPHA;
-  float width = 32.0f, height = 32.0f;
-  if (texture) {
-    mQuad->addTexture(texture);
-    width = float(texture->width);
-    height = float(texture->height);
-  }
-  if (mFrames.empty()) mFrames.emplace_back();
-  mFrames[0] = Rect(0.0f, 0.0f, width, height);
-  mSize = Vector2<float>(width, height);
-  mRotationCenter = Vector2<float>(width * 0.5f, height * 0.5f);
-  mClipRect = Rect(0.0f, 0.0f, kDefaultClipRight, kDefaultClipBottom);
+  resetToTexture(mQuad, texture);
   bindCornerRefs();
   updateInvTextureSize();
   setColor(Color::fromARGB(kOpaqueWhite));
@@ -181,23 +107,14 @@ void FastSprite::setTexture(Texture* texture) {
 }
 
 void FastSprite::loadTexture(const std::string& name, const std::string& package) {
-  setTexture(loadNamedTexture(name, package));
+  setTexture(loadSpriteTexture(name, package));
 }
 
 void FastSprite::copyConstruct(const FastSprite& other) {
   if (&other == this) return;
-  mFrames = other.mFrames;
-  mAngle = other.mAngle;
-  mPosition = other.mPosition;
-  mRotationCenter = other.mRotationCenter;
-  mScale = other.mScale;
-  mSize = other.mSize;
-  mClipRect = other.mClipRect;
-  mClipEnabled = other.mClipEnabled;
-  mMirrorH = other.mMirrorH;
-  mMirrorV = other.mMirrorV;
+  SpriteFields::operator=(other);
   delete mQuad;
-  mQuad = other.mQuad ? new RenderData(*other.mQuad) : newQuadItem();
+  mQuad = other.mQuad ? new RenderData(*other.mQuad) : newSpriteQuad();
   bindCornerRefs();
   updateInvTextureSize();
   setColor(Color::fromARGB(kOpaqueWhite));
@@ -218,10 +135,7 @@ Color FastSprite::getColor() const {
 }
 
 void FastSprite::setFrameRect(uint32_t index, const Rect& rect) {
-  if (index >= mFrames.size())
-    mFrames.push_back(rect);
-  else
-    mFrames[index] = rect;
+  putFrame(index, rect);
   updateTexCoords();
 }
 
@@ -265,8 +179,8 @@ void FastSprite::clipCorners(float kx, float ky) {
     float* position = mCornerRefs[slot];
     const float x = position[0];
     const float y = position[1];
-    const float clampedX = middleOf(x, mClipRect.left, mClipRect.right);
-    const float clampedY = middleOf(y, mClipRect.top, mClipRect.bottom);
+    const float clampedX = clampBetweenEdges(x, mClipRect.left, mClipRect.right);
+    const float clampedY = clampBetweenEdges(y, mClipRect.top, mClipRect.bottom);
     const float shiftU = std::fabs(dx) > 1e-10f ? -(x - clampedX) * mInvTextureSize.x * kx : 0.0f;
     const float shiftV = std::fabs(dy) > 1e-10f ? -(y - clampedY) * mInvTextureSize.y * ky : 0.0f;
     position[0] = clampedX;
@@ -286,12 +200,8 @@ void FastSprite::draw() {
   if (!mQuad || !mCornerRefs[0]) return;
   const Vector2<float> center = mPosition + mRotationCenter;
   const bool rotate = std::fabs(mAngle) > 1.0f;
-  const float width = mSize.x * mScale.x;
-  const float height = mSize.y * mScale.y;
-  const float corners[4][2] = {{mPosition.x, mPosition.y},
-                               {mPosition.x + width, mPosition.y},
-                               {mPosition.x + width, mPosition.y + height},
-                               {mPosition.x, mPosition.y + height}};
+  float corners[4][2];
+  placeCorners(*this, corners);
   if (rotate) {
     const float theta = mAngle * kDegToRad;
     const float c = std::cos(theta);
@@ -320,12 +230,8 @@ void FastSprite::draw() {
 void FastSprite::drawTransformed(const Matrix3& matrix) {
   refreshVertexStorage();
   if (!mQuad || !mCornerRefs[0]) return;
-  const float width = mSize.x * mScale.x;
-  const float height = mSize.y * mScale.y;
-  const float corners[4][2] = {{mPosition.x, mPosition.y},
-                               {mPosition.x + width, mPosition.y},
-                               {mPosition.x + width, mPosition.y + height},
-                               {mPosition.x, mPosition.y + height}};
+  float corners[4][2];
+  placeCorners(*this, corners);
   for (int slot = 0; slot < 4; ++slot) {
     const float x = corners[slot][0];
     const float y = corners[slot][1];

@@ -19,6 +19,7 @@
 #include "color.h"
 #include "matrix3.h"
 #include "rect.h"
+#include "sprite_common.h"
 #include "vector2.h"
 
 namespace KR {
@@ -27,7 +28,10 @@ class RenderData;
 class Texture;
 struct SpriteDescription;
 
-class FastSprite {
+// The placement and frame fields (mAngle, mFrames, mPosition, mRotationCenter,
+// mScale, mSize, mClipRect, mClipEnabled, mMirrorH, mMirrorV) come from
+// SpriteFields.
+class FastSprite : public SpriteFields {
  public:
   FastSprite();
   virtual ~FastSprite();
@@ -69,16 +73,6 @@ class FastSprite {
   Vector2<float> getCorner(int slot) const;
   Vector2<float> getCornerTexCoord(int slot) const;
 
-  float mAngle = 0.0f;
-  std::vector<Rect> mFrames;
-  Vector2<float> mPosition;
-  Vector2<float> mRotationCenter;
-  Vector2<float> mScale = Vector2<float>(1.0f, 1.0f);
-  Vector2<float> mSize;
-  Rect mClipRect;
-  bool mClipEnabled = false;
-  bool mMirrorH = false;
-  bool mMirrorV = false;
   Vector2<float> mInvTextureSize;
   RenderData* mQuad = nullptr;
   float* mCornerRefs[4] = {nullptr, nullptr, nullptr, nullptr};

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "config_manager.h"
 #include "log_system.h"
 #include "lua_script_2.h"
 #include "render_data.h"
@@ -12,10 +11,8 @@
 #include "report_assert.h"
 #include "sprite_description.h"
 #include "texture_dx8.h"
-#include "texture_manager.h"
 #include "vertex_format.h"
 #include "xml_data_reader.h"
-#include "format_string.h"
 
 namespace KR {
 
@@ -24,36 +21,7 @@ namespace {
 constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
 constexpr float kDirtyThreshold = 0.001f;
 
-// Sprites write vertices in the process-wide layout; make sure there is one
-// even when nothing computed it yet (tools, tests without a configuration).
-uint32_t ensureVertexLayout() {
-  if (currentVertexFormatMask() != 0 && gVertexStride != 0) return gVertexStride;
-  if (ConfigManager::exists()) return computeVertexLayout();
-  return computeVertexLayout(kVertexFormatEngine);
-}
-
-RenderData* newQuadItem() {
-  ensureVertexLayout();
-  RenderData* item = new RenderData();
-  item->allocateVertices(4);
-  return item;
-}
-
-float middleOf(float value, float a, float b) {
-  // The median of three, so a rectangle given with left > right still yields
-  // a value between its two edges.
-  return std::max(std::min(value, a), std::min(std::max(value, a), b));
-}
-
 bool changedEnough(float a, float b) { return std::fabs(a - b) >= kDirtyThreshold; }
-
-[[noreturn]] void failTextureLoad() { KR_FATAL("Failed to load texture"); }
-
-Texture* loadNamedTexture(const std::string& name, const std::string& package) {
-  Texture* texture = TextureManager::getInstance()->loadTexture(name, package);
-  if (!texture) failTextureLoad();
-  return texture;
-}
 
 }  // namespace
 
@@ -74,25 +42,23 @@ void Sprite::allocateGrid(uint32_t sizeX, uint32_t sizeY) {
   mMeshPositions.assign(count, Vector2<float>());
   mMeshTexCoords.assign(count, Vector2<float>());
   delete mMesh;
-  ensureVertexLayout();
+  ensureSpriteVertexLayout();
   mMesh = new RenderData();
   mMesh->allocateVertices(count);
   bindVertexRefs();
 }
 
 void Sprite::bindVertexRefs() {
-  if (mMesh && !mMesh->hasCurrentVertexStride()) mMesh->allocateVertices(mMesh->getVertexCount());
+  reallocateStaleVertices(mMesh);
   const uint32_t count = mMesh ? mMesh->getVertexCount() : 0;
   mVertexPositionRefs.resize(count);
   mVertexColorRefs.resize(count);
   if (!count) return;
-  uint8_t* bytes = mMesh->getVertexBytes();
   const uint32_t positionOffset = getVertexComponentOffset(VC_POSITION);
   const uint32_t colorOffset = getVertexComponentOffset(VC_DIFFUSE);
   for (uint32_t i = 0; i < count; ++i) {
-    uint8_t* vertex = bytes + size_t(i) * gVertexStride;
-    mVertexPositionRefs[i] = reinterpret_cast<float*>(vertex + positionOffset);
-    mVertexColorRefs[i] = reinterpret_cast<uint32_t*>(vertex + colorOffset);
+    mVertexPositionRefs[i] = spriteVertexField<float>(mMesh, i, positionOffset);
+    mVertexColorRefs[i] = spriteVertexField<uint32_t>(mMesh, i, colorOffset);
   }
 }
 
@@ -116,7 +82,7 @@ void Sprite::remakeMeshVertices(const std::vector<float*>& positions, const std:
 
 void Sprite::refreshVertexStorage() {
   // Every quad vertex is written again by render().
-  if (mQuad && !mQuad->hasCurrentVertexStride()) mQuad->allocateVertices(mQuad->getVertexCount());
+  reallocateStaleVertices(mQuad);
   if (mMesh && !mMesh->hasCurrentVertexStride()) remakeMeshVertices(mVertexPositionRefs, mVertexColorRefs);
 }
 
@@ -130,32 +96,10 @@ void Sprite::copyQuadSettingsToMesh() {
   mMesh->mUser = mQuad->mUser;
 }
 
-void Sprite::updateInvTextureSize() {
-  const Texture* texture = mMesh ? mMesh->getTexture() : nullptr;
-  if (texture && texture->width && texture->height)
-    mInvTextureSize = Vector2<float>(1.0f / float(texture->width), 1.0f / float(texture->height));
-  else
-    mInvTextureSize = Vector2<float>();
-}
+void Sprite::updateInvTextureSize() { mInvTextureSize = inverseTextureSize(mMesh ? mMesh->getTexture() : nullptr); }
 
 void Sprite::setTexture(Texture* texture) {
-  delete mQuad;
-  mQuad = newQuadItem();
-  mPosition = Vector2<float>();
-  mAngle = 0.0f;
-  mMirrorH = mMirrorV = false;
-  mQuad->mBlendMode = BM_ALPHA;
-  float width = 32.0f, height = 32.0f;
-  if (texture) {
-    mQuad->addTexture(texture);
-    width = float(texture->width);
-    height = float(texture->height);
-  }
-  if (mFrames.empty()) mFrames.emplace_back();
-  mFrames[0] = Rect(0.0f, 0.0f, width, height);
-  mSize = Vector2<float>(width, height);
-  mRotationCenter = Vector2<float>(width * 0.5f, height * 0.5f);
-  mClipRect = Rect(0.0f, 0.0f, kDefaultClipRight, kDefaultClipBottom);
+  resetToTexture(mQuad, texture);
   allocateGrid(1, 1);
   updateMeshPositions();
   resetMeshTexCoordsToTexture();
@@ -167,45 +111,12 @@ void Sprite::setTexture(Texture* texture) {
 }
 
 void Sprite::loadTexture(const std::string& name, const std::string& package) {
-  setTexture(loadNamedTexture(name, package));
+  setTexture(loadSpriteTexture(name, package));
 }
 
 void Sprite::loadFromDescription(const SpriteDescription& description) {
-  delete mQuad;
-  mQuad = newQuadItem();
-  // Meant for fresh sprites; one that showed something before keeps none of it.
-  mFrames.clear();
+  takeDescription(mQuad, description);
   mHasMesh = false;
-  mPosition = description.position;
-  mMirrorH = description.mirrorH;
-  mMirrorV = description.mirrorV;
-  mAngle = description.angle;
-  mQuad->mBlendMode = description.blendMode;
-  mQuad->mUser = uint32_t(description.pairedTextures);
-
-  for (size_t i = 0; i < description.frames.size(); ++i) {
-    const SpriteFrameDescription& frame = description.frames[i];
-    Texture* texture = loadNamedTexture(frame.image, frame.package);
-    mQuad->addTexture(texture);
-    Rect rect;
-    if (frame.hasSourceRect)
-      rect = frame.sourceRect;
-    else if (i == 0)
-      rect = Rect(0.0f, 0.0f, float(texture->width), float(texture->height));
-    if (mFrames.size() < i + 1) mFrames.resize(i + 1);
-    mFrames[i] = rect;
-  }
-
-  const Texture* first = mQuad->getTexture();
-  if (description.hasSize)
-    mSize = description.size;
-  else if (first && !mFrames.empty())
-    mSize = Vector2<float>(mFrames[0].width(), mFrames[0].height());
-  else
-    mSize = Vector2<float>();
-  mRotationCenter = description.hasRotationCenter ? description.rotationCenter
-                                                  : Vector2<float>(mSize.x * 0.5f, mSize.y * 0.5f);
-  mClipRect = description.clipRect;
 
   const uint32_t color = description.color.value;
   std::vector<uint32_t> vertexColors;
@@ -243,15 +154,8 @@ void Sprite::loadFromDescription(const SpriteDescription& description) {
 }
 
 void Sprite::loadFromScript(const std::string& script, const std::string& table, const std::string& package) {
-  LuaScript lua;
-  if (!lua.loadScript(script, package))
-    KR_FATAL(formatString("Failed to load script '%s' from package '%s' ", script.c_str(), package.c_str()));
-  if (!lua.openTable(table))
-    KR_FATAL(formatString("Failed to open table '%s' in script '%s' from package '%s' ", table.c_str(),
-                          script.c_str(), package.c_str()));
   SpriteDescription description;
-  readSpriteDescription(lua, &description);
-  lua.closeTable();
+  readSpriteScript(script, table, package, &description);
   loadFromDescription(description);
 }
 
@@ -277,16 +181,7 @@ void Sprite::loadFromXml(XmlDataReader& reader) {
 
 void Sprite::copyConstruct(const Sprite& other) {
   if (&other == this) return;
-  mFrames = other.mFrames;
-  mAngle = other.mAngle;
-  mPosition = other.mPosition;
-  mRotationCenter = other.mRotationCenter;
-  mScale = other.mScale;
-  mSize = other.mSize;
-  mClipRect = other.mClipRect;
-  mClipEnabled = other.mClipEnabled;
-  mMirrorH = other.mMirrorH;
-  mMirrorV = other.mMirrorV;
+  SpriteFields::operator=(other);
   mMeshSizeX = other.mMeshSizeX;
   mMeshSizeY = other.mMeshSizeY;
   mDirty = other.mDirty;
@@ -319,17 +214,8 @@ void Sprite::assign(const Sprite& other) {
     else
       bindVertexRefs();
   }
-  if (!mQuad) mQuad = newQuadItem();
-  mFrames = other.mFrames;
-  mAngle = other.mAngle;
-  mPosition = other.mPosition;
-  mRotationCenter = other.mRotationCenter;
-  mScale = other.mScale;
-  mSize = other.mSize;
-  mClipRect = other.mClipRect;
-  mClipEnabled = other.mClipEnabled;
-  mMirrorH = other.mMirrorH;
-  mMirrorV = other.mMirrorV;
+  if (!mQuad) mQuad = newSpriteQuad();
+  SpriteFields::operator=(other);
   mMeshSizeX = other.mMeshSizeX;
   mMeshSizeY = other.mMeshSizeY;
   if (other.mQuad) mQuad->mUser = other.mQuad->mUser;
@@ -372,10 +258,7 @@ void Sprite::setSize(const Vector2<float>& size) {
 // Frames
 
 Sprite* Sprite::setFrameRect(uint32_t index, const Rect& rect, bool rebuild) {
-  if (index >= mFrames.size())
-    mFrames.push_back(rect);
-  else
-    mFrames[index] = rect;
+  putFrame(index, rect);
   if (rebuild) updateMeshTexCoords();
   return this;
 }
@@ -550,8 +433,8 @@ void Sprite::render() {
         float u = mMeshTexCoords[corner].x;
         float v = mMeshTexCoords[corner].y;
         if (mClipEnabled) {
-          const float clampedX = middleOf(x, mClipRect.left, mClipRect.right);
-          const float clampedY = middleOf(y, mClipRect.top, mClipRect.bottom);
+          const float clampedX = clampBetweenEdges(x, mClipRect.left, mClipRect.right);
+          const float clampedY = clampBetweenEdges(y, mClipRect.top, mClipRect.bottom);
           u -= (x - clampedX) * texelsPerPixelX;
           v -= (y - clampedY) * texelsPerPixelY;
           x = clampedX;

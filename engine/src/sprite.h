@@ -25,6 +25,7 @@
 #include "matrix3.h"
 #include "rect.h"
 #include "ribbon.h"
+#include "sprite_common.h"
 #include "vector2.h"
 
 namespace KR {
@@ -34,8 +35,10 @@ class Texture;
 class XmlDataReader;
 struct SpriteDescription;
 
-// Sprites are also the pictures ribbon trails are drawn with.
-class Sprite : public IRibbonSprite {
+// Sprites are also the pictures ribbon trails are drawn with. The placement
+// and frame fields (mAngle, mFrames, mPosition, mRotationCenter, mScale,
+// mSize, mClipRect, mClipEnabled, mMirrorH, mMirrorV) come from SpriteFields.
+class Sprite : public IRibbonSprite, public SpriteFields {
  public:
   Sprite();
   ~Sprite() override;
@@ -121,16 +124,6 @@ class Sprite : public IRibbonSprite {
   // by the owners; a changed angle or centre needs mDirty = true.
   RenderData* mQuad = nullptr;
   RenderData* mMesh = nullptr;
-  float mAngle = 0.0f;
-  std::vector<Rect> mFrames;
-  Vector2<float> mPosition;
-  Vector2<float> mRotationCenter;
-  Vector2<float> mScale = Vector2<float>(1.0f, 1.0f);
-  Vector2<float> mSize;
-  Rect mClipRect;
-  bool mClipEnabled = false;
-  bool mMirrorH = false;
-  bool mMirrorV = false;
   std::vector<Vector2<float>> mMeshPositions;
   uint32_t mMeshSizeX = 0;
   uint32_t mMeshSizeY = 0;
