@@ -11,15 +11,13 @@ kr_add_test(test_files
 # Seeds for the packed-archive fuzzer: archives packed by our own tool from
 # source folders of small files.
 set(KR_KRP_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/krp_reader)
-add_custom_command(
+kr_add_fuzz_corpus(kr_krp_fuzz_corpus
+  DIR ${KR_KRP_CORPUS}
   OUTPUT ${KR_KRP_CORPUS}/packer_sources.krp ${KR_KRP_CORPUS}/test_support.krp
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${KR_KRP_CORPUS}
   COMMAND krp_packer ${PROJECT_SOURCE_DIR}/tools/krp_packer ${KR_KRP_CORPUS}/packer_sources.krp
   COMMAND krp_packer ${PROJECT_SOURCE_DIR}/tests/support ${KR_KRP_CORPUS}/test_support.krp
   DEPENDS krp_packer
-  COMMENT "Packing the packed-archive fuzz seeds"
-  VERBATIM)
-add_custom_target(kr_krp_fuzz_corpus DEPENDS ${KR_KRP_CORPUS}/packer_sources.krp ${KR_KRP_CORPUS}/test_support.krp)
+  COMMENT "Packing the packed-archive fuzz seeds")
 kr_add_fuzzer(krp_reader_fuzz
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/krp_reader_fuzz.cpp
   LIBS kr_content

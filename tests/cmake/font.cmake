@@ -16,15 +16,11 @@ endif()
 
 # Fuzz target of the font-description readers; font_maker writes the seeds.
 set(KR_FONT_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/font_description)
-add_custom_command(
-  OUTPUT ${KR_FONT_CORPUS}/.made
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${KR_FONT_CORPUS}
+kr_add_fuzz_corpus(kr_font_description_fuzz_corpus
+  DIR ${KR_FONT_CORPUS}
   COMMAND font_maker corpus ${KR_FONT_CORPUS}
-  COMMAND ${CMAKE_COMMAND} -E touch ${KR_FONT_CORPUS}/.made
   DEPENDS font_maker
-  COMMENT "Making the font description fuzz seeds"
-  VERBATIM)
-add_custom_target(kr_font_description_fuzz_corpus DEPENDS ${KR_FONT_CORPUS}/.made)
+  COMMENT "Making the font description fuzz seeds")
 kr_add_fuzzer(font_description_fuzz
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/font_description_fuzz.cpp
   LIBS kr_font

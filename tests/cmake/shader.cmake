@@ -12,17 +12,13 @@ kr_add_test(test_shader_program
 # with the content's own shader files among the seeds.
 set(KR_SHADER_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/shader_translator)
 file(GLOB KR_SHADER_CONTENT ${PROJECT_SOURCE_DIR}/media/shaders/*.psh ${PROJECT_SOURCE_DIR}/media/shaders/*.vsh)
-add_executable(shader_translator_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/shader_translator_fuzz.cpp)
-target_compile_definitions(shader_translator_seeds PRIVATE KR_SEED_WRITER)
-target_compile_options(shader_translator_seeds PRIVATE ${KR_WARNINGS})
-set_target_properties(shader_translator_seeds PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/fuzz)
-add_custom_command(
+kr_add_seed_writer(shader_translator_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/shader_translator_fuzz.cpp)
+kr_add_fuzz_corpus(shader_translator_corpus
+  DIR ${KR_SHADER_SEEDS}
   OUTPUT ${KR_SHADER_SEEDS}/seed0.txt
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${KR_SHADER_SEEDS}
   COMMAND shader_translator_seeds ${KR_SHADER_SEEDS} ${KR_SHADER_CONTENT}
   DEPENDS shader_translator_seeds ${KR_SHADER_CONTENT}
   COMMENT "Writing the shader translator seed corpus")
-add_custom_target(shader_translator_corpus DEPENDS ${KR_SHADER_SEEDS}/seed0.txt)
 kr_add_fuzzer(shader_translator_fuzz
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/shader_translator_fuzz.cpp
   LIBS kr_shader_translator

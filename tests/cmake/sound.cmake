@@ -10,13 +10,12 @@ kr_add_test(test_sound
 
 # Decoder fuzz target; its seeds are written by the Vorbis writer at build time.
 set(KR_VORBIS_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/vorbis_decoder)
-add_custom_command(
+kr_add_fuzz_corpus(kr_vorbis_fuzz_corpus
+  DIR ${KR_VORBIS_CORPUS}
   OUTPUT ${KR_VORBIS_CORPUS}/stereo.ogg
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${KR_VORBIS_CORPUS}
   COMMAND vorbis_writer corpus ${KR_VORBIS_CORPUS}
   DEPENDS vorbis_writer
   COMMENT "Writing the Vorbis decoder seed corpus")
-add_custom_target(kr_vorbis_fuzz_corpus DEPENDS ${KR_VORBIS_CORPUS}/stereo.ogg)
 kr_add_fuzzer(vorbis_decoder_fuzz
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/vorbis_decoder_fuzz.cpp
   LIBS kr_sound

@@ -14,17 +14,13 @@ kr_add_test(test_sprite
 # text and XML. The seed corpus is written at build time by the fuzz source's
 # seed-writer mode.
 set(KR_SPRITE_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/sprite_description)
-add_executable(sprite_description_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/sprite_description_fuzz.cpp)
-target_compile_definitions(sprite_description_seeds PRIVATE KR_SEED_WRITER)
-target_compile_options(sprite_description_seeds PRIVATE ${KR_WARNINGS})
-set_target_properties(sprite_description_seeds PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/fuzz)
-add_custom_command(
+kr_add_seed_writer(sprite_description_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/sprite_description_fuzz.cpp)
+kr_add_fuzz_corpus(sprite_description_corpus
+  DIR ${KR_SPRITE_SEEDS}
   OUTPUT ${KR_SPRITE_SEEDS}/seed0.txt
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${KR_SPRITE_SEEDS}
   COMMAND sprite_description_seeds ${KR_SPRITE_SEEDS}
   DEPENDS sprite_description_seeds
   COMMENT "Writing the picture-description seed corpus")
-add_custom_target(sprite_description_corpus DEPENDS ${KR_SPRITE_SEEDS}/seed0.txt)
 kr_add_fuzzer(sprite_description_fuzz
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/sprite_description_fuzz.cpp
   LIBS kr_sprite

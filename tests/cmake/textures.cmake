@@ -14,15 +14,11 @@ kr_add_test(test_textures
 # Fuzz targets of the three loaders; their seeds are made by the image maker.
 foreach(kind png dds krt)
   set(corpus ${PROJECT_BINARY_DIR}/fuzz/corpus/${kind}_image)
-  add_custom_command(
-    OUTPUT ${corpus}/.made
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${corpus}
+  kr_add_fuzz_corpus(kr_${kind}_image_fuzz_corpus
+    DIR ${corpus}
     COMMAND image_maker corpus ${kind} ${corpus}
-    COMMAND ${CMAKE_COMMAND} -E touch ${corpus}/.made
     DEPENDS image_maker
-    COMMENT "Making the ${kind} image fuzz seeds"
-    VERBATIM)
-  add_custom_target(kr_${kind}_image_fuzz_corpus DEPENDS ${corpus}/.made)
+    COMMENT "Making the ${kind} image fuzz seeds")
   kr_add_fuzzer(${kind}_image_fuzz
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/${kind}_image_fuzz.cpp
     LIBS kr_render

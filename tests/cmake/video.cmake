@@ -11,15 +11,11 @@ kr_add_test(test_video
 # Fuzz target of the Ogg Theora reading path; its seeds are made by the
 # Theora writer.
 set(KR_THEORA_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/theora_stream)
-add_custom_command(
-  OUTPUT ${KR_THEORA_CORPUS}/.made
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${KR_THEORA_CORPUS}
+kr_add_fuzz_corpus(kr_theora_fuzz_corpus
+  DIR ${KR_THEORA_CORPUS}
   COMMAND theora_writer corpus ${KR_THEORA_CORPUS}
-  COMMAND ${CMAKE_COMMAND} -E touch ${KR_THEORA_CORPUS}/.made
   DEPENDS theora_writer
-  COMMENT "Making the Theora fuzz seeds"
-  VERBATIM)
-add_custom_target(kr_theora_fuzz_corpus DEPENDS ${KR_THEORA_CORPUS}/.made)
+  COMMENT "Making the Theora fuzz seeds")
 kr_add_fuzzer(theora_stream_fuzz
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/theora_stream_fuzz.cpp
   LIBS kr_video
