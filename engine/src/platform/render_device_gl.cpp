@@ -84,6 +84,21 @@ namespace {
 std::string gLastError;
 RenderDevice* gCurrent = nullptr;
 
+// A surface on a new renderbuffer with `storage` of the given size; the
+// renderbuffer is left bound.
+DeviceSurface renderbufferSurface(DeviceSurface::Kind kind, GLenum storage, uint32_t width, uint32_t height,
+                                  bool deviceOwned) {
+  DeviceSurface surface;
+  surface.kind = kind;
+  surface.deviceOwned = deviceOwned;
+  surface.width = width;
+  surface.height = height;
+  glGenRenderbuffers(1, &surface.renderbuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, surface.renderbuffer);
+  glRenderbufferStorage(GL_RENDERBUFFER, storage, width, height);
+  return surface;
+}
+
 const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec4 aDiffuse;
@@ -495,22 +510,10 @@ bool GlRenderDevice::init(const DeviceParams& params) {
 }
 
 bool GlRenderDevice::createBackBuffer() {
-  mBackBuffer = DeviceSurface();
-  mBackBuffer.kind = DeviceSurface::Kind::BackBuffer;
-  mBackBuffer.deviceOwned = true;
-  mBackBuffer.width = mPresent.backBufferWidth;
-  mBackBuffer.height = mPresent.backBufferHeight;
-  glGenRenderbuffers(1, &mBackBuffer.renderbuffer);
-  glBindRenderbuffer(GL_RENDERBUFFER, mBackBuffer.renderbuffer);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, mBackBuffer.width, mBackBuffer.height);
-  mDefaultDepth = DeviceSurface();
-  mDefaultDepth.kind = DeviceSurface::Kind::DepthStencil;
-  mDefaultDepth.deviceOwned = true;
-  mDefaultDepth.width = mBackBuffer.width;
-  mDefaultDepth.height = mBackBuffer.height;
-  glGenRenderbuffers(1, &mDefaultDepth.renderbuffer);
-  glBindRenderbuffer(GL_RENDERBUFFER, mDefaultDepth.renderbuffer);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, mDefaultDepth.width, mDefaultDepth.height);
+  mBackBuffer = renderbufferSurface(DeviceSurface::Kind::BackBuffer, GL_RGBA8, mPresent.backBufferWidth,
+                                    mPresent.backBufferHeight, true);
+  mDefaultDepth = renderbufferSurface(DeviceSurface::Kind::DepthStencil, GL_DEPTH24_STENCIL8, mBackBuffer.width,
+                                      mBackBuffer.height, true);
   mColorTarget = &mBackBuffer;
   mDepthTarget = &mDefaultDepth;
   mTargetsDirty = true;
@@ -1234,13 +1237,8 @@ DeviceSurface* GlRenderDevice::textureSurface(DeviceTexture* t) {
 DeviceSurface* GlRenderDevice::createDepthStencilSurface(uint32_t width, uint32_t height) {
   checkThread("createDepthStencilSurface");
   if (width == 0 || height == 0) return nullptr;
-  auto* s = new DeviceSurface();
-  s->kind = DeviceSurface::Kind::DepthStencil;
-  s->width = width;
-  s->height = height;
-  glGenRenderbuffers(1, &s->renderbuffer);
-  glBindRenderbuffer(GL_RENDERBUFFER, s->renderbuffer);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+  auto* s = new DeviceSurface(renderbufferSurface(DeviceSurface::Kind::DepthStencil, GL_DEPTH24_STENCIL8, width,
+                                                  height, false));
   ++mDefaultPoolObjects;
   return s;
 }
