@@ -17,29 +17,19 @@ std::string indexedKey(const char* word, size_t index) { return word + std::to_s
 
 // ---- Lua ----
 
-float luaFloat(LuaScript& script, const char* name) {
+// A number field of the current table; 0 when it is missing or not a number.
+template <typename T>
+T luaNumber(LuaScript& script, const char* name, bool (LuaScript::*read)(T*)) {
   script.pushField(name);
-  float value = 0.0f;
-  script.toFloat(&value);
+  T value = 0;
+  (script.*read)(&value);
   script.pop();
   return value;
 }
 
-int32_t luaInt(LuaScript& script, const char* name) {
-  script.pushField(name);
-  int32_t value = 0;
-  script.toInt(&value);
-  script.pop();
-  return value;
-}
-
-uint32_t luaUInt(LuaScript& script, const char* name) {
-  script.pushField(name);
-  uint32_t value = 0;
-  script.toUInt(&value);
-  script.pop();
-  return value;
-}
+float luaFloat(LuaScript& script, const char* name) { return luaNumber<float>(script, name, &LuaScript::toFloat); }
+int32_t luaInt(LuaScript& script, const char* name) { return luaNumber<int32_t>(script, name, &LuaScript::toInt); }
+uint32_t luaUInt(LuaScript& script, const char* name) { return luaNumber<uint32_t>(script, name, &LuaScript::toUInt); }
 
 Color luaColor(LuaScript& script, const char* name, const Color& fallback) {
   Color color;

@@ -92,16 +92,23 @@ float textRangeWidth(const TextView& text, const GlyphAdvances& advances, size_t
   return width;
 }
 
-uint32_t layoutTextA(const TextView& text, const GlyphAdvances& advances, bool wordWrap, float boxWidth,
-                     bool ideographic, LineTable* table) {
+// Empties the table; an empty text or one without wrapping is laid out here
+// at once (false), otherwise the caller goes on to wrap it (true).
+static bool startLayout(const TextView& text, const GlyphAdvances& advances, bool wordWrap, LineTable* table) {
   table->count = 0;
   table->truncated = false;
-  const size_t length = text.size();
-  if (length == 0) return 0;
+  if (text.size() == 0) return false;
   if (!wordWrap) {
     layoutSingleLine(text, advances, table);
-    return table->count;
+    return false;
   }
+  return true;
+}
+
+uint32_t layoutTextA(const TextView& text, const GlyphAdvances& advances, bool wordWrap, float boxWidth,
+                     bool ideographic, LineTable* table) {
+  if (!startLayout(text, advances, wordWrap, table)) return table->count;
+  const size_t length = text.size();
   LineWidth lineWidth(text, advances);
   uint32_t current = 0;
   openLine(table, 0, 0, 0, 0.0f);
@@ -148,14 +155,8 @@ uint32_t layoutTextA(const TextView& text, const GlyphAdvances& advances, bool w
 
 uint32_t layoutTextB(const TextView& text, const GlyphAdvances& advances, bool wordWrap, float boxWidth,
                      bool ideographic, LineTable* table) {
-  table->count = 0;
-  table->truncated = false;
+  if (!startLayout(text, advances, wordWrap, table)) return table->count;
   const size_t length = text.size();
-  if (length == 0) return 0;
-  if (!wordWrap) {
-    layoutSingleLine(text, advances, table);
-    return table->count;
-  }
   LineWidth lineWidth(text, advances);
   uint32_t current = 0;
   openLine(table, 0, 0, 0, 0.0f);
