@@ -3,4 +3,6 @@
 kr_add_test(test_ui
   SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/ui/input_devices_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/ui/ui_routing_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/ui/ui_states_test.cpp
   LIBS kr_ui kr_app)

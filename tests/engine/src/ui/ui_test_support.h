@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "config_manager.h"
 #include "input_manager_win_mac.h"
@@ -26,6 +27,42 @@
 
 namespace KR {
 namespace Test {
+
+// Records the arguments of the bound command it is registered under.
+struct CommandLog {
+  std::vector<std::string> calls;
+  void record(std::string argument) { calls.push_back(argument); }
+};
+
+// A widget that records the input events it is offered, in order, and how
+// often it is drawn and updated.
+class ProbeWidget : public UIWidget {
+ public:
+  ProbeWidget(const std::string& name, UIWidget* parent, std::vector<std::string>* order_ = nullptr)
+      : UIWidget(name, parent), order(order_) {}
+  int32_t processMessage(uint32_t event) override {
+    events.push_back(event);
+    if (order) order->push_back(name);
+    return taking;
+  }
+  void draw() override { ++draws; if (order) order->push_back("draw " + name); }
+  void onUpdate(float) override { ++updates; }
+  std::vector<uint32_t> events;
+  std::vector<std::string>* order;
+  int32_t taking = 0;
+  int draws = 0;
+  int updates = 0;
+};
+
+// Adds a probe of the given rectangle to a parent (relative position).
+inline ProbeWidget* addProbe(UIWidget* parent, const std::string& name, float x, float y, float w, float h,
+                             std::vector<std::string>* order = nullptr) {
+  auto* probe = new ProbeWidget(name, parent, order);
+  probe->position = Vector2<float>(x, y);
+  probe->size = Vector2<float>(w, h);
+  parent->insertChild(int(parent->children.size()), probe);
+  return probe;
+}
 
 class UITest : public ::testing::Test {
  protected:
@@ -51,6 +88,22 @@ class UITest : public ::testing::Test {
   void TearDown() override {
     manager.reset();
     Platform::clearInputState();
+  }
+
+  void registerRecorder(CommandLog* commandLog, const std::string& name = "record") {
+    registry->registerFunction(name, new LexBinder1<std::string, CommandLog>(commandLog, &CommandLog::record));
+  }
+  // Moves the pointer and runs a frame.
+  uint32_t moveTo(int x, int y) {
+    Platform::pushMouseMotion(x, y);
+    return frame();
+  }
+  // A press and a release at the point, one frame each.
+  void clickAt(int x, int y) {
+    Platform::pushMouseButton(0, true, x, y);
+    frame();
+    Platform::pushMouseButton(0, false, x, y);
+    frame();
   }
 
   UIPCController* controller() { return static_cast<UIPCController*>(manager->getController()); }
