@@ -46,12 +46,16 @@ class ProbeWidget : public UIWidget {
     return taking;
   }
   void draw() override { ++draws; if (order) order->push_back("draw " + name); }
-  void onUpdate(float) override { ++updates; }
+  void onUpdate(float dt) override {
+    ++updates;
+    lastDt = dt;
+  }
   std::vector<uint32_t> events;
   std::vector<std::string>* order;
   int32_t taking = 0;
   int draws = 0;
   int updates = 0;
+  float lastDt = 0.0f;
 };
 
 // Adds a probe of the given rectangle to a parent (relative position).
