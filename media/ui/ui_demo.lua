@@ -16,7 +16,7 @@ local function button(id, x, y, caption, extra)
     text = caption, fontPreset = "ui_demo_presets_lua:caption", captionOrder = 1,
     childs = {
       { id = bg, class = "UISprite", imagename = "ui_demo_sprites", tablename = "ButtonBack", states = { fadeIn(bg) } },
-      { id = icon, class = "UISprite", imagename = "ui_demo_sprites", tablename = "Icon", position = { 14, 12 },
+      { id = icon, class = "UISprite", imagename = "ui_demo_sprites", tablename = "Icon", position = { 10, 12 },
         color = { 90, 140, 255, 255 }, states = { fadeIn(icon) } },
     },
     states = {
@@ -63,11 +63,11 @@ widgets_demo = {
   childs = {
     { id = "title", class = "UILabel", text = "#UI_DEMO_TITLE", fontPreset = "font_presets_lua:title",
       position = { 0, 24 }, size = { 1024, 60 }, states = { fadeIn("title") } },
-    button("open_dialog", 110, 120, "Open the dialog"),
-    button("show_right", 392, 120, "Show the right panel"),
+    button("open_dialog", 110, 120, "Open dialog"),
+    button("show_right", 392, 120, "Show panel 2"),
     button("disabled", 674, 120, "Disabled", { enabled = 0 }),
     panel("left_panel", 110, 240,
-          button("hide_right", 70, 170, "Hide the right panel")),
+          button("hide_right", 70, 170, "Hide panel 2")),
     panel("right_panel", 534, 240,
           { id = "right_note", class = "UILabel", text = "The same panel file, loaded a second time.",
             fontPreset = "ui_demo_presets_lua:dark", position = { 30, 180 }, size = { 320, 60 },

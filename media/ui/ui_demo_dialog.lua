@@ -15,8 +15,8 @@ dialog = {
       text = "A modal dialog. Nothing below it takes input until it is hidden." },
     { id = "dialog_ok", class = "UIButton", position = { 170, 160 }, text = "OK",
       fontPreset = "ui_demo_presets_lua:caption",
-      childs = { { id = "dialog_ok_bg", class = "UISprite", imagename = "ui_demo_sprites", tablename = "Icon",
-                   scale = { 3.75, 1.5 }, states = { fadeIn("dialog_ok_bg") } } },
+      childs = { { id = "dialog_ok_bg", class = "UISprite", imagename = "ui_demo_sprites", tablename = "OkBack",
+                   states = { fadeIn("dialog_ok_bg") } } },
       states = {
         { id = "onIdle", propertyChanges = {
           { target = "dialog_ok", property = "transparency", value = 1, duration = 0.25 },

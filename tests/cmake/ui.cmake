@@ -12,3 +12,9 @@ if(TARGET test_ui)
   # The UI tests share the engine tests' content helpers.
   target_include_directories(test_ui PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/engine/src)
 endif()
+
+# The game's showcase page of widgets, clicked through over the built demo media.
+kr_add_test(test_widgets_showcase
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_widgets_page_test.cpp
+  LIBS kr_game kr_font_maker
+  DEPENDS kr_media)
