@@ -10,6 +10,7 @@ kr_add_library(kr_ui
     ${KR_SRC}/ui/ui_widget.cpp
     ${KR_SRC}/ui/ui_controller.cpp
     ${KR_SRC}/ui/ui_manager.cpp
+    ${KR_SRC}/ui/ui_load_cache.cpp
     ${KR_SRC}/ui/ui_sprite.cpp
     ${KR_SRC}/ui/ui_label.cpp
     ${KR_SRC}/ui/ui_button.cpp

@@ -5,6 +5,7 @@
 #include "ui/text_manager.h"
 #include "ui/ui_font.h"
 #include "ui/ui_font_manager.h"
+#include "ui/ui_load_cache.h"
 #include "ui/ui_table_keys.h"
 
 namespace KR {
@@ -67,8 +68,13 @@ void UILabel::readLabelKeys(LuaScript& script) {
     const size_t colon = value.find(':');
     FontPreset preset;
     UIFontManager* fonts = UIFontManager::getInstance();
-    if (colon != std::string::npos &&
-        fonts->loadFontPreset(value.substr(0, colon), value.substr(colon + 1), &preset) == 0) {
+    const std::string file = value.substr(0, colon);
+    const std::string table = colon == std::string::npos ? std::string() : value.substr(colon + 1);
+    if (colon == std::string::npos) {
+      // A preset name without ':' is ignored.
+    } else if (UILoadCache* cache = UILoadCache::current()) {
+      if (cache->fontPreset(file, table, &preset)) setFontPreset(preset);
+    } else if (fonts->loadFontPreset(file, table, &preset) == 0) {
       setFontPreset(preset);
       fonts->releaseFont(preset.font);
     }

@@ -14,6 +14,7 @@
 #include "ui/ui_button.h"
 #include "ui/ui_controller.h"
 #include "ui/ui_label.h"
+#include "ui/ui_load_cache.h"
 #include "ui/ui_sprite.h"
 #include "ui/ui_state.h"
 #include "ui/ui_table_keys.h"
@@ -190,6 +191,7 @@ void UIManager::clearDrawnFlags() {
 
 UIWidget* UIManager::loadUI(const std::string& scriptName, const std::string& table, UIWidget* parent,
                             const std::string& package) {
+  UILoadCache::Scope cache;
   LuaScript script;
   if (!script.getState() || !script.loadScript(scriptName, package))
     KR_FATAL(formatString("Failed to load ui script %s", scriptName.c_str()));
@@ -197,6 +199,7 @@ UIWidget* UIManager::loadUI(const std::string& scriptName, const std::string& ta
 }
 
 UIWidget* UIManager::tryLoadUI(const std::string& scriptName, const std::string& table, const std::string& package) {
+  UILoadCache::Scope cache;
   LuaScript script;
   if (!script.getState() || !script.loadScript(scriptName, package)) {
     log("Failed to load ui script %s", scriptName.c_str());
@@ -212,6 +215,7 @@ UIWidget* UIManager::tryLoadUI(const std::string& scriptName, const std::string&
 
 UIWidget* UIManager::buildFromScript(LuaScript& script, const std::string& table, UIWidget* parent,
                                      const std::string& scriptName) {
+  UILoadCache::Scope cache;
   if (!script.openTable(table))
     KR_FATAL(formatString("Failed to load UI table %s from %s", table.c_str(), scriptName.c_str()));
   UIWidget* widget = createWidget(script, parent, scriptName, table);

@@ -5,6 +5,7 @@
 #include "fast_sprite.h"
 #include "lua_script_2.h"
 #include "sprite_manager.h"
+#include "ui/ui_load_cache.h"
 #include "ui/ui_table_keys.h"
 
 namespace KR {
@@ -14,12 +15,17 @@ namespace {
 float channel(uint8_t value) { return float(value) / 255.0f; }
 float clamp01(float value) { return std::min(1.0f, std::max(0.0f, value)); }
 
+FastSprite* makeSprite(const std::string& image, const std::string& table, const std::string& package) {
+  if (image.empty()) return nullptr;
+  if (UILoadCache* cache = UILoadCache::current()) return cache->createSprite(image, table, package);
+  return SpriteManager<FastSprite>::getInstance()->createSprite(image, table, package);
+}
+
 }  // namespace
 
 UISprite::UISprite(const std::string& name_, UIWidget* parent_, const std::string& image, const std::string& table,
                    const std::string& package)
-    : UISprite(name_, parent_,
-               image.empty() ? nullptr : SpriteManager<FastSprite>::getInstance()->createSprite(image, table, package)) {}
+    : UISprite(name_, parent_, makeSprite(image, table, package)) {}
 
 UISprite::UISprite(const std::string& name_, UIWidget* parent_, FastSprite* sprite_)
     : UIWidget(name_, parent_), sprite(sprite_) {
