@@ -1,6 +1,9 @@
 // Widget states: how property changes advance, which states recurse, what
 // locking and disabling keep, and the generated "onHide".
 #include "ui/ui_state.h"
+
+#include <memory>
+
 #include "ui_test_support.h"
 
 namespace KR {
@@ -114,7 +117,8 @@ TEST_F(StatesTest, LoadedWidgetsAreHiddenByTheGeneratedOnHide) {
   EXPECT_TRUE(child->shown);  // any state but "onHide" shows
 
   // "onHide" on a widget without one still hides its children that have one.
-  parent->states.erase("onHide");  // the state object is still owned below
+  std::unique_ptr<UIState> removed(parent->findState("onHide"));
+  parent->states.erase("onHide");
   UIState* kept = child->findState("onHide");
   parent->setStateForcibly("onHide");
   EXPECT_EQ(child->currentState, kept);
