@@ -8,16 +8,13 @@
 #include <memory>
 #include <string>
 
-#include "config_manager.h"
 #include "engine_allocators.h"
 #include "file_system.h"
 #include "input_manager_win_mac.h"
 #include "lex_binded_function_manager.h"
-#include "log_system.h"
 #include "lua_script_2.h"
-#include "render_system_dx8.h"
+#include "offscreen_render.h"
 #include "sprite_manager.h"
-#include "texture_manager.h"
 #include "ui/text_manager.h"
 #include "ui/ui_controller.h"
 #include "ui/ui_font_manager.h"
@@ -55,22 +52,9 @@ class World {
  public:
   World() {
     allocators.init();
-    config = std::make_unique<KR::ConfigManager>(KR::ConfigManager::NoLoad{});
-    KR::PlatformConfig platform;
-    platform.name = "bench";
-    platform.resolutionWidth = 1024;
-    platform.resolutionHeight = 768;
-    config->platforms.push_back(platform);
-    config->currentPlatform = &config->platforms[0];
-    config->currentLanguage = "en";
     KR::FileSystem::setContentFolder(std::string(KR_BENCH_MEDIA_DIR) + "/");
     files = std::make_unique<KR::FileSystem>();
     files->loadDirectoryFileLists("common");
-    renderSystem = std::make_unique<KR::RenderSystem>(nullptr);
-    renderSystem->getWindowInfo().mWndWidth = 1024;
-    renderSystem->getWindowInfo().mWndHeight = 768;
-    renderSystem->initDevice();
-    textures = std::make_unique<KR::TextureManager>();
     fastSprites = std::make_unique<KR::SpriteManager<KR::FastSprite>>();
     fonts = std::make_unique<KR::UIFontManager>();
     texts = std::make_unique<KR::TextManager>();
@@ -82,10 +66,7 @@ class World {
     ui.reset();
     fonts.reset();
     fastSprites.reset();
-    textures.reset();
-    renderSystem.reset();
     files.reset();
-    config.reset();
   }
 
   KR::UIWidget* load(const std::string& text) {
@@ -99,12 +80,9 @@ class World {
     return n;
   }
 
-  KR::LogSystem log;
+  KR::Bench::OffscreenRender render;
   KR::EngineAllocators allocators;
-  std::unique_ptr<KR::ConfigManager> config;
   std::unique_ptr<KR::FileSystem> files;
-  std::unique_ptr<KR::RenderSystem> renderSystem;
-  std::unique_ptr<KR::TextureManager> textures;
   std::unique_ptr<KR::SpriteManager<KR::FastSprite>> fastSprites;
   std::unique_ptr<KR::UIFontManager> fonts;
   std::unique_ptr<KR::TextManager> texts;
@@ -140,7 +118,7 @@ void BM_RouteUpdateRender(benchmark::State& state) {
   World& w = world();
   KR::UIWidget* screen = w.load(screenText());
   screen->show();
-  w.textures->createPendingTextures();
+  w.render.textures->createPendingTextures();
   KR::MouseDevice* mouse = w.input->getMouseDevice();
   // The pointer wanders over the buttons, so states change every frame.
   int frame = 0;
@@ -148,18 +126,36 @@ void BM_RouteUpdateRender(benchmark::State& state) {
     mouse->cursorX = (frame * 37) % 1000;
     mouse->cursorY = (frame * 53) % 600;
     ++frame;
-    w.renderSystem->checkDeviceLost();
+    w.render.renderSystem->checkDeviceLost();
     w.ui->update(1.0f / 60.0f);
     w.ui->render();
-    w.renderSystem->flushBatch();
+    w.render.renderSystem->flushBatch();
     state.PauseTiming();
-    w.renderSystem->renderFrame();
+    w.render.renderSystem->renderFrame();
     state.ResumeTiming();
   }
   state.counters["widgets"] = double(w.count(screen));
+  state.counters["drawCalls"] = double(w.render.renderSystem->getDrawCallCount());
   w.ui->destroyUI(screen);
 }
 BENCHMARK(BM_RouteUpdateRender)->Unit(benchmark::kMicrosecond);
+
+// The same frame without the drawing.
+void BM_RouteUpdate(benchmark::State& state) {
+  World& w = world();
+  KR::UIWidget* screen = w.load(screenText());
+  screen->show();
+  KR::MouseDevice* mouse = w.input->getMouseDevice();
+  int frame = 0;
+  for (auto _ : state) {
+    mouse->cursorX = (frame * 37) % 1000;
+    mouse->cursorY = (frame * 53) % 600;
+    ++frame;
+    w.ui->update(1.0f / 60.0f);
+  }
+  w.ui->destroyUI(screen);
+}
+BENCHMARK(BM_RouteUpdate)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

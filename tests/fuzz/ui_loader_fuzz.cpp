@@ -105,6 +105,23 @@ std::string fieldText(lua_State* state, const char* name) {
   return text;
 }
 
+// Calls body on each element 1, 2, ... of the list on top of the stack (the
+// element on top) until the first nil or until body returns false.
+template <typename Body>
+bool eachElement(lua_State* state, Body body) {
+  if (!lua_istable(state, -1)) return true;
+  for (int i = 1;; ++i) {
+    lua_rawgeti(state, -1, i);
+    if (lua_isnil(state, -1)) {
+      lua_pop(state, 1);
+      return true;
+    }
+    const bool go = body();
+    lua_pop(state, 1);
+    if (!go) return false;
+  }
+}
+
 // False when building the widget table on top of the stack (or one below it)
 // would stop on a fatal error or read another file.
 bool buildable(lua_State* state, std::vector<const void*>& path) {
@@ -113,19 +130,9 @@ bool buildable(lua_State* state, std::vector<const void*>& path) {
     if (seen == self) return true;  // the loader refuses the loop itself
   if (path.size() > 200 || !lua_checkstack(state, 8)) return false;
   lua_getfield(state, -1, "related");
-  bool safe = true;
-  if (lua_istable(state, -1)) {
-    for (int i = 1; safe; ++i) {
-      lua_rawgeti(state, -1, i);
-      if (lua_isnil(state, -1)) {
-        lua_pop(state, 1);
-        break;
-      }
-      if (lua_istable(state, -1) && !fieldText(state, "filename").empty() && !fieldText(state, "id").empty())
-        safe = false;
-      lua_pop(state, 1);
-    }
-  }
+  bool safe = eachElement(state, [state] {
+    return !lua_istable(state, -1) || fieldText(state, "filename").empty() || fieldText(state, "id").empty();
+  });
   lua_pop(state, 1);
   if (!safe) return false;
   lua_getfield(state, -1, "id");
@@ -139,17 +146,7 @@ bool buildable(lua_State* state, std::vector<const void*>& path) {
 
   path.push_back(self);
   lua_getfield(state, -1, "childs");
-  if (lua_istable(state, -1)) {
-    for (int i = 1; safe; ++i) {
-      lua_rawgeti(state, -1, i);
-      if (lua_isnil(state, -1)) {
-        lua_pop(state, 1);
-        break;
-      }
-      if (lua_istable(state, -1)) safe = buildable(state, path);
-      lua_pop(state, 1);
-    }
-  }
+  safe = eachElement(state, [state, &path] { return !lua_istable(state, -1) || buildable(state, path); });
   lua_pop(state, 1);
   path.pop_back();
   return safe;

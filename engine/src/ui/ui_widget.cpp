@@ -237,26 +237,21 @@ void UIWidget::ensureHideState() {
   }
 }
 
-void UIWidget::show() {
-  setState(kIdle);
+void UIWidget::show() { showWith(false); }
+
+void UIWidget::showForcibly() { showWith(true); }
+
+void UIWidget::showWith(bool forcibly) {
+  enterState(kIdle, forcibly);
   if (UIManager::exists()) UIManager::getInstance()->bringToTop(this);
 }
 
-void UIWidget::showForcibly() {
-  setStateForcibly(kIdle);
-  if (UIManager::exists()) UIManager::getInstance()->bringToTop(this);
-}
+void UIWidget::hide() { hideWith(false); }
 
-void UIWidget::hide() {
-  setState(kHide);
-  if (!UIManager::exists()) return;
-  UIManager* manager = UIManager::getInstance();
-  manager->getController()->onWidgetShown(manager->getTopmostVisible());
-  manager->notifyHidden(this);
-}
+void UIWidget::hideForcibly() { hideWith(true); }
 
-void UIWidget::hideForcibly() {
-  setStateForcibly(kHide);
+void UIWidget::hideWith(bool forcibly) {
+  enterState(kHide, forcibly);
   if (!UIManager::exists()) return;
   UIManager* manager = UIManager::getInstance();
   manager->getController()->onWidgetShown(manager->getTopmostVisible());

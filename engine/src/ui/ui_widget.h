@@ -149,6 +149,8 @@ class UIWidget {
  private:
   void enterState(const std::string& name, bool forcibly);
   void enterFound(UIState* state, bool forcibly);
+  void showWith(bool forcibly);
+  void hideWith(bool forcibly);
 };
 
 }  // namespace KR
