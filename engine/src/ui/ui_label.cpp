@@ -2,6 +2,7 @@
 
 #include "font_preset.h"
 #include "lua_script_2.h"
+#include "string_conversion.h"
 #include "ui/text_manager.h"
 #include "ui/ui_font.h"
 #include "ui/ui_font_manager.h"
@@ -28,7 +29,8 @@ void UILabel::setText(const std::string& value) {
     text = TextManager::getInstance()->getText(value.substr(1));
     return;
   }
-  for (char c : value) text.push_back(wchar_t(static_cast<unsigned char>(c)));
+  // Narrow text is UTF-8 throughout the engine.
+  text = toWideString(value);
 }
 
 void UILabel::setFontPreset(const FontPreset& preset) {

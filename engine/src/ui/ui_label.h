@@ -24,7 +24,7 @@ class UILabel : public UIWidget {
   void load(LuaScript& script) override;
 
   // "#key" shows the localised text of key; anything else is shown as it is
-  // (a lone "#" too).
+  // (a lone "#" too), read as UTF-8.
   void setText(const std::string& value);
   // Copies the preset's style and holds its font (one reference of its own),
   // then gives back the font held before.

@@ -105,6 +105,8 @@ TEST_F(LoadingTest, ButtonsGetOneCaptionSizedToThemWithTheLabelKeys) {
 
   UILabel lone("lone", nullptr, "#");
   EXPECT_EQ(lone.text, L"#");
+  lone.setText("d\xC3\xA9j\xC3\xA0");
+  EXPECT_EQ(lone.text, L"d\u00E9j\u00E0");
 }
 
 TEST_F(LoadingTest, CommandsAreBoundByNameWithTheirArgumentsAndFlagsAreNumbers) {
