@@ -151,6 +151,11 @@ TEST_F(ManagerTest, FrameTimeNamedCommandsAndReparenting) {
   EXPECT_EQ(manager->getRoots().size(), 2u);
   manager->setWidgetParent(one, nullptr);  // a root made a root again: once, at the end
   EXPECT_EQ(manager->getRoots(), (std::vector<UIWidget*>{two, one}));
+
+  // The commands bound to the manager go with it.
+  manager.reset();
+  EXPECT_EQ(registry->findFunction("show"), nullptr);
+  EXPECT_EQ(registry->findFunction("hideForcibly"), nullptr);
 }
 
 }  // namespace
