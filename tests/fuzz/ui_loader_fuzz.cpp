@@ -8,8 +8,8 @@
 // program can neither touch the system nor run away. Skipped are the inputs
 // whose widgets reach the loader's fatal errors (a widget without "id" or
 // "class", covered by the death tests) and those that read other files
-// ("instance" and "related" urls, sprite pictures), which have fuzz targets of
-// their own.
+// ("instance" and "related" urls, sprite pictures, rectangles by reference),
+// which have fuzz targets of their own.
 //
 // Built with KR_SEED_WRITER the same file is the tool that writes the seed
 // corpus: `ui_loader_seeds <folder>`.
@@ -69,6 +69,7 @@ const char* const kSeeds[] = {
     "ui = { id = 'a', class = 'UIWidget', instance = '#file:table' }\n",
     "ui = { id = 'a', class = 'UIWidget', related = { { filename = 'f', id = 'x' } } }\n",
     "ui = { id = 'a', class = 'UISprite', imagename = 'pic', tablename = 'T' }\n",
+    "ui = { id = 'a', class = 'UIWidget', customContentRect = { 'rects', 'button', 'default' } }\n",
     // Missing pieces and run-away programs.
     "ui = 5\n",
     "",
@@ -103,6 +104,20 @@ std::string fieldText(lua_State* state, const char* name) {
   std::string text = isText(state, -1) ? std::string(lua_tostring(state, -1)) : std::string();
   lua_pop(state, 1);
   return text;
+}
+
+// A rectangle given as {file, key, package}, read from another file.
+bool rectByReference(lua_State* state, const char* name) {
+  lua_getfield(state, -1, name);
+  bool numbers = lua_istable(state, -1), text = numbers;
+  for (int i = 1; i <= 4 && lua_istable(state, -1); ++i) {
+    lua_rawgeti(state, -1, i);
+    if (!lua_isnumber(state, -1)) numbers = false;
+    if (i <= 3 && !isText(state, -1)) text = false;
+    lua_pop(state, 1);
+  }
+  lua_pop(state, 1);
+  return !numbers && text;
 }
 
 // Calls body on each element 1, 2, ... of the list on top of the stack (the
@@ -143,6 +158,7 @@ bool buildable(lua_State* state, std::vector<const void*>& path) {
   const std::string instance = fieldText(state, "instance");
   if (!instance.empty() && instance[0] == '#') return false;
   if (fieldText(state, "class") == "UISprite" && !fieldText(state, "imagename").empty()) return false;
+  if (rectByReference(state, "customClientRect") || rectByReference(state, "customContentRect")) return false;
 
   path.push_back(self);
   lua_getfield(state, -1, "childs");
