@@ -6,6 +6,7 @@ kr_add_library(kr_platform
     ${KR_SRC}/platform/system_time.cpp
     ${KR_SRC}/platform/events.cpp
     ${KR_SRC}/platform/input_state.cpp
+    ${KR_SRC}/platform/input_injection.cpp
     ${KR_SRC}/platform/window.cpp
     ${KR_SRC}/platform/single_instance.cpp
     ${KR_SRC}/platform/system_info.cpp

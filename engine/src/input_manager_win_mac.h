@@ -13,8 +13,12 @@ namespace KR {
 class KeyboardDevice {
  public:
   // Copies current to previous, refills current from the system and clears
-  // the mouse-button entries (1, 2, 3), which the mouse device reports.
+  // the mouse-button entries (1, 2, 3), which the mouse device reports. A key
+  // tapped between two polls shows as down in this one.
   void poll();
+  // What the key's press typed in this frame under the current layout; 0 when
+  // nothing (text edits use it).
+  wchar_t typedCharacter(uint8_t key) const;
 
   bool isDown(uint8_t key) const { return (keys[key] & 0x80) != 0; }
   bool wentDown(uint8_t key) const { return isDown(key) && !(previousKeys[key] & 0x80); }

@@ -5,13 +5,18 @@
 namespace KR {
 
 void MouseDevice::update() {
-  previousButtons[0] = buttons[0];
-  previousButtons[1] = buttons[1];
-  Platform::MouseState state = Platform::mouseState();
-  buttons[0] = state.buttons[0];
-  buttons[1] = state.buttons[1];
-  cursorX = state.x;
-  cursorY = state.y;
+  const Platform::MousePoll poll = Platform::pollMouse();
+  for (int i = 0; i < 2; ++i) {
+    previousButtons[i] = buttons[i];
+    buttons[i] = poll.buttons[i];
+  }
+  cursorX = poll.x;
+  cursorY = poll.y;
+  wheel = poll.wheel;
+  if (pressedThisPoll()) {
+    pressX = cursorX;
+    pressY = cursorY;
+  }
 }
 
 }  // namespace KR

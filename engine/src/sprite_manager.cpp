@@ -94,6 +94,14 @@ Sprite* SpriteManager<Sprite>::createSpriteCopy(const Sprite* other) {
 }
 
 template <>
+FastSprite* SpriteManager<FastSprite>::createSpriteCopy(const FastSprite* other) {
+  ScopedLock guard(ScopedLock::lock(&mLock));
+  std::unique_ptr<FastSprite> sprite(new FastSprite());
+  if (other) sprite->copyConstruct(*other);
+  return adopt(sprite.release());
+}
+
+template <>
 FastSprite* SpriteManager<FastSprite>::createSpriteFromImage(const std::string& image, const std::string& package) {
   ScopedLock guard(ScopedLock::lock(&mLock));
   std::unique_ptr<FastSprite> sprite(new FastSprite());

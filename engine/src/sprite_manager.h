@@ -75,6 +75,8 @@ Sprite* SpriteManager<Sprite>::loadSprite(const std::string& script, const std::
 template <>
 Sprite* SpriteManager<Sprite>::createSpriteCopy(const Sprite* other);
 template <>
+FastSprite* SpriteManager<FastSprite>::createSpriteCopy(const FastSprite* other);
+template <>
 FastSprite* SpriteManager<FastSprite>::createSpriteFromImage(const std::string& image, const std::string& package);
 
 extern template class SpriteManager<Sprite>;

@@ -1,6 +1,11 @@
 // sprite_sheet_maker <folder>
+// sprite_sheet_maker ui <folder>
 //
-// Writes the pictures of the sprite demo as RGBA PNG files:
+// The second form writes the widget demo's picture:
+//   demo_ui_panel.png      a 64 x 64 rounded panel, white fading to light grey
+//                          with a grey rim, stretched and tinted by widgets
+//
+// The first writes the pictures of the sprite demo as RGBA PNG files:
 //   demo_sprite_sheet.png  four 32 x 32 frames side by side: a disc whose hand
 //                          points up, right, down and left, in four colours
 //   demo_sprite_grid.png   a 64 x 64 checker board with a red top row and a
@@ -91,6 +96,23 @@ RgbaPicture disc() {
   return picture;
 }
 
+RgbaPicture panel() {
+  RgbaPicture picture = blank(64, 64);
+  for (uint32_t y = 0; y < 64; ++y) {
+    for (uint32_t x = 0; x < 64; ++x) {
+      // Distance outside the inner rectangle whose corners are rounded by 10.
+      const float dx = std::fmax(0.0f, std::fabs(float(x) + 0.5f - 32.0f) - 22.0f);
+      const float dy = std::fmax(0.0f, std::fabs(float(y) + 0.5f - 32.0f) - 22.0f);
+      const float edge = 10.0f - std::sqrt(dx * dx + dy * dy);
+      if (edge <= 0.0f) continue;
+      const uint8_t alpha = uint8_t(edge >= 1.0f ? 255 : edge * 255.0f);
+      const uint8_t shade = edge < 2.5f ? 150 : uint8_t(255 - y);
+      put(picture, x, y, shade, shade, shade, alpha);
+    }
+  }
+  return picture;
+}
+
 bool write(const std::string& path, const RgbaPicture& picture) {
   std::vector<uint8_t> png;
   std::string error;
@@ -110,8 +132,9 @@ bool write(const std::string& path, const RgbaPicture& picture) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "ui") return write(std::string(argv[2]) + "/demo_ui_panel.png", panel()) ? 0 : 1;
   if (argc != 2) {
-    std::fprintf(stderr, "usage: sprite_sheet_maker <folder>\n");
+    std::fprintf(stderr, "usage: sprite_sheet_maker [ui] <folder>\n");
     return 2;
   }
   const std::string folder = argv[1];

@@ -15,6 +15,14 @@ struct InputData {
   uint8_t keys[256] = {};
   // Each generic modifier is down while either of its sides is.
   uint8_t sides[256] = {};
+  // Went down since the last poll: a tap released before the poll still counts.
+  uint8_t keyTapped[256] = {};
+  uint8_t buttonTapped[3] = {};
+  uint8_t polledButtons[2] = {};
+  // The key whose press the next text event belongs to, and what each press
+  // typed since the last keyboard poll.
+  uint8_t lastPressed = 0;
+  wchar_t pendingTyped[256] = {};
 };
 
 InputData gInput;
@@ -29,10 +37,14 @@ uint8_t genericModifier(uint8_t vk) {
   }
 }
 
+// What the keyboard poll hands out for this frame.
+wchar_t gFrameTyped[256] = {};
+
 void setKey(uint8_t vk, bool down) {
   if (vk == 0) return;
   gInput.sides[vk] = down ? 1 : 0;
   gInput.keys[vk] = down ? kKeyDown : 0;
+  if (down) gInput.keyTapped[vk] = 1;
   uint8_t generic = genericModifier(vk);
   if (generic) {
     bool any = false;
@@ -42,7 +54,33 @@ void setKey(uint8_t vk, bool down) {
       default: any = gInput.sides[kVkLMenu] || gInput.sides[kVkRMenu]; break;
     }
     gInput.keys[generic] = any ? kKeyDown : 0;
+    if (down) gInput.keyTapped[generic] = 1;
   }
+}
+
+// The first code point of a UTF-8 text, 0 when it is empty or broken.
+wchar_t firstCodePoint(const char* text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  if (p[0] < 0x80) return wchar_t(p[0]);
+  int extra = 0;
+  uint32_t code = 0;
+  if ((p[0] & 0xE0) == 0xC0) {
+    extra = 1;
+    code = p[0] & 0x1F;
+  } else if ((p[0] & 0xF0) == 0xE0) {
+    extra = 2;
+    code = p[0] & 0x0F;
+  } else if ((p[0] & 0xF8) == 0xF0) {
+    extra = 3;
+    code = p[0] & 0x07;
+  } else {
+    return 0;
+  }
+  for (int i = 1; i <= extra; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (p[i] & 0x3F);
+  }
+  return wchar_t(code);
 }
 
 int buttonIndex(uint8_t sdlButton) {
@@ -122,8 +160,16 @@ void applyInputEvent(const SDL_Event& event) {
   std::lock_guard<std::mutex> lock(gInputLock);
   switch (event.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      setKey(virtualKeyFromScancode(event.key.keysym.scancode), event.type == SDL_KEYDOWN);
+    case SDL_KEYUP: {
+      const uint8_t vk = virtualKeyFromScancode(event.key.keysym.scancode);
+      setKey(vk, event.type == SDL_KEYDOWN);
+      if (event.type == SDL_KEYDOWN) gInput.lastPressed = vk;
+      break;
+    }
+    case SDL_TEXTINPUT:
+      // SDL sends the text right after the press that typed it.
+      if (gInput.lastPressed) gInput.pendingTyped[gInput.lastPressed] = firstCodePoint(event.text.text);
+      gInput.lastPressed = 0;
       break;
     case SDL_MOUSEMOTION:
       gInput.mouse.x = event.motion.x;
@@ -135,6 +181,7 @@ void applyInputEvent(const SDL_Event& event) {
       if (index < 0) break;
       bool down = event.type == SDL_MOUSEBUTTONDOWN;
       gInput.mouse.buttons[index] = down ? 1 : 0;
+      if (down) gInput.buttonTapped[index] = 1;
       gInput.mouse.x = event.button.x;
       gInput.mouse.y = event.button.y;
       gInput.keys[kButtonKeys[index]] = down ? kKeyDown : 0;
@@ -165,10 +212,50 @@ void keyboardState(uint8_t table[256]) {
   std::memcpy(table, gInput.keys, 256);
 }
 
+MousePoll pollMouse() {
+  std::lock_guard<std::mutex> lock(gInputLock);
+  MousePoll poll;
+  poll.x = gInput.mouse.x;
+  poll.y = gInput.mouse.y;
+  for (int i = 0; i < 2; ++i) {
+    poll.previousButtons[i] = gInput.polledButtons[i];
+    poll.buttons[i] = (gInput.mouse.buttons[i] || gInput.buttonTapped[i]) ? kKeyDown : 0;
+    gInput.polledButtons[i] = poll.buttons[i];
+  }
+  for (uint8_t& tapped : gInput.buttonTapped) tapped = 0;
+  poll.wheel = gInput.mouse.wheel;
+  gInput.mouse.wheel = 0;
+  return poll;
+}
+
+void pollKeyboard(uint8_t table[256]) {
+  std::lock_guard<std::mutex> lock(gInputLock);
+  for (int i = 0; i < 256; ++i) {
+    table[i] = (gInput.keys[i] & kKeyDown) || gInput.keyTapped[i] ? kKeyDown : 0;
+    gInput.keyTapped[i] = 0;
+    gFrameTyped[i] = gInput.pendingTyped[i];
+    gInput.pendingTyped[i] = 0;
+  }
+}
+
+wchar_t typedCharacter(uint8_t virtualKey) {
+  std::lock_guard<std::mutex> lock(gInputLock);
+  return gFrameTyped[virtualKey];
+}
+
+void startTextInput() {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_StartTextInput();
+}
+
+void stopTextInput() {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_StopTextInput();
+}
+
 void clearInputState() {
   std::lock_guard<std::mutex> lock(gInputLock);
   int32_t x = gInput.mouse.x, y = gInput.mouse.y;
   gInput = InputData();
+  for (wchar_t& c : gFrameTyped) c = 0;
   // The cursor stays where it was.
   gInput.mouse.x = x;
   gInput.mouse.y = y;

@@ -43,11 +43,36 @@ struct MouseState {
   int32_t wheel = 0;               // notches accumulated since the last takeMouseWheel
 };
 
+// What one poll of the mouse sees. SDL's buttons are already logical (a
+// swapped mouse reports its primary button as left), so nothing swaps here.
+struct MousePoll {
+  int32_t x = 0;  // client pixels; beyond the edges while a button holds the capture
+  int32_t y = 0;
+  uint8_t buttons[2] = {0, 0};          // left, right: kKeyDown or 0
+  uint8_t previousButtons[2] = {0, 0};  // the same of the previous poll
+  int32_t wheel = 0;                    // notches since the previous poll, forward above 0
+};
+
+// The live state, as the events left it (no taps, no poll bookkeeping).
 MouseState mouseState();
 // Returns and clears the accumulated wheel notches.
 int32_t takeMouseWheel();
-// Copies the 256-entry key table (GetKeyboardState's layout).
+// Copies the live 256-entry key table (GetKeyboardState's layout).
 void keyboardState(uint8_t table[256]);
+
+// The once-a-frame polls of the input devices. A button or key that went down
+// and up again between two polls is still seen: down in the poll after its
+// press, up in the one after that.
+MousePoll pollMouse();
+void pollKeyboard(uint8_t table[256]);
+// The character the press of the key typed under the current layout, taken
+// from the text events since the keyboard poll before the last one (so it is
+// read in the same frame as the key table); 0 when the press typed nothing,
+// as a dead key's own press does.
+wchar_t typedCharacter(uint8_t virtualKey);
+// Text events are delivered only while text input is started.
+void startTextInput();
+void stopTextInput();
 
 // The virtual-key code of an SDL scancode, 0 when it has none.
 uint8_t virtualKeyFromScancode(int scancode);

@@ -33,6 +33,9 @@ constexpr int32_t kTypicalCaptionHeight = 24;
 
 bool initVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  // A held button keeps the mouse captured, so that motion and the release
+  // still arrive outside the window (in client coordinates beyond its edges).
+  SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
   // One lasting reference to the GL library: SDL would otherwise unload the
   // driver with the last window and load it again with the next one.

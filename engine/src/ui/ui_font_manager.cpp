@@ -72,6 +72,17 @@ void UIFontManager::releaseFont(UIFont* font) {
   }
 }
 
+void UIFontManager::retainFont(UIFont* font) {
+  if (!font) return;
+  ScopedLock guard(ScopedLock::lock(&lock));
+  for (auto& entry : fonts) {
+    if (entry.second == font) {
+      ++font->refCount;
+      return;
+    }
+  }
+}
+
 size_t UIFontManager::getFontCount() {
   ScopedLock guard(ScopedLock::lock(&lock));
   return fonts.size();

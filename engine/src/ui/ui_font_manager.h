@@ -41,6 +41,8 @@ class UIFontManager : public Singleton<UIFontManager> {
   UIFont* getFont(const std::string& name);
   // -1 reference; below 1 the font is deleted. Fonts not held here are ignored.
   void releaseFont(UIFont* font);
+  // +1 reference of a font this manager holds (others are ignored).
+  void retainFont(UIFont* font);
   const std::string& getFontPackage();
   // 0 on success (every field written, one new reference of the font held);
   // 1 when the preset is null or the file or table is missing (preset untouched).

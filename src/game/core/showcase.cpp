@@ -10,6 +10,7 @@
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
 #include "core/showcase_video_page.h"
+#include "core/showcase_widgets_page.h"
 #include "format_string.h"
 #include "input_manager_win_mac.h"
 #include "platform/input_state.h"
@@ -27,6 +28,7 @@ Showcase::Showcase() {
   addPage(std::make_unique<FontShowcasePage>());
   addPage(std::make_unique<DistortionShowcasePage>());
   addPage(std::make_unique<VideoShowcasePage>());
+  addPage(std::make_unique<WidgetsShowcasePage>());
 }
 
 void ShowcasePage::presentPage(GameApplication& application, bool loaded, const std::function<void()>& draw) {
@@ -46,11 +48,14 @@ void Showcase::addPage(std::unique_ptr<ShowcasePage> page) { pages.push_back(std
 
 void Showcase::showPage(GameApplication& application, size_t index) {
   if (pages.empty()) return;
-  current = index % pages.size();
+  const size_t next = index % pages.size();
+  if (next != current) pages[current]->leave();
+  current = next;
+  shownTitle = pages[current]->title();
   if (application.windowInfo && application.windowInfo->window) {
     application.windowInfo->window->setTitle(KR::formatString("%s - %u/%u: %s", application.name.c_str(),
                                                               unsigned(current + 1), unsigned(pages.size()),
-                                                              pages[current]->title().c_str()));
+                                                              shownTitle.c_str()));
   }
 }
 
@@ -67,7 +72,9 @@ void Showcase::update(GameApplication& application, float dt) {
 }
 
 void Showcase::render(GameApplication& application) {
-  if (!pages.empty()) pages[current]->render(application);
+  if (pages.empty()) return;
+  pages[current]->render(application);
+  if (pages[current]->title() != shownTitle) showPage(application, current);
 }
 
 void ClearFramePage::render(GameApplication& application) {

@@ -1,6 +1,7 @@
 #pragma once
 // What the engine can do so far, one page at a time: Right or Space shows the
-// next page, Left the previous one. Each subsystem adds its page here as it
+// next page, Left the previous one. A page's title may change while it is
+// shown; the window title follows. Each subsystem adds its page here as it
 // lands.
 #include <functional>
 #include <memory>
@@ -17,6 +18,8 @@ class ShowcasePage {
   virtual std::string title() const = 0;
   virtual void update(float) {}
   virtual void render(GameApplication& application) = 0;
+  // The page is no longer the current one.
+  virtual void leave() {}
 
  protected:
   // One frame of a page drawn through the render system: the device check,
@@ -40,6 +43,7 @@ class Showcase {
  private:
   std::vector<std::unique_ptr<ShowcasePage>> pages;
   size_t current = 0;
+  std::string shownTitle;
 };
 
 // The first page: the window itself, its frame cleared to a slowly

@@ -1,0 +1,8 @@
+# Widgets: building a screen of 200 widgets from its Lua table, and one frame
+# of routing, update and drawing of 200 shown widgets on an off-screen device,
+# over the built demo media.
+kr_add_benchmark(ui_bench
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/ui_bench.cpp
+  LIBS kr_ui
+  DEPENDS kr_media)
+target_compile_definitions(ui_bench PRIVATE KR_BENCH_MEDIA_DIR="${KR_MEDIA_DIR}")

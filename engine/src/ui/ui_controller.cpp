@@ -1,0 +1,118 @@
+#include "ui/ui_controller.h"
+
+#include "design_coords.h"
+#include "input_manager_win_mac.h"
+#include "scoped_lock.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_widget.h"
+
+namespace KR {
+
+uint32_t UIPCController::chooseEvent() {
+  if (!InputManager::exists()) return kUIEventNone;
+  InputManager* input = InputManager::getInstance();
+  MouseDevice* mouse = input->getMouseDevice();
+  const KeyboardDevice* keyboard = input->getKeyboardDevice();
+
+  const Vector2<int> design = windowToDesignCoords(mouse->cursorX, mouse->cursorY);
+  mouse->designX = design.x;
+  mouse->designY = design.y;
+  position = Vector2<float>(float(design.x), float(design.y));
+  leftDown = mouse->buttons[0] != 0;
+  if (mouse->pressedThisPoll()) pressPosition = position;
+
+  uint8_t pressedKey = 0, releasedKey = 0, heldKey = 0;
+  for (int code = 0; code < 256 && !(pressedKey && releasedKey && heldKey); ++code) {
+    const bool now = (keyboard->keys[code] & 0x80) != 0;
+    const bool before = (keyboard->previousKeys[code] & 0x80) != 0;
+    if (now && !before && !pressedKey) pressedKey = uint8_t(code);
+    if (!now && before && !releasedKey) releasedKey = uint8_t(code);
+    if (now && !heldKey) heldKey = uint8_t(code);
+  }
+
+  const bool left = mouse->buttons[0] != 0;
+  const bool previousLeft = mouse->previousButtons[0] != 0;
+  if (left && !previousLeft) return kUIEventLeftPressed;
+  if (left) return kUIEventLeftHeld;
+  if (previousLeft) return kUIEventLeftReleased;
+  if (pressedKey) return makeKeyEvent(kUIEventKeyPressed, pressedKey);
+  if (releasedKey) return makeKeyEvent(kUIEventKeyReleased, releasedKey);
+  if (heldKey) return makeKeyEvent(kUIEventKeyHeld, heldKey);
+  if (mouse->wheel > 0) return kUIEventWheelForward;
+  if (mouse->wheel < 0) return kUIEventWheelBack;
+  return kUIEventNone;
+}
+
+void UIPCController::processInput() {
+  lastEvent = chooseEvent();
+  route(lastEvent);
+}
+
+void UIPCController::route(uint32_t event) {
+  if (suspended) return;
+  overUI = 0;
+  int32_t result = 0;
+  UIManager* manager = UIManager::getInstance();
+  {
+    ScopedLock guard(ScopedLock::lock(manager->getLock()));
+    if (UIWidget* captured = manager->getCapturedWidget()) {
+      result = routeToWidget(event, captured);
+    } else {
+      // A widget's input may show, hide or load trees: walk a copy.
+      const std::vector<UIWidget*> roots = manager->getRoots();
+      for (UIWidget* root : roots) {
+        if (!root || !root->shown || !manager->isRoot(root)) continue;
+        result |= routeToWidget(event, root);
+      }
+    }
+  }
+  runQueuedCommands();
+  taken = result;
+}
+
+int32_t UIPCController::routeToWidget(uint32_t event, UIWidget* w) {
+  UIManager* manager = UIManager::getInstance();
+  int32_t result = 0;
+  const bool reachable = manager->isInputReachable(w);
+  const bool captured = w == manager->getCapturedWidget();
+  const bool keyEvent = isKeyEvent(event);
+  if ((captured || (reachable && !w->isClippedOut())) && keyEvent) result = w->processMessage(event);
+  if (!w->enabled || !w->visible || w->destroyPending) return result;
+
+  bool hit = false;
+  bool walkChildren = true;
+  if (captured) {
+    hit = true;
+    walkChildren = !manager->getCaptureExcludesChildren();
+  } else if (reachable) {
+    hit = keyEvent || w->hitTest(position);
+  }
+  if (!hit) {
+    if (w->selected) {
+      w->setState("onIdle");
+      w->selected = false;
+    }
+    return result;
+  }
+  if (walkChildren) {
+    for (size_t i = 0; i < w->children.size(); ++i) result |= routeToWidget(event, w->children[i]);
+  }
+  if (!keyEvent && !w->selected) {
+    w->setState("onSelect");
+    w->selected = true;
+  }
+  const uint32_t kind = uiEventKind(event);
+  if (kind == kUIEventLeftPressed || kind == kUIEventLeftHeld || kind == kUIEventLeftReleased ||
+      kind == kUIEventWheelForward || kind == kUIEventWheelBack)
+    result |= w->processMessage(event);
+  overUI |= 1;
+  return result;
+}
+
+void UIPCController::runQueuedCommands() {
+  UIManager* manager = UIManager::getInstance();
+  UIManager::QueuedCommands entry;
+  while (manager->takeQueuedCommands(&entry)) manager->runCommands(entry);
+}
+
+}  // namespace KR

@@ -1,0 +1,232 @@
+// UI description tables are content files: whatever table shapes and value
+// kinds the global table "ui" holds, building a tree from it must end in a
+// tree (or none) with the Lua stack balanced, and showing, routing input to,
+// updating, drawing and destroying that tree must stay in bounds.
+//
+// The input is the Lua text of a UI file. It runs in a state without
+// libraries, under an instruction and a memory budget, so that a generated
+// program can neither touch the system nor run away. Skipped are the inputs
+// whose widgets reach the loader's fatal errors (a widget without "id" or
+// "class", covered by the death tests) and those that read other files
+// ("instance" and "related" urls, sprite pictures, rectangles by reference),
+// which have fuzz targets of their own.
+//
+// Built with KR_SEED_WRITER the same file is the tool that writes the seed
+// corpus: `ui_loader_seeds <folder>`.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#ifdef KR_SEED_WRITER
+
+#include "fuzz_seeds.h"
+
+namespace {
+
+const char* const kSeeds[] = {
+    // A screen with every common key, states of every property and events.
+    ("ui = { id = 'screen', class = 'UIWidget', position = {10, 20}, modal = 0, hideStateDuration = 0.5,\n"
+     "  customClientRect = {0, 0, 100, 100}, enabled = 1, notSelecting = 0, tabOrder = 3, hotkey = 65,\n"
+     "  defaultChildTabOrder = 1, tabNavigation = 2, processMessageReturnValue = 1,\n"
+     "  enableCustomContentRect = 0, customContentRect = {1, 2, 3, 4}, initialState = 'onIdle',\n"
+     "  childs = {\n"
+     "    { id = 'title', class = 'UILabel', text = '#TITLE', size = {300, 40}, halign = 1, valign = 2,\n"
+     "      wordWrap = 1, xcoeff = 0.5, ycoeff = 0.2, pixelPrecision = 0, color = {255, 200, 100, 255},\n"
+     "      sizeof = 'screen', fontPreset = 'presets:title' },\n"
+     "    { id = 'ok', class = 'UIButton', text = 'OK', captionOrder = 0,\n"
+     "      childs = { { id = 'face', class = 'UILabel', size = {80, 30} } },\n"
+     "      states = { { id = 'onSelect', propertyChanges = { { target = 'face', property = 'offset',\n"
+     "                   value = {2, 2}, duration = 0.1 } } } } } },\n"
+     "  states = {\n"
+     "    { id = 'onIdle', propertyChanges = { { target = 'screen', property = 'transparency', value = 1,\n"
+     "      duration = 0.25, transition = 'linear' }, { target = 'title', property = 'color',\n"
+     "      value = {1, 2, 3, 4}, duration = 1 } } },\n"
+     "    { id = 'onHide', propertyChanges = { { target = 'screen', property = 'transparency', value = 0 } } } },\n"
+     "  events = { { element = 'ok', slot = 'clicked', command = 'hide: screen , x' },\n"
+     "             { element = 'ok', slot = 'clicked', command = 'show:title' } } }\n"),
+    // Unknown classes, bad targets and properties, a disabled widget.
+    ("ui = { id = 'a', class = 'UIWidget', childs = {\n"
+     "  { id = 'b', class = 'UIListView', childs = { { id = 'c', class = 'UIWidget' } } },\n"
+     "  { id = 'd', class = 'UIButton', enabled = 0, caption = 'x' },\n"
+     "  { id = 'e', class = 'UISprite', scale = {2, 3}, size = {4, 5}, color = {9, 9, 9, 9} } },\n"
+     "  states = { { id = 's', propertyChanges = { { target = 'nobody', property = 'offset' },\n"
+     "    { target = 'd', property = 'scale', value = {1, 1} }, { target = 'e', property = 'scale' },\n"
+     "    { target = 'a', property = 'wobble' } } }, { propertyChanges = {} }, { id = 'empty' } } }\n"),
+    // Wrong kinds everywhere; booleans for flags; numbers for names.
+    ("ui = { id = 1, class = 'UIWidget', modal = true, position = 'left', childs = 'none',\n"
+     "  states = { 5, { id = {}, propertyChanges = 7 } }, events = { { element = 1, slot = {}, command = 2 } },\n"
+     "  initialState = 42, customClientRect = {'a', 'b'}, hotkey = -1 }\n"),
+    // Deep and wide trees built by loops, a table that holds itself.
+    ("local t = { id = 'r', class = 'UIWidget' } local n = t\n"
+     "for i = 1, 150 do local c = { id = 'n' .. i, class = 'UIWidget', position = {i, i} } n.childs = { c } n = c end\n"
+     "local w = { id = 'w', class = 'UIWidget', childs = {} }\n"
+     "for i = 1, 300 do w.childs[i] = { id = 'l' .. i, class = i % 2 == 0 and 'UILabel' or 'UIButton', text = 't' } end\n"
+     "t.childs[2] = w n.childs = { t } ui = t\n"),
+    // The skipped roads: no class, an instance url, a related file, a sprite picture.
+    "ui = { id = 'a' }\n",
+    "ui = { id = 'a', class = 'UIWidget', instance = '#file:table' }\n",
+    "ui = { id = 'a', class = 'UIWidget', related = { { filename = 'f', id = 'x' } } }\n",
+    "ui = { id = 'a', class = 'UISprite', imagename = 'pic', tablename = 'T' }\n",
+    "ui = { id = 'a', class = 'UIWidget', customContentRect = { 'rects', 'button', 'default' } }\n",
+    // Missing pieces and run-away programs.
+    "ui = 5\n",
+    "",
+    "while 1 do end\n",
+    "local s = 'x' for i = 1, 40 do s = s .. s end ui = { id = s, class = 'UIWidget' }\n",
+};
+
+}  // namespace
+
+int main(int argc, char** argv) { return KR::Fuzz::writeSeedFiles(argc, argv, kSeeds, ".lua"); }
+
+#else
+
+#include "fuzz_lua.h"
+#include "lex_binded_function_manager.h"
+#include "log_system.h"
+#include "lua_script_2.h"
+#include "ui/text_manager.h"
+#include "ui/ui_controller.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_widget.h"
+
+namespace {
+
+bool isText(lua_State* state, int index) {
+  const int type = lua_type(state, index);
+  return type == LUA_TSTRING || type == LUA_TNUMBER;
+}
+
+std::string fieldText(lua_State* state, const char* name) {
+  lua_getfield(state, -1, name);
+  std::string text = isText(state, -1) ? std::string(lua_tostring(state, -1)) : std::string();
+  lua_pop(state, 1);
+  return text;
+}
+
+// A rectangle given as {file, key, package}, read from another file.
+bool rectByReference(lua_State* state, const char* name) {
+  lua_getfield(state, -1, name);
+  bool numbers = lua_istable(state, -1), text = numbers;
+  for (int i = 1; i <= 4 && lua_istable(state, -1); ++i) {
+    lua_rawgeti(state, -1, i);
+    if (!lua_isnumber(state, -1)) numbers = false;
+    if (i <= 3 && !isText(state, -1)) text = false;
+    lua_pop(state, 1);
+  }
+  lua_pop(state, 1);
+  return !numbers && text;
+}
+
+// Calls body on each element 1, 2, ... of the list on top of the stack (the
+// element on top) until the first nil or until body returns false.
+template <typename Body>
+bool eachElement(lua_State* state, Body body) {
+  if (!lua_istable(state, -1)) return true;
+  for (int i = 1;; ++i) {
+    lua_rawgeti(state, -1, i);
+    if (lua_isnil(state, -1)) {
+      lua_pop(state, 1);
+      return true;
+    }
+    const bool go = body();
+    lua_pop(state, 1);
+    if (!go) return false;
+  }
+}
+
+// False when building the widget table on top of the stack (or one below it)
+// would stop on a fatal error or read another file.
+bool buildable(lua_State* state, std::vector<const void*>& path) {
+  const void* self = lua_topointer(state, -1);
+  for (const void* seen : path)
+    if (seen == self) return true;  // the loader refuses the loop itself
+  if (path.size() > 200 || !lua_checkstack(state, 8)) return false;
+  lua_getfield(state, -1, "related");
+  bool safe = eachElement(state, [state] {
+    return !lua_istable(state, -1) || fieldText(state, "filename").empty() || fieldText(state, "id").empty();
+  });
+  lua_pop(state, 1);
+  if (!safe) return false;
+  lua_getfield(state, -1, "id");
+  lua_getfield(state, -2, "class");
+  safe = isText(state, -2) && isText(state, -1);
+  lua_pop(state, 2);
+  if (!safe) return false;
+  const std::string instance = fieldText(state, "instance");
+  if (!instance.empty() && instance[0] == '#') return false;
+  if (fieldText(state, "class") == "UISprite" && !fieldText(state, "imagename").empty()) return false;
+  if (rectByReference(state, "customClientRect") || rectByReference(state, "customContentRect")) return false;
+
+  path.push_back(self);
+  lua_getfield(state, -1, "childs");
+  safe = eachElement(state, [state, &path] { return !lua_istable(state, -1) || buildable(state, path); });
+  lua_pop(state, 1);
+  path.pop_back();
+  return safe;
+}
+
+struct Managers {
+  Managers() {
+    new KR::LogSystem();
+    new KR::LexBindedFunctionManager();
+    new KR::TextManager();
+    new KR::UIManager();
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static Managers managers;
+  // Precompiled chunks are Lua's own loader's business.
+  if (size > 0 && data[0] == 27) return 0;
+
+  KR::Fuzz::MemoryBudget budget;
+  bool ran = false;
+  lua_State* state = KR::Fuzz::runBudgetedChunk(data, size, &budget, &ran);
+  if (!state) return 0;
+  lua_getglobal(state, "ui");
+  std::vector<const void*> path;
+  const bool safe = ran && lua_istable(state, -1) && buildable(state, path);
+  lua_settop(state, 0);
+  if (!safe) {
+    lua_close(state);
+    return 0;
+  }
+
+  KR::UIManager* manager = KR::UIManager::getInstance();
+  KR::UIWidget* root = nullptr;
+  {
+    KR::LuaScript script(state, true);
+    root = manager->buildFromScript(script, "ui", nullptr, "fuzz");
+    if (script.getDepth() != 0 || lua_gettop(state) != 0) __builtin_trap();
+  }
+  if (!root) return 0;
+
+  // Show it, offer it a press, a drag, a release, a key and the wheel at a
+  // point the input picks, and let the states run.
+  root->show();
+  auto* controller = static_cast<KR::UIPCController*>(manager->getController());
+  const float x = float(data[size / 2] * 4), y = float(data[size - 1] * 3);
+  controller->position = KR::Vector2<float>(x, y);
+  controller->pressPosition = controller->position;
+  const uint32_t events[] = {KR::kUIEventLeftPressed, KR::kUIEventLeftHeld, KR::kUIEventLeftHeld,
+                             KR::kUIEventLeftReleased, KR::makeKeyEvent(KR::kUIEventKeyPressed, 'A'),
+                             KR::kUIEventWheelForward, KR::kUIEventNone};
+  for (uint32_t event : events) {
+    controller->route(event);
+    manager->update(0.05f);
+    manager->render();
+  }
+  root->hide();
+  manager->update(0.3f);
+  manager->destroyUI(root);
+  for (KR::UIWidget* other : manager->getRoots()) manager->destroyUI(other);
+  if (!manager->getShownStack().empty() || manager->getCapturedWidget()) __builtin_trap();
+  return 0;
+}
+
+#endif
