@@ -1,0 +1,95 @@
+#pragma once
+// Affectors that move particles: straight at a speed fixed at birth (linear
+// movement), along an angle and a speed given over the particle's life
+// (graphic move), with uniform acceleration along a direction (gravity) or
+// towards the point the emitter stood at when the particle was born (gravity
+// point).
+#include "particle_affector.h"
+#include "timed_value_interval.h"
+#include "value_range.h"
+#include "vector2.h"
+
+namespace KR {
+
+struct LinearMovementEntry {
+  Vector2<float> direction;
+  float speed = 0.0f;
+};
+
+class ParticleLinearMovementAffector : public ParticleAffectorWithEntries<LinearMovementEntry> {
+ public:
+  std::string getClassName() const override { return "ParticleLinearMovementAffector"; }
+  void initParticle(int32_t index) override;
+  void update(float dt) override;
+  void serializeAux(AuxArchive& ar) override;
+  void serializeXmlIn(XmlIArchive& ar) override;
+  void serializeXmlOut(XmlOArchive& ar) override;
+
+  // A direction is drawn on the segment between the two (not normalised).
+  ValueRange<Vector2<float>> mInitialDirection;
+  // Speed over the emitter's life.
+  TimedValueInterval<float> mInitialVelocity;
+};
+
+struct GraphicMoveEntry {
+  float stepAngle = 0.0f;
+};
+
+class ParticleGraphicMoveAffector : public ParticleAffectorWithEntries<GraphicMoveEntry> {
+ public:
+  std::string getClassName() const override { return "ParticleGraphicMoveAffector"; }
+  void initParticle(int32_t index) override;
+  void update(float dt) override;
+  void serializeAux(AuxArchive& ar) override;
+  void serializeXmlIn(XmlIArchive& ar) override;
+  void serializeXmlOut(XmlOArchive& ar) override;
+
+  // Heading in degrees (added to the particle's angle) and speed in units per
+  // second, both over the particle's life.
+  TimedValueInterval<float> mAngleGraphic;
+  TimedValueInterval<float> mVelocityGraphic;
+};
+
+struct GravityEntry {
+  float speed = 0.0f;
+};
+
+class ParticleGravityAffector : public ParticleAffectorWithEntries<GravityEntry> {
+ public:
+  // A force of 2.5 straight down the screen.
+  ParticleGravityAffector();
+  ParticleGravityAffector(const ParticleGravityAffector& other) = default;
+  std::string getClassName() const override { return "ParticleGravityAffector"; }
+  void initParticle(int32_t index) override;
+  void update(float dt) override;
+  void serializeAux(AuxArchive& ar) override;
+  // A force curve missing from the file keeps the default one.
+  void serializeXmlIn(XmlIArchive& ar) override;
+  void serializeXmlOut(XmlOArchive& ar) override;
+
+  // Units per second squared over the emitter's life.
+  TimedValueInterval<float> mForce;
+  // The direction of the pull, not normalised.
+  Vector2<float> mDirection;
+};
+
+struct GravityPointEntry {
+  float speed = 0.0f;
+  Vector2<float> attractor;
+};
+
+class ParticleGravityPointAffector : public ParticleAffectorWithEntries<GravityPointEntry> {
+ public:
+  std::string getClassName() const override { return "ParticleGravityPointAffector"; }
+  void initParticle(int32_t index) override;
+  void update(float dt) override;
+  void serializeAux(AuxArchive& ar) override;
+  void serializeXmlIn(XmlIArchive& ar) override;
+  void serializeXmlOut(XmlOArchive& ar) override;
+
+  TimedValueInterval<float> mForce;
+  // Stored with the effect; the motion does not consult it.
+  float mMaxVelocity = 0.0f;
+};
+
+}  // namespace KR

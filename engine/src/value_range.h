@@ -1,0 +1,38 @@
+#pragma once
+// A pair of bounds read and written with the particle effects: a value is
+// drawn between mMinVal and mMaxVal by whoever holds the range.
+#include "aux_archive.h"
+#include "xml_iarchive.h"
+
+namespace KR {
+
+template <typename T>
+class ValueRange {
+ public:
+  ValueRange() = default;
+  ValueRange(const T& minValue, const T& maxValue) : mMinVal(minValue), mMaxVal(maxValue) {}
+  virtual ~ValueRange() = default;
+  ValueRange(const ValueRange&) = default;
+  ValueRange& operator=(const ValueRange&) = default;
+
+  virtual void serializeAux(AuxArchive& ar) {
+    ar.visit(makeNvp("mMinVal", mMinVal));
+    ar.visit(makeNvp("mMaxVal", mMaxVal));
+  }
+  virtual void serializeXmlIn(XmlIArchive& ar) {
+    ar.load(makeNvp("mMinVal", mMinVal));
+    ar.load(makeNvp("mMaxVal", mMaxVal));
+  }
+  virtual void serializeXmlOut(XmlOArchive& ar) {
+    ar.save(makeNvp("mMinVal", mMinVal));
+    ar.save(makeNvp("mMaxVal", mMaxVal));
+  }
+
+  // mMinVal + t x (mMaxVal - mMinVal).
+  T lerp(float t) const { return mMinVal + (mMaxVal - mMinVal) * t; }
+
+  T mMinVal{};
+  T mMaxVal{};
+};
+
+}  // namespace KR
