@@ -1,0 +1,10 @@
+# Particle effects: curves, emitters with their shapes, affectors, tails,
+# effect files and the manager.
+kr_add_test(test_particles
+  SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/timed_value_interval_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_emitter_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_emitter_shapes_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_affectors_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_tail_test.cpp
+  LIBS kr_particles)
