@@ -7,4 +7,12 @@ kr_add_test(test_particles
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_emitter_shapes_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_affectors_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_tail_test.cpp
-  LIBS kr_particles)
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_files_test.cpp
+  LIBS kr_particles kr_particle_maker)
+kr_add_test(test_particle_system
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_system_test.cpp
+  LIBS kr_particles kr_content)
+kr_add_test(test_particle_threads
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_system_threads_test.cpp
+  LIBS kr_particles kr_particle_maker kr_content)
+set_tests_properties(test_particle_threads PROPERTIES LABELS threads)
