@@ -102,6 +102,7 @@ void ParticleEmitter::initialize() {
   mMaxParticlesCount = clampCount(mMaxParticlesCount, kMaxParticles);
   mTail.mMaxSegments = clampCount(mTail.mMaxSegments, kMaxTailSegments);
   mParticles.resize(size_t(mMaxParticlesCount));
+  mRecordsFresh = true;
   mParticleCount = mMaxParticlesCount;
   if (!mSprite && !mSpriteFileName.empty() && !mSpriteTableName.empty() && spriteManager())
     mSprite = spriteManager()->loadSprite(mSpriteFileName, mSpriteTableName, "default");
@@ -119,6 +120,7 @@ void ParticleEmitter::setParticleCount() {
   mMaxParticlesCount = std::min(mMaxParticlesCount, kMaxParticles);
   const size_t oldCount = mParticles.size();
   mParticles.resize(size_t(mMaxParticlesCount));
+  mRecordsFresh = false;
   if (mUseTails) {
     for (size_t i = oldCount; i < mParticles.size(); ++i) {
       mParticles[i].tail = std::make_unique<ParticleTail>();
@@ -134,6 +136,7 @@ void ParticleEmitter::reset() {
   mEmitAccumulator = 0.0f;
   if (mSprite) mSprite->updateMeshPositions();
   for (Particle& p : mParticles) {
+    if (mRecordsFresh) break;
     p.dead = true;
     p.position = Vector2<float>();
     p.angle = 0.0f;
@@ -219,6 +222,7 @@ void ParticleEmitter::emit(float dt, int percent) {
       return;
     }
     searchFrom = index + 1;
+    mRecordsFresh = false;
     Particle& p = mParticles[index];
     p.dead = false;
     p.remaining = life;
@@ -249,17 +253,30 @@ void ParticleEmitter::updateParticles(float dt) {
   if (mParticleCount != mMaxParticlesCount) setParticleCount();
   if (mUseTails && mAppliedMaxSegments != mTail.mMaxSegments) rebuildTails();
   mLiveCount = 0;
+  // A new round of life samples (0 never matches a round, so a fresh table is empty).
+  if (++mUpdateCount == 0) mUpdateCount = 1;
   const Vector2<float> localOrigin = mPosition + (mOwner ? mOwner->mPosition : Vector2<float>());
   const float tailHeight = mTail.mTailTexHeight;
   for (Particle& p : mParticles) {
+    if (mRecordsFresh) break;
     if (p.dead) continue;
     p.age += dt;
     p.remaining -= dt;
     const float total = p.age + p.remaining;
     const int q = total != 0.0f ? wholePercent(double(p.age / total) * 100.0) : 0;
-    p.color = mParticleColor.getValue(0, q);
-    p.scale.x = mInitialScaleX.getValue(0, q);
-    p.scale.y = mInitialScaleY.getValue(0, q);
+    if (q >= 0 && q <= 100) {
+      LifeSample& sample = mLifeSamples[q];
+      if (sample.update != mUpdateCount) {
+        sample.update = mUpdateCount;
+        sample.color = mParticleColor.getValue(0, q);
+        sample.scale = Vector2<float>(mInitialScaleX.getValue(0, q), mInitialScaleY.getValue(0, q));
+      }
+      p.color = sample.color;
+      p.scale = sample.scale;
+    } else {
+      p.color = mParticleColor.getValue(0, q);
+      p.scale = Vector2<float>(mInitialScaleX.getValue(0, q), mInitialScaleY.getValue(0, q));
+    }
     p.fade = (p.age <= 1.0f ? p.age : 1.0f) * (1.0f - std::max(1.0f - p.remaining, 0.0f));
     if (p.remaining <= 0.0f) p.dead = true;
     if (mUseTails && p.tail) {

@@ -84,7 +84,11 @@ class ParticleEmitter {
   int getLifePercent() const;
   int32_t getLiveCount() const { return mLiveCount; }
   int32_t getAllocatedCount() const { return int32_t(mParticles.size()); }
-  Particle& particle(int32_t index) { return mParticles[size_t(index)]; }
+  // A record to change in place (affectors, holders).
+  Particle& particle(int32_t index) {
+    mRecordsFresh = false;
+    return mParticles[size_t(index)];
+  }
   const Particle& particle(int32_t index) const { return mParticles[size_t(index)]; }
   Sprite* getSprite() const { return mSprite; }
   ParticleFX* getOwner() const { return mOwner; }
@@ -136,6 +140,19 @@ class ParticleEmitter {
   int32_t mAppliedMaxSegments = 0;
   float mEmitAccumulator = 0.0f;
   Sprite* mSprite = nullptr;
+  // Every record is as allocated (free, nothing written since): reset and the
+  // particle update have nothing to do on them. Effects are made often.
+  bool mRecordsFresh = false;
+
+  // Colour and scale at each whole percentage of a particle's life, filled
+  // as particles of one update ask for them: many particles share a percentage.
+  struct LifeSample {
+    uint32_t update = 0;
+    Color color;
+    Vector2<float> scale;
+  };
+  LifeSample mLifeSamples[101];
+  uint32_t mUpdateCount = 0;
 };
 
 // A random fraction 0..1 (both included) from the shared generator.

@@ -87,10 +87,19 @@ Color flatLineValue(const Color& minValue, const Color& maxValue, int i, int cou
 
 float interpolate(float lower, float upper, float k) { return k * lower + (1.0f - k) * upper; }
 
+// The two weights become grey colours (each channel the whole part of
+// weight x 255, low byte kept); each end is modulated by its grey (x * y / 255,
+// rounded down) and the two are added channel by channel, wrapping.
 Color interpolate(const Color& lower, const Color& upper, float k) {
-  const Color towardsUpper = Color::fromFloats(1.0f - k, 1.0f - k, 1.0f - k, 1.0f - k);
-  const Color towardsLower = Color::fromFloats(k, k, k, k);
-  return upper * towardsUpper + lower * towardsLower;
+  const uint32_t towardsUpper = uint32_t(int32_t(double(1.0f - k) * 255.0)) & 0xFFu;
+  const uint32_t towardsLower = uint32_t(int32_t(double(k) * 255.0)) & 0xFFu;
+  uint32_t result = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const uint32_t a = (upper.value >> shift) & 0xFFu;
+    const uint32_t b = (lower.value >> shift) & 0xFFu;
+    result |= (((a * towardsUpper) / 255u + (b * towardsLower) / 255u) & 0xFFu) << shift;
+  }
+  return Color::fromARGB(result);
 }
 
 }  // namespace
@@ -173,17 +182,22 @@ T TimedValueInterval<T>::getValue(int line, int t) const {
   const Line& keys = lineAt(line);
   if (keys.empty()) return zeroValue<T>();
   if (keys.size() == 1) return keys[0]->value;
-  // Lower key: the greatest time not after t (the last such in list order);
-  // when every key lies after t, the first key of smallest time.
-  const timevalue* lower = keys[0];
-  for (const timevalue* key : keys)
-    if (key->time < lower->time) lower = key;
-  for (const timevalue* key : keys)
-    if (key->time <= t && key->time >= lower->time) lower = key;
-  // Upper key: the smallest time strictly after t (the first such).
+  // One walk finds all three: the first key of smallest time; the lower key,
+  // the last in list order of the greatest time not after t (the first key of
+  // smallest time when every key lies after t); the upper key, the first of
+  // the smallest time after t.
+  const timevalue* first = keys[0];
+  const timevalue* lower = nullptr;
   const timevalue* upper = nullptr;
-  for (const timevalue* key : keys)
-    if (key->time > t && (!upper || key->time < upper->time)) upper = key;
+  for (const timevalue* key : keys) {
+    if (key->time < first->time) first = key;
+    if (key->time <= t) {
+      if (!lower || key->time >= lower->time) lower = key;
+    } else if (!upper || key->time < upper->time) {
+      upper = key;
+    }
+  }
+  if (!lower) lower = first;
   if (!upper) upper = lower;
   const int span = upper->time - lower->time;
   if (span == 0) return lower->value;

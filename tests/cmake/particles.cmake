@@ -15,4 +15,22 @@ kr_add_test(test_particle_system
 kr_add_test(test_particle_threads
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_system_threads_test.cpp
   LIBS kr_particles kr_particle_maker kr_content)
-set_tests_properties(test_particle_threads PROPERTIES LABELS threads)
+if(TEST test_particle_threads)
+  set_tests_properties(test_particle_threads PROPERTIES LABELS threads)
+endif()
+
+# Effect files are content: their reader is fuzzed, followed by the effect's
+# initialisation, its copy and a second of updates. The seeds are the demo
+# effects, written at build time by particle_maker.
+set(KR_PARTICLE_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/particle_effect)
+kr_add_fuzz_corpus(particle_effect_corpus
+  DIR ${KR_PARTICLE_SEEDS}
+  OUTPUT ${KR_PARTICLE_SEEDS}/fountain_fx.xml
+  COMMAND particle_maker ${KR_PARTICLE_SEEDS}
+  DEPENDS particle_maker
+  COMMENT "Writing the particle effect seed corpus")
+kr_add_fuzzer(particle_effect_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/particle_effect_fuzz.cpp
+  LIBS kr_particles
+  CORPUS ${KR_PARTICLE_SEEDS}
+  DEPENDS particle_effect_corpus)
