@@ -17,8 +17,7 @@ void ParticleRotateAffector::initParticle(int32_t index) {
   e->angularSpeed = mInitialAngleVelocity.getAverageValue(mEmitter->getLifePercent());
   e->centre = mEmitter->mPosition;
   if (const ParticleFX* owner = mEmitter->getOwner()) e->centre += owner->mPosition;
-  e->coefficient =
-      mInitialRotateCoeffMin + (mInitialRotateCoeffMax - mInitialRotateCoeffMin) * float(randomFraction());
+  e->coefficient = mInitialRotateCoeffMin + (mInitialRotateCoeffMax - mInitialRotateCoeffMin) * float(randomFraction());
 }
 
 void ParticleRotateAffector::update(float dt) {
@@ -64,8 +63,7 @@ void ParticleRotateSpriteAffector::initParticle(int32_t index) {
   if (!e) return;
   Particle& p = mEmitter->particle(index);
   p.angle += mInitialMinAngle + (mInitialMaxAngle - mInitialMinAngle) * float(randomFraction());
-  e->coefficient =
-      mInitialRotateCoeffMin + (mInitialRotateCoeffMax - mInitialRotateCoeffMin) * float(randomFraction());
+  e->coefficient = mInitialRotateCoeffMin + (mInitialRotateCoeffMax - mInitialRotateCoeffMin) * float(randomFraction());
 }
 
 void ParticleRotateSpriteAffector::update(float dt) {

@@ -146,8 +146,7 @@ void ParticleTail::update(float dt, const Vector2<float>& p) {
   }
 
   float fadeSpeed = settings->mFadeSpeed;
-  if (count > settings->mMaxSegments && dt > 0.0f)
-    fadeSpeed = std::max(fadeSpeed, 0.9f * (lastHead - p).length() / dt);
+  if (count > settings->mMaxSegments && dt > 0.0f) fadeSpeed = std::max(fadeSpeed, 0.9f * (lastHead - p).length() / dt);
   if (count > 0) eatEnd(fadeSpeed * dt);
 
   if (newSegmentDue) {

@@ -34,8 +34,8 @@ struct ParticleTailSettings {
 };
 
 struct ParticleTailSegment {
-  Vector2<float> start;  // towards the tail end
-  Vector2<float> end;    // towards the head
+  Vector2<float> start;       // towards the tail end
+  Vector2<float> end;         // towards the head
   Vector2<float> corners[4];  // c0, c3 at the start; c1, c2 at the end
   float u0 = 0.0f;
   float u1 = 0.0f;

@@ -5,7 +5,8 @@
 // element per member named after it. Scalars carry attribute "v"; a vector
 // "x", "y"; a rectangle "left", "top", "right", "bottom"; a colour "r", "g",
 // "b", "a"; an object its members as children and "class_name", the name its
-// real class is registered under in KR::ObjectFactory (empty when it is not); a std::vector a count "sz" and items "e0", "e1", ...
+// real class is registered under in KR::ObjectFactory (empty when it is not);
+// a std::vector a count "sz" and items "e0", "e1", ...
 //
 // A serialised class provides
 //   void serializeXmlIn(KR::XmlIArchive& archive);     // archive.load(KR::makeNvp("mPosition", mPosition)); ...

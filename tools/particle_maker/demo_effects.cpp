@@ -155,9 +155,10 @@ ParticleFX* makeFlock() {
   quad->mPointLeftBottom = Vector2<float>(-90.0f, 40.0f);
   quad->mPointRightTop = Vector2<float>(50.0f, -40.0f);
   quad->mPointRightBottom = Vector2<float>(70.0f, 40.0f);
-  quad->mParticleColor =
-      colors({{0, rgba(255, 255, 255, 0)}, {10, rgba(250, 240, 220, 255)}, {90, rgba(240, 180, 120, 255)},
-              {100, rgba(240, 160, 100, 0)}});
+  quad->mParticleColor = colors({{0, rgba(255, 255, 255, 0)},
+                                 {10, rgba(250, 240, 220, 255)},
+                                 {90, rgba(240, 180, 120, 255)},
+                                 {100, rgba(240, 160, 100, 0)}});
   quad->mInitialScaleX = constant(0.6f);
   quad->mInitialScaleY = constant(0.6f);
   auto* steer = new ParticleGraphicMoveAffector();

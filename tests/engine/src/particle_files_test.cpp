@@ -51,11 +51,17 @@ TEST_F(ParticleFilesTest, EveryClassSavesAndReadsBackUnchanged) {
     // Written again, the effect read back gives the same file: every member survived.
     EXPECT_EQ(text, KR::Tools::effectFileText(*read)) << demo.fileName;
   }
-  const char* const registered[] = {
-      "ParticlePointEmitter",          "ParticleBoxEmitter",          "ParticleQuadEmitter",
-      "ParticleCircleEmitter",         "ParticleLinearMovementAffector", "ParticleGraphicMoveAffector",
-      "ParticleRotateAffector",        "ParticleRotateSpriteAffector", "ParticleGravityAffector",
-      "ParticleGravityPointAffector",  "ParticleAutoRotateAffector"};
+  const char* const registered[] = {"ParticlePointEmitter",
+                                    "ParticleBoxEmitter",
+                                    "ParticleQuadEmitter",
+                                    "ParticleCircleEmitter",
+                                    "ParticleLinearMovementAffector",
+                                    "ParticleGraphicMoveAffector",
+                                    "ParticleRotateAffector",
+                                    "ParticleRotateSpriteAffector",
+                                    "ParticleGravityAffector",
+                                    "ParticleGravityPointAffector",
+                                    "ParticleAutoRotateAffector"};
   for (const char* name : registered) {
     EXPECT_NE(std::find(classNames.begin(), classNames.end(), name), classNames.end()) << name;
     EXPECT_NE(nullptr, factory.factory.findCreator(name)) << name;
@@ -185,9 +191,8 @@ TEST_F(ParticleFilesTest, TheVisitorReceivesMembersInFileOrder) {
   Recorder shallow;
   KR::AuxArchive archive(&shallow);
   effect.serializeAux(archive);
-  EXPECT_EQ(
-      "vector:mPosition { { emitter:e0 } } bool:mDestroyIfDead string:mAnimationFilename bool:mLoopedAnimation ",
-      shallow.joined());
+  EXPECT_EQ("vector:mPosition { { emitter:e0 } } bool:mDestroyIfDead string:mAnimationFilename bool:mLoopedAnimation ",
+            shallow.joined());
 
   Recorder deep;
   deep.descend = true;

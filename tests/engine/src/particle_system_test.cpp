@@ -19,8 +19,8 @@ namespace {
 
 // One point emitter that stops after 0.2 s; its particles live 0.5 s.
 std::string shortEffect(bool destroyIfDead, float x) {
-  return "<root><ParticleFX><mPosition x=\"" + std::to_string(x) + "\" y=\"0\"/>" +
-         "<mDestroyIfDead v=\"" + (destroyIfDead ? "true" : "false") + "\"/>" +
+  return "<root><ParticleFX><mPosition x=\"" + std::to_string(x) + "\" y=\"0\"/>" + "<mDestroyIfDead v=\"" +
+         (destroyIfDead ? "true" : "false") + "\"/>" +
          "<mParticleEmitters sz=\"1\"><e0 class_name=\"ParticlePointEmitter\">"
          "<mMaxParticlesCount v=\"4\"/><mEmitterLifeTime v=\"0.2\"/><mLooped v=\"false\"/>"
          "<mInitialLifeTime><mValues sz=\"1\"><e0 sz=\"1\"><e0><time v=\"0\"/><value v=\"0.5\"/></e0></e0>"

@@ -26,8 +26,9 @@ class TailTest : public ::testing::Test {
   bool allFinite() const {
     for (int32_t i = 0; i < settings.mTailCapacity; ++i) {
       const KR::ParticleTailSegment& s = tail.segment(i);
-      const float values[] = {s.start.x, s.start.y, s.end.x, s.end.y, s.u0, s.u1, s.length, s.unit.x, s.unit.y,
-                              s.corners[0].x, s.corners[1].y, s.corners[2].x, s.corners[3].y};
+      const float values[] = {s.start.x,      s.start.y,      s.end.x,       s.end.y,  s.u0,
+                              s.u1,           s.length,       s.unit.x,      s.unit.y, s.corners[0].x,
+                              s.corners[1].y, s.corners[2].x, s.corners[3].y};
       for (float v : values)
         if (!std::isfinite(v)) return false;
     }
@@ -70,7 +71,7 @@ TEST_F(TailTest, EatsTheEndAtTheFadeSpeedAtMostHalfAtATime) {
   const int32_t grown = tail.getCount();
   ASSERT_GT(grown, 15);
   const Vector2<float> still(0.0f, 100.0f);
-  tail.update(0.1f, still);  // the head stops
+  tail.update(0.1f, still);           // the head stops
   EXPECT_EQ(grown, tail.getCount());  // no fade speed: nothing eaten
 
   // 2 units in 0.1 s: the seed segment (length 1) goes, the next one loses 1.
