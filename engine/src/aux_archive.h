@@ -99,4 +99,30 @@ class AuxArchive {
   IAuxVisitor* mVisitor;
 };
 
+// A class that lists its members once, in a member template
+//   template <typename Member> void members(Member&& member) { member("mRect", mRect); ... }
+// hands them to each of the three archives in that one order:
+//   void serializeXmlIn(XmlIArchive& ar) { members(MemberLoader{ar}); }
+struct MemberLoader {
+  XmlIArchive& archive;
+  template <typename T>
+  void operator()(const char* name, T& value) const {
+    archive.load(makeNvp(name, value));
+  }
+};
+struct MemberSaver {
+  XmlOArchive& archive;
+  template <typename T>
+  void operator()(const char* name, T& value) const {
+    archive.save(makeNvp(name, value));
+  }
+};
+struct MemberVisitor {
+  AuxArchive& archive;
+  template <typename T>
+  void operator()(const char* name, T& value) const {
+    archive.visit(makeNvp(name, value));
+  }
+};
+
 }  // namespace KR

@@ -328,82 +328,41 @@ void ParticleEmitter::restoreEmptyCurves() {
   if (!mInitialScaleY.hasLines()) mInitialScaleY = defaultScale();
 }
 
-void ParticleEmitter::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("mMinParticlesCount", mMinParticlesCount));
-  ar.visit(makeNvp("mMaxParticlesCount", mMaxParticlesCount));
-  ar.visit(makeNvp("mPosition", mPosition));
-  ar.visit(makeNvp("mEmitRate", mEmitRate));
-  ar.visit(makeNvp("mSpriteFileName", mSpriteFileName));
-  ar.visit(makeNvp("mSpriteTableName", mSpriteTableName));
-  ar.visit(makeNvp("mInitialLifeTime", mInitialLifeTime));
-  ar.visit(makeNvp("mParticleColor", mParticleColor));
-  ar.visit(makeNvp("mInitialScaleX", mInitialScaleX));
-  ar.visit(makeNvp("mInitialScaleY", mInitialScaleY));
-  ar.visit(makeNvp("mParticleAffectors", mParticleAffectors));
-  ar.visit(makeNvp("mEmitterLifeTime", mEmitterLifeTime));
-  ar.visit(makeNvp("mLooped", mLooped));
-  ar.visit(makeNvp("mEmitterDelay", mEmitterDelay));
-  ar.visit(makeNvp("mBlendMode", mBlendMode));
-  ar.visit(makeNvp("mGlobalCoords", mGlobalCoords));
-  ar.visit(makeNvp("mUseTails", mUseTails));
-  ar.visit(makeNvp("mHeadSizeTex", mTail.mHeadSizeTex));
-  ar.visit(makeNvp("mMaxSegments", mTail.mMaxSegments));
-  ar.visit(makeNvp("mFadeSpeed", mTail.mFadeSpeed));
-  ar.visit(makeNvp("mMinDistSegments", mTail.mMinDistSegments));
-  ar.visit(makeNvp("mHeadSize", mTail.mHeadSize));
+template <typename Member>
+void ParticleEmitter::members(Member&& member) {
+  member("mMinParticlesCount", mMinParticlesCount);
+  member("mMaxParticlesCount", mMaxParticlesCount);
+  member("mPosition", mPosition);
+  member("mEmitRate", mEmitRate);
+  member("mSpriteFileName", mSpriteFileName);
+  member("mSpriteTableName", mSpriteTableName);
+  member("mInitialLifeTime", mInitialLifeTime);
+  member("mParticleColor", mParticleColor);
+  member("mInitialScaleX", mInitialScaleX);
+  member("mInitialScaleY", mInitialScaleY);
+  member("mParticleAffectors", mParticleAffectors);
+  member("mEmitterLifeTime", mEmitterLifeTime);
+  member("mLooped", mLooped);
+  member("mEmitterDelay", mEmitterDelay);
+  member("mBlendMode", mBlendMode);
+  member("mGlobalCoords", mGlobalCoords);
+  member("mUseTails", mUseTails);
+  member("mHeadSizeTex", mTail.mHeadSizeTex);
+  member("mMaxSegments", mTail.mMaxSegments);
+  member("mFadeSpeed", mTail.mFadeSpeed);
+  member("mMinDistSegments", mTail.mMinDistSegments);
+  member("mHeadSize", mTail.mHeadSize);
 }
+
+void ParticleEmitter::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
 
 void ParticleEmitter::serializeXmlIn(XmlIArchive& ar) {
   for (ParticleAffector* affector : mParticleAffectors) delete affector;
   mParticleAffectors.clear();
-  ar.load(makeNvp("mMinParticlesCount", mMinParticlesCount));
-  ar.load(makeNvp("mMaxParticlesCount", mMaxParticlesCount));
-  ar.load(makeNvp("mPosition", mPosition));
-  ar.load(makeNvp("mEmitRate", mEmitRate));
-  ar.load(makeNvp("mSpriteFileName", mSpriteFileName));
-  ar.load(makeNvp("mSpriteTableName", mSpriteTableName));
-  ar.load(makeNvp("mInitialLifeTime", mInitialLifeTime));
-  ar.load(makeNvp("mParticleColor", mParticleColor));
-  ar.load(makeNvp("mInitialScaleX", mInitialScaleX));
-  ar.load(makeNvp("mInitialScaleY", mInitialScaleY));
-  ar.load(makeNvp("mParticleAffectors", mParticleAffectors));
-  ar.load(makeNvp("mEmitterLifeTime", mEmitterLifeTime));
-  ar.load(makeNvp("mLooped", mLooped));
-  ar.load(makeNvp("mEmitterDelay", mEmitterDelay));
-  ar.load(makeNvp("mBlendMode", mBlendMode));
-  ar.load(makeNvp("mGlobalCoords", mGlobalCoords));
-  ar.load(makeNvp("mUseTails", mUseTails));
-  ar.load(makeNvp("mHeadSizeTex", mTail.mHeadSizeTex));
-  ar.load(makeNvp("mMaxSegments", mTail.mMaxSegments));
-  ar.load(makeNvp("mFadeSpeed", mTail.mFadeSpeed));
-  ar.load(makeNvp("mMinDistSegments", mTail.mMinDistSegments));
-  ar.load(makeNvp("mHeadSize", mTail.mHeadSize));
+  members(MemberLoader{ar});
   restoreEmptyCurves();
 }
 
-void ParticleEmitter::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("mMinParticlesCount", mMinParticlesCount));
-  ar.save(makeNvp("mMaxParticlesCount", mMaxParticlesCount));
-  ar.save(makeNvp("mPosition", mPosition));
-  ar.save(makeNvp("mEmitRate", mEmitRate));
-  ar.save(makeNvp("mSpriteFileName", mSpriteFileName));
-  ar.save(makeNvp("mSpriteTableName", mSpriteTableName));
-  ar.save(makeNvp("mInitialLifeTime", mInitialLifeTime));
-  ar.save(makeNvp("mParticleColor", mParticleColor));
-  ar.save(makeNvp("mInitialScaleX", mInitialScaleX));
-  ar.save(makeNvp("mInitialScaleY", mInitialScaleY));
-  ar.save(makeNvp("mParticleAffectors", mParticleAffectors));
-  ar.save(makeNvp("mEmitterLifeTime", mEmitterLifeTime));
-  ar.save(makeNvp("mLooped", mLooped));
-  ar.save(makeNvp("mEmitterDelay", mEmitterDelay));
-  ar.save(makeNvp("mBlendMode", mBlendMode));
-  ar.save(makeNvp("mGlobalCoords", mGlobalCoords));
-  ar.save(makeNvp("mUseTails", mUseTails));
-  ar.save(makeNvp("mHeadSizeTex", mTail.mHeadSizeTex));
-  ar.save(makeNvp("mMaxSegments", mTail.mMaxSegments));
-  ar.save(makeNvp("mFadeSpeed", mTail.mFadeSpeed));
-  ar.save(makeNvp("mMinDistSegments", mTail.mMinDistSegments));
-  ar.save(makeNvp("mHeadSize", mTail.mHeadSize));
-}
+void ParticleEmitter::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
 }  // namespace KR

@@ -153,6 +153,11 @@ class ParticleEmitter {
   };
   LifeSample mLifeSamples[101];
   uint32_t mUpdateCount = 0;
+
+ private:
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member);
 };
 
 // A random fraction 0..1 (both included) from the shared generator.

@@ -18,21 +18,24 @@ void ParticleBoxEmitter::spawnParticle(int32_t index) {
   mParticles[size_t(index)].position = Vector2<float>(c * x - s * y, s * x + c * y);
 }
 
+template <typename Member>
+void ParticleBoxEmitter::members(Member&& member) {
+  member("mRect", mRect);
+  member("mRectAngle", mRectAngle);
+}
+
 void ParticleBoxEmitter::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("mRect", mRect));
-  ar.visit(makeNvp("mRectAngle", mRectAngle));
+  members(MemberVisitor{ar});
   ParticleEmitter::serializeAux(ar);
 }
 
 void ParticleBoxEmitter::serializeXmlIn(XmlIArchive& ar) {
-  ar.load(makeNvp("mRect", mRect));
-  ar.load(makeNvp("mRectAngle", mRectAngle));
+  members(MemberLoader{ar});
   ParticleEmitter::serializeXmlIn(ar);
 }
 
 void ParticleBoxEmitter::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("mRect", mRect));
-  ar.save(makeNvp("mRectAngle", mRectAngle));
+  members(MemberSaver{ar});
   ParticleEmitter::serializeXmlOut(ar);
 }
 
@@ -56,27 +59,26 @@ void ParticleQuadEmitter::spawnParticle(int32_t index) {
   mParticles[size_t(index)].position = pointAt(u, v);
 }
 
+template <typename Member>
+void ParticleQuadEmitter::members(Member&& member) {
+  member("mPointLeftTop", mPointLeftTop);
+  member("mPointLeftBottom", mPointLeftBottom);
+  member("mPointRightTop", mPointRightTop);
+  member("mPointRightBottom", mPointRightBottom);
+}
+
 void ParticleQuadEmitter::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("mPointLeftTop", mPointLeftTop));
-  ar.visit(makeNvp("mPointLeftBottom", mPointLeftBottom));
-  ar.visit(makeNvp("mPointRightTop", mPointRightTop));
-  ar.visit(makeNvp("mPointRightBottom", mPointRightBottom));
+  members(MemberVisitor{ar});
   ParticleEmitter::serializeAux(ar);
 }
 
 void ParticleQuadEmitter::serializeXmlIn(XmlIArchive& ar) {
-  ar.load(makeNvp("mPointLeftTop", mPointLeftTop));
-  ar.load(makeNvp("mPointLeftBottom", mPointLeftBottom));
-  ar.load(makeNvp("mPointRightTop", mPointRightTop));
-  ar.load(makeNvp("mPointRightBottom", mPointRightBottom));
+  members(MemberLoader{ar});
   ParticleEmitter::serializeXmlIn(ar);
 }
 
 void ParticleQuadEmitter::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("mPointLeftTop", mPointLeftTop));
-  ar.save(makeNvp("mPointLeftBottom", mPointLeftBottom));
-  ar.save(makeNvp("mPointRightTop", mPointRightTop));
-  ar.save(makeNvp("mPointRightBottom", mPointRightBottom));
+  members(MemberSaver{ar});
   ParticleEmitter::serializeXmlOut(ar);
 }
 
@@ -86,18 +88,23 @@ void ParticleCircleEmitter::spawnParticle(int32_t index) {
   mParticles[size_t(index)].position = Vector2<float>(std::cos(angle) * distance, std::sin(angle) * distance);
 }
 
+template <typename Member>
+void ParticleCircleEmitter::members(Member&& member) {
+  member("mRadius", mRadius);
+}
+
 void ParticleCircleEmitter::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("mRadius", mRadius));
+  members(MemberVisitor{ar});
   ParticleEmitter::serializeAux(ar);
 }
 
 void ParticleCircleEmitter::serializeXmlIn(XmlIArchive& ar) {
-  ar.load(makeNvp("mRadius", mRadius));
+  members(MemberLoader{ar});
   ParticleEmitter::serializeXmlIn(ar);
 }
 
 void ParticleCircleEmitter::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("mRadius", mRadius));
+  members(MemberSaver{ar});
   ParticleEmitter::serializeXmlOut(ar);
 }
 

@@ -29,6 +29,11 @@ class ParticleBoxEmitter : public ParticleEmitter {
   Rect mRect;
   // Degrees; the rectangle turns about the emitter's origin.
   float mRectAngle = 0.0f;
+
+ private:
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member);
 };
 
 class ParticleQuadEmitter : public ParticleEmitter {
@@ -50,6 +55,11 @@ class ParticleQuadEmitter : public ParticleEmitter {
   Vector2<float> mPointLeftBottom;
   Vector2<float> mPointRightTop;
   Vector2<float> mPointRightBottom;
+
+ private:
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member);
 };
 
 class ParticleCircleEmitter : public ParticleEmitter {
@@ -63,6 +73,11 @@ class ParticleCircleEmitter : public ParticleEmitter {
   void serializeXmlOut(XmlOArchive& ar) override;
 
   float mRadius = 0.0f;
+
+ private:
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member);
 };
 
 }  // namespace KR

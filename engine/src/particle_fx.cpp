@@ -102,30 +102,23 @@ int ParticleFX::getLiveCount() const {
   return count;
 }
 
-void ParticleFX::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("mPosition", mPosition));
-  ar.visit(makeNvp("mParticleEmitters", mParticleEmitters));
-  ar.visit(makeNvp("mDestroyIfDead", mDestroyIfDead));
-  ar.visit(makeNvp("mAnimationFilename", mAnimationFilename));
-  ar.visit(makeNvp("mLoopedAnimation", mLoopedAnimation));
+template <typename Member>
+void ParticleFX::members(Member&& member) {
+  member("mPosition", mPosition);
+  member("mParticleEmitters", mParticleEmitters);
+  member("mDestroyIfDead", mDestroyIfDead);
+  member("mAnimationFilename", mAnimationFilename);
+  member("mLoopedAnimation", mLoopedAnimation);
 }
+
+void ParticleFX::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
 
 void ParticleFX::serializeXmlIn(XmlIArchive& ar) {
   for (ParticleEmitter* emitter : mParticleEmitters) delete emitter;
   mParticleEmitters.clear();
-  ar.load(makeNvp("mPosition", mPosition));
-  ar.load(makeNvp("mParticleEmitters", mParticleEmitters));
-  ar.load(makeNvp("mDestroyIfDead", mDestroyIfDead));
-  ar.load(makeNvp("mAnimationFilename", mAnimationFilename));
-  ar.load(makeNvp("mLoopedAnimation", mLoopedAnimation));
+  members(MemberLoader{ar});
 }
 
-void ParticleFX::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("mPosition", mPosition));
-  ar.save(makeNvp("mParticleEmitters", mParticleEmitters));
-  ar.save(makeNvp("mDestroyIfDead", mDestroyIfDead));
-  ar.save(makeNvp("mAnimationFilename", mAnimationFilename));
-  ar.save(makeNvp("mLoopedAnimation", mLoopedAnimation));
-}
+void ParticleFX::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
 }  // namespace KR

@@ -74,6 +74,11 @@ class ParticleFX {
   void loadPathAnimation();
 
   bool mAdvancedByHolder = false;
+
+ private:
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member);
 };
 
 }  // namespace KR

@@ -30,20 +30,17 @@ void ParticleLinearMovementAffector::update(float dt) {
   }
 }
 
-void ParticleLinearMovementAffector::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("mInitialDirection", mInitialDirection));
-  ar.visit(makeNvp("mInitialVelocity", mInitialVelocity));
+template <typename Member>
+void ParticleLinearMovementAffector::members(Member&& member) {
+  member("mInitialDirection", mInitialDirection);
+  member("mInitialVelocity", mInitialVelocity);
 }
 
-void ParticleLinearMovementAffector::serializeXmlIn(XmlIArchive& ar) {
-  ar.load(makeNvp("mInitialDirection", mInitialDirection));
-  ar.load(makeNvp("mInitialVelocity", mInitialVelocity));
-}
+void ParticleLinearMovementAffector::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
 
-void ParticleLinearMovementAffector::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("mInitialDirection", mInitialDirection));
-  ar.save(makeNvp("mInitialVelocity", mInitialVelocity));
-}
+void ParticleLinearMovementAffector::serializeXmlIn(XmlIArchive& ar) { members(MemberLoader{ar}); }
+
+void ParticleLinearMovementAffector::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
 // ---------------------------------------------------------------------------
 // Graphic move
@@ -66,20 +63,17 @@ void ParticleGraphicMoveAffector::update(float dt) {
   }
 }
 
-void ParticleGraphicMoveAffector::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("mAngleGraphic", mAngleGraphic));
-  ar.visit(makeNvp("mVelocityGraphic", mVelocityGraphic));
+template <typename Member>
+void ParticleGraphicMoveAffector::members(Member&& member) {
+  member("mAngleGraphic", mAngleGraphic);
+  member("mVelocityGraphic", mVelocityGraphic);
 }
 
-void ParticleGraphicMoveAffector::serializeXmlIn(XmlIArchive& ar) {
-  ar.load(makeNvp("mAngleGraphic", mAngleGraphic));
-  ar.load(makeNvp("mVelocityGraphic", mVelocityGraphic));
-}
+void ParticleGraphicMoveAffector::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
 
-void ParticleGraphicMoveAffector::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("mAngleGraphic", mAngleGraphic));
-  ar.save(makeNvp("mVelocityGraphic", mVelocityGraphic));
-}
+void ParticleGraphicMoveAffector::serializeXmlIn(XmlIArchive& ar) { members(MemberLoader{ar}); }
+
+void ParticleGraphicMoveAffector::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
 // ---------------------------------------------------------------------------
 // Gravity
@@ -113,21 +107,20 @@ void ParticleGravityAffector::update(float dt) {
   }
 }
 
-void ParticleGravityAffector::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("mForce", mForce));
-  ar.visit(makeNvp("mDirection", mDirection));
+template <typename Member>
+void ParticleGravityAffector::members(Member&& member) {
+  member("mForce", mForce);
+  member("mDirection", mDirection);
 }
 
+void ParticleGravityAffector::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
+
 void ParticleGravityAffector::serializeXmlIn(XmlIArchive& ar) {
-  ar.load(makeNvp("mForce", mForce));
-  ar.load(makeNvp("mDirection", mDirection));
+  members(MemberLoader{ar});
   if (!mForce.hasLines()) mForce = defaultForce();
 }
 
-void ParticleGravityAffector::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("mForce", mForce));
-  ar.save(makeNvp("mDirection", mDirection));
-}
+void ParticleGravityAffector::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
 // ---------------------------------------------------------------------------
 // Gravity point
@@ -166,19 +159,16 @@ void ParticleGravityPointAffector::update(float dt) {
   }
 }
 
-void ParticleGravityPointAffector::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("mForce", mForce));
-  ar.visit(makeNvp("mMaxVelocity", mMaxVelocity));
+template <typename Member>
+void ParticleGravityPointAffector::members(Member&& member) {
+  member("mForce", mForce);
+  member("mMaxVelocity", mMaxVelocity);
 }
 
-void ParticleGravityPointAffector::serializeXmlIn(XmlIArchive& ar) {
-  ar.load(makeNvp("mForce", mForce));
-  ar.load(makeNvp("mMaxVelocity", mMaxVelocity));
-}
+void ParticleGravityPointAffector::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
 
-void ParticleGravityPointAffector::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("mForce", mForce));
-  ar.save(makeNvp("mMaxVelocity", mMaxVelocity));
-}
+void ParticleGravityPointAffector::serializeXmlIn(XmlIArchive& ar) { members(MemberLoader{ar}); }
+
+void ParticleGravityPointAffector::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
 }  // namespace KR

@@ -29,6 +29,11 @@ class ParticleLinearMovementAffector : public ParticleAffectorWithEntries<Linear
   ValueRange<Vector2<float>> mInitialDirection;
   // Speed over the emitter's life.
   TimedValueInterval<float> mInitialVelocity;
+
+ private:
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member);
 };
 
 struct GraphicMoveEntry {
@@ -48,6 +53,11 @@ class ParticleGraphicMoveAffector : public ParticleAffectorWithEntries<GraphicMo
   // second, both over the particle's life.
   TimedValueInterval<float> mAngleGraphic;
   TimedValueInterval<float> mVelocityGraphic;
+
+ private:
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member);
 };
 
 struct GravityEntry {
@@ -71,6 +81,11 @@ class ParticleGravityAffector : public ParticleAffectorWithEntries<GravityEntry>
   TimedValueInterval<float> mForce;
   // The direction of the pull, not normalised.
   Vector2<float> mDirection;
+
+ private:
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member);
 };
 
 struct GravityPointEntry {
@@ -90,6 +105,11 @@ class ParticleGravityPointAffector : public ParticleAffectorWithEntries<GravityP
   TimedValueInterval<float> mForce;
   // Stored with the effect; the motion does not consult it.
   float mMaxVelocity = 0.0f;
+
+ private:
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member);
 };
 
 }  // namespace KR

@@ -37,23 +37,18 @@ void ParticleRotateAffector::update(float dt) {
   }
 }
 
-void ParticleRotateAffector::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("mInitialAngleVelocity", mInitialAngleVelocity));
-  ar.visit(makeNvp("mInitialRotateCoeffMin", mInitialRotateCoeffMin));
-  ar.visit(makeNvp("mInitialRotateCoeffMax", mInitialRotateCoeffMax));
+template <typename Member>
+void ParticleRotateAffector::members(Member&& member) {
+  member("mInitialAngleVelocity", mInitialAngleVelocity);
+  member("mInitialRotateCoeffMin", mInitialRotateCoeffMin);
+  member("mInitialRotateCoeffMax", mInitialRotateCoeffMax);
 }
 
-void ParticleRotateAffector::serializeXmlIn(XmlIArchive& ar) {
-  ar.load(makeNvp("mInitialAngleVelocity", mInitialAngleVelocity));
-  ar.load(makeNvp("mInitialRotateCoeffMin", mInitialRotateCoeffMin));
-  ar.load(makeNvp("mInitialRotateCoeffMax", mInitialRotateCoeffMax));
-}
+void ParticleRotateAffector::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
 
-void ParticleRotateAffector::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("mInitialAngleVelocity", mInitialAngleVelocity));
-  ar.save(makeNvp("mInitialRotateCoeffMin", mInitialRotateCoeffMin));
-  ar.save(makeNvp("mInitialRotateCoeffMax", mInitialRotateCoeffMax));
-}
+void ParticleRotateAffector::serializeXmlIn(XmlIArchive& ar) { members(MemberLoader{ar}); }
+
+void ParticleRotateAffector::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
 // ---------------------------------------------------------------------------
 // Rotate sprite (spin)
@@ -77,29 +72,20 @@ void ParticleRotateSpriteAffector::update(float dt) {
   }
 }
 
-void ParticleRotateSpriteAffector::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("mInitialAngleVelocity", mInitialAngleVelocity));
-  ar.visit(makeNvp("mInitialMinAngle", mInitialMinAngle));
-  ar.visit(makeNvp("mInitialMaxAngle", mInitialMaxAngle));
-  ar.visit(makeNvp("mInitialRotateCoeffMin", mInitialRotateCoeffMin));
-  ar.visit(makeNvp("mInitialRotateCoeffMax", mInitialRotateCoeffMax));
+template <typename Member>
+void ParticleRotateSpriteAffector::members(Member&& member) {
+  member("mInitialAngleVelocity", mInitialAngleVelocity);
+  member("mInitialMinAngle", mInitialMinAngle);
+  member("mInitialMaxAngle", mInitialMaxAngle);
+  member("mInitialRotateCoeffMin", mInitialRotateCoeffMin);
+  member("mInitialRotateCoeffMax", mInitialRotateCoeffMax);
 }
 
-void ParticleRotateSpriteAffector::serializeXmlIn(XmlIArchive& ar) {
-  ar.load(makeNvp("mInitialAngleVelocity", mInitialAngleVelocity));
-  ar.load(makeNvp("mInitialMinAngle", mInitialMinAngle));
-  ar.load(makeNvp("mInitialMaxAngle", mInitialMaxAngle));
-  ar.load(makeNvp("mInitialRotateCoeffMin", mInitialRotateCoeffMin));
-  ar.load(makeNvp("mInitialRotateCoeffMax", mInitialRotateCoeffMax));
-}
+void ParticleRotateSpriteAffector::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
 
-void ParticleRotateSpriteAffector::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("mInitialAngleVelocity", mInitialAngleVelocity));
-  ar.save(makeNvp("mInitialMinAngle", mInitialMinAngle));
-  ar.save(makeNvp("mInitialMaxAngle", mInitialMaxAngle));
-  ar.save(makeNvp("mInitialRotateCoeffMin", mInitialRotateCoeffMin));
-  ar.save(makeNvp("mInitialRotateCoeffMax", mInitialRotateCoeffMax));
-}
+void ParticleRotateSpriteAffector::serializeXmlIn(XmlIArchive& ar) { members(MemberLoader{ar}); }
+
+void ParticleRotateSpriteAffector::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
 // ---------------------------------------------------------------------------
 // Auto-rotate (face the way of motion)

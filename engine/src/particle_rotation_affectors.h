@@ -29,6 +29,11 @@ class ParticleRotateAffector : public ParticleAffectorWithEntries<RotateEntry> {
   // Each particle turns at a fraction drawn from this range (negative: the other way).
   float mInitialRotateCoeffMin = 0.0f;
   float mInitialRotateCoeffMax = 0.0f;
+
+ private:
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member);
 };
 
 struct RotateSpriteEntry {
@@ -51,6 +56,11 @@ class ParticleRotateSpriteAffector : public ParticleAffectorWithEntries<RotateSp
   float mInitialRotateCoeffMax = 0.0f;
   // Degrees per second over the emitter's life.
   TimedValueInterval<float> mInitialAngleVelocity;
+
+ private:
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member);
 };
 
 struct AutoRotateEntry {

@@ -108,22 +108,26 @@ Color interpolate(const Color& lower, const Color& upper, float k) {
 // Keys
 
 template <typename T>
+template <typename Member>
+void TimedValueInterval<T>::timevalue::members(Member&& member) {
+  member("time", time);
+  member("value", value);
+}
+
+template <typename T>
 void TimedValueInterval<T>::timevalue::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("time", time));
-  ar.visit(makeNvp("value", value));
+  members(MemberVisitor{ar});
 }
 
 template <typename T>
 void TimedValueInterval<T>::timevalue::serializeXmlIn(XmlIArchive& ar) {
-  ar.load(makeNvp("time", time));
-  ar.load(makeNvp("value", value));
+  members(MemberLoader{ar});
   value = finiteValue(value);
 }
 
 template <typename T>
 void TimedValueInterval<T>::timevalue::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("time", time));
-  ar.save(makeNvp("value", value));
+  members(MemberSaver{ar});
 }
 
 // ---------------------------------------------------------------------------
@@ -249,22 +253,24 @@ void TimedValueInterval<T>::clear() {
 }
 
 template <typename T>
+template <typename Member>
+void TimedValueInterval<T>::members(Member&& member) {
+  member("mValues", mValues);
+  member("mLinesCount", mLinesCount);
+  member("mMinValue", mMinValue);
+  member("mMaxValue", mMaxValue);
+  member("mSingleLine", mSingleLine);
+}
+
+template <typename T>
 void TimedValueInterval<T>::serializeAux(AuxArchive& ar) {
-  ar.visit(makeNvp("mValues", mValues));
-  ar.visit(makeNvp("mLinesCount", mLinesCount));
-  ar.visit(makeNvp("mMinValue", mMinValue));
-  ar.visit(makeNvp("mMaxValue", mMaxValue));
-  ar.visit(makeNvp("mSingleLine", mSingleLine));
+  members(MemberVisitor{ar});
 }
 
 template <typename T>
 void TimedValueInterval<T>::serializeXmlIn(XmlIArchive& ar) {
   clear();
-  ar.load(makeNvp("mValues", mValues));
-  ar.load(makeNvp("mLinesCount", mLinesCount));
-  ar.load(makeNvp("mMinValue", mMinValue));
-  ar.load(makeNvp("mMaxValue", mMaxValue));
-  ar.load(makeNvp("mSingleLine", mSingleLine));
+  members(MemberLoader{ar});
   // A damaged file may give any count: the lines that were read are the ones
   // there are, and every line index is checked against them.
   mLinesCount = int(mValues.size());
@@ -272,11 +278,7 @@ void TimedValueInterval<T>::serializeXmlIn(XmlIArchive& ar) {
 
 template <typename T>
 void TimedValueInterval<T>::serializeXmlOut(XmlOArchive& ar) {
-  ar.save(makeNvp("mValues", mValues));
-  ar.save(makeNvp("mLinesCount", mLinesCount));
-  ar.save(makeNvp("mMinValue", mMinValue));
-  ar.save(makeNvp("mMaxValue", mMaxValue));
-  ar.save(makeNvp("mSingleLine", mSingleLine));
+  members(MemberSaver{ar});
 }
 
 template class TimedValueInterval<float>;

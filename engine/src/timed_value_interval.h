@@ -37,6 +37,10 @@ class TimedValueInterval {
 
     int time = 0;
     T value{};
+
+   private:
+    template <typename Member>
+    void members(Member&& member);
   };
   using Line = std::vector<timevalue*>;
 
@@ -81,6 +85,9 @@ class TimedValueInterval {
 
  private:
   const Line& lineAt(int line) const;
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member);
 };
 
 extern template class TimedValueInterval<float>;

@@ -15,24 +15,22 @@ class ValueRange {
   ValueRange(const ValueRange&) = default;
   ValueRange& operator=(const ValueRange&) = default;
 
-  virtual void serializeAux(AuxArchive& ar) {
-    ar.visit(makeNvp("mMinVal", mMinVal));
-    ar.visit(makeNvp("mMaxVal", mMaxVal));
-  }
-  virtual void serializeXmlIn(XmlIArchive& ar) {
-    ar.load(makeNvp("mMinVal", mMinVal));
-    ar.load(makeNvp("mMaxVal", mMaxVal));
-  }
-  virtual void serializeXmlOut(XmlOArchive& ar) {
-    ar.save(makeNvp("mMinVal", mMinVal));
-    ar.save(makeNvp("mMaxVal", mMaxVal));
-  }
+  virtual void serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
+  virtual void serializeXmlIn(XmlIArchive& ar) { members(MemberLoader{ar}); }
+  virtual void serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
   // mMinVal + t x (mMaxVal - mMinVal).
   T lerp(float t) const { return mMinVal + (mMaxVal - mMinVal) * t; }
 
   T mMinVal{};
   T mMaxVal{};
+
+ private:
+  template <typename Member>
+  void members(Member&& member) {
+    member("mMinVal", mMinVal);
+    member("mMaxVal", mMaxVal);
+  }
 };
 
 }  // namespace KR
