@@ -9,13 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "aux_archive.h"
 #include "particle_emitter.h"
 
 namespace KR {
-
-class AuxArchive;
-class XmlIArchive;
-class XmlOArchive;
 
 class ParticleAffector {
  public:
@@ -41,8 +38,9 @@ class ParticleAffector {
 };
 
 // The per-particle entries every concrete affector keeps, one per record of
-// its emitter, each starting at Entry's own initial value.
-template <typename Entry>
+// its emitter, each starting at Entry's own initial value; and the three
+// serialisers, handing the members that Derived lists in `members` to each archive.
+template <typename Derived, typename Entry>
 class ParticleAffectorWithEntries : public ParticleAffector {
  public:
   ParticleAffectorWithEntries() = default;
@@ -54,6 +52,9 @@ class ParticleAffectorWithEntries : public ParticleAffector {
     mEntries.assign(size_t(emitter && emitter->mMaxParticlesCount > 0 ? emitter->mMaxParticlesCount : 0), Entry());
   }
   void setParticleCount(int32_t count) override { mEntries.resize(size_t(count > 0 ? count : 0), Entry()); }
+  void serializeAux(AuxArchive& ar) override { self().members(MemberVisitor{ar}); }
+  void serializeXmlIn(XmlIArchive& ar) override { self().members(MemberLoader{ar}); }
+  void serializeXmlOut(XmlOArchive& ar) override { self().members(MemberSaver{ar}); }
 
   const Entry& entry(int32_t index) const { return mEntries[size_t(index)]; }
   size_t getEntryCount() const { return mEntries.size(); }
@@ -78,6 +79,9 @@ class ParticleAffectorWithEntries : public ParticleAffector {
   }
 
   std::vector<Entry> mEntries;
+
+ private:
+  Derived& self() { return static_cast<Derived&>(*this); }
 };
 
 }  // namespace KR

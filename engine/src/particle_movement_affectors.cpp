@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "aux_archive.h"
 #include "lua_script_2.h"
 #include "particle_fx.h"
 #include "xml_iarchive.h"
@@ -30,18 +29,6 @@ void ParticleLinearMovementAffector::update(float dt) {
   }
 }
 
-template <typename Member>
-void ParticleLinearMovementAffector::members(Member&& member) {
-  member("mInitialDirection", mInitialDirection);
-  member("mInitialVelocity", mInitialVelocity);
-}
-
-void ParticleLinearMovementAffector::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
-
-void ParticleLinearMovementAffector::serializeXmlIn(XmlIArchive& ar) { members(MemberLoader{ar}); }
-
-void ParticleLinearMovementAffector::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
-
 // ---------------------------------------------------------------------------
 // Graphic move
 
@@ -62,18 +49,6 @@ void ParticleGraphicMoveAffector::update(float dt) {
     p.position += Vector2<float>(step * std::cos(a), step * std::sin(a));
   }
 }
-
-template <typename Member>
-void ParticleGraphicMoveAffector::members(Member&& member) {
-  member("mAngleGraphic", mAngleGraphic);
-  member("mVelocityGraphic", mVelocityGraphic);
-}
-
-void ParticleGraphicMoveAffector::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
-
-void ParticleGraphicMoveAffector::serializeXmlIn(XmlIArchive& ar) { members(MemberLoader{ar}); }
-
-void ParticleGraphicMoveAffector::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
 // ---------------------------------------------------------------------------
 // Gravity
@@ -107,20 +82,10 @@ void ParticleGravityAffector::update(float dt) {
   }
 }
 
-template <typename Member>
-void ParticleGravityAffector::members(Member&& member) {
-  member("mForce", mForce);
-  member("mDirection", mDirection);
-}
-
-void ParticleGravityAffector::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
-
 void ParticleGravityAffector::serializeXmlIn(XmlIArchive& ar) {
-  members(MemberLoader{ar});
+  ParticleAffectorWithEntries::serializeXmlIn(ar);
   if (!mForce.hasLines()) mForce = defaultForce();
 }
-
-void ParticleGravityAffector::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
 // ---------------------------------------------------------------------------
 // Gravity point
@@ -158,17 +123,5 @@ void ParticleGravityPointAffector::update(float dt) {
     e.speed += a * dt;
   }
 }
-
-template <typename Member>
-void ParticleGravityPointAffector::members(Member&& member) {
-  member("mForce", mForce);
-  member("mMaxVelocity", mMaxVelocity);
-}
-
-void ParticleGravityPointAffector::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
-
-void ParticleGravityPointAffector::serializeXmlIn(XmlIArchive& ar) { members(MemberLoader{ar}); }
-
-void ParticleGravityPointAffector::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
 }  // namespace KR

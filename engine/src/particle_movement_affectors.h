@@ -16,55 +16,54 @@ struct LinearMovementEntry {
   float speed = 0.0f;
 };
 
-class ParticleLinearMovementAffector : public ParticleAffectorWithEntries<LinearMovementEntry> {
+class ParticleLinearMovementAffector
+    : public ParticleAffectorWithEntries<ParticleLinearMovementAffector, LinearMovementEntry> {
  public:
   std::string getClassName() const override { return "ParticleLinearMovementAffector"; }
   void initParticle(int32_t index) override;
   void update(float dt) override;
-  void serializeAux(AuxArchive& ar) override;
-  void serializeXmlIn(XmlIArchive& ar) override;
-  void serializeXmlOut(XmlOArchive& ar) override;
 
   // A direction is drawn on the segment between the two (not normalised).
   ValueRange<Vector2<float>> mInitialDirection;
   // Speed over the emitter's life.
   TimedValueInterval<float> mInitialVelocity;
 
- private:
   // The stored members, in file order, handed to one archive's operation.
   template <typename Member>
-  void members(Member&& member);
+  void members(Member&& member) {
+    member("mInitialDirection", mInitialDirection);
+    member("mInitialVelocity", mInitialVelocity);
+  }
 };
 
 struct GraphicMoveEntry {
   float stepAngle = 0.0f;
 };
 
-class ParticleGraphicMoveAffector : public ParticleAffectorWithEntries<GraphicMoveEntry> {
+class ParticleGraphicMoveAffector : public ParticleAffectorWithEntries<ParticleGraphicMoveAffector, GraphicMoveEntry> {
  public:
   std::string getClassName() const override { return "ParticleGraphicMoveAffector"; }
   void initParticle(int32_t index) override;
   void update(float dt) override;
-  void serializeAux(AuxArchive& ar) override;
-  void serializeXmlIn(XmlIArchive& ar) override;
-  void serializeXmlOut(XmlOArchive& ar) override;
 
   // Heading in degrees (added to the particle's angle) and speed in units per
   // second, both over the particle's life.
   TimedValueInterval<float> mAngleGraphic;
   TimedValueInterval<float> mVelocityGraphic;
 
- private:
   // The stored members, in file order, handed to one archive's operation.
   template <typename Member>
-  void members(Member&& member);
+  void members(Member&& member) {
+    member("mAngleGraphic", mAngleGraphic);
+    member("mVelocityGraphic", mVelocityGraphic);
+  }
 };
 
 struct GravityEntry {
   float speed = 0.0f;
 };
 
-class ParticleGravityAffector : public ParticleAffectorWithEntries<GravityEntry> {
+class ParticleGravityAffector : public ParticleAffectorWithEntries<ParticleGravityAffector, GravityEntry> {
  public:
   // A force of 2.5 straight down the screen.
   ParticleGravityAffector();
@@ -72,20 +71,20 @@ class ParticleGravityAffector : public ParticleAffectorWithEntries<GravityEntry>
   std::string getClassName() const override { return "ParticleGravityAffector"; }
   void initParticle(int32_t index) override;
   void update(float dt) override;
-  void serializeAux(AuxArchive& ar) override;
   // A force curve missing from the file keeps the default one.
   void serializeXmlIn(XmlIArchive& ar) override;
-  void serializeXmlOut(XmlOArchive& ar) override;
 
   // Units per second squared over the emitter's life.
   TimedValueInterval<float> mForce;
   // The direction of the pull, not normalised.
   Vector2<float> mDirection;
 
- private:
   // The stored members, in file order, handed to one archive's operation.
   template <typename Member>
-  void members(Member&& member);
+  void members(Member&& member) {
+    member("mForce", mForce);
+    member("mDirection", mDirection);
+  }
 };
 
 struct GravityPointEntry {
@@ -93,23 +92,23 @@ struct GravityPointEntry {
   Vector2<float> attractor;
 };
 
-class ParticleGravityPointAffector : public ParticleAffectorWithEntries<GravityPointEntry> {
+class ParticleGravityPointAffector
+    : public ParticleAffectorWithEntries<ParticleGravityPointAffector, GravityPointEntry> {
  public:
   std::string getClassName() const override { return "ParticleGravityPointAffector"; }
   void initParticle(int32_t index) override;
   void update(float dt) override;
-  void serializeAux(AuxArchive& ar) override;
-  void serializeXmlIn(XmlIArchive& ar) override;
-  void serializeXmlOut(XmlOArchive& ar) override;
 
   TimedValueInterval<float> mForce;
   // Stored with the effect; the motion does not consult it.
   float mMaxVelocity = 0.0f;
 
- private:
   // The stored members, in file order, handed to one archive's operation.
   template <typename Member>
-  void members(Member&& member);
+  void members(Member&& member) {
+    member("mForce", mForce);
+    member("mMaxVelocity", mMaxVelocity);
+  }
 };
 
 }  // namespace KR

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "aux_archive.h"
 #include "particle_fx.h"
 #include "xml_iarchive.h"
 
@@ -37,19 +36,6 @@ void ParticleRotateAffector::update(float dt) {
   }
 }
 
-template <typename Member>
-void ParticleRotateAffector::members(Member&& member) {
-  member("mInitialAngleVelocity", mInitialAngleVelocity);
-  member("mInitialRotateCoeffMin", mInitialRotateCoeffMin);
-  member("mInitialRotateCoeffMax", mInitialRotateCoeffMax);
-}
-
-void ParticleRotateAffector::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
-
-void ParticleRotateAffector::serializeXmlIn(XmlIArchive& ar) { members(MemberLoader{ar}); }
-
-void ParticleRotateAffector::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
-
 // ---------------------------------------------------------------------------
 // Rotate sprite (spin)
 
@@ -71,21 +57,6 @@ void ParticleRotateSpriteAffector::update(float dt) {
     p.angle += mEntries[size_t(i)].coefficient * dt * speed;
   }
 }
-
-template <typename Member>
-void ParticleRotateSpriteAffector::members(Member&& member) {
-  member("mInitialAngleVelocity", mInitialAngleVelocity);
-  member("mInitialMinAngle", mInitialMinAngle);
-  member("mInitialMaxAngle", mInitialMaxAngle);
-  member("mInitialRotateCoeffMin", mInitialRotateCoeffMin);
-  member("mInitialRotateCoeffMax", mInitialRotateCoeffMax);
-}
-
-void ParticleRotateSpriteAffector::serializeAux(AuxArchive& ar) { members(MemberVisitor{ar}); }
-
-void ParticleRotateSpriteAffector::serializeXmlIn(XmlIArchive& ar) { members(MemberLoader{ar}); }
-
-void ParticleRotateSpriteAffector::serializeXmlOut(XmlOArchive& ar) { members(MemberSaver{ar}); }
 
 // ---------------------------------------------------------------------------
 // Auto-rotate (face the way of motion)
@@ -112,11 +83,5 @@ void ParticleAutoRotateAffector::update(float) {
     e.previous = p.position;
   }
 }
-
-void ParticleAutoRotateAffector::serializeAux(AuxArchive& ar) { ar.visit(makeNvp("mDiffAngle", mDiffAngle)); }
-
-void ParticleAutoRotateAffector::serializeXmlIn(XmlIArchive& ar) { ar.load(makeNvp("mDiffAngle", mDiffAngle)); }
-
-void ParticleAutoRotateAffector::serializeXmlOut(XmlOArchive& ar) { ar.save(makeNvp("mDiffAngle", mDiffAngle)); }
 
 }  // namespace KR

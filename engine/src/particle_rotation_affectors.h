@@ -15,14 +15,11 @@ struct RotateEntry {
   float coefficient = 1.0f;
 };
 
-class ParticleRotateAffector : public ParticleAffectorWithEntries<RotateEntry> {
+class ParticleRotateAffector : public ParticleAffectorWithEntries<ParticleRotateAffector, RotateEntry> {
  public:
   std::string getClassName() const override { return "ParticleRotateAffector"; }
   void initParticle(int32_t index) override;
   void update(float dt) override;
-  void serializeAux(AuxArchive& ar) override;
-  void serializeXmlIn(XmlIArchive& ar) override;
-  void serializeXmlOut(XmlOArchive& ar) override;
 
   // Radians per second over the emitter's life.
   TimedValueInterval<float> mInitialAngleVelocity;
@@ -30,24 +27,25 @@ class ParticleRotateAffector : public ParticleAffectorWithEntries<RotateEntry> {
   float mInitialRotateCoeffMin = 0.0f;
   float mInitialRotateCoeffMax = 0.0f;
 
- private:
   // The stored members, in file order, handed to one archive's operation.
   template <typename Member>
-  void members(Member&& member);
+  void members(Member&& member) {
+    member("mInitialAngleVelocity", mInitialAngleVelocity);
+    member("mInitialRotateCoeffMin", mInitialRotateCoeffMin);
+    member("mInitialRotateCoeffMax", mInitialRotateCoeffMax);
+  }
 };
 
 struct RotateSpriteEntry {
   float coefficient = 1.0f;
 };
 
-class ParticleRotateSpriteAffector : public ParticleAffectorWithEntries<RotateSpriteEntry> {
+class ParticleRotateSpriteAffector
+    : public ParticleAffectorWithEntries<ParticleRotateSpriteAffector, RotateSpriteEntry> {
  public:
   std::string getClassName() const override { return "ParticleRotateSpriteAffector"; }
   void initParticle(int32_t index) override;
   void update(float dt) override;
-  void serializeAux(AuxArchive& ar) override;
-  void serializeXmlIn(XmlIArchive& ar) override;
-  void serializeXmlOut(XmlOArchive& ar) override;
 
   // Starting angle range, degrees.
   float mInitialMinAngle = 0.0f;
@@ -57,27 +55,35 @@ class ParticleRotateSpriteAffector : public ParticleAffectorWithEntries<RotateSp
   // Degrees per second over the emitter's life.
   TimedValueInterval<float> mInitialAngleVelocity;
 
- private:
   // The stored members, in file order, handed to one archive's operation.
   template <typename Member>
-  void members(Member&& member);
+  void members(Member&& member) {
+    member("mInitialAngleVelocity", mInitialAngleVelocity);
+    member("mInitialMinAngle", mInitialMinAngle);
+    member("mInitialMaxAngle", mInitialMaxAngle);
+    member("mInitialRotateCoeffMin", mInitialRotateCoeffMin);
+    member("mInitialRotateCoeffMax", mInitialRotateCoeffMax);
+  }
 };
 
 struct AutoRotateEntry {
   Vector2<float> previous;
 };
 
-class ParticleAutoRotateAffector : public ParticleAffectorWithEntries<AutoRotateEntry> {
+class ParticleAutoRotateAffector : public ParticleAffectorWithEntries<ParticleAutoRotateAffector, AutoRotateEntry> {
  public:
   std::string getClassName() const override { return "ParticleAutoRotateAffector"; }
   void initParticle(int32_t index) override;
   void update(float dt) override;
-  void serializeAux(AuxArchive& ar) override;
-  void serializeXmlIn(XmlIArchive& ar) override;
-  void serializeXmlOut(XmlOArchive& ar) override;
 
   // Added to the heading, degrees (a picture drawn pointing up wants 90).
   float mDiffAngle = 0.0f;
+
+  // The stored members, in file order, handed to one archive's operation.
+  template <typename Member>
+  void members(Member&& member) {
+    member("mDiffAngle", mDiffAngle);
+  }
 };
 
 }  // namespace KR
