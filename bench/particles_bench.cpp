@@ -17,12 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "config_manager.h"
 #include "engine_allocators.h"
 #include "file_system.h"
 #include "image_maker.h"
-#include "log_system.h"
 #include "object_factory.h"
+#include "offscreen_render.h"
 #include "particle_emitter_shapes.h"
 #include "particle_fx.h"
 #include "particle_movement_affectors.h"
@@ -40,8 +39,6 @@ constexpr int kParticles = 10000;
 constexpr float kLife = 2.0f;
 constexpr float kStep = 1.0f / 60.0f;
 constexpr int kWarmFrames = 120;
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
 
 void writeText(const std::string& path, const std::string& text) {
   std::FILE* out = std::fopen(path.c_str(), "wb");
@@ -89,12 +86,10 @@ KR::ParticleFX* makeFountain() {
   return effect;
 }
 
-// Content (the dot, its description and the fountain's effect file), the
-// managers, an off-screen render system and the particle system.
+// An off-screen render system, content (the dot, its description and the
+// fountain's effect file), the sprite manager and the particle system.
 struct World {
   World() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     setenv("KR_HEADLESS", "1", 1);
     allocators.init();
     char folderTemplate[] = "/tmp/kr_particles_bench_XXXXXX";
@@ -122,18 +117,6 @@ struct World {
     KR::FileSystem::setContentFolder(folder);
     fileSystem = std::make_unique<KR::FileSystem>();
     fileSystem->loadDirectoryFileLists("bench");
-    config = std::make_unique<KR::ConfigManager>(KR::ConfigManager::NoLoad{});
-    KR::PlatformConfig platform;
-    platform.name = "bench";
-    platform.resolutionWidth = kWidth;
-    platform.resolutionHeight = kHeight;
-    config->platforms.push_back(platform);
-    config->currentPlatform = &config->platforms[0];
-    textures = std::make_unique<KR::TextureManager>();
-    renderSystem = std::make_unique<KR::RenderSystem>(nullptr);
-    renderSystem->getWindowInfo().mWndWidth = kWidth;
-    renderSystem->getWindowInfo().mWndHeight = kHeight;
-    renderSystem->initDevice();
     sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
     factory = std::make_unique<KR::ObjectFactory>();
     particles = std::make_unique<KR::ParticleSystem>();
@@ -147,9 +130,6 @@ struct World {
     particles.reset();
     factory.reset();
     sprites.reset();
-    textures.reset();
-    renderSystem.reset();
-    config.reset();
     fileSystem.reset();
   }
 
@@ -176,13 +156,10 @@ struct World {
     return count;
   }
 
-  KR::LogSystem logSystem;
+  KR::Bench::OffscreenRender render;
   KR::EngineAllocators allocators;
   std::string folder;
   std::unique_ptr<KR::FileSystem> fileSystem;
-  std::unique_ptr<KR::ConfigManager> config;
-  std::unique_ptr<KR::TextureManager> textures;
-  std::unique_ptr<KR::RenderSystem> renderSystem;
   std::unique_ptr<KR::SpriteManager<KR::Sprite>> sprites;
   std::unique_ptr<KR::ObjectFactory> factory;
   std::unique_ptr<KR::ParticleSystem> particles;
@@ -206,19 +183,19 @@ BENCHMARK(BM_ParticleUpdate)->Unit(benchmark::kMillisecond);
 void BM_ParticleFrame(benchmark::State& state) {
   World& w = world();
   std::vector<KR::ParticleFX*> effects = w.takeFountains();
-  const uint32_t callsBefore = w.renderSystem->getDrawCallCount();
+  const uint32_t callsBefore = w.render.renderSystem->getDrawCallCount();
   for (auto _ : state) {
     for (KR::ParticleFX* effect : effects) effect->update(kStep);
-    w.textures->createPendingTextures();
-    w.renderSystem->checkDeviceLost();
+    w.render.textures->createPendingTextures();
+    w.render.renderSystem->checkDeviceLost();
     for (KR::ParticleFX* effect : effects) effect->render();
-    w.renderSystem->renderFrame();
-    w.renderSystem->present();
+    w.render.renderSystem->renderFrame();
+    w.render.renderSystem->present();
     glFinish();
   }
   state.counters["live"] = World::live(effects);
   state.counters["draw_calls_per_frame"] =
-      double(w.renderSystem->getDrawCallCount() - callsBefore) / double(state.iterations());
+      double(w.render.renderSystem->getDrawCallCount() - callsBefore) / double(state.iterations());
   w.giveBack(effects);
 }
 BENCHMARK(BM_ParticleFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -228,10 +205,10 @@ BENCHMARK(BM_ParticleFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_EmptyFrame(benchmark::State& state) {
   World& w = world();
   for (auto _ : state) {
-    w.textures->createPendingTextures();
-    w.renderSystem->checkDeviceLost();
-    w.renderSystem->renderFrame();
-    w.renderSystem->present();
+    w.render.textures->createPendingTextures();
+    w.render.renderSystem->checkDeviceLost();
+    w.render.renderSystem->renderFrame();
+    w.render.renderSystem->present();
     glFinish();
   }
 }
