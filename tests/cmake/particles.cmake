@@ -8,6 +8,7 @@ kr_add_test(test_particles
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_affectors_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_tail_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_files_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_drawing_test.cpp
   LIBS kr_particles kr_particle_maker)
 kr_add_test(test_particle_system
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_system_test.cpp
