@@ -5,8 +5,7 @@ kr_add_library(kr_app
   SOURCES
     ${KR_SRC}/application.cpp
     ${KR_SRC}/crash_report.cpp
-    ${KR_SRC}/particle_system.cpp
     ${KR_SRC}/input_manager_win_mac.cpp
     ${KR_SRC}/mouse_device_win.cpp
     ${KR_SRC}/ui/ui_manager.cpp
-  LIBS kr_core kr_platform kr_content kr_sound kr_render kr_sprite kr_font)
+  LIBS kr_core kr_platform kr_content kr_sound kr_render kr_sprite kr_font kr_particles)

@@ -7,6 +7,7 @@
 #include "core/showcase_distortion_page.h"
 #include "core/showcase_font_page.h"
 #include "core/showcase_image_page.h"
+#include "core/showcase_particles_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
 #include "core/showcase_video_page.h"
@@ -27,6 +28,7 @@ Showcase::Showcase() {
   addPage(std::make_unique<FontShowcasePage>());
   addPage(std::make_unique<DistortionShowcasePage>());
   addPage(std::make_unique<VideoShowcasePage>());
+  addPage(std::make_unique<ParticleShowcasePage>());
 }
 
 void ShowcasePage::presentPage(GameApplication& application, bool loaded, const std::function<void()>& draw) {
@@ -47,6 +49,7 @@ void Showcase::addPage(std::unique_ptr<ShowcasePage> page) { pages.push_back(std
 void Showcase::showPage(GameApplication& application, size_t index) {
   if (pages.empty()) return;
   current = index % pages.size();
+  shownTitle = pages[current]->title();
   if (application.windowInfo && application.windowInfo->window) {
     application.windowInfo->window->setTitle(KR::formatString("%s - %u/%u: %s", application.name.c_str(),
                                                               unsigned(current + 1), unsigned(pages.size()),
@@ -64,6 +67,9 @@ void Showcase::update(GameApplication& application, float dt) {
       showPage(application, current + pages.size() - 1);
   }
   pages[current]->update(dt);
+  // Pages whose title follows their state (counts) keep the title bar current.
+  const std::string title = pages[current]->title();
+  if (title != shownTitle) showPage(application, current);
 }
 
 void Showcase::render(GameApplication& application) {

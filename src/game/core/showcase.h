@@ -40,6 +40,7 @@ class Showcase {
  private:
   std::vector<std::unique_ptr<ShowcasePage>> pages;
   size_t current = 0;
+  std::string shownTitle;
 };
 
 // The first page: the window itself, its frame cleared to a slowly
