@@ -1,0 +1,8 @@
+# The animated scene graph: tracks and the clock, the node base with play
+# control and markers, drawing and the node kinds over the demo media.
+set(KR_AE_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/animationeditor)
+kr_add_test(test_animationeditor
+  SOURCES
+    ${KR_AE_TESTS}/scene_node_animation_test.cpp
+    ${KR_AE_TESTS}/scene_node_test.cpp
+  LIBS kr_animationeditor)
