@@ -6,3 +6,10 @@ kr_add_test(test_animationeditor
     ${KR_AE_TESTS}/scene_node_animation_test.cpp
     ${KR_AE_TESTS}/scene_node_test.cpp
   LIBS kr_animationeditor)
+
+# The game's showcase page of the scene graph, drawn off screen over the
+# built demo media and compared with reference images.
+kr_add_test(test_scene_graph_showcase
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_scene_graph_page_test.cpp
+  LIBS kr_game PNG::PNG
+  DEPENDS kr_media)
