@@ -5,7 +5,9 @@ kr_add_test(test_animationeditor
   SOURCES
     ${KR_AE_TESTS}/scene_node_animation_test.cpp
     ${KR_AE_TESTS}/scene_node_test.cpp
-  LIBS kr_animationeditor)
+    ${KR_AE_TESTS}/scene_render_test.cpp
+  LIBS kr_animationeditor
+  DEPENDS kr_media)
 
 # The game's showcase page of the scene graph, drawn off screen over the
 # built demo media and compared with reference images.
