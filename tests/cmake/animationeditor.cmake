@@ -6,6 +6,7 @@ kr_add_test(test_animationeditor
     ${KR_AE_TESTS}/scene_node_animation_test.cpp
     ${KR_AE_TESTS}/scene_node_test.cpp
     ${KR_AE_TESTS}/scene_render_test.cpp
+    ${KR_AE_TESTS}/scene_node_kinds_test.cpp
   LIBS kr_animationeditor
   DEPENDS kr_media)
 
