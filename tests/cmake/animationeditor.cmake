@@ -16,3 +16,10 @@ kr_add_test(test_scene_graph_showcase
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_scene_graph_page_test.cpp
   LIBS kr_game PNG::PNG
   DEPENDS kr_media)
+
+# The sprite-sheet cache under loading threads.
+kr_add_test(test_sprite_sheet_cache
+  SOURCES ${KR_AE_TESTS}/sprite_sheet_cache_test.cpp
+  LIBS kr_animationeditor
+  DEPENDS kr_media)
+set_tests_properties(test_sprite_sheet_cache PROPERTIES LABELS threads)
