@@ -23,3 +23,20 @@ kr_add_test(test_sprite_sheet_cache
   LIBS kr_animationeditor
   DEPENDS kr_media)
 set_tests_properties(test_sprite_sheet_cache PROPERTIES LABELS threads)
+
+# The sprite node's readers (sprite sheets, Lua table animations, the binary
+# form of nodes) are fuzzed; the seed corpus is written at build time by the
+# fuzz source's seed-writer mode.
+set(KR_AE_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/sprite_scene_node)
+kr_add_seed_writer(sprite_scene_node_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/sprite_scene_node_fuzz.cpp)
+kr_add_fuzz_corpus(sprite_scene_node_corpus
+  DIR ${KR_AE_SEEDS}
+  OUTPUT ${KR_AE_SEEDS}/seed0.bin
+  COMMAND sprite_scene_node_seeds ${KR_AE_SEEDS}
+  DEPENDS sprite_scene_node_seeds
+  COMMENT "Writing the sprite-node seed corpus")
+kr_add_fuzzer(sprite_scene_node_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/sprite_scene_node_fuzz.cpp
+  LIBS kr_animationeditor
+  CORPUS ${KR_AE_SEEDS}
+  DEPENDS sprite_scene_node_corpus)

@@ -43,6 +43,13 @@ struct TrackTraits<float> {
   }
 };
 
+// A real value as an int, clamped to the int range (NaN gives 0), so that
+// damaged keys or clocks cannot overflow a conversion.
+int32_t clampToInt(double v) {
+  if (!(v == v)) return 0;
+  return static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
 template <>
 struct TrackTraits<int32_t> {
   static TrackType type() { return TrackType::Int; }
@@ -55,16 +62,17 @@ struct TrackTraits<int32_t> {
   // In thousandths with a 64-bit intermediate, so large values (a long text's
   // character count) cannot overflow; in-range results are the 32-bit ones.
   static int32_t lerp(int32_t a, int32_t b, float t) {
-    const int64_t k = static_cast<int64_t>(t * 1000.0f);
-    return static_cast<int32_t>(((1000 - k) * int64_t(a) + k * int64_t(b)) * 1000 / 1000000);
+    const int64_t k = std::clamp<int64_t>(clampToInt(double(t) * 1000.0), 0, 1000);
+    return clampToInt(double(((1000 - k) * int64_t(a) + k * int64_t(b)) * 1000 / 1000000));
   }
-  static int32_t lead(int32_t value, float s, int32_t handle) { return value + static_cast<int32_t>(s * float(handle)); }
+  static int32_t lead(int32_t value, float s, int32_t handle) {
+    return clampToInt(double(value) + double(clampToInt(double(s) * handle)));
+  }
   static int32_t trail(int32_t value, float s, int32_t handle) {
-    return value - static_cast<int32_t>(s * float(handle));
+    return clampToInt(double(value) - double(clampToInt(double(s) * handle)));
   }
   static int32_t blend(const float w[4], const int32_t p[4]) {
-    const double sum = double(w[0]) * p[0] + double(w[1]) * p[1] + double(w[2]) * p[2] + double(w[3]) * p[3];
-    return static_cast<int32_t>(std::clamp(sum, -2147483648.0, 2147483647.0));
+    return clampToInt(double(w[0]) * p[0] + double(w[1]) * p[1] + double(w[2]) * p[2] + double(w[3]) * p[3]);
   }
   static void writeKey(ISceneNodeStream& s, const TrackKey<int32_t>& k) {
     s.writeI32(k.value);
