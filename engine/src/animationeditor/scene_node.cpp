@@ -23,6 +23,18 @@ constexpr float kRadiansToDegrees = 57.2957763671875f;
 // Applies a, then b (points are transformed by a first).
 KR::Matrix3 then(const KR::Matrix3& a, const KR::Matrix3& b) { return KR::Matrix3::multiply(b, a); }
 
+// The same for affine matrices (last row 0, 0, 1), as every node matrix is.
+KR::Matrix3 thenAffine(const KR::Matrix3& a, const KR::Matrix3& b) {
+  KR::Matrix3 m;
+  m.m[0] = b.m[0] * a.m[0] + b.m[3] * a.m[1];
+  m.m[1] = b.m[1] * a.m[0] + b.m[4] * a.m[1];
+  m.m[3] = b.m[0] * a.m[3] + b.m[3] * a.m[4];
+  m.m[4] = b.m[1] * a.m[3] + b.m[4] * a.m[4];
+  m.m[6] = b.m[0] * a.m[6] + b.m[3] * a.m[7] + b.m[6];
+  m.m[7] = b.m[1] * a.m[6] + b.m[4] * a.m[7] + b.m[7];
+  return m;
+}
+
 bool moved(float a, float b) { return std::fabs(a - b) > kTransformTolerance; }
 
 }  // namespace
@@ -104,18 +116,20 @@ void ISceneNode::cloneChildrenAndMarkers(const ISceneNode& source) {
 
 KR::Matrix3 ISceneNode::composeLocal(float x, float y, const KR::Vector2<float>& pivot, float sx, float sy,
                                      const KR::Matrix3& shear, float degrees) {
+  // Pivot to the origin, scale, shear, rotate, then to position plus pivot,
+  // multiplied out: row i of the linear part is scale_i x shear row i x rotation.
   const float r = degrees * 0.017453292f;
   const float c = std::cos(r), s = std::sin(r);
-  KR::Matrix3 rotation;
-  rotation.m[0] = c;
-  rotation.m[1] = s;
-  rotation.m[3] = -s;
-  rotation.m[4] = c;
-  KR::Matrix3 m = KR::Matrix3::translation(-pivot.x, -pivot.y);
-  m = then(m, KR::Matrix3::scaling(sx, sy));
-  m = then(m, shear);
-  m = then(m, rotation);
-  return then(m, KR::Matrix3::translation(x + pivot.x, y + pivot.y));
+  const float a0 = sx * shear.m[0], a1 = sx * shear.m[1];
+  const float b0 = sy * shear.m[3], b1 = sy * shear.m[4];
+  KR::Matrix3 m;
+  m.m[0] = a0 * c - a1 * s;
+  m.m[1] = a0 * s + a1 * c;
+  m.m[3] = b0 * c - b1 * s;
+  m.m[4] = b0 * s + b1 * c;
+  m.m[6] = x + pivot.x - pivot.x * m.m[0] - pivot.y * m.m[3];
+  m.m[7] = y + pivot.y - pivot.x * m.m[1] - pivot.y * m.m[4];
+  return m;
 }
 
 void ISceneNode::rebuildTransform() {
@@ -129,7 +143,7 @@ void ISceneNode::rebuildTransform() {
   mCachedShear = mShear;
   mCachedParent = mParent;
   if (mParent) {
-    mWorldMatrix = then(mLocalMatrix, mParent->mWorldMatrix);
+    mWorldMatrix = thenAffine(mLocalMatrix, mParent->mWorldMatrix);
     mWorldOrigin = mParent->mWorldMatrix.transformPoint(KR::Vector2<float>(mPosX, mPosY));
   } else {
     mWorldMatrix = mLocalMatrix;
@@ -150,7 +164,7 @@ void ISceneNode::updateTransform() {
   } else {
     mTransformChanged = false;
     if (mParent && mParent->mTransformChanged) {
-      mWorldMatrix = then(mLocalMatrix, mParent->mWorldMatrix);
+      mWorldMatrix = thenAffine(mLocalMatrix, mParent->mWorldMatrix);
       mWorldOrigin = mParent->mWorldMatrix.transformPoint(KR::Vector2<float>(mPosX, mPosY));
       mTransformChanged = true;
     }

@@ -401,11 +401,12 @@ float SceneNodeAnimation::getDuration() const {
 int SceneNodeAnimation::findCurrentKey() const {
   const size_t count = mKeyFrames.size();
   if (count <= 1) return 0;
+  float ti = float(mKeyFrames[0]) * mFrameTime;
+  if (mTime < ti) return -1;
   for (size_t i = 0; i + 1 < count; ++i) {
-    const float ti = float(mKeyFrames[i]) * mFrameTime;
     const float tn = float(mKeyFrames[i + 1]) * mFrameTime;
     if (ti <= mTime && mTime < tn) return int(i);
-    if (mTime < ti) return -1;
+    ti = tn;
   }
   return int(count - 1);
 }
@@ -431,9 +432,13 @@ float SceneNodeAnimation::getLerp(int k, bool before) {
   float c = std::fabs(span) <= kEpsilon ? 1.0f : std::min(elapsed / span, 1.0f);
   if (before) c = 0.0f;
   if (!mLerpAnimation) return c;
+  if (mLerpAnimation->mKeyFrames.empty()) {
+    // No easing curve: the coefficient stands as it is.
+    mLerpCoeff = 1.0f;
+    return std::clamp(c, 0.0f, 1.0f);
+  }
   mLerpAnimation->mTime = std::max(mTime, 0.0f);
   mLerpAnimation->update(0.0f);
-  if (mLerpAnimation->mKeyFrames.empty()) mLerpCoeff = 1.0f;
   return std::clamp(mLerpCoeff * c, 0.0f, 1.0f);
 }
 
@@ -458,7 +463,9 @@ void SceneNodeAnimation::update(float dt) {
   const float c = getLerp(int(k), before);
   for (IContainer* track : mTracks) {
     track->getValue(k, next, c);
-    for (ITrackObserver* observer : track->observers) observer->onTrackEvaluated();
+    if (!track->observers.empty()) {
+      for (ITrackObserver* observer : track->observers) observer->onTrackEvaluated();
+    }
   }
 }
 

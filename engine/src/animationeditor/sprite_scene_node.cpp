@@ -289,7 +289,8 @@ SpriteSceneNode* SpriteSceneNode::findMaskAncestor(const ISceneNode* node) {
 }
 
 void SpriteSceneNode::placeSprite() {
-  mSprite->setFrameRect(0, mTexRect, true);
+  // Texture coordinates are spread again only when the rectangle changed.
+  if (mSprite->getFrameCount() == 0 || mSprite->getFrameRect(0) != mTexRect) mSprite->setFrameRect(0, mTexRect, true);
   mSprite->mRotationCenter = KR::Vector2<float>();
   mSprite->updateVerticesByMatrix(mWorldMatrix);
 }
