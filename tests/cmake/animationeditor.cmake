@@ -22,7 +22,9 @@ kr_add_test(test_sprite_sheet_cache
   SOURCES ${KR_AE_TESTS}/sprite_sheet_cache_test.cpp
   LIBS kr_animationeditor
   DEPENDS kr_media)
-set_tests_properties(test_sprite_sheet_cache PROPERTIES LABELS threads)
+if(TEST test_sprite_sheet_cache)
+  set_tests_properties(test_sprite_sheet_cache PROPERTIES LABELS threads)
+endif()
 
 # The sprite node's readers (sprite sheets, Lua table animations, the binary
 # form of nodes) are fuzzed; the seed corpus is written at build time by the
