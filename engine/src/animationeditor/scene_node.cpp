@@ -613,28 +613,30 @@ void ISceneNode::setKeyframeValues(int frame, const NodeKeyValues& v) {
 void ISceneNode::storeKeyframe(int frame) { setKeyframeValues(frame, currentKeyValues()); }
 
 void ISceneNode::storeFrameData(int frame, const IFrameData& r) {
-  SceneNodeAnimation& a = *mAnimation;
-  a.addKeyframe(frame);
-  const uint32_t i = uint32_t(a.findKeyIndex(uint32_t(frame)));
-  auto curve = [&](const char* name, float value, float handle, float position, bool bezier) {
-    TrackKey<float>& key = a.getKeyframe<float>(name, i);
-    key.value = value;
+  NodeKeyValues v;
+  v.posX = r.x;
+  v.posY = r.y;
+  v.rotation = r.angle;
+  v.scaleX = r.scaleX;
+  v.scaleY = r.scaleY;
+  v.pivot = r.pivot;
+  v.posZ = r.z;
+  v.color = r.color;
+  v.shear = r.shear;
+  setKeyframeValues(frame, v);
+  // The curve settings of the five float tracks that carry them.
+  const uint32_t i = uint32_t(mAnimation->findKeyIndex(uint32_t(frame)));
+  auto curve = [&](const char* name, float handle, float position, bool bezier) {
+    TrackKey<float>& key = mAnimation->getKeyframe<float>(name, i);
     key.handle = handle;
     key.handlePosition = position;
     key.bezier = bezier;
   };
-  curve("posX", r.x, r.handleX, r.handlePositionX, r.positionBezier);
-  curve("posY", r.y, r.handleY, r.handlePositionY, r.positionBezier);
-  curve("rotation", r.angle, r.angleHandle, r.angleHandlePosition, r.angleBezier);
-  curve("scaleX", r.scaleX, r.scaleHandleX, r.scaleHandlePositionX, r.scaleBezier);
-  curve("scaleY", r.scaleY, r.scaleHandleY, r.scaleHandlePositionY, r.scaleBezier);
-  a.getKeyframe<KR::Vector2<float>>("pivotPoint", i).value = r.pivot;
-  a.getKeyframe<float>("posZ", i).value = r.z;
-  a.getKeyframe<KR::Color>("color", i).value = r.color;
-  a.getKeyframe<float>("shear00", i).value = r.shear.m[0];
-  a.getKeyframe<float>("shear01", i).value = r.shear.m[1];
-  a.getKeyframe<float>("shear10", i).value = r.shear.m[3];
-  a.getKeyframe<float>("shear11", i).value = r.shear.m[4];
+  curve("posX", r.handleX, r.handlePositionX, r.positionBezier);
+  curve("posY", r.handleY, r.handlePositionY, r.positionBezier);
+  curve("rotation", r.angleHandle, r.angleHandlePosition, r.angleBezier);
+  curve("scaleX", r.scaleHandleX, r.scaleHandlePositionX, r.scaleBezier);
+  curve("scaleY", r.scaleHandleY, r.scaleHandlePositionY, r.scaleBezier);
 }
 
 void ISceneNode::removeKeyframe(int frame) {
@@ -644,23 +646,24 @@ void ISceneNode::removeKeyframe(int frame) {
 
 bool ISceneNode::moveKeyframe(int fromFrame, int toFrame) { return mAnimation->moveKeyframe(fromFrame, toFrame); }
 
-void ISceneNode::syncKeyframe(int fromFrame, int toFrame) {
+void ISceneNode::copyKeyframe(uint32_t fromFrame, int toFrame) {
   SceneNodeAnimation& a = *mAnimation;
-  if (a.isKeyframe(uint32_t(toFrame)) || !a.isKeyframe(uint32_t(fromFrame))) return;
   a.addKeyframe(toFrame);
-  const uint32_t from = uint32_t(a.findKeyIndex(uint32_t(fromFrame)));
+  const uint32_t from = uint32_t(a.findKeyIndex(fromFrame));
   const uint32_t to = uint32_t(a.findKeyIndex(uint32_t(toFrame)));
   for (SceneNodeAnimation::IContainer* track : a.mTracks) track->copyKeyValue(from, to);
 }
 
+void ISceneNode::syncKeyframe(int fromFrame, int toFrame) {
+  const SceneNodeAnimation& a = *mAnimation;
+  if (a.isKeyframe(uint32_t(toFrame)) || !a.isKeyframe(uint32_t(fromFrame))) return;
+  copyKeyframe(uint32_t(fromFrame), toFrame);
+}
+
 void ISceneNode::applyKeyframe(int frame) {
-  SceneNodeAnimation& a = *mAnimation;
+  const SceneNodeAnimation& a = *mAnimation;
   if (a.isKeyframe(uint32_t(frame)) || a.mKeyFrames.empty()) return;
-  const uint32_t current = a.mKeyFrames[a.getCurrentKeyIndex()];
-  a.addKeyframe(frame);
-  const uint32_t from = uint32_t(a.findKeyIndex(current));
-  const uint32_t to = uint32_t(a.findKeyIndex(uint32_t(frame)));
-  for (SceneNodeAnimation::IContainer* track : a.mTracks) track->copyKeyValue(from, to);
+  copyKeyframe(a.mKeyFrames[a.getCurrentKeyIndex()], frame);
 }
 
 float ISceneNode::getCurrentFloatKey(const std::string& name) const {

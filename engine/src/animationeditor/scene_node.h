@@ -222,6 +222,8 @@ class ISceneNode {
   // position, rotation, scale and shear fields (the pivot stays).
   void takeRelativePlacement(const KR::Matrix3& relative);
   KR::Matrix3 relativeToParentMatrix() const;
+  // Adds the key toFrame and gives it every track's value at key fromFrame.
+  void copyKeyframe(uint32_t fromFrame, int toFrame);
 
  private:
   void bindBaseTracks();

@@ -3,7 +3,6 @@
 // written next to the test binary instead); markers report their completion
 // and Enter's clone plays beside the tree.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,60 +16,9 @@
 #include "animationeditor/sprite_scene_node.h"
 #include "core/showcase_scene_graph_page.h"
 #include "showcase_test_support.h"
+#include "support/png_file.h"
 
 namespace {
-
-// RGB rows as 0xRRGGBB.
-bool readPng(const std::string& path, std::vector<uint32_t>& rgb, uint32_t& w, uint32_t& h) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_read_info(png, info);
-  w = png_get_image_width(png, info);
-  h = png_get_image_height(png, info);
-  if (png_get_color_type(png, info) != PNG_COLOR_TYPE_RGB || png_get_bit_depth(png, info) != 8) longjmp(png_jmpbuf(png), 1);
-  std::vector<uint8_t> rows(size_t(w) * h * 3);
-  std::vector<png_bytep> pointers(h);
-  for (uint32_t y = 0; y < h; ++y) pointers[y] = rows.data() + size_t(y) * w * 3;
-  png_read_image(png, pointers.data());
-  png_destroy_read_struct(&png, &info, nullptr);
-  std::fclose(f);
-  rgb.resize(size_t(w) * h);
-  for (size_t i = 0; i < rgb.size(); ++i)
-    rgb[i] = uint32_t(rows[i * 3]) << 16 | uint32_t(rows[i * 3 + 1]) << 8 | rows[i * 3 + 2];
-  return true;
-}
-
-void writePng(const std::string& path, const std::vector<uint32_t>& rgb, uint32_t w, uint32_t h) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  png_init_io(png, f);
-  png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<uint8_t> row(size_t(w) * 3);
-  for (uint32_t y = 0; y < h; ++y) {
-    for (uint32_t x = 0; x < w; ++x) {
-      const uint32_t c = rgb[size_t(y) * w + x];
-      row[x * 3] = uint8_t(c >> 16);
-      row[x * 3 + 1] = uint8_t(c >> 8);
-      row[x * 3 + 2] = uint8_t(c);
-    }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  std::fclose(f);
-}
 
 bool near(uint32_t a, uint32_t b, int tolerance) {
   for (int shift : {0, 8, 16}) {
@@ -106,13 +54,13 @@ class SceneGraphPageTest : public KR::Test::ShowcaseTest {
     ASSERT_TRUE(drawTwiceAndRead([this] { page->draw(); }));
     std::vector<uint32_t> drawn(size_t(width) * height);
     for (size_t i = 0; i < drawn.size(); ++i)
-      drawn[i] = uint32_t(frame[i * 4]) << 16 | uint32_t(frame[i * 4 + 1]) << 8 | frame[i * 4 + 2];
+      drawn[i] = 0xFF000000u | uint32_t(frame[i * 4]) << 16 | uint32_t(frame[i * 4 + 1]) << 8 | frame[i * 4 + 2];
     std::vector<uint32_t> expected;
     uint32_t w = 0, h = 0;
     const std::string reference = std::string(KR_TEST_SOURCE_DIR) + "/tests/data/render/" + name + ".png";
-    if (!readPng(reference, expected, w, h)) {
+    if (!KR::Test::readPng(reference, expected, w, h)) {
       const std::string out = std::string(KR_TEST_BINARY_DIR) + "/tests/" + name + ".png";
-      writePng(out, drawn, width, height);
+      KR::Test::writePng(out, drawn, width, height);
       FAIL() << "no reference image; this frame was written to " << out;
     }
     ASSERT_EQ(width, w);
