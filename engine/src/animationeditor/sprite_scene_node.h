@@ -48,6 +48,10 @@ class SpriteSceneNode : public ISceneNode {
 
   int getNodeType() const override { return kSpriteNode; }
   void updateDerived(float dt) override;
+  // The node's own world translation (not its first child's).
+  KR::Vector2<float> getWorldOrigin() const override {
+    return KR::Vector2<float>(mWorldMatrix.m[6], mWorldMatrix.m[7]);
+  }
   bool hitTest(int x, int y, bool checkAlpha) override;
   // The sprite's size; (0, 0) without a sprite.
   KR::Vector2<float> getSize() const override;

@@ -50,6 +50,15 @@ TEST_F(SceneNodeKindsTest, SpritesComeFromTheSheetFirstAndRunThroughTheirFrames)
   ASSERT_TRUE(hand->loadFromSpriteTable(kScript, "SceneHand"));
   EXPECT_EQ(uses + 1, cache.getUseCount(kScript));
   EXPECT_EQ(KR::Vector2<float>(64.0f, 64.0f), hand->getSize());
+  // A plain node's origin is its first child's; a sprite's its own.
+  hand->mPosX = 12.0f;
+  auto* pin = new AE::ISceneNode();
+  pin->mPosX = 30.0f;
+  hand->addChild(pin, true);
+  root->updateTransform();
+  EXPECT_EQ(12.0f, root->getWorldOrigin().x);
+  EXPECT_EQ(12.0f, hand->getWorldOrigin().x);
+  EXPECT_EQ(42.0f, pin->getWorldOrigin().x);
   ASSERT_TRUE(hand->loadAnimation("SceneHand"));
   ASSERT_EQ(4u, hand->getFrameCount());
   EXPECT_EQ(KR::Rect(64, 0, 96, 32), *hand->mFrameAnimation->getRectKey("srcRect", 2));
