@@ -110,6 +110,14 @@ ISceneNode* ISceneNode::clone(ISceneNode* newParent) const {
 void ISceneNode::cloneChildrenAndMarkers(const ISceneNode& source) {
   for (const ISceneNode* child : source.mChildren) child->clone(this);
   for (const Marker* marker : source.mMarkers) mMarkers.push_back(new Marker(*marker, this));
+  // The copy films through its own camera, never through one of the source's
+  // tree, which may go away first; a camera it does not host is found again
+  // when it draws.
+  mActiveCamera = nullptr;
+  for (size_t i = 0; i < source.mChildren.size() && i < mChildren.size(); ++i) {
+    if (source.mChildren[i] == static_cast<const ISceneNode*>(source.mActiveCamera))
+      mActiveCamera = static_cast<MovieCamera*>(mChildren[i]);
+  }
 }
 
 // ---- transform ----

@@ -105,8 +105,10 @@ TEST_F(SceneGraphPageTest, MarkersReportCompletionAndTheCloneHasItsOwnTree) {
   AE::ISceneNode* clonedSpinner = AE::ISceneNode::findChild("spinner", clone);
   ASSERT_NE(nullptr, clone->findMarker("spin"));
   EXPECT_EQ(clonedSpinner, clone->findMarker("spin")->mEntries[0]->node);
+  ASSERT_NE(nullptr, clone->getActiveCamera());
+  EXPECT_EQ(clone, clone->getActiveCamera()->mParent) << "the clone films through its own camera";
   page->advance(0.5f);
-  EXPECT_EQ(clone, clone->getActiveCamera()->mParent) << "the clone films itself";
+  EXPECT_EQ(clone, clone->getActiveCamera()->mParent);
   EXPECT_TRUE(AE::ISceneNode::findChild("walker", clone)->mPlaying);
 }
 
