@@ -12,6 +12,18 @@
 //   AE::renderScene(root);                             // depth order
 //   if (AE::ISceneNode* door = root->findByPath("/house/door")) door->playRange(0, 24, false, true);
 //
+// A node kind derives from ISceneNode and:
+//   - answers its SceneNodeType from getNodeType;
+//   - binds its own tracks in its constructors (mAnimation->bindFloat(...)),
+//     after the base has bound the twelve of every node;
+//   - calls the base first in updateDerived, storeFrameData, writeBinary and
+//     readBinary, and appends its own fields to the binary form;
+//   - clones through a copy constructor ISceneNode(source, newParent) followed
+//     by cloneChildrenAndMarkers(source);
+//   - draws in renderDerived after applyCamera(), skipping itself while
+//     disabled (masked kinds use SpriteSceneNode::findMaskAncestor and
+//     lastStencilMaskNode, as the text node does).
+//
 // Main thread only.
 #include <cstdint>
 #include <string>
