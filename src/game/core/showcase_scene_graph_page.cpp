@@ -31,7 +31,6 @@ const char* const kSprites = "demo_scene_sprites";
 const char* const kPresets = "font_presets_lua";
 const char* const kFont = "font2_fnt";
 const char* const kMarkers[3] = {"spin", "walk", "type"};
-constexpr float kFrame = 1.0f / 24.0f;
 
 template <typename Node>
 Node* attach(ISceneNode* parent, Node* node, const char* name, float x, float y) {
