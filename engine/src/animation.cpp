@@ -95,6 +95,8 @@ Vector2<float>* Animation::getVector2Value(const std::string& name, uint32_t fra
 
 float* Animation::getFloatValue(const std::string& name, uint32_t frame) { return getKey<float>(name, frame); }
 
+Rect* Animation::getRectKey(const std::string& name, uint32_t frameId) { return getKey<Rect>(name, frameId); }
+
 void Animation::addFrame(float duration) {
   frameDurations.push_back(duration);
   frameLoopCoeffs.push_back(1.0f);

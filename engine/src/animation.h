@@ -57,6 +57,7 @@ class Animation {
   // code. Fatal when the track is missing, of another value type, or too short.
   Vector2<float>* getVector2Value(const std::string& name, uint32_t frame);
   float* getFloatValue(const std::string& name, uint32_t frame);
+  Rect* getRectKey(const std::string& name, uint32_t frameId);
 
   // Appends a frame; every track gets a copy of its last key (or the zero value).
   void addFrame(float duration);

@@ -54,3 +54,24 @@ subtitle = {
   xcoeff = 0,
   ycoeff = 0.2,
 }
+
+-- Text presets of scene nodes: a caption and a typed line.
+scene_caption = {
+  font = "font2_fnt",
+  color = { 255, 236, 200, 255 },
+  halign = 1,
+  valign = 1,
+  wordWrap = 1,
+  xcoeff = 0,
+  ycoeff = 0,
+}
+
+scene_typing = {
+  font = "font2_fnt",
+  color = { 170, 230, 255, 255 },
+  halign = 0,
+  valign = 0,
+  wordWrap = 1,
+  xcoeff = 0.1,
+  ycoeff = 0,
+}

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "animationeditor/scene_node.h"
+#include "animationeditor/sprite_scene_node.h"
 #include "config_manager.h"
 #include "core/game_cursor_manager.h"
 #include "core/main_menu_state/profile_system.h"
@@ -17,6 +19,9 @@ GameApplication::GameApplication() {
   windowInfo->hideSystemCursor = 1;
   // Position, normal, diffuse colour and one texture-coordinate set.
   configManager->vertexFormatFlags = 23;
+  // Scene range loops restart, and sprite descriptions come from sprite sheets first.
+  AE::gLoopEnabled = 1;
+  AE::useSpriteSheets = 1;
 }
 
 GameApplication::~GameApplication() = default;

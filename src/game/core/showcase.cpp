@@ -7,6 +7,7 @@
 #include "core/showcase_distortion_page.h"
 #include "core/showcase_font_page.h"
 #include "core/showcase_image_page.h"
+#include "core/showcase_scene_graph_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
 #include "core/showcase_video_page.h"
@@ -29,6 +30,7 @@ Showcase::Showcase() {
   addPage(std::make_unique<DistortionShowcasePage>());
   addPage(std::make_unique<VideoShowcasePage>());
   addPage(std::make_unique<WidgetsShowcasePage>());
+  addPage(std::make_unique<SceneGraphShowcasePage>());
 }
 
 void ShowcasePage::presentPage(GameApplication& application, bool loaded, const std::function<void()>& draw) {

@@ -1,12 +1,11 @@
 // The render system's frame, batching and states, drawn off screen and read back.
 #include "render_system_dx8.h"
 
-#include <png.h>
-
 #include <cstdio>
 
 #include "notification.h"
 #include "render_test_fixture.h"
+#include "support/png_file.h"
 
 namespace KR {
 namespace Test {
@@ -420,63 +419,6 @@ TEST_F(RenderSystemTest, RenderDataCopiesShareTexturesByReference) {
 }
 
 // ---- whole-frame reference image ----
-
-bool readPng(const std::string& path, std::vector<uint32_t>& argb, uint32_t& w, uint32_t& h) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_read_info(png, info);
-  w = png_get_image_width(png, info);
-  h = png_get_image_height(png, info);
-  if (png_get_color_type(png, info) != PNG_COLOR_TYPE_RGB || png_get_bit_depth(png, info) != 8) longjmp(png_jmpbuf(png), 1);
-  std::vector<uint8_t> rows(size_t(w) * h * 3);
-  std::vector<png_bytep> pointers(h);
-  for (uint32_t y = 0; y < h; ++y) pointers[y] = rows.data() + size_t(y) * w * 3;
-  png_read_image(png, pointers.data());
-  png_destroy_read_struct(&png, &info, nullptr);
-  std::fclose(f);
-  argb.resize(size_t(w) * h);
-  for (size_t i = 0; i < argb.size(); ++i)
-    argb[i] = 0xFF000000u | uint32_t(rows[i * 3]) << 16 | uint32_t(rows[i * 3 + 1]) << 8 | rows[i * 3 + 2];
-  return true;
-}
-
-bool writePng(const std::string& path, const std::vector<uint32_t>& argb, uint32_t w, uint32_t h) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<uint8_t> row(size_t(w) * 3);
-  for (uint32_t y = 0; y < h; ++y) {
-    for (uint32_t x = 0; x < w; ++x) {
-      const uint32_t c = argb[size_t(y) * w + x];
-      row[x * 3] = uint8_t(c >> 16);
-      row[x * 3 + 1] = uint8_t(c >> 8);
-      row[x * 3 + 2] = uint8_t(c);
-    }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  std::fclose(f);
-  return true;
-}
 
 TEST_F(RenderSystemTest, WholeFrameMatchesReferenceImage) {
   // A scaled, letterboxed frame with every blend mode, a gradient, a mirrored

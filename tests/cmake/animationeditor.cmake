@@ -1,0 +1,44 @@
+# The animated scene graph: tracks and the clock, the node base with play
+# control and markers, drawing and the node kinds over the demo media.
+set(KR_AE_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/animationeditor)
+kr_add_test(test_animationeditor
+  SOURCES
+    ${KR_AE_TESTS}/scene_node_animation_test.cpp
+    ${KR_AE_TESTS}/scene_node_test.cpp
+    ${KR_AE_TESTS}/scene_render_test.cpp
+    ${KR_AE_TESTS}/scene_node_kinds_test.cpp
+  LIBS kr_animationeditor
+  DEPENDS kr_media)
+
+# The game's showcase page of the scene graph, drawn off screen over the
+# built demo media and compared with reference images.
+kr_add_test(test_scene_graph_showcase
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_scene_graph_page_test.cpp
+  LIBS kr_game PNG::PNG
+  DEPENDS kr_media)
+
+# The sprite-sheet cache under loading threads.
+kr_add_test(test_sprite_sheet_cache
+  SOURCES ${KR_AE_TESTS}/sprite_sheet_cache_test.cpp
+  LIBS kr_animationeditor
+  DEPENDS kr_media)
+if(TEST test_sprite_sheet_cache)
+  set_tests_properties(test_sprite_sheet_cache PROPERTIES LABELS threads)
+endif()
+
+# The sprite node's readers (sprite sheets, Lua table animations, the binary
+# form of nodes) are fuzzed; the seed corpus is written at build time by the
+# fuzz source's seed-writer mode.
+set(KR_AE_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/sprite_scene_node)
+kr_add_seed_writer(sprite_scene_node_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/sprite_scene_node_fuzz.cpp)
+kr_add_fuzz_corpus(sprite_scene_node_corpus
+  DIR ${KR_AE_SEEDS}
+  OUTPUT ${KR_AE_SEEDS}/seed0.bin
+  COMMAND sprite_scene_node_seeds ${KR_AE_SEEDS}
+  DEPENDS sprite_scene_node_seeds
+  COMMENT "Writing the sprite-node seed corpus")
+kr_add_fuzzer(sprite_scene_node_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/sprite_scene_node_fuzz.cpp
+  LIBS kr_animationeditor
+  CORPUS ${KR_AE_SEEDS}
+  DEPENDS sprite_scene_node_corpus)

@@ -1,0 +1,115 @@
+// The showcase's scene-graph page: its tree drawn off screen at frames 12
+// and 60 matches the committed reference images (a missing reference is
+// written next to the test binary instead); markers report their completion
+// and Enter's clone plays beside the tree.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "animationeditor/marker.h"
+#include "animationeditor/movie_camera.h"
+#include "animationeditor/scene_node.h"
+#include "animationeditor/sprite_scene_node.h"
+#include "core/showcase_scene_graph_page.h"
+#include "showcase_test_support.h"
+#include "support/png_file.h"
+
+namespace {
+
+bool near(uint32_t a, uint32_t b, int tolerance) {
+  for (int shift : {0, 8, 16}) {
+    if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance) return false;
+  }
+  return true;
+}
+
+class SceneGraphPageTest : public KR::Test::ShowcaseTest {
+ protected:
+  void SetUp() override {
+    AE::gLoopEnabled = 1;
+    AE::useSpriteSheets = 1;
+    openMedia();
+    texts = std::make_unique<KR::TextManager>();
+    texts->loadStrings();
+    openDevice();
+    openSpritesAndFonts();
+  }
+  void TearDown() override {
+    page.reset();
+    AE::gLoopEnabled = 0;
+    AE::useSpriteSheets = 0;
+    ShowcaseTest::TearDown();
+  }
+
+  void advanceTo(int frame) {
+    while (page->getFrame() < frame) page->advance(1.0f / 24.0f);
+  }
+
+  // The frame as drawn now, compared with tests/data/render/<name>.png.
+  void expectReference(const std::string& name) {
+    ASSERT_TRUE(drawTwiceAndRead([this] { page->draw(); }));
+    std::vector<uint32_t> drawn(size_t(width) * height);
+    for (size_t i = 0; i < drawn.size(); ++i)
+      drawn[i] = 0xFF000000u | uint32_t(frame[i * 4]) << 16 | uint32_t(frame[i * 4 + 1]) << 8 | frame[i * 4 + 2];
+    std::vector<uint32_t> expected;
+    uint32_t w = 0, h = 0;
+    const std::string reference = std::string(KR_TEST_SOURCE_DIR) + "/tests/data/render/" + name + ".png";
+    if (!KR::Test::readPng(reference, expected, w, h)) {
+      const std::string out = std::string(KR_TEST_BINARY_DIR) + "/tests/" + name + ".png";
+      KR::Test::writePng(out, drawn, width, height);
+      FAIL() << "no reference image; this frame was written to " << out;
+    }
+    ASSERT_EQ(width, w);
+    ASSERT_EQ(height, h);
+    int off = 0;
+    for (size_t i = 0; i < drawn.size(); ++i) off += !near(expected[i], drawn[i], 3);
+    // Rasterisers may differ on a few edge pixels.
+    EXPECT_LE(off, int(drawn.size() / 200)) << off << " pixels of " << name << " differ";
+  }
+
+  std::unique_ptr<HOG::SceneGraphShowcasePage> page = std::make_unique<HOG::SceneGraphShowcasePage>();
+};
+
+TEST_F(SceneGraphPageTest, DrawsTheTreeAsTheReferenceImagesShowAtTwoFrames) {
+  ASSERT_TRUE(page->load());
+  AE::ISceneNode* root = page->getRoot();
+  EXPECT_EQ("camera_a", root->getActiveCamera()->mName);
+  advanceTo(12);
+  expectReference("scene_graph_frame12");
+  advanceTo(60);
+  EXPECT_EQ("camera_b", root->getActiveCamera()->mName) << "the second camera from frame 48";
+  expectReference("scene_graph_frame60");
+}
+
+TEST_F(SceneGraphPageTest, MarkersReportCompletionAndTheCloneHasItsOwnTree) {
+  ASSERT_TRUE(page->load());
+  AE::ISceneNode* root = page->getRoot();
+  // The Lua-only band came from the script; the others from the sheet.
+  auto* band = static_cast<AE::SpriteSceneNode*>(AE::ISceneNode::findChild("band", root));
+  ASSERT_NE(nullptr, band->getSprite());
+  auto* hand = static_cast<AE::SpriteSceneNode*>(AE::ISceneNode::findChild("hand", root));
+  EXPECT_EQ(4u, hand->getFrameCount());
+
+  page->playMarker(0);
+  EXPECT_EQ("marker 'spin' playing", page->getStatus());
+  for (int i = 0; i < 60; ++i) page->advance(1.0f / 24.0f);
+  EXPECT_EQ("marker 'spin' complete", page->getStatus());
+
+  page->cloneTree();
+  AE::ISceneNode* clone = page->getClone();
+  ASSERT_NE(nullptr, clone);
+  AE::ISceneNode* clonedSpinner = AE::ISceneNode::findChild("spinner", clone);
+  ASSERT_NE(nullptr, clone->findMarker("spin"));
+  EXPECT_EQ(clonedSpinner, clone->findMarker("spin")->mEntries[0]->node);
+  ASSERT_NE(nullptr, clone->getActiveCamera());
+  EXPECT_EQ(clone, clone->getActiveCamera()->mParent) << "the clone films through its own camera";
+  page->advance(0.5f);
+  EXPECT_EQ(clone, clone->getActiveCamera()->mParent);
+  EXPECT_TRUE(AE::ISceneNode::findChild("walker", clone)->mPlaying);
+}
+
+}  // namespace
