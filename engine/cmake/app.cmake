@@ -5,5 +5,4 @@ kr_add_library(kr_app
   SOURCES
     ${KR_SRC}/application.cpp
     ${KR_SRC}/crash_report.cpp
-    ${KR_SRC}/particle_system.cpp
-  LIBS kr_ui kr_core kr_platform kr_content kr_sound kr_render kr_sprite kr_font)
+  LIBS kr_ui kr_core kr_platform kr_content kr_sound kr_render kr_sprite kr_font kr_particles)

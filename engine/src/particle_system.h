@@ -1,17 +1,67 @@
 #pragma once
-// The particle system's manager. Effects, emitters and affectors join it with
-// their own subsystem; the engine frame already creates, ticks and deletes it.
+// The particle system's manager: hands out particle effects by effect file
+// name, copied from one loaded prototype per file or taken back from a pool of
+// released effects, and advances once a frame the effects nobody else advances.
+//
+//   KR::ParticleFX* fx = KR::ParticleSystem::getInstance()->createEffect("sparkles_fx");
+//   ...                                   // the holder updates and renders it
+//   KR::ParticleSystem::getInstance()->releaseEffect(fx);
+//
+// Every operation takes the manager's recursive lock: effects are also made
+// on loading threads. Effect files are read without the lock held.
+#include <pthread.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
 #include "singleton.h"
 
 namespace KR {
 
+class ParticleFX;
+
 class ParticleSystem : public Singleton<ParticleSystem> {
  public:
+  // Registers the particle classes with the object factory.
   ParticleSystem();
   ~ParticleSystem() override;
 
-  // Once per active tick, after input and before sound.
+  // A started effect of the file (package "default"), or null when the file
+  // cannot be read or holds no effect. Nothing is logged.
+  ParticleFX* createEffect(const std::string& fileName);
+  // Gives an effect back (to the pool); the caller must not touch it again.
+  void releaseEffect(ParticleFX* effect);
+  // A started copy of a live effect.
+  ParticleFX* cloneEffect(const ParticleFX& source);
+  // Once per active tick, after input and before sound: advances the tracked
+  // effects that no holder advances (by the frame time, at most 0.1 s) and
+  // destroys those of them that are finished and ask for it.
   void update();
+  void clearEffectPool();
+  void clearPrototypes();
+
+  // Called by every new copy of an effect: enters it in the tracked list.
+  void track(ParticleFX* effect);
+
+  size_t getPoolSize();
+  size_t getPrototypeCount();
+  size_t getActiveCount();
+  bool isTracked(const ParticleFX* effect);
+
+  // Whether update advances the tracked effects at all.
+  bool mUpdateEffects = true;
+  // The most effects of one name the pool keeps; negative: no limit.
+  int mPoolLimit = -1;
+
+ private:
+  // The effect file parsed and read; null when it cannot be.
+  static ParticleFX* loadEffect(const std::string& fileName);
+
+  std::multimap<std::string, ParticleFX*> mEffectPool;
+  std::vector<ParticleFX*> mActiveEffects;
+  std::map<std::string, ParticleFX*> mPrototypes;
+  pthread_mutex_t mLock;
 };
 
 }  // namespace KR

@@ -124,6 +124,8 @@ void XmlIArchive::loadString(const nvp<std::string>& pair) {
 
 void XmlIArchive::loadVector2(const nvp<Vector2<float>>& pair) {
   pugi::xml_node element = currentNode().child(pair.first.c_str());
+  // An absent vector keeps the value it had (a default direction, a position).
+  if (!element) return;
   pair.second->x = parseFloat(element.attribute("x").value());
   pair.second->y = parseFloat(element.attribute("y").value());
 }

@@ -4,9 +4,9 @@
 // File format: the top element "root" holds the object's members, one child
 // element per member named after it. Scalars carry attribute "v"; a vector
 // "x", "y"; a rectangle "left", "top", "right", "bottom"; a colour "r", "g",
-// "b", "a"; an object held by value its members as children; an object held by
-// pointer also "class_name", the name its real class is registered under in
-// KR::ObjectFactory; a std::vector a count "sz" and items "e0", "e1", ...
+// "b", "a"; an object its members as children and "class_name", the name its
+// real class is registered under in KR::ObjectFactory (empty when it is not);
+// a std::vector a count "sz" and items "e0", "e1", ...
 //
 // A serialised class provides
 //   void serializeXmlIn(KR::XmlIArchive& archive);     // archive.load(KR::makeNvp("mPosition", mPosition)); ...
@@ -74,6 +74,7 @@ class XmlIArchive {
   void loadFloat(const nvp<float>& pair);
   void loadBool(const nvp<bool>& pair);
   void loadString(const nvp<std::string>& pair);
+  // An absent element leaves the vector unchanged.
   void loadVector2(const nvp<Vector2<float>>& pair);
   void loadRect(const nvp<Rect>& pair);
   void loadColor(const nvp<Color>& pair);
@@ -226,9 +227,14 @@ class XmlOArchive {
   void saveValue(const std::string& name, Rect* value) { saveRect(nvp<Rect>(name, value)); }
   void saveValue(const std::string& name, Color* value) { saveColor(nvp<Color>(name, value)); }
 
+  // An object held by value also carries "class_name": its registered name,
+  // or empty for a class that is not registered (curves, value ranges).
   template <typename T>
   void saveValue(const std::string& name, T* object) {
-    pushNode(currentNode().append_child(name.c_str()));
+    pugi::xml_node element = currentNode().append_child(name.c_str());
+    element.append_attribute("class_name") =
+        ObjectFactory::getInstance()->findClassName(objectTypeName(typeid(*object))).c_str();
+    pushNode(element);
     object->serializeXmlOut(*this);
     popNode();
   }

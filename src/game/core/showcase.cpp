@@ -8,6 +8,7 @@
 #include "core/showcase_font_page.h"
 #include "core/showcase_image_page.h"
 #include "core/showcase_scene_graph_page.h"
+#include "core/showcase_particles_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
 #include "core/showcase_video_page.h"
@@ -31,6 +32,7 @@ Showcase::Showcase() {
   addPage(std::make_unique<VideoShowcasePage>());
   addPage(std::make_unique<WidgetsShowcasePage>());
   addPage(std::make_unique<SceneGraphShowcasePage>());
+  addPage(std::make_unique<ParticleShowcasePage>());
 }
 
 void ShowcasePage::presentPage(GameApplication& application, bool loaded, const std::function<void()>& draw) {
@@ -71,12 +73,13 @@ void Showcase::update(GameApplication& application, float dt) {
       showPage(application, current + pages.size() - 1);
   }
   pages[current]->update(dt);
+  // Pages whose title follows their state (counts) keep the title bar current.
+  const std::string title = pages[current]->title();
+  if (title != shownTitle) showPage(application, current);
 }
 
 void Showcase::render(GameApplication& application) {
-  if (pages.empty()) return;
-  pages[current]->render(application);
-  if (pages[current]->title() != shownTitle) showPage(application, current);
+  if (!pages.empty()) pages[current]->render(application);
 }
 
 void ClearFramePage::render(GameApplication& application) {

@@ -146,6 +146,8 @@ TEST_F(XmlArchiveTest, RoundTripThroughAFile) {
   writer.save(KR::makeNvp("effect", out));
   std::string text = writer.saveToString();
   EXPECT_NE(text.find("class_name=\"BoxEmitter\""), std::string::npos);
+  // Objects held by value carry the name of an unregistered class: empty.
+  EXPECT_NE(text.find("<mOrigin class_name=\"\">"), std::string::npos);
   EXPECT_NE(text.find("v=\"0.123457\""), std::string::npos);  // six decimals
   EXPECT_NE(text.find("v=\"true\""), std::string::npos);
 
@@ -180,12 +182,15 @@ TEST_F(XmlArchiveTest, RoundTripThroughAFile) {
 TEST_F(XmlArchiveTest, MissingMembersReadAsFallBacks) {
   Effect effect;
   effect.count = 5;
+  effect.position = KR::Vector2<float>(3.0f, 4.0f);
   load("<root><mCount/><mOrigin><mColor r=\"255\" g=\"0\" b=\"0\"/></mOrigin>"
        "<mCurve sz=\"3\"><e0><mTime v=\"2\"/></e0></mCurve>"
        "<mEmitters sz=\"2\"><e1 class_name=\"BoxEmitter\"><mRate v=\"4\"/></e1></mEmitters></root>",
        effect);
   EXPECT_EQ(effect.count, 0);
   EXPECT_EQ(effect.name, "");
+  // An absent vector keeps what it held (a default direction, say).
+  EXPECT_EQ(effect.position, KR::Vector2<float>(3.0f, 4.0f));
   EXPECT_EQ(effect.origin.color.value, 0x00FF0000u);  // red, alpha 0
   ASSERT_EQ(effect.curve.size(), 3u);                  // items past e0 are missing elements
   EXPECT_EQ(effect.curve[0].time, 2.0f);
