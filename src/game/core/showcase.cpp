@@ -7,8 +7,8 @@
 #include "core/showcase_distortion_page.h"
 #include "core/showcase_font_page.h"
 #include "core/showcase_image_page.h"
-#include "core/showcase_particles_page.h"
 #include "core/showcase_scene_graph_page.h"
+#include "core/showcase_particles_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
 #include "core/showcase_video_page.h"
@@ -31,8 +31,8 @@ Showcase::Showcase() {
   addPage(std::make_unique<DistortionShowcasePage>());
   addPage(std::make_unique<VideoShowcasePage>());
   addPage(std::make_unique<WidgetsShowcasePage>());
-  addPage(std::make_unique<ParticleShowcasePage>());
   addPage(std::make_unique<SceneGraphShowcasePage>());
+  addPage(std::make_unique<ParticleShowcasePage>());
 }
 
 void ShowcasePage::presentPage(GameApplication& application, bool loaded, const std::function<void()>& draw) {
@@ -79,9 +79,7 @@ void Showcase::update(GameApplication& application, float dt) {
 }
 
 void Showcase::render(GameApplication& application) {
-  if (pages.empty()) return;
-  pages[current]->render(application);
-  if (pages[current]->title() != shownTitle) showPage(application, current);
+  if (!pages.empty()) pages[current]->render(application);
 }
 
 void ClearFramePage::render(GameApplication& application) {
