@@ -28,6 +28,9 @@ class IAppState {
   virtual void onDeactivate() = 0;
   // Saves the game's progress; only the play state has any.
   virtual void saveProgress() {}
+  // True for a state whose draw ends the frame itself (the showcase menu);
+  // the application then adds neither the frame's end nor the present.
+  virtual bool presentsOwnFrame() const { return false; }
 
   // Loads the state unless it is loaded, then starts it.
   void activate();

@@ -12,6 +12,7 @@
 //   message.setPointer(view);
 //   message.sender = nullptr;        // null: every listener, this one included
 //   listener->sendMessage(&message);
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,26 +20,26 @@ namespace HOG {
 
 // Message kinds; 5, 9, 10 and 11 are not used.
 enum GameMessageKind : uint32_t {
-  kMsgItemAdded = 1,             // text: the item's name
-  kMsgItemTakenFromRow = 2,      // pointer: the item
-  kMsgItemRemoved = 3,           // pointer: the item
+  kMsgItemAdded = 1,         // text: the item's name
+  kMsgItemTakenFromRow = 2,  // pointer: the item
+  kMsgItemRemoved = 3,       // pointer: the item
   kMsgHeldItemCleared = 4,
-  kMsgItemFlyToRow = 6,          // floats x, y in the payload; the item in `item`
-  kMsgItemWindowOpened = 7,      // first payload byte 1
+  kMsgItemFlyToRow = 6,      // floats x, y in the payload; the item in `item`
+  kMsgItemWindowOpened = 7,  // first payload byte 1
   kMsgItemWindowOpenedAfter = 8,
   kMsgNotebookOpened = 12,
   kMsgNotebookClosed = 13,
-  kMsgExtensionChanged = 14,     // pointer: the extension or null
+  kMsgExtensionChanged = 14,  // pointer: the extension or null
   kMsgHosItemsRefilled = 15,
-  kMsgTriggerObjectTaken = 16,   // pointer: the trigger
-  kMsgTriggerObjectDropped = 17, // pointer: the trigger
-  kMsgTriggerChanged = 18,       // pointer: the trigger
-  kMsgViewActivated = 19,        // pointer: the view
-  kMsgViewDeactivated = 20,      // pointer: the view
-  kMsgHosItemFound = 21,         // pointer: the trigger
-  kMsgTransitionUsed = 22,       // pointer: the trigger
-  kMsgAnimationTriggerUsed = 23, // pointer: the trigger
-  kMsgItemActionDone = 24,       // pointer: the trigger
+  kMsgTriggerObjectTaken = 16,    // pointer: the trigger
+  kMsgTriggerObjectDropped = 17,  // pointer: the trigger
+  kMsgTriggerChanged = 18,        // pointer: the trigger
+  kMsgViewActivated = 19,         // pointer: the view
+  kMsgViewDeactivated = 20,       // pointer: the view
+  kMsgHosItemFound = 21,          // pointer: the trigger
+  kMsgTransitionUsed = 22,        // pointer: the trigger
+  kMsgAnimationTriggerUsed = 23,  // pointer: the trigger
+  kMsgItemActionDone = 24,        // pointer: the trigger
   kMsgPauseMenuOpened = 25,
   kMsgPauseMenuClosed = 26,
   kMsgViewStackChanged = 27,

@@ -1,0 +1,42 @@
+// The first play-through on the headless game driver: the real game starts
+// on the demo content, the logo passes on to the menu, P starts play, the
+// intro plays once, play runs as "Game", the window closes, the run ends
+// with 0 and the play state's stop saved the profile's options.
+#include <gtest/gtest.h>
+
+#include "core/game_cursor_manager.h"
+#include "core/main_menu_state/profile_system.h"
+#include "platform/safe_file.h"
+#include "support/game_driver.h"
+
+TEST(GamePlayThrough, LaunchLogoMenuPlayIntroGameCloseExit) {
+  KR::Test::GameDriver game;
+  ASSERT_TRUE(game.start());
+  EXPECT_EQ(game.currentState(), "LogoGameState");
+  EXPECT_EQ(HOG::GameCursorManager::getInstance()->getCursorCount(), 5u);
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
+  EXPECT_GE(game.frame(), 29);  // the logo shows for a second
+
+  const std::string options = HOG::ProfileSystem::getInstance()->getOptionsPath(0);
+  ASSERT_TRUE(HOG::ProfileSystem::getInstance()->getCurrentProfile()->playIntro);
+  game.moveMouse(300, 200);
+  game.tapKey('P');
+  ASSERT_EQ(game.currentState(), "Game");
+  EXPECT_TRUE(game.videoPlaying());
+  EXPECT_FALSE(HOG::ProfileSystem::getInstance()->getCurrentProfile()->playIntro);
+  // A click skips the intro; play goes on under it.
+  game.click(300, 200);
+  ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
+  game.steps(10);
+  EXPECT_EQ(game.currentState(), "Game");
+  EXPECT_EQ(HOG::GameCursorManager::getInstance()->getCurrent(), 0);
+
+  game.closeWindow();
+  EXPECT_EQ(game.finish(), 0);
+  EXPECT_TRUE(game.quit());
+  std::string bytes;
+  ASSERT_TRUE(KR::Platform::readWholeFile(options, &bytes));
+  HOG::PlayerProfile saved;
+  ASSERT_TRUE(HOG::ProfileSystem::decodeOptions(bytes, &saved));
+  EXPECT_EQ(saved.playIntro, 0);
+}
