@@ -263,6 +263,9 @@ class RenderDevice {
 
   // ---- statistics ----
   virtual uint32_t drawCallCount() const = 0;  // since creation
+  // Waits until the card has carried out everything sent so far (benchmarks
+  // that time whole frames).
+  virtual void finish() = 0;
 };
 
 }  // namespace Platform

@@ -322,6 +322,10 @@ class GlRenderDevice final : public RenderDevice {
   bool readPixels(DeviceSurface* surface, std::vector<uint8_t>& rgba, uint32_t& width,
                   uint32_t& height) override;
   uint32_t drawCallCount() const override { return mDrawCalls; }
+  void finish() override {
+    checkThread("finish");
+    glFinish();
+  }
 
  private:
   void checkThread(const char* what) const;
