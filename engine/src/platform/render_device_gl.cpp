@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "platform/render_device.h"
+#include "platform/render_device_programs.h"
 
 #ifndef GL_COMPRESSED_RGBA_S3TC_DXT5_EXT
 #define GL_COMPRESSED_RGBA_S3TC_DXT5_EXT 0x83F3
@@ -113,49 +114,6 @@ void main() {
 }
 )";
 
-// Stage 0 of the fixed pipeline plus the alpha test.
-const char* kFragmentShader = R"(#version 330 core
-in vec4 vDiffuse;
-in vec2 vTexCoord;
-uniform sampler2D uTexture0;
-uniform bool uHasTexture;
-uniform int uColorOp;   // 0 disable, 1 select arg1, 2 select arg2, 3 modulate
-uniform int uColorArg1; // 0 diffuse, 1 current, 2 texture
-uniform int uColorArg2;
-uniform int uAlphaOp;
-uniform int uAlphaArg1;
-uniform int uAlphaArg2;
-uniform bool uAlphaTest;
-uniform int uAlphaFunc; // 0 never .. 7 always
-uniform float uAlphaRef;
-out vec4 fragColor;
-vec4 arg(int which, vec4 tex) { return which == 2 ? tex : vDiffuse; }
-vec4 combine(int op, int a1, int a2, vec4 tex) {
-  if (op == 1) return arg(a1, tex);
-  if (op == 2) return arg(a2, tex);
-  if (op == 3) return arg(a1, tex) * arg(a2, tex);
-  return vDiffuse;
-}
-bool compare(int func, float a, float r) {
-  if (func == 0) return false;
-  if (func == 1) return a < r;
-  if (func == 2) return a == r;
-  if (func == 3) return a <= r;
-  if (func == 4) return a > r;
-  if (func == 5) return a != r;
-  if (func == 6) return a >= r;
-  return true;
-}
-void main() {
-  vec4 tex = uHasTexture ? texture(uTexture0, vTexCoord) : vec4(1.0);
-  vec4 c = combine(uColorOp, uColorArg1, uColorArg2, tex);
-  vec4 a = combine(uAlphaOp, uAlphaArg1, uAlphaArg2, tex);
-  vec4 result = vec4(c.rgb, a.a);
-  if (uAlphaTest && !compare(uAlphaFunc, floor(result.a * 255.0 + 0.5), uAlphaRef)) discard;
-  fragColor = result;
-}
-)";
-
 GLenum toGl(Blend b) {
   switch (b) {
     case Blend::Zero: return GL_ZERO;
@@ -226,22 +184,6 @@ void multiply(const float a[16], const float b[16], float out[16]) {
 void identity(float m[16]) {
   std::memset(m, 0, 16 * sizeof(float));
   m[0] = m[5] = m[10] = m[15] = 1.f;
-}
-
-GLuint compileShader(GLenum type, const char* text) {
-  GLuint s = glCreateShader(type);
-  glShaderSource(s, 1, &text, nullptr);
-  glCompileShader(s);
-  GLint ok = 0;
-  glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
-  if (!ok) {
-    char log[1024] = {};
-    glGetShaderInfoLog(s, sizeof log, nullptr, log);
-    gLastError = std::string("shader compile failed: ") + log;
-    glDeleteShader(s);
-    return 0;
-  }
-  return s;
 }
 
 class GlRenderDevice final : public RenderDevice {
@@ -357,15 +299,18 @@ class GlRenderDevice final : public RenderDevice {
   bool mTransformDirty = true;
   Viewport mViewport;
 
-  GLuint mProgram = 0;
+  // The clip transform of the draws (world x view x projection x the
+  // target's conventions) and a serial that changes with it.
+  float mClip[16];
+  uint64_t mClipSerial = 0;
+
   GLuint mCustomProgram = 0;
   GLint mCustomTransformLoc = -1;
   GLint mCustomAlphaTestLoc = -1, mCustomAlphaFuncLoc = -1, mCustomAlphaRefLoc = -1;
   GLint mCustomTargetSizeLoc = -1;
-  GLint mLocTransform = -1, mLocHasTexture = -1, mLocColorOp = -1, mLocColorArg1 = -1, mLocColorArg2 = -1,
-        mLocAlphaOp = -1, mLocAlphaArg1 = -1, mLocAlphaArg2 = -1, mLocAlphaTest = -1, mLocAlphaFunc = -1,
-        mLocAlphaRef = -1, mLocTexture0 = -1;
-  bool mStageUniformsDirty = true;
+  std::unique_ptr<FixedPrograms> mFixedPrograms;
+  FixedPrograms::Program* mFixed = nullptr;  // the fixed program the states need
+  bool mFixedDirty = true;                    // a state it depends on changed
   GLuint mVao = 0;
   GLuint mSamplers[kMaxTextureStages] = {};
   DeviceTexture* mTextures[kMaxTextureStages] = {};
@@ -396,7 +341,7 @@ GlRenderDevice::~GlRenderDevice() {
     if (mReadFbo) glDeleteFramebuffers(1, &mReadFbo);
     glDeleteSamplers(kMaxTextureStages, mSamplers);
     if (mVao) glDeleteVertexArrays(1, &mVao);
-    if (mProgram) glDeleteProgram(mProgram);
+    mFixedPrograms.reset();
     SDL_GL_MakeCurrent(mWindow, nullptr);
     SDL_GL_DeleteContext(mContext);
   }
@@ -455,35 +400,10 @@ bool GlRenderDevice::init(const DeviceParams& params) {
   mCaps.vertexShader11 = true;
   mCaps.depthStencilD24S8 = true;
 
-  GLuint vs = compileShader(GL_VERTEX_SHADER, kVertexShader);
-  GLuint fs = compileShader(GL_FRAGMENT_SHADER, kFragmentShader);
-  if (!vs || !fs) return false;
-  mProgram = glCreateProgram();
-  glAttachShader(mProgram, vs);
-  glAttachShader(mProgram, fs);
-  glLinkProgram(mProgram);
-  glDeleteShader(vs);
-  glDeleteShader(fs);
-  GLint linked = 0;
-  glGetProgramiv(mProgram, GL_LINK_STATUS, &linked);
-  if (!linked) {
-    gLastError = "fixed-pipeline program failed to link";
-    return false;
-  }
-  mLocTransform = glGetUniformLocation(mProgram, "uTransform");
-  mLocHasTexture = glGetUniformLocation(mProgram, "uHasTexture");
-  mLocColorOp = glGetUniformLocation(mProgram, "uColorOp");
-  mLocColorArg1 = glGetUniformLocation(mProgram, "uColorArg1");
-  mLocColorArg2 = glGetUniformLocation(mProgram, "uColorArg2");
-  mLocAlphaOp = glGetUniformLocation(mProgram, "uAlphaOp");
-  mLocAlphaArg1 = glGetUniformLocation(mProgram, "uAlphaArg1");
-  mLocAlphaArg2 = glGetUniformLocation(mProgram, "uAlphaArg2");
-  mLocAlphaTest = glGetUniformLocation(mProgram, "uAlphaTest");
-  mLocAlphaFunc = glGetUniformLocation(mProgram, "uAlphaFunc");
-  mLocAlphaRef = glGetUniformLocation(mProgram, "uAlphaRef");
-  mLocTexture0 = glGetUniformLocation(mProgram, "uTexture0");
-  glUseProgram(mProgram);
-  glUniform1i(mLocTexture0, 0);
+  mFixedPrograms = std::make_unique<FixedPrograms>();
+  if (!mFixedPrograms->init(kVertexShader, gLastError)) return false;
+  // The most common program is linked now: a broken GL fails here, not at the first draw.
+  if (!mFixedPrograms->get(FixedProgramKey{}, gLastError)) return false;
 
   glGenVertexArrays(1, &mVao);
   glBindVertexArray(mVao);
@@ -574,7 +494,7 @@ void GlRenderDevice::setDefaultStates() {
     applySampler(s);
     setTexture(s, nullptr);
   }
-  mStageUniformsDirty = true;
+  mFixedDirty = true;
   for (auto& m : mTransforms) identity(m);
   mTransformDirty = true;
 }
@@ -614,8 +534,7 @@ void GlRenderDevice::applyRenderState(RenderState state) {
     case RenderState::AlphaTestEnable:
     case RenderState::AlphaRef:
     case RenderState::AlphaFunc:
-      mStageUniformsDirty = true;
-      break;
+      break;  // in the fragment program
     case RenderState::StencilEnable:
       if (get(state)) glEnable(GL_STENCIL_TEST); else glDisable(GL_STENCIL_TEST);
       break;
@@ -658,6 +577,22 @@ void GlRenderDevice::setRenderState(RenderState state, uint32_t value) {
   if (mRenderStates[i] == value) return;
   mRenderStates[i] = value;
   applyRenderState(state);
+  switch (state) {
+    case RenderState::AlphaBlendEnable:
+    case RenderState::SrcBlend:
+    case RenderState::DestBlend:
+    case RenderState::ZEnable:
+    case RenderState::ZWriteEnable:
+    case RenderState::AlphaTestEnable:
+    case RenderState::AlphaRef:
+    case RenderState::AlphaFunc:
+    case RenderState::StencilEnable:
+    case RenderState::ColorWriteEnable:
+      mFixedDirty = true;
+      break;
+    default:
+      break;
+  }
 }
 
 void GlRenderDevice::applySampler(int stage) {
@@ -687,7 +622,7 @@ void GlRenderDevice::setTextureStageState(int stage, TextureStageState state, ui
       applySampler(stage);
       break;
     default:
-      mStageUniformsDirty = true;
+      mFixedDirty = true;
       break;
   }
 }
@@ -1004,48 +939,48 @@ bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded) {
   uploadVertices(vertexBytesNeeded);
   bindVertexLayout();
 
-  const GLuint program = mCustomProgram ? mCustomProgram : mProgram;
-  glUseProgram(program);
-  if (mTransformDirty || mCustomProgram) {
+  if (mTransformDirty) {
     // Row-vector matrices end in the target's clip space: no half-pixel shift
     // (GL samples pixel centres), y flipped (rows top first), z from 0..1.
-    float m[16];
-    multiply(mTransforms[0], mTransforms[1], m);
-    multiply(m, mTransforms[2], m);
+    multiply(mTransforms[0], mTransforms[1], mClip);
+    multiply(mClip, mTransforms[2], mClip);
     const float w = static_cast<float>(std::max<uint32_t>(1, mViewport.width));
     const float h = static_cast<float>(std::max<uint32_t>(1, mViewport.height));
     const float fix[16] = {1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 2, 0, 1.f / w, 1.f / h, -1, 1};
-    multiply(m, fix, m);
-    GLint loc = mCustomProgram ? mCustomTransformLoc : mLocTransform;
-    if (loc >= 0) glUniformMatrix4fv(loc, 1, GL_FALSE, m);
-    // Programs with their own vertex stage map Direct3D clip space themselves.
-    if (mCustomProgram && mCustomTargetSizeLoc >= 0) glUniform2f(mCustomTargetSizeLoc, w, h);
-    if (!mCustomProgram) mTransformDirty = false;
+    multiply(mClip, fix, mClip);
+    ++mClipSerial;
+    mTransformDirty = false;
   }
+  const auto state = [this](RenderState s) { return mRenderStates[static_cast<size_t>(s)]; };
   if (mCustomProgram) {
+    glUseProgram(mCustomProgram);
+    if (mCustomTransformLoc >= 0) glUniformMatrix4fv(mCustomTransformLoc, 1, GL_FALSE, mClip);
+    // Programs with their own vertex stage map Direct3D clip space themselves.
+    if (mCustomTargetSizeLoc >= 0)
+      glUniform2f(mCustomTargetSizeLoc, static_cast<float>(std::max<uint32_t>(1, mViewport.width)),
+                  static_cast<float>(std::max<uint32_t>(1, mViewport.height)));
     // The alpha test stays device state under a custom program too.
-    if (mCustomAlphaTestLoc >= 0)
-      glUniform1i(mCustomAlphaTestLoc, mRenderStates[static_cast<size_t>(RenderState::AlphaTestEnable)] ? 1 : 0);
-    if (mCustomAlphaFuncLoc >= 0)
-      glUniform1i(mCustomAlphaFuncLoc, static_cast<GLint>(mRenderStates[static_cast<size_t>(RenderState::AlphaFunc)]));
+    if (mCustomAlphaTestLoc >= 0) glUniform1i(mCustomAlphaTestLoc, state(RenderState::AlphaTestEnable) ? 1 : 0);
+    if (mCustomAlphaFuncLoc >= 0) glUniform1i(mCustomAlphaFuncLoc, static_cast<GLint>(state(RenderState::AlphaFunc)));
     if (mCustomAlphaRefLoc >= 0)
-      glUniform1f(mCustomAlphaRefLoc,
-                  static_cast<float>(mRenderStates[static_cast<size_t>(RenderState::AlphaRef)] & 0xFF));
+      glUniform1f(mCustomAlphaRefLoc, static_cast<float>(state(RenderState::AlphaRef) & 0xFF));
+    return true;
   }
-  if (!mCustomProgram && mStageUniformsDirty) {
-    mStageUniformsDirty = false;
-    const uint32_t* st = mStageStates[0];
-    auto argOf = [](uint32_t a) { return static_cast<GLint>(a == static_cast<uint32_t>(TextureArg::Texture) ? 2 : 0); };
-    glUniform1i(mLocColorOp, static_cast<GLint>(st[static_cast<size_t>(TextureStageState::ColorOp)]));
-    glUniform1i(mLocColorArg1, argOf(st[static_cast<size_t>(TextureStageState::ColorArg1)]));
-    glUniform1i(mLocColorArg2, argOf(st[static_cast<size_t>(TextureStageState::ColorArg2)]));
-    glUniform1i(mLocAlphaOp, static_cast<GLint>(st[static_cast<size_t>(TextureStageState::AlphaOp)]));
-    glUniform1i(mLocAlphaArg1, argOf(st[static_cast<size_t>(TextureStageState::AlphaArg1)]));
-    glUniform1i(mLocAlphaArg2, argOf(st[static_cast<size_t>(TextureStageState::AlphaArg2)]));
-    glUniform1i(mLocAlphaTest, mRenderStates[static_cast<size_t>(RenderState::AlphaTestEnable)] ? 1 : 0);
-    glUniform1i(mLocAlphaFunc, static_cast<GLint>(mRenderStates[static_cast<size_t>(RenderState::AlphaFunc)]));
-    glUniform1f(mLocAlphaRef, static_cast<float>(mRenderStates[static_cast<size_t>(RenderState::AlphaRef)] & 0xFF));
-    glUniform1i(mLocHasTexture, mTextures[0] ? 1 : 0);
+  if (mFixedDirty || !mFixed) {
+    const FixedStates states{mRenderStates, mStageStates[0], mTextures[0] != nullptr};
+    mFixed = mFixedPrograms->get(fixedProgramKey(states), gLastError);
+    if (!mFixed) return false;
+    mFixedDirty = false;
+  }
+  glUseProgram(mFixed->name);
+  if (mFixed->transformSerial != mClipSerial) {
+    glUniformMatrix4fv(mFixed->transformLoc, 1, GL_FALSE, mClip);
+    mFixed->transformSerial = mClipSerial;
+  }
+  const float ref = static_cast<float>(state(RenderState::AlphaRef) & 0xFF);
+  if (mFixed->alphaRefLoc >= 0 && mFixed->alphaRef != ref) {
+    glUniform1f(mFixed->alphaRefLoc, ref);
+    mFixed->alphaRef = ref;
   }
   return true;
 }
@@ -1226,7 +1161,7 @@ void GlRenderDevice::releaseTexture(DeviceTexture* t) {
 
 void GlRenderDevice::setTexture(int stage, DeviceTexture* t) {
   if (stage < 0 || stage >= kMaxTextureStages) return;
-  if (stage == 0 && (mTextures[0] == nullptr) != (t == nullptr)) mStageUniformsDirty = true;
+  if (stage == 0 && (mTextures[0] == nullptr) != (t == nullptr)) mFixedDirty = true;
   mTextures[stage] = t;
   glActiveTexture(GL_TEXTURE0 + stage);
   glBindTexture(GL_TEXTURE_2D, t ? t->name : 0);
@@ -1268,7 +1203,7 @@ void GlRenderDevice::setProgram(uint32_t glProgram) {
   mCustomAlphaRefLoc = glProgram ? glGetUniformLocation(glProgram, "uAlphaRef") : -1;
   mCustomTargetSizeLoc = glProgram ? glGetUniformLocation(glProgram, "uTargetSize") : -1;
   mTransformDirty = true;
-  mStageUniformsDirty = true;
+  mFixedDirty = true;
 }
 
 bool GlRenderDevice::readPixels(DeviceSurface* surface, std::vector<uint8_t>& rgba, uint32_t& width,
