@@ -244,6 +244,13 @@ class RenderDevice {
   virtual DeviceSurface* depthStencilSurface() const = 0;
   virtual uint32_t surfaceWidth(const DeviceSurface* surface) const = 0;
   virtual uint32_t surfaceHeight(const DeviceSurface* surface) const = 0;
+  // Copies a colour surface into another of the same size, texel for texel
+  // (a composite that needs no drawing). A copy into the back buffer may be
+  // left to present(), which then shows the source straight away; drawing
+  // into, clearing or reading the back buffer, or changing the source, first
+  // makes the copy. As with a swap chain that discards, the back buffer's
+  // content after present() is undefined.
+  virtual DeviceResult copySurface(DeviceSurface* source, DeviceSurface* dest) = 0;
 
   // ---- custom programs ----
   // Binds a linked GL program in place of the fixed pipeline (0: back to the

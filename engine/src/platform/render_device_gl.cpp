@@ -186,6 +186,17 @@ void identity(float m[16]) {
   m[0] = m[5] = m[10] = m[15] = 1.f;
 }
 
+// Makes `surface` (null: nothing) the colour attachment of the framebuffer bound to `target`.
+void attachColor(GLenum target, const DeviceSurface* surface) {
+  if (surface && surface->kind == DeviceSurface::Kind::TextureLevel) {
+    glFramebufferRenderbuffer(target, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
+    glFramebufferTexture2D(target, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, surface->texture->name, 0);
+  } else {
+    glFramebufferTexture2D(target, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    glFramebufferRenderbuffer(target, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, surface ? surface->renderbuffer : 0);
+  }
+}
+
 class GlRenderDevice final : public RenderDevice {
  public:
   ~GlRenderDevice() override;
@@ -258,6 +269,7 @@ class GlRenderDevice final : public RenderDevice {
   DeviceSurface* depthStencilSurface() const override { return mDepthTarget; }
   uint32_t surfaceWidth(const DeviceSurface* s) const override { return s ? s->width : 0; }
   uint32_t surfaceHeight(const DeviceSurface* s) const override { return s ? s->height : 0; }
+  DeviceResult copySurface(DeviceSurface* source, DeviceSurface* dest) override;
 
   void setProgram(uint32_t glProgram) override;
 
@@ -278,6 +290,10 @@ class GlRenderDevice final : public RenderDevice {
   void applyRenderState(RenderState state);
   void applySampler(int stage);
   void attachTargets();
+  void blitSurface(const DeviceSurface* source, const DeviceSurface* dest);
+  // Makes the back buffer's pending copy (before it or its source changes).
+  void settleBackBuffer();
+  void settleBackBufferBefore(const DeviceTexture* changed);
   bool prepareDraw(size_t vertexBytesNeeded);
   void uploadVertices(size_t bytesNeeded);
   void bindVertexLayout();
@@ -317,6 +333,10 @@ class GlRenderDevice final : public RenderDevice {
 
   GLuint mFbo = 0;
   GLuint mReadFbo = 0;
+  GLuint mCopyFbo = 0;  // the draw side of surface copies
+  // The back buffer is a copy of this surface that present() may show
+  // without making it (null: the back buffer holds its own pixels).
+  DeviceSurface* mBackBufferSource = nullptr;
   DeviceSurface mBackBuffer;
   DeviceSurface mDefaultDepth;
   DeviceSurface* mColorTarget = nullptr;
@@ -339,6 +359,7 @@ GlRenderDevice::~GlRenderDevice() {
     destroyBackBuffer();
     if (mFbo) glDeleteFramebuffers(1, &mFbo);
     if (mReadFbo) glDeleteFramebuffers(1, &mReadFbo);
+    if (mCopyFbo) glDeleteFramebuffers(1, &mCopyFbo);
     glDeleteSamplers(kMaxTextureStages, mSamplers);
     if (mVao) glDeleteVertexArrays(1, &mVao);
     mFixedPrograms.reset();
@@ -411,6 +432,7 @@ bool GlRenderDevice::init(const DeviceParams& params) {
   for (int i = 0; i < kMaxTextureStages; ++i) glBindSampler(i, mSamplers[i]);
   glGenFramebuffers(1, &mFbo);
   glGenFramebuffers(1, &mReadFbo);
+  glGenFramebuffers(1, &mCopyFbo);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
 
@@ -446,6 +468,7 @@ bool GlRenderDevice::createBackBuffer() {
 }
 
 void GlRenderDevice::destroyBackBuffer() {
+  mBackBufferSource = nullptr;
   if (mBackBuffer.renderbuffer) glDeleteRenderbuffers(1, &mBackBuffer.renderbuffer);
   if (mDefaultDepth.renderbuffer) glDeleteRenderbuffers(1, &mDefaultDepth.renderbuffer);
   mBackBuffer.renderbuffer = mDefaultDepth.renderbuffer = 0;
@@ -694,18 +717,20 @@ DeviceResult GlRenderDevice::present() {
   if (mLost) return DeviceResult::DeviceLost;
   int w = 0, h = 0;
   SDL_GL_GetDrawableSize(mWindow, &w, &h);
+  // A back buffer that is a plain copy is shown from the copy's source.
+  DeviceSurface* shown = mBackBufferSource ? mBackBufferSource : &mBackBuffer;
+  mBackBufferSource = nullptr;
   glBindFramebuffer(GL_READ_FRAMEBUFFER, mReadFbo);
-  glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, mBackBuffer.renderbuffer);
+  attachColor(GL_READ_FRAMEBUFFER, shown);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glDisable(GL_SCISSOR_TEST);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  // The back buffer holds its top row first; the window wants it last.
-  glBlitFramebuffer(0, 0, mBackBuffer.width, mBackBuffer.height, 0, h, w, 0, GL_COLOR_BUFFER_BIT,
-                    (static_cast<int>(mBackBuffer.width) == w && static_cast<int>(mBackBuffer.height) == h)
-                        ? GL_NEAREST
-                        : GL_LINEAR);
-  glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
-  applyRenderState(RenderState::ColorWriteEnable);
+  const bool masked = mRenderStates[static_cast<size_t>(RenderState::ColorWriteEnable)] != 0xF;
+  if (masked) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  // Surfaces hold their top row first; the window wants it last.
+  glBlitFramebuffer(0, 0, shown->width, shown->height, 0, h, w, 0, GL_COLOR_BUFFER_BIT,
+                    (static_cast<int>(shown->width) == w && static_cast<int>(shown->height) == h) ? GL_NEAREST
+                                                                                                  : GL_LINEAR);
+  attachColor(GL_READ_FRAMEBUFFER, nullptr);
+  if (masked) applyRenderState(RenderState::ColorWriteEnable);
   SDL_GL_SwapWindow(mWindow);
   glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
   return DeviceResult::Ok;
@@ -723,17 +748,55 @@ DeviceResult GlRenderDevice::endScene() {
   return DeviceResult::Ok;
 }
 
+void GlRenderDevice::blitSurface(const DeviceSurface* source, const DeviceSurface* dest) {
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, mReadFbo);
+  attachColor(GL_READ_FRAMEBUFFER, source);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, mCopyFbo);
+  attachColor(GL_DRAW_FRAMEBUFFER, dest);
+  const bool masked = mRenderStates[static_cast<size_t>(RenderState::ColorWriteEnable)] != 0xF;
+  if (masked) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glBlitFramebuffer(0, 0, source->width, source->height, 0, 0, source->width, source->height, GL_COLOR_BUFFER_BIT,
+                    GL_NEAREST);
+  if (masked) applyRenderState(RenderState::ColorWriteEnable);
+  attachColor(GL_DRAW_FRAMEBUFFER, nullptr);
+  attachColor(GL_READ_FRAMEBUFFER, nullptr);
+  glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
+}
+
+void GlRenderDevice::settleBackBuffer() {
+  const DeviceSurface* source = mBackBufferSource;
+  if (!source) return;
+  mBackBufferSource = nullptr;
+  blitSurface(source, &mBackBuffer);
+}
+
+void GlRenderDevice::settleBackBufferBefore(const DeviceTexture* changed) {
+  if (mBackBufferSource && mBackBufferSource->texture == changed) settleBackBuffer();
+}
+
+DeviceResult GlRenderDevice::copySurface(DeviceSurface* source, DeviceSurface* dest) {
+  checkThread("copySurface");
+  if (!source || !dest || source->kind == DeviceSurface::Kind::DepthStencil ||
+      dest->kind == DeviceSurface::Kind::DepthStencil || source->width != dest->width ||
+      source->height != dest->height)
+    return DeviceResult::InvalidCall;
+  if (source == dest) return DeviceResult::Ok;
+  if (dest == &mBackBuffer) {
+    mBackBufferSource = source;
+    return DeviceResult::Ok;
+  }
+  if (source == &mBackBuffer || dest == mBackBufferSource) settleBackBuffer();
+  blitSurface(source, dest);
+  return DeviceResult::Ok;
+}
+
 void GlRenderDevice::attachTargets() {
+  // Drawing into the back buffer or into the source of its pending copy needs the copy first.
+  if (mBackBufferSource && (mColorTarget == &mBackBuffer || mColorTarget == mBackBufferSource)) settleBackBuffer();
   glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
   if (!mTargetsDirty) return;
   mTargetsDirty = false;
-  if (mColorTarget->kind == DeviceSurface::Kind::TextureLevel) {
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mColorTarget->texture->name, 0);
-  } else {
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, mColorTarget->renderbuffer);
-  }
+  attachColor(GL_FRAMEBUFFER, mColorTarget);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
                             mDepthTarget ? mDepthTarget->renderbuffer : 0);
   mViewport = Viewport{0, 0, mColorTarget->width, mColorTarget->height};
@@ -1130,6 +1193,7 @@ bool GlRenderDevice::lockTexture(DeviceTexture* t, LockedRect& out, bool discard
 void GlRenderDevice::unlockTexture(DeviceTexture* t) {
   checkThread("unlockTexture");
   if (!t || !t->locked) return;
+  settleBackBufferBefore(t);
   t->locked = false;
   GlFormat gf;
   glFormatOf(t->format, gf);
@@ -1148,6 +1212,7 @@ void GlRenderDevice::unlockTexture(DeviceTexture* t) {
 void GlRenderDevice::releaseTexture(DeviceTexture* t) {
   if (!t) return;
   checkThread("releaseTexture");
+  settleBackBufferBefore(t);
   for (int s = 0; s < kMaxTextureStages; ++s)
     if (mTextures[s] == t) setTexture(s, nullptr);
   if (mColorTarget == &t->surface) {
@@ -1214,18 +1279,12 @@ bool GlRenderDevice::readPixels(DeviceSurface* surface, std::vector<uint8_t>& rg
   width = surface->width;
   height = surface->height;
   rgba.assign(size_t(width) * height * 4, 0);
+  if (surface == &mBackBuffer) settleBackBuffer();
   glBindFramebuffer(GL_READ_FRAMEBUFFER, mReadFbo);
-  if (surface->kind == DeviceSurface::Kind::TextureLevel) {
-    glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, surface->texture->name, 0);
-  } else {
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
-    glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, surface->renderbuffer);
-  }
+  attachColor(GL_READ_FRAMEBUFFER, surface);
   glReadBuffer(GL_COLOR_ATTACHMENT0);
   glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
-  glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
+  attachColor(GL_READ_FRAMEBUFFER, nullptr);
   glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
   if (surface->opaque)
     for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
