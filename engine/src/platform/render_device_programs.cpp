@@ -77,7 +77,9 @@ const char* passes(Cmp c) {
   return "true";
 }
 
-uint32_t compile(GLenum type, const std::string& text, std::string& error) {
+}  // namespace
+
+uint32_t compileStage(uint32_t type, const std::string& text, std::string& error) {
   const GLuint s = glCreateShader(type);
   const char* source = text.c_str();
   glShaderSource(s, 1, &source, nullptr);
@@ -94,7 +96,26 @@ uint32_t compile(GLenum type, const std::string& text, std::string& error) {
   return s;
 }
 
-}  // namespace
+uint32_t linkStages(uint32_t vertex, uint32_t fragment, std::string& error) {
+  const GLuint program = glCreateProgram();
+  glAttachShader(program, vertex);
+  glAttachShader(program, fragment);
+  glLinkProgram(program);
+  glDetachShader(program, vertex);
+  glDetachShader(program, fragment);
+  GLint linked = 0;
+  glGetProgramiv(program, GL_LINK_STATUS, &linked);
+  if (!linked) {
+    error = "program failed to link";
+    glDeleteProgram(program);
+    return 0;
+  }
+  // Texture stage 0 samples unit 0.
+  glUseProgram(program);
+  const GLint sampler = glGetUniformLocation(program, "uTexture0");
+  if (sampler >= 0) glUniform1i(sampler, 0);
+  return program;
+}
 
 FixedProgramKey fixedProgramKey(const FixedStates& states) {
   const uint32_t* rs = states.renderStates;
@@ -146,7 +167,7 @@ FixedPrograms::~FixedPrograms() {
 }
 
 bool FixedPrograms::init(const char* vertexGlsl, std::string& error) {
-  mVertex = compile(GL_VERTEX_SHADER, vertexGlsl, error);
+  mVertex = compileStage(GL_VERTEX_SHADER, vertexGlsl, error);
   return mVertex != 0;
 }
 
@@ -154,30 +175,15 @@ FixedPrograms::Program* FixedPrograms::get(const FixedProgramKey& key, std::stri
   const uint32_t packed = key.packed();
   auto found = mPrograms.find(packed);
   if (found != mPrograms.end()) return &found->second;
-  const GLuint fragment = compile(GL_FRAGMENT_SHADER, fixedFragmentGlsl(key), error);
+  const GLuint fragment = compileStage(GL_FRAGMENT_SHADER, fixedFragmentGlsl(key), error);
   if (!fragment) return nullptr;
-  const GLuint program = glCreateProgram();
-  glAttachShader(program, mVertex);
-  glAttachShader(program, fragment);
-  glLinkProgram(program);
-  glDetachShader(program, mVertex);
-  glDetachShader(program, fragment);
+  const GLuint program = linkStages(mVertex, fragment, error);
   glDeleteShader(fragment);
-  GLint linked = 0;
-  glGetProgramiv(program, GL_LINK_STATUS, &linked);
-  if (!linked) {
-    error = "fixed-pipeline program failed to link";
-    glDeleteProgram(program);
-    return nullptr;
-  }
+  if (!program) return nullptr;
   Program p;
   p.name = program;
   p.transformLoc = glGetUniformLocation(program, "uTransform");
   p.alphaRefLoc = glGetUniformLocation(program, "uAlphaRef");
-  // The caller binds the program it draws with; the sampler unit is set once.
-  glUseProgram(program);
-  const GLint sampler = glGetUniformLocation(program, "uTexture0");
-  if (sampler >= 0) glUniform1i(sampler, 0);
   return &mPrograms.emplace(packed, p).first->second;
 }
 
