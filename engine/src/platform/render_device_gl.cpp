@@ -114,23 +114,6 @@ void main() {
 }
 )";
 
-// Shows a surface in the whole window: a strip of four vertices made from
-// their index, the surface's top row (v = 0) at the window's top.
-const char* kPresentVertexShader = R"(#version 330 core
-out vec2 vTexCoord;
-void main() {
-  vec2 corner = vec2(float(gl_VertexID & 1), float(gl_VertexID >> 1));
-  vTexCoord = vec2(corner.x, 1.0 - corner.y);
-  gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0);
-}
-)";
-const char* kPresentFragmentShader = R"(#version 330 core
-in vec2 vTexCoord;
-uniform sampler2D uTexture0;
-out vec4 fragColor;
-void main() { fragColor = texture(uTexture0, vTexCoord); }
-)";
-
 GLenum toGl(Blend b) {
   switch (b) {
     case Blend::Zero: return GL_ZERO;
@@ -354,11 +337,7 @@ class GlRenderDevice final : public RenderDevice {
   // The back buffer is a copy of this surface that present() may show
   // without making it (null: the back buffer holds its own pixels).
   DeviceSurface* mBackBufferSource = nullptr;
-  DeviceTexture mBackBufferTexture;  // the back buffer's pixels
   DeviceSurface mBackBuffer;
-  GLuint mPresentProgram = 0;
-  GLuint mPresentVao = 0;
-  GLuint mPresentSamplers[2] = {};  // nearest, linear
   DeviceSurface mDefaultDepth;
   DeviceSurface* mColorTarget = nullptr;
   DeviceSurface* mDepthTarget = nullptr;
@@ -384,9 +363,6 @@ GlRenderDevice::~GlRenderDevice() {
     glDeleteSamplers(kMaxTextureStages, mSamplers);
     if (mVao) glDeleteVertexArrays(1, &mVao);
     mFixedPrograms.reset();
-    if (mPresentProgram) glDeleteProgram(mPresentProgram);
-    if (mPresentVao) glDeleteVertexArrays(1, &mPresentVao);
-    glDeleteSamplers(2, mPresentSamplers);
     SDL_GL_MakeCurrent(mWindow, nullptr);
     SDL_GL_DeleteContext(mContext);
   }
@@ -450,23 +426,6 @@ bool GlRenderDevice::init(const DeviceParams& params) {
   // The most common program is linked now: a broken GL fails here, not at the first draw.
   if (!mFixedPrograms->get(FixedProgramKey{}, gLastError)) return false;
 
-  {
-    const GLuint vs = compileStage(GL_VERTEX_SHADER, kPresentVertexShader, gLastError);
-    const GLuint fs = compileStage(GL_FRAGMENT_SHADER, kPresentFragmentShader, gLastError);
-    if (vs && fs) mPresentProgram = linkStages(vs, fs, gLastError);
-    if (vs) glDeleteShader(vs);
-    if (fs) glDeleteShader(fs);
-    if (!mPresentProgram) return false;
-  }
-  glGenVertexArrays(1, &mPresentVao);
-  glGenSamplers(2, mPresentSamplers);
-  for (int i = 0; i < 2; ++i) {
-    const GLint filter = i ? GL_LINEAR : GL_NEAREST;
-    glSamplerParameteri(mPresentSamplers[i], GL_TEXTURE_MIN_FILTER, filter);
-    glSamplerParameteri(mPresentSamplers[i], GL_TEXTURE_MAG_FILTER, filter);
-    glSamplerParameteri(mPresentSamplers[i], GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glSamplerParameteri(mPresentSamplers[i], GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  }
   glGenVertexArrays(1, &mVao);
   glBindVertexArray(mVao);
   glGenSamplers(kMaxTextureStages, mSamplers);
@@ -497,23 +456,8 @@ bool GlRenderDevice::init(const DeviceParams& params) {
 }
 
 bool GlRenderDevice::createBackBuffer() {
-  // A texture, so that present() can draw it into the window.
-  mBackBufferTexture.width = mPresent.backBufferWidth;
-  mBackBufferTexture.height = mPresent.backBufferHeight;
-  mBackBufferTexture.format = PixelFormat::X8R8G8B8;
-  glGenTextures(1, &mBackBufferTexture.name);
-  glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, mBackBufferTexture.name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, mBackBufferTexture.width, mBackBufferTexture.height, 0, GL_BGRA,
-               GL_UNSIGNED_BYTE, nullptr);
-  glBindTexture(GL_TEXTURE_2D, mTextures[0] ? mTextures[0]->name : 0);
-  mBackBuffer = DeviceSurface();
-  mBackBuffer.kind = DeviceSurface::Kind::BackBuffer;
-  mBackBuffer.texture = &mBackBufferTexture;
-  mBackBuffer.width = mBackBufferTexture.width;
-  mBackBuffer.height = mBackBufferTexture.height;
-  mBackBuffer.deviceOwned = true;
+  mBackBuffer = renderbufferSurface(DeviceSurface::Kind::BackBuffer, GL_RGBA8, mPresent.backBufferWidth,
+                                    mPresent.backBufferHeight, true);
   mDefaultDepth = renderbufferSurface(DeviceSurface::Kind::DepthStencil, GL_DEPTH24_STENCIL8, mBackBuffer.width,
                                       mBackBuffer.height, true);
   mColorTarget = &mBackBuffer;
@@ -525,9 +469,9 @@ bool GlRenderDevice::createBackBuffer() {
 
 void GlRenderDevice::destroyBackBuffer() {
   mBackBufferSource = nullptr;
-  if (mBackBufferTexture.name) glDeleteTextures(1, &mBackBufferTexture.name);
+  if (mBackBuffer.renderbuffer) glDeleteRenderbuffers(1, &mBackBuffer.renderbuffer);
   if (mDefaultDepth.renderbuffer) glDeleteRenderbuffers(1, &mDefaultDepth.renderbuffer);
-  mBackBufferTexture.name = mDefaultDepth.renderbuffer = 0;
+  mBackBuffer.renderbuffer = mDefaultDepth.renderbuffer = 0;
 }
 
 void GlRenderDevice::setDefaultStates() {
@@ -776,32 +720,17 @@ DeviceResult GlRenderDevice::present() {
   // A back buffer that is a plain copy is shown from the copy's source.
   DeviceSurface* shown = mBackBufferSource ? mBackBufferSource : &mBackBuffer;
   mBackBufferSource = nullptr;
-  // Drawn, not blitted: a blit of a surface waits for the card to finish
-  // drawing it, a draw that samples it only queues behind that drawing.
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glViewport(0, 0, w, h);
-  glDisable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_STENCIL_TEST);
-  glDisable(GL_CULL_FACE);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glUseProgram(mPresentProgram);
-  glBindVertexArray(mPresentVao);
-  glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, shown->texture->name);
-  const bool oneToOne = static_cast<int>(shown->width) == w && static_cast<int>(shown->height) == h;
-  glBindSampler(0, mPresentSamplers[oneToOne ? 0 : 1]);
-  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-  // Everything the draw changed goes back to the device's states.
-  glBindSampler(0, mSamplers[0]);
-  glBindTexture(GL_TEXTURE_2D, mTextures[0] ? mTextures[0]->name : 0);
-  glBindVertexArray(mVao);
-  for (RenderState r : {RenderState::CullMode, RenderState::AlphaBlendEnable, RenderState::ZEnable,
-                        RenderState::StencilEnable, RenderState::ColorWriteEnable, RenderState::FillMode})
-    applyRenderState(r);
-  glViewport(static_cast<GLint>(mViewport.x), static_cast<GLint>(mViewport.y),
-             static_cast<GLsizei>(mViewport.width), static_cast<GLsizei>(mViewport.height));
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, mReadFbo);
+  attachColor(GL_READ_FRAMEBUFFER, shown);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  const bool masked = mRenderStates[static_cast<size_t>(RenderState::ColorWriteEnable)] != 0xF;
+  if (masked) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  // Surfaces hold their top row first; the window wants it last.
+  glBlitFramebuffer(0, 0, shown->width, shown->height, 0, h, w, 0, GL_COLOR_BUFFER_BIT,
+                    (static_cast<int>(shown->width) == w && static_cast<int>(shown->height) == h) ? GL_NEAREST
+                                                                                                  : GL_LINEAR);
+  attachColor(GL_READ_FRAMEBUFFER, nullptr);
+  if (masked) applyRenderState(RenderState::ColorWriteEnable);
   SDL_GL_SwapWindow(mWindow);
   glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
   return DeviceResult::Ok;

@@ -77,8 +77,6 @@ const char* passes(Cmp c) {
   return "true";
 }
 
-}  // namespace
-
 uint32_t compileStage(uint32_t type, const std::string& text, std::string& error) {
   const GLuint s = glCreateShader(type);
   const char* source = text.c_str();
@@ -116,6 +114,8 @@ uint32_t linkStages(uint32_t vertex, uint32_t fragment, std::string& error) {
   if (sampler >= 0) glUniform1i(sampler, 0);
   return program;
 }
+
+}  // namespace
 
 FixedProgramKey fixedProgramKey(const FixedStates& states) {
   const uint32_t* rs = states.renderStates;

@@ -43,12 +43,6 @@ struct FixedStates {
   bool hasTexture;
 };
 
-// A compiled shader stage of the GL type, or 0 with the compiler's message in error.
-uint32_t compileStage(uint32_t type, const std::string& text, std::string& error);
-// The linked program of two stages (left to their owner), its sampler
-// uTexture0 on unit 0 and the program left in use; 0 on failure.
-uint32_t linkStages(uint32_t vertex, uint32_t fragment, std::string& error);
-
 // The program the states need.
 FixedProgramKey fixedProgramKey(const FixedStates& states);
 // Its GLSL fragment stage (uniforms: sampler2D uTexture0, float uAlphaRef 0..255).
