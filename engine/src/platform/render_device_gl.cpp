@@ -68,9 +68,13 @@ class VertexBuffer {
   GLuint name = 0;
   std::vector<uint8_t> shadow;
   bool locked = false;
-  bool orphan = false;       // next upload renames the storage
-  size_t uploadedBytes = 0;  // bytes of the shadow already in the GL buffer
+  // The GL buffer is a ring several shadows long: each unlocked content is
+  // uploaded after the previous one, so no upload overwrites bytes that
+  // queued draws still read, and the storage is renamed only when it wraps.
   size_t storageBytes = 0;   // size of the GL buffer's storage
+  size_t ringHead = 0;       // first free byte of the ring
+  size_t regionStart = 0;    // where the current content's upload starts
+  size_t uploadedBytes = 0;  // bytes of the shadow already in the ring
 };
 
 class IndexBuffer {
@@ -81,6 +85,9 @@ class IndexBuffer {
 };
 
 namespace {
+
+// Shadows of content a dynamic vertex buffer's storage holds before it is renamed.
+constexpr size_t kVertexRingShadows = 8;
 
 std::string gLastError;
 RenderDevice* gCurrent = nullptr;
@@ -294,8 +301,9 @@ class GlRenderDevice final : public RenderDevice {
   // Makes the back buffer's pending copy (before it or its source changes).
   void settleBackBuffer();
   void settleBackBufferBefore(const DeviceTexture* changed);
-  bool prepareDraw(size_t vertexBytesNeeded);
-  void uploadVertices(size_t bytesNeeded);
+  bool prepareDraw(size_t vertexBytesNeeded, GLint& baseVertex);
+  // Uploads what draws need of the stream's content; the vertex it starts at in the GL buffer.
+  GLint uploadVertices(size_t bytesNeeded);
   void bindVertexLayout();
 
   SDL_Window* mWindow = nullptr;
@@ -856,8 +864,9 @@ VertexBuffer* GlRenderDevice::createVertexBuffer(uint32_t bytes, bool dynamic) {
   vb->shadow.assign(bytes, 0);
   glGenBuffers(1, &vb->name);
   glBindBuffer(GL_ARRAY_BUFFER, vb->name);
-  glBufferData(GL_ARRAY_BUFFER, bytes, nullptr, dynamic ? GL_STREAM_DRAW : GL_STATIC_DRAW);
-  vb->storageBytes = bytes;
+  vb->storageBytes = dynamic ? size_t(bytes) * kVertexRingShadows : bytes;
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vb->storageBytes), nullptr,
+               dynamic ? GL_STREAM_DRAW : GL_STATIC_DRAW);
   ++mDefaultPoolObjects;
   return vb;
 }
@@ -865,7 +874,8 @@ VertexBuffer* GlRenderDevice::createVertexBuffer(uint32_t bytes, bool dynamic) {
 void* GlRenderDevice::lockVertexBuffer(VertexBuffer* vb, bool discard) {
   if (!vb || vb->locked) return nullptr;
   vb->locked = true;
-  if (discard) vb->orphan = true;
+  // The shadow keeps the old content either way; uploads never overwrite it in the GL buffer.
+  (void)discard;
   return vb->shadow.data();
 }
 
@@ -977,29 +987,40 @@ void GlRenderDevice::bindVertexLayout() {
   }
 }
 
-void GlRenderDevice::uploadVertices(size_t bytesNeeded) {
+GLint GlRenderDevice::uploadVertices(size_t bytesNeeded) {
   VertexBuffer* vb = mStream;
   bytesNeeded = std::min(bytesNeeded, vb->shadow.size());
-  if (bytesNeeded <= vb->uploadedBytes) return;
   glBindBuffer(GL_ARRAY_BUFFER, vb->name);
-  if (vb->orphan || bytesNeeded > vb->storageBytes) {
-    // New storage of just the bytes drawn: the old one may still be in use
-    // by earlier draws, and small batches stay cheap.
-    glBufferData(GL_ARRAY_BUFFER, bytesNeeded, vb->shadow.data(), GL_STREAM_DRAW);
-    vb->orphan = false;
-    vb->storageBytes = bytesNeeded;
-  } else {
-    glBufferSubData(GL_ARRAY_BUFFER, vb->uploadedBytes, bytesNeeded - vb->uploadedBytes,
-                    vb->shadow.data() + vb->uploadedBytes);
+  // Draws start on a whole vertex of the current stride.
+  if (vb->regionStart % mStride) vb->uploadedBytes = 0;
+  if (bytesNeeded > vb->uploadedBytes) {
+    const size_t end = vb->regionStart + bytesNeeded;
+    if (vb->uploadedBytes && vb->ringHead == vb->regionStart + vb->uploadedBytes && end <= vb->storageBytes) {
+      // More of the same content: it grows in place.
+      glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(vb->ringHead),
+                      static_cast<GLsizeiptr>(bytesNeeded - vb->uploadedBytes), vb->shadow.data() + vb->uploadedBytes);
+    } else {
+      // A new region, on a whole vertex so that draws can start there.
+      size_t start = (vb->ringHead + mStride - 1) / mStride * mStride;
+      if (start + bytesNeeded > vb->storageBytes) {
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vb->storageBytes), nullptr, GL_STREAM_DRAW);
+        start = 0;
+      }
+      glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(start), static_cast<GLsizeiptr>(bytesNeeded),
+                      vb->shadow.data());
+      vb->regionStart = start;
+    }
+    vb->uploadedBytes = bytesNeeded;
+    vb->ringHead = vb->regionStart + bytesNeeded;
   }
-  vb->uploadedBytes = bytesNeeded;
+  return static_cast<GLint>(vb->regionStart / mStride);
 }
 
-bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded) {
+bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded, GLint& baseVertex) {
   if (!mStream || mStream->locked || mStride == 0) return false;
   attachTargets();
   glBindVertexArray(mVao);
-  uploadVertices(vertexBytesNeeded);
+  baseVertex = uploadVertices(vertexBytesNeeded);
   bindVertexLayout();
 
   if (mTransformDirty) {
@@ -1058,11 +1079,12 @@ DeviceResult GlRenderDevice::drawIndexedPrimitive(PrimitiveType type, uint32_t m
   if (indexEnd > mIndices->shadow.size()) return DeviceResult::InvalidCall;
   const uint64_t vertexEnd = uint64_t(minIndex) + numVertices;
   if (!mStream || vertexEnd * mStride > mStream->shadow.size()) return DeviceResult::InvalidCall;
-  if (!prepareDraw(static_cast<size_t>(vertexEnd * mStride))) return DeviceResult::InvalidCall;
-  glDrawRangeElements(type == PrimitiveType::LineList ? GL_LINES : GL_TRIANGLES, minIndex,
-                      static_cast<GLuint>(vertexEnd ? vertexEnd - 1 : 0),
-                      static_cast<GLsizei>(primitiveCount * perPrimitive), GL_UNSIGNED_SHORT,
-                      reinterpret_cast<void*>(static_cast<uintptr_t>(startIndex) * 2));
+  GLint base = 0;
+  if (!prepareDraw(static_cast<size_t>(vertexEnd * mStride), base)) return DeviceResult::InvalidCall;
+  glDrawRangeElementsBaseVertex(type == PrimitiveType::LineList ? GL_LINES : GL_TRIANGLES, minIndex,
+                                static_cast<GLuint>(vertexEnd ? vertexEnd - 1 : 0),
+                                static_cast<GLsizei>(primitiveCount * perPrimitive), GL_UNSIGNED_SHORT,
+                                reinterpret_cast<void*>(static_cast<uintptr_t>(startIndex) * 2), base);
   ++mDrawCalls;
   return DeviceResult::Ok;
 }
@@ -1073,8 +1095,9 @@ DeviceResult GlRenderDevice::drawPrimitive(PrimitiveType type, uint32_t startVer
   const uint32_t perPrimitive = type == PrimitiveType::LineList ? 2 : 3;
   const uint64_t vertexEnd = uint64_t(startVertex) + uint64_t(primitiveCount) * perPrimitive;
   if (!mStream || vertexEnd * mStride > mStream->shadow.size()) return DeviceResult::InvalidCall;
-  if (!prepareDraw(static_cast<size_t>(vertexEnd * mStride))) return DeviceResult::InvalidCall;
-  glDrawArrays(type == PrimitiveType::LineList ? GL_LINES : GL_TRIANGLES, static_cast<GLint>(startVertex),
+  GLint base = 0;
+  if (!prepareDraw(static_cast<size_t>(vertexEnd * mStride), base)) return DeviceResult::InvalidCall;
+  glDrawArrays(type == PrimitiveType::LineList ? GL_LINES : GL_TRIANGLES, base + static_cast<GLint>(startVertex),
                static_cast<GLsizei>(primitiveCount * perPrimitive));
   ++mDrawCalls;
   return DeviceResult::Ok;

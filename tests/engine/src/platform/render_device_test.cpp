@@ -517,6 +517,30 @@ TEST_F(DeviceTest, PresentShowsTheTopRowAtTheWindowsTop) {
   EXPECT_EQ(0xFF000000u, pixel(1, 9));
 }
 
+TEST_F(DeviceTest, StreamedVerticesDrawTheirOwnContentAcrossTheRingsWrap) {
+  // Contents of different lengths, many times the buffer's size in all:
+  // every draw reads the content of its own lock, wherever the upload landed.
+  for (int n = 0; n < 40; ++n) {
+    const uint32_t colour = 0xFF000000u | uint32_t(n * 6) << 16 | uint32_t(255 - n * 6);
+    std::vector<Vertex> v;
+    for (int q = 0; q < 16 - n % 5; ++q) quad(v, float(q * 2), 0, float(q * 2 + 2), 2, colour);
+    drawQuads(v);
+    ASSERT_EQ(colour, pixel(1, 1)) << "content " << n;
+    ASSERT_EQ(colour, pixel(uint32_t(v.size() / 4) * 2 - 1, 1)) << "content " << n;
+  }
+  // Two draws of one content, the second reading further than the first.
+  std::vector<Vertex> v;
+  quad(v, 0, 4, 4, 8, 0xFFFF0000);
+  quad(v, 4, 4, 8, 8, 0xFF00FF00);
+  std::memcpy(device->lockVertexBuffer(vb, true), v.data(), v.size() * sizeof(Vertex));
+  device->unlockVertexBuffer(vb);
+  EXPECT_EQ(DeviceResult::Ok, device->drawIndexedPrimitive(PrimitiveType::TriangleList, 0, 4, 0, 2));
+  EXPECT_EQ(0xFF000000u, pixel(5, 5));
+  EXPECT_EQ(DeviceResult::Ok, device->drawIndexedPrimitive(PrimitiveType::TriangleList, 0, 8, 0, 4));
+  EXPECT_EQ(0xFFFF0000u, pixel(1, 5));
+  EXPECT_EQ(0xFF00FF00u, pixel(5, 5));
+}
+
 TEST(DeviceWindowTest, HiddenWindowLosesTheDeviceUntilShownAndReset) {
   ASSERT_EQ(0, SDL_InitSubSystem(SDL_INIT_VIDEO));
   SDL_Window* window = SDL_CreateWindow("device", 0, 0, 40, 30, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
