@@ -50,6 +50,11 @@ class DeviceSurface {
   uint32_t width = 0, height = 0;
   bool deviceOwned = false;         // back buffer and default depth-stencil
   bool opaque = true;               // X8 colour: alpha reads as 1
+  // Depth-stencil: a depth clear not made yet. Depth is only ever read by the
+  // depth test, so the clear waits for a draw that tests depth, or joins a
+  // stencil clear (a whole clear costs less than one that spares the stencil).
+  bool depthClearPending = false;
+  float pendingDepth = 1.f;
 };
 
 class DeviceTexture {
@@ -841,14 +846,19 @@ DeviceResult GlRenderDevice::clear(uint32_t flags, uint32_t color, float z, uint
     bits |= GL_COLOR_BUFFER_BIT;
   }
   if ((flags & CLEAR_ZBUFFER) && mDepthTarget) {
-    glClearDepth(z);
-    glDepthMask(GL_TRUE);
-    bits |= GL_DEPTH_BUFFER_BIT;
+    mDepthTarget->depthClearPending = true;
+    mDepthTarget->pendingDepth = z;
   }
   if ((flags & CLEAR_STENCIL) && mDepthTarget) {
     glClearStencil(static_cast<GLint>(stencil));
     glStencilMask(0xFFFFFFFFu);
     bits |= GL_STENCIL_BUFFER_BIT;
+  }
+  if (mDepthTarget && mDepthTarget->depthClearPending && (bits & GL_STENCIL_BUFFER_BIT)) {
+    glClearDepth(mDepthTarget->pendingDepth);
+    glDepthMask(GL_TRUE);
+    bits |= GL_DEPTH_BUFFER_BIT;
+    mDepthTarget->depthClearPending = false;
   }
   if (bits) glClear(bits);
   applyRenderState(RenderState::ColorWriteEnable);
@@ -1021,6 +1031,13 @@ bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded, GLint& baseVertex) {
   attachTargets();
   glBindVertexArray(mVao);
   baseVertex = uploadVertices(vertexBytesNeeded);
+  if (mDepthTarget && mDepthTarget->depthClearPending && mRenderStates[static_cast<size_t>(RenderState::ZEnable)]) {
+    glClearDepth(mDepthTarget->pendingDepth);
+    glDepthMask(GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    applyRenderState(RenderState::ZWriteEnable);
+    mDepthTarget->depthClearPending = false;
+  }
   bindVertexLayout();
 
   if (mTransformDirty) {

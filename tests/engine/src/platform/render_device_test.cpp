@@ -541,6 +541,33 @@ TEST_F(DeviceTest, StreamedVerticesDrawTheirOwnContentAcrossTheRingsWrap) {
   EXPECT_EQ(0xFF00FF00u, pixel(5, 5));
 }
 
+TEST_F(DeviceTest, DepthClearHoldsForTheFirstDepthTestedDraw) {
+  auto at = [&](float z, uint32_t colour) {
+    std::vector<Vertex> v;
+    quad(v, 0, 0, 4, 4, colour);
+    for (Vertex& p : v) p.z = z;
+    drawQuads(v);
+  };
+  device->clear(CLEAR_ZBUFFER, 0, 0.5f, 0);
+  at(0.7f, 0xFFFF0000);  // no depth test yet: drawn
+  EXPECT_EQ(0xFFFF0000u, pixel(1, 1));
+  device->setRenderState(RenderState::ZEnable, 1);
+  device->setRenderState(RenderState::ZWriteEnable, 0);
+  at(0.7f, 0xFF0000FF);  // behind the cleared depth
+  EXPECT_EQ(0xFFFF0000u, pixel(1, 1));
+  at(0.3f, 0xFF00FF00);
+  EXPECT_EQ(0xFF00FF00u, pixel(1, 1));
+  // A depth clear followed by a stencil clear: both hold.
+  device->setRenderState(RenderState::ZEnable, 0);
+  device->clear(CLEAR_ZBUFFER, 0, 0.8f, 0);
+  device->clear(CLEAR_STENCIL, 0, 1.f, 0);
+  device->setRenderState(RenderState::ZEnable, 1);
+  at(0.9f, 0xFF0000FF);
+  EXPECT_EQ(0xFF00FF00u, pixel(1, 1));
+  at(0.7f, 0xFFFFFFFF);
+  EXPECT_EQ(0xFFFFFFFFu, pixel(1, 1));
+}
+
 TEST(DeviceWindowTest, HiddenWindowLosesTheDeviceUntilShownAndReset) {
   ASSERT_EQ(0, SDL_InitSubSystem(SDL_INIT_VIDEO));
   SDL_Window* window = SDL_CreateWindow("device", 0, 0, 40, 30, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
