@@ -77,23 +77,6 @@ const char* passes(Cmp c) {
   return "true";
 }
 
-uint32_t compileStage(uint32_t type, const std::string& text, std::string& error) {
-  const GLuint s = glCreateShader(type);
-  const char* source = text.c_str();
-  glShaderSource(s, 1, &source, nullptr);
-  glCompileShader(s);
-  GLint ok = 0;
-  glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
-  if (!ok) {
-    char log[1024] = {};
-    glGetShaderInfoLog(s, sizeof log - 1, nullptr, log);
-    error = std::string("shader compile failed: ") + log;
-    glDeleteShader(s);
-    return 0;
-  }
-  return s;
-}
-
 uint32_t linkStages(uint32_t vertex, uint32_t fragment, std::string& error) {
   const GLuint program = glCreateProgram();
   glAttachShader(program, vertex);
@@ -116,6 +99,23 @@ uint32_t linkStages(uint32_t vertex, uint32_t fragment, std::string& error) {
 }
 
 }  // namespace
+
+uint32_t compileStage(uint32_t type, const std::string& text, std::string& error) {
+  const GLuint s = glCreateShader(type);
+  const char* source = text.c_str();
+  glShaderSource(s, 1, &source, nullptr);
+  glCompileShader(s);
+  GLint ok = 0;
+  glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    char log[1024] = {};
+    glGetShaderInfoLog(s, sizeof log - 1, nullptr, log);
+    error = std::string("GLSL compile failed: ") + log;
+    glDeleteShader(s);
+    return 0;
+  }
+  return s;
+}
 
 FixedProgramKey fixedProgramKey(const FixedStates& states) {
   const uint32_t* rs = states.renderStates;

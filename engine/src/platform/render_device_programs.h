@@ -43,6 +43,10 @@ struct FixedStates {
   bool hasTexture;
 };
 
+// A compiled GL shader stage of the given type, or 0 with the compiler's
+// message in error.
+uint32_t compileStage(uint32_t type, const std::string& text, std::string& error);
+
 // The program the states need.
 FixedProgramKey fixedProgramKey(const FixedStates& states);
 // Its GLSL fragment stage (uniforms: sampler2D uTexture0, float uAlphaRef 0..255).
