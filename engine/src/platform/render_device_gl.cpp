@@ -861,9 +861,10 @@ DeviceResult GlRenderDevice::clear(uint32_t flags, uint32_t color, float z, uint
     mDepthTarget->depthClearPending = false;
   }
   if (bits) glClear(bits);
-  applyRenderState(RenderState::ColorWriteEnable);
-  applyRenderState(RenderState::ZWriteEnable);
-  applyRenderState(RenderState::StencilWriteMask);
+  // The write masks the clear opened go back to the states.
+  if (bits & GL_COLOR_BUFFER_BIT) applyRenderState(RenderState::ColorWriteEnable);
+  if (bits & GL_DEPTH_BUFFER_BIT) applyRenderState(RenderState::ZWriteEnable);
+  if (bits & GL_STENCIL_BUFFER_BIT) applyRenderState(RenderState::StencilWriteMask);
   return DeviceResult::Ok;
 }
 
