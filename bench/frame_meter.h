@@ -37,6 +37,8 @@ class FrameMeter {
     }
     return true;
   }
+  // Draw calls of the frames measured so far.
+  uint64_t calls() const { return mCalls; }
 
  private:
   benchmark::State& mState;
