@@ -93,6 +93,10 @@ namespace {
 
 // Shadows of content a dynamic vertex buffer's storage holds before it is renamed.
 constexpr size_t kVertexRingShadows = 8;
+// Primitives queued before they are handed to the card: the card starts on
+// drawing only when it is flushed, so a frame handed over in pieces is drawn
+// while the rest of it is still being prepared.
+constexpr uint32_t kFlushPrimitives = 8000;
 
 std::string gLastError;
 RenderDevice* gCurrent = nullptr;
@@ -302,6 +306,7 @@ class GlRenderDevice final : public RenderDevice {
   void applyRenderState(RenderState state);
   void applySampler(int stage);
   void attachTargets();
+  void queued(uint32_t primitives);
   void blitSurface(const DeviceSurface* source, const DeviceSurface* dest);
   // Makes the back buffer's pending copy (before it or its source changes).
   void settleBackBuffer();
@@ -363,6 +368,7 @@ class GlRenderDevice final : public RenderDevice {
   IndexBuffer* mIndices = nullptr;
 
   uint32_t mDrawCalls = 0;
+  uint32_t mUnflushedPrimitives = 0;
   int mDefaultPoolObjects = 0;  // resources that block a reset while alive
 };
 
@@ -745,6 +751,7 @@ DeviceResult GlRenderDevice::present() {
   attachColor(GL_READ_FRAMEBUFFER, nullptr);
   if (masked) applyRenderState(RenderState::ColorWriteEnable);
   SDL_GL_SwapWindow(mWindow);
+  mUnflushedPrimitives = 0;
   glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
   return DeviceResult::Ok;
 }
@@ -1087,6 +1094,13 @@ bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded, GLint& baseVertex) {
   return true;
 }
 
+void GlRenderDevice::queued(uint32_t primitives) {
+  mUnflushedPrimitives += primitives;
+  if (mUnflushedPrimitives < kFlushPrimitives) return;
+  glFlush();
+  mUnflushedPrimitives = 0;
+}
+
 DeviceResult GlRenderDevice::drawIndexedPrimitive(PrimitiveType type, uint32_t minIndex, uint32_t numVertices,
                                                   uint32_t startIndex, uint32_t primitiveCount) {
   checkThread("drawIndexedPrimitive");
@@ -1104,6 +1118,7 @@ DeviceResult GlRenderDevice::drawIndexedPrimitive(PrimitiveType type, uint32_t m
                                 static_cast<GLsizei>(primitiveCount * perPrimitive), GL_UNSIGNED_SHORT,
                                 reinterpret_cast<void*>(static_cast<uintptr_t>(startIndex) * 2), base);
   ++mDrawCalls;
+  queued(primitiveCount);
   return DeviceResult::Ok;
 }
 
@@ -1118,6 +1133,7 @@ DeviceResult GlRenderDevice::drawPrimitive(PrimitiveType type, uint32_t startVer
   glDrawArrays(type == PrimitiveType::LineList ? GL_LINES : GL_TRIANGLES, base + static_cast<GLint>(startVertex),
                static_cast<GLsizei>(primitiveCount * perPrimitive));
   ++mDrawCalls;
+  queued(primitiveCount);
   return DeviceResult::Ok;
 }
 
