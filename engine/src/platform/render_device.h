@@ -196,7 +196,7 @@ class RenderDevice {
 
   // ---- geometry ----
   virtual VertexBuffer* createVertexBuffer(uint32_t bytes, bool dynamic) = 0;
-  // discard: the old content is no longer needed (the buffer is renamed).
+  // discard: the old content is no longer needed.
   virtual void* lockVertexBuffer(VertexBuffer* vb, bool discard) = 0;
   virtual void unlockVertexBuffer(VertexBuffer* vb) = 0;
   virtual void releaseVertexBuffer(VertexBuffer* vb) = 0;

@@ -889,11 +889,11 @@ VertexBuffer* GlRenderDevice::createVertexBuffer(uint32_t bytes, bool dynamic) {
   return vb;
 }
 
-void* GlRenderDevice::lockVertexBuffer(VertexBuffer* vb, bool discard) {
+// Discarding or not, the shadow holds the old content, and no upload
+// overwrites bytes of the GL buffer that queued draws read.
+void* GlRenderDevice::lockVertexBuffer(VertexBuffer* vb, bool /*discard*/) {
   if (!vb || vb->locked) return nullptr;
   vb->locked = true;
-  // The shadow keeps the old content either way; uploads never overwrite it in the GL buffer.
-  (void)discard;
   return vb->shadow.data();
 }
 
