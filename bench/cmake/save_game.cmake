@@ -1,0 +1,5 @@
+# Saving the demo-sized game (encode and crash-safe write without the flush)
+# and loading it (read, parse and check against its descriptions).
+kr_add_benchmark(save_game_bench
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/save_game_bench.cpp
+  LIBS kr_savetool)

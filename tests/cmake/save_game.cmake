@@ -1,0 +1,17 @@
+# The saved game's file: sections, refusals, crash-safe writes; its fuzz target
+# (the loader with and without the descriptions, and the menu's check) is
+# seeded by savetool.
+kr_add_test(test_save_game
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/save_game_file_test.cpp
+  LIBS kr_savetool)
+set(KR_SAVE_CORPUS ${PROJECT_BINARY_DIR}/fuzz/seeds/save_game)
+kr_add_fuzz_corpus(save_game_corpus
+  DIR ${KR_SAVE_CORPUS}
+  OUTPUT ${KR_SAVE_CORPUS}/small.sav
+  COMMAND savetool seeds ${KR_SAVE_CORPUS}
+  DEPENDS savetool)
+kr_add_fuzzer(save_game_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/save_game_fuzz.cpp
+  LIBS kr_savetool
+  CORPUS ${KR_SAVE_CORPUS}
+  DEPENDS save_game_corpus)
