@@ -18,6 +18,10 @@ kr_add_test(test_game_core
   LIBS kr_game PNG::PNG
   DEPENDS kr_media)
 
+kr_add_test(test_game_locations
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_registry_test.cpp
+  LIBS kr_game)
+
 kr_add_test(test_game_playthrough
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/game_playthrough_test.cpp
   LIBS kr_game_driver
