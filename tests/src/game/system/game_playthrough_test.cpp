@@ -4,8 +4,12 @@
 // with 0 and the play state's stop saved the profile's options.
 #include <gtest/gtest.h>
 
+#include "animationeditor/scene_node.h"
+#include "animationeditor/scene_node_animation.h"
+#include "core/game_application.h"
 #include "core/game_cursor_manager.h"
 #include "core/main_menu_state/profile_system.h"
+#include "platform/input_state.h"
 #include "platform/safe_file.h"
 #include "support/game_driver.h"
 
@@ -39,4 +43,23 @@ TEST(GamePlayThrough, LaunchLogoMenuPlayIntroGameCloseExit) {
   HOG::PlayerProfile saved;
   ASSERT_TRUE(HOG::ProfileSystem::decodeOptions(bytes, &saved));
   EXPECT_EQ(saved.playIntro, 0);
+}
+
+TEST(GamePlayThrough, TheLoadingScreenPlaysWhileAnEngineJobRuns) {
+  KR::Test::GameDriver game;
+  ASSERT_TRUE(game.start());
+  AE::ISceneNode* screen = game.application()->getLoadingScreen();
+  ASSERT_NE(screen, nullptr);
+  AE::ISceneNode* ring = AE::ISceneNode::findChild("ring", screen);
+  ASSERT_NE(ring, nullptr);
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
+  // The fonts page starts a two-second job on Enter.
+  for (int page = 0; page < 5; ++page) game.tapKey(KR::Platform::kVkRight);
+  const float before = ring->mAnimation->mTime;
+  game.tapKey(KR::Platform::kVkReturn);
+  game.steps(10);
+  EXPECT_GT(ring->mAnimation->mTime, before + 0.2f);
+  EXPECT_EQ(game.currentState(), "MainMenu");
+  game.closeWindow();
+  EXPECT_EQ(game.finish(600), 0);
 }
