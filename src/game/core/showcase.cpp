@@ -7,8 +7,8 @@
 #include "core/showcase_distortion_page.h"
 #include "core/showcase_font_page.h"
 #include "core/showcase_image_page.h"
-#include "core/showcase_scene_graph_page.h"
 #include "core/showcase_particles_page.h"
+#include "core/showcase_scene_graph_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
 #include "core/showcase_video_page.h"
@@ -57,7 +57,7 @@ void Showcase::showPage(GameApplication& application, size_t index) {
   current = next;
   shownTitle = pages[current]->title();
   if (application.windowInfo && application.windowInfo->window) {
-    application.windowInfo->window->setTitle(KR::formatString("%s - %u/%u: %s", application.name.c_str(),
+    application.windowInfo->window->setTitle(KR::formatString("%s - %u/%u: %s (P: play)", application.name.c_str(),
                                                               unsigned(current + 1), unsigned(pages.size()),
                                                               shownTitle.c_str()));
   }
