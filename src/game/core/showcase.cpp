@@ -18,6 +18,8 @@
 #include "platform/input_state.h"
 #include "platform/window.h"
 #include "render_system_dx8.h"
+#include "sprite.h"
+#include "sprite_manager.h"
 
 namespace HOG {
 
@@ -35,10 +37,28 @@ Showcase::Showcase() {
   addPage(std::make_unique<ParticleShowcasePage>());
 }
 
+void ShowcasePage::presentColour(GameApplication& application, float r, float g, float b) {
+  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr();
+  KR::SpriteManager<KR::Sprite>* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr();
+  if (!renderSystem || !renderSystem->getDevice() || !sprites) {
+    if (application.windowInfo && application.windowInfo->window) application.windowInfo->window->presentClear(r, g, b);
+    return;
+  }
+  KR::Sprite* backdrop = sprites->createSpriteFromTextureObject(nullptr);
+  backdrop->setSize(
+      KR::Vector2<float>(float(KR::RenderSystem::getDesignWidth()), float(KR::RenderSystem::getDesignHeight())));
+  backdrop->setMeshColor(KR::Color::fromFloats(r, g, b, 1.0f));
+  renderSystem->checkDeviceLost();
+  backdrop->updateVertices();
+  backdrop->render();
+  renderSystem->renderFrame();
+  renderSystem->present();
+  sprites->destroySprite(backdrop);
+}
+
 void ShowcasePage::presentPage(GameApplication& application, bool loaded, const std::function<void()>& draw) {
   if (!loaded) {
-    if (application.windowInfo && application.windowInfo->window)
-      application.windowInfo->window->presentClear(0.1f, 0.1f, 0.12f);
+    presentColour(application, 0.1f, 0.1f, 0.12f);
     return;
   }
   KR::RenderSystem* renderSystem = KR::RenderSystem::getInstance();
@@ -83,10 +103,9 @@ void Showcase::render(GameApplication& application) {
 }
 
 void ClearFramePage::render(GameApplication& application) {
-  if (!application.windowInfo || !application.windowInfo->window) return;
   const float phase = time * 0.5f;
-  application.windowInfo->window->presentClear(0.15f + 0.1f * std::sin(phase), 0.12f + 0.08f * std::sin(phase + 2.1f),
-                                               0.2f + 0.1f * std::sin(phase + 4.2f));
+  presentColour(application, 0.15f + 0.1f * std::sin(phase), 0.12f + 0.08f * std::sin(phase + 2.1f),
+                0.2f + 0.1f * std::sin(phase + 4.2f));
 }
 
 }  // namespace HOG

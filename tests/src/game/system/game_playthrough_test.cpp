@@ -21,6 +21,12 @@ TEST(GamePlayThrough, LaunchLogoMenuPlayIntroGameCloseExit) {
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
   EXPECT_GE(game.frame(), 29);  // the logo shows for a second
 
+  // The game's cursor is drawn over the menu's first page, at the mouse.
+  game.moveMouse(300, 200);
+  game.steps(2);
+  EXPECT_GT(game.brightPixelsAround(304, 208, 6), 10);
+  EXPECT_EQ(game.brightPixelsAround(600, 400, 6), 0);
+
   const std::string options = HOG::ProfileSystem::getInstance()->getOptionsPath(0);
   ASSERT_TRUE(HOG::ProfileSystem::getInstance()->getCurrentProfile()->playIntro);
   game.moveMouse(300, 200);
@@ -34,6 +40,10 @@ TEST(GamePlayThrough, LaunchLogoMenuPlayIntroGameCloseExit) {
   game.steps(10);
   EXPECT_EQ(game.currentState(), "Game");
   EXPECT_EQ(HOG::GameCursorManager::getInstance()->getCurrent(), 0);
+  game.moveMouse(500, 300);
+  game.steps(2);
+  EXPECT_GT(game.brightPixelsAround(504, 308, 6), 10);
+  EXPECT_EQ(game.brightPixelsAround(304, 208, 6), 0);
 
   game.closeWindow();
   EXPECT_EQ(game.finish(), 0);
