@@ -10,6 +10,23 @@ kr_add_test(test_animationeditor
   LIBS kr_animationeditor
   DEPENDS kr_media)
 
+# Scene files over the demo media, and the sound node heard through OpenAL
+# Soft's wave device.
+kr_add_test(test_scene_files
+  SOURCES
+    ${KR_AE_TESTS}/scene_loader_test.cpp
+    ${KR_AE_TESTS}/sound_scene_node_test.cpp
+  LIBS kr_animationeditor kr_vorbis_writer
+  DEPENDS kr_media)
+
+# The list of loaded scenes under loading threads.
+kr_add_test(test_loaded_scene_list
+  SOURCES ${KR_AE_TESTS}/loaded_scene_list_test.cpp
+  LIBS kr_animationeditor)
+if(TEST test_loaded_scene_list)
+  set_tests_properties(test_loaded_scene_list PROPERTIES LABELS threads)
+endif()
+
 # The game's showcase page of the scene graph, drawn off screen over the
 # built demo media and compared with reference images.
 kr_add_test(test_scene_graph_showcase
