@@ -59,3 +59,10 @@ kr_add_fuzzer(sprite_scene_node_fuzz
   LIBS kr_animationeditor
   CORPUS ${KR_AE_SEEDS}
   DEPENDS sprite_scene_node_corpus)
+
+# The game's showcase page of scene files, drawn off screen over the built
+# demo media and compared with reference images.
+kr_add_test(test_scene_files_showcase
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_scene_files_page_test.cpp
+  LIBS kr_game PNG::PNG
+  DEPENDS kr_media)
