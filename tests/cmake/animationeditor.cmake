@@ -66,3 +66,18 @@ kr_add_test(test_scene_files_showcase
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_scene_files_page_test.cpp
   LIBS kr_game PNG::PNG
   DEPENDS kr_media)
+
+# The scene loader is fuzzed from the demo scenes.
+set(KR_SCENE_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/scene_loader)
+kr_add_fuzz_corpus(scene_loader_corpus
+  DIR ${KR_SCENE_SEEDS}
+  OUTPUT ${KR_SCENE_SEEDS}/scene_files_demo.xml
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/media/scenes/scene_files_demo.xml
+          ${PROJECT_SOURCE_DIR}/media/scenes/scene_files_sheet.xml ${KR_SCENE_SEEDS}
+  DEPENDS ${PROJECT_SOURCE_DIR}/media/scenes/scene_files_demo.xml ${PROJECT_SOURCE_DIR}/media/scenes/scene_files_sheet.xml
+  COMMENT "Copying the demo scenes into the scene-loader seed corpus")
+kr_add_fuzzer(scene_loader_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/scene_loader_fuzz.cpp
+  LIBS kr_animationeditor
+  CORPUS ${KR_SCENE_SEEDS}
+  DEPENDS scene_loader_corpus)
