@@ -62,12 +62,10 @@ SpriteSceneNode* createSpriteNodeFromXml(const pugi::xml_node& object) {
   node->mStencilMode = readInt(p, "UseStencil");
   node->mDistortion = readBool(p, "Distortion");
   readLoop(object, node);
-  if (table != "default") {
-    if (!node->mFrameOrder.empty() && node->mFrameOrder.front() != -1)
-      node->loadAnimation(table, 0, 0, 1);
-    else
-      node->loadAnimationFromScript(node->mExtra2, 0, 0, 1);
-  }
+  // A table's frames: from the sprite sheet while sheets are on (the script
+  // serves when the sheet lacks them), so that a scene of many sprites does
+  // not read the Lua script once per object.
+  if (table != "default") node->loadAnimation(node->mExtra2, 0, 0, 1);
   const bool shear = bool(p.attribute("shear00"));
   const int32_t frameCount = int32_t(node->mFrameOrder.size());
   for (pugi::xml_node f : object.child("frames").children("frame")) {
