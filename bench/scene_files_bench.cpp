@@ -119,8 +119,12 @@ void BM_LoadScene(benchmark::State& state) {
     std::unique_ptr<AE::ISceneNode> scene(AE::loadScene(w.path));
     benchmark::DoNotOptimize(scene.get());
     state.PauseTiming();
-    if (!scene || scene->mChildren.size() != size_t(kObjects)) state.SkipWithError("the scene did not load whole");
+    const bool whole = scene && scene->mChildren.size() == size_t(kObjects);
     scene.reset();
+    if (!whole) {
+      state.SkipWithError("the scene did not load whole");
+      break;
+    }
     state.ResumeTiming();
   }
   state.counters["objects"] = kObjects;

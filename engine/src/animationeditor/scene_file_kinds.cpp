@@ -22,21 +22,6 @@ void readLoop(const pugi::xml_node& object, ISceneNode* node) {
   node->mAnimation->mLoop = node->mLoop;
 }
 
-// The plain section's values shared by sprites and texts.
-void applyPlainParameters(const Attributes& p, ISceneNode* node) {
-  node->setWorldX(p.readFloat("X"));
-  node->setWorldY(p.readFloat("Y"));
-  node->mPosZ = p.readFloat("Z");
-  node->setRotation(p.readFloat("angle"));
-  node->setScaleX(p.readFloat("scaleX"));
-  node->setScaleY(p.readFloat("scaleY"));
-  node->mColor = p.readColor();
-  node->mPivot = KR::Vector2<float>(p.readFloat("PivotPointX"), p.readFloat("PivotPointY"));
-  node->setEnabled(p.readBool("Enable"));
-  node->mShear = p.readShear();
-  node->mParallaxEnabled = p.readBoolDefaultTrue("ParallaxEnabled");
-}
-
 // The colour a node shows after loading (no parent yet: the derived colour is its own).
 void takeColor(ISceneNode* node, KR::Color color) {
   node->mColor = color;
@@ -87,7 +72,7 @@ SpriteSceneNode* createSpriteNodeFromXml(const pugi::xml_node& object, SceneLoad
     if (v.frameIndex < 0 || v.frameIndex >= frameCount) v.frameIndex = 0;
     v.animFrameIndex = a.readBool("animFrameIndex");
     v.texPos = KR::Vector2<float>(a.readFloat("texX"), a.readFloat("texY"));
-    if (shear) v.shear = a.readShear();
+    if (shear) v.shear = a.readShearValues();
     node->setKeyframeValues(frame, v);
   }
   return node;
@@ -122,28 +107,8 @@ TextSceneNode* createTextNodeFromXml(const pugi::xml_node& object) {
   for (pugi::xml_node f : object.child("frames").children("frame")) {
     const int frame = parseInt(f.attribute("StartFrame").value());
     const Attributes a(f.child("Attributes"));
-    record.x = a.readFloat("X");
-    record.y = a.readFloat("Y");
-    record.handleX = a.readFloat("bezierX");
-    record.handleY = a.readFloat("bezierY");
-    record.handlePositionX = a.readFloat("bezierCoeffX");
-    record.handlePositionY = a.readFloat("bezierCoeffY");
-    record.positionBezier = a.readBool("bezierPosEnabled");
-    record.pivot = KR::Vector2<float>(a.readFloat("PivotPointX"), a.readFloat("PivotPointY"));
-    record.angle = a.readFloat("angle");
-    record.angleHandle = a.readFloat("bezierAngle");
-    record.angleHandlePosition = a.readFloat("bezierCoeffAngle");
-    record.angleBezier = a.readBool("bezierAngleEnabled");
-    record.scaleX = a.readFloat("scaleX");
-    record.scaleY = a.readFloat("scaleY");
-    record.scaleHandleX = a.readFloat("bezierScaleX");
-    record.scaleHandleY = a.readFloat("bezierScaleY");
-    record.scaleHandlePositionX = a.readFloat("bezierCoeffScaleX");
-    record.scaleHandlePositionY = a.readFloat("bezierCoeffScaleY");
-    record.scaleBezier = a.readBool("bezierScaleEnabled");
-    record.z = a.readFloat("Z");
-    record.color = a.readColor();
-    if (shear) record.shear = a.readShear();
+    readFrameFields(a, record);
+    if (shear) record.shear = a.readShearValues();
     record.xcoeff = a.readFloat("XCoeff");
     record.ycoeff = a.readFloat("YCoeff");
     record.valign = int32_t(a.readUnsigned("VAlign"));

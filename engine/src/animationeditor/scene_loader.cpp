@@ -164,8 +164,21 @@ void readFrameRecord(const pugi::xml_node& attributes, ISceneNode* node, int fra
   readFrameRecord(Attributes(attributes), node, frame);
 }
 
-void readFrameRecord(const Attributes& a, ISceneNode* node, int frame) {
-  IFrameData record;
+void applyPlainParameters(const Attributes& p, ISceneNode* node) {
+  node->setWorldX(p.readFloat("X"));
+  node->setWorldY(p.readFloat("Y"));
+  node->mPosZ = p.readFloat("Z");
+  node->setRotation(p.readFloat("angle"));
+  node->setScaleX(p.readFloat("scaleX"));
+  node->setScaleY(p.readFloat("scaleY"));
+  node->mColor = p.readColor();
+  node->mPivot = KR::Vector2<float>(p.readFloat("PivotPointX"), p.readFloat("PivotPointY"));
+  node->setEnabled(p.readBool("Enable"));
+  node->mShear = p.readShear();
+  node->mParallaxEnabled = p.readBoolDefaultTrue("ParallaxEnabled");
+}
+
+void readFrameFields(const Attributes& a, IFrameData& record) {
   record.x = a.readFloat("X");
   record.y = a.readFloat("Y");
   record.handleX = a.readFloat("bezierX");
@@ -187,36 +200,26 @@ void readFrameRecord(const Attributes& a, ISceneNode* node, int frame) {
   record.scaleBezier = a.readBool("bezierScaleEnabled");
   record.z = a.readFloat("Z");
   record.color = a.readColor();
+}
+
+void readFrameRecord(const Attributes& a, ISceneNode* node, int frame) {
+  IFrameData record;
+  readFrameFields(a, record);
   // Every element of the table is read: an absent "shear00" gives 0, not 1.
-  record.shear.m[0] = a.readFloat("shear00");
-  record.shear.m[1] = a.readFloat("shear01");
-  record.shear.m[3] = a.readFloat("shear10");
-  record.shear.m[4] = a.readFloat("shear11");
+  record.shear = a.readShearValues();
   node->storeFrameData(frame, record);
 }
 
 ISceneNode* createSceneNodeFromXml(const pugi::xml_node& object) {
   ISceneNode* node = new ISceneNode();
   node->mName = object.attribute("name").value();
-  const Attributes p(object.child("Parameters"));
-  node->setWorldX(p.readFloat("X"));
-  node->setWorldY(p.readFloat("Y"));
-  node->mPosZ = p.readFloat("Z");
-  node->setRotation(p.readFloat("angle"));
-  node->setScaleX(p.readFloat("scaleX"));
-  node->setScaleY(p.readFloat("scaleY"));
-  node->mColor = p.readColor();
-  node->mPivot = KR::Vector2<float>(p.readFloat("PivotPointX"), p.readFloat("PivotPointY"));
-  node->setEnabled(p.readBool("Enable"));
-  node->mShear = p.readShear();
-  node->mParallaxEnabled = p.readBoolDefaultTrue("ParallaxEnabled");
+  applyPlainParameters(Attributes(object.child("Parameters")), node);
   const pugi::xml_node frames = object.child("frames");
   node->mLoop = parseBool(frames.attribute("loop").value());
   node->mAnimation->mLoop = node->mLoop;
   for (pugi::xml_node f : frames.children("frame")) {
     const int frame = parseInt(f.attribute("StartFrame").value());
-    const pugi::xml_node element = f.child("Attributes");
-    const Attributes a(element);
+    const Attributes a(f.child("Attributes"));
     readFrameRecord(a, node, frame);
     NodeKeyValues v;
     v.posX = a.readFloat("X");

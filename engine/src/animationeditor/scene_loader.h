@@ -28,6 +28,7 @@ class LuaScript;
 
 namespace AE {
 
+class IFrameData;
 class ISceneNode;
 class MovieCamera;
 class ParticleSceneNode;
@@ -85,6 +86,11 @@ MovieCamera* createMovieCameraFromXml(const pugi::xml_node& object);
 // Fills a base frame record from a frame's "Attributes" and stores it at the frame.
 void readFrameRecord(const pugi::xml_node& attributes, ISceneNode* node, int frame);
 void readFrameRecord(const SceneXml::Attributes& attributes, ISceneNode* node, int frame);
+// The plain section's "Parameters" (position, depth, rotation, scale, colour,
+// pivot, enabled, shear, parallax), shared by plain, sprite and text objects.
+void applyPlainParameters(const SceneXml::Attributes& parameters, ISceneNode* node);
+// The record's fields from a frame's attributes, all but the shear.
+void readFrameFields(const SceneXml::Attributes& attributes, IFrameData& record);
 // The markers of a "Scene" or "Object" element, for its node.
 void readSceneMarkers(const pugi::xml_node& element, ISceneNode* node);
 

@@ -108,9 +108,10 @@ KR::Color Attributes::readColor() const {
   return KR::Color::fromFloats(readFloat("R"), readFloat("G"), readFloat("B"), readFloat("A"));
 }
 
-KR::Matrix3 Attributes::readShear() const {
+KR::Matrix3 Attributes::readShear() const { return has("shear00") ? readShearValues() : KR::Matrix3(); }
+
+KR::Matrix3 Attributes::readShearValues() const {
   KR::Matrix3 shear;
-  if (!has("shear00")) return shear;
   shear.m[0] = readFloat("shear00");
   shear.m[1] = readFloat("shear01");
   shear.m[3] = readFloat("shear10");

@@ -46,6 +46,8 @@ class Attributes {
   KR::Color readColor() const;
   // "shear00" .. "shear11" when "shear00" is there; the identity otherwise.
   KR::Matrix3 readShear() const;
+  // The four shear elements whatever is there, each 0 when absent.
+  KR::Matrix3 readShearValues() const;
 
  private:
   struct Entry {
