@@ -17,9 +17,28 @@ using namespace SceneXml;
 
 namespace {
 
-void readLoop(const pugi::xml_node& object, ISceneNode* node) {
+// Room for every frame's key in every track before the frames are read.
+void reserveKeys(const pugi::xml_node& object, ISceneNode* node) {
+  size_t frames = 0;
+  for (pugi::xml_node f = object.child("frames").child("frame"); f; f = f.next_sibling("frame")) ++frames;
+  for (SceneNodeAnimation::IContainer* track : node->mAnimation->mTracks) {
+    switch (track->getType()) {
+      case TrackType::Float: static_cast<SceneNodeAnimation::Container<float>*>(track)->keys.reserve(frames); break;
+      case TrackType::Vector2:
+        static_cast<SceneNodeAnimation::Container<KR::Vector2<float>>*>(track)->keys.reserve(frames);
+        break;
+      case TrackType::Color: static_cast<SceneNodeAnimation::Container<KR::Color>*>(track)->keys.reserve(frames); break;
+      case TrackType::Int: static_cast<SceneNodeAnimation::Container<int32_t>*>(track)->keys.reserve(frames); break;
+      case TrackType::Bool: static_cast<SceneNodeAnimation::Container<bool>*>(track)->keys.reserve(frames); break;
+    }
+  }
+}
+
+// The loop flag of "frames", and room for its keys.
+void prepareFrames(const pugi::xml_node& object, ISceneNode* node) {
   node->mLoop = parseBool(object.child("frames").attribute("loop").value());
   node->mAnimation->mLoop = node->mLoop;
+  reserveKeys(object, node);
 }
 
 // The colour a node shows after loading (no parent yet: the derived colour is its own).
@@ -46,7 +65,7 @@ SpriteSceneNode* createSpriteNodeFromXml(const pugi::xml_node& object, SceneLoad
   node->mBlendMode = p.readInt("BlendMode");
   node->mStencilMode = p.readInt("UseStencil");
   node->mDistortion = p.readBool("Distortion");
-  readLoop(object, node);
+  prepareFrames(object, node);
   // A table's frames: from the sprite sheet while sheets are on, else from the
   // script, which a scene of many sprites reads once rather than per object.
   if (table != "default")
@@ -101,7 +120,7 @@ TextSceneNode* createTextNodeFromXml(const pugi::xml_node& object) {
   node->setupStyle(p.readBool("UsePreset"));
   node->mStencil = p.readBool("Stencil");
   node->mDistortion = p.readBool("Distortion");
-  readLoop(object, node);
+  prepareFrames(object, node);
   const bool shear = p.has("shear00");
   TextFrameData record;
   for (pugi::xml_node f : object.child("frames").children("frame")) {
@@ -144,7 +163,7 @@ ParticleSceneNode* createParticleNodeFromXml(SceneLoadContext& context, const pu
   node->mStencil = p.readBool("Stencil");
   node->mParallaxEnabled = p.readBoolDefaultTrue("ParallaxEnabled");
   node->mDistortion = p.readBool("Distortion");
-  readLoop(object, node);
+  prepareFrames(object, node);
   for (pugi::xml_node f : object.child("frames").children("frame")) {
     const int frame = parseInt(f.attribute("StartFrame").value());
     const Attributes a(f.child("Attributes"));
@@ -170,7 +189,7 @@ SoundSceneNode* createSoundNodeFromXml(const pugi::xml_node& object) {
   node->mVolume = p.readFloat("Volume");
   node->mPlay = p.readBool("Playing") ? 1 : 0;
   node->mEnabled = p.readBool("Enable");
-  readLoop(object, node);
+  prepareFrames(object, node);
   node->setWorldX(p.readFloat("X"));
   node->setWorldY(p.readFloat("Y"));
   node->mPosZ = p.readFloat("Z");
@@ -207,7 +226,7 @@ MovieCamera* createMovieCameraFromXml(const pugi::xml_node& object) {
   node->setScaleX(p.readFloat("scaleX"));
   node->setScaleY(p.readFloat("scaleY"));
   node->mParallaxEnabled = parallaxOn;
-  readLoop(object, node);
+  prepareFrames(object, node);
   for (pugi::xml_node f : object.child("frames").children("frame")) {
     const int frame = parseInt(f.attribute("StartFrame").value());
     const Attributes a(f.child("Attributes"));

@@ -77,29 +77,29 @@ Attributes::Attributes(const pugi::xml_node& element) {
   }
 }
 
-const char* Attributes::find(const char* name, uint32_t hash) const {
+const char* Attributes::find(Name name) const {
   // The first attribute of a name counts, as pugixml's lookup has it.
   for (size_t i = 0; i < count; ++i) {
     const Entry& e = inlineEntries[i];
-    if (e.hash == hash && std::strcmp(e.name, name) == 0) return e.value;
+    if (e.hash == name.hash && std::strcmp(e.name, name.text) == 0) return e.value;
   }
   for (const Entry& e : overflow) {
-    if (e.hash == hash && std::strcmp(e.name, name) == 0) return e.value;
+    if (e.hash == name.hash && std::strcmp(e.name, name.text) == 0) return e.value;
   }
   return nullptr;
 }
 
-const char* Attributes::readString(const char* name) const {
+const char* Attributes::readString(Name name) const {
   const char* value = find(name);
   return value ? value : "";
 }
 
-float Attributes::readFloat(const char* name) const { return parseFloat(find(name)); }
-int32_t Attributes::readInt(const char* name) const { return parseInt(find(name)); }
-uint32_t Attributes::readUnsigned(const char* name) const { return parseUnsigned(find(name)); }
-bool Attributes::readBool(const char* name) const { return parseBool(find(name)); }
+float Attributes::readFloat(Name name) const { return parseFloat(find(name)); }
+int32_t Attributes::readInt(Name name) const { return parseInt(find(name)); }
+uint32_t Attributes::readUnsigned(Name name) const { return parseUnsigned(find(name)); }
+bool Attributes::readBool(Name name) const { return parseBool(find(name)); }
 
-bool Attributes::readBoolDefaultTrue(const char* name) const {
+bool Attributes::readBoolDefaultTrue(Name name) const {
   const char* value = find(name);
   return value ? parseBool(value) : true;
 }

@@ -27,21 +27,28 @@ constexpr uint32_t hashName(const char* name) {
   return h;
 }
 
+// An attribute name with its hash, made where a literal is passed, so that
+// the hash is worked out while compiling.
+struct Name {
+  constexpr Name(const char* name) : text(name), hash(hashName(name)) {}  // NOLINT: literals convert
+  const char* text;
+  uint32_t hash;
+};
+
 class Attributes {
  public:
   explicit Attributes(const pugi::xml_node& element);
 
   // The attribute's text, or null when it is absent.
-  const char* find(const char* name) const { return find(name, hashName(name)); }
-  const char* find(const char* name, uint32_t hash) const;
-  bool has(const char* name) const { return find(name) != nullptr; }
-  const char* readString(const char* name) const;
-  float readFloat(const char* name) const;
-  int32_t readInt(const char* name) const;
-  uint32_t readUnsigned(const char* name) const;
-  bool readBool(const char* name) const;
+  const char* find(Name name) const;
+  bool has(Name name) const { return find(name) != nullptr; }
+  const char* readString(Name name) const;
+  float readFloat(Name name) const;
+  int32_t readInt(Name name) const;
+  uint32_t readUnsigned(Name name) const;
+  bool readBool(Name name) const;
   // A bool whose absence means true.
-  bool readBoolDefaultTrue(const char* name) const;
+  bool readBoolDefaultTrue(Name name) const;
   // "A", "R", "G", "B".
   KR::Color readColor() const;
   // "shear00" .. "shear11" when "shear00" is there; the identity otherwise.
