@@ -7,8 +7,9 @@
 #include "core/showcase_distortion_page.h"
 #include "core/showcase_font_page.h"
 #include "core/showcase_image_page.h"
-#include "core/showcase_particles_page.h"
 #include "core/showcase_scene_graph_page.h"
+#include "core/showcase_particles_page.h"
+#include "core/showcase_scene_files_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
 #include "core/showcase_video_page.h"
@@ -35,6 +36,7 @@ Showcase::Showcase() {
   addPage(std::make_unique<WidgetsShowcasePage>());
   addPage(std::make_unique<SceneGraphShowcasePage>());
   addPage(std::make_unique<ParticleShowcasePage>());
+  addPage(std::make_unique<SceneFilesShowcasePage>());
 }
 
 void ShowcasePage::presentColour(GameApplication& application, float r, float g, float b) {
