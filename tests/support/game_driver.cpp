@@ -10,8 +10,10 @@
 #include "memory_manager.h"
 #include "platform/events.h"
 #include "platform/input_injection.h"
+#include "platform/render_device.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
+#include "render_system_dx8.h"
 #include "string_conversion.h"
 #include "system/main_win.h"
 #include "timer_manager.h"
@@ -140,6 +142,27 @@ std::string GameDriver::message() const {
   HOG::Game* game = HOG::Game::getInstancePtr();
   if (!game || !game->getMessages()) return std::string();
   return KR::toNarrowString(game->getMessages()->currentText());
+}
+
+bool GameDriver::readFrame(std::vector<uint8_t>& rgba, uint32_t& width, uint32_t& height) const {
+  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr();
+  if (!renderSystem || !renderSystem->getDevice()) return false;
+  KR::Platform::RenderDevice* device = renderSystem->getDevice();
+  return device->readPixels(device->backBuffer(), rgba, width, height);
+}
+
+int GameDriver::brightPixelsAround(int32_t x, int32_t y, int32_t radius) const {
+  std::vector<uint8_t> rgba;
+  uint32_t width = 0, height = 0;
+  if (!readFrame(rgba, width, height)) return 0;
+  int count = 0;
+  for (int32_t py = y - radius; py <= y + radius; ++py)
+    for (int32_t px = x - radius; px <= x + radius; ++px) {
+      if (px < 0 || py < 0 || px >= int32_t(width) || py >= int32_t(height)) continue;
+      const uint8_t* p = &rgba[(size_t(py) * width + size_t(px)) * 4];
+      if (p[0] + p[1] + p[2] > 450) ++count;
+    }
+  return count;
 }
 
 bool GameDriver::videoPlaying() const {

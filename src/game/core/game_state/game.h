@@ -8,8 +8,9 @@
 // something modal runs. Parts that later issues build are placeholder
 // components (game_components.h) in their place and order.
 //
-// Main thread only, except the view-stack lock (recursive), which the view
-// streamer takes while it reads the open views.
+// Main thread only, except the view-stack lock (recursive, outermost in the
+// tree's lock order), which the view streamer takes while it reads the open
+// views; the deferred tasks take it while they read the top view.
 #include <pthread.h>
 
 #include <cstdint>
