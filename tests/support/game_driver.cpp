@@ -6,6 +6,10 @@
 #include "core/app_state.h"
 #include "core/game_application.h"
 #include "core/game_state/game.h"
+#include "core/game_state/inventory.h"
+#include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_stack.h"
 #include "file_system.h"
 #include "memory_manager.h"
 #include "platform/events.h"
@@ -134,9 +138,18 @@ std::string GameDriver::currentState() const {
   return states && states->getCurrentState() ? states->getCurrentState()->getName() : std::string();
 }
 
-std::string GameDriver::activeView() const { return std::string(); }
+std::string GameDriver::activeView() const {
+  HOG::Game* game = HOG::Game::getInstancePtr();
+  const HOG::View* view = game ? game->getViewStack().getActiveView() : nullptr;
+  return view ? std::string(view->name) : std::string();
+}
 
-std::vector<std::string> GameDriver::inventory() const { return {}; }
+std::vector<std::string> GameDriver::inventory() const {
+  std::vector<std::string> names;
+  if (HOG::Game* game = HOG::Game::getInstancePtr())
+    for (const HOG::InventoryItem* item : game->getInventory().getItems()) names.push_back(item->name);
+  return names;
+}
 
 std::string GameDriver::message() const {
   HOG::Game* game = HOG::Game::getInstancePtr();
