@@ -15,10 +15,32 @@ kr_add_test(test_game_core
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/game_lua_state_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_effect_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_post_processing_renderer_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/main_menu_state/profile_system_test.cpp
   LIBS kr_game PNG::PNG
   DEPENDS kr_media)
 
+kr_add_test(test_game_locations
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_registry_test.cpp
+  LIBS kr_game)
+
 kr_add_test(test_game_playthrough
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/game_playthrough_test.cpp
+          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/locations_playthrough_test.cpp
   LIBS kr_game_driver
   DEPENDS kr_media quellmoor)
+
+# The profile's options file is fuzzed; its seed writer encodes a few profiles.
+set(KR_OPTIONS_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/options_file)
+kr_add_seed_writer(options_file_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/options_file_fuzz.cpp)
+target_link_libraries(options_file_seeds PRIVATE kr_game)
+kr_add_fuzz_corpus(options_file_corpus
+  DIR ${KR_OPTIONS_SEEDS}
+  OUTPUT ${KR_OPTIONS_SEEDS}/seed0.dat
+  COMMAND options_file_seeds ${KR_OPTIONS_SEEDS}
+  DEPENDS options_file_seeds
+  COMMENT "Writing the options-file seed corpus")
+kr_add_fuzzer(options_file_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/options_file_fuzz.cpp
+  LIBS kr_game
+  CORPUS ${KR_OPTIONS_SEEDS}
+  DEPENDS options_file_corpus)

@@ -6,12 +6,18 @@
 #include "core/app_state.h"
 #include "core/game_application.h"
 #include "core/game_state/game.h"
+#include "core/game_state/inventory.h"
+#include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_stack.h"
 #include "file_system.h"
 #include "memory_manager.h"
 #include "platform/events.h"
 #include "platform/input_injection.h"
+#include "platform/render_device.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
+#include "render_system_dx8.h"
 #include "string_conversion.h"
 #include "system/main_win.h"
 #include "timer_manager.h"
@@ -132,14 +138,44 @@ std::string GameDriver::currentState() const {
   return states && states->getCurrentState() ? states->getCurrentState()->getName() : std::string();
 }
 
-std::string GameDriver::activeView() const { return std::string(); }
+std::string GameDriver::activeView() const {
+  HOG::Game* game = HOG::Game::getInstancePtr();
+  const HOG::View* view = game ? game->getViewStack().getActiveView() : nullptr;
+  return view ? std::string(view->name) : std::string();
+}
 
-std::vector<std::string> GameDriver::inventory() const { return {}; }
+std::vector<std::string> GameDriver::inventory() const {
+  std::vector<std::string> names;
+  if (HOG::Game* game = HOG::Game::getInstancePtr())
+    for (const HOG::InventoryItem* item : game->getInventory().getItems()) names.push_back(item->name);
+  return names;
+}
 
 std::string GameDriver::message() const {
   HOG::Game* game = HOG::Game::getInstancePtr();
   if (!game || !game->getMessages()) return std::string();
   return KR::toNarrowString(game->getMessages()->currentText());
+}
+
+bool GameDriver::readFrame(std::vector<uint8_t>& rgba, uint32_t& width, uint32_t& height) const {
+  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr();
+  if (!renderSystem || !renderSystem->getDevice()) return false;
+  KR::Platform::RenderDevice* device = renderSystem->getDevice();
+  return device->readPixels(device->backBuffer(), rgba, width, height);
+}
+
+int GameDriver::brightPixelsAround(int32_t x, int32_t y, int32_t radius) const {
+  std::vector<uint8_t> rgba;
+  uint32_t width = 0, height = 0;
+  if (!readFrame(rgba, width, height)) return 0;
+  int count = 0;
+  for (int32_t py = y - radius; py <= y + radius; ++py)
+    for (int32_t px = x - radius; px <= x + radius; ++px) {
+      if (px < 0 || py < 0 || px >= int32_t(width) || py >= int32_t(height)) continue;
+      const uint8_t* p = &rgba[(size_t(py) * width + size_t(px)) * 4];
+      if (p[0] + p[1] + p[2] > 450) ++count;
+    }
+  return count;
 }
 
 bool GameDriver::videoPlaying() const {

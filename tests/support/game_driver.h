@@ -69,6 +69,11 @@ class GameDriver {
   // A video (the intro) is playing.
   bool videoPlaying() const;
   bool quit() const { return ended; }
+  // The last presented frame (RGBA rows, window pixels); false without a device.
+  bool readFrame(std::vector<uint8_t>& rgba, uint32_t& width, uint32_t& height) const;
+  // Pixels of the last presented frame (window pixels) within the radius of a
+  // point whose channels add up to more than 450 (light ones).
+  int brightPixelsAround(int32_t x, int32_t y, int32_t radius) const;
   int32_t frame() const { return frames; }
 
  private:

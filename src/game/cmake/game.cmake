@@ -16,6 +16,7 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/showcase_widgets_page.cpp
     ${KR_GAME_SRC}/core/showcase_scene_graph_page.cpp
     ${KR_GAME_SRC}/core/showcase_particles_page.cpp
+    ${KR_GAME_SRC}/core/showcase_scene_files_page.cpp
     ${KR_GAME_SRC}/core/main_menu_state/profile_system.cpp
     ${KR_GAME_SRC}/core/main_menu_state/main_menu.cpp
     ${KR_GAME_SRC}/core/logo_state/logo_game_state.cpp
@@ -30,6 +31,21 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/game_state/game_lua_state.cpp
     ${KR_GAME_SRC}/core/game_state/ui_message_manager.cpp
     ${KR_GAME_SRC}/core/game_state/event_sound_player.cpp
+    ${KR_GAME_SRC}/core/game_state/view_description.cpp
+    ${KR_GAME_SRC}/core/game_state/view_factory.cpp
+    ${KR_GAME_SRC}/core/game_state/view_registry.cpp
+    ${KR_GAME_SRC}/core/game_state/view_extension.cpp
+    ${KR_GAME_SRC}/core/game_state/view.cpp
+    ${KR_GAME_SRC}/core/game_state/view_stack.cpp
+    ${KR_GAME_SRC}/core/game_state/view_streamer.cpp
+    ${KR_GAME_SRC}/core/game_state/transformation_controller.cpp
+    ${KR_GAME_SRC}/core/game_state/scene_node_state_list.cpp
+    ${KR_GAME_SRC}/core/game_state/scene_node_tasks.cpp
+    ${KR_GAME_SRC}/core/game_state/area_trigger.cpp
+    ${KR_GAME_SRC}/core/game_state/item_trigger.cpp
+    ${KR_GAME_SRC}/core/game_state/inventory.cpp
+    ${KR_GAME_SRC}/core/game_state/inventory_item_factory.cpp
+    ${KR_GAME_SRC}/core/game_state/music_player.cpp
   LIBS kr_app kr_anim kr_animationeditor kr_render_targets)
 target_include_directories(kr_game PUBLIC ${KR_GAME_SRC})
 

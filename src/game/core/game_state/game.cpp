@@ -6,6 +6,13 @@
 #include "core/authors_movie_state/authors_movie.h"
 #include "core/game_cursor_manager.h"
 #include "core/game_post_processing_renderer.h"
+#include "core/game_state/inventory.h"
+#include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/music_player.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_registry.h"
+#include "core/game_state/view_stack.h"
+#include "core/game_state/view_streamer.h"
 #include "core/main_menu_state/profile_system.h"
 #include "log_system.h"
 #include "matrix3.h"
@@ -47,27 +54,50 @@ Game::Game() : tasks(this) {
   generalConfig = readGeneralConfig();
   fadeIn.init();
   fadeOut.init();
+  itemFactory = std::make_unique<InventoryItemFactory>();
+  registry = std::make_unique<ViewRegistry>();
+  inventory = std::make_unique<Inventory>(*itemFactory);
   messages = std::make_unique<UIMessageManager>();
   if (ProfileSystem::exists())
     if (const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile()) profile->applyVolumes();
   hud = std::make_unique<IHud>();
-  streamer = std::make_unique<IGameComponent>();
-  music = std::make_unique<IGameComponent>();
-  views = std::make_unique<IViewStack>();
+  auto stack = std::make_unique<ViewStack>(*this, *registry);
+  viewStack = stack.get();
+  realViews = stack.get();
+  views = std::move(stack);
+  auto streaming = std::make_unique<ViewStreamer>(*registry, viewStack, itemFactory.get(), &viewStackLock);
+  viewStreamer = streaming.get();
+  streamer = std::move(streaming);
+  viewStreamer->startThread();
+  auto player = std::make_unique<MusicPlayer>();
+  musicPlayer = player.get();
+  musicPlayer->setStreamer(viewStreamer);
+  musicPlayer->loadConfig();
+  music = std::move(player);
   triggerVisualiser = std::make_unique<IGameComponent>();
   guides = std::make_unique<IGameComponent>();
   cutScene = std::make_unique<ICutScene>();
   // The inventory, the HUD's panels, the pause menu, the notebook and the
   // trigger visualiser join the bus in this place when they exist.
   dispatcher.addListener(this);
+  dispatcher.addListener(inventory.get());
   dispatcher.addListener(&fadeOut);
 }
 
 Game::~Game() {
   // The listeners leave the bus before their owner's members go.
+  // The streamer's thread ends before the views, icons and music it touches.
+  viewStreamer->stopThread();
   dispatcher.removeListener(&fadeOut);
+  dispatcher.removeListener(inventory.get());
   dispatcher.removeListener(this);
   tasks.clear();
+  viewStack->closeAllViews();
+  music.reset();
+  streamer.reset();
+  registry->clear();
+  inventory.reset();
+  itemFactory->releaseAll();
   messages.reset();
   pthread_mutex_destroy(&viewStackLock);
 }
@@ -85,6 +115,7 @@ void Game::load() {
     dimSprite = manager->createSpriteFromTextureObject(nullptr);
     dimSprite->setSize(KR::Vector2<float>(w, h));
     dimSprite->setMeshColor(KR::Color::fromFloats(0.0f, 0.0f, 0.0f, 0.5f));
+    maskSprite = manager->createSpriteFromTextureObject(nullptr);
     loadingIndicator = manager->createSpriteFromTexture("loading_image", "default");
     const KR::Vector2<float> size = loadingIndicator->getSize();
     loadingIndicator->setPosition(w / 2 - size.x / 2, h / 2 - size.y / 2 + h / 3);
@@ -96,7 +127,9 @@ void Game::unload() {
   if (KR::SpriteManager<KR::Sprite>* manager = sprites()) {
     if (dimSprite) manager->destroySprite(dimSprite);
     if (loadingIndicator) manager->destroySprite(loadingIndicator);
+    if (maskSprite) manager->destroySprite(maskSprite);
   }
+  maskSprite = nullptr;
   dimSprite = nullptr;
   loadingIndicator = nullptr;
   if (KR::ParticleSystem::exists()) {
@@ -109,8 +142,23 @@ void Game::resetForNewGame() {
   guides->start();
   views->closeAllViews();
   luaState.reset();
-  // The game's Lua tables, the inventory, the view descriptions, the objects
-  // list and the notebook are made anew here as they arrive.
+  nodeStates.clear();
+  inventory->clear();
+  itemFactory->loadItems();
+  {
+    // The descriptions are read again while the streamer holds no view.
+    KR::ScopedLock pass(KR::ScopedLock::lock(viewStreamer->getQueueLock()));
+    for (View* view : registry->getViews()) view->release();
+    registry->loadViews();
+  }
+  // The game's Lua tables, the objects list and the notebook are made anew
+  // here as they arrive.
+}
+
+void Game::ensureViewsLoaded() {
+  if (!registry->getViews().empty()) return;
+  KR::ScopedLock pass(KR::ScopedLock::lock(viewStreamer->getQueueLock()));
+  registry->loadViews();
 }
 
 bool Game::restoreSavedGame() { return false; }
@@ -126,6 +174,8 @@ void Game::onActivate() {
       resetForNewGame();
       views->openView("location01");
     }
+  } else {
+    ensureViewsLoaded();
   }
   streamer->start();
   PlayerProfile* profile = ProfileSystem::exists() ? ProfileSystem::getInstance()->getCurrentProfile() : nullptr;
@@ -137,7 +187,7 @@ void Game::onActivate() {
   }
   if (hud->isPauseMenuUp()) {
     lockTimer.held = true;
-    ++viewChangeLocks;
+    ++viewStack->viewChangeLocks;
   }
   sendSimple(kMsgPlayStarted);
 }
@@ -145,8 +195,7 @@ void Game::onActivate() {
 void Game::onDeactivate() {
   music->stop();
   streamer->stop();
-  takenObjectId = 0xFFFFFFFFu;
-  takenInventoryItem = nullptr;
+  viewStack->dropTakedObject(false);
   if (autosaveEnabled) saveGame();
   if (ProfileSystem::exists()) {
     ProfileSystem* profiles = ProfileSystem::getInstance();
@@ -172,11 +221,7 @@ void Game::sendSimple(uint32_t kind) {
 void Game::onMessage(const GameMessage* message) {
   // The hint panel and the amulets button hear every message here once they exist.
   if (message->kind == kMsgNotebookOpened) {
-    takenInventoryItem = nullptr;
-    GameMessage cleared;
-    cleared.kind = kMsgHeldItemCleared;
-    cleared.sender = this;
-    dispatcher.dispatchMessage(&cleared);
+    viewStack->setTakenInventoryItem(nullptr);
   }
 }
 
@@ -209,6 +254,7 @@ void Game::update(float dt) {
   step(GameStep::Autosave);
   updateAutosave(dt);
   step(GameStep::MusicStart);
+  if (mode == 0 && !musicPlayer->isStarted()) music->start();
 }
 
 void Game::updatePlay(float dt) {
@@ -250,6 +296,8 @@ void Game::updatePlay(float dt) {
   guides->update(dt);
   step(GameStep::Music);
   music->update(dt);
+  // Icons of items no longer held go here, on the main thread, between draws.
+  streamer->update(dt);
   step(GameStep::TriggerVisualiser);
   triggerVisualiser->update(dt);
 }
@@ -283,10 +331,17 @@ void Game::draw() {
   GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr();
   const bool blurring =
       post && (blurTarget >= 1.0f || blurAmount > kEpsilon) && post->beginBlur(0.5f * blurAmount) == 0;
-  for (ViewEffect* effect : effects) effect->beginZoom();
-  views->drawViews();
-  for (ViewEffect* effect : effects) effect->endZoom();
-  if (blurring) post->endBlur();
+  // The view stack closes the blur at the lowest close-up and zooms each
+  // plain view through the effects.
+  bool blurOpen = blurring;
+  if (views.get() == realViews) {
+    blurOpen = viewStack->drawViews(blurring);
+  } else {
+    for (ViewEffect* effect : effects) effect->beginZoom();
+    views->drawViews();
+    for (ViewEffect* effect : effects) effect->endZoom();
+  }
+  if (blurOpen && post) post->endBlur();
   for (ViewEffect* effect : effects) effect->draw();
   messages->render();
   if (loadingIndicator && loadingAlpha > 0.0f) {

@@ -8,8 +8,9 @@
 // something modal runs. Parts that later issues build are placeholder
 // components (game_components.h) in their place and order.
 //
-// Main thread only, except the view-stack lock (recursive), which the view
-// streamer takes while it reads the open views.
+// Main thread only, except the view-stack lock (recursive, outermost in the
+// tree's lock order), which the view streamer takes while it reads the open
+// views; the deferred tasks take it while they read the top view.
 #include <pthread.h>
 
 #include <cstdint>
@@ -23,6 +24,7 @@
 #include "core/game_state/game_message.h"
 #include "core/game_state/game_task_manager.h"
 #include "core/game_state/input_state.h"
+#include "core/game_state/scene_node_state_list.h"
 #include "core/game_state/ui_message_manager.h"
 #include "core/game_state/view_effect.h"
 #include "singleton.h"
@@ -32,6 +34,13 @@ class Sprite;
 }
 
 namespace HOG {
+
+class Inventory;
+class InventoryItemFactory;
+class MusicPlayer;
+class ViewRegistry;
+class ViewStack;
+class ViewStreamer;
 
 // The frame's steps in their order, for observers (tests, tools).
 enum class GameStep {
@@ -115,10 +124,28 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   const GeneralConfig& getGeneralConfig() const { return generalConfig; }
   pthread_mutex_t* getViewStackLock() { return &viewStackLock; }
 
+  // Locations, their streaming, the inventory and the music.
+  ViewRegistry& getRegistry() { return *registry; }
+  ViewStack& getViewStack() { return *viewStack; }
+  ViewStreamer& getStreamer() { return *viewStreamer; }
+  InventoryItemFactory& getItemFactory() { return *itemFactory; }
+  Inventory& getInventory() { return *inventory; }
+  MusicPlayer& getMusic() { return *musicPlayer; }
+  SceneNodeStateList& getNodeStates() { return nodeStates; }
+  // Adds seconds to the lock time (view changes, item triggers' delays).
+  void addLockTime(float seconds) { lockTimer.remaining += seconds; }
+  // Loads the descriptions when no view exists yet (play without autosave).
+  void ensureViewsLoaded();
+
   // The placeholders' slots; a replacement is owned by the play state.
   IViewStack* getViews() { return views.get(); }
   IHud* getHud() { return hud.get(); }
-  void setViews(std::unique_ptr<IViewStack> replacement) { views = std::move(replacement); }
+  // The real view stack stays alive behind a stand-in (the streamer and the
+  // triggers keep using it).
+  void setViews(std::unique_ptr<IViewStack> replacement) {
+    if (views.get() == realViews) retiredViews = std::move(views);
+    views = std::move(replacement);
+  }
   void setHud(std::unique_ptr<IHud> replacement) { hud = std::move(replacement); }
   void setMusic(std::unique_ptr<IGameComponent> replacement) { music = std::move(replacement); }
   void setTriggerVisualiser(std::unique_ptr<IGameComponent> replacement) { triggerVisualiser = std::move(replacement); }
@@ -132,6 +159,9 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   void setAutosaveEnabled(bool enabled) { autosaveEnabled = enabled; }
   int getSaveCount() const { return saveCount; }
   float getLoadingIndicatorAlpha() const { return loadingAlpha; }
+  KR::Sprite* getDimSprite() const { return dimSprite; }
+  // Writes a close-up's stencil mask.
+  KR::Sprite* getMaskSprite() const { return maskSprite; }
 
   // Called before every step of the frame, when set.
   std::function<void(GameStep)> stepObserver;
@@ -149,17 +179,25 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   void sendSimple(uint32_t kind);
 
   int32_t mode = 0;
+  std::unique_ptr<InventoryItemFactory> itemFactory;
+  std::unique_ptr<ViewRegistry> registry;
+  SceneNodeStateList nodeStates;
   GameLuaState luaState;
+  std::unique_ptr<Inventory> inventory;
   std::unique_ptr<UIMessageManager> messages;
   std::unique_ptr<IGameComponent> streamer;
   std::unique_ptr<IHud> hud;
   std::unique_ptr<IGameComponent> music;
   std::unique_ptr<IViewStack> views;
+  ViewStack* viewStack = nullptr;
+  IViewStack* realViews = nullptr;  // viewStack, seen as the component
+  std::unique_ptr<IViewStack> retiredViews;
+  ViewStreamer* viewStreamer = nullptr;
+  MusicPlayer* musicPlayer = nullptr;
   pthread_mutex_t viewStackLock;
-  uint32_t takenObjectId = 0xFFFFFFFFu;
-  void* takenInventoryItem = nullptr;
   InputState frameInput;
   KR::Sprite* dimSprite = nullptr;
+  KR::Sprite* maskSprite = nullptr;
   KR::Sprite* loadingIndicator = nullptr;
   float loadingAlpha = 0.0f;
   float loadingAngle = 0.0f;
@@ -169,14 +207,12 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   ViewFadeInEffect fadeIn;
   ViewFadeOutEffect fadeOut;
   ViewEffect* effects[2] = {&fadeIn, &fadeOut};
-  int32_t viewChangeLocks = 0;
   std::unique_ptr<ICutScene> cutScene;
   bool savedCutScenePending = false;
   float autosaveTimer = 0.0f;
   float autosavePeriod = kAutosavePeriod;
   bool autosaveEnabled = true;
   bool gameFinished = false;
-  bool skipNextFadeIn = false;
   float blurAmount = 0.0f;
   float blurTarget = 0.0f;
   GeneralConfig generalConfig;

@@ -15,6 +15,7 @@
 //
 //   auto* task = tasks.makeTask<KR::Function1<const char*, KR::Dummy>>(&showHint);
 //   if (task) std::get<0>(task->arguments) = tasks.keepText(task, name);
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -38,8 +39,18 @@ class GameTaskManager {
  public:
   static constexpr int32_t kPoolSize = 512;
   static constexpr uint32_t kListSize = 256;
-  // The largest task object any maker builds.
-  static constexpr size_t kObjectSize = 64;
+  // The largest task object the game builds: the kinds of its makers (a
+  // member of the play state has the size of any member function).
+  static constexpr size_t kObjectSize = std::max(
+      {sizeof(KR::Function<KR::Dummy>), sizeof(KR::Function1<const char*, KR::Dummy>),
+       sizeof(KR::Function1<int32_t, KR::Dummy>), sizeof(KR::Function1<bool, KR::Dummy>),
+       sizeof(KR::Function2<const char*, float, KR::Dummy>), sizeof(KR::Function2<unsigned, unsigned, KR::Dummy>),
+       sizeof(KR::Function2<unsigned, const char*, KR::Dummy>),
+       sizeof(KR::Function2<const char*, const char*, KR::Dummy>), sizeof(KR::Function2<const char*, bool, KR::Dummy>),
+       sizeof(KR::Function3<const char*, float, float, KR::Dummy>),
+       sizeof(KR::Function3<unsigned, const char*, bool, KR::Dummy>),
+       sizeof(KR::Function3<float, float, float, KR::Dummy>),
+       sizeof(KR::Function4<int, float, float, float, KR::Dummy>)});
   // Text copies kept inside a slot; longer ones go to a block beside it.
   static constexpr size_t kTextSpace = 128;
   static constexpr int kMaxLongTexts = 4;

@@ -39,6 +39,8 @@ uint32_t byteSum(const std::string& bytes, size_t count) {
   for (size_t i = 0; i < count; ++i) sum += uint8_t(bytes[i]);
   return sum;
 }
+// A stored volume within 0..1; anything else (NaN included) reads as full volume.
+float storedVolume(float v) { return v >= 0.0f && v <= 1.0f ? v : (v > 1.0f ? 1.0f : (v < 0.0f ? 0.0f : 1.0f)); }
 float volumeCurve(float v) { return std::max(0.0f, v - 0.1f) / 0.9f; }
 
 }  // namespace
@@ -108,9 +110,9 @@ bool ProfileSystem::decodeOptions(const std::string& in, PlayerProfile* p) {
       getU32(in, kChecksumOffset) != byteSum(in, kChecksumOffset))
     return false;
   PlayerProfile read;
-  read.musicVolume = std::min(std::max(getF32(in, 8), 0.0f), 1.0f);
-  read.soundVolume = std::min(std::max(getF32(in, 12), 0.0f), 1.0f);
-  read.ambientVolume = std::min(std::max(getF32(in, 16), 0.0f), 1.0f);
+  read.musicVolume = storedVolume(getF32(in, 8));
+  read.soundVolume = storedVolume(getF32(in, 12));
+  read.ambientVolume = storedVolume(getF32(in, 16));
   read.hardDifficulty = uint8_t(in[20]) ? 1 : 0;
   read.playIntro = uint8_t(in[21]) ? 1 : 0;
   read.gameFinished = uint8_t(in[22]) ? 1 : 0;

@@ -126,9 +126,15 @@ TEST_F(ScreenEffectsTest, CursorsLoadFromTheContentAndTheSystemArrowFollowsThePr
   ASSERT_EQ(cursors.getCursorCount(), 5u);
   cursors.setCursor(2);
   cursors.update(0.5f);
+  input.getMouseDevice()->cursorX = 300;
+  input.getMouseDevice()->cursorY = 200;
   cursors.draw(1.0f);
   EXPECT_FALSE(cursors.isSystemArrowShown());
   EXPECT_TRUE(cursors.wasSceneDrawn());
+  // The scene stands at the mouse (the passage arrow sits 16 pixels left of it).
+  const KR::Vector2<float> at = AE::ISceneNode::findChild("pointer", cursors.getCurrentScene())->getWorldOrigin();
+  EXPECT_NEAR(at.x, 284.0f, 1.0f);
+  EXPECT_NEAR(at.y, 200.0f, 5.0f);
 
   // The option shows the arrow; alone on the default cursor, under any other.
   profiles.getCurrentProfile()->systemCursor = 1;

@@ -1,0 +1,446 @@
+#include "core/game_state/view.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+
+#include "animationeditor/scene_loader.h"
+#include "animationeditor/scene_node.h"
+#include "animationeditor/scene_render.h"
+#include "core/game_cursor_manager.h"
+#include "core/game_state/area_trigger.h"
+#include "core/game_state/game.h"
+#include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/item_trigger.h"
+#include "core/game_state/scene_node_tasks.h"
+#include "core/game_state/view_extension.h"
+#include "core/game_state/view_stack.h"
+#include "format_string.h"
+#include "render_system_dx8.h"
+#include "scoped_lock.h"
+#include "sprite.h"
+#include "sprite_manager.h"
+
+namespace HOG {
+
+namespace {
+
+constexpr float kEpsilon = 1.1920929e-7f;
+constexpr float kFlightDurations[4] = {0.6f, 0.4f, 0.2f, 0.15f};
+
+float designWidth() { return float(KR::RenderSystem::getDesignWidth()); }
+float designHeight() { return float(KR::RenderSystem::getDesignHeight()); }
+
+KR::Vector2<float> clampPan(KR::Vector2<float> p, float s) {
+  const float w = designWidth(), h = designHeight();
+  const float limitX = std::max(((w * s - w) / s) / 2, 0.0f), limitY = std::max(((h * s - h) / s) / 2, 0.0f);
+  p.x = std::copysign(std::min(std::fabs(p.x), limitX), p.x);
+  p.y = std::copysign(std::min(std::fabs(p.y), limitY), p.y);
+  return p;
+}
+
+Game* game() { return Game::exists() ? Game::getInstance() : nullptr; }
+
+}  // namespace
+
+View::View() { KR::initRecursiveMutex(&lock); }
+
+View::~View() {
+  release();
+  pthread_mutex_destroy(&lock);
+}
+
+void View::setDescription(const ViewDescription& d) {
+  copyName(name, d.name);
+  copyName(backgroundFile, d.backgroundFile);
+  copyName(backgroundTable, d.backgroundTable);
+  copyName(sceneFile, d.sceneFile);
+  copyName(uiFile, d.uiFile);
+  copyName(uiTable, d.uiTable);
+  id = uint32_t(d.id);
+  position = d.position;
+  size = d.size;
+  type = d.type;
+  closeOnOutsideClick = d.closeViewOnOutsideAreaClick;
+  doNotUnloadResources = d.doNotUnloadResources;
+}
+
+IBaseAreaTrigger* View::findTrigger(uint32_t triggerId) const {
+  for (IBaseAreaTrigger* trigger : triggers)
+    if (uint32_t(trigger->triggerId) == triggerId) return trigger;
+  return nullptr;
+}
+
+bool View::addNeighbour(View* neighbour) {
+  if (neighbourCount >= kMaxNeighbours) return false;
+  neighbours[neighbourCount++] = neighbour;
+  return true;
+}
+
+float View::getBaseScale() const {
+  if (type != 1 || size.y <= 0.0f) return 1.0f;
+  const GeneralConfig config = game() ? game()->getGeneralConfig() : GeneralConfig();
+  return std::max(1.0f, std::min(config.closeupSystemScale, (designHeight() - config.inventoryPanelHeight) / size.y));
+}
+
+void View::load() {
+  KR::ScopedLock guard(KR::ScopedLock::lock(&lock));
+  if (loaded) return;
+  if (backgroundFile[0] && backgroundTable[0])
+    if (auto* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr()) {
+      background = sprites->createSprite(backgroundFile, backgroundTable, "default");
+      if (background) {
+        background->setPosition(position);
+        background->updateVertices();
+      }
+    }
+  if (sceneFile[0]) {
+    scene = AE::loadScene(sceneFile);
+    if (scene) {
+      scene->play(true);
+      scene->setPosition(position);
+    }
+  }
+  if (extension) extension->onLoad();
+  flightRunning = false;
+  controller.scale = &userScale;
+  controller.position = &scrollOffset;
+  controller.dragOffset = &dragOffset;
+  controller.baseScale = getBaseScale();
+  controller.maxUserScale = 1.0f;
+  loaded = true;
+}
+
+void View::release() {
+  KR::ScopedLock guard(KR::ScopedLock::lock(&lock));
+  if (!loaded) return;
+  loaded = false;
+  if (background)
+    if (auto* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr()) sprites->destroySprite(background);
+  background = nullptr;
+  delete scene;
+  scene = nullptr;
+  takenNode = nullptr;
+  flightRunning = false;
+  if (extension) extension->release();
+}
+
+void View::updateTransform() {
+  const float s = getBaseScale() * userScale;
+  const KR::Vector2<float> pan = clampPan(scrollOffset + dragOffset, s);
+  const float cx = designWidth() / 2, cy = designHeight() / 2;
+  // p -> c + s (p + pan - c)
+  transform = KR::Matrix3::scaling(s, s);
+  transform[6] = cx + s * (pan.x - cx);
+  transform[7] = cy + s * (pan.y - cy);
+  inverseTransform = KR::Matrix3::inverse(transform);
+}
+
+KR::Vector2<float> View::clampedPan() const { return clampPan(scrollOffset + dragOffset, getBaseScale() * userScale); }
+
+void View::activate() {
+  if (scene && !scene->mPlaying) scene->play(true);
+  if (Game* g = game()) {
+    const std::string hook = KR::formatString("__Generated_L%i_onActivate", int(id));
+    g->getLuaState().callFunction(hook.c_str());
+  }
+  for (IBaseAreaTrigger* trigger : triggers) trigger->invokeOnActivate();
+  if (loaded && game()) game()->getNodeStates().restoreView(scene, id);
+  if (extension) {
+    extension->skipRequest = false;
+    if (!extension->isSuspended() && extension->announces) extension->announceActive();
+    extension->onActivate();
+  }
+  activated = true;
+}
+
+void View::deactivate() {
+  activated = false;
+  activationPending = false;
+  if (Game* g = game()) {
+    const std::string hook = KR::formatString("__Generated_L%i_onDeactivate", int(id));
+    g->getLuaState().callFunction(hook.c_str());
+  }
+  if (extension) {
+    if (!extension->isSuspended() && extension->announces) extension->announceInactive();
+    extension->onDeactivate();
+  }
+  controller.reset();
+}
+
+void View::update(float dt) {
+  time += dt;
+  updateTransform();
+  if (pthread_mutex_trylock(&lock) == 0) {
+    if (loaded && activationPending) {
+      activationPending = false;
+      activate();
+    }
+    if (loaded) {
+      if (scene) {
+        scene->setPosition(position);
+        scene->update(dt);
+      }
+      if (extension) extension->update(dt);
+      advanceReturnFlight(dt);
+    }
+    pthread_mutex_unlock(&lock);
+  }
+  controller.updateTweens(dt);
+}
+
+void View::render(int layer) {
+  if (pthread_mutex_trylock(&lock) != 0) return;
+  const bool back = layer == 0 || layer == 1, front = layer == 0 || layer == 2;
+  if (back && loaded && activationPending) {
+    activationPending = false;
+    activate();
+  }
+  if (loaded) {
+    if (back && background) background->render();
+    bool stop = false;
+    if (scene) {
+      if (back && front) {
+        AE::renderScene(scene);
+      } else if (back) {
+        AE::renderSceneDepthRange(scene, 0.0f, FLT_MAX);
+        stop = true;
+      } else {
+        AE::renderSceneDepthRange(scene, -FLT_MAX, 0.0f);
+      }
+    }
+    if (front && !stop && extension) extension->draw();
+  }
+  pthread_mutex_unlock(&lock);
+}
+
+bool View::triggerContains(const IBaseAreaTrigger* trigger, const KR::Vector2<float>& point) const {
+  // A positioned view (a close-up) holds its triggers at centre plus its
+  // position, as the distance rule and the screen positions do.
+  const KR::Vector2<float> c = trigger->center + position;
+  KR::Vector2<float> p = point;
+  p.rotateAround(-trigger->angle, c.x, c.y);
+  return c.x - trigger->size.x / 2 < p.x && p.x < c.x + trigger->size.x / 2 && c.y - trigger->size.y / 2 < p.y &&
+         p.y < c.y + trigger->size.y / 2;
+}
+
+int32_t View::processInput(const InputState* input) {
+  if (!input || !loaded) return lastInputResult = 0;
+  if (!tryLock()) return lastInputResult = 0;
+  struct Unlock {
+    View* v;
+    ~Unlock() { v->unlock(); }
+  } unlockAtEnd{this};
+  if (!loaded) return lastInputResult = 0;
+  Game* g = game();
+  const KR::Vector2<float> mapped =
+      inverseTransform.transformPoint(KR::Vector2<float>(float(input->x), float(input->y)));
+  const KR::Vector2<float> pressMapped =
+      inverseTransform.transformPoint(KR::Vector2<float>(float(input->pressX), float(input->pressY)));
+  const KR::Vector2<float> pointer(float(int32_t(mapped.x)), float(int32_t(mapped.y)));
+  const KR::Vector2<float> press(float(int32_t(pressMapped.x)), float(int32_t(pressMapped.y)));
+  if (flightRunning) return lastInputResult = 0;
+  if (type != 1 && controller.handleInput(input)) return lastInputResult = 1;
+  if (extension && !extension->isSuspended() && !(g && g->isLocked())) {
+    if (const int32_t r = extension->processMouseEvent(input)) {
+      controller.dragging = false;
+      return lastInputResult = r;
+    }
+  }
+  ViewStack* stack = g ? &g->getViewStack() : nullptr;
+  std::vector<IBaseAreaTrigger*> candidates;
+  IBaseAreaTrigger* winner = nullptr;
+  float best = 0.0f;
+  for (IBaseAreaTrigger* trigger : triggers) {
+    if (stack && stack->restrictInput && !stack->isAllowed(trigger)) continue;
+    if (trigger->debug && !(stack && stack->debugTriggersEnabled)) continue;
+    if (!triggerContains(trigger, pointer) || trigger->dead || !trigger->enabled) continue;
+    candidates.push_back(trigger);
+    const KR::Vector2<float> c = trigger->center + position;
+    const float d = std::hypot(pointer.x - c.x, pointer.y - c.y);
+    if (!winner || d < best) {
+      winner = trigger;
+      best = d;
+    }
+  }
+  if (GameCursorManager* cursors = GameCursorManager::getInstancePtr())
+    cursors->setCursor(winner ? winner->cursorType : 0);
+  const bool carrying = stack && stack->getTakenObjectId() != ViewStack::kNoObject;
+  InventoryItem* held = stack ? stack->getTakenInventoryItem() : nullptr;
+  if (!winner && input->leftReleased && stack) {
+    if (carrying) stack->dropTakedObject(false);
+    if (held) stack->setTakenInventoryItem(nullptr);
+  }
+  if (winner && input->leftReleased && triggerContains(winner, press)) {
+    if (!carrying && held) {
+      applyInventoryItem(winner, candidates);
+    } else if (!carrying) {
+      winner->invokeOnClick();
+    } else if (winner->getType() != 2) {
+      applyTakenObject(candidates);
+    }
+    return lastInputResult = 1;
+  }
+  if (carrying && takenNode) {
+    const KR::Vector2<float> size = takenNode->getSize();
+    takenNode->setPosition(
+        KR::Vector2<float>(pointer.x + 24 - takenNode->mPivot.x, pointer.y + 32 - size.y / 2 - takenNode->mPivot.y) -
+        position);
+  }
+  return lastInputResult = (input->leftReleased && !winner) ? 2 : 0;
+}
+
+void View::applyTakenObject(const std::vector<IBaseAreaTrigger*>& candidates) {
+  Game* g = game();
+  if (!g) return;
+  const int32_t objectId = int32_t(g->getViewStack().getTakenObjectId());
+  bool refused = false;
+  for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
+    const int32_t answer = (*it)->invokeOnObjectApplied(objectId);
+    if (answer == 1) return;
+    if (answer == 2) refused = true;
+  }
+  if (!refused) g->getMessages()->showMessage("BAD_OBJECT_APPLIED_0", 3.0f);
+}
+
+void View::applyInventoryItem(IBaseAreaTrigger* winner, const std::vector<IBaseAreaTrigger*>& candidates) {
+  Game* g = game();
+  if (!g) return;
+  if (winner->getType() == 2) {
+    static_cast<TransitionTrigger*>(winner)->processTransition(true);
+    return;
+  }
+  const InventoryItem* item = g->getViewStack().getTakenInventoryItem();
+  bool usable = true;
+  if (item->isGroup && (item->groupItemCount == 0 || item->maxItemsInGroupNum == 0)) usable = false;
+  if (item->partOfGroup[0]) {
+    const InventoryItem* group = g->getItemFactory().find(item->partOfGroup);
+    if (!group || !group->inInventory || group->groupItemCount != group->maxItemsInGroupNum) usable = false;
+  }
+  bool refused = false;
+  for (auto it = candidates.rbegin(); usable && it != candidates.rend(); ++it) {
+    const int32_t answer = (*it)->invokeOnInventoryItemApplied(item->name);
+    if (answer == 1) return;
+    if (answer == 2) refused = true;
+  }
+  if (!refused) g->getMessages()->showMessage("BAD_OBJECT_APPLIED_0", 3.0f);
+}
+
+void View::takeObject(IBaseAreaTrigger* trigger) {
+  takenNode = nullptr;
+  if (!trigger || !tryLock()) return;
+  if (scene && loaded && trigger->getType() == 1)
+    takenNode = AE::ISceneNode::findChild(static_cast<TriggerObject*>(trigger)->sceneNode, scene);
+  if (takenNode) {
+    takenOrigin = KR::Vector2<float>(takenNode->mPosX, takenNode->mPosY);
+    takenSaved[0] = takenNode->mPosZ;
+    takenSaved[1] = takenNode->mScaleX;
+    takenSaved[2] = takenNode->mScaleY;
+    takenNode->mPosZ = 0.0f;
+  }
+  unlock();
+}
+
+void View::disableDeadNode(IBaseAreaTrigger* trigger) {
+  if (trigger && trigger->dead && trigger->getType() == 1)
+    queueSetNodeEnable(uint32_t(trigger->locationId), static_cast<TriggerObject*>(trigger)->sceneNode, false);
+}
+
+void View::dropObject(bool immediate, IBaseAreaTrigger* trigger) {
+  if (!tryLock()) return;
+  if (!immediate) {
+    dropTarget = trigger;
+    if (scene && takenNode) {
+      if (trigger && trigger->dead)
+        disableDeadNode(trigger);
+      else
+        startReturnFlight();
+    }
+  } else {
+    if (scene && takenNode) {
+      takenNode->setPosition(takenOrigin);
+      takenNode->mPosZ = takenSaved[0];
+      takenNode->mScaleX = takenSaved[1];
+      takenNode->mScaleY = takenSaved[2];
+    }
+    for (IBaseAreaTrigger* t : {trigger, dropTarget}) {
+      if (!t) continue;
+      disableDeadNode(t);
+      TriggerObject::onObjectDropped(t);
+    }
+    takenNode = nullptr;
+    flightRunning = false;
+  }
+  unlock();
+}
+
+void View::startReturnFlight() {
+  const KR::Vector2<float> p(takenNode->mPosX, takenNode->mPosY), o = takenOrigin;
+  const float d = std::hypot(p.x - o.x, p.y - o.y), s = p.x >= o.x ? 1.0f : -1.0f;
+  const float k = 0.001f * d;
+  flightSpeed = std::min(std::max(2.0f - k * k, 1.2f), 2.2f);
+  flightKeys[0] = p;
+  flightKeys[1] = KR::Vector2<float>(p.x + 0.1f * s * d, p.y + 0.15f * d);
+  flightKeys[2] = KR::Vector2<float>(o.x + 0.1f * s * d, o.y);
+  flightKeys[3] = KR::Vector2<float>(o.x + 0.05f * s * d, o.y + 0.05f * d);
+  flightKeys[4] = o;
+  flightTime = 0.0f;
+  flightRunning = true;
+  advanceReturnFlight(0.0f);
+}
+
+void View::advanceReturnFlight(float dt) {
+  if (!flightRunning || !takenNode) return;
+  flightTime += dt * flightSpeed;
+  float t = flightTime;
+  int key = 0;
+  while (key < 4 && t > kFlightDurations[key]) t -= kFlightDurations[key++];
+  KR::Vector2<float> returnPosition;
+  if (key >= 4) {
+    returnPosition = flightKeys[4];
+    takenNode->setPosition(returnPosition);
+    finishReturnFlight();
+    return;
+  }
+  const float f = t / kFlightDurations[key];
+  returnPosition = flightKeys[key] * (1.0f - f) + flightKeys[key + 1] * f;
+  takenNode->setPosition(returnPosition);
+}
+
+void View::finishReturnFlight() {
+  flightRunning = false;
+  takenNode->mPosZ = takenSaved[0];
+  takenNode->mScaleX = takenSaved[1];
+  takenNode->mScaleY = takenSaved[2];
+  if (dropTarget && dropTarget->dead) {
+    const KR::Color c = takenNode->getColor();
+    takenNode->mColor = KR::Color::fromARGB(c.value | 0xFF000000u);
+  } else if (dropTarget) {
+    TriggerObject::onObjectDropped(dropTarget);
+  }
+  takenNode = nullptr;
+}
+
+void View::applyRenderTransform() {
+  KR::RenderSystem* render = KR::RenderSystem::getInstancePtr();
+  if (!render) return;
+  std::copy(render->mCamera, render->mCamera + KR::CAM_COUNT, savedCamera);
+  appliedScale = KR::Matrix3::getScale(transform);
+  clampedOffset = clampedPan();
+  if (std::fabs(appliedScale.x - 1.0f) > kEpsilon || std::fabs(appliedScale.y - 1.0f) > kEpsilon) {
+    const float camera[KR::CAM_COUNT] = {clampedOffset.x, clampedOffset.y, appliedScale.x, appliedScale.y, 0.0f};
+    render->setCamera(camera);
+  }
+}
+
+void View::restoreRenderTransform() {
+  if (KR::RenderSystem* render = KR::RenderSystem::getInstancePtr()) render->setCamera(savedCamera);
+}
+
+bool View::containsPoint(const KR::Vector2<float>& screenPoint) const {
+  const KR::Vector2<float> p = inverseTransform.transformPoint(screenPoint);
+  return p.x >= position.x && p.x < position.x + size.x && p.y >= position.y && p.y < position.y + size.y;
+}
+
+}  // namespace HOG

@@ -1,0 +1,330 @@
+#include "core/game_state/view_stack.h"
+
+#include <cstring>
+
+#include "animationeditor/scene_node.h"
+#include "core/game_cursor_manager.h"
+#include "core/game_post_processing_renderer.h"
+#include "core/game_state/area_trigger.h"
+#include "core/game_state/event_sound_player.h"
+#include "core/game_state/game.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_extension.h"
+#include "core/game_state/view_registry.h"
+#include "function.h"
+#include "lex_binded_function_manager.h"
+#include "log_system.h"
+#include "render_system_dx8.h"
+#include "scoped_lock.h"
+#include "sound_system/sound_manager.h"
+#include "sprite.h"
+
+namespace HOG {
+
+namespace {
+
+void sendView(Game& game, uint32_t kind, const void* pointer, GameMessageListener* sender) {
+  GameMessage message;
+  message.kind = kind;
+  message.setPointer(pointer);
+  message.sender = sender;
+  game.getDispatcher().dispatchMessage(&message);
+}
+
+void openViewTask(const char* name) {
+  if (Game::exists()) Game::getInstance()->getViewStack().openView(name);
+}
+void startFadeTask() {
+  if (Game::exists()) Game::getInstance()->getViewStack().startViewChangeFade();
+}
+
+}  // namespace
+
+ViewStack::ViewStack(Game& owner, ViewRegistry& views_) : game(owner), registry(views_) { views.reserve(16); }
+
+View* ViewStack::getActiveView() const {
+  KR::ScopedLock guard(KR::ScopedLock::lock(game.getViewStackLock()));
+  return views.empty() ? nullptr : views.back();
+}
+
+bool ViewStack::hasTopView() const { return getActiveView() != nullptr; }
+
+bool ViewStack::isTopViewActivated() const {
+  const View* top = getActiveView();
+  return !top || top->activated;
+}
+
+bool ViewStack::isTopViewLoaded() const {
+  const View* top = getActiveView();
+  return !top || top->loaded;
+}
+
+int ViewStack::getVisibleViews(View** out) const {
+  KR::ScopedLock guard(KR::ScopedLock::lock(game.getViewStackLock()));
+  int count = 0;
+  for (auto it = views.rbegin(); it != views.rend() && count < Game::kMaxVisibleViews; ++it) {
+    if (count > 0 && !out[count - 1]->isCloseup()) break;
+    out[count++] = *it;
+  }
+  // Lowest first.
+  for (int i = 0; i < count / 2; ++i) std::swap(out[i], out[count - 1 - i]);
+  return count;
+}
+
+bool ViewStack::hasVisibleCloseup() const {
+  View* visible[Game::kMaxVisibleViews];
+  const int count = getVisibleViews(visible);
+  for (int i = 0; i < count; ++i)
+    if (visible[i]->isCloseup()) return true;
+  return false;
+}
+
+void ViewStack::update(float dt) {
+  View* visible[Game::kMaxVisibleViews];
+  const int count = getVisibleViews(visible);
+  for (int i = 0; i < count; ++i) visible[i]->update(dt);
+}
+
+bool ViewStack::drawViews(bool blurOpen) {
+  View* visible[Game::kMaxVisibleViews];
+  const int count = getVisibleViews(visible);
+  int lowestCloseup = -1;
+  for (int i = 0; i < count && lowestCloseup < 0; ++i)
+    if (visible[i]->isCloseup()) lowestCloseup = i;
+  KR::RenderSystem* render = KR::RenderSystem::getInstancePtr();
+  for (int i = 0; i < count; ++i) {
+    View* view = visible[i];
+    if (i > 0 && game.getDimSprite()) {
+      game.getDimSprite()->updateVertices();
+      game.getDimSprite()->render();
+    }
+    if (i == lowestCloseup && blurOpen) {
+      if (GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr()) post->endBlur();
+      blurOpen = false;
+    }
+    if (!view->isCloseup()) {
+      game.getFadeIn().beginZoom();
+      game.getFadeOut().beginZoom();
+      view->applyRenderTransform();
+      view->render(0);
+      view->restoreRenderTransform();
+      game.getFadeIn().endZoom();
+      game.getFadeOut().endZoom();
+      continue;
+    }
+    // A close-up is clipped to its rectangle through the stencil buffer.
+    view->applyRenderTransform();
+    if (render && game.getMaskSprite()) {
+      render->clearStencil();
+      render->beginStencilMask();
+      KR::Sprite* mask = game.getMaskSprite();
+      mask->setPosition(view->position);
+      mask->setSize(view->size);
+      mask->updateVertices();
+      mask->render();
+      render->endStencilMask();
+      render->enableStencilTest();
+      view->render(1);
+      render->disableStencilTest();
+      view->render(2);
+    } else {
+      view->render(0);
+    }
+    view->restoreRenderTransform();
+  }
+  return blurOpen;
+}
+
+void ViewStack::processInput(const InputState& input) {
+  if (!input.valid) return;
+  if (GameCursorManager* cursors = GameCursorManager::getInstancePtr()) cursors->setCursor(0);
+  View* active = getActiveView();
+  bool handled = false;
+  const int w = KR::RenderSystem::getDesignWidth(), h = KR::RenderSystem::getDesignHeight();
+  if (active && input.x >= 0 && input.x < w && input.y >= 0 && input.y < h) {
+    if (active->containsPoint(KR::Vector2<float>(float(input.x), float(input.y)))) {
+      handled = active->processInput(&input) != 0;
+    } else if (input.leftReleased && !handled && active->closeOnOutsideClick && viewChangeLocks <= 0) {
+      dropTakedObject(false);
+      setTakenInventoryItem(nullptr);
+      closeActiveView();
+    }
+  }
+  if (input.rightPressed) {
+    dropTakedObject(false);
+    takenInventoryItem = nullptr;
+    sendView(game, kMsgHeldItemCleared, nullptr, &game);
+  }
+}
+
+void ViewStack::openView(const char* name) {
+  if (viewChangeLocks > 0) return;
+  if (View* active = getActiveView())
+    if (strcmp(active->name, name) == 0) return;
+  KR::ScopedLock guard(KR::ScopedLock::lock(game.getViewStackLock()));
+  View* view = registry.findViewByName(name);
+  if (!view) {
+    KR::log("[***GAME ERROR***]: Failed to open view: %s", name);
+    return;
+  }
+  if (View* active = getActiveView()) deactivateView(active);
+  dropTakedObject(true);
+  game.getMessages()->hideAllMessages();
+  pushView(view);
+  KR::log("Game::openView, CURRENT VIEW %s", name);
+}
+
+void ViewStack::pushView(View* view) {
+  if (viewChangeLocks > 0 || !view) return;
+  KR::ScopedLock guard(KR::ScopedLock::lock(game.getViewStackLock()));
+  View* previous = getActiveView();
+  if (previous && strcmp(previous->name, view->name) == 0) return;
+  views.push_back(view);
+  activateView(view);
+  if (!view->isCloseup() && !skipNextFadeIn) {
+    game.getFadeIn().start();
+    if (previous && previous->tryLock()) {
+      if (previous->scene) previous->scene->stop(true);
+      previous->unlock();
+    }
+  }
+  skipNextFadeIn = false;
+  if (views.size() > kMaxStack) views.erase(views.begin(), views.end() - kMaxStack);
+  sendView(game, kMsgViewStackChanged, nullptr, nullptr);
+}
+
+void ViewStack::activateView(View* view) {
+  ++view->visitCount;
+  view->activationPending = true;
+  queueEventSound(game.getTasks(), view->isCloseup() ? SoundEventType::CloseupOpened : SoundEventType::LocationOpened);
+  sendView(game, kMsgViewActivated, view, nullptr);
+}
+
+void ViewStack::deactivateView(View* view) {
+  if (!view) return;
+  view->deactivate();
+  sendView(game, kMsgViewDeactivated, view, nullptr);
+}
+
+void ViewStack::closeActiveView() {
+  if (game.isLocked() || viewChangeLocks > 0) return;
+  KR::log("Game::closeActiveView()");
+  KR::ScopedLock guard(KR::ScopedLock::lock(game.getViewStackLock()));
+  View* top = getActiveView();
+  if (top && top->isCloseup()) {
+    dropTakedObject(false);
+    setTakenInventoryItem(nullptr);
+  }
+  if (views.size() > 1) {
+    deactivateView(top);
+    views.pop_back();
+    activateView(views.back());
+    sendView(game, kMsgViewStackChanged, nullptr, nullptr);
+  }
+}
+
+void ViewStack::requestOpenView(const char* name) {
+  if (viewChangeLocks > 0) return;
+  View* active = getActiveView();
+  if (active && strcmp(active->name, name) == 0) return;
+  View* view = registry.findViewByName(name);
+  if (!view) return;
+  if (view->type == 0 && (!active || (active->type == 0 && !active->extension))) {
+    game.getTasks().makeTask<KR::Function<KR::Dummy>>(&startFadeTask);
+    game.addLockTime(game.getFadeOut().getDuration());
+  }
+  if (active && active->extension && view->extension && active->extension->getType() == 1 &&
+      view->extension->getType() == 1)
+    skipNextFadeIn = true;
+  using Task = KR::Function1<const char*, KR::Dummy>;
+  GameTaskManager& tasks = game.getTasks();
+  if (Task* task = tasks.makeTask<Task>(&openViewTask)) std::get<0>(task->arguments) = tasks.keepText(task, name);
+}
+
+void ViewStack::startViewChangeFade() {
+  game.getFadeOut().start();
+  if (!KR::SoundManager::exists()) return;
+  const float out = game.getFadeOut().getDuration(), in = game.getFadeIn().getDuration();
+  // The music group keeps its volume; sounds and ambience dip.
+  KR::SoundManager::getInstance()->startGroupFade(0, out, 0.0f, in);
+  KR::SoundManager::getInstance()->startGroupFade(2, out, 0.0f, in);
+}
+
+void ViewStack::closeAllViews() {
+  KR::ScopedLock guard(KR::ScopedLock::lock(game.getViewStackLock()));
+  for (auto it = views.rbegin(); it != views.rend(); ++it) deactivateView(*it);
+  views.clear();
+}
+
+void ViewStack::stop() {
+  KR::ScopedLock guard(KR::ScopedLock::lock(game.getViewStackLock()));
+  for (auto it = views.rbegin(); it != views.rend(); ++it) {
+    View* view = *it;
+    if (view->tryLock()) {
+      if (view->scene) view->scene->stop(true);
+      view->unlock();
+    }
+  }
+}
+
+void ViewStack::resetBeforeRestore() {
+  viewChangeLocks = 0;
+  game.setLocked(false);
+  game.getTasks().clear();
+  closeAllViews();
+  dropTakedObject(true);
+  takenInventoryItem = nullptr;
+  sendView(game, kMsgHeldItemCleared, nullptr, &game);
+}
+
+int32_t ViewStack::takeTriggerObject(uint32_t id) {
+  KR::log("Game::takeTriggerObject, %u", id);
+  takenObjectId = id;
+  takenObjectWord = 0;
+  if (View* active = getActiveView())
+    if (IBaseAreaTrigger* trigger = active->findTrigger(id)) {
+      sendView(game, kMsgTriggerObjectTaken, trigger, &game);
+      active->takeObject(trigger);
+    }
+  return 0;
+}
+
+void ViewStack::dropTakedObject(bool immediate) {
+  if (View* active = getActiveView()) {
+    IBaseAreaTrigger* trigger = takenObjectId != kNoObject ? active->findTrigger(takenObjectId) : nullptr;
+    if (trigger) sendView(game, kMsgTriggerObjectDropped, trigger, &game);
+    active->dropObject(immediate, trigger);
+  }
+  takenObjectId = kNoObject;
+  takenObjectWord = 0;
+  KR::log("Game::dropTakedObject");
+}
+
+void ViewStack::setTakenInventoryItem(InventoryItem* item) {
+  takenInventoryItem = item;
+  if (!item) sendView(game, kMsgHeldItemCleared, nullptr, &game);
+}
+
+void ViewStack::resetTriggerState(uint32_t id) {
+  if (View* active = getActiveView())
+    if (IBaseAreaTrigger* trigger = active->findTrigger(id)) {
+      trigger->flag0 = 0;
+      sendTriggerChanged(trigger);
+    }
+}
+
+int32_t ViewStack::appendTriggerByIds(uint32_t viewId, uint32_t triggerId) {
+  if (restrictedCount >= kMaxRestricted) return 1;
+  const View* view = registry.findViewById(int32_t(viewId));
+  if (!view) return 1;
+  restricted[restrictedCount++] = view->findTrigger(triggerId);
+  return 0;
+}
+
+bool ViewStack::isAllowed(const IBaseAreaTrigger* trigger) const {
+  for (int32_t i = 0; i < restrictedCount; ++i)
+    if (restricted[i] == trigger) return true;
+  return false;
+}
+
+}  // namespace HOG

@@ -1,0 +1,105 @@
+// A walk through the demo locations on the headless game driver, clicking the
+// points the view descriptions give: the hall, the passage to the garden, the
+// stone carried onto the well (gem_blue), back by trigger 0, the desk
+// close-up, the key, a click outside; the active view, the inventory and the
+// triggers' flags are checked at each step.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "core/game_state/area_trigger.h"
+#include "core/game_state/game.h"
+#include "core/game_state/music_player.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_registry.h"
+#include "core/game_state/view_stack.h"
+#include "design_coords.h"
+#include "support/game_driver.h"
+
+namespace {
+
+HOG::Game& play() { return *HOG::Game::getInstance(); }
+
+// The driver takes window pixels; the descriptions give design points.
+KR::Vector2<int> window(int x, int y) {
+  const KR::Viewport2D viewport = KR::calcViewport();
+  return KR::Vector2<int>(int(viewport.offset.x + (float(x) + 0.5f) * viewport.scale),
+                          int(viewport.offset.y + (float(y) + 0.5f) * viewport.scale));
+}
+void clickAt(KR::Test::GameDriver& game, int x, int y) {
+  const KR::Vector2<int> p = window(x, y);
+  game.click(p.x, p.y);
+}
+
+bool shown(const KR::Test::GameDriver& game, const char* name) {
+  if (game.activeView() != name) return false;
+  const HOG::View* view = play().getViewStack().getActiveView();
+  return view->loaded && view->activated && !play().isLocked();
+}
+
+bool holds(const KR::Test::GameDriver& game, const char* item) {
+  const std::vector<std::string> items = game.inventory();
+  return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+HOG::IBaseAreaTrigger* trigger(const char* view, uint32_t id) {
+  return play().getRegistry().findViewByName(view)->findTrigger(id);
+}
+
+}  // namespace
+
+TEST(LocationsPlayThrough, HallGardenStoneOntoWellBackDeskKeyOutside) {
+  KR::Test::GameDriver game;
+  ASSERT_TRUE(game.start());
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
+  game.tapKey('P');
+  ASSERT_EQ(game.currentState(), "Game");
+  game.click(300, 200);  // skips the intro
+  ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
+  ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
+
+  // The passage (trigger 1 of the hall) fades into the garden.
+  clickAt(game, 1364, 528);
+  ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location02"); }, 300));
+  EXPECT_EQ(game.activeView(), "location02");
+
+  // The stone follows the pointer and gives gem_blue on the well.
+  clickAt(game, 432, 832);
+  EXPECT_EQ(play().getViewStack().getTakenObjectId(), 1u);
+  const KR::Vector2<int> over = window(900, 700);
+  game.moveMouse(over.x, over.y);
+  game.steps(2);
+  clickAt(game, 964, 664);
+  EXPECT_EQ(play().getViewStack().getTakenObjectId(), HOG::ViewStack::kNoObject);
+  EXPECT_EQ(trigger("location02", 2)->dead, 1);
+  EXPECT_EQ(trigger("location02", 1)->dead, 1);
+  EXPECT_EQ(trigger("location02", 1)->enabled, 0);
+  ASSERT_TRUE(game.stepUntil([&] { return holds(game, "gem_blue"); }, 120));
+  EXPECT_TRUE(holds(game, "gems"));
+
+  // Trigger 0 leads back to the hall.
+  clickAt(game, 100, 527);
+  ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
+
+  // The desk opens over the hall; the key goes into the inventory.
+  clickAt(game, 428, 664);
+  ASSERT_TRUE(game.stepUntil([&] { return shown(game, "closeup01"); }, 300));
+  const std::vector<HOG::View*>& stack = play().getViewStack().getViews();
+  ASSERT_EQ(stack.size(), 4u);  // hall, garden, hall, desk
+  EXPECT_STREQ(stack[2]->name, "location01");
+  EXPECT_TRUE(play().getViewStack().hasVisibleCloseup());
+  clickAt(game, 440 + 332, 225 + 282);
+  ASSERT_TRUE(game.stepUntil([&] { return holds(game, "key"); }, 120));
+  EXPECT_EQ(trigger("closeup01", 1)->dead, 1);
+
+  // A click outside the close-up closes it.
+  clickAt(game, 100, 100);
+  ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 60));
+  EXPECT_EQ(play().getViewStack().getViews().size(), 3u);
+  EXPECT_FALSE(play().getViewStack().hasVisibleCloseup());
+  EXPECT_TRUE(play().getMusic().isStarted());
+
+  game.closeWindow();
+  EXPECT_EQ(game.finish(), 0);
+}
