@@ -6,9 +6,11 @@
 #include "core/authors_movie_state/authors_movie.h"
 #include "core/game_cursor_manager.h"
 #include "core/game_post_processing_renderer.h"
+#include "core/game_state/hos_item_disapperence_effect_manager.h"
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/music_player.h"
+#include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
@@ -58,6 +60,8 @@ Game::Game() : tasks(this) {
   registry = std::make_unique<ViewRegistry>();
   inventory = std::make_unique<Inventory>(*itemFactory);
   messages = std::make_unique<UIMessageManager>();
+  foundItemEffect = std::make_unique<HOSItemDisapperenceEffectManager>();
+  foundItemEffect->quality = generalConfig.hosItemDissapearenceEffectQuality;
   if (ProfileSystem::exists())
     if (const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile()) profile->applyVolumes();
   hud = std::make_unique<IHud>();
@@ -99,6 +103,7 @@ Game::~Game() {
   inventory.reset();
   itemFactory->releaseAll();
   messages.reset();
+  foundItemEffect.reset();
   pthread_mutex_destroy(&viewStackLock);
 }
 
@@ -161,10 +166,10 @@ void Game::ensureViewsLoaded() {
   registry->loadViews();
 }
 
-bool Game::restoreSavedGame() { return false; }
+bool Game::restoreSavedGame() { return SaveLoadGameProgressSystem::load(*this); }
 
 void Game::saveGame() {
-  tasks.runAll();
+  SaveLoadGameProgressSystem::save(*this);
   ++saveCount;
 }
 

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "core/app_state.h"
 #include "core/game_state/countdown_timer.h"
@@ -35,6 +36,7 @@ class Sprite;
 
 namespace HOG {
 
+class HOSItemDisapperenceEffectManager;
 class Inventory;
 class InventoryItemFactory;
 class MusicPlayer;
@@ -111,6 +113,11 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   void finishGame() { gameFinished = true; }
 
   void playCutScene();
+  // The loaded game's cut scene starts again once its view has activated.
+  void requestSavedCutScene() { savedCutScenePending = true; }
+  // The running (or last) cut scene's description and number, kept for saves.
+  std::string savedCutSceneName;
+  uint32_t savedCutSceneValue = 0;
   void onCutSceneFinished();
 
   // Parts.
@@ -185,6 +192,7 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   GameLuaState luaState;
   std::unique_ptr<Inventory> inventory;
   std::unique_ptr<UIMessageManager> messages;
+  std::unique_ptr<HOSItemDisapperenceEffectManager> foundItemEffect;
   std::unique_ptr<IGameComponent> streamer;
   std::unique_ptr<IHud> hud;
   std::unique_ptr<IGameComponent> music;
