@@ -6,9 +6,11 @@
 #include "core/authors_movie_state/authors_movie.h"
 #include "core/game_cursor_manager.h"
 #include "core/game_post_processing_renderer.h"
+#include "core/game_state/cut_scene.h"
 #include "core/game_state/hos_item_disapperence_effect_manager.h"
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/lua_integration.h"
 #include "core/game_state/music_player.h"
 #include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/view.h"
@@ -53,6 +55,7 @@ Game::Game() : tasks(this) {
   KR::Singleton<Game>::setInstance(this);
   KR::initRecursiveMutex(&viewStackLock);
   luaState.init();
+  LuaIntegration::registerTables(luaState.getMainState());
   generalConfig = readGeneralConfig();
   fadeIn.init();
   fadeOut.init();
@@ -80,7 +83,10 @@ Game::Game() : tasks(this) {
   music = std::move(player);
   triggerVisualiser = std::make_unique<IGameComponent>();
   guides = std::make_unique<IGameComponent>();
-  cutScene = std::make_unique<ICutScene>();
+  auto cut = std::make_unique<CutScene>();
+  realCutScene = cut.get();
+  realCutScene->finishedCallback = [this]() { onCutSceneFinished(); };
+  cutScene = std::move(cut);
   // The inventory, the HUD's panels, the pause menu, the notebook and the
   // trigger visualiser join the bus in this place when they exist.
   dispatcher.addListener(this);
@@ -147,6 +153,7 @@ void Game::resetForNewGame() {
   guides->start();
   views->closeAllViews();
   luaState.reset();
+  LuaIntegration::registerTables(luaState.getMainState());
   nodeStates.clear();
   inventory->clear();
   itemFactory->loadItems();
@@ -356,7 +363,19 @@ void Game::draw() {
   hud->draw();
 }
 
+void Game::startCutScene(const std::string& name, uint32_t value) {
+  savedCutSceneName = name;
+  savedCutSceneValue = value;
+  playCutScene();
+}
+
 void Game::playCutScene() {
+  if (cutScene.get() == realCutScene) {
+    View* top = viewStack->getActiveView();
+    if (!top || !top->scene) return;
+    realCutScene->scene = top->scene;
+    realCutScene->init(savedCutSceneName, top->id);
+  }
   cutScene->start();
   mode = 1;
 }

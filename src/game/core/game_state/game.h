@@ -36,6 +36,7 @@ class Sprite;
 
 namespace HOG {
 
+class CutScene;
 class HOSItemDisapperenceEffectManager;
 class Inventory;
 class InventoryItemFactory;
@@ -113,6 +114,8 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   void finishGame() { gameFinished = true; }
 
   void playCutScene();
+  // The level script's cut scene over the top view (nothing without a top view with a scene).
+  void startCutScene(const std::string& name, uint32_t value);
   // The loaded game's cut scene starts again once its view has activated.
   void requestSavedCutScene() { savedCutScenePending = true; }
   // The running (or last) cut scene's description and number, kept for saves.
@@ -216,6 +219,7 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   ViewFadeOutEffect fadeOut;
   ViewEffect* effects[2] = {&fadeIn, &fadeOut};
   std::unique_ptr<ICutScene> cutScene;
+  CutScene* realCutScene = nullptr;  // cutScene until a stand-in replaces it
   bool savedCutScenePending = false;
   float autosaveTimer = 0.0f;
   float autosavePeriod = kAutosavePeriod;
