@@ -271,7 +271,8 @@ void Game::updatePlay(float dt) {
   if (!hudTook) {
     views->processInput(frameInput);
     if (frameInput.valid && GameCursorManager::exists())
-      GameCursorManager::getInstance()->setCursor(hud->requestedCursor());
+      GameCursorManager::getInstance()->setCursor(hud->requestedCursor() ? hud->requestedCursor()
+                                                                         : viewStack->wantedCursor);
   }
   step(GameStep::Blur);
   blurTarget = views->hasVisibleCloseup() ? 1.0f : 0.0f;

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "animationeditor/scene_node.h"
-#include "core/game_cursor_manager.h"
 #include "core/game_post_processing_renderer.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/event_sound_player.h"
@@ -137,7 +136,7 @@ bool ViewStack::drawViews(bool blurOpen) {
 
 void ViewStack::processInput(const InputState& input) {
   if (!input.valid) return;
-  if (GameCursorManager* cursors = GameCursorManager::getInstancePtr()) cursors->setCursor(0);
+  wantedCursor = 0;
   View* active = getActiveView();
   bool handled = false;
   const int w = KR::RenderSystem::getDesignWidth(), h = KR::RenderSystem::getDesignHeight();
