@@ -72,6 +72,15 @@ bool IBaseAreaTrigger::getScreenPosition(float* x, float* y) const {
 
 KR::Vector2<float> IBaseAreaTrigger::getScreenPosition(const View* view) const { return center + view->position; }
 
+bool locateTriggerForZoom(const void* pointer, KR::Vector2<float>* point, bool* zoom) {
+  const IBaseAreaTrigger* trigger = static_cast<const IBaseAreaTrigger*>(pointer);
+  const View* view = trigger->findView();
+  if (!view) return false;
+  *point = trigger->getScreenPosition(view);
+  *zoom = trigger->triggerId != 0;
+  return true;
+}
+
 int32_t callHookForNumber(const char* hook, const int64_t* number, const char* text) {
   if (!Game::exists()) return 0;
   lua_State* state = Game::getInstance()->getLuaState().getMainState();

@@ -108,6 +108,10 @@ class TriggerObject : public IBaseAreaTrigger {
   char sceneNode[kNameSize] = {};
 };
 
+// The fade-out's zoom target for a used transition: its view's position plus
+// its centre; no zoom towards trigger 0 (the way back). False without a view.
+bool locateTriggerForZoom(const void* trigger, KR::Vector2<float>* point, bool* zoom);
+
 // Calls a hook with one argument (a number or a text, or none) and an integer
 // or text result; 0 / empty when the state is closed, the call failed or the
 // result had the wrong type.

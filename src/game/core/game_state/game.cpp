@@ -6,6 +6,7 @@
 #include "core/authors_movie_state/authors_movie.h"
 #include "core/game_cursor_manager.h"
 #include "core/game_post_processing_renderer.h"
+#include "core/game_state/area_trigger.h"
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/music_player.h"
@@ -54,6 +55,7 @@ Game::Game() : tasks(this) {
   generalConfig = readGeneralConfig();
   fadeIn.init();
   fadeOut.init();
+  ViewFadeOutEffect::triggerLocator = &locateTriggerForZoom;
   itemFactory = std::make_unique<InventoryItemFactory>();
   registry = std::make_unique<ViewRegistry>();
   inventory = std::make_unique<Inventory>(*itemFactory);
