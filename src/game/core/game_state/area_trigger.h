@@ -12,6 +12,7 @@
 // events: "...TO<trigger>_...").
 #include <cstdint>
 
+#include "core/game_state/game_message.h"
 #include "core/game_state/view_description.h"
 #include "vector2.h"
 
@@ -68,9 +69,11 @@ class IBaseAreaTrigger {
 // Hook names fit whatever the ids are.
 void formatHookName(char (&buffer)[kNameSize * 2], int32_t location, const char* form, int32_t trigger,
                     const char* event);
+// A pointer message on the play state's bus (nothing without a play state);
+// a null sender reaches every listener.
+void sendGameMessage(uint32_t kind, const void* pointer, GameMessageListener* sender = nullptr);
 // Sends the trigger-changed message (kind 18) for the trigger to every listener.
-void sendTriggerChanged(IBaseAreaTrigger* trigger);
-void sendTriggerMessage(uint32_t kind, IBaseAreaTrigger* trigger);
+inline void sendTriggerChanged(IBaseAreaTrigger* trigger) { sendGameMessage(kMsgTriggerChanged, trigger); }
 
 class AreaTrigger : public IBaseAreaTrigger {
  public:
