@@ -4,3 +4,11 @@
 kr_add_benchmark(game_bench
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/game_bench.cpp
   LIBS kr_game)
+
+# The hall's neighbours streaming in behind the frames: the longest
+# main-thread frame on the demo content.
+kr_add_benchmark(locations_bench
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/locations_bench.cpp
+  LIBS kr_game
+  DEPENDS kr_media)
+target_compile_definitions(locations_bench PRIVATE KR_BENCH_MEDIA_DIR="${KR_BIN_DIR}/media/")

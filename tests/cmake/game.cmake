@@ -21,7 +21,11 @@ kr_add_test(test_game_core
 
 kr_add_test(test_game_locations
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_registry_test.cpp
-  LIBS kr_game)
+          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_stack_test.cpp
+          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_streamer_stress_test.cpp
+  LIBS kr_game
+  DEPENDS kr_media)
+set_tests_properties(test_game_locations PROPERTIES LABELS threads)
 
 kr_add_test(test_game_playthrough
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/game_playthrough_test.cpp
@@ -44,3 +48,18 @@ kr_add_fuzzer(options_file_fuzz
   LIBS kr_game
   CORPUS ${KR_OPTIONS_SEEDS}
   DEPENDS options_file_corpus)
+
+# The view descriptions and their neighbour list are fuzzed together.
+set(KR_VIEW_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/view_description)
+kr_add_seed_writer(view_description_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/view_description_fuzz.cpp)
+kr_add_fuzz_corpus(view_description_corpus
+  DIR ${KR_VIEW_SEEDS}
+  OUTPUT ${KR_VIEW_SEEDS}/seed0.bin
+  COMMAND view_description_seeds ${KR_VIEW_SEEDS}
+  DEPENDS view_description_seeds
+  COMMENT "Writing the view-description seed corpus")
+kr_add_fuzzer(view_description_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/view_description_fuzz.cpp
+  LIBS kr_game
+  CORPUS ${KR_VIEW_SEEDS}
+  DEPENDS view_description_corpus)

@@ -103,5 +103,14 @@ inline std::string compareWithReference(const std::string& area, const std::stri
   return std::string();
 }
 
+// The same for RGBA bytes as read back from the device.
+inline std::string compareWithReference(const std::string& area, const std::string& name,
+                                        const std::vector<uint8_t>& rgba, uint32_t w, uint32_t h, int tolerance = 3) {
+  std::vector<uint32_t> argb(size_t(w) * h);
+  for (size_t i = 0; i < argb.size(); ++i)
+    argb[i] = 0xFF000000u | uint32_t(rgba[i * 4]) << 16 | uint32_t(rgba[i * 4 + 1]) << 8 | rgba[i * 4 + 2];
+  return compareWithReference(area, name, argb, w, h, tolerance);
+}
+
 }  // namespace Test
 }  // namespace KR

@@ -155,18 +155,8 @@ RgbaPicture makeGamePicture(const std::string& name) {
 
 bool writeGamePictures(const std::string& folder, std::string& error) {
   for (const char* name : {"cursor_default", "cursor_hand", "cursor_passage", "cursor_look", "cursor_take",
-                           "loading_image", "loading_backdrop"}) {
-    std::vector<uint8_t> file;
-    if (!encodePngRgba(makeGamePicture(name), file, error)) return false;
-    const std::string path = folder + "/" + name + ".png";
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out || std::fwrite(file.data(), 1, file.size(), out) != file.size()) {
-      if (out) std::fclose(out);
-      error = "cannot write " + path;
-      return false;
-    }
-    std::fclose(out);
-  }
+                           "loading_image", "loading_backdrop"})
+    if (!writePngRgba(makeGamePicture(name), folder, name, error)) return false;
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "image_maker.h"
 
+#include <cstdio>
+
 #include <png.h>
 
 #include <algorithm>
@@ -36,14 +38,10 @@ void pngWarning(png_structp, png_const_charp) {}
 int channelsOf(int colorType) {
   switch (colorType) {
     case PNG_COLOR_TYPE_GRAY:
-    case PNG_COLOR_TYPE_PALETTE:
-      return 1;
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-      return 2;
-    case PNG_COLOR_TYPE_RGB:
-      return 3;
-    default:
-      return 4;
+    case PNG_COLOR_TYPE_PALETTE: return 1;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
+    case PNG_COLOR_TYPE_RGB: return 3;
+    default: return 4;
   }
 }
 
@@ -215,6 +213,20 @@ bool encodePng(const PngDescription& d, std::vector<uint8_t>& file, std::string&
   return writePngStream(context, d, rowPointers.data(), palette.data(), static_cast<int>(palette.size()), transparent);
 }
 
+bool writePngRgba(const RgbaPicture& picture, const std::string& folder, const std::string& name, std::string& error) {
+  std::vector<uint8_t> file;
+  if (!encodePngRgba(picture, file, error)) return false;
+  const std::string path = folder + "/" + name + ".png";
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out || std::fwrite(file.data(), 1, file.size(), out) != file.size()) {
+    if (out) std::fclose(out);
+    error = "cannot write " + path;
+    return false;
+  }
+  std::fclose(out);
+  return true;
+}
+
 bool encodePngRgba(const RgbaPicture& picture, std::vector<uint8_t>& file, std::string& error) {
   PngDescription d;
   d.width = picture.width;
@@ -255,8 +267,8 @@ RgbaPicture decodeDxt5(const uint8_t* blocks, uint32_t w, uint32_t h) {
       uint64_t alphaBits = 0;
       for (int i = 0; i < 6; ++i) alphaBits |= static_cast<uint64_t>(blocks[2 + i]) << (8 * i);
       uint8_t colours[4][3];
-      colourPalette(static_cast<uint16_t>(blocks[8] | blocks[9] << 8), static_cast<uint16_t>(blocks[10] | blocks[11] << 8),
-                    colours);
+      colourPalette(static_cast<uint16_t>(blocks[8] | blocks[9] << 8),
+                    static_cast<uint16_t>(blocks[10] | blocks[11] << 8), colours);
       uint32_t colourBits = blocks[12] | blocks[13] << 8 | blocks[14] << 16 | static_cast<uint32_t>(blocks[15]) << 24;
       for (uint32_t i = 0; i < 16; ++i) {
         const uint32_t x = bx * 4 + i % 4, y = by * 4 + i / 4;
@@ -278,7 +290,7 @@ std::vector<uint8_t> encodeDds(uint32_t width, uint32_t height, const std::strin
   putLE32(file, height);
   putLE32(file, width);
   putLE32(file, static_cast<uint32_t>(((width + 3) / 4) * ((height + 3) / 4) * 16));
-  putLE32(file, 0);         // depth
+  putLE32(file, 0);  // depth
   putLE32(file, mipCount);
   for (int i = 0; i < 11; ++i) putLE32(file, 0);
   // Pixel format.
@@ -396,13 +408,20 @@ bool writeSeedCorpus(const std::string& kind, const std::string& folder, std::st
       int depth;
     };
     const Variant variants[] = {
-        {"grey1.png", PNG_COLOR_TYPE_GRAY, 1},         {"grey2.png", PNG_COLOR_TYPE_GRAY, 2},
-        {"grey4.png", PNG_COLOR_TYPE_GRAY, 4},         {"grey8.png", PNG_COLOR_TYPE_GRAY, 8},
-        {"grey16.png", PNG_COLOR_TYPE_GRAY, 16},       {"greyalpha8.png", PNG_COLOR_TYPE_GRAY_ALPHA, 8},
-        {"greyalpha16.png", PNG_COLOR_TYPE_GRAY_ALPHA, 16}, {"rgb8.png", PNG_COLOR_TYPE_RGB, 8},
-        {"rgb16.png", PNG_COLOR_TYPE_RGB, 16},         {"rgba8.png", PNG_COLOR_TYPE_RGB_ALPHA, 8},
-        {"rgba16.png", PNG_COLOR_TYPE_RGB_ALPHA, 16},  {"palette1.png", PNG_COLOR_TYPE_PALETTE, 1},
-        {"palette2.png", PNG_COLOR_TYPE_PALETTE, 2},   {"palette4.png", PNG_COLOR_TYPE_PALETTE, 4},
+        {"grey1.png", PNG_COLOR_TYPE_GRAY, 1},
+        {"grey2.png", PNG_COLOR_TYPE_GRAY, 2},
+        {"grey4.png", PNG_COLOR_TYPE_GRAY, 4},
+        {"grey8.png", PNG_COLOR_TYPE_GRAY, 8},
+        {"grey16.png", PNG_COLOR_TYPE_GRAY, 16},
+        {"greyalpha8.png", PNG_COLOR_TYPE_GRAY_ALPHA, 8},
+        {"greyalpha16.png", PNG_COLOR_TYPE_GRAY_ALPHA, 16},
+        {"rgb8.png", PNG_COLOR_TYPE_RGB, 8},
+        {"rgb16.png", PNG_COLOR_TYPE_RGB, 16},
+        {"rgba8.png", PNG_COLOR_TYPE_RGB_ALPHA, 8},
+        {"rgba16.png", PNG_COLOR_TYPE_RGB_ALPHA, 16},
+        {"palette1.png", PNG_COLOR_TYPE_PALETTE, 1},
+        {"palette2.png", PNG_COLOR_TYPE_PALETTE, 2},
+        {"palette4.png", PNG_COLOR_TYPE_PALETTE, 4},
         {"palette8.png", PNG_COLOR_TYPE_PALETTE, 8},
     };
     for (const Variant& v : variants)
@@ -433,8 +452,7 @@ bool writeSeedCorpus(const std::string& kind, const std::string& folder, std::st
            writeNamed(folder, "dxt5_mips.dds", encodeDds(16, 16, "DXT5", mips, 3), error) &&
            writeNamed(folder, "dxt1.dds", encodeDds(8, 8, "DXT1", std::vector<uint8_t>(32, 0x55)), error) &&
            writeNamed(folder, "dxt3.dds", encodeDds(8, 8, "DXT3", std::vector<uint8_t>(64, 0xAA)), error) &&
-           writeNamed(folder, "palette.dds", encodeDds(8, 8, "", std::vector<uint8_t>(1024 + 64, 3), 1, true),
-                      error) &&
+           writeNamed(folder, "palette.dds", encodeDds(8, 8, "", std::vector<uint8_t>(1024 + 64, 3), 1, true), error) &&
            writeNamed(folder, "truncated.dds", truncated, error);
   }
   if (kind == "krt") {
@@ -455,8 +473,8 @@ bool writeSeedCorpus(const std::string& kind, const std::string& folder, std::st
     badSize[16] ^= 1;
     std::vector<uint8_t> badFormat(file);
     badFormat[4] = 7;
-    return writeNamed(folder, "truncated.krt", truncated, error) && writeNamed(folder, "bad_size.krt", badSize, error) &&
-           writeNamed(folder, "bad_format.krt", badFormat, error);
+    return writeNamed(folder, "truncated.krt", truncated, error) &&
+           writeNamed(folder, "bad_size.krt", badSize, error) && writeNamed(folder, "bad_format.krt", badFormat, error);
   }
   error = "unknown corpus kind " + kind;
   return false;

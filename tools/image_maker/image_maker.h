@@ -19,9 +19,9 @@ struct PngDescription {
   int bitDepth = 8;
   bool interlaced = false;
   std::vector<uint8_t> rows;
-  std::vector<uint8_t> paletteRgb;        // palette pictures: R, G, B an entry
-  std::vector<uint8_t> paletteAlpha;      // palette pictures: a tRNS chunk when not empty
-  bool hasTransparentColor = false;       // grey and RGB pictures: a tRNS colour
+  std::vector<uint8_t> paletteRgb;           // palette pictures: R, G, B an entry
+  std::vector<uint8_t> paletteAlpha;         // palette pictures: a tRNS chunk when not empty
+  bool hasTransparentColor = false;          // grey and RGB pictures: a tRNS colour
   uint16_t transparentColor[3] = {0, 0, 0};  // grey uses [0]
 };
 
@@ -30,6 +30,8 @@ size_t pngRowBytes(const PngDescription& description);
 bool encodePng(const PngDescription& description, std::vector<uint8_t>& file, std::string& error);
 // An 8-bit RGBA PNG of the picture.
 bool encodePngRgba(const RgbaPicture& picture, std::vector<uint8_t>& file, std::string& error);
+// Writes the picture as <folder>/<name>.png.
+bool writePngRgba(const RgbaPicture& picture, const std::string& folder, const std::string& name, std::string& error);
 
 // DXT5 blocks of the picture's top level (edges repeated to whole blocks).
 std::vector<uint8_t> encodeDxt5(const RgbaPicture& picture);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "image_maker.h"
@@ -53,18 +52,8 @@ RgbaPicture draw(const Look& look) {
 }  // namespace
 
 bool writeLocationPictures(const std::string& folder, std::string& error) {
-  for (const Look& look : kLooks) {
-    std::vector<uint8_t> file;
-    if (!encodePngRgba(draw(look), file, error)) return false;
-    const std::string path = folder + "/" + look.name + ".png";
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out || std::fwrite(file.data(), 1, file.size(), out) != file.size()) {
-      if (out) std::fclose(out);
-      error = "cannot write " + path;
-      return false;
-    }
-    std::fclose(out);
-  }
+  for (const Look& look : kLooks)
+    if (!writePngRgba(draw(look), folder, look.name, error)) return false;
   return true;
 }
 

@@ -21,16 +21,14 @@ void formatHookName(char (&buffer)[kNameSize * 2], int32_t location, const char*
   snprintf(buffer, sizeof(buffer), "__Generated_L%" PRId32 "%s%" PRId32 "_%s", location, form, trigger, event);
 }
 
-void sendTriggerMessage(uint32_t kind, IBaseAreaTrigger* trigger) {
+void sendGameMessage(uint32_t kind, const void* pointer, GameMessageListener* sender) {
   if (!Game::exists()) return;
   GameMessage message;
   message.kind = kind;
-  message.setPointer(trigger);
-  message.sender = nullptr;
+  message.setPointer(pointer);
+  message.sender = sender;
   Game::getInstance()->getDispatcher().dispatchMessage(&message);
 }
-
-void sendTriggerChanged(IBaseAreaTrigger* trigger) { sendTriggerMessage(kMsgTriggerChanged, trigger); }
 
 void IBaseAreaTrigger::init(const TriggerDescription& record) {
   locationId = record.location;
@@ -71,6 +69,15 @@ bool IBaseAreaTrigger::getScreenPosition(float* x, float* y) const {
 }
 
 KR::Vector2<float> IBaseAreaTrigger::getScreenPosition(const View* view) const { return center + view->position; }
+
+bool locateTriggerForZoom(const void* pointer, KR::Vector2<float>* point, bool* zoom) {
+  const IBaseAreaTrigger* trigger = static_cast<const IBaseAreaTrigger*>(pointer);
+  const View* view = trigger->findView();
+  if (!view) return false;
+  *point = trigger->getScreenPosition(view);
+  *zoom = trigger->triggerId != 0;
+  return true;
+}
 
 int32_t callHookForNumber(const char* hook, const int64_t* number, const char* text) {
   if (!Game::exists()) return 0;

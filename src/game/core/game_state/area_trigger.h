@@ -12,6 +12,7 @@
 // events: "...TO<trigger>_...").
 #include <cstdint>
 
+#include "core/game_state/game_message.h"
 #include "core/game_state/view_description.h"
 #include "vector2.h"
 
@@ -68,9 +69,11 @@ class IBaseAreaTrigger {
 // Hook names fit whatever the ids are.
 void formatHookName(char (&buffer)[kNameSize * 2], int32_t location, const char* form, int32_t trigger,
                     const char* event);
+// A pointer message on the play state's bus (nothing without a play state);
+// a null sender reaches every listener.
+void sendGameMessage(uint32_t kind, const void* pointer, GameMessageListener* sender = nullptr);
 // Sends the trigger-changed message (kind 18) for the trigger to every listener.
-void sendTriggerChanged(IBaseAreaTrigger* trigger);
-void sendTriggerMessage(uint32_t kind, IBaseAreaTrigger* trigger);
+inline void sendTriggerChanged(IBaseAreaTrigger* trigger) { sendGameMessage(kMsgTriggerChanged, trigger); }
 
 class AreaTrigger : public IBaseAreaTrigger {
  public:
@@ -107,6 +110,10 @@ class TriggerObject : public IBaseAreaTrigger {
 
   char sceneNode[kNameSize] = {};
 };
+
+// The fade-out's zoom target for a used transition: its view's position plus
+// its centre; no zoom towards trigger 0 (the way back). False without a view.
+bool locateTriggerForZoom(const void* trigger, KR::Vector2<float>* point, bool* zoom);
 
 // Calls a hook with one argument (a number or a text, or none) and an integer
 // or text result; 0 / empty when the state is closed, the call failed or the

@@ -6,6 +6,7 @@
 #include "core/authors_movie_state/authors_movie.h"
 #include "core/game_cursor_manager.h"
 #include "core/game_post_processing_renderer.h"
+#include "core/game_state/area_trigger.h"
 #include "core/game_state/cut_scene.h"
 #include "core/game_state/hos_item_disapperence_effect_manager.h"
 #include "core/game_state/inventory.h"
@@ -59,6 +60,7 @@ Game::Game() : tasks(this) {
   generalConfig = readGeneralConfig();
   fadeIn.init();
   fadeOut.init();
+  ViewFadeOutEffect::triggerLocator = &locateTriggerForZoom;
   itemFactory = std::make_unique<InventoryItemFactory>();
   registry = std::make_unique<ViewRegistry>();
   inventory = std::make_unique<Inventory>(*itemFactory);
@@ -283,7 +285,8 @@ void Game::updatePlay(float dt) {
   if (!hudTook) {
     views->processInput(frameInput);
     if (frameInput.valid && GameCursorManager::exists())
-      GameCursorManager::getInstance()->setCursor(hud->requestedCursor());
+      GameCursorManager::getInstance()->setCursor(hud->requestedCursor() ? hud->requestedCursor()
+                                                                         : viewStack->wantedCursor);
   }
   step(GameStep::Blur);
   blurTarget = views->hasVisibleCloseup() ? 1.0f : 0.0f;

@@ -138,7 +138,7 @@ void ItemTrigger::processOnDoneAction() {
   enabled = 0;
   dead = 1;
   callHook("onActionDone");
-  sendTriggerMessage(kMsgItemActionDone, this);
+  sendGameMessage(kMsgItemActionDone, this);
 }
 
 void ItemTrigger::invokeOnActivate() {
@@ -181,7 +181,7 @@ void TransitionTrigger::processTransition(bool immediately) {
   enableRelative(this, relativeTrigger);
   if (itemSceneNode[0]) queueSetNodeEnable(uint32_t(locationId), itemSceneNode, false);
   if (!immediately) queueEventSound(Game::getInstance()->getTasks(), SoundEventType::TransitionUsed);
-  sendTriggerMessage(kMsgTransitionUsed, this);
+  sendGameMessage(kMsgTransitionUsed, this);
 }
 
 void TransitionTrigger::invokeOnActivate() {

@@ -8,7 +8,6 @@
 #include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_render.h"
-#include "core/game_cursor_manager.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
 #include "core/game_state/inventory_item_factory.h"
@@ -264,8 +263,7 @@ int32_t View::processInput(const InputState* input) {
       best = d;
     }
   }
-  if (GameCursorManager* cursors = GameCursorManager::getInstancePtr())
-    cursors->setCursor(winner ? winner->cursorType : 0);
+  if (stack) stack->wantedCursor = winner ? winner->cursorType : 0;
   const bool carrying = stack && stack->getTakenObjectId() != ViewStack::kNoObject;
   InventoryItem* held = stack ? stack->getTakenInventoryItem() : nullptr;
   if (!winner && input->leftReleased && stack) {

@@ -1,5 +1,6 @@
 #include "core/game_state/view_extension.h"
 
+#include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
 #include "core/game_state/view.h"
 #include "format_string.h"
@@ -7,22 +8,9 @@
 
 namespace HOG {
 
-namespace {
+void IViewExtension::announceActive() { sendGameMessage(kMsgExtensionChanged, this); }
 
-void sendKind(uint32_t kind, const void* pointer) {
-  if (!Game::exists()) return;
-  GameMessage message;
-  message.kind = kind;
-  message.setPointer(pointer);
-  message.sender = nullptr;
-  Game::getInstance()->getDispatcher().dispatchMessage(&message);
-}
-
-}  // namespace
-
-void IViewExtension::announceActive() { sendKind(kMsgExtensionChanged, this); }
-
-void IViewExtension::announceInactive() { sendKind(kMsgExtensionChanged, nullptr); }
+void IViewExtension::announceInactive() { sendGameMessage(kMsgExtensionChanged, nullptr); }
 
 void IViewExtension::setSuspended(bool flag) {
   const bool resumeNotice = isSuspended() && !flag;
@@ -30,7 +18,7 @@ void IViewExtension::setSuspended(bool flag) {
   if (resumeNotice) announceActive();
   if (suspendNotice) announceInactive();
   suspended = flag;
-  sendKind(flag ? kMsgExtensionSuspended : kMsgExtensionResumed, nullptr);
+  sendGameMessage(flag ? kMsgExtensionSuspended : kMsgExtensionResumed, nullptr);
   if (!isSuspended() && announces && view && view->activated) announceActive();
 }
 

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "animationeditor/scene_node.h"
-#include "core/game_cursor_manager.h"
 #include "core/game_post_processing_renderer.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/event_sound_player.h"
@@ -22,14 +21,6 @@
 namespace HOG {
 
 namespace {
-
-void sendView(Game& game, uint32_t kind, const void* pointer, GameMessageListener* sender) {
-  GameMessage message;
-  message.kind = kind;
-  message.setPointer(pointer);
-  message.sender = sender;
-  game.getDispatcher().dispatchMessage(&message);
-}
 
 void openViewTask(const char* name) {
   if (Game::exists()) Game::getInstance()->getViewStack().openView(name);
@@ -137,7 +128,7 @@ bool ViewStack::drawViews(bool blurOpen) {
 
 void ViewStack::processInput(const InputState& input) {
   if (!input.valid) return;
-  if (GameCursorManager* cursors = GameCursorManager::getInstancePtr()) cursors->setCursor(0);
+  wantedCursor = 0;
   View* active = getActiveView();
   bool handled = false;
   const int w = KR::RenderSystem::getDesignWidth(), h = KR::RenderSystem::getDesignHeight();
@@ -153,7 +144,7 @@ void ViewStack::processInput(const InputState& input) {
   if (input.rightPressed) {
     dropTakedObject(false);
     takenInventoryItem = nullptr;
-    sendView(game, kMsgHeldItemCleared, nullptr, &game);
+    sendGameMessage(kMsgHeldItemCleared, nullptr, &game);
   }
 }
 
@@ -190,20 +181,20 @@ void ViewStack::pushView(View* view) {
   }
   skipNextFadeIn = false;
   if (views.size() > kMaxStack) views.erase(views.begin(), views.end() - kMaxStack);
-  sendView(game, kMsgViewStackChanged, nullptr, nullptr);
+  sendGameMessage(kMsgViewStackChanged, nullptr, nullptr);
 }
 
 void ViewStack::activateView(View* view) {
   ++view->visitCount;
   view->activationPending = true;
   queueEventSound(game.getTasks(), view->isCloseup() ? SoundEventType::CloseupOpened : SoundEventType::LocationOpened);
-  sendView(game, kMsgViewActivated, view, nullptr);
+  sendGameMessage(kMsgViewActivated, view, nullptr);
 }
 
 void ViewStack::deactivateView(View* view) {
   if (!view) return;
   view->deactivate();
-  sendView(game, kMsgViewDeactivated, view, nullptr);
+  sendGameMessage(kMsgViewDeactivated, view, nullptr);
 }
 
 void ViewStack::closeActiveView() {
@@ -219,7 +210,7 @@ void ViewStack::closeActiveView() {
     deactivateView(top);
     views.pop_back();
     activateView(views.back());
-    sendView(game, kMsgViewStackChanged, nullptr, nullptr);
+    sendGameMessage(kMsgViewStackChanged, nullptr, nullptr);
   }
 }
 
@@ -274,7 +265,7 @@ void ViewStack::resetBeforeRestore() {
   closeAllViews();
   dropTakedObject(true);
   takenInventoryItem = nullptr;
-  sendView(game, kMsgHeldItemCleared, nullptr, &game);
+  sendGameMessage(kMsgHeldItemCleared, nullptr, &game);
 }
 
 int32_t ViewStack::takeTriggerObject(uint32_t id) {
@@ -283,7 +274,7 @@ int32_t ViewStack::takeTriggerObject(uint32_t id) {
   takenObjectWord = 0;
   if (View* active = getActiveView())
     if (IBaseAreaTrigger* trigger = active->findTrigger(id)) {
-      sendView(game, kMsgTriggerObjectTaken, trigger, &game);
+      sendGameMessage(kMsgTriggerObjectTaken, trigger, &game);
       active->takeObject(trigger);
     }
   return 0;
@@ -292,7 +283,7 @@ int32_t ViewStack::takeTriggerObject(uint32_t id) {
 void ViewStack::dropTakedObject(bool immediate) {
   if (View* active = getActiveView()) {
     IBaseAreaTrigger* trigger = takenObjectId != kNoObject ? active->findTrigger(takenObjectId) : nullptr;
-    if (trigger) sendView(game, kMsgTriggerObjectDropped, trigger, &game);
+    if (trigger) sendGameMessage(kMsgTriggerObjectDropped, trigger, &game);
     active->dropObject(immediate, trigger);
   }
   takenObjectId = kNoObject;
@@ -302,7 +293,7 @@ void ViewStack::dropTakedObject(bool immediate) {
 
 void ViewStack::setTakenInventoryItem(InventoryItem* item) {
   takenInventoryItem = item;
-  if (!item) sendView(game, kMsgHeldItemCleared, nullptr, &game);
+  if (!item) sendGameMessage(kMsgHeldItemCleared, nullptr, &game);
 }
 
 void ViewStack::resetTriggerState(uint32_t id) {

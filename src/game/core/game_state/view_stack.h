@@ -71,6 +71,9 @@ class ViewStack : public IViewStack {
   int32_t appendTriggerByIds(uint32_t viewId, uint32_t triggerId);
   bool isAllowed(const IBaseAreaTrigger* trigger) const;
 
+  // The cursor the trigger under the pointer asks for this frame (the HUD's
+  // own wish comes first).
+  int32_t wantedCursor = 0;
   int32_t viewChangeLocks = 0;
   bool skipNextFadeIn = false;
   bool restrictInput = false;

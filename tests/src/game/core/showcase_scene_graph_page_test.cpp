@@ -15,8 +15,8 @@
 #include "animationeditor/scene_node.h"
 #include "animationeditor/sprite_scene_node.h"
 #include "core/showcase_scene_graph_page.h"
+#include "showcase_reference_image.h"
 #include "showcase_test_support.h"
-#include "support/png_file.h"
 
 namespace {
 
@@ -45,10 +45,7 @@ class SceneGraphPageTest : public KR::Test::ShowcaseTest {
   // The frame as drawn now, compared with tests/data/render/<name>.png.
   void expectReference(const std::string& name) {
     ASSERT_TRUE(drawTwiceAndRead([this] { page->draw(); }));
-    std::vector<uint32_t> drawn(size_t(width) * height);
-    for (size_t i = 0; i < drawn.size(); ++i)
-      drawn[i] = 0xFF000000u | uint32_t(frame[i * 4]) << 16 | uint32_t(frame[i * 4 + 1]) << 8 | frame[i * 4 + 2];
-    EXPECT_EQ(KR::Test::compareWithReference("render", name, drawn, width, height), "");
+    KR::Test::expectReferenceImage(name, frame, width, height);
   }
 
   std::unique_ptr<HOG::SceneGraphShowcasePage> page = std::make_unique<HOG::SceneGraphShowcasePage>();

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/game_cursor_manager.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
 #include "core/game_state/music_player.h"
@@ -59,7 +60,12 @@ TEST(LocationsPlayThrough, HallGardenStoneOntoWellBackDeskKeyOutside) {
   ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
   ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
 
-  // The passage (trigger 1 of the hall) fades into the garden.
+  // The cursor changes over the passage (trigger 1 of the hall), which fades
+  // into the garden.
+  const KR::Vector2<int> passage = window(1364, 528);
+  game.moveMouse(passage.x, passage.y);
+  game.steps(2);
+  EXPECT_EQ(HOG::GameCursorManager::getInstance()->getCurrent(), 2);
   clickAt(game, 1364, 528);
   ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location02"); }, 300));
   EXPECT_EQ(game.activeView(), "location02");
