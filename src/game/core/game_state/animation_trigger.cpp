@@ -62,7 +62,7 @@ void AnimationTrigger::invokeOnClick() {
   }
   enabled = multipleUse ? 1 : 0;
   callHook("onAnimationPlayed");
-  sendTriggerMessage(kMsgAnimationTriggerUsed, this);
+  sendGameMessage(kMsgAnimationTriggerUsed, this);
 }
 
 void AnimationTrigger::invokeOnActivate() {
@@ -117,7 +117,7 @@ void HOSItemTrigger::invokeOnClick() {
   enabled = 0;
   dead = 1;
   callHook("onActionDone");
-  sendTriggerMessage(kMsgHosItemFound, this);
+  sendGameMessage(kMsgHosItemFound, this);
   if (Game::exists()) queueEventSound(Game::getInstance()->getTasks(), SoundEventType::HosItemFound);
 }
 
