@@ -101,7 +101,7 @@ void CutScene::init(const std::string& name_, uint32_t viewId_) {
   if (scene && reader.enterChild("animationNodes")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
       std::string node;
-      reader.readString("v", &node);
+      reader.readCurrentString(&node);
       AE::ISceneNode* found = node.empty() ? nullptr : AE::ISceneNode::findChild(node.c_str(), scene);
       if (!found) continue;
       if (targetNodes.size() >= kMaxTargets) {

@@ -1,7 +1,7 @@
 // A walk through the demo locations on the headless game driver, clicking the
 // points the view descriptions give: the hall, the passage to the garden, the
 // stone carried onto the well (gem_blue), back by trigger 0, the desk
-// close-up, the key, a click outside; the active view, the inventory and the
+// close-up, its drawer, then the key, a click outside; the active view, the inventory and the
 // triggers' flags are checked at each step.
 #include <gtest/gtest.h>
 
@@ -95,6 +95,14 @@ TEST(LocationsPlayThrough, HallGardenStoneOntoWellBackDeskKeyOutside) {
   ASSERT_EQ(stack.size(), 4u);  // hall, garden, hall, desk
   EXPECT_STREQ(stack[2]->name, "location01");
   EXPECT_TRUE(play().getViewStack().hasVisibleCloseup());
+  // The key stays out of reach until the drawer (animation trigger 2) opens.
+  clickAt(game, 440 + 332, 225 + 282);
+  game.steps(10);
+  EXPECT_FALSE(holds(game, "key"));
+  clickAt(game, 440 + 400, 225 + 470);
+  EXPECT_EQ(trigger("closeup01", 2)->dead, 1);
+  EXPECT_EQ(trigger("closeup01", 1)->enabled, 1);
+  ASSERT_TRUE(game.stepUntil([&] { return !play().isLocked(); }, 120));
   clickAt(game, 440 + 332, 225 + 282);
   ASSERT_TRUE(game.stepUntil([&] { return holds(game, "key"); }, 120));
   EXPECT_EQ(trigger("closeup01", 1)->dead, 1);
