@@ -15,3 +15,10 @@ kr_add_fuzzer(save_game_fuzz
   LIBS kr_savetool
   CORPUS ${KR_SAVE_CORPUS}
   DEPENDS save_game_corpus)
+
+# The story played through, saved mid cut scene, continued after a restart.
+kr_add_test(test_story_playthrough
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/story_playthrough_test.cpp
+  LIBS kr_game_driver
+  DEPENDS kr_media quellmoor)
+set_tests_properties(test_story_playthrough PROPERTIES LABELS threads)

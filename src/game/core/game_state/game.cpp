@@ -366,6 +366,8 @@ void Game::draw() {
   hud->draw();
 }
 
+CutScene* Game::getCutScene() { return cutScene.get() == realCutScene ? realCutScene : nullptr; }
+
 void Game::startCutScene(const std::string& name, uint32_t value) {
   savedCutSceneName = name;
   savedCutSceneValue = value;

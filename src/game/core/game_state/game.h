@@ -161,6 +161,8 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   void setTriggerVisualiser(std::unique_ptr<IGameComponent> replacement) { triggerVisualiser = std::move(replacement); }
   void setGuides(std::unique_ptr<IGameComponent> replacement) { guides = std::move(replacement); }
   void setCutScene(std::unique_ptr<ICutScene> replacement) { cutScene = std::move(replacement); }
+  // The game's own cut scene (null once a stand-in replaced it).
+  CutScene* getCutScene();
 
   int32_t getMode() const { return mode; }
   float getBlurAmount() const { return blurAmount; }
