@@ -1,6 +1,7 @@
 # The animated scene graph: scene nodes with their keyframe tracks, play
 # control, markers, depth-ordered drawing and binary form, and the text,
-# sprite and camera node kinds with the sprite-sheet cache.
+# sprite, camera, particle and sound node kinds with the sprite-sheet cache,
+# and the loader of scene files.
 set(KR_AE_SRC ${PROJECT_SOURCE_DIR}/engine/src/animationeditor)
 kr_add_library(kr_animationeditor
   SOURCES
@@ -14,4 +15,10 @@ kr_add_library(kr_animationeditor
     ${KR_AE_SRC}/text_scene_node.cpp
     ${KR_AE_SRC}/sprite_sheet_cache.cpp
     ${KR_AE_SRC}/sprite_scene_node.cpp
-  LIBS kr_font kr_sprite kr_anim kr_render kr_content kr_core pugixml::pugixml PkgConfig::LUA51)
+    ${KR_AE_SRC}/particle_scene_node.cpp
+    ${KR_AE_SRC}/sound_scene_node.cpp
+    ${KR_AE_SRC}/scene_xml_values.cpp
+    ${KR_AE_SRC}/marker_play_list_reader.cpp
+    ${KR_AE_SRC}/scene_loader.cpp
+    ${KR_AE_SRC}/scene_file_kinds.cpp
+  LIBS kr_particles kr_sound kr_font kr_sprite kr_anim kr_render kr_content kr_core pugixml::pugixml PkgConfig::LUA51)

@@ -55,4 +55,14 @@ class TextFrameData : public IFrameData {
   int32_t halign = 0, valign = 0, maxChar = 0;
 };
 
+// A particle node's keyframe: the base values, its emission factor and play value.
+class ParticleFrameData : public IFrameData {
+ public:
+  uint32_t getSerializedSize() const override { return 115 + 8; }
+  int getRecordType() const override { return 2; }
+
+  float emitCoef = 0.0f;
+  int32_t play = 0;
+};
+
 }  // namespace AE

@@ -6,6 +6,7 @@
 #include "animationeditor/frame_data.h"
 #include "animationeditor/marker.h"
 #include "animationeditor/movie_camera.h"
+#include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node_animation.h"
 #include "animationeditor/scene_node_stream.h"
 #include "log_system.h"
@@ -93,6 +94,8 @@ void ISceneNode::bindBaseTracks() {
 }
 
 ISceneNode::~ISceneNode() {
+  // A loaded root leaves the list of loaded scenes (loading threads append to it meanwhile).
+  unregisterLoadedScene(this);
   while (!mChildren.empty()) delete mChildren.back();
   for (Marker* marker : mMarkers) delete marker;
   mMarkers.clear();

@@ -38,6 +38,8 @@ class SoundResource {
   uint32_t getGroup() const { return group; }
   float getVolume() const { return volume; }
   bool isLooping() const { return loop; }
+  // Scene sound nodes make a sound loop with their node (under the manager's lock).
+  void setLooping(bool looping) { loop = looping; }
   uint32_t getPriority() const { return priority; }
   int32_t getReferenceCount() const { return referenceCount; }
   void setReferenceCount(int32_t count) { referenceCount = count; }

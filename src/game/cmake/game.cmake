@@ -16,6 +16,7 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/showcase_widgets_page.cpp
     ${KR_GAME_SRC}/core/showcase_particles_page.cpp
     ${KR_GAME_SRC}/core/showcase_scene_graph_page.cpp
+    ${KR_GAME_SRC}/core/showcase_scene_files_page.cpp
     ${KR_GAME_SRC}/core/main_menu_state/profile_system.cpp
   LIBS kr_app kr_anim kr_animationeditor)
 target_include_directories(kr_game PUBLIC ${KR_GAME_SRC})

@@ -8,6 +8,7 @@
 #include "core/showcase_font_page.h"
 #include "core/showcase_image_page.h"
 #include "core/showcase_particles_page.h"
+#include "core/showcase_scene_files_page.h"
 #include "core/showcase_scene_graph_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
@@ -33,6 +34,7 @@ Showcase::Showcase() {
   addPage(std::make_unique<WidgetsShowcasePage>());
   addPage(std::make_unique<ParticleShowcasePage>());
   addPage(std::make_unique<SceneGraphShowcasePage>());
+  addPage(std::make_unique<SceneFilesShowcasePage>());
 }
 
 void ShowcasePage::presentPage(GameApplication& application, bool loaded, const std::function<void()>& draw) {

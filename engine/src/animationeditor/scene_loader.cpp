@@ -1,0 +1,217 @@
+#include "animationeditor/scene_loader.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "animationeditor/frame_data.h"
+#include "animationeditor/marker_play_list_reader.h"
+#include "animationeditor/movie_camera.h"
+#include "animationeditor/particle_scene_node.h"
+#include "animationeditor/scene_node.h"
+#include "animationeditor/scene_node_animation.h"
+#include "animationeditor/scene_xml_values.h"
+#include "animationeditor/sound_scene_node.h"
+#include "animationeditor/sprite_scene_node.h"
+#include "animationeditor/text_scene_node.h"
+#include "file_system.h"
+#include "log_system.h"
+#include "scoped_lock.h"
+
+namespace AE {
+
+using namespace SceneXml;
+
+namespace {
+
+// Deeper nesting than any authored scene; it keeps a damaged file from
+// exhausting the stack of the recursive walks over the tree.
+constexpr int kMaxObjectDepth = 128;
+
+pthread_mutex_t gLoadedScenesLock = PTHREAD_MUTEX_INITIALIZER;
+std::vector<ISceneNode*>& loadedScenes() {
+  static std::vector<ISceneNode*>* scenes = new std::vector<ISceneNode*>();
+  return *scenes;
+}
+
+bool parseFile(const std::string& fileName, pugi::xml_document& document) {
+  KR::FileSystem* files = KR::FileSystem::getInstancePtr();
+  std::unique_ptr<KR::File> file(files ? files->openFile("default", fileName) : nullptr);
+  if (!file) {
+    document.reset();
+    return document.load_file(fileName.c_str()).status == pugi::status_ok;
+  }
+  const int size = std::max(file->getSize(), 0);
+  std::unique_ptr<char[]> bytes(new char[size_t(size) + 1]);
+  const int read = size > 0 ? file->read(bytes.get(), size) : 0;
+  bytes[size_t(std::max(read, 0))] = 0;
+  return document.load_buffer(bytes.get(), size_t(std::max(read, 0))).status == pugi::status_ok;
+}
+
+}  // namespace
+
+// ---- the list of loaded scenes ----
+
+void registerLoadedScene(ISceneNode* root) {
+  if (!root) return;
+  KR::ScopedLock guard(KR::ScopedLock::lock(&gLoadedScenesLock));
+  std::vector<ISceneNode*>& scenes = loadedScenes();
+  if (std::find(scenes.begin(), scenes.end(), root) == scenes.end()) scenes.push_back(root);
+}
+
+void unregisterLoadedScene(const ISceneNode* node) {
+  KR::ScopedLock guard(KR::ScopedLock::lock(&gLoadedScenesLock));
+  std::vector<ISceneNode*>& scenes = loadedScenes();
+  const auto it = std::find(scenes.begin(), scenes.end(), node);
+  if (it != scenes.end()) scenes.erase(it);
+}
+
+size_t getLoadedSceneCount() {
+  KR::ScopedLock guard(KR::ScopedLock::lock(&gLoadedScenesLock));
+  return loadedScenes().size();
+}
+
+bool isLoadedScene(const ISceneNode* node) {
+  KR::ScopedLock guard(KR::ScopedLock::lock(&gLoadedScenesLock));
+  const std::vector<ISceneNode*>& scenes = loadedScenes();
+  return std::find(scenes.begin(), scenes.end(), node) != scenes.end();
+}
+
+// ---- files ----
+
+ISceneNode* loadScene(const std::string& fileName) {
+  SceneLoadContext context;
+  ISceneNode* root = nullptr;
+  if (!loadSceneFile(root, fileName, context)) return nullptr;
+  return root;
+}
+
+bool loadSceneFile(ISceneNode*& root, const std::string& fileName, SceneLoadContext& context) {
+  if (!parseFile(fileName, context.document)) return false;
+  if (!root) {
+    root = new ISceneNode();
+    root->mName = fileName;
+  }
+  root->mSourceFile = fileName;
+  context.fileName = fileName;
+  context.depth = 0;
+  const pugi::xml_node scene = context.document.child("Scene");
+  for (pugi::xml_node object : scene.children("Object")) loadSceneObject(context, root, object);
+  readSceneMarkers(scene, root);
+  root->update(0.0f);
+  context.document.reset();
+  registerLoadedScene(root);
+  return true;
+}
+
+ISceneNode* loadSceneObject(SceneLoadContext& context, ISceneNode*& parent, const pugi::xml_node& object) {
+  if (context.depth >= kMaxObjectDepth) {
+    KR::log("ERROR: Scene file '%s' nests objects deeper than %d levels", context.fileName.c_str(), kMaxObjectDepth);
+    return nullptr;
+  }
+  const std::string type = object.attribute("type").value();
+  ISceneNode* node = nullptr;
+  if (type == "Sprite")
+    node = createSpriteNodeFromXml(object);
+  else if (type == "ParticleFX")
+    node = createParticleNodeFromXml(context, object);
+  else if (type == "Sound")
+    node = createSoundNodeFromXml(object);
+  else if (type == "MovieCamera")
+    node = createMovieCameraFromXml(object);
+  else if (type == "Text")
+    node = createTextNodeFromXml(object);
+  else
+    node = createSceneNodeFromXml(object);
+  if (!node) return nullptr;
+  if (parent) parent->addChild(node, true);
+  // The first "Object" of "Childs" starts the children; whatever follows it is read as an object too.
+  ++context.depth;
+  for (pugi::xml_node child = object.child("Childs").child("Object"); child; child = child.next_sibling()) {
+    if (child.type() == pugi::node_element) loadSceneObject(context, node, child);
+  }
+  --context.depth;
+  readSceneMarkers(object, node);
+  return node;
+}
+
+void readSceneMarkers(const pugi::xml_node& element, ISceneNode* node) {
+  if (!node) return;
+  for (pugi::xml_node marker : element.child("markers").children()) {
+    if (marker.type() == pugi::node_element) readMarkerPlayLists(marker, node);
+  }
+}
+
+// ---- the plain object section ----
+
+void readFrameRecord(const pugi::xml_node& a, ISceneNode* node, int frame) {
+  IFrameData record;
+  record.x = readFloat(a, "X");
+  record.y = readFloat(a, "Y");
+  record.handleX = readFloat(a, "bezierX");
+  record.handleY = readFloat(a, "bezierY");
+  record.handlePositionX = readFloat(a, "bezierCoeffX");
+  record.handlePositionY = readFloat(a, "bezierCoeffY");
+  record.positionBezier = readBool(a, "bezierPosEnabled");
+  record.pivot = KR::Vector2<float>(readFloat(a, "PivotPointX"), readFloat(a, "PivotPointY"));
+  record.angle = readFloat(a, "angle");
+  record.angleHandle = readFloat(a, "bezierAngle");
+  record.angleHandlePosition = readFloat(a, "bezierCoeffAngle");
+  record.angleBezier = readBool(a, "bezierAngleEnabled");
+  record.scaleX = readFloat(a, "scaleX");
+  record.scaleY = readFloat(a, "scaleY");
+  record.scaleHandleX = readFloat(a, "bezierScaleX");
+  record.scaleHandleY = readFloat(a, "bezierScaleY");
+  record.scaleHandlePositionX = readFloat(a, "bezierCoeffScaleX");
+  record.scaleHandlePositionY = readFloat(a, "bezierCoeffScaleY");
+  record.scaleBezier = readBool(a, "bezierScaleEnabled");
+  record.z = readFloat(a, "Z");
+  record.color = readColor(a);
+  // Every element of the table is read: an absent "shear00" gives 0, not 1.
+  record.shear.m[0] = readFloat(a, "shear00");
+  record.shear.m[1] = readFloat(a, "shear01");
+  record.shear.m[3] = readFloat(a, "shear10");
+  record.shear.m[4] = readFloat(a, "shear11");
+  node->storeFrameData(frame, record);
+}
+
+ISceneNode* createSceneNodeFromXml(const pugi::xml_node& object) {
+  ISceneNode* node = new ISceneNode();
+  node->mName = object.attribute("name").value();
+  const pugi::xml_node p = object.child("Parameters");
+  node->setWorldX(readFloat(p, "X"));
+  node->setWorldY(readFloat(p, "Y"));
+  node->mPosZ = readFloat(p, "Z");
+  node->setRotation(readFloat(p, "angle"));
+  node->setScaleX(readFloat(p, "scaleX"));
+  node->setScaleY(readFloat(p, "scaleY"));
+  node->mColor = readColor(p);
+  node->mPivot = KR::Vector2<float>(readFloat(p, "PivotPointX"), readFloat(p, "PivotPointY"));
+  node->setEnabled(readBool(p, "Enable"));
+  node->mShear = readShear(p);
+  node->mParallaxEnabled = readBoolDefaultTrue(p.attribute("ParallaxEnabled"));
+  const pugi::xml_node frames = object.child("frames");
+  node->mLoop = readBool(frames, "loop");
+  node->mAnimation->mLoop = node->mLoop;
+  for (pugi::xml_node f : frames.children("frame")) {
+    const int frame = readInt(f, "StartFrame");
+    const pugi::xml_node a = f.child("Attributes");
+    readFrameRecord(a, node, frame);
+    NodeKeyValues v;
+    v.posX = readFloat(a, "X");
+    v.posY = readFloat(a, "Y");
+    v.posZ = readFloat(a, "Z");
+    v.rotation = readFloat(a, "angle");
+    v.scaleX = readFloat(a, "scaleX");
+    v.scaleY = readFloat(a, "scaleY");
+    v.color = readColor(a);
+    v.shear = readShear(a);
+    v.pivot = KR::Vector2<float>(readFloat(a, "PivotPointX"), readFloat(a, "PivotPointY"));
+    node->setKeyframeValues(frame, v);
+  }
+  return node;
+}
+
+}  // namespace AE

@@ -1,0 +1,79 @@
+#pragma once
+// Scene files: XML documents whose "Scene" holds "Object"s, each becoming one
+// scene node of the kind its "type" names ("Sprite", "Text", "ParticleFX",
+// "Sound", "MovieCamera"; anything else a plain node) with its "Parameters",
+// its keyframes ("frames"), its children ("Childs") and its "markers".
+//
+//   AE::ISceneNode* scene = AE::loadScene("demo_scene_xml");   // null: missing or malformed
+//   if (scene) { scene->play(true); ... delete scene; }        // the caller owns the tree
+//
+// A name in no package is read as a loose file (a relative name from the
+// working folder). A sprite whose picture cannot be made drops its object and
+// subtree with a log line; every other missing value takes its default.
+//
+// Loads may run on any thread: each has its own document and its nodes are
+// seen by no other thread until it returns. Every loaded root is entered in a
+// process-wide list of loaded scenes that its destructor leaves; that list has
+// its own mutex, a leaf lock (nothing else is taken while it is held).
+#include <pugixml.hpp>
+
+#include <string>
+#include <vector>
+
+namespace AE {
+
+class ISceneNode;
+class MovieCamera;
+class ParticleSceneNode;
+class SceneLoadContext;
+class SoundSceneNode;
+class SpriteSceneNode;
+class TextSceneNode;
+
+// Told of the particle effects that could not be had while a scene loaded.
+class SceneLoadListener {
+ public:
+  virtual ~SceneLoadListener() = default;
+  virtual void onLoadFailed(SceneLoadContext& context, const std::string& fileName) = 0;
+};
+
+// One load's document and its listeners (not owned).
+class SceneLoadContext {
+ public:
+  pugi::xml_document document;
+  std::vector<SceneLoadListener*> listeners;
+  // The file being read, for log lines, and how deep the object walk is.
+  std::string fileName;
+  int depth = 0;
+};
+
+// The tree of the scene file (package "default", else a loose file), or null
+// when the file cannot be read or is not well-formed XML.
+ISceneNode* loadScene(const std::string& fileName);
+// Loads into root (made when null, named after the file); false, with root
+// untouched, when the file cannot be read or parsed.
+bool loadSceneFile(ISceneNode*& root, const std::string& fileName, SceneLoadContext& context);
+// One object with its subtree and markers, added to parent; null when its
+// creator failed (the subtree is then left out).
+ISceneNode* loadSceneObject(SceneLoadContext& context, ISceneNode*& parent, const pugi::xml_node& object);
+// The plain node of an object of no listed type.
+ISceneNode* createSceneNodeFromXml(const pugi::xml_node& object);
+// The kinds' creators.
+SpriteSceneNode* createSpriteNodeFromXml(const pugi::xml_node& object);
+TextSceneNode* createTextNodeFromXml(const pugi::xml_node& object);
+ParticleSceneNode* createParticleNodeFromXml(SceneLoadContext& context, const pugi::xml_node& object);
+SoundSceneNode* createSoundNodeFromXml(const pugi::xml_node& object);
+MovieCamera* createMovieCameraFromXml(const pugi::xml_node& object);
+// Fills a base frame record from a frame's "Attributes" and stores it at the frame.
+void readFrameRecord(const pugi::xml_node& attributes, ISceneNode* node, int frame);
+// The markers of a "Scene" or "Object" element, for its node.
+void readSceneMarkers(const pugi::xml_node& element, ISceneNode* node);
+
+// ---- the list of loaded scenes ----
+void registerLoadedScene(ISceneNode* root);
+// Called by every node's destructor; does nothing for a node not listed.
+void unregisterLoadedScene(const ISceneNode* node);
+size_t getLoadedSceneCount();
+bool isLoadedScene(const ISceneNode* node);
+
+}  // namespace AE
