@@ -7,6 +7,9 @@ kr_add_test(test_ui
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/ui/ui_states_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/ui/ui_loading_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/ui/ui_manager_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/ui/ui_scroll_area_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/ui/ui_list_view_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/ui/ui_scene_list_test.cpp
   LIBS kr_ui kr_app)
 if(TARGET test_ui)
   # The UI tests share the engine tests' content helpers.
