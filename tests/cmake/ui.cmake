@@ -22,6 +22,13 @@ kr_add_test(test_widgets_showcase
   LIBS kr_game kr_font_maker
   DEPENDS kr_media)
 
+# The "Controls" and "Scene lists" pages, dragged and clicked through over the
+# built demo media.
+kr_add_test(test_controls_showcase
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_controls_page_test.cpp
+  LIBS kr_game kr_font_maker
+  DEPENDS kr_media)
+
 # The UI loader over generated Lua tables; the seed corpus is written at build
 # time by the fuzz source's seed-writer mode.
 set(KR_UI_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/ui_loader)

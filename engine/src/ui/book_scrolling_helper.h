@@ -40,6 +40,7 @@ class BookScrollingHelper : public ScrollingHelper {
 
   void update(float dt) override;
   void processMessage(bool forward) override;
+  bool isMoving() const override { return turnTime > 0.0f; }
 
   // The offset over -pageSize: 0 at the start, 1 a page on.
   float pagePosition() const;

@@ -29,6 +29,10 @@ class ScrollingHelper {
   virtual void update(float dt) = 0;
   // The wheel: forward for kind 7, back for kind 8.
   virtual void processMessage(bool /*forward*/) {}
+  // Still moving the list on its own (a glide, a page turn): the list's
+  // items wait with the pointer until it stands, or the movement, which only
+  // runs while no item holds the pointer, would freeze under it.
+  virtual bool isMoving() const { return false; }
 
   UISceneList* list;
   // Dragging the list, or (strip) holding its thumb: the list then neither

@@ -35,6 +35,7 @@ class StripScrollingHelper : public ScrollingHelper {
 
   void update(float dt) override;
   void processMessage(bool forward) override;
+  bool isMoving() const override { return gliding; }
 
   // The bar time the thumbs show at an offset.
   float barTimeAt(float offset) const;

@@ -61,8 +61,7 @@ UILabel* UIListView::addLine() {
 
 void UIListView::layoutLines() {
   if (!scrollArea) return;
-  for (size_t i = 0; i < scrollArea->children.size(); ++i)
-    scrollArea->children[i]->position.y = float(i) * lineHeight;
+  for (size_t i = 0; i < scrollArea->children.size(); ++i) scrollArea->children[i]->position.y = float(i) * lineHeight;
 }
 
 int32_t UIListView::processMessage(uint32_t event) {
@@ -102,6 +101,7 @@ void UIListView::onUpdate(float) {
 void UIListView::draw() {
   if (selected < 0 || !selection) return;
   selection->setMeshColor(Color::fromFloats(1.0f, 1.0f, 1.0f, std::min(1.0f, std::max(0.0f, alpha))));
+  selection->updateVertices();
   selection->render();
 }
 

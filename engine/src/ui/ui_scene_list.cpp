@@ -154,7 +154,11 @@ int UISceneListItem::processInput(const Vector2<float>& position, bool leftDown)
 
 UISceneList::UISceneList(const std::string& name_, UIWidget* parent_, AE::ISceneNode* scene_, int32_t type_,
                          bool ownsScene_, bool vertical_, uint32_t flags)
-    : UIWidget(name_, parent_), type(type_), scene(scene_), vertical(vertical_), ownsScene(ownsScene_),
+    : UIWidget(name_, parent_),
+      type(type_),
+      scene(scene_),
+      vertical(vertical_),
+      ownsScene(ownsScene_),
       scrollingFlags(flags) {
   if (!scene) return;
   list = AE::ISceneNode::findChildFrom(scene, "#list");
@@ -175,8 +179,10 @@ UISceneList::UISceneList(const std::string& name_, UIWidget* parent_, AE::IScene
   size = scene->getBoundsSize();
   readListMarkers();
   // Last: the scrollers read the area and the settings.
-  if (type == 1) scroller = new BookScrollingHelper(this, scene);
-  else scroller = new StripScrollingHelper(this, scene);
+  if (type == 1)
+    scroller = new BookScrollingHelper(this, scene);
+  else
+    scroller = new StripScrollingHelper(this, scene);
 }
 
 UISceneList::~UISceneList() {
@@ -222,8 +228,10 @@ void UISceneList::layoutItems() {
   cursor = padding * 2.0f;
   for (UISceneListItem* item : items) {
     if (item->node) item->node->setPosition(cursor - padding);
-    if (vertical) cursor.y += item->height + indent;
-    else cursor.x += item->width + indent;
+    if (vertical)
+      cursor.y += item->height + indent;
+    else
+      cursor.x += item->width + indent;
   }
   if (needsCorrection()) range = std::min(along(areaSize) - along(cursor), 0.0f);
   scene->update(0.0f);
@@ -237,9 +245,12 @@ void UISceneList::updateCorrection(float dt) {
   if (!list) return;
   float& position = vertical ? list->mPosY : list->mPosX;
   if (correction.remaining <= 0.0f) {
-    if (position > 0.0f) correction = Correction{correctionTime, position, 0.0f};
-    else if (position < range) correction = Correction{correctionTime, position, range};
-    else return;
+    if (position > 0.0f)
+      correction = Correction{correctionTime, position, 0.0f};
+    else if (position < range)
+      correction = Correction{correctionTime, position, range};
+    else
+      return;
   }
   correction.remaining = std::max(0.0f, correction.remaining - dt);
   position = correction.end - (correction.end - correction.start) * correction.remaining / correctionTime;
@@ -253,8 +264,10 @@ UIWidget* UISceneList::rootWidget() {
 
 int32_t UISceneList::processMessage(uint32_t event) {
   if (!scroller) return 0;
-  if (event == kUIEventWheelForward) scroller->processMessage(true);
-  else if (event == kUIEventWheelBack) scroller->processMessage(false);
+  if (event == kUIEventWheelForward)
+    scroller->processMessage(true);
+  else if (event == kUIEventWheelBack)
+    scroller->processMessage(false);
   return 0;
 }
 
@@ -328,7 +341,7 @@ bool UISceneList::handleInput(float dt) {
     }
     if (pressedItem) return true;
   }
-  if (scroller && !scroller->busy && hitsNode(mask, at) && !scrolling) {
+  if (scroller && !scroller->busy && !scroller->isMoving() && hitsNode(mask, at) && !scrolling) {
     for (UISceneListItem* item : items) {
       if (item->processInput(at, down) != 1) continue;
       pressedItem = item;

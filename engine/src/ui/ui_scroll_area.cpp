@@ -47,16 +47,20 @@ void UIScrollArea::setScrollPosition(float position) {
     return;
   }
   position = std::max(0.0f, std::min(range, position));
-  if (kinetic) targetOffset = position;
-  else offset = position;
+  if (kinetic)
+    targetOffset = position;
+  else
+    offset = position;
 }
 
 void UIScrollArea::resetContent() {
   // The children go back to where they stood unscrolled, so that measuring
   // (and a list's next line) starts from the top again.
   for (UIWidget* child : children) {
-    if (horizontal) child->position.x += offset;
-    else child->position.y += offset;
+    if (horizontal)
+      child->position.x += offset;
+    else
+      child->position.y += offset;
   }
   offset = previousOffset = targetOffset = 0.0f;
   velocity = releaseVelocity = 0.0f;
@@ -76,8 +80,10 @@ bool UIScrollArea::isScrolling() const {
 
 int32_t UIScrollArea::processMessage(uint32_t event) {
   if (!progressBar || !wheelScrolling) return 0;
-  if (event == kUIEventWheelForward) progressBar->setProgress(progressBar->value - progressBar->step);
-  else if (event == kUIEventWheelBack) progressBar->setProgress(progressBar->value + progressBar->step);
+  if (event == kUIEventWheelForward)
+    progressBar->setProgress(progressBar->value - progressBar->step);
+  else if (event == kUIEventWheelBack)
+    progressBar->setProgress(progressBar->value + progressBar->step);
   return 0;
 }
 
@@ -152,8 +158,10 @@ void UIScrollArea::onUpdate(float dt) {
     const float d = targetOffset - offset;
     const float s = d < 0.0f ? -1.0f : 1.0f;
     float a = std::min(std::fabs(d), kineticSpeed);
-    if (std::fabs(kineticSpeed) > kEpsilon) a = std::sqrt(a / kineticSpeed) * kineticSpeed * (fastApproach ? 3.0f : 1.0f);
-    else a = 0.0f;
+    if (std::fabs(kineticSpeed) > kEpsilon)
+      a = std::sqrt(a / kineticSpeed) * kineticSpeed * (fastApproach ? 3.0f : 1.0f);
+    else
+      a = 0.0f;
     const float b = std::fabs(dt) <= kEpsilon ? 0.0f : std::fabs(d) / dt;
     offset += std::min(a, b) * dt * s;
   }
@@ -183,8 +191,10 @@ void UIScrollArea::onUpdate(float dt) {
         deceleration += 10000.0f;
       }
     }
-    if (std::fabs(velocity) < 1e-06f) velocity = 0.0f;
-    else velocity -= std::min(deceleration * dt, std::fabs(velocity)) * (velocity < 0.0f ? -1.0f : 1.0f);
+    if (std::fabs(velocity) < 1e-06f)
+      velocity = 0.0f;
+    else
+      velocity -= std::min(deceleration * dt, std::fabs(velocity)) * (velocity < 0.0f ? -1.0f : 1.0f);
     if (progressBar && barWasDragged && !barDragged) {
       snapToPage();
       moved = true;
@@ -197,12 +207,18 @@ void UIScrollArea::onUpdate(float dt) {
   previousOffset = offset;
   if (delta != 0.0f) {
     for (UIWidget* child : children) {
-      if (horizontal) child->position.x -= delta;
-      else child->position.y -= delta;
+      if (horizontal)
+        child->position.x -= delta;
+      else
+        child->position.y -= delta;
     }
   }
-  if (progressBar && dragScrolling && !moved)
+  if (progressBar && dragScrolling && !moved) {
     progressBar->setProgressImmediately(range > 0.0f ? std::max(0.0f, std::min(1.0f, offset / range)) : 0.0f);
+    // The area moved the bar itself: only a move from outside (a drag of the
+    // bar, the wheel) may take the offset over, or every fling would stop.
+    lastBarValue = progressBar->value;
+  }
 
   if (dragging) {
     const float scale = calcViewport().scale;

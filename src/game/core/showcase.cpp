@@ -4,12 +4,14 @@
 
 #include "core/game_application.h"
 #include "core/showcase_animation_page.h"
+#include "core/showcase_controls_page.h"
 #include "core/showcase_distortion_page.h"
 #include "core/showcase_font_page.h"
 #include "core/showcase_image_page.h"
 #include "core/showcase_particles_page.h"
 #include "core/showcase_scene_files_page.h"
 #include "core/showcase_scene_graph_page.h"
+#include "core/showcase_scene_lists_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
 #include "core/showcase_video_page.h"
@@ -32,6 +34,8 @@ Showcase::Showcase() {
   addPage(std::make_unique<DistortionShowcasePage>());
   addPage(std::make_unique<VideoShowcasePage>());
   addPage(std::make_unique<WidgetsShowcasePage>());
+  addPage(std::make_unique<ControlsShowcasePage>());
+  addPage(std::make_unique<SceneListsShowcasePage>());
   addPage(std::make_unique<ParticleShowcasePage>());
   addPage(std::make_unique<SceneGraphShowcasePage>());
   addPage(std::make_unique<SceneFilesShowcasePage>());
@@ -59,9 +63,8 @@ void Showcase::showPage(GameApplication& application, size_t index) {
   current = next;
   shownTitle = pages[current]->title();
   if (application.windowInfo && application.windowInfo->window) {
-    application.windowInfo->window->setTitle(KR::formatString("%s - %u/%u: %s", application.name.c_str(),
-                                                              unsigned(current + 1), unsigned(pages.size()),
-                                                              shownTitle.c_str()));
+    application.windowInfo->window->setTitle(KR::formatString(
+        "%s - %u/%u: %s", application.name.c_str(), unsigned(current + 1), unsigned(pages.size()), shownTitle.c_str()));
   }
 }
 
