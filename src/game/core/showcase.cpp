@@ -63,8 +63,9 @@ void Showcase::showPage(GameApplication& application, size_t index) {
   current = next;
   shownTitle = pages[current]->title();
   if (application.windowInfo && application.windowInfo->window) {
-    application.windowInfo->window->setTitle(KR::formatString(
-        "%s - %u/%u: %s", application.name.c_str(), unsigned(current + 1), unsigned(pages.size()), shownTitle.c_str()));
+    application.windowInfo->window->setTitle(KR::formatString("%s - %u/%u: %s", application.name.c_str(),
+                                                              unsigned(current + 1), unsigned(pages.size()),
+                                                              shownTitle.c_str()));
   }
 }
 
