@@ -44,3 +44,19 @@ kr_add_fuzzer(ui_loader_fuzz
   LIBS kr_ui
   CORPUS ${KR_UI_SEEDS}
   DEPENDS ui_loader_corpus)
+
+# Scene lists over fuzzed scene files; the seed corpus is written at build
+# time by the fuzz source's seed-writer mode.
+set(KR_SCENE_LIST_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/scene_list)
+kr_add_seed_writer(scene_list_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/scene_list_fuzz.cpp)
+kr_add_fuzz_corpus(scene_list_corpus
+  DIR ${KR_SCENE_LIST_SEEDS}
+  OUTPUT ${KR_SCENE_LIST_SEEDS}/seed0.xml
+  COMMAND scene_list_seeds ${KR_SCENE_LIST_SEEDS}
+  DEPENDS scene_list_seeds
+  COMMENT "Writing the scene-list seed corpus")
+kr_add_fuzzer(scene_list_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/scene_list_fuzz.cpp
+  LIBS kr_ui
+  CORPUS ${KR_SCENE_LIST_SEEDS}
+  DEPENDS scene_list_corpus)

@@ -38,6 +38,13 @@ Vector2<float> readPair(const std::string& text, bool* two = nullptr) {
   return v;
 }
 
+// The node itself or one of its ancestors is `holder`.
+bool isWithin(const AE::ISceneNode* node, const AE::ISceneNode* holder) {
+  for (const AE::ISceneNode* up = node; up; up = up->mParent)
+    if (up == holder) return true;
+  return false;
+}
+
 bool hitsNode(AE::ISceneNode* node, const Vector2<float>& at) {
   return node && node->hitTest(int(at.x), int(at.y), false);
 }
@@ -166,10 +173,10 @@ UISceneList::UISceneList(const std::string& name_, UIWidget* parent_, AE::IScene
   mask = AE::ISceneNode::findChildFrom(scene, "#mask");
   if (!mask) KR_FATAL("Not found #mask scene node!");
   if (AE::ISceneNode* pattern = AE::ISceneNode::findChildFrom(scene, "#item")) {
-    if (pattern != list && pattern != mask && pattern != scene) {
-      padding = Vector2<float>(pattern->mPosX - list->mPosX, pattern->mPosY - list->mPosY);
-      delete pattern;
-    }
+    // A pattern that holds the list or the mask only gives the padding.
+    const bool holdsParts = isWithin(list, pattern) || isWithin(mask, pattern);
+    padding = Vector2<float>(pattern->mPosX - list->mPosX, pattern->mPosY - list->mPosY);
+    if (!holdsParts) delete pattern;
   }
   areaSize = mask->getSize();
   const float turn = std::round(mask->mRotation);
