@@ -52,6 +52,9 @@ void UILabel::setFont(const std::string& fontName) {
 
 void UILabel::draw() {
   if (!font || text.empty()) return;
+  // A box wholly outside its client rectangle would draw nothing; skip the
+  // layout (a long scrolled list holds many such lines).
+  if (clientRectSet && isClippedOut()) return;
   const int32_t a = int32_t(float(textColor.alpha()) * alpha);
   font->color = Color::fromARGB((textColor.value & 0x00FFFFFFu) | (uint32_t(a & 0xFF) << 24));
   const Vector2<float> at = getAbsolutePosition();
@@ -89,8 +92,10 @@ void UILabel::readLabelKeys(LuaScript& script) {
     if (UIWidget* measured = parent->findDescendant(value)) size = measured->getTotalSize();
   }
   uiReadFlag(script, "wordWrap", &wordWrap);
-  if (uiReadString(script, "font", &value)) setFont(value);
-  else if (!font) setFont("system_font_fnt");
+  if (uiReadString(script, "font", &value))
+    setFont(value);
+  else if (!font)
+    setFont("system_font_fnt");
   uiReadFloat(script, "xcoeff", &xcoeff);
   uiReadFloat(script, "ycoeff", &ycoeff);
   uiReadFlag(script, "pixelPrecision", &pixelPrecision);
