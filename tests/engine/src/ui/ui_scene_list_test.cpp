@@ -9,9 +9,13 @@
 #include "animationeditor/marker.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_node_animation.h"
+#include "particle_fx.h"
 #include "ui/book_scrolling_helper.h"
 #include "ui/strip_scrolling_helper.h"
+#include "ui/ui_particle_fx.h"
 #include "ui/ui_scene_list.h"
+#include "ui/ui_scene_node.h"
+#include "ui/ui_state.h"
 #include "ui_test_support.h"
 
 namespace KR {
@@ -304,6 +308,60 @@ TEST_F(SceneListTest, ABookSnapsToPagesAndTurnsByButtonsAndPageBar) {
   EXPECT_FLOAT_EQ(book->toPage, 2.0f);
   for (int i = 0; i < 20; ++i) step(list, 900, 900, false);
   EXPECT_FLOAT_EQ(offset(list), -1600.0f);
+}
+
+TEST_F(SceneListTest, SceneAndParticleWidgetsFollowTheirWidget) {
+  // A state entered plays the node's marker of that name, when there is one.
+  AE::ISceneNode* root = plain("button");
+  AE::ISceneNode* face = add(root, new RectNode("face", 40, 20), 5, 5);
+  keys(face, {0, 24});
+  auto* select = new AE::Marker("onSelect");
+  select->addEntry(face, 0, 24, false, false);
+  root->addMarker(select);
+  AE::ISceneNode* badge = add(root, new RectNode("badge", 10, 10), 0, 0);  // no keys of its own
+  UISceneNode owned("owned", nullptr, true, root);
+  float unused = 0.0f;
+  for (const char* name : {"onSelect", "onPress"}) {
+    auto* state = new UIState(name);
+    state->addPropertyChange(new UIState::PropertyChange<float>(&owned, &unused, 1.0f, 0.0f));
+    owned.addState(name, state);
+  }
+  select->stop(true);
+  owned.setState("onPress");  // no marker: nothing plays
+  EXPECT_NE(select->mState, AE::Marker::kPlaying);
+  owned.setState("onSelect");
+  EXPECT_EQ(select->mState, AE::Marker::kPlaying);
+  // An owned node stands at the widget and takes its colour and alpha.
+  owned.position = Vector2<float>(100, 50);
+  owned.alpha = 0.5f;
+  owned.update(0.1f);
+  EXPECT_EQ(Vector2<float>(root->mPosX, root->mPosY), Vector2<float>(100, 50));
+  EXPECT_EQ(root->getColor().alpha(), 127);
+  EXPECT_TRUE(owned.hitTest(Vector2<float>(110, 60)));
+  // Hidden, the whole node tree is disabled and takes no hits.
+  owned.setVisible(false);
+  EXPECT_FALSE(face->mEnabled);
+  EXPECT_FALSE(owned.hitTest(Vector2<float>(110, 60)));
+
+  // A borrowed node follows the widget's state offset for the frame only.
+  UISceneNode borrowed("borrowed", nullptr, false, badge);
+  borrowed.offset = Vector2<float>(30, 0);
+  badge->mEnabled = true;
+  borrowed.update(0.0f);
+  EXPECT_EQ(Vector2<float>(badge->mPosX, badge->mPosY), Vector2<float>(0, 0));
+  EXPECT_FLOAT_EQ(badge->mWorldOrigin.x, 100.0f + 30.0f);
+
+  // A particle widget faded out freezes its effect; barely visible it runs.
+  auto* effect = new ParticleFX();
+  UIParticleFX particles("sparks", nullptr, effect);
+  particles.alpha = 0.0f;
+  particles.update(0.1f);
+  EXPECT_FALSE(effect->isAdvancedByHolder());
+  particles.alpha = 0.005f;
+  particles.update(0.1f);
+  EXPECT_TRUE(effect->isAdvancedByHolder());
+  particles.effect = nullptr;  // no particle system here to give it back to
+  delete effect;
 }
 
 }  // namespace
