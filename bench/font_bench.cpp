@@ -10,6 +10,7 @@
 #include "engine_allocators.h"
 #include "file_system.h"
 #include "font.h"
+#include "frame_meter.h"
 #include "log_system.h"
 #include "render_system_dx8.h"
 #include "sprite_manager.h"
@@ -53,11 +54,12 @@ class World {
     KR::FileSystem::setContentFolder(std::string(KR_BENCH_MEDIA_DIR) + "/");
     files = std::make_unique<KR::FileSystem>();
     files->loadDirectoryFileLists("common");
+    // The texture manager first: the device's reset makes the scene texture through it.
+    textures = std::make_unique<KR::TextureManager>();
     renderSystem = std::make_unique<KR::RenderSystem>(nullptr);
     renderSystem->getWindowInfo().mWndWidth = kDesignWidth;
     renderSystem->getWindowInfo().mWndHeight = kDesignHeight;
     renderSystem->initDevice();
-    textures = std::make_unique<KR::TextureManager>();
     sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
     fastSprites = std::make_unique<KR::SpriteManager<KR::FastSprite>>();
     fonts = std::make_unique<KR::UIFontManager>();
@@ -138,20 +140,24 @@ void BM_MeasurePage(benchmark::State& state) {
 }
 BENCHMARK(BM_MeasurePage);
 
-// One whole frame: frame start, the page laid out and drawn, composite, present.
+// One whole frame: frame start, the page laid out and drawn, composite,
+// present, the card finished (the peers' text comparison, ../shared/peers/love-text).
 void BM_DrawPageFrame(benchmark::State& state) {
   const std::wstring page = makePage(2000);
   KR::RenderSystem* rs = world().renderSystem.get();
   const KR::Rect clip(0, 0, kDesignWidth, kDesignHeight);
+  KR::Bench::FrameMeter meter(state, rs);
   for (auto _ : state) {
+    meter.begin();
     rs->checkDeviceLost();
     world().font->drawWString(clip, KR::Vector2<float>(60, 40), page, true, 0, 0, 0.0f, 0.4f, false, true, 900, 700);
     rs->renderFrame();
     rs->present();
+    if (!meter.end()) break;
   }
   state.SetItemsProcessed(int64_t(state.iterations()) * 2000);
 }
-BENCHMARK(BM_DrawPageFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawPageFrame)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // The same page drawn without the frame around it (batching cost only).
 void BM_DrawPageOnly(benchmark::State& state) {

@@ -8,6 +8,7 @@
 #include "design_coords.h"
 #include "log_system.h"
 #include "notification.h"
+#include "platform/render_device_shaders.h"
 #include "platform/window.h"
 #include "report_assert.h"
 #include "texture_dx8.h"
@@ -403,7 +404,15 @@ void RenderSystem::renderFrame() {
 
     flushBatch();
     d->setRenderTarget(b.backBufferSurface, b.defaultDepthStencil);
-    d->clear(Platform::CLEAR_TARGET, 0x00000000u, 1.f, 0);
+    // The scene bends through the distortion map in frames that drew into it.
+    const bool displace = mPixelShader14Supported && mDistortionUsed && mDistortionEnabled;
+    // Bars around the scene start black; where the opaque scene covers the
+    // whole window there is nothing to clear.
+    bool cleared = false;
+    if (displace || !compositeCovers(viewport, false)) {
+      d->clear(Platform::CLEAR_TARGET, 0x00000000u, 1.f, 0);
+      cleared = true;
+    }
 
     float remembered[CAM_COUNT];
     std::memcpy(remembered, mCamera, sizeof remembered);
@@ -412,16 +421,18 @@ void RenderSystem::renderFrame() {
     updateMatrices(int(float(uint32_t(wi.mWndWidth))), int(float(uint32_t(wi.mWndHeight))));
 
     if (mApplication) mApplication->onPreRender(&viewport.size, &viewport.offset);
+    if (!cleared && !compositeCovers(viewport, false)) d->clear(Platform::CLEAR_TARGET, 0x00000000u, 1.f, 0);
 
-    // The scene bends through the distortion map in frames that drew into it.
-    const bool displace = mPixelShader14Supported && mDistortionUsed && mDistortionEnabled;
-    if (displace) applyDisplacementShader();
-    if (b.sceneQuad) {
+    if (b.sceneQuad && !displace && compositeCovers(viewport, true)) {
+      // Texel for texel into the window: a copy, which the device may fold into the present.
+      d->copySurface(d->textureSurface(b.sceneTexture->mHandle), b.backBufferSurface);
+    } else if (b.sceneQuad) {
+      if (displace) applyDisplacementShader();
       setQuad(*b.sceneQuad, viewport.offset.x, viewport.offset.y, viewport.size.x, viewport.size.y, 0xFFFFFFFFu);
       render(b.sceneQuad);
+      flushBatch();
+      if (displace) removeDisplacementShader();
     }
-    flushBatch();
-    if (displace) removeDisplacementShader();
 
     if (mApplication) mApplication->onPostRender(viewport.scale);
     flushBatch();
@@ -446,6 +457,26 @@ void RenderSystem::renderFrame() {
   resetBatchState();
   mBatchVertices = 0;
   mBatchQuads = 0;
+}
+
+bool RenderSystem::compositeCovers(const Viewport2D& viewport, bool oneToOne) const {
+  const DeviceBlockDX8& b = *mDeviceBlock;
+  Platform::RenderDevice* d = getDevice();
+  if (!b.sceneTexture || !b.sceneTexture->mHandle || !b.backBufferSurface) return false;
+  // The scene reads opaque, so the composite's blend leaves nothing of the back buffer.
+  if (d->textureFormat(b.sceneTexture->mHandle) != Platform::PixelFormat::X8R8G8B8) return false;
+  // States that would keep pixels of the back buffer or change the scene's.
+  if (d->getRenderState(RenderState::ColorWriteEnable) != 0xFu || d->getRenderState(RenderState::StencilEnable))
+    return false;
+  const Platform::ShaderDevice* sd = mShaderState.mDevice;
+  if (sd && (sd->getPixelShader() || sd->getVertexShader())) return false;
+  const float w = float(d->surfaceWidth(b.backBufferSurface)), h = float(d->surfaceHeight(b.backBufferSurface));
+  if (!oneToOne)
+    return viewport.offset.x <= 0.f && viewport.offset.y <= 0.f && viewport.offset.x + viewport.size.x >= w &&
+           viewport.offset.y + viewport.size.y >= h;
+  Platform::DeviceSurface* scene = d->textureSurface(b.sceneTexture->mHandle);
+  return viewport.offset.x == 0.f && viewport.offset.y == 0.f && viewport.size.x == w && viewport.size.y == h &&
+         float(d->surfaceWidth(scene)) == w && float(d->surfaceHeight(scene)) == h;
 }
 
 void RenderSystem::present() {

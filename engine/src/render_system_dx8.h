@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "application.h"
+#include "design_coords.h"
 #include "platform/render_device.h"
 #include "render_data.h"
 #include "render_target.h"
@@ -204,6 +205,9 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
   void releaseSizeDependentResources();
   void drawLineData(const Vector2<float>& from, const Vector2<float>& to, uint32_t argb);
   void setQuad(RenderData& quad, float left, float top, float width, float height, uint32_t argb);
+  // True when the scene's composite writes every back-buffer pixel opaquely
+  // (oneToOne: texel for texel, a plain copy), with the states now set.
+  bool compositeCovers(const Viewport2D& viewport, bool oneToOne) const;
 };
 
 }  // namespace KR

@@ -1,6 +1,6 @@
 # OpenGL device layer (platform), render system, render data and batching, design coordinates.
 kr_add_library(kr_platform_gl
-  SOURCES ${KR_SRC}/platform/render_device_gl.cpp
+  SOURCES ${KR_SRC}/platform/render_device_gl.cpp ${KR_SRC}/platform/render_device_programs.cpp
   LIBS ${KR_SDL2} OpenGL::OpenGL)
 target_sources(kr_render PRIVATE
   ${KR_SRC}/render_system_dx8.cpp

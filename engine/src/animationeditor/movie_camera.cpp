@@ -1,7 +1,6 @@
 #include "animationeditor/movie_camera.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "animationeditor/scene_node_animation.h"
 #include "animationeditor/scene_node_stream.h"

@@ -259,7 +259,8 @@ void SpriteSceneNode::updateDerived(float dt) {
     mSrcRect = *mFrameAnimation->getRectKey(kSrcRect, uint32_t(mFrameIndex));
   mTexRect = KR::Rect(mSrcRect.left + mTexPos.x, mSrcRect.top + mTexPos.y, mSrcRect.right + mTexPos.x,
                       mSrcRect.bottom + mTexPos.y);
-  if (mSprite->mQuad) mSprite->mQuad->mBlendMode = uint32_t(mBlendMode);
+  // Only the render system's blend modes reach the picture.
+  if (mSprite->mQuad && mBlendMode >= 0 && mBlendMode <= 3) mSprite->mQuad->mBlendMode = uint32_t(mBlendMode);
   *mFrameIndexInterpolation = mAnimFrameIndex;
 }
 

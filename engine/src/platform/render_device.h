@@ -196,7 +196,7 @@ class RenderDevice {
 
   // ---- geometry ----
   virtual VertexBuffer* createVertexBuffer(uint32_t bytes, bool dynamic) = 0;
-  // discard: the old content is no longer needed (the buffer is renamed).
+  // discard: the old content is no longer needed.
   virtual void* lockVertexBuffer(VertexBuffer* vb, bool discard) = 0;
   virtual void unlockVertexBuffer(VertexBuffer* vb) = 0;
   virtual void releaseVertexBuffer(VertexBuffer* vb) = 0;
@@ -244,6 +244,13 @@ class RenderDevice {
   virtual DeviceSurface* depthStencilSurface() const = 0;
   virtual uint32_t surfaceWidth(const DeviceSurface* surface) const = 0;
   virtual uint32_t surfaceHeight(const DeviceSurface* surface) const = 0;
+  // Copies a colour surface into another of the same size, texel for texel
+  // (a composite that needs no drawing). A copy into the back buffer may be
+  // left to present(), which then shows the source straight away; drawing
+  // into, clearing or reading the back buffer, or changing the source, first
+  // makes the copy. As with a swap chain that discards, the back buffer's
+  // content after present() is undefined.
+  virtual DeviceResult copySurface(DeviceSurface* source, DeviceSurface* dest) = 0;
 
   // ---- custom programs ----
   // Binds a linked GL program in place of the fixed pipeline (0: back to the
@@ -263,6 +270,9 @@ class RenderDevice {
 
   // ---- statistics ----
   virtual uint32_t drawCallCount() const = 0;  // since creation
+  // Waits until the card has carried out everything sent so far (benchmarks
+  // that time whole frames).
+  virtual void finish() = 0;
 };
 
 }  // namespace Platform

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "platform/render_device.h"
+#include "platform/render_device_programs.h"
 
 #ifndef GL_COMPRESSED_RGBA_S3TC_DXT5_EXT
 #define GL_COMPRESSED_RGBA_S3TC_DXT5_EXT 0x83F3
@@ -49,6 +50,11 @@ class DeviceSurface {
   uint32_t width = 0, height = 0;
   bool deviceOwned = false;         // back buffer and default depth-stencil
   bool opaque = true;               // X8 colour: alpha reads as 1
+  // Depth-stencil: a depth clear not made yet. Depth is only ever read by the
+  // depth test, so the clear waits for a draw that tests depth, or joins a
+  // stencil clear (a whole clear costs less than one that spares the stencil).
+  bool depthClearPending = false;
+  float pendingDepth = 1.f;
 };
 
 class DeviceTexture {
@@ -67,9 +73,13 @@ class VertexBuffer {
   GLuint name = 0;
   std::vector<uint8_t> shadow;
   bool locked = false;
-  bool orphan = false;       // next upload renames the storage
-  size_t uploadedBytes = 0;  // bytes of the shadow already in the GL buffer
+  // The GL buffer is a ring several shadows long: each unlocked content is
+  // uploaded after the previous one, so no upload overwrites bytes that
+  // queued draws still read, and the storage is renamed only when it wraps.
   size_t storageBytes = 0;   // size of the GL buffer's storage
+  size_t ringHead = 0;       // first free byte of the ring
+  size_t regionStart = 0;    // where the current content's upload starts
+  size_t uploadedBytes = 0;  // bytes of the shadow already in the ring
 };
 
 class IndexBuffer {
@@ -80,6 +90,13 @@ class IndexBuffer {
 };
 
 namespace {
+
+// Shadows of content a dynamic vertex buffer's storage holds before it is renamed.
+constexpr size_t kVertexRingShadows = 8;
+// Primitives queued before they are handed to the card: the card starts on
+// drawing only when it is flushed, so a frame handed over in pieces is drawn
+// while the rest of it is still being prepared.
+constexpr uint32_t kFlushPrimitives = 8000;
 
 std::string gLastError;
 RenderDevice* gCurrent = nullptr;
@@ -110,49 +127,6 @@ void main() {
   gl_Position = uTransform * vec4(aPosition, 1.0);
   vDiffuse = aDiffuse;
   vTexCoord = aTexCoord;
-}
-)";
-
-// Stage 0 of the fixed pipeline plus the alpha test.
-const char* kFragmentShader = R"(#version 330 core
-in vec4 vDiffuse;
-in vec2 vTexCoord;
-uniform sampler2D uTexture0;
-uniform bool uHasTexture;
-uniform int uColorOp;   // 0 disable, 1 select arg1, 2 select arg2, 3 modulate
-uniform int uColorArg1; // 0 diffuse, 1 current, 2 texture
-uniform int uColorArg2;
-uniform int uAlphaOp;
-uniform int uAlphaArg1;
-uniform int uAlphaArg2;
-uniform bool uAlphaTest;
-uniform int uAlphaFunc; // 0 never .. 7 always
-uniform float uAlphaRef;
-out vec4 fragColor;
-vec4 arg(int which, vec4 tex) { return which == 2 ? tex : vDiffuse; }
-vec4 combine(int op, int a1, int a2, vec4 tex) {
-  if (op == 1) return arg(a1, tex);
-  if (op == 2) return arg(a2, tex);
-  if (op == 3) return arg(a1, tex) * arg(a2, tex);
-  return vDiffuse;
-}
-bool compare(int func, float a, float r) {
-  if (func == 0) return false;
-  if (func == 1) return a < r;
-  if (func == 2) return a == r;
-  if (func == 3) return a <= r;
-  if (func == 4) return a > r;
-  if (func == 5) return a != r;
-  if (func == 6) return a >= r;
-  return true;
-}
-void main() {
-  vec4 tex = uHasTexture ? texture(uTexture0, vTexCoord) : vec4(1.0);
-  vec4 c = combine(uColorOp, uColorArg1, uColorArg2, tex);
-  vec4 a = combine(uAlphaOp, uAlphaArg1, uAlphaArg2, tex);
-  vec4 result = vec4(c.rgb, a.a);
-  if (uAlphaTest && !compare(uAlphaFunc, floor(result.a * 255.0 + 0.5), uAlphaRef)) discard;
-  fragColor = result;
 }
 )";
 
@@ -228,20 +202,15 @@ void identity(float m[16]) {
   m[0] = m[5] = m[10] = m[15] = 1.f;
 }
 
-GLuint compileShader(GLenum type, const char* text) {
-  GLuint s = glCreateShader(type);
-  glShaderSource(s, 1, &text, nullptr);
-  glCompileShader(s);
-  GLint ok = 0;
-  glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
-  if (!ok) {
-    char log[1024] = {};
-    glGetShaderInfoLog(s, sizeof log, nullptr, log);
-    gLastError = std::string("shader compile failed: ") + log;
-    glDeleteShader(s);
-    return 0;
+// Makes `surface` (null: nothing) the colour attachment of the framebuffer bound to `target`.
+void attachColor(GLenum target, const DeviceSurface* surface) {
+  if (surface && surface->texture) {
+    glFramebufferRenderbuffer(target, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
+    glFramebufferTexture2D(target, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, surface->texture->name, 0);
+  } else {
+    glFramebufferTexture2D(target, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    glFramebufferRenderbuffer(target, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, surface ? surface->renderbuffer : 0);
   }
-  return s;
 }
 
 class GlRenderDevice final : public RenderDevice {
@@ -316,12 +285,17 @@ class GlRenderDevice final : public RenderDevice {
   DeviceSurface* depthStencilSurface() const override { return mDepthTarget; }
   uint32_t surfaceWidth(const DeviceSurface* s) const override { return s ? s->width : 0; }
   uint32_t surfaceHeight(const DeviceSurface* s) const override { return s ? s->height : 0; }
+  DeviceResult copySurface(DeviceSurface* source, DeviceSurface* dest) override;
 
   void setProgram(uint32_t glProgram) override;
 
   bool readPixels(DeviceSurface* surface, std::vector<uint8_t>& rgba, uint32_t& width,
                   uint32_t& height) override;
   uint32_t drawCallCount() const override { return mDrawCalls; }
+  void finish() override {
+    checkThread("finish");
+    glFinish();
+  }
 
  private:
   void checkThread(const char* what) const;
@@ -332,8 +306,14 @@ class GlRenderDevice final : public RenderDevice {
   void applyRenderState(RenderState state);
   void applySampler(int stage);
   void attachTargets();
-  bool prepareDraw(size_t vertexBytesNeeded);
-  void uploadVertices(size_t bytesNeeded);
+  void queued(uint32_t primitives);
+  void blitSurface(const DeviceSurface* source, const DeviceSurface* dest);
+  // Makes the back buffer's pending copy (before it or its source changes).
+  void settleBackBuffer();
+  void settleBackBufferBefore(const DeviceTexture* changed);
+  bool prepareDraw(size_t vertexBytesNeeded, GLint& baseVertex);
+  // Uploads what draws need of the stream's content; the vertex it starts at in the GL buffer.
+  GLint uploadVertices(size_t bytesNeeded);
   void bindVertexLayout();
 
   SDL_Window* mWindow = nullptr;
@@ -353,21 +333,28 @@ class GlRenderDevice final : public RenderDevice {
   bool mTransformDirty = true;
   Viewport mViewport;
 
-  GLuint mProgram = 0;
+  // The clip transform of the draws (world x view x projection x the
+  // target's conventions) and a serial that changes with it.
+  float mClip[16];
+  uint64_t mClipSerial = 0;
+
   GLuint mCustomProgram = 0;
   GLint mCustomTransformLoc = -1;
   GLint mCustomAlphaTestLoc = -1, mCustomAlphaFuncLoc = -1, mCustomAlphaRefLoc = -1;
   GLint mCustomTargetSizeLoc = -1;
-  GLint mLocTransform = -1, mLocHasTexture = -1, mLocColorOp = -1, mLocColorArg1 = -1, mLocColorArg2 = -1,
-        mLocAlphaOp = -1, mLocAlphaArg1 = -1, mLocAlphaArg2 = -1, mLocAlphaTest = -1, mLocAlphaFunc = -1,
-        mLocAlphaRef = -1, mLocTexture0 = -1;
-  bool mStageUniformsDirty = true;
+  std::unique_ptr<FixedPrograms> mFixedPrograms;
+  FixedPrograms::Program* mFixed = nullptr;  // the fixed program the states need
+  bool mFixedDirty = true;                    // a state it depends on changed
   GLuint mVao = 0;
   GLuint mSamplers[kMaxTextureStages] = {};
   DeviceTexture* mTextures[kMaxTextureStages] = {};
 
   GLuint mFbo = 0;
   GLuint mReadFbo = 0;
+  GLuint mCopyFbo = 0;  // the draw side of surface copies
+  // The back buffer is a copy of this surface that present() may show
+  // without making it (null: the back buffer holds its own pixels).
+  DeviceSurface* mBackBufferSource = nullptr;
   DeviceSurface mBackBuffer;
   DeviceSurface mDefaultDepth;
   DeviceSurface* mColorTarget = nullptr;
@@ -381,6 +368,7 @@ class GlRenderDevice final : public RenderDevice {
   IndexBuffer* mIndices = nullptr;
 
   uint32_t mDrawCalls = 0;
+  uint32_t mUnflushedPrimitives = 0;
   int mDefaultPoolObjects = 0;  // resources that block a reset while alive
 };
 
@@ -390,9 +378,10 @@ GlRenderDevice::~GlRenderDevice() {
     destroyBackBuffer();
     if (mFbo) glDeleteFramebuffers(1, &mFbo);
     if (mReadFbo) glDeleteFramebuffers(1, &mReadFbo);
+    if (mCopyFbo) glDeleteFramebuffers(1, &mCopyFbo);
     glDeleteSamplers(kMaxTextureStages, mSamplers);
     if (mVao) glDeleteVertexArrays(1, &mVao);
-    if (mProgram) glDeleteProgram(mProgram);
+    mFixedPrograms.reset();
     SDL_GL_MakeCurrent(mWindow, nullptr);
     SDL_GL_DeleteContext(mContext);
   }
@@ -451,35 +440,10 @@ bool GlRenderDevice::init(const DeviceParams& params) {
   mCaps.vertexShader11 = true;
   mCaps.depthStencilD24S8 = true;
 
-  GLuint vs = compileShader(GL_VERTEX_SHADER, kVertexShader);
-  GLuint fs = compileShader(GL_FRAGMENT_SHADER, kFragmentShader);
-  if (!vs || !fs) return false;
-  mProgram = glCreateProgram();
-  glAttachShader(mProgram, vs);
-  glAttachShader(mProgram, fs);
-  glLinkProgram(mProgram);
-  glDeleteShader(vs);
-  glDeleteShader(fs);
-  GLint linked = 0;
-  glGetProgramiv(mProgram, GL_LINK_STATUS, &linked);
-  if (!linked) {
-    gLastError = "fixed-pipeline program failed to link";
-    return false;
-  }
-  mLocTransform = glGetUniformLocation(mProgram, "uTransform");
-  mLocHasTexture = glGetUniformLocation(mProgram, "uHasTexture");
-  mLocColorOp = glGetUniformLocation(mProgram, "uColorOp");
-  mLocColorArg1 = glGetUniformLocation(mProgram, "uColorArg1");
-  mLocColorArg2 = glGetUniformLocation(mProgram, "uColorArg2");
-  mLocAlphaOp = glGetUniformLocation(mProgram, "uAlphaOp");
-  mLocAlphaArg1 = glGetUniformLocation(mProgram, "uAlphaArg1");
-  mLocAlphaArg2 = glGetUniformLocation(mProgram, "uAlphaArg2");
-  mLocAlphaTest = glGetUniformLocation(mProgram, "uAlphaTest");
-  mLocAlphaFunc = glGetUniformLocation(mProgram, "uAlphaFunc");
-  mLocAlphaRef = glGetUniformLocation(mProgram, "uAlphaRef");
-  mLocTexture0 = glGetUniformLocation(mProgram, "uTexture0");
-  glUseProgram(mProgram);
-  glUniform1i(mLocTexture0, 0);
+  mFixedPrograms = std::make_unique<FixedPrograms>();
+  if (!mFixedPrograms->init(kVertexShader, gLastError)) return false;
+  // The most common program is linked now: a broken GL fails here, not at the first draw.
+  if (!mFixedPrograms->get(FixedProgramKey{}, gLastError)) return false;
 
   glGenVertexArrays(1, &mVao);
   glBindVertexArray(mVao);
@@ -487,6 +451,7 @@ bool GlRenderDevice::init(const DeviceParams& params) {
   for (int i = 0; i < kMaxTextureStages; ++i) glBindSampler(i, mSamplers[i]);
   glGenFramebuffers(1, &mFbo);
   glGenFramebuffers(1, &mReadFbo);
+  glGenFramebuffers(1, &mCopyFbo);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
 
@@ -522,6 +487,7 @@ bool GlRenderDevice::createBackBuffer() {
 }
 
 void GlRenderDevice::destroyBackBuffer() {
+  mBackBufferSource = nullptr;
   if (mBackBuffer.renderbuffer) glDeleteRenderbuffers(1, &mBackBuffer.renderbuffer);
   if (mDefaultDepth.renderbuffer) glDeleteRenderbuffers(1, &mDefaultDepth.renderbuffer);
   mBackBuffer.renderbuffer = mDefaultDepth.renderbuffer = 0;
@@ -570,7 +536,7 @@ void GlRenderDevice::setDefaultStates() {
     applySampler(s);
     setTexture(s, nullptr);
   }
-  mStageUniformsDirty = true;
+  mFixedDirty = true;
   for (auto& m : mTransforms) identity(m);
   mTransformDirty = true;
 }
@@ -610,8 +576,7 @@ void GlRenderDevice::applyRenderState(RenderState state) {
     case RenderState::AlphaTestEnable:
     case RenderState::AlphaRef:
     case RenderState::AlphaFunc:
-      mStageUniformsDirty = true;
-      break;
+      break;  // in the fragment program
     case RenderState::StencilEnable:
       if (get(state)) glEnable(GL_STENCIL_TEST); else glDisable(GL_STENCIL_TEST);
       break;
@@ -654,6 +619,22 @@ void GlRenderDevice::setRenderState(RenderState state, uint32_t value) {
   if (mRenderStates[i] == value) return;
   mRenderStates[i] = value;
   applyRenderState(state);
+  switch (state) {
+    case RenderState::AlphaBlendEnable:
+    case RenderState::SrcBlend:
+    case RenderState::DestBlend:
+    case RenderState::ZEnable:
+    case RenderState::ZWriteEnable:
+    case RenderState::AlphaTestEnable:
+    case RenderState::AlphaRef:
+    case RenderState::AlphaFunc:
+    case RenderState::StencilEnable:
+    case RenderState::ColorWriteEnable:
+      mFixedDirty = true;
+      break;
+    default:
+      break;
+  }
 }
 
 void GlRenderDevice::applySampler(int stage) {
@@ -683,7 +664,7 @@ void GlRenderDevice::setTextureStageState(int stage, TextureStageState state, ui
       applySampler(stage);
       break;
     default:
-      mStageUniformsDirty = true;
+      mFixedDirty = true;
       break;
   }
 }
@@ -755,19 +736,22 @@ DeviceResult GlRenderDevice::present() {
   if (mLost) return DeviceResult::DeviceLost;
   int w = 0, h = 0;
   SDL_GL_GetDrawableSize(mWindow, &w, &h);
+  // A back buffer that is a plain copy is shown from the copy's source.
+  DeviceSurface* shown = mBackBufferSource ? mBackBufferSource : &mBackBuffer;
+  mBackBufferSource = nullptr;
   glBindFramebuffer(GL_READ_FRAMEBUFFER, mReadFbo);
-  glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, mBackBuffer.renderbuffer);
+  attachColor(GL_READ_FRAMEBUFFER, shown);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glDisable(GL_SCISSOR_TEST);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  // The back buffer holds its top row first; the window wants it last.
-  glBlitFramebuffer(0, 0, mBackBuffer.width, mBackBuffer.height, 0, h, w, 0, GL_COLOR_BUFFER_BIT,
-                    (static_cast<int>(mBackBuffer.width) == w && static_cast<int>(mBackBuffer.height) == h)
-                        ? GL_NEAREST
-                        : GL_LINEAR);
-  glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
-  applyRenderState(RenderState::ColorWriteEnable);
+  const bool masked = mRenderStates[static_cast<size_t>(RenderState::ColorWriteEnable)] != 0xF;
+  if (masked) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  // Surfaces hold their top row first; the window wants it last.
+  glBlitFramebuffer(0, 0, shown->width, shown->height, 0, h, w, 0, GL_COLOR_BUFFER_BIT,
+                    (static_cast<int>(shown->width) == w && static_cast<int>(shown->height) == h) ? GL_NEAREST
+                                                                                                  : GL_LINEAR);
+  attachColor(GL_READ_FRAMEBUFFER, nullptr);
+  if (masked) applyRenderState(RenderState::ColorWriteEnable);
   SDL_GL_SwapWindow(mWindow);
+  mUnflushedPrimitives = 0;
   glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
   return DeviceResult::Ok;
 }
@@ -784,17 +768,55 @@ DeviceResult GlRenderDevice::endScene() {
   return DeviceResult::Ok;
 }
 
+void GlRenderDevice::blitSurface(const DeviceSurface* source, const DeviceSurface* dest) {
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, mReadFbo);
+  attachColor(GL_READ_FRAMEBUFFER, source);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, mCopyFbo);
+  attachColor(GL_DRAW_FRAMEBUFFER, dest);
+  const bool masked = mRenderStates[static_cast<size_t>(RenderState::ColorWriteEnable)] != 0xF;
+  if (masked) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glBlitFramebuffer(0, 0, source->width, source->height, 0, 0, source->width, source->height, GL_COLOR_BUFFER_BIT,
+                    GL_NEAREST);
+  if (masked) applyRenderState(RenderState::ColorWriteEnable);
+  attachColor(GL_DRAW_FRAMEBUFFER, nullptr);
+  attachColor(GL_READ_FRAMEBUFFER, nullptr);
+  glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
+}
+
+void GlRenderDevice::settleBackBuffer() {
+  const DeviceSurface* source = mBackBufferSource;
+  if (!source) return;
+  mBackBufferSource = nullptr;
+  blitSurface(source, &mBackBuffer);
+}
+
+void GlRenderDevice::settleBackBufferBefore(const DeviceTexture* changed) {
+  if (mBackBufferSource && mBackBufferSource->texture == changed) settleBackBuffer();
+}
+
+DeviceResult GlRenderDevice::copySurface(DeviceSurface* source, DeviceSurface* dest) {
+  checkThread("copySurface");
+  if (!source || !dest || source->kind == DeviceSurface::Kind::DepthStencil ||
+      dest->kind == DeviceSurface::Kind::DepthStencil || source->width != dest->width ||
+      source->height != dest->height)
+    return DeviceResult::InvalidCall;
+  if (source == dest) return DeviceResult::Ok;
+  if (dest == &mBackBuffer) {
+    mBackBufferSource = source;
+    return DeviceResult::Ok;
+  }
+  if (source == &mBackBuffer || dest == mBackBufferSource) settleBackBuffer();
+  blitSurface(source, dest);
+  return DeviceResult::Ok;
+}
+
 void GlRenderDevice::attachTargets() {
+  // Drawing into the back buffer or into the source of its pending copy needs the copy first.
+  if (mBackBufferSource && (mColorTarget == &mBackBuffer || mColorTarget == mBackBufferSource)) settleBackBuffer();
   glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
   if (!mTargetsDirty) return;
   mTargetsDirty = false;
-  if (mColorTarget->kind == DeviceSurface::Kind::TextureLevel) {
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mColorTarget->texture->name, 0);
-  } else {
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, mColorTarget->renderbuffer);
-  }
+  attachColor(GL_FRAMEBUFFER, mColorTarget);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
                             mDepthTarget ? mDepthTarget->renderbuffer : 0);
   mViewport = Viewport{0, 0, mColorTarget->width, mColorTarget->height};
@@ -831,19 +853,25 @@ DeviceResult GlRenderDevice::clear(uint32_t flags, uint32_t color, float z, uint
     bits |= GL_COLOR_BUFFER_BIT;
   }
   if ((flags & CLEAR_ZBUFFER) && mDepthTarget) {
-    glClearDepth(z);
-    glDepthMask(GL_TRUE);
-    bits |= GL_DEPTH_BUFFER_BIT;
+    mDepthTarget->depthClearPending = true;
+    mDepthTarget->pendingDepth = z;
   }
   if ((flags & CLEAR_STENCIL) && mDepthTarget) {
     glClearStencil(static_cast<GLint>(stencil));
     glStencilMask(0xFFFFFFFFu);
     bits |= GL_STENCIL_BUFFER_BIT;
   }
+  if (mDepthTarget && mDepthTarget->depthClearPending && (bits & GL_STENCIL_BUFFER_BIT)) {
+    glClearDepth(mDepthTarget->pendingDepth);
+    glDepthMask(GL_TRUE);
+    bits |= GL_DEPTH_BUFFER_BIT;
+    mDepthTarget->depthClearPending = false;
+  }
   if (bits) glClear(bits);
-  applyRenderState(RenderState::ColorWriteEnable);
-  applyRenderState(RenderState::ZWriteEnable);
-  applyRenderState(RenderState::StencilWriteMask);
+  // The write masks the clear opened go back to the states.
+  if (bits & GL_COLOR_BUFFER_BIT) applyRenderState(RenderState::ColorWriteEnable);
+  if (bits & GL_DEPTH_BUFFER_BIT) applyRenderState(RenderState::ZWriteEnable);
+  if (bits & GL_STENCIL_BUFFER_BIT) applyRenderState(RenderState::StencilWriteMask);
   return DeviceResult::Ok;
 }
 
@@ -854,16 +882,18 @@ VertexBuffer* GlRenderDevice::createVertexBuffer(uint32_t bytes, bool dynamic) {
   vb->shadow.assign(bytes, 0);
   glGenBuffers(1, &vb->name);
   glBindBuffer(GL_ARRAY_BUFFER, vb->name);
-  glBufferData(GL_ARRAY_BUFFER, bytes, nullptr, dynamic ? GL_STREAM_DRAW : GL_STATIC_DRAW);
-  vb->storageBytes = bytes;
+  vb->storageBytes = dynamic ? size_t(bytes) * kVertexRingShadows : bytes;
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vb->storageBytes), nullptr,
+               dynamic ? GL_STREAM_DRAW : GL_STATIC_DRAW);
   ++mDefaultPoolObjects;
   return vb;
 }
 
-void* GlRenderDevice::lockVertexBuffer(VertexBuffer* vb, bool discard) {
+// Discarding or not, the shadow holds the old content, and no upload
+// overwrites bytes of the GL buffer that queued draws read.
+void* GlRenderDevice::lockVertexBuffer(VertexBuffer* vb, bool /*discard*/) {
   if (!vb || vb->locked) return nullptr;
   vb->locked = true;
-  if (discard) vb->orphan = true;
   return vb->shadow.data();
 }
 
@@ -975,75 +1005,100 @@ void GlRenderDevice::bindVertexLayout() {
   }
 }
 
-void GlRenderDevice::uploadVertices(size_t bytesNeeded) {
+GLint GlRenderDevice::uploadVertices(size_t bytesNeeded) {
   VertexBuffer* vb = mStream;
   bytesNeeded = std::min(bytesNeeded, vb->shadow.size());
-  if (bytesNeeded <= vb->uploadedBytes) return;
   glBindBuffer(GL_ARRAY_BUFFER, vb->name);
-  if (vb->orphan || bytesNeeded > vb->storageBytes) {
-    // New storage of just the bytes drawn: the old one may still be in use
-    // by earlier draws, and small batches stay cheap.
-    glBufferData(GL_ARRAY_BUFFER, bytesNeeded, vb->shadow.data(), GL_STREAM_DRAW);
-    vb->orphan = false;
-    vb->storageBytes = bytesNeeded;
-  } else {
-    glBufferSubData(GL_ARRAY_BUFFER, vb->uploadedBytes, bytesNeeded - vb->uploadedBytes,
-                    vb->shadow.data() + vb->uploadedBytes);
+  // Draws start on a whole vertex of the current stride.
+  if (vb->regionStart % mStride) vb->uploadedBytes = 0;
+  if (bytesNeeded > vb->uploadedBytes) {
+    const size_t end = vb->regionStart + bytesNeeded;
+    if (vb->uploadedBytes && vb->ringHead == vb->regionStart + vb->uploadedBytes && end <= vb->storageBytes) {
+      // More of the same content: it grows in place.
+      glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(vb->ringHead),
+                      static_cast<GLsizeiptr>(bytesNeeded - vb->uploadedBytes), vb->shadow.data() + vb->uploadedBytes);
+    } else {
+      // A new region, on a whole vertex so that draws can start there.
+      size_t start = (vb->ringHead + mStride - 1) / mStride * mStride;
+      if (start + bytesNeeded > vb->storageBytes) {
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vb->storageBytes), nullptr, GL_STREAM_DRAW);
+        start = 0;
+      }
+      glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(start), static_cast<GLsizeiptr>(bytesNeeded),
+                      vb->shadow.data());
+      vb->regionStart = start;
+    }
+    vb->uploadedBytes = bytesNeeded;
+    vb->ringHead = vb->regionStart + bytesNeeded;
   }
-  vb->uploadedBytes = bytesNeeded;
+  return static_cast<GLint>(vb->regionStart / mStride);
 }
 
-bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded) {
+bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded, GLint& baseVertex) {
   if (!mStream || mStream->locked || mStride == 0) return false;
   attachTargets();
   glBindVertexArray(mVao);
-  uploadVertices(vertexBytesNeeded);
+  baseVertex = uploadVertices(vertexBytesNeeded);
+  if (mDepthTarget && mDepthTarget->depthClearPending && mRenderStates[static_cast<size_t>(RenderState::ZEnable)]) {
+    glClearDepth(mDepthTarget->pendingDepth);
+    glDepthMask(GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    applyRenderState(RenderState::ZWriteEnable);
+    mDepthTarget->depthClearPending = false;
+  }
   bindVertexLayout();
 
-  const GLuint program = mCustomProgram ? mCustomProgram : mProgram;
-  glUseProgram(program);
-  if (mTransformDirty || mCustomProgram) {
+  if (mTransformDirty) {
     // Row-vector matrices end in the target's clip space: no half-pixel shift
     // (GL samples pixel centres), y flipped (rows top first), z from 0..1.
-    float m[16];
-    multiply(mTransforms[0], mTransforms[1], m);
-    multiply(m, mTransforms[2], m);
+    multiply(mTransforms[0], mTransforms[1], mClip);
+    multiply(mClip, mTransforms[2], mClip);
     const float w = static_cast<float>(std::max<uint32_t>(1, mViewport.width));
     const float h = static_cast<float>(std::max<uint32_t>(1, mViewport.height));
     const float fix[16] = {1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 2, 0, 1.f / w, 1.f / h, -1, 1};
-    multiply(m, fix, m);
-    GLint loc = mCustomProgram ? mCustomTransformLoc : mLocTransform;
-    if (loc >= 0) glUniformMatrix4fv(loc, 1, GL_FALSE, m);
-    // Programs with their own vertex stage map Direct3D clip space themselves.
-    if (mCustomProgram && mCustomTargetSizeLoc >= 0) glUniform2f(mCustomTargetSizeLoc, w, h);
-    if (!mCustomProgram) mTransformDirty = false;
+    multiply(mClip, fix, mClip);
+    ++mClipSerial;
+    mTransformDirty = false;
   }
+  const auto state = [this](RenderState s) { return mRenderStates[static_cast<size_t>(s)]; };
   if (mCustomProgram) {
+    glUseProgram(mCustomProgram);
+    if (mCustomTransformLoc >= 0) glUniformMatrix4fv(mCustomTransformLoc, 1, GL_FALSE, mClip);
+    // Programs with their own vertex stage map Direct3D clip space themselves.
+    if (mCustomTargetSizeLoc >= 0)
+      glUniform2f(mCustomTargetSizeLoc, static_cast<float>(std::max<uint32_t>(1, mViewport.width)),
+                  static_cast<float>(std::max<uint32_t>(1, mViewport.height)));
     // The alpha test stays device state under a custom program too.
-    if (mCustomAlphaTestLoc >= 0)
-      glUniform1i(mCustomAlphaTestLoc, mRenderStates[static_cast<size_t>(RenderState::AlphaTestEnable)] ? 1 : 0);
-    if (mCustomAlphaFuncLoc >= 0)
-      glUniform1i(mCustomAlphaFuncLoc, static_cast<GLint>(mRenderStates[static_cast<size_t>(RenderState::AlphaFunc)]));
+    if (mCustomAlphaTestLoc >= 0) glUniform1i(mCustomAlphaTestLoc, state(RenderState::AlphaTestEnable) ? 1 : 0);
+    if (mCustomAlphaFuncLoc >= 0) glUniform1i(mCustomAlphaFuncLoc, static_cast<GLint>(state(RenderState::AlphaFunc)));
     if (mCustomAlphaRefLoc >= 0)
-      glUniform1f(mCustomAlphaRefLoc,
-                  static_cast<float>(mRenderStates[static_cast<size_t>(RenderState::AlphaRef)] & 0xFF));
+      glUniform1f(mCustomAlphaRefLoc, static_cast<float>(state(RenderState::AlphaRef) & 0xFF));
+    return true;
   }
-  if (!mCustomProgram && mStageUniformsDirty) {
-    mStageUniformsDirty = false;
-    const uint32_t* st = mStageStates[0];
-    auto argOf = [](uint32_t a) { return static_cast<GLint>(a == static_cast<uint32_t>(TextureArg::Texture) ? 2 : 0); };
-    glUniform1i(mLocColorOp, static_cast<GLint>(st[static_cast<size_t>(TextureStageState::ColorOp)]));
-    glUniform1i(mLocColorArg1, argOf(st[static_cast<size_t>(TextureStageState::ColorArg1)]));
-    glUniform1i(mLocColorArg2, argOf(st[static_cast<size_t>(TextureStageState::ColorArg2)]));
-    glUniform1i(mLocAlphaOp, static_cast<GLint>(st[static_cast<size_t>(TextureStageState::AlphaOp)]));
-    glUniform1i(mLocAlphaArg1, argOf(st[static_cast<size_t>(TextureStageState::AlphaArg1)]));
-    glUniform1i(mLocAlphaArg2, argOf(st[static_cast<size_t>(TextureStageState::AlphaArg2)]));
-    glUniform1i(mLocAlphaTest, mRenderStates[static_cast<size_t>(RenderState::AlphaTestEnable)] ? 1 : 0);
-    glUniform1i(mLocAlphaFunc, static_cast<GLint>(mRenderStates[static_cast<size_t>(RenderState::AlphaFunc)]));
-    glUniform1f(mLocAlphaRef, static_cast<float>(mRenderStates[static_cast<size_t>(RenderState::AlphaRef)] & 0xFF));
-    glUniform1i(mLocHasTexture, mTextures[0] ? 1 : 0);
+  if (mFixedDirty || !mFixed) {
+    const FixedStates states{mRenderStates, mStageStates[0], mTextures[0] != nullptr};
+    mFixed = mFixedPrograms->get(fixedProgramKey(states), gLastError);
+    if (!mFixed) return false;
+    mFixedDirty = false;
+  }
+  glUseProgram(mFixed->name);
+  if (mFixed->transformSerial != mClipSerial) {
+    glUniformMatrix4fv(mFixed->transformLoc, 1, GL_FALSE, mClip);
+    mFixed->transformSerial = mClipSerial;
+  }
+  const float ref = static_cast<float>(state(RenderState::AlphaRef) & 0xFF);
+  if (mFixed->alphaRefLoc >= 0 && mFixed->alphaRef != ref) {
+    glUniform1f(mFixed->alphaRefLoc, ref);
+    mFixed->alphaRef = ref;
   }
   return true;
+}
+
+void GlRenderDevice::queued(uint32_t primitives) {
+  mUnflushedPrimitives += primitives;
+  if (mUnflushedPrimitives < kFlushPrimitives) return;
+  glFlush();
+  mUnflushedPrimitives = 0;
 }
 
 DeviceResult GlRenderDevice::drawIndexedPrimitive(PrimitiveType type, uint32_t minIndex, uint32_t numVertices,
@@ -1056,12 +1111,14 @@ DeviceResult GlRenderDevice::drawIndexedPrimitive(PrimitiveType type, uint32_t m
   if (indexEnd > mIndices->shadow.size()) return DeviceResult::InvalidCall;
   const uint64_t vertexEnd = uint64_t(minIndex) + numVertices;
   if (!mStream || vertexEnd * mStride > mStream->shadow.size()) return DeviceResult::InvalidCall;
-  if (!prepareDraw(static_cast<size_t>(vertexEnd * mStride))) return DeviceResult::InvalidCall;
-  glDrawRangeElements(type == PrimitiveType::LineList ? GL_LINES : GL_TRIANGLES, minIndex,
-                      static_cast<GLuint>(vertexEnd ? vertexEnd - 1 : 0),
-                      static_cast<GLsizei>(primitiveCount * perPrimitive), GL_UNSIGNED_SHORT,
-                      reinterpret_cast<void*>(static_cast<uintptr_t>(startIndex) * 2));
+  GLint base = 0;
+  if (!prepareDraw(static_cast<size_t>(vertexEnd * mStride), base)) return DeviceResult::InvalidCall;
+  glDrawRangeElementsBaseVertex(type == PrimitiveType::LineList ? GL_LINES : GL_TRIANGLES, minIndex,
+                                static_cast<GLuint>(vertexEnd ? vertexEnd - 1 : 0),
+                                static_cast<GLsizei>(primitiveCount * perPrimitive), GL_UNSIGNED_SHORT,
+                                reinterpret_cast<void*>(static_cast<uintptr_t>(startIndex) * 2), base);
   ++mDrawCalls;
+  queued(primitiveCount);
   return DeviceResult::Ok;
 }
 
@@ -1071,10 +1128,12 @@ DeviceResult GlRenderDevice::drawPrimitive(PrimitiveType type, uint32_t startVer
   const uint32_t perPrimitive = type == PrimitiveType::LineList ? 2 : 3;
   const uint64_t vertexEnd = uint64_t(startVertex) + uint64_t(primitiveCount) * perPrimitive;
   if (!mStream || vertexEnd * mStride > mStream->shadow.size()) return DeviceResult::InvalidCall;
-  if (!prepareDraw(static_cast<size_t>(vertexEnd * mStride))) return DeviceResult::InvalidCall;
-  glDrawArrays(type == PrimitiveType::LineList ? GL_LINES : GL_TRIANGLES, static_cast<GLint>(startVertex),
+  GLint base = 0;
+  if (!prepareDraw(static_cast<size_t>(vertexEnd * mStride), base)) return DeviceResult::InvalidCall;
+  glDrawArrays(type == PrimitiveType::LineList ? GL_LINES : GL_TRIANGLES, base + static_cast<GLint>(startVertex),
                static_cast<GLsizei>(primitiveCount * perPrimitive));
   ++mDrawCalls;
+  queued(primitiveCount);
   return DeviceResult::Ok;
 }
 
@@ -1191,6 +1250,7 @@ bool GlRenderDevice::lockTexture(DeviceTexture* t, LockedRect& out, bool discard
 void GlRenderDevice::unlockTexture(DeviceTexture* t) {
   checkThread("unlockTexture");
   if (!t || !t->locked) return;
+  settleBackBufferBefore(t);
   t->locked = false;
   GlFormat gf;
   glFormatOf(t->format, gf);
@@ -1209,6 +1269,7 @@ void GlRenderDevice::unlockTexture(DeviceTexture* t) {
 void GlRenderDevice::releaseTexture(DeviceTexture* t) {
   if (!t) return;
   checkThread("releaseTexture");
+  settleBackBufferBefore(t);
   for (int s = 0; s < kMaxTextureStages; ++s)
     if (mTextures[s] == t) setTexture(s, nullptr);
   if (mColorTarget == &t->surface) {
@@ -1222,7 +1283,7 @@ void GlRenderDevice::releaseTexture(DeviceTexture* t) {
 
 void GlRenderDevice::setTexture(int stage, DeviceTexture* t) {
   if (stage < 0 || stage >= kMaxTextureStages) return;
-  if (stage == 0 && (mTextures[0] == nullptr) != (t == nullptr)) mStageUniformsDirty = true;
+  if (stage == 0 && (mTextures[0] == nullptr) != (t == nullptr)) mFixedDirty = true;
   mTextures[stage] = t;
   glActiveTexture(GL_TEXTURE0 + stage);
   glBindTexture(GL_TEXTURE_2D, t ? t->name : 0);
@@ -1264,7 +1325,7 @@ void GlRenderDevice::setProgram(uint32_t glProgram) {
   mCustomAlphaRefLoc = glProgram ? glGetUniformLocation(glProgram, "uAlphaRef") : -1;
   mCustomTargetSizeLoc = glProgram ? glGetUniformLocation(glProgram, "uTargetSize") : -1;
   mTransformDirty = true;
-  mStageUniformsDirty = true;
+  mFixedDirty = true;
 }
 
 bool GlRenderDevice::readPixels(DeviceSurface* surface, std::vector<uint8_t>& rgba, uint32_t& width,
@@ -1275,18 +1336,12 @@ bool GlRenderDevice::readPixels(DeviceSurface* surface, std::vector<uint8_t>& rg
   width = surface->width;
   height = surface->height;
   rgba.assign(size_t(width) * height * 4, 0);
+  if (surface == &mBackBuffer) settleBackBuffer();
   glBindFramebuffer(GL_READ_FRAMEBUFFER, mReadFbo);
-  if (surface->kind == DeviceSurface::Kind::TextureLevel) {
-    glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, surface->texture->name, 0);
-  } else {
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
-    glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, surface->renderbuffer);
-  }
+  attachColor(GL_READ_FRAMEBUFFER, surface);
   glReadBuffer(GL_COLOR_ATTACHMENT0);
   glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
-  glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
+  attachColor(GL_READ_FRAMEBUFFER, nullptr);
   glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
   if (surface->opaque)
     for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;

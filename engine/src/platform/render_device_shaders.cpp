@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/render_device_programs.h"
+
 namespace KR {
 namespace Platform {
 
@@ -21,20 +23,7 @@ ShaderDevice::~ShaderDevice() {
 }
 
 uint32_t ShaderDevice::compile(uint32_t type, const std::string& glsl) {
-  GLuint s = glCreateShader(type);
-  const char* text = glsl.c_str();
-  glShaderSource(s, 1, &text, nullptr);
-  glCompileShader(s);
-  GLint ok = 0;
-  glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
-  if (!ok) {
-    char log[1024] = {};
-    glGetShaderInfoLog(s, sizeof log - 1, nullptr, log);
-    mGlError = std::string("GLSL compile failed: ") + log;
-    glDeleteShader(s);
-    return 0;
-  }
-  return s;
+  return compileStage(type, glsl, mGlError);
 }
 
 uint32_t ShaderDevice::createPixelShader(const std::string& text, std::string& error) {

@@ -85,9 +85,7 @@ void Showcase::update(GameApplication& application, float dt) {
 }
 
 void Showcase::render(GameApplication& application) {
-  if (pages.empty()) return;
-  pages[current]->render(application);
-  if (pages[current]->title() != shownTitle) showPage(application, current);
+  if (!pages.empty()) pages[current]->render(application);
 }
 
 void ClearFramePage::render(GameApplication& application) {

@@ -72,9 +72,11 @@ void ParticleShowcasePage::advance(float dt) {
 
 void ParticleShowcasePage::update(float dt) {
   if (!load()) return;
-  if (KR::InputManager::exists() &&
-      KR::InputManager::getInstance()->getKeyboardDevice()->wentDown(KR::Platform::kVkReturn))
-    renew();
+  if (KR::InputManager::exists()) {
+    // Alt+Enter belongs to the window (full screen).
+    const KR::KeyboardDevice* keyboard = KR::InputManager::getInstance()->getKeyboardDevice();
+    if (keyboard->wentDown(KR::Platform::kVkReturn) && !keyboard->isDown(KR::Platform::kVkMenu)) renew();
+  }
   advance(dt);
 }
 

@@ -31,7 +31,6 @@ const char* const kSprites = "demo_scene_sprites";
 const char* const kPresets = "font_presets_lua";
 const char* const kFont = "font2_fnt";
 const char* const kMarkers[3] = {"spin", "walk", "type"};
-constexpr float kFrame = 1.0f / 24.0f;
 
 template <typename Node>
 Node* attach(ISceneNode* parent, Node* node, const char* name, float x, float y) {
@@ -182,6 +181,12 @@ void SceneGraphShowcasePage::build() {
   maskedText->mStencil = true;
   keyAt(maskedText, 0, [](ISceneNode& n) { n.mPosX = 100.0f; n.mPosY = 110.0f; });
   keyAt(maskedText, kCycleFrames, [](ISceneNode& n) { n.mPosX = -220.0f; n.mPosY = 20.0f; });
+
+  // The mask itself is never drawn: a faint copy shows where it lies (a later
+  // sibling at the same depth, so drawn behind the masked children).
+  SpriteSceneNode* shadow = sprite(scene, "SceneBoard", "mask_shadow", 560.0f, 320.0f);
+  shadow->setSize(KR::Vector2<float>(160.0f, 160.0f));
+  shadow->mColor = rgba(255, 255, 255, 48);
 
   // Depth layers: farther discs follow the panning camera less.
   const float depths[3] = {4.0f, 2.0f, 1.0f};

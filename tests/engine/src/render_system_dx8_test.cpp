@@ -303,6 +303,9 @@ TEST_F(RenderSystemTest, ResizedWindowShowsBarsWhereTheFitPutsThem) {
   renderSystem->getWindowInfo().mWndWidth = 160;
   renderSystem->getWindowInfo().mWndHeight = 96;
   renderSystem->reset();
+  // Whatever the window showed before, the bars start black.
+  device()->setRenderTarget(device()->backBuffer(), device()->defaultDepthStencil());
+  device()->clear(Platform::CLEAR_TARGET, 0xFFFFFFFF, 1.f, 0);
   auto f = drawFrame([] {}, 0xFFFFFFFF);
   uint32_t w = 0, h = 0;
   frame(&w, &h);
@@ -313,6 +316,22 @@ TEST_F(RenderSystemTest, ResizedWindowShowsBarsWhereTheFitPutsThem) {
   EXPECT_EQ(0xFF000000u, at(f, 150, 50));
   EXPECT_EQ(0xFFFFFFFFu, at(f, 16, 50));
   EXPECT_EQ(0xFFFFFFFFu, at(f, 143, 95));
+}
+
+TEST_F(RenderSystemTest, OneToOneCompositeIsACopyUnlessAStateWouldShowInIt) {
+  // The window is the design's size: the frame's only draw call is its content.
+  renderSystem->checkDeviceLost();
+  const uint32_t start = renderSystem->getDrawCallCount();
+  renderSystem->render(quad(10, 5, 20, 15, 0xFFFF0000));
+  renderSystem->renderFrame();
+  EXPECT_EQ(1u, renderSystem->getDrawCallCount() - start);
+  auto f = frame();
+  EXPECT_EQ(0xFFFF0000u, at(f, 12, 7));
+  EXPECT_EQ(0xFF000000u, at(f, 30, 30));
+  // A colour mask left on at the frame's end masks the composite too: it is drawn.
+  auto g = drawFrame([&] { renderSystem->setColorWriteMask(true, false, false, true); }, 0xFFFFFFFF);
+  EXPECT_EQ(0xFFFF0000u, at(g, 30, 30));
+  renderSystem->setColorWriteMask(true, true, true, true);
 }
 
 class ResetCounter : public NotificationListener {

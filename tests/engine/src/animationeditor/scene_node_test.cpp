@@ -217,7 +217,10 @@ TEST_F(SceneNodeTest, MarkersFireWhenBoundedEntriesArriveAndFollowTreeChanges) {
   // A pause while stopped does not eat the remaining time.
   open->stop(false);
   EXPECT_TRUE(lamp->mPlaying) << "stop(false) leaves looped entries playing";
+  EXPECT_EQ(AE::Marker::kStopped, open->mState);
+  const float remaining = open->mEntries[0]->time;
   root.update(1.0f);
+  EXPECT_NEAR(remaining + 1.0f, open->mEntries[0]->time, 1e-5f) << "the paused door's end moves with the pause";
   door->setPlaying(true, false);
   root.update(frame);
   EXPECT_EQ(0, listener.calls) << "stopped markers never complete";

@@ -382,6 +382,192 @@ TEST_F(DeviceTest, CustomProgramReplacesTheFixedPipeline) {
   glDeleteProgram(program);
 }
 
+// The fixed pipeline runs a program made for the states in use; each case
+// reads a pixel that the program of other states would get wrong.
+
+TEST_F(DeviceTest, ModulateProgramMultipliesTexelByVertexColourForColourAndAlpha) {
+  // Left texel opaque yellow, right texel half transparent cyan.
+  DeviceTexture* t = makeTexture(2, 1, {0xFFFFFF00, 0x8000FFFF});
+  device->setTexture(0, t);
+  device->setTextureStageState(0, TextureStageState::MagFilter, uint32_t(TextureFilter::Point));
+  fill(0, 0, 32, 32, 0xFF000000);
+  fill(0, 0, 16, 8, 0xFF808080);
+  EXPECT_TRUE(near(0xFF808000, pixel(2, 2)));   // texel x diffuse
+  EXPECT_TRUE(near(0xFF004040, pixel(13, 2)));  // alpha from the texel too: half of half
+  // Colour from the texture alone, alpha from the vertex.
+  device->setTextureStageState(0, TextureStageState::ColorOp, uint32_t(TextureOp::SelectArg1));
+  device->setTextureStageState(0, TextureStageState::AlphaOp, uint32_t(TextureOp::SelectArg2));
+  fill(0, 8, 16, 16, 0xFF808080);
+  EXPECT_TRUE(near(0xFF00FFFF, pixel(13, 10)));
+}
+
+TEST_F(DeviceTest, AlphaTestProgramAppliesEachComparison) {
+  device->setRenderState(RenderState::AlphaBlendEnable, 0);
+  device->setRenderState(RenderState::AlphaRef, 0x80);
+  const struct {
+    Cmp func;
+    bool keepsBelow, keepsEqual, keepsAbove;
+  } cases[] = {{Cmp::Less, true, false, false},    {Cmp::LessEqual, true, true, false},
+               {Cmp::Equal, false, true, false},   {Cmp::NotEqual, true, false, true},
+               {Cmp::Greater, false, false, true}, {Cmp::GreaterEqual, false, true, true},
+               {Cmp::Never, false, false, false},  {Cmp::Always, true, true, true}};
+  for (const auto& c : cases) {
+    device->clear(CLEAR_TARGET, 0xFF000000, 1.f, 0);
+    device->setRenderState(RenderState::AlphaFunc, uint32_t(c.func));
+    fill(0, 0, 4, 4, 0x7FFFFFFF);
+    fill(4, 0, 8, 4, 0x80FFFFFF);
+    fill(8, 0, 12, 4, 0x81FFFFFF);
+    EXPECT_EQ(c.keepsBelow, pixel(1, 1) == 0xFFFFFFFFu) << "func " << int(c.func);
+    EXPECT_EQ(c.keepsEqual, pixel(5, 1) == 0xFFFFFFFFu) << "func " << int(c.func);
+    EXPECT_EQ(c.keepsAbove, pixel(9, 1) == 0xFFFFFFFFu) << "func " << int(c.func);
+  }
+}
+
+TEST_F(DeviceTest, EachBlendKeepsTheTargetUnderATestedAwayFragment) {
+  // The test may be left out only where the blend hides alpha 0 by itself:
+  // "color" blending and no blending would show the fragment.
+  const uint32_t grey = 0xFF808080;
+  const struct {
+    bool blend;
+    Blend dest;
+    uint32_t opaqueResult;  // of an opaque 0xFF402010 over grey
+  } cases[] = {{true, Blend::InvSrcAlpha, 0xFF402010}, {true, Blend::One, 0xFFC0A090},
+               {true, Blend::InvSrcColor, 0xFFA09088}, {false, Blend::InvSrcAlpha, 0xFF402010}};
+  for (const auto& c : cases) {
+    device->setRenderState(RenderState::AlphaBlendEnable, c.blend ? 1 : 0);
+    device->setRenderState(RenderState::DestBlend, uint32_t(c.dest));
+    device->clear(CLEAR_TARGET, grey, 1.f, 0);
+    fill(0, 0, 4, 4, 0x00FFFFFF);
+    fill(4, 0, 8, 4, 0xFF402010);
+    EXPECT_EQ(grey, pixel(1, 1)) << "blend " << c.blend << " dest " << int(c.dest);
+    EXPECT_TRUE(near(c.opaqueResult, pixel(5, 1))) << "blend " << c.blend << " dest " << int(c.dest);
+  }
+}
+
+TEST_F(DeviceTest, StencilKeepsTheAlphaTestEvenWhereTheBlendHidesTheFragment) {
+  // Colour writes on, "alpha" blending: an alpha-0 fragment is invisible,
+  // but without the test it would still mark the stencil.
+  device->setRenderState(RenderState::StencilEnable, 1);
+  device->setRenderState(RenderState::StencilFunc, uint32_t(Cmp::Always));
+  device->setRenderState(RenderState::StencilRef, 1);
+  device->setRenderState(RenderState::StencilPass, uint32_t(StencilOp::Replace));
+  fill(0, 0, 8, 8, 0x00FFFFFF);
+  fill(8, 0, 16, 8, 0x01000000);
+  device->setRenderState(RenderState::StencilPass, uint32_t(StencilOp::Keep));
+  device->setRenderState(RenderState::StencilFunc, uint32_t(Cmp::Equal));
+  fill(0, 0, 32, 32, 0xFF00FF00);
+  EXPECT_EQ(0xFF000000u, pixel(3, 3));
+  EXPECT_EQ(0xFF00FF00u, pixel(11, 3));
+}
+
+TEST_F(DeviceTest, StencilOnlyPassTestsTheTexelsAlpha) {
+  // Colour writes off: only the test's alpha matters, and it comes from the texture.
+  DeviceTexture* t = makeTexture(2, 1, {0x00FFFFFF, 0xFFFFFFFF});
+  device->setTexture(0, t);
+  device->setTextureStageState(0, TextureStageState::MagFilter, uint32_t(TextureFilter::Point));
+  device->setRenderState(RenderState::StencilEnable, 1);
+  device->setRenderState(RenderState::StencilFunc, uint32_t(Cmp::Always));
+  device->setRenderState(RenderState::StencilRef, 1);
+  device->setRenderState(RenderState::StencilPass, uint32_t(StencilOp::Replace));
+  device->setRenderState(RenderState::ColorWriteEnable, 0);
+  fill(0, 0, 16, 8, 0xFFFFFFFF);
+  device->setRenderState(RenderState::ColorWriteEnable, 0xF);
+  device->setTexture(0, nullptr);
+  device->setRenderState(RenderState::StencilPass, uint32_t(StencilOp::Keep));
+  device->setRenderState(RenderState::StencilFunc, uint32_t(Cmp::Equal));
+  fill(0, 0, 32, 32, 0xFF0000FF);
+  EXPECT_EQ(0xFF000000u, pixel(3, 3));   // transparent texel: no mark
+  EXPECT_EQ(0xFF0000FFu, pixel(12, 3));  // opaque texel: marked
+}
+
+TEST_F(DeviceTest, CopyIntoTheBackBufferIsMadeBeforeItsSourceChanges) {
+  DeviceTexture* target = device->createTexture(kW, kH, PixelFormat::X8R8G8B8, TextureUsage::RenderTarget);
+  ASSERT_NE(nullptr, target);
+  DeviceSurface* surface = device->textureSurface(target);
+  ASSERT_EQ(DeviceResult::Ok, device->setRenderTarget(surface, nullptr));
+  device->clear(CLEAR_TARGET, 0xFF204060, 1.f, 0);
+  fill(0, 0, 4, 4, 0xFFFF0000);
+  EXPECT_EQ(DeviceResult::Ok, device->copySurface(surface, device->backBuffer()));
+  // The source is drawn over before anything reads the back buffer.
+  fill(0, 0, 32, 32, 0xFF00FF00);
+  EXPECT_EQ(0xFFFF0000u, pixel(1, 1, device->backBuffer()));
+  EXPECT_EQ(0xFF204060u, pixel(10, 10, device->backBuffer()));
+  EXPECT_EQ(0xFF00FF00u, pixel(1, 1, surface));
+  // Surfaces of another size are refused.
+  DeviceTexture* small = device->createTexture(8, 8, PixelFormat::X8R8G8B8, TextureUsage::RenderTarget);
+  EXPECT_EQ(DeviceResult::InvalidCall, device->copySurface(device->textureSurface(small), device->backBuffer()));
+  device->setRenderTarget(device->backBuffer(), device->defaultDepthStencil());
+  device->releaseTexture(small);
+  device->releaseTexture(target);
+}
+
+TEST_F(DeviceTest, PresentShowsTheTopRowAtTheWindowsTop) {
+  fill(0, 0, 32, 4, 0xFFFF0000);  // the top rows red
+  ASSERT_EQ(DeviceResult::Ok, device->present());
+  // The window's rows are stored bottom first: its top row is the last.
+  uint8_t top[4] = {}, bottom[4] = {};
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glReadPixels(5, kH - 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, top);
+  glReadPixels(5, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, bottom);
+  EXPECT_EQ(255, top[0]);
+  EXPECT_EQ(0, top[1]);
+  EXPECT_EQ(0, bottom[0]);
+  // Drawing goes on into the back buffer with the device's states.
+  fill(0, 8, 4, 12, 0x00FFFFFF);
+  EXPECT_EQ(0xFF000000u, pixel(1, 9));
+}
+
+TEST_F(DeviceTest, StreamedVerticesDrawTheirOwnContentAcrossTheRingsWrap) {
+  // Contents of different lengths, many times the buffer's size in all:
+  // every draw reads the content of its own lock, wherever the upload landed.
+  for (int n = 0; n < 40; ++n) {
+    const uint32_t colour = 0xFF000000u | uint32_t(n * 6) << 16 | uint32_t(255 - n * 6);
+    std::vector<Vertex> v;
+    for (int q = 0; q < 16 - n % 5; ++q) quad(v, float(q * 2), 0, float(q * 2 + 2), 2, colour);
+    drawQuads(v);
+    ASSERT_EQ(colour, pixel(1, 1)) << "content " << n;
+    ASSERT_EQ(colour, pixel(uint32_t(v.size() / 4) * 2 - 1, 1)) << "content " << n;
+  }
+  // Two draws of one content, the second reading further than the first.
+  std::vector<Vertex> v;
+  quad(v, 0, 4, 4, 8, 0xFFFF0000);
+  quad(v, 4, 4, 8, 8, 0xFF00FF00);
+  std::memcpy(device->lockVertexBuffer(vb, true), v.data(), v.size() * sizeof(Vertex));
+  device->unlockVertexBuffer(vb);
+  EXPECT_EQ(DeviceResult::Ok, device->drawIndexedPrimitive(PrimitiveType::TriangleList, 0, 4, 0, 2));
+  EXPECT_EQ(0xFF000000u, pixel(5, 5));
+  EXPECT_EQ(DeviceResult::Ok, device->drawIndexedPrimitive(PrimitiveType::TriangleList, 0, 8, 0, 4));
+  EXPECT_EQ(0xFFFF0000u, pixel(1, 5));
+  EXPECT_EQ(0xFF00FF00u, pixel(5, 5));
+}
+
+TEST_F(DeviceTest, DepthClearHoldsForTheFirstDepthTestedDraw) {
+  auto at = [&](float z, uint32_t colour) {
+    std::vector<Vertex> v;
+    quad(v, 0, 0, 4, 4, colour);
+    for (Vertex& p : v) p.z = z;
+    drawQuads(v);
+  };
+  device->clear(CLEAR_ZBUFFER, 0, 0.5f, 0);
+  at(0.7f, 0xFFFF0000);  // no depth test yet: drawn
+  EXPECT_EQ(0xFFFF0000u, pixel(1, 1));
+  device->setRenderState(RenderState::ZEnable, 1);
+  device->setRenderState(RenderState::ZWriteEnable, 0);
+  at(0.7f, 0xFF0000FF);  // behind the cleared depth
+  EXPECT_EQ(0xFFFF0000u, pixel(1, 1));
+  at(0.3f, 0xFF00FF00);
+  EXPECT_EQ(0xFF00FF00u, pixel(1, 1));
+  // A depth clear followed by a stencil clear: both hold.
+  device->setRenderState(RenderState::ZEnable, 0);
+  device->clear(CLEAR_ZBUFFER, 0, 0.8f, 0);
+  device->clear(CLEAR_STENCIL, 0, 1.f, 0);
+  device->setRenderState(RenderState::ZEnable, 1);
+  at(0.9f, 0xFF0000FF);
+  EXPECT_EQ(0xFF00FF00u, pixel(1, 1));
+  at(0.7f, 0xFFFFFFFF);
+  EXPECT_EQ(0xFFFFFFFFu, pixel(1, 1));
+}
+
 TEST(DeviceWindowTest, HiddenWindowLosesTheDeviceUntilShownAndReset) {
   ASSERT_EQ(0, SDL_InitSubSystem(SDL_INIT_VIDEO));
   SDL_Window* window = SDL_CreateWindow("device", 0, 0, 40, 30, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
