@@ -67,22 +67,29 @@ void UILabel::load(LuaScript& script) {
   readLabelKeys(script);
 }
 
+bool UILabel::readFontPresetKey(LuaScript& script, FontPreset* preset) {
+  std::string value;
+  if (!uiReadString(script, "fontPreset", &value) || !UIFontManager::exists()) return false;
+  const size_t colon = value.find(':');
+  // A preset name without ':' is ignored.
+  if (colon == std::string::npos) return false;
+  UIFontManager* fonts = UIFontManager::getInstance();
+  const std::string file = value.substr(0, colon);
+  const std::string table = value.substr(colon + 1);
+  if (UILoadCache* cache = UILoadCache::current()) {
+    if (!cache->fontPreset(file, table, preset)) return false;
+    if (preset->font) fonts->retainFont(preset->font);
+    return true;
+  }
+  return fonts->loadFontPreset(file, table, preset) == 0;
+}
+
 void UILabel::readLabelKeys(LuaScript& script) {
   std::string value;
-  if (uiReadString(script, "fontPreset", &value) && UIFontManager::exists()) {
-    const size_t colon = value.find(':');
-    FontPreset preset;
-    UIFontManager* fonts = UIFontManager::getInstance();
-    const std::string file = value.substr(0, colon);
-    const std::string table = colon == std::string::npos ? std::string() : value.substr(colon + 1);
-    if (colon == std::string::npos) {
-      // A preset name without ':' is ignored.
-    } else if (UILoadCache* cache = UILoadCache::current()) {
-      if (cache->fontPreset(file, table, &preset)) setFontPreset(preset);
-    } else if (fonts->loadFontPreset(file, table, &preset) == 0) {
-      setFontPreset(preset);
-      fonts->releaseFont(preset.font);
-    }
+  FontPreset preset;
+  if (readFontPresetKey(script, &preset)) {
+    setFontPreset(preset);
+    if (preset.font) UIFontManager::getInstance()->releaseFont(preset.font);
   }
   if (uiReadString(script, "text", &value)) setText(value);
   uiReadPair(script, "size", &size);

@@ -9,7 +9,6 @@
 #include "sprite_manager.h"
 #include "ui/ui_font_manager.h"
 #include "ui/ui_label.h"
-#include "ui/ui_load_cache.h"
 #include "ui/ui_pointer.h"
 #include "ui/ui_scroll_area.h"
 #include "ui/ui_table_keys.h"
@@ -107,29 +106,18 @@ void UIListView::draw() {
 
 void UIListView::load(LuaScript& script) {
   UIWidget::load(script);
+  FontPreset preset;
   std::string value;
-  if (uiReadString(script, "fontPreset", &value) && UIFontManager::exists()) {
-    const size_t colon = value.find(':');
-    if (colon != std::string::npos) {
-      FontPreset preset;
-      UIFontManager* fonts = UIFontManager::getInstance();
-      const std::string file = value.substr(0, colon), table = value.substr(colon + 1);
-      bool ok = false;
-      if (UILoadCache* cache = UILoadCache::current()) {
-        ok = cache->fontPreset(file, table, &preset);
-        if (ok && preset.font) fonts->retainFont(preset.font);
-      } else {
-        ok = fonts->loadFontPreset(file, table, &preset) == 0;
-      }
-      if (ok) {
-        halign = preset.halign;
-        valign = preset.valign;
-        wordWrap = preset.wordWrap;
-        xcoeff = preset.xcoeff;
-        ycoeff = preset.ycoeff;
-        textColor = preset.color;
-        holdFont(preset.font);
-      }
+  // A preset name without ':' changes nothing, not even to the system font.
+  if (uiReadString(script, "fontPreset", &value)) {
+    if (UILabel::readFontPresetKey(script, &preset)) {
+      halign = preset.halign;
+      valign = preset.valign;
+      wordWrap = preset.wordWrap;
+      xcoeff = preset.xcoeff;
+      ycoeff = preset.ycoeff;
+      textColor = preset.color;
+      holdFont(preset.font);
     }
   } else if (!font && UIFontManager::exists()) {
     holdFont(UIFontManager::getInstance()->getFont("system_font_fnt"));
