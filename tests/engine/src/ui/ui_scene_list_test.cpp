@@ -365,5 +365,71 @@ TEST_F(SceneListTest, SceneAndParticleWidgetsFollowTheirWidget) {
   delete effect;
 }
 
+TEST_F(SceneListTest, TransitionsPlayAndNoPositionBecomesInfinite) {
+  // The widget's state hook plays "old>new" when the scene has it, else the
+  // marker named like the new state.
+  AE::ISceneNode* root = scene(300, 100, {});
+  AE::ISceneNode* face = add(root, new RectNode("face", 10, 10), 0, 0);
+  keys(face, {0, 24});
+  auto* transition = new AE::Marker("onIdle>onSelect");
+  transition->addEntry(face, 0, 24, false, false);
+  root->addMarker(transition);
+  auto* press = new AE::Marker("onPress");
+  press->addEntry(face, 0, 24, false, false);
+  root->addMarker(press);
+  UISceneList* list = makeList(root, 0, false, 6, "#size:100");
+  float unused = 0.0f;
+  for (const char* name : {"onIdle", "onSelect", "onPress"}) {
+    auto* state = new UIState(name);
+    state->addPropertyChange(new UIState::PropertyChange<float>(list, &unused, 1.0f, 0.0f));
+    list->addState(name, state);
+  }
+  list->setStateForcibly("onIdle");
+  transition->stop(true);
+  press->stop(true);
+  list->setState("onSelect");
+  EXPECT_EQ(transition->mState, AE::Marker::kPlaying);
+  EXPECT_NE(press->mState, AE::Marker::kPlaying);
+  list->setState("onPress");  // no "onSelect>onPress": the state's own marker
+  EXPECT_EQ(press->mState, AE::Marker::kPlaying);
+
+  // A release seen in an update of no time still gives a finite glide.
+  auto* strip = static_cast<StripScrollingHelper*>(list->scroller);
+  strip->busy = true;
+  strip->lastPointer = Vector2<float>(200, 95);
+  step(list, 190, 95, false, 0.0f);
+  EXPECT_TRUE(std::isfinite(strip->velocity.x));
+  EXPECT_NEAR(strip->velocity.x, 10.0f / 0.001f * 0.78f, 1.0f);
+  EXPECT_TRUE(std::isfinite(offset(list)));
+}
+
+TEST_F(SceneListTest, ABarWithoutRangeOrTrackStillGivesFiniteTimesAndOffsets) {
+  AE::ISceneNode* root = scene(300, 100, {});
+  AE::ISceneNode* bar = add(root, plain("#scroll_bar"), 0, 120);
+  keys(bar, {0, 12, 36, 48});
+  auto* thumb = new RectNode("#thumb", 20, 20);
+  add(bar, thumb);
+  keys(thumb, {0, 24});  // both keys at x 0: no track
+  auto* thumbs = new AE::Marker("#thumbs");
+  thumbs->addEntry(thumb, 0, 24, false, false);
+  bar->addMarker(thumbs);
+  UISceneList* list = makeList(root, 0, false, 6, "#size:100");
+  auto* strip = static_cast<StripScrollingHelper*>(list->scroller);
+  EXPECT_FLOAT_EQ(strip->scrollBar->thumbTrack, 0.0f);
+  // Pressed and dragged, the thumb reads as the start of its track.
+  step(list, 500, 500, false);
+  step(list, 500, 500, false);
+  step(list, 5, 125, false);
+  step(list, 5, 125, true);
+  step(list, 300, 125, true);
+  EXPECT_FLOAT_EQ(offset(list), 0.0f);
+  step(list, 300, 125, false);
+  // No range (or no overhang): the thumbs stand at the start time.
+  list->range = 0.0f;
+  EXPECT_FLOAT_EQ(strip->barTimeAt(0.0f), strip->scrollBar->startTime);
+  EXPECT_FLOAT_EQ(strip->barTimeAt(5.0f), strip->scrollBar->startTime);
+  EXPECT_TRUE(std::isfinite(strip->barTimeAt(-5.0f)));
+}
+
 }  // namespace
 }  // namespace KR
