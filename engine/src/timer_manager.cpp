@@ -27,7 +27,7 @@ TimerManager::~TimerManager() {
 void TimerManager::updateFrameTime() { updateFrameTime(Platform::performanceCounter()); }
 
 void TimerManager::updateFrameTime(int64_t nowCount) {
-  frameTime = countsToSeconds(nowCount - lastCount, frequency);
+  frameTime = fixedFrameTime > 0.0f ? fixedFrameTime : countsToSeconds(nowCount - lastCount, frequency);
   lastCount = nowCount;
 }
 

@@ -33,6 +33,9 @@ class TimerManager : public Singleton<TimerManager> {
   uint64_t getUnpinnedAffinity() const { return affinitySet ? previousAffinityMask : 0; }
 
   float frameTime = 0.0f;
+  // Above 0, every update takes this frame time instead of the counter's
+  // (headless drivers and replays step at a fixed rate).
+  float fixedFrameTime = 0.0f;
 
  private:
   uint64_t previousAffinityMask = 0;

@@ -5,7 +5,7 @@ config = {
       name = "pc",
       -- Package lists of these directories in filelist.lua are read, in order.
       directories = { "common" },
-      resolution = { 1024, 768 },
+      resolution = { 1680, 1050 },
       fullscreenFitType = 0,
       fullscreenMinimalAspect = 1.33,
     },

@@ -28,7 +28,8 @@ inline bool readPng(const std::string& path, std::vector<uint32_t>& argb, uint32
   png_read_info(png, info);
   w = png_get_image_width(png, info);
   h = png_get_image_height(png, info);
-  if (png_get_color_type(png, info) != PNG_COLOR_TYPE_RGB || png_get_bit_depth(png, info) != 8) longjmp(png_jmpbuf(png), 1);
+  if (png_get_color_type(png, info) != PNG_COLOR_TYPE_RGB || png_get_bit_depth(png, info) != 8)
+    longjmp(png_jmpbuf(png), 1);
   std::vector<uint8_t> rows(size_t(w) * h * 3);
   std::vector<png_bytep> pointers(h);
   for (uint32_t y = 0; y < h; ++y) pointers[y] = rows.data() + size_t(y) * w * 3;
@@ -69,6 +70,46 @@ inline bool writePng(const std::string& path, const std::vector<uint32_t>& argb,
   png_destroy_write_struct(&png, &info);
   std::fclose(f);
   return true;
+}
+
+// Compares a frame (pixels 0xFFRRGGBB) with the committed reference image
+// tests/data/<area>/<name>.png: empty when the sizes agree and at most one pixel
+// in 200 differs by more than the tolerance in a channel (rasterisers may
+// differ on a few edge pixels), else what differs. A missing reference is
+// written to the build folder's tests/ for review.
+inline std::string compareWithReference(const std::string& area, const std::string& name,
+                                        const std::vector<uint32_t>& argb, uint32_t w, uint32_t h, int tolerance = 3) {
+  std::vector<uint32_t> expected;
+  uint32_t ew = 0, eh = 0;
+  const std::string reference = std::string(KR_TEST_SOURCE_DIR) + "/tests/data/" + area + "/" + name + ".png";
+  if (!readPng(reference, expected, ew, eh)) {
+    const std::string out = std::string(KR_TEST_BINARY_DIR) + "/tests/" + name + ".png";
+    writePng(out, argb, w, h);
+    return "no reference image; this frame was written to " + out;
+  }
+  if (ew != w || eh != h)
+    return name + " is " + std::to_string(w) + " x " + std::to_string(h) + ", its reference " + std::to_string(ew) +
+           " x " + std::to_string(eh);
+  size_t off = 0;
+  for (size_t i = 0; i < argb.size(); ++i)
+    for (int shift : {0, 8, 16}) {
+      const int a = int((expected[i] >> shift) & 0xFF), b = int((argb[i] >> shift) & 0xFF);
+      if (a - b > tolerance || b - a > tolerance) {
+        ++off;
+        break;
+      }
+    }
+  if (off > argb.size() / 200) return std::to_string(off) + " pixels of " + name + " differ";
+  return std::string();
+}
+
+// The same for RGBA bytes as read back from the device.
+inline std::string compareWithReference(const std::string& area, const std::string& name,
+                                        const std::vector<uint8_t>& rgba, uint32_t w, uint32_t h, int tolerance = 3) {
+  std::vector<uint32_t> argb(size_t(w) * h);
+  for (size_t i = 0; i < argb.size(); ++i)
+    argb[i] = 0xFF000000u | uint32_t(rgba[i * 4]) << 16 | uint32_t(rgba[i * 4 + 1]) << 8 | rgba[i * 4 + 2];
+  return compareWithReference(area, name, argb, w, h, tolerance);
 }
 
 }  // namespace Test

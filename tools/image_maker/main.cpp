@@ -1,11 +1,13 @@
 // image_maker demo <folder>                 the demo pictures
 // image_maker corpus png|dds|krt <folder>   a loader's fuzz seed corpus
+// image_maker game <folder>                 the game shell's cursors and loading pictures
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "game_pictures.h"
 #include "image_maker.h"
 
 int main(int argc, char** argv) {
@@ -16,12 +18,16 @@ int main(int argc, char** argv) {
     folder = argv[2];
     mkdir(folder.c_str(), 0755);
     ok = KR::Tools::writeDemoImages(folder, error);
+  } else if (argc == 3 && std::strcmp(argv[1], "game") == 0) {
+    folder = argv[2];
+    mkdir(folder.c_str(), 0755);
+    ok = KR::Tools::writeGamePictures(folder, error);
   } else if (argc == 4 && std::strcmp(argv[1], "corpus") == 0) {
     folder = argv[3];
     mkdir(folder.c_str(), 0755);
     ok = KR::Tools::writeSeedCorpus(argv[2], folder, error);
   } else {
-    std::fprintf(stderr, "usage: image_maker demo <folder> | image_maker corpus png|dds|krt <folder>\n");
+    std::fprintf(stderr, "usage: image_maker demo|game <folder> | image_maker corpus png|dds|krt <folder>\n");
     return 2;
   }
   if (!ok) {

@@ -14,8 +14,8 @@ void addEntry(Marker* marker, const pugi::xml_node& entry, ISceneNode* node) {
   const pugi::xml_attribute path = entry.attribute("path");
   ISceneNode* target =
       path ? node->findByPath(path.value()) : ISceneNode::findChildFrom(node, entry.attribute("name").value());
-  marker->addEntry(target, SceneXml::readInt(entry, "from"), SceneXml::readInt(entry, "to"),
-                   SceneXml::readBool(entry, "recursive"), SceneXml::readBool(entry, "looped"));
+  const SceneXml::Attributes a(entry);
+  marker->addEntry(target, a.readInt("from"), a.readInt("to"), a.readBool("recursive"), a.readBool("looped"));
 }
 
 }  // namespace

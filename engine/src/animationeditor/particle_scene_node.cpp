@@ -2,6 +2,7 @@
 
 #include "animationeditor/frame_data.h"
 #include "animationeditor/scene_node_animation.h"
+#include "animationeditor/scene_node_keys.h"
 #include "animationeditor/scene_node_stream.h"
 #include "animationeditor/scene_render.h"
 #include "animationeditor/sprite_scene_node.h"
@@ -132,12 +133,7 @@ void ParticleSceneNode::setKeyframeValues(int frame, const ParticleKeyValues& v)
   a.getKeyframe<KR::Vector2<float>>("pivotPoint", i).value = v.pivot;
   a.getKeyframe<float>("posZ", i).value = v.posZ;
   a.getKeyframe<int32_t>("play", i).value = v.play;
-  a.getKeyframe<float>("scaleX", i).value = 1.0f;
-  a.getKeyframe<float>("scaleY", i).value = 1.0f;
-  a.getKeyframe<float>("shear00", i).value = mShear.m[0];
-  a.getKeyframe<float>("shear01", i).value = mShear.m[1];
-  a.getKeyframe<float>("shear10", i).value = mShear.m[3];
-  a.getKeyframe<float>("shear11", i).value = mShear.m[4];
+  keyUnitScaleAndShear(*this, i);
 }
 
 void ParticleSceneNode::storeKeyframe(int frame) {

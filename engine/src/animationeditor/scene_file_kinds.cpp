@@ -17,24 +17,28 @@ using namespace SceneXml;
 
 namespace {
 
-void readLoop(const pugi::xml_node& object, ISceneNode* node) {
-  node->mLoop = readBool(object.child("frames"), "loop");
-  node->mAnimation->mLoop = node->mLoop;
+// Room for every frame's key in every track before the frames are read.
+void reserveKeys(const pugi::xml_node& object, ISceneNode* node) {
+  size_t frames = 0;
+  for (pugi::xml_node f = object.child("frames").child("frame"); f; f = f.next_sibling("frame")) ++frames;
+  for (SceneNodeAnimation::IContainer* track : node->mAnimation->mTracks) {
+    switch (track->getType()) {
+      case TrackType::Float: static_cast<SceneNodeAnimation::Container<float>*>(track)->keys.reserve(frames); break;
+      case TrackType::Vector2:
+        static_cast<SceneNodeAnimation::Container<KR::Vector2<float>>*>(track)->keys.reserve(frames);
+        break;
+      case TrackType::Color: static_cast<SceneNodeAnimation::Container<KR::Color>*>(track)->keys.reserve(frames); break;
+      case TrackType::Int: static_cast<SceneNodeAnimation::Container<int32_t>*>(track)->keys.reserve(frames); break;
+      case TrackType::Bool: static_cast<SceneNodeAnimation::Container<bool>*>(track)->keys.reserve(frames); break;
+    }
+  }
 }
 
-// The plain section's values shared by sprites and texts.
-void applyPlainParameters(const pugi::xml_node& p, ISceneNode* node) {
-  node->setWorldX(readFloat(p, "X"));
-  node->setWorldY(readFloat(p, "Y"));
-  node->mPosZ = readFloat(p, "Z");
-  node->setRotation(readFloat(p, "angle"));
-  node->setScaleX(readFloat(p, "scaleX"));
-  node->setScaleY(readFloat(p, "scaleY"));
-  node->mColor = readColor(p);
-  node->mPivot = KR::Vector2<float>(readFloat(p, "PivotPointX"), readFloat(p, "PivotPointY"));
-  node->setEnabled(readBool(p, "Enable"));
-  node->mShear = readShear(p);
-  node->mParallaxEnabled = readBoolDefaultTrue(p.attribute("ParallaxEnabled"));
+// The loop flag of "frames", and room for its keys.
+void prepareFrames(const pugi::xml_node& object, ISceneNode* node) {
+  node->mLoop = parseBool(object.child("frames").attribute("loop").value());
+  node->mAnimation->mLoop = node->mLoop;
+  reserveKeys(object, node);
 }
 
 // The colour a node shows after loading (no parent yet: the derived colour is its own).
@@ -45,7 +49,7 @@ void takeColor(ISceneNode* node, KR::Color color) {
 
 }  // namespace
 
-SpriteSceneNode* createSpriteNodeFromXml(const pugi::xml_node& object) {
+SpriteSceneNode* createSpriteNodeFromXml(const pugi::xml_node& object, SceneLoadContext* context) {
   SpriteSceneNode* node = new SpriteSceneNode();
   const std::string fileName = object.attribute("filename").value();
   const std::string table = object.attribute("tablename").value();
@@ -56,40 +60,38 @@ SpriteSceneNode* createSpriteNodeFromXml(const pugi::xml_node& object) {
     return nullptr;
   }
   node->mName = object.attribute("name").value();
-  const pugi::xml_node p = object.child("Parameters");
+  const Attributes p(object.child("Parameters"));
   applyPlainParameters(p, node);
-  node->mBlendMode = readInt(p, "BlendMode");
-  node->mStencilMode = readInt(p, "UseStencil");
-  node->mDistortion = readBool(p, "Distortion");
-  readLoop(object, node);
-  if (table != "default") {
-    if (!node->mFrameOrder.empty() && node->mFrameOrder.front() != -1)
-      node->loadAnimation(table, 0, 0, 1);
-    else
-      node->loadAnimationFromScript(node->mExtra2, 0, 0, 1);
-  }
-  const bool shear = bool(p.attribute("shear00"));
+  node->mBlendMode = p.readInt("BlendMode");
+  node->mStencilMode = p.readInt("UseStencil");
+  node->mDistortion = p.readBool("Distortion");
+  prepareFrames(object, node);
+  // A table's frames: from the sprite sheet while sheets are on, else from the
+  // script, which a scene of many sprites reads once rather than per object.
+  if (table != "default")
+    node->loadAnimation(node->mExtra2, context ? context->getSpriteScript(node->mSourceFile) : nullptr, 0, 0, 1);
+  const bool shear = p.has("shear00");
   const int32_t frameCount = int32_t(node->mFrameOrder.size());
   for (pugi::xml_node f : object.child("frames").children("frame")) {
-    const int frame = readInt(f, "StartFrame");
-    const pugi::xml_node a = f.child("Attributes");
+    const int frame = parseInt(f.attribute("StartFrame").value());
+    const Attributes a(f.child("Attributes"));
     readFrameRecord(a, node, frame);
     SpriteKeyValues v;
-    v.posX = readFloat(a, "X");
-    v.posY = readFloat(a, "Y");
-    v.rotation = readFloat(a, "angle");
-    v.scaleX = readFloat(a, "scaleX");
-    v.scaleY = readFloat(a, "scaleY");
-    v.color = readColor(a);
-    v.blendMode = readInt(a, "BlendMode");
-    v.pivot = KR::Vector2<float>(readFloat(a, "PivotPointX"), readFloat(a, "PivotPointY"));
-    v.posZ = readFloat(a, "Z");
+    v.posX = a.readFloat("X");
+    v.posY = a.readFloat("Y");
+    v.rotation = a.readFloat("angle");
+    v.scaleX = a.readFloat("scaleX");
+    v.scaleY = a.readFloat("scaleY");
+    v.color = a.readColor();
+    v.blendMode = a.readInt("BlendMode");
+    v.pivot = KR::Vector2<float>(a.readFloat("PivotPointX"), a.readFloat("PivotPointY"));
+    v.posZ = a.readFloat("Z");
     // An index outside the node's frames, below as above, keys frame 0.
-    v.frameIndex = readInt(a, "frameIndex");
+    v.frameIndex = a.readInt("frameIndex");
     if (v.frameIndex < 0 || v.frameIndex >= frameCount) v.frameIndex = 0;
-    v.animFrameIndex = readBool(a, "animFrameIndex");
-    v.texPos = KR::Vector2<float>(readFloat(a, "texX"), readFloat(a, "texY"));
-    if (shear) v.shear = readShear(a);
+    v.animFrameIndex = a.readBool("animFrameIndex");
+    v.texPos = KR::Vector2<float>(a.readFloat("texX"), a.readFloat("texY"));
+    if (shear) v.shear = a.readShearValues();
     node->setKeyframeValues(frame, v);
   }
   return node;
@@ -98,62 +100,42 @@ SpriteSceneNode* createSpriteNodeFromXml(const pugi::xml_node& object) {
 TextSceneNode* createTextNodeFromXml(const pugi::xml_node& object) {
   TextSceneNode* node = new TextSceneNode(object.attribute("filename").value(), std::wstring());
   node->mName = object.attribute("name").value();
-  const pugi::xml_node p = object.child("Parameters");
+  const Attributes p(object.child("Parameters"));
   applyPlainParameters(p, node);
-  node->setText(std::string(p.attribute("Text").value()));
-  node->mWordWrap = readBool(p, "WordWrap");
-  node->mClipping = readBool(p, "Clipping");
-  node->mXCoeff = readFloat(p, "XCoeff");
-  node->mYCoeff = readFloat(p, "YCoeff");
-  node->mLocaleEnable = readBool(p, "LocaleEnable");
-  node->mVAlign = int32_t(readUnsigned(p.attribute("VAlign")));
-  node->mPixelPrecision = readBool(p, "PixelPrec");
-  node->mHAlign = int32_t(readUnsigned(p.attribute("HAlign")));
-  node->setSize(KR::Vector2<float>(readFloat(p, "TextAreaX"), readFloat(p, "TextAreaY")));
-  node->mClipLT = KR::Vector2<float>(readFloat(p, "ClipRect0"), readFloat(p, "ClipRect1"));
-  node->mClipRB = KR::Vector2<float>(readFloat(p, "ClipRect2"), readFloat(p, "ClipRect3"));
-  node->mMaxChar = readInt(p, "MaxChar");
-  node->mPresetName = p.attribute("Preset").value();
+  node->setText(std::string(p.readString("Text")));
+  node->mWordWrap = p.readBool("WordWrap");
+  node->mClipping = p.readBool("Clipping");
+  node->mXCoeff = p.readFloat("XCoeff");
+  node->mYCoeff = p.readFloat("YCoeff");
+  node->mLocaleEnable = p.readBool("LocaleEnable");
+  node->mVAlign = int32_t(p.readUnsigned("VAlign"));
+  node->mPixelPrecision = p.readBool("PixelPrec");
+  node->mHAlign = int32_t(p.readUnsigned("HAlign"));
+  node->setSize(KR::Vector2<float>(p.readFloat("TextAreaX"), p.readFloat("TextAreaY")));
+  node->mClipLT = KR::Vector2<float>(p.readFloat("ClipRect0"), p.readFloat("ClipRect1"));
+  node->mClipRB = KR::Vector2<float>(p.readFloat("ClipRect2"), p.readFloat("ClipRect3"));
+  node->mMaxChar = p.readInt("MaxChar");
+  node->mPresetName = p.readString("Preset");
   node->setupStyle(node->mUsePreset);
-  node->setupStyle(readBool(p, "UsePreset"));
-  node->mStencil = readBool(p, "Stencil");
-  node->mDistortion = readBool(p, "Distortion");
-  readLoop(object, node);
-  const bool shear = bool(p.attribute("shear00"));
+  node->setupStyle(p.readBool("UsePreset"));
+  node->mStencil = p.readBool("Stencil");
+  node->mDistortion = p.readBool("Distortion");
+  prepareFrames(object, node);
+  const bool shear = p.has("shear00");
   TextFrameData record;
   for (pugi::xml_node f : object.child("frames").children("frame")) {
-    const int frame = readInt(f, "StartFrame");
-    const pugi::xml_node a = f.child("Attributes");
-    record.x = readFloat(a, "X");
-    record.y = readFloat(a, "Y");
-    record.handleX = readFloat(a, "bezierX");
-    record.handleY = readFloat(a, "bezierY");
-    record.handlePositionX = readFloat(a, "bezierCoeffX");
-    record.handlePositionY = readFloat(a, "bezierCoeffY");
-    record.positionBezier = readBool(a, "bezierPosEnabled");
-    record.pivot = KR::Vector2<float>(readFloat(a, "PivotPointX"), readFloat(a, "PivotPointY"));
-    record.angle = readFloat(a, "angle");
-    record.angleHandle = readFloat(a, "bezierAngle");
-    record.angleHandlePosition = readFloat(a, "bezierCoeffAngle");
-    record.angleBezier = readBool(a, "bezierAngleEnabled");
-    record.scaleX = readFloat(a, "scaleX");
-    record.scaleY = readFloat(a, "scaleY");
-    record.scaleHandleX = readFloat(a, "bezierScaleX");
-    record.scaleHandleY = readFloat(a, "bezierScaleY");
-    record.scaleHandlePositionX = readFloat(a, "bezierCoeffScaleX");
-    record.scaleHandlePositionY = readFloat(a, "bezierCoeffScaleY");
-    record.scaleBezier = readBool(a, "bezierScaleEnabled");
-    record.z = readFloat(a, "Z");
-    record.color = readColor(a);
-    if (shear) record.shear = readShear(a);
-    record.xcoeff = readFloat(a, "XCoeff");
-    record.ycoeff = readFloat(a, "YCoeff");
-    record.valign = int32_t(readUnsigned(a.attribute("VAlign")));
-    record.halign = int32_t(readUnsigned(a.attribute("HAlign")));
-    record.maxChar = readInt(a, "MaxChar");
-    record.textArea = KR::Vector2<float>(readFloat(a, "TextAreaX"), readFloat(a, "TextAreaY"));
-    record.clipLT = KR::Vector2<float>(readFloat(a, "ClipRect0"), readFloat(a, "ClipRect1"));
-    record.clipRB = KR::Vector2<float>(readFloat(a, "ClipRect2"), readFloat(a, "ClipRect3"));
+    const int frame = parseInt(f.attribute("StartFrame").value());
+    const Attributes a(f.child("Attributes"));
+    readFrameFields(a, record);
+    if (shear) record.shear = a.readShearValues();
+    record.xcoeff = a.readFloat("XCoeff");
+    record.ycoeff = a.readFloat("YCoeff");
+    record.valign = int32_t(a.readUnsigned("VAlign"));
+    record.halign = int32_t(a.readUnsigned("HAlign"));
+    record.maxChar = a.readInt("MaxChar");
+    record.textArea = KR::Vector2<float>(a.readFloat("TextAreaX"), a.readFloat("TextAreaY"));
+    record.clipLT = KR::Vector2<float>(a.readFloat("ClipRect0"), a.readFloat("ClipRect1"));
+    record.clipRB = KR::Vector2<float>(a.readFloat("ClipRect2"), a.readFloat("ClipRect3"));
     node->storeFrameData(frame, record);
   }
   return node;
@@ -166,33 +148,33 @@ ParticleSceneNode* createParticleNodeFromXml(SceneLoadContext& context, const pu
     for (SceneLoadListener* listener : context.listeners) listener->onLoadFailed(context, fileName);
   }
   node->mName = object.attribute("name").value();
-  const pugi::xml_node p = object.child("Parameters");
+  const Attributes p(object.child("Parameters"));
   KR::Color color = KR::Color::fromARGB(0xFFFFFFFFu);
-  if (p.attribute("color")) {
-    const uint32_t grey = uint32_t(readInt(p, "color")) & 0xFFu;
+  if (p.has("color")) {
+    const uint32_t grey = uint32_t(p.readInt("color")) & 0xFFu;
     color = KR::Color::fromARGB(grey * 0x01010101u);
   }
-  node->setWorldX(readFloat(p, "X"));
-  node->setWorldY(readFloat(p, "Y"));
-  node->mPosZ = readFloat(p, "Z");
-  node->setEnabled(readBool(p, "Enable"));
-  node->mEmitCoef = readFloat(p, "emitCoef");
+  node->setWorldX(p.readFloat("X"));
+  node->setWorldY(p.readFloat("Y"));
+  node->mPosZ = p.readFloat("Z");
+  node->setEnabled(p.readBool("Enable"));
+  node->mEmitCoef = p.readFloat("emitCoef");
   node->mPivot = KR::Vector2<float>();
-  node->mStencil = readBool(p, "Stencil");
-  node->mParallaxEnabled = readBoolDefaultTrue(p.attribute("ParallaxEnabled"));
-  node->mDistortion = readBool(p, "Distortion");
-  readLoop(object, node);
+  node->mStencil = p.readBool("Stencil");
+  node->mParallaxEnabled = p.readBoolDefaultTrue("ParallaxEnabled");
+  node->mDistortion = p.readBool("Distortion");
+  prepareFrames(object, node);
   for (pugi::xml_node f : object.child("frames").children("frame")) {
-    const int frame = readInt(f, "StartFrame");
-    const pugi::xml_node a = f.child("Attributes");
+    const int frame = parseInt(f.attribute("StartFrame").value());
+    const Attributes a(f.child("Attributes"));
     readFrameRecord(a, node, frame);
     ParticleKeyValues v;
-    v.posX = readFloat(a, "X");
-    v.posY = readFloat(a, "Y");
-    v.emitCoef = readFloat(a, "emitCoef");
-    v.pivot = KR::Vector2<float>(readFloat(a, "PivotPointX"), readFloat(a, "PivotPointY"));
-    v.posZ = readFloat(a, "Z");
-    v.play = readInt(a, "play");
+    v.posX = a.readFloat("X");
+    v.posY = a.readFloat("Y");
+    v.emitCoef = a.readFloat("emitCoef");
+    v.pivot = KR::Vector2<float>(a.readFloat("PivotPointX"), a.readFloat("PivotPointY"));
+    v.posZ = a.readFloat("Z");
+    v.play = a.readInt("play");
     node->setKeyframeValues(frame, v);
   }
   takeColor(node, color);
@@ -202,59 +184,59 @@ ParticleSceneNode* createParticleNodeFromXml(SceneLoadContext& context, const pu
 SoundSceneNode* createSoundNodeFromXml(const pugi::xml_node& object) {
   SoundSceneNode* node = new SoundSceneNode();
   node->mName = object.attribute("name").value();
-  const pugi::xml_node p = object.child("Parameters");
-  node->setSound(readUnsigned(p.attribute("SoundGroup")), object.attribute("filename").value());
-  node->mVolume = readFloat(p, "Volume");
-  node->mPlay = readBool(p, "Playing") ? 1 : 0;
-  node->mEnabled = readBool(p, "Enable");
-  readLoop(object, node);
-  node->setWorldX(readFloat(p, "X"));
-  node->setWorldY(readFloat(p, "Y"));
-  node->mPosZ = readFloat(p, "Z");
-  node->setRotation(readFloat(p, "Angle"));
-  node->mPivot = KR::Vector2<float>(readFloat(p, "PivotPointX"), readFloat(p, "PivotPoint.y"));
-  node->setEnabled(readBool(p, "Enable"));
-  node->mFading = readBool(p, "fading");
-  node->setPriority(uint32_t(readInt(p, "priority")));
-  node->mParallaxEnabled = readBoolDefaultTrue(p.attribute("ParallaxEnabled"));
+  const Attributes p(object.child("Parameters"));
+  node->setSound(p.readUnsigned("SoundGroup"), object.attribute("filename").value());
+  node->mVolume = p.readFloat("Volume");
+  node->mPlay = p.readBool("Playing") ? 1 : 0;
+  node->mEnabled = p.readBool("Enable");
+  prepareFrames(object, node);
+  node->setWorldX(p.readFloat("X"));
+  node->setWorldY(p.readFloat("Y"));
+  node->mPosZ = p.readFloat("Z");
+  node->setRotation(p.readFloat("Angle"));
+  node->mPivot = KR::Vector2<float>(p.readFloat("PivotPointX"), p.readFloat("PivotPoint.y"));
+  node->setEnabled(p.readBool("Enable"));
+  node->mFading = p.readBool("fading");
+  node->setPriority(uint32_t(p.readInt("priority")));
+  node->mParallaxEnabled = p.readBoolDefaultTrue("ParallaxEnabled");
   for (pugi::xml_node f : object.child("frames").children("frame")) {
-    const int frame = readInt(f, "StartFrame");
-    const pugi::xml_node a = f.child("Attributes");
+    const int frame = parseInt(f.attribute("StartFrame").value());
+    const Attributes a(f.child("Attributes"));
     readFrameRecord(a, node, frame);
-    takeColor(node, readColor(a));
-    node->setKeyframeValues(frame, readInt(a, "playSound"), readFloat(a, "Volume"));
+    takeColor(node, a.readColor());
+    node->setKeyframeValues(frame, a.readInt("playSound"), a.readFloat("Volume"));
   }
-  takeColor(node, readColor(p));
+  takeColor(node, p.readColor());
   return node;
 }
 
 MovieCamera* createMovieCameraFromXml(const pugi::xml_node& object) {
   MovieCamera* node = new MovieCamera();
   node->mName = object.attribute("name").value();
-  const pugi::xml_node p = object.child("Parameters");
-  const pugi::xml_attribute parallax = p.attribute("ParallaxEnabled");
-  const bool parallaxOn = parallax ? readBool(parallax) : readBool(p, "parallaxEnable");
-  node->setWorldX(readFloat(p, "X"));
-  node->setWorldY(readFloat(p, "Y"));
-  node->mPosZ = readFloat(p, "Z");
-  node->setRotation(readFloat(p, "angle"));
-  node->mPivot = KR::Vector2<float>(readFloat(p, "PivotPointX"), readFloat(p, "PivotPoint.y"));
-  node->setEnabled(readBool(p, "Enable"));
-  node->mParallaxCoef = readFloat(p, "parallaxCoef");
-  node->setScaleX(readFloat(p, "scaleX"));
-  node->setScaleY(readFloat(p, "scaleY"));
+  const Attributes p(object.child("Parameters"));
+  const char* parallax = p.find("ParallaxEnabled");
+  const bool parallaxOn = parallax ? parseBool(parallax) : p.readBool("parallaxEnable");
+  node->setWorldX(p.readFloat("X"));
+  node->setWorldY(p.readFloat("Y"));
+  node->mPosZ = p.readFloat("Z");
+  node->setRotation(p.readFloat("angle"));
+  node->mPivot = KR::Vector2<float>(p.readFloat("PivotPointX"), p.readFloat("PivotPoint.y"));
+  node->setEnabled(p.readBool("Enable"));
+  node->mParallaxCoef = p.readFloat("parallaxCoef");
+  node->setScaleX(p.readFloat("scaleX"));
+  node->setScaleY(p.readFloat("scaleY"));
   node->mParallaxEnabled = parallaxOn;
-  readLoop(object, node);
+  prepareFrames(object, node);
   for (pugi::xml_node f : object.child("frames").children("frame")) {
-    const int frame = readInt(f, "StartFrame");
-    const pugi::xml_node a = f.child("Attributes");
+    const int frame = parseInt(f.attribute("StartFrame").value());
+    const Attributes a(f.child("Attributes"));
     readFrameRecord(a, node, frame);
-    node->setKeyframeValues(readFloat(a, "angle"), frame, KR::Vector2<float>(readFloat(a, "X"), readFloat(a, "Y")),
-                            KR::Vector2<float>(readFloat(a, "scaleX"), readFloat(a, "scaleY")));
+    node->setKeyframeValues(a.readFloat("angle"), frame, KR::Vector2<float>(a.readFloat("X"), a.readFloat("Y")),
+                            KR::Vector2<float>(a.readFloat("scaleX"), a.readFloat("scaleY")));
   }
   // After the frames, so that the key frames exist.
   for (pugi::xml_node attribute : object.child("Activationframes").children("Attribute"))
-    node->addActivationFrame(readInt(attribute, "startFrame"));
+    node->addActivationFrame(parseInt(attribute.attribute("startFrame").value()));
   return node;
 }
 

@@ -18,6 +18,7 @@
 #include "animationeditor/text_scene_node.h"
 #include "file_system.h"
 #include "log_system.h"
+#include "lua_script_2.h"
 #include "scoped_lock.h"
 
 namespace AE {
@@ -51,6 +52,19 @@ bool parseFile(const std::string& fileName, pugi::xml_document& document) {
 }
 
 }  // namespace
+
+SceneLoadContext::SceneLoadContext() = default;
+SceneLoadContext::~SceneLoadContext() = default;
+
+KR::LuaScript* SceneLoadContext::getSpriteScript(const std::string& name) {
+  auto it = spriteScripts.find(name);
+  if (it == spriteScripts.end()) {
+    std::unique_ptr<KR::LuaScript> script(new KR::LuaScript());
+    if (!script->getState() || !script->loadScript(name, "default")) script.reset();
+    it = spriteScripts.emplace(name, std::move(script)).first;
+  }
+  return it->second.get();
+}
 
 // ---- the list of loaded scenes ----
 
@@ -114,7 +128,7 @@ ISceneNode* loadSceneObject(SceneLoadContext& context, ISceneNode*& parent, cons
   const std::string type = object.attribute("type").value();
   ISceneNode* node = nullptr;
   if (type == "Sprite")
-    node = createSpriteNodeFromXml(object);
+    node = createSpriteNodeFromXml(object, &context);
   else if (type == "ParticleFX")
     node = createParticleNodeFromXml(context, object);
   else if (type == "Sound")
@@ -146,69 +160,77 @@ void readSceneMarkers(const pugi::xml_node& element, ISceneNode* node) {
 
 // ---- the plain object section ----
 
-void readFrameRecord(const pugi::xml_node& a, ISceneNode* node, int frame) {
+void readFrameRecord(const pugi::xml_node& attributes, ISceneNode* node, int frame) {
+  readFrameRecord(Attributes(attributes), node, frame);
+}
+
+void applyPlainParameters(const Attributes& p, ISceneNode* node) {
+  node->setWorldX(p.readFloat("X"));
+  node->setWorldY(p.readFloat("Y"));
+  node->mPosZ = p.readFloat("Z");
+  node->setRotation(p.readFloat("angle"));
+  node->setScaleX(p.readFloat("scaleX"));
+  node->setScaleY(p.readFloat("scaleY"));
+  node->mColor = p.readColor();
+  node->mPivot = KR::Vector2<float>(p.readFloat("PivotPointX"), p.readFloat("PivotPointY"));
+  node->setEnabled(p.readBool("Enable"));
+  node->mShear = p.readShear();
+  node->mParallaxEnabled = p.readBoolDefaultTrue("ParallaxEnabled");
+}
+
+void readFrameFields(const Attributes& a, IFrameData& record) {
+  record.x = a.readFloat("X");
+  record.y = a.readFloat("Y");
+  record.handleX = a.readFloat("bezierX");
+  record.handleY = a.readFloat("bezierY");
+  record.handlePositionX = a.readFloat("bezierCoeffX");
+  record.handlePositionY = a.readFloat("bezierCoeffY");
+  record.positionBezier = a.readBool("bezierPosEnabled");
+  record.pivot = KR::Vector2<float>(a.readFloat("PivotPointX"), a.readFloat("PivotPointY"));
+  record.angle = a.readFloat("angle");
+  record.angleHandle = a.readFloat("bezierAngle");
+  record.angleHandlePosition = a.readFloat("bezierCoeffAngle");
+  record.angleBezier = a.readBool("bezierAngleEnabled");
+  record.scaleX = a.readFloat("scaleX");
+  record.scaleY = a.readFloat("scaleY");
+  record.scaleHandleX = a.readFloat("bezierScaleX");
+  record.scaleHandleY = a.readFloat("bezierScaleY");
+  record.scaleHandlePositionX = a.readFloat("bezierCoeffScaleX");
+  record.scaleHandlePositionY = a.readFloat("bezierCoeffScaleY");
+  record.scaleBezier = a.readBool("bezierScaleEnabled");
+  record.z = a.readFloat("Z");
+  record.color = a.readColor();
+}
+
+void readFrameRecord(const Attributes& a, ISceneNode* node, int frame) {
   IFrameData record;
-  record.x = readFloat(a, "X");
-  record.y = readFloat(a, "Y");
-  record.handleX = readFloat(a, "bezierX");
-  record.handleY = readFloat(a, "bezierY");
-  record.handlePositionX = readFloat(a, "bezierCoeffX");
-  record.handlePositionY = readFloat(a, "bezierCoeffY");
-  record.positionBezier = readBool(a, "bezierPosEnabled");
-  record.pivot = KR::Vector2<float>(readFloat(a, "PivotPointX"), readFloat(a, "PivotPointY"));
-  record.angle = readFloat(a, "angle");
-  record.angleHandle = readFloat(a, "bezierAngle");
-  record.angleHandlePosition = readFloat(a, "bezierCoeffAngle");
-  record.angleBezier = readBool(a, "bezierAngleEnabled");
-  record.scaleX = readFloat(a, "scaleX");
-  record.scaleY = readFloat(a, "scaleY");
-  record.scaleHandleX = readFloat(a, "bezierScaleX");
-  record.scaleHandleY = readFloat(a, "bezierScaleY");
-  record.scaleHandlePositionX = readFloat(a, "bezierCoeffScaleX");
-  record.scaleHandlePositionY = readFloat(a, "bezierCoeffScaleY");
-  record.scaleBezier = readBool(a, "bezierScaleEnabled");
-  record.z = readFloat(a, "Z");
-  record.color = readColor(a);
+  readFrameFields(a, record);
   // Every element of the table is read: an absent "shear00" gives 0, not 1.
-  record.shear.m[0] = readFloat(a, "shear00");
-  record.shear.m[1] = readFloat(a, "shear01");
-  record.shear.m[3] = readFloat(a, "shear10");
-  record.shear.m[4] = readFloat(a, "shear11");
+  record.shear = a.readShearValues();
   node->storeFrameData(frame, record);
 }
 
 ISceneNode* createSceneNodeFromXml(const pugi::xml_node& object) {
   ISceneNode* node = new ISceneNode();
   node->mName = object.attribute("name").value();
-  const pugi::xml_node p = object.child("Parameters");
-  node->setWorldX(readFloat(p, "X"));
-  node->setWorldY(readFloat(p, "Y"));
-  node->mPosZ = readFloat(p, "Z");
-  node->setRotation(readFloat(p, "angle"));
-  node->setScaleX(readFloat(p, "scaleX"));
-  node->setScaleY(readFloat(p, "scaleY"));
-  node->mColor = readColor(p);
-  node->mPivot = KR::Vector2<float>(readFloat(p, "PivotPointX"), readFloat(p, "PivotPointY"));
-  node->setEnabled(readBool(p, "Enable"));
-  node->mShear = readShear(p);
-  node->mParallaxEnabled = readBoolDefaultTrue(p.attribute("ParallaxEnabled"));
+  applyPlainParameters(Attributes(object.child("Parameters")), node);
   const pugi::xml_node frames = object.child("frames");
-  node->mLoop = readBool(frames, "loop");
+  node->mLoop = parseBool(frames.attribute("loop").value());
   node->mAnimation->mLoop = node->mLoop;
   for (pugi::xml_node f : frames.children("frame")) {
-    const int frame = readInt(f, "StartFrame");
-    const pugi::xml_node a = f.child("Attributes");
+    const int frame = parseInt(f.attribute("StartFrame").value());
+    const Attributes a(f.child("Attributes"));
     readFrameRecord(a, node, frame);
     NodeKeyValues v;
-    v.posX = readFloat(a, "X");
-    v.posY = readFloat(a, "Y");
-    v.posZ = readFloat(a, "Z");
-    v.rotation = readFloat(a, "angle");
-    v.scaleX = readFloat(a, "scaleX");
-    v.scaleY = readFloat(a, "scaleY");
-    v.color = readColor(a);
-    v.shear = readShear(a);
-    v.pivot = KR::Vector2<float>(readFloat(a, "PivotPointX"), readFloat(a, "PivotPointY"));
+    v.posX = a.readFloat("X");
+    v.posY = a.readFloat("Y");
+    v.posZ = a.readFloat("Z");
+    v.rotation = a.readFloat("angle");
+    v.scaleX = a.readFloat("scaleX");
+    v.scaleY = a.readFloat("scaleY");
+    v.color = a.readColor();
+    v.shear = a.readShear();
+    v.pivot = KR::Vector2<float>(a.readFloat("PivotPointX"), a.readFloat("PivotPointY"));
     node->setKeyframeValues(frame, v);
   }
   return node;

@@ -17,15 +17,25 @@
 // its own mutex, a leaf lock (nothing else is taken while it is held).
 #include <pugixml.hpp>
 
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+namespace KR {
+class LuaScript;
+}
+
 namespace AE {
 
+class IFrameData;
 class ISceneNode;
 class MovieCamera;
 class ParticleSceneNode;
 class SceneLoadContext;
+namespace SceneXml {
+class Attributes;
+}
 class SoundSceneNode;
 class SpriteSceneNode;
 class TextSceneNode;
@@ -40,11 +50,19 @@ class SceneLoadListener {
 // One load's document and its listeners (not owned).
 class SceneLoadContext {
  public:
+  SceneLoadContext();
+  ~SceneLoadContext();
+  // The sprite script of that name, loaded once per load (null when it cannot be).
+  KR::LuaScript* getSpriteScript(const std::string& name);
+
   pugi::xml_document document;
   std::vector<SceneLoadListener*> listeners;
   // The file being read, for log lines, and how deep the object walk is.
   std::string fileName;
   int depth = 0;
+
+ private:
+  std::map<std::string, std::unique_ptr<KR::LuaScript>> spriteScripts;
 };
 
 // The tree of the scene file (package "default", else a loose file), or null
@@ -59,13 +77,20 @@ ISceneNode* loadSceneObject(SceneLoadContext& context, ISceneNode*& parent, cons
 // The plain node of an object of no listed type.
 ISceneNode* createSceneNodeFromXml(const pugi::xml_node& object);
 // The kinds' creators.
-SpriteSceneNode* createSpriteNodeFromXml(const pugi::xml_node& object);
+// With a context, the sprites of one script share one reading of it.
+SpriteSceneNode* createSpriteNodeFromXml(const pugi::xml_node& object, SceneLoadContext* context = nullptr);
 TextSceneNode* createTextNodeFromXml(const pugi::xml_node& object);
 ParticleSceneNode* createParticleNodeFromXml(SceneLoadContext& context, const pugi::xml_node& object);
 SoundSceneNode* createSoundNodeFromXml(const pugi::xml_node& object);
 MovieCamera* createMovieCameraFromXml(const pugi::xml_node& object);
 // Fills a base frame record from a frame's "Attributes" and stores it at the frame.
 void readFrameRecord(const pugi::xml_node& attributes, ISceneNode* node, int frame);
+void readFrameRecord(const SceneXml::Attributes& attributes, ISceneNode* node, int frame);
+// The plain section's "Parameters" (position, depth, rotation, scale, colour,
+// pivot, enabled, shear, parallax), shared by plain, sprite and text objects.
+void applyPlainParameters(const SceneXml::Attributes& parameters, ISceneNode* node);
+// The record's fields from a frame's attributes, all but the shear.
+void readFrameFields(const SceneXml::Attributes& attributes, IFrameData& record);
 // The markers of a "Scene" or "Object" element, for its node.
 void readSceneMarkers(const pugi::xml_node& element, ISceneNode* node);
 

@@ -32,7 +32,9 @@ struct TrackTraits<float> {
   static float lerp(float a, float b, float t) { return a * (1.0f - t) + t * b; }
   static float lead(float value, float s, float handle) { return value + s * handle; }
   static float trail(float value, float s, float handle) { return value - s * handle; }
-  static float blend(const float w[4], const float p[4]) { return w[0] * p[0] + w[1] * p[1] + w[2] * p[2] + w[3] * p[3]; }
+  static float blend(const float w[4], const float p[4]) {
+    return w[0] * p[0] + w[1] * p[1] + w[2] * p[2] + w[3] * p[3];
+  }
   static void writeKey(ISceneNodeStream& s, const TrackKey<float>& k) {
     s.writeF32(k.value);
     s.writeF32(k.handle);
@@ -233,7 +235,8 @@ void SceneNodeAnimation::Container<T>::addKey(uint32_t frame, bool noSort) {
   if (!keys.empty()) key.value = keys.back().value;
   key.frame = frame;
   keys.push_back(key);
-  if (!noSort) sortKeys();
+  // Keys are mostly added in frame order; only one out of order needs the sort.
+  if (!noSort && keys.size() > 1 && keys[keys.size() - 2].frame > frame) sortKeys();
 }
 
 template <typename T>
@@ -476,7 +479,7 @@ bool SceneNodeAnimation::addKeyframe(int frame) {
   if (std::find(mKeyFrames.begin(), mKeyFrames.end(), f) != mKeyFrames.end()) return false;
   for (IContainer* track : mTracks) track->addKey(f, false);
   mKeyFrames.push_back(f);
-  sortKeyFrames();
+  if (mKeyFrames.size() > 1 && mKeyFrames[mKeyFrames.size() - 2] > f) sortKeyFrames();
   return true;
 }
 
@@ -501,8 +504,11 @@ bool SceneNodeAnimation::moveKeyframe(int from, int to) {
 }
 
 SceneNodeAnimation::IContainer* SceneNodeAnimation::findTrack(const std::string& name) const {
+  // Scene files look a track up for every key they write: the last character
+  // tells most names of one length apart ("posX", "posY") before a full compare.
   for (IContainer* track : mTracks) {
-    if (track->name == name) return track;
+    const std::string& n = track->name;
+    if (n.size() == name.size() && (n.empty() || n.back() == name.back()) && n == name) return track;
   }
   return nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "animationeditor/frame_data.h"
 #include "animationeditor/scene_node_animation.h"
+#include "animationeditor/scene_node_keys.h"
 #include "animationeditor/scene_node_stream.h"
 #include "log_system.h"
 #include "sound_system/sound_manager.h"
@@ -150,12 +151,7 @@ void SoundSceneNode::setKeyframeValues(int frame, int32_t play, float volume) {
   a.getKeyframe<int32_t>("play", i).value = play;
   a.getKeyframe<float>("volume", i).value = volume;
   a.getKeyframe<KR::Color>("color", i).value = mColor;
-  a.getKeyframe<float>("scaleX", i).value = 1.0f;
-  a.getKeyframe<float>("scaleY", i).value = 1.0f;
-  a.getKeyframe<float>("shear00", i).value = mShear.m[0];
-  a.getKeyframe<float>("shear01", i).value = mShear.m[1];
-  a.getKeyframe<float>("shear10", i).value = mShear.m[3];
-  a.getKeyframe<float>("shear11", i).value = mShear.m[4];
+  keyUnitScaleAndShear(*this, i);
 }
 
 void SoundSceneNode::storeKeyframe(int frame) { setKeyframeValues(frame, mPlay, mVolume); }

@@ -33,7 +33,8 @@ KR::SpriteManager<KR::Sprite>* spriteManager() { return KR::SpriteManager<KR::Sp
 }  // namespace
 
 SpriteSceneNode::SpriteSceneNode() : mFrameAnimation(new KR::Animation()) {
-  if (KR::SpriteManager<KR::Sprite>* sprites = spriteManager()) mSprite = sprites->createSpriteFromTextureObject(nullptr);
+  if (KR::SpriteManager<KR::Sprite>* sprites = spriteManager())
+    mSprite = sprites->createSpriteFromTextureObject(nullptr);
   bindSpriteTracks();
   mFrameAnimation->bindRectParameter(kSrcRect, &mSrcRect);
 }
@@ -188,6 +189,11 @@ void SpriteSceneNode::addFrames(const std::vector<KR::Rect>& frames, int first, 
 }
 
 bool SpriteSceneNode::loadAnimation(const std::string& tableName, int first, int last, int step) {
+  return loadAnimation(tableName, nullptr, first, last, step);
+}
+
+bool SpriteSceneNode::loadAnimation(const std::string& tableName, KR::LuaScript* script, int first, int last,
+                                    int step) {
   if (useSpriteSheets > 0) {
     SpriteSheetCache& cache = SpriteSheetCache::instance();
     KR::XmlDataReader* sheet = cache.acquire(mSourceFile);
@@ -200,12 +206,19 @@ bool SpriteSceneNode::loadAnimation(const std::string& tableName, int first, int
       return true;
     }
   }
-  return loadAnimationFromScript(tableName, first, last, step);
+  return script ? addScriptFrames(*script, tableName, first, last, step)
+                : loadAnimationFromScript(tableName, first, last, step);
 }
 
 bool SpriteSceneNode::loadAnimationFromScript(const std::string& tableName, int first, int last, int step) {
   KR::LuaScript script;
-  if (!script.getState() || !script.loadScript(mSourceFile, kPackage) || !script.openTable(tableName)) return false;
+  if (!script.getState() || !script.loadScript(mSourceFile, kPackage)) return false;
+  return addScriptFrames(script, tableName, first, last, step);
+}
+
+bool SpriteSceneNode::addScriptFrames(KR::LuaScript& script, const std::string& tableName, int first, int last,
+                                      int step) {
+  if (!script.openTable(tableName)) return false;
   std::vector<KR::Rect> frames;
   const bool found = readScriptFrames(script, &frames);
   script.closeTable();

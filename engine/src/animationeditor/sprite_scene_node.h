@@ -73,6 +73,9 @@ class SpriteSceneNode : public ISceneNode {
   // then the Lua script named by the node's file. Entries first, first + step,
   // ... up to last (0: the last entry). False when no "Animation" was found.
   bool loadAnimation(const std::string& tableName, int first = 0, int last = 0, int step = 1);
+  // The same with the Lua branch over a script the caller loaded once for
+  // many nodes (null: the node loads its file's script itself).
+  bool loadAnimation(const std::string& tableName, KR::LuaScript* script, int first, int last, int step);
   // The Lua branch alone.
   bool loadAnimationFromScript(const std::string& tableName, int first = 0, int last = 0, int step = 1);
 
@@ -110,6 +113,7 @@ class SpriteSceneNode : public ISceneNode {
   void bindSpriteTracks();
   void releaseSprite();
   void addFrames(const std::vector<KR::Rect>& frames, int first, int last, int step);
+  bool addScriptFrames(KR::LuaScript& script, const std::string& tableName, int first, int last, int step);
   void placeSprite();
 };
 

@@ -16,11 +16,24 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/showcase_widgets_page.cpp
     ${KR_GAME_SRC}/core/showcase_controls_page.cpp
     ${KR_GAME_SRC}/core/showcase_scene_lists_page.cpp
-    ${KR_GAME_SRC}/core/showcase_particles_page.cpp
     ${KR_GAME_SRC}/core/showcase_scene_graph_page.cpp
+    ${KR_GAME_SRC}/core/showcase_particles_page.cpp
     ${KR_GAME_SRC}/core/showcase_scene_files_page.cpp
     ${KR_GAME_SRC}/core/main_menu_state/profile_system.cpp
-  LIBS kr_app kr_anim kr_animationeditor)
+    ${KR_GAME_SRC}/core/main_menu_state/main_menu.cpp
+    ${KR_GAME_SRC}/core/logo_state/logo_game_state.cpp
+    ${KR_GAME_SRC}/core/app_state.cpp
+    ${KR_GAME_SRC}/core/game_cursor_manager.cpp
+    ${KR_GAME_SRC}/core/game_post_processing_renderer.cpp
+    ${KR_GAME_SRC}/core/game_state/game.cpp
+    ${KR_GAME_SRC}/core/game_state/game_message.cpp
+    ${KR_GAME_SRC}/core/game_state/input_state.cpp
+    ${KR_GAME_SRC}/core/game_state/view_effect.cpp
+    ${KR_GAME_SRC}/core/game_state/game_task_manager.cpp
+    ${KR_GAME_SRC}/core/game_state/game_lua_state.cpp
+    ${KR_GAME_SRC}/core/game_state/ui_message_manager.cpp
+    ${KR_GAME_SRC}/core/game_state/event_sound_player.cpp
+  LIBS kr_app kr_anim kr_animationeditor kr_render_targets)
 target_include_directories(kr_game PUBLIC ${KR_GAME_SRC})
 
 add_executable(quellmoor ${KR_GAME_SRC}/system/main.cpp)

@@ -1,19 +1,29 @@
 #include "core/game_application.h"
 
-#include <algorithm>
-
+#include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
+#include "animationeditor/scene_render.h"
 #include "animationeditor/sprite_scene_node.h"
 #include "config_manager.h"
+#include "core/app_state.h"
+#include "core/authors_movie_state/authors_movie.h"
 #include "core/game_cursor_manager.h"
+#include "core/game_post_processing_renderer.h"
+#include "core/game_state/event_sound_player.h"
+#include "core/game_state/game.h"
+#include "core/logo_state/logo_game_state.h"
+#include "core/main_menu_state/main_menu.h"
 #include "core/main_menu_state/profile_system.h"
-#include "core/showcase.h"
+#include "font.h"
+#include "log_system.h"
+#include "render_system_dx8.h"
 #include "string_conversion.h"
 #include "timer_manager.h"
 #include "ui/text_manager.h"
 
 GameApplication::GameApplication() {
   setInstance(this);
+  KR::log("Application started");
   name = KR::toNarrowString(KR::TextManager::getInstance()->getText("QUELLMOOR_TITLE"));
   // The game draws its own cursor.
   windowInfo->hideSystemCursor = 1;
@@ -27,34 +37,100 @@ GameApplication::GameApplication() {
 GameApplication::~GameApplication() = default;
 
 void GameApplication::init() {
-  cursorManager = new HOG::GameCursorManager();
+  gameFont = new KR::Font();
+  gameFont->load("font2_fnt");
+  loadingScreen = AE::loadScene("loading_screen_xml");
+  if (loadingScreen) loadingScreen->play(true);
+  // The profile comes before the cursors: its option decides the system arrow.
   profileSystem = new HOG::ProfileSystem();
-  // Application states (logo, main menu, game, credits) are registered here
-  // as the game core lands; until then the showcase runs.
-  showcase = std::make_unique<HOG::Showcase>();
-  showcase->showPage(*this, 0);
+  HOG::GameCursorManager* cursors = new HOG::GameCursorManager();
+  cursors->load();
+  if (!HOG::GamePostProcessingRenderer::exists()) new HOG::GamePostProcessingRenderer();
+  HOG::GamePostProcessingRenderer::getInstance()->loadShaders();
+  initGame();
+}
+
+void GameApplication::initGame() {
+  HOG::AppStateManager* states =
+      HOG::AppStateManager::exists() ? HOG::AppStateManager::getInstance() : new HOG::AppStateManager();
+  HOG::MainMenu* menu = HOG::MainMenu::exists() ? HOG::MainMenu::getInstance() : new HOG::MainMenu(*this);
+  HOG::Game* game = HOG::Game::exists() ? HOG::Game::getInstance() : new HOG::Game();
+  HOG::AuthorsMovie* credits = HOG::AuthorsMovie::exists() ? HOG::AuthorsMovie::getInstance() : new HOG::AuthorsMovie();
+  if (!HOG::EventSoundPlayer::exists()) new HOG::EventSoundPlayer();
+  HOG::LogoGameState* logo =
+      HOG::LogoGameState::exists() ? HOG::LogoGameState::getInstance() : new HOG::LogoGameState();
+  states->registerState(logo);
+  states->registerState(menu);
+  states->registerState(game);
+  states->registerState(credits);
 }
 
 void GameApplication::shutdown() {
-  showcase.reset();
+  if (gameFont) gameFont->release();
+  gameFont = nullptr;
+  delete loadingScreen;
+  loadingScreen = nullptr;
+  // The manager deletes the states it holds; their instance pointers clear as they go.
+  if (HOG::AppStateManager::exists()) HOG::AppStateManager::getInstance()->shutdown();
+  delete HOG::LogoGameState::getInstancePtr();
+  delete HOG::EventSoundPlayer::getInstancePtr();
+  delete HOG::AuthorsMovie::getInstancePtr();
+  delete HOG::Game::getInstancePtr();
+  delete HOG::MainMenu::getInstancePtr();
+  delete HOG::GameCursorManager::getInstancePtr();
+  delete HOG::AppStateManager::getInstancePtr();
   delete profileSystem;
   profileSystem = nullptr;
-  delete cursorManager;
-  cursorManager = nullptr;
+  if (HOG::GamePostProcessingRenderer::exists()) {
+    HOG::GamePostProcessingRenderer::getInstance()->releaseShaders();
+    delete HOG::GamePostProcessingRenderer::getInstance();
+  }
+}
+
+HOG::Showcase* GameApplication::getShowcase() {
+  HOG::AppStateManager* states = HOG::AppStateManager::getInstancePtr();
+  HOG::MainMenu* menu = HOG::MainMenu::getInstancePtr();
+  if (!states || !menu || states->getCurrentState() != menu) return nullptr;
+  return menu->getShowcase();
+}
+
+float GameApplication::frameStep() const {
+  return clampTimeStep(KR::TimerManager::exists() ? KR::TimerManager::getInstance()->getRawFrameTime() : 0.0f);
 }
 
 void GameApplication::update() {
-  float dt = KR::TimerManager::exists() ? KR::TimerManager::getInstance()->getRawFrameTime() : 0.0f;
-  dt = std::min(dt, kMaxTimeStep);
-  if (showcase) showcase->update(*this, dt);
+  const float dt = frameStep();
+  HOG::AppStateManager* states = HOG::AppStateManager::getInstancePtr();
+  if (states && states->getCurrentState() && states->getCurrentState()->loaded) states->getCurrentState()->update(dt);
+  if (HOG::GameCursorManager::exists()) HOG::GameCursorManager::getInstance()->update(dt);
 }
 
 void GameApplication::render() {
-  if (showcase) showcase->render(*this);
+  HOG::AppStateManager* states = HOG::AppStateManager::getInstancePtr();
+  HOG::IAppState* state = states ? states->getCurrentState() : nullptr;
+  if (state && state->loaded && state->presentsOwnFrame()) {
+    state->draw();
+    return;
+  }
+  if (!renderSystem || !renderSystem->getDevice()) return;
+  renderSystem->checkDeviceLost();
+  if (state && state->loaded) state->draw();
+  renderSystem->renderFrame();
+  renderSystem->present();
 }
 
-void GameApplication::updateWhileLoading() {}
+void GameApplication::updateWhileLoading() {
+  if (loadingScreen) loadingScreen->update(frameStep());
+}
 
-void GameApplication::renderWhileLoading() { Application::renderWhileLoading(); }
+void GameApplication::renderWhileLoading() {
+  if (!loadingScreen || !renderSystem || !renderSystem->getDevice()) return;
+  renderSystem->checkDeviceLost();
+  AE::renderScene(loadingScreen);
+  renderSystem->renderFrame();
+  renderSystem->present();
+}
 
-void GameApplication::onPostRender(float) {}
+void GameApplication::onPostRender(float viewportScale) {
+  if (HOG::GameCursorManager::exists()) HOG::GameCursorManager::getInstance()->draw(viewportScale);
+}

@@ -1,12 +1,18 @@
 #pragma once
 // The game's application: the engine start-up through the Application base,
-// then the game's own singletons and, for now, the showcase of what the
-// engine can do.
-#include <memory>
-
+// then the game's own start-up (font, loading-screen scene, cursors, blur
+// shaders, application states and singletons). Every frame goes to the
+// current application state; while the engine runs a job the loading-screen
+// scene is drawn instead. The cursor is drawn last, over everything.
 #include "application.h"
 #include "singleton.h"
 
+namespace AE {
+class ISceneNode;
+}
+namespace KR {
+class Font;
+}
 namespace HOG {
 class GameCursorManager;
 class ProfileSystem;
@@ -17,6 +23,7 @@ class GameApplication : public Application, public KR::Singleton<GameApplication
  public:
   // The update step never advances by more than this.
   static constexpr float kMaxTimeStep = 0.1f;
+  static float clampTimeStep(float dt) { return dt < kMaxTimeStep ? dt : kMaxTimeStep; }
 
   GameApplication();
   ~GameApplication() override;
@@ -29,10 +36,18 @@ class GameApplication : public Application, public KR::Singleton<GameApplication
   void renderWhileLoading() override;
   void onPostRender(float viewportScale) override;
 
-  HOG::Showcase* getShowcase() { return showcase.get(); }
+  // Creates the game's singletons and registers the states (logo first, which
+  // is activated at once).
+  void initGame();
+  // The showcase while the main menu is current, else null.
+  HOG::Showcase* getShowcase();
+  AE::ISceneNode* getLoadingScreen() const { return loadingScreen; }
 
  private:
-  std::unique_ptr<HOG::Showcase> showcase;
-  HOG::GameCursorManager* cursorManager = nullptr;
+  // The frame time of this tick, clamped.
+  float frameStep() const;
+
+  AE::ISceneNode* loadingScreen = nullptr;
+  KR::Font* gameFont = nullptr;
   HOG::ProfileSystem* profileSystem = nullptr;
 };

@@ -8,9 +8,9 @@
 #include "core/showcase_distortion_page.h"
 #include "core/showcase_font_page.h"
 #include "core/showcase_image_page.h"
+#include "core/showcase_scene_graph_page.h"
 #include "core/showcase_particles_page.h"
 #include "core/showcase_scene_files_page.h"
-#include "core/showcase_scene_graph_page.h"
 #include "core/showcase_scene_lists_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
@@ -21,6 +21,8 @@
 #include "platform/input_state.h"
 #include "platform/window.h"
 #include "render_system_dx8.h"
+#include "sprite.h"
+#include "sprite_manager.h"
 
 namespace HOG {
 
@@ -36,15 +38,33 @@ Showcase::Showcase() {
   addPage(std::make_unique<WidgetsShowcasePage>());
   addPage(std::make_unique<ControlsShowcasePage>());
   addPage(std::make_unique<SceneListsShowcasePage>());
-  addPage(std::make_unique<ParticleShowcasePage>());
   addPage(std::make_unique<SceneGraphShowcasePage>());
+  addPage(std::make_unique<ParticleShowcasePage>());
   addPage(std::make_unique<SceneFilesShowcasePage>());
+}
+
+void ShowcasePage::presentColour(GameApplication& application, float r, float g, float b) {
+  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr();
+  KR::SpriteManager<KR::Sprite>* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr();
+  if (!renderSystem || !renderSystem->getDevice() || !sprites) {
+    if (application.windowInfo && application.windowInfo->window) application.windowInfo->window->presentClear(r, g, b);
+    return;
+  }
+  KR::Sprite* backdrop = sprites->createSpriteFromTextureObject(nullptr);
+  backdrop->setSize(
+      KR::Vector2<float>(float(KR::RenderSystem::getDesignWidth()), float(KR::RenderSystem::getDesignHeight())));
+  backdrop->setMeshColor(KR::Color::fromFloats(r, g, b, 1.0f));
+  renderSystem->checkDeviceLost();
+  backdrop->updateVertices();
+  backdrop->render();
+  renderSystem->renderFrame();
+  renderSystem->present();
+  sprites->destroySprite(backdrop);
 }
 
 void ShowcasePage::presentPage(GameApplication& application, bool loaded, const std::function<void()>& draw) {
   if (!loaded) {
-    if (application.windowInfo && application.windowInfo->window)
-      application.windowInfo->window->presentClear(0.1f, 0.1f, 0.12f);
+    presentColour(application, 0.1f, 0.1f, 0.12f);
     return;
   }
   KR::RenderSystem* renderSystem = KR::RenderSystem::getInstance();
@@ -63,7 +83,7 @@ void Showcase::showPage(GameApplication& application, size_t index) {
   current = next;
   shownTitle = pages[current]->title();
   if (application.windowInfo && application.windowInfo->window) {
-    application.windowInfo->window->setTitle(KR::formatString("%s - %u/%u: %s", application.name.c_str(),
+    application.windowInfo->window->setTitle(KR::formatString("%s - %u/%u: %s (P: play)", application.name.c_str(),
                                                               unsigned(current + 1), unsigned(pages.size()),
                                                               shownTitle.c_str()));
   }
@@ -89,10 +109,9 @@ void Showcase::render(GameApplication& application) {
 }
 
 void ClearFramePage::render(GameApplication& application) {
-  if (!application.windowInfo || !application.windowInfo->window) return;
   const float phase = time * 0.5f;
-  application.windowInfo->window->presentClear(0.15f + 0.1f * std::sin(phase), 0.12f + 0.08f * std::sin(phase + 2.1f),
-                                               0.2f + 0.1f * std::sin(phase + 4.2f));
+  presentColour(application, 0.15f + 0.1f * std::sin(phase), 0.12f + 0.08f * std::sin(phase + 2.1f),
+                0.2f + 0.1f * std::sin(phase + 4.2f));
 }
 
 }  // namespace HOG

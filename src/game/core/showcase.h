@@ -26,6 +26,9 @@ class ShowcasePage {
   // the page's drawing and the frame's end. While the page's content cannot
   // load, the window is cleared to a dark grey instead.
   static void presentPage(GameApplication& application, bool loaded, const std::function<void()>& draw);
+  // A frame of one colour, drawn through the render system when it can (so
+  // the game's cursor is drawn over it), else cleared on the window.
+  static void presentColour(GameApplication& application, float r, float g, float b);
 };
 
 class Showcase {

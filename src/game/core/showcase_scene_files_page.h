@@ -32,6 +32,8 @@ class SceneFilesShowcasePage : public ShowcasePage, public AE::MarkerListener {
   void update(float dt) override;
   void render(GameApplication& application) override;
   void onMarker(AE::Marker* marker) override;
+  // Leaving the page deletes the scene, so its hum stops with it; coming back loads it anew.
+  void leave() override { release(); }
 
   // Loads the scene (once); false while the managers or the render system are
   // missing or the file cannot be loaded.

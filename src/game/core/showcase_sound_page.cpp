@@ -40,10 +40,9 @@ void SoundShowcasePage::update(float dt) {
 }
 
 void SoundShowcasePage::render(GameApplication& application) {
-  if (!application.windowInfo || !application.windowInfo->window) return;
   // The frame flashes with each effect.
   const float flash = std::exp(-sinceEffect * 6.0f);
-  application.windowInfo->window->presentClear(0.1f + 0.5f * flash, 0.15f + 0.3f * flash, 0.25f);
+  presentColour(application, 0.1f + 0.5f * flash, 0.15f + 0.3f * flash, 0.25f);
 }
 
 }  // namespace HOG

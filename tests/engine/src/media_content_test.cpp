@@ -31,8 +31,8 @@ TEST_F(MediaContentTest, StartsUpFromTheBuiltMediaFolder) {
   KR::ConfigManager config;
   ASSERT_NE(config.getCurrentPlatform(), nullptr);
   EXPECT_EQ(config.getCurrentPlatform()->name, "pc");
-  EXPECT_EQ(config.getCurrentPlatform()->resolutionWidth, 1024);
-  EXPECT_EQ(config.getCurrentPlatform()->resolutionHeight, 768);
+  EXPECT_EQ(config.getCurrentPlatform()->resolutionWidth, 1680);
+  EXPECT_EQ(config.getCurrentPlatform()->resolutionHeight, 1050);
   EXPECT_EQ(config.getCurrentLanguage(), "en");
   fs.loadFilesLocationInfo();
   EXPECT_TRUE(fs.fileExists("en", "strings_xml"));

@@ -350,6 +350,17 @@ TEST_F(SceneLoaderTest, LooseFilesBadFilesAndTheListOfLoadedScenes) {
   KR::Test::writeFile(folder + "/broken.xml", "<Scene><Object name='x'></Scene>");
   EXPECT_EQ(nullptr, AE::loadScene(folder + "/broken.xml"));
   EXPECT_EQ(lines, log.lines().size()) << "no message";
+  EXPECT_EQ(nullptr, load("<Object>"));
+  // Nesting deeper than any scene is cut off with a line rather than exhausting the stack.
+  std::string deep;
+  for (int i = 0; i < 5000; ++i) deep += "<Object name='n'><Childs>";
+  for (int i = 0; i < 5000; ++i) deep += "</Childs></Object>";
+  auto nested = load(deep);
+  ASSERT_NE(nullptr, nested);
+  EXPECT_TRUE(log.contains("nests objects deeper than 128 levels"));
+  int levels = 0;
+  for (const ISceneNode* n = nested.get(); !n->mChildren.empty(); n = n->mChildren[0]) ++levels;
+  EXPECT_EQ(128, levels);
   KR::Test::writeFile(folder + "/noscene.xml", "<Other/>");
   std::unique_ptr<ISceneNode> empty(AE::loadScene(folder + "/noscene.xml"));
   ASSERT_NE(nullptr, empty);

@@ -142,8 +142,8 @@ TEST_F(ShowcasePagesTest, ImagesPageShowsEveryFormatTheRightWayRound) {
       EXPECT_GT(lit, 40) << "label " << i;
     }
     EXPECT_GT(at(0, 300)[0], 200);
-    EXPECT_GT(at(1023, 300)[0], 200);
-    EXPECT_GT(at(500, 767)[0], 200);
+    EXPECT_GT(at(1679, 300)[0], 200);
+    EXPECT_GT(at(500, 1049)[0], 200);
   }
   EXPECT_EQ(sprites->getCount(), 0u);
   EXPECT_EQ(fonts->getFontCount(), 0u);
@@ -151,14 +151,14 @@ TEST_F(ShowcasePagesTest, ImagesPageShowsEveryFormatTheRightWayRound) {
 
 TEST_F(ShowcasePagesTest, ImagesPageDescribesTheFit) {
   // The demo configuration letterboxes: a wide window gets bars at the sides.
-  renderSystem->getWindowInfo().mWndWidth = 2048;
-  renderSystem->getWindowInfo().mWndHeight = 768;
+  renderSystem->getWindowInfo().mWndWidth = 3360;
+  renderSystem->getWindowInfo().mWndHeight = 1050;
   EXPECT_EQ(HOG::ImageShowcasePage::describeFit(),
-            "Window 2048 x 768, fit type 0 (letterbox): design area 1024 x 768 drawn 1024 x 768 at 512, 0, with bars");
-  renderSystem->getWindowInfo().mWndWidth = 800;
-  renderSystem->getWindowInfo().mWndHeight = 600;
+            "Window 3360 x 1050, fit type 0 (letterbox): design area 1680 x 1050 drawn 1680 x 1050 at 840, 0, with bars");
+  renderSystem->getWindowInfo().mWndWidth = 840;
+  renderSystem->getWindowInfo().mWndHeight = 525;
   EXPECT_EQ(HOG::ImageShowcasePage::describeFit(),
-            "Window 800 x 600, fit type 0 (letterbox): design area 1024 x 768 drawn 800 x 600 at 0, 0");
+            "Window 840 x 525, fit type 0 (letterbox): design area 1680 x 1050 drawn 840 x 525 at 0, 0");
   // A filling fit crops the design area where the window is narrower.
   config->currentPlatform->fullscreenFitType = 1;
   renderSystem->getWindowInfo().mWndWidth = 768;

@@ -15,17 +15,10 @@
 #include "animationeditor/scene_node.h"
 #include "animationeditor/sprite_scene_node.h"
 #include "core/showcase_scene_graph_page.h"
+#include "showcase_reference_image.h"
 #include "showcase_test_support.h"
-#include "support/png_file.h"
 
 namespace {
-
-bool near(uint32_t a, uint32_t b, int tolerance) {
-  for (int shift : {0, 8, 16}) {
-    if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance) return false;
-  }
-  return true;
-}
 
 class SceneGraphPageTest : public KR::Test::ShowcaseTest {
  protected:
@@ -52,23 +45,7 @@ class SceneGraphPageTest : public KR::Test::ShowcaseTest {
   // The frame as drawn now, compared with tests/data/render/<name>.png.
   void expectReference(const std::string& name) {
     ASSERT_TRUE(drawTwiceAndRead([this] { page->draw(); }));
-    std::vector<uint32_t> drawn(size_t(width) * height);
-    for (size_t i = 0; i < drawn.size(); ++i)
-      drawn[i] = 0xFF000000u | uint32_t(frame[i * 4]) << 16 | uint32_t(frame[i * 4 + 1]) << 8 | frame[i * 4 + 2];
-    std::vector<uint32_t> expected;
-    uint32_t w = 0, h = 0;
-    const std::string reference = std::string(KR_TEST_SOURCE_DIR) + "/tests/data/render/" + name + ".png";
-    if (!KR::Test::readPng(reference, expected, w, h)) {
-      const std::string out = std::string(KR_TEST_BINARY_DIR) + "/tests/" + name + ".png";
-      KR::Test::writePng(out, drawn, width, height);
-      FAIL() << "no reference image; this frame was written to " << out;
-    }
-    ASSERT_EQ(width, w);
-    ASSERT_EQ(height, h);
-    int off = 0;
-    for (size_t i = 0; i < drawn.size(); ++i) off += !near(expected[i], drawn[i], 3);
-    // Rasterisers may differ on a few edge pixels.
-    EXPECT_LE(off, int(drawn.size() / 200)) << off << " pixels of " << name << " differ";
+    KR::Test::expectReferenceImage(name, frame, width, height);
   }
 
   std::unique_ptr<HOG::SceneGraphShowcasePage> page = std::make_unique<HOG::SceneGraphShowcasePage>();

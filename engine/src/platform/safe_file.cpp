@@ -1,0 +1,84 @@
+#include "platform/safe_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace KR {
+namespace Platform {
+
+namespace {
+
+bool fail(std::string* error, const char* step) {
+  if (error) *error = std::string(step) + ": " + std::strerror(errno);
+  return false;
+}
+
+}  // namespace
+
+bool writeFileSafely(const std::string& path, const std::string& bytes, std::string* error) {
+  const std::string temporary = path + ".tmp";
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return fail(error, "cannot create the temporary file");
+  size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      fail(error, "cannot write");
+      ::close(fd);
+      ::unlink(temporary.c_str());
+      return false;
+    }
+    written += size_t(n);
+  }
+  if (::fsync(fd) != 0) {
+    fail(error, "cannot flush");
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  if (::close(fd) != 0) {
+    fail(error, "cannot close");
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    fail(error, "cannot replace the file");
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  // The rename itself lasts only once the folder is on disk.
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
+bool readWholeFile(const std::string& path, std::string* bytes) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  bytes->clear();
+  char buffer[4096];
+  size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
+  const bool ok = !std::ferror(file);
+  std::fclose(file);
+  return ok;
+}
+
+bool fileExists(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace Platform
+}  // namespace KR

@@ -1,0 +1,113 @@
+#include "core/game_post_processing_renderer.h"
+
+#include <utility>
+
+#include "platform/render_device.h"
+#include "render_data.h"
+#include "render_system_dx8.h"
+#include "render_target.h"
+#include "sprite.h"
+#include "texture_dx8.h"
+
+namespace HOG {
+
+namespace {
+
+constexpr int kBlurStages = 6;
+constexpr int kBlurPasses = 4;
+
+}  // namespace
+
+bool BlurPostProcessing::load() {
+  strengthRegister = 1;
+  transformRegister = 0;
+  offsetRegister = 4;
+  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr();
+  if (!renderSystem || !renderSystem->getDevice()) return false;
+  const bool pixel = renderSystem->loadPixelShader(&program, "blur_ps") == 0;
+  const bool vertex = pixel && renderSystem->loadVertexShader(&program.mVertex, "blur_vs") == 0;
+  program.mReady = pixel && vertex;
+  return program.mReady;
+}
+
+void BlurPostProcessing::release() {
+  if (KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr()) renderSystem->releaseShaderProgram(&program);
+  program.mReady = false;
+}
+
+GamePostProcessingRenderer::GamePostProcessingRenderer() { setInstance(this); }
+
+GamePostProcessingRenderer::~GamePostProcessingRenderer() {
+  if (target)
+    if (KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr()) renderSystem->releaseRenderTarget(target);
+}
+
+int GamePostProcessingRenderer::beginBlur(float strength) {
+  blur.strength = strength;
+  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr();
+  if (!renderSystem || !renderSystem->getDevice() || target) return 1;
+  const uint32_t w = uint32_t(KR::RenderSystem::getDesignWidth() / 2);
+  const uint32_t h = uint32_t(KR::RenderSystem::getDesignHeight() / 2);
+  target = renderSystem->acquireRenderTarget(w, h, false);
+  if (!target) return 1;
+  if (renderSystem->setRenderTargetTexture(target) != 0) {
+    renderSystem->releaseRenderTarget(target);
+    target = nullptr;
+    return 1;
+  }
+  renderSystem->getDevice()->clear(KR::Platform::CLEAR_TARGET, 0, 1.0f, 0);
+  return 0;
+}
+
+void GamePostProcessingRenderer::drawTarget(KR::RenderTarget* source) {
+  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstance();
+  renderSystem->restoreSceneTarget();
+  source->mSprite->setPosition(0.0f, 0.0f);
+  source->mSprite->updateVertices();
+  source->mSprite->render();
+  renderSystem->flushBatch();
+}
+
+void GamePostProcessingRenderer::endBlur() {
+  if (!target) return;
+  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstance();
+  KR::Platform::RenderDevice* device = renderSystem->getDevice();
+  KR::RenderTarget* source = target;
+  target = nullptr;
+  KR::RenderTarget* other =
+      blur.isReady() ? renderSystem->acquireRenderTarget(source->mRequestedWidth, source->mRequestedHeight, false)
+                     : nullptr;
+  if (other) {
+    const float width = float(source->mTextureWidth ? source->mTextureWidth : 1);
+    const float height = float(source->mTextureHeight ? source->mTextureHeight : 1);
+    for (int pass = 0; pass < kBlurPasses; ++pass) {
+      if (renderSystem->setRenderTargetTexture(other) != 0) break;
+      device->clear(KR::Platform::CLEAR_TARGET, 0, 1.0f, 0);
+      renderSystem->setShaderProgram(&blur.program);
+      const bool horizontal = pass % 2 == 0;
+      const float divisor = pass < 2 ? 1.0f : 2.0f;
+      const float offset[4] = {horizontal ? blur.strength / width / divisor : 0.0f,
+                               horizontal ? 0.0f : blur.strength / height / divisor, 0.0f, 0.0f};
+      const float strength[4] = {blur.strength, blur.strength, blur.strength, blur.strength};
+      renderSystem->setVertexShaderConstant(blur.transformRegister, renderSystem->mShaderViewProjection, 4);
+      renderSystem->setVertexShaderConstant(blur.offsetRegister, offset, 1);
+      renderSystem->setPixelShaderConstant(blur.strengthRegister, strength, 1);
+      for (int stage = 1; stage < kBlurStages; ++stage) {
+        device->setTexture(stage, source->mTexture->mHandle);
+        renderSystem->setTextureAddressMode(KR::TAM_CLAMP, stage);
+      }
+      source->mSprite->setPosition(0.0f, 0.0f);
+      source->mSprite->updateVertices();
+      source->mSprite->render();
+      renderSystem->flushBatch();
+      renderSystem->resetShaders();
+      std::swap(source, other);
+    }
+    for (int stage = 1; stage < kBlurStages; ++stage) device->setTexture(stage, nullptr);
+  }
+  drawTarget(source);
+  renderSystem->releaseRenderTarget(source);
+  if (other) renderSystem->releaseRenderTarget(other);
+}
+
+}  // namespace HOG

@@ -1,0 +1,309 @@
+#include "core/game_state/game.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/authors_movie_state/authors_movie.h"
+#include "core/game_cursor_manager.h"
+#include "core/game_post_processing_renderer.h"
+#include "core/main_menu_state/profile_system.h"
+#include "log_system.h"
+#include "matrix3.h"
+#include "particle_system.h"
+#include "render_system_dx8.h"
+#include "scoped_lock.h"
+#include "sound_system/sound_manager.h"
+#include "sprite.h"
+#include "sprite_manager.h"
+#include "video_player.h"
+#include "xml_data_reader.h"
+
+namespace HOG {
+
+namespace {
+
+constexpr float kEpsilon = 1.1920929e-7f;
+
+KR::SpriteManager<KR::Sprite>* sprites() { return KR::SpriteManager<KR::Sprite>::getInstancePtr(); }
+
+}  // namespace
+
+GeneralConfig Game::readGeneralConfig() {
+  GeneralConfig config;
+  KR::XmlDataReader reader;
+  if (!reader.open("default", "general_config_xml") || !reader.enterChild("config")) return config;
+  if (!reader.readFloat("closeupSystemScale", &config.closeupSystemScale)) config.closeupSystemScale = 1.0f;
+  if (!reader.readFloat("inventoryPanelHeight", &config.inventoryPanelHeight)) config.inventoryPanelHeight = 150.0f;
+  if (!reader.readFloat("globalTriggersScale", &config.globalTriggersScale)) config.globalTriggersScale = 1.0f;
+  if (!reader.readInt("hosItemDissapearenceEffectQuality", &config.hosItemDissapearenceEffectQuality))
+    config.hosItemDissapearenceEffectQuality = 0;
+  return config;
+}
+
+Game::Game() : tasks(this) {
+  KR::Singleton<Game>::setInstance(this);
+  KR::initRecursiveMutex(&viewStackLock);
+  luaState.init();
+  generalConfig = readGeneralConfig();
+  fadeIn.init();
+  fadeOut.init();
+  messages = std::make_unique<UIMessageManager>();
+  if (ProfileSystem::exists())
+    if (const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile()) profile->applyVolumes();
+  hud = std::make_unique<IHud>();
+  streamer = std::make_unique<IGameComponent>();
+  music = std::make_unique<IGameComponent>();
+  views = std::make_unique<IViewStack>();
+  triggerVisualiser = std::make_unique<IGameComponent>();
+  guides = std::make_unique<IGameComponent>();
+  cutScene = std::make_unique<ICutScene>();
+  // The inventory, the HUD's panels, the pause menu, the notebook and the
+  // trigger visualiser join the bus in this place when they exist.
+  dispatcher.addListener(this);
+  dispatcher.addListener(&fadeOut);
+}
+
+Game::~Game() {
+  // The listeners leave the bus before their owner's members go.
+  dispatcher.removeListener(&fadeOut);
+  dispatcher.removeListener(this);
+  tasks.clear();
+  messages.reset();
+  pthread_mutex_destroy(&viewStackLock);
+}
+
+bool Game::isLocked() const { return lockTimer.held || lockTimer.remaining >= kEpsilon; }
+
+bool Game::isTopViewActivated() {
+  KR::ScopedLock guard(KR::ScopedLock::lock(&viewStackLock));
+  return !views->hasTopView() || views->isTopViewActivated();
+}
+
+void Game::load() {
+  if (KR::SpriteManager<KR::Sprite>* manager = sprites()) {
+    const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
+    dimSprite = manager->createSpriteFromTextureObject(nullptr);
+    dimSprite->setSize(KR::Vector2<float>(w, h));
+    dimSprite->setMeshColor(KR::Color::fromFloats(0.0f, 0.0f, 0.0f, 0.5f));
+    loadingIndicator = manager->createSpriteFromTexture("loading_image", "default");
+    const KR::Vector2<float> size = loadingIndicator->getSize();
+    loadingIndicator->setPosition(w / 2 - size.x / 2, h / 2 - size.y / 2 + h / 3);
+    loadingIndicator->mRotationCenter = KR::Vector2<float>(size.x / 2, size.y / 2);
+  }
+}
+
+void Game::unload() {
+  if (KR::SpriteManager<KR::Sprite>* manager = sprites()) {
+    if (dimSprite) manager->destroySprite(dimSprite);
+    if (loadingIndicator) manager->destroySprite(loadingIndicator);
+  }
+  dimSprite = nullptr;
+  loadingIndicator = nullptr;
+  if (KR::ParticleSystem::exists()) {
+    KR::ParticleSystem::getInstance()->clearPrototypes();
+    KR::ParticleSystem::getInstance()->clearEffectPool();
+  }
+}
+
+void Game::resetForNewGame() {
+  guides->start();
+  views->closeAllViews();
+  luaState.reset();
+  // The game's Lua tables, the inventory, the view descriptions, the objects
+  // list and the notebook are made anew here as they arrive.
+}
+
+bool Game::restoreSavedGame() { return false; }
+
+void Game::saveGame() {
+  tasks.runAll();
+  ++saveCount;
+}
+
+void Game::onActivate() {
+  if (autosaveEnabled) {
+    if (!restoreSavedGame()) {
+      resetForNewGame();
+      views->openView("location01");
+    }
+  }
+  streamer->start();
+  PlayerProfile* profile = ProfileSystem::exists() ? ProfileSystem::getInstance()->getCurrentProfile() : nullptr;
+  if (profile && profile->playIntro) {
+    if (KR::VideoPlayer::exists()) KR::VideoPlayer::getInstance()->playMovie("movie_intro_xml");
+    profile->playIntro = 0;
+  } else {
+    music->start();
+  }
+  if (hud->isPauseMenuUp()) {
+    lockTimer.held = true;
+    ++viewChangeLocks;
+  }
+  sendSimple(kMsgPlayStarted);
+}
+
+void Game::onDeactivate() {
+  music->stop();
+  streamer->stop();
+  takenObjectId = 0xFFFFFFFFu;
+  takenInventoryItem = nullptr;
+  if (autosaveEnabled) saveGame();
+  if (ProfileSystem::exists()) {
+    ProfileSystem* profiles = ProfileSystem::getInstance();
+    if (profiles->getCurrentProfile()) profiles->saveProfileOptions(profiles->getCurrentIndex());
+  }
+  if (KR::SoundManager::exists()) KR::SoundManager::getInstance()->stopAllSounds();
+  views->stop();
+  if (GameCursorManager::exists()) GameCursorManager::getInstance()->setCursor(0);
+  if (mode == 1) onCutSceneFinished();
+}
+
+void Game::saveProgress() {
+  if (autosaveEnabled) saveGame();
+}
+
+void Game::sendSimple(uint32_t kind) {
+  GameMessage message;
+  message.kind = kind;
+  message.sender = nullptr;
+  dispatcher.dispatchMessage(&message);
+}
+
+void Game::onMessage(const GameMessage* message) {
+  // The hint panel and the amulets button hear every message here once they exist.
+  if (message->kind == kMsgNotebookOpened) {
+    takenInventoryItem = nullptr;
+    GameMessage cleared;
+    cleared.kind = kMsgHeldItemCleared;
+    cleared.sender = this;
+    dispatcher.dispatchMessage(&cleared);
+  }
+}
+
+void Game::update(float dt) {
+  step(GameStep::EndOfGame);
+  if (gameFinished) {
+    gameFinished = false;
+    if (AuthorsMovie::exists()) AuthorsMovie::getInstance()->openedFromGame = true;
+    if (ProfileSystem::exists())
+      if (PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile()) profile->gameFinished = 1;
+    if (AppStateManager::exists()) AppStateManager::getInstance()->setState("AuthorsMovie");
+    return;
+  }
+  if (mode == 0) {
+    updatePlay(dt);
+  } else {
+    step(GameStep::CutScene);
+    if (cutScene->isActive()) {
+      InputState input;
+      InputState::capture(input);
+      cutScene->processInput(input);
+    }
+    cutScene->update(dt);
+  }
+  step(GameStep::SavedCutScene);
+  if (savedCutScenePending && isTopViewActivated()) {
+    savedCutScenePending = false;
+    playCutScene();
+  }
+  step(GameStep::Autosave);
+  updateAutosave(dt);
+  step(GameStep::MusicStart);
+}
+
+void Game::updatePlay(float dt) {
+  step(GameStep::LockTimer);
+  lockTimer.update(dt);
+  step(GameStep::Tasks);
+  tasks.update();
+  step(GameStep::Input);
+  if (isLocked())
+    frameInput.clear();
+  else
+    InputState::capture(frameInput);
+  const bool hudTook = hud->processInput(frameInput);
+  if (!hudTook) {
+    views->processInput(frameInput);
+    if (frameInput.valid && GameCursorManager::exists())
+      GameCursorManager::getInstance()->setCursor(hud->requestedCursor());
+  }
+  step(GameStep::Blur);
+  blurTarget = views->hasVisibleCloseup() ? 1.0f : 0.0f;
+  const float stepSize = kBlurRate * dt;
+  if (blurAmount < blurTarget)
+    blurAmount = std::min(blurAmount + stepSize, blurTarget);
+  else
+    blurAmount = std::max(blurAmount - stepSize, blurTarget);
+  step(GameStep::Views);
+  views->update(dt);
+  step(GameStep::TasksAgain);
+  tasks.update();
+  step(GameStep::Messages);
+  messages->update(dt);
+  step(GameStep::LoadingIndicator);
+  updateLoadingIndicator(dt);
+  step(GameStep::Hud);
+  hud->update(dt);
+  step(GameStep::ViewEffects);
+  for (ViewEffect* effect : effects) effect->update(dt);
+  step(GameStep::Guides);
+  guides->update(dt);
+  step(GameStep::Music);
+  music->update(dt);
+  step(GameStep::TriggerVisualiser);
+  triggerVisualiser->update(dt);
+}
+
+void Game::updateLoadingIndicator(float dt) {
+  loadingAngle = std::fmod(loadingAngle + 360.0f * dt, 360.0f);
+  const float change = (views->hasTopView() && !views->isTopViewLoaded() ? 5.0f : -5.0f) * dt;
+  loadingAlpha = std::min(std::max(loadingAlpha + change, 0.0f), 1.0f);
+  if (!loadingIndicator) return;
+  loadingIndicator->mAngle = loadingAngle;
+  loadingIndicator->mDirty = true;
+  loadingIndicator->setMeshColor(KR::Color::fromFloats(loadingAlpha, loadingAlpha, loadingAlpha, loadingAlpha));
+}
+
+void Game::updateAutosave(float dt) {
+  autosaveTimer += dt;
+  if (autosaveTimer <= autosavePeriod) return;
+  if (autosaveEnabled) saveGame();
+  if (ProfileSystem::exists()) {
+    ProfileSystem* profiles = ProfileSystem::getInstance();
+    if (profiles->getCurrentProfile()) profiles->saveProfileOptions(profiles->getCurrentIndex());
+  }
+  autosaveTimer = 0.0f;
+}
+
+void Game::draw() {
+  if (mode == 1) {
+    cutScene->draw();
+    return;
+  }
+  GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr();
+  const bool blurring =
+      post && (blurTarget >= 1.0f || blurAmount > kEpsilon) && post->beginBlur(0.5f * blurAmount) == 0;
+  for (ViewEffect* effect : effects) effect->beginZoom();
+  views->drawViews();
+  for (ViewEffect* effect : effects) effect->endZoom();
+  if (blurring) post->endBlur();
+  for (ViewEffect* effect : effects) effect->draw();
+  messages->render();
+  if (loadingIndicator && loadingAlpha > 0.0f) {
+    loadingIndicator->updateVertices();
+    loadingIndicator->render();
+  }
+  hud->draw();
+}
+
+void Game::playCutScene() {
+  cutScene->start();
+  mode = 1;
+}
+
+void Game::onCutSceneFinished() {
+  mode = 0;
+  cutScene->stop();
+}
+
+}  // namespace HOG

@@ -1,0 +1,189 @@
+#pragma once
+// The play state "Game": the hub of play. It owns the game's long-lived parts
+// and runs them each frame in a fixed order (lock timer, tasks, input, blur,
+// views, tasks again, on-screen messages, loading indicator, HUD, view
+// effects, guides, music, trigger visualiser; the cut scene instead in its
+// mode; then the autosave timer), draws them, saves on a timer and when play
+// stops, and holds the lock that keeps input and deferred tasks out while
+// something modal runs. Parts that later issues build are placeholder
+// components (game_components.h) in their place and order.
+//
+// Main thread only, except the view-stack lock (recursive, outermost in the
+// tree's lock order), which the view streamer takes while it reads the open
+// views; the deferred tasks take it while they read the top view.
+#include <pthread.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "core/app_state.h"
+#include "core/game_state/countdown_timer.h"
+#include "core/game_state/game_components.h"
+#include "core/game_state/game_lua_state.h"
+#include "core/game_state/game_message.h"
+#include "core/game_state/game_task_manager.h"
+#include "core/game_state/input_state.h"
+#include "core/game_state/ui_message_manager.h"
+#include "core/game_state/view_effect.h"
+#include "singleton.h"
+
+namespace KR {
+class Sprite;
+}
+
+namespace HOG {
+
+// The frame's steps in their order, for observers (tests, tools).
+enum class GameStep {
+  EndOfGame,
+  LockTimer,
+  Tasks,
+  Input,
+  Blur,
+  Views,
+  TasksAgain,
+  Messages,
+  LoadingIndicator,
+  Hud,
+  ViewEffects,
+  Guides,
+  Music,
+  TriggerVisualiser,
+  CutScene,
+  SavedCutScene,
+  Autosave,
+  MusicStart,
+};
+
+struct GeneralConfig {
+  float closeupSystemScale = 1.0f;
+  float inventoryPanelHeight = 150.0f;
+  float globalTriggersScale = 1.0f;
+  int32_t hosItemDissapearenceEffectQuality = 0;
+};
+
+class Game : public KR::Singleton<Game>, public IAppState, public GameMessageListener, public GameTaskHost {
+ public:
+  static constexpr float kAutosavePeriod = 60.0f;
+  static constexpr float kBlurRate = 10.0f;
+  static constexpr int kMaxVisibleViews = 5;
+
+  Game();
+  ~Game() override;
+
+  // IAppState
+  const char* getName() const override { return "Game"; }
+  void update(float dt) override;
+  void draw() override;
+  void load() override;
+  void unload() override;
+  void onActivate() override;
+  void onDeactivate() override;
+  void saveProgress() override;
+
+  void onMessage(const GameMessage* message) override;
+
+  // GameTaskHost
+  bool isLocked() const override;
+  bool isTopViewActivated() override;
+
+  // Locks the game for a time (view changes, Lua lock) or until released.
+  void lockFor(float seconds) { lockTimer.remaining = seconds; }
+  void setLocked(bool held) { lockTimer.held = held; }
+  float getLockTimer() const { return lockTimer.remaining; }
+
+  // The saved game is written here once saved games exist; the queued tasks run first.
+  void saveGame();
+  // False until saved games exist: play then starts a new game.
+  bool restoreSavedGame();
+  // Closes the views, makes the Lua state anew and reloads what a new game reads.
+  void resetForNewGame();
+  // The end-of-game task sets this; the next update switches to "AuthorsMovie".
+  void finishGame() { gameFinished = true; }
+
+  void playCutScene();
+  void onCutSceneFinished();
+
+  // Parts.
+  GameLuaState& getLuaState() { return luaState; }
+  GameTaskManager& getTasks() { return tasks; }
+  GameMessageDispatcher& getDispatcher() { return dispatcher; }
+  UIMessageManager* getMessages() { return messages.get(); }
+  ViewFadeInEffect& getFadeIn() { return fadeIn; }
+  ViewFadeOutEffect& getFadeOut() { return fadeOut; }
+  const InputState& getFrameInput() const { return frameInput; }
+  const GeneralConfig& getGeneralConfig() const { return generalConfig; }
+  pthread_mutex_t* getViewStackLock() { return &viewStackLock; }
+
+  // The placeholders' slots; a replacement is owned by the play state.
+  IViewStack* getViews() { return views.get(); }
+  IHud* getHud() { return hud.get(); }
+  void setViews(std::unique_ptr<IViewStack> replacement) { views = std::move(replacement); }
+  void setHud(std::unique_ptr<IHud> replacement) { hud = std::move(replacement); }
+  void setMusic(std::unique_ptr<IGameComponent> replacement) { music = std::move(replacement); }
+  void setTriggerVisualiser(std::unique_ptr<IGameComponent> replacement) { triggerVisualiser = std::move(replacement); }
+  void setGuides(std::unique_ptr<IGameComponent> replacement) { guides = std::move(replacement); }
+  void setCutScene(std::unique_ptr<ICutScene> replacement) { cutScene = std::move(replacement); }
+
+  int32_t getMode() const { return mode; }
+  float getBlurAmount() const { return blurAmount; }
+  float getAutosaveTimer() const { return autosaveTimer; }
+  bool isAutosaveEnabled() const { return autosaveEnabled; }
+  void setAutosaveEnabled(bool enabled) { autosaveEnabled = enabled; }
+  int getSaveCount() const { return saveCount; }
+  float getLoadingIndicatorAlpha() const { return loadingAlpha; }
+
+  // Called before every step of the frame, when set.
+  std::function<void(GameStep)> stepObserver;
+
+  // Reads "general_config_xml" (package "default").
+  static GeneralConfig readGeneralConfig();
+
+ private:
+  void step(GameStep s) {
+    if (stepObserver) stepObserver(s);
+  }
+  void updatePlay(float dt);
+  void updateLoadingIndicator(float dt);
+  void updateAutosave(float dt);
+  void sendSimple(uint32_t kind);
+
+  int32_t mode = 0;
+  GameLuaState luaState;
+  std::unique_ptr<UIMessageManager> messages;
+  std::unique_ptr<IGameComponent> streamer;
+  std::unique_ptr<IHud> hud;
+  std::unique_ptr<IGameComponent> music;
+  std::unique_ptr<IViewStack> views;
+  pthread_mutex_t viewStackLock;
+  uint32_t takenObjectId = 0xFFFFFFFFu;
+  void* takenInventoryItem = nullptr;
+  InputState frameInput;
+  KR::Sprite* dimSprite = nullptr;
+  KR::Sprite* loadingIndicator = nullptr;
+  float loadingAlpha = 0.0f;
+  float loadingAngle = 0.0f;
+  CountdownTimer lockTimer;
+  GameTaskManager tasks;
+  GameMessageDispatcher dispatcher;
+  ViewFadeInEffect fadeIn;
+  ViewFadeOutEffect fadeOut;
+  ViewEffect* effects[2] = {&fadeIn, &fadeOut};
+  int32_t viewChangeLocks = 0;
+  std::unique_ptr<ICutScene> cutScene;
+  bool savedCutScenePending = false;
+  float autosaveTimer = 0.0f;
+  float autosavePeriod = kAutosavePeriod;
+  bool autosaveEnabled = true;
+  bool gameFinished = false;
+  bool skipNextFadeIn = false;
+  float blurAmount = 0.0f;
+  float blurTarget = 0.0f;
+  GeneralConfig generalConfig;
+  std::unique_ptr<IGameComponent> triggerVisualiser;
+  std::unique_ptr<IGameComponent> guides;
+  int saveCount = 0;
+};
+
+}  // namespace HOG

@@ -1,0 +1,45 @@
+#pragma once
+// The play state's Lua state, in which the level script runs and the game's
+// hooks ("__Generated_L%iAT%i_onActionDone" and their kin) are called by name
+// without arguments or results. A failing or missing hook is reported to the
+// log with the Lua call stack and otherwise ignored. Each start of a game makes
+// the state anew, so no script value survives from one game to the next.
+// Main thread only; no lock.
+#include <cstdint>
+#include <string>
+
+struct lua_State;
+
+namespace HOG {
+
+class GameLuaState {
+ public:
+  GameLuaState() = default;
+  ~GameLuaState();
+  GameLuaState(const GameLuaState&) = delete;
+  GameLuaState& operator=(const GameLuaState&) = delete;
+
+  // Makes the state (counting allocator, panic handler, standard libraries).
+  void init();
+  // Closes the state and makes a new one the same way.
+  void reset();
+  void close();
+  // Runs a script file of package "default"; 0 when it ran or does not
+  // exist, non-zero when it failed to load or run (source and precompiled alike).
+  int runScript(const std::string& name);
+  // Calls a global function by name; a failure is reported and ignored.
+  void callFunction(const char* name);
+
+  lua_State* getMainState() const { return mainState; }
+  lua_State* getCallState() const { return callState; }
+
+ private:
+  lua_State* mainState = nullptr;
+  lua_State* callState = nullptr;
+};
+
+// Logs the error value on top of the state's stack and the script call stack,
+// then pops the error value.
+void reportLuaError(lua_State* state);
+
+}  // namespace HOG

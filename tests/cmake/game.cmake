@@ -1,0 +1,41 @@
+# The game shell: application states, the play state's frame and its parts
+# (message bus, input record, deferred tasks, Lua state, fades, messages,
+# cursor), the close-up blur against its reference image, and the first
+# play-through on the headless game driver.
+add_library(kr_game_driver STATIC ${CMAKE_CURRENT_SOURCE_DIR}/support/game_driver.cpp)
+target_compile_options(kr_game_driver PRIVATE ${KR_WARNINGS})
+target_link_libraries(kr_game_driver PUBLIC kr_game kr_test_support ${KR_SDL2})
+
+kr_add_test(test_game_core
+  SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/app_state_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/game_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/game_message_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/game_task_manager_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/game_lua_state_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_effect_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_post_processing_renderer_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/main_menu_state/profile_system_test.cpp
+  LIBS kr_game PNG::PNG
+  DEPENDS kr_media)
+
+kr_add_test(test_game_playthrough
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/game_playthrough_test.cpp
+  LIBS kr_game_driver
+  DEPENDS kr_media quellmoor)
+
+# The profile's options file is fuzzed; its seed writer encodes a few profiles.
+set(KR_OPTIONS_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/options_file)
+kr_add_seed_writer(options_file_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/options_file_fuzz.cpp)
+target_link_libraries(options_file_seeds PRIVATE kr_game)
+kr_add_fuzz_corpus(options_file_corpus
+  DIR ${KR_OPTIONS_SEEDS}
+  OUTPUT ${KR_OPTIONS_SEEDS}/seed0.dat
+  COMMAND options_file_seeds ${KR_OPTIONS_SEEDS}
+  DEPENDS options_file_seeds
+  COMMENT "Writing the options-file seed corpus")
+kr_add_fuzzer(options_file_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/options_file_fuzz.cpp
+  LIBS kr_game
+  CORPUS ${KR_OPTIONS_SEEDS}
+  DEPENDS options_file_corpus)

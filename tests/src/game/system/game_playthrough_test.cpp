@@ -1,0 +1,75 @@
+// The first play-through on the headless game driver: the real game starts
+// on the demo content, the logo passes on to the menu, P starts play, the
+// intro plays once, play runs as "Game", the window closes, the run ends
+// with 0 and the play state's stop saved the profile's options.
+#include <gtest/gtest.h>
+
+#include "animationeditor/scene_node.h"
+#include "animationeditor/scene_node_animation.h"
+#include "core/game_application.h"
+#include "core/game_cursor_manager.h"
+#include "core/main_menu_state/profile_system.h"
+#include "platform/input_state.h"
+#include "platform/safe_file.h"
+#include "support/game_driver.h"
+
+TEST(GamePlayThrough, LaunchLogoMenuPlayIntroGameCloseExit) {
+  KR::Test::GameDriver game;
+  ASSERT_TRUE(game.start());
+  EXPECT_EQ(game.currentState(), "LogoGameState");
+  EXPECT_EQ(HOG::GameCursorManager::getInstance()->getCursorCount(), 5u);
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
+  EXPECT_GE(game.frame(), 29);  // the logo shows for a second
+
+  // The game's cursor is drawn over the menu's first page, at the mouse.
+  game.moveMouse(300, 200);
+  game.steps(2);
+  EXPECT_GT(game.brightPixelsAround(304, 208, 6), 10);
+  EXPECT_EQ(game.brightPixelsAround(600, 400, 6), 0);
+
+  const std::string options = HOG::ProfileSystem::getInstance()->getOptionsPath(0);
+  ASSERT_TRUE(HOG::ProfileSystem::getInstance()->getCurrentProfile()->playIntro);
+  game.moveMouse(300, 200);
+  game.tapKey('P');
+  ASSERT_EQ(game.currentState(), "Game");
+  EXPECT_TRUE(game.videoPlaying());
+  EXPECT_FALSE(HOG::ProfileSystem::getInstance()->getCurrentProfile()->playIntro);
+  // A click skips the intro; play goes on under it.
+  game.click(300, 200);
+  ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
+  game.steps(10);
+  EXPECT_EQ(game.currentState(), "Game");
+  EXPECT_EQ(HOG::GameCursorManager::getInstance()->getCurrent(), 0);
+  game.moveMouse(500, 300);
+  game.steps(2);
+  EXPECT_GT(game.brightPixelsAround(504, 308, 6), 10);
+  EXPECT_EQ(game.brightPixelsAround(304, 208, 6), 0);
+
+  game.closeWindow();
+  EXPECT_EQ(game.finish(), 0);
+  EXPECT_TRUE(game.quit());
+  std::string bytes;
+  ASSERT_TRUE(KR::Platform::readWholeFile(options, &bytes));
+  HOG::PlayerProfile saved;
+  ASSERT_TRUE(HOG::ProfileSystem::decodeOptions(bytes, &saved));
+  EXPECT_EQ(saved.playIntro, 0);
+}
+
+TEST(GamePlayThrough, TheLoadingScreenPlaysWhileAnEngineJobRuns) {
+  KR::Test::GameDriver game;
+  ASSERT_TRUE(game.start());
+  AE::ISceneNode* screen = game.application()->getLoadingScreen();
+  ASSERT_NE(screen, nullptr);
+  AE::ISceneNode* ring = AE::ISceneNode::findChild("ring", screen);
+  ASSERT_NE(ring, nullptr);
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
+  // The fonts page starts a two-second job on Enter.
+  for (int page = 0; page < 5; ++page) game.tapKey(KR::Platform::kVkRight);
+  const float before = ring->mAnimation->mTime;
+  game.tapKey(KR::Platform::kVkReturn);
+  game.steps(10);
+  EXPECT_GT(ring->mAnimation->mTime, before + 0.2f);
+  EXPECT_EQ(game.currentState(), "MainMenu");
+  game.closeWindow();
+  EXPECT_EQ(game.finish(600), 0);
+}

@@ -1,0 +1,173 @@
+#include "support/game_driver.h"
+
+#include <SDL.h>
+#include <unistd.h>
+
+#include "core/app_state.h"
+#include "core/game_application.h"
+#include "core/game_state/game.h"
+#include "file_system.h"
+#include "memory_manager.h"
+#include "platform/events.h"
+#include "platform/input_injection.h"
+#include "platform/render_device.h"
+#include "platform/single_instance.h"
+#include "platform/window.h"
+#include "render_system_dx8.h"
+#include "string_conversion.h"
+#include "system/main_win.h"
+#include "timer_manager.h"
+#include "video_player.h"
+
+namespace KR {
+namespace Test {
+
+GameDriver::~GameDriver() {
+  if (app && !finished) finish(0);
+}
+
+bool GameDriver::start() {
+  gHost.instanceName = "KrGameDriver-" + std::to_string(getpid());
+  gHost.fullscreenRequested = 0;
+  gHost.windowedApplied = 1;
+  gHost.activationFlags = kAllActivated;
+  if (ensureSingleInstance()) return false;
+  if (!KR::MemoryManager::exists()) new KR::MemoryManager();
+  setProgramFolder(std::string(KR_TEST_BINARY_DIR) + "/bin");
+  app = new GameApplication();
+  app->running = 0;
+  createMainWindow();
+  app->initGraphics();
+  if (KR::TimerManager::exists()) KR::TimerManager::getInstance()->fixedFrameTime = kStep;
+  app->init();
+  app->running = 1;
+  return true;
+}
+
+bool GameDriver::step() {
+  if (!app || ended) return false;
+  KR::Platform::Message message;
+  while (KR::Platform::peekMessage(message)) {
+    if (message.message == KR::Platform::kWmQuit) {
+      ended = true;
+      app->running = 0;
+      return false;
+    }
+    KR::Platform::dispatchMessage(message);
+  }
+  if (app->quitRequested == 1) {
+    ended = true;
+    app->running = 0;
+    return false;
+  }
+  app->tick();
+  app->paint();
+  ++frames;
+  return true;
+}
+
+bool GameDriver::stepUntil(const std::function<bool()>& condition, int maxFrames) {
+  for (int i = 0; i < maxFrames; ++i) {
+    if (condition()) return true;
+    if (!step()) return condition();
+  }
+  return condition();
+}
+
+void GameDriver::steps(int count) {
+  for (int i = 0; i < count && step(); ++i) {
+  }
+}
+
+void GameDriver::moveMouse(int32_t x, int32_t y) { KR::Platform::pushMouseMotion(x, y); }
+
+void GameDriver::pressMouse(int32_t x, int32_t y, int button) { KR::Platform::pushMouseButton(button, true, x, y); }
+
+void GameDriver::releaseMouse(int32_t x, int32_t y, int button) { KR::Platform::pushMouseButton(button, false, x, y); }
+
+void GameDriver::click(int32_t x, int32_t y, int button) {
+  pressMouse(x, y, button);
+  step();
+  releaseMouse(x, y, button);
+  step();
+}
+
+void GameDriver::pressKey(uint8_t virtualKey) { KR::Platform::pushKey(virtualKey, true); }
+
+void GameDriver::releaseKey(uint8_t virtualKey) { KR::Platform::pushKey(virtualKey, false); }
+
+void GameDriver::tapKey(uint8_t virtualKey) {
+  pressKey(virtualKey);
+  step();
+  releaseKey(virtualKey);
+  step();
+}
+
+void GameDriver::closeWindow() {
+  if (!app || !app->windowInfo || !app->windowInfo->window) return;
+  SDL_Event close{};
+  close.type = SDL_WINDOWEVENT;
+  close.window.event = SDL_WINDOWEVENT_CLOSE;
+  close.window.windowID = app->windowInfo->window->id();
+  SDL_PushEvent(&close);
+}
+
+int GameDriver::finish(int maxFrames) {
+  if (!app || finished) return 0;
+  for (int i = 0; i < maxFrames && step(); ++i) {
+  }
+  app->running = 0;
+  app->shutdownEngine();
+  delete app;
+  app = nullptr;
+  KR::Platform::setWindowProc(nullptr);
+  gHost.window.reset();
+  KR::Platform::resetMessageQueue();
+  gHost.instanceGuard.reset();
+  delete KR::MemoryManager::getInstancePtr();
+  finished = true;
+  return 0;
+}
+
+std::string GameDriver::currentState() const {
+  HOG::AppStateManager* states = HOG::AppStateManager::getInstancePtr();
+  return states && states->getCurrentState() ? states->getCurrentState()->getName() : std::string();
+}
+
+std::string GameDriver::activeView() const { return std::string(); }
+
+std::vector<std::string> GameDriver::inventory() const { return {}; }
+
+std::string GameDriver::message() const {
+  HOG::Game* game = HOG::Game::getInstancePtr();
+  if (!game || !game->getMessages()) return std::string();
+  return KR::toNarrowString(game->getMessages()->currentText());
+}
+
+bool GameDriver::readFrame(std::vector<uint8_t>& rgba, uint32_t& width, uint32_t& height) const {
+  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr();
+  if (!renderSystem || !renderSystem->getDevice()) return false;
+  KR::Platform::RenderDevice* device = renderSystem->getDevice();
+  return device->readPixels(device->backBuffer(), rgba, width, height);
+}
+
+int GameDriver::brightPixelsAround(int32_t x, int32_t y, int32_t radius) const {
+  std::vector<uint8_t> rgba;
+  uint32_t width = 0, height = 0;
+  if (!readFrame(rgba, width, height)) return 0;
+  int count = 0;
+  for (int32_t py = y - radius; py <= y + radius; ++py)
+    for (int32_t px = x - radius; px <= x + radius; ++px) {
+      if (px < 0 || py < 0 || px >= int32_t(width) || py >= int32_t(height)) continue;
+      const uint8_t* p = &rgba[(size_t(py) * width + size_t(px)) * 4];
+      if (p[0] + p[1] + p[2] > 450) ++count;
+    }
+  return count;
+}
+
+bool GameDriver::videoPlaying() const {
+  return KR::VideoPlayer::exists() && KR::VideoPlayer::getInstance()->getQueuedCount() > 0;
+}
+
+}  // namespace Test
+}  // namespace KR

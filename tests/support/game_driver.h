@@ -1,0 +1,87 @@
+#pragma once
+// The headless game driver: starts the real game (the host's start-up, the
+// game's application and its states) on the built demo content under the
+// offscreen video driver, pushes mouse and key events through the platform's
+// injection hooks, steps frames at a fixed time step as the host's loop runs
+// them, and reads the game's state. Play-throughs and replays stand on it.
+//
+//   KR::Test::GameDriver game;
+//   ASSERT_TRUE(game.start());
+//   game.stepUntil([&] { return game.currentState() == "MainMenu"; });
+//   game.tapKey('P');
+//   game.closeWindow();
+//   EXPECT_EQ(game.finish(), 0);
+//
+// One driver at a time per process (the game's objects are singletons).
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class GameApplication;
+
+namespace KR {
+namespace Test {
+
+class GameDriver {
+ public:
+  static constexpr float kStep = 1.0f / 30.0f;
+
+  GameDriver() = default;
+  ~GameDriver();
+  GameDriver(const GameDriver&) = delete;
+  GameDriver& operator=(const GameDriver&) = delete;
+
+  // The host's start-up on the built media; false when another copy runs.
+  bool start();
+  // One pass of the host's loop: the pending window messages, then one tick
+  // and one paint at the fixed step. False once the loop has ended (quit).
+  bool step();
+  // Steps until the condition holds or the frames run out; whether it held.
+  bool stepUntil(const std::function<bool()>& condition, int maxFrames = 600);
+  void steps(int count);
+
+  // Input, in window pixels; each takes effect at the next step.
+  void moveMouse(int32_t x, int32_t y);
+  void pressMouse(int32_t x, int32_t y, int button = 0);
+  void releaseMouse(int32_t x, int32_t y, int button = 0);
+  // Press, a step, release, a step.
+  void click(int32_t x, int32_t y, int button = 0);
+  void pressKey(uint8_t virtualKey);
+  void releaseKey(uint8_t virtualKey);
+  void tapKey(uint8_t virtualKey);
+  // The window's close button.
+  void closeWindow();
+  // Runs the loop out (until quit or maxFrames), shuts the game down as the
+  // host does and returns the host's exit code.
+  int finish(int maxFrames = 120);
+
+  // Game state.
+  GameApplication* application() const { return app; }
+  // The current application state's name, empty when none.
+  std::string currentState() const;
+  // The active view's name; empty until views exist.
+  std::string activeView() const;
+  // The inventory's item names; empty until the inventory exists.
+  std::vector<std::string> inventory() const;
+  // The on-screen message shown now (UTF-8), empty when none.
+  std::string message() const;
+  // A video (the intro) is playing.
+  bool videoPlaying() const;
+  bool quit() const { return ended; }
+  // The last presented frame (RGBA rows, window pixels); false without a device.
+  bool readFrame(std::vector<uint8_t>& rgba, uint32_t& width, uint32_t& height) const;
+  // Pixels of the last presented frame (window pixels) within the radius of a
+  // point whose channels add up to more than 450 (light ones).
+  int brightPixelsAround(int32_t x, int32_t y, int32_t radius) const;
+  int32_t frame() const { return frames; }
+
+ private:
+  GameApplication* app = nullptr;
+  bool ended = false;
+  bool finished = false;
+  int32_t frames = 0;
+};
+
+}  // namespace Test
+}  // namespace KR
