@@ -183,6 +183,7 @@ TEST_F(ControlsPagesTest, TheControlsScreenScrollsTicksAndGreets) {
 
 TEST_F(ControlsPagesTest, TheSceneListsScrollTurnPagesAndReportClicks) {
   ASSERT_TRUE(lists->load());
+  for (const std::string& line : log.lines()) EXPECT_EQ(line.find("ERROR"), std::string::npos) << line;
   ASSERT_NE(lists->getStrip(), nullptr);
   ASSERT_NE(lists->getBook(), nullptr);
   EXPECT_EQ(lists->getStrip()->items.size(), 10u);
