@@ -30,6 +30,9 @@ UISceneNode::UISceneNode(const std::string& name_, UIWidget* parent_, bool owned
 }
 
 UISceneNode::~UISceneNode() {
+  // Child widgets may hold nodes of this scene (or items hung into it): they
+  // go first, while the scene is still there.
+  deleteChildren();
   if (owned) delete node;
 }
 

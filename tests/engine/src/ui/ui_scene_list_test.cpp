@@ -431,5 +431,39 @@ TEST_F(SceneListTest, ABarWithoutRangeOrTrackStillGivesFiniteTimesAndOffsets) {
   EXPECT_TRUE(std::isfinite(strip->barTimeAt(-5.0f)));
 }
 
+TEST_F(SceneListTest, ParentReferencesFindNodesOfTheEnclosingSceneWidgets) {
+  AE::ISceneNode* root = plain("menu");
+  AE::ISceneNode* panel = add(root, plain("panel"));
+  add(panel, new RectNode("face", 40, 20), 5, 5);
+  AE::ISceneNode* levels = add(panel, scene(300, 100, {"#indent:7"}));
+  levels->mName = "levels";
+  auto* outer = new UISceneNode("outer", nullptr, true, root);
+  manager->addRoot(outer);
+  UIWidget* inner = build(
+      "inner = { id = 'inner', class = 'UIWidget', childs = {\n"
+      "  { id = 'face', class = 'UISceneNode', scene = '@parent/panel/face', scale = { 2, 3 } },\n"
+      "  { id = 'list', class = 'UISceneList', scene = '@parent/panel/levels', type = 'book', orient = 'hor',\n"
+      "    scrolling = 1 },\n"
+      "  { id = 'lost', class = 'UISceneNode', scene = '@parent/panel/nothing' } } }\n",
+      "inner", outer);
+  auto* face = static_cast<UISceneNode*>(inner->findDescendant("face"));
+  ASSERT_NE(face->node, nullptr);
+  EXPECT_EQ(face->node->mName, "face");
+  EXPECT_FALSE(face->owned);
+  EXPECT_FLOAT_EQ(face->node->mScaleY, 3.0f);
+  auto* list = static_cast<UISceneList*>(inner->findDescendant("list"));
+  EXPECT_EQ(list->scene, levels);
+  EXPECT_FALSE(list->ownsScene);
+  EXPECT_EQ(list->type, 1);
+  EXPECT_FALSE(list->vertical);
+  EXPECT_EQ(list->scrollingFlags, 1u);
+  EXPECT_FLOAT_EQ(list->indent, 7.0f);
+  EXPECT_EQ(static_cast<UISceneNode*>(inner->findDescendant("lost"))->node, nullptr);
+  EXPECT_TRUE(log.contains("ERROR: Can't load scene node from @parent/panel/nothing!"));
+  // An item of its own hung into the borrowed scene goes before that scene.
+  list->addItem(new UISceneListItem("own", itemScene("")));
+  manager->destroyUI(outer);
+}
+
 }  // namespace
 }  // namespace KR
