@@ -113,6 +113,19 @@ class SceneListTest : public kt::UITest {
     pointer(x, y, down);
     list->update(dt);
   }
+  // A scroll bar at (0, 120) with key frames 0, 12, 36 and 48 and its thumb of
+  // 20 x 20, keyed from x 0 to thumbEnd over a second; returns the thumb.
+  AE::ISceneNode* addScrollBar(AE::ISceneNode* root, float thumbEnd) {
+    AE::ISceneNode* bar = add(root, plain("#scroll_bar"), 0, 120);
+    keys(bar, {0, 12, 36, 48});
+    AE::ISceneNode* thumb = add(bar, new RectNode("#thumb", 20, 20));
+    keys(thumb, {0, 24});
+    thumb->mAnimation->getKeyframe<float>("posX", 1).value = thumbEnd;
+    auto* thumbs = new AE::Marker("#thumbs");
+    thumbs->addEntry(thumb, 0, 24, false, false);
+    bar->addMarker(thumbs);
+    return thumb;
+  }
   float offset(UISceneList* list) { return list->vertical ? list->list->mPosY : list->list->mPosX; }
 
   Recorder recorder;
@@ -224,15 +237,7 @@ TEST_F(SceneListTest, AStripGlidesStopsAtItsEndsSnapsBackAndTakesTheWheel) {
 
 TEST_F(SceneListTest, TheScrollBarShowsTheOffsetAndItsThumbDragsTheList) {
   AE::ISceneNode* root = scene(300, 100, {});
-  AE::ISceneNode* bar = add(root, plain("#scroll_bar"), 0, 120);
-  keys(bar, {0, 12, 36, 48});
-  auto* thumb = new RectNode("#thumb", 20, 20);
-  add(bar, thumb);
-  keys(thumb, {0, 24});
-  thumb->mAnimation->getKeyframe<float>("posX", 1).value = 200.0f;
-  auto* thumbs = new AE::Marker("#thumbs");
-  thumbs->addEntry(thumb, 0, 24, false, false);
-  bar->addMarker(thumbs);
+  AE::ISceneNode* thumb = addScrollBar(root, 200.0f);
   mark(thumb, {"regular", "regular>select", "select>pressed", "pressed>select", "select>regular"});
   UISceneList* list = makeList(root, 0, false, 6, "#size:100");
   auto* strip = static_cast<StripScrollingHelper*>(list->scroller);
@@ -405,14 +410,7 @@ TEST_F(SceneListTest, TransitionsPlayAndNoPositionBecomesInfinite) {
 
 TEST_F(SceneListTest, ABarWithoutRangeOrTrackStillGivesFiniteTimesAndOffsets) {
   AE::ISceneNode* root = scene(300, 100, {});
-  AE::ISceneNode* bar = add(root, plain("#scroll_bar"), 0, 120);
-  keys(bar, {0, 12, 36, 48});
-  auto* thumb = new RectNode("#thumb", 20, 20);
-  add(bar, thumb);
-  keys(thumb, {0, 24});  // both keys at x 0: no track
-  auto* thumbs = new AE::Marker("#thumbs");
-  thumbs->addEntry(thumb, 0, 24, false, false);
-  bar->addMarker(thumbs);
+  addScrollBar(root, 0.0f);  // both keys at x 0: no track
   UISceneList* list = makeList(root, 0, false, 6, "#size:100");
   auto* strip = static_cast<StripScrollingHelper*>(list->scroller);
   EXPECT_FLOAT_EQ(strip->scrollBar->thumbTrack, 0.0f);
