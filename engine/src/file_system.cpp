@@ -167,12 +167,14 @@ int readFileToBuffer(const char* name, char** buffer) {
   }
   char* block = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
   int done = 0;
-  while (done < size) {
-    int got = file->read(block + done, size - done);
-    if (got <= 0) break;
-    done += got;
-  }
+  int got = 0;
+  while (done < size && (got = file->read(block + done, size - done)) > 0) done += got;
   delete file;
+  // A read error (a damaged zipped entry) is a failure, never a short text.
+  if (got < 0) {
+    std::free(block);
+    return 1;
+  }
   // A file that ends early keeps what was read; the rest is zero.
   std::memset(block + done, 0, static_cast<size_t>(size - done) + 1);
   *buffer = block;

@@ -200,6 +200,24 @@ TEST_F(FileSystemTest, ReadFileToBuffer) {
   EXPECT_EQ(buffer, nullptr);
 }
 
+// Damaged zipped content is never handed on as good content.
+TEST_F(FileSystemTest, DamagedZippedEntriesFailForEveryReader) {
+  std::string bytes = KR::Test::readFile(folder + "data.zip");
+  size_t at = bytes.find("zip_order.txt") + 13;
+  bytes[at + 2] ^= 0x10;
+  KR::Test::writeFile(folder + "data.zip", bytes);
+  KR::Test::writeFile(folder + "zip_order.txt", "loose");
+  KR::FileSystem fs;
+  KR::ConfigManager config;
+  fs.loadFilesLocationInfo();
+  EXPECT_EQ(open(fs, "default", "zip_order").find("from zip"), std::string::npos);
+  char* buffer = nullptr;
+  EXPECT_EQ(KR::readFileToBuffer("zip_order", &buffer), 1);
+  EXPECT_EQ(buffer, nullptr);
+  EXPECT_TRUE(log.contains("damaged entry zip_order.txt in " + folder + "data.zip"));
+  EXPECT_EQ(open(fs, "default", "order"), "from krp");
+}
+
 TEST_F(FileSystemTest, MalformedListsAreFatal) {
   struct Case {
     const char* filelist;
