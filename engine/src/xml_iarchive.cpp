@@ -79,7 +79,10 @@ XmlIArchive::XmlIArchive(const std::string& package, const std::string& name) {
   }
   pugi::xml_parse_result result = document.load_buffer(buffer.get(), static_cast<size_t>(total));
   buffer.reset();
-  if (!parsedWell(result)) fatalAt("Failed to parse xml", 34);
+  if (!parsedWell(result))
+    fatalAt(formatString("Failed to parse xml %s in package %s: %s at byte %lld", name.c_str(), package.c_str(),
+                         result.description(), static_cast<long long>(result.offset)),
+            34);
   pushNode(document.child("root"));
 }
 

@@ -1,5 +1,6 @@
 #include "zip_reader.h"
 
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <chrono>
@@ -104,17 +105,30 @@ ZipReader::~ZipReader() {
   pthread_mutex_destroy(&poolLock);
 }
 
-File* ZipReader::open(const std::string& path) {
-  if (!opened) {
-    archiveName = archivePath.empty() ? FileSystem::getContentFolder() + "data.zip" : archivePath;
-    unzFile first = unzOpen64(archiveName.c_str());
-    if (first) {
-      opened = true;
-      cacheFileLocationInfo(first);
-      giveBackHandle(first);
-    }
-    if (!opened) return nullptr;
+bool ZipReader::openArchive() {
+  archiveName = archivePath.empty() ? FileSystem::getContentFolder() + "data.zip" : archivePath;
+  unzFile first = unzOpen64(archiveName.c_str());
+  if (first) {
+    opened = true;
+    cacheFileLocationInfo(first);
+    giveBackHandle(first);
   }
+  return opened;
+}
+
+void ZipReader::openAtStart() {
+  if (opened || openArchive()) return;
+  struct stat info;
+  const char* reason = "damaged: no zip directory found";
+  if (::stat(archiveName.c_str(), &info) != 0)
+    reason = "missing";
+  else if (info.st_size == 0)
+    reason = "empty";
+  log("ZipReader: the archive %s is %s; its content is taken from elsewhere", archiveName.c_str(), reason);
+}
+
+File* ZipReader::open(const std::string& path) {
+  if (!opened && !openArchive()) return nullptr;
   ZippedFile* file = new ZippedFile(this);
   if (file->open(path) == 1) return file;
   delete file;

@@ -59,6 +59,10 @@ class ZipReader : public FileReader {
   ZipReader& operator=(const ZipReader&) = delete;
 
   File* open(const std::string& path) override;
+  // The first attempt at the archive, made at start: when it cannot be used,
+  // one log line names it and says why (missing, empty, damaged). Later
+  // opens still try again, silently.
+  void openAtStart();
 
   // Pool of archive handles that no file is using.
   unzFile takeHandle();
@@ -72,6 +76,7 @@ class ZipReader : public FileReader {
 
  private:
   void cacheFileLocationInfo(unzFile handle);
+  bool openArchive();
 
   std::string archivePath;  // empty: the content folder's "data.zip"
   std::string archiveName;

@@ -222,6 +222,33 @@ TEST_F(ZipReaderTest, DataEndingBeforeTheEntrySizeIsAReadError) {
   EXPECT_TRUE(log.contains("damaged entry short.txt in " + folder + "/data.zip"));
 }
 
+// At start one line says what is wrong with an unusable archive; opens keep
+// trying afterwards, so an archive that appears later is still read.
+TEST_F(ZipReaderTest, AnUnusableArchiveIsNamedOnceAtStart) {
+  std::string folder = KR::Test::scratchDir("zip-start");
+  const struct {
+    const char* file;
+    const char* bytes;
+    const char* reason;
+  } cases[] = {{"missing.zip", nullptr, "is missing"},
+               {"empty.zip", "", "is empty"},
+               {"damaged.zip", "PK\3\4 no directory", "is damaged"}};
+  for (const auto& c : cases) {
+    std::string archive = folder + "/" + c.file;
+    if (c.bytes) KR::Test::writeFile(archive, c.bytes);
+    KR::ZipReader reader(archive);
+    reader.openAtStart();
+    EXPECT_TRUE(log.contains("ZipReader: the archive " + archive + " " + c.reason)) << c.file;
+    EXPECT_EQ(reader.open("/data/small.txt"), nullptr);
+    KR::Test::writeFile(archive, KR::Test::readFile(path));
+    std::unique_ptr<KR::File> file(reader.open("/data/small.txt"));
+    ASSERT_TRUE(file) << c.file;
+  }
+  KR::ZipReader good(path);
+  good.openAtStart();
+  EXPECT_FALSE(log.contains("ZipReader: the archive " + path));
+}
+
 TEST(ZipReaderContentFolder, ReadsDataZipOfTheContentFolder) {
   KR::Test::LogCapture log;
   std::string folder = KR::Test::scratchDir("zip-content") + "/";
