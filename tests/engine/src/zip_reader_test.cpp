@@ -244,6 +244,14 @@ TEST_F(ZipReaderTest, AnUnusableArchiveIsNamedOnceAtStart) {
     std::unique_ptr<KR::File> file(reader.open("/data/small.txt"));
     ASSERT_TRUE(file) << c.file;
   }
+  // An archive that ends inside an entry has lost its directory.
+  std::string whole = KR::Test::readFile(path);
+  std::string cut = folder + "/cut.zip";
+  KR::Test::writeFile(cut, whole.substr(0, whole.find("data/big.bin") + 5000));
+  KR::ZipReader truncated(cut);
+  truncated.openAtStart();
+  EXPECT_TRUE(log.contains("ZipReader: the archive " + cut + " is damaged"));
+  EXPECT_EQ(truncated.open("/data/small.txt"), nullptr);
   KR::ZipReader good(path);
   good.openAtStart();
   EXPECT_FALSE(log.contains("ZipReader: the archive " + path));
