@@ -31,14 +31,16 @@ kr_add_test(test_media_content
   LIBS kr_content
   DEPENDS kr_media)
 
-# Zip archive fuzz target: the media build's "data.zip", and archives of its
-# start-up files (config.lua, filelist.lua, a package list) deflated and stored.
+# Zip archive fuzz target: the media build's "data.zip", archives of its
+# start-up files (config.lua, filelist.lua, a package list) deflated and
+# stored, and the inputs kept from fuzzing (tests/fuzz/seeds/zip_reader).
 set(KR_ZIP_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/zip_reader)
 kr_add_seed_writer(zip_reader_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/zip_reader_fuzz.cpp)
 target_link_libraries(zip_reader_seeds PRIVATE PkgConfig::MINIZIP)
 kr_add_fuzz_corpus(kr_zip_fuzz_corpus
   DIR ${KR_ZIP_CORPUS}
   COMMAND ${CMAKE_COMMAND} -E copy ${KR_MEDIA_DIR}/data.zip ${KR_ZIP_CORPUS}/media.zip
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/seeds/zip_reader ${KR_ZIP_CORPUS}
   COMMAND zip_reader_seeds ${KR_ZIP_CORPUS} ${PROJECT_SOURCE_DIR}/media/krp/config.lua
           ${KR_MEDIA_DIR}/filelist.lua ${PROJECT_SOURCE_DIR}/media/zip/packages/en.lua
   DEPENDS kr_media zip_reader_seeds

@@ -77,7 +77,8 @@ std::vector<std::string> entryNames(const std::string& path) {
   for (int status = unzGoToFirstFile(zip); status == UNZ_OK && names.size() < 64; status = unzGoToNextFile(zip)) {
     unz_file_info64 info;
     if (unzGetCurrentFileInfo64(zip, &info, name, sizeof(name), nullptr, 0, nullptr, 0) != UNZ_OK) break;
-    names.push_back(name);
+    // minizip ends the name with a zero only when it fits with one.
+    if (info.size_filename < sizeof(name)) names.push_back(name);
   }
   unzClose(zip);
   return names;
