@@ -80,11 +80,12 @@ kr_add_fuzzer(lua_data_file_fuzz
   CORPUS ${KR_DATA_CORPUS}/lua_data_file)
 
 # The configuration and the string tables through the file system; seeds are
-# the media build's own files.
+# the media build's own files and the inputs kept from fuzzing (tests/fuzz/seeds).
 set(KR_CONFIG_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/config)
 kr_add_fuzz_corpus(kr_config_fuzz_corpus
   DIR ${KR_CONFIG_CORPUS}
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/media/krp/config.lua ${KR_CONFIG_CORPUS}/media.lua
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/seeds/config ${KR_CONFIG_CORPUS}
   DEPENDS kr_media
   COMMENT "Making the configuration fuzz seeds")
 kr_add_fuzzer(config_fuzz

@@ -38,6 +38,7 @@ inline void stopRunawayScript(lua_State* state, lua_Debug*) { luaL_error(state, 
 // Bytes held by every Lua state of the process (a fuzz target runs on one
 // thread); growth beyond 64 MiB is refused, which Lua reports as an error.
 inline void* fencedScriptAlloc(void*, void* block, size_t oldSize, size_t newSize) {
+  constexpr size_t kCeiling = size_t(64) << 20;
   static int64_t inUse = 0;
   const int64_t previous = block ? static_cast<int64_t>(oldSize) : 0;
   if (newSize == 0) {
@@ -45,7 +46,9 @@ inline void* fencedScriptAlloc(void*, void* block, size_t oldSize, size_t newSiz
     inUse -= previous;
     return nullptr;
   }
-  if (static_cast<int64_t>(newSize) > previous && inUse + static_cast<int64_t>(newSize) - previous > (64 << 20))
+  // Sizes are compared unsigned first: a damaged precompiled chunk asks for
+  // sizes near 2^64.
+  if (newSize > kCeiling || inUse + static_cast<int64_t>(newSize) - previous > static_cast<int64_t>(kCeiling))
     return nullptr;
   void* grown = std::realloc(block, newSize);
   if (!grown) return nullptr;
