@@ -56,7 +56,6 @@ int main(int argc, char** argv) {
 #include "config_manager.h"
 #include "file_system.h"
 #include "fuzz_content.h"
-#include "log_system.h"
 
 namespace {
 
@@ -73,18 +72,8 @@ std::string safeName(const std::string& name) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static KR::LogSystem* logSystem = new KR::LogSystem();
-  static KR::Fuzz::ScratchContent content("filelist");
+  static const KR::Fuzz::ScratchContent& content = KR::Fuzz::startupContent("filelist");
   static std::set<std::string> written;
-  static bool prepared = false;
-  (void)logSystem;
-  if (!prepared) {
-    content.makeFolder("packages");
-    content.write("config.lua",
-                  "config = { platforms = { { name = 'pc', directories = { 'common' }, resolution = { 1024, 768 } } },"
-                  " currentPlatform = 'pc', currentLanguage = 'en' }\n");
-    prepared = true;
-  }
   for (const std::string& name : written) content.remove("packages/" + name);
   written.clear();
 

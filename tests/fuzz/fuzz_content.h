@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "log_system.h"
 #include "platform/message_box.h"
 
 namespace KR {
@@ -81,6 +82,24 @@ class ScratchContent {
  private:
   std::string root;
 };
+
+// The scratch folder of a target whose loaders need the start-up files: a
+// fixed "config.lua" (platform "pc" with the directory "common", language
+// "en") and an empty "packages" folder, made once per process together with
+// the log system.
+inline const ScratchContent& startupContent(const std::string& hint) {
+  static LogSystem* logSystem = new LogSystem();
+  static const ScratchContent content = [&] {
+    ScratchContent made(hint);
+    made.makeFolder("packages");
+    made.write("config.lua",
+               "config = { platforms = { { name = 'pc', directories = { 'common' }, resolution = { 1024, 768 } } },"
+               " currentPlatform = 'pc', currentLanguage = 'en' }\n");
+    return made;
+  }();
+  (void)logSystem;
+  return content;
+}
 
 }  // namespace Fuzz
 

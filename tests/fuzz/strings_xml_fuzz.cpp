@@ -8,23 +8,14 @@
 #include "config_manager.h"
 #include "file_system.h"
 #include "fuzz_content.h"
-#include "log_system.h"
 #include "ui/text_manager.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static KR::LogSystem* logSystem = new KR::LogSystem();
-  static KR::Fuzz::ScratchContent content("strings_xml");
-  static bool prepared = false;
-  (void)logSystem;
-  if (!prepared) {
-    content.makeFolder("packages");
-    content.write("config.lua",
-                  "config = { platforms = { { name = 'pc', directories = { 'common' }, resolution = { 1024, 768 } } },"
-                  " currentPlatform = 'pc', currentLanguage = 'en' }\n");
-    content.write("filelist.lua", "directories = { common = { { '/packages/en.lua' } } }\n");
-    content.write("packages/en.lua", "name = 'en'\nfilelist = { { name = 'strings_xml', filename = '/strings.xml' } }\n");
-    prepared = true;
-  }
+  static const KR::Fuzz::ScratchContent& content = KR::Fuzz::startupContent("strings_xml");
+  static const bool listed = content.write("filelist.lua", "directories = { common = { { '/packages/en.lua' } } }\n") &&
+                             content.write("packages/en.lua", "name = 'en'\nfilelist = { { name = 'strings_xml', "
+                                                              "filename = '/strings.xml' } }\n");
+  (void)listed;
   content.write("strings.xml", data, size);
 
   KR::FileSystem::setContentFolder(content.folder());
