@@ -32,7 +32,7 @@ struct FatalError {
   std::string text;
 };
 
-constexpr int kContentInstructionBudget = 200000;
+constexpr int kContentInstructionBudget = 50000;
 
 inline void stopRunawayScript(lua_State* state, lua_Debug*) { luaL_error(state, "instruction budget spent"); }
 
