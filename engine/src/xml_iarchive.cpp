@@ -74,7 +74,8 @@ XmlIArchive::XmlIArchive(const std::string& package, const std::string& name) {
   int total = 0;
   int read = 0;
   while (total < size && (read = file->read(buffer.get() + total, size - total)) > 0) total += read;
-  if (read < 0) fatalAt(formatString("Failed to parse xml %s in package %s: read error", name.c_str(), package.c_str()), 34);
+  if (read < 0)
+    fatalAt(formatString("Failed to parse xml %s in package %s: read error", name.c_str(), package.c_str()), 34);
   pugi::xml_parse_result result = document.load_buffer(buffer.get(), static_cast<size_t>(total));
   buffer.reset();
   if (!parsedWell(result))

@@ -65,7 +65,8 @@ int TextManager::loadStringsFile(const std::string& name, const std::string& pac
   if (size < 0) size = 0;
   std::unique_ptr<char[]> buffer(new char[static_cast<size_t>(size) + 1]);
   int read = size > 0 ? file->read(buffer.get(), size) : 0;
-  if (read < 0) KR_FATAL(formatString("Failed to parse XML %s in package %s: read error", name.c_str(), package.c_str()));
+  if (read < 0)
+    KR_FATAL(formatString("Failed to parse XML %s in package %s: read error", name.c_str(), package.c_str()));
 
   pugi::xml_document document;
   pugi::xml_parse_result parsed = document.load_buffer(buffer.get(), static_cast<size_t>(read));
