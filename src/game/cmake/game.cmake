@@ -54,6 +54,13 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/game_state/inventory.cpp
     ${KR_GAME_SRC}/core/game_state/inventory_item_factory.cpp
     ${KR_GAME_SRC}/core/game_state/music_player.cpp
+    ${KR_GAME_SRC}/core/game_state/hint_search.cpp
+    ${KR_GAME_SRC}/core/game_state/hos_quest_view_extension.cpp
+    ${KR_GAME_SRC}/core/game_state/dialog_view_extension.cpp
+    ${KR_GAME_SRC}/core/game_state/locations_map.cpp
+    ${KR_GAME_SRC}/core/game_state/in_game_ui.cpp
+    ${KR_GAME_SRC}/core/game_state/in_game_menu.cpp
+    ${KR_GAME_SRC}/core/main_menu_state/options_window.cpp
   LIBS kr_app kr_anim kr_animationeditor kr_render_targets kr_save_game)
 target_include_directories(kr_game PUBLIC ${KR_GAME_SRC})
 

@@ -9,6 +9,7 @@
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/cut_scene.h"
 #include "core/game_state/hos_item_disapperence_effect_manager.h"
+#include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/lua_integration.h"
@@ -69,7 +70,6 @@ Game::Game() : tasks(this) {
   foundItemEffect->quality = generalConfig.hosItemDissapearenceEffectQuality;
   if (ProfileSystem::exists())
     if (const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile()) profile->applyVolumes();
-  hud = std::make_unique<IHud>();
   auto stack = std::make_unique<ViewStack>(*this, *registry);
   viewStack = stack.get();
   realViews = stack.get();
@@ -94,9 +94,12 @@ Game::Game() : tasks(this) {
   dispatcher.addListener(this);
   dispatcher.addListener(inventory.get());
   dispatcher.addListener(&fadeOut);
+  // The HUD joins the bus itself, after the play state's own listeners.
+  hud = std::make_unique<InGameUI>();
 }
 
 Game::~Game() {
+  hud.reset();
   // The listeners leave the bus before their owner's members go.
   // The streamer's thread ends before the views, icons and music it touches.
   viewStreamer->stopThread();
@@ -203,6 +206,7 @@ void Game::onActivate() {
     lockTimer.held = true;
     ++viewStack->viewChangeLocks;
   }
+  hud->setHudVisible(true);
   sendSimple(kMsgPlayStarted);
 }
 

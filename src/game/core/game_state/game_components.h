@@ -47,6 +47,8 @@ class IHud : public IGameComponent {
   // The cursor the HUD or the trigger under the mouse asks for.
   virtual int requestedCursor() const { return 0; }
   virtual bool isPauseMenuUp() const { return false; }
+  // Hides the HUD's widgets and panel while a dialogue runs.
+  virtual void setHudVisible(bool) {}
 };
 
 // The cut scene: full-screen, its own input.

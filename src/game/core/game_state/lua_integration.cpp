@@ -11,6 +11,7 @@ extern "C" {
 
 #include "core/game_cursor_manager.h"
 #include "core/game_state/area_trigger.h"
+#include "core/game_state/dialog_view_extension.h"
 #include "core/game_state/game.h"
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
@@ -680,8 +681,15 @@ int stopSoundsInGroup(lua_State* L) {
   if (a.ok) queue(&stopGroupBody, int(a.i()));
   return 0;
 }
+void nextStageBody() {
+  // The top view's dialogue moves on whatever kind its stage is.
+  if (!Game::exists()) return;
+  View* top = Game::getInstance()->getViewStack().getActiveView();
+  if (top && top->extension && top->extension->getType() == 3)
+    static_cast<DialogViewExtension*>(top->extension)->advance();
+}
 int nextStage(lua_State*) {
-  queue(&nothingBody);
+  queue(&nextStageBody);
   return 0;
 }
 

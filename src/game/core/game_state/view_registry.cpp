@@ -5,7 +5,9 @@
 
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/area_trigger.h"
+#include "core/game_state/dialog_view_extension.h"
 #include "core/game_state/game.h"
+#include "core/game_state/hos_quest_view_extension.h"
 #include "core/game_state/hos_view_extension.h"
 #include "core/game_state/item_trigger.h"
 #include "core/game_state/view.h"
@@ -137,6 +139,8 @@ void ViewRegistry::createViewExtensionByName(View* view, const char* name, const
     // The other classes arrive with their own screens.
     if (strcmp(known, "TestViewExtension") == 0) extension = factory.createExtension<TestViewExtension>();
     if (strcmp(known, "HOSViewExtension") == 0) extension = factory.createExtension<HOSViewExtension>();
+    if (strcmp(known, "HosQuestViewExtension") == 0) extension = factory.createExtension<HosQuestViewExtension>();
+    if (strcmp(known, "DialogViewExtension") == 0) extension = factory.createExtension<DialogViewExtension>();
     break;
   }
   KR::log("EXTENSION NAME %s", name);

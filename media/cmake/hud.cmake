@@ -1,0 +1,7 @@
+# The play screens around a location: the HUD, the item-added window, the
+# pause menu with its configuration and the options window it opens.
+set(KR_HUD_SRC ${PROJECT_SOURCE_DIR}/media/hud)
+kr_media_add(DEST krp DIR data/hud
+             FILES ${KR_HUD_SRC}/ingame_ui.lua ${KR_HUD_SRC}/item_added_window.lua ${KR_HUD_SRC}/ingame_menu.lua
+                   ${KR_HUD_SRC}/ingame_options.lua ${KR_HUD_SRC}/ingame_menu_config.xml
+             NAMES ingame_ui item_added_window_ui ingame_menu_ui ingame_options_ui ingame_menu_config)

@@ -1,0 +1,188 @@
+#include "core/game_state/in_game_ui.h"
+
+#include "core/game_cursor_manager.h"
+#include "core/game_state/area_trigger.h"
+#include "core/game_state/game.h"
+#include "core/game_state/in_game_menu.h"
+#include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/item_trigger.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_stack.h"
+#include "input_manager_win_mac.h"
+#include "lex_binded_function_manager.h"
+#include "string_conversion.h"
+#include "ui/text_manager.h"
+#include "ui/ui_label.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_widget.h"
+
+namespace HOG {
+
+namespace {
+
+constexpr float kEpsilon = 1.1920929e-7f;
+constexpr const char* kCommands[] = {"closeItemAddedWindow", "notebookPushed",          "hintClicked",
+                                     "menuClicked",          "goBackwardButtonClicked", "casketClicked"};
+
+void nothing() {}
+
+}  // namespace
+
+InGameUI::InGameUI() {
+  KR::LexBindedFunctionManager* commands =
+      KR::LexBindedFunctionManager::exists() ? KR::LexBindedFunctionManager::getInstance() : nullptr;
+  if (commands) {
+    using Binder = KR::LexBinder<InGameUI>;
+    commands->registerFunction("closeItemAddedWindow", new Binder(this, &InGameUI::closeItemAddedWindow));
+    commands->registerFunction("menuClicked", new Binder(this, &InGameUI::menuClicked));
+    commands->registerFunction("goBackwardButtonClicked", new Binder(this, &InGameUI::goBackwardButtonClicked));
+    // The notebook and the casket answer these once they hang on the HUD.
+    for (const char* name : {"notebookPushed", "hintClicked", "casketClicked"})
+      commands->registerFunction(name, new KR::LexBinder<InGameUI>(new KR::Function<InGameUI>(&nothing)));
+  }
+  if (KR::UIManager::exists()) {
+    KR::UIManager* ui = KR::UIManager::getInstance();
+    hudWidget = ui->loadUI("ingame_ui", "InGame", nullptr, "default");
+    itemAddedWindow = ui->loadUI("item_added_window_ui", "ItemAddedWindow", nullptr, "default");
+    if (itemAddedWindow) itemImage = itemAddedWindow->findDescendant("image");
+  }
+  pauseMenu = std::make_unique<InGameMenu>();
+  pauseMenu->loadConfig();
+  pauseMenu->createUI();
+  if (hudWidget) hudWidget->hideForcibly();
+  if (itemAddedWindow) itemAddedWindow->hideForcibly();
+  if (commands)
+    for (const char* name : kCommands) commands->unregisterFunction(name);
+  if (Game::exists()) Game::getInstance()->getDispatcher().addListener(this);
+}
+
+InGameUI::~InGameUI() {
+  if (dispatcher) dispatcher->removeListener(this);
+  pauseMenu.reset();
+  if (!KR::UIManager::exists()) return;
+  KR::UIManager* ui = KR::UIManager::getInstance();
+  if (hudWidget) ui->destroyUI(hudWidget);
+  if (itemAddedWindow) ui->destroyUI(itemAddedWindow);
+}
+
+bool InGameUI::isPauseMenuUp() const { return pauseMenu->shown; }
+
+void InGameUI::setHudVisible(bool visible) {
+  if (!hudWidget) return;
+  if (visible)
+    hudWidget->show();
+  else
+    hudWidget->hideForcibly();
+}
+
+bool InGameUI::processInput(const InputState& input) {
+  bool taken = false;
+  if (!modalBlocked && !scriptBlocked && input.valid && hudWidget && hudWidget->shown &&
+      hudWidget->hitTest(KR::Vector2<float>(float(input.x), float(input.y)))) {
+    taken = true;
+    if (GameCursorManager::exists()) GameCursorManager::getInstance()->setCursor(0);
+  }
+  // Escape reads the keyboard itself: the play state clears the record while it is locked.
+  if (KR::InputManager::exists() && KR::InputManager::getInstance()->getKeyboardDevice()->wentUp(kEscape)) onEscape();
+  if (itemWindowShown && itemAddedWindow) {
+    // The window locks play, so the frame's record is empty: read the mouse itself.
+    InputState now = input;
+    if (!now.valid) InputState::capture(now);
+    if (now.leftPressed && !itemAddedWindow->hitTest(KR::Vector2<float>(float(now.x), float(now.y))))
+      closeItemAddedWindow();
+  }
+  return taken;
+}
+
+void InGameUI::onEscape() {
+  if (pauseMenu->shown)
+    pauseMenu->hideWindow();
+  else
+    menuClicked();
+}
+
+void InGameUI::update(float dt) { pauseMenu->update(dt); }
+
+void InGameUI::onMessage(const GameMessage* message) {
+  switch (message->kind) {
+    case kMsgItemAdded:
+      showItemAddedWindow(message->payload.text);
+      itemWindowShown = true;
+      break;
+    case kMsgPauseMenuOpened: modalBlocked = true; break;
+    case kMsgPauseMenuClosed: modalBlocked = false; break;
+    default: break;
+  }
+}
+
+void InGameUI::showItemAddedWindow(const char* name) {
+  if (itemAddedWindow) {
+    itemAddedWindow->show();
+    if (itemImage) itemImage->setVisible(true);
+    if (auto* label = dynamic_cast<KR::UILabel*>(itemAddedWindow->findDescendant("itemName")))
+      if (KR::TextManager::exists()) label->setText(KR::toNarrowString(KR::TextManager::getInstance()->getText(name)));
+  }
+  itemAddedItem = Game::exists() ? Game::getInstance()->getItemFactory().find(name) : nullptr;
+  GameMessage opened;
+  opened.kind = kMsgItemWindowOpened;
+  opened.payload.bytes[0] = 1;
+  opened.sender = this;
+  sendMessage(&opened);
+  GameMessage after;
+  after.kind = kMsgItemWindowOpenedAfter;
+  after.sender = this;
+  sendMessage(&after);
+  if (Game::exists()) Game::getInstance()->setLocked(true);
+}
+
+void InGameUI::closeItemAddedWindow() {
+  itemWindowShown = false;
+  if (itemAddedWindow) {
+    itemAddedWindow->hide();
+    if (itemImage) itemImage->setVisible(false);
+    if (Game::exists()) Game::getInstance()->setLocked(false);
+    GameMessage fly;
+    fly.kind = kMsgItemFlyToRow;
+    const KR::Vector2<float> at = itemImage ? itemImage->getAbsolutePosition() : KR::Vector2<float>();
+    fly.payload.xy[0] = at.x;
+    fly.payload.xy[1] = at.y;
+    fly.item = itemAddedItem;
+    fly.sender = this;
+    sendMessage(&fly);
+  }
+  itemAddedItem = nullptr;
+}
+
+void InGameUI::menuClicked() {
+  if (!Game::exists()) return;
+  Game* game = Game::getInstance();
+  View* active = game->getViewStack().getActiveView();
+  if (!active || !active->activated || game->isLocked() || game->getLockTimer() >= kEpsilon) return;
+  pauseMenu->showWidget();
+  game->setLocked(true);
+  sendGameMessage(kMsgPauseMenuOpened, nullptr);
+  ++game->getViewStack().viewChangeLocks;
+}
+
+void InGameUI::goBackwardButtonClicked() {
+  if (!Game::exists()) return;
+  Game* game = Game::getInstance();
+  ViewStack& stack = game->getViewStack();
+  View* active = stack.getActiveView();
+  if (!active) return;
+  if (std::string(active->name) == "progressamulets") {
+    stack.closeActiveView();
+    return;
+  }
+  if (active->type == 1) {
+    if (!active->closeOnOutsideClick || stack.viewChangeLocks > 0) return;
+    stack.dropTakedObject(false);
+    stack.setTakenInventoryItem(nullptr);
+    stack.closeActiveView();
+    return;
+  }
+  IBaseAreaTrigger* back = active->findTrigger(0);
+  if (back && back->getType() == 2 && !back->dead) static_cast<TransitionTrigger*>(back)->processTransition(false);
+}
+
+}  // namespace HOG

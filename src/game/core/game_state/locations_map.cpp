@@ -1,0 +1,97 @@
+#include "core/game_state/locations_map.h"
+
+#include "animationeditor/scene_node.h"
+#include "core/game_state/area_trigger.h"
+#include "core/game_state/item_trigger.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_registry.h"
+
+namespace HOG {
+
+namespace {
+
+bool isLive(const IBaseAreaTrigger* trigger) { return trigger->enabled && !trigger->dead; }
+
+void enableChild(AE::ISceneNode* node, const char* name, bool enabled) {
+  if (AE::ISceneNode* child = AE::ISceneNode::findChild(name, node)) child->setEnabled(enabled);
+}
+
+}  // namespace
+
+LocationsMap::LocationsMap(const ViewRegistry& registry, AE::ISceneNode* scene) : registry(registry), scene(scene) {
+  updatePlaces();
+}
+
+void LocationsMap::updatePlaces() {
+  for (const View* view : registry.getViews()) {
+    if (view->type != 0 || findPlace(view->name)) continue;
+    auto place = std::make_unique<MapPlace>();
+    place->name = view->name;
+    if (scene) place->node = AE::ISceneNode::findChild(view->name, scene);
+    if (place->node) place->placeNode = AE::ISceneNode::findChild("place", place->node);
+    places.push_back(std::move(place));
+  }
+}
+
+MapPlace* LocationsMap::findPlace(const std::string& name) {
+  for (auto& place : places)
+    if (place->name == name) return place.get();
+  return nullptr;
+}
+
+void LocationsMap::refresh(const View* active) {
+  for (auto& place : places) {
+    place->reachable = place->current = place->hasActions = place->hasTask = false;
+    const View* view = registry.findViewByName(place->name.c_str());
+    if (view) place->current = view == active;
+  }
+  if (active) visit(findPlace(active->name));
+  applyPlaceStates();
+}
+
+void LocationsMap::visit(MapPlace* place) {
+  if (!place || place->reachable) return;
+  const View* view = registry.findViewByName(place->name.c_str());
+  if (!view) return;
+  place->reachable = true;
+  for (const IBaseAreaTrigger* trigger : view->triggers) {
+    if (!isLive(trigger)) continue;
+    if (trigger->getType() != 2) {
+      if (trigger->useByHints) place->hasActions = true;
+      continue;
+    }
+    if (trigger->debug != 0) continue;
+    const char* targetName = static_cast<const TransitionTrigger*>(trigger)->targetLocation;
+    const View* target = registry.findViewByName(targetName);
+    if (!target) continue;
+    if (target->type == 2) place->hasTask = true;
+    if (target->type == 1) visitCloseUp(place, target);
+    visit(findPlace(targetName));
+  }
+}
+
+void LocationsMap::visitCloseUp(MapPlace* place, const View* closeUp) {
+  for (const IBaseAreaTrigger* trigger : closeUp->triggers) {
+    if (isLive(trigger) && trigger->useByHints) place->hasActions = true;
+    if (trigger->getType() != 2) continue;
+    const char* targetName = static_cast<const TransitionTrigger*>(trigger)->targetLocation;
+    const View* target = registry.findViewByName(targetName);
+    if (!target) continue;
+    if (target->type == 1)
+      place->hasActions = true;
+    else
+      visit(findPlace(targetName));
+  }
+}
+
+void LocationsMap::applyPlaceStates() {
+  for (auto& place : places) {
+    if (!place->node) continue;
+    enableChild(place->node, "active", place->reachable);
+    enableChild(place->node, "inactive", !place->reachable);
+    enableChild(place->node, "actions", place->hasActions || place->hasTask);
+    enableChild(place->node, "current", place->current);
+  }
+}
+
+}  // namespace HOG

@@ -1,0 +1,58 @@
+#pragma once
+// The map of the game's ordinary locations (views of type 0): which of them
+// the player can reach from the active one, walking transition triggers
+// (close-ups count for the place that opens them), and which still hold
+// something to do. Each place has a node of the map scene whose children
+// "active", "inactive", "actions" and "current" show that. Main thread only.
+//
+//   HOG::LocationsMap map(registry, scene);   // the scene is the caller's
+//   map.updatePlaces();                       // at each game start
+//   map.refresh(activeView);                  // when the map opens
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace AE {
+class ISceneNode;
+}
+
+namespace HOG {
+
+class View;
+class ViewRegistry;
+
+struct MapPlace {
+  std::string name;
+  bool reachable = false;
+  bool current = false;
+  bool hasActions = false;
+  bool hasTask = false;
+  AE::ISceneNode* node = nullptr;
+  AE::ISceneNode* placeNode = nullptr;  // the click area, "place"
+};
+
+class LocationsMap {
+ public:
+  LocationsMap(const ViewRegistry& registry, AE::ISceneNode* scene);
+
+  // Adds a place for every ordinary view that has none yet (places are never removed).
+  void updatePlaces();
+  MapPlace* findPlace(const std::string& name);
+  // Works the four flags out anew from the active view and shows them.
+  void refresh(const View* active);
+  // The place the player may travel to by clicking its node: reachable, not current.
+  bool canTravelTo(const MapPlace& place) const { return place.reachable && !place.current && place.placeNode; }
+
+  const std::vector<std::unique_ptr<MapPlace>>& getPlaces() const { return places; }
+
+ private:
+  void visit(MapPlace* place);
+  void visitCloseUp(MapPlace* place, const View* closeUp);
+  void applyPlaceStates();
+
+  const ViewRegistry& registry;
+  AE::ISceneNode* scene;
+  std::vector<std::unique_ptr<MapPlace>> places;
+};
+
+}  // namespace HOG

@@ -1,0 +1,12 @@
+# The play screens' logic over small locations built by the tests: hint
+# search, locations map, hidden-object quest, dialogue.
+kr_add_test(test_play_screens
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/play_screens_test.cpp
+  LIBS kr_game)
+
+# The HUD and the pause menu in the running game.
+kr_add_test(test_hud_playthrough
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/hud_playthrough_test.cpp
+  LIBS kr_game_driver
+  DEPENDS kr_media quellmoor
+  LABELS threads)

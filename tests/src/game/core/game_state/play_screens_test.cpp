@@ -1,0 +1,236 @@
+// Play screens over small locations built from description text: the hint
+// search (nearest action, tasks behind transitions, close-ups, cycles, equal
+// scores, more than 64 candidates), the map's reachability, the quest's
+// ordered stages and the dialogue's stages and skip.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/game_state/area_trigger.h"
+#include "core/game_state/dialog_view_extension.h"
+#include "core/game_state/hint_search.h"
+#include "core/game_state/hos_quest_view_extension.h"
+#include "core/game_state/input_state.h"
+#include "core/game_state/item_trigger.h"
+#include "core/game_state/locations_map.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_registry.h"
+#include "engine_allocators.h"
+#include "support/test_support.h"
+#include "xml_data_reader.h"
+
+namespace {
+
+int gNextView = 0;
+
+// Array elements are named v0, v1, ... in order; "@" stands for the trigger's place until its view numbers it.
+std::string item(int id, const std::string& extra = "") {
+  return "<@><type v=\"3\"/><triggerID v=\"" + std::to_string(id) + "\"/><enabled v=\"1\"/>" + extra + "</@>";
+}
+std::string transition(int id, const std::string& target, const std::string& extra = "") {
+  return "<@><type v=\"2\"/><triggerID v=\"" + std::to_string(id) + "\"/><enabled v=\"1\"/><targetLocation v=\"" +
+         target + "\"/>" + extra + "</@>";
+}
+std::string view(const std::string& name, std::string triggers, const std::string& extra = "") {
+  int place = 0;
+  for (size_t at = triggers.find("<@>"); at != std::string::npos; at = triggers.find("<@>", at)) {
+    const std::string tag = "v" + std::to_string(place++);
+    triggers.replace(at, 3, "<" + tag + ">");
+    triggers.replace(triggers.find("</@>", at), 4, "</" + tag + ">");
+  }
+  const std::string tag = "v" + std::to_string(gNextView);
+  return "<" + tag + "><name v=\"" + name + "\"/><id v=\"" + std::to_string(gNextView++) + "\"/>" + extra +
+         "<areaTriggers>" + triggers + "</areaTriggers></" + tag + ">";
+}
+const std::string kCloseUp = "<type v=\"1\"/>";
+const std::string kMinigame = "<extensionName v=\"TestViewExtension\"/>";
+
+class PlayScreensTest : public ::testing::Test {
+ protected:
+  PlayScreensTest() {
+    allocators.init();
+    gNextView = 0;
+  }
+  void load(const std::string& views) {
+    KR::XmlDataReader reader;
+    const std::string text = "<root><views>" + views + "</views></root>";
+    ASSERT_EQ(reader.parse(text.data(), text.size()), pugi::status_ok);
+    ASSERT_TRUE(reader.enterChild("views"));
+    registry.parseViews(reader, 1.0f);
+  }
+  HOG::View* v(const char* name) { return registry.findViewByName(name); }
+  HOG::IBaseAreaTrigger* t(const char* name, int id) { return v(name)->findTrigger(uint32_t(id)); }
+  HOG::HintResult search(const char* active, std::vector<HOG::View*> stack = {}) {
+    HOG::HintResult result;
+    if (stack.empty() && active) stack.push_back(v(active));
+    HOG::HintSearch(registry).run(active ? v(active) : nullptr, stack, &result);
+    return result;
+  }
+  KR::Test::LogCapture log;
+  KR::EngineAllocators allocators;
+  HOG::ViewRegistry registry;
+};
+
+TEST_F(PlayScreensTest, HintSearchPrefersNearestActionThenFirstWayInSortedOrder) {
+  load(view("hall", transition(1, "garden") + transition(2, "shed")) + view("garden", item(5) + transition(6, "hall")) +
+       view("shed", item(7) + item(8, "<dead v=\"1\"/>")) + view("attic", item(9)));
+  EXPECT_EQ(search(nullptr).type, HOG::HT_HINT_NOT_AVAIL);
+
+  // Equal kinds: the higher id sorts first, so the shed's way wins; a cycle back to the hall ends.
+  HOG::HintResult hint = search("hall");
+  EXPECT_EQ(hint.type, HOG::HT_CHANGE_LOCATION);
+  EXPECT_EQ(hint.trigger, t("shed", 7));
+  EXPECT_EQ(hint.entranceTrigger, t("hall", 2));
+  EXPECT_EQ(hint.entranceView, v("shed"));
+  EXPECT_EQ(hint.depth, 1u);
+  EXPECT_EQ(hint.startView, v("hall"));
+  HOG::HintSearch::logHintInfo(hint, 0.0005);
+  EXPECT_TRUE(log.contains("view name shed, trigger id 7 "));
+  EXPECT_TRUE(log.contains("HINT TYPE: HT_CHANGE_LOCATION"));
+  EXPECT_TRUE(log.contains("Hint finding time: 0.50 msecs"));
+
+  // An action in the start view beats everything reached through it.
+  hint = search("garden");
+  EXPECT_EQ(hint.type, HOG::HT_DO_ACTION);
+  EXPECT_EQ(hint.trigger, t("garden", 5));
+  EXPECT_EQ(hint.entranceTrigger, nullptr);
+
+  // Never pointed at: not for hints, disabled or debugging; the walk does not go through them either.
+  t("garden", 5)->useByHints = false;
+  t("shed", 7)->enabled = 0;
+  t("hall", 1)->debug = 1;
+  hint = search("garden");
+  EXPECT_EQ(hint.type, HOG::HT_HINT_NOT_AVAIL);
+  EXPECT_EQ(hint.trigger, nullptr);
+}
+
+TEST_F(PlayScreensTest, HintSearchEntersTasksLeavesCloseUpsAndWeighsEveryCandidate) {
+  std::string many;
+  for (int i = 0; i < 80; ++i) many += item(100 + i, "<useByHints v=\"0\"/>");
+  load(view("hall", transition(1, "game") + item(3, "<useByHints v=\"0\"/>")) + view("game", "", kMinigame) +
+       view("desk", many + item(300), kCloseUp) + view("drawer", transition(4, "desk"), kCloseUp));
+
+  HOG::HintResult hint = search("hall");
+  EXPECT_EQ(hint.type, HOG::HT_CHANGE_LOCATION);
+  EXPECT_EQ(hint.trigger, t("hall", 1));
+  EXPECT_EQ(hint.entranceTrigger, t("hall", 1));
+  v("game")->extension->suspendable = true;  // put aside: no task there
+  EXPECT_EQ(search("hall").trigger, nullptr);
+
+  // The one usable trigger sits behind 80 that are not for hints.
+  hint = search("desk");
+  EXPECT_EQ(hint.trigger, t("desk", 300));
+
+  // Nothing in the drawer: its live way back to the desk comes before leaving the close-up.
+  hint = search("drawer", {v("hall"), v("desk"), v("drawer")});
+  EXPECT_EQ(hint.type, HOG::HT_CHANGE_LOCATION);
+  EXPECT_EQ(hint.entranceTrigger, t("drawer", 4));
+  t("drawer", 4)->useByHints = false;
+  hint = search("drawer", {v("hall"), v("desk"), v("drawer")});
+  EXPECT_EQ(hint.type, HOG::HT_CLOSE_CLOSEUP);
+  EXPECT_EQ(hint.trigger, t("desk", 300));
+  EXPECT_EQ(hint.entranceTrigger, nullptr);
+  EXPECT_EQ(hint.entranceView, v("desk"));
+}
+
+TEST_F(PlayScreensTest, HintScoresOrderLiveKindsAndKeepEqualScoresInOrder) {
+  load(view("hall", transition(1, "desk") + transition(2, "hall")) + view("desk", "", kCloseUp));
+  EXPECT_LT(HOG::hintTriggerScore(t("hall", 1), registry), HOG::hintTriggerScore(t("hall", 2), registry));
+  EXPECT_EQ(HOG::transitionTargetWeight(t("hall", 1), registry), 2);
+  t("hall", 1)->dead = 1;
+  EXPECT_GT(HOG::hintTriggerScore(t("hall", 1), registry), HOG::hintTriggerScore(t("hall", 2), registry));
+}
+
+TEST_F(PlayScreensTest, MapReachesThroughCloseUpsEndsCyclesAndSkipsUnknownTargets) {
+  load(view("hall", transition(1, "garden") + transition(2, "desk") + transition(3, "nowhere")) +
+       view("garden", transition(4, "hall")) + view("desk", item(5) + transition(6, "shed"), kCloseUp) +
+       view("shed", "") + view("tower", item(7)));
+  HOG::LocationsMap map(registry, nullptr);
+  ASSERT_EQ(map.getPlaces().size(), 4u);  // the close-up gets no place
+  map.refresh(v("hall"));
+  const HOG::MapPlace* hall = map.findPlace("hall");
+  EXPECT_TRUE(hall->current);
+  EXPECT_TRUE(hall->hasActions);  // the desk's item counts for the hall
+  EXPECT_TRUE(map.findPlace("garden")->reachable);
+  EXPECT_TRUE(map.findPlace("shed")->reachable);
+  EXPECT_FALSE(map.findPlace("shed")->hasActions);
+  EXPECT_FALSE(map.findPlace("tower")->reachable);
+  EXPECT_FALSE(map.canTravelTo(*hall));
+
+  map.refresh(v("garden"));
+  EXPECT_FALSE(map.findPlace("hall")->current);
+  EXPECT_TRUE(map.findPlace("garden")->current);
+  map.updatePlaces();
+  EXPECT_EQ(map.getPlaces().size(), 4u);
+}
+
+TEST_F(PlayScreensTest, QuestAdvancesInOrderOnlyAndCountsUsedTriggersAfterRestore) {
+  load(view("desk", item(1) + item(2)));
+  HOG::HosQuestViewExtension quest;
+  quest.view = v("desk");
+  KR::XmlDataReader reader;
+  const std::string text =
+      "<root><stages><v0><breifing v=\"#drawer\"/><trigger v=\"1\"/></v0>"
+      "<v1><breifing v=\"Take the key\"/><trigger v=\"2\"/></v1></stages></root>";
+  ASSERT_EQ(reader.parse(text.data(), text.size()), pugi::status_ok);
+  quest.parseConfig(reader);
+  ASSERT_EQ(quest.stages.size(), 2u);
+
+  auto use = [&](int id, uint32_t kind = HOG::kMsgItemActionDone) {
+    HOG::GameMessage message;
+    message.kind = kind;
+    message.setPointer(t("desk", id));
+    quest.onMessage(&message);
+  };
+  use(2);
+  EXPECT_EQ(quest.currentStage, 0);
+  use(1, HOG::kMsgPauseMenuOpened);
+  EXPECT_EQ(quest.currentStage, 0);
+  use(1);
+  EXPECT_EQ(quest.currentStage, 1);
+  EXPECT_EQ(*quest.getExtensionData(), L"Take the key");
+  quest.update(0.1f);
+  EXPECT_FALSE(quest.finishReported);
+  use(2);
+  EXPECT_EQ(quest.currentStage, 1);
+  quest.update(0.1f);
+  EXPECT_TRUE(quest.finishReported);
+
+  // A restored quest starts over; the stages whose triggers are spent count as done.
+  HOG::HosQuestViewExtension restored;
+  restored.view = v("desk");
+  restored.stages = {{"a", false, 1}, {"b", false, 2}};
+  t("desk", 1)->dead = 1;
+  restored.onActivate();
+  EXPECT_EQ(restored.currentStage, 1);
+  EXPECT_FALSE(restored.stages[1].done);
+
+  HOG::HosQuestViewExtension empty;
+  empty.update(0.1f);
+  EXPECT_TRUE(empty.finishReported);
+}
+
+TEST_F(PlayScreensTest, DialogueClicksPassiveStagesSkipsToLastActionAndFinishes) {
+  HOG::DialogViewExtension dialog;
+  dialog.stages = {{"a", false}, {"b", true}, {"c", false}, {"d", true}, {"e", false}};
+  HOG::InputState click;
+  click.leftReleased = 1;
+  EXPECT_EQ(dialog.processMouseEvent(&click), 1);
+  EXPECT_EQ(dialog.currentStage, 1);
+  EXPECT_FALSE(dialog.isSkipShown());
+  EXPECT_EQ(dialog.processMouseEvent(&click), 0);  // the view's triggers get it
+  dialog.onNextClicked(true);
+  EXPECT_EQ(dialog.currentStage, 1);
+  dialog.onSkipClicked();
+  EXPECT_EQ(dialog.currentStage, 1);
+  dialog.advance();  // the script
+  EXPECT_TRUE(dialog.isSkipShown());
+  dialog.currentStage = 0;
+  dialog.onSkipClicked();
+  EXPECT_EQ(dialog.currentStage, 3);
+  dialog.advance();
+  dialog.onSkipClicked();  // no action stage ahead
+  EXPECT_TRUE(dialog.finished);
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+// The HUD on the headless game driver: Escape pauses and resumes (also while
+// the pause menu blocks everything else), clicks under the open menu reach no
+// view, the menu button and the menu's Resume, and "Main menu" leaves play
+// for the main menu with the view-change locks back at 0.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "core/game_state/game.h"
+#include "core/game_state/in_game_menu.h"
+#include "core/game_state/in_game_ui.h"
+#include "core/game_state/save_load_game_progress_system.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_stack.h"
+#include "design_coords.h"
+#include "support/game_driver.h"
+
+namespace {
+
+HOG::Game& play() { return *HOG::Game::getInstance(); }
+
+void clickAt(KR::Test::GameDriver& game, float x, float y) {
+  const KR::Viewport2D viewport = KR::calcViewport();
+  game.click(int(viewport.offset.x + (x + 0.5f) * viewport.scale),
+             int(viewport.offset.y + (y + 0.5f) * viewport.scale));
+}
+
+// Design points of the HUD's and the pause menu's buttons (media/hud).
+constexpr float kMenuButton[2] = {1410 + 130 + 60, 990 + 24};
+constexpr float kResume[2] = {610 + 110 + 120, 330 + 40 + 28};
+constexpr float kMainMenu[2] = {610 + 110 + 120, 330 + 260 + 28};
+
+}  // namespace
+
+TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
+  KR::Test::GameDriver game;
+  ASSERT_TRUE(game.start());
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
+  std::remove(HOG::SaveLoadGameProgressSystem::getSavePath().c_str());
+  game.tapKey('P');
+  game.click(300, 200);  // skips the intro when it plays
+  ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
+  ASSERT_TRUE(game.stepUntil(
+      [&] {
+        const HOG::View* view = play().getViewStack().getActiveView();
+        return game.activeView() == "location01" && view->activated && !play().isLocked();
+      },
+      300));
+  auto* hud = dynamic_cast<HOG::InGameUI*>(play().getHud());
+  ASSERT_NE(hud, nullptr);
+  ASSERT_TRUE(hud->getPauseMenu()->loaded);
+  HOG::ViewStack& stack = play().getViewStack();
+
+  game.tapKey(HOG::InGameUI::kEscape);
+  EXPECT_TRUE(hud->isPauseMenuUp());
+  EXPECT_TRUE(hud->modalBlocked);
+  EXPECT_TRUE(play().isLocked());
+  EXPECT_EQ(stack.viewChangeLocks, 1);
+  clickAt(game, 428, 664);  // the desk, under the menu
+  game.steps(20);
+  EXPECT_EQ(game.activeView(), "location01");
+  game.tapKey(HOG::InGameUI::kEscape);
+  EXPECT_FALSE(hud->isPauseMenuUp());
+  EXPECT_FALSE(hud->modalBlocked);
+  EXPECT_FALSE(play().isLocked());
+  EXPECT_EQ(stack.viewChangeLocks, 0);
+
+  clickAt(game, kMenuButton[0], kMenuButton[1]);
+  ASSERT_TRUE(game.stepUntil([&] { return hud->isPauseMenuUp(); }, 10));
+  game.steps(10);
+  clickAt(game, kResume[0], kResume[1]);
+  ASSERT_TRUE(game.stepUntil([&] { return !hud->isPauseMenuUp(); }, 10));
+  EXPECT_EQ(game.activeView(), "location01");
+  EXPECT_FALSE(play().isLocked());
+
+  game.tapKey(HOG::InGameUI::kEscape);
+  game.steps(10);
+  clickAt(game, kMainMenu[0], kMainMenu[1]);
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 30));
+  EXPECT_EQ(stack.viewChangeLocks, 0);
+  game.closeWindow();
+  EXPECT_EQ(game.finish(), 0);
+}
