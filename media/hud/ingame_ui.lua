@@ -12,7 +12,7 @@ local function button(id, x, caption)
 end
 
 InGame = {
-  id = "InGame", class = "UIWidget", position = { 1410, 990 },
+  id = "InGame", class = "UIWidget", position = { 1410, 990 }, modal = 0,
   states = { fadeIn("InGame") },
   childs = { button("back_btn", 0, "Back"), button("menu_btn", 130, "Menu") },
   events = {

@@ -60,6 +60,9 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/game_state/locations_map.cpp
     ${KR_GAME_SRC}/core/game_state/in_game_ui.cpp
     ${KR_GAME_SRC}/core/game_state/in_game_menu.cpp
+    ${KR_GAME_SRC}/core/game_state/inventory_panel_ui.cpp
+    ${KR_GAME_SRC}/core/game_state/brief_panel_behaviour.cpp
+    ${KR_GAME_SRC}/core/game_state/objects_list_panel_behaviour.cpp
     ${KR_GAME_SRC}/core/main_menu_state/options_window.cpp
   LIBS kr_app kr_anim kr_animationeditor kr_render_targets kr_save_game)
 target_include_directories(kr_game PUBLIC ${KR_GAME_SRC})

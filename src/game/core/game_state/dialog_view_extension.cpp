@@ -21,7 +21,7 @@ void setHudVisible(bool visible) {
 
 void DialogViewExtension::loadConfig(const std::string& file) {
   KR::XmlDataReader reader;
-  if (!reader.open("default", file)) return;
+  if (file.empty() || !reader.open("default", file)) return;
   parseConfig(reader);
 }
 

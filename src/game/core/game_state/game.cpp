@@ -207,6 +207,7 @@ void Game::onActivate() {
     ++viewStack->viewChangeLocks;
   }
   hud->setHudVisible(true);
+  hud->start();
   sendSimple(kMsgPlayStarted);
 }
 
@@ -368,6 +369,13 @@ void Game::draw() {
     loadingIndicator->render();
   }
   hud->draw();
+}
+
+float Game::getFadeValue() const {
+  float value = 0.0f;
+  for (const ViewEffect* effect : effects)
+    if (effect->isRunning()) value = std::max(value, effect->overlayAlpha());
+  return value;
 }
 
 CutScene* Game::getCutScene() { return cutScene.get() == realCutScene ? realCutScene : nullptr; }

@@ -164,6 +164,11 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   // The game's own cut scene (null once a stand-in replaced it).
   CutScene* getCutScene();
 
+  // The running view fade's opacity (0 without a fade).
+  float getFadeValue() const;
+  // The brief window is up (the held item is not drawn then).
+  bool briefWindowShown = false;
+
   int32_t getMode() const { return mode; }
   float getBlurAmount() const { return blurAmount; }
   float getAutosaveTimer() const { return autosaveTimer; }

@@ -20,7 +20,7 @@ HosQuestViewExtension::~HosQuestViewExtension() {
 
 void HosQuestViewExtension::loadConfig(const std::string& file) {
   KR::XmlDataReader reader;
-  if (!reader.open("default", file)) return;
+  if (file.empty() || !reader.open("default", file)) return;
   parseConfig(reader);
 }
 

@@ -5,7 +5,9 @@
 #include "core/game_state/game.h"
 #include "core/game_state/in_game_menu.h"
 #include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/inventory_panel_ui.h"
 #include "core/game_state/item_trigger.h"
+#include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_stack.h"
 #include "input_manager_win_mac.h"
@@ -46,6 +48,8 @@ InGameUI::InGameUI() {
     itemAddedWindow = ui->loadUI("item_added_window_ui", "ItemAddedWindow", nullptr, "default");
     if (itemAddedWindow) itemImage = itemAddedWindow->findDescendant("image");
   }
+  inventoryPanel = std::make_unique<InventoryPanelUI>();
+  inventoryPanel->loadConfig();
   pauseMenu = std::make_unique<InGameMenu>();
   pauseMenu->loadConfig();
   pauseMenu->createUI();
@@ -59,6 +63,7 @@ InGameUI::InGameUI() {
 InGameUI::~InGameUI() {
   if (dispatcher) dispatcher->removeListener(this);
   pauseMenu.reset();
+  inventoryPanel.reset();
   if (!KR::UIManager::exists()) return;
   KR::UIManager* ui = KR::UIManager::getInstance();
   if (hudWidget) ui->destroyUI(hudWidget);
@@ -67,7 +72,20 @@ InGameUI::~InGameUI() {
 
 bool InGameUI::isPauseMenuUp() const { return pauseMenu->shown; }
 
+void InGameUI::start() {
+  inventoryPanel->show();
+  if (auto* row =
+          dynamic_cast<ObjectsListPanelBehaviour*>(inventoryPanel->findBehaviour("ObjectsListPanelBehaviour"))) {
+    row->clearItems();
+    row->refreshItems();
+  }
+}
+
+void InGameUI::draw() { inventoryPanel->draw(); }
+
 void InGameUI::setHudVisible(bool visible) {
+  if (inventoryPanel->root) inventoryPanel->root->setVisible(visible);
+  if (inventoryPanel->activeBehaviour) inventoryPanel->activeBehaviour->setContentVisible(visible);
   if (!hudWidget) return;
   if (visible)
     hudWidget->show();
@@ -77,8 +95,9 @@ void InGameUI::setHudVisible(bool visible) {
 
 bool InGameUI::processInput(const InputState& input) {
   bool taken = false;
-  if (!modalBlocked && !scriptBlocked && input.valid && hudWidget && hudWidget->shown &&
-      hudWidget->hitTest(KR::Vector2<float>(float(input.x), float(input.y)))) {
+  if (!modalBlocked && !scriptBlocked && input.valid &&
+      ((hudWidget && hudWidget->shown && hudWidget->hitTest(KR::Vector2<float>(float(input.x), float(input.y)))) ||
+       inventoryPanel->handleInput(input))) {
     taken = true;
     if (GameCursorManager::exists()) GameCursorManager::getInstance()->setCursor(0);
   }
@@ -101,7 +120,10 @@ void InGameUI::onEscape() {
     menuClicked();
 }
 
-void InGameUI::update(float dt) { pauseMenu->update(dt); }
+void InGameUI::update(float dt) {
+  inventoryPanel->update(dt);
+  pauseMenu->update(dt);
+}
 
 void InGameUI::onMessage(const GameMessage* message) {
   switch (message->kind) {

@@ -20,6 +20,7 @@ class UIWidget;
 namespace HOG {
 
 class InGameMenu;
+class InventoryPanelUI;
 struct InventoryItem;
 
 class InGameUI : public IHud, public GameMessageListener {
@@ -46,11 +47,15 @@ class InGameUI : public IHud, public GameMessageListener {
   void onEscape();
 
   InGameMenu* getPauseMenu() { return pauseMenu.get(); }
+  InventoryPanelUI* getInventoryPanel() { return inventoryPanel.get(); }
+  void draw() override;
+  void start() override;
 
   KR::UIWidget* hudWidget = nullptr;
   KR::UIWidget* itemAddedWindow = nullptr;
   KR::UIWidget* itemImage = nullptr;
   InventoryItem* itemAddedItem = nullptr;
+  std::unique_ptr<InventoryPanelUI> inventoryPanel;
   std::unique_ptr<InGameMenu> pauseMenu;
   bool modalBlocked = false;
   bool scriptBlocked = false;

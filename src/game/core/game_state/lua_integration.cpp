@@ -13,8 +13,11 @@ extern "C" {
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/dialog_view_extension.h"
 #include "core/game_state/game.h"
+#include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/inventory_panel_ui.h"
+#include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/scene_node_tasks.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_extension.h"
@@ -613,13 +616,25 @@ int addItemNonModal(lua_State* L) {
   queue(&addItemNonModalBody, a.text(), x, y);
   return 0;
 }
+InGameUI* hud() { return Game::exists() ? dynamic_cast<InGameUI*>(Game::getInstance()->getHud()) : nullptr; }
+void updateInventoryItemsBody() {
+  if (InGameUI* ui = hud())
+    if (auto* row = dynamic_cast<ObjectsListPanelBehaviour*>(
+            ui->getInventoryPanel()->findBehaviour("ObjectsListPanelBehaviour")))
+      row->refreshItems();
+}
 int updateInventoryItemsUI(lua_State*) {
-  queue(&nothingBody);
+  queue(&updateInventoryItemsBody);
   return 0;
 }
 int setInventoryPanelLocking(lua_State* L) {
   Args a(L, 1);
-  if (a.ok) a.flag();  // the inventory panel and the HUD take it once they exist
+  if (!a.ok) return 0;
+  const bool lock = a.flag();
+  if (InGameUI* ui = hud()) {
+    ui->getInventoryPanel()->setLocked(lock);
+    ui->scriptBlocked = lock;
+  }
   return 0;
 }
 int showMessage(lua_State* L) {

@@ -1,7 +1,8 @@
 // The HUD on the headless game driver: Escape pauses and resumes (also while
 // the pause menu blocks everything else), clicks under the open menu reach no
 // view, the menu button and the menu's Resume, and "Main menu" leaves play
-// for the main menu with the view-change locks back at 0.
+// for the main menu with the view-change locks back at 0; the found key's
+// window, its slot in the inventory row, taking it and putting it back.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,11 +10,15 @@
 #include "core/game_state/game.h"
 #include "core/game_state/in_game_menu.h"
 #include "core/game_state/in_game_ui.h"
+#include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/inventory_panel_ui.h"
+#include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
 #include "support/game_driver.h"
+#include "ui/ui_widget.h"
 
 namespace {
 
@@ -29,6 +34,7 @@ void clickAt(KR::Test::GameDriver& game, float x, float y) {
 constexpr float kMenuButton[2] = {1410 + 130 + 60, 990 + 24};
 constexpr float kResume[2] = {610 + 110 + 120, 330 + 40 + 28};
 constexpr float kMainMenu[2] = {610 + 110 + 120, 330 + 260 + 28};
+constexpr float kFirstSlot[2] = {160 + 120 + 50, 940 + 5 + 50};
 
 }  // namespace
 
@@ -72,6 +78,35 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   ASSERT_TRUE(game.stepUntil([&] { return !hud->isPauseMenuUp(); }, 10));
   EXPECT_EQ(game.activeView(), "location01");
   EXPECT_FALSE(play().isLocked());
+
+  // The drawer's key: the item window locks play until a press elsewhere closes it; the key then sits
+  // in the row's first slot, a click takes it onto the cursor and a second click puts it back.
+  clickAt(game, 428, 664);
+  ASSERT_TRUE(game.stepUntil([&] { return game.activeView() == "closeup01" && !play().isLocked(); }, 300));
+  clickAt(game, 440 + 400, 225 + 470);
+  ASSERT_TRUE(game.stepUntil([&] { return !play().isLocked(); }, 120));
+  clickAt(game, 440 + 332, 225 + 282);
+  ASSERT_TRUE(game.stepUntil([&] { return hud->itemWindowShown; }, 120));
+  EXPECT_TRUE(play().isLocked());
+  clickAt(game, 100, 100);
+  ASSERT_TRUE(game.stepUntil([&] { return !hud->itemWindowShown && !play().isLocked(); }, 30));
+  auto* row = dynamic_cast<HOG::ObjectsListPanelBehaviour*>(
+      hud->getInventoryPanel()->findBehaviour("ObjectsListPanelBehaviour"));
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(hud->getInventoryPanel()->activeBehaviour, row);
+  ASSERT_TRUE(row->slots[0].occupied);
+  EXPECT_STREQ(row->slots[0].item->name, "key");
+  EXPECT_FALSE(row->slots[1].occupied);
+  game.steps(15);
+  clickAt(game, kFirstSlot[0], kFirstSlot[1]);
+  game.steps(2);
+  ASSERT_NE(stack.getTakenInventoryItem(), nullptr);
+  EXPECT_STREQ(stack.getTakenInventoryItem()->name, "key");
+  EXPECT_EQ(row->activeSlot, 0);
+  clickAt(game, kFirstSlot[0], kFirstSlot[1]);
+  game.steps(2);
+  EXPECT_EQ(stack.getTakenInventoryItem(), nullptr);
+  EXPECT_EQ(row->activeSlot, -1);
 
   game.tapKey(HOG::InGameUI::kEscape);
   game.steps(10);

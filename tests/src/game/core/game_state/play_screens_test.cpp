@@ -1,22 +1,28 @@
 // Play screens over small locations built from description text: the hint
 // search (nearest action, tasks behind transitions, close-ups, cycles, equal
 // scores, more than 64 candidates), the map's reachability, the quest's
-// ordered stages and the dialogue's stages and skip.
+// ordered stages, the dialogue's stages and skip, the inventory panel's
+// slides, lock and behaviours, and the objects row's clicks and close-up.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/game_state/area_trigger.h"
+#include "core/game_state/brief_panel_behaviour.h"
 #include "core/game_state/dialog_view_extension.h"
 #include "core/game_state/hint_search.h"
 #include "core/game_state/hos_quest_view_extension.h"
 #include "core/game_state/input_state.h"
+#include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/inventory_panel_ui.h"
 #include "core/game_state/item_trigger.h"
 #include "core/game_state/locations_map.h"
+#include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "engine_allocators.h"
 #include "support/test_support.h"
+#include "ui/ui_widget.h"
 #include "xml_data_reader.h"
 
 namespace {
@@ -231,6 +237,161 @@ TEST_F(PlayScreensTest, DialogueClicksPassiveStagesSkipsToLastActionAndFinishes)
   dialog.advance();
   dialog.onSkipClicked();  // no action stage ahead
   EXPECT_TRUE(dialog.finished);
+}
+
+class PanelTest : public ::testing::Test {
+ protected:
+  PanelTest() {
+    panel.animationTime = 1.0f;
+    panel.hiddenPosition = KR::Vector2<float>(0.0f, 100.0f);
+    panel.appearCursorYPos = 900.0f;
+  }
+  KR::Test::LogCapture log;
+  HOG::InventoryPanelUI panel;
+};
+
+TEST_F(PanelTest, ReversedSlideGoesOnFromTheMirroredPointAndLockKeepsMessagesOut) {
+  panel.setShown(true);
+  panel.update(0.4f);
+  EXPECT_FLOAT_EQ(panel.currentPosition().y, 60.0f);
+  panel.setShown(false);
+  EXPECT_FLOAT_EQ(panel.disappearClock, 0.6f);
+  EXPECT_FLOAT_EQ(panel.currentPosition().y, 60.0f);
+  panel.update(0.2f);
+  EXPECT_FLOAT_EQ(panel.currentPosition().y, 80.0f);
+
+  // Idle with autoHide: hidden after disappearTime; without it the panel stays.
+  panel.setShown(true);
+  panel.update(2.0f);
+  panel.disappearTime = 3.0f;
+  panel.autoHide = false;
+  panel.update(5.0f);
+  EXPECT_TRUE(panel.shown);
+  panel.autoHide = true;
+  panel.update(3.5f);
+  EXPECT_FALSE(panel.shown);
+
+  panel.setLocked(true);
+  HOG::GameMessage open;
+  open.kind = HOG::kMsgItemWindowOpened;
+  open.payload.bytes[0] = 1;
+  panel.onMessage(&open);
+  EXPECT_FALSE(panel.shown);
+  panel.setLocked(false);
+  EXPECT_FALSE(panel.shown);
+  panel.onMessage(&open);
+  EXPECT_TRUE(panel.shown);
+}
+
+TEST_F(PanelTest, ExtensionMessagesSwitchBehavioursAndBadNamesStopTheList) {
+  panel.behaviours[0] = std::make_unique<HOG::ObjectsListPanelBehaviour>(&panel);
+  panel.behaviours[1] = std::make_unique<HOG::BriefPanelBehaviour>(&panel);
+  panel.switchTo(panel.behaviours[0].get());
+  HOG::TestViewExtension minigame;
+  minigame.suspendable = false;
+  HOG::GameMessage changed;
+  changed.kind = HOG::kMsgExtensionChanged;
+  changed.setPointer(static_cast<HOG::IViewExtension*>(&minigame));
+  panel.onMessage(&changed);
+  EXPECT_STREQ(panel.activeBehaviour->getClassName(), "BriefPanelBehaviour");
+  minigame.suspendable = true;  // put aside: back to the items
+  panel.onMessage(&changed);
+  EXPECT_STREQ(panel.activeBehaviour->getClassName(), "ObjectsListPanelBehaviour");
+  changed.setPointer(nullptr);
+  panel.onMessage(&changed);
+  EXPECT_STREQ(panel.activeBehaviour->getClassName(), "ObjectsListPanelBehaviour");
+
+  HOG::InventoryPanelUI other;
+  KR::EngineAllocators allocators;
+  allocators.init();
+  KR::XmlDataReader reader;
+  const std::string text =
+      "<root><InventoryPanelConfig><Behaviours><v0><class v=\"Nope\"/></v0></Behaviours></InventoryPanelConfig></root>";
+  ASSERT_EQ(reader.parse(text.data(), text.size()), pugi::status_ok);
+  other.parseConfig(reader);
+  EXPECT_TRUE(log.contains("ERORO: Bad panel behaviour name specified: Nope"));
+  EXPECT_EQ(other.activeBehaviour, nullptr);
+}
+
+class RowTest : public PanelTest {
+ protected:
+  RowTest() : row(&panel) {
+    element.visible = true;
+    rowWidget = new KR::UIWidget("row", &element);
+    element.children.push_back(rowWidget);
+    row.element = &element;
+    row.row = rowWidget;
+    row.itemsDistance = 100.0f;
+    row.itemsPageCount = 8;
+    for (int i = 0; i < 8; ++i) {
+      auto* widget = new KR::UIWidget("item" + std::to_string(i + 1), rowWidget);
+      widget->size = KR::Vector2<float>(90.0f, 90.0f);
+      rowWidget->children.push_back(widget);
+      row.slots[i].widget = widget;
+    }
+    for (int i = 0; i < 5; ++i) {
+      snprintf(items[i].name, sizeof(items[i].name), "item%c", 'A' + i);
+      HOG::GameMessage fly;
+      fly.kind = HOG::kMsgItemFlyToRow;
+      fly.item = &items[i];
+      row.onMessage(&fly);
+    }
+    panel.setShown(true);
+    row.update(0.0f);
+  }
+  int32_t click(float x, float y, float releaseX, float releaseY) {
+    HOG::InputState input;
+    input.valid = 1;
+    input.leftReleased = 1;
+    input.pressX = int32_t(x);
+    input.pressY = int32_t(y);
+    input.x = int32_t(releaseX);
+    input.y = int32_t(releaseY);
+    return row.processInput(input);
+  }
+  KR::UIWidget element{"objects_list", nullptr};
+  KR::UIWidget* rowWidget;
+  HOG::ObjectsListPanelBehaviour row;
+  HOG::InventoryItem items[5];
+};
+
+TEST_F(RowTest, ClicksTakeExchangePutBackAndIgnoreDrags) {
+  EXPECT_EQ(click(45, 45, 65, 45), 1);  // a drag of 20: no click, but the row has the pointer
+  EXPECT_EQ(row.activeSlot, -1);
+  click(45, 45, 50, 50);
+  EXPECT_EQ(row.activeSlot, 0);
+  EXPECT_TRUE(row.slots[0].taken);
+  // Another item while holding one: the clicked one goes onto the cursor, the held one back in its place.
+  click(245, 45, 245, 45);
+  EXPECT_EQ(row.activeSlot, 0);
+  EXPECT_EQ(row.slots[0].item, &items[2]);
+  EXPECT_TRUE(row.slots[0].taken);
+  EXPECT_EQ(row.slots[2].item, &items[0]);
+  EXPECT_FALSE(row.slots[2].taken);
+  click(45, 45, 45, 45);
+  EXPECT_EQ(row.activeSlot, -1);
+  EXPECT_FALSE(row.slots[0].taken);
+}
+
+TEST_F(RowTest, RemovingTheFirstClosesTheRowUpAndLeavesTheEmptyRecordLast) {
+  HOG::GameMessage removed;
+  removed.kind = HOG::kMsgItemRemoved;
+  removed.setPointer(&items[0]);
+  row.onMessage(&removed);
+  EXPECT_EQ(row.slots[0].item, &items[1]);
+  EXPECT_EQ(row.slots[3].item, &items[4]);
+  EXPECT_FALSE(row.slots[4].occupied);
+  EXPECT_EQ(row.occupiedCount(), 4);
+  row.update(0.35f);
+  const float halfway = row.slots[1].widget->position.x;
+  EXPECT_GT(halfway, 100.0f);
+  EXPECT_LT(halfway, 200.0f);
+  row.update(0.4f);
+  EXPECT_FLOAT_EQ(row.slots[1].widget->position.x, 100.0f);
+  EXPECT_FALSE(row.slots[4].widget->visible);
+  int index = 0;
+  EXPECT_EQ(row.findSlotByName("itemE", &index), &row.slots[3]);
+  EXPECT_EQ(index, 3);
 }
 
 }  // namespace

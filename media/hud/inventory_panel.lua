@@ -1,0 +1,50 @@
+-- The inventory strip along the bottom: its back, the held items' row of 250
+-- slots (made here in a loop) with the two page buttons, and the brief line
+-- that minigames and quests show instead.
+local function fadeIn(id)
+  return { id = "onIdle", propertyChanges = { { target = id, property = "transparency", value = 1, duration = 0.2 } } }
+end
+
+local function pageButton(id, x, caption)
+  return { id = id, class = "UIWidget", position = { x, 20 },
+           childs = { { id = "btn", class = "UIButton", position = { 0, 0 }, size = { 60, 60 }, text = caption,
+                        fontPreset = "ui_demo_presets_lua:caption",
+                        childs = { { id = id .. "_bg", class = "UISprite", imagename = "ui_demo_sprites",
+                                     tablename = "OkBack", size = { 60, 60 }, color = { 190, 170, 130, 255 } } } } } }
+end
+
+local slots = {}
+for n = 1, 250 do
+  local id = "item" .. n
+  slots[n] = {
+    id = id, class = "UIWidget", position = { (n - 1) * 110, 0 }, size = { 100, 100 },
+    states = { fadeIn(id) },
+    childs = {
+      { id = "bk", class = "UISprite", imagename = "ui_demo_sprites", tablename = "OkBack", size = { 100, 100 },
+        color = { 120, 100, 80, 200 } },
+      { id = "count", class = "UILabel", fontPreset = "ui_demo_presets_lua:caption", position = { 0, 70 },
+        size = { 100, 30 }, text = "" },
+      { id = "caption", class = "UILabel", fontPreset = "ui_demo_presets_lua:dark", position = { -20, -34 },
+        size = { 140, 30 }, text = "" },
+      { id = "selection", class = "UIWidget", size = { 100, 100 } },
+    },
+  }
+end
+
+InventoryPanel = {
+  id = "InventoryPanel", class = "UIWidget", position = { 160, 940 }, modal = 0,
+  states = { fadeIn("InventoryPanel") },
+  childs = {
+    { id = "panel_back", class = "UISprite", imagename = "ui_demo_sprites", tablename = "DialogBack",
+      size = { 1200, 110 }, color = { 90, 70, 50, 230 } },
+    { id = "objects_list", class = "UIWidget", position = { 0, 5 }, modal = 0, states = { fadeIn("objects_list") },
+      childs = {
+        { id = "scene_part", class = "UIWidget",
+          childs = { pageButton("left_btn", 10, "<"), pageButton("right_btn", 1130, ">") } },
+        { id = "row", class = "UIWidget", position = { 120, 0 }, childs = slots },
+      } },
+    { id = "brief", class = "UIWidget", position = { 0, 5 }, modal = 0, states = { fadeIn("brief") },
+      childs = { { id = "brief_text", class = "UILabel", fontPreset = "ui_demo_presets_lua:caption",
+                   position = { 100, 20 }, size = { 1000, 60 }, text = "" } } },
+  },
+}

@@ -1,0 +1,397 @@
+#include "core/game_state/objects_list_panel_behaviour.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/game_cursor_manager.h"
+#include "core/game_state/game.h"
+#include "core/game_state/input_state.h"
+#include "core/game_state/inventory.h"
+#include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/view_stack.h"
+#include "fast_sprite.h"
+#include "format_string.h"
+#include "function.h"
+#include "log_system.h"
+#include "string_conversion.h"
+#include "ui/text_manager.h"
+#include "ui/ui_label.h"
+#include "ui/ui_widget.h"
+#include "xml_data_reader.h"
+
+namespace HOG {
+
+namespace {
+
+constexpr float kEpsilon = 1.1920929e-7f;
+constexpr float kOffPage = -100000.0f;
+
+// The close-up's easing: "v" keys 0, 0.67, 0.89, 0.96, 1 every 0.175 s.
+float closeUpValue(float t) {
+  static const float keys[] = {0.0f, 0.67f, 0.89f, 0.96f, 1.0f};
+  const float step = ObjectsListPanelBehaviour::kCloseUpTime / 4;
+  if (t >= ObjectsListPanelBehaviour::kCloseUpTime) return 1.0f;
+  const int i = std::max(0, int(t / step));
+  const float f = (t - float(i) * step) / step;
+  return keys[i] + (keys[i + 1] - keys[i]) * f;
+}
+
+bool gameRunning() { return Game::exists(); }
+
+}  // namespace
+
+InventoryItem* ObjectsListPanelBehaviour::shownRecord(const Slot& slot) {
+  return slot.group && slot.group->isGroup ? slot.group : slot.item;
+}
+
+void ObjectsListPanelBehaviour::loadConfig(const std::string& fileName) {
+  KR::XmlDataReader reader;
+  if (!reader.open("default", fileName) || !reader.enterChild("Behaviour")) return;
+  parseConfig(reader);
+  reader.leaveChild();
+}
+
+void ObjectsListPanelBehaviour::parseConfig(KR::XmlDataReader& reader) {
+  std::string elementName, rowName;
+  reader.readString("UIElement", &elementName);
+  reader.readBool("canDisappear", &canDisappear);
+  reader.readString("UIItemWidget", &itemWidget);
+  reader.readString("UIItemWidgetSprite", &spriteName);
+  reader.readString("UIItemWidgetCountLabel", &countLabelName);
+  reader.readString("UIItemWidgetCaptionPanel", &captionPanelName);
+  reader.readString("UIItemWidgetCaption", &captionName);
+  reader.readString("UIItemWidgetSelection", &selectionName);
+  reader.readString("UIScrollAreaId", &rowName);
+  reader.readFloat("itemsDistance", &itemsDistance);
+  reader.readInt("itemsPageCount", &itemsPageCount);
+  if (itemsPageCount < 1) itemsPageCount = 1;
+  element = panel->root ? panel->root->findDescendant(elementName) : nullptr;
+  row = element ? element->findDescendant(rowName) : nullptr;
+  if (row) {
+    for (int n = 1; n <= kSlots; ++n) {
+      KR::UIWidget* widget = row->findDescendant(KR::formatString("%s%i", itemWidget.c_str(), n));
+      if (!widget) continue;
+      if (KR::UIWidget* selection = widget->findDescendant(selectionName)) selection->setVisible(false);
+      widget->setVisible(false);
+      slots[n - 1].widget = widget;
+    }
+  }
+  if (element) {
+    if (KR::UIWidget* part = element->findDescendant("scene_part")) {
+      KR::UIWidget* left = part->findDescendant("left_btn");
+      KR::UIWidget* right = part->findDescendant("right_btn");
+      if (KR::UIWidget* btn = left ? left->findDescendant("btn") : nullptr)
+        btn->processEvent("clicked",
+                          new KR::Function<ObjectsListPanelBehaviour>(this, &ObjectsListPanelBehaviour::pageLeft));
+      if (KR::UIWidget* btn = right ? right->findDescendant("btn") : nullptr)
+        btn->processEvent("clicked",
+                          new KR::Function<ObjectsListPanelBehaviour>(this, &ObjectsListPanelBehaviour::pageRight));
+    }
+    element->hideForcibly();
+  }
+}
+
+void ObjectsListPanelBehaviour::activate() {
+  panel->currentElement = element;
+  panel->autoHide = canDisappear;
+  if (!element) return;
+  element->showForcibly();
+  element->setState(element->enabled ? "onIdle" : "onDisable");
+}
+
+void ObjectsListPanelBehaviour::deactivate() {
+  if (activeSlot >= 0) {
+    putBack(activeSlot);
+    if (gameRunning()) Game::getInstance()->getViewStack().setTakenInventoryItem(nullptr);
+  }
+  activeSlot = -1;
+  if (element) element->hideForcibly();
+}
+
+void ObjectsListPanelBehaviour::setContentVisible(bool flag) {
+  if (element) element->setVisible(flag);
+  if (row) row->setVisible(flag);
+}
+
+int ObjectsListPanelBehaviour::occupiedCount() const {
+  int count = 0;
+  while (count < kSlots && slots[count].occupied) ++count;
+  return count;
+}
+
+void ObjectsListPanelBehaviour::showCount(int index) {
+  Slot& slot = slots[index];
+  if (!slot.widget) return;
+  KR::UIWidget* label = slot.widget->findDescendant(countLabelName);
+  if (!label) return;
+  const bool group = slot.group && slot.group->isGroup;
+  label->setVisible(group);
+  if (group)
+    if (auto* text = dynamic_cast<KR::UILabel*>(label))
+      text->setText(KR::formatString("%i/%i", slot.group->groupItemCount, slot.group->maxItemsInGroupNum));
+}
+
+void ObjectsListPanelBehaviour::fill(int index, InventoryItem* item, InventoryItem* group) {
+  Slot& slot = slots[index];
+  slot.occupied = true;
+  slot.taken = false;
+  slot.item = item;
+  slot.group = group;
+  if (slot.widget) {
+    if (auto* caption = dynamic_cast<KR::UILabel*>(slot.widget->findDescendant(captionName))) {
+      const InventoryItem* shown = shownRecord(slot);
+      caption->setText(KR::TextManager::exists()
+                           ? KR::toNarrowString(KR::TextManager::getInstance()->getText(shown->name))
+                           : std::string(shown->name));
+    }
+    slot.widget->setVisible(true);
+    slot.widget->setState("onIdle");
+    slot.homeX = slot.widget->position.x;
+  }
+  showCount(index);
+  panel->setShown(true);
+}
+
+void ObjectsListPanelBehaviour::placeNewItem(InventoryItem* item) {
+  if (!item) return;
+  InventoryItem* group = nullptr;
+  if (item->partOfGroup[0]) {
+    group = gameRunning() ? Game::getInstance()->getItemFactory().find(item->partOfGroup) : nullptr;
+    if (!group || !group->inInventory) {
+      KR::log("BAD GROUP SPECIFIED! %s", item->partOfGroup);
+      return;
+    }
+    for (int i = 0; i < kSlots; ++i)
+      if (slots[i].occupied && slots[i].group == group) {
+        showCount(i);
+        return;
+      }
+  }
+  for (int i = 0; i < kSlots; ++i)
+    if (!slots[i].occupied) {
+      fill(i, item, group);
+      // The new item's page comes on screen.
+      firstShown = (i / itemsPageCount) * itemsPageCount;
+      return;
+    }
+}
+
+void ObjectsListPanelBehaviour::refreshItems() {
+  panel->setShown(true);
+  panel->autoHide = canDisappear;
+  if (!gameRunning()) return;
+  for (InventoryItem* item : Game::getInstance()->getInventory().getItems()) {
+    if (item->isGroup) continue;
+    int shownAt = -1;
+    findSlotByName(item->name, &shownAt);
+    if (shownAt >= 0) continue;  // a rebuild of a filled row keeps what it shows
+    if (item->partOfGroup[0]) {
+      InventoryItem* group = Game::getInstance()->getItemFactory().find(item->partOfGroup);
+      if (!group || !group->inInventory) {
+        KR::log("WARNING: BAD GROUP SPECIFIED! %s", item->partOfGroup);
+        continue;
+      }
+      bool shared = false;
+      for (int i = 0; i < kSlots && !shared; ++i)
+        if (slots[i].occupied && slots[i].group == group) {
+          showCount(i);
+          shared = true;
+        }
+      if (shared) continue;
+      placeNewItem(item);
+    } else {
+      placeNewItem(item);
+    }
+    activeSlot = -1;
+  }
+}
+
+void ObjectsListPanelBehaviour::clearItems() {
+  for (Slot& slot : slots) {
+    slot.item = slot.group = nullptr;
+    slot.occupied = slot.taken = false;
+    if (slot.widget) slot.widget->setVisible(false);
+  }
+  activeSlot = -1;
+  firstShown = 0;
+  closeUpClock = kCloseUpTime;
+}
+
+ObjectsListPanelBehaviour::Slot* ObjectsListPanelBehaviour::findSlotByName(const char* name, int* index) {
+  for (int i = 0; i < kSlots; ++i) {
+    if (!slots[i].occupied) continue;
+    const bool member = slots[i].item && std::string(slots[i].item->name) == name;
+    const InventoryItem* shown = shownRecord(slots[i]);
+    if (member || (shown && std::string(shown->name) == name)) {
+      *index = i;
+      return &slots[i];
+    }
+  }
+  *index = -1;
+  return nullptr;
+}
+
+void ObjectsListPanelBehaviour::take(int index) {
+  Slot& slot = slots[index];
+  slot.taken = true;
+  panel->autoHide = false;
+  if (gameRunning()) Game::getInstance()->getViewStack().setTakenInventoryItem(slot.item);
+  GameMessage message;
+  message.kind = kMsgItemTakenFromRow;
+  message.setPointer(slot.item);
+  message.sender = this;
+  sendMessage(&message);
+  if (activeSlot < 0) {
+    activeSlot = index;
+    return;
+  }
+  // Holding another one: the two change places, the clicked one stays on the cursor.
+  Slot& held = slots[activeSlot];
+  std::swap(held.item, slot.item);
+  std::swap(held.group, slot.group);
+  held.taken = true;
+  slot.taken = false;
+  showCount(index);
+  showCount(activeSlot);
+}
+
+void ObjectsListPanelBehaviour::putBack(int index) {
+  slots[index].taken = false;
+  if (slots[index].widget) slots[index].widget->setState("onIdle");
+  activeSlot = -1;
+  panel->autoHide = canDisappear;
+}
+
+void ObjectsListPanelBehaviour::removeSlot(int index) {
+  if (slots[index].taken) activeSlot = -1;
+  if (activeSlot > index) --activeSlot;
+  // Later records move one place forward; the emptied record goes last.
+  for (int i = index; i + 1 < kSlots; ++i) {
+    KR::UIWidget* widget = slots[i].widget;
+    slots[i] = slots[i + 1];
+    slots[i].widget = widget;
+  }
+  slots[kSlots - 1].item = slots[kSlots - 1].group = nullptr;
+  slots[kSlots - 1].occupied = slots[kSlots - 1].taken = false;
+  for (int i = index; i < kSlots; ++i)
+    if (slots[i].widget) {
+      slots[i].widget->setVisible(slots[i].occupied);
+      showCount(i);
+    }
+  closeUpStart = index;
+  closeUpClock = 0.0f;
+  const int count = occupiedCount();
+  const int lastPage = count > 0 ? ((count - 1) / itemsPageCount) * itemsPageCount : 0;
+  if (firstShown > lastPage) firstShown = lastPage;
+}
+
+void ObjectsListPanelBehaviour::pageLeft() {
+  if (activeSlot >= 0) return;
+  firstShown = std::max(0, firstShown - itemsPageCount);
+}
+
+void ObjectsListPanelBehaviour::pageRight() {
+  if (activeSlot >= 0) return;
+  if (occupiedCount() > firstShown + itemsPageCount) firstShown += itemsPageCount;
+}
+
+void ObjectsListPanelBehaviour::layoutSlot(int index) {
+  Slot& slot = slots[index];
+  if (!slot.widget) return;
+  float x = float(index - firstShown) * itemsDistance;
+  if (closeUpClock < kCloseUpTime && index >= closeUpStart) x += (1.0f - closeUpValue(closeUpClock)) * itemsDistance;
+  const bool onPage = index >= firstShown && index < firstShown + itemsPageCount;
+  // Slots off the page leave the screen: an invisible widget still meets the pointer.
+  slot.widget->position.x = onPage ? x : kOffPage;
+  slot.widget->setVisible(slot.occupied && onPage);
+}
+
+void ObjectsListPanelBehaviour::update(float dt) {
+  if (closeUpClock < kCloseUpTime) {
+    closeUpClock += dt;
+    panel->setShown(true);
+  }
+  for (int i = 0; i < kSlots; ++i) layoutSlot(i);
+}
+
+int32_t ObjectsListPanelBehaviour::processInput(const InputState& input) {
+  int32_t result = 0;
+  const KR::Vector2<float> cursor(float(input.x), float(input.y));
+  if (row && element && element->shown && row->hitTest(cursor)) {
+    result = 1;
+    if (GameCursorManager::exists()) GameCursorManager::getInstance()->setCursor(0);
+  }
+  if (!panel->shown || !input.leftReleased) return result;
+  const float dx = float(input.x - input.pressX), dy = float(input.y - input.pressY);
+  if (std::sqrt(dx * dx + dy * dy) > kClickDistance) return result;
+  for (int i = 0; i < kSlots; ++i) {
+    Slot& slot = slots[i];
+    if (!slot.occupied || !slot.widget || !slot.item || !slot.widget->visible) continue;
+    if (!slot.widget->hitTest(cursor)) continue;
+    if (slot.taken) {
+      putBack(i);
+      if (gameRunning()) Game::getInstance()->getViewStack().setTakenInventoryItem(nullptr);
+    } else {
+      take(i);
+    }
+    return 1;
+  }
+  return result;
+}
+
+void ObjectsListPanelBehaviour::onMessage(const GameMessage* message) {
+  switch (message->kind) {
+    case kMsgItemRemoved: {
+      panel->autoHide = canDisappear;
+      auto* item = static_cast<InventoryItem*>(message->getPointer());
+      for (int i = 0; i < kSlots; ++i)
+        if (slots[i].occupied && (slots[i].item == item || (item && item->isGroup && slots[i].group == item))) {
+          removeSlot(i);
+          break;
+        }
+      break;
+    }
+    case kMsgHeldItemCleared:
+      if (activeSlot >= 0) {
+        putBack(activeSlot);
+        panel->setShown(true);
+      }
+      break;
+    case kMsgItemFlyToRow:
+      panel->setShown(true);
+      panel->autoHide = canDisappear;
+      placeNewItem(static_cast<InventoryItem*>(message->item));
+      break;
+    default: break;
+  }
+}
+
+void ObjectsListPanelBehaviour::draw() {
+  if (!element || !element->shown) return;
+  for (int i = 0; i < kSlots; ++i) {
+    const Slot& slot = slots[i];
+    if (!slot.occupied || slot.taken || !slot.widget || !slot.widget->visible) continue;
+    InventoryItem* record = shownRecord(slot);
+    if (!record || !record->sprite) continue;
+    KR::FastSprite* icon = record->sprite;
+    const KR::Vector2<float> at = slot.widget->getAbsolutePosition();
+    const KR::Vector2<float> size = slot.widget->getSize();
+    icon->mScale = KR::Vector2<float>(0.5f, 0.5f);
+    icon->mPosition = at + KR::Vector2<float>(size.x / 2 - icon->mSize.x / 4, size.y / 2 - icon->mSize.y / 4);
+    icon->setColor(KR::Color::fromFloats(1.0f, 1.0f, 1.0f, 1.0f));
+    icon->draw();
+    icon->mScale = KR::Vector2<float>(1.0f, 1.0f);
+  }
+  if (activeSlot < 0 || !gameRunning()) return;
+  Game* game = Game::getInstance();
+  if (game->briefWindowShown || game->getFadeValue() >= kEpsilon) return;
+  InventoryItem* record = shownRecord(slots[activeSlot]);
+  if (!record || !record->sprite) return;
+  const InputState& input = game->getFrameInput();
+  if (input.valid) lastCursor = KR::Vector2<float>(float(input.x), float(input.y));
+  record->sprite->mPosition = lastCursor - KR::Vector2<float>(32.0f, 32.0f);
+  record->sprite->setColor(KR::Color::fromFloats(1.0f, 1.0f, 1.0f, 1.0f));
+  record->sprite->draw();
+}
+
+}  // namespace HOG
