@@ -22,3 +22,11 @@ kr_add_test(test_story_playthrough
   LIBS kr_game_driver
   DEPENDS kr_media quellmoor)
 set_tests_properties(test_story_playthrough PROPERTIES LABELS threads)
+
+# The play state's story parts over the demo descriptions: Lua tables,
+# animation and hidden-object triggers, the scene, dissolve, cut scene, saves.
+kr_add_test(test_story
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/story_test.cpp
+  LIBS kr_game kr_savetool
+  DEPENDS kr_media)
+set_tests_properties(test_story PROPERTIES LABELS threads)
