@@ -257,8 +257,9 @@ TEST_F(StoryTest, AGroupBeyondTheCapWaitsForALaterRefill) {
   EXPECT_EQ(e->remainingCount, 39u);
 }
 
-TEST(FoundItemEffect, GridDelaysFadeAndSlots) {
-  HOG::HOSItemDisapperenceEffectManager effect;
+TEST_F(StoryTest, FoundItemEffectGridDelaysFadeAndSlots) {
+  HOG::HOSItemDisapperenceEffectManager& effect = *HOG::HOSItemDisapperenceEffectManager::getInstance();
+  effect.quality = 0;
   const KR::Vector2<float> origin(0.0f, 0.0f);
   ASSERT_EQ(effect.startGrid(100, 50, 0, 0, 100, 50, origin, origin, 0.0f), 0);
   const auto& slot = effect.getSlot(0);
@@ -287,7 +288,7 @@ TEST(FoundItemEffect, GridDelaysFadeAndSlots) {
   EXPECT_EQ(effect.startGrid(10, 10, 0, 0, 1, 1, origin, origin, 0.0f), -1);
 }
 
-TEST(CutSceneStages, SkipJumpsToTheStageEndAndTheLastFinishesOnce) {
+TEST_F(StoryTest, CutSceneSkipJumpsToTheStageEndAndTheLastFinishesOnce) {
   HOG::CutScene cut;
   int finished = 0;
   cut.finishedCallback = [&] { ++finished; };
