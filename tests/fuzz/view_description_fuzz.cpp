@@ -71,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return made;
   }();
   (void)allocators;
+  if (!data || !size) return 0;
   const char* bytes = reinterpret_cast<const char*>(data);
   const size_t split = strnlen(bytes, size);
   static HOG::ViewRegistry* registry = new HOG::ViewRegistry();
