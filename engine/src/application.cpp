@@ -208,7 +208,8 @@ void Application::activate() {
     if (KR::EngineNotificationDispatcher::exists())
       KR::EngineNotificationDispatcher::getInstance()->dispatch(KR::Notification{KR::kNotificationActivated});
   }
-  active = 1;
+  // The video streamer's thread reads the flag (atomic access; the field stays a byte).
+  __atomic_store_n(&active, uint8_t(1), __ATOMIC_RELAXED);
   // Under the sound manager's lock: listener gain 1 while active.
   if (soundManager) soundManager->applyListenerGain();
 }
@@ -218,7 +219,7 @@ void Application::deactivate() {
     if (KR::EngineNotificationDispatcher::exists())
       KR::EngineNotificationDispatcher::getInstance()->dispatch(KR::Notification{KR::kNotificationDeactivated});
   }
-  active = 0;
+  __atomic_store_n(&active, uint8_t(0), __ATOMIC_RELAXED);
   // Under the sound manager's lock: listener gain 0 while inactive (muted, not paused).
   if (soundManager) soundManager->applyListenerGain();
 }

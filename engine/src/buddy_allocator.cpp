@@ -23,6 +23,7 @@ BuddyAllocator::BuddyAllocator(uint8_t* arena_, bool ownsArena_) : arena(arena_)
   static_assert(sizeof(blockOrder) == kLeafCount, "one order byte per leaf");
   std::memset(leafMap, 0, sizeof(leafMap));
   std::memset(blockOrder, kNoBlock, sizeof(blockOrder));
+  std::memset(blockSize, 0, sizeof(blockSize));
   initRecursiveMutex(&lock);
 }
 
@@ -57,6 +58,7 @@ uint8_t* BuddyAllocator::alloc(uint32_t size) {
     if (!free) continue;
     std::memset(leafMap + i, 0xFF, n);
     blockOrder[i] = uint8_t(order);
+    blockSize[i] = size;
     bytesInUse += size;
     if (bytesInUse > peakBytesInUse) peakBytesInUse = bytesInUse;
     return arena + size_t(i) * kLeafSize;
@@ -75,7 +77,7 @@ void BuddyAllocator::dealloc(void* pointer, uint32_t size) {
   bool valid;
   {
     ScopedLock guard(ScopedLock::lock(&lock));
-    valid = offset % kLeafSize == 0 && blockOrder[i] == uint8_t(order);
+    valid = offset % kLeafSize == 0 && blockOrder[i] == uint8_t(order) && blockSize[i] == size;
     if (valid) {
       blockOrder[i] = kNoBlock;
       std::memset(leafMap + i, 0, n);

@@ -48,6 +48,9 @@ class BuddyAllocator {
   // Order of the live block starting at each leaf, kNoBlock elsewhere.
   static constexpr uint8_t kNoBlock = 0xFF;
   uint8_t blockOrder[kLeafCount];
+  // Size asked for by the live block starting at each leaf: a release must give
+  // it back exactly, or the usage counters would drift.
+  uint32_t blockSize[kLeafCount];
   uint32_t bytesInUse = 0;
   uint32_t peakBytesInUse = 0;
   mutable pthread_mutex_t lock;

@@ -2,6 +2,7 @@
 
 #include <lua.hpp>
 
+#include "format_string.h"
 #include "log_system.h"
 #include "lua_script_2.h"
 #include "report_assert.h"
@@ -30,15 +31,16 @@ void ConfigManager::load() {
   currentPlatform = nullptr;
   platforms.clear();
   LuaScript script;
-  if (!script.loadScript("config", "default")) KR_FATAL("Failed to load config file");
-  if (!script.openTable("config")) KR_FATAL("Failed to open table");
-  if (!script.openTable("platforms")) KR_FATAL("");
+  if (!script.loadScript("config", "default"))
+    KR_FATAL(formatString("Failed to load config file config.lua: %s", script.getLoadError().c_str()));
+  if (!script.openTable("config")) KR_FATAL("Failed to open table \"config\" in config.lua");
+  if (!script.openTable("platforms")) KR_FATAL("config.lua: the config table has no \"platforms\" table");
 
   lua_State* state = script.getState();
   LuaTableIteration entry = script.beginIteration();
   while (entry.hasEntry) {
     // Stack: platforms, key, value.
-    if (!lua_istable(state, -1)) KR_FATAL("");
+    if (!lua_istable(state, -1)) KR_FATAL("config.lua: an element of \"platforms\" is not a table");
     PlatformConfig platform;
     loadPlatform(script, platform);
     platforms.push_back(std::move(platform));
@@ -48,7 +50,8 @@ void ConfigManager::load() {
   script.closeTable();
 
   std::string& platformName = currentPlatformName();
-  if (platformName.empty() && !script.getString("currentPlatform", &platformName)) KR_FATAL("");
+  if (platformName.empty() && !script.getString("currentPlatform", &platformName))
+    KR_FATAL("config.lua: \"currentPlatform\" is missing");
 
   currentPlatform = nullptr;
   for (PlatformConfig& platform : platforms) {
@@ -57,7 +60,8 @@ void ConfigManager::load() {
       break;
     }
   }
-  if (!currentPlatform) KR_FATAL("Failed to find platform with specified name");
+  if (!currentPlatform)
+    KR_FATAL(formatString("Failed to find platform with specified name: \"%s\" in config.lua", platformName.c_str()));
   log("Current platform: %s", platformName.c_str());
 
   if (!script.getString("currentLanguage", &currentLanguage)) currentLanguage = "en";
@@ -70,9 +74,10 @@ void ConfigManager::loadPlatform(LuaScript& script, PlatformConfig& platform) {
   script.openCurrentTable();
   lua_State* state = script.getState();
 
-  if (!script.getString("name", &platform.name)) KR_FATAL("");
+  if (!script.getString("name", &platform.name)) KR_FATAL("config.lua: a platform has no \"name\"");
 
-  if (!script.openTable("directories")) KR_FATAL("");
+  if (!script.openTable("directories"))
+    KR_FATAL(formatString("config.lua: platform \"%s\" has no \"directories\" table", platform.name.c_str()));
   LuaTableIteration entry = script.beginIteration();
   while (entry.hasEntry) {
     int type = lua_type(state, -1);
@@ -101,7 +106,9 @@ void ConfigManager::loadPlatform(LuaScript& script, PlatformConfig& platform) {
     resolution = width && height;
     script.closeTable();
   }
-  if (!resolution) KR_FATAL("");
+  if (!resolution)
+    KR_FATAL(formatString("config.lua: platform \"%s\": \"resolution\" must be { width, height } in whole numbers",
+                          platform.name.c_str()));
 
   script.pushField("fullscreenFitType");
   if (!script.toUInt(&platform.fullscreenFitType)) platform.fullscreenFitType = 0;

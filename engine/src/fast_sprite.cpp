@@ -107,7 +107,8 @@ void FastSprite::setTexture(Texture* texture) {
 }
 
 void FastSprite::loadTexture(const std::string& name, const std::string& package) {
-  setTexture(loadSpriteTexture(name, package));
+  SpriteTexture loaded(name, package);
+  setTexture(loaded.get());
 }
 
 void FastSprite::copyConstruct(const FastSprite& other) {

@@ -7,6 +7,7 @@
 #include <lua.hpp>
 
 #include "config_manager.h"
+#include "format_string.h"
 #include "krp_reader.h"
 #include "local_reader.h"
 #include "log_system.h"
@@ -37,10 +38,10 @@ std::vector<std::string> currentPlatformDirectories() {
 // traversal order, with the element made the current table. An element that
 // is not a table is a fatal error.
 template <typename Visit>
-void forEachTableElement(LuaScript& script, Visit visit) {
+void forEachTableElement(LuaScript& script, const std::string& where, Visit visit) {
   lua_State* state = script.getState();
   for (LuaTableIteration it = script.beginIteration(); it.hasEntry; it.hasEntry = lua_next(state, -2)) {
-    if (!script.openCurrentTable()) KR_FATAL("");
+    if (!script.openCurrentTable()) KR_FATAL(formatString("%s: a list element is not a table", where.c_str()));
     visit();
     script.closeTable();
     lua_pop(state, 1);  // the value; the key stays for the next step
@@ -57,7 +58,9 @@ FileSystem::FileSystem() {
   initRecursiveMutex(&lock);
   setInstance(this);
   readers.push_back(std::make_unique<KRPReader>());
-  readers.push_back(std::make_unique<ZipReader>());
+  auto zip = std::make_unique<ZipReader>();
+  zip->openAtStart();
+  readers.push_back(std::move(zip));
   readers.push_back(std::make_unique<LocalReader>());
   putDefaultEntries();
 }
@@ -123,12 +126,15 @@ void FileSystem::loadFilesLocationInfo() {
 void FileSystem::loadDirectoryFileLists(const std::string& directory) {
   ScopedLock guard(ScopedLock::lock(&lock));
   LuaScript script;
-  if (!script.loadScript("filelist.lua", "default")) KR_FATAL("Failed to load filelist.lua");
-  if (!script.openTable("directories")) KR_FATAL("");
-  if (!script.openTable(directory)) KR_FATAL("");
-  forEachTableElement(script, [&] {
+  if (!script.loadScript("filelist.lua", "default"))
+    KR_FATAL(formatString("Failed to load filelist.lua: %s", script.getLoadError().c_str()));
+  if (!script.openTable("directories")) KR_FATAL("filelist.lua: no \"directories\" table");
+  if (!script.openTable(directory))
+    KR_FATAL(formatString("filelist.lua: \"directories\" has no table \"%s\"", directory.c_str()));
+  const std::string where = formatString("filelist.lua, directory \"%s\"", directory.c_str());
+  forEachTableElement(script, where, [&] {
     std::string path;
-    if (!script.getStringAt(1, &path)) KR_FATAL("");
+    if (!script.getStringAt(1, &path)) KR_FATAL(formatString("%s: an element without a path", where.c_str()));
     // The list file is opened by its own path as its name.
     setEntry("default", path, path);
     loadPackageFileList(path);
@@ -142,12 +148,13 @@ void FileSystem::loadPackageFileList(const std::string& path) {
   LuaScript script;
   if (!script.loadScript(path, "default")) return;
   std::string package;
-  if (!script.getString("name", &package)) KR_FATAL("");
-  if (!script.openTable("filelist")) KR_FATAL("");
-  forEachTableElement(script, [&] {
+  if (!script.getString("name", &package)) KR_FATAL(formatString("%s: no package \"name\"", path.c_str()));
+  if (!script.openTable("filelist")) KR_FATAL(formatString("%s: no \"filelist\" table", path.c_str()));
+  forEachTableElement(script, path, [&] {
     std::string name;
     std::string filename;
-    if (!script.getString("name", &name) || !script.getString("filename", &filename)) KR_FATAL("");
+    if (!script.getString("name", &name) || !script.getString("filename", &filename))
+      KR_FATAL(formatString("%s: a \"filelist\" entry without \"name\" or \"filename\"", path.c_str()));
     setEntry(package, name, filename);
   });
   script.closeTable();
@@ -167,12 +174,14 @@ int readFileToBuffer(const char* name, char** buffer) {
   }
   char* block = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
   int done = 0;
-  while (done < size) {
-    int got = file->read(block + done, size - done);
-    if (got <= 0) break;
-    done += got;
-  }
+  int got = 0;
+  while (done < size && (got = file->read(block + done, size - done)) > 0) done += got;
   delete file;
+  // A read error (a damaged zipped entry) is a failure, never a short text.
+  if (got < 0) {
+    std::free(block);
+    return 1;
+  }
   // A file that ends early keeps what was read; the rest is zero.
   std::memset(block + done, 0, static_cast<size_t>(size - done) + 1);
   *buffer = block;

@@ -6,6 +6,7 @@
 
 #include "lua_data_file.h"
 #include "lua_script_2.h"
+#include "format_string.h"
 #include "report_assert.h"
 #include "sprite.h"
 #include "sprite_manager.h"
@@ -30,6 +31,24 @@ uint32_t truncateCode(float value) {
 }
 
 }  // namespace
+
+const char* describeFontDescriptionError(FontDescriptionError error) {
+  switch (error) {
+    case FontDescriptionError::kNone:
+      return "no error";
+    case FontDescriptionError::kNoImage:
+      return "\"Image\" is missing";
+    case FontDescriptionError::kNoCharList:
+      return "\"CharList\" is missing or not a table";
+    case FontDescriptionError::kTooFewSlots:
+      return "the code range is narrower than the number of characters";
+    case FontDescriptionError::kReversedRange:
+      return "the last character's code is below the first's";
+    case FontDescriptionError::kRangeTooWide:
+      return "too many codes between the first and the last character";
+  }
+  return "unknown error";
+}
 
 FontDescriptionError readSimpleFontDescription(lua_State* state, std::vector<FontGlyph>* glyphs, uint32_t* firstCode,
                                                uint32_t* lastCode) {
@@ -83,14 +102,16 @@ Font::~Font() = default;
 
 void Font::load(const std::string& name) {
   LuaStateHolder holder(newLuaState(), true);
-  if (!holder.state || !loadLuaDataFile(holder, name)) KR_FATAL("");
+  if (!holder.state || !loadLuaDataFile(holder, name))
+    KR_FATAL(formatString("Font description '%s' could not be read or run", name.c_str()));
   lua_settop(holder.state, 0);
 
   // The image key only has to be there: every simple font shares one texture.
   lua_getglobal(holder.state, "Image");
   const int imageType = lua_type(holder.state, -1);
   lua_pop(holder.state, 1);
-  if (imageType != LUA_TSTRING && imageType != LUA_TNUMBER) KR_FATAL("");
+  if (imageType != LUA_TSTRING && imageType != LUA_TNUMBER)
+    KR_FATAL(formatString("Font description '%s': \"Image\" is missing", name.c_str()));
 
   SpriteManager<Sprite>* sprites = SpriteManager<Sprite>::getInstance();
   if (sprite) sprites->destroySprite(sprite);
@@ -98,7 +119,9 @@ void Font::load(const std::string& name) {
 
   std::vector<FontGlyph> table;
   uint32_t first = 0, last = 0;
-  if (readSimpleFontDescription(holder.state, &table, &first, &last) != FontDescriptionError::kNone) KR_FATAL("");
+  const FontDescriptionError error = readSimpleFontDescription(holder.state, &table, &first, &last);
+  if (error != FontDescriptionError::kNone)
+    KR_FATAL(formatString("Font description '%s': %s", name.c_str(), describeFontDescriptionError(error)));
   glyphs.swap(table);
   firstCode = first;
   lastCode = last;

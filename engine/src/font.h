@@ -54,6 +54,8 @@ enum class FontDescriptionError {
 // Reads the glyph table of a description already run in `state` (its
 // globals). On success the slots hold one entry per code firstCode..lastCode.
 // Malformed entries are skipped; nothing is written on failure.
+// A short English reason for a content author.
+const char* describeFontDescriptionError(FontDescriptionError error);
 FontDescriptionError readSimpleFontDescription(lua_State* state, std::vector<FontGlyph>* glyphs, uint32_t* firstCode,
                                                uint32_t* lastCode);
 

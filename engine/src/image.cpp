@@ -82,7 +82,8 @@ Image* loadImageFile(const std::string& name, const std::string& package) {
   else if (KRTImage::isKRTFile(name, package))
     image = new KRTImage();
   else
-    KR_FATAL("Failed to load image");
+    KR_FATAL(formatString("Failed to load image '%s' in package '%s': neither PNG, DDS nor KRT", name.c_str(),
+                          package.c_str()));
   image->load(name, package);
   return image;
 }

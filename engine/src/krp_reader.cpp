@@ -88,11 +88,12 @@ KRPReader::KRPReader(const std::string& archivePath) { openArchive(archivePath);
 void KRPReader::openArchive(const std::string& path) {
   log("sizeof(TableEntry) = %i", static_cast<int>(sizeof(TableEntry)));
   initRecursiveMutex(&archiveLock);
+  archivePath = path;
 
   archive = std::make_unique<LocalFile>();
   if (!archive->open(path)) {
     archive.reset();
-    log("ERROR: Failed to open KRP archive.");
+    log("ERROR: Failed to open KRP archive. %s", path.c_str());
     return;
   }
   initHashTable();
@@ -158,7 +159,7 @@ void KRPReader::initHashTable() {
   bool loaded = loadDirectory(*archive, header, directory, error);
   log("KRP Archive total files: %i", static_cast<int>(header[2]));
   log("KRP Hash table size: %i", static_cast<int>(header[2] * 140u));
-  if (!loaded) KR_FATAL(error);
+  if (!loaded) KR_FATAL(formatString("%s: %s", error.c_str(), archivePath.c_str()));
   double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   log("hash table loaded in %.2f", elapsed);
   log("initHashTable done");

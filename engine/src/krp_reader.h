@@ -88,6 +88,7 @@ class KRPReader : public FileReader {
   std::vector<TableEntry> directory;
   uint32_t header[3] = {0, 0, 0};
   std::unique_ptr<LocalFile> archive;
+  std::string archivePath;  // for messages
   pthread_mutex_t archiveLock;
   mutable std::atomic<uint64_t> comparisons{0};
 };

@@ -66,7 +66,7 @@ void KRTImage::load(const std::string& name, const std::string& package) {
     case Result::TooLarge:
       KR_FATAL("Failed to allocated memory block through the stack allocator");
     case Result::BadFormat:
-      KR_FATAL("");
+      KR_FATAL(formatString("KRT image '%s' in package '%s': unknown pixel format", name.c_str(), package.c_str()));
   }
 }
 

@@ -33,11 +33,10 @@ bool loadLuaDataFile(LuaStateHolder& holder, const std::string& name) {
   ScopedHeapBuffer buffer(static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1)));
   if (!buffer.get()) return false;
   int total = 0;
-  while (total < size) {
-    int read = file->read(buffer.get() + total, size - total);
-    if (read <= 0) break;
-    total += read;
-  }
+  int read = 0;
+  while (total < size && (read = file->read(buffer.get() + total, size - total)) > 0) total += read;
+  // A damaged archive entry is not run as a shorter file.
+  if (read < 0) return false;
   buffer.get()[total] = '\0';
   return runLuaDataText(holder, buffer.get(), static_cast<size_t>(total));
 }

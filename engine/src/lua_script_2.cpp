@@ -241,41 +241,56 @@ LuaScript::~LuaScript() {
   if (ownsState && state) lua_close(state);
 }
 
+bool LuaScript::failLoad(const char* reason) {
+  if (reason) {
+    loadError = reason;
+  } else {
+    const char* message = state ? lua_tostring(state, -1) : nullptr;
+    loadError = message ? message : "error without a message";
+  }
+  return false;
+}
+
 bool LuaScript::loadScript(const std::string& name, const std::string& package) {
   File* file = FileSystem::getInstance()->openFile(package, name);
-  if (!file) return false;
+  if (!file) return failLoad("file not found");
   int size = file->getSize();
   if (size < 0) size = 0;
   char* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
   if (!buffer) {
     delete file;
-    return false;
+    return failLoad("out of memory");
   }
   int read = size > 0 ? file->read(buffer, size) : 0;
-  if (read < 0) read = 0;
+  delete file;
+  // A damaged archive entry is not run as a shorter script.
+  if (read < 0) {
+    std::free(buffer);
+    return failLoad("read error");
+  }
   buffer[read] = '\0';
   bool result = runBuffer(buffer, static_cast<size_t>(read), name);
   std::free(buffer);
-  delete file;
   return result;
 }
 
 bool LuaScript::runBuffer(const char* data, size_t size, const std::string& chunkName) {
-  if (!state) return false;
+  loadError.clear();
+  if (!state) return failLoad("no Lua state");
   if (!data) size = 0;
   if (size > 0 && static_cast<unsigned char>(data[0]) == 27) {
     const std::string& header = nativeChunkHeader();
     if (header.empty() || size < header.size() || std::memcmp(data, header.data(), header.size()) != 0) {
       lua_pushfstring(state, "%s: precompiled chunk made for another platform", chunkName.c_str());
-      return false;
+      return failLoad(nullptr);
     }
-    if (luaL_loadbuffer(state, data, size, chunkName.c_str()) != 0) return false;
-    return lua_pcall(state, 0, LUA_MULTRET, 0) == 0;
+    if (luaL_loadbuffer(state, data, size, chunkName.c_str()) != 0) return failLoad(nullptr);
+    return lua_pcall(state, 0, LUA_MULTRET, 0) == 0 || failLoad(nullptr);
   }
   // Source text runs up to its first zero byte and is its own chunk name.
   std::string text(data ? data : "", size > 0 ? strnlen(data, size) : 0);
-  if (luaL_loadstring(state, text.c_str()) != 0) return false;
-  return lua_pcall(state, 0, LUA_MULTRET, 0) == 0;
+  if (luaL_loadstring(state, text.c_str()) != 0) return failLoad(nullptr);
+  return lua_pcall(state, 0, LUA_MULTRET, 0) == 0 || failLoad(nullptr);
 }
 
 bool LuaScript::getRectFromScript(Rect* out, const std::string& file, const std::string& key,

@@ -96,6 +96,9 @@ class LuaScript {
   bool loadScript(const std::string& name, const std::string& package);
   // Loads and runs bytes that loadScript would have read from a file.
   bool runBuffer(const char* data, size_t size, const std::string& chunkName);
+  // Why the last loadScript or runBuffer failed, for a content author: "file
+  // not found", "read error" or Lua's own message.
+  const std::string& getLoadError() const { return loadError; }
 
   // A fresh state reads the rectangle at global `key` of (package, file).
   static bool getRectFromScript(Rect* out, const std::string& file, const std::string& key,
@@ -131,9 +134,12 @@ class LuaScript {
   static bool getRectFromScriptAt(Rect* out, const std::string& file, const std::string& key,
                                   const std::string& package, int referenceDepth);
 
+  bool failLoad(const char* reason);
+
   lua_State* state = nullptr;
   int32_t depth = 0;
   bool ownsState = false;
+  std::string loadError;
 };
 
 // Named read of a vector {x, y} from the current table; (0, 0) and false when absent.

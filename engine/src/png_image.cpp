@@ -10,6 +10,7 @@
 
 #include "file_system.h"
 #include "log_system.h"
+#include "format_string.h"
 #include "report_assert.h"
 
 namespace KR {
@@ -79,8 +80,10 @@ void PngImage::load(const std::string& name, const std::string& package) {
   std::unique_ptr<File> file(openImageFile(name, package));
   FileImageSource source(file.get());
   if (!decode(source)) {
-    log("ERROR: PNG image '%s' in package '%s': %s", name.c_str(), package.c_str(), lastError.c_str());
-    KR_FATAL("");
+    std::string text = formatString("ERROR: PNG image '%s' in package '%s': %s", name.c_str(), package.c_str(),
+                                    lastError.c_str());
+    log("%s", text.c_str());
+    KR_FATAL(text);
   }
 }
 

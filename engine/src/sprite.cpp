@@ -111,7 +111,8 @@ void Sprite::setTexture(Texture* texture) {
 }
 
 void Sprite::loadTexture(const std::string& name, const std::string& package) {
-  setTexture(loadSpriteTexture(name, package));
+  SpriteTexture loaded(name, package);
+  setTexture(loaded.get());
 }
 
 void Sprite::loadFromDescription(const SpriteDescription& description) {

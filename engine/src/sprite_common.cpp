@@ -53,7 +53,8 @@ void SpriteFields::takeDescription(RenderData*& quad, const SpriteDescription& d
 
   for (size_t i = 0; i < description.frames.size(); ++i) {
     const SpriteFrameDescription& frame = description.frames[i];
-    Texture* texture = loadSpriteTexture(frame.image, frame.package);
+    SpriteTexture loaded(frame.image, frame.package);
+    Texture* texture = loaded.get();
     quad->addTexture(texture);
     Rect rect;
     if (frame.hasSourceRect)
@@ -94,10 +95,13 @@ bool reallocateStaleVertices(RenderData* item) {
   return true;
 }
 
-Texture* loadSpriteTexture(const std::string& name, const std::string& package) {
-  Texture* texture = TextureManager::getInstance()->loadTexture(name, package);
+SpriteTexture::SpriteTexture(const std::string& name, const std::string& package)
+    : texture(TextureManager::getInstance()->acquireTexture(name, package)) {
   if (!texture) KR_FATAL("Failed to load texture");
-  return texture;
+}
+
+SpriteTexture::~SpriteTexture() {
+  if (TextureManager* manager = TextureManager::getInstancePtr()) manager->releaseTexture(texture);
 }
 
 void readSpriteScript(const std::string& script, const std::string& table, const std::string& package,

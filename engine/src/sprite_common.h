@@ -54,8 +54,20 @@ template <typename T>
 T* spriteVertexField(RenderData* item, uint32_t index, uint32_t offset) {
   return reinterpret_cast<T*>(item->getVertexBytes() + size_t(index) * gVertexStride + offset);
 }
-// The texture manager's texture (fatal "Failed to load texture" without one).
-Texture* loadSpriteTexture(const std::string& name, const std::string& package);
+// The texture manager's texture (fatal "Failed to load texture" without one),
+// holding a reference of its own while it lives: another thread releasing the
+// picture's last user cannot free it before the sprite attaches it.
+class SpriteTexture {
+ public:
+  SpriteTexture(const std::string& name, const std::string& package);
+  ~SpriteTexture();
+  SpriteTexture(const SpriteTexture&) = delete;
+  SpriteTexture& operator=(const SpriteTexture&) = delete;
+  Texture* get() const { return texture; }
+
+ private:
+  Texture* texture;
+};
 // The global table `table` of the Lua file (script, package); failures are fatal.
 void readSpriteScript(const std::string& script, const std::string& table, const std::string& package,
                       SpriteDescription* description);

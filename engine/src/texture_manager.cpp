@@ -73,7 +73,21 @@ void TextureManager::registerPending(Texture* texture, const std::string& name, 
 }
 
 Texture* TextureManager::loadTexture(const std::string& name, const std::string& package) {
-  if (Texture* found = findTexture(name, package)) return found;
+  return lookUpOrLoad(name, package, false);
+}
+
+Texture* TextureManager::acquireTexture(const std::string& name, const std::string& package) {
+  return lookUpOrLoad(name, package, true);
+}
+
+Texture* TextureManager::lookUpOrLoad(const std::string& name, const std::string& package, bool takeReference) {
+  {
+    ScopedLock guard(ScopedLock::lock(&indexLock));
+    if (Texture* found = findLocked(name, package)) {
+      if (takeReference) ++found->referenceCount;
+      return found;
+    }
+  }
   // Decoding takes time and runs without any of the manager's locks.
   Texture* texture = new Texture(name, package);
   ScopedLock guard(ScopedLock::lock(&indexLock));
@@ -81,9 +95,11 @@ Texture* TextureManager::loadTexture(const std::string& name, const std::string&
   // first, so every user shares one texture.
   if (Texture* found = findLocked(name, package)) {
     delete texture;
-    return found;
+    texture = found;
+  } else {
+    registerPending(texture, name, package);
   }
-  registerPending(texture, name, package);
+  if (takeReference) ++texture->referenceCount;
   return texture;
 }
 

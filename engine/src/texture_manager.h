@@ -39,6 +39,12 @@ class TextureManager : public Singleton<TextureManager> {
   // threads asking for the same new name get the same texture. The reference
   // count is not changed.
   Texture* loadTexture(const std::string& name, const std::string& package);
+  // The same, with one reference taken for the caller in the same step as the
+  // lookup, under the index lock: a picture found here can no longer lose its
+  // last reference to another thread (and be destroyed by the frame's pass)
+  // before the caller attaches it. The caller gives the reference back with
+  // releaseTexture once its own users hold theirs.
+  Texture* acquireTexture(const std::string& name, const std::string& package);
   // The same with an image the caller decoded. When (package, name) is
   // already registered, the existing texture is returned and the image stays
   // the caller's; otherwise the new texture owns it.
@@ -83,6 +89,7 @@ class TextureManager : public Singleton<TextureManager> {
   void registerPending(Texture* texture, const std::string& name, const std::string& package);
   void discard(Texture* texture, bool whateverTheCount);
   Texture* findLocked(const std::string& name, const std::string& package);
+  Texture* lookUpOrLoad(const std::string& name, const std::string& package, bool takeReference);
 
   PackageMap index;
   std::vector<Texture*> pending;

@@ -24,7 +24,10 @@ VideoSurfaceStreamer::~VideoSurfaceStreamer() {
   lockCreated = false;
 }
 
-bool VideoSurfaceStreamer::isApplicationActive() { return gApplication && gApplication->active; }
+// Read on the streamer's thread while the main thread switches it.
+bool VideoSurfaceStreamer::isApplicationActive() {
+  return gApplication && __atomic_load_n(&gApplication->active, __ATOMIC_RELAXED);
+}
 
 void VideoSurfaceStreamer::threadMain(void* argument) {
   VideoSurfaceStreamer* self = static_cast<VideoSurfaceStreamer*>(argument);

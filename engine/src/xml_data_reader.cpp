@@ -109,13 +109,15 @@ bool XmlDataReader::open(const std::string& package, const std::string& name) {
   bufferSize = static_cast<uint32_t>(size);
 
   int total = 0;
-  while (total < size) {
-    int read = file->read(buffer + total, size - total);
-    if (read <= 0) break;
-    total += read;
+  int read = 0;
+  while (total < size && (read = file->read(buffer + total, size - total)) > 0) total += read;
+  // A file that reads short or fails (a damaged archive entry) would parse as
+  // a shorter document that may well be valid: it is refused like bad XML.
+  if (total < size) {
+    log("Failed to parse XML file: %s", name.c_str());
+    log("Error description: %s", read < 0 ? "read error (damaged file)" : "the file ends before its size");
+    fatalAt(161);
   }
-  // A short read leaves zeros, never stale bytes of an earlier user of the block.
-  if (total < size) std::memset(buffer + total, 0, static_cast<size_t>(size - total));
 
   pugi::xml_parse_status status = parseHeldBuffer();
   if (status != pugi::status_ok) {

@@ -72,14 +72,16 @@ XmlIArchive::XmlIArchive(const std::string& package, const std::string& name) {
   if (size < 0) size = 0;
   std::unique_ptr<char[]> buffer(new char[static_cast<size_t>(size) + 1]);
   int total = 0;
-  while (total < size) {
-    int read = file->read(buffer.get() + total, size - total);
-    if (read <= 0) break;
-    total += read;
-  }
+  int read = 0;
+  while (total < size && (read = file->read(buffer.get() + total, size - total)) > 0) total += read;
+  if (read < 0)
+    fatalAt(formatString("Failed to parse xml %s in package %s: read error", name.c_str(), package.c_str()), 34);
   pugi::xml_parse_result result = document.load_buffer(buffer.get(), static_cast<size_t>(total));
   buffer.reset();
-  if (!parsedWell(result)) fatalAt("Failed to parse xml", 34);
+  if (!parsedWell(result))
+    fatalAt(formatString("Failed to parse xml %s in package %s: %s at byte %lld", name.c_str(), package.c_str(),
+                         result.description(), static_cast<long long>(result.offset)),
+            34);
   pushNode(document.child("root"));
 }
 

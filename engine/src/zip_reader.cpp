@@ -1,5 +1,8 @@
 #include "zip_reader.h"
 
+#include <sys/stat.h>
+#include <zlib.h>
+
 #include <chrono>
 
 #include "log_system.h"
@@ -42,9 +45,11 @@ int ZippedFile::open(const std::string& path) {
   unz_file_info64 info;
   if (unzGetCurrentFileInfo64(handle, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return 0;
   size = static_cast<int>(static_cast<uint32_t>(info.uncompressed_size));
+  expectedCrc = static_cast<uint32_t>(info.crc);
   if (unzOpenCurrentFile(handle) != UNZ_OK) return 0;
   opened = true;
   this->position = 0;
+  crc = static_cast<uint32_t>(crc32(0L, Z_NULL, 0));
   return 1;
 }
 
@@ -53,12 +58,20 @@ int ZippedFile::read(void* buffer, int count) {
   if (!opened) return -1;
   if (count <= 0) return 0;
   int got = unzReadCurrentFile(handle, buffer, static_cast<unsigned>(count));
-  if (got < 0) {
-    close();
-    return got;
-  }
+  if (got < 0) return fail(got, "unreadable data");
+  // minizip checks the CRC only when the entry is closed, and a deflate
+  // stream that ends early just reads nothing more; both are caught here.
+  if (got == 0 && position < size) return fail(UNZ_ERRNO, "data ends before the entry's size");
+  crc = static_cast<uint32_t>(crc32(crc, static_cast<const Bytef*>(buffer), static_cast<uInt>(got)));
+  if (got > 0 && position + got >= size && crc != expectedCrc) return fail(UNZ_CRCERROR, "CRC mismatch");
   position += got;
   return got;
+}
+
+int ZippedFile::fail(int error, const char* reason) {
+  log("ZipReader: damaged entry %s in %s: %s (%d)", name.c_str(), reader->getArchiveName().c_str(), reason, error);
+  close();
+  return error;
 }
 
 int ZippedFile::close() {
@@ -92,17 +105,30 @@ ZipReader::~ZipReader() {
   pthread_mutex_destroy(&poolLock);
 }
 
-File* ZipReader::open(const std::string& path) {
-  if (!opened) {
-    archiveName = archivePath.empty() ? FileSystem::getContentFolder() + "data.zip" : archivePath;
-    unzFile first = unzOpen64(archiveName.c_str());
-    if (first) {
-      opened = true;
-      cacheFileLocationInfo(first);
-      giveBackHandle(first);
-    }
-    if (!opened) return nullptr;
+bool ZipReader::openArchive() {
+  archiveName = archivePath.empty() ? FileSystem::getContentFolder() + "data.zip" : archivePath;
+  unzFile first = unzOpen64(archiveName.c_str());
+  if (first) {
+    opened = true;
+    cacheFileLocationInfo(first);
+    giveBackHandle(first);
   }
+  return opened;
+}
+
+void ZipReader::openAtStart() {
+  if (opened || openArchive()) return;
+  struct stat info;
+  const char* reason = "damaged: no zip directory found";
+  if (::stat(archiveName.c_str(), &info) != 0)
+    reason = "missing";
+  else if (info.st_size == 0)
+    reason = "empty";
+  log("ZipReader: the archive %s is %s; its content is taken from elsewhere", archiveName.c_str(), reason);
+}
+
+File* ZipReader::open(const std::string& path) {
+  if (!opened && !openArchive()) return nullptr;
   ZippedFile* file = new ZippedFile(this);
   if (file->open(path) == 1) return file;
   delete file;

@@ -24,6 +24,9 @@ class ZippedFile : public File {
   ZippedFile(const ZippedFile&) = delete;
   ZippedFile& operator=(const ZippedFile&) = delete;
 
+  // A damaged entry (its CRC does not match, or its data ends before its
+  // size) fails on the read that would complete it, with a log line naming
+  // the archive and the entry: no reader takes damaged bytes for content.
   int read(void* buffer, int count) override;
   int close() override;
   int getSize() override;
@@ -33,6 +36,7 @@ class ZippedFile : public File {
 
  private:
   void giveBackHandle();
+  int fail(int error, const char* reason);
 
   unzFile handle = nullptr;
   ZipReader* reader = nullptr;
@@ -40,6 +44,8 @@ class ZippedFile : public File {
   int size = 0;
   int position = 0;
   bool opened = false;
+  uint32_t expectedCrc = 0;  // as the entry's directory record gives it
+  uint32_t crc = 0;          // of the bytes read so far
 };
 
 class ZipReader : public FileReader {
@@ -53,6 +59,10 @@ class ZipReader : public FileReader {
   ZipReader& operator=(const ZipReader&) = delete;
 
   File* open(const std::string& path) override;
+  // The first attempt at the archive, made at start: when it cannot be used,
+  // one log line names it and says why (missing, empty, damaged). Later
+  // opens still try again, silently.
+  void openAtStart();
 
   // Pool of archive handles that no file is using.
   unzFile takeHandle();
@@ -62,9 +72,11 @@ class ZipReader : public FileReader {
   // Where an entry's directory record is, or false when the archive lacks it.
   bool findEntry(const std::string& name, unz64_file_pos* position) const;
   bool isOpened() const { return opened; }
+  const std::string& getArchiveName() const { return archiveName; }
 
  private:
   void cacheFileLocationInfo(unzFile handle);
+  bool openArchive();
 
   std::string archivePath;  // empty: the content folder's "data.zip"
   std::string archiveName;

@@ -22,10 +22,8 @@ kr_add_test(test_scene_files
 # The list of loaded scenes under loading threads.
 kr_add_test(test_loaded_scene_list
   SOURCES ${KR_AE_TESTS}/loaded_scene_list_test.cpp
-  LIBS kr_animationeditor)
-if(TEST test_loaded_scene_list)
-  set_tests_properties(test_loaded_scene_list PROPERTIES LABELS threads)
-endif()
+  LIBS kr_animationeditor
+  LABELS threads)
 
 # The game's showcase page of the scene graph, drawn off screen over the
 # built demo media and compared with reference images.
@@ -38,10 +36,8 @@ kr_add_test(test_scene_graph_showcase
 kr_add_test(test_sprite_sheet_cache
   SOURCES ${KR_AE_TESTS}/sprite_sheet_cache_test.cpp
   LIBS kr_animationeditor
-  DEPENDS kr_media)
-if(TEST test_sprite_sheet_cache)
-  set_tests_properties(test_sprite_sheet_cache PROPERTIES LABELS threads)
-endif()
+  DEPENDS kr_media
+  LABELS threads)
 
 # The sprite node's readers (sprite sheets, Lua table animations, the binary
 # form of nodes) are fuzzed; the seed corpus is written at build time by the

@@ -7,4 +7,5 @@ kr_add_test(test_core
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/memory_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/function_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/jobs_timers_test.cpp
-  LIBS kr_core)
+  LIBS kr_core
+  LABELS threads)

@@ -78,3 +78,31 @@ kr_add_fuzzer(lua_data_file_fuzz
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/lua_data_file_fuzz.cpp
   LIBS kr_content
   CORPUS ${KR_DATA_CORPUS}/lua_data_file)
+
+# The configuration and the string tables through the file system; seeds are
+# the media build's own files and the inputs kept from fuzzing (tests/fuzz/seeds).
+set(KR_CONFIG_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/config)
+kr_add_fuzz_corpus(kr_config_fuzz_corpus
+  DIR ${KR_CONFIG_CORPUS}
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/media/krp/config.lua ${KR_CONFIG_CORPUS}/media.lua
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/seeds/config ${KR_CONFIG_CORPUS}
+  DEPENDS kr_media
+  COMMENT "Making the configuration fuzz seeds")
+kr_add_fuzzer(config_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/config_fuzz.cpp
+  LIBS kr_content
+  CORPUS ${KR_CONFIG_CORPUS}
+  DEPENDS kr_config_fuzz_corpus)
+
+set(KR_STRINGS_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/strings_xml)
+kr_add_fuzz_corpus(kr_strings_fuzz_corpus
+  DIR ${KR_STRINGS_CORPUS}
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/media/zip/data/strings/strings_en.xml
+          ${KR_STRINGS_CORPUS}/strings_en.xml
+  DEPENDS kr_media
+  COMMENT "Making the string table fuzz seeds")
+kr_add_fuzzer(strings_xml_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/strings_xml_fuzz.cpp
+  LIBS kr_content
+  CORPUS ${KR_STRINGS_CORPUS}
+  DEPENDS kr_strings_fuzz_corpus)

@@ -15,10 +15,8 @@ kr_add_test(test_particle_system
   LIBS kr_particles kr_content)
 kr_add_test(test_particle_threads
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_system_threads_test.cpp
-  LIBS kr_particles kr_particle_maker kr_content)
-if(TEST test_particle_threads)
-  set_tests_properties(test_particle_threads PROPERTIES LABELS threads)
-endif()
+  LIBS kr_particles kr_particle_maker kr_content
+  LABELS threads)
 
 # Effect files are content: their reader is fuzzed, followed by the effect's
 # initialisation, its copy and a second of updates. The seeds are the demo

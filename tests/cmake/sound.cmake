@@ -6,7 +6,8 @@ kr_add_test(test_sound
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/sound_system/sound_device_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/sound_system/demo_sounds_test.cpp
   LIBS kr_sound kr_vorbis_writer
-  DEPENDS kr_media)
+  DEPENDS kr_media
+  LABELS threads)
 
 # Decoder fuzz target; its seeds are written by the Vorbis writer at build time.
 set(KR_VORBIS_CORPUS ${PROJECT_BINARY_DIR}/fuzz/corpus/vorbis_decoder)

@@ -8,7 +8,8 @@ kr_add_test(test_sprite
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/fast_sprite_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/sprite_manager_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/vertex_layout_switch_test.cpp
-  LIBS kr_sprite kr_anim kr_image_maker)
+  LIBS kr_sprite kr_anim kr_image_maker
+  LABELS threads)
 
 # Picture descriptions are content files: their readers are fuzzed over Lua
 # text and XML. The seed corpus is written at build time by the fuzz source's

@@ -9,7 +9,8 @@ kr_add_test(test_textures
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/demo_images_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/tools/krt_writer/krt_writer_test.cpp
   LIBS kr_render kr_image_maker
-  DEPENDS kr_media krt_writer)
+  DEPENDS kr_media krt_writer
+  LABELS threads)
 
 # Fuzz targets of the three loaders; their seeds are made by the image maker.
 foreach(kind png dds krt)

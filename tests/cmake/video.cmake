@@ -6,7 +6,8 @@ kr_add_test(test_video
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/video_surface_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/video_player_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/video_application_test.cpp
-  LIBS kr_video kr_theora_writer kr_image_maker)
+  LIBS kr_video kr_theora_writer kr_image_maker
+  LABELS threads)
 
 # Fuzz target of the Ogg Theora reading path; its seeds are made by the
 # Theora writer.
@@ -26,4 +27,5 @@ kr_add_fuzzer(theora_stream_fuzz
 kr_add_test(test_video_showcase
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_video_page_test.cpp
   LIBS kr_game
-  DEPENDS kr_media)
+  DEPENDS kr_media
+  LABELS threads)

@@ -58,6 +58,8 @@ const char* const kSeeds[] = {
     // Programs that run away: stopped by the instruction and memory budgets.
     "while 1 do end\n",
     "local s = 'x' for i = 1, 40 do s = s .. s end Animation = { Frames = {} }\n",
+    // Found by fuzzing: quadratic string growth, resident memory past 2 GB under the old budget.
+    " s= 'rrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrx' for i =1,54041 do s =3 .. s end \n",
 };
 
 }  // namespace

@@ -190,6 +190,14 @@ uint32_t SoundManager::createSound(SoundResource* resource) {
   sound->play();
   lastHandle = handle;
   queueEffect(sound);
+  // The test above weighs the resource's volume, the ranking the sound's own:
+  // a loud resource of low priority can pass one and land last in the other,
+  // silenced at once. Its caller must not get a handle that looks alive.
+  if (resource->getGroup() == kSoundGroupSounds && !isRanked(sound)) {
+    freeChannel(handle);
+    log("ERROR: SoundManager::createSound Sound can not be queued");
+    return 0;
+  }
   return handle;
 }
 
@@ -399,6 +407,10 @@ bool SoundManager::canQueueEffect(uint32_t priority, float volume) {
   Sound* last = rankedEffects.back();
   float lastScore = static_cast<float>(last->getResource()->getPriority()) * last->getVolume();
   return static_cast<float>(priority) * volume > lastScore;
+}
+
+bool SoundManager::isRanked(const Sound* sound) const {
+  return std::find(rankedEffects.begin(), rankedEffects.end(), sound) != rankedEffects.end();
 }
 
 void SoundManager::removeFromRanking(Sound* sound) {

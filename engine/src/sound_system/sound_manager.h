@@ -149,6 +149,7 @@ class SoundManager : public Singleton<SoundManager> {
   void freeChannel(uint32_t handle);
   void stopChannel(uint32_t handle);
   void removeFromRanking(Sound* sound);
+  bool isRanked(const Sound* sound) const;
   void updateGroupFade(Fade& fade, float dt);
   void reapplyVolumes();
   void setApplicationActive(bool active);

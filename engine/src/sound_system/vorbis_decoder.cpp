@@ -147,12 +147,11 @@ bool VorbisDecoder::open(const std::string& name) {
   int size = file->getSize();
   std::vector<unsigned char> bytes(size > 0 ? static_cast<size_t>(size) : 0);
   int done = 0;
-  while (done < size) {
-    int got = file->read(bytes.data() + done, size - done);
-    if (got <= 0) break;
-    done += got;
-  }
+  int got = 0;
+  while (done < size && (got = file->read(bytes.data() + done, size - done)) > 0) done += got;
   delete file;
+  // A damaged archive entry plays nothing rather than noise.
+  if (got < 0) return false;
   bytes.resize(static_cast<size_t>(done));
   return openMemory(std::move(bytes), name);
 }

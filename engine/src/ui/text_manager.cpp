@@ -65,19 +65,23 @@ int TextManager::loadStringsFile(const std::string& name, const std::string& pac
   if (size < 0) size = 0;
   std::unique_ptr<char[]> buffer(new char[static_cast<size_t>(size) + 1]);
   int read = size > 0 ? file->read(buffer.get(), size) : 0;
-  if (read < 0) read = 0;
+  if (read < 0)
+    KR_FATAL(formatString("Failed to parse XML %s in package %s: read error", name.c_str(), package.c_str()));
 
   pugi::xml_document document;
   pugi::xml_parse_result parsed = document.load_buffer(buffer.get(), static_cast<size_t>(read));
   buffer.reset();
   // A file with no element at all is an empty table, not a broken one.
-  if (!parsed && parsed.status != pugi::status_no_document_element) KR_FATAL("Failed to parse XML");
+  if (!parsed && parsed.status != pugi::status_no_document_element)
+    KR_FATAL(formatString("Failed to parse XML %s in package %s: %s at byte %lld", name.c_str(), package.c_str(),
+                          parsed.description(), static_cast<long long>(parsed.offset)));
 
   for (pugi::xml_node item : document.child("root").children()) {
     if (item.type() != pugi::node_element) continue;
     std::string key = item.child("text").child_value();
     std::wstring translation;
-    if (!decodeUtf8(item.child("translate").child_value(), &translation)) KR_FATAL("");
+    if (!decodeUtf8(item.child("translate").child_value(), &translation))
+      KR_FATAL(formatString("%s: the translation of \"%s\" is not valid UTF-8", name.c_str(), key.c_str()));
     strings.emplace(std::move(key), std::move(translation));
   }
   return 0;

@@ -1,6 +1,7 @@
 #include "system/main_win.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "application.h"
 #include "config_manager.h"
@@ -304,7 +305,13 @@ intptr_t mainWindowProc(const Message& m) {
 }
 
 int winMain(const ApplicationFactory& makeApplication) {
-  if (ensureSingleInstance()) return 1;
+  if (ensureSingleInstance()) {
+    // Said on stderr whatever the log settings: otherwise a second start looks
+    // like a start that silently failed.
+    std::fprintf(stderr, "Another copy of the game is already running; its window was brought to the front.\n");
+    std::fflush(stderr);
+    return 1;
+  }
   if (!KR::MemoryManager::exists()) new KR::MemoryManager();
   initProgramPaths();
 

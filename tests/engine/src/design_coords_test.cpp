@@ -67,6 +67,15 @@ TEST_F(DesignCoordsTest, PortraitDesignSwapsTheAxes) {
   expectViewport(v, 370, 0, 540, 720, 0.703125f);
 }
 
+// A square design counts as portrait: with fit type 1 the window's aspect is
+// taken height over width (0.5625 < 1.33), so the picture grows to 1.33 x 720.
+TEST_F(DesignCoordsTest, SquareDesignIsFittedAsPortrait) {
+  design(800, 800, 1);
+  expectViewport(viewport(1280, 720), 161.2f, -118.8f, 957.6f, 957.6f, 1.197f);
+  design(800, 800);
+  expectViewport(viewport(1280, 720), 280, 0, 720, 720, 0.9f);
+}
+
 TEST_F(DesignCoordsTest, WindowToDesignIsTheInverseWithoutClamping) {
   design(1024, 768);
   WindowInfo window;

@@ -169,6 +169,24 @@ TEST_F(FastSpriteTest, ClipShiftCountsTexelsPerDesignPixel) {
   world.endFrame();
 }
 
+// A clip rectangle given right to left and bottom to top clips like its
+// normal form: each corner lands between the two edges.
+TEST_F(FastSpriteTest, ReversedClipRectangleClipsBetweenItsEdges) {
+  FastSprite* sprite = world.fastSprites->createSpriteFromImage("wide", "default");
+  sprite->mSize = Vector2<float>(128, 8);
+  sprite->mPosition = Vector2<float>(-10, 2);
+  sprite->mClipRect = Rect(100, 6, 0, 0);
+  sprite->mClipEnabled = true;
+  world.beginFrame();
+  sprite->draw();
+  EXPECT_EQ(Vector2<float>(0, 2), sprite->getCorner(0));
+  EXPECT_EQ(Vector2<float>(100, 2), sprite->getCorner(1));
+  EXPECT_EQ(Vector2<float>(100, 6), sprite->getCorner(2));
+  EXPECT_NEAR(10.0f * 2.0f / 256.0f, sprite->getCornerTexCoord(0).x, 1e-6);
+  EXPECT_NEAR(1.0f - 36.0f / 256.0f, sprite->getCornerTexCoord(1).x, 1e-6);
+  world.endFrame();
+}
+
 TEST_F(FastSpriteTest, DrawsQuadsAndReusesOneSpritePerFrame) {
   FastSprite* sprite = world.fastSprites->createSpriteFromImage("quads", "default");
   world.beginFrame();

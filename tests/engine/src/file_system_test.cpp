@@ -200,6 +200,24 @@ TEST_F(FileSystemTest, ReadFileToBuffer) {
   EXPECT_EQ(buffer, nullptr);
 }
 
+// Damaged zipped content is never handed on as good content.
+TEST_F(FileSystemTest, DamagedZippedEntriesFailForEveryReader) {
+  std::string bytes = KR::Test::readFile(folder + "data.zip");
+  size_t at = bytes.find("zip_order.txt") + 13;
+  bytes[at + 2] ^= 0x10;
+  KR::Test::writeFile(folder + "data.zip", bytes);
+  KR::Test::writeFile(folder + "zip_order.txt", "loose");
+  KR::FileSystem fs;
+  KR::ConfigManager config;
+  fs.loadFilesLocationInfo();
+  EXPECT_EQ(open(fs, "default", "zip_order").find("from zip"), std::string::npos);
+  char* buffer = nullptr;
+  EXPECT_EQ(KR::readFileToBuffer("zip_order", &buffer), 1);
+  EXPECT_EQ(buffer, nullptr);
+  EXPECT_TRUE(log.contains("damaged entry zip_order.txt in " + folder + "data.zip"));
+  EXPECT_EQ(open(fs, "default", "order"), "from krp");
+}
+
 TEST_F(FileSystemTest, MalformedListsAreFatal) {
   struct Case {
     const char* filelist;
@@ -207,16 +225,18 @@ TEST_F(FileSystemTest, MalformedListsAreFatal) {
     const char* message;
   };
   const Case cases[] = {
-      {"directories = {", "", "Failed to load filelist.lua"},
-      {"something = {}", "", "Description:\n  \n"},
-      {"directories = { other = {} }", "", "Description:\n  \n"},
-      {"directories = { common = { 'not a table' } }", "", "Description:\n  \n"},
-      {"directories = { common = { {} } }", "", "Description:\n  \n"},
-      {"directories = { common = { { '/p.lua' } } }", "filelist = {}", "Description:\n  \n"},
-      {"directories = { common = { { '/p.lua' } } }", "name = 'p'", "Description:\n  \n"},
+      // Lua's own message follows, with the line it stopped at.
+      {"directories = {", "", "Failed to load filelist.lua: .*:1: "},
+      {"something = {}", "", "filelist.lua: no \"directories\" table"},
+      {"directories = { other = {} }", "", "filelist.lua: \"directories\" has no table \"common\""},
+      {"directories = { common = { 'not a table' } }", "", "directory \"common\": a list element is not a table"},
+      {"directories = { common = { {} } }", "", "directory \"common\": an element without a path"},
+      {"directories = { common = { { '/p.lua' } } }", "filelist = {}", "/p.lua: no package \"name\""},
+      {"directories = { common = { { '/p.lua' } } }", "name = 'p'", "/p.lua: no \"filelist\" table"},
       {"directories = { common = { { '/p.lua' } } }", "name = 'p' filelist = { { name = 'a' } }",
-       "Description:\n  \n"},
-      {"directories = { common = { { '/p.lua' } } }", "name = 'p' filelist = { 3 }", "Description:\n  \n"},
+       "/p.lua: a \"filelist\" entry without \"name\" or \"filename\""},
+      {"directories = { common = { { '/p.lua' } } }", "name = 'p' filelist = { 3 }",
+       "/p.lua: a list element is not a table"},
   };
   for (const Case& c : cases) {
     writeFilelist(c.filelist);

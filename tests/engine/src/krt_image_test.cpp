@@ -237,7 +237,8 @@ TEST_F(KRTImageTest, UnknownFormatsAndOversizedPayloadsAreFatal) {
   content.add("default", "format7", format7);
   content.add("default", "larger", larger);
   content.mount();
-  EXPECT_EXIT(KR::KRTImage().load("format7", "default"), ::testing::ExitedWithCode(255), "Description:\n  \n");
+  EXPECT_EXIT(KR::KRTImage().load("format7", "default"), ::testing::ExitedWithCode(255),
+              "KRT image 'format7' in package 'default': unknown pixel format");
   EXPECT_EXIT(KR::KRTImage().load("larger", "default"), ::testing::ExitedWithCode(255),
               "Failed to allocated memory block through the stack allocator");
 }

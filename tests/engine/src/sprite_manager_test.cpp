@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -107,6 +108,31 @@ TEST_F(SpriteManagerTest, ConcurrentCreationAndDestruction) {
   KR::Texture* texture = world.textures->findTexture("quads", "default");
   ASSERT_NE(nullptr, texture);
   EXPECT_EQ(100 * 2 + 100, texture->getReferenceCount());
+}
+
+// A loading thread makes fast sprites of a picture while the main thread
+// makes and destroys sprites of the same picture and runs the frame's pass,
+// which frees textures whose last user let go. A lookup that handed out the
+// texture before taking its reference would attach freed memory here.
+TEST_F(SpriteManagerTest, LookupAndReferenceAreOneStepAgainstTheLastRelease) {
+  world.startRendering();
+  std::atomic<bool> done{false};
+  std::thread loader([this, &done] {
+    for (int i = 0; i < 20000; ++i) {
+      FastSprite* fast = world.fastSprites->createSpriteFromImage("quads", "default");
+      EXPECT_EQ(32u, fast->getTexture()->height);
+      world.fastSprites->destroySprite(fast);
+    }
+    done = true;
+  });
+  while (!done) {
+    Sprite* sprite = world.sprites->createSpriteFromTexture("quads", "default");
+    world.sprites->destroySprite(sprite);
+    world.textures->createPendingTextures();
+  }
+  loader.join();
+  world.textures->createPendingTextures();
+  EXPECT_EQ(nullptr, world.textures->findTexture("quads", "default")) << "a reference was lost or gained";
 }
 
 }  // namespace

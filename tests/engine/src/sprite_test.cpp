@@ -445,10 +445,11 @@ TEST_F(SpriteDrawTest, RotationAboutRotCenter) {
   EXPECT_TRUE(near(world.pixel(40, 56), 0, 0, 255)) << world.pixel(40, 56);
 }
 
-// Clipping keeps every visible texel where it was, whatever the scale.
+// Clipping keeps every visible texel where it was, whatever the scale; a clip
+// rectangle given right to left and bottom to top clips like its normal form.
 TEST_F(SpriteDrawTest, ClippingAtSeveralScales) {
   for (float scale : {0.5f, 1.0f, 1.5f}) {
-    for (int mirror = 0; mirror < 3; ++mirror) {
+    for (int mirror = 0; mirror < 4; ++mirror) {
       SCOPED_TRACE("scale " + std::to_string(scale) + " mirror " + std::to_string(mirror));
       Sprite* sprite = world.sprites->createSpriteFromTexture("blocks", "default");
       sprite->setScale(Vector2<float>(scale, scale));
@@ -456,6 +457,7 @@ TEST_F(SpriteDrawTest, ClippingAtSeveralScales) {
       sprite->mMirrorV = mirror == 2;
       const float block = 8.0f * scale;
       sprite->mClipRect = Rect(2.5f * block, 1.5f * block, 6.5f * block, 5.5f * block);
+      if (mirror == 3) sprite->mClipRect = Rect(6.5f * block, 5.5f * block, 2.5f * block, 1.5f * block);
       sprite->mClipEnabled = true;
       world.beginFrame();
       draw(sprite);

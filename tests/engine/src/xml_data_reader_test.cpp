@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "data_test_content.h"
+#include "zip_test_archive.h"
 
 class XmlDataReaderTest : public ::testing::Test {
  protected:
@@ -239,4 +240,27 @@ TEST_F(XmlDataReaderTest, MalformedXmlIsFatal) {
       },
       ::testing::ExitedWithCode(255),
               "Failed to parse XML file: broken(.|\n)*Error description: (.|\n)*xml_data_reader");
+}
+
+// A zipped document whose data ends before the entry's size: the part read is
+// a complete, valid document, and must still not pass for the file.
+TEST(XmlDataReaderDeathTest, AFileThatReadsShortIsRefused) {
+  KR::Test::ScratchContent content("xml-short");
+  content.folder += "/";  // the zip archive is the content folder followed by "data.zip"
+  const std::string text = "<root><count v=\"3\"/></root>";
+  content.addEntry("default", "short", text);
+  ASSERT_TRUE(KR::Test::writeZip(content.folder + "data.zip", {{"default/short.dat", text}}));
+  std::string bytes = KR::Test::readFile(content.folder + "data.zip");
+  size_t local = bytes.find("default/short.dat");
+  size_t central = bytes.find("default/short.dat", local + 1);
+  for (size_t at : {local - 30 + 22, central - 46 + 24}) bytes[at] = static_cast<char>(text.size() + 40);
+  KR::Test::writeFile(content.folder + "data.zip", bytes);
+  content.start();
+  KR::XmlDataReader reader;
+  EXPECT_EXIT(
+      {
+        KR::LogSystem::getInstance()->addWriter(std::make_unique<KR::StderrLogWriter>());
+        reader.open("default", "short");
+      },
+      ::testing::ExitedWithCode(255), "Failed to parse XML file: short(.|\n)*Error description: read error");
 }

@@ -154,6 +154,109 @@ TEST_F(ZipReaderTest, DamagedArchivesAndEntriesFailSafely) {
   }
 }
 
+namespace {
+
+// Little-endian 32-bit field of a zip header.
+void put32(std::string& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// Reads the whole entry the way content loaders do; the last result is kept.
+std::string readLikeALoader(KR::File* file, int* last) {
+  std::string out(file->getSize(), '\0');
+  int done = 0;
+  while (done < file->getSize() && (*last = file->read(&out[done], file->getSize() - done)) > 0) done += *last;
+  out.resize(done);
+  return out;
+}
+
+}  // namespace
+
+// One byte altered inside an entry's data: minizip itself notices only when
+// the entry is closed, so the read that completes the entry must fail, for
+// stored and deflated entries alike, with the archive and entry named.
+TEST_F(ZipReaderTest, AlteredBytesFailTheReadThatCompletesTheEntry) {
+  for (int method : {0, Z_DEFLATED}) {
+    SCOPED_TRACE(method);
+    std::string folder = KR::Test::scratchDir("zip-crc" + std::to_string(method));
+    std::string text = pattern(5000, 7);
+    ASSERT_TRUE(KR::Test::writeZip(folder + "/data.zip", {{"a/text.bin", text}, {"b.txt", "intact"}}, method));
+    std::string bytes = KR::Test::readFile(folder + "/data.zip");
+    size_t data = bytes.find("a/text.bin") + 10;  // no extra field: the data follows the name
+    bytes[data + (method ? 40 : 2500)] ^= 0x01;
+    KR::Test::writeFile(folder + "/data.zip", bytes);
+
+    KR::ZipReader reader(folder + "/data.zip");
+    std::unique_ptr<KR::File> file(reader.open("/a/text.bin"));
+    ASSERT_TRUE(file);
+    int last = 0;
+    std::string got = readLikeALoader(file.get(), &last);
+    EXPECT_LT(last, 0);
+    EXPECT_LT(got.size(), text.size());
+    EXPECT_LT(file->read(&got[0], 1), 0) << "the file closed itself";
+    EXPECT_TRUE(log.contains("damaged entry a/text.bin in " + folder + "/data.zip"));
+    std::unique_ptr<KR::File> intact(reader.open("/b.txt"));
+    ASSERT_TRUE(intact);
+    EXPECT_EQ(readAll(intact.get(), 64), "intact");
+  }
+}
+
+// A deflate stream that ends before the entry's recorded size.
+TEST_F(ZipReaderTest, DataEndingBeforeTheEntrySizeIsAReadError) {
+  std::string folder = KR::Test::scratchDir("zip-short");
+  ASSERT_TRUE(KR::Test::writeZip(folder + "/data.zip", {{"short.txt", "twenty bytes of text"}}));
+  std::string bytes = KR::Test::readFile(folder + "/data.zip");
+  size_t local = bytes.find("short.txt");
+  size_t central = bytes.find("short.txt", local + 1);
+  put32(bytes, local - 30 + 22, 64);    // uncompressed size in the local header
+  put32(bytes, central - 46 + 24, 64);  // and in the central directory
+  KR::Test::writeFile(folder + "/data.zip", bytes);
+
+  KR::ZipReader reader(folder + "/data.zip");
+  std::unique_ptr<KR::File> file(reader.open("short.txt"));
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->getSize(), 64);
+  int last = 0;
+  EXPECT_EQ(readLikeALoader(file.get(), &last), "twenty bytes of text");
+  EXPECT_LT(last, 0);
+  EXPECT_TRUE(log.contains("damaged entry short.txt in " + folder + "/data.zip"));
+}
+
+// At start one line says what is wrong with an unusable archive; opens keep
+// trying afterwards, so an archive that appears later is still read.
+TEST_F(ZipReaderTest, AnUnusableArchiveIsNamedOnceAtStart) {
+  std::string folder = KR::Test::scratchDir("zip-start");
+  const struct {
+    const char* file;
+    const char* bytes;
+    const char* reason;
+  } cases[] = {{"missing.zip", nullptr, "is missing"},
+               {"empty.zip", "", "is empty"},
+               {"damaged.zip", "PK\3\4 no directory", "is damaged"}};
+  for (const auto& c : cases) {
+    std::string archive = folder + "/" + c.file;
+    if (c.bytes) KR::Test::writeFile(archive, c.bytes);
+    KR::ZipReader reader(archive);
+    reader.openAtStart();
+    EXPECT_TRUE(log.contains("ZipReader: the archive " + archive + " " + c.reason)) << c.file;
+    EXPECT_EQ(reader.open("/data/small.txt"), nullptr);
+    KR::Test::writeFile(archive, KR::Test::readFile(path));
+    std::unique_ptr<KR::File> file(reader.open("/data/small.txt"));
+    ASSERT_TRUE(file) << c.file;
+  }
+  // An archive that ends inside an entry has lost its directory.
+  std::string whole = KR::Test::readFile(path);
+  std::string cut = folder + "/cut.zip";
+  KR::Test::writeFile(cut, whole.substr(0, whole.find("data/big.bin") + 5000));
+  KR::ZipReader truncated(cut);
+  truncated.openAtStart();
+  EXPECT_TRUE(log.contains("ZipReader: the archive " + cut + " is damaged"));
+  EXPECT_EQ(truncated.open("/data/small.txt"), nullptr);
+  KR::ZipReader good(path);
+  good.openAtStart();
+  EXPECT_FALSE(log.contains("ZipReader: the archive " + path));
+}
+
 TEST(ZipReaderContentFolder, ReadsDataZipOfTheContentFolder) {
   KR::Test::LogCapture log;
   std::string folder = KR::Test::scratchDir("zip-content") + "/";

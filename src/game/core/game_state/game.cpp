@@ -80,6 +80,7 @@ Game::Game() : tasks(this) {
   viewStreamer->startThread();
   auto player = std::make_unique<MusicPlayer>();
   musicPlayer = player.get();
+  realMusic = player.get();
   musicPlayer->setStreamer(viewStreamer);
   musicPlayer->loadConfig();
   music = std::move(player);
@@ -106,6 +107,7 @@ Game::~Game() {
   tasks.clear();
   viewStack->closeAllViews();
   music.reset();
+  retiredMusic.reset();
   streamer.reset();
   registry->clear();
   inventory.reset();
@@ -268,7 +270,7 @@ void Game::update(float dt) {
   step(GameStep::Autosave);
   updateAutosave(dt);
   step(GameStep::MusicStart);
-  if (mode == 0 && !musicPlayer->isStarted()) music->start();
+  if (mode == 0 && music.get() == realMusic && !musicPlayer->isStarted()) music->start();
 }
 
 void Game::updatePlay(float dt) {

@@ -157,7 +157,10 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
     views = std::move(replacement);
   }
   void setHud(std::unique_ptr<IHud> replacement) { hud = std::move(replacement); }
-  void setMusic(std::unique_ptr<IGameComponent> replacement) { music = std::move(replacement); }
+  void setMusic(std::unique_ptr<IGameComponent> replacement) {
+    if (music.get() == realMusic) retiredMusic = std::move(music);
+    music = std::move(replacement);
+  }
   void setTriggerVisualiser(std::unique_ptr<IGameComponent> replacement) { triggerVisualiser = std::move(replacement); }
   void setGuides(std::unique_ptr<IGameComponent> replacement) { guides = std::move(replacement); }
   void setCutScene(std::unique_ptr<ICutScene> replacement) { cutScene = std::move(replacement); }
@@ -205,6 +208,8 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   ViewStack* viewStack = nullptr;
   IViewStack* realViews = nullptr;  // viewStack, seen as the component
   std::unique_ptr<IViewStack> retiredViews;
+  IGameComponent* realMusic = nullptr;  // musicPlayer, seen as the component
+  std::unique_ptr<IGameComponent> retiredMusic;
   ViewStreamer* viewStreamer = nullptr;
   MusicPlayer* musicPlayer = nullptr;
   pthread_mutex_t viewStackLock;

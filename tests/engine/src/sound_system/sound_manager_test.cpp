@@ -227,6 +227,28 @@ TEST_F(SoundManagerTest, EffectsOfPriorityZeroAreRefusedOnceFiveSoundButMusicNev
   EXPECT_EQ(manager->getRankedEffects().size(), 5u);
 }
 
+// A loud resource of low priority passes the queue test with its resource
+// volume (1 x 5 beats the last score 10 x 0.2) but ranks with the sound's own
+// volume (1 x 1), last: it is silenced at once and must not get a handle.
+TEST_F(SoundManagerTest, AnEffectSilencedAtCreationGetsNoHandle) {
+  uint32_t strong = manager->loadSound(descriptor("beep", 0, false, 10));
+  uint32_t loud = manager->loadSound(descriptor("one_span", 0, false, 1, 5.0f));
+  std::vector<uint32_t> kept;
+  for (int i = 0; i < 5; ++i) kept.push_back(manager->playSound(strong));
+  const std::vector<KR::Sound*> before = manager->getRankedEffects();
+  EXPECT_EQ(manager->playSound(loud), 0u);
+  EXPECT_TRUE(log.contains("ERROR: SoundManager::createSound Sound can not be queued"));
+  EXPECT_EQ(manager->getRankedEffects(), before);
+  for (uint32_t handle : kept) EXPECT_TRUE(manager->isSoundPlaying(handle));
+  // The refused sound's channel was given back at once.
+  for (uint32_t handle = 1; handle < 64; ++handle) {
+    KR::Sound* sound = manager->getSound(handle);
+    if (sound) {
+      EXPECT_EQ(sound->getResource(), manager->getResource(strong)) << handle;
+    }
+  }
+}
+
 // A movie's sound track is a priority-0 effect started right after every
 // sound was stopped; stopped effects must not keep it out of the ranking.
 TEST_F(SoundManagerTest, StoppedEffectsLeaveTheRankingAtOnce) {

@@ -88,9 +88,10 @@ TEST_F(TextManagerTest, MalformedFilesAreFatal) {
   content.addEntry("en", "truncated_utf8_xml", stringFile(item("A", "\xE2\x82")));
   content.start();
   text = std::make_unique<KR::TextManager>();
-  EXPECT_EXIT(text->loadStrings(), ::testing::ExitedWithCode(255), "Failed to parse XML");
+  EXPECT_EXIT(text->loadStrings(), ::testing::ExitedWithCode(255),
+              "Failed to parse XML strings_xml in package localization: .+ at byte");
   EXPECT_EXIT(text->loadStringsFile("bad_utf8_xml", "localization"), ::testing::ExitedWithCode(255),
-              "Description:\n  \n");
+              "bad_utf8_xml: the translation of \"A\" is not valid UTF-8");
   EXPECT_EXIT(text->loadStringsFile("truncated_utf8_xml", "localization"), ::testing::ExitedWithCode(255),
-              "Description:\n  \n");
+              "truncated_utf8_xml: the translation of \"A\" is not valid UTF-8");
 }

@@ -305,9 +305,12 @@ TEST(Host, SecondCopyEndsWithOneAndRaisesTheFirst) {
   std::string name = "KrHostTest-second-" + std::to_string(getpid());
   SingleInstanceGuard first(name);
   ASSERT_TRUE(first.acquire());
+  std::string errors = KR::Test::scratchDir("second-copy") + "/stderr.txt";
   pid_t child = fork();
   if (child == 0) {
     gHost.instanceName = name;
+    FILE* redirected = std::freopen(errors.c_str(), "w", stderr);
+    if (!redirected) _exit(3);
     // The application is never made: the second copy ends before the engine starts.
     _exit(winMain([]() -> Application* { std::abort(); }));
   }
@@ -316,4 +319,5 @@ TEST(Host, SecondCopyEndsWithOneAndRaisesTheFirst) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
   EXPECT_TRUE(first.takeRaiseRequest());
+  EXPECT_NE(KR::Test::readFile(errors).find("already running"), std::string::npos);
 }
