@@ -14,6 +14,7 @@
 #include "core/game_state/lua_integration.h"
 #include "core/game_state/music_player.h"
 #include "core/game_state/save_load_game_progress_system.h"
+#include "core/game_state/trigger_visualizer.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
@@ -84,7 +85,10 @@ Game::Game() : tasks(this) {
   musicPlayer->setStreamer(viewStreamer);
   musicPlayer->loadConfig();
   music = std::move(player);
-  triggerVisualiser = std::make_unique<IGameComponent>();
+  auto highlights = std::make_unique<TriggerVisualizer>();
+  visualizer = highlights.get();
+  realVisualiser = visualizer;
+  triggerVisualiser = std::move(highlights);
   guides = std::make_unique<IGameComponent>();
   auto cut = std::make_unique<CutScene>();
   realCutScene = cut.get();
@@ -95,12 +99,14 @@ Game::Game() : tasks(this) {
   dispatcher.addListener(this);
   dispatcher.addListener(inventory.get());
   dispatcher.addListener(&fadeOut);
+  dispatcher.addListener(visualizer);
 }
 
 Game::~Game() {
   // The listeners leave the bus before their owner's members go.
   // The streamer's thread ends before the views, icons and music it touches.
   viewStreamer->stopThread();
+  dispatcher.removeListener(visualizer);
   dispatcher.removeListener(&fadeOut);
   dispatcher.removeListener(inventory.get());
   dispatcher.removeListener(this);
@@ -125,6 +131,7 @@ bool Game::isTopViewActivated() {
 }
 
 void Game::load() {
+  visualizer->load();
   if (KR::SpriteManager<KR::Sprite>* manager = sprites()) {
     const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
     dimSprite = manager->createSpriteFromTextureObject(nullptr);
@@ -139,6 +146,7 @@ void Game::load() {
 }
 
 void Game::unload() {
+  visualizer->release();
   if (KR::SpriteManager<KR::Sprite>* manager = sprites()) {
     if (dimSprite) manager->destroySprite(dimSprite);
     if (loadingIndicator) manager->destroySprite(loadingIndicator);
@@ -205,10 +213,12 @@ void Game::onActivate() {
     lockTimer.held = true;
     ++viewStack->viewChangeLocks;
   }
+  visualizer->visible = true;
   sendSimple(kMsgPlayStarted);
 }
 
 void Game::onDeactivate() {
+  visualizer->visible = false;
   music->stop();
   streamer->stop();
   viewStack->dropTakedObject(false);
@@ -359,6 +369,7 @@ void Game::draw() {
     for (ViewEffect* effect : effects) effect->endZoom();
   }
   if (blurOpen && post) post->endBlur();
+  triggerVisualiser->draw();
   for (ViewEffect* effect : effects) effect->draw();
   messages->render();
   if (loadingIndicator && loadingAlpha > 0.0f) {

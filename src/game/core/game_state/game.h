@@ -37,6 +37,7 @@ class Sprite;
 namespace HOG {
 
 class CutScene;
+class TriggerVisualizer;
 class HOSItemDisapperenceEffectManager;
 class Inventory;
 class InventoryItemFactory;
@@ -161,7 +162,11 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
     if (music.get() == realMusic) retiredMusic = std::move(music);
     music = std::move(replacement);
   }
-  void setTriggerVisualiser(std::unique_ptr<IGameComponent> replacement) { triggerVisualiser = std::move(replacement); }
+  // The game's own visualiser stays alive (and on the bus) behind a stand-in.
+  void setTriggerVisualiser(std::unique_ptr<IGameComponent> replacement) {
+    if (triggerVisualiser.get() == realVisualiser) retiredVisualiser = std::move(triggerVisualiser);
+    triggerVisualiser = std::move(replacement);
+  }
   void setGuides(std::unique_ptr<IGameComponent> replacement) { guides = std::move(replacement); }
   void setCutScene(std::unique_ptr<ICutScene> replacement) { cutScene = std::move(replacement); }
   // The game's own cut scene (null once a stand-in replaced it).
@@ -226,7 +231,9 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   ViewFadeOutEffect fadeOut;
   ViewEffect* effects[2] = {&fadeIn, &fadeOut};
   std::unique_ptr<ICutScene> cutScene;
-  CutScene* realCutScene = nullptr;  // cutScene until a stand-in replaces it
+  CutScene* realCutScene = nullptr;
+  TriggerVisualizer* visualizer = nullptr;   // owned through triggerVisualiser, or retired with it
+  IGameComponent* realVisualiser = nullptr;  // cutScene until a stand-in replaces it
   bool savedCutScenePending = false;
   float autosaveTimer = 0.0f;
   float autosavePeriod = kAutosavePeriod;
@@ -238,6 +245,7 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   std::unique_ptr<IGameComponent> triggerVisualiser;
   std::unique_ptr<IGameComponent> guides;
   int saveCount = 0;
+  std::unique_ptr<IGameComponent> retiredVisualiser;
 };
 
 }  // namespace HOG

@@ -14,6 +14,7 @@ extern "C" {
 #include <cmath>
 #include <string>
 
+#include "animationeditor/scene_node.h"
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/cut_scene.h"
 #include "core/game_state/game.h"
@@ -22,6 +23,7 @@ extern "C" {
 #include "core/game_state/inventory.h"
 #include "core/game_state/lua_integration.h"
 #include "core/game_state/save_load_game_progress_system.h"
+#include "core/game_state/trigger_visualizer.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
@@ -286,6 +288,29 @@ TEST_F(StoryTest, FoundItemEffectGridDelaysFadeAndSlots) {
   EXPECT_EQ(effect.getSlot(1).rows, 1u);
   EXPECT_TRUE(std::isfinite(effect.getSlot(1).pieces[0].delay));
   EXPECT_EQ(effect.startGrid(10, 10, 0, 0, 1, 1, origin, origin, 0.0f), -1);
+}
+
+TEST_F(StoryTest, TriggerHighlightsCycleOverUsableTriggersAndKeepTypesThreeAndFourOut) {
+  HOG::TriggerVisualizer highlights;
+  highlights.loaded = highlights.visible = true;
+  highlights.triggerAnimations = {nullptr, new AE::ISceneNode(), new AE::ISceneNode(), new AE::ISceneNode(),
+                                  new AE::ISceneNode()};
+  highlights.phase = 2.0f;
+  highlights.reset();
+  EXPECT_FLOAT_EQ(highlights.timer, 1.0f);  // the first step half a phase away
+  // The garden: 0 passage (cursor 2), 1 stone (4), 2 well (1), 3 chest (1), 4 shed (2), 5 talk (3).
+  HOG::View* garden = view("location02");
+  garden->findTrigger(3)->dead = 1;
+  std::vector<int32_t> order;
+  for (int i = 0; i < 4; ++i) {
+    highlights.advance(garden);
+    order.push_back(highlights.currentIndex);
+  }
+  EXPECT_EQ(order, (std::vector<int32_t>{0, 2, 4, 0}));
+  EXPECT_FLOAT_EQ(highlights.timer, 0.0f);
+  for (HOG::IBaseAreaTrigger* t : garden->triggers) t->cursorType = 3;
+  highlights.advance(garden);
+  EXPECT_EQ(highlights.currentIndex, -1);
 }
 
 TEST_F(StoryTest, CutSceneSkipJumpsToTheStageEndAndTheLastFinishesOnce) {
