@@ -24,8 +24,8 @@ kr_add_test(test_game_locations
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_stack_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_streamer_stress_test.cpp
   LIBS kr_game
-  DEPENDS kr_media)
-set_tests_properties(test_game_locations PROPERTIES LABELS threads)
+  DEPENDS kr_media
+  LABELS threads)
 
 kr_add_test(test_game_playthrough
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/game_playthrough_test.cpp

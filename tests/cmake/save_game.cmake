@@ -20,16 +20,16 @@ kr_add_fuzzer(save_game_fuzz
 kr_add_test(test_story_playthrough
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/story_playthrough_test.cpp
   LIBS kr_game_driver
-  DEPENDS kr_media quellmoor)
-set_tests_properties(test_story_playthrough PROPERTIES LABELS threads)
+  DEPENDS kr_media quellmoor
+  LABELS threads)
 
 # The play state's story parts over the demo descriptions: Lua tables,
 # animation and hidden-object triggers, the scene, dissolve, cut scene, saves.
 kr_add_test(test_story
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/story_test.cpp
   LIBS kr_game kr_savetool
-  DEPENDS kr_media)
-set_tests_properties(test_story PROPERTIES LABELS threads)
+  DEPENDS kr_media
+  LABELS threads)
 
 # Level scripts calling every table function with arbitrary arguments.
 set(KR_SCRIPT_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/level_script)
