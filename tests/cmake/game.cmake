@@ -32,6 +32,8 @@ kr_add_test(test_game_playthrough
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/locations_playthrough_test.cpp
   LIBS kr_game_driver
   DEPENDS kr_media quellmoor)
+# Play runs the view streamer's thread.
+set_tests_properties(test_game_playthrough PROPERTIES LABELS threads)
 
 # The profile's options file is fuzzed; its seed writer encodes a few profiles.
 set(KR_OPTIONS_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/options_file)
