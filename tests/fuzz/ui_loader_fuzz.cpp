@@ -8,8 +8,9 @@
 // program can neither touch the system nor run away. Skipped are the inputs
 // whose widgets reach the loader's fatal errors (a widget without "id" or
 // "class", covered by the death tests) and those that read other files
-// ("instance" and "related" urls, sprite pictures, rectangles by reference),
-// which have fuzz targets of their own.
+// ("instance" and "related" urls, sprite pictures, rectangles by reference,
+// scene files), which have fuzz targets of their own, and particle widgets
+// without a file name (fatal).
 //
 // Built with KR_SEED_WRITER the same file is the tool that writes the seed
 // corpus: `ui_loader_seeds <folder>`.
@@ -62,14 +63,43 @@ const char* const kSeeds[] = {
     ("local t = { id = 'r', class = 'UIWidget' } local n = t\n"
      "for i = 1, 150 do local c = { id = 'n' .. i, class = 'UIWidget', position = {i, i} } n.childs = { c } n = c end\n"
      "local w = { id = 'w', class = 'UIWidget', childs = {} }\n"
-     "for i = 1, 300 do w.childs[i] = { id = 'l' .. i, class = i % 2 == 0 and 'UILabel' or 'UIButton', text = 't' } end\n"
+     "for i = 1, 300 do w.childs[i] = { id = 'l' .. i, class = i % 2 == 0 and 'UILabel' or 'UIButton', text = 't' } "
+     "end\n"
      "t.childs[2] = w n.childs = { t } ui = t\n"),
+    // The content widgets with their keys: an area with its bar, a check box,
+    // a list, a text edit, scene widgets reaching into their ancestors'
+    // scenes (which have none here) and a particle widget.
+    ("ui = { id = 'screen', class = 'UIWidget', initialState = 'onIdle', childs = {\n"
+     "  { id = 'area', class = 'UIScrollArea', progressBar = 'bar', size = {200, 100}, orientation = 'hor',\n"
+     "    kinetic = 1, kineticSpeed = 40, dragScrolling = 1, pageSize = 50, fastApproach = 1, keepContent = 0,\n"
+     "    clipping = 1, childs = { { id = 'row', class = 'UILabel', size = {900, 40} } } },\n"
+     "  { id = 'bar', class = 'UIProgressBar', bar = 'fill', thumb = 'knob', lrOffsets = {4, 4}, orientation = 0,\n"
+     "    kinetic = 1, kineticSpeed = 2, step = 0.3, locked = 0,\n"
+     "    childs = { { id = 'fill', class = 'UISprite' }, { id = 'knob', class = 'UISprite' } } },\n"
+     "  { id = 'box', class = 'UICheckBox', thumb = 'tick', text = 'Music', captionOrder = 0,\n"
+     "    childs = { { id = 'tick', class = 'UILabel', size = {10, 10} } } },\n"
+     "  { id = 'list', class = 'UIListView', fontPreset = 'presets:list', lineHeight = 24, size = {100, 60},\n"
+     "    kinetic = 1 },\n"
+     "  { id = 'edit', class = 'UITextEdit', maxLength = 3, filterSpecialCharacters = 1, text = 'ab' },\n"
+     "  { id = 'node', class = 'UISceneNode', scene = '@parent/a/b', scale = {2, 2}, childs = {\n"
+     "    { id = 'inner', class = 'UISceneNode', scene = '@parent' },\n"
+     "    { id = 'slist', class = 'UISceneList', scene = '@parent/x', type = 'book', scrolling = 1, orient = 'hor',\n"
+     "      items = { { scene = '/y', id = 'i' } } } } },\n"
+     "  { id = 'fx', class = 'UIParticleFX', filename = 'sparkles_fx' } },\n"
+     "  events = { { element = 'edit', slot = 'textEntered', command = 'hide:edit' },\n"
+     "             { element = 'box', slot = 'clicked', command = 'show:box' } } }\n"),
+    // A list view whose scroll area is given, and one whose name is taken.
+    ("ui = { id = 'l', class = 'UIListView', childs = { { id = 'childScrollArea', class = 'UIScrollArea',\n"
+     "  size = {50, 50} } } }\n"),
+    "ui = { id = 'l', class = 'UIListView', childs = { { id = 'childScrollArea', class = 'UILabel' } } }\n",
     // The skipped roads: no class, an instance url, a related file, a sprite picture.
     "ui = { id = 'a' }\n",
     "ui = { id = 'a', class = 'UIWidget', instance = '#file:table' }\n",
     "ui = { id = 'a', class = 'UIWidget', related = { { filename = 'f', id = 'x' } } }\n",
     "ui = { id = 'a', class = 'UISprite', imagename = 'pic', tablename = 'T' }\n",
     "ui = { id = 'a', class = 'UIWidget', customContentRect = { 'rects', 'button', 'default' } }\n",
+    "ui = { id = 'a', class = 'UIParticleFX' }\n",
+    "ui = { id = 'a', class = 'UISceneList', scene = 'list_xml', items = { { scene = 'item_xml', id = 'i' } } }\n",
     // Missing pieces and run-away programs.
     "ui = 5\n",
     "",
@@ -157,7 +187,20 @@ bool buildable(lua_State* state, std::vector<const void*>& path) {
   if (!safe) return false;
   const std::string instance = fieldText(state, "instance");
   if (!instance.empty() && instance[0] == '#') return false;
-  if (fieldText(state, "class") == "UISprite" && !fieldText(state, "imagename").empty()) return false;
+  const std::string className = fieldText(state, "class");
+  if (className == "UISprite" && !fieldText(state, "imagename").empty()) return false;
+  // A particle widget without its effect's file name is fatal.
+  if (className == "UIParticleFX" && fieldText(state, "filename").empty()) {
+    lua_getfield(state, -1, "filename");
+    const bool given = isText(state, -1);
+    lua_pop(state, 1);
+    if (!given) return false;
+  }
+  // Scene files are the scene loader's and the scene lists' fuzz targets'.
+  if (className == "UISceneNode" || className == "UISceneList") {
+    const std::string scene = fieldText(state, "scene");
+    if (!scene.empty() && scene.find("@parent") == std::string::npos) return false;
+  }
   if (rectByReference(state, "customClientRect") || rectByReference(state, "customContentRect")) return false;
 
   path.push_back(self);
@@ -213,9 +256,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const float x = float(data[size / 2] * 4), y = float(data[size - 1] * 3);
   controller->position = KR::Vector2<float>(x, y);
   controller->pressPosition = controller->position;
-  const uint32_t events[] = {KR::kUIEventLeftPressed, KR::kUIEventLeftHeld, KR::kUIEventLeftHeld,
-                             KR::kUIEventLeftReleased, KR::makeKeyEvent(KR::kUIEventKeyPressed, 'A'),
-                             KR::kUIEventWheelForward, KR::kUIEventNone};
+  const uint32_t events[] = {KR::kUIEventLeftPressed,
+                             KR::kUIEventLeftHeld,
+                             KR::kUIEventLeftHeld,
+                             KR::kUIEventLeftReleased,
+                             KR::makeKeyEvent(KR::kUIEventKeyPressed, 'A'),
+                             KR::kUIEventWheelForward,
+                             KR::kUIEventNone};
   for (uint32_t event : events) {
     controller->route(event);
     manager->update(0.05f);

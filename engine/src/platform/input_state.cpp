@@ -30,9 +30,12 @@ std::mutex gInputLock;
 
 uint8_t genericModifier(uint8_t vk) {
   switch (vk) {
-    case kVkLShift: case kVkRShift: return kVkShift;
-    case kVkLControl: case kVkRControl: return kVkControl;
-    case kVkLMenu: case kVkRMenu: return kVkMenu;
+    case kVkLShift:
+    case kVkRShift: return kVkShift;
+    case kVkLControl:
+    case kVkRControl: return kVkControl;
+    case kVkLMenu:
+    case kVkRMenu: return kVkMenu;
     default: return 0;
   }
 }
@@ -58,10 +61,12 @@ void setKey(uint8_t vk, bool down) {
   }
 }
 
-// The first code point of a UTF-8 text, 0 when it is empty or broken.
-wchar_t firstCodePoint(const char* text) {
+// The code point of a UTF-8 text of exactly one character; 0 when it is
+// empty, broken or longer (a press that typed two characters typed no one
+// character a text edit could take).
+wchar_t onlyCodePoint(const char* text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text);
-  if (p[0] < 0x80) return wchar_t(p[0]);
+  if (p[0] < 0x80) return p[0] != 0 && p[1] == 0 ? wchar_t(p[0]) : 0;
   int extra = 0;
   uint32_t code = 0;
   if ((p[0] & 0xE0) == 0xC0) {
@@ -80,7 +85,7 @@ wchar_t firstCodePoint(const char* text) {
     if ((p[i] & 0xC0) != 0x80) return 0;
     code = (code << 6) | (p[i] & 0x3F);
   }
-  return wchar_t(code);
+  return p[extra + 1] == 0 ? wchar_t(code) : 0;
 }
 
 int buttonIndex(uint8_t sdlButton) {
@@ -100,8 +105,10 @@ uint8_t virtualKeyFromScancode(int scancode) {
   if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return uint8_t('A' + (scancode - SDL_SCANCODE_A));
   if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return uint8_t('1' + (scancode - SDL_SCANCODE_1));
   if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) return uint8_t(kVkF1 + (scancode - SDL_SCANCODE_F1));
-  if (scancode >= SDL_SCANCODE_F13 && scancode <= SDL_SCANCODE_F24) return uint8_t(0x7C + (scancode - SDL_SCANCODE_F13));
-  if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9) return uint8_t(0x61 + (scancode - SDL_SCANCODE_KP_1));
+  if (scancode >= SDL_SCANCODE_F13 && scancode <= SDL_SCANCODE_F24)
+    return uint8_t(0x7C + (scancode - SDL_SCANCODE_F13));
+  if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9)
+    return uint8_t(0x61 + (scancode - SDL_SCANCODE_KP_1));
   switch (scancode) {
     case SDL_SCANCODE_0: return '0';
     case SDL_SCANCODE_RETURN: return kVkReturn;
@@ -168,7 +175,7 @@ void applyInputEvent(const SDL_Event& event) {
     }
     case SDL_TEXTINPUT:
       // SDL sends the text right after the press that typed it.
-      if (gInput.lastPressed) gInput.pendingTyped[gInput.lastPressed] = firstCodePoint(event.text.text);
+      if (gInput.lastPressed) gInput.pendingTyped[gInput.lastPressed] = onlyCodePoint(event.text.text);
       gInput.lastPressed = 0;
       break;
     case SDL_MOUSEMOTION:
@@ -190,8 +197,7 @@ void applyInputEvent(const SDL_Event& event) {
     case SDL_MOUSEWHEEL:
       gInput.mouse.wheel += event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -68,7 +68,7 @@ void pollKeyboard(uint8_t table[256]);
 // The character the press of the key typed under the current layout, taken
 // from the text events since the keyboard poll before the last one (so it is
 // read in the same frame as the key table); 0 when the press typed nothing,
-// as a dead key's own press does.
+// as a dead key's own press does, or when it typed more than one character.
 wchar_t typedCharacter(uint8_t virtualKey);
 // Text events are delivered only while text input is started.
 void startTextInput();

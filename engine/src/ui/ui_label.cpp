@@ -52,6 +52,9 @@ void UILabel::setFont(const std::string& fontName) {
 
 void UILabel::draw() {
   if (!font || text.empty()) return;
+  // A box wholly outside its client rectangle would draw nothing; skip the
+  // layout (a long scrolled list holds many such lines).
+  if (clientRectSet && isClippedOut()) return;
   const int32_t a = int32_t(float(textColor.alpha()) * alpha);
   font->color = Color::fromARGB((textColor.value & 0x00FFFFFFu) | (uint32_t(a & 0xFF) << 24));
   const Vector2<float> at = getAbsolutePosition();
@@ -64,22 +67,29 @@ void UILabel::load(LuaScript& script) {
   readLabelKeys(script);
 }
 
+bool UILabel::readFontPresetKey(LuaScript& script, FontPreset* preset) {
+  std::string value;
+  if (!uiReadString(script, "fontPreset", &value) || !UIFontManager::exists()) return false;
+  const size_t colon = value.find(':');
+  // A preset name without ':' is ignored.
+  if (colon == std::string::npos) return false;
+  UIFontManager* fonts = UIFontManager::getInstance();
+  const std::string file = value.substr(0, colon);
+  const std::string table = value.substr(colon + 1);
+  if (UILoadCache* cache = UILoadCache::current()) {
+    if (!cache->fontPreset(file, table, preset)) return false;
+    if (preset->font) fonts->retainFont(preset->font);
+    return true;
+  }
+  return fonts->loadFontPreset(file, table, preset) == 0;
+}
+
 void UILabel::readLabelKeys(LuaScript& script) {
   std::string value;
-  if (uiReadString(script, "fontPreset", &value) && UIFontManager::exists()) {
-    const size_t colon = value.find(':');
-    FontPreset preset;
-    UIFontManager* fonts = UIFontManager::getInstance();
-    const std::string file = value.substr(0, colon);
-    const std::string table = colon == std::string::npos ? std::string() : value.substr(colon + 1);
-    if (colon == std::string::npos) {
-      // A preset name without ':' is ignored.
-    } else if (UILoadCache* cache = UILoadCache::current()) {
-      if (cache->fontPreset(file, table, &preset)) setFontPreset(preset);
-    } else if (fonts->loadFontPreset(file, table, &preset) == 0) {
-      setFontPreset(preset);
-      fonts->releaseFont(preset.font);
-    }
+  FontPreset preset;
+  if (readFontPresetKey(script, &preset)) {
+    setFontPreset(preset);
+    if (preset.font) UIFontManager::getInstance()->releaseFont(preset.font);
   }
   if (uiReadString(script, "text", &value)) setText(value);
   uiReadPair(script, "size", &size);
@@ -89,8 +99,10 @@ void UILabel::readLabelKeys(LuaScript& script) {
     if (UIWidget* measured = parent->findDescendant(value)) size = measured->getTotalSize();
   }
   uiReadFlag(script, "wordWrap", &wordWrap);
-  if (uiReadString(script, "font", &value)) setFont(value);
-  else if (!font) setFont("system_font_fnt");
+  if (uiReadString(script, "font", &value))
+    setFont(value);
+  else if (!font)
+    setFont("system_font_fnt");
   uiReadFloat(script, "xcoeff", &xcoeff);
   uiReadFloat(script, "ycoeff", &ycoeff);
   uiReadFlag(script, "pixelPrecision", &pixelPrecision);

@@ -36,6 +36,10 @@ class UILabel : public UIWidget {
   // "halign", "valign", "sizeof", "wordWrap", "font", "xcoeff", "ycoeff",
   // "pixelPrecision", "color").
   void readLabelKeys(LuaScript& script);
+  // The preset named by the "fontPreset" key ("file:table") of the current
+  // table, its font with one reference for the caller; false when the key is
+  // absent, has no ':' or names no preset.
+  static bool readFontPresetKey(LuaScript& script, FontPreset* preset);
   // The caption of a button, check box or text edit: the descendant named
   // "caption", or a label made for it, sized to the widget and given the
   // label keys of the widget's table.

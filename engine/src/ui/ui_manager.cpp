@@ -11,11 +11,22 @@
 #include "report_assert.h"
 #include "scoped_lock.h"
 #include "timer_manager.h"
+#include "animationeditor/scene_loader.h"
+#include "animationeditor/scene_node.h"
+#include "particle_system.h"
 #include "ui/ui_button.h"
+#include "ui/ui_check_box.h"
 #include "ui/ui_controller.h"
 #include "ui/ui_label.h"
+#include "ui/ui_list_view.h"
 #include "ui/ui_load_cache.h"
+#include "ui/ui_particle_fx.h"
+#include "ui/ui_progress_bar.h"
+#include "ui/ui_scene_list.h"
+#include "ui/ui_scene_node.h"
+#include "ui/ui_scroll_area.h"
 #include "ui/ui_sprite.h"
+#include "ui/ui_text_edit.h"
 #include "ui/ui_state.h"
 #include "ui/ui_table_keys.h"
 #include "ui/ui_widget.h"
@@ -70,15 +81,6 @@ UIWidget* createButton(LuaScript& script, const std::string& id, UIWidget* paren
   return finishCreated(new UIButton(id, parent), script, parent);
 }
 
-struct ClassEntry {
-  const char* name;
-  UIWidget* (*create)(LuaScript&, const std::string&, UIWidget*);
-};
-const ClassEntry kClasses[] = {{"UIWidget", &createPlain},
-                               {"UISprite", &createSprite},
-                               {"UIButton", &createButton},
-                               {"UILabel", &createLabel}};
-
 // Calls body with each table element 1, 2, ... of the list `key` of the
 // current table opened as the current table; other elements are skipped, the
 // first nil ends the list.
@@ -102,6 +104,99 @@ void forEachListTable(LuaScript& script, const char* key, Body body) {
   }
   lua_pop(state, 1);
 }
+
+template <typename W>
+UIWidget* createSimple(LuaScript& script, const std::string& id, UIWidget* parent) {
+  return finishCreated(new W(id, parent), script, parent);
+}
+
+UIWidget* createParticleFX(LuaScript& script, const std::string& id, UIWidget* parent) {
+  std::string file;
+  if (!uiReadString(script, "filename", &file)) KR_FATAL("Failed to read filename for UIParticleFX");
+  ParticleFX* effect = ParticleSystem::exists() ? ParticleSystem::getInstance()->createEffect(file) : nullptr;
+  return finishCreated(new UIParticleFX(id, parent, effect), script, parent);
+}
+
+// The node a "scene" key names: "@parent/path" is a node of the scene of the
+// nearest enclosing scene-node widget that has it (not owned); anything else
+// is a scene file loaded for the widget (owned).
+AE::ISceneNode* resolveScene(const std::string& scene, UIWidget* parent, bool* owned) {
+  *owned = false;
+  AE::ISceneNode* node = nullptr;
+  if (scene.find("@parent") != std::string::npos) {
+    const std::string path = scene.size() > 7 ? scene.substr(7) : std::string();
+    for (UIWidget* w = parent; w && !node; w = w->parent) {
+      if (w->getType() != kUISceneNodeType) continue;
+      if (AE::ISceneNode* owner = static_cast<UISceneNode*>(w)->node) node = owner->findByPath(path.c_str());
+    }
+  } else if (!scene.empty()) {
+    node = AE::loadScene(scene);
+    *owned = node != nullptr;
+  }
+  if (!node) log("ERROR: Can't load scene node from %s!", scene.c_str());
+  return node;
+}
+
+UIWidget* createSceneNode(LuaScript& script, const std::string& id, UIWidget* parent) {
+  std::string scene, package = "default";
+  Vector2<float> scale(1.0f, 1.0f);
+  uiReadString(script, "scene", &scene);
+  uiReadString(script, "package", &package);  // read, but scenes come from "default"
+  uiReadPair(script, "scale", &scale);
+  bool owned = false;
+  AE::ISceneNode* node = resolveScene(scene, parent, &owned);
+  if (node) {
+    node->setScaleX(scale.x);
+    node->setScaleY(scale.y);
+  }
+  return finishCreated(new UISceneNode(id, parent, owned, node), script, parent);
+}
+
+UIWidget* createSceneList(LuaScript& script, const std::string& id, UIWidget* parent) {
+  std::string scene, package = "default", type, orient;
+  uint32_t flags = 3;
+  uiReadString(script, "scene", &scene);
+  uiReadString(script, "package", &package);
+  uiReadString(script, "type", &type);
+  uiReadUInt(script, "scrolling", &flags);
+  uiReadString(script, "orient", &orient);
+  bool owned = false;
+  AE::ISceneNode* node = resolveScene(scene, parent, &owned);
+  auto* list = new UISceneList(id, parent, node, type == "book" ? 1 : 0, owned, orient != "hor", flags);
+  if (node) {
+    forEachListTable(script, "items", [&] {
+      std::string itemScene, itemId;
+      uiReadString(script, "scene", &itemScene);
+      uiReadString(script, "id", &itemId);
+      if (!itemScene.empty() && itemScene[0] == '/') {
+        if (AE::ISceneNode* found = node->findByPath(itemScene.c_str()))
+          list->addItem(new UISceneListItem(itemId, found, true));
+        else
+          log("ERROR: Can't load scene node from %s!", itemScene.c_str());
+      } else {
+        list->addItem(new UISceneListItem(itemScene, itemId));
+      }
+    });
+  }
+  return finishCreated(list, script, parent);
+}
+
+struct ClassEntry {
+  const char* name;
+  UIWidget* (*create)(LuaScript&, const std::string&, UIWidget*);
+};
+const ClassEntry kClasses[] = {{"UIWidget", &createPlain},
+                               {"UISprite", &createSprite},
+                               {"UISceneNode", &createSceneNode},
+                               {"UIButton", &createButton},
+                               {"UIParticleFX", &createParticleFX},
+                               {"UILabel", &createLabel},
+                               {"UIProgressBar", &createSimple<UIProgressBar>},
+                               {"UIScrollArea", &createSimple<UIScrollArea>},
+                               {"UICheckBox", &createSimple<UICheckBox>},
+                               {"UITextEdit", &createSimple<UITextEdit>},
+                               {"UIListView", &createSimple<UIListView>},
+                               {"UISceneList", &createSceneList}};
 
 bool inSubtree(const UIWidget* root, const UIWidget* widget) {
   // Up the parent chain, checking each link, instead of searching the subtree.
@@ -288,7 +383,9 @@ UIWidget* UIManager::buildOne(LuaScript& script, UIWidget* parent, const std::st
   }
 
   readChildren(script, widget, scriptName, tableName, path);
-  if (widget->getType() == kUIButtonType) UILabel::makeCaption(script, widget);
+  const int32_t type = widget->getType();
+  if (type == kUIButtonType || type == kUICheckBoxType || type == kUITextEditType) UILabel::makeCaption(script, widget);
+  if (type == kUIListViewType) UIListView::makeScrollArea(script, static_cast<UIListView*>(widget));
   readStates(script, widget);
   readEvents(script, widget);
   widget->ensureHideState();

@@ -14,6 +14,8 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/showcase_distortion_page.cpp
     ${KR_GAME_SRC}/core/showcase_video_page.cpp
     ${KR_GAME_SRC}/core/showcase_widgets_page.cpp
+    ${KR_GAME_SRC}/core/showcase_controls_page.cpp
+    ${KR_GAME_SRC}/core/showcase_scene_lists_page.cpp
     ${KR_GAME_SRC}/core/showcase_scene_graph_page.cpp
     ${KR_GAME_SRC}/core/showcase_particles_page.cpp
     ${KR_GAME_SRC}/core/showcase_scene_files_page.cpp

@@ -4,12 +4,14 @@
 
 #include "core/game_application.h"
 #include "core/showcase_animation_page.h"
+#include "core/showcase_controls_page.h"
 #include "core/showcase_distortion_page.h"
 #include "core/showcase_font_page.h"
 #include "core/showcase_image_page.h"
 #include "core/showcase_scene_graph_page.h"
 #include "core/showcase_particles_page.h"
 #include "core/showcase_scene_files_page.h"
+#include "core/showcase_scene_lists_page.h"
 #include "core/showcase_sound_page.h"
 #include "core/showcase_sprite_page.h"
 #include "core/showcase_video_page.h"
@@ -34,6 +36,8 @@ Showcase::Showcase() {
   addPage(std::make_unique<DistortionShowcasePage>());
   addPage(std::make_unique<VideoShowcasePage>());
   addPage(std::make_unique<WidgetsShowcasePage>());
+  addPage(std::make_unique<ControlsShowcasePage>());
+  addPage(std::make_unique<SceneListsShowcasePage>());
   addPage(std::make_unique<SceneGraphShowcasePage>());
   addPage(std::make_unique<ParticleShowcasePage>());
   addPage(std::make_unique<SceneFilesShowcasePage>());

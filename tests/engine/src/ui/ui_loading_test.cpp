@@ -146,7 +146,7 @@ TEST_F(LoadingTest, CommandsAreBoundByNameWithTheirArgumentsAndFlagsAreNumbers) 
 TEST_F(LoadingTest, BadStatesAndUnknownClassesAreLoggedAndLeftOut) {
   UIWidget* screen = build(
       "screen = { id = 'screen', class = 'UIWidget', initialState = 'onIdle', childs = {\n"
-      "  { id = 'list', class = 'UIListView', childs = { { id = 'inner', class = 'UIWidget' } } },\n"
+      "  { id = 'list', class = 'UIGauge', childs = { { id = 'inner', class = 'UIWidget' } } },\n"
       "  { id = 'label', class = 'UILabel' } },\n"
       "  states = { { id = 'onIdle', propertyChanges = {\n"
       "               { target = 'label', property = 'scale', value = { 2, 2 } },\n"
@@ -155,7 +155,7 @@ TEST_F(LoadingTest, BadStatesAndUnknownClassesAreLoggedAndLeftOut) {
       "             { id = 'empty', propertyChanges = { { target = 'nobody' } } },\n"
       "             { propertyChanges = {} } } }\n",
       "screen");
-  EXPECT_TRUE(log.contains("unknown UI class 'UIListView' of widget 'list' in table 'screen' of test_ui"));
+  EXPECT_TRUE(log.contains("unknown UI class 'UIGauge' of widget 'list' in table 'screen' of test_ui"));
   EXPECT_EQ(screen->findDescendant("inner"), nullptr);
   ASSERT_EQ(screen->children.size(), 1u);  // loading went on with the label
   EXPECT_TRUE(log.contains("ERROR: UIManager::createState bad property change specified 'scale', widget 'screen'"));
@@ -181,8 +181,8 @@ TEST_F(LoadingDeathTest, MissingKeysBadUrlsAndMissingFilesAreFatal) {
   EXPECT_EXIT(build("t = { class = 'UIWidget' }", "t"), ::testing::ExitedWithCode(255), "Failed to read UI identity");
   EXPECT_EXIT(build("t = { id = 'a', class = 'UIWidget', instance = '#panel_lua:' }", "t"),
               ::testing::ExitedWithCode(255), "Bad url specified in UI");
-  EXPECT_EXIT(build("t = { id = 'a', class = 'UIWidget', instance = '#:panel' }", "t"),
-              ::testing::ExitedWithCode(255), "Bad url specified in UI");
+  EXPECT_EXIT(build("t = { id = 'a', class = 'UIWidget', instance = '#:panel' }", "t"), ::testing::ExitedWithCode(255),
+              "Bad url specified in UI");
   EXPECT_EXIT(manager->loadUI("broken_lua", "dialog", nullptr), ::testing::ExitedWithCode(255),
               "Failed to load ui script broken_lua");
   EXPECT_EXIT(manager->loadUI("dialog_lua", "other", nullptr), ::testing::ExitedWithCode(255),
