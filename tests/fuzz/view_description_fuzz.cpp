@@ -7,10 +7,11 @@
 // one trigger of each kind, a close-up, neighbours over the cap and a damaged
 // file.
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
-#include <cstdio>
+#ifdef KR_SEED_WRITER
 
 namespace {
 
@@ -28,8 +29,6 @@ const char kNeighbours[] =
     "</neighbors></v0><v1><name v=\"ghost\"/></v1></views></root>";
 
 }  // namespace
-
-#ifdef KR_SEED_WRITER
 
 int main(int argc, char** argv) {
   const std::string whole = std::string(kViews) + '\0' + kNeighbours;
@@ -71,6 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return made;
   }();
   (void)allocators;
+  if (!data || !size) return 0;
   const char* bytes = reinterpret_cast<const char*>(data);
   const size_t split = strnlen(bytes, size);
   static HOG::ViewRegistry* registry = new HOG::ViewRegistry();

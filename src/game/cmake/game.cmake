@@ -50,6 +50,7 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/game_state/save_load_game_progress_system.cpp
     ${KR_GAME_SRC}/core/game_state/lua_integration.cpp
     ${KR_GAME_SRC}/core/game_state/cut_scene.cpp
+    ${KR_GAME_SRC}/core/game_state/trigger_visualizer.cpp
     ${KR_GAME_SRC}/core/game_state/hos_item_disapperence_effect_manager.cpp
     ${KR_GAME_SRC}/core/game_state/inventory.cpp
     ${KR_GAME_SRC}/core/game_state/inventory_item_factory.cpp

@@ -15,6 +15,7 @@
 #include "core/game_state/lua_integration.h"
 #include "core/game_state/music_player.h"
 #include "core/game_state/save_load_game_progress_system.h"
+#include "core/game_state/trigger_visualizer.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
@@ -80,10 +81,14 @@ Game::Game() : tasks(this) {
   viewStreamer->startThread();
   auto player = std::make_unique<MusicPlayer>();
   musicPlayer = player.get();
+  realMusic = player.get();
   musicPlayer->setStreamer(viewStreamer);
   musicPlayer->loadConfig();
   music = std::move(player);
-  triggerVisualiser = std::make_unique<IGameComponent>();
+  auto highlights = std::make_unique<TriggerVisualizer>();
+  visualizer = highlights.get();
+  realVisualiser = visualizer;
+  triggerVisualiser = std::move(highlights);
   guides = std::make_unique<IGameComponent>();
   auto cut = std::make_unique<CutScene>();
   realCutScene = cut.get();
@@ -94,6 +99,7 @@ Game::Game() : tasks(this) {
   dispatcher.addListener(this);
   dispatcher.addListener(inventory.get());
   dispatcher.addListener(&fadeOut);
+  dispatcher.addListener(visualizer);
   // The HUD joins the bus itself, after the play state's own listeners.
   hud = std::make_unique<InGameUI>();
 }
@@ -103,12 +109,14 @@ Game::~Game() {
   // The listeners leave the bus before their owner's members go.
   // The streamer's thread ends before the views, icons and music it touches.
   viewStreamer->stopThread();
+  dispatcher.removeListener(visualizer);
   dispatcher.removeListener(&fadeOut);
   dispatcher.removeListener(inventory.get());
   dispatcher.removeListener(this);
   tasks.clear();
   viewStack->closeAllViews();
   music.reset();
+  retiredMusic.reset();
   streamer.reset();
   registry->clear();
   inventory.reset();
@@ -126,6 +134,7 @@ bool Game::isTopViewActivated() {
 }
 
 void Game::load() {
+  visualizer->load();
   if (KR::SpriteManager<KR::Sprite>* manager = sprites()) {
     const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
     dimSprite = manager->createSpriteFromTextureObject(nullptr);
@@ -140,6 +149,7 @@ void Game::load() {
 }
 
 void Game::unload() {
+  visualizer->release();
   if (KR::SpriteManager<KR::Sprite>* manager = sprites()) {
     if (dimSprite) manager->destroySprite(dimSprite);
     if (loadingIndicator) manager->destroySprite(loadingIndicator);
@@ -206,12 +216,14 @@ void Game::onActivate() {
     lockTimer.held = true;
     ++viewStack->viewChangeLocks;
   }
+  visualizer->visible = true;
   hud->setHudVisible(true);
   hud->start();
   sendSimple(kMsgPlayStarted);
 }
 
 void Game::onDeactivate() {
+  visualizer->visible = false;
   music->stop();
   streamer->stop();
   viewStack->dropTakedObject(false);
@@ -273,7 +285,7 @@ void Game::update(float dt) {
   step(GameStep::Autosave);
   updateAutosave(dt);
   step(GameStep::MusicStart);
-  if (mode == 0 && !musicPlayer->isStarted()) music->start();
+  if (mode == 0 && music.get() == realMusic && !musicPlayer->isStarted()) music->start();
 }
 
 void Game::updatePlay(float dt) {
@@ -362,6 +374,7 @@ void Game::draw() {
     for (ViewEffect* effect : effects) effect->endZoom();
   }
   if (blurOpen && post) post->endBlur();
+  triggerVisualiser->draw();
   for (ViewEffect* effect : effects) effect->draw();
   messages->render();
   if (loadingIndicator && loadingAlpha > 0.0f) {

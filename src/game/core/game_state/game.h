@@ -37,6 +37,7 @@ class Sprite;
 namespace HOG {
 
 class CutScene;
+class TriggerVisualizer;
 class HOSItemDisapperenceEffectManager;
 class Inventory;
 class InventoryItemFactory;
@@ -157,8 +158,15 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
     views = std::move(replacement);
   }
   void setHud(std::unique_ptr<IHud> replacement) { hud = std::move(replacement); }
-  void setMusic(std::unique_ptr<IGameComponent> replacement) { music = std::move(replacement); }
-  void setTriggerVisualiser(std::unique_ptr<IGameComponent> replacement) { triggerVisualiser = std::move(replacement); }
+  void setMusic(std::unique_ptr<IGameComponent> replacement) {
+    if (music.get() == realMusic) retiredMusic = std::move(music);
+    music = std::move(replacement);
+  }
+  // The game's own visualiser stays alive (and on the bus) behind a stand-in.
+  void setTriggerVisualiser(std::unique_ptr<IGameComponent> replacement) {
+    if (triggerVisualiser.get() == realVisualiser) retiredVisualiser = std::move(triggerVisualiser);
+    triggerVisualiser = std::move(replacement);
+  }
   void setGuides(std::unique_ptr<IGameComponent> replacement) { guides = std::move(replacement); }
   void setCutScene(std::unique_ptr<ICutScene> replacement) { cutScene = std::move(replacement); }
   // The game's own cut scene (null once a stand-in replaced it).
@@ -210,6 +218,8 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   ViewStack* viewStack = nullptr;
   IViewStack* realViews = nullptr;  // viewStack, seen as the component
   std::unique_ptr<IViewStack> retiredViews;
+  IGameComponent* realMusic = nullptr;  // musicPlayer, seen as the component
+  std::unique_ptr<IGameComponent> retiredMusic;
   ViewStreamer* viewStreamer = nullptr;
   MusicPlayer* musicPlayer = nullptr;
   pthread_mutex_t viewStackLock;
@@ -226,7 +236,9 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   ViewFadeOutEffect fadeOut;
   ViewEffect* effects[2] = {&fadeIn, &fadeOut};
   std::unique_ptr<ICutScene> cutScene;
-  CutScene* realCutScene = nullptr;  // cutScene until a stand-in replaces it
+  CutScene* realCutScene = nullptr;
+  TriggerVisualizer* visualizer = nullptr;   // owned through triggerVisualiser, or retired with it
+  IGameComponent* realVisualiser = nullptr;  // cutScene until a stand-in replaces it
   bool savedCutScenePending = false;
   float autosaveTimer = 0.0f;
   float autosavePeriod = kAutosavePeriod;
@@ -238,6 +250,7 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   std::unique_ptr<IGameComponent> triggerVisualiser;
   std::unique_ptr<IGameComponent> guides;
   int saveCount = 0;
+  std::unique_ptr<IGameComponent> retiredVisualiser;
 };
 
 }  // namespace HOG

@@ -287,11 +287,16 @@ bool SaveLoadGameProgressSystem::load(Game& game) {
     logRefused(path, reason);
     return false;
   }
+  // The rest needs the descriptions as they load afresh; a file refused then
+  // gives the game back as it was.
+  const Data before = capture(game);
+  const bool hadViews = !game.getRegistry().getViews().empty();
   game.getViewStack().resetBeforeRestore();
   game.resetForNewGame();
   Data data;
   if (!SaveGame::decode(bytes, std::make_unique<Expected>(expectation(game)).get(), &data, &reason)) {
     logRefused(path, reason);
+    if (hadViews) apply(game, before);
     return false;
   }
   apply(game, data);

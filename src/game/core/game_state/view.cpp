@@ -43,7 +43,15 @@ Game* game() { return Game::exists() ? Game::getInstance() : nullptr; }
 
 }  // namespace
 
-View::View() { KR::initRecursiveMutex(&lock); }
+View::View() {
+  KR::initRecursiveMutex(&lock);
+  // The controller drives the view's own fields; a double click in a view
+  // never zooms. Bound here, on the main thread, not at each load.
+  controller.scale = &userScale;
+  controller.position = &scrollOffset;
+  controller.dragOffset = &dragOffset;
+  controller.maxUserScale = 1.0f;
+}
 
 View::~View() {
   release();
@@ -63,6 +71,7 @@ void View::setDescription(const ViewDescription& d) {
   type = d.type;
   closeOnOutsideClick = d.closeViewOnOutsideAreaClick;
   doNotUnloadResources = d.doNotUnloadResources;
+  controller.baseScale = getBaseScale();
 }
 
 IBaseAreaTrigger* View::findTrigger(uint32_t triggerId) const {
@@ -103,11 +112,6 @@ void View::load() {
   }
   if (extension) extension->onLoad();
   flightRunning = false;
-  controller.scale = &userScale;
-  controller.position = &scrollOffset;
-  controller.dragOffset = &dragOffset;
-  controller.baseScale = getBaseScale();
-  controller.maxUserScale = 1.0f;
   loaded = true;
 }
 

@@ -15,8 +15,12 @@ constexpr const char* kFactoryFile = "game/core/game_state/view_factory";
 }
 
 BlockPool::BlockPool(int32_t count, size_t size, const char* text, int32_t fatalLine)
-    : blockCount(count), blockSize(size), exhaustedText(text), line(fatalLine) {
-  memory = static_cast<unsigned char*>(std::aligned_alloc(alignof(std::max_align_t), ((count * size + 15) / 16) * 16));
+    : blockCount(count),
+      blockSize(size),
+      stride((size + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) * alignof(std::max_align_t)),
+      exhaustedText(text),
+      line(fatalLine) {
+  memory = static_cast<unsigned char*>(std::aligned_alloc(alignof(std::max_align_t), size_t(count) * stride));
   reset();
 }
 
@@ -25,7 +29,7 @@ BlockPool::~BlockPool() { std::free(memory); }
 void BlockPool::reset() {
   for (int32_t i = 0; i < blockCount; ++i) {
     const int32_t next = i + 1 < blockCount ? i + 1 : -1;
-    memcpy(memory + i * blockSize, &next, sizeof(next));
+    memcpy(memory + i * stride, &next, sizeof(next));
   }
   firstFree = blockCount > 0 ? 0 : -1;
   freeCount = blockCount;
@@ -36,7 +40,7 @@ void* BlockPool::take() {
     KR::reportAssert("KR", exhaustedText, kFactoryFile, line);
     return nullptr;
   }
-  unsigned char* block = memory + firstFree * blockSize;
+  unsigned char* block = memory + firstFree * stride;
   memcpy(&firstFree, block, sizeof(firstFree));
   --freeCount;
   memset(block, 0, blockSize);
@@ -51,7 +55,7 @@ void BlockPool::give(void* block) {
 }
 
 int32_t BlockPool::indexOf(const void* block) const {
-  return int32_t((static_cast<const unsigned char*>(block) - memory) / blockSize);
+  return int32_t((static_cast<const unsigned char*>(block) - memory) / stride);
 }
 
 ViewFactory::ViewFactory()

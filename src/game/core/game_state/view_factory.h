@@ -43,6 +43,9 @@ class BlockPool {
   int32_t freeCount = 0;
   int32_t blockCount;
   size_t blockSize;
+  // Blocks lie at a stride rounded up to the strictest alignment, so the
+  // objects in them (mutexes, vectors) are aligned whatever the block size.
+  size_t stride;
   const char* exhaustedText;
   int32_t line;
 };

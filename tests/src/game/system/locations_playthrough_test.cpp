@@ -16,37 +16,17 @@
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
+#include "play_through_support.h"
 #include "support/game_driver.h"
 
 namespace {
 
-HOG::Game& play() { return *HOG::Game::getInstance(); }
-
-// The driver takes window pixels; the descriptions give design points.
-KR::Vector2<int> window(int x, int y) {
-  const KR::Viewport2D viewport = KR::calcViewport();
-  return KR::Vector2<int>(int(viewport.offset.x + (float(x) + 0.5f) * viewport.scale),
-                          int(viewport.offset.y + (float(y) + 0.5f) * viewport.scale));
-}
-void clickAt(KR::Test::GameDriver& game, int x, int y) {
-  const KR::Vector2<int> p = window(x, y);
-  game.click(p.x, p.y);
-}
-
-bool shown(const KR::Test::GameDriver& game, const char* name) {
-  if (game.activeView() != name) return false;
-  const HOG::View* view = play().getViewStack().getActiveView();
-  return view->loaded && view->activated && !play().isLocked();
-}
-
-bool holds(const KR::Test::GameDriver& game, const char* item) {
-  const std::vector<std::string> items = game.inventory();
-  return std::find(items.begin(), items.end(), item) != items.end();
-}
-
-HOG::IBaseAreaTrigger* trigger(const char* view, uint32_t id) {
-  return play().getRegistry().findViewByName(view)->findTrigger(id);
-}
+using KR::Test::clickAt;
+using KR::Test::holds;
+using KR::Test::play;
+using KR::Test::shown;
+using KR::Test::trigger;
+using KR::Test::window;
 
 }  // namespace
 

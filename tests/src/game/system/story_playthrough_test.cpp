@@ -20,32 +20,17 @@
 #include "core/game_state/view_stack.h"
 #include "core/main_menu_state/profile_system.h"
 #include "design_coords.h"
+#include "play_through_support.h"
 #include "support/game_driver.h"
 
 namespace {
 
-HOG::Game& play() { return *HOG::Game::getInstance(); }
-
-void clickAt(KR::Test::GameDriver& game, float x, float y) {
-  const KR::Viewport2D viewport = KR::calcViewport();
-  game.click(int(viewport.offset.x + (x + 0.5f) * viewport.scale),
-             int(viewport.offset.y + (y + 0.5f) * viewport.scale));
-}
-
-bool shown(const KR::Test::GameDriver& game, const char* name) {
-  if (game.activeView() != name) return false;
-  const HOG::View* view = play().getViewStack().getActiveView();
-  return view->loaded && view->activated && !play().isLocked();
-}
-
-bool holds(const KR::Test::GameDriver& game, const char* item) {
-  const std::vector<std::string> items = game.inventory();
-  return std::find(items.begin(), items.end(), item) != items.end();
-}
-
-HOG::IBaseAreaTrigger* trigger(const char* view, uint32_t id) {
-  return play().getRegistry().findViewByName(view)->findTrigger(id);
-}
+using KR::Test::clickAt;
+using KR::Test::holds;
+using KR::Test::play;
+using KR::Test::shown;
+using KR::Test::trigger;
+using KR::Test::window;
 
 HOG::HOSViewExtension* shed() {
   return static_cast<HOG::HOSViewExtension*>(play().getRegistry().findViewByName("hos01")->extension);

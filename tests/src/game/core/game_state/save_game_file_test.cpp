@@ -122,7 +122,9 @@ TEST_F(SaveGameFileTest, DamagedForeignAndChangedFilesAreRefusedBeforeAnythingIs
     expectRefused(bytes, &expected, c.why);
     // Past the arena, whose length only the descriptions know, the menu's
     // check may find another reading that fits.
-    if (c.offset < sectionStart(4)) EXPECT_EQ(checkBytes(bytes), 1) << c.why;
+    if (c.offset < sectionStart(4)) {
+      EXPECT_EQ(checkBytes(bytes), 1) << c.why;
+    }
   }
   // Texts that fill their whole field.
   const std::pair<size_t, size_t> texts[] = {{sectionStart(2) + 8 + 8, kNodeNameSize},

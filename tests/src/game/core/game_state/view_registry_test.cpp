@@ -137,7 +137,14 @@ TEST_F(LocationsTest, StreamerMarksByDepthWithinItsBudgetAndDropsQueueOverflow) 
   EXPECT_TRUE(registry.findViewByName("e")->keepLoaded);
   EXPECT_FALSE(registry.findViewByName("b")->keepLoaded);
 
+  // Without an active view only the kept view is loaded, one per pass.
   KR::Test::LogCapture log;
+  streamer.runPass();
+  streamer.runPass();
+  EXPECT_TRUE(registry.findViewByName("k")->loaded);
+  EXPECT_FALSE(registry.findViewByName("a")->loaded);
+  EXPECT_EQ(streamer.waitingCount, 0u);
+
   streamer.queueCount = 0;
   for (int i = 0; i < 256; ++i) streamer.putViewToLoadingQueue(reinterpret_cast<HOG::View*>(uintptr_t(64 + i * 8)), 0);
   EXPECT_EQ(streamer.queueCount, 255u);

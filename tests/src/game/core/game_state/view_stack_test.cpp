@@ -15,6 +15,8 @@
 #include "../showcase_test_support.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
+#include "core/game_state/inventory.h"
+#include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/music_player.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_extension.h"
@@ -215,6 +217,40 @@ TEST_F(PlayLocationsTest, TriggerKindsCallTheirHooksSendTheirMessagesAndQueueThe
   char name[HOG::kNameSize * 2];
   HOG::formatHookName(name, -2147483647 - 1, "AT", -2147483647 - 1, "canInteractHandlerScript");
   EXPECT_EQ(std::string(name), "__Generated_L-2147483648AT-2147483648_canInteractHandlerScript");
+}
+
+TEST_F(PlayLocationsTest, TheRightItemOpensTheChestAndASingleUseTransitionIsUsedUp) {
+  HOG::ViewStack& stack = game->getViewStack();
+  HOG::View* garden = game->getRegistry().findViewByName("location02");
+  garden->loaded = true;
+  garden->controller.doubleClickInterval = -1.0f;
+  stack.openView("location02");
+  garden->update(0.0f);
+  HOG::IBaseAreaTrigger* chest = garden->findTrigger(3);
+  // Without the key the chest stays shut.
+  EXPECT_EQ(click(garden, 1264, 848, 1264, 848), 1);
+  EXPECT_EQ(chest->dead, 0);
+  // With the key held it opens: the key goes at once, gem_red after the tasks.
+  ASSERT_EQ(game->getInventory().addItem("key", false), 0);
+  stack.setTakenInventoryItem(game->getItemFactory().find("key"));
+  EXPECT_EQ(click(garden, 1264, 848, 1264, 848), 1);
+  EXPECT_EQ(chest->dead, 1);
+  EXPECT_FALSE(game->getInventory().isItemPresent("key"));
+  EXPECT_FALSE(game->getInventory().isItemPresent("gem_red"));
+  game->getTasks().runAll();
+  EXPECT_TRUE(game->getInventory().isItemPresent("gem_red"));
+  EXPECT_TRUE(game->getInventory().isItemPresent("gems"));
+  // The gardener is a single-use way to the talk.
+  stack.setTakenInventoryItem(nullptr);
+  listener.kinds.clear();
+  EXPECT_EQ(click(garden, 748, 396, 748, 396), 1);
+  EXPECT_EQ(garden->findTrigger(5)->dead, 1);
+  EXPECT_EQ(listener.kinds, (std::vector<uint32_t>{HOG::kMsgTransitionUsed}));
+  EXPECT_EQ(click(garden, 748, 396, 748, 396), 2);
+  // A release over nothing lets go of the held item.
+  stack.setTakenInventoryItem(game->getItemFactory().find("gem_red"));
+  EXPECT_EQ(click(garden, 1600, 1000, 1600, 1000), 2);
+  EXPECT_EQ(stack.getTakenInventoryItem(), nullptr);
 }
 
 TEST_F(PlayLocationsTest, ExtensionNoticesFollowSuspendResumeAndFinish) {
