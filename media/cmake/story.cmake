@@ -8,3 +8,9 @@ kr_media_add(DEST krp DIR data/story
                    ${CMAKE_CURRENT_SOURCE_DIR}/story/trigger_visualizer_config.xml ${CMAKE_CURRENT_SOURCE_DIR}/story/trigger_glow.xml
              NAMES scene_shed_xml cutscene_shed_xml hos_base_config_xml hos01_config_xml
                    hos_item_disapperence_effect_manager_xml trigger_visualizer_config_xml trigger_glow_xml)
+
+# The story's end: the desk's quest, the gardener's dialogue and the finale.
+kr_media_add(DEST krp DIR data/story
+             FILES ${CMAKE_CURRENT_SOURCE_DIR}/story/desk_quest.xml ${CMAKE_CURRENT_SOURCE_DIR}/story/talk01_config.xml
+                   ${CMAKE_CURRENT_SOURCE_DIR}/story/finale.xml
+             NAMES desk_quest_xml talk01_config_xml finale_xml)

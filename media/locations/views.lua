@@ -36,3 +36,32 @@ function __GeneratedL4_onViewExtensionFinished()
   gProfile.enableLocationsMapBtn()
   gGame.playCutScene(1, "cutscene_shed_xml")
 end
+
+-- The gardener talks: his hand ends the action stage of "talk01".
+function __Generated_L5_onActivate() print("hook: the gardener talks") end
+function __Generated_L5AT1_onClick()
+  print("hook: the gardener's hand")
+  gDialog.nextStage()
+end
+
+-- The hall's altar takes a gem of the full group (the view refuses an
+-- incomplete one) and gives the amulet; the way to the amulets opens.
+function __Generated_L1AT3_onInventoryItemApplied(item)
+  if item ~= "gem_red" and item ~= "gem_green" and item ~= "gem_blue" then return 0 end
+  print("hook: the altar takes the gems")
+  gInventory.removeItem("gems")
+  gInventory.addItem("amulet")
+  gView.setTriggerEnabled(1, 4, true)
+  return 1
+end
+function __Generated_L1AT3_canInteractHandlerScript() return gInventory.isItemPresent("gems") and 1 or 0 end
+
+-- The amulet placed among the amulets plays the finale and ends the game.
+function __Generated_L6AT1_onInventoryItemApplied(item)
+  if item ~= "amulet" then return 0 end
+  print("hook: the amulet is placed")
+  gInventory.removeItem("amulet")
+  gGame.playCutScene(6, "finale_xml")
+  gGame.endGame()
+  return 1
+end

@@ -258,7 +258,8 @@ void Game::onMessage(const GameMessage* message) {
 
 void Game::update(float dt) {
   step(GameStep::EndOfGame);
-  if (gameFinished) {
+  // The finale cut scene plays to its end before the credits.
+  if (gameFinished && mode == 0) {
     gameFinished = false;
     if (AuthorsMovie::exists()) AuthorsMovie::getInstance()->openedFromGame = true;
     if (ProfileSystem::exists())

@@ -93,6 +93,8 @@ void ObjectsListPanelBehaviour::parseConfig(KR::XmlDataReader& reader) {
 
 void ObjectsListPanelBehaviour::activate() {
   panel->currentElement = element;
+  // Items that arrived while another behaviour had the panel join the row now.
+  refreshItems();
   panel->autoHide = canDisappear;
   if (!element) return;
   element->showForcibly();

@@ -1,0 +1,201 @@
+// The whole demo by input events only: the desk's quest (drawer, key), the
+// stone onto the well, the key on the chest, the gardener's dialogue with the
+// HUD hidden, the shed's nine things and its cut scene; save, quit, restart
+// and continue; the gems on the hall's altar for the amulet, the amulet among
+// the amulets, the finale, the credits and back to the main menu. Items are
+// picked from the inventory row and used on the scene with clicks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "core/game_state/animation_trigger.h"
+#include "core/game_state/area_trigger.h"
+#include "core/game_state/dialog_view_extension.h"
+#include "core/game_state/game.h"
+#include "core/game_state/hos_quest_view_extension.h"
+#include "core/game_state/hos_view_extension.h"
+#include "core/game_state/in_game_ui.h"
+#include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/inventory_panel_ui.h"
+#include "core/game_state/objects_list_panel_behaviour.h"
+#include "core/game_state/save_load_game_progress_system.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_registry.h"
+#include "core/game_state/view_stack.h"
+#include "design_coords.h"
+#include "support/game_driver.h"
+#include "ui/ui_widget.h"
+
+namespace {
+
+HOG::Game& play() { return *HOG::Game::getInstance(); }
+HOG::InGameUI* hud() { return dynamic_cast<HOG::InGameUI*>(play().getHud()); }
+HOG::ObjectsListPanelBehaviour* row() {
+  return dynamic_cast<HOG::ObjectsListPanelBehaviour*>(
+      hud()->getInventoryPanel()->findBehaviour("ObjectsListPanelBehaviour"));
+}
+
+void clickAt(KR::Test::GameDriver& game, float x, float y) {
+  const KR::Viewport2D viewport = KR::calcViewport();
+  game.click(int(viewport.offset.x + (x + 0.5f) * viewport.scale),
+             int(viewport.offset.y + (y + 0.5f) * viewport.scale));
+}
+
+bool shown(const KR::Test::GameDriver& game, const char* name) {
+  if (game.activeView() != name) return false;
+  const HOG::View* view = play().getViewStack().getActiveView();
+  return view->loaded && view->activated && !play().isLocked();
+}
+
+bool holds(const KR::Test::GameDriver& game, const char* item) {
+  const std::vector<std::string> items = game.inventory();
+  return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+HOG::View* view(const char* name) { return play().getRegistry().findViewByName(name); }
+
+// Closes the item-added window with a press beside it, once it is up.
+void closeItemWindow(KR::Test::GameDriver& game) {
+  ASSERT_TRUE(game.stepUntil([&] { return hud()->itemWindowShown; }, 120));
+  clickAt(game, 100, 60);
+  ASSERT_TRUE(game.stepUntil([&] { return !hud()->itemWindowShown && !play().isLocked(); }, 60));
+}
+
+// Takes the named item from the row onto the cursor.
+void pickItem(KR::Test::GameDriver& game, const char* name) {
+  ASSERT_TRUE(game.stepUntil([&] { return hud()->getInventoryPanel()->activeBehaviour == row(); }, 60));
+  int index = -1;
+  ASSERT_NE(row()->findSlotByName(name, &index), nullptr) << name;
+  game.steps(12);  // the row is out
+  clickAt(game, 160 + 120 + index * 110 + 50, 940 + 5 + 50);
+  game.steps(2);
+  ASSERT_NE(play().getViewStack().getTakenInventoryItem(), nullptr) << name;
+}
+
+void enterPlay(KR::Test::GameDriver& game, bool fresh) {
+  ASSERT_TRUE(game.start());
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
+  if (fresh) std::remove(HOG::SaveLoadGameProgressSystem::getSavePath().c_str());
+  game.tapKey('P');
+  ASSERT_EQ(game.currentState(), "Game");
+  game.click(300, 200);  // skips the intro when it plays
+  ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
+}
+
+}  // namespace
+
+TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
+  const auto start = std::chrono::steady_clock::now();
+  {
+    KR::Test::GameDriver game;
+    enterPlay(game, true);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
+
+    // The desk is a quest: the drawer, then the key; its brief shows in the panel.
+    clickAt(game, 428, 664);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "closeup01"); }, 300));
+    auto* quest = static_cast<HOG::HosQuestViewExtension*>(view("closeup01")->extension);
+    EXPECT_STREQ(hud()->getInventoryPanel()->activeBehaviour->getClassName(), "BriefPanelBehaviour");
+    EXPECT_EQ(*quest->getExtensionData(), L"Open the drawer.");
+    clickAt(game, 440 + 400, 225 + 470);
+    ASSERT_TRUE(game.stepUntil([&] { return !play().isLocked(); }, 120));
+    EXPECT_EQ(quest->currentStage, 1);
+    clickAt(game, 440 + 332, 225 + 282);
+    closeItemWindow(game);
+    EXPECT_TRUE(holds(game, "key"));
+    ASSERT_TRUE(game.stepUntil([&] { return quest->finishReported; }, 30));
+    clickAt(game, 100, 100);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 120));
+
+    // The garden: the stone onto the well gives gem_blue, the key on the chest gem_red.
+    clickAt(game, 1364, 528);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location02"); }, 300));
+    clickAt(game, 432, 832);
+    clickAt(game, 964, 664);
+    closeItemWindow(game);
+    EXPECT_TRUE(holds(game, "gem_blue"));
+    pickItem(game, "key");
+    clickAt(game, 1264, 848);
+    closeItemWindow(game);
+    EXPECT_TRUE(holds(game, "gem_red"));
+
+    // The gardener: two lines by clicks, his hand, a last line; the HUD is hidden meanwhile.
+    clickAt(game, 748, 396);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "talk01"); }, 300));
+    auto* talk = static_cast<HOG::DialogViewExtension*>(view("talk01")->extension);
+    EXPECT_FALSE(hud()->hudWidget->shown);
+    // Clicks a second apart: two quick ones would be the view's double click.
+    auto say = [&](float x, float y) {
+      clickAt(game, x, y);
+      game.steps(30);
+    };
+    say(300, 300);
+    say(400, 300);
+    EXPECT_EQ(talk->currentStage, 2);
+    say(300, 300);  // an action stage: the click goes to the view
+    EXPECT_EQ(talk->currentStage, 2);
+    say(840, 500);
+    EXPECT_EQ(talk->currentStage, 3);
+    say(300, 300);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location02"); }, 300));
+    EXPECT_TRUE(hud()->hudWidget->shown);
+
+    // The shed: nine things, the green gem and the cut scene played out.
+    clickAt(game, 1564, 396);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "hos01"); }, 300));
+    auto* shed = static_cast<HOG::HOSViewExtension*>(view("hos01")->extension);
+    int found = 0;
+    while (shed->activeCount > 0 && found < 12) {
+      const HOG::HOSItemTrigger* item = shed->activeItems[0];
+      clickAt(game, item->center.x, item->center.y);
+      game.steps(12);
+      ++found;
+    }
+    EXPECT_EQ(found, 9);
+    ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 1; }, 120));
+    ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 0; }, 600));
+    if (hud()->itemWindowShown) closeItemWindow(game);
+    EXPECT_TRUE(holds(game, "gem_green"));
+    game.closeWindow();
+    EXPECT_EQ(game.finish(), 0);
+  }
+  {
+    KR::Test::GameDriver game;
+    enterPlay(game, false);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "hos01"); }, 300));
+    // The searched shed reports its finish again on activation; its cut scene plays out first.
+    game.steps(10);
+    ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 0 && !play().isLocked(); }, 600));
+    if (hud()->itemWindowShown) closeItemWindow(game);
+    for (const char* item : {"gems", "gem_red", "gem_green", "gem_blue"}) EXPECT_TRUE(holds(game, item)) << item;
+    EXPECT_FALSE(holds(game, "key"));
+    int index = -1;
+    EXPECT_NE(row()->findSlotByName("gems", &index), nullptr);
+
+    // Back to the hall; the full group on the altar gives the amulet and opens the way.
+    clickAt(game, 80, 525);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location02"); }, 300));
+    clickAt(game, 100, 527);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
+    pickItem(game, "gems");
+    clickAt(game, 840, 300);
+    closeItemWindow(game);
+    EXPECT_TRUE(holds(game, "amulet"));
+    EXPECT_FALSE(holds(game, "gems"));
+    EXPECT_EQ(view("location01")->findTrigger(4)->enabled, 1);
+
+    // The amulet among the amulets: the finale, the credits, the main menu.
+    clickAt(game, 1500, 200);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "progressamulets"); }, 300));
+    pickItem(game, "amulet");
+    clickAt(game, 840, 525);
+    ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 1; }, 60));
+    ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 300));
+    game.closeWindow();
+    EXPECT_EQ(game.finish(), 0);
+  }
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 120.0);
+}
