@@ -3,6 +3,7 @@
 #include "core/game_cursor_manager.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
+#include "core/game_state/hint_panel.h"
 #include "core/game_state/in_game_menu.h"
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/inventory_panel_ui.h"
@@ -50,6 +51,9 @@ InGameUI::InGameUI() {
   }
   inventoryPanel = std::make_unique<InventoryPanelUI>();
   inventoryPanel->loadConfig();
+  hintPanel = std::make_unique<HintPanel>();
+  hintPanel->inventoryPanel = inventoryPanel.get();
+  hintPanel->load();
   pauseMenu = std::make_unique<InGameMenu>();
   pauseMenu->loadConfig();
   pauseMenu->createUI();
@@ -63,6 +67,7 @@ InGameUI::InGameUI() {
 InGameUI::~InGameUI() {
   if (dispatcher) dispatcher->removeListener(this);
   pauseMenu.reset();
+  hintPanel.reset();
   inventoryPanel.reset();
   if (!KR::UIManager::exists()) return;
   KR::UIManager* ui = KR::UIManager::getInstance();
@@ -86,6 +91,12 @@ void InGameUI::draw() { inventoryPanel->draw(); }
 void InGameUI::setHudVisible(bool visible) {
   if (inventoryPanel->root) inventoryPanel->root->setVisible(visible);
   if (inventoryPanel->activeBehaviour) inventoryPanel->activeBehaviour->setContentVisible(visible);
+  if (hintPanel->widget) {
+    if (visible)
+      hintPanel->widget->show();
+    else
+      hintPanel->widget->hideForcibly();
+  }
   if (!hudWidget) return;
   if (visible)
     hudWidget->show();
@@ -97,6 +108,8 @@ bool InGameUI::processInput(const InputState& input) {
   bool taken = false;
   if (!modalBlocked && !scriptBlocked && input.valid &&
       ((hudWidget && hudWidget->shown && hudWidget->hitTest(KR::Vector2<float>(float(input.x), float(input.y)))) ||
+       (hintPanel->widget && hintPanel->widget->shown &&
+        hintPanel->widget->hitTest(KR::Vector2<float>(float(input.x), float(input.y)))) ||
        inventoryPanel->handleInput(input))) {
     taken = true;
     if (GameCursorManager::exists()) GameCursorManager::getInstance()->setCursor(0);
@@ -121,11 +134,13 @@ void InGameUI::onEscape() {
 }
 
 void InGameUI::update(float dt) {
+  hintPanel->update(dt);
   inventoryPanel->update(dt);
   pauseMenu->update(dt);
 }
 
 void InGameUI::onMessage(const GameMessage* message) {
+  hintPanel->onGameMessage(*message);
   switch (message->kind) {
     case kMsgItemAdded:
       showItemAddedWindow(message->payload.text);

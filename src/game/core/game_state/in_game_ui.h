@@ -19,6 +19,7 @@ class UIWidget;
 
 namespace HOG {
 
+class HintPanel;
 class InGameMenu;
 class InventoryPanelUI;
 struct InventoryItem;
@@ -48,6 +49,7 @@ class InGameUI : public IHud, public GameMessageListener {
 
   InGameMenu* getPauseMenu() { return pauseMenu.get(); }
   InventoryPanelUI* getInventoryPanel() { return inventoryPanel.get(); }
+  HintPanel* getHintPanel() { return hintPanel.get(); }
   void draw() override;
   void start() override;
 
@@ -56,6 +58,7 @@ class InGameUI : public IHud, public GameMessageListener {
   KR::UIWidget* itemImage = nullptr;
   InventoryItem* itemAddedItem = nullptr;
   std::unique_ptr<InventoryPanelUI> inventoryPanel;
+  std::unique_ptr<HintPanel> hintPanel;
   std::unique_ptr<InGameMenu> pauseMenu;
   bool modalBlocked = false;
   bool scriptBlocked = false;

@@ -2,12 +2,14 @@
 // the pause menu blocks everything else), clicks under the open menu reach no
 // view, the menu button and the menu's Resume, and "Main menu" leaves play
 // for the main menu with the view-change locks back at 0; the found key's
-// window, its slot in the inventory row, taking it and putting it back.
+// window, its slot in the inventory row, taking it and putting it back; the
+// hint button's charge and its first hint.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "core/game_state/game.h"
+#include "core/game_state/hint_panel.h"
 #include "core/game_state/in_game_menu.h"
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory_item_factory.h"
@@ -18,6 +20,7 @@
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
 #include "support/game_driver.h"
+#include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
 
 namespace {
@@ -34,6 +37,7 @@ void clickAt(KR::Test::GameDriver& game, float x, float y) {
 constexpr float kMenuButton[2] = {1410 + 130 + 60, 990 + 24};
 constexpr float kResume[2] = {610 + 110 + 120, 330 + 40 + 28};
 constexpr float kMainMenu[2] = {610 + 110 + 120, 330 + 260 + 28};
+constexpr float kHintButton[2] = {1410 + 60, 925 + 24};
 constexpr float kFirstSlot[2] = {160 + 120 + 50, 940 + 5 + 50};
 
 }  // namespace
@@ -70,6 +74,18 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   EXPECT_FALSE(hud->modalBlocked);
   EXPECT_FALSE(play().isLocked());
   EXPECT_EQ(stack.viewChangeLocks, 0);
+
+  // The hint button charges, then points the way to the desk, whose drawer waits;
+  // a change of location leaves the button full.
+  HOG::HintPanel* hint = hud->getHintPanel();
+  EXPECT_FALSE(hint->ready);
+  ASSERT_TRUE(game.stepUntil([&] { return hint->ready; }, 240));
+  clickAt(game, kHintButton[0], kHintButton[1]);
+  game.steps(2);
+  EXPECT_FLOAT_EQ(hint->lastTarget.x, 428.0f);
+  EXPECT_FLOAT_EQ(hint->lastTarget.y, 664.0f);
+  EXPECT_TRUE(hint->ready);
+  EXPECT_EQ(game.activeView(), "location01");
 
   clickAt(game, kMenuButton[0], kMenuButton[1]);
   ASSERT_TRUE(game.stepUntil([&] { return hud->isPauseMenuUp(); }, 10));

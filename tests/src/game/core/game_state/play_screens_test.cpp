@@ -10,6 +10,7 @@
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/brief_panel_behaviour.h"
 #include "core/game_state/dialog_view_extension.h"
+#include "core/game_state/hint_panel.h"
 #include "core/game_state/hint_search.h"
 #include "core/game_state/hos_quest_view_extension.h"
 #include "core/game_state/input_state.h"
@@ -315,7 +316,7 @@ TEST_F(PanelTest, ExtensionMessagesSwitchBehavioursAndBadNamesStopTheList) {
 
 class RowTest : public PanelTest {
  protected:
-  RowTest() : row(&panel) {
+  RowTest() : row(makeRow()) {
     element.visible = true;
     rowWidget = new KR::UIWidget("row", &element);
     element.children.push_back(rowWidget);
@@ -349,9 +350,13 @@ class RowTest : public PanelTest {
     input.y = int32_t(releaseY);
     return row.processInput(input);
   }
+  HOG::ObjectsListPanelBehaviour& makeRow() {
+    panel.behaviours[0] = std::make_unique<HOG::ObjectsListPanelBehaviour>(&panel);
+    return static_cast<HOG::ObjectsListPanelBehaviour&>(*panel.behaviours[0]);
+  }
   KR::UIWidget element{"objects_list", nullptr};
   KR::UIWidget* rowWidget;
-  HOG::ObjectsListPanelBehaviour row;
+  HOG::ObjectsListPanelBehaviour& row;
   HOG::InventoryItem items[5];
 };
 
@@ -392,6 +397,41 @@ TEST_F(RowTest, RemovingTheFirstClosesTheRowUpAndLeavesTheEmptyRecordLast) {
   int index = 0;
   EXPECT_EQ(row.findSlotByName("itemE", &index), &row.slots[3]);
   EXPECT_EQ(index, 3);
+}
+
+TEST_F(RowTest, HintChargesAndPointsAtTheNeededItemsSlot) {
+  HOG::HintPanel hint;
+  hint.update(10.0f);
+  EXPECT_FALSE(hint.ready);  // no recharge time: never ready
+  hint.disableTime = 2.0f;
+  hint.update(1.0f);
+  EXPECT_FALSE(hint.ready);
+  hint.update(1.1f);
+  EXPECT_TRUE(hint.ready);
+
+  // An item trigger that wants the fourth item: its slot is remembered and the row comes out.
+  hint.inventoryPanel = &panel;
+  HOG::View place;
+  place.position = KR::Vector2<float>(10.0f, 20.0f);
+  HOG::ItemTrigger chest;
+  chest.center = KR::Vector2<float>(100.0f, 200.0f);
+  snprintf(chest.applicableItemName, sizeof(chest.applicableItemName), "itemD");
+  HOG::HintResult result;
+  result.type = HOG::HT_DO_ACTION;
+  result.trigger = &chest;
+  result.view = &place;
+  panel.setShown(false);
+  KR::Vector2<float> target;
+  EXPECT_EQ(hint.showHint(result, &target), 2);
+  EXPECT_FLOAT_EQ(target.x, 110.0f);
+  EXPECT_FLOAT_EQ(target.y, 220.0f);
+  EXPECT_EQ(hint.itemSlotIndex, 3);
+  EXPECT_TRUE(panel.shown);
+  EXPECT_FLOAT_EQ(panel.disappearTime, 9.0f);
+  EXPECT_FALSE(hint.ready);  // an action spends the charge
+  snprintf(chest.applicableItemName, sizeof(chest.applicableItemName), "missing");
+  EXPECT_EQ(hint.showHint(result, &target), 1);
+  EXPECT_EQ(hint.itemSlotIndex, -1);
 }
 
 }  // namespace

@@ -1,0 +1,198 @@
+#include "core/game_state/hint_panel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/game_state/area_trigger.h"
+#include "core/game_state/game.h"
+#include "core/game_state/hint_search.h"
+#include "core/game_state/inventory_panel_ui.h"
+#include "core/game_state/item_trigger.h"
+#include "core/game_state/objects_list_panel_behaviour.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_extension.h"
+#include "core/game_state/view_registry.h"
+#include "core/game_state/view_stack.h"
+#include "core/main_menu_state/profile_system.h"
+#include "lex_binded_function_manager.h"
+#include "log_system.h"
+#include "render_system_dx8.h"
+#include "ui/ui_label.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_widget.h"
+#include "xml_data_reader.h"
+
+namespace HOG {
+
+namespace {
+
+bool hardMode() {
+  if (!ProfileSystem::exists()) return false;
+  const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile();
+  return profile && profile->hardDifficulty;
+}
+
+View* activeView() { return Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr; }
+
+}  // namespace
+
+HintPanel::HintPanel() = default;
+
+HintPanel::~HintPanel() {
+  if (widget && KR::UIManager::exists()) KR::UIManager::getInstance()->destroyUI(widget);
+}
+
+void HintPanel::load() {
+  KR::LexBindedFunctionManager* commands =
+      KR::LexBindedFunctionManager::exists() ? KR::LexBindedFunctionManager::getInstance() : nullptr;
+  if (commands)
+    commands->registerFunction("hintBtnClicked", new KR::LexBinder<HintPanel>(this, &HintPanel::hintBtnClicked));
+  KR::XmlDataReader reader;
+  if (reader.open("default", "hint_config_xml"))
+    readConfig(reader);
+  else
+    KR::log("ERROR: Can't load hint config file!");
+  if (KR::UIManager::exists()) {
+    widget = KR::UIManager::getInstance()->loadUI("hint_panel_ui", "HintPanel", nullptr, "default");
+    if (!widget) KR::log("ERROR: Failed to load hint panel widget!");
+  }
+  if (widget) {
+    caption = widget->findDescendant("caption");
+    widget->hideForcibly();  // the HUD shows it with its own widgets
+  }
+  if (commands) commands->unregisterFunction("hintBtnClicked");
+}
+
+void HintPanel::readConfig(KR::XmlDataReader& reader) {
+  reader.readFloat("disableTime", &disableTime);
+  reader.readFloat("disableTimeHard", &disableTimeHard);
+  reader.readFloat("minigameDisableTime", &minigameDisableTime);
+  reader.readFloat("minigameDisableTimeHard", &minigameDisableTimeHard);
+}
+
+float HintPanel::rechargeTime() const {
+  const bool hard = hardMode();
+  if (minigameMode) return hard ? minigameDisableTimeHard : minigameDisableTime;
+  return hard ? disableTimeHard : disableTime;
+}
+
+void HintPanel::update(float dt) {
+  const float total = rechargeTime();
+  float& charge = minigameMode ? minigameChargeTime : chargeTime;
+  if (charge < total) charge += dt;
+  const float diff = charge - shownChargeTime;
+  shownChargeTime += (diff < 0 ? -1.0f : 1.0f) * std::min(std::fabs(diff), 5.0f * dt);
+  // A recharge time of 0 never makes the button ready.
+  if (!ready && total > 0.0f && charge > total) ready = true;
+}
+
+bool HintPanel::isMinigameView() {
+  const View* view = activeView();
+  return view && view->extension && view->extension->getType() == 1 && !view->extension->isSuspended();
+}
+
+void HintPanel::setCaption(const char* text) {
+  if (auto* label = dynamic_cast<KR::UILabel*>(caption)) label->setText(text);
+}
+
+void HintPanel::onGameMessage(const GameMessage& message) {
+  if (message.kind != kMsgViewActivated && message.kind != kMsgExtensionResumed) return;
+  minigameMode = isMinigameView();
+  if (minigameMode) {
+    ready = false;
+    minigameChargeTime = 0.0f;
+  }
+  setCaption(minigameMode ? "SKIP" : "HINT");
+}
+
+void HintPanel::hintBtnClicked() {
+  if (!ready || !Game::exists()) return;
+  Game* game = Game::getInstance();
+  HintResult result;
+  HintSearch(game->getRegistry()).findHint(&result);
+  if (result.type == HT_HINT_NOT_AVAIL) return;
+  if (minigameMode) {
+    IViewExtension* ext = activeView() ? activeView()->extension : nullptr;
+    if (ext && !ext->finishReported) {
+      if (ext->announces) ext->skipRequest = true;
+      return;
+    }
+  }
+  if (ProfileSystem::exists())
+    if (PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile())
+      if (profile->firstHint) {
+        profile->firstHint = 0;
+        game->getLuaState().callFunction("onHintFirstClick");
+      }
+  KR::Vector2<float> target;
+  const int n = showHint(result, &target);
+  lastTarget = target;
+  View* view = activeView();
+  if (view && view->type != 1 && KR::RenderSystem::exists()) {
+    const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
+    view->controller.moveTo(KR::Vector2<float>(w * 0.5f - target.x, h * 0.5f - target.y), 0.25f);
+    if (n == 2) view->controller.scaleTo(1.0f, 0.25f);
+  }
+}
+
+int HintPanel::showHint(const HintResult& result, KR::Vector2<float>* target) {
+  int n = 0;
+  switch (result.type) {
+    case HT_DO_ACTION:
+      *target = result.trigger->getScreenPosition(result.view);
+      chargeTime = 0.0f;
+      ready = false;
+      n = 1;
+      break;
+    case HT_CHANGE_LOCATION:
+      *target = result.entranceTrigger ? result.entranceTrigger->getScreenPosition(result.startView)
+                                       : result.trigger->getScreenPosition(result.view);
+      if (result.entranceTrigger && result.entranceTrigger->triggerId == 0)
+        target->y -= result.entranceTrigger->size.y / 2;
+      n = 1;
+      break;
+    case HT_CLOSE_CLOSEUP:
+      if (const View* view = activeView()) *target = view->position + KR::Vector2<float>(view->size.x + 24, 33);
+      n = 1;
+      break;
+    default: return 0;
+  }
+  IBaseAreaTrigger* looked = result.type == HT_DO_ACTION ? result.trigger : result.entranceTrigger;
+  std::string name;
+  int32_t objectId = -1;
+  if (looked && looked->getType() == 3) {
+    auto* item = static_cast<ItemTrigger*>(result.trigger);
+    if (result.trigger->getType() == 3) {
+      name = item->applicableItemName;
+      objectId = item->applicableObjectID;
+    }
+  } else if (looked && looked->getType() == 0) {
+    auto* area = static_cast<AreaTrigger*>(looked);
+    area->getApplicableItemName();
+    name = area->applicableItemName;
+  }
+  itemSlotIndex = -1;
+  itemTrailPending = false;
+  if (!name.empty()) {
+    if (!inventoryPanel) return n;
+    inventoryPanel->setShown(true);
+    inventoryPanel->disappearTime = 9.0f;
+    auto* row = dynamic_cast<ObjectsListPanelBehaviour*>(inventoryPanel->findBehaviour("ObjectsListPanelBehaviour"));
+    int index = -1;
+    const auto* slot = row ? row->findSlotByName(name.c_str(), &index) : nullptr;
+    if (!slot || !slot->widget || !slot->widget->visible) return n;
+    itemSlotIndex = index;
+    itemTrailPending = true;
+    return 2;
+  }
+  if (objectId >= 0) {
+    const View* view = activeView();
+    const IBaseAreaTrigger* object = view ? view->findTrigger(uint32_t(objectId)) : nullptr;
+    if (!object) return n;
+    itemTarget = object->getScreenPosition(view);
+    return 2;
+  }
+  return n;
+}
+
+}  // namespace HOG
