@@ -8,7 +8,7 @@ kr_media_add(DEST krp DIR data/hud
                    ${KR_HUD_SRC}/ingame_options.lua ${KR_HUD_SRC}/ingame_menu_config.xml
                    ${KR_HUD_SRC}/inventory_panel.lua ${KR_HUD_SRC}/inventory_panel_config.xml
                    ${KR_HUD_SRC}/objects_list_behaviour.xml ${KR_HUD_SRC}/brief_behaviour.xml
-                   ${KR_HUD_SRC}/hint_panel.lua ${KR_HUD_SRC}/hint_config.xml
+                   ${KR_HUD_SRC}/hint_panel.lua ${KR_HUD_SRC}/hint_config.xml ${KR_HUD_SRC}/hos_behaviour.xml
              NAMES ingame_ui item_added_window_ui ingame_menu_ui ingame_options_ui ingame_menu_config
                    inventory_panel_ui inventory_panel_config_xml objects_list_behaviour_xml brief_behaviour_xml
-                   hint_panel_ui hint_config_xml)
+                   hint_panel_ui hint_config_xml hos_behaviour_xml)

@@ -31,6 +31,16 @@ for n = 1, 250 do
   }
 end
 
+-- The hidden-object list: six lines in two columns of three, and the caption.
+local hosLines = { { id = "Count", class = "UILabel", fontPreset = "ui_demo_presets_lua:caption",
+                     position = { 20, 35 }, size = { 200, 40 }, text = "" } }
+for n = 1, 6 do
+  local column, line = math.floor((n - 1) / 3), (n - 1) % 3
+  hosLines[#hosLines + 1] = { id = "item" .. n, class = "UIWidget", position = { 260 + column * 460, 5 + line * 33 },
+    childs = { { id = "text", class = "UILabel", fontPreset = "ui_demo_presets_lua:caption", size = { 440, 32 },
+                 text = "" } } }
+end
+
 InventoryPanel = {
   id = "InventoryPanel", class = "UIWidget", position = { 160, 940 }, modal = 0,
   states = { fadeIn("InventoryPanel") },
@@ -43,6 +53,8 @@ InventoryPanel = {
           childs = { pageButton("left_btn", 10, "<"), pageButton("right_btn", 1130, ">") } },
         { id = "row", class = "UIWidget", position = { 120, 0 }, childs = slots },
       } },
+    { id = "hos_list", class = "UIWidget", position = { 0, 5 }, modal = 0, states = { fadeIn("hos_list") },
+      childs = hosLines },
     { id = "brief", class = "UIWidget", position = { 0, 5 }, modal = 0, states = { fadeIn("brief") },
       childs = { { id = "brief_text", class = "UILabel", fontPreset = "ui_demo_presets_lua:caption",
                    position = { 100, 20 }, size = { 1000, 60 }, text = "" } } },

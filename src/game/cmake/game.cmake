@@ -64,6 +64,7 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/game_state/in_game_menu.cpp
     ${KR_GAME_SRC}/core/game_state/inventory_panel_ui.cpp
     ${KR_GAME_SRC}/core/game_state/brief_panel_behaviour.cpp
+    ${KR_GAME_SRC}/core/game_state/hos_panel_behaviour.cpp
     ${KR_GAME_SRC}/core/game_state/objects_list_panel_behaviour.cpp
     ${KR_GAME_SRC}/core/main_menu_state/options_window.cpp
   LIBS kr_app kr_anim kr_animationeditor kr_render_targets kr_save_game)

@@ -5,6 +5,7 @@
 
 #include "core/game_state/brief_panel_behaviour.h"
 #include "core/game_state/game.h"
+#include "core/game_state/hos_panel_behaviour.h"
 #include "core/game_state/input_state.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view_extension.h"
@@ -20,6 +21,7 @@ namespace {
 std::unique_ptr<InventoryPanelBehaviour> createBehaviour(const std::string& name, InventoryPanelUI* panel) {
   if (name == "ObjectsListPanelBehaviour") return std::make_unique<ObjectsListPanelBehaviour>(panel);
   if (name == "BriefPanelBehaviour") return std::make_unique<BriefPanelBehaviour>(panel);
+  if (name == "HOSPanelBehaviour") return std::make_unique<HOSPanelBehaviour>(panel);
   return nullptr;
 }
 

@@ -3,8 +3,9 @@
 // and a shown position (a slide reversed halfway goes on from the mirrored
 // point), comes out when the cursor nears it, hides itself when idle, can be
 // locked away by the script, and hosts one of its behaviours, which decides
-// what the strip shows: the held items ("ObjectsListPanelBehaviour") or a
-// minigame's brief ("BriefPanelBehaviour"); kind 14 switches between them.
+// what the strip shows: the held items ("ObjectsListPanelBehaviour"), what
+// to find in a hidden-object scene ("HOSPanelBehaviour") or a minigame's
+// brief ("BriefPanelBehaviour"); kind 14 switches between them.
 // Owned by the HUD; main thread only; a listener on the play state's bus.
 //
 // Config "inventory_panel_config_xml" (package "default"), section

@@ -15,6 +15,7 @@
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/dialog_view_extension.h"
 #include "core/game_state/game.h"
+#include "core/game_state/hos_panel_behaviour.h"
 #include "core/game_state/hos_quest_view_extension.h"
 #include "core/game_state/hos_view_extension.h"
 #include "core/game_state/in_game_ui.h"
@@ -147,6 +148,13 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     clickAt(game, 1564, 396);
     ASSERT_TRUE(game.stepUntil([&] { return shown(game, "hos01"); }, 300));
     auto* shed = static_cast<HOG::HOSViewExtension*>(view("hos01")->extension);
+    // The panel lists what to find; the blue gems make one line of three.
+    auto* list = dynamic_cast<HOG::HOSPanelBehaviour*>(hud()->getInventoryPanel()->activeBehaviour);
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(std::any_of(list->entries.begin(), list->entries.end(), [&](const HOG::HOSPanelBehaviour::Entry& e) {
+      const std::wstring text = list->lineText(e);
+      return text.size() > 3 && text.compare(text.size() - 3, 3, L" x3") == 0;
+    }));
     int found = 0;
     while (shed->activeCount > 0 && found < 12) {
       const HOG::HOSItemTrigger* item = shed->activeItems[0];

@@ -7,11 +7,13 @@
 
 #include <string>
 
+#include "core/game_state/animation_trigger.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/brief_panel_behaviour.h"
 #include "core/game_state/dialog_view_extension.h"
 #include "core/game_state/hint_panel.h"
 #include "core/game_state/hint_search.h"
+#include "core/game_state/hos_panel_behaviour.h"
 #include "core/game_state/hos_quest_view_extension.h"
 #include "core/game_state/input_state.h"
 #include "core/game_state/inventory_item_factory.h"
@@ -432,6 +434,48 @@ TEST_F(RowTest, HintChargesAndPointsAtTheNeededItemsSlot) {
   snprintf(chest.applicableItemName, sizeof(chest.applicableItemName), "missing");
   EXPECT_EQ(hint.showHint(result, &target), 1);
   EXPECT_EQ(hint.itemSlotIndex, -1);
+}
+
+TEST_F(PanelTest, HosLinesGroupCountFadeAndGiveTheirSlotToTheNextName) {
+  HOG::HOSPanelBehaviour list(&panel);
+  KR::UIWidget element("hos_list", nullptr);
+  for (int i = 0; i < 2; ++i) {
+    auto* slot = new KR::UIWidget("item" + std::to_string(i + 1), &element);
+    element.children.push_back(slot);
+    list.slotWidgets.push_back(slot);
+  }
+  HOG::HOSItemTrigger things[5];
+  const char* names[] = {"gem", "gem", "gem", "cup", "rope"};
+  std::vector<HOG::HOSItemTrigger*> triggers;
+  for (int i = 0; i < 5; ++i) {
+    snprintf(things[i].itemSceneNode, sizeof(things[i].itemSceneNode), "%s", names[i]);
+    things[i].partOfGroup = i < 3 ? 4 : -1;
+    triggers.push_back(&things[i]);
+  }
+  list.buildEntries(triggers);
+  list.assignSlots();
+  ASSERT_EQ(list.entries.size(), 3u);
+  EXPECT_EQ(list.lineText(list.entries[0]), L"gem x3");
+  EXPECT_EQ(list.entries[0].slot, 0);
+  EXPECT_EQ(list.entries[1].slot, 1);
+  EXPECT_EQ(list.entries[2].slot, -1);  // waits for a free slot
+
+  auto find = [&](HOG::HOSItemTrigger* thing) {
+    thing->dead = 1;
+    HOG::GameMessage found;
+    found.kind = HOG::kMsgHosItemFound;
+    found.setPointer(thing);
+    list.onMessage(&found);
+  };
+  find(&things[0]);
+  EXPECT_EQ(list.lineText(list.entries[0]), L"gem x2");
+  find(&things[3]);
+  list.update(0.5f);
+  EXPECT_EQ(list.entries[1].slot, 1);  // still fading out
+  list.update(0.55f);
+  EXPECT_EQ(list.entries[1].state, 1);
+  EXPECT_EQ(list.entries[1].slot, -1);
+  EXPECT_EQ(list.entries[2].slot, 1);
 }
 
 }  // namespace
