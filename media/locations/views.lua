@@ -1,5 +1,4 @@
 -- The demo level script: the locations' hooks report themselves.
-function __Generated_L1_onActivate() print("hook: hall shown") end
 function __Generated_L1_onDeactivate() print("hook: hall left") end
 function __Generated_L2_onActivate() print("hook: garden shown") end
 function __Generated_L2_onDeactivate() print("hook: garden left") end
@@ -10,3 +9,30 @@ function __Generated_L2AT1_onObjectDropped() print("hook: stone dropped") end
 function __Generated_L2AT2_onActionDone() print("hook: the well gives gem_blue") end
 function __Generated_L2AT3_onActionDone() print("hook: the chest opens") end
 function __Generated_L3AT1_onActionDone() print("hook: key taken") end
+
+-- The hall greets the player once and lights its lamp; the lamp stays lit
+-- (the scene-node state outlives the visit and saved games).
+function __Generated_L1_onActivate()
+  print("hook: hall shown")
+  if gGame.getViewState(1, 0) == 0 then
+    gGame.setViewState(1, 0, 1)
+    gUIMessageManager.showMessage("HALL_GREETING", 3)
+    gScene.setNodeEnable(1, "lamp_light", true)
+  end
+end
+
+-- The desk's drawer opens (animation trigger 2, which enables the key).
+function __Generated_L3AT2_onAnimationPlayed() print("hook: the drawer opens") end
+
+-- The shed: every item found reports itself; the finish gives the green gem,
+-- shows the map button and plays the shed's cut scene.
+function __Generated_L4_onActivate() print("hook: shed shown") end
+for id = 1, 9 do
+  _G["__Generated_L4AT" .. id .. "_onActionDone"] = function() print("hook: shed item " .. id .. " found") end
+end
+function __GeneratedL4_onViewExtensionFinished()
+  print("hook: the shed is searched")
+  gInventory.addItem("gem_green")
+  gProfile.enableLocationsMapBtn()
+  gGame.playCutScene(1, "cutscene_shed_xml")
+end

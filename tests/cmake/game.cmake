@@ -24,16 +24,16 @@ kr_add_test(test_game_locations
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_stack_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_streamer_stress_test.cpp
   LIBS kr_game
-  DEPENDS kr_media)
-set_tests_properties(test_game_locations PROPERTIES LABELS threads)
+  DEPENDS kr_media
+  LABELS threads)
 
 kr_add_test(test_game_playthrough
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/game_playthrough_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/locations_playthrough_test.cpp
   LIBS kr_game_driver
-  DEPENDS kr_media quellmoor)
-# Play runs the view streamer's thread.
-set_tests_properties(test_game_playthrough PROPERTIES LABELS threads)
+  DEPENDS kr_media quellmoor
+  # Play runs the view streamer's thread.
+  LABELS threads)
 
 # The profile's options file is fuzzed; its seed writer encodes a few profiles.
 set(KR_OPTIONS_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/options_file)

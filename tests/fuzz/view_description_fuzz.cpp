@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (view->neighbourCount > HOG::View::kMaxNeighbours || strnlen(view->name, HOG::kNameSize) >= HOG::kNameSize)
       std::abort();
     for (const HOG::IBaseAreaTrigger* trigger : view->triggers)
-      if (trigger->getType() < 0 || trigger->getType() > 3) std::abort();
+      if (trigger->getType() < 0 || trigger->getType() > 5) std::abort();
   }
   return 0;
 }

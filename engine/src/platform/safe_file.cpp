@@ -20,7 +20,7 @@ bool fail(std::string* error, const char* step) {
 
 }  // namespace
 
-bool writeFileSafely(const std::string& path, const std::string& bytes, std::string* error) {
+bool writeFileSafely(const std::string& path, const std::string& bytes, std::string* error, bool flush) {
   const std::string temporary = path + ".tmp";
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return fail(error, "cannot create the temporary file");
@@ -36,7 +36,7 @@ bool writeFileSafely(const std::string& path, const std::string& bytes, std::str
     }
     written += size_t(n);
   }
-  if (::fsync(fd) != 0) {
+  if (flush && ::fsync(fd) != 0) {
     fail(error, "cannot flush");
     ::close(fd);
     ::unlink(temporary.c_str());
@@ -57,7 +57,7 @@ bool writeFileSafely(const std::string& path, const std::string& bytes, std::str
   const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
-    ::fsync(dir);
+    if (flush) ::fsync(dir);
     ::close(dir);
   }
   return true;

@@ -9,8 +9,9 @@ namespace KR {
 namespace Platform {
 
 // False, with the reason in error, when any step fails; the target is then
-// untouched and the temporary file removed.
-bool writeFileSafely(const std::string& path, const std::string& bytes, std::string* error);
+// untouched and the temporary file removed. Without flush the bytes are not
+// forced to disk (measurements only: a power cut may then lose them).
+bool writeFileSafely(const std::string& path, const std::string& bytes, std::string* error, bool flush = true);
 // The whole file; false when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::string* bytes);
 bool fileExists(const std::string& path);

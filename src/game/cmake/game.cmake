@@ -45,10 +45,17 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/game_state/scene_node_tasks.cpp
     ${KR_GAME_SRC}/core/game_state/area_trigger.cpp
     ${KR_GAME_SRC}/core/game_state/item_trigger.cpp
+    ${KR_GAME_SRC}/core/game_state/animation_trigger.cpp
+    ${KR_GAME_SRC}/core/game_state/hos_view_extension.cpp
+    ${KR_GAME_SRC}/core/game_state/save_load_game_progress_system.cpp
+    ${KR_GAME_SRC}/core/game_state/lua_integration.cpp
+    ${KR_GAME_SRC}/core/game_state/cut_scene.cpp
+    ${KR_GAME_SRC}/core/game_state/trigger_visualizer.cpp
+    ${KR_GAME_SRC}/core/game_state/hos_item_disapperence_effect_manager.cpp
     ${KR_GAME_SRC}/core/game_state/inventory.cpp
     ${KR_GAME_SRC}/core/game_state/inventory_item_factory.cpp
     ${KR_GAME_SRC}/core/game_state/music_player.cpp
-  LIBS kr_app kr_anim kr_animationeditor kr_render_targets)
+  LIBS kr_app kr_anim kr_animationeditor kr_render_targets kr_save_game)
 target_include_directories(kr_game PUBLIC ${KR_GAME_SRC})
 
 add_executable(quellmoor ${KR_GAME_SRC}/system/main.cpp)

@@ -7,9 +7,14 @@
 #include "core/game_cursor_manager.h"
 #include "core/game_post_processing_renderer.h"
 #include "core/game_state/area_trigger.h"
+#include "core/game_state/cut_scene.h"
+#include "core/game_state/hos_item_disapperence_effect_manager.h"
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/lua_integration.h"
 #include "core/game_state/music_player.h"
+#include "core/game_state/save_load_game_progress_system.h"
+#include "core/game_state/trigger_visualizer.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
@@ -52,6 +57,7 @@ Game::Game() : tasks(this) {
   KR::Singleton<Game>::setInstance(this);
   KR::initRecursiveMutex(&viewStackLock);
   luaState.init();
+  LuaIntegration::registerTables(luaState.getMainState());
   generalConfig = readGeneralConfig();
   fadeIn.init();
   fadeOut.init();
@@ -60,6 +66,8 @@ Game::Game() : tasks(this) {
   registry = std::make_unique<ViewRegistry>();
   inventory = std::make_unique<Inventory>(*itemFactory);
   messages = std::make_unique<UIMessageManager>();
+  foundItemEffect = std::make_unique<HOSItemDisapperenceEffectManager>();
+  foundItemEffect->quality = generalConfig.hosItemDissapearenceEffectQuality;
   if (ProfileSystem::exists())
     if (const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile()) profile->applyVolumes();
   hud = std::make_unique<IHud>();
@@ -77,20 +85,28 @@ Game::Game() : tasks(this) {
   musicPlayer->setStreamer(viewStreamer);
   musicPlayer->loadConfig();
   music = std::move(player);
-  triggerVisualiser = std::make_unique<IGameComponent>();
+  auto highlights = std::make_unique<TriggerVisualizer>();
+  visualizer = highlights.get();
+  realVisualiser = visualizer;
+  triggerVisualiser = std::move(highlights);
   guides = std::make_unique<IGameComponent>();
-  cutScene = std::make_unique<ICutScene>();
+  auto cut = std::make_unique<CutScene>();
+  realCutScene = cut.get();
+  realCutScene->finishedCallback = [this]() { onCutSceneFinished(); };
+  cutScene = std::move(cut);
   // The inventory, the HUD's panels, the pause menu, the notebook and the
   // trigger visualiser join the bus in this place when they exist.
   dispatcher.addListener(this);
   dispatcher.addListener(inventory.get());
   dispatcher.addListener(&fadeOut);
+  dispatcher.addListener(visualizer);
 }
 
 Game::~Game() {
   // The listeners leave the bus before their owner's members go.
   // The streamer's thread ends before the views, icons and music it touches.
   viewStreamer->stopThread();
+  dispatcher.removeListener(visualizer);
   dispatcher.removeListener(&fadeOut);
   dispatcher.removeListener(inventory.get());
   dispatcher.removeListener(this);
@@ -103,6 +119,7 @@ Game::~Game() {
   inventory.reset();
   itemFactory->releaseAll();
   messages.reset();
+  foundItemEffect.reset();
   pthread_mutex_destroy(&viewStackLock);
 }
 
@@ -114,6 +131,7 @@ bool Game::isTopViewActivated() {
 }
 
 void Game::load() {
+  visualizer->load();
   if (KR::SpriteManager<KR::Sprite>* manager = sprites()) {
     const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
     dimSprite = manager->createSpriteFromTextureObject(nullptr);
@@ -128,6 +146,7 @@ void Game::load() {
 }
 
 void Game::unload() {
+  visualizer->release();
   if (KR::SpriteManager<KR::Sprite>* manager = sprites()) {
     if (dimSprite) manager->destroySprite(dimSprite);
     if (loadingIndicator) manager->destroySprite(loadingIndicator);
@@ -146,6 +165,7 @@ void Game::resetForNewGame() {
   guides->start();
   views->closeAllViews();
   luaState.reset();
+  LuaIntegration::registerTables(luaState.getMainState());
   nodeStates.clear();
   inventory->clear();
   itemFactory->loadItems();
@@ -165,10 +185,10 @@ void Game::ensureViewsLoaded() {
   registry->loadViews();
 }
 
-bool Game::restoreSavedGame() { return false; }
+bool Game::restoreSavedGame() { return SaveLoadGameProgressSystem::load(*this); }
 
 void Game::saveGame() {
-  tasks.runAll();
+  SaveLoadGameProgressSystem::save(*this);
   ++saveCount;
 }
 
@@ -193,10 +213,12 @@ void Game::onActivate() {
     lockTimer.held = true;
     ++viewStack->viewChangeLocks;
   }
+  visualizer->visible = true;
   sendSimple(kMsgPlayStarted);
 }
 
 void Game::onDeactivate() {
+  visualizer->visible = false;
   music->stop();
   streamer->stop();
   viewStack->dropTakedObject(false);
@@ -347,6 +369,7 @@ void Game::draw() {
     for (ViewEffect* effect : effects) effect->endZoom();
   }
   if (blurOpen && post) post->endBlur();
+  triggerVisualiser->draw();
   for (ViewEffect* effect : effects) effect->draw();
   messages->render();
   if (loadingIndicator && loadingAlpha > 0.0f) {
@@ -356,7 +379,21 @@ void Game::draw() {
   hud->draw();
 }
 
+CutScene* Game::getCutScene() { return cutScene.get() == realCutScene ? realCutScene : nullptr; }
+
+void Game::startCutScene(const std::string& name, uint32_t value) {
+  savedCutSceneName = name;
+  savedCutSceneValue = value;
+  playCutScene();
+}
+
 void Game::playCutScene() {
+  if (cutScene.get() == realCutScene) {
+    View* top = viewStack->getActiveView();
+    if (!top || !top->scene) return;
+    realCutScene->scene = top->scene;
+    realCutScene->init(savedCutSceneName, top->id);
+  }
   cutScene->start();
   mode = 1;
 }

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "core/app_state.h"
 #include "core/game_state/countdown_timer.h"
@@ -35,6 +36,9 @@ class Sprite;
 
 namespace HOG {
 
+class CutScene;
+class TriggerVisualizer;
+class HOSItemDisapperenceEffectManager;
 class Inventory;
 class InventoryItemFactory;
 class MusicPlayer;
@@ -111,6 +115,13 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   void finishGame() { gameFinished = true; }
 
   void playCutScene();
+  // The level script's cut scene over the top view (nothing without a top view with a scene).
+  void startCutScene(const std::string& name, uint32_t value);
+  // The loaded game's cut scene starts again once its view has activated.
+  void requestSavedCutScene() { savedCutScenePending = true; }
+  // The running (or last) cut scene's description and number, kept for saves.
+  std::string savedCutSceneName;
+  uint32_t savedCutSceneValue = 0;
   void onCutSceneFinished();
 
   // Parts.
@@ -151,9 +162,15 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
     if (music.get() == realMusic) retiredMusic = std::move(music);
     music = std::move(replacement);
   }
-  void setTriggerVisualiser(std::unique_ptr<IGameComponent> replacement) { triggerVisualiser = std::move(replacement); }
+  // The game's own visualiser stays alive (and on the bus) behind a stand-in.
+  void setTriggerVisualiser(std::unique_ptr<IGameComponent> replacement) {
+    if (triggerVisualiser.get() == realVisualiser) retiredVisualiser = std::move(triggerVisualiser);
+    triggerVisualiser = std::move(replacement);
+  }
   void setGuides(std::unique_ptr<IGameComponent> replacement) { guides = std::move(replacement); }
   void setCutScene(std::unique_ptr<ICutScene> replacement) { cutScene = std::move(replacement); }
+  // The game's own cut scene (null once a stand-in replaced it).
+  CutScene* getCutScene();
 
   int32_t getMode() const { return mode; }
   float getBlurAmount() const { return blurAmount; }
@@ -188,6 +205,7 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   GameLuaState luaState;
   std::unique_ptr<Inventory> inventory;
   std::unique_ptr<UIMessageManager> messages;
+  std::unique_ptr<HOSItemDisapperenceEffectManager> foundItemEffect;
   std::unique_ptr<IGameComponent> streamer;
   std::unique_ptr<IHud> hud;
   std::unique_ptr<IGameComponent> music;
@@ -213,6 +231,9 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   ViewFadeOutEffect fadeOut;
   ViewEffect* effects[2] = {&fadeIn, &fadeOut};
   std::unique_ptr<ICutScene> cutScene;
+  CutScene* realCutScene = nullptr;
+  TriggerVisualizer* visualizer = nullptr;   // owned through triggerVisualiser, or retired with it
+  IGameComponent* realVisualiser = nullptr;  // cutScene until a stand-in replaces it
   bool savedCutScenePending = false;
   float autosaveTimer = 0.0f;
   float autosavePeriod = kAutosavePeriod;
@@ -224,6 +245,7 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   std::unique_ptr<IGameComponent> triggerVisualiser;
   std::unique_ptr<IGameComponent> guides;
   int saveCount = 0;
+  std::unique_ptr<IGameComponent> retiredVisualiser;
 };
 
 }  // namespace HOG

@@ -27,6 +27,8 @@ class Inventory : public GameMessageListener {
   // A new game or a loaded one: nothing held (records keep their icons until
   // the streamer's pass releases them).
   void clear();
+  // A loaded game: exactly these records are held, in this order (no messages).
+  void restore(const std::vector<InventoryItem*>& held) { items = held; }
 
   const std::vector<InventoryItem*>& getItems() const { return items; }
 

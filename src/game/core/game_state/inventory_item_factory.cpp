@@ -76,6 +76,12 @@ void InventoryItemFactory::releaseAll() {
     ++freeCount;
   }
   items.clear();
+  // With nothing left the chain starts over in index order, so every load of
+  // the list puts each item in the same slot (saved games store them by slot).
+  if (freeCount == kPoolSize) {
+    for (int32_t i = 0; i < kPoolSize; ++i) pool[i].nextFree = i + 1 < kPoolSize ? i + 1 : -1;
+    firstFree = 0;
+  }
 }
 
 void InventoryItemFactory::unloadSprites() {

@@ -66,6 +66,8 @@ class InventoryItemFactory {
   void releaseUnheldSprites();
 
   const std::vector<InventoryItem*>& getItems() const { return items; }
+  // The pool slot of a record (saved games store records by slot).
+  int32_t slotOf(const InventoryItem* item) const { return int32_t(reinterpret_cast<const Slot*>(item) - pool); }
   int32_t getFreeCount() const { return freeCount; }
   pthread_mutex_t* getIconLock() { return &iconLock; }
 

@@ -39,6 +39,15 @@ void SceneNodeStateList::clear() {
   count = capacity = duplicateTest = 0;
 }
 
+void SceneNodeStateList::assign(const SceneNodeStateRecord* from, int32_t newCount, int32_t newCapacity) {
+  clear();
+  if (newCapacity <= 0) return;
+  records = new SceneNodeStateRecord[size_t(newCapacity)]();
+  for (int32_t i = 0; i < newCount && i < newCapacity; ++i) records[i] = from[i];
+  count = newCount < newCapacity ? newCount : newCapacity;
+  capacity = newCapacity;
+}
+
 int32_t SceneNodeStateList::add(const SceneNodeStateRecord& record) {
   if (count >= capacity) {
     const int32_t grown = capacity == 0 ? 1024 : capacity * 2;

@@ -44,6 +44,8 @@ class SceneNodeStateList {
   static void applyRecord(AE::ISceneNode* root, const SceneNodeStateRecord& record);
   // A new game: no records, no array.
   void clear();
+  // A loaded game: the list becomes these count records in an array of capacity.
+  void assign(const SceneNodeStateRecord* from, int32_t count, int32_t capacity);
 
   // Triggers raise it around their own restoring: a key already listed is
   // then refused.

@@ -123,6 +123,17 @@ void queueRewindNodeAnimationToBegin(uint32_t viewId, const char* name) {
     task->arguments = std::make_tuple(viewId, tasks.keepText(task, name));
 }
 
+void queueRewindNodeAnimationToEnd(uint32_t viewId, const char* name) {
+  if (!Game::exists()) return;
+  GameTaskManager& tasks = Game::getInstance()->getTasks();
+  if (NodeTask* task = tasks.makeTask<NodeTask>(&nodeRewindToEndBody))
+    task->arguments = std::make_tuple(viewId, tasks.keepText(task, name));
+}
+
+void queueSetNodePlayReversed(uint32_t viewId, const char* name, bool play) {
+  queueFlag(&nodePlayReversedBody, viewId, name, play);
+}
+
 void restoreNodeEnable(uint32_t viewId, const char* name, bool enable) {
   if (!Game::exists()) return;
   DuplicateTestScope scope(Game::getInstance()->getNodeStates());

@@ -21,6 +21,8 @@ void nodeRewindToEndBody(uint32_t viewId, const char* name);
 void queueSetNodeEnable(uint32_t viewId, const char* name, bool enable);
 void queueSetNodePlay(uint32_t viewId, const char* name, bool play);
 void queueRewindNodeAnimationToBegin(uint32_t viewId, const char* name);
+void queueRewindNodeAnimationToEnd(uint32_t viewId, const char* name);
+void queueSetNodePlayReversed(uint32_t viewId, const char* name, bool play);
 
 void restoreNodeEnable(uint32_t viewId, const char* name, bool enable);
 

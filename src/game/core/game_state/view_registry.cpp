@@ -3,8 +3,10 @@
 #include <chrono>
 #include <cstring>
 
+#include "core/game_state/animation_trigger.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
+#include "core/game_state/hos_view_extension.h"
 #include "core/game_state/item_trigger.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_description.h"
@@ -94,9 +96,9 @@ IBaseAreaTrigger* ViewRegistry::createTrigger(int32_t type) {
     case 1: return factory.createTrigger<TriggerObject>();
     case 2: return factory.createTrigger<TransitionTrigger>();
     case 3: return factory.createTrigger<ItemTrigger>();
-    default:
-      // Animation (4) and hidden-object item (5) triggers arrive with the game logic.
-      return nullptr;
+    case 4: return factory.createTrigger<AnimationTrigger>();
+    case 5: return factory.createTrigger<HOSItemTrigger>();
+    default: return nullptr;
   }
 }
 
@@ -134,6 +136,7 @@ void ViewRegistry::createViewExtensionByName(View* view, const char* name, const
     if (strcmp(known, name) != 0) continue;
     // The other classes arrive with their own screens.
     if (strcmp(known, "TestViewExtension") == 0) extension = factory.createExtension<TestViewExtension>();
+    if (strcmp(known, "HOSViewExtension") == 0) extension = factory.createExtension<HOSViewExtension>();
     break;
   }
   KR::log("EXTENSION NAME %s", name);

@@ -1,7 +1,7 @@
 // A walk through the demo locations on the headless game driver, clicking the
 // points the view descriptions give: the hall, the passage to the garden, the
 // stone carried onto the well (gem_blue), back by trigger 0, the desk
-// close-up, the key, a click outside; the active view, the inventory and the
+// close-up, its drawer, then the key, a click outside; the active view, the inventory and the
 // triggers' flags are checked at each step.
 #include <gtest/gtest.h>
 
@@ -17,37 +17,17 @@
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
 #include "lex_binded_function_manager.h"
+#include "play_through_support.h"
 #include "support/game_driver.h"
 
 namespace {
 
-HOG::Game& play() { return *HOG::Game::getInstance(); }
-
-// The driver takes window pixels; the descriptions give design points.
-KR::Vector2<int> window(int x, int y) {
-  const KR::Viewport2D viewport = KR::calcViewport();
-  return KR::Vector2<int>(int(viewport.offset.x + (float(x) + 0.5f) * viewport.scale),
-                          int(viewport.offset.y + (float(y) + 0.5f) * viewport.scale));
-}
-void clickAt(KR::Test::GameDriver& game, int x, int y) {
-  const KR::Vector2<int> p = window(x, y);
-  game.click(p.x, p.y);
-}
-
-bool shown(const KR::Test::GameDriver& game, const char* name) {
-  if (game.activeView() != name) return false;
-  const HOG::View* view = play().getViewStack().getActiveView();
-  return view->loaded && view->activated && !play().isLocked();
-}
-
-bool holds(const KR::Test::GameDriver& game, const char* item) {
-  const std::vector<std::string> items = game.inventory();
-  return std::find(items.begin(), items.end(), item) != items.end();
-}
-
-HOG::IBaseAreaTrigger* trigger(const char* view, uint32_t id) {
-  return play().getRegistry().findViewByName(view)->findTrigger(id);
-}
+using KR::Test::clickAt;
+using KR::Test::holds;
+using KR::Test::play;
+using KR::Test::shown;
+using KR::Test::trigger;
+using KR::Test::window;
 
 }  // namespace
 
@@ -96,6 +76,14 @@ TEST(LocationsPlayThrough, HallGardenStoneOntoWellBackDeskKeyOutside) {
   ASSERT_EQ(stack.size(), 4u);  // hall, garden, hall, desk
   EXPECT_STREQ(stack[2]->name, "location01");
   EXPECT_TRUE(play().getViewStack().hasVisibleCloseup());
+  // The key stays out of reach until the drawer (animation trigger 2) opens.
+  clickAt(game, 440 + 332, 225 + 282);
+  game.steps(10);
+  EXPECT_FALSE(holds(game, "key"));
+  clickAt(game, 440 + 400, 225 + 470);
+  EXPECT_EQ(trigger("closeup01", 2)->dead, 1);
+  EXPECT_EQ(trigger("closeup01", 1)->enabled, 1);
+  ASSERT_TRUE(game.stepUntil([&] { return !play().isLocked(); }, 120));
   clickAt(game, 440 + 332, 225 + 282);
   ASSERT_TRUE(game.stepUntil([&] { return holds(game, "key"); }, 120));
   EXPECT_EQ(trigger("closeup01", 1)->dead, 1);

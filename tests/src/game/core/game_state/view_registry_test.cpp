@@ -61,7 +61,7 @@ TEST_F(LocationsTest, DescriptionsKeepResetValuesScaleSizesCutNamesAndSkipBadTyp
                "<itemTriggerItemName v=\"" +
                    longName +
                    "\"/></v0>"
-                   "<v1><type v=\"4\"/><triggerID v=\"8\"/></v1>"
+                   "<v1><type v=\"6\"/><triggerID v=\"8\"/></v1>"
                    "<v2><type v=\"2\"/><triggerID v=\"9\"/></v2>") +
            viewXml(longName, 1, ""),
        1.5f);
@@ -77,7 +77,7 @@ TEST_F(LocationsTest, DescriptionsKeepResetValuesScaleSizesCutNamesAndSkipBadTyp
   EXPECT_TRUE(item->enableAnimationNodes);
   EXPECT_TRUE(item->useByHints);
   EXPECT_EQ(static_cast<HOG::TransitionTrigger*>(hall->findTrigger(9))->relativeTrigger, -1);
-  EXPECT_TRUE(log.contains("ERROR: Bad trigger ID specified: location: 0, id 8, type 4 "));
+  EXPECT_TRUE(log.contains("ERROR: Bad trigger ID specified: location: 0, id 8, type 6 "));
   // The view's own name is cut too: the full name no longer finds it.
   EXPECT_EQ(registry.findViewByName(longName.c_str()), nullptr);
   EXPECT_NE(registry.findViewByName(longName.substr(0, 63).c_str()), nullptr);

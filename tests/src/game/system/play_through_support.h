@@ -1,0 +1,51 @@
+// What the play-throughs on the headless game driver share: clicks at design
+// points, and the questions whether a view is shown and settled, whether an
+// item is held and which trigger a view has.
+#pragma once
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/game_state/area_trigger.h"
+#include "core/game_state/game.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_registry.h"
+#include "core/game_state/view_stack.h"
+#include "design_coords.h"
+#include "support/game_driver.h"
+
+namespace KR {
+namespace Test {
+
+inline HOG::Game& play() { return *HOG::Game::getInstance(); }
+
+// The driver takes window pixels; the descriptions give design points.
+inline KR::Vector2<int> window(float x, float y) {
+  const KR::Viewport2D viewport = KR::calcViewport();
+  return KR::Vector2<int>(int(viewport.offset.x + (x + 0.5f) * viewport.scale),
+                          int(viewport.offset.y + (y + 0.5f) * viewport.scale));
+}
+inline void clickAt(GameDriver& game, float x, float y) {
+  const KR::Vector2<int> p = window(x, y);
+  game.click(p.x, p.y);
+}
+
+// The view is on top, loaded, activated and the game unlocked.
+inline bool shown(const GameDriver& game, const char* name) {
+  if (game.activeView() != name) return false;
+  const HOG::View* view = play().getViewStack().getActiveView();
+  return view->loaded && view->activated && !play().isLocked();
+}
+
+inline bool holds(const GameDriver& game, const char* item) {
+  const std::vector<std::string> items = game.inventory();
+  return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+inline HOG::IBaseAreaTrigger* trigger(const char* view, uint32_t id) {
+  return play().getRegistry().findViewByName(view)->findTrigger(id);
+}
+
+}  // namespace Test
+}  // namespace KR

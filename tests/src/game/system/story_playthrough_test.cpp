@@ -1,0 +1,143 @@
+// The demo's story on the headless game driver: the hall's greeting and lamp,
+// the desk's drawer before its key, the shed's nine hidden things (four asked
+// at once, the blue gems as one group), its finish with the green gem, the map
+// button and the cut scene, SKIP; then quit mid cut scene, start again,
+// continue: the same views, inventory, found items, drawer and lamp, and the
+// cut scene running again.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "core/game_state/animation_trigger.h"
+#include "core/game_state/cut_scene.h"
+#include "core/game_state/game.h"
+#include "core/game_state/hos_view_extension.h"
+#include "core/game_state/save_load_game_progress_system.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_registry.h"
+#include "core/game_state/view_stack.h"
+#include "core/main_menu_state/profile_system.h"
+#include "design_coords.h"
+#include "play_through_support.h"
+#include "support/game_driver.h"
+
+namespace {
+
+using KR::Test::clickAt;
+using KR::Test::holds;
+using KR::Test::play;
+using KR::Test::shown;
+using KR::Test::trigger;
+using KR::Test::window;
+
+HOG::HOSViewExtension* shed() {
+  return static_cast<HOG::HOSViewExtension*>(play().getRegistry().findViewByName("hos01")->extension);
+}
+
+bool lampLit() {
+  const HOG::SceneNodeStateList& states = play().getNodeStates();
+  for (int32_t i = 0; i < states.getCount(); ++i) {
+    const HOG::SceneNodeStateRecord& r = states.getRecords()[i];
+    if (r.viewId == 1 && r.kind == HOG::SceneNodeStateRecord::Enable && std::string(r.nodeName) == "lamp_light")
+      return r.value == 1;
+  }
+  return false;
+}
+
+// From the main menu into play (a fresh game when asked).
+void enterPlay(KR::Test::GameDriver& game, bool fresh) {
+  ASSERT_TRUE(game.start());
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
+  if (fresh)
+    std::remove(HOG::SaveLoadGameProgressSystem::getSavePath().c_str());
+  else
+    EXPECT_EQ(HOG::SaveLoadGameProgressSystem::checkSaveGame(), 0);  // the menu may continue
+  game.tapKey('P');
+  ASSERT_EQ(game.currentState(), "Game");
+  game.click(300, 200);  // skips the intro when it plays
+  ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
+}
+
+}  // namespace
+
+TEST(StoryPlayThrough, DrawerKeyShedCutSceneThenSaveQuitContinue) {
+  {
+    KR::Test::GameDriver game;
+    enterPlay(game, true);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
+    // The hall greets once and lights its lamp.
+    ASSERT_TRUE(game.stepUntil([&] { return lampLit(); }, 60));
+    EXPECT_EQ(game.message(), "Welcome to Quellmoor. Look around.");
+    EXPECT_EQ(*play().getRegistry().findViewByName("location01")->state.get(0), 1);
+
+    // The desk: the drawer first, then the key.
+    clickAt(game, 428, 664);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "closeup01"); }, 300));
+    clickAt(game, 440 + 400, 225 + 470);
+    ASSERT_TRUE(game.stepUntil([&] { return !play().isLocked(); }, 120));
+    clickAt(game, 440 + 332, 225 + 282);
+    ASSERT_TRUE(game.stepUntil([&] { return holds(game, "key"); }, 120));
+    clickAt(game, 100, 100);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 60));
+
+    // Through the garden into the shed.
+    clickAt(game, 1364, 528);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location02"); }, 300));
+    clickAt(game, 1564, 396);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "hos01"); }, 300));
+    HOG::HOSViewExtension* scene = shed();
+    // Four entries asked: three single things and the blue gems' group of three.
+    EXPECT_EQ(scene->activeCount, 6u);
+    EXPECT_EQ(scene->remainingCount, 9u);
+
+    int found = 0;
+    while (scene->activeCount > 0 && found < 12) {
+      const HOG::HOSItemTrigger* item = scene->activeItems[0];
+      clickAt(game, item->center.x, item->center.y);
+      game.steps(12);
+      ++found;
+    }
+    EXPECT_EQ(found, 9);
+    for (uint32_t id = 1; id <= 9; ++id) EXPECT_EQ(trigger("hos01", id)->dead, 1) << id;
+
+    // The finish: the green gem, the map button and the cut scene.
+    ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 1; }, 120));
+    EXPECT_TRUE(holds(game, "gem_green"));
+    EXPECT_EQ(HOG::ProfileSystem::getInstance()->getCurrentProfile()->mapButton, 1u);
+    HOG::CutScene* cut = play().getCutScene();
+    ASSERT_NE(cut, nullptr);
+    EXPECT_EQ(cut->stageDurations.size(), 3u);
+    EXPECT_EQ(cut->targetNodes.size(), 1u);
+    game.steps(30);
+    // SKIP jumps to the end of the first stage.
+    clickAt(game, cut->skipPosition.x + cut->skipWidth / 2, cut->skipPosition.y + cut->skipHeight / 2);
+    game.steps(1);
+    EXPECT_GE(cut->elapsed, 2.0f);
+    EXPECT_LT(cut->elapsed, 2.5f);
+
+    // Quit in the middle of the cut scene.
+    game.closeWindow();
+    EXPECT_EQ(game.finish(), 0);
+  }
+  {
+    KR::Test::GameDriver game;
+    enterPlay(game, false);
+    ASSERT_TRUE(game.stepUntil([&] { return game.activeView() == "hos01"; }, 300));
+    // The cut scene starts again once the shed has activated.
+    ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 1; }, 300));
+    EXPECT_TRUE(holds(game, "key"));
+    EXPECT_TRUE(holds(game, "gem_green"));
+    for (uint32_t id = 1; id <= 9; ++id) EXPECT_EQ(trigger("hos01", id)->dead, 1) << id;
+    EXPECT_EQ(trigger("closeup01", 2)->dead, 1);
+    EXPECT_EQ(trigger("closeup01", 1)->dead, 1);
+    EXPECT_TRUE(lampLit());
+    EXPECT_EQ(*play().getRegistry().findViewByName("location01")->state.get(0), 1);
+    // Played out, the cut scene gives play back.
+    ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 0; }, 900));
+    EXPECT_EQ(shed()->activeCount, 0u);
+    game.closeWindow();
+    EXPECT_EQ(game.finish(), 0);
+  }
+}
