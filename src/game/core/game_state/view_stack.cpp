@@ -31,7 +31,19 @@ void startFadeTask() {
 
 }  // namespace
 
-ViewStack::ViewStack(Game& owner, ViewRegistry& views_) : game(owner), registry(views_) { views.reserve(16); }
+ViewStack::ViewStack(Game& owner, ViewRegistry& views_) : game(owner), registry(views_) {
+  views.reserve(16);
+  if (KR::LexBindedFunctionManager::exists()) {
+    KR::LexBindedFunctionManager::getInstance()->registerFunction(
+        "closeActiveView", new KR::LexBinder<ViewStack>(this, &ViewStack::closeActiveView));
+    bound = true;
+  }
+}
+
+ViewStack::~ViewStack() {
+  if (bound && KR::LexBindedFunctionManager::exists())
+    KR::LexBindedFunctionManager::getInstance()->unregisterFunction("closeActiveView");
+}
 
 View* ViewStack::getActiveView() const {
   KR::ScopedLock guard(KR::ScopedLock::lock(game.getViewStackLock()));

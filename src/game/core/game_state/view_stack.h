@@ -28,7 +28,9 @@ class ViewStack : public IViewStack {
   static constexpr uint32_t kNoObject = 0xFFFFFFFFu;
   static constexpr int kMaxRestricted = 16;
 
+  // Binds the UI command "closeActiveView" while it lives.
   ViewStack(Game& game, ViewRegistry& registry);
+  ~ViewStack() override;
 
   // IViewStack
   bool hasTopView() const override;
@@ -88,6 +90,7 @@ class ViewStack : public IViewStack {
   uint32_t takenObjectId = kNoObject;
   uint32_t takenObjectWord = 0;
   InventoryItem* takenInventoryItem = nullptr;
+  bool bound = false;
 };
 
 }  // namespace HOG

@@ -4,6 +4,7 @@
 #include "core/showcase.h"
 #include "input_manager_win_mac.h"
 #include "platform/input_state.h"
+#include "platform/window.h"
 
 namespace HOG {
 
@@ -19,6 +20,13 @@ void MainMenu::unload() { showcase.reset(); }
 
 void MainMenu::onActivate() {
   if (showcase) showcase->showPage(application, showcase->getCurrentPage());
+}
+
+// The showcase names its page in the title bar; the states after the menu show
+// the game's own title.
+void MainMenu::onDeactivate() {
+  if (application.windowInfo && application.windowInfo->window)
+    application.windowInfo->window->setTitle(application.name);
 }
 
 void MainMenu::update(float dt) {

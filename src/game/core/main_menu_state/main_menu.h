@@ -24,7 +24,7 @@ class MainMenu : public KR::Singleton<MainMenu>, public IAppState, public GameMe
   void load() override;
   void unload() override;
   void onActivate() override;
-  void onDeactivate() override {}
+  void onDeactivate() override;
   bool presentsOwnFrame() const override { return true; }
 
   Showcase* getShowcase() { return showcase.get(); }

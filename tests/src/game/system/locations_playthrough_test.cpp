@@ -16,6 +16,7 @@
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
+#include "lex_binded_function_manager.h"
 #include "play_through_support.h"
 #include "support/game_driver.h"
 
@@ -93,6 +94,11 @@ TEST(LocationsPlayThrough, HallGardenStoneOntoWellBackDeskKeyOutside) {
   EXPECT_EQ(play().getViewStack().getViews().size(), 3u);
   EXPECT_FALSE(play().getViewStack().hasVisibleCloseup());
   EXPECT_TRUE(play().getMusic().isStarted());
+  // The UI command closes a close-up the same way.
+  clickAt(game, 428, 664);
+  ASSERT_TRUE(game.stepUntil([&] { return shown(game, "closeup01"); }, 300));
+  KR::LexBindedFunctionManager::getInstance()->findFunction("closeActiveView")->invoke();
+  EXPECT_EQ(game.activeView(), "location01");
 
   game.closeWindow();
   EXPECT_EQ(game.finish(), 0);
