@@ -8,6 +8,7 @@
 #include "core/game_post_processing_renderer.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/cut_scene.h"
+#include "core/game_state/guide_box.h"
 #include "core/game_state/hos_item_disapperence_effect_manager.h"
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory.h"
@@ -89,7 +90,10 @@ Game::Game() : tasks(this) {
   visualizer = highlights.get();
   realVisualiser = visualizer;
   triggerVisualiser = std::move(highlights);
-  guides = std::make_unique<IGameComponent>();
+  auto guideSequences = std::make_unique<GuideSequences>();
+  guideSequences->geometry.screenWidth = float(KR::RenderSystem::getDesignWidth());
+  guideSequences->geometry.screenHeight = float(KR::RenderSystem::getDesignHeight());
+  guides = std::move(guideSequences);
   auto cut = std::make_unique<CutScene>();
   realCutScene = cut.get();
   realCutScene->finishedCallback = [this]() { onCutSceneFinished(); };

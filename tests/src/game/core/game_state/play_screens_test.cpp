@@ -11,6 +11,7 @@
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/brief_panel_behaviour.h"
 #include "core/game_state/dialog_view_extension.h"
+#include "core/game_state/guide_box.h"
 #include "core/game_state/hint_panel.h"
 #include "core/game_state/hint_search.h"
 #include "core/game_state/hos_panel_behaviour.h"
@@ -476,6 +477,61 @@ TEST_F(PanelTest, HosLinesGroupCountFadeAndGiveTheirSlotToTheNextName) {
   EXPECT_EQ(list.entries[1].state, 1);
   EXPECT_EQ(list.entries[1].slot, -1);
   EXPECT_EQ(list.entries[2].slot, 1);
+}
+
+TEST(GuideBoxTest, LayoutCentresClampsPicksTheDimensionByAngleAndRowsTheButtons) {
+  HOG::GuideBoxGeometry g;
+  g.screenWidth = 1600;
+  g.screenHeight = 900;
+  g.aspect = 1600.0f / 900.0f;
+  g.boxSize = KR::Vector2<float>(300, 100);
+  g.arrowLength = 40;
+  g.buttonSizes[0] = KR::Vector2<float>(80, 30);
+  g.buttonSizes[1] = KR::Vector2<float>(60, 30);
+  g.buttonSizes[2] = KR::Vector2<float>(100, 30);
+
+  HOG::GuideLayout centred = HOG::layoutGuideBox(g, false, KR::Vector2<float>(), false, 0b101);
+  EXPECT_FLOAT_EQ(centred.boxTopLeft.x, 650);
+  EXPECT_FLOAT_EQ(centred.boxTopLeft.y, 400);
+  // Bits 0 and 2: 80 + 100 wide, centred on the box, 15 apart, 19 above its lower edge.
+  ASSERT_EQ(centred.buttonTopLefts.size(), 2u);
+  EXPECT_FLOAT_EQ(centred.buttonTopLefts[0].x, 800 - 90);
+  EXPECT_FLOAT_EQ(centred.buttonTopLefts[1].x, 800 - 90 + 80 + 15);
+  EXPECT_FLOAT_EQ(centred.buttonTopLefts[0].y, 400 + 100 - 19 - 30);
+
+  // Straight right of the centre: the width counts; the box sits towards the centre from the target.
+  HOG::GuideLayout right = HOG::layoutGuideBox(g, true, KR::Vector2<float>(1200, 450), false, 0);
+  EXPECT_FLOAT_EQ(right.boxTopLeft.x, std::floor(1200 - (150 + 25) - 150));
+  // Straight below: the height counts.
+  HOG::GuideLayout below = HOG::layoutGuideBox(g, true, KR::Vector2<float>(800, 800), false, 0);
+  EXPECT_FLOAT_EQ(below.boxTopLeft.y, std::floor(800 - (50 + 25) - 50));
+  // With the arrow, further away by its length and 45; the arrow 80 from the target.
+  HOG::GuideLayout arrow = HOG::layoutGuideBox(g, true, KR::Vector2<float>(800, 800), true, 0);
+  EXPECT_FLOAT_EQ(arrow.boxTopLeft.y, std::floor(800 - (50 + 25 + 40 + 45) - 50));
+  EXPECT_FLOAT_EQ(arrow.arrowCentre.y, 720);
+  // A target in the corner: the box stays on the screen.
+  HOG::GuideLayout corner = HOG::layoutGuideBox(g, true, KR::Vector2<float>(1600, 0), false, 0);
+  EXPECT_LE(corner.boxTopLeft.x, 1600 - 300);
+  EXPECT_GE(corner.boxTopLeft.y, 0);
+}
+
+TEST(GuideBoxTest, NewGameResetsSequencesToTheirFirstStep) {
+  HOG::GuideSequences guides;
+  HOG::GuideSequence two;
+  two.steps.resize(2);
+  two.steps[0].done = two.steps[0].shown = true;
+  two.current = 1;
+  two.next = 2;
+  guides.sequences = {two, HOG::GuideSequence()};
+  guides.start();
+  EXPECT_EQ(guides.sequences[0].current, 0);
+  EXPECT_EQ(guides.sequences[0].next, 1);
+  EXPECT_FALSE(guides.sequences[0].steps[0].done);
+  EXPECT_TRUE(guides.sequences[0].active);  // no profile: not hard mode
+  EXPECT_EQ(guides.sequences[1].current, -1);
+  guides.showStep(guides.sequences[0].steps[0]);
+  EXPECT_TRUE(guides.boxShown);
+  EXPECT_TRUE(guides.sequences[0].steps[0].shown);
 }
 
 }  // namespace
