@@ -1,5 +1,5 @@
--- The hint button above the HUD's buttons; its caption reads "HINT", or
--- "SKIP" inside a minigame.
+-- The hint and map buttons above the HUD's buttons; the hint button's
+-- caption reads "HINT", or "SKIP" inside a minigame.
 local function fadeIn(id)
   return { id = "onIdle", propertyChanges = { { target = id, property = "transparency", value = 1, duration = 0.25 } } }
 end
@@ -10,11 +10,17 @@ HintPanel = {
   childs = {
     { id = "hint_btn", class = "UIButton", position = { 0, 0 },
       childs = {
-        { id = "hint_bg", class = "UISprite", imagename = "ui_demo_sprites", tablename = "OkBack", size = { 250, 52 },
+        { id = "hint_bg", class = "UISprite", imagename = "ui_demo_sprites", tablename = "OkBack",
           color = { 170, 200, 150, 255 } },
         { id = "caption", class = "UILabel", fontPreset = "ui_demo_presets_lua:caption", position = { 0, 0 },
-          size = { 250, 52 }, text = "HINT" },
+          size = { 120, 48 }, text = "HINT" },
       } },
+    { id = "map_btn", class = "UIButton", position = { 130, 0 }, text = "Map", fontPreset = "ui_demo_presets_lua:caption",
+      childs = { { id = "map_bg", class = "UISprite", imagename = "ui_demo_sprites", tablename = "OkBack",
+                   color = { 150, 180, 210, 255 } } } },
   },
-  events = { { element = "hint_btn", slot = "clicked", command = "hintBtnClicked" } },
+  events = {
+    { element = "hint_btn", slot = "clicked", command = "hintBtnClicked" },
+    { element = "map_btn", slot = "clicked", command = "mapBtnClicked" },
+  },
 }

@@ -8,6 +8,7 @@
 #include "core/game_state/hint_search.h"
 #include "core/game_state/inventory_panel_ui.h"
 #include "core/game_state/item_trigger.h"
+#include "core/game_state/locations_map.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_extension.h"
@@ -45,8 +46,10 @@ HintPanel::~HintPanel() {
 void HintPanel::load() {
   KR::LexBindedFunctionManager* commands =
       KR::LexBindedFunctionManager::exists() ? KR::LexBindedFunctionManager::getInstance() : nullptr;
-  if (commands)
+  if (commands) {
     commands->registerFunction("hintBtnClicked", new KR::LexBinder<HintPanel>(this, &HintPanel::hintBtnClicked));
+    commands->registerFunction("mapBtnClicked", new KR::LexBinder<HintPanel>(this, &HintPanel::mapBtnClicked));
+  }
   KR::XmlDataReader reader;
   if (reader.open("default", "hint_config_xml"))
     readConfig(reader);
@@ -60,7 +63,8 @@ void HintPanel::load() {
     caption = widget->findDescendant("caption");
     widget->hideForcibly();  // the HUD shows it with its own widgets
   }
-  if (commands) commands->unregisterFunction("hintBtnClicked");
+  if (commands)
+    for (const char* name : {"hintBtnClicked", "mapBtnClicked"}) commands->unregisterFunction(name);
 }
 
 void HintPanel::readConfig(KR::XmlDataReader& reader) {
@@ -84,6 +88,10 @@ void HintPanel::update(float dt) {
   shownChargeTime += (diff < 0 ? -1.0f : 1.0f) * std::min(std::fabs(diff), 5.0f * dt);
   // A recharge time of 0 never makes the button ready.
   if (!ready && total > 0.0f && charge > total) ready = true;
+}
+
+void HintPanel::mapBtnClicked() {
+  if (locations && !locations->isOpen()) locations->open();
 }
 
 bool HintPanel::isMinigameView() {

@@ -24,6 +24,7 @@ struct GameMessage;
 struct HintResult;
 class ObjectsListPanelBehaviour;
 class InventoryPanelUI;
+class LocationsScreen;
 
 class HintPanel {
  public:
@@ -43,6 +44,9 @@ class HintPanel {
   static bool isMinigameView();
   // The panel whose row the needed item is looked up in (the HUD's).
   InventoryPanelUI* inventoryPanel = nullptr;
+  // The map its map button opens (the HUD's).
+  LocationsScreen* locations = nullptr;
+  void mapBtnClicked();
 
   KR::UIWidget* widget = nullptr;
   KR::UIWidget* caption = nullptr;

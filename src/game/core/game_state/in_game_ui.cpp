@@ -8,6 +8,7 @@
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/inventory_panel_ui.h"
 #include "core/game_state/item_trigger.h"
+#include "core/game_state/locations_map.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_stack.h"
@@ -49,10 +50,12 @@ InGameUI::InGameUI() {
     itemAddedWindow = ui->loadUI("item_added_window_ui", "ItemAddedWindow", nullptr, "default");
     if (itemAddedWindow) itemImage = itemAddedWindow->findDescendant("image");
   }
+  if (Game::exists()) locationsMap = std::make_unique<LocationsScreen>(Game::getInstance()->getRegistry());
   inventoryPanel = std::make_unique<InventoryPanelUI>();
   inventoryPanel->loadConfig();
   hintPanel = std::make_unique<HintPanel>();
   hintPanel->inventoryPanel = inventoryPanel.get();
+  hintPanel->locations = locationsMap.get();
   hintPanel->load();
   pauseMenu = std::make_unique<InGameMenu>();
   pauseMenu->loadConfig();
@@ -69,6 +72,7 @@ InGameUI::~InGameUI() {
   pauseMenu.reset();
   hintPanel.reset();
   inventoryPanel.reset();
+  locationsMap.reset();
   if (!KR::UIManager::exists()) return;
   KR::UIManager* ui = KR::UIManager::getInstance();
   if (hudWidget) ui->destroyUI(hudWidget);
@@ -78,6 +82,7 @@ InGameUI::~InGameUI() {
 bool InGameUI::isPauseMenuUp() const { return pauseMenu->shown; }
 
 void InGameUI::start() {
+  if (locationsMap) locationsMap->map->updatePlaces();
   inventoryPanel->show();
   if (auto* row =
           dynamic_cast<ObjectsListPanelBehaviour*>(inventoryPanel->findBehaviour("ObjectsListPanelBehaviour"))) {
@@ -86,7 +91,10 @@ void InGameUI::start() {
   }
 }
 
-void InGameUI::draw() { inventoryPanel->draw(); }
+void InGameUI::draw() {
+  if (locationsMap) locationsMap->draw();
+  inventoryPanel->draw();
+}
 
 void InGameUI::setHudVisible(bool visible) {
   if (inventoryPanel->root) inventoryPanel->root->setVisible(visible);
@@ -107,7 +115,8 @@ void InGameUI::setHudVisible(bool visible) {
 bool InGameUI::processInput(const InputState& input) {
   bool taken = false;
   if (!modalBlocked && !scriptBlocked && input.valid &&
-      ((hudWidget && hudWidget->shown && hudWidget->hitTest(KR::Vector2<float>(float(input.x), float(input.y)))) ||
+      ((locationsMap && locationsMap->handleInput(input)) ||
+       (hudWidget && hudWidget->shown && hudWidget->hitTest(KR::Vector2<float>(float(input.x), float(input.y)))) ||
        (hintPanel->widget && hintPanel->widget->shown &&
         hintPanel->widget->hitTest(KR::Vector2<float>(float(input.x), float(input.y)))) ||
        inventoryPanel->handleInput(input))) {
@@ -134,6 +143,7 @@ void InGameUI::onEscape() {
 }
 
 void InGameUI::update(float dt) {
+  if (locationsMap) locationsMap->update(dt);
   hintPanel->update(dt);
   inventoryPanel->update(dt);
   pauseMenu->update(dt);
@@ -207,6 +217,10 @@ void InGameUI::goBackwardButtonClicked() {
   ViewStack& stack = game->getViewStack();
   View* active = stack.getActiveView();
   if (!active) return;
+  if (locationsMap && locationsMap->isOpen()) {
+    locationsMap->close();
+    return;
+  }
   if (std::string(active->name) == "progressamulets") {
     stack.closeActiveView();
     return;

@@ -20,6 +20,7 @@ class UIWidget;
 namespace HOG {
 
 class HintPanel;
+class LocationsScreen;
 class InGameMenu;
 class InventoryPanelUI;
 struct InventoryItem;
@@ -50,6 +51,7 @@ class InGameUI : public IHud, public GameMessageListener {
   InGameMenu* getPauseMenu() { return pauseMenu.get(); }
   InventoryPanelUI* getInventoryPanel() { return inventoryPanel.get(); }
   HintPanel* getHintPanel() { return hintPanel.get(); }
+  LocationsScreen* getLocationsMap() { return locationsMap.get(); }
   void draw() override;
   void start() override;
 
@@ -57,6 +59,7 @@ class InGameUI : public IHud, public GameMessageListener {
   KR::UIWidget* itemAddedWindow = nullptr;
   KR::UIWidget* itemImage = nullptr;
   InventoryItem* itemAddedItem = nullptr;
+  std::unique_ptr<LocationsScreen> locationsMap;
   std::unique_ptr<InventoryPanelUI> inventoryPanel;
   std::unique_ptr<HintPanel> hintPanel;
   std::unique_ptr<InGameMenu> pauseMenu;

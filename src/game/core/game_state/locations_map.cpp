@@ -1,10 +1,19 @@
 #include "core/game_state/locations_map.h"
 
+#include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
+#include "animationeditor/scene_render.h"
 #include "core/game_state/area_trigger.h"
+#include "core/game_state/game.h"
+#include "core/game_state/input_state.h"
 #include "core/game_state/item_trigger.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
+#include "core/game_state/view_stack.h"
+#include "file_system.h"
+#include "lex_binded_function_manager.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_widget.h"
 
 namespace HOG {
 
@@ -92,6 +101,74 @@ void LocationsMap::applyPlaceStates() {
     enableChild(place->node, "actions", place->hasActions || place->hasTask);
     enableChild(place->node, "current", place->current);
   }
+}
+
+LocationsScreen::LocationsScreen(const ViewRegistry& registry) {
+  if (KR::FileSystem::exists()) scene = AE::loadScene("map_scene_xml");
+  if (scene) scene->setEnabled(false);
+  KR::LexBindedFunctionManager* commands =
+      KR::LexBindedFunctionManager::exists() ? KR::LexBindedFunctionManager::getInstance() : nullptr;
+  if (commands)
+    commands->registerFunction("mapCloseBtnPressed", new KR::LexBinder<LocationsScreen>(this, &LocationsScreen::close));
+  if (KR::UIManager::exists())
+    closeButton = KR::UIManager::getInstance()->loadUI("map_close_btn_ui", "MapCloseBtn", nullptr, "default");
+  if (commands) commands->unregisterFunction("mapCloseBtnPressed");
+  if (closeButton) closeButton->hideForcibly();
+  map = std::make_unique<LocationsMap>(registry, scene);
+}
+
+LocationsScreen::~LocationsScreen() {
+  map.reset();
+  delete scene;
+  if (closeButton && KR::UIManager::exists()) KR::UIManager::getInstance()->destroyUI(closeButton);
+}
+
+void LocationsScreen::open() {
+  opened = true;
+  if (scene) {
+    scene->setEnabled(true);
+    scene->update(0.1f);
+  }
+  if (closeButton) closeButton->show();
+  map->updatePlaces();
+  map->refresh(Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr);
+  sendGameMessage(kMsgMapOpened, nullptr);
+}
+
+void LocationsScreen::close() {
+  opened = false;
+  if (scene) scene->setEnabled(false);
+  if (closeButton) closeButton->hideForcibly();
+  sendGameMessage(kMsgMapClosed, nullptr);
+}
+
+bool LocationsScreen::handleInput(const InputState& input) {
+  if (!opened) return false;
+  if (!input.valid) return true;
+  const MapPlace* hit = nullptr;
+  for (const auto& place : map->getPlaces())
+    if (map->canTravelTo(*place) && place->placeNode->hitTest(input.x, input.y, false)) {
+      hit = place.get();
+      break;
+    }
+  for (const auto& place : map->getPlaces())
+    if (place->node) enableChild(place->node, "selected", place.get() == hit);
+  // The close button is the UI manager's; a click on it must not travel.
+  const bool onButton = closeButton && closeButton->hitTest(KR::Vector2<float>(float(input.x), float(input.y)));
+  if (input.leftReleased && hit && !onButton) {
+    const std::string name = hit->name;
+    close();
+    if (Game::exists()) Game::getInstance()->getViewStack().requestOpenView(name.c_str());
+  }
+  return true;
+}
+
+void LocationsScreen::update(float dt) {
+  if (opened && scene) scene->update(dt);
+}
+
+void LocationsScreen::draw() {
+  if (opened && scene) AE::renderScene(scene);
 }
 
 }  // namespace HOG

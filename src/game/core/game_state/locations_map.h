@@ -8,6 +8,11 @@
 //   HOG::LocationsMap map(registry, scene);   // the scene is the caller's
 //   map.updatePlaces();                       // at each game start
 //   map.refresh(activeView);                  // when the map opens
+//
+// LocationsScreen is the full-screen map on the HUD: the scene
+// "map_scene_xml" and the close button "map_close_btn_ui" / "MapCloseBtn";
+// while open it takes every input, and a click on a reachable place closes it
+// and travels there.
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,11 +20,15 @@
 namespace AE {
 class ISceneNode;
 }
+namespace KR {
+class UIWidget;
+}
 
 namespace HOG {
 
 class View;
 class ViewRegistry;
+struct InputState;
 
 struct MapPlace {
   std::string name;
@@ -53,6 +62,28 @@ class LocationsMap {
   const ViewRegistry& registry;
   AE::ISceneNode* scene;
   std::vector<std::unique_ptr<MapPlace>> places;
+};
+
+class LocationsScreen {
+ public:
+  explicit LocationsScreen(const ViewRegistry& registry);
+  ~LocationsScreen();
+  LocationsScreen(const LocationsScreen&) = delete;
+  LocationsScreen& operator=(const LocationsScreen&) = delete;
+
+  void open();
+  void close();
+  bool isOpen() const { return opened; }
+  bool handleInput(const InputState& input);
+  void update(float dt);
+  void draw();
+
+  AE::ISceneNode* scene = nullptr;
+  KR::UIWidget* closeButton = nullptr;
+  std::unique_ptr<LocationsMap> map;
+
+ private:
+  bool opened = false;
 };
 
 }  // namespace HOG

@@ -3,7 +3,7 @@
 // view, the menu button and the menu's Resume, and "Main menu" leaves play
 // for the main menu with the view-change locks back at 0; the found key's
 // window, its slot in the inventory row, taking it and putting it back; the
-// hint button's charge and its first hint.
+// hint button's charge and its first hint; the map's places and its travel.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,6 +14,7 @@
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/inventory_panel_ui.h"
+#include "core/game_state/locations_map.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/view.h"
@@ -38,6 +39,7 @@ constexpr float kMenuButton[2] = {1410 + 130 + 60, 990 + 24};
 constexpr float kResume[2] = {610 + 110 + 120, 330 + 40 + 28};
 constexpr float kMainMenu[2] = {610 + 110 + 120, 330 + 260 + 28};
 constexpr float kHintButton[2] = {1410 + 60, 925 + 24};
+constexpr float kMapButton[2] = {1410 + 130 + 60, 925 + 24};
 constexpr float kFirstSlot[2] = {160 + 120 + 50, 940 + 5 + 50};
 
 }  // namespace
@@ -86,6 +88,20 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   EXPECT_FLOAT_EQ(hint->lastTarget.y, 664.0f);
   EXPECT_TRUE(hint->ready);
   EXPECT_EQ(game.activeView(), "location01");
+
+  // The map: the hall is current, the garden and the shed reachable; a click on the garden travels.
+  HOG::LocationsScreen* map = hud->getLocationsMap();
+  clickAt(game, kMapButton[0], kMapButton[1]);
+  ASSERT_TRUE(game.stepUntil([&] { return map->isOpen(); }, 10));
+  EXPECT_TRUE(map->map->findPlace("location01")->current);
+  EXPECT_TRUE(map->map->findPlace("location02")->reachable);
+  EXPECT_TRUE(map->map->findPlace("hos01")->reachable);
+  ASSERT_NE(map->map->findPlace("location02")->placeNode, nullptr);
+  clickAt(game, 800 + 10, 300 + 10);
+  ASSERT_TRUE(game.stepUntil([&] { return !map->isOpen() && game.activeView() == "location02"; }, 120));
+  ASSERT_TRUE(game.stepUntil([&] { return !play().isLocked(); }, 300));
+  clickAt(game, 100, 527);
+  ASSERT_TRUE(game.stepUntil([&] { return game.activeView() == "location01" && !play().isLocked(); }, 300));
 
   clickAt(game, kMenuButton[0], kMenuButton[1]);
   ASSERT_TRUE(game.stepUntil([&] { return hud->isPauseMenuUp(); }, 10));
