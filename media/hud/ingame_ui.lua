@@ -1,5 +1,5 @@
--- The HUD: the menu and go-back buttons in the lower right corner, over the
--- inventory strip's end.
+-- The HUD: the menu and go-back buttons in the lower right corner, beside the
+-- inventory strip's end, and the amulets casket above them.
 local function fadeIn(id)
   return { id = "onIdle", propertyChanges = { { target = id, property = "transparency", value = 1, duration = 0.25 } } }
 end
@@ -11,12 +11,17 @@ local function button(id, x, caption)
            states = { fadeIn(id) } }
 end
 
+-- The casket above the map button: it opens the amulets.
+local casket = button("casket_btn", 130, "Casket")
+casket.position = { 130, -130 }
+
 InGame = {
   id = "InGame", class = "UIWidget", position = { 1410, 990 }, modal = 0,
   states = { fadeIn("InGame") },
-  childs = { button("back_btn", 0, "Back"), button("menu_btn", 130, "Menu") },
+  childs = { button("back_btn", 0, "Back"), button("menu_btn", 130, "Menu"), casket },
   events = {
     { element = "menu_btn", slot = "clicked", command = "menuClicked" },
     { element = "back_btn", slot = "clicked", command = "goBackwardButtonClicked" },
+    { element = "casket_btn", slot = "clicked", command = "casketClicked" },
   },
 }

@@ -18,6 +18,7 @@ function __Generated_L1_onActivate()
     gGame.setViewState(1, 0, 1)
     gUIMessageManager.showMessage("HALL_GREETING", 3)
     gScene.setNodeEnable(1, "lamp_light", true)
+    gProfile.enableAmuletsBtn(false)
   end
 end
 
@@ -45,13 +46,13 @@ function __Generated_L5AT1_onClick()
 end
 
 -- The hall's altar takes a gem of the full group (the view refuses an
--- incomplete one) and gives the amulet; the way to the amulets opens.
+-- incomplete one) and gives the amulet; the casket comes out.
 function __Generated_L1AT3_onInventoryItemApplied(item)
   if item ~= "gem_red" and item ~= "gem_green" and item ~= "gem_blue" then return 0 end
   print("hook: the altar takes the gems")
   gInventory.removeItem("gems")
   gInventory.addItem("amulet")
-  gView.setTriggerEnabled(1, 4, true)
+  gProfile.enableAmuletsBtn(true)
   return 1
 end
 function __Generated_L1AT3_canInteractHandlerScript() return gInventory.isItemPresent("gems") and 1 or 0 end

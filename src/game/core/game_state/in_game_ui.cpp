@@ -1,6 +1,7 @@
 #include "core/game_state/in_game_ui.h"
 
 #include "core/game_cursor_manager.h"
+#include "core/game_state/amulets_button.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
 #include "core/game_state/hint_panel.h"
@@ -40,8 +41,9 @@ InGameUI::InGameUI() {
     commands->registerFunction("closeItemAddedWindow", new Binder(this, &InGameUI::closeItemAddedWindow));
     commands->registerFunction("menuClicked", new Binder(this, &InGameUI::menuClicked));
     commands->registerFunction("goBackwardButtonClicked", new Binder(this, &InGameUI::goBackwardButtonClicked));
-    // The notebook and the casket answer these once they hang on the HUD.
-    for (const char* name : {"notebookPushed", "hintClicked", "casketClicked"})
+    commands->registerFunction("casketClicked", new Binder(this, &InGameUI::casketClicked));
+    // The notebook answers this once it hangs on the HUD.
+    for (const char* name : {"notebookPushed", "hintClicked"})
       commands->registerFunction(name, new KR::LexBinder<InGameUI>(new KR::Function<InGameUI>(&nothing)));
   }
   if (KR::UIManager::exists()) {
@@ -62,6 +64,7 @@ InGameUI::InGameUI() {
   pauseMenu->createUI();
   if (hudWidget) hudWidget->hideForcibly();
   if (itemAddedWindow) itemAddedWindow->hideForcibly();
+  amuletsButton = std::make_unique<AmuletsButton>(hudWidget ? hudWidget->findDescendant("casket_btn") : nullptr);
   if (commands)
     for (const char* name : kCommands) commands->unregisterFunction(name);
   if (Game::exists()) Game::getInstance()->getDispatcher().addListener(this);
@@ -94,6 +97,7 @@ void InGameUI::start() {
 void InGameUI::draw() {
   if (locationsMap) locationsMap->draw();
   inventoryPanel->draw();
+  amuletsButton->draw();
 }
 
 void InGameUI::setHudVisible(bool visible) {
@@ -135,6 +139,8 @@ bool InGameUI::processInput(const InputState& input) {
   return taken;
 }
 
+void InGameUI::casketClicked() { amuletsButton->setOpen(!amuletsButton->open); }
+
 void InGameUI::onEscape() {
   if (pauseMenu->shown)
     pauseMenu->hideWindow();
@@ -146,11 +152,13 @@ void InGameUI::update(float dt) {
   if (locationsMap) locationsMap->update(dt);
   hintPanel->update(dt);
   inventoryPanel->update(dt);
+  amuletsButton->update(dt);
   pauseMenu->update(dt);
 }
 
 void InGameUI::onMessage(const GameMessage* message) {
   hintPanel->onGameMessage(*message);
+  amuletsButton->onGameMessage(*message);
   switch (message->kind) {
     case kMsgItemAdded:
       showItemAddedWindow(message->payload.text);

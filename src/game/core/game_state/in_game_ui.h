@@ -19,6 +19,7 @@ class UIWidget;
 
 namespace HOG {
 
+class AmuletsButton;
 class HintPanel;
 class LocationsScreen;
 class InGameMenu;
@@ -52,6 +53,8 @@ class InGameUI : public IHud, public GameMessageListener {
   InventoryPanelUI* getInventoryPanel() { return inventoryPanel.get(); }
   HintPanel* getHintPanel() { return hintPanel.get(); }
   LocationsScreen* getLocationsMap() { return locationsMap.get(); }
+  AmuletsButton* getAmuletsButton() { return amuletsButton.get(); }
+  void casketClicked();
   void draw() override;
   void start() override;
 
@@ -66,6 +69,7 @@ class InGameUI : public IHud, public GameMessageListener {
   bool modalBlocked = false;
   bool scriptBlocked = false;
   bool itemWindowShown = false;
+  std::unique_ptr<AmuletsButton> amuletsButton;
 };
 
 }  // namespace HOG

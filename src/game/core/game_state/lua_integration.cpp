@@ -10,6 +10,7 @@ extern "C" {
 }
 
 #include "core/game_cursor_manager.h"
+#include "core/game_state/amulets_button.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/dialog_view_extension.h"
 #include "core/game_state/game.h"
@@ -158,8 +159,11 @@ void endGameBody() {
 }
 // The notebook, the amulets, the objects list and dialogues join these once they exist.
 void notebookBody(const char*, const char*) {}
-void amuletSceneBody(const char*, bool) {}
-void nothingBody() {}
+void amuletSceneBody(const char* name, bool play) {
+  if (Game::exists())
+    if (auto* ui = dynamic_cast<InGameUI*>(Game::getInstance()->getHud()))
+      ui->getAmuletsButton()->setScenePlay(name ? name : "", play);
+}
 
 void forceTriggerBody(unsigned viewId, unsigned triggerId) {
   if (IBaseAreaTrigger* t = trigger(viewId, triggerId)) t->activate();
@@ -204,6 +208,12 @@ void enableNotebookBody() {
 }
 void enableAmuletsBody(bool enable) {
   if (PlayerProfile* p = profile()) p->amuletsButton = enable ? 1 : 0;
+  if (!enable && Game::exists())
+    if (auto* ui = dynamic_cast<InGameUI*>(Game::getInstance()->getHud())) ui->getAmuletsButton()->disable();
+}
+void openAmuletsBody() {
+  if (Game::exists())
+    if (auto* ui = dynamic_cast<InGameUI*>(Game::getInstance()->getHud())) ui->getAmuletsButton()->openAmuletsView();
 }
 void enableMapBody() {
   if (PlayerProfile* p = profile()) p->mapButton = 1;
@@ -383,7 +393,7 @@ int notebookCall(lua_State* L) {
   return 0;
 }
 int openAmulets(lua_State*) {
-  queue(&nothingBody);
+  queue(&openAmuletsBody);
   return 0;
 }
 int setAmuletScenePlay(lua_State* L) {

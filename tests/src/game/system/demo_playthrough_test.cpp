@@ -1,8 +1,8 @@
 // The whole demo by input events only: the desk's quest (drawer, key), the
 // stone onto the well, the key on the chest, the gardener's dialogue with the
 // HUD hidden, the shed's nine things and its cut scene; save, quit, restart
-// and continue; the gems on the hall's altar for the amulet, the amulet among
-// the amulets, the finale, the credits and back to the main menu. Items are
+// and continue; the gems on the hall's altar for the amulet, the casket, the
+// amulet among the amulets, the finale, the credits and back to the main menu. Items are
 // picked from the inventory row and used on the scene with clicks.
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/game_state/amulets_button.h"
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/dialog_view_extension.h"
@@ -188,15 +189,18 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location02"); }, 300));
     clickAt(game, 100, 527);
     ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
+    EXPECT_FALSE(hud()->getAmuletsButton()->button->visible);  // hidden until the amulet
     pickItem(game, "gems");
     clickAt(game, 840, 300);
     closeItemWindow(game);
     EXPECT_TRUE(holds(game, "amulet"));
     EXPECT_FALSE(holds(game, "gems"));
-    EXPECT_EQ(view("location01")->findTrigger(4)->enabled, 1);
+    // The casket came out with the amulet; it opens the amulets.
+    HOG::AmuletsButton* casket = hud()->getAmuletsButton();
+    ASSERT_TRUE(game.stepUntil([&] { return casket->button->visible; }, 30));
+    clickAt(game, 1410 + 130 + 60, 990 - 130 + 24);
 
     // The amulet among the amulets: the finale, the credits, the main menu.
-    clickAt(game, 1500, 200);
     ASSERT_TRUE(game.stepUntil([&] { return shown(game, "progressamulets"); }, 300));
     pickItem(game, "amulet");
     clickAt(game, 840, 525);

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "core/game_state/amulets_button.h"
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/brief_panel_behaviour.h"
@@ -532,6 +533,30 @@ TEST(GuideBoxTest, NewGameResetsSequencesToTheirFirstStep) {
   guides.showStep(guides.sequences[0].steps[0]);
   EXPECT_TRUE(guides.boxShown);
   EXPECT_TRUE(guides.sequences[0].steps[0].shown);
+}
+
+TEST(AmuletsTest, CasketIgnoresClicksWhileBusyAndOpensOtherwise) {
+  HOG::AmuletsButton casket(nullptr);
+  HOG::GameMessage message;
+  message.kind = HOG::kMsgPauseMenuOpened;
+  casket.onGameMessage(message);
+  casket.setOpen(true);
+  EXPECT_FALSE(casket.open);
+  message.kind = HOG::kMsgPauseMenuClosed;
+  casket.onGameMessage(message);
+  message.kind = HOG::kMsgNotebookOpened;
+  casket.onGameMessage(message);
+  casket.setOpen(true);
+  EXPECT_FALSE(casket.open);
+  message.kind = HOG::kMsgNotebookClosed;
+  casket.onGameMessage(message);
+  casket.setOpen(true);
+  EXPECT_TRUE(casket.open);
+  casket.setOpen(false);
+  EXPECT_FALSE(casket.open);
+  casket.setScenePlay("nobody", true);  // no such totem: nothing, no delayed opening
+  casket.update(5.0f);
+  EXPECT_FALSE(casket.open);
 }
 
 }  // namespace
