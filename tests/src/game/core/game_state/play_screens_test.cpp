@@ -22,6 +22,7 @@
 #include "core/game_state/inventory_panel_ui.h"
 #include "core/game_state/item_trigger.h"
 #include "core/game_state/locations_map.h"
+#include "core/game_state/notebook_records.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
@@ -557,6 +558,77 @@ TEST(AmuletsTest, CasketIgnoresClicksWhileBusyAndOpensOtherwise) {
   casket.setScenePlay("nobody", true);  // no such totem: nothing, no delayed opening
   casket.update(5.0f);
   EXPECT_FALSE(casket.open);
+}
+
+class NotebookTest : public ::testing::Test {
+ protected:
+  NotebookTest() {
+    section.pageSize = KR::Vector2<float>(400, 300);
+    section.recordsDistance = 10;
+  }
+  HOG::NotebookRecord* add(const std::string& id, float height, bool doublePage = false) {
+    EXPECT_TRUE(section.addRecord(id, "", doublePage));
+    HOG::NotebookRecord* record = section.findRecord(id);
+    record->height = height;
+    record->offset.x = 5;
+    record->loadState = 2;  // the scene's height is given here
+    return record;
+  }
+  size_t listed(const HOG::NotebookRecord* record) const {
+    size_t count = 0;
+    for (const auto& page : section.pages)
+      count += size_t(std::count(page->records.begin(), page->records.end(), record));
+    return count;
+  }
+  KR::Test::LogCapture log;
+  HOG::NotebookSection section;
+};
+
+TEST_F(NotebookTest, RecordsStackFillPagesAndADoublePageMovesTheOthersOnOnce) {
+  HOG::NotebookRecord* a = add("a", 100);
+  section.placeRecord(a);
+  ASSERT_EQ(section.pages.size(), 2u);
+  EXPECT_EQ(a->page, section.pages[0].get());
+  EXPECT_FLOAT_EQ(a->position.x, 5);
+  EXPECT_FLOAT_EQ(a->position.y, 0);
+  HOG::NotebookRecord* b = add("b", 100);
+  section.placeRecord(b);
+  EXPECT_FLOAT_EQ(b->position.y, 110);
+  EXPECT_TRUE(section.pages[0]->full);  // a third of 100 would not fit under 220
+  HOG::NotebookRecord* tall = add("tall", 500);
+  section.placeRecord(tall);
+  EXPECT_EQ(tall->page, section.pages[1].get());  // an empty page takes anything
+  EXPECT_TRUE(section.pages[1]->full);
+
+  // The double page lands on a fresh spread's left page once the first spread is full...
+  HOG::NotebookRecord* map = add("map", 200, true);
+  section.placeRecord(map);
+  ASSERT_EQ(section.pages.size(), 4u);
+  EXPECT_EQ(map->page, section.pages[2].get());
+  EXPECT_TRUE(section.pages[2]->full);
+  EXPECT_TRUE(section.pages[3]->full);
+  // ...and on a spread whose left page holds records it moves them on, each listed once.
+  HOG::NotebookSection& s = section;
+  s.clear();
+  EXPECT_FALSE(a->placed);
+  for (HOG::NotebookRecord* r : {a, map}) r->loadState = 2;
+  HOG::NotebookRecord* first = add("first", 50);
+  s.placeRecord(a);
+  s.placeRecord(first);
+  s.placeRecord(map);
+  EXPECT_EQ(map->page, s.pages[0].get());
+  for (const HOG::NotebookRecord* r : {a, first, map}) EXPECT_EQ(listed(r), 1u) << r->id;
+  EXPECT_TRUE(a->placed);
+  EXPECT_NE(a->page, s.pages[0].get());
+
+  s.showPage(s.pages[3].get());
+  EXPECT_EQ(s.shownLeft, s.pages[2].get());
+  EXPECT_EQ(s.leftLabel, "3");
+  EXPECT_EQ(s.rightLabel, "4");
+  s.showPage(nullptr);
+  EXPECT_TRUE(log.contains("ERROR: Cant show NULL page!"));
+  EXPECT_FALSE(section.addRecord(std::string(128, 'x'), "", false));
+  EXPECT_TRUE(log.contains("ERROR: Notebook record id is longer than 127 characters"));
 }
 
 }  // namespace
