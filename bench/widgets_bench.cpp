@@ -25,6 +25,7 @@
 #include "ui/ui_manager.h"
 #include "ui/ui_scene_list.h"
 #include "ui/ui_scroll_area.h"
+#include "ui_frames.h"
 
 namespace {
 
@@ -61,21 +62,9 @@ class World {
     screen->show();
     return screen;
   }
-  // One frame: the UI manager's update, its drawing and the batch's flush;
-  // the frame's presentation is not counted.
   template <typename Before>
   void run(benchmark::State& state, Before before) {
-    for (auto _ : state) {
-      before();
-      render.renderSystem->checkDeviceLost();
-      ui->update(1.0f / 60.0f);
-      ui->render();
-      render.renderSystem->flushBatch();
-      state.PauseTiming();
-      render.renderSystem->renderFrame();
-      state.ResumeTiming();
-    }
-    state.counters["drawCalls"] = double(render.renderSystem->getDrawCallCount());
+    KR::Bench::runUIFrames(state, render, *ui, before);
   }
 
   KR::Bench::OffscreenRender render;
