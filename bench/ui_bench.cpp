@@ -8,19 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "engine_allocators.h"
-#include "file_system.h"
 #include "input_manager_win_mac.h"
-#include "lex_binded_function_manager.h"
-#include "lua_script_2.h"
-#include "offscreen_render.h"
-#include "sprite_manager.h"
-#include "ui/text_manager.h"
 #include "ui/ui_controller.h"
-#include "ui/ui_font_manager.h"
-#include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
 #include "ui_frames.h"
+#include "ui_world.h"
 
 namespace {
 
@@ -50,32 +42,11 @@ std::string screenText() {
   return lua;
 }
 
-class World {
+class World : public KR::Bench::UIWorld {
  public:
-  World() {
-    allocators.init();
-    KR::FileSystem::setContentFolder(std::string(KR_BENCH_MEDIA_DIR) + "/");
-    files = std::make_unique<KR::FileSystem>();
-    files->loadDirectoryFileLists("common");
-    fastSprites = std::make_unique<KR::SpriteManager<KR::FastSprite>>();
-    fonts = std::make_unique<KR::UIFontManager>();
-    texts = std::make_unique<KR::TextManager>();
-    registry = std::make_unique<KR::LexBindedFunctionManager>();
-    input = std::make_unique<KR::InputManager>(nullptr);
-    ui = std::make_unique<KR::UIManager>();
-  }
-  ~World() {
-    ui.reset();
-    fonts.reset();
-    fastSprites.reset();
-    files.reset();
-  }
+  World() : UIWorld(false) {}
 
-  KR::UIWidget* load(const std::string& text) {
-    KR::LuaScript script;
-    script.runBuffer(text.data(), text.size(), "bench_ui");
-    return ui->buildFromScript(script, "screen", nullptr, "bench_ui");
-  }
+  KR::UIWidget* load(const std::string& text) { return UIWorld::load(text, "bench_ui"); }
   // The pointer wanders over the buttons, so states change every frame.
   void wander(int frame) {
     KR::MouseDevice* mouse = input->getMouseDevice();
@@ -87,16 +58,6 @@ class World {
     for (KR::UIWidget* child : w->children) n += count(child);
     return n;
   }
-
-  KR::Bench::OffscreenRender render;
-  KR::EngineAllocators allocators;
-  std::unique_ptr<KR::FileSystem> files;
-  std::unique_ptr<KR::SpriteManager<KR::FastSprite>> fastSprites;
-  std::unique_ptr<KR::UIFontManager> fonts;
-  std::unique_ptr<KR::TextManager> texts;
-  std::unique_ptr<KR::LexBindedFunctionManager> registry;
-  std::unique_ptr<KR::InputManager> input;
-  std::unique_ptr<KR::UIManager> ui;
 };
 
 World& world() {
