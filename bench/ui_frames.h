@@ -1,6 +1,6 @@
 // The UI benchmarks' timed frame: before() (the benchmark's own change of the
 // frame), the UI manager's update, its drawing and the batch's flush; the
-// frame's presentation is not counted. Counter: the draw calls of the run.
+// frame's presentation is not counted. Counter: the draw calls of a frame; a run that draws nothing fails.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -13,6 +13,7 @@ namespace Bench {
 
 template <typename Before>
 void runUIFrames(benchmark::State& state, OffscreenRender& render, UIManager& ui, Before before) {
+  const uint32_t callsBefore = render.renderSystem->getDrawCallCount();
   for (auto _ : state) {
     before();
     render.renderSystem->checkDeviceLost();
@@ -23,7 +24,10 @@ void runUIFrames(benchmark::State& state, OffscreenRender& render, UIManager& ui
     render.renderSystem->renderFrame();
     state.ResumeTiming();
   }
-  state.counters["drawCalls"] = double(render.renderSystem->getDrawCallCount());
+  const double drawCalls = double(render.renderSystem->getDrawCallCount() - callsBefore);
+  state.counters["drawCalls"] = benchmark::Counter(drawCalls, benchmark::Counter::kAvgIterations);
+  // A frame that draws nothing measures nothing worth quoting.
+  if (drawCalls == 0) state.SkipWithError("the UI frames made no draw call");
 }
 
 }  // namespace Bench

@@ -43,9 +43,12 @@ void BM_GlidingStrip100(benchmark::State& state) {
   KR::UIWidget* screen = w.load(
       "local items = {}\n"
       "for i = 1, 100 do items[i] = { scene = 'ui_list_item_xml', id = 'item' .. i } end\n"
-      "screen = { id = 'screen', class = 'UIWidget', childs = {\n"
+      "local function shown(id)\n"
+      "  return { { id = 'onIdle', propertyChanges = { { target = id, property = 'transparency', value = 1 } } } }\n"
+      "end\n"
+      "screen = { id = 'screen', class = 'UIWidget', states = shown('screen'), childs = {\n"
       "  { id = 'strip', class = 'UISceneList', scene = 'ui_strip_list_xml', orient = 'hor', scrolling = 3,\n"
-      "    position = { 100, 100 }, items = items } } }\n");
+      "    position = { 100, 100 }, items = items, states = shown('strip') } } }\n");
   auto* list = static_cast<KR::UISceneList*>(screen->findDescendant("strip"));
   auto* strip = static_cast<KR::StripScrollingHelper*>(list->scroller);
   w.render.textures->createPendingTextures();
