@@ -14,16 +14,7 @@
 
 #include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
-#include "animationeditor/scene_render.h"
-#include "animationeditor/sprite_scene_node.h"
-#include "config_manager.h"
-#include "engine_allocators.h"
-#include "file_system.h"
-#include "log_system.h"
-#include "render_system_dx8.h"
-#include "sprite_manager.h"
-#include "texture_manager.h"
-#include "ui/ui_font_manager.h"
+#include "scene_world.h"
 
 namespace {
 
@@ -50,61 +41,16 @@ std::string sceneText() {
   return text + "</Scene>\n";
 }
 
-struct World {
+struct World : KR::Bench::SceneWorld {
   World() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    setenv("KR_HEADLESS", "1", 1);
-    allocators.init();
-    KR::FileSystem::setContentFolder(KR_BENCH_MEDIA_DIR);
-    files = std::make_unique<KR::FileSystem>();
-    config = std::make_unique<KR::ConfigManager>();
-    files->loadFilesLocationInfo();
-    textures = std::make_unique<KR::TextureManager>();
-    renderSystem = std::make_unique<KR::RenderSystem>(nullptr);
-    renderSystem->getWindowInfo().mWndWidth = KR::RenderSystem::getDesignWidth();
-    renderSystem->getWindowInfo().mWndHeight = KR::RenderSystem::getDesignHeight();
-    renderSystem->initDevice();
-    sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
-    fastSprites = std::make_unique<KR::SpriteManager<KR::FastSprite>>();
-    fonts = std::make_unique<KR::UIFontManager>();
-    AE::gLoopEnabled = 1;
-    AE::useSpriteSheets = 1;
     path = "/tmp/kr_scene_files_bench_" + std::to_string(getpid()) + ".xml";
     std::FILE* out = std::fopen(path.c_str(), "wb");
     const std::string text = sceneText();
     std::fwrite(text.data(), 1, text.size(), out);
     std::fclose(out);
   }
-  ~World() {
-    std::remove(path.c_str());
-    fonts.reset();
-    fastSprites.reset();
-    sprites.reset();
-    textures->destroyDiscardedTextures();
-    textures.reset();
-    renderSystem.reset();
-    config.reset();
-    files.reset();
-  }
+  ~World() { std::remove(path.c_str()); }
 
-  void drawFrame(AE::ISceneNode* root) {
-    textures->createPendingTextures();
-    renderSystem->checkDeviceLost();
-    AE::renderScene(root);
-    renderSystem->renderFrame();
-    renderSystem->present();
-  }
-
-  KR::LogSystem logSystem;
-  KR::EngineAllocators allocators;
-  std::unique_ptr<KR::FileSystem> files;
-  std::unique_ptr<KR::ConfigManager> config;
-  std::unique_ptr<KR::TextureManager> textures;
-  std::unique_ptr<KR::RenderSystem> renderSystem;
-  std::unique_ptr<KR::SpriteManager<KR::Sprite>> sprites;
-  std::unique_ptr<KR::SpriteManager<KR::FastSprite>> fastSprites;
-  std::unique_ptr<KR::UIFontManager> fonts;
   std::string path;
 };
 

@@ -13,17 +13,9 @@
 
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_node_animation.h"
-#include "animationeditor/scene_render.h"
 #include "animationeditor/sprite_scene_node.h"
 #include "animationeditor/text_scene_node.h"
-#include "config_manager.h"
-#include "engine_allocators.h"
-#include "file_system.h"
-#include "log_system.h"
-#include "render_system_dx8.h"
-#include "sprite_manager.h"
-#include "texture_manager.h"
-#include "ui/ui_font_manager.h"
+#include "scene_world.h"
 
 namespace {
 
@@ -31,39 +23,9 @@ constexpr int kNodes = 2000;
 constexpr int kGroup = 10;
 constexpr float kFrame = 1.0f / 60.0f;
 
-struct World {
-  explicit World(bool layered) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    setenv("KR_HEADLESS", "1", 1);
-    allocators.init();
-    KR::FileSystem::setContentFolder(KR_BENCH_MEDIA_DIR);
-    files = std::make_unique<KR::FileSystem>();
-    config = std::make_unique<KR::ConfigManager>();
-    files->loadFilesLocationInfo();
-    textures = std::make_unique<KR::TextureManager>();
-    renderSystem = std::make_unique<KR::RenderSystem>(nullptr);
-    renderSystem->getWindowInfo().mWndWidth = KR::RenderSystem::getDesignWidth();
-    renderSystem->getWindowInfo().mWndHeight = KR::RenderSystem::getDesignHeight();
-    renderSystem->initDevice();
-    sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
-    fastSprites = std::make_unique<KR::SpriteManager<KR::FastSprite>>();
-    fonts = std::make_unique<KR::UIFontManager>();
-    AE::gLoopEnabled = 1;
-    AE::useSpriteSheets = 1;
-    build(layered);
-  }
-  ~World() {
-    root.reset();
-    fonts.reset();
-    fastSprites.reset();
-    sprites.reset();
-    textures->destroyDiscardedTextures();
-    textures.reset();
-    renderSystem.reset();
-    config.reset();
-    files.reset();
-  }
+struct World : KR::Bench::SceneWorld {
+  explicit World(bool layered) { build(layered); }
+  ~World() { root.reset(); }
 
   void build(bool layered) {
     root = std::make_unique<AE::ISceneNode>();
@@ -114,23 +76,8 @@ struct World {
     root->update(0.0f);
   }
 
-  void drawFrame() {
-    textures->createPendingTextures();
-    renderSystem->checkDeviceLost();
-    AE::renderScene(root.get());
-    renderSystem->renderFrame();
-    renderSystem->present();
-  }
+  void drawFrame() { SceneWorld::drawFrame(root.get()); }
 
-  KR::LogSystem logSystem;
-  KR::EngineAllocators allocators;
-  std::unique_ptr<KR::FileSystem> files;
-  std::unique_ptr<KR::ConfigManager> config;
-  std::unique_ptr<KR::TextureManager> textures;
-  std::unique_ptr<KR::RenderSystem> renderSystem;
-  std::unique_ptr<KR::SpriteManager<KR::Sprite>> sprites;
-  std::unique_ptr<KR::SpriteManager<KR::FastSprite>> fastSprites;
-  std::unique_ptr<KR::UIFontManager> fonts;
   std::unique_ptr<AE::ISceneNode> root;
 };
 

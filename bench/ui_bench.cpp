@@ -8,18 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "engine_allocators.h"
-#include "file_system.h"
 #include "input_manager_win_mac.h"
-#include "lex_binded_function_manager.h"
-#include "lua_script_2.h"
-#include "offscreen_render.h"
-#include "sprite_manager.h"
-#include "ui/text_manager.h"
 #include "ui/ui_controller.h"
-#include "ui/ui_font_manager.h"
-#include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
+#include "ui_frames.h"
+#include "ui_world.h"
 
 namespace {
 
@@ -39,7 +32,8 @@ std::string screenText() {
       "      { target = b .. 'bg', property = 'color', value = { 255, 230, 160, 255 }, duration = 0.15 } } } } }\n"
       "  c[#c + 1] = { id = 'l' .. i, class = 'UILabel', position = { x, y + 55 }, size = { 120, 30 },\n"
       "    text = 'Label ' .. i, fontPreset = 'ui_demo_presets_lua:note', states = { idle('l' .. i) } }\n"
-      "  c[#c + 1] = { id = 's' .. i, class = 'UISprite', position = { x + 40, y + 90 }, imagename = 'ui_demo_sprites',\n"
+      "  c[#c + 1] = { id = 's' .. i, class = 'UISprite', position = { x + 40, y + 90 }, imagename = "
+      "'ui_demo_sprites',\n"
       "    tablename = 'Icon', states = { idle('s' .. i) } }\n"
       "end\n"
       // 40 * 5 widgets: button, its picture, its caption, a label and a sprite.
@@ -48,47 +42,22 @@ std::string screenText() {
   return lua;
 }
 
-class World {
+class World : public KR::Bench::UIWorld {
  public:
-  World() {
-    allocators.init();
-    KR::FileSystem::setContentFolder(std::string(KR_BENCH_MEDIA_DIR) + "/");
-    files = std::make_unique<KR::FileSystem>();
-    files->loadDirectoryFileLists("common");
-    fastSprites = std::make_unique<KR::SpriteManager<KR::FastSprite>>();
-    fonts = std::make_unique<KR::UIFontManager>();
-    texts = std::make_unique<KR::TextManager>();
-    registry = std::make_unique<KR::LexBindedFunctionManager>();
-    input = std::make_unique<KR::InputManager>(nullptr);
-    ui = std::make_unique<KR::UIManager>();
-  }
-  ~World() {
-    ui.reset();
-    fonts.reset();
-    fastSprites.reset();
-    files.reset();
-  }
+  World() : UIWorld(false) {}
 
-  KR::UIWidget* load(const std::string& text) {
-    KR::LuaScript script;
-    script.runBuffer(text.data(), text.size(), "bench_ui");
-    return ui->buildFromScript(script, "screen", nullptr, "bench_ui");
+  KR::UIWidget* load(const std::string& text) { return UIWorld::load(text, "bench_ui"); }
+  // The pointer wanders over the buttons, so states change every frame.
+  void wander(int frame) {
+    KR::MouseDevice* mouse = input->getMouseDevice();
+    mouse->cursorX = (frame * 37) % 1000;
+    mouse->cursorY = (frame * 53) % 600;
   }
   size_t count(KR::UIWidget* w) {
     size_t n = 1;
     for (KR::UIWidget* child : w->children) n += count(child);
     return n;
   }
-
-  KR::Bench::OffscreenRender render;
-  KR::EngineAllocators allocators;
-  std::unique_ptr<KR::FileSystem> files;
-  std::unique_ptr<KR::SpriteManager<KR::FastSprite>> fastSprites;
-  std::unique_ptr<KR::UIFontManager> fonts;
-  std::unique_ptr<KR::TextManager> texts;
-  std::unique_ptr<KR::LexBindedFunctionManager> registry;
-  std::unique_ptr<KR::InputManager> input;
-  std::unique_ptr<KR::UIManager> ui;
 };
 
 World& world() {
@@ -119,23 +88,9 @@ void BM_RouteUpdateRender(benchmark::State& state) {
   KR::UIWidget* screen = w.load(screenText());
   screen->show();
   w.render.textures->createPendingTextures();
-  KR::MouseDevice* mouse = w.input->getMouseDevice();
-  // The pointer wanders over the buttons, so states change every frame.
   int frame = 0;
-  for (auto _ : state) {
-    mouse->cursorX = (frame * 37) % 1000;
-    mouse->cursorY = (frame * 53) % 600;
-    ++frame;
-    w.render.renderSystem->checkDeviceLost();
-    w.ui->update(1.0f / 60.0f);
-    w.ui->render();
-    w.render.renderSystem->flushBatch();
-    state.PauseTiming();
-    w.render.renderSystem->renderFrame();
-    state.ResumeTiming();
-  }
+  KR::Bench::runUIFrames(state, w.render, *w.ui, [&] { w.wander(frame++); });
   state.counters["widgets"] = double(w.count(screen));
-  state.counters["drawCalls"] = double(w.render.renderSystem->getDrawCallCount());
   w.ui->destroyUI(screen);
 }
 BENCHMARK(BM_RouteUpdateRender)->Unit(benchmark::kMicrosecond);
@@ -145,12 +100,9 @@ void BM_RouteUpdate(benchmark::State& state) {
   World& w = world();
   KR::UIWidget* screen = w.load(screenText());
   screen->show();
-  KR::MouseDevice* mouse = w.input->getMouseDevice();
   int frame = 0;
   for (auto _ : state) {
-    mouse->cursorX = (frame * 37) % 1000;
-    mouse->cursorY = (frame * 53) % 600;
-    ++frame;
+    w.wander(frame++);
     w.ui->update(1.0f / 60.0f);
   }
   w.ui->destroyUI(screen);

@@ -8,88 +8,29 @@
 #include <string>
 
 #include "animationeditor/scene_node.h"
-#include "engine_allocators.h"
-#include "file_system.h"
-#include "input_manager_win_mac.h"
-#include "lex_binded_function_manager.h"
-#include "lua_script_2.h"
-#include "object_factory.h"
-#include "offscreen_render.h"
-#include "particle_system.h"
-#include "sprite_manager.h"
 #include "ui/strip_scrolling_helper.h"
-#include "ui/text_manager.h"
-#include "ui/ui_font_manager.h"
 #include "ui/ui_label.h"
 #include "ui/ui_list_view.h"
-#include "ui/ui_manager.h"
 #include "ui/ui_scene_list.h"
 #include "ui/ui_scroll_area.h"
+#include "ui_frames.h"
+#include "ui_world.h"
 
 namespace {
 
-class World {
+class World : public KR::Bench::UIWorld {
  public:
-  World() {
-    allocators.init();
-    KR::FileSystem::setContentFolder(std::string(KR_BENCH_MEDIA_DIR) + "/");
-    files = std::make_unique<KR::FileSystem>();
-    files->loadDirectoryFileLists("common");
-    sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
-    fastSprites = std::make_unique<KR::SpriteManager<KR::FastSprite>>();
-    fonts = std::make_unique<KR::UIFontManager>();
-    texts = std::make_unique<KR::TextManager>();
-    factory = std::make_unique<KR::ObjectFactory>();
-    particles = std::make_unique<KR::ParticleSystem>();
-    registry = std::make_unique<KR::LexBindedFunctionManager>();
-    input = std::make_unique<KR::InputManager>(nullptr);
-    ui = std::make_unique<KR::UIManager>();
-  }
-  ~World() {
-    ui.reset();
-    particles.reset();
-    fonts.reset();
-    fastSprites.reset();
-    sprites.reset();
-    files.reset();
-  }
+  World() : UIWorld(true) {}
 
   KR::UIWidget* load(const std::string& text) {
-    KR::LuaScript script;
-    script.runBuffer(text.data(), text.size(), "bench_widgets");
-    KR::UIWidget* screen = ui->buildFromScript(script, "screen", nullptr, "bench_widgets");
+    KR::UIWidget* screen = UIWorld::load(text, "bench_widgets");
     screen->show();
     return screen;
   }
-  // One frame: the UI manager's update, its drawing and the batch's flush;
-  // the frame's presentation is not counted.
   template <typename Before>
   void run(benchmark::State& state, Before before) {
-    for (auto _ : state) {
-      before();
-      render.renderSystem->checkDeviceLost();
-      ui->update(1.0f / 60.0f);
-      ui->render();
-      render.renderSystem->flushBatch();
-      state.PauseTiming();
-      render.renderSystem->renderFrame();
-      state.ResumeTiming();
-    }
-    state.counters["drawCalls"] = double(render.renderSystem->getDrawCallCount());
+    KR::Bench::runUIFrames(state, render, *ui, before);
   }
-
-  KR::Bench::OffscreenRender render;
-  KR::EngineAllocators allocators;
-  std::unique_ptr<KR::FileSystem> files;
-  std::unique_ptr<KR::SpriteManager<KR::Sprite>> sprites;
-  std::unique_ptr<KR::SpriteManager<KR::FastSprite>> fastSprites;
-  std::unique_ptr<KR::UIFontManager> fonts;
-  std::unique_ptr<KR::TextManager> texts;
-  std::unique_ptr<KR::ObjectFactory> factory;
-  std::unique_ptr<KR::ParticleSystem> particles;
-  std::unique_ptr<KR::LexBindedFunctionManager> registry;
-  std::unique_ptr<KR::InputManager> input;
-  std::unique_ptr<KR::UIManager> ui;
 };
 
 World& world() {
@@ -102,9 +43,12 @@ void BM_GlidingStrip100(benchmark::State& state) {
   KR::UIWidget* screen = w.load(
       "local items = {}\n"
       "for i = 1, 100 do items[i] = { scene = 'ui_list_item_xml', id = 'item' .. i } end\n"
-      "screen = { id = 'screen', class = 'UIWidget', childs = {\n"
+      "local function shown(id)\n"
+      "  return { { id = 'onIdle', propertyChanges = { { target = id, property = 'transparency', value = 1 } } } }\n"
+      "end\n"
+      "screen = { id = 'screen', class = 'UIWidget', states = shown('screen'), childs = {\n"
       "  { id = 'strip', class = 'UISceneList', scene = 'ui_strip_list_xml', orient = 'hor', scrolling = 3,\n"
-      "    position = { 100, 100 }, items = items } } }\n");
+      "    position = { 100, 100 }, items = items, states = shown('strip') } } }\n");
   auto* list = static_cast<KR::UISceneList*>(screen->findDescendant("strip"));
   auto* strip = static_cast<KR::StripScrollingHelper*>(list->scroller);
   w.render.textures->createPendingTextures();

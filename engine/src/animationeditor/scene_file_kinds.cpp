@@ -72,10 +72,7 @@ SpriteSceneNode* createSpriteNodeFromXml(const pugi::xml_node& object, SceneLoad
     node->loadAnimation(node->mExtra2, context ? context->getSpriteScript(node->mSourceFile) : nullptr, 0, 0, 1);
   const bool shear = p.has("shear00");
   const int32_t frameCount = int32_t(node->mFrameOrder.size());
-  for (pugi::xml_node f : object.child("frames").children("frame")) {
-    const int frame = parseInt(f.attribute("StartFrame").value());
-    const Attributes a(f.child("Attributes"));
-    readFrameRecord(a, node, frame);
+  readKeyframes(object.child("frames"), node, [&](int frame, const Attributes& a) {
     SpriteKeyValues v;
     v.posX = a.readFloat("X");
     v.posY = a.readFloat("Y");
@@ -93,7 +90,7 @@ SpriteSceneNode* createSpriteNodeFromXml(const pugi::xml_node& object, SceneLoad
     v.texPos = KR::Vector2<float>(a.readFloat("texX"), a.readFloat("texY"));
     if (shear) v.shear = a.readShearValues();
     node->setKeyframeValues(frame, v);
-  }
+  });
   return node;
 }
 
@@ -164,10 +161,7 @@ ParticleSceneNode* createParticleNodeFromXml(SceneLoadContext& context, const pu
   node->mParallaxEnabled = p.readBoolDefaultTrue("ParallaxEnabled");
   node->mDistortion = p.readBool("Distortion");
   prepareFrames(object, node);
-  for (pugi::xml_node f : object.child("frames").children("frame")) {
-    const int frame = parseInt(f.attribute("StartFrame").value());
-    const Attributes a(f.child("Attributes"));
-    readFrameRecord(a, node, frame);
+  readKeyframes(object.child("frames"), node, [&](int frame, const Attributes& a) {
     ParticleKeyValues v;
     v.posX = a.readFloat("X");
     v.posY = a.readFloat("Y");
@@ -176,7 +170,7 @@ ParticleSceneNode* createParticleNodeFromXml(SceneLoadContext& context, const pu
     v.posZ = a.readFloat("Z");
     v.play = a.readInt("play");
     node->setKeyframeValues(frame, v);
-  }
+  });
   takeColor(node, color);
   return node;
 }
@@ -199,13 +193,10 @@ SoundSceneNode* createSoundNodeFromXml(const pugi::xml_node& object) {
   node->mFading = p.readBool("fading");
   node->setPriority(uint32_t(p.readInt("priority")));
   node->mParallaxEnabled = p.readBoolDefaultTrue("ParallaxEnabled");
-  for (pugi::xml_node f : object.child("frames").children("frame")) {
-    const int frame = parseInt(f.attribute("StartFrame").value());
-    const Attributes a(f.child("Attributes"));
-    readFrameRecord(a, node, frame);
+  readKeyframes(object.child("frames"), node, [&](int frame, const Attributes& a) {
     takeColor(node, a.readColor());
     node->setKeyframeValues(frame, a.readInt("playSound"), a.readFloat("Volume"));
-  }
+  });
   takeColor(node, p.readColor());
   return node;
 }
@@ -227,13 +218,10 @@ MovieCamera* createMovieCameraFromXml(const pugi::xml_node& object) {
   node->setScaleY(p.readFloat("scaleY"));
   node->mParallaxEnabled = parallaxOn;
   prepareFrames(object, node);
-  for (pugi::xml_node f : object.child("frames").children("frame")) {
-    const int frame = parseInt(f.attribute("StartFrame").value());
-    const Attributes a(f.child("Attributes"));
-    readFrameRecord(a, node, frame);
+  readKeyframes(object.child("frames"), node, [&](int frame, const Attributes& a) {
     node->setKeyframeValues(a.readFloat("angle"), frame, KR::Vector2<float>(a.readFloat("X"), a.readFloat("Y")),
                             KR::Vector2<float>(a.readFloat("scaleX"), a.readFloat("scaleY")));
-  }
+  });
   // After the frames, so that the key frames exist.
   for (pugi::xml_node attribute : object.child("Activationframes").children("Attribute"))
     node->addActivationFrame(parseInt(attribute.attribute("startFrame").value()));

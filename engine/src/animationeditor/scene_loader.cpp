@@ -210,6 +210,16 @@ void readFrameRecord(const Attributes& a, ISceneNode* node, int frame) {
   node->storeFrameData(frame, record);
 }
 
+void readKeyframes(const pugi::xml_node& frames, ISceneNode* node,
+                   const std::function<void(int frame, const Attributes& attributes)>& readKeys) {
+  for (pugi::xml_node f : frames.children("frame")) {
+    const int frame = parseInt(f.attribute("StartFrame").value());
+    const Attributes a(f.child("Attributes"));
+    readFrameRecord(a, node, frame);
+    readKeys(frame, a);
+  }
+}
+
 ISceneNode* createSceneNodeFromXml(const pugi::xml_node& object) {
   ISceneNode* node = new ISceneNode();
   node->mName = object.attribute("name").value();
@@ -217,10 +227,7 @@ ISceneNode* createSceneNodeFromXml(const pugi::xml_node& object) {
   const pugi::xml_node frames = object.child("frames");
   node->mLoop = parseBool(frames.attribute("loop").value());
   node->mAnimation->mLoop = node->mLoop;
-  for (pugi::xml_node f : frames.children("frame")) {
-    const int frame = parseInt(f.attribute("StartFrame").value());
-    const Attributes a(f.child("Attributes"));
-    readFrameRecord(a, node, frame);
+  readKeyframes(frames, node, [node](int frame, const Attributes& a) {
     NodeKeyValues v;
     v.posX = a.readFloat("X");
     v.posY = a.readFloat("Y");
@@ -232,7 +239,7 @@ ISceneNode* createSceneNodeFromXml(const pugi::xml_node& object) {
     v.shear = a.readShear();
     v.pivot = KR::Vector2<float>(a.readFloat("PivotPointX"), a.readFloat("PivotPointY"));
     node->setKeyframeValues(frame, v);
-  }
+  });
   return node;
 }
 

@@ -17,6 +17,7 @@
 // its own mutex, a leaf lock (nothing else is taken while it is held).
 #include <pugixml.hpp>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -86,6 +87,10 @@ MovieCamera* createMovieCameraFromXml(const pugi::xml_node& object);
 // Fills a base frame record from a frame's "Attributes" and stores it at the frame.
 void readFrameRecord(const pugi::xml_node& attributes, ISceneNode* node, int frame);
 void readFrameRecord(const SceneXml::Attributes& attributes, ISceneNode* node, int frame);
+// Each "frame" of a "frames" element in order: its base record stored at its
+// "StartFrame", then readKeys(frame, its "Attributes") for the kind's own keys.
+void readKeyframes(const pugi::xml_node& frames, ISceneNode* node,
+                   const std::function<void(int frame, const SceneXml::Attributes& attributes)>& readKeys);
 // The plain section's "Parameters" (position, depth, rotation, scale, colour,
 // pivot, enabled, shear, parallax), shared by plain, sprite and text objects.
 void applyPlainParameters(const SceneXml::Attributes& parameters, ISceneNode* node);

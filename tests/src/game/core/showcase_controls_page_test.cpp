@@ -12,21 +12,14 @@
 #include "core/showcase_controls_page.h"
 #include "core/showcase_scene_lists_page.h"
 #include "fast_sprite.h"
-#include "font_maker.h"
-#include "input_manager_win_mac.h"
-#include "lex_binded_function_manager.h"
 #include "object_factory.h"
 #include "particle_system.h"
-#include "platform/events.h"
 #include "platform/input_injection.h"
-#include "platform/input_state.h"
-#include "platform/window.h"
-#include "showcase_test_support.h"
+#include "showcase_input_test_support.h"
 #include "timer_manager.h"
 #include "ui/book_scrolling_helper.h"
 #include "ui/ui_check_box.h"
 #include "ui/ui_label.h"
-#include "ui/ui_manager.h"
 #include "ui/ui_progress_bar.h"
 #include "ui/ui_scroll_area.h"
 
@@ -34,12 +27,7 @@ namespace {
 
 using namespace KR::Platform;
 
-struct Pixel {
-  int r, g, b;
-  int sum() const { return r + g + b; }
-};
-
-class ControlsPagesTest : public KR::Test::ShowcaseTest {
+class ControlsPagesTest : public KR::Test::ShowcaseInputTest {
  protected:
   void SetUp() override {
     openMedia();
@@ -50,33 +38,14 @@ class ControlsPagesTest : public KR::Test::ShowcaseTest {
     timer = std::make_unique<KR::TimerManager>();
     factory = std::make_unique<KR::ObjectFactory>();
     particles = std::make_unique<KR::ParticleSystem>();
-    registry = std::make_unique<KR::LexBindedFunctionManager>();
-    input = std::make_unique<KR::InputManager>(nullptr);
-    ui = std::make_unique<KR::UIManager>();
-    ASSERT_TRUE(initVideo()) << lastError();
-    pump();
-    clearInputState();
+    openInput();
   }
   void TearDown() override {
     controls.reset();
     lists.reset();
     ui.reset();
     particles.reset();
-    clearInputState();
-    ShowcaseTest::TearDown();
-  }
-  void pump() {
-    Message message;
-    while (peekMessage(message)) {
-    }
-  }
-  void frames(int count = 1) {
-    for (int i = 0; i < count; ++i) {
-      pump();
-      input->getMouseDevice()->update();
-      input->getKeyboardDevice()->poll();
-      ui->update(0.05f);
-    }
+    ShowcaseInputTest::TearDown();
   }
   void click(int x, int y) {
     pushMouseMotion(x, y);
@@ -107,26 +76,14 @@ class ControlsPagesTest : public KR::Test::ShowcaseTest {
   }
   template <typename Page>
   void draw(Page& page) {
-    ASSERT_TRUE(drawTwiceAndRead([&] { page.draw(); }));
-    if (const char* dump = std::getenv("KR_CONTROLS_PAGE_DUMP")) {
-      std::string error;
-      KR::Tools::writePng(dump + std::to_string(dumps++) + ".png", width, height, frame, &error);
-    }
-  }
-  Pixel pixel(int x, int y) const {
-    const size_t i = (size_t(y) * width + size_t(x)) * 4;
-    return Pixel{frame[i], frame[i + 1], frame[i + 2]};
+    drawAndDump([&] { page.draw(); }, "KR_CONTROLS_PAGE_DUMP");
   }
 
   std::unique_ptr<KR::TimerManager> timer;
   std::unique_ptr<KR::ObjectFactory> factory;
   std::unique_ptr<KR::ParticleSystem> particles;
-  std::unique_ptr<KR::LexBindedFunctionManager> registry;
-  std::unique_ptr<KR::InputManager> input;
-  std::unique_ptr<KR::UIManager> ui;
   std::unique_ptr<HOG::ControlsShowcasePage> controls = std::make_unique<HOG::ControlsShowcasePage>();
   std::unique_ptr<HOG::SceneListsShowcasePage> lists = std::make_unique<HOG::SceneListsShowcasePage>();
-  int dumps = 0;
 };
 
 TEST_F(ControlsPagesTest, TheControlsScreenScrollsTicksAndGreets) {

@@ -19,21 +19,14 @@
 #include "object_factory.h"
 #include "particle_fx.h"
 #include "particle_system.h"
-#include "showcase_reference_image.h"
-#include "showcase_test_support.h"
+#include "showcase_scene_page_test_support.h"
 
 namespace {
 
-class SceneFilesPageTest : public KR::Test::ShowcaseTest {
+class SceneFilesPageTest : public KR::Test::ShowcaseScenePageTest<HOG::SceneFilesShowcasePage> {
  protected:
   void SetUp() override {
-    AE::gLoopEnabled = 1;
-    AE::useSpriteSheets = 1;
-    openMedia();
-    texts = std::make_unique<KR::TextManager>();
-    texts->loadStrings();
-    openDevice();
-    openSpritesAndFonts();
+    ShowcaseScenePageTest::SetUp();
     factory = std::make_unique<KR::ObjectFactory>();
     particles = std::make_unique<KR::ParticleSystem>();
     // The sparkles scatter the same way on every run.
@@ -43,24 +36,11 @@ class SceneFilesPageTest : public KR::Test::ShowcaseTest {
     page.reset();
     particles.reset();
     factory.reset();
-    AE::gLoopEnabled = 0;
-    AE::useSpriteSheets = 0;
-    ShowcaseTest::TearDown();
-  }
-
-  void advanceTo(int frame) {
-    while (page->getFrame() < frame) page->advance(1.0f / 24.0f);
-  }
-
-  // The frame as drawn now, compared with tests/data/render/<name>.png.
-  void expectReference(const std::string& name) {
-    ASSERT_TRUE(drawTwiceAndRead([this] { page->draw(); }));
-    KR::Test::expectReferenceImage(name, frame, width, height);
+    ShowcaseScenePageTest::TearDown();
   }
 
   std::unique_ptr<KR::ObjectFactory> factory;
   std::unique_ptr<KR::ParticleSystem> particles;
-  std::unique_ptr<HOG::SceneFilesShowcasePage> page = std::make_unique<HOG::SceneFilesShowcasePage>();
 };
 
 TEST_F(SceneFilesPageTest, DrawsTheLoadedSceneAsTheReferenceImagesShowAtFrames0And48) {

@@ -15,41 +15,11 @@
 #include "animationeditor/scene_node.h"
 #include "animationeditor/sprite_scene_node.h"
 #include "core/showcase_scene_graph_page.h"
-#include "showcase_reference_image.h"
-#include "showcase_test_support.h"
+#include "showcase_scene_page_test_support.h"
 
 namespace {
 
-class SceneGraphPageTest : public KR::Test::ShowcaseTest {
- protected:
-  void SetUp() override {
-    AE::gLoopEnabled = 1;
-    AE::useSpriteSheets = 1;
-    openMedia();
-    texts = std::make_unique<KR::TextManager>();
-    texts->loadStrings();
-    openDevice();
-    openSpritesAndFonts();
-  }
-  void TearDown() override {
-    page.reset();
-    AE::gLoopEnabled = 0;
-    AE::useSpriteSheets = 0;
-    ShowcaseTest::TearDown();
-  }
-
-  void advanceTo(int frame) {
-    while (page->getFrame() < frame) page->advance(1.0f / 24.0f);
-  }
-
-  // The frame as drawn now, compared with tests/data/render/<name>.png.
-  void expectReference(const std::string& name) {
-    ASSERT_TRUE(drawTwiceAndRead([this] { page->draw(); }));
-    KR::Test::expectReferenceImage(name, frame, width, height);
-  }
-
-  std::unique_ptr<HOG::SceneGraphShowcasePage> page = std::make_unique<HOG::SceneGraphShowcasePage>();
-};
+using SceneGraphPageTest = KR::Test::ShowcaseScenePageTest<HOG::SceneGraphShowcasePage>;
 
 TEST_F(SceneGraphPageTest, DrawsTheTreeAsTheReferenceImagesShowAtTwoFrames) {
   ASSERT_TRUE(page->load());

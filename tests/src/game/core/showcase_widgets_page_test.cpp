@@ -10,28 +10,17 @@
 
 #include "core/showcase_widgets_page.h"
 #include "fast_sprite.h"
-#include "font_maker.h"
-#include "input_manager_win_mac.h"
-#include "lex_binded_function_manager.h"
-#include "platform/events.h"
 #include "platform/input_injection.h"
-#include "platform/input_state.h"
-#include "platform/window.h"
-#include "showcase_test_support.h"
+#include "showcase_input_test_support.h"
 #include "ui/ui_controller.h"
 #include "ui/ui_label.h"
-#include "ui/ui_manager.h"
 #include "ui/ui_sprite.h"
 
 namespace {
 
 using namespace KR::Platform;
 
-struct Pixel {
-  int r, g, b;
-};
-
-class WidgetsPageTest : public KR::Test::ShowcaseTest {
+class WidgetsPageTest : public KR::Test::ShowcaseInputTest {
  protected:
   void SetUp() override {
     openMedia();
@@ -39,32 +28,11 @@ class WidgetsPageTest : public KR::Test::ShowcaseTest {
     openSpritesAndFonts();
     texts = std::make_unique<KR::TextManager>();
     texts->loadStrings();
-    registry = std::make_unique<KR::LexBindedFunctionManager>();
-    input = std::make_unique<KR::InputManager>(nullptr);
-    ui = std::make_unique<KR::UIManager>();
-    ASSERT_TRUE(initVideo()) << lastError();
-    pump();
-    clearInputState();
+    openInput();
   }
   void TearDown() override {
     page.reset();
-    ui.reset();
-    clearInputState();
-    ShowcaseTest::TearDown();
-  }
-  void pump() {
-    Message message;
-    while (peekMessage(message)) {
-    }
-  }
-  // The engine tick's part: the polls and the UI manager's update.
-  void frames(int count = 1) {
-    for (int i = 0; i < count; ++i) {
-      pump();
-      input->getMouseDevice()->update();
-      input->getKeyboardDevice()->poll();
-      ui->update(0.05f);
-    }
+    ShowcaseInputTest::TearDown();
   }
   void click(int x, int y) {
     pushMouseMotion(x, y);
@@ -74,15 +42,7 @@ class WidgetsPageTest : public KR::Test::ShowcaseTest {
     frames(8);
   }
   void draw() {
-    ASSERT_TRUE(drawTwiceAndRead([&] { page->draw(); }));
-    if (const char* dump = std::getenv("KR_WIDGETS_PAGE_DUMP")) {
-      std::string error;
-      KR::Tools::writePng(dump + std::to_string(dumps++) + ".png", width, height, frame, &error);
-    }
-  }
-  Pixel pixel(int x, int y) const {
-    const size_t i = (size_t(y) * width + size_t(x)) * 4;
-    return Pixel{frame[i], frame[i + 1], frame[i + 2]};
+    drawAndDump([&] { page->draw(); }, "KR_WIDGETS_PAGE_DUMP");
   }
   // The left panel, where the dialog lands when it is open.
   bool dialogShown() const {
@@ -90,11 +50,7 @@ class WidgetsPageTest : public KR::Test::ShowcaseTest {
     return p.r > 230 && p.b < 210;
   }
 
-  std::unique_ptr<KR::LexBindedFunctionManager> registry;
-  std::unique_ptr<KR::InputManager> input;
-  std::unique_ptr<KR::UIManager> ui;
   std::unique_ptr<HOG::WidgetsShowcasePage> page = std::make_unique<HOG::WidgetsShowcasePage>();
-  int dumps = 0;
 };
 
 TEST_F(WidgetsPageTest, ClicksThroughTheDemoScreen) {
