@@ -8,15 +8,15 @@ HintPanel = {
   id = "HintPanel", class = "UIWidget", position = { 1410, 925 }, modal = 0,
   states = { fadeIn("HintPanel") },
   childs = {
-    { id = "hint_btn", class = "UIButton", position = { 0, 0 },
+    { id = "hint_btn", class = "UIButton", states = { fadeIn("hint_btn") }, position = { 0, 0 },
       childs = {
-        { id = "hint_bg", class = "UISprite", imagename = "ui_demo_sprites", tablename = "OkBack",
+        { id = "hint_bg", class = "UISprite", states = { fadeIn("hint_bg") }, imagename = "ui_demo_sprites", tablename = "OkBack",
           color = { 170, 200, 150, 255 } },
-        { id = "caption", class = "UILabel", fontPreset = "ui_demo_presets_lua:caption", position = { 0, 0 },
+        { id = "caption", class = "UILabel", states = { fadeIn("caption") }, fontPreset = "ui_demo_presets_lua:caption", position = { 0, 0 },
           size = { 120, 48 }, text = "HINT" },
       } },
-    { id = "map_btn", class = "UIButton", position = { 130, 0 }, text = "Map", fontPreset = "ui_demo_presets_lua:caption",
-      childs = { { id = "map_bg", class = "UISprite", imagename = "ui_demo_sprites", tablename = "OkBack",
+    { id = "map_btn", class = "UIButton", states = { fadeIn("map_btn") }, position = { 130, 0 }, text = "Map", fontPreset = "ui_demo_presets_lua:caption",
+      childs = { { id = "map_bg", class = "UISprite", states = { fadeIn("map_bg") }, imagename = "ui_demo_sprites", tablename = "OkBack",
                    color = { 150, 180, 210, 255 } } } },
   },
   events = {

@@ -7,9 +7,9 @@ end
 
 local function pageButton(id, x, caption)
   return { id = id, class = "UIWidget", position = { x, 20 },
-           childs = { { id = "btn", class = "UIButton", position = { 0, 0 }, size = { 60, 60 }, text = caption,
+           childs = { { id = "btn", class = "UIButton", states = { fadeIn("btn") }, position = { 0, 0 }, size = { 60, 60 }, text = caption,
                         fontPreset = "ui_demo_presets_lua:caption",
-                        childs = { { id = id .. "_bg", class = "UISprite", imagename = "ui_demo_sprites",
+                        childs = { { id = id .. "_bg", class = "UISprite", states = { fadeIn(id .. "_bg") }, imagename = "ui_demo_sprites",
                                      tablename = "OkBack", size = { 60, 60 }, color = { 190, 170, 130, 255 } } } } } }
 end
 
@@ -20,24 +20,24 @@ for n = 1, 250 do
     id = id, class = "UIWidget", position = { (n - 1) * 110, 0 }, size = { 100, 100 },
     states = { fadeIn(id) },
     childs = {
-      { id = "bk", class = "UISprite", imagename = "ui_demo_sprites", tablename = "OkBack", size = { 100, 100 },
+      { id = "bk", class = "UISprite", states = { fadeIn("bk") }, imagename = "ui_demo_sprites", tablename = "OkBack", size = { 100, 100 },
         color = { 120, 100, 80, 200 } },
-      { id = "count", class = "UILabel", fontPreset = "ui_demo_presets_lua:caption", position = { 0, 70 },
+      { id = "count", class = "UILabel", states = { fadeIn("count") }, fontPreset = "ui_demo_presets_lua:caption", position = { 0, 70 },
         size = { 100, 30 }, text = "" },
-      { id = "caption", class = "UILabel", fontPreset = "ui_demo_presets_lua:dark", position = { -20, -34 },
+      { id = "caption", class = "UILabel", states = { fadeIn("caption") }, fontPreset = "ui_demo_presets_lua:dark", position = { -20, -34 },
         size = { 140, 30 }, text = "" },
-      { id = "selection", class = "UIWidget", size = { 100, 100 } },
+      { id = "selection", class = "UIWidget", states = { fadeIn("selection") }, size = { 100, 100 } },
     },
   }
 end
 
 -- The hidden-object list: six lines in two columns of three, and the caption.
-local hosLines = { { id = "Count", class = "UILabel", fontPreset = "ui_demo_presets_lua:caption",
+local hosLines = { { id = "Count", class = "UILabel", states = { fadeIn("Count") }, fontPreset = "ui_demo_presets_lua:caption",
                      position = { 20, 35 }, size = { 200, 40 }, text = "" } }
 for n = 1, 6 do
   local column, line = math.floor((n - 1) / 3), (n - 1) % 3
   hosLines[#hosLines + 1] = { id = "item" .. n, class = "UIWidget", position = { 260 + column * 460, 5 + line * 33 },
-    childs = { { id = "text", class = "UILabel", fontPreset = "ui_demo_presets_lua:caption", size = { 440, 32 },
+    childs = { { id = "text", class = "UILabel", states = { fadeIn("text") }, fontPreset = "ui_demo_presets_lua:caption", size = { 440, 32 },
                  text = "" } } }
 end
 
@@ -45,18 +45,18 @@ InventoryPanel = {
   id = "InventoryPanel", class = "UIWidget", position = { 160, 940 }, modal = 0,
   states = { fadeIn("InventoryPanel") },
   childs = {
-    { id = "panel_back", class = "UISprite", imagename = "ui_demo_sprites", tablename = "DialogBack",
-      size = { 1200, 110 }, color = { 90, 70, 50, 230 } },
+    { id = "panel_back", class = "UISprite", states = { fadeIn("panel_back") }, imagename = "ui_demo_sprites", tablename = "DialogBack",
+      size = { 1200, 110 }, scale = { 2.6, 0.46 }, color = { 90, 70, 50, 230 } },
     { id = "objects_list", class = "UIWidget", position = { 0, 5 }, modal = 0, states = { fadeIn("objects_list") },
       childs = {
-        { id = "scene_part", class = "UIWidget",
+        { id = "scene_part", class = "UIWidget", states = { fadeIn("scene_part") },
           childs = { pageButton("left_btn", 10, "<"), pageButton("right_btn", 1130, ">") } },
-        { id = "row", class = "UIWidget", position = { 120, 0 }, childs = slots },
+        { id = "row", class = "UIWidget", states = { fadeIn("row") }, position = { 120, 0 }, childs = slots },
       } },
     { id = "hos_list", class = "UIWidget", position = { 0, 5 }, modal = 0, states = { fadeIn("hos_list") },
       childs = hosLines },
     { id = "brief", class = "UIWidget", position = { 0, 5 }, modal = 0, states = { fadeIn("brief") },
-      childs = { { id = "brief_text", class = "UILabel", fontPreset = "ui_demo_presets_lua:caption",
+      childs = { { id = "brief_text", class = "UILabel", states = { fadeIn("brief_text") }, fontPreset = "ui_demo_presets_lua:caption",
                    position = { 100, 20 }, size = { 1000, 60 }, text = "" } } },
   },
 }

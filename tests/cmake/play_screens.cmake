@@ -4,10 +4,11 @@ kr_add_test(test_play_screens
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/play_screens_test.cpp
   LIBS kr_game)
 
-# The HUD and the pause menu in the running game.
+# The HUD, its screens and the pause menu in the running game, with the
+# reference image of the panel out over the hall.
 kr_add_test(test_hud_playthrough
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/hud_playthrough_test.cpp
-  LIBS kr_game_driver
+  LIBS kr_game_driver PNG::PNG
   DEPENDS kr_media quellmoor
   LABELS threads)
 

@@ -96,8 +96,14 @@ void InGameUI::start() {
 
 void InGameUI::draw() {
   if (locationsMap) locationsMap->draw();
+  // The HUD and the strip first, the row's icons over the strip, then every
+  // other shown tree (hint button, item window, pause menu) in the UI pass,
+  // which skips what was drawn here.
+  if (hudWidget && hudWidget->shown) hudWidget->render(false);
+  if (inventoryPanel->root && inventoryPanel->root->shown) inventoryPanel->root->render(false);
   inventoryPanel->draw();
   amuletsButton->draw();
+  if (KR::UIManager::exists()) KR::UIManager::getInstance()->render();
 }
 
 void InGameUI::setHudVisible(bool visible) {

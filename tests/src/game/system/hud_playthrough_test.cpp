@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "core/game_state/game.h"
 #include "core/game_state/hint_panel.h"
@@ -21,6 +22,7 @@
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
 #include "support/game_driver.h"
+#include "support/png_file.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
 
@@ -139,6 +141,18 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   game.steps(2);
   EXPECT_EQ(stack.getTakenInventoryItem(), nullptr);
   EXPECT_EQ(row->activeSlot, -1);
+
+  // The HUD with the panel out over the hall, against its reference image.
+  clickAt(game, 100, 100);
+  ASSERT_TRUE(game.stepUntil([&] { return game.activeView() == "location01" && !play().isLocked(); }, 120));
+  const KR::Viewport2D viewport = KR::calcViewport();
+  game.moveMouse(int(viewport.offset.x + 1200 * viewport.scale), int(viewport.offset.y + 1000 * viewport.scale));
+  game.steps(45);
+  ASSERT_TRUE(hud->getInventoryPanel()->shown);
+  std::vector<uint8_t> frame;
+  uint32_t width = 0, height = 0;
+  ASSERT_TRUE(game.readFrame(frame, width, height));
+  EXPECT_EQ(KR::Test::compareWithReference("play_screens", "hud_panel_hall", frame, width, height, 6), "");
 
   game.tapKey(HOG::InGameUI::kEscape);
   game.steps(10);
