@@ -25,9 +25,9 @@ constexpr int kDesignWidth = 1024;
 constexpr int kDesignHeight = 768;
 
 std::wstring makePage(size_t length) {
-  const wchar_t* words[] = {L"the",   L"lantern", L"flickered", L"über",  L"déjà",  L"vu",     L"in",
-                            L"a",     L"hall",    L"of",        L"Façade", L"mirrors", L"where", L"every",
-                            L"clock", L"stopped", L"at",        L"noon,", L"señor", L"quietly."};
+  const wchar_t* words[] = {L"the",   L"lantern", L"flickered", L"über",   L"déjà",    L"vu",      L"in",
+                            L"a",     L"hall",    L"of",        L"Façade", L"mirrors", L"where",   L"every",
+                            L"clock", L"stopped", L"at",        L"noon,",  L"señor",   L"quietly."};
   std::wstring page;
   size_t i = 0;
   while (page.size() < length) {

@@ -77,8 +77,8 @@ void BM_VorbisDecoderSpans(benchmark::State& state) {
     decoder.openMemory(bytes, "demo_music");
     const uint32_t total = static_cast<uint32_t>(decoder.getTotalFrames());
     for (uint32_t first = 0; first < total; first += KR::VorbisDecoder::kSpanFrames) {
-      benchmark::DoNotOptimize(decoder.decode(first, KR::VorbisDecoder::kSpanFrames, area.data(),
-                                              KR::VorbisDecoder::kSpanBytes));
+      benchmark::DoNotOptimize(
+          decoder.decode(first, KR::VorbisDecoder::kSpanFrames, area.data(), KR::VorbisDecoder::kSpanBytes));
     }
     frames += total;
   }
@@ -102,8 +102,9 @@ size_t readMemory(void* out, size_t size, size_t count, void* source) {
 
 int seekMemory(void* source, ogg_int64_t offset, int whence) {
   Memory* m = static_cast<Memory*>(source);
-  int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<int64_t>(m->position)
-                                                            : static_cast<int64_t>(m->bytes->size());
+  int64_t base = whence == SEEK_SET   ? 0
+                 : whence == SEEK_CUR ? static_cast<int64_t>(m->position)
+                                      : static_cast<int64_t>(m->bytes->size());
   int64_t target = base + offset;
   if (target < 0 || target > static_cast<int64_t>(m->bytes->size())) return -1;
   m->position = static_cast<size_t>(target);

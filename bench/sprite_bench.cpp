@@ -116,8 +116,7 @@ void BM_Sprites(benchmark::State& state) {
   const bool moving = state.range(1) != 0;
   std::vector<KR::Sprite*> list;
   for (int i = 0; i < kCount; ++i) {
-    KR::Sprite* sprite =
-        w.sprites->createSpriteFromTexture("picture" + std::to_string(i % textureCount), "default");
+    KR::Sprite* sprite = w.sprites->createSpriteFromTexture("picture" + std::to_string(i % textureCount), "default");
     sprite->setPosition(float(i % 97) * 10.0f, float(i % 71) * 10.0f);
     sprite->mAngle = float(i % 360);
     sprite->mDirty = true;
@@ -147,8 +146,7 @@ BENCHMARK(BM_Sprites)
     ->ArgsProduct({{1, 2}, {0, 1}})
     ->ArgNames({"textures", "moving"})
     ->UseRealTime()
-    ->Unit(benchmark::kMillisecond)
-    ;
+    ->Unit(benchmark::kMillisecond);
 
 void BM_FastSprites(benchmark::State& state) {
   World& w = world();

@@ -41,9 +41,9 @@ class Window;
 
 // The window record the host fills (owned by the application).
 struct WindowInfo {
-  int32_t mWndWidth = 0;   // client width, the back buffer's width
-  int32_t mWndHeight = 0;  // client height
-  uint32_t hideSystemCursor = 0;  // hide the system cursor over the client area
+  int32_t mWndWidth = 0;                   // client width, the back buffer's width
+  int32_t mWndHeight = 0;                  // client height
+  uint32_t hideSystemCursor = 0;           // hide the system cursor over the client area
   KR::Platform::Window* window = nullptr;  // the main window (owned by the host)
   uint32_t windowedStyle = 0;
 };

@@ -74,9 +74,9 @@ std::vector<std::string> formatStackWords(const uint32_t* words, size_t count, u
   size_t index = 0;
   for (; index + 7 <= count; index += 7) {
     const uint32_t* w = words + index;
-    lines.push_back("0x" + pointerText(firstAddress + index * 4) +
-                    format(": 0x%08x 0x%08x 0x%08x 0x%08x 0x%08x 0x%08x 0x%08x", w[0], w[1], w[2], w[3], w[4], w[5],
-                           w[6]));
+    lines.push_back(
+        "0x" + pointerText(firstAddress + index * 4) +
+        format(": 0x%08x 0x%08x 0x%08x 0x%08x 0x%08x 0x%08x 0x%08x", w[0], w[1], w[2], w[3], w[4], w[5], w[6]));
   }
   if (index < count) {
     std::string line = "0x" + pointerText(firstAddress + index * 4) + ": ";

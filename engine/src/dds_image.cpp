@@ -65,15 +65,11 @@ void DDSImage::load(const std::string& name, const std::string& package) {
   FileImageSource source(file.get());
   switch (decode(source)) {
     case Result::Unsupported:
-      log("ERROR: DDS image '%s' in package '%s' is not DXT5 (%s)", name.c_str(), package.c_str(),
-          getFourCC().c_str());
+      log("ERROR: DDS image '%s' in package '%s' is not DXT5 (%s)", name.c_str(), package.c_str(), getFourCC().c_str());
       break;
-    case Result::Damaged:
-      log("ERROR: DDS image '%s' in package '%s' is damaged", name.c_str(), package.c_str());
-      break;
+    case Result::Damaged: log("ERROR: DDS image '%s' in package '%s' is damaged", name.c_str(), package.c_str()); break;
     case Result::Ok:
-    case Result::NotDds:
-      break;
+    case Result::NotDds: break;
   }
 }
 
@@ -85,8 +81,7 @@ DDSImage::Result DDSImage::loadFromMemory(const void* bytes, size_t size) {
 DDSImage::Result DDSImage::decode(ImageSource& source) {
   clear();
   uint8_t magic[4];
-  if (!source.readExact(magic, sizeof(magic)) || std::memcmp(magic, kMagic, sizeof(kMagic)) != 0)
-    return Result::NotDds;
+  if (!source.readExact(magic, sizeof(magic)) || std::memcmp(magic, kMagic, sizeof(kMagic)) != 0) return Result::NotDds;
   if (!source.readExact(header, kHeaderSize)) {
     clear();
     return Result::Damaged;

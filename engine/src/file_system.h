@@ -43,7 +43,7 @@ class FileReader {
 
 class FileSystem : public Singleton<FileSystem> {
  public:
-  using PackageEntries = std::map<std::string, std::string>;  // entry name -> path
+  using PackageEntries = std::map<std::string, std::string>;   // entry name -> path
   using PackageIndex = std::map<std::string, PackageEntries>;  // package -> entries
 
   // Builds the reader chain (packed archive, zip archive, loose files) over the

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
+#include "format_string.h"
 #include "lua_data_file.h"
 #include "lua_script_2.h"
-#include "format_string.h"
 #include "report_assert.h"
 #include "sprite.h"
 #include "sprite_manager.h"
@@ -34,18 +34,12 @@ uint32_t truncateCode(float value) {
 
 const char* describeFontDescriptionError(FontDescriptionError error) {
   switch (error) {
-    case FontDescriptionError::kNone:
-      return "no error";
-    case FontDescriptionError::kNoImage:
-      return "\"Image\" is missing";
-    case FontDescriptionError::kNoCharList:
-      return "\"CharList\" is missing or not a table";
-    case FontDescriptionError::kTooFewSlots:
-      return "the code range is narrower than the number of characters";
-    case FontDescriptionError::kReversedRange:
-      return "the last character's code is below the first's";
-    case FontDescriptionError::kRangeTooWide:
-      return "too many codes between the first and the last character";
+    case FontDescriptionError::kNone: return "no error";
+    case FontDescriptionError::kNoImage: return "\"Image\" is missing";
+    case FontDescriptionError::kNoCharList: return "\"CharList\" is missing or not a table";
+    case FontDescriptionError::kTooFewSlots: return "the code range is narrower than the number of characters";
+    case FontDescriptionError::kReversedRange: return "the last character's code is below the first's";
+    case FontDescriptionError::kRangeTooWide: return "too many codes between the first and the last character";
   }
   return "unknown error";
 }

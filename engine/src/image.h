@@ -13,15 +13,15 @@ class File;
 // How an image's pixel data is laid out. Rows are stored top row first and
 // packed unless a pitch says otherwise.
 enum ImageFormat : uint32_t {
-  IF_UNKNOWN = 0,            // not usable
-  IF_RGBX = 1,               // 4-byte pixels R, G, B, 255
-  IF_RGBA = 2,               // 4-byte pixels R, G, B, A
-  IF_PALETTE = 3,            // palette data (never produced by the loaders)
-  IF_DXT1 = 4,               // DXT1 blocks as stored
-  IF_DXT3 = 5,               // DXT3 blocks as stored
-  IF_DXT5 = 6,               // DXT5 blocks as stored
-  IF_LUMINANCE_ALPHA = 17,   // 2-byte pixels (texture updates only)
-  IF_LUMINANCE = 18,         // 1-byte pixels (texture updates only)
+  IF_UNKNOWN = 0,           // not usable
+  IF_RGBX = 1,              // 4-byte pixels R, G, B, 255
+  IF_RGBA = 2,              // 4-byte pixels R, G, B, A
+  IF_PALETTE = 3,           // palette data (never produced by the loaders)
+  IF_DXT1 = 4,              // DXT1 blocks as stored
+  IF_DXT3 = 5,              // DXT3 blocks as stored
+  IF_DXT5 = 6,              // DXT5 blocks as stored
+  IF_LUMINANCE_ALPHA = 17,  // 2-byte pixels (texture updates only)
+  IF_LUMINANCE = 18,        // 1-byte pixels (texture updates only)
 };
 
 // Pictures larger than this on either side are refused by every loader; it

@@ -32,7 +32,8 @@ bool readExactly(LocalFile& file, void* buffer, int count) {
 
 uint32_t krpHash(const char* name) {
   uint32_t hash = 0;
-  for (const char* c = name; *c; ++c) hash = hash * 31u + static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(*c)));
+  for (const char* c = name; *c; ++c)
+    hash = hash * 31u + static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(*c)));
   return hash;
 }
 

@@ -19,7 +19,7 @@ namespace KR {
 
 #pragma pack(push, 1)
 struct TableEntry {
-  char name[128];  // zero-terminated path, e.g. "/config.lua"
+  char name[128];   // zero-terminated path, e.g. "/config.lua"
   uint32_t offset;  // from the start of the archive
   uint32_t size;
 };

@@ -57,14 +57,10 @@ void KRTImage::load(const std::string& name, const std::string& package) {
   std::unique_ptr<File> file(openImageFile(name, package));
   FileImageSource source(file.get());
   switch (decode(source)) {
-    case Result::Ok:
-      break;
+    case Result::Ok: break;
     case Result::NotKrt:
-    case Result::Refused:
-      log("Failed to load KRT image %s", name.c_str());
-      break;
-    case Result::TooLarge:
-      KR_FATAL("Failed to allocated memory block through the stack allocator");
+    case Result::Refused: log("Failed to load KRT image %s", name.c_str()); break;
+    case Result::TooLarge: KR_FATAL("Failed to allocated memory block through the stack allocator");
     case Result::BadFormat:
       KR_FATAL(formatString("KRT image '%s' in package '%s': unknown pixel format", name.c_str(), package.c_str()));
   }
@@ -78,8 +74,7 @@ KRTImage::Result KRTImage::loadFromMemory(const void* bytes, size_t size) {
 KRTImage::Result KRTImage::decode(ImageSource& source) {
   clear();
   uint8_t header[kHeaderSize];
-  if (!source.readExact(header, kHeaderSize) || std::memcmp(header, kMagic, sizeof(kMagic)) != 0)
-    return Result::NotKrt;
+  if (!source.readExact(header, kHeaderSize) || std::memcmp(header, kMagic, sizeof(kMagic)) != 0) return Result::NotKrt;
   const uint32_t storage = readLE32(header + 4);
   const uint32_t headerWidth = readLE32(header + 8);
   const uint32_t headerHeight = readLE32(header + 12);
@@ -136,8 +131,7 @@ void KRTImage::expandPalettedTiles(const uint8_t* payload, uint32_t w, uint32_t 
   const uint8_t* palette = payload;
   const uint8_t* indices = payload + kPaletteBytes;
   const uint32_t tilesPerRow = w / kPalettedTileWidth;
-  const uint32_t tileCount =
-      static_cast<uint32_t>(static_cast<uint64_t>(w) * h / (kPalettedTileWidth * kTileHeight));
+  const uint32_t tileCount = static_cast<uint32_t>(static_cast<uint64_t>(w) * h / (kPalettedTileWidth * kTileHeight));
   const size_t rowBytes = static_cast<size_t>(w) * 4;
   for (uint32_t t = 0; t < tileCount; ++t) {
     const uint32_t left = (t % tilesPerRow) * kPalettedTileWidth;

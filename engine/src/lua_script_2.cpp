@@ -40,9 +40,7 @@ int luaPanic(lua_State* state) {
 int luaMathRandom(lua_State* state) {
   lua_Number r = lua_Number(sharedRandom() % kSharedRandomMax) / lua_Number(kSharedRandomMax);
   switch (lua_gettop(state)) {
-    case 0:
-      lua_pushnumber(state, r);
-      break;
+    case 0: lua_pushnumber(state, r); break;
     case 1: {
       int upper = luaL_checkint(state, 1);
       luaL_argcheck(state, 1 <= upper, 1, "interval is empty");
@@ -56,8 +54,7 @@ int luaMathRandom(lua_State* state) {
       lua_pushnumber(state, std::floor(r * (lua_Number(upper) - lower + 1)) + lower);
       break;
     }
-    default:
-      return luaL_error(state, "wrong number of arguments");
+    default: return luaL_error(state, "wrong number of arguments");
   }
   return 1;
 }
@@ -379,8 +376,7 @@ bool LuaScript::getColor(const std::string& name, Color* out) {
   if (!out) return false;
   pushField(name);
   uint8_t r = 0, g = 0, b = 0, a = 0;
-  bool result = lua_istable(state, -1) && getByteAt(1, &r) && getByteAt(2, &g) && getByteAt(3, &b) &&
-                getByteAt(4, &a);
+  bool result = lua_istable(state, -1) && getByteAt(1, &r) && getByteAt(2, &g) && getByteAt(3, &b) && getByteAt(4, &a);
   *out = result ? Color::fromChannels(r, g, b, a) : Color();
   lua_pop(state, 1);
   return result;

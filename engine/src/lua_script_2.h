@@ -31,9 +31,9 @@ extern const char* const kLuaDefaultPackagePath;
 
 // Diagnostic counters of luaCountingAlloc, process-wide.
 struct LuaAllocCounters {
-  std::atomic<uint64_t> allocations{0};     // fresh blocks
-  std::atomic<uint64_t> reallocations{0};   // resizes of existing blocks
-  std::atomic<int64_t> bytesInUse{0};       // old sizes subtracted, new sizes added
+  std::atomic<uint64_t> allocations{0};    // fresh blocks
+  std::atomic<uint64_t> reallocations{0};  // resizes of existing blocks
+  std::atomic<int64_t> bytesInUse{0};      // old sizes subtracted, new sizes added
   std::atomic<int64_t> peakBytesInUse{0};
   std::atomic<int64_t> requestedBalance{0};  // sum of (new - old) over non-free requests
 };
@@ -101,8 +101,7 @@ class LuaScript {
   const std::string& getLoadError() const { return loadError; }
 
   // A fresh state reads the rectangle at global `key` of (package, file).
-  static bool getRectFromScript(Rect* out, const std::string& file, const std::string& key,
-                                const std::string& package);
+  static bool getRectFromScript(Rect* out, const std::string& file, const std::string& key, const std::string& package);
 
   // Tables.
   void pushField(const std::string& name);

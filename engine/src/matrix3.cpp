@@ -53,8 +53,8 @@ Matrix3 Matrix3::multiply(const Matrix3& a, const Matrix3& b) {
 
 Matrix3 Matrix3::inverse(const Matrix3& src) {
   const float* m = src.m;
-  const float det = (m[8] * m[4] - m[7] * m[5]) * m[0] - (m[8] * m[3] - m[6] * m[5]) * m[1] +
-                    (m[7] * m[3] - m[6] * m[4]) * m[2];
+  const float det =
+      (m[8] * m[4] - m[7] * m[5]) * m[0] - (m[8] * m[3] - m[6] * m[5]) * m[1] + (m[7] * m[3] - m[6] * m[4]) * m[2];
   const float f = 1.0f / det;
   Matrix3 r;
   r.m[0] = (m[8] * m[4] - m[7] * m[5]) * f;

@@ -9,8 +9,8 @@
 #include <new>
 
 #include "file_system.h"
-#include "log_system.h"
 #include "format_string.h"
+#include "log_system.h"
 #include "report_assert.h"
 
 namespace KR {
@@ -25,8 +25,9 @@ constexpr uint64_t kMaxDeflateRatio = 1032;
 constexpr uint64_t kDeflateSlack = 4096;
 // Ancillary chunks that do not change the pixels. They are skipped unread:
 // libpng would otherwise allocate whatever a damaged length field asks for.
-const png_byte kIgnoredChunks[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0"
-                                  "sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+const png_byte kIgnoredChunks[] =
+    "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0"
+    "sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
 constexpr int kIgnoredChunkCount = 17;
 
 struct PngReadContext {
@@ -80,8 +81,8 @@ void PngImage::load(const std::string& name, const std::string& package) {
   std::unique_ptr<File> file(openImageFile(name, package));
   FileImageSource source(file.get());
   if (!decode(source)) {
-    std::string text = formatString("ERROR: PNG image '%s' in package '%s': %s", name.c_str(), package.c_str(),
-                                    lastError.c_str());
+    std::string text =
+        formatString("ERROR: PNG image '%s' in package '%s': %s", name.c_str(), package.c_str(), lastError.c_str());
     log("%s", text.c_str());
     KR_FATAL(text);
   }
@@ -190,7 +191,8 @@ int PngImage::padToPowerOfTwo() {
   const size_t newSize = newPitch * newHeight;
   uint8_t* padded = static_cast<uint8_t*>(std::calloc(newSize, 1));
   if (!padded) throw std::bad_alloc();
-  for (uint32_t y = 0; y < height; ++y) std::memcpy(padded + newPitch * y, data + static_cast<size_t>(pitch) * y, pitch);
+  for (uint32_t y = 0; y < height; ++y)
+    std::memcpy(padded + newPitch * y, data + static_cast<size_t>(pitch) * y, pitch);
   std::free(data);
   data = padded;
   width = newWidth;

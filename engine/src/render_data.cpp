@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "color.h"
 #include "log_system.h"
@@ -238,7 +238,7 @@ void RenderSystem::setBlendMode(uint32_t mode) {
 
 void RenderSystem::setTextureAddressMode(uint32_t mode, int stage) {
   using Platform::TextureAddress;
-  const TextureAddress a = mode == TAM_MIRROR ? TextureAddress::Mirror
+  const TextureAddress a = mode == TAM_MIRROR  ? TextureAddress::Mirror
                            : mode == TAM_CLAMP ? TextureAddress::Clamp
                                                : TextureAddress::Wrap;
   Platform::RenderDevice* d = getDevice();
@@ -260,9 +260,7 @@ void RenderSystem::setCamera(const float* camera) {
   updateMatrices(getDesignWidth(), getDesignHeight());
 }
 
-void RenderSystem::clearStencil() {
-  getDevice()->clear(Platform::CLEAR_STENCIL, 0xFF000000u, 1.f, 0);
-}
+void RenderSystem::clearStencil() { getDevice()->clear(Platform::CLEAR_STENCIL, 0xFF000000u, 1.f, 0); }
 
 void RenderSystem::beginStencilMask() {
   using namespace Platform;

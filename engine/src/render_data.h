@@ -71,7 +71,7 @@ class RenderData {
   uint32_t mBlendMode = BM_ALPHA;
   uint32_t mExtra = 1;  // kept and copied for the owners, never read here
   uint32_t mAddressMode = TAM_WRAP;
-  uint32_t mUser = 0;   // kept and copied for the owners, never read here
+  uint32_t mUser = 0;  // kept and copied for the owners, never read here
 
  private:
   void copyVerticesFrom(const RenderData& other);

@@ -13,8 +13,8 @@
 #include "report_assert.h"
 #include "texture_dx8.h"
 #include "texture_manager.h"
-#include "video_surface_streamer.h"
 #include "vertex_format.h"
+#include "video_surface_streamer.h"
 
 namespace KR {
 

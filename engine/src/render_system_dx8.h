@@ -77,7 +77,7 @@ class RenderSystemBase {
 
   DeviceBlockDX8* mDeviceBlock = nullptr;
   Application* mApplication = nullptr;
-  RenderData mBatchState;        // its first texture entry is not referenced
+  RenderData mBatchState;  // its first texture entry is not referenced
   RenderData* mLineData = nullptr;
   uint8_t* mVertexPointer = nullptr;  // the locked vertex buffer, null outside a frame
   uint32_t mBatchQuads = 0;

@@ -26,7 +26,8 @@ void makeTarget(RenderTarget& slot, uint32_t width, uint32_t height, bool withDe
   slot.mTextureHeight = slot.mTexture ? slot.mTexture->getHeight() : 0;
   if (slot.mSprite) {
     slot.mSprite->setFrameRectNormalized(Rect(0.f, 0.f, 1.f, 1.f));
-    slot.mSprite->setSize(Vector2<float>(float(RenderSystem::getDesignWidth()), float(RenderSystem::getDesignHeight())));
+    slot.mSprite->setSize(
+        Vector2<float>(float(RenderSystem::getDesignWidth()), float(RenderSystem::getDesignHeight())));
     if (slot.mSprite->mQuad) slot.mSprite->mQuad->mAddressMode = TAM_CLAMP;
     if (slot.mSprite->mMesh) slot.mSprite->mMesh->mAddressMode = TAM_CLAMP;
   }

@@ -28,7 +28,7 @@ void reportAssert(const std::string& name, const std::string& description, const
   } while (0)
 
 // Fatal error when the condition does not hold.
-#define KR_ASSERT(condition, description) \
-  do {                                    \
+#define KR_ASSERT(condition, description)    \
+  do {                                       \
     if (!(condition)) KR_FATAL(description); \
   } while (0)

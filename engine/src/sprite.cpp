@@ -349,8 +349,8 @@ void Sprite::updateMeshTexCoords() {
   const float height = frame.bottom - frame.top;
   for (uint32_t y = 0; y <= mMeshSizeY; ++y)
     for (uint32_t x = 0; x <= mMeshSizeX; ++x)
-      mMeshTexCoords[(mMeshSizeX + 1) * y + x] = Vector2<float>(frame.left + spreadOver(x, width, mMeshSizeX),
-                                                                frame.top + spreadOver(y, height, mMeshSizeY));
+      mMeshTexCoords[(mMeshSizeX + 1) * y + x] =
+          Vector2<float>(frame.left + spreadOver(x, width, mMeshSizeX), frame.top + spreadOver(y, height, mMeshSizeY));
 }
 
 void Sprite::resetMeshTexCoordsToTexture() {

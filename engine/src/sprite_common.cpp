@@ -71,8 +71,8 @@ void SpriteFields::takeDescription(RenderData*& quad, const SpriteDescription& d
     mSize = Vector2<float>(mFrames[0].width(), mFrames[0].height());
   else
     mSize = Vector2<float>();
-  mRotationCenter = description.hasRotationCenter ? description.rotationCenter
-                                                  : Vector2<float>(mSize.x * 0.5f, mSize.y * 0.5f);
+  mRotationCenter =
+      description.hasRotationCenter ? description.rotationCenter : Vector2<float>(mSize.x * 0.5f, mSize.y * 0.5f);
   mClipRect = description.clipRect;
 }
 
@@ -110,8 +110,8 @@ void readSpriteScript(const std::string& script, const std::string& table, const
   if (!lua.loadScript(script, package))
     KR_FATAL(formatString("Failed to load script '%s' from package '%s' ", script.c_str(), package.c_str()));
   if (!lua.openTable(table))
-    KR_FATAL(formatString("Failed to open table '%s' in script '%s' from package '%s' ", table.c_str(),
-                          script.c_str(), package.c_str()));
+    KR_FATAL(formatString("Failed to open table '%s' in script '%s' from package '%s' ", table.c_str(), script.c_str(),
+                          package.c_str()));
   readSpriteDescription(lua, description);
   lua.closeTable();
 }

@@ -41,9 +41,9 @@ struct SpriteFrameDescription {
 
 // One listed vertex of "Mesh"."Vertecies".
 struct MeshVertexDescription {
-  int32_t column = 0;  // "x"
-  int32_t row = 0;     // "y"
-  Color color;         // Lua default transparent black, XML default opaque white
+  int32_t column = 0;       // "x"
+  int32_t row = 0;          // "y"
+  Color color;              // Lua default transparent black, XML default opaque white
   Vector2<float> texCoord;  // "uv", texels
   Vector2<float> position;  // "Pos", relative to the top-left corner, unscaled
 };
@@ -52,10 +52,10 @@ struct SpriteDescription {
   Vector2<float> position;  // "Pos"
   bool mirrorH = false;
   bool mirrorV = false;
-  float angle = 0.0f;        // degrees, clockwise on screen
+  float angle = 0.0f;                          // degrees, clockwise on screen
   Color color = Color::fromARGB(0xFFFFFFFFu);  // "Color"
-  uint32_t blendMode = 0;    // "alpha" 0, "color" 1, "add" 2
-  int32_t pairedTextures = 0;  // "ETC1PairedTextures"
+  uint32_t blendMode = 0;                      // "alpha" 0, "color" 1, "add" 2
+  int32_t pairedTextures = 0;                  // "ETC1PairedTextures"
   std::vector<SpriteFrameDescription> frames;
   bool hasSize = false;
   Vector2<float> size;

@@ -81,9 +81,7 @@ BreakResult canBreakAfter(uint32_t c, uint32_t next, bool ideographic) {
   return result;
 }
 
-BreakResult canBreakAfter(uint32_t c, uint32_t next) {
-  return canBreakAfter(c, next, currentLanguageIsIdeographic());
-}
+BreakResult canBreakAfter(uint32_t c, uint32_t next) { return canBreakAfter(c, next, currentLanguageIsIdeographic()); }
 
 float textRangeWidth(const TextView& text, const GlyphAdvances& advances, size_t first, size_t last) {
   float width = 0.0f;

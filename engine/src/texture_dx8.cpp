@@ -65,16 +65,11 @@ PixelFormat Texture::toD3DFormat(uint32_t format) {
       if (!device) KR_FATAL("Failed to get back buffer");
       return device->displayFormat();
     }
-    case TF_A8R8G8B8:
-      return PixelFormat::A8R8G8B8;
-    case TF_X8R8G8B8:
-      return PixelFormat::X8R8G8B8;
-    case TF_A8L8:
-      return PixelFormat::A8L8;
-    case TF_L8:
-      return PixelFormat::L8;
-    default:
-      KR_FATAL("Unknow texture format");
+    case TF_A8R8G8B8: return PixelFormat::A8R8G8B8;
+    case TF_X8R8G8B8: return PixelFormat::X8R8G8B8;
+    case TF_A8L8: return PixelFormat::A8L8;
+    case TF_L8: return PixelFormat::L8;
+    default: KR_FATAL("Unknow texture format");
   }
 }
 
@@ -117,8 +112,8 @@ bool Texture::create() {
       const uint32_t rowBytes = static_cast<uint32_t>(DDSImage::dxt5LevelSize(width, 4));
       if (static_cast<uint64_t>(rowBytes) * blockRows <= size)
         for (uint32_t row = 0; row < blockRows; ++row)
-          std::memcpy(locked.bits + static_cast<size_t>(locked.pitch) * row, imageData + static_cast<size_t>(rowBytes) * row,
-                      std::min(rowBytes, locked.pitch));
+          std::memcpy(locked.bits + static_cast<size_t>(locked.pitch) * row,
+                      imageData + static_cast<size_t>(rowBytes) * row, std::min(rowBytes, locked.pitch));
     }
     device->unlockTexture(mHandle);
   }
@@ -138,9 +133,7 @@ void Texture::update(const uint8_t* data, uint32_t imageFormat, uint32_t w, uint
   const uint32_t pixels = std::min(w, width);
   switch (imageFormat) {
     case IF_RGBX:
-    case IF_RGBA:
-      copySwappingRedBlue(data, w, pixels, rows, locked);
-      break;
+    case IF_RGBA: copySwappingRedBlue(data, w, pixels, rows, locked); break;
     case IF_LUMINANCE_ALPHA:
       for (uint32_t y = 0; y < rows; ++y)
         std::memcpy(locked.bits + static_cast<size_t>(locked.pitch) * y, data + static_cast<size_t>(w) * 2 * y,
@@ -150,8 +143,7 @@ void Texture::update(const uint8_t* data, uint32_t imageFormat, uint32_t w, uint
       for (uint32_t y = 0; y < rows; ++y)
         std::memcpy(locked.bits + static_cast<size_t>(locked.pitch) * y, data + static_cast<size_t>(w) * y, pixels);
       break;
-    default:
-      break;
+    default: break;
   }
   device->unlockTexture(mHandle);
 }

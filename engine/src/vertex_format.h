@@ -8,11 +8,11 @@
 namespace KR {
 
 enum VertexComponent : uint32_t {
-  VC_POSITION = 1,   // x, y, z floats, 12 bytes
-  VC_NORMAL = 2,     // 3 floats, 12 bytes
-  VC_DIFFUSE = 4,    // KR::Color 0xAARRGGBB, 4 bytes
-  VC_SECOND = 8,     // a second 4-byte value
-  VC_TEXCOORD0 = 16, // u, v floats, 8 bytes; 32 ... 2048 are further sets
+  VC_POSITION = 1,    // x, y, z floats, 12 bytes
+  VC_NORMAL = 2,      // 3 floats, 12 bytes
+  VC_DIFFUSE = 4,     // KR::Color 0xAARRGGBB, 4 bytes
+  VC_SECOND = 8,      // a second 4-byte value
+  VC_TEXCOORD0 = 16,  // u, v floats, 8 bytes; 32 ... 2048 are further sets
 };
 
 // Vertex-format masks the engine and the game run with.

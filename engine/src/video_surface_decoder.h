@@ -26,9 +26,9 @@ struct YuvFrameView {
   const uint8_t* v = nullptr;
   int yStride = 0;
   int uvStride = 0;
-  uint32_t width = 0;         // luma size
+  uint32_t width = 0;  // luma size
   uint32_t height = 0;
-  uint32_t chromaWidth = 0;   // width / 2 and height / 2 for 4:2:0
+  uint32_t chromaWidth = 0;  // width / 2 and height / 2 for 4:2:0
   uint32_t chromaHeight = 0;
 };
 

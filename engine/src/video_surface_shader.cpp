@@ -30,7 +30,8 @@ VideoShaderProgram* VideoShaderProgram::load() {
 
 VideoShaderProgram::~VideoShaderProgram() {
   if (parts)
-    if (RenderSystem* renderSystem = RenderSystem::getInstancePtr()) renderSystem->releaseShaderProgram(&parts->program);
+    if (RenderSystem* renderSystem = RenderSystem::getInstancePtr())
+      renderSystem->releaseShaderProgram(&parts->program);
   delete parts;
 }
 

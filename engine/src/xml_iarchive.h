@@ -147,8 +147,7 @@ class XmlIArchive {
     std::string className = element.attribute("class_name").value();
     if (className.empty()) {
       if constexpr (std::is_abstract_v<T> || !std::is_default_constructible_v<T>) {
-        log("WARNING: XmlIArchive: member '%s' has no class_name and its class cannot be made; skipped",
-            name.c_str());
+        log("WARNING: XmlIArchive: member '%s' has no class_name and its class cannot be made; skipped", name.c_str());
         return nullptr;
       } else {
         return new T();
@@ -163,8 +162,8 @@ class XmlIArchive {
     T* typed = ObjectFactory::asKind<T>(*creator, object);
     if (!typed) {
       creator->destroy(object);
-      log("WARNING: XmlIArchive: class_name '%s' of member '%s' is not a %s; skipped", className.c_str(),
-          name.c_str(), objectTypeName(typeid(T)).c_str());
+      log("WARNING: XmlIArchive: class_name '%s' of member '%s' is not a %s; skipped", className.c_str(), name.c_str(),
+          objectTypeName(typeid(T)).c_str());
     }
     return typed;
   }

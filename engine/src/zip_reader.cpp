@@ -140,8 +140,7 @@ void ZipReader::cacheFileLocationInfo(unzFile handle) {
   char entryName[kMaxZipName + 1];
   for (int status = unzGoToFirstFile(handle); status == UNZ_OK; status = unzGoToNextFile(handle)) {
     unz_file_info64 info;
-    if (unzGetCurrentFileInfo64(handle, &info, entryName, sizeof(entryName), nullptr, 0, nullptr, 0) != UNZ_OK)
-      break;
+    if (unzGetCurrentFileInfo64(handle, &info, entryName, sizeof(entryName), nullptr, 0, nullptr, 0) != UNZ_OK) break;
     unz64_file_pos position;
     if (unzGetFilePos64(handle, &position) != UNZ_OK) break;
     // A name cut short by the buffer would be found under the wrong key.

@@ -25,13 +25,13 @@ namespace {
 const char* const kSeeds[] = {
     // Plain, with every track and the settings.
     ("Animation = { loop = 1, speedCoef = 1.5, Frames = {\n"
-    "  { duration = 0.25, pos = {0, 0}, alpha = 1, frame = {0, 0, 32, 32} },\n"
-    "  { duration = 0.5, loopCoeff = 2, pos = {100, 50}, alpha = 0.5, frame = {32, 0, 64, 32} },\n"
-    "  { duration = 0.25, pos = {200, 0}, alpha = 0, frame = {64, 0, 96, 32} } } }\n"),
+     "  { duration = 0.25, pos = {0, 0}, alpha = 1, frame = {0, 0, 32, 32} },\n"
+     "  { duration = 0.5, loopCoeff = 2, pos = {100, 50}, alpha = 0.5, frame = {32, 0, 64, 32} },\n"
+     "  { duration = 0.25, pos = {200, 0}, alpha = 0, frame = {64, 0, 96, 32} } } }\n"),
     // loop as a Lua boolean, numbers as strings, a frame without duration.
     ("Animation = { loop = true, speedCoef = '2', Frames = {\n"
-    "  { duration = '0x1', pos = {'1', '2'}, alpha = '0.5' },\n"
-    "  { pos = {3, 4}, alpha = 1 } } }\n"),
+     "  { duration = '0x1', pos = {'1', '2'}, alpha = '0.5' },\n"
+     "  { pos = {3, 4}, alpha = 1 } } }\n"),
     // First frame lacks parameters: their tracks are disabled.
     "Animation = { Frames = { { duration = 1 }, { duration = 1, pos = {5, 5}, alpha = 2 } } }\n",
     // An entry that is not a table ends the read.
@@ -43,15 +43,16 @@ const char* const kSeeds[] = {
     "",
     // Hash keys among the frames, odd numbers.
     ("local inf = 1/0\n"
-    "Animation = { speedCoef = -1, Frames = { n = { duration = inf, alpha = 0/0 },\n"
-    "  { duration = -1, alpha = 1e38 }, { duration = 1e-30, alpha = -1e38 } } }\n"),
+     "Animation = { speedCoef = -1, Frames = { n = { duration = inf, alpha = 0/0 },\n"
+     "  { duration = -1, alpha = 1e38 }, { duration = 1e-30, alpha = -1e38 } } }\n"),
     // Many frames built by a loop.
     ("local f = {}\n"
-    "for i = 1, 200 do f[i] = { duration = i % 3 * 0.1, pos = {i, -i}, alpha = i / 200, frame = {i, i, i + 8, i + 8} } end\n"
-    "Animation = { loop = 1, Frames = f }\n"),
+     "for i = 1, 200 do f[i] = { duration = i % 3 * 0.1, pos = {i, -i}, alpha = i / 200, frame = {i, i, i + 8, i + 8} "
+     "} end\n"
+     "Animation = { loop = 1, Frames = f }\n"),
     // Wrong kinds everywhere.
     ("Animation = { loop = {}, speedCoef = 'fast', Frames = { { duration = {}, loopCoeff = 'x', pos = 3,"
-    " alpha = {}, frame = {1, 2} } } }\n"),
+     " alpha = {}, frame = {1, 2} } } }\n"),
     // The two skipped roads: a later frame without "pos", a rectangle by reference.
     "Animation = { Frames = { { duration = 1, pos = {1, 1} }, { duration = 1 } } }\n",
     "Animation = { Frames = { { duration = 1, frame = {'rects.lua', 'button', 'default'} } } }\n",

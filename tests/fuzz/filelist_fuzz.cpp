@@ -86,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t next = lineEnd == std::string::npos ? std::string::npos : input.find(kListMarker, lineEnd);
     const std::string name = safeName(input.substr(nameStart, lineEnd - nameStart));
     if (!name.empty() && lineEnd != std::string::npos) {
-      content.write("packages/" + name, input.substr(lineEnd + 1, next == std::string::npos ? next : next - lineEnd - 1));
+      content.write("packages/" + name,
+                    input.substr(lineEnd + 1, next == std::string::npos ? next : next - lineEnd - 1));
       written.insert(name);
     }
     at = next;

@@ -13,9 +13,9 @@
 //   a mutated script cannot touch the system) and an instruction budget.
 #pragma once
 
-#include <lua.hpp>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <lua.hpp>
 
 #include <cstdint>
 #include <cstdio>

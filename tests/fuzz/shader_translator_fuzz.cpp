@@ -26,19 +26,23 @@ struct Seed {
 
 const Seed kSeeds[] = {
     // The displacement shader, as the render system builds it.
-    {'p', "ps.1.4;\ndef c0, 0.15f, 0.15f, 1.0f, 1.0f;\ndef c1, 0.498039f, 0.498039f, 0.0f, 0.0f;\n"
-          "texcrd r2.xyz, t0;\ntexld r1, t0;\nmov r2.w, r2.x;\nsub r1, r1, c1;\nmul r1, r1, c0;\n"
-          "add r1, r1, r2;\nphase\ntexld r0, r1;\n"},
+    {'p',
+     "ps.1.4;\ndef c0, 0.15f, 0.15f, 1.0f, 1.0f;\ndef c1, 0.498039f, 0.498039f, 0.0f, 0.0f;\n"
+     "texcrd r2.xyz, t0;\ntexld r1, t0;\nmov r2.w, r2.x;\nsub r1, r1, c1;\nmul r1, r1, c0;\n"
+     "add r1, r1, r2;\nphase\ntexld r0, r1;\n"},
     // Every ps.1.1 - 1.3 road: texture instructions, modifiers, co-issue.
-    {'p', "ps.1.3\ndef c0, -1, 0.5, 1e-3, .25f\ntex t0\ntexcoord t1\ntexkill t2\ntex t3\n"
-          "mad_x2_sat r0, t0_bx2, -t1_bias, 1-v0\nlrp r1, c0.a, r0, v1\ndp3_d2 r1.rgb, r1, t3\n"
-          "+cmp r1.a, r1.b, t0, c0\ncnd r0, r0.a, r1, t1\ndp4_x4 r0, r0, c7\n"},
-    {'p', "PS_1_4 /* block\ncomment */\ntexld r0, t0_dz\ntexcrd r1.xy, t1.xyw\ntexkill t2\n"
-          "mul_x8 r2, r0_x2, r1.g\nphase\ntexld r3, r2_dw\ntexkill r1\nmad_d8 r0.ga, v0, r3, c7 // end\n"},
+    {'p',
+     "ps.1.3\ndef c0, -1, 0.5, 1e-3, .25f\ntex t0\ntexcoord t1\ntexkill t2\ntex t3\n"
+     "mad_x2_sat r0, t0_bx2, -t1_bias, 1-v0\nlrp r1, c0.a, r0, v1\ndp3_d2 r1.rgb, r1, t3\n"
+     "+cmp r1.a, r1.b, t0, c0\ncnd r0, r0.a, r1, t1\ndp4_x4 r0, r0, c7\n"},
+    {'p',
+     "PS_1_4 /* block\ncomment */\ntexld r0, t0_dz\ntexcrd r1.xy, t1.xyw\ntexkill t2\n"
+     "mul_x8 r2, r0_x2, r1.g\nphase\ntexld r3, r2_dw\ntexkill r1\nmad_d8 r0.ga, v0, r3, c7 // end\n"},
     // vs.1.1: every instruction and output.
-    {'v', "vs.1.1\ndef c90, 1, 2, 3, 4\nm4x4 oPos, v0, c0\nmov oD0, v2.zyxw\nadd oD1, -c4, c5\n"
-          "sub r0, v3, c6\nmul r1, r0, c7.x\nmad oT0, r1, c8, v3\ndp3 r2.x, v0, c9\ndp4 r2.y, v0, c10\n"
-          "rcp r2.z, r2.x\nmov oT7.xy, r2\nm4x4 r11, v1, c92\nmov oT3, r11\n"},
+    {'v',
+     "vs.1.1\ndef c90, 1, 2, 3, 4\nm4x4 oPos, v0, c0\nmov oD0, v2.zyxw\nadd oD1, -c4, c5\n"
+     "sub r0, v3, c6\nmul r1, r0, c7.x\nmad oT0, r1, c8, v3\ndp3 r2.x, v0, c9\ndp4 r2.y, v0, c10\n"
+     "rcp r2.z, r2.x\nmov oT7.xy, r2\nm4x4 r11, v1, c92\nmov oT3, r11\n"},
     // Text it must refuse.
     {'p', "ps.1.1\nmov r0, r1\n"},
     {'p', "vs.1.1\nmov oPos, v0\n"},
@@ -104,7 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool ok = vertex ? translateVertexShader(text, inputs, out, error) : translatePixelShader(text, out, error);
   if (ok) {
     // GLSL of a stage, bounded by the instruction limits whatever the text's size.
-    if (out.glsl.compare(0, 17, "#version 330 core") != 0 || out.glsl.size() > 64 * 1024 || !error.empty()) std::abort();
+    if (out.glsl.compare(0, 17, "#version 330 core") != 0 || out.glsl.size() > 64 * 1024 || !error.empty())
+      std::abort();
   } else {
     if (error.compare(0, 5, "line ") != 0 || error.size() > text.size() + 256) std::abort();
   }

@@ -22,21 +22,25 @@ namespace {
 
 const char* const kSeeds[] = {
     ("X<root><SceneHand><Image0 v='demo_sprite_sheet'/><Animation><Frames>"
-    "<v0><SrcRect0 v0='0' v1='0' v2='32' v3='32'/></v0><v1><SrcRect0 v0='0' v1='32' v2='32' v3='64'/></v1>"
-    "</Frames></Animation></SceneHand><Other><Animation/></Other></root>"),
+     "<v0><SrcRect0 v0='0' v1='0' v2='32' v3='32'/></v0><v1><SrcRect0 v0='0' v1='32' v2='32' v3='64'/></v1>"
+     "</Frames></Animation></SceneHand><Other><Animation/></Other></root>"),
     "X<root><A><Animation><Frames><v0/><v2><SrcRect0 v0='x'/></v2></Frames></Animation></A></root>",
     "X<root><A><Animation><Frames><v0><SrcRect0 v0='1e40' v1='-1e40' v2='nan' v3='7'/></v0></Frames>",
     "X<?xml version='1.0'?><!-- nothing -->",
     ("LT = { Image0 = 'x', Animation = { Frames = {\n"
-    "  { duration = 0.25, SrcRect0 = {0, 0, 32, 32} }, { SrcRect0 = {32, 0, 64, 32} },\n"
-    "  { SrcRect0 = {'a.lua', 'key', 'default'} }, 5, { SrcRect0 = 3 } } } }\n"),
+     "  { duration = 0.25, SrcRect0 = {0, 0, 32, 32} }, { SrcRect0 = {32, 0, 64, 32} },\n"
+     "  { SrcRect0 = {'a.lua', 'key', 'default'} }, 5, { SrcRect0 = 3 } } } }\n"),
     "LT = { Animation = { Frames = { n = { SrcRect0 = {1, 2, 3, 4} } } } }\n",
     "LT = { Animation = 5 }\n",
     "Lwhile 1 do end\n",
-    "\x01" "garbage bytes of a plain node",
-    "\x02" "sprite",
-    "\x03" "text",
-    "\x04" "camera",
+    "\x01"
+    "garbage bytes of a plain node",
+    "\x02"
+    "sprite",
+    "\x03"
+    "text",
+    "\x04"
+    "camera",
 };
 
 }  // namespace

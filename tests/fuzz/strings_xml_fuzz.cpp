@@ -13,8 +13,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const KR::Fuzz::ScratchContent& content = KR::Fuzz::startupContent("strings_xml");
   static const bool listed = content.write("filelist.lua", "directories = { common = { { '/packages/en.lua' } } }\n") &&
-                             content.write("packages/en.lua", "name = 'en'\nfilelist = { { name = 'strings_xml', "
-                                                              "filename = '/strings.xml' } }\n");
+                             content.write("packages/en.lua",
+                                           "name = 'en'\nfilelist = { { name = 'strings_xml', "
+                                           "filename = '/strings.xml' } }\n");
   (void)listed;
   content.write("strings.xml", data, size);
 

@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint32_t spans = resource.getBufferCount() < 6 ? resource.getBufferCount() : 6;
   for (uint32_t k = 0; k < spans; ++k) {
     KR::SoundBuffer* span = resource.getBuffer(k);
-    uint32_t written = decoder->decode(span->getFirstFrame(), span->getFrameCount(), area.get(),
-                                       KR::VorbisDecoder::kSpanBytes);
+    uint32_t written =
+        decoder->decode(span->getFirstFrame(), span->getFrameCount(), area.get(), KR::VorbisDecoder::kSpanBytes);
     if (written > span->getFrameCount() * frameBytes || written % frameBytes != 0) __builtin_trap();
   }
   // The last span and a small area out of order.

@@ -18,9 +18,7 @@ extern "C" const char* __lsan_default_suppressions() {
 // Any report fails the test program, also one on a helper thread at shutdown.
 // The crash handler writes its report from the signal handler of a process
 // that is going down anyway; that is by design, not a thread fault.
-extern "C" const char* __tsan_default_options() {
-  return "second_deadlock_stack=1:exitcode=66:report_signal_unsafe=0";
-}
+extern "C" const char* __tsan_default_options() { return "second_deadlock_stack=1:exitcode=66:report_signal_unsafe=0"; }
 // The thread sanitizer sees only our code. Libraries built without it (OpenAL
 // Soft's mixer, Mesa's rendering threads) synchronise in ways it cannot see,
 // so reports that pass through them are not ours. A video surface's upload

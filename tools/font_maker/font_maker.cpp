@@ -97,8 +97,8 @@ bool packCells(const std::vector<std::pair<uint32_t, uint32_t>>& cells, uint32_t
 std::string describeList(const std::vector<MadeGlyph>& glyphs) {
   std::string text = "{\n";
   for (const MadeGlyph& g : glyphs) {
-    text += "  { " + std::to_string(g.code) + ", " + number(g.x) + ", " + number(g.y) + ", " + number(g.width) +
-            ", " + number(g.height) + " },\n";
+    text += "  { " + std::to_string(g.code) + ", " + number(g.x) + ", " + number(g.y) + ", " + number(g.width) + ", " +
+            number(g.height) + " },\n";
   }
   return text + "}\n";
 }
@@ -254,15 +254,17 @@ bool writeDescriptionSeeds(const std::string& folder, std::string* error) {
       {"two_levels.lua",
        "Image = 'a'\nMIP1 = 'b'\nMIP1Scale = 2\nCharList = { { 32, 0, 0, 4, 10 }, { 65, 4, 0, 6, 10 } }\n"
        "CharList1 = { { 32, 0, 0, 8, 20 }, { 65, 8, 0, 12, 20 } }\n"},
-      {"simple.lua", "Image = 'font2_image'\nCharList = { { 32, 0, 0, 4, 10 }, { 33, 4, 0, 2, 10 }, "
-                     "{ 35, 6, 0, 7, 10 } }\n"},
+      {"simple.lua",
+       "Image = 'font2_image'\nCharList = { { 32, 0, 0, 4, 10 }, { 33, 4, 0, 2, 10 }, "
+       "{ 35, 6, 0, 7, 10 } }\n"},
       {"strings.lua", "Image = 7\nCharList = { { '65', '1', '2', '3', '4' }, { 66, 'x', 2, 3, 4 }, { 67, 1 } }\n"},
       {"reversed.lua", "Image = 'a'\nCharList = { { 90, 0, 0, 1, 1 }, { 65, 1, 0, 1, 1 } }\n"},
       {"too_few_slots.lua",
        "Image = 'a'\nCharList = { { 1, 0, 0, 1, 1 }, { 1, 0, 0, 1, 1 }, { 1, 0, 0, 1, 1 }, { 2, 0, 0, 1, 1 } }\n"},
       {"wide_range.lua", "Image = 'a'\nCharList = { { 0, 0, 0, 1, 1 }, { 4000000000, 0, 0, 1, 1 } }\n"},
-      {"later_longer.lua", "Image = 'a'\nMIP2 = 'c'\nCharList = { { 65, 0, 0, 1, 1 } }\n"
-                           "CharList1 = { { 65, 0, 0, 1, 1 }, { 66, 0, 0, 1, 1 } }\n"},
+      {"later_longer.lua",
+       "Image = 'a'\nMIP2 = 'c'\nCharList = { { 65, 0, 0, 1, 1 } }\n"
+       "CharList1 = { { 65, 0, 0, 1, 1 }, { 66, 0, 0, 1, 1 } }\n"},
       {"missing_level_list.lua", "Image = 'a'\nMIP1 = 'b'\nCharList = { { 65, 0, 0, 1, 1 } }\n"},
       {"reserved_code.lua", "Image = 'a'\nCharList = { { 65535, 0, 0, 1, 1 } }\n"},
       {"bad_entry.lua", "Image = 'a'\nCharList = { { 65, 0, 0, 1, 1 }, 'nope' }\n"},

@@ -11,12 +11,12 @@ namespace KR {
 namespace Tools {
 
 struct FontMakerOptions {
-  std::string fontFile;      // the main TrueType font
-  std::string fallbackFile;  // optional: codes the main font lacks (CJK)
-  uint32_t pixelSize = 20;   // level 0 size in pixels
-  std::vector<float> scales{1.0f};          // one per level; level 0 first
-  std::vector<std::string> imageNames;      // resource name of each level's texture
-  std::vector<uint32_t> codes;              // characters wanted, ascending
+  std::string fontFile;                 // the main TrueType font
+  std::string fallbackFile;             // optional: codes the main font lacks (CJK)
+  uint32_t pixelSize = 20;              // level 0 size in pixels
+  std::vector<float> scales{1.0f};      // one per level; level 0 first
+  std::vector<std::string> imageNames;  // resource name of each level's texture
+  std::vector<uint32_t> codes;          // characters wanted, ascending
 };
 
 struct MadeGlyph {

@@ -132,13 +132,14 @@ bool write(const std::string& path, const RgbaPicture& picture) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::string(argv[1]) == "ui") return write(std::string(argv[2]) + "/demo_ui_panel.png", panel()) ? 0 : 1;
+  if (argc == 3 && std::string(argv[1]) == "ui")
+    return write(std::string(argv[2]) + "/demo_ui_panel.png", panel()) ? 0 : 1;
   if (argc != 2) {
     std::fprintf(stderr, "usage: sprite_sheet_maker [ui] <folder>\n");
     return 2;
   }
   const std::string folder = argv[1];
-  const bool ok = write(folder + "/demo_sprite_sheet.png", sheet()) && write(folder + "/demo_sprite_grid.png", grid()) &&
-                  write(folder + "/demo_sprite_disc.png", disc());
+  const bool ok = write(folder + "/demo_sprite_sheet.png", sheet()) &&
+                  write(folder + "/demo_sprite_grid.png", grid()) && write(folder + "/demo_sprite_disc.png", disc());
   return ok ? 0 : 1;
 }

@@ -49,9 +49,12 @@ int main(int argc, char** argv) {
     spec.frames = uint32_t(std::atoi(argv[7]));
     if (argc == 9) {
       const std::string chroma = argv[8];
-      if (chroma == "444") spec.chroma = TheoraClipSpec::k444;
-      else if (chroma == "422") spec.chroma = TheoraClipSpec::k422;
-      else if (chroma != "420") return usage();
+      if (chroma == "444")
+        spec.chroma = TheoraClipSpec::k444;
+      else if (chroma == "422")
+        spec.chroma = TheoraClipSpec::k422;
+      else if (chroma != "420")
+        return usage();
     }
     return save(out, encodeTheora(spec)) ? 0 : 1;
   }

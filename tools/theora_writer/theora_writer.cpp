@@ -49,11 +49,8 @@ YuvPicture makePicture(const TheoraClipSpec& spec, uint32_t index) {
   p.u.assign(size_t(p.chromaWidth) * p.chromaHeight, spec.flatU);
   p.v.assign(size_t(p.chromaWidth) * p.chromaHeight, spec.flatV);
   switch (spec.pattern) {
-    case TheoraClipSpec::kFlat:
-      break;
-    case TheoraClipSpec::kFrameIndex:
-      std::memset(p.y.data(), frameIndexLuma(index), p.y.size());
-      break;
+    case TheoraClipSpec::kFlat: break;
+    case TheoraClipSpec::kFrameIndex: std::memset(p.y.data(), frameIndexLuma(index), p.y.size()); break;
     case TheoraClipSpec::kMoving: {
       // A diagonal luma ramp, chroma ramps along each axis and a bright block
       // that moves two pixels a frame.
@@ -97,9 +94,10 @@ std::string encodeTheora(const TheoraClipSpec& spec, const std::function<YuvPict
   info.fps_denominator = spec.fpsDenominator;
   info.aspect_numerator = 1;
   info.aspect_denominator = 1;
-  info.colorspace = spec.colorspace == 1 ? TH_CS_ITU_REC_470M : spec.colorspace == 2 ? TH_CS_ITU_REC_470BG
-                                                                                       : TH_CS_UNSPECIFIED;
-  info.pixel_fmt = spec.chroma == TheoraClipSpec::k444 ? TH_PF_444
+  info.colorspace = spec.colorspace == 1   ? TH_CS_ITU_REC_470M
+                    : spec.colorspace == 2 ? TH_CS_ITU_REC_470BG
+                                           : TH_CS_UNSPECIFIED;
+  info.pixel_fmt = spec.chroma == TheoraClipSpec::k444   ? TH_PF_444
                    : spec.chroma == TheoraClipSpec::k422 ? TH_PF_422
                                                          : TH_PF_420;
   info.target_bitrate = 0;

@@ -36,7 +36,7 @@ struct TheoraClipSpec {
   Chroma chroma = k420;
   Pattern pattern = kMoving;
   uint8_t flatY = 128, flatU = 128, flatV = 128;
-  int quality = 48;  // 0..63
+  int quality = 48;    // 0..63
   int colorspace = 0;  // 0 unspecified, 1 Rec 470M, 2 Rec 470BG
   uint32_t keyframeInterval = 32;
   int serial = 1;

@@ -38,7 +38,8 @@ bool writeCorpus(const std::string& folder) {
   for (size_t i = damaged.size() / 2; i < damaged.size() && i < damaged.size() / 2 + 64; i += 7) damaged[i] ^= 0x5A;
   bool ok = save(folder + "/mono.ogg", mono) && save(folder + "/stereo.ogg", stereo) &&
             save(folder + "/three_channels.ogg", three) && save(folder + "/five_channels.ogg", five) &&
-            save(folder + "/chained.ogg", mono + stereo) && save(folder + "/truncated.ogg", stereo.substr(0, stereo.size() / 2)) &&
+            save(folder + "/chained.ogg", mono + stereo) &&
+            save(folder + "/truncated.ogg", stereo.substr(0, stereo.size() / 2)) &&
             save(folder + "/headers_only.ogg", stereo.substr(0, std::min<size_t>(stereo.size(), 4000))) &&
             save(folder + "/damaged.ogg", damaged);
   return ok;

@@ -23,9 +23,9 @@ struct PcmSound {
 PcmSound makeTone(int channels, int sampleRate, int frames, double frequency, double amplitude);
 
 // The demo content's sounds.
-PcmSound makeEffect();    // a short mono chirp
-PcmSound makeMusic();     // a stereo melody of a few seconds
-PcmSound makeAmbient();   // a stereo loop of soft wind that joins seamlessly
+PcmSound makeEffect();   // a short mono chirp
+PcmSound makeMusic();    // a stereo melody of a few seconds
+PcmSound makeAmbient();  // a stereo loop of soft wind that joins seamlessly
 
 // Encodes a whole sound as one Ogg Vorbis stream (one logical bitstream with
 // the given serial number). Quality is libvorbisenc's VBR quality, -0.1..1.

@@ -15,9 +15,9 @@
 //   AE::SpriteSheetCache::instance().release(sheet);
 #include <pthread.h>
 
-#include <pugixml.hpp>
 #include <cstdint>
 #include <memory>
+#include <pugixml.hpp>
 #include <string>
 #include <vector>
 

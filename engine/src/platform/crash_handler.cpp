@@ -217,8 +217,8 @@ bool writeCrashDump(const char* path, const CrashInfo& info) {
                 r.rbp, r.rsp);
     writeFormat(fd, "R8:  %016" PRIX64 " R9:  %016" PRIX64 " R10: %016" PRIX64 " R11: %016" PRIX64 "\n", r.r8, r.r9,
                 r.r10, r.r11);
-    writeFormat(fd, "R12: %016" PRIX64 " R13: %016" PRIX64 " R14: %016" PRIX64 " R15: %016" PRIX64 "\n", r.r12,
-                r.r13, r.r14, r.r15);
+    writeFormat(fd, "R12: %016" PRIX64 " R13: %016" PRIX64 " R14: %016" PRIX64 " R15: %016" PRIX64 "\n", r.r12, r.r13,
+                r.r14, r.r15);
     writeFormat(fd, "RIP: %016" PRIX64 "\n", r.rip);
   }
   writeFormat(fd, "\nBacktrace:\n");

@@ -14,7 +14,7 @@ struct CrashInfo {
   // The Win32 exception code the signal stands for (access violation,
   // breakpoint, ...), so that reports read alike everywhere.
   uint32_t exceptionCode = 0;
-  int signalCode = 0;                 // si_code
+  int signalCode = 0;                      // si_code
   const void* exceptionAddress = nullptr;  // instruction pointer
   const void* faultAddress = nullptr;      // si_addr
   const void* context = nullptr;           // ucontext_t*, may be null

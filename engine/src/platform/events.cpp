@@ -31,23 +31,21 @@ void translate(const SDL_Event& event) {
   Window* window = mainWindow();
   switch (event.type) {
     case SDL_QUIT:
-      if (window) queue(window, kWmClose, 0, 0);
-      else postQuitMessage(0);
+      if (window)
+        queue(window, kWmClose, 0, 0);
+      else
+        postQuitMessage(0);
       break;
     case SDL_WINDOWEVENT: {
       if (!window) break;
       const SDL_WindowEvent& w = event.window;
       if (w.windowID != window->id()) break;
       switch (w.event) {
-        case SDL_WINDOWEVENT_CLOSE:
-          queue(window, kWmClose, 0, 0);
-          break;
+        case SDL_WINDOWEVENT_CLOSE: queue(window, kWmClose, 0, 0); break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
           queue(window, kWmSize, kSizeRestored, makeLParam(uint32_t(w.data1), uint32_t(w.data2)));
           break;
-        case SDL_WINDOWEVENT_MINIMIZED:
-          queue(window, kWmSize, kSizeMinimized, 0);
-          break;
+        case SDL_WINDOWEVENT_MINIMIZED: queue(window, kWmSize, kSizeMinimized, 0); break;
         case SDL_WINDOWEVENT_MAXIMIZED: {
           int32_t width = 0, height = 0;
           window->clientSize(width, height);
@@ -66,17 +64,10 @@ void translate(const SDL_Event& event) {
           queue(window, kWmActivate, kWaInactive, 0);
           queue(window, kWmActivateApp, 0, 0);
           break;
-        case SDL_WINDOWEVENT_EXPOSED:
-          queue(window, kWmPaint, 0, 0);
-          break;
-        case SDL_WINDOWEVENT_ENTER:
-          queue(window, kWmSetCursor, 0, makeLParam(kHtClient, 0));
-          break;
-        case SDL_WINDOWEVENT_LEAVE:
-          queue(window, kWmSetCursor, 0, 0);
-          break;
-        default:
-          break;
+        case SDL_WINDOWEVENT_EXPOSED: queue(window, kWmPaint, 0, 0); break;
+        case SDL_WINDOWEVENT_ENTER: queue(window, kWmSetCursor, 0, makeLParam(kHtClient, 0)); break;
+        case SDL_WINDOWEVENT_LEAVE: queue(window, kWmSetCursor, 0, 0); break;
+        default: break;
       }
       break;
     }
@@ -87,8 +78,7 @@ void translate(const SDL_Event& event) {
       // Alt+Enter reaches the window as the system menu key with Enter.
       if (window && isAltEnter(event.key)) queue(window, kWmSysCommand, kScKeyMenu, 13);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -150,10 +140,8 @@ intptr_t defWindowProc(const Message& message) {
         default: break;
       }
       return 0;
-    case kWmPowerBroadcast:
-      return 1;
-    default:
-      return 0;
+    case kWmPowerBroadcast: return 1;
+    default: return 0;
   }
 }
 

@@ -26,8 +26,8 @@ static MessageBoxResult printToStderr(const std::string& text, const std::string
   return MessageBoxResult::Cancel;
 }
 
-MessageBoxResult showMessageBox(const std::string& text, const std::string& caption,
-                                MessageBoxButtons buttons, MessageBoxIcon icon) {
+MessageBoxResult showMessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons,
+                                MessageBoxIcon icon) {
   if (isHeadless()) return printToStderr(text, caption);
 
   SDL_MessageBoxButtonData data[2];

@@ -15,8 +15,8 @@ enum class MessageBoxButtons { Ok, OkCancel };
 enum class MessageBoxIcon { None, Error };
 enum class MessageBoxResult { Ok, Cancel };
 
-MessageBoxResult showMessageBox(const std::string& text, const std::string& caption,
-                                MessageBoxButtons buttons, MessageBoxIcon icon = MessageBoxIcon::None);
+MessageBoxResult showMessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons,
+                                MessageBoxIcon icon = MessageBoxIcon::None);
 
 // True when message boxes go to stderr instead of the screen.
 bool isHeadless();

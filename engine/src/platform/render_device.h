@@ -92,15 +92,34 @@ enum class RenderState : uint32_t {
 enum class Cull : uint32_t { None, Clockwise, CounterClockwise };
 enum class Fill : uint32_t { Point, Wireframe, Solid };
 enum class Blend : uint32_t {
-  Zero, One, SrcColor, InvSrcColor, SrcAlpha, InvSrcAlpha, DestAlpha, InvDestAlpha, DestColor, InvDestColor
+  Zero,
+  One,
+  SrcColor,
+  InvSrcColor,
+  SrcAlpha,
+  InvSrcAlpha,
+  DestAlpha,
+  InvDestAlpha,
+  DestColor,
+  InvDestColor
 };
 enum class Cmp : uint32_t { Never, Less, Equal, LessEqual, Greater, NotEqual, GreaterEqual, Always };
 enum class StencilOp : uint32_t { Keep, Zero, Replace, IncrSat, DecrSat, Invert, Incr, Decr };
 enum : uint32_t { COLORWRITE_RED = 1, COLORWRITE_GREEN = 2, COLORWRITE_BLUE = 4, COLORWRITE_ALPHA = 8 };
 
 enum class TextureStageState : uint32_t {
-  ColorOp, ColorArg1, ColorArg2, AlphaOp, AlphaArg1, AlphaArg2,
-  AddressU, AddressV, AddressW, MagFilter, MinFilter, MipFilter,
+  ColorOp,
+  ColorArg1,
+  ColorArg2,
+  AlphaOp,
+  AlphaArg1,
+  AlphaArg2,
+  AddressU,
+  AddressV,
+  AddressW,
+  MagFilter,
+  MinFilter,
+  MipFilter,
   Count
 };
 enum class TextureOp : uint32_t { Disable, SelectArg1, SelectArg2, Modulate };
@@ -128,7 +147,7 @@ struct LockedRect {
 struct DeviceCaps {
   uint32_t maxTextureWidth = 0;
   uint32_t maxTextureHeight = 0;
-  bool pixelShader14 = false;   // programs that replace the fixed pipeline
+  bool pixelShader14 = false;  // programs that replace the fixed pipeline
   bool vertexShader11 = false;
   bool depthStencilD24S8 = true;
 };
@@ -216,8 +235,7 @@ class RenderDevice {
   // ---- textures ----
   // One mipmap level. Null on failure. DXT5 sizes are rounded up to whole
   // blocks for storage.
-  virtual DeviceTexture* createTexture(uint32_t width, uint32_t height, PixelFormat format,
-                                       TextureUsage usage) = 0;
+  virtual DeviceTexture* createTexture(uint32_t width, uint32_t height, PixelFormat format, TextureUsage usage) = 0;
   // Locks level 0; the locked memory holds the current texels. discard: the
   // old content is not needed. Unlock uploads what was written.
   virtual bool lockTexture(DeviceTexture* texture, LockedRect& out, bool discard) = 0;
@@ -265,8 +283,7 @@ class RenderDevice {
   // ---- read-back (tests, screenshots) ----
   // RGBA bytes, rows top first, of the given colour surface (the current render
   // target when null). Flushes pending drawing.
-  virtual bool readPixels(DeviceSurface* surface, std::vector<uint8_t>& rgba, uint32_t& width,
-                          uint32_t& height) = 0;
+  virtual bool readPixels(DeviceSurface* surface, std::vector<uint8_t>& rgba, uint32_t& width, uint32_t& height) = 0;
 
   // ---- statistics ----
   virtual uint32_t drawCallCount() const = 0;  // since creation

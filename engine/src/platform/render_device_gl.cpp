@@ -30,14 +30,10 @@ uint32_t bytesPerPixel(PixelFormat format) {
   switch (format) {
     case PixelFormat::A8R8G8B8:
     case PixelFormat::X8R8G8B8:
-    case PixelFormat::D24S8:
-      return 4;
-    case PixelFormat::A8L8:
-      return 2;
-    case PixelFormat::L8:
-      return 1;
-    default:
-      return 0;
+    case PixelFormat::D24S8: return 4;
+    case PixelFormat::A8L8: return 2;
+    case PixelFormat::L8: return 1;
+    default: return 0;
   }
 }
 
@@ -45,11 +41,11 @@ class DeviceSurface {
  public:
   enum class Kind { BackBuffer, TextureLevel, DepthStencil };
   Kind kind = Kind::BackBuffer;
-  GLuint renderbuffer = 0;          // back buffer colour, depth-stencil
-  DeviceTexture* texture = nullptr; // texture level
+  GLuint renderbuffer = 0;           // back buffer colour, depth-stencil
+  DeviceTexture* texture = nullptr;  // texture level
   uint32_t width = 0, height = 0;
-  bool deviceOwned = false;         // back buffer and default depth-stencil
-  bool opaque = true;               // X8 colour: alpha reads as 1
+  bool deviceOwned = false;  // back buffer and default depth-stencil
+  bool opaque = true;        // X8 colour: alpha reads as 1
   // Depth-stencil: a depth clear not made yet. Depth is only ever read by the
   // depth test, so the clear waits for a draw that tests depth, or joins a
   // stencil clear (a whole clear costs less than one that spares the stencil).
@@ -182,9 +178,7 @@ GLint toGlAddress(uint32_t a) {
   }
 }
 
-GLint toGlFilter(uint32_t f) {
-  return static_cast<TextureFilter>(f) == TextureFilter::Linear ? GL_LINEAR : GL_NEAREST;
-}
+GLint toGlFilter(uint32_t f) { return static_cast<TextureFilter>(f) == TextureFilter::Linear ? GL_LINEAR : GL_NEAREST; }
 
 void multiply(const float a[16], const float b[16], float out[16]) {
   float r[16];
@@ -233,9 +227,7 @@ class GlRenderDevice final : public RenderDevice {
   DeviceResult clear(uint32_t flags, uint32_t color, float z, uint32_t stencil) override;
 
   void setRenderState(RenderState state, uint32_t value) override;
-  uint32_t getRenderState(RenderState state) const override {
-    return mRenderStates[static_cast<size_t>(state)];
-  }
+  uint32_t getRenderState(RenderState state) const override { return mRenderStates[static_cast<size_t>(state)]; }
   void setTextureStageState(int stage, TextureStageState state, uint32_t value) override;
   uint32_t getTextureStageState(int stage, TextureStageState state) const override;
   void setTransform(TransformType type, const float matrix[16]) override;
@@ -253,23 +245,18 @@ class GlRenderDevice final : public RenderDevice {
   void setStreamSource(VertexBuffer* vb, uint32_t stride) override;
   void setIndices(IndexBuffer* ib) override;
   void setVertexFormat(uint32_t fvf) override;
-  DeviceResult drawIndexedPrimitive(PrimitiveType type, uint32_t minIndex, uint32_t numVertices,
-                                    uint32_t startIndex, uint32_t primitiveCount) override;
+  DeviceResult drawIndexedPrimitive(PrimitiveType type, uint32_t minIndex, uint32_t numVertices, uint32_t startIndex,
+                                    uint32_t primitiveCount) override;
   DeviceResult drawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_t primitiveCount) override;
 
-  DeviceTexture* createTexture(uint32_t width, uint32_t height, PixelFormat format,
-                               TextureUsage usage) override;
+  DeviceTexture* createTexture(uint32_t width, uint32_t height, PixelFormat format, TextureUsage usage) override;
   bool lockTexture(DeviceTexture* texture, LockedRect& out, bool discard) override;
   void unlockTexture(DeviceTexture* texture) override;
   void releaseTexture(DeviceTexture* texture) override;
   uint32_t textureWidth(const DeviceTexture* t) const override { return t ? t->width : 0; }
   uint32_t textureHeight(const DeviceTexture* t) const override { return t ? t->height : 0; }
-  PixelFormat textureFormat(const DeviceTexture* t) const override {
-    return t ? t->format : PixelFormat::Unknown;
-  }
-  TextureUsage textureUsage(const DeviceTexture* t) const override {
-    return t ? t->usage : TextureUsage::Managed;
-  }
+  PixelFormat textureFormat(const DeviceTexture* t) const override { return t ? t->format : PixelFormat::Unknown; }
+  TextureUsage textureUsage(const DeviceTexture* t) const override { return t ? t->usage : TextureUsage::Managed; }
   void setTexture(int stage, DeviceTexture* texture) override;
   DeviceTexture* getTexture(int stage) const override {
     return stage >= 0 && stage < kMaxTextureStages ? mTextures[stage] : nullptr;
@@ -289,8 +276,7 @@ class GlRenderDevice final : public RenderDevice {
 
   void setProgram(uint32_t glProgram) override;
 
-  bool readPixels(DeviceSurface* surface, std::vector<uint8_t>& rgba, uint32_t& width,
-                  uint32_t& height) override;
+  bool readPixels(DeviceSurface* surface, std::vector<uint8_t>& rgba, uint32_t& width, uint32_t& height) override;
   uint32_t drawCallCount() const override { return mDrawCalls; }
   void finish() override {
     checkThread("finish");
@@ -344,7 +330,7 @@ class GlRenderDevice final : public RenderDevice {
   GLint mCustomTargetSizeLoc = -1;
   std::unique_ptr<FixedPrograms> mFixedPrograms;
   FixedPrograms::Program* mFixed = nullptr;  // the fixed program the states need
-  bool mFixedDirty = true;                    // a state it depends on changed
+  bool mFixedDirty = true;                   // a state it depends on changed
   GLuint mVao = 0;
   GLuint mSamplers[kMaxTextureStages] = {};
   DeviceTexture* mTextures[kMaxTextureStages] = {};
@@ -415,10 +401,10 @@ bool GlRenderDevice::init(const DeviceParams& params) {
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   mWindow = static_cast<SDL_Window*>(params.window);
   if (!mWindow) {
-    mWindow = SDL_CreateWindow("render device", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                               std::max<uint32_t>(1, params.present.backBufferWidth),
-                               std::max<uint32_t>(1, params.present.backBufferHeight),
-                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    mWindow =
+        SDL_CreateWindow("render device", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                         std::max<uint32_t>(1, params.present.backBufferWidth),
+                         std::max<uint32_t>(1, params.present.backBufferHeight), SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!mWindow) {
       gLastError = std::string("window: ") + SDL_GetError();
       return false;
@@ -559,7 +545,10 @@ void GlRenderDevice::applyRenderState(RenderState state) {
       break;
     }
     case RenderState::AlphaBlendEnable:
-      if (get(state)) glEnable(GL_BLEND); else glDisable(GL_BLEND);
+      if (get(state))
+        glEnable(GL_BLEND);
+      else
+        glDisable(GL_BLEND);
       break;
     case RenderState::SrcBlend:
     case RenderState::DestBlend:
@@ -567,18 +556,21 @@ void GlRenderDevice::applyRenderState(RenderState state) {
                   toGl(static_cast<Blend>(get(RenderState::DestBlend))));
       break;
     case RenderState::ZEnable:
-      if (get(state)) glEnable(GL_DEPTH_TEST); else glDisable(GL_DEPTH_TEST);
+      if (get(state))
+        glEnable(GL_DEPTH_TEST);
+      else
+        glDisable(GL_DEPTH_TEST);
       glDepthFunc(GL_LEQUAL);
       break;
-    case RenderState::ZWriteEnable:
-      glDepthMask(get(state) ? GL_TRUE : GL_FALSE);
-      break;
+    case RenderState::ZWriteEnable: glDepthMask(get(state) ? GL_TRUE : GL_FALSE); break;
     case RenderState::AlphaTestEnable:
     case RenderState::AlphaRef:
-    case RenderState::AlphaFunc:
-      break;  // in the fragment program
+    case RenderState::AlphaFunc: break;  // in the fragment program
     case RenderState::StencilEnable:
-      if (get(state)) glEnable(GL_STENCIL_TEST); else glDisable(GL_STENCIL_TEST);
+      if (get(state))
+        glEnable(GL_STENCIL_TEST);
+      else
+        glDisable(GL_STENCIL_TEST);
       break;
     case RenderState::StencilFunc:
     case RenderState::StencilRef:
@@ -586,9 +578,7 @@ void GlRenderDevice::applyRenderState(RenderState state) {
       glStencilFunc(toGl(static_cast<Cmp>(get(RenderState::StencilFunc))),
                     static_cast<GLint>(get(RenderState::StencilRef)), get(RenderState::StencilMask));
       break;
-    case RenderState::StencilWriteMask:
-      glStencilMask(get(state));
-      break;
+    case RenderState::StencilWriteMask: glStencilMask(get(state)); break;
     case RenderState::StencilFail:
     case RenderState::StencilZFail:
     case RenderState::StencilPass:
@@ -607,8 +597,7 @@ void GlRenderDevice::applyRenderState(RenderState state) {
       glPolygonMode(GL_FRONT_AND_BACK, f == Fill::Point ? GL_POINT : f == Fill::Wireframe ? GL_LINE : GL_FILL);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -629,11 +618,8 @@ void GlRenderDevice::setRenderState(RenderState state, uint32_t value) {
     case RenderState::AlphaRef:
     case RenderState::AlphaFunc:
     case RenderState::StencilEnable:
-    case RenderState::ColorWriteEnable:
-      mFixedDirty = true;
-      break;
-    default:
-      break;
+    case RenderState::ColorWriteEnable: mFixedDirty = true; break;
+    default: break;
   }
 }
 
@@ -660,12 +646,8 @@ void GlRenderDevice::setTextureStageState(int stage, TextureStageState state, ui
     case TextureStageState::AddressW:
     case TextureStageState::MagFilter:
     case TextureStageState::MinFilter:
-    case TextureStageState::MipFilter:
-      applySampler(stage);
-      break;
-    default:
-      mFixedDirty = true;
-      break;
+    case TextureStageState::MipFilter: applySampler(stage); break;
+    default: mFixedDirty = true; break;
   }
 }
 
@@ -714,8 +696,8 @@ DeviceResult GlRenderDevice::reset(const PresentParameters& params) {
     return DeviceResult::DeviceLost;
   }
   if (mDefaultPoolObjects > 0) return DeviceResult::InvalidCall;
-  if (params.backBufferWidth == 0 || params.backBufferHeight == 0 ||
-      params.backBufferWidth > mCaps.maxTextureWidth || params.backBufferHeight > mCaps.maxTextureHeight)
+  if (params.backBufferWidth == 0 || params.backBufferHeight == 0 || params.backBufferWidth > mCaps.maxTextureWidth ||
+      params.backBufferHeight > mCaps.maxTextureHeight)
     return DeviceResult::InvalidCall;
   mPresent = params;
   destroyBackBuffer();
@@ -745,9 +727,9 @@ DeviceResult GlRenderDevice::present() {
   const bool masked = mRenderStates[static_cast<size_t>(RenderState::ColorWriteEnable)] != 0xF;
   if (masked) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   // Surfaces hold their top row first; the window wants it last.
-  glBlitFramebuffer(0, 0, shown->width, shown->height, 0, h, w, 0, GL_COLOR_BUFFER_BIT,
-                    (static_cast<int>(shown->width) == w && static_cast<int>(shown->height) == h) ? GL_NEAREST
-                                                                                                  : GL_LINEAR);
+  glBlitFramebuffer(
+      0, 0, shown->width, shown->height, 0, h, w, 0, GL_COLOR_BUFFER_BIT,
+      (static_cast<int>(shown->width) == w && static_cast<int>(shown->height) == h) ? GL_NEAREST : GL_LINEAR);
   attachColor(GL_READ_FRAMEBUFFER, nullptr);
   if (masked) applyRenderState(RenderState::ColorWriteEnable);
   SDL_GL_SwapWindow(mWindow);
@@ -797,8 +779,7 @@ void GlRenderDevice::settleBackBufferBefore(const DeviceTexture* changed) {
 DeviceResult GlRenderDevice::copySurface(DeviceSurface* source, DeviceSurface* dest) {
   checkThread("copySurface");
   if (!source || !dest || source->kind == DeviceSurface::Kind::DepthStencil ||
-      dest->kind == DeviceSurface::Kind::DepthStencil || source->width != dest->width ||
-      source->height != dest->height)
+      dest->kind == DeviceSurface::Kind::DepthStencil || source->width != dest->width || source->height != dest->height)
     return DeviceResult::InvalidCall;
   if (source == dest) return DeviceResult::Ok;
   if (dest == &mBackBuffer) {
@@ -1154,25 +1135,19 @@ bool glFormatOf(PixelFormat f, GlFormat& out) {
     case PixelFormat::X8R8G8B8:
       out = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE, {GL_RED, GL_GREEN, GL_BLUE, GL_ONE}};
       return true;
-    case PixelFormat::A8L8:
-      out = {GL_RG8, GL_RG, GL_UNSIGNED_BYTE, {GL_RED, GL_RED, GL_RED, GL_GREEN}};
-      return true;
-    case PixelFormat::L8:
-      out = {GL_R8, GL_RED, GL_UNSIGNED_BYTE, {GL_RED, GL_RED, GL_RED, GL_ONE}};
-      return true;
+    case PixelFormat::A8L8: out = {GL_RG8, GL_RG, GL_UNSIGNED_BYTE, {GL_RED, GL_RED, GL_RED, GL_GREEN}}; return true;
+    case PixelFormat::L8: out = {GL_R8, GL_RED, GL_UNSIGNED_BYTE, {GL_RED, GL_RED, GL_RED, GL_ONE}}; return true;
     case PixelFormat::DXT5:
       out = {GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, 0, 0, {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA}};
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
 uint32_t dxtBlockPitch(uint32_t width) { return std::max(1u, (width + 3) / 4) * 16; }
 uint32_t dxtBlockRows(uint32_t height) { return std::max(1u, (height + 3) / 4); }
 
-DeviceTexture* GlRenderDevice::createTexture(uint32_t width, uint32_t height, PixelFormat format,
-                                             TextureUsage usage) {
+DeviceTexture* GlRenderDevice::createTexture(uint32_t width, uint32_t height, PixelFormat format, TextureUsage usage) {
   checkThread("createTexture");
   GlFormat gf;
   if (width == 0 || height == 0 || width > mCaps.maxTextureWidth || height > mCaps.maxTextureHeight ||
@@ -1195,8 +1170,7 @@ DeviceTexture* GlRenderDevice::createTexture(uint32_t width, uint32_t height, Pi
   if (format == PixelFormat::DXT5) {
     const uint32_t bytes = dxtBlockPitch(width) * dxtBlockRows(height);
     std::vector<uint8_t> zero(bytes, 0);
-    glCompressedTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLenum>(gf.internal), width, height, 0, bytes,
-                           zero.data());
+    glCompressedTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLenum>(gf.internal), width, height, 0, bytes, zero.data());
   } else {
     glTexImage2D(GL_TEXTURE_2D, 0, gf.internal, width, height, 0, gf.format, gf.type, nullptr);
   }
@@ -1298,8 +1272,8 @@ DeviceSurface* GlRenderDevice::textureSurface(DeviceTexture* t) {
 DeviceSurface* GlRenderDevice::createDepthStencilSurface(uint32_t width, uint32_t height) {
   checkThread("createDepthStencilSurface");
   if (width == 0 || height == 0) return nullptr;
-  auto* s = new DeviceSurface(renderbufferSurface(DeviceSurface::Kind::DepthStencil, GL_DEPTH24_STENCIL8, width,
-                                                  height, false));
+  auto* s = new DeviceSurface(
+      renderbufferSurface(DeviceSurface::Kind::DepthStencil, GL_DEPTH24_STENCIL8, width, height, false));
   ++mDefaultPoolObjects;
   return s;
 }
@@ -1328,8 +1302,7 @@ void GlRenderDevice::setProgram(uint32_t glProgram) {
   mFixedDirty = true;
 }
 
-bool GlRenderDevice::readPixels(DeviceSurface* surface, std::vector<uint8_t>& rgba, uint32_t& width,
-                                uint32_t& height) {
+bool GlRenderDevice::readPixels(DeviceSurface* surface, std::vector<uint8_t>& rgba, uint32_t& width, uint32_t& height) {
   checkThread("readPixels");
   if (!surface) surface = mColorTarget;
   if (surface->kind == DeviceSurface::Kind::DepthStencil) return false;

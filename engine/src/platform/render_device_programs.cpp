@@ -129,8 +129,8 @@ FixedProgramKey fixedProgramKey(const FixedStates& states) {
   if (static_cast<uint32_t>(test) > static_cast<uint32_t>(Cmp::Always)) test = Cmp::Always;
   const uint32_t ref = at(rs, RenderState::AlphaRef) & 0xFF;
   if (test == Cmp::GreaterEqual && ref == 0) test = Cmp::Always;
-  const bool dropsOnlyZero = (test == Cmp::GreaterEqual && ref == 1) ||
-                             ((test == Cmp::Greater || test == Cmp::NotEqual) && ref == 0);
+  const bool dropsOnlyZero =
+      (test == Cmp::GreaterEqual && ref == 1) || ((test == Cmp::Greater || test == Cmp::NotEqual) && ref == 0);
   if (dropsOnlyZero && blendHidesZeroAlpha(rs)) test = Cmp::Always;
   key.alphaTest = test;
   // The stencil-only pass: no colour reaches the target, only the test counts.

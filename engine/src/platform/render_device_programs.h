@@ -16,13 +16,13 @@ namespace Platform {
 
 // What a term of stage 0 reads.
 enum class StageTerm : uint8_t {
-  Diffuse,          // the vertex colour
-  Texture,          // the texel
-  TextureDiffuse,   // texel x vertex colour (modulate)
-  TextureTexture,   // texel x texel
-  DiffuseDiffuse,   // vertex colour x vertex colour
-  One,              // white (a texel where no texture is bound)
-  Zero,             // nothing (the colour of the stencil-only pass)
+  Diffuse,         // the vertex colour
+  Texture,         // the texel
+  TextureDiffuse,  // texel x vertex colour (modulate)
+  TextureTexture,  // texel x texel
+  DiffuseDiffuse,  // vertex colour x vertex colour
+  One,             // white (a texel where no texture is bound)
+  Zero,            // nothing (the colour of the stencil-only pass)
 };
 
 // The states a fixed program is made for, packed into one word.
@@ -31,9 +31,7 @@ struct FixedProgramKey {
   StageTerm alpha = StageTerm::TextureDiffuse;
   Cmp alphaTest = Cmp::Always;  // Always: no test in the program
 
-  uint32_t packed() const {
-    return uint32_t(color) | uint32_t(alpha) << 8 | uint32_t(alphaTest) << 16;
-  }
+  uint32_t packed() const { return uint32_t(color) | uint32_t(alpha) << 8 | uint32_t(alphaTest) << 16; }
 };
 
 // The device states the choice reads.

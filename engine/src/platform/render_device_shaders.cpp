@@ -22,9 +22,7 @@ ShaderDevice::~ShaderDevice() {
   if (mFixedPixel) glDeleteShader(mFixedPixel);
 }
 
-uint32_t ShaderDevice::compile(uint32_t type, const std::string& glsl) {
-  return compileStage(type, glsl, mGlError);
-}
+uint32_t ShaderDevice::compile(uint32_t type, const std::string& glsl) { return compileStage(type, glsl, mGlError); }
 
 uint32_t ShaderDevice::createPixelShader(const std::string& text, std::string& error) {
   TranslatedShader t;

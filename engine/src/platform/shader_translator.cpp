@@ -32,9 +32,7 @@ std::string lower(std::string s) {
   return s;
 }
 
-std::string lineError(int line, const std::string& message) {
-  return "line " + std::to_string(line) + ": " + message;
-}
+std::string lineError(int line, const std::string& message) { return "line " + std::to_string(line) + ": " + message; }
 
 // Splits into lines without comments; false on an unterminated block comment.
 bool splitLines(const std::string& text, std::vector<SourceLine>& lines, std::string& error) {
@@ -167,15 +165,15 @@ enum class TexDivide { None, Dz, Dw };
 struct Operand {
   RegFile file = RegFile::Temp;
   int index = 0;
-  std::string name;          // as written (for messages)
+  std::string name;  // as written (for messages)
   bool negate = false;
   bool invert = false;
   SrcMod mod = SrcMod::None;
   TexDivide divide = TexDivide::None;
-  std::string selector;      // as written after '.', lowercase
+  std::string selector;  // as written after '.', lowercase
   char swizzle[4] = {'x', 'y', 'z', 'w'};
   bool hasSelector = false;
-  uint32_t mask = 0xF;       // destinations
+  uint32_t mask = 0xF;  // destinations
 };
 
 struct Limits {
@@ -184,10 +182,14 @@ struct Limits {
 
 char componentOf(char c) {
   switch (c) {
-    case 'x': case 'r': return 'x';
-    case 'y': case 'g': return 'y';
-    case 'z': case 'b': return 'z';
-    case 'w': case 'a': return 'w';
+    case 'x':
+    case 'r': return 'x';
+    case 'y':
+    case 'g': return 'y';
+    case 'z':
+    case 'b': return 'z';
+    case 'w':
+    case 'a': return 'w';
     default: return 0;
   }
 }
@@ -249,7 +251,7 @@ class Translator {
   bool mOutputWritten[11] = {};  // 0 oPos, 1-2 oD#, 3-10 oT#
   uint32_t mSamplerMask = 0;
   bool mHasPhase = false;
-  int mPhase = 1;  // ps.1.4: 1 before the marker, 2 after (2 throughout without one)
+  int mPhase = 1;                // ps.1.4: 1 before the marker, 2 after (2 throughout without one)
   bool mArithmeticSeen = false;  // in the current phase
   int mTexCount = 0;             // in the current phase
   int mArithCount = 0;           // in the current phase
@@ -269,8 +271,7 @@ bool Translator::parseVersion(const std::string& text) {
   const char* expected = isPixel() ? "a pixel shader version (ps.1.1 to ps.1.4)" : "a vertex shader version (vs.1.1)";
   if (kind.empty() || (kind != "ps" && kind != "vs"))
     return fail(std::string("expected ") + expected + ", found '" + trim(text) + "'");
-  if ((kind == "ps") != isPixel())
-    return fail(std::string("expected ") + expected + ", found '" + trim(text) + "'");
+  if ((kind == "ps") != isPixel()) return fail(std::string("expected ") + expected + ", found '" + trim(text) + "'");
   if (isPixel()) {
     if (major != "1" || minor < "1" || minor > "4") return fail("unsupported shader version '" + trim(text) + "'");
     mMinor = uint32_t(minor[0] - '0');
@@ -349,12 +350,18 @@ bool Translator::parseSource(const std::string& token, Operand& op, bool texture
     if (kind == '_') {
       SrcMod mod = SrcMod::None;
       TexDivide div = TexDivide::None;
-      if (part == "bias") mod = SrcMod::Bias;
-      else if (part == "bx2") mod = SrcMod::Bx2;
-      else if (part == "x2") mod = SrcMod::X2;
-      else if (part == "dz" || part == "db") div = TexDivide::Dz;
-      else if (part == "dw" || part == "da") div = TexDivide::Dw;
-      else return fail("bad source modifier '_" + part + "'");
+      if (part == "bias")
+        mod = SrcMod::Bias;
+      else if (part == "bx2")
+        mod = SrcMod::Bx2;
+      else if (part == "x2")
+        mod = SrcMod::X2;
+      else if (part == "dz" || part == "db")
+        div = TexDivide::Dz;
+      else if (part == "dw" || part == "da")
+        div = TexDivide::Dw;
+      else
+        return fail("bad source modifier '_" + part + "'");
       if (mod != SrcMod::None) {
         if (op.mod != SrcMod::None) return fail("more than one source modifier on '" + trim(token) + "'");
         op.mod = mod;
@@ -392,8 +399,7 @@ bool Translator::parseSource(const std::string& token, Operand& op, bool texture
   if (textureSource) {
     if (op.negate || op.invert || op.mod != SrcMod::None)
       return fail("texture coordinates take no source modifier: '" + trim(token) + "'");
-    if (op.hasSelector && op.selector != "xyz" && op.selector != "xyw" && op.selector != "rgb" &&
-        op.selector != "rga")
+    if (op.hasSelector && op.selector != "xyz" && op.selector != "xyw" && op.selector != "rgb" && op.selector != "rga")
       return fail("bad texture coordinate selector '." + op.selector + "'");
     return true;
   }
@@ -458,9 +464,7 @@ bool Translator::checkReadable(const Operand& op) {
     case RegFile::Temp:
       if (!mTempWritten[op.index]) return fail("register '" + op.name + "' is read before it is written");
       return true;
-    case RegFile::Const:
-      mConstUsed[op.index] = true;
-      return true;
+    case RegFile::Const: mConstUsed[op.index] = true; return true;
     case RegFile::Texture:
       if (isPs14()) {
         mTexCoordUsed[op.index] = true;
@@ -477,8 +481,7 @@ bool Translator::checkReadable(const Operand& op) {
         return fail("input register '" + op.name + "' is not in the vertex declaration");
       mInputUsed[op.index] = true;
       return true;
-    default:
-      return fail("register '" + op.name + "' cannot be read");
+    default: return fail("register '" + op.name + "' cannot be read");
   }
 }
 
@@ -540,7 +543,8 @@ bool Translator::pixelTexture(const std::string& op, const std::vector<std::stri
     if (args.size() != 1) return fail(op + " takes one operand");
     Operand d;
     if (!parseDestination(args[0], d)) return false;
-    if (d.file != RegFile::Texture || d.mask != 0xF) return fail(op + " needs a texture register, found '" + args[0] + "'");
+    if (d.file != RegFile::Texture || d.mask != 0xF)
+      return fail(op + " needs a texture register, found '" + args[0] + "'");
     const std::string i = std::to_string(d.index);
     mTexCoordUsed[d.index] = true;
     if (op == "texkill") {
@@ -561,7 +565,8 @@ bool Translator::pixelTexture(const std::string& op, const std::vector<std::stri
     if (args.size() != 1) return fail("texkill takes one operand");
     Operand s;
     if (!parseDestination(args[0], s)) return false;
-    if (s.file != RegFile::Temp && s.file != RegFile::Texture) return fail("bad register for texkill '" + args[0] + "'");
+    if (s.file != RegFile::Temp && s.file != RegFile::Texture)
+      return fail("bad register for texkill '" + args[0] + "'");
     if (s.file == RegFile::Temp && mPhase == 1) return fail("texkill of a temporary register needs phase 2");
     if (!checkReadable(s)) return false;
     mBody += "  if (any(lessThan(" + registerName(s) + ".xyz, vec3(0.0)))) discard;\n";
@@ -603,8 +608,7 @@ bool Translator::pixelTexture(const std::string& op, const std::vector<std::stri
   return true;
 }
 
-bool Translator::arithmetic(const std::string& op, const std::string& modifiers,
-                            const std::vector<std::string>& args) {
+bool Translator::arithmetic(const std::string& op, const std::string& modifiers, const std::vector<std::string>& args) {
   struct OpInfo {
     const char* name;
     int sources;
@@ -613,16 +617,15 @@ bool Translator::arithmetic(const std::string& op, const std::string& modifiers,
     int slots;
   };
   static const OpInfo kOps[] = {
-      {"mov", 1, true, true, 1, 1}, {"add", 2, true, true, 1, 1}, {"sub", 2, true, true, 1, 1},
-      {"mul", 2, true, true, 1, 1}, {"mad", 3, true, true, 1, 1}, {"lrp", 3, true, false, 1, 1},
-      {"dp3", 2, true, true, 1, 1}, {"dp4", 2, true, true, 2, 1}, {"cnd", 3, true, false, 1, 1},
+      {"mov", 1, true, true, 1, 1},  {"add", 2, true, true, 1, 1},  {"sub", 2, true, true, 1, 1},
+      {"mul", 2, true, true, 1, 1},  {"mad", 3, true, true, 1, 1},  {"lrp", 3, true, false, 1, 1},
+      {"dp3", 2, true, true, 1, 1},  {"dp4", 2, true, true, 2, 1},  {"cnd", 3, true, false, 1, 1},
       {"cmp", 3, true, false, 2, 1}, {"rcp", 1, false, true, 1, 1}, {"m4x4", 2, false, true, 1, 4},
   };
   const OpInfo* info = nullptr;
   for (const OpInfo& o : kOps)
     if (op == o.name) info = &o;
-  if (!info || (isPixel() ? !info->pixel : !info->vertex))
-    return fail("unknown instruction '" + op + "'");
+  if (!info || (isPixel() ? !info->pixel : !info->vertex)) return fail("unknown instruction '" + op + "'");
   if (isPixel() && mMinor < info->minPixelMinor) return fail("instruction '" + op + "' needs ps.1.2 or later");
 
   // Instruction modifiers.
@@ -639,13 +642,20 @@ bool Translator::arithmetic(const std::string& op, const std::string& modifiers,
       if (m == "sat") {
         if (saturate) return fail("modifier _sat given twice");
         saturate = true;
-      } else if (m == "x2") s = 2.f;
-      else if (m == "x4") s = 4.f;
-      else if (m == "d2") s = 0.5f;
-      else if (m == "x8" && isPs14()) s = 8.f;
-      else if (m == "d4" && isPs14()) s = 0.25f;
-      else if (m == "d8" && isPs14()) s = 0.125f;
-      else return fail("bad instruction modifier '_" + m + "'");
+      } else if (m == "x2")
+        s = 2.f;
+      else if (m == "x4")
+        s = 4.f;
+      else if (m == "d2")
+        s = 0.5f;
+      else if (m == "x8" && isPs14())
+        s = 8.f;
+      else if (m == "d4" && isPs14())
+        s = 0.25f;
+      else if (m == "d8" && isPs14())
+        s = 0.125f;
+      else
+        return fail("bad instruction modifier '_" + m + "'");
       if (s != 0.f) {
         if (scale != 1.f) return fail("more than one scale modifier");
         scale = s;
@@ -691,17 +701,28 @@ bool Translator::arithmetic(const std::string& op, const std::string& modifiers,
     return fail("cnd needs r0.a as its condition before ps.1.4");
 
   std::string r;
-  if (op == "mov") r = e[0];
-  else if (op == "add") r = e[0] + " + " + e[1];
-  else if (op == "sub") r = e[0] + " - " + e[1];
-  else if (op == "mul") r = e[0] + " * " + e[1];
-  else if (op == "mad") r = e[0] + " * " + e[1] + " + " + e[2];
-  else if (op == "lrp") r = e[0] + " * " + e[1] + " + (1.0 - " + e[0] + ") * " + e[2];
-  else if (op == "dp3") r = "vec4(dot((" + e[0] + ").xyz, (" + e[1] + ").xyz))";
-  else if (op == "dp4") r = "vec4(dot(" + e[0] + ", " + e[1] + "))";
-  else if (op == "cnd") r = "mix(" + e[2] + ", " + e[1] + ", greaterThan(" + e[0] + ", vec4(0.5)))";
-  else if (op == "cmp") r = "mix(" + e[2] + ", " + e[1] + ", greaterThanEqual(" + e[0] + ", vec4(0.0)))";
-  else if (op == "rcp") r = "vec4(1.0 / (" + e[0] + ").w)";
+  if (op == "mov")
+    r = e[0];
+  else if (op == "add")
+    r = e[0] + " + " + e[1];
+  else if (op == "sub")
+    r = e[0] + " - " + e[1];
+  else if (op == "mul")
+    r = e[0] + " * " + e[1];
+  else if (op == "mad")
+    r = e[0] + " * " + e[1] + " + " + e[2];
+  else if (op == "lrp")
+    r = e[0] + " * " + e[1] + " + (1.0 - " + e[0] + ") * " + e[2];
+  else if (op == "dp3")
+    r = "vec4(dot((" + e[0] + ").xyz, (" + e[1] + ").xyz))";
+  else if (op == "dp4")
+    r = "vec4(dot(" + e[0] + ", " + e[1] + "))";
+  else if (op == "cnd")
+    r = "mix(" + e[2] + ", " + e[1] + ", greaterThan(" + e[0] + ", vec4(0.5)))";
+  else if (op == "cmp")
+    r = "mix(" + e[2] + ", " + e[1] + ", greaterThanEqual(" + e[0] + ", vec4(0.0)))";
+  else if (op == "rcp")
+    r = "vec4(1.0 / (" + e[0] + ").w)";
   else if (op == "m4x4") {
     const std::string base = s[1].file == RegFile::Const ? "c" : "r";
     r = "vec4(";
@@ -774,7 +795,8 @@ bool Translator::instruction(const std::string& textIn) {
   if (isPixel() && (op == "tex" || op == "texcoord" || op == "texkill" || op == "texld" || op == "texcrd")) {
     if (!modifiers.empty()) return fail("bad instruction '" + word + "'");
     const bool v14 = op == "texld" || op == "texcrd";
-    if ((op == "tex" || op == "texcoord") && isPs14()) return fail("instruction '" + op + "' is not in ps.1.4 (use texld or texcrd)");
+    if ((op == "tex" || op == "texcoord") && isPs14())
+      return fail("instruction '" + op + "' is not in ps.1.4 (use texld or texcrd)");
     if (v14 && !isPs14()) return fail("instruction '" + op + "' needs ps.1.4");
     return pixelTexture(op, args);
   }
@@ -797,7 +819,8 @@ bool Translator::run(const std::string& text, TranslatedShader& out, std::string
   }
   if (lines.empty()) {
     mLine = 1;
-    fail(std::string("expected ") + (isPixel() ? "a pixel shader version (ps.1.1 to ps.1.4)" : "a vertex shader version (vs.1.1)") +
+    fail(std::string("expected ") +
+         (isPixel() ? "a pixel shader version (ps.1.1 to ps.1.4)" : "a vertex shader version (vs.1.1)") +
          ", found nothing");
     error = mError;
     return false;
@@ -852,7 +875,8 @@ bool Translator::run(const std::string& text, TranslatedShader& out, std::string
     g += "out vec4 fragColor;\n";
     g += kAlphaTestGlsl;
     for (int i = 0; i < 2; ++i)
-      if (mColorUsed[i]) prologue += "  vec4 v" + std::to_string(i) + " = clamp(vColor" + std::to_string(i) + ", 0.0, 1.0);\n";
+      if (mColorUsed[i])
+        prologue += "  vec4 v" + std::to_string(i) + " = clamp(vColor" + std::to_string(i) + ", 0.0, 1.0);\n";
     if (!isPs14())
       for (int i = 0; i < mLimits.textures; ++i) prologue += "  vec4 t" + std::to_string(i) + " = vec4(0.0);\n";
   } else {
@@ -890,7 +914,8 @@ bool Translator::run(const std::string& text, TranslatedShader& out, std::string
     // Pixel shader constants hold -1 .. 1, whoever set them.
     auto value = [&](int k) { return glslFloat(isPixel() ? std::clamp(mDefs[i][k], -1.f, 1.f) : mDefs[i][k]); };
     if (mDefined[i])
-      prologue += "  const vec4 c" + n + " = vec4(" + value(0) + ", " + value(1) + ", " + value(2) + ", " + value(3) + ");\n";
+      prologue +=
+          "  const vec4 c" + n + " = vec4(" + value(0) + ", " + value(1) + ", " + value(2) + ", " + value(3) + ");\n";
     else if (isPixel())
       prologue += "  vec4 c" + n + " = clamp(uPSConst[" + n + "], -1.0, 1.0);\n";
     else

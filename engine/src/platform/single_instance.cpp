@@ -91,8 +91,8 @@ bool SingleInstanceGuard::acquire() {
   sockaddr_un address;
   int server = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (server >= 0) {
-    if (fillAddress(socketFile, address) &&
-        bind(server, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 && listen(server, 4) == 0) {
+    if (fillAddress(socketFile, address) && bind(server, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+        listen(server, 4) == 0) {
       listenFd = server;
     } else {
       close(server);

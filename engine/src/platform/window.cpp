@@ -175,8 +175,10 @@ bool Window::isMinimized() const { return handle && (SDL_GetWindowFlags(sdl(hand
 void Window::setSystemCursorHidden(bool hidden) { SDL_ShowCursor(hidden ? SDL_DISABLE : SDL_ENABLE); }
 
 void Window::setDisplayRequired(bool required) {
-  if (required) SDL_DisableScreenSaver();
-  else SDL_EnableScreenSaver();
+  if (required)
+    SDL_DisableScreenSaver();
+  else
+    SDL_EnableScreenSaver();
 }
 
 uint32_t Window::id() const { return handle ? SDL_GetWindowID(sdl(handle)) : 0; }

@@ -48,9 +48,7 @@ void SoundResource::destroy() {
   bufferCount = 0;
 }
 
-SoundBuffer* SoundResource::getBuffer(uint32_t index) {
-  return index < bufferCount ? &buffers[index] : nullptr;
-}
+SoundBuffer* SoundResource::getBuffer(uint32_t index) { return index < bufferCount ? &buffers[index] : nullptr; }
 
 SoundBuffer* SoundResource::findBufferByName(uint32_t alName) {
   if (alName == 0) return nullptr;

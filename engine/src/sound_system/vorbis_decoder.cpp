@@ -25,7 +25,7 @@ inline void storeSample(unsigned char* out, float value) {
   // Clamped before the conversion, which is undefined out of range.
   // Rounded half away from zero; a plain conversion stays inline where the
   // C library's rounding functions would be calls.
-  int sample = scaled >= 32767.0f   ? 32767
+  int sample = scaled >= 32767.0f    ? 32767
                : scaled <= -32768.0f ? -32768
                                      : static_cast<int>(scaled + (scaled >= 0.0f ? 0.5f : -0.5f));
   uint16_t bits = static_cast<uint16_t>(static_cast<int16_t>(sample));
@@ -48,12 +48,12 @@ void mixWeights(int sourceChannels, int outputChannels, float* left, float* righ
   const float lfe = 0.5f;
   // Left and right weights of the layouts Vorbis defines for 3 to 8 channels.
   static const float kLeft[6][8] = {
-      {1, centre, 0},                       // L C R
-      {1, 0, 1, 0},                         // FL FR RL RR
-      {1, centre, 0, 1, 0},                 // FL C FR RL RR
-      {1, centre, 0, 1, 0, lfe},            // FL C FR RL RR LFE
-      {1, centre, 0, 1, 0, centre, lfe},    // FL C FR SL SR RC LFE
-      {1, centre, 0, 1, 0, 1, 0, lfe},      // FL C FR SL SR RL RR LFE
+      {1, centre, 0},                     // L C R
+      {1, 0, 1, 0},                       // FL FR RL RR
+      {1, centre, 0, 1, 0},               // FL C FR RL RR
+      {1, centre, 0, 1, 0, lfe},          // FL C FR RL RR LFE
+      {1, centre, 0, 1, 0, centre, lfe},  // FL C FR SL SR RC LFE
+      {1, centre, 0, 1, 0, 1, 0, lfe},    // FL C FR SL SR RL RR LFE
   };
   static const float kRight[6][8] = {
       {0, centre, 1},
@@ -110,17 +110,10 @@ int VorbisDecoder::seekCallback(void* sourcePtr, int64_t offset, int whence) {
   if (!memory) return -1;
   int64_t base;
   switch (whence) {
-    case SEEK_SET:
-      base = 0;
-      break;
-    case SEEK_CUR:
-      base = static_cast<int64_t>(memory->position);
-      break;
-    case SEEK_END:
-      base = static_cast<int64_t>(memory->size);
-      break;
-    default:
-      return -1;
+    case SEEK_SET: base = 0; break;
+    case SEEK_CUR: base = static_cast<int64_t>(memory->position); break;
+    case SEEK_END: base = static_cast<int64_t>(memory->size); break;
+    default: return -1;
   }
   // Both terms lie within 0..size or are checked against it, so the sum
   // cannot overflow when offset is outside that range.

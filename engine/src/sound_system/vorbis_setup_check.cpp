@@ -109,8 +109,7 @@ bool codebookIsSafe(BitReader& bits) {
     bits.read(32);
     uint32_t valueBits = bits.read(4) + 1;
     bits.read(1);
-    uint64_t values = lookup == 1 ? lookup1Values(entries, dimensions)
-                                  : static_cast<uint64_t>(entries) * dimensions;
+    uint64_t values = lookup == 1 ? lookup1Values(entries, dimensions) : static_cast<uint64_t>(entries) * dimensions;
     bits.skip(values * valueBits);
   } else if (lookup != 0) {
     return false;

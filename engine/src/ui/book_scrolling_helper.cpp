@@ -39,8 +39,10 @@ BookScrollingHelper::BookScrollingHelper(UISceneList* list_, AE::ISceneNode* sce
   }
   for (AE::Marker* marker : list->list->mMarkers) {
     const std::string& n = marker->mName;
-    if (n.compare(0, 10, "#listTime:") == 0) listTime = std::strtof(n.c_str() + 10, nullptr);
-    else if (n.compare(0, 13, "#toScrolling:") == 0) toScrolling = std::strtof(n.c_str() + 13, nullptr);
+    if (n.compare(0, 10, "#listTime:") == 0)
+      listTime = std::strtof(n.c_str() + 10, nullptr);
+    else if (n.compare(0, 13, "#toScrolling:") == 0)
+      toScrolling = std::strtof(n.c_str() + 13, nullptr);
   }
 }
 
@@ -178,10 +180,14 @@ void BookScrollingHelper::setButtonState(Button* button, int32_t state) {
   button->state = state;
   if (state != 2) return;
   const std::string& name = button->node->mName;
-  if (name == "#btn_next") nextPage();
-  else if (name == "#btn_prev") previousPage();
-  else if (name == "#btn_begin") goToPage(0);
-  else if (name == "#btn_end") goToPage(lastPage());
+  if (name == "#btn_next")
+    nextPage();
+  else if (name == "#btn_prev")
+    previousPage();
+  else if (name == "#btn_begin")
+    goToPage(0);
+  else if (name == "#btn_end")
+    goToPage(lastPage());
 }
 
 void BookScrollingHelper::setEntryState(PageEntry* entry, int32_t state) {
@@ -192,8 +198,10 @@ void BookScrollingHelper::setEntryState(PageEntry* entry, int32_t state) {
 
 void BookScrollingHelper::processMessage(bool forward) {
   if (busy || !(list->scrollingFlags & 1) || !hits(list->mask, pointer().position)) return;
-  if (forward) nextPage();
-  else previousPage();
+  if (forward)
+    nextPage();
+  else
+    previousPage();
 }
 
 }  // namespace KR

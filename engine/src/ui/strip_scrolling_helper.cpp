@@ -32,16 +32,16 @@ bool ScrollingHelper::hits(AE::ISceneNode* node, const Vector2<float>& at) const
 
 float ScrollingHelper::getOffset() const { return list->vertical ? list->list->mPosY : list->list->mPosX; }
 
-Vector2<float> ScrollingHelper::listPosition() const {
-  return Vector2<float>(list->list->mPosX, list->list->mPosY);
-}
+Vector2<float> ScrollingHelper::listPosition() const { return Vector2<float>(list->list->mPosX, list->list->mPosY); }
 
 void ScrollingHelper::moveList(const Vector2<float>& position) { list->list->setPosition(position); }
 
 void ScrollingHelper::setOffset(float offset) {
   Vector2<float> at = listPosition();
-  if (list->vertical) at.y = offset;
-  else at.x = offset;
+  if (list->vertical)
+    at.y = offset;
+  else
+    at.x = offset;
   moveList(at);
 }
 
@@ -172,8 +172,7 @@ float StripScrollingHelper::barTimeAt(float v) const {
   // thumbs then stand at the ends of the normal range.
   if (v > 0.0f) return outside > 0.0f ? (1.0f - v / outside) * bar.startTime : bar.startTime;
   if (v < range)
-    return outside > 0.0f ? bar.endTime - (1.0f - (range - v) / outside) * bar.startTime
-                          : bar.endTime - bar.startTime;
+    return outside > 0.0f ? bar.endTime - (1.0f - (range - v) / outside) * bar.startTime : bar.endTime - bar.startTime;
   if (range == 0.0f) return bar.startTime;
   return (bar.endTime - 2.0f * bar.startTime) * (v / range) + bar.startTime;
 }

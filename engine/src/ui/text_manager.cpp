@@ -1,7 +1,7 @@
 #include "ui/text_manager.h"
 
-#include <pugixml.hpp>
 #include <utf8.h>
+#include <pugixml.hpp>
 
 #include <cstdlib>
 #include <memory>

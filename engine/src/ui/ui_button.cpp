@@ -19,8 +19,7 @@ void UIButton::processEvent(const std::string& event, IFunction* function) {
     delete function;
     return;
   }
-  if (function && std::find(commands.begin(), commands.end(), function) == commands.end())
-    commands.push_back(function);
+  if (function && std::find(commands.begin(), commands.end(), function) == commands.end()) commands.push_back(function);
 }
 
 void UIButton::click() {
@@ -33,8 +32,7 @@ int32_t UIButton::processMessage(uint32_t event) {
   UIManager* manager = UIManager::getInstance();
   auto* controller = static_cast<UIPCController*>(manager->getController());
   switch (event) {
-    case kUIEventLeftPressed:
-      return 1;
+    case kUIEventLeftPressed: return 1;
     case kUIEventLeftHeld:
       if (!hitTest(controller->pressPosition)) return 0;
       setState("onPress");
@@ -43,13 +41,11 @@ int32_t UIButton::processMessage(uint32_t event) {
     case kUIEventLeftReleased:
       if (hitTest(controller->position) && hitTest(controller->pressPosition)) click();
       setState("onSelect");
-      if (manager->getCapturedWidget() == this) manager->setCapturedWidget(nullptr, manager->getCaptureExcludesChildren());
+      if (manager->getCapturedWidget() == this)
+        manager->setCapturedWidget(nullptr, manager->getCaptureExcludesChildren());
       return 1;
-    case kUIEventClick:
-      click();
-      return 1;
-    default:
-      return 0;
+    case kUIEventClick: click(); return 1;
+    default: return 0;
   }
 }
 

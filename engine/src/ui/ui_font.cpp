@@ -246,8 +246,8 @@ float UIFont::lineHeight(float ycoeff) const {
 }
 
 template <typename Visit>
-void UIFont::walkGlyphs(const TextView& text, const LineTable& lines, uint32_t halign, uint32_t valign,
-                        float boxWidth, float boxHeight, float xcoeff, float ycoeff, Visit visit) const {
+void UIFont::walkGlyphs(const TextView& text, const LineTable& lines, uint32_t halign, uint32_t valign, float boxWidth,
+                        float boxHeight, float xcoeff, float ycoeff, Visit visit) const {
   const float height = lineHeight(ycoeff);
   const float y0 = alignOffset(valign, boxHeight, textBlockHeight(lines.count, height, lineSpacing * ycoeff));
   for (uint32_t i = 0; i < lines.count; ++i) {
@@ -363,9 +363,8 @@ void UIFont::drawWStringTransformed(const Matrix3& matrix, const Vector2<float>&
              });
 }
 
-Rect UIFont::measureWStringRect(const Vector2<float>& origin, const std::wstring& text, bool wordWrap,
-                                uint32_t halign, uint32_t valign, float xcoeff, float ycoeff, float boxWidth,
-                                float boxHeight) {
+Rect UIFont::measureWStringRect(const Vector2<float>& origin, const std::wstring& text, bool wordWrap, uint32_t halign,
+                                uint32_t valign, float xcoeff, float ycoeff, float boxWidth, float boxHeight) {
   Rect result(origin.x, origin.y, origin.x, origin.y);
   const TextView view(text);
   if (view.empty()) return result;

@@ -70,11 +70,11 @@ struct UIFontDescription {
 
 enum class UIFontDescriptionError {
   kNone = 0,
-  kNoCharList,        // no "CharList" table
-  kNoLevelList,       // a further level's "CharList%i" missing
-  kBadGlyphEntry,     // an entry of a glyph list is not a table
-  kReservedCode,      // a code that is 0xFFFF once kept in 16 bits
-  kTooManyGlyphs,     // more than 65535 glyphs, or a later list longer than "CharList"
+  kNoCharList,     // no "CharList" table
+  kNoLevelList,    // a further level's "CharList%i" missing
+  kBadGlyphEntry,  // an entry of a glyph list is not a table
+  kReservedCode,   // a code that is 0xFFFF once kept in 16 bits
+  kTooManyGlyphs,  // more than 65535 glyphs, or a later list longer than "CharList"
 };
 
 // Reads the description whose chunk already ran in the script's state (its
@@ -118,8 +118,8 @@ class UIFont {
                   float boxHeight);
   // Under a node's transform; maxGlyphs > 0 limits the glyphs drawn.
   void drawWStringTransformed(const Matrix3& matrix, const Vector2<float>& boxSize, const std::wstring& text,
-                              bool wordWrap, uint32_t halign, uint32_t valign, float xcoeff, float ycoeff,
-                              bool clipOn, const Rect& clip, bool pixelSnap, int32_t maxGlyphs);
+                              bool wordWrap, uint32_t halign, uint32_t valign, float xcoeff, float ycoeff, bool clipOn,
+                              const Rect& clip, bool pixelSnap, int32_t maxGlyphs);
   // The rectangle covering the glyph quads and the origin; draws nothing.
   Rect measureWStringRect(const Vector2<float>& origin, const std::wstring& text, bool wordWrap, uint32_t halign,
                           uint32_t valign, float xcoeff, float ycoeff, float boxWidth, float boxHeight);

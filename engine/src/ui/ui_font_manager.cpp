@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "file_system.h"
-#include "lua_script_2.h"
 #include "format_string.h"
+#include "lua_script_2.h"
 #include "report_assert.h"
 #include "scoped_lock.h"
 #include "ui/ui_font.h"
@@ -36,8 +36,8 @@ const std::string& UIFontManager::getFontPackage() {
     pugi::xml_document document;
     const pugi::xml_parse_result parsed = document.load_buffer(buffer.data(), read > 0 ? size_t(read) : 0);
     if (!parsed || read < 0)
-      KR_FATAL(formatString("Failed to parse XML font_settings_xml: %s",
-                            read < 0 ? "read error" : parsed.description()));
+      KR_FATAL(
+          formatString("Failed to parse XML font_settings_xml: %s", read < 0 ? "read error" : parsed.description()));
     fontPackage = document.child("root").child("package").attribute("value").as_string("");
   } else {
     fontPackage = "default";

@@ -40,7 +40,8 @@ bool UILoadCache::fontPreset(const std::string& file, const std::string& table, 
   auto found = presets.find(key);
   if (found == presets.end()) {
     FontPreset preset;
-    const bool read = UIFontManager::exists() && UIFontManager::getInstance()->loadFontPreset(file, table, &preset) == 0;
+    const bool read =
+        UIFontManager::exists() && UIFontManager::getInstance()->loadFontPreset(file, table, &preset) == 0;
     found = presets.emplace(key, std::make_pair(read, preset)).first;
   }
   if (found->second.first) *out = found->second.second;

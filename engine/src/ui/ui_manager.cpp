@@ -4,16 +4,16 @@
 
 #include <algorithm>
 
+#include "animationeditor/scene_loader.h"
+#include "animationeditor/scene_node.h"
 #include "format_string.h"
 #include "lex_binded_function_manager.h"
 #include "log_system.h"
 #include "lua_script_2.h"
+#include "particle_system.h"
 #include "report_assert.h"
 #include "scoped_lock.h"
 #include "timer_manager.h"
-#include "animationeditor/scene_loader.h"
-#include "animationeditor/scene_node.h"
-#include "particle_system.h"
 #include "ui/ui_button.h"
 #include "ui/ui_check_box.h"
 #include "ui/ui_controller.h"
@@ -26,9 +26,9 @@
 #include "ui/ui_scene_node.h"
 #include "ui/ui_scroll_area.h"
 #include "ui/ui_sprite.h"
-#include "ui/ui_text_edit.h"
 #include "ui/ui_state.h"
 #include "ui/ui_table_keys.h"
+#include "ui/ui_text_edit.h"
 #include "ui/ui_widget.h"
 
 namespace KR {
@@ -261,8 +261,10 @@ void UIManager::update(float frameTime) {
   for (UIWidget* tree : trees)
     if (isRoot(tree)) tree->update(dt);
   for (size_t i = 0; i < roots.size();) {
-    if (roots[i]->destroyPending) destroyRootAt(i);
-    else ++i;
+    if (roots[i]->destroyPending)
+      destroyRootAt(i);
+    else
+      ++i;
   }
 }
 
@@ -435,8 +437,7 @@ void UIManager::readStates(LuaScript& script, UIWidget* widget) {
       } else if (property == "offset" || (property == "scale" && driven->getType() == kUISpriteType)) {
         Vector2<float> value;
         uiReadPair(script, "value", &value);
-        Vector2<float>* field =
-            property == "offset" ? &driven->offset : &static_cast<UISprite*>(driven)->scale;
+        Vector2<float>* field = property == "offset" ? &driven->offset : &static_cast<UISprite*>(driven)->scale;
         change = new UIState::PropertyChange<Vector2<float>>(driven, field, value, duration);
       } else if (property == "color") {
         Color value;

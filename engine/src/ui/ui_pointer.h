@@ -18,7 +18,8 @@ inline void uiCaptureIfFree(UIWidget* widget, bool excludesChildren) {
 // Gives the capture back when the widget holds it.
 inline void uiReleaseCapture(UIWidget* widget) {
   UIManager* manager = UIManager::getInstance();
-  if (manager->getCapturedWidget() == widget) manager->setCapturedWidget(nullptr, manager->getCaptureExcludesChildren());
+  if (manager->getCapturedWidget() == widget)
+    manager->setCapturedWidget(nullptr, manager->getCaptureExcludesChildren());
 }
 
 // The click sound of the UI manager.

@@ -19,8 +19,10 @@ float clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
 
 void UIProgressBar::setProgress(float progress) {
   progress = clamp01(progress);
-  if (kinetic) target = progress;
-  else value = progress;
+  if (kinetic)
+    target = progress;
+  else
+    value = progress;
 }
 
 void UIProgressBar::setProgressImmediately(float progress) {
@@ -107,8 +109,10 @@ void UIProgressBar::layoutThumb() {
   const Vector2<float> thumbSize = thumb->getSize();
   const float half = (isVertical() ? thumbSize.y : thumbSize.x) * 0.5f;
   const float at = std::max(left, std::min(length - half, left + value * length - half));
-  if (isVertical()) thumb->position.y = at;
-  else thumb->position.x = at;
+  if (isVertical())
+    thumb->position.y = at;
+  else
+    thumb->position.x = at;
 }
 
 void UIProgressBar::load(LuaScript& script) {

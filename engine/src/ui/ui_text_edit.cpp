@@ -39,8 +39,7 @@ void UITextEdit::processEvent(const std::string& event, IFunction* function) {
     delete function;
     return;
   }
-  if (function && std::find(commands.begin(), commands.end(), function) == commands.end())
-    commands.push_back(function);
+  if (function && std::find(commands.begin(), commands.end(), function) == commands.end()) commands.push_back(function);
 }
 
 void UITextEdit::bindCaption() {
@@ -95,15 +94,11 @@ int32_t UITextEdit::processMessage(uint32_t event) {
     case kKeyDelete:
       if (caption && caret < length) caption->text.erase(caret, 1);
       break;
-    case kKeyEnter:
-      UIManager::getInstance()->queueCommands(this, commands);
-      break;
+    case kKeyEnter: UIManager::getInstance()->queueCommands(this, commands); break;
     case kKeyLeft:
       if (caret > 0) --caret;
       break;
-    case kKeyRight:
-      caret = std::min(caret + 1, length);
-      break;
+    case kKeyRight: caret = std::min(caret + 1, length); break;
     default:
       // Only a press that typed exactly one character inserts: dead keys
       // and presses that typed nothing or several characters report 0.

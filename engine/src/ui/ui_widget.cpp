@@ -75,8 +75,10 @@ void UIWidget::load(LuaScript& script) {
   customContentRect = customContentRectEnabled ? rect : Rect();
   bool flag = false;
   if (uiReadFlag(script, "enabled", &flag) && flag != enabled) {
-    if (flag) enable();
-    else disable();
+    if (flag)
+      enable();
+    else
+      disable();
   }
   uiReadFlag(script, "notSelecting", &notSelecting);
   uiReadInt(script, "tabOrder", &tabOrder);
@@ -106,8 +108,10 @@ bool UIWidget::hasDescendant(const UIWidget* widget) const {
 int UIWidget::insertChild(int index, UIWidget* child) {
   if (index < 0 || std::find(children.begin(), children.end(), child) != children.end()) return 1;
   child->parent = this;
-  if (size_t(index) >= children.size()) children.push_back(child);
-  else children.insert(children.begin() + index, child);
+  if (size_t(index) >= children.size())
+    children.push_back(child);
+  else
+    children.insert(children.begin() + index, child);
   return 0;
 }
 
@@ -178,8 +182,10 @@ void UIWidget::enterFound(UIState* state, bool forcibly) {
   currentState = state;
   onStateEntered(state);
   for (UIState::IPropertyChange* change : state->changes) {
-    if (forcibly) change->finish();
-    else change->start();
+    if (forcibly)
+      change->finish();
+    else
+      change->start();
   }
   shown = state->name != kHide;
 }

@@ -199,7 +199,7 @@ void AnimationShowcasePage::draw() {
   walker->render();
 
   if (caption.font) {
-    const char* state = mode == Mode::WholeWalk ? "the whole walk, forwards"
+    const char* state = mode == Mode::WholeWalk   ? "the whole walk, forwards"
                         : mode == Mode::Backwards ? "backwards between the markers"
                                                   : "forwards between the markers";
     caption.font->color = caption.color;
@@ -210,8 +210,8 @@ void AnimationShowcasePage::draw() {
                          double(endMarker), loopRange ? "on" : "off", smooth ? "on" : "off"),
         "Grey: the keys; blue: the path played; red: the markers. Enter switches direction."};
     for (int i = 0; i < 3; ++i)
-      caption.font->drawString(KR::Rect(), KR::Vector2<float>(40.0f, 640.0f + 30.0f * float(i)), lines[i], false, 0,
-                               0, 0.0f, 0.0f, false, 944.0f, 30.0f);
+      caption.font->drawString(KR::Rect(), KR::Vector2<float>(40.0f, 640.0f + 30.0f * float(i)), lines[i], false, 0, 0,
+                               0.0f, 0.0f, false, 944.0f, 30.0f);
     if (!path.empty()) {
       caption.font->drawString(KR::Rect(), markerPoints[0] + KR::Vector2<float>(-50.0f, 12.0f), "start", false, 0, 0,
                                0.0f, 0.0f, false, 100.0f, 30.0f);

@@ -35,7 +35,8 @@ void sleepTwoSeconds() { usleep(2000000); }
 void outline(const KR::Rect& box) {
   KR::RenderSystem* rs = KR::RenderSystem::getInstance();
   const KR::Color grey = KR::Color::fromChannels(90, 90, 110, 255);
-  const KR::Vector2<float> c[4] = {{box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
+  const KR::Vector2<float> c[4] = {
+      {box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
   for (int i = 0; i < 4; ++i) rs->drawColoredLine(c[i], c[(i + 1) % 4], grey);
 }
 
@@ -104,12 +105,12 @@ void FontShowcasePage::draw(KR::Font* overlayFont) {
     for (float size : sizes) {
       const KR::Matrix3 m = KR::Matrix3::multiply(KR::Matrix3::translation(40.0f, y), KR::Matrix3::scaling(size, size));
       font->drawWStringTransformed(m, KR::Vector2<float>(900.0f, 60.0f),
-                                   KR::toWideString(KR::formatString("Scaled %.1f times", double(size))), false, 0, 0, 0.0f,
-                                   0.0f, false, KR::Rect(), true, 0);
+                                   KR::toWideString(KR::formatString("Scaled %.1f times", double(size))), false, 0, 0,
+                                   0.0f, 0.0f, false, KR::Rect(), true, 0);
       y += 40.0f * size;
     }
-    const KR::Matrix3 turning = KR::Matrix3::multiply(KR::Matrix3::translation(760.0f, 440.0f),
-                                                      KR::Matrix3::rotation(12.0f * std::sin(time)));
+    const KR::Matrix3 turning =
+        KR::Matrix3::multiply(KR::Matrix3::translation(760.0f, 440.0f), KR::Matrix3::rotation(12.0f * std::sin(time)));
     font->color = KR::Color::fromChannels(200, 255, 200, 255);
     font->drawWStringTransformed(turning, KR::Vector2<float>(220.0f, 40.0f), L"Turning text", false, 1, 1, 0.0f, 0.0f,
                                  false, KR::Rect(), false, 0);
@@ -138,8 +139,8 @@ void FontShowcasePage::draw(KR::Font* overlayFont) {
       caption.font->drawString(KR::Rect(), KR::Vector2<float>(40.0f, 620.0f), info, false, caption.halign,
                                caption.valign, caption.xcoeff, caption.ycoeff, false, 940.0f, 30.0f);
       caption.font->drawString(KR::Rect(), KR::Vector2<float>(40.0f, 650.0f),
-                               "Resize the window to switch levels; Enter starts a two-second job.", false, 0, 0,
-                               0.0f, 0.0f, false, 940.0f, 30.0f);
+                               "Resize the window to switch levels; Enter starts a two-second job.", false, 0, 0, 0.0f,
+                               0.0f, false, 940.0f, 30.0f);
     }
   }
 
@@ -147,8 +148,8 @@ void FontShowcasePage::draw(KR::Font* overlayFont) {
   if (overlayFont && KR::TimerManager::exists()) {
     const float dt = KR::TimerManager::getInstance()->getFrameTime();
     overlayFont->drawText(KR::Vector2<float>(0.0f, 0.0f),
-                                     KR::formatString("FPS %.1f", dt > 0.0f ? 1.0 / double(dt) : 0.0), 1.0f,
-                                     KR::Color::fromFloats(1.0f, 1.0f, 1.0f, 1.0f));
+                          KR::formatString("FPS %.1f", dt > 0.0f ? 1.0 / double(dt) : 0.0), 1.0f,
+                          KR::Color::fromFloats(1.0f, 1.0f, 1.0f, 1.0f));
   }
 }
 

@@ -50,7 +50,8 @@ KR::Rect boxRect(int i) {
 
 void outline(const KR::Rect& box, const KR::Color& color) {
   KR::RenderSystem* rs = KR::RenderSystem::getInstance();
-  const KR::Vector2<float> c[4] = {{box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
+  const KR::Vector2<float> c[4] = {
+      {box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}};
   for (int i = 0; i < 4; ++i) rs->drawColoredLine(c[i], c[(i + 1) % 4], color);
 }
 

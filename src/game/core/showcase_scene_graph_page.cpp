@@ -125,17 +125,35 @@ void SceneGraphShowcasePage::build() {
     leaf->setSize(KR::Vector2<float>(40.0f, 40.0f));
     leaf->mPivot = KR::Vector2<float>(20.0f, 20.0f);
     leaf->mPosZ = leafZ[i];
-    keyAt(leaf, 0, [](ISceneNode& n) { n.mShear.m[3] = 0.0f; n.mRotation = 0.0f; });
-    keyAt(leaf, 48, [](ISceneNode& n) { n.mShear.m[3] = 0.8f; n.mRotation = -180.0f; });
-    keyAt(leaf, kCycleFrames, [](ISceneNode& n) { n.mShear.m[3] = 0.0f; n.mRotation = -360.0f; });
+    keyAt(leaf, 0, [](ISceneNode& n) {
+      n.mShear.m[3] = 0.0f;
+      n.mRotation = 0.0f;
+    });
+    keyAt(leaf, 48, [](ISceneNode& n) {
+      n.mShear.m[3] = 0.8f;
+      n.mRotation = -180.0f;
+    });
+    keyAt(leaf, kCycleFrames, [](ISceneNode& n) {
+      n.mShear.m[3] = 0.0f;
+      n.mRotation = -360.0f;
+    });
   }
 
   // A disc walking a Bezier path out and back.
   SpriteSceneNode* walker = sprite(scene, "SceneDisc", "walker", 0.0f, 0.0f);
   walker->mColor = rgba(120, 220, 140);
-  keyAt(walker, 0, [](ISceneNode& n) { n.mPosX = 340.0f; n.mPosY = 200.0f; });
-  keyAt(walker, 48, [](ISceneNode& n) { n.mPosX = 600.0f; n.mPosY = 200.0f; });
-  keyAt(walker, kCycleFrames, [](ISceneNode& n) { n.mPosX = 340.0f; n.mPosY = 200.0f; });
+  keyAt(walker, 0, [](ISceneNode& n) {
+    n.mPosX = 340.0f;
+    n.mPosY = 200.0f;
+  });
+  keyAt(walker, 48, [](ISceneNode& n) {
+    n.mPosX = 600.0f;
+    n.mPosY = 200.0f;
+  });
+  keyAt(walker, kCycleFrames, [](ISceneNode& n) {
+    n.mPosX = 340.0f;
+    n.mPosY = 200.0f;
+  });
   setBezier(walker, "posY", 0, -260.0f);
   setBezier(walker, "posY", 1, 260.0f);
   setBezier(walker, "posX", 1, 200.0f);
@@ -179,8 +197,14 @@ void SceneGraphShowcasePage::build() {
   TextSceneNode* maskedText = attach(mask, new TextSceneNode(kFont, L"clipped by the mask"), "masked", 0.0f, 0.0f);
   maskedText->setSize(KR::Vector2<float>(300.0f, 30.0f));
   maskedText->mStencil = true;
-  keyAt(maskedText, 0, [](ISceneNode& n) { n.mPosX = 100.0f; n.mPosY = 110.0f; });
-  keyAt(maskedText, kCycleFrames, [](ISceneNode& n) { n.mPosX = -220.0f; n.mPosY = 20.0f; });
+  keyAt(maskedText, 0, [](ISceneNode& n) {
+    n.mPosX = 100.0f;
+    n.mPosY = 110.0f;
+  });
+  keyAt(maskedText, kCycleFrames, [](ISceneNode& n) {
+    n.mPosX = -220.0f;
+    n.mPosY = 20.0f;
+  });
 
   // The mask itself is never drawn: a faint copy shows where it lies (a later
   // sibling at the same depth, so drawn behind the masked children).

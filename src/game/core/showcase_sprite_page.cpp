@@ -76,7 +76,8 @@ bool SpriteShowcasePage::load() {
   backdrop->setPosition(64.0f, 556.0f);
   backdrop->setScale(KR::Vector2<float>(6.0f, 2.0f));
 
-  for (int i = 0; i < kRingSize; ++i) ring.push_back(fastSprites()->createSprite("demo_sprites", "DemoFast", "default"));
+  for (int i = 0; i < kRingSize; ++i)
+    ring.push_back(fastSprites()->createSprite("demo_sprites", "DemoFast", "default"));
   marker = fastSprites()->createSpriteFromImage("demo_sprite_disc", "default");
   marker->mSize = KR::Vector2<float>(10.0f, 10.0f);
   marker->setColor(KR::Color::fromChannels(255, 40, 40, 255));
@@ -101,7 +102,8 @@ void SpriteShowcasePage::draw() {
   marker->draw();
 
   // The mesh: its middle vertex circles around its described place.
-  mesh->setMeshVertexPosition(KR::Vector2<float>(100.0f + 20.0f * std::cos(time * 2.0f), 60.0f + 20.0f * std::sin(time * 2.0f)), 2, 2);
+  mesh->setMeshVertexPosition(
+      KR::Vector2<float>(100.0f + 20.0f * std::cos(time * 2.0f), 60.0f + 20.0f * std::sin(time * 2.0f)), 2, 2);
   mesh->updateVertices();
   mesh->render();
 
@@ -116,8 +118,10 @@ void SpriteShowcasePage::draw() {
   clipped->updateVertices();
   clipped->render();
   KR::RenderSystem* renderSystem = KR::RenderSystem::getInstance();
-  const KR::Vector2<float> corners[4] = {{kClipWindow.left, kClipWindow.top}, {kClipWindow.right, kClipWindow.top},
-                                        {kClipWindow.right, kClipWindow.bottom}, {kClipWindow.left, kClipWindow.bottom}};
+  const KR::Vector2<float> corners[4] = {{kClipWindow.left, kClipWindow.top},
+                                         {kClipWindow.right, kClipWindow.top},
+                                         {kClipWindow.right, kClipWindow.bottom},
+                                         {kClipWindow.left, kClipWindow.bottom}};
   for (int i = 0; i < 4; ++i) renderSystem->drawLine(corners[i], corners[(i + 1) % 4]);
 
   // Blend modes over the backdrop: alpha, color, add.

@@ -20,7 +20,9 @@ namespace HOG {
 class SpriteShowcasePage : public ShowcasePage {
  public:
   ~SpriteShowcasePage() override;
-  std::string title() const override { return "sprites: frames, mesh, rotation, mirrors, clipping, blending, fast sprites"; }
+  std::string title() const override {
+    return "sprites: frames, mesh, rotation, mirrors, clipping, blending, fast sprites";
+  }
   void update(float dt) override { time += dt; }
   void render(GameApplication& application) override;
 

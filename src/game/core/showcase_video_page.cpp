@@ -54,8 +54,8 @@ void VideoShowcasePage::render(GameApplication& application) {
         "The intro movie has ended.\nEnter plays it again; click SKIP to end it early.\nMovies played: %d%s", plays,
         lastResult == 1 ? " (last one refused)" : ""));
     text.font->color = text.color;
-    text.font->drawWString(KR::Rect(), KR::Vector2<float>(112.0f, 300.0f), lines, true, 1, 0, text.xcoeff,
-                           text.ycoeff, false, true, 800.0f, 200.0f);
+    text.font->drawWString(KR::Rect(), KR::Vector2<float>(112.0f, 300.0f), lines, true, 1, 0, text.xcoeff, text.ycoeff,
+                           false, true, 800.0f, 200.0f);
   }
   renderSystem->renderFrame();
   renderSystem->present();

@@ -15,8 +15,8 @@ namespace HOG {
 
 namespace {
 
-const char* const kKindNames[] = {"none",         "left pressed", "left held",     "left released", "key pressed",
-                                  "key held",     "key released", "wheel forward", "wheel back"};
+const char* const kKindNames[] = {"none",     "left pressed", "left held",     "left released", "key pressed",
+                                  "key held", "key released", "wheel forward", "wheel back"};
 
 }  // namespace
 

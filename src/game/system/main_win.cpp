@@ -28,9 +28,7 @@ constexpr int32_t kMinTrackHeight = 480;
 // Windows rounds these halvings toward zero.
 int32_t half(int32_t value) { return value / 2; }
 
-const KR::PlatformConfig& currentPlatform() {
-  return *KR::ConfigManager::getInstance()->getCurrentPlatform();
-}
+const KR::PlatformConfig& currentPlatform() { return *KR::ConfigManager::getInstance()->getCurrentPlatform(); }
 
 void minimiseMainWindow() { sendMessage(gHost.window.get(), kWmSysCommand, kScMinimize, 0); }
 
@@ -62,11 +60,15 @@ WindowRect computeWindowRectFor(const WindowRectInput& in) {
     const float ca = float(cw) / float(ch);
     if (in.fitType == 1) {
       const float a = std::min(std::max(ca, in.minimalAspect), aspect);
-      if (a > ca) client = IntPair{cw, int32_t(float(cw) / a)};
-      else client = IntPair{int32_t(a * float(ch)), ch};
+      if (a > ca)
+        client = IntPair{cw, int32_t(float(cw) / a)};
+      else
+        client = IntPair{int32_t(a * float(ch)), ch};
     } else {
-      if (aspect < ca) client = IntPair{int32_t(aspect * float(ch)), ch};
-      else client = IntPair{cw, int32_t(float(cw) / aspect)};
+      if (aspect < ca)
+        client = IntPair{int32_t(aspect * float(ch)), ch};
+      else
+        client = IntPair{cw, int32_t(float(cw) / aspect)};
     }
   }
   out.clientSize = client;
@@ -90,8 +92,10 @@ void computeWindowRect(IntPair* position, IntPair* clientSize, IntPair* windowSi
   if (position) *position = rect.position;
   if (clientSize) *clientSize = rect.clientSize;
   if (windowSize) *windowSize = rect.windowSize;
-  if (in.fullscreen) gHost.maxTrackSize = rect.clientSize;
-  else gHost.maxTrackSize = windowSize ? rect.windowSize : IntPair{0, 0};
+  if (in.fullscreen)
+    gHost.maxTrackSize = rect.clientSize;
+  else
+    gHost.maxTrackSize = windowSize ? rect.windowSize : IntPair{0, 0};
 }
 
 bool ensureSingleInstance() {
@@ -251,13 +255,13 @@ intptr_t mainWindowProc(const Message& m) {
         }
       }
       return 0;
-    case kWmPaint:
-      app->paint();
-      return defWindowProc(m);
+    case kWmPaint: app->paint(); return defWindowProc(m);
     case kWmActivateApp: {
       const bool on = loWord(m.wParam) != 0;
-      if (on) gHost.activationFlags |= kActivatedByActivateApp;
-      else gHost.activationFlags &= ~(kActivatedByActivateApp | kActivatedByActivate);
+      if (on)
+        gHost.activationFlags |= kActivatedByActivateApp;
+      else
+        gHost.activationFlags &= ~(kActivatedByActivateApp | kActivatedByActivate);
       if (on) checkDesktopResolution();
       if (!on && app->active) {
         KR::log("wParam = FALSE");
@@ -285,8 +289,10 @@ intptr_t mainWindowProc(const Message& m) {
       return 0;
     }
     case kWmNcActivate:
-      if (loWord(m.wParam) != 0) gHost.activationFlags |= kActivatedByNcActivate;
-      else gHost.activationFlags &= ~kActivatedByNcActivate;
+      if (loWord(m.wParam) != 0)
+        gHost.activationFlags |= kActivatedByNcActivate;
+      else
+        gHost.activationFlags &= ~kActivatedByNcActivate;
       if (gHost.activationFlags == kAllActivated) app->activate();
       return defWindowProc(m);
     case kWmSysCommand:
@@ -299,8 +305,7 @@ intptr_t mainWindowProc(const Message& m) {
         return (m.lParam & 1) ? kBroadcastQueryDeny : 1;
       }
       return defWindowProc(m);
-    default:
-      return defWindowProc(m);
+    default: return defWindowProc(m);
   }
 }
 

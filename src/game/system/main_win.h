@@ -19,8 +19,8 @@ class SingleInstanceGuard;
 }  // namespace KR
 
 struct IntPair {
-  int32_t width = 0;  // or x
-  int32_t height = 0; // or y
+  int32_t width = 0;   // or x
+  int32_t height = 0;  // or y
 };
 
 // Process-wide host state.
@@ -59,7 +59,7 @@ struct WindowRectInput {
 };
 
 struct WindowRect {
-  IntPair position;    // outer top-left
+  IntPair position;  // outer top-left
   IntPair clientSize;
   IntPair windowSize;  // outer size
 };

@@ -312,11 +312,11 @@ class AnimationDescription : public ::testing::Test {
 };
 
 TEST_F(AnimationDescription, ReadsSettingsFramesAndKeys) {
-  ASSERT_TRUE(read(
-      "Animation = { loop = 1, speedCoef = 0.5, Frames = {"
-      "  { duration = 0.5, pos = {0, 0}, alpha = 1 },"
-      "  { duration = 1.5, loopCoeff = 3, pos = {10, 20}, alpha = 0 },"
-      "  { pos = {30, 40}, alpha = 0.5 } } }"));
+  ASSERT_TRUE(
+      read("Animation = { loop = 1, speedCoef = 0.5, Frames = {"
+           "  { duration = 0.5, pos = {0, 0}, alpha = 1 },"
+           "  { duration = 1.5, loopCoeff = 3, pos = {10, 20}, alpha = 0 },"
+           "  { pos = {30, 40}, alpha = 0.5 } } }"));
   EXPECT_TRUE(anim.loop);
   EXPECT_FLOAT_EQ(anim.speed, 0.5f);
   EXPECT_EQ(anim.getFrameDurations(), (std::vector<float>{0.5f, 1.5f, 0.0f}));
@@ -350,7 +350,8 @@ TEST_F(AnimationDescription, FramesAreAppendedToThoseAlreadyThere) {
 
 TEST_F(AnimationDescription, FirstFrameWithoutAParameterDisablesItsTrack) {
   pos = Vec2(-5, -5);
-  ASSERT_TRUE(read("Animation = { Frames = { { duration = 1, alpha = 0 }, { duration = 1, alpha = 1, pos = {9, 9} } } }"));
+  ASSERT_TRUE(
+      read("Animation = { Frames = { { duration = 1, alpha = 0 }, { duration = 1, alpha = 1, pos = {9, 9} } } }"));
   EXPECT_FALSE(static_cast<Animation::Container<Vec2>*>(anim.findTrack("pos"))->enabled);
   anim.update(1.5f);
   EXPECT_EQ(pos, Vec2(-5, -5));
@@ -368,8 +369,9 @@ TEST_F(AnimationDescription, MalformedDescriptionsFailAndKeepWhatWasRead) {
 }
 
 TEST_F(AnimationDescription, LaterFrameMissingAParameterIsFatal) {
-  EXPECT_EXIT(read("Animation = { Frames = { { duration = 1, pos = {0, 0}, alpha = 1 }, { duration = 1, alpha = 0 } } }"),
-              ::testing::ExitedWithCode(255), "Failed to load animation parameter pos");
+  EXPECT_EXIT(
+      read("Animation = { Frames = { { duration = 1, pos = {0, 0}, alpha = 1 }, { duration = 1, alpha = 0 } } }"),
+      ::testing::ExitedWithCode(255), "Failed to load animation parameter pos");
 }
 
 TEST(AnimationLoadFromScript, FileTableAndFailures) {
@@ -396,7 +398,8 @@ TEST(AnimationLoadFromScript, FileTableAndFailures) {
 
 // The demo's walk: smoothed, played through, then backwards over a range.
 TEST(AnimationDemoContent, DemoWalkPlaysSmoothedAndBackwards) {
-  const std::string source = KR::Test::readFile(std::string(KR_TEST_SOURCE_DIR) + "/media/animations/demo_sprite_walk.lua");
+  const std::string source =
+      KR::Test::readFile(std::string(KR_TEST_SOURCE_DIR) + "/media/animations/demo_sprite_walk.lua");
   ASSERT_FALSE(source.empty());
   KR::LuaScript script;
   ASSERT_TRUE(script.runBuffer(source.data(), source.size(), "demo_sprite_walk"));

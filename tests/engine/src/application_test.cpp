@@ -2,9 +2,9 @@
 
 #include <SDL.h>
 
+#include <unistd.h>
 #include <csignal>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "application.h"
@@ -18,16 +18,16 @@
 #include "lex_binded_function_manager.h"
 #include "notification.h"
 #include "object_factory.h"
-#include "xml_cached_files_manager.h"
 #include "particle_system.h"
-#include "report_assert.h"
 #include "platform/events.h"
 #include "platform/input_state.h"
 #include "platform/window.h"
+#include "report_assert.h"
 #include "support/test_support.h"
 #include "timer_manager.h"
 #include "ui/text_manager.h"
 #include "ui/ui_manager.h"
+#include "xml_cached_files_manager.h"
 
 namespace {
 
@@ -60,8 +60,8 @@ class CountingApplication : public Application {
   void shutdown() override {
     counters.runningAtShutdown = running != 0;
     counters.engineAliveAtShutdown = KR::FileSystem::exists() && KR::ConfigManager::exists() &&
-                                     KR::UIManager::exists() && KR::InputManager::exists() &&
-                                     KR::LogSystem::exists() && KR::JobManager::exists();
+                                     KR::UIManager::exists() && KR::InputManager::exists() && KR::LogSystem::exists() &&
+                                     KR::JobManager::exists();
   }
   Counters& counters;
 };
@@ -90,10 +90,12 @@ TEST(Application, StartUpCreatesTheEngineInOrderAndShutdownRemovesIt) {
   EXPECT_EQ(app->active, 1);
 
   std::vector<std::string> lines = capture.lines();
-  const char* order[] = {"Init EngineAllocators ...", "Init LexBindedFunctionManager...", "Init JobManager...",
-                         "Init TimerManager...", "Init FileSystem...", "Init TextManager...",
-                         "Init ConfigManager...", "Current platform: pc", "Init ParticleSystem...",
-                         "Init InputManager...", "Init UIManager...", "Filesystem:: load files location info"};
+  const char* order[] = {"Init EngineAllocators ...", "Init LexBindedFunctionManager...",
+                         "Init JobManager...",        "Init TimerManager...",
+                         "Init FileSystem...",        "Init TextManager...",
+                         "Init ConfigManager...",     "Current platform: pc",
+                         "Init ParticleSystem...",    "Init InputManager...",
+                         "Init UIManager...",         "Filesystem:: load files location info"};
   size_t previous = 0;
   for (const char* step : order) {
     size_t at = indexOf(lines, step);

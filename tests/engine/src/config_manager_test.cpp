@@ -105,9 +105,7 @@ namespace {
 
 // Runs the configuration start-up of `config` in a child; it must end through
 // the fatal error.
-void startWith(const std::string& config) {
-  ConfigContent c(config);
-}
+void startWith(const std::string& config) { ConfigContent c(config); }
 
 constexpr const char* kPlatformHead = "config = { currentPlatform = 'pc', platforms = { { name = 'pc', ";
 
@@ -120,15 +118,15 @@ TEST(ConfigManagerDeathTest, MissingRequiredKeysAreFatal) {
   EXPECT_EXIT(startWith("settings = {}"), ::testing::ExitedWithCode(255), "Failed to open table \"config\"");
   EXPECT_EXIT(startWith("config = { currentPlatform = 'pc' }"), ::testing::ExitedWithCode(255),
               "config.lua: the config table has no \"platforms\" table");
-  EXPECT_EXIT(startWith(std::string(kPlatformHead) + "resolution = { 1, 2 } } } }"),
-              ::testing::ExitedWithCode(255), "config.lua: platform \"pc\" has no \"directories\" table");
+  EXPECT_EXIT(startWith(std::string(kPlatformHead) + "resolution = { 1, 2 } } } }"), ::testing::ExitedWithCode(255),
+              "config.lua: platform \"pc\" has no \"directories\" table");
   const char* kResolution = "config.lua: platform \"pc\": \"resolution\" must be \\{ width, height \\}";
   EXPECT_EXIT(startWith(std::string(kPlatformHead) + "directories = {}, resolution = { 1 } } } }"),
               ::testing::ExitedWithCode(255), kResolution);
   EXPECT_EXIT(startWith(std::string(kPlatformHead) + "directories = {}, resolution = { 1, 'x' } } } }"),
               ::testing::ExitedWithCode(255), kResolution);
-  EXPECT_EXIT(startWith("config = { currentPlatform = 'pc', platforms = { 'pc' } }"),
-              ::testing::ExitedWithCode(255), "config.lua: an element of \"platforms\" is not a table");
+  EXPECT_EXIT(startWith("config = { currentPlatform = 'pc', platforms = { 'pc' } }"), ::testing::ExitedWithCode(255),
+              "config.lua: an element of \"platforms\" is not a table");
   EXPECT_EXIT(startWith("config = { platforms = { { directories = {}, resolution = { 1, 2 } } } }"),
               ::testing::ExitedWithCode(255), "config.lua: a platform has no \"name\"");
   EXPECT_EXIT(startWith("config = { platforms = { { name = 'pc', directories = {}, resolution = { 1, 2 } } } }"),

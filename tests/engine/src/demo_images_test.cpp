@@ -26,9 +26,8 @@ TEST(DemoImages, EveryDemoPictureLoadsFromTheMediaFolder) {
       uint32_t width, height, format;
     };
     const Expected pictures[] = {
-        {"demo_rgb", 128, 64, KR::IF_RGBX},     {"demo_rgba", 64, 64, KR::IF_RGBA},
-        {"demo_grey", 64, 64, KR::IF_RGBA},     {"demo_palette", 64, 64, KR::IF_RGBA},
-        {"demo_dxt5", 64, 64, KR::IF_DXT5},     {"demo_tiles", 64, 32, KR::IF_RGBA},
+        {"demo_rgb", 128, 64, KR::IF_RGBX},    {"demo_rgba", 64, 64, KR::IF_RGBA}, {"demo_grey", 64, 64, KR::IF_RGBA},
+        {"demo_palette", 64, 64, KR::IF_RGBA}, {"demo_dxt5", 64, 64, KR::IF_DXT5}, {"demo_tiles", 64, 32, KR::IF_RGBA},
     };
     for (const Expected& e : pictures) {
       SCOPED_TRACE(e.name);

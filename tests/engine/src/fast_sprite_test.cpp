@@ -31,11 +31,12 @@ class FastSpriteTest : public ::testing::Test {
  protected:
   void SetUp() override {
     world.addPicture("default", "quads", KR::Test::blockPicture(64, 32, [](uint32_t x, uint32_t y) {
-      if (y < 16) return x < 32 ? Rgba{255, 0, 0, 255} : Rgba{0, 255, 0, 255};
-      return x < 32 ? Rgba{0, 0, 255, 255} : Rgba{255, 255, 255, 255};
-    }));
-    world.addPicture("default", "wide",
-                     KR::Test::blockPicture(256, 8, [](uint32_t, uint32_t) { return Rgba{255, 255, 255, 255}; }));
+                       if (y < 16) return x < 32 ? Rgba{255, 0, 0, 255} : Rgba{0, 255, 0, 255};
+                       return x < 32 ? Rgba{0, 0, 255, 255} : Rgba{255, 255, 255, 255};
+                     }));
+    world.addPicture("default", "wide", KR::Test::blockPicture(256, 8, [](uint32_t, uint32_t) {
+                       return Rgba{255, 255, 255, 255};
+                     }));
     world.add("default", "fast", kDescriptions);
     world.start();
     world.startRendering();
@@ -216,11 +217,11 @@ using FastSpriteDeathTest = FastSpriteTest;
 
 TEST_F(FastSpriteDeathTest, MissingContentIsFatal) {
   EXPECT_EXIT(described("Missing"), ExitedWithCode(255), kMissingPicture);
-  EXPECT_EXIT(described("Nope"), ExitedWithCode(255), "Failed to open table 'Nope' in script 'fast' from package 'default' ");
+  EXPECT_EXIT(described("Nope"), ExitedWithCode(255),
+              "Failed to open table 'Nope' in script 'fast' from package 'default' ");
   EXPECT_EXIT(world.fastSprites->createSprite("absent", "Plain", "default"), ExitedWithCode(255),
               "Failed to load script 'absent' from package 'default' ");
-  EXPECT_EXIT(world.fastSprites->createSpriteFromImage("nothing", "default"), ExitedWithCode(255),
-              kMissingPicture);
+  EXPECT_EXIT(world.fastSprites->createSpriteFromImage("nothing", "default"), ExitedWithCode(255), kMissingPicture);
 }
 
 }  // namespace

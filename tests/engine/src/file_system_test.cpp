@@ -44,20 +44,19 @@ class FileSystemTest : public ::testing::Test {
     KR::Test::writeFile(folder + "config.lua", kConfig);
     writeFilelist("directories = { common = { { '/packages/default.lua' }, { '/packages/en.lua' } } }\n");
     std::string archive, error;
-    ASSERT_TRUE(KR::buildKRPArchive(
-        {{"/packages/default.lua",
-          "name = 'default'\n"
-          "filelist = { { name = 'greeting', filename = '/text/greeting.txt' },\n"
-          "             { name = 'title', filename = '/text/title_default.txt' },\n"
-          "             { name = 'order', filename = '/order.txt' },\n"
-          "             { name = 'zip_order', filename = '/zip_order.txt' },\n"
-          "             { name = 'twice', filename = '/text/greeting.txt' },\n"
-          "             { name = 'twice', filename = '/text/title_default.txt' },\n"
-          "             { name = 'ghost', filename = '/text/nowhere.txt' },\n"
-          "             { name = 'empty', filename = '/text/empty.txt' } }\n"},
-         {"/order.txt", "from krp"},
-         {"/text/title_default.txt", "Default title"}},
-        archive, error))
+    ASSERT_TRUE(KR::buildKRPArchive({{"/packages/default.lua",
+                                      "name = 'default'\n"
+                                      "filelist = { { name = 'greeting', filename = '/text/greeting.txt' },\n"
+                                      "             { name = 'title', filename = '/text/title_default.txt' },\n"
+                                      "             { name = 'order', filename = '/order.txt' },\n"
+                                      "             { name = 'zip_order', filename = '/zip_order.txt' },\n"
+                                      "             { name = 'twice', filename = '/text/greeting.txt' },\n"
+                                      "             { name = 'twice', filename = '/text/title_default.txt' },\n"
+                                      "             { name = 'ghost', filename = '/text/nowhere.txt' },\n"
+                                      "             { name = 'empty', filename = '/text/empty.txt' } }\n"},
+                                     {"/order.txt", "from krp"},
+                                     {"/text/title_default.txt", "Default title"}},
+                                    archive, error))
         << error;
     KR::Test::writeFile(folder + "data.krp", archive);
     ASSERT_TRUE(KR::Test::writeZip(folder + "data.zip",

@@ -45,7 +45,8 @@ class FontDrawTest : public ::testing::Test {
     world.add("default", "test_fnt", kTwoLevelFont);
     world.add("default", "simple_fnt",
               "Image = 'ignored'\nCharList = { { 65, 0, 0, 8, 8 }, { 66, 8, 0, 8, 8 }, { 68, 0, 0, 8, 8 } }\n");
-    world.add("default", "tight_fnt", "Image = 'x'\nCharList = { { 1, 0, 0, 1, 1 }, { 1, 0, 0, 1, 1 }, { 2, 0, 0, 1, 1 } }\n");
+    world.add("default", "tight_fnt",
+              "Image = 'x'\nCharList = { { 1, 0, 0, 1, 1 }, { 1, 0, 0, 1, 1 }, { 2, 0, 0, 1, 1 } }\n");
     world.add("default", "reversed_fnt", "Image = 'x'\nCharList = { { 9, 0, 0, 1, 1 }, { 1, 0, 0, 1, 1 } }\n");
     world.add("default", "no_image_fnt", "CharList = {}\n");
     world.start();
@@ -54,9 +55,7 @@ class FontDrawTest : public ::testing::Test {
     font = manager->getFont("test_fnt");
     font->color = Color::fromARGB(0xFFFF0000u);
   }
-  void TearDown() override {
-    manager.reset();
-  }
+  void TearDown() override { manager.reset(); }
 
   bool red(int x, int y) { return near(world.pixel(x, y), 255, 0, 0); }
   bool green(int x, int y) { return near(world.pixel(x, y), 0, 255, 0); }
@@ -291,8 +290,8 @@ void checkLoadingFrame(uint32_t vertexFormat) {
     Platform::RenderDevice* device = app.renderSystem->getDevice();
     std::vector<uint8_t> frame;
     uint32_t width = 0, height = 0;
-    ASSERT_TRUE(device->readPixels(device->textureSurface(app.renderSystem->getSceneTexture()->mHandle), frame,
-                                   width, height));
+    ASSERT_TRUE(
+        device->readPixels(device->textureSurface(app.renderSystem->getSceneTexture()->mHandle), frame, width, height));
     auto litIn = [&](uint32_t left, uint32_t top, uint32_t right, uint32_t bottom) {
       int count = 0;
       for (uint32_t y = top; y < bottom; ++y)
@@ -302,8 +301,8 @@ void checkLoadingFrame(uint32_t vertexFormat) {
         }
       return count;
     };
-    EXPECT_GT(litIn(0, 0, 120, 20), 40);    // "FPS ..."
-    EXPECT_GT(litIn(0, 20, 100, 44), 40);   // "Loading..."
+    EXPECT_GT(litIn(0, 0, 120, 20), 40);   // "FPS ..."
+    EXPECT_GT(litIn(0, 20, 100, 44), 40);  // "Loading..."
     EXPECT_EQ(litIn(300, 100, 1000, 700), 0);
     EXPECT_FALSE(log.contains("vertex stride"));
     app.shutdownEngine();

@@ -50,9 +50,9 @@ TEST(SimpleFontDescription, GapsDuplicatesAndMalformedEntries) {
       "Image = 3\nCharList = {\n"
       "  { 65, 1, 2, 3, 4 },\n"
       "  { 66, 9, 9, 9, 9 },\n"
-      "  { 66, 5, 5, 5, 5 },\n"           // duplicate: the earlier one wins
-      "  { 67, 1, 1, 1 },\n"              // four numbers: skipped
-      "  { 68, 'x', 1, 1, 1 },\n"         // not a number: skipped
+      "  { 66, 5, 5, 5, 5 },\n"             // duplicate: the earlier one wins
+      "  { 67, 1, 1, 1 },\n"                // four numbers: skipped
+      "  { 68, 'x', 1, 1, 1 },\n"           // not a number: skipped
       "  { '69', '7', '8', '9', '10' },\n"  // numeric strings count
       "  'junk',\n"
       "  { 70, 1, 1, 1, 1 },\n"

@@ -15,9 +15,7 @@ void plainInt(int v) { gCalls.push_back("int " + std::to_string(v)); }
 void plainMixed(const char* s, float f, bool b) {
   gCalls.push_back(std::string(s ? s : "(null)") + " " + std::to_string(int(f)) + (b ? " true" : " false"));
 }
-void plainFour(int a, float b, float c, float d) {
-  gCalls.push_back(std::to_string(a + int(b) + int(c) + int(d)));
-}
+void plainFour(int a, float b, float c, float d) { gCalls.push_back(std::to_string(a + int(b) + int(c) + int(d))); }
 
 struct Screen {
   int hits = 0;

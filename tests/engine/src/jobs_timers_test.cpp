@@ -48,7 +48,7 @@ TEST(JobManagerTest, JobRunsOnItsThreadAndIsReapedOnTheMainThread) {
   EXPECT_TRUE(job->isRunning());
   EXPECT_TRUE(job->isJoinable());
   waitUntil(gate.entered);
-  job->start();  // starting a running job does nothing
+  job->start();                    // starting a running job does nothing
   EXPECT_EQ(manager.update(), 1);  // a loading frame
   EXPECT_EQ(manager.getJobCount(), 1u);
 
@@ -148,13 +148,11 @@ TEST(TimerManagerTest, FrameTimeIsClampedForReaders) {
     timers.updateFrameTime();
     EXPECT_GE(timers.getRawFrameTime(), 0.004f);
 
-
     timers.updateFrameTime(timers.getLastCount() + 2 * timers.getFrequency());  // a 2 s frame
     EXPECT_FLOAT_EQ(timers.frameTime, 2.0f);
     EXPECT_FLOAT_EQ(timers.getFrameTime(), 0.1f);
     timers.updateFrameTime(timers.getLastCount() + timers.getFrequency() / 50);
     EXPECT_FLOAT_EQ(timers.getFrameTime(), 0.02f);
-
   }
   EXPECT_EQ(KR::Platform::currentThreadAffinity(), before);  // restored
 }

@@ -66,8 +66,8 @@ TEST(KRPPacker, PlacesCollidingNamesInTheNextFreeSlotAndWraps) {
   // name, homed at 0, ends in slot 2.
   std::vector<std::string> atThree = namesWithHomeSlot(3, n, 3);
   std::vector<std::string> atZero = namesWithHomeSlot(0, n, 1);
-  std::vector<KRPPackEntry> entries = {{atThree[0], "first"}, {atThree[1], "second"}, {atThree[2], "third"},
-                                       {atZero[0], "fourth"}};
+  std::vector<KRPPackEntry> entries = {
+      {atThree[0], "first"}, {atThree[1], "second"}, {atThree[2], "third"}, {atZero[0], "fourth"}};
   std::string path = KR::Test::scratchDir("krp") + "/data.krp";
   packTo(path, entries);
 

@@ -73,7 +73,8 @@ TEST_F(KRTImageTest, RgbaTilesFollowInRowMajorTileOrder) {
 TEST_F(KRTImageTest, PalettedTilesExpandThroughThePalette) {
   // 32x8: two tiles of 16x8; indices 0..127 fill columns 0..15, 128..255 columns 16..31.
   std::vector<uint8_t> file = krtHeader(3, 32, 8, 1024 + 256);
-  for (int i = 0; i < 256; ++i) file.insert(file.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i ^ 0x5A), uint8_t(i / 3)});
+  for (int i = 0; i < 256; ++i)
+    file.insert(file.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i ^ 0x5A), uint8_t(i / 3)});
   for (int i = 0; i < 256; ++i) file.push_back(static_cast<uint8_t>(i));
   KR::KRTImage image;
   ASSERT_EQ(image.loadFromMemory(file.data(), file.size()), KR::KRTImage::Result::Ok);

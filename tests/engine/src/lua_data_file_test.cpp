@@ -4,8 +4,8 @@
 #include <lua.hpp>
 
 #include "data_test_content.h"
-#include "lua_test_chunk.h"
 #include "lua_script_2.h"
+#include "lua_test_chunk.h"
 
 namespace {
 
@@ -27,7 +27,8 @@ struct Records {
 
 TEST(LuaDataFile, FiveNumberRecords) {
   Records r;
-  std::string text = "a = {65, 0, 0, 12, 16, 'extra'}; b = {1, 2, '12', 4, 5}; c = {1, 2, 3, 4}; d = {1, 2, 'x', 4, 5}; e = 3";
+  std::string text =
+      "a = {65, 0, 0, 12, 16, 'extra'}; b = {1, 2, '12', 4, 5}; c = {1, 2, 3, 4}; d = {1, 2, 'x', 4, 5}; e = 3";
   ASSERT_TRUE(KR::runLuaDataText(r.holder, text.data(), text.size()));
   float v[5] = {-1, -1, -1, -1, -1};
   EXPECT_TRUE(r.read("a", v));

@@ -26,7 +26,7 @@ TEST(LuaScript, NumbersFromNumbersAndNumericStrings) {
     const char* name;
     bool ok;
     int32_t asInt;
-  } cases[] = {{"n", true, 12}, {"s", true, 12}, {"h", true, 16}, {"sp", true, 7},
+  } cases[] = {{"n", true, 12},   {"s", true, 12}, {"h", true, 16},      {"sp", true, 7},
                {"bad", false, 0}, {"t", false, 0}, {"missing", false, 0}};
   for (const Case& c : cases) {
     script->pushField(c.name);
@@ -286,7 +286,8 @@ class LuaScriptFiles : public ::testing::Test {
     content.addEntry("default", "loop", "self = {'loop', 'self', 'default'}\n");
     content.addEntry("default", "broken", "x = = 2");
     content.addEntry("default", "fails", "error('at run time')");
-    content.addEntry("ui", "panel", "panel = { rect = {'rects', 'buttonRect', 'default'}, bad = {'rects', 'nope', 'default'} }");
+    content.addEntry("ui", "panel",
+                     "panel = { rect = {'rects', 'buttonRect', 'default'}, bad = {'rects', 'nope', 'default'} }");
     content.start();
   }
   KR::Test::ScratchContent content;

@@ -104,7 +104,8 @@ TEST(BuddyAllocatorDeathTest, MismatchedReleaseIsFatal) {
   EXPECT_EXIT(b.dealloc(small + 1, 1), ::testing::ExitedWithCode(255), expected);   // inside a block
   // Same order, other size: accepting it would make the usage counters wrap.
   EXPECT_EXIT(b.dealloc(small, 16000), ::testing::ExitedWithCode(255), expected);
-  EXPECT_EXIT(b.dealloc(const_cast<uint8_t*>(b.getArena()) + 5 * kLeaf, 1), ::testing::ExitedWithCode(255), expected);  // never lent
+  EXPECT_EXIT(b.dealloc(const_cast<uint8_t*>(b.getArena()) + 5 * kLeaf, 1), ::testing::ExitedWithCode(255),
+              expected);  // never lent
   EXPECT_EXIT(
       {
         b.dealloc(small, 1);

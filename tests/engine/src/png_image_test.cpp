@@ -45,32 +45,44 @@ struct ColourCase {
 
 std::vector<ColourCase> colourCases() {
   std::vector<ColourCase> cases;
-  cases.push_back({"rgb8", describe(2, 1, PNG_COLOR_TYPE_RGB, 8, {10, 20, 30, 40, 50, 60}), KR::IF_RGBX,
+  cases.push_back({"rgb8",
+                   describe(2, 1, PNG_COLOR_TYPE_RGB, 8, {10, 20, 30, 40, 50, 60}),
+                   KR::IF_RGBX,
                    {10, 20, 30, 255, 40, 50, 60, 255}});
-  cases.push_back({"rgba8", describe(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 4, 5, 6, 7, 8}), KR::IF_RGBA,
+  cases.push_back({"rgba8",
+                   describe(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 4, 5, 6, 7, 8}),
+                   KR::IF_RGBA,
                    {1, 2, 3, 4, 5, 6, 7, 8}});
-  cases.push_back({"grey8", describe(2, 1, PNG_COLOR_TYPE_GRAY, 8, {0, 200}), KR::IF_RGBA,
-                   {0, 0, 0, 255, 200, 200, 200, 255}});
-  cases.push_back({"grey1", describe(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0xA0}), KR::IF_RGBA,
+  cases.push_back(
+      {"grey8", describe(2, 1, PNG_COLOR_TYPE_GRAY, 8, {0, 200}), KR::IF_RGBA, {0, 0, 0, 255, 200, 200, 200, 255}});
+  cases.push_back({"grey1",
+                   describe(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0xA0}),
+                   KR::IF_RGBA,
                    {255, 255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255}});
-  cases.push_back({"grey4", describe(2, 1, PNG_COLOR_TYPE_GRAY, 4, {0xF1}), KR::IF_RGBA,
-                   {255, 255, 255, 255, 17, 17, 17, 255}});
-  cases.push_back({"greyAlpha8", describe(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {100, 50}), KR::IF_RGBA,
+  cases.push_back(
+      {"grey4", describe(2, 1, PNG_COLOR_TYPE_GRAY, 4, {0xF1}), KR::IF_RGBA, {255, 255, 255, 255, 17, 17, 17, 255}});
+  cases.push_back(
+      {"greyAlpha8", describe(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {100, 50}), KR::IF_RGBA, {100, 100, 100, 50}});
+  cases.push_back({"greyAlpha16",
+                   describe(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {100, 1, 50, 2}),
+                   KR::IF_RGBA,
                    {100, 100, 100, 50}});
-  cases.push_back({"greyAlpha16", describe(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {100, 1, 50, 2}), KR::IF_RGBA,
-                   {100, 100, 100, 50}});
-  cases.push_back({"rgba16", describe(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0}),
-                   KR::IF_RGBA, {0x12, 0x56, 0x9A, 0xDE}});
-  cases.push_back({"rgb16", describe(1, 1, PNG_COLOR_TYPE_RGB, 16, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}), KR::IF_RGBX,
+  cases.push_back({"rgba16",
+                   describe(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0}),
+                   KR::IF_RGBA,
+                   {0x12, 0x56, 0x9A, 0xDE}});
+  cases.push_back({"rgb16",
+                   describe(1, 1, PNG_COLOR_TYPE_RGB, 16, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}),
+                   KR::IF_RGBX,
                    {0x12, 0x56, 0x9A, 255}});
-  cases.push_back({"grey16", describe(1, 1, PNG_COLOR_TYPE_GRAY, 16, {0xAB, 0xCD}), KR::IF_RGBA, {0xAB, 0xAB, 0xAB, 255}});
+  cases.push_back(
+      {"grey16", describe(1, 1, PNG_COLOR_TYPE_GRAY, 16, {0xAB, 0xCD}), KR::IF_RGBA, {0xAB, 0xAB, 0xAB, 255}});
 
   // Two-bit indices 0, 1, 2, 0; the transparency chunk covers the first two entries.
   PngDescription palette = describe(4, 1, PNG_COLOR_TYPE_PALETTE, 2, {0x18});
   palette.paletteRgb = {10, 20, 30, 40, 50, 60, 70, 80, 90};
   palette.paletteAlpha = {0, 128};
-  cases.push_back({"palette2", palette, KR::IF_RGBA,
-                   {10, 20, 30, 0, 40, 50, 60, 128, 70, 80, 90, 255, 10, 20, 30, 0}});
+  cases.push_back({"palette2", palette, KR::IF_RGBA, {10, 20, 30, 0, 40, 50, 60, 128, 70, 80, 90, 255, 10, 20, 30, 0}});
   PngDescription opaquePalette = describe(2, 1, PNG_COLOR_TYPE_PALETTE, 8, {1, 0});
   opaquePalette.paletteRgb = {1, 2, 3, 4, 5, 6};
   cases.push_back({"palette8", opaquePalette, KR::IF_RGBA, {4, 5, 6, 255, 1, 2, 3, 255}});

@@ -516,7 +516,8 @@ TEST_F(ContentShaderTest, YuvConversionMatchesTheDecoder) {
     device()->setTexture(1, nullptr);
     renderSystem->renderFrame();
     // The shader rounds where the tables truncate: one step apart at most.
-    EXPECT_TRUE(KR::Test::colorNear(cpu(s[0], s[1], s[2]), at(read(), 10, 10), 1)) << s[0] << " " << s[1] << " " << s[2];
+    EXPECT_TRUE(KR::Test::colorNear(cpu(s[0], s[1], s[2]), at(read(), 10, 10), 1))
+        << s[0] << " " << s[1] << " " << s[2];
     textures->releaseTexture(luminance);
     textures->releaseTexture(chroma);
   }
@@ -536,7 +537,7 @@ TEST_F(ContentShaderTest, GrayscaleAndBlur) {
   renderSystem->render(quad(0, 0, kW, kH, 0xFFFFFFFF, orange));
   renderSystem->resetShaders();
   renderSystem->renderFrame();
-  const uint32_t l = uint32_t(std::lround((0.299 * 255 + 0.587 * 128) ));
+  const uint32_t l = uint32_t(std::lround((0.299 * 255 + 0.587 * 128)));
   EXPECT_TRUE(KR::Test::colorNear(0xFF000000u | l << 16 | l << 8 | l, at(read(), 5, 5)));
 
   // Blur: a vertical edge (black left, white right) spread by the taps along
@@ -554,8 +555,10 @@ TEST_F(ContentShaderTest, GrayscaleAndBlur) {
   for (int s = 0; s < 6; ++s) {
     device()->setTexture(s, picture->mHandle);
     renderSystem->setTextureAddressMode(TAM_CLAMP, s);
-    device()->setTextureStageState(s, Platform::TextureStageState::MagFilter, uint32_t(Platform::TextureFilter::Linear));
-    device()->setTextureStageState(s, Platform::TextureStageState::MinFilter, uint32_t(Platform::TextureFilter::Linear));
+    device()->setTextureStageState(s, Platform::TextureStageState::MagFilter,
+                                   uint32_t(Platform::TextureFilter::Linear));
+    device()->setTextureStageState(s, Platform::TextureStageState::MinFilter,
+                                   uint32_t(Platform::TextureFilter::Linear));
   }
   RenderData* rd = quad(0, 0, kW, kH, 0xFFFFFFFF, picture);
   rd->mAddressMode = TAM_CLAMP;

@@ -126,7 +126,7 @@ TEST(SpriteDescriptionLua, FramesStopAtTheFirstGap) {
 
 TEST(SpriteDescriptionLua, BlendModeNamesAreExact) {
   const std::pair<const char*, uint32_t> cases[] = {{"alpha", 0}, {"color", 1}, {"add", 2},
-                                                     {"Add", 0},   {"addx", 0},  {"colour", 0}};
+                                                    {"Add", 0},   {"addx", 0},  {"colour", 0}};
   for (const auto& c : cases)
     EXPECT_EQ(c.second, fromLua(std::string("Sprite = { BlendMode = '") + c.first + "' }").blendMode) << c.first;
 }
@@ -140,8 +140,7 @@ TEST(SpriteDescriptionLua, MirrorFlagsAreNumbers) {
 }
 
 TEST(SpriteDescriptionLua, MeshSizesAreUnsignedAndVerticesStopAtANonTable) {
-  const SpriteDescription d =
-      fromLua("Sprite = { Mesh = { sizeX = -1, Vertecies = { { x = 1 }, 5, { x = 2 } } } }\n");
+  const SpriteDescription d = fromLua("Sprite = { Mesh = { sizeX = -1, Vertecies = { { x = 1 }, 5, { x = 2 } } } }\n");
   EXPECT_TRUE(d.hasMesh);
   EXPECT_EQ(4294967295u, d.meshSizeX);
   EXPECT_EQ(0u, d.meshSizeY);

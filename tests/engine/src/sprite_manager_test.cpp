@@ -22,8 +22,8 @@ class SpriteManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     world.addPicture("default", "quads", KR::Test::blockPicture(64, 32, [](uint32_t x, uint32_t) {
-      return x < 32 ? Rgba{255, 0, 0, 255} : Rgba{0, 255, 0, 255};
-    }));
+                       return x < 32 ? Rgba{255, 0, 0, 255} : Rgba{0, 255, 0, 255};
+                     }));
     world.add("default", "sprites", "Button = { Image0 = 'quads', Pos = {8, 8} }\n");
     world.start();
   }

@@ -69,8 +69,8 @@ class SpriteTest : public ::testing::Test {
     world.addPicture("extra", "blocks", blocks());
     world.addPicture("default", "white", white());
     world.addPicture("default", "odd", KR::Test::blockPicture(31, 13, [](uint32_t, uint32_t) {
-      return Rgba{255, 255, 255, 255};
-    }));
+                       return Rgba{255, 255, 255, 255};
+                     }));
     world.add("default", "sprites", kDescriptions);
     world.add("default", "rects", "button = {32, 16, 64, 32}\n");
     world.add("default", "broken", "Sprite = {");
@@ -252,8 +252,7 @@ TEST_F(SpriteDeathTest, BadDescriptionsAreFatal) {
               "Failed to load script 'nofile' from package 'default' ");
   EXPECT_EXIT(described("Missing"), ExitedWithCode(255),
               "Failed to open table 'Missing' in script 'sprites' from package 'default' ");
-  EXPECT_EXIT(world.sprites->createSpriteFromTexture("nothing", "default"), ExitedWithCode(255),
-              kMissingPicture);
+  EXPECT_EXIT(world.sprites->createSpriteFromTexture("nothing", "default"), ExitedWithCode(255), kMissingPicture);
 }
 
 TEST_F(SpriteDeathTest, VertexAccessOutsideTheGridIsFatal) {

@@ -102,8 +102,8 @@ class SpriteWorld : public LooseContent {
     Platform::RenderDevice* device = renderSystem->getDevice();
     uint32_t width = 0, height = 0;
     frame.clear();
-    ASSERT_TRUE(device->readPixels(device->textureSurface(renderSystem->getSceneTexture()->mHandle), frame, width,
-                                   height));
+    ASSERT_TRUE(
+        device->readPixels(device->textureSurface(renderSystem->getSceneTexture()->mHandle), frame, width, height));
     frameWidth = width;
     renderSystem->renderFrame();
     renderSystem->present();

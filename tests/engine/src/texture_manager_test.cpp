@@ -79,7 +79,8 @@ class TextureManagerTest : public ::testing::Test {
     LockedRect locked;
     EXPECT_TRUE(device->lockTexture(texture->mHandle, locked, false));
     std::vector<uint8_t> out;
-    for (uint32_t y = 0; y < rows; ++y) out.insert(out.end(), locked.bits + locked.pitch * y, locked.bits + locked.pitch * y + rowBytes);
+    for (uint32_t y = 0; y < rows; ++y)
+      out.insert(out.end(), locked.bits + locked.pitch * y, locked.bits + locked.pitch * y + rowBytes);
     device->unlockTexture(texture->mHandle);
     return out;
   }

@@ -32,7 +32,9 @@ class VertexLayoutSwitchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     world.addPicture("default", "quads", quadrants());
-    world.addPicture("default", "white", blockPicture(8, 8, [](uint32_t, uint32_t) { return Rgba{255, 255, 255, 255}; }));
+    world.addPicture("default", "white", blockPicture(8, 8, [](uint32_t, uint32_t) {
+                       return Rgba{255, 255, 255, 255};
+                     }));
     world.add("default", "sprites", "Grid = { Image0 = 'white', Size = {32, 16}, Mesh = { sizeX = 2, sizeY = 1 } }\n");
     world.start();
     // Start-up makes its pictures in the engine's layout.

@@ -97,15 +97,14 @@ class VideoPlayerTest : public ::testing::Test {
     world.add("default", "text_ogv", std::string("not a video"));
     const std::string label = "<fontPresetFile v=\"video_presets_lua\"/><fontPresetTable v=\"skip\"/>";
     world.add("default", "short_xml",
-              movie("<VideoFilename v=\"short_ogv\"/>" + label +
-                    "<Subtitles>" + item(0, "0", "1", "LINE_1") + "</Subtitles>"));
+              movie("<VideoFilename v=\"short_ogv\"/>" + label + "<Subtitles>" + item(0, "0", "1", "LINE_1") +
+                    "</Subtitles>"));
     world.add("default", "wide_xml", movie("<VideoFilename v=\"wide_ogv\"/>" + label));
     world.add("default", "broken_xml", movie("<VideoFilename v=\"text_ogv\"/>" + label));
     world.add("default", "missing_video_xml", movie("<VideoFilename v=\"nowhere_ogv\"/>" + label));
     world.add("default", "empty_video_xml", movie("<VideoFilename v=\"\"/>" + label));
     world.add("default", "no_movie_xml", "<?xml version=\"1.0\"?>\n<root><Film/></root>\n");
-    world.add("default", "long_name_xml",
-              movie("<VideoFilename v=\"" + std::string(70, 'n') + "\"/>" + label));
+    world.add("default", "long_name_xml", movie("<VideoFilename v=\"" + std::string(70, 'n') + "\"/>" + label));
     world.add("default", "with_sound_xml",
               movie("<VideoFilename v=\"short_ogv\"/><SoundTrackFilename v=\"missing_sound\"/>" + label));
   }

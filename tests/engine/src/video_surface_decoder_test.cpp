@@ -11,10 +11,10 @@
 
 namespace {
 
-using KR::Test::MemoryFile;
-using KR::Tools::TheoraClipSpec;
 using KR::VideoStreamDecoder;
 using KR::YuvFrameView;
+using KR::Test::MemoryFile;
+using KR::Tools::TheoraClipSpec;
 
 struct Rgb {
   int r, g, b;
@@ -184,7 +184,8 @@ TEST(VideoStreamDecoder, EarlyEndsAndDamage) {
   EXPECT_EQ(last, VideoStreamDecoder::kEndOfFile);
 
   // Cut in the middle: fewer frames, then the end.
-  MemoryFile cut(whole.substr(0, pages[0].size() + pages[1].size() + (whole.size() - pages[0].size() - pages[1].size()) / 2));
+  MemoryFile cut(
+      whole.substr(0, pages[0].size() + pages[1].size() + (whole.size() - pages[0].size() - pages[1].size()) / 2));
   ASSERT_EQ(decoder.open(&cut), 0);
   const int frames = decodeAll(decoder, &last);
   EXPECT_LT(frames, 30);

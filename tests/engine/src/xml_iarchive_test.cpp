@@ -112,8 +112,8 @@ TEST_F(XmlArchiveTest, FactoryFindsNamesAndMakesObjectsOfTheRightKind) {
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(box->kind(), 1);
   box->rate = 9;
-  Emitter* copy = static_cast<Emitter*>(static_cast<BoxEmitter*>(factory.findCreator("BoxEmitter")->createCopy(
-      static_cast<BoxEmitter*>(box))));
+  Emitter* copy = static_cast<Emitter*>(
+      static_cast<BoxEmitter*>(factory.findCreator("BoxEmitter")->createCopy(static_cast<BoxEmitter*>(box))));
   EXPECT_EQ(copy->rate, 9);
   delete copy;
   delete box;
@@ -183,16 +183,17 @@ TEST_F(XmlArchiveTest, MissingMembersReadAsFallBacks) {
   Effect effect;
   effect.count = 5;
   effect.position = KR::Vector2<float>(3.0f, 4.0f);
-  load("<root><mCount/><mOrigin><mColor r=\"255\" g=\"0\" b=\"0\"/></mOrigin>"
-       "<mCurve sz=\"3\"><e0><mTime v=\"2\"/></e0></mCurve>"
-       "<mEmitters sz=\"2\"><e1 class_name=\"BoxEmitter\"><mRate v=\"4\"/></e1></mEmitters></root>",
-       effect);
+  load(
+      "<root><mCount/><mOrigin><mColor r=\"255\" g=\"0\" b=\"0\"/></mOrigin>"
+      "<mCurve sz=\"3\"><e0><mTime v=\"2\"/></e0></mCurve>"
+      "<mEmitters sz=\"2\"><e1 class_name=\"BoxEmitter\"><mRate v=\"4\"/></e1></mEmitters></root>",
+      effect);
   EXPECT_EQ(effect.count, 0);
   EXPECT_EQ(effect.name, "");
   // An absent vector keeps what it held (a default direction, say).
   EXPECT_EQ(effect.position, KR::Vector2<float>(3.0f, 4.0f));
   EXPECT_EQ(effect.origin.color.value, 0x00FF0000u);  // red, alpha 0
-  ASSERT_EQ(effect.curve.size(), 3u);                  // items past e0 are missing elements
+  ASSERT_EQ(effect.curve.size(), 3u);                 // items past e0 are missing elements
   EXPECT_EQ(effect.curve[0].time, 2.0f);
   EXPECT_EQ(effect.curve[2].time, 0.0f);
   // A pointer without class_name is an object of the declared class.
@@ -214,10 +215,11 @@ TEST_F(XmlArchiveTest, IntegersBeyond32BitsStopAtTheLimit) {
 
 TEST_F(XmlArchiveTest, UnknownAndWrongClassesAreSkippedWithAWarning) {
   Effect effect;
-  load("<root><mMain class_name=\"Sound\"/>"
-       "<mEmitters sz=\"3\"><e0 class_name=\"Plasma\"/><e1 class_name=\"BoxEmitter\"/><e2 class_name=\"Sound\"/>"
-       "</mEmitters></root>",
-       effect);
+  load(
+      "<root><mMain class_name=\"Sound\"/>"
+      "<mEmitters sz=\"3\"><e0 class_name=\"Plasma\"/><e1 class_name=\"BoxEmitter\"/><e2 class_name=\"Sound\"/>"
+      "</mEmitters></root>",
+      effect);
   EXPECT_EQ(effect.main, nullptr);
   ASSERT_EQ(effect.emitters.size(), 1u);
   EXPECT_EQ(effect.emitters[0]->kind(), 1);
@@ -227,9 +229,10 @@ TEST_F(XmlArchiveTest, UnknownAndWrongClassesAreSkippedWithAWarning) {
 
 TEST_F(XmlArchiveTest, NegativeAndAbsurdCountsAreRefused) {
   Effect effect;
-  load("<root><mCurve sz=\"-5\"/><mGrid sz=\"4000000000\"><e0 sz=\"2\"/></mGrid>"
-       "<mEmitters sz=\"99999\"/></root>",
-       effect);
+  load(
+      "<root><mCurve sz=\"-5\"/><mGrid sz=\"4000000000\"><e0 sz=\"2\"/></mGrid>"
+      "<mEmitters sz=\"99999\"/></root>",
+      effect);
   EXPECT_TRUE(effect.curve.empty());
   EXPECT_TRUE(effect.grid.empty());
   EXPECT_EQ(effect.emitters.size(), 99999u);  // plausible: kept

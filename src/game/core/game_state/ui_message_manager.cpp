@@ -6,9 +6,9 @@
 
 #include "color.h"
 #include "design_coords.h"
+#include "rect.h"
 #include "render_system_dx8.h"
 #include "report_assert.h"
-#include "rect.h"
 #include "sprite.h"
 #include "sprite_manager.h"
 #include "ui/text_manager.h"

@@ -20,8 +20,8 @@ ViewEffect::~ViewEffect() {
 void ViewEffect::init() {
   if (overlay || !KR::SpriteManager<KR::Sprite>::exists()) return;
   overlay = KR::SpriteManager<KR::Sprite>::getInstance()->createSpriteFromTextureObject(nullptr);
-  overlay->setSize(KR::Vector2<float>(float(KR::RenderSystem::getDesignWidth()),
-                                      float(KR::RenderSystem::getDesignHeight())));
+  overlay->setSize(
+      KR::Vector2<float>(float(KR::RenderSystem::getDesignWidth()), float(KR::RenderSystem::getDesignHeight())));
   overlay->setMeshColor(KR::Color::fromARGB(0));
   overlay->updateVertices();
 }

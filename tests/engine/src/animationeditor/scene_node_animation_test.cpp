@@ -137,7 +137,6 @@ TEST(SceneTrackTest, LoadsKeysFromScriptTablesAndPopsAtEveryDepth) {
   script.closeTable();
   EXPECT_FALSE(missing.enabled) << "missing at the first load: disabled for good";
   EXPECT_TRUE(missing.keys.empty());
-
 }
 
 TEST(SceneTrackDeathTest, MissingParametersAndBadIndicesAreFatal) {

@@ -136,7 +136,8 @@ TEST_F(SceneRenderTest, TwoCamerasTakeTurnsByActivationFrames) {
   AE::MovieCamera* first = add(&root, new AE::MovieCamera());
   AE::MovieCamera* second = add(&root, new AE::MovieCamera());
   for (AE::MovieCamera* camera : {first, second}) {
-    for (int frame : {0, 48, 96}) camera->setKeyframeValues(0.0f, frame, KR::Vector2<float>(), KR::Vector2<float>(1, 1));
+    for (int frame : {0, 48, 96})
+      camera->setKeyframeValues(0.0f, frame, KR::Vector2<float>(), KR::Vector2<float>(1, 1));
   }
   first->addActivationFrame(0);
   second->addActivationFrame(48);

@@ -36,7 +36,8 @@ void crashIn(const std::string& folder, int signal) {
   if (signal == SIGSEGV) {
     // A real fault on a page that allows no access (a null store would be
     // caught earlier by the undefined-behaviour checker).
-    void* page = mmap(reinterpret_cast<void*>(0x7e0000000000), 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
+    void* page = mmap(reinterpret_cast<void*>(0x7e0000000000), 4096, PROT_NONE,
+                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
     if (page == MAP_FAILED) _exit(4);
     *static_cast<volatile int*>(page) = 1;
   }

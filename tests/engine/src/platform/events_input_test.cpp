@@ -148,8 +148,8 @@ TEST_F(EventsTest, WindowEventsBecomeWindowMessages) {
   std::vector<Message> m = drain();
   std::vector<uint32_t> ids;
   for (const Message& message : m) ids.push_back(message.message);
-  std::vector<uint32_t> expected = {kWmNcActivate, kWmActivate,   kWmActivateApp, kWmActivateApp, kWmNcActivate,
-                                    kWmActivate,   kWmPaint,      kWmSysCommand};
+  std::vector<uint32_t> expected = {kWmNcActivate, kWmActivate, kWmActivateApp, kWmActivateApp,
+                                    kWmNcActivate, kWmActivate, kWmPaint,       kWmSysCommand};
   EXPECT_EQ(ids, expected);
   ASSERT_EQ(m.size(), expected.size());
   EXPECT_EQ(m[0].wParam, 0u);

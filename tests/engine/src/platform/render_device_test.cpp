@@ -67,8 +67,8 @@ class DeviceTest : public ::testing::Test {
   }
 
   // Quads of pixel rectangles: each quad's vertices (0,1,2),(2,3,0).
-  void quad(std::vector<Vertex>& out, float l, float t, float r, float b, uint32_t color, float u0 = 0,
-            float v0 = 0, float u1 = 1, float v1 = 1) {
+  void quad(std::vector<Vertex>& out, float l, float t, float r, float b, uint32_t color, float u0 = 0, float v0 = 0,
+            float u1 = 1, float v1 = 1) {
     out.push_back({l, t, 0, color, u0, v0});
     out.push_back({r, t, 0, color, u1, v0});
     out.push_back({r, b, 0, color, u1, v1});
@@ -79,8 +79,7 @@ class DeviceTest : public ::testing::Test {
     std::memcpy(p, v.data(), v.size() * sizeof(Vertex));
     device->unlockVertexBuffer(vb);
     uint32_t quads = uint32_t(v.size() / 4);
-    EXPECT_EQ(DeviceResult::Ok,
-              device->drawIndexedPrimitive(PrimitiveType::TriangleList, 0, quads * 4, 0, quads * 2));
+    EXPECT_EQ(DeviceResult::Ok, device->drawIndexedPrimitive(PrimitiveType::TriangleList, 0, quads * 4, 0, quads * 2));
   }
   void fill(float l, float t, float r, float b, uint32_t color) {
     std::vector<Vertex> v;
@@ -180,8 +179,8 @@ TEST_F(DeviceTest, StencilMaskClipsLaterDrawing) {
   device->setRenderState(RenderState::StencilRef, 1);
   device->setRenderState(RenderState::StencilPass, uint32_t(StencilOp::Replace));
   device->setRenderState(RenderState::ColorWriteEnable, 0);
-  fill(8, 8, 16, 16, 0xFFFFFFFF);   // the mask
-  fill(20, 20, 24, 24, 0x00FFFFFF); // alpha-tested away: writes no stencil
+  fill(8, 8, 16, 16, 0xFFFFFFFF);         // the mask
+  fill(20, 20, 24, 24, 0x00FFFFFF);       // alpha-tested away: writes no stencil
   EXPECT_EQ(0xFF000000u, pixel(10, 10));  // colour untouched
   device->setRenderState(RenderState::ColorWriteEnable, 0xF);
   device->setRenderState(RenderState::StencilPass, uint32_t(StencilOp::Keep));
@@ -232,8 +231,10 @@ TEST_F(DeviceTest, AddressModesWrapMirrorClamp) {
 }
 
 TEST_F(DeviceTest, LineListDrawsSegments) {
-  std::vector<Vertex> v = {{2, 10.5f, 0, 0xFF00FF00, 0, 0}, {30, 10.5f, 0, 0xFF00FF00, 0, 0},
-                           {5.5f, 0, 0, 0xFFFF0000, 0, 0}, {5.5f, 8, 0, 0xFFFF0000, 0, 0}};
+  std::vector<Vertex> v = {{2, 10.5f, 0, 0xFF00FF00, 0, 0},
+                           {30, 10.5f, 0, 0xFF00FF00, 0, 0},
+                           {5.5f, 0, 0, 0xFFFF0000, 0, 0},
+                           {5.5f, 8, 0, 0xFFFF0000, 0, 0}};
   void* p = device->lockVertexBuffer(vb, true);
   std::memcpy(p, v.data(), v.size() * sizeof(Vertex));
   device->unlockVertexBuffer(vb);
@@ -351,11 +352,13 @@ TEST_F(DeviceTest, LostDeviceWaitsForResetAndResetNeedsDefaultPoolReleased) {
 TEST_F(DeviceTest, CustomProgramReplacesTheFixedPipeline) {
   // Colour from the vertex's texture coordinates; the alpha test comes from
   // the device state.
-  const char* vs = "#version 330 core\nlayout(location=0) in vec3 aPosition;\nlayout(location=2) in vec2 aTexCoord;\n"
-                   "uniform mat4 uTransform;\nout vec2 t;\n"
-                   "void main() { gl_Position = uTransform * vec4(aPosition, 1.0); t = aTexCoord; }\n";
-  const char* fs = "#version 330 core\nin vec2 t;\nuniform bool uAlphaTest;\nuniform float uAlphaRef;\nout vec4 c;\n"
-                   "void main() { if (uAlphaTest && t.y * 255.0 < uAlphaRef) discard; c = vec4(t.x, 0.0, 1.0, 1.0); }\n";
+  const char* vs =
+      "#version 330 core\nlayout(location=0) in vec3 aPosition;\nlayout(location=2) in vec2 aTexCoord;\n"
+      "uniform mat4 uTransform;\nout vec2 t;\n"
+      "void main() { gl_Position = uTransform * vec4(aPosition, 1.0); t = aTexCoord; }\n";
+  const char* fs =
+      "#version 330 core\nin vec2 t;\nuniform bool uAlphaTest;\nuniform float uAlphaRef;\nout vec4 c;\n"
+      "void main() { if (uAlphaTest && t.y * 255.0 < uAlphaRef) discard; c = vec4(t.x, 0.0, 1.0, 1.0); }\n";
   GLuint program = glCreateProgram();
   for (auto [type, text] : {std::pair<GLenum, const char*>{GL_VERTEX_SHADER, vs}, {GL_FRAGMENT_SHADER, fs}}) {
     GLuint sh = glCreateShader(type);
@@ -371,8 +374,8 @@ TEST_F(DeviceTest, CustomProgramReplacesTheFixedPipeline) {
   device->setProgram(program);
   device->setRenderState(RenderState::AlphaRef, 128);
   std::vector<Vertex> v;
-  quad(v, 0, 0, 8, 8, 0xFFFFFFFF, 1, 1, 1, 1);    // t = (1, 1): passes
-  quad(v, 8, 0, 16, 8, 0xFFFFFFFF, 1, 0, 1, 0);   // t.y = 0: alpha-tested away
+  quad(v, 0, 0, 8, 8, 0xFFFFFFFF, 1, 1, 1, 1);   // t = (1, 1): passes
+  quad(v, 8, 0, 16, 8, 0xFFFFFFFF, 1, 0, 1, 0);  // t.y = 0: alpha-tested away
   drawQuads(v);
   EXPECT_EQ(0xFFFF00FFu, pixel(3, 3));
   EXPECT_EQ(0xFF000000u, pixel(11, 3));
@@ -431,8 +434,10 @@ TEST_F(DeviceTest, EachBlendKeepsTheTargetUnderATestedAwayFragment) {
     bool blend;
     Blend dest;
     uint32_t opaqueResult;  // of an opaque 0xFF402010 over grey
-  } cases[] = {{true, Blend::InvSrcAlpha, 0xFF402010}, {true, Blend::One, 0xFFC0A090},
-               {true, Blend::InvSrcColor, 0xFFA09088}, {false, Blend::InvSrcAlpha, 0xFF402010}};
+  } cases[] = {{true, Blend::InvSrcAlpha, 0xFF402010},
+               {true, Blend::One, 0xFFC0A090},
+               {true, Blend::InvSrcColor, 0xFFA09088},
+               {false, Blend::InvSrcAlpha, 0xFF402010}};
   for (const auto& c : cases) {
     device->setRenderState(RenderState::AlphaBlendEnable, c.blend ? 1 : 0);
     device->setRenderState(RenderState::DestBlend, uint32_t(c.dest));

@@ -69,8 +69,7 @@ TEST(ShaderTranslatorText, RejectsWhatItCannotTakeWithTheLine) {
   EXPECT_EQ("line 2: bad register 'x0'", pixelError("ps.1.4\nmov r0, x0\n"));
   EXPECT_EQ("line 1: expected a pixel shader version (ps.1.1 to ps.1.4), found 'vs.1.1'",
             pixelError("vs.1.1\nmov oPos, v0\n"));
-  EXPECT_EQ("line 1: expected a vertex shader version (vs.1.1), found 'ps.1.4'",
-            vertexError("ps.1.4\nmov r0, v0\n"));
+  EXPECT_EQ("line 1: expected a vertex shader version (vs.1.1), found 'ps.1.4'", vertexError("ps.1.4\nmov r0, v0\n"));
   EXPECT_EQ("line 1: unsupported shader version 'ps.2.0'", pixelError("ps.2.0\nmov r0, v0\n"));
   EXPECT_EQ("line 1: expected a pixel shader version (ps.1.1 to ps.1.4), found nothing", pixelError("; empty\n"));
 
@@ -86,8 +85,7 @@ TEST(ShaderTranslatorText, RejectsWhatItCannotTakeWithTheLine) {
   EXPECT_EQ("line 2: texld from a temporary register needs phase 2",
             pixelError("ps.1.4\ntexld r0, r1\nphase\nmov r0, r0\n"));
   EXPECT_EQ("line 3: texture instruction 'tex' after arithmetic", pixelError("ps.1.1\nmov r0, v0\ntex t0\n"));
-  EXPECT_EQ("line 3: def must come before the instructions",
-            pixelError("ps.1.1\nmov r0, v0\ndef c0, 1, 1, 1, 1\n"));
+  EXPECT_EQ("line 3: def must come before the instructions", pixelError("ps.1.1\nmov r0, v0\ndef c0, 1, 1, 1, 1\n"));
 
   // Operands and modifiers.
   EXPECT_EQ("line 2: bad number '1.0.0'", pixelError("ps.1.1\ndef c0, 1.0.0, 0, 0, 0\nmov r0, c0\n"));
@@ -149,8 +147,8 @@ uint32_t toArgb(Rgba c) {
 }
 
 // Texel and colour inputs of every program below.
-const uint32_t kTex0 = 0xFFCC6633;   // r 0.8, g 0.4, b 0.2, a 1
-const uint32_t kTex1 = 0x7F3399FF;   // r 0.2, g 0.6, b 1, a 0.498
+const uint32_t kTex0 = 0xFFCC6633;     // r 0.8, g 0.4, b 0.2, a 1
+const uint32_t kTex1 = 0x7F3399FF;     // r 0.2, g 0.6, b 1, a 0.498
 const uint32_t kDiffuse = 0xBF8040FF;  // r 0.5, g 0.25, b 1, a 0.75
 
 class ShaderDeviceTest : public ::testing::Test {
@@ -171,8 +169,8 @@ class ShaderDeviceTest : public ::testing::Test {
     device->setStreamSource(vb, sizeof(Vertex));
     device->setIndices(ib);
     device->setVertexFormat(kFvf);
-    const float p[16] = {2.f / kSize, 0, 0, 0, 0, -2.f / kSize, 0, 0, 0, 0, 1, 0,
-                         -1.f - 1.f / kSize, 1.f + 1.f / kSize, 0, 1};
+    const float p[16] = {2.f / kSize,       0, 0, 0, 0, -2.f / kSize, 0, 0, 0, 0, 1, 0, -1.f - 1.f / kSize,
+                         1.f + 1.f / kSize, 0, 1};
     std::memcpy(viewProjection, p, sizeof p);
     device->setTransform(TransformType::Projection, p);
     device->setRenderState(RenderState::CullMode, uint32_t(Cull::None));
@@ -206,7 +204,8 @@ class ShaderDeviceTest : public ::testing::Test {
 
   // The quad over l..r x t..b of the 4x4 target, texture coordinates 0..1.
   void draw(float l = 0, float t = 0, float r = kSize, float b = kSize, uint32_t color = kDiffuse) {
-    const Vertex v[4] = {{l, t, 0, color, 0, 0}, {r, t, 0, color, 1, 0}, {r, b, 0, color, 1, 1}, {l, b, 0, color, 0, 1}};
+    const Vertex v[4] = {
+        {l, t, 0, color, 0, 0}, {r, t, 0, color, 1, 0}, {r, b, 0, color, 1, 1}, {l, b, 0, color, 0, 1}};
     std::memcpy(device->lockVertexBuffer(vb, true), v, sizeof v);
     device->unlockVertexBuffer(vb);
     ASSERT_EQ(DeviceResult::Ok, device->drawIndexedPrimitive(PrimitiveType::TriangleList, 0, 4, 0, 2));
@@ -336,24 +335,27 @@ TEST_F(ShaderDeviceTest, ArithmeticInstructionsAndModifiers) {
 TEST_F(ShaderDeviceTest, TextureCoordinatesPhaseAndKill) {
   // Pixel (1, 2) of the 4x4 quad samples at u = 0.375, v = 0.625.
   EXPECT_TRUE(KR::Test::colorNear(toArgb({0.375f, 0.625f, 0.f, 1.f}), run("ps.1.1\ntexcoord t0\nmov r0, t0")));
-  EXPECT_TRUE(KR::Test::colorNear(toArgb({0.375f, 0.625f, 0.f, 0.75f}), run("ps.1.4\ntexcrd r0.rgb, t0\nmov r0.a, v0")));
+  EXPECT_TRUE(
+      KR::Test::colorNear(toArgb({0.375f, 0.625f, 0.f, 0.75f}), run("ps.1.4\ntexcrd r0.rgb, t0\nmov r0.a, v0")));
 
   // A dependent read: the coordinates shifted by c0 in the first phase pick the
   // other texel of a two-texel texture in the second.
   device->setTexture(0, texture(2, 1, {0xFFFF0000, 0xFF00FF00}));
   const char* shifted = "ps.1.4\ndef c0, 0.5, 0, 0, 0\ntexcrd r1.xyz, t0\nadd r1, r1, c0\nphase\ntexld r0, r1";
-  EXPECT_TRUE(KR::Test::colorNear(0xFF00FF00, run(shifted, "", 0, 0)));   // u 0.125 -> 0.625
+  EXPECT_TRUE(KR::Test::colorNear(0xFF00FF00, run(shifted, "", 0, 0)));  // u 0.125 -> 0.625
   EXPECT_TRUE(KR::Test::colorNear(0xFF00FF00, run("ps.1.4\ntexld r0, t0", "", 3, 0)));
   EXPECT_TRUE(KR::Test::colorNear(0xFFFF0000, run("ps.1.4\ntexld r0, t0", "", 0, 0)));
   // _dz divides by z: texcrd gives z 0 there, so make z 2 through a register.
-  EXPECT_TRUE(KR::Test::colorNear(0xFFFF0000, run("ps.1.4\ndef c0, 0, 0, 1, 1\ntexcrd r1.xyz, t0\nadd r1, r1, c0\nadd r1, r1, c0\nphase\n"
-                                   "texld r0, r1_dz",
-                                   "", 3, 0)));  // u 0.875 / 2 -> left texel
+  EXPECT_TRUE(KR::Test::colorNear(
+      0xFFFF0000, run("ps.1.4\ndef c0, 0, 0, 1, 1\ntexcrd r1.xyz, t0\nadd r1, r1, c0\nadd r1, r1, c0\nphase\n"
+                      "texld r0, r1_dz",
+                      "", 3, 0)));  // u 0.875 / 2 -> left texel
   device->setTexture(0, tex0);
 
   // texkill drops the pixels with a negative coordinate; the target keeps
   // its clear colour there.
-  const char* kill = "ps.1.4\ndef c0, 0.5, 0.5, 0.5, 0\ntexcrd r1.xyz, t0\nsub r1.xy, r1, c0\nphase\ntexkill r1\nmov r0, v0";
+  const char* kill =
+      "ps.1.4\ndef c0, 0.5, 0.5, 0.5, 0\ntexcrd r1.xyz, t0\nsub r1.xy, r1, c0\nphase\ntexkill r1\nmov r0, v0";
   EXPECT_TRUE(KR::Test::colorNear(0x00000000, run(kill, "", 0, 0)));
   EXPECT_TRUE(KR::Test::colorNear(kDiffuse, run(kill, "", 3, 3)));
   EXPECT_TRUE(KR::Test::colorNear(kDiffuse, run("ps.1.1\ntexkill t0\nmov r0, v0", "", 0, 0)));  // nothing negative
@@ -363,14 +365,16 @@ TEST_F(ShaderDeviceTest, TextureCoordinatesPhaseAndKill) {
   device->setRenderState(RenderState::AlphaRef, 0xC0);
   device->setRenderState(RenderState::AlphaFunc, uint32_t(Cmp::GreaterEqual));
   EXPECT_EQ(0x00000000u, run("ps.1.1\nmov r0, v0"));  // alpha 0xBF
-  EXPECT_TRUE(KR::Test::colorNear(0xFF000000u | (kDiffuse & 0xFFFFFF), run("ps.1.1\ndef c0, 0, 0, 0, 1\nmov r0.rgb, v0\n+mov r0.a, c0")));
+  EXPECT_TRUE(KR::Test::colorNear(0xFF000000u | (kDiffuse & 0xFFFFFF),
+                                  run("ps.1.1\ndef c0, 0, 0, 0, 1\nmov r0.rgb, v0\n+mov r0.a, c0")));
   device->setRenderState(RenderState::AlphaTestEnable, 0);
 }
 
 TEST_F(ShaderDeviceTest, VertexShaderInstructions) {
   const char* pass = "ps.1.1\nmov r0, v0";
   const char* head = "vs.1.1\nm4x4 oPos, v0, c0\n";
-  const float k[4][4] = {{0.2f, 0.4f, 0.6f, 0.8f}, {0.5f, 0.5f, 0.25f, 2.f}, {0.1f, 0.1f, 0.1f, 0.1f}, {4.f, 2.f, 8.f, 1.f}};
+  const float k[4][4] = {
+      {0.2f, 0.4f, 0.6f, 0.8f}, {0.5f, 0.5f, 0.25f, 2.f}, {0.1f, 0.1f, 0.1f, 0.1f}, {4.f, 2.f, 8.f, 1.f}};
   shaders->setVertexShaderConstant(4, &k[0][0], 4);
   const float d3 = 0.2f * 0.5f + 0.4f * 0.5f + 0.6f * 0.25f;
   struct Case {
@@ -396,10 +400,11 @@ TEST_F(ShaderDeviceTest, VertexShaderInstructions) {
   };
   for (const Case& c : cases)
     EXPECT_TRUE(KR::Test::colorNear(toArgb(c.expected), run(pass, std::string(head) + c.body))) << c.body;
-  EXPECT_TRUE(KR::Test::colorNear(kDiffuse, run("ps.1.4\ntexcrd r0, t1\nmov r0.a, v0", std::string(head) + "mov oT1, v1\nmov oD0, v1")));
+  EXPECT_TRUE(KR::Test::colorNear(
+      kDiffuse, run("ps.1.4\ntexcrd r0, t1\nmov r0.a, v0", std::string(head) + "mov oT1, v1\nmov oD0, v1")));
   // The texture coordinates of the vertices reach t0.
   EXPECT_TRUE(KR::Test::colorNear(toArgb({0.375f, 0.625f, 0.f, 1.f}),
-                   run("ps.1.1\ntexcoord t0\nmov r0, t0", std::string(head) + "mov oT0, v2")));
+                                  run("ps.1.1\ntexcoord t0\nmov r0, t0", std::string(head) + "mov oT0, v2")));
 }
 
 TEST_F(ShaderDeviceTest, VertexShaderPlacesThePixelsLikeTheFixedPipeline) {
@@ -436,7 +441,7 @@ TEST_F(ShaderDeviceTest, HandlesConstantsAndFixedParts) {
   // another shader was bound.
   const float red[4] = {1, 0, 0, 1};
   shaders->setPixelShaderConstant(7, red, 1);
-  shaders->setPixelShaderConstant(8, red, 1);         // past the last register: ignored
+  shaders->setPixelShaderConstant(8, red, 1);            // past the last register: ignored
   shaders->setPixelShaderConstant(0xFFFFFFFFu, red, 2);  // no wrap-around into c0
   const uint32_t a = shaders->createPixelShader("ps.1.1\nmov r0, c7", error);
   const uint32_t b = shaders->createPixelShader("ps.1.1\nmov r0, c0", error);
@@ -456,8 +461,8 @@ TEST_F(ShaderDeviceTest, HandlesConstantsAndFixedParts) {
   EXPECT_EQ(0xFF00FF00u, pixel(0, 0));
 
   // A vertex shader without a pixel shader: stage 0 modulated by the colour.
-  const uint32_t vs = shaders->createVertexShader("vs.1.1\nm4x4 oPos, v0, c0\nmov oD0, v1\nmov oT0, v2",
-                                                  engineDeclaration(), error);
+  const uint32_t vs =
+      shaders->createVertexShader("vs.1.1\nm4x4 oPos, v0, c0\nmov oD0, v1\nmov oT0, v2", engineDeclaration(), error);
   float columns[16];
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j) columns[i * 4 + j] = viewProjection[j * 4 + i];
@@ -476,7 +481,9 @@ TEST_F(ShaderDeviceTest, EveryAcceptedProgramCompiles) {
     seed = seed * 1103515245u + 12345u;
     return (seed >> 16) % n;
   };
-  auto pick = [&next](std::initializer_list<const char*> list) { return std::string(list.begin()[next(uint32_t(list.size()))]); };
+  auto pick = [&next](std::initializer_list<const char*> list) {
+    return std::string(list.begin()[next(uint32_t(list.size()))]);
+  };
   int accepted = 0;
   for (int round = 0; round < 300; ++round) {
     const int kind = int(next(3));  // 0 ps.1.1-1.3, 1 ps.1.4, 2 vs.1.1
@@ -484,7 +491,8 @@ TEST_F(ShaderDeviceTest, EveryAcceptedProgramCompiles) {
     auto reg = [&](bool dst) {
       std::string r;
       if (kind == 2) {
-        r = dst ? pick({"r0", "r1", "oPos", "oD0", "oD1", "oT0", "oT5"}) : pick({"r0", "r1", "v0", "v1", "v2", "c0", "c95"});
+        r = dst ? pick({"r0", "r1", "oPos", "oD0", "oD1", "oT0", "oT5"})
+                : pick({"r0", "r1", "v0", "v1", "v2", "c0", "c95"});
       } else if (kind == 1) {
         r = dst ? pick({"r0", "r1", "r5"}) : pick({"r0", "r1", "r5", "v0", "v1", "c0", "c7"});
       } else {
@@ -492,7 +500,8 @@ TEST_F(ShaderDeviceTest, EveryAcceptedProgramCompiles) {
       }
       if (dst) return r + pick({"", "", ".rgb", ".a", ".xy", ".w", ".xz"});
       std::string m = kind == 2 ? pick({"", "", "-"}) : pick({"", "", "-", "1-"});
-      std::string suffix = kind == 2 ? pick({"", ".x", ".wzyx", ".xy"}) : pick({"", "_bias", "_bx2", "_x2", ".a", ".b"});
+      std::string suffix =
+          kind == 2 ? pick({"", ".x", ".wzyx", ".xy"}) : pick({"", "_bias", "_bx2", "_x2", ".a", ".b"});
       return m + r + suffix;
     };
     if (kind == 0) {
@@ -507,7 +516,9 @@ TEST_F(ShaderDeviceTest, EveryAcceptedProgramCompiles) {
     for (int i = 0; i < count; ++i) {
       const std::string op = kind == 2 ? pick({"mov", "add", "sub", "mul", "mad", "dp3", "dp4", "rcp"})
                                        : pick({"mov", "add", "sub", "mul", "mad", "lrp", "dp3", "dp4", "cnd", "cmp"});
-      const int sources = op == "mov" || op == "rcp" ? 1 : op == "mad" || op == "lrp" || op == "cnd" || op == "cmp" ? 3 : 2;
+      const int sources = op == "mov" || op == "rcp"                                 ? 1
+                          : op == "mad" || op == "lrp" || op == "cnd" || op == "cmp" ? 3
+                                                                                     : 2;
       std::string line = op + (kind == 2 ? "" : pick({"", "", "_sat", "_x2", "_d2", "_x4_sat"})) + " " + reg(true);
       for (int k = 0; k < sources; ++k) line += ", " + reg(false);
       text += line + "\n";

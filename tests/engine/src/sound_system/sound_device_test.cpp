@@ -97,8 +97,10 @@ TEST(SoundDeviceDeathTest, TheWaveDeviceRecordsTheStreamedToneWithoutGaps) {
   mkdir(folder.c_str(), 0755);
   const std::string wavePath = folder + "/out.wav";
   const std::string configPath = folder + "/alsoft.conf";
-  KR::Test::writeFile(configPath, "[general]\nfrequency = 44100\nchannels = stereo\nsample-type = int16\n"
-                                  "[wave]\nfile = " + wavePath + "\n");
+  KR::Test::writeFile(configPath,
+                      "[general]\nfrequency = 44100\nchannels = stereo\nsample-type = int16\n"
+                      "[wave]\nfile = " +
+                          wavePath + "\n");
   std::remove(wavePath.c_str());
   const int toneFrames = 20000;  // three spans: 8192, 8192, 3616
 

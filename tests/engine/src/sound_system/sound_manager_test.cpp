@@ -65,11 +65,11 @@ class SoundManagerTest : public ::testing::Test {
   // Encoded once for the whole suite.
   static const std::map<std::string, std::string>& files() {
     static const std::map<std::string, std::string> made = {{"beep", KR::Test::makeToneFile(1, 44100, 4000)},
-                                                             {"three_spans", KR::Test::makeToneFile(1, 48000, 20000)},
-                                                             {"one_span", KR::Test::makeToneFile(2, 48000, 8192)},
-                                                             {"music", KR::Test::makeToneFile(2, 44100, 30000)},
-                                                             {"truncated", truncatedMusic()},
-                                                             {"garbage", std::string(3000, 'g')}};
+                                                            {"three_spans", KR::Test::makeToneFile(1, 48000, 20000)},
+                                                            {"one_span", KR::Test::makeToneFile(2, 48000, 8192)},
+                                                            {"music", KR::Test::makeToneFile(2, 44100, 30000)},
+                                                            {"truncated", truncatedMusic()},
+                                                            {"garbage", std::string(3000, 'g')}};
     return made;
   }
 
@@ -427,7 +427,8 @@ TEST_F(SoundManagerTest, DamagedFilesPlayWhatTheyHaveOrNothing) {
   EXPECT_GT(resource->getBufferCount(), 0u);
   EXPECT_LT(resource->getBufferCount(), 44u);
   uint32_t handle = manager->playSound(truncated);
-  EXPECT_TRUE(updateUntil(*manager, [&] { return !manager->isSoundPlaying(handle); }, 3.0));
+  EXPECT_TRUE(updateUntil(
+      *manager, [&] { return !manager->isSoundPlaying(handle); }, 3.0));
   ASSERT_TRUE(updateUntil(*manager, [&] { return manager->getSound(silent) == nullptr; }));
 }
 

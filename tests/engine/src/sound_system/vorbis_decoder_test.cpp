@@ -22,7 +22,9 @@ namespace {
 using KR::VorbisDecoder;
 using KR::VorbisMemorySource;
 
-std::vector<unsigned char> bytesOf(const std::string& text) { return std::vector<unsigned char>(text.begin(), text.end()); }
+std::vector<unsigned char> bytesOf(const std::string& text) {
+  return std::vector<unsigned char>(text.begin(), text.end());
+}
 
 // What vorbisfile alone makes of the whole stream, 16-bit interleaved.
 std::vector<int16_t> referenceDecode(const std::string& bytes) {
@@ -271,7 +273,8 @@ std::string setupWithOneBook(uint32_t dimensions, const std::vector<int>& length
     if (length != 0) oggpack_write(&bits, static_cast<unsigned long>(length - 1), 5);
   }
   oggpack_write(&bits, 0, 4);  // no lookup
-  std::string packet(reinterpret_cast<const char*>(oggpack_get_buffer(&bits)), static_cast<size_t>(oggpack_bytes(&bits)));
+  std::string packet(reinterpret_cast<const char*>(oggpack_get_buffer(&bits)),
+                     static_cast<size_t>(oggpack_bytes(&bits)));
   oggpack_writeclear(&bits);
   return packet;
 }
@@ -316,11 +319,11 @@ bool setupIsSafe(const std::string& stream) {
 // them failed to build once; such books never get past opening.
 TEST(VorbisSetupCheck, CodebooksThatLibvorbisCannotBuildAreRefused) {
   EXPECT_TRUE(setupIsSafe(streamWithSetup(setupWithOneBook(2, {1, 2, 3, 3}))));
-  EXPECT_TRUE(setupIsSafe(streamWithSetup(setupWithOneBook(1, {0, 4, 0}))));       // one word: allowed
-  EXPECT_FALSE(setupIsSafe(streamWithSetup(setupWithOneBook(2, {1, 2}))));         // incomplete
-  EXPECT_FALSE(setupIsSafe(streamWithSetup(setupWithOneBook(2, {1, 1, 2}))));      // overfull
-  EXPECT_FALSE(setupIsSafe(streamWithSetup(setupWithOneBook(0, {1, 1}))));         // no dimensions
-  EXPECT_FALSE(setupIsSafe(streamWithSetup(setupWithOneBook(2, {1, 0, 2, 0}))));   // sparse, incomplete
+  EXPECT_TRUE(setupIsSafe(streamWithSetup(setupWithOneBook(1, {0, 4, 0}))));      // one word: allowed
+  EXPECT_FALSE(setupIsSafe(streamWithSetup(setupWithOneBook(2, {1, 2}))));        // incomplete
+  EXPECT_FALSE(setupIsSafe(streamWithSetup(setupWithOneBook(2, {1, 1, 2}))));     // overfull
+  EXPECT_FALSE(setupIsSafe(streamWithSetup(setupWithOneBook(0, {1, 1}))));        // no dimensions
+  EXPECT_FALSE(setupIsSafe(streamWithSetup(setupWithOneBook(2, {1, 0, 2, 0}))));  // sparse, incomplete
   std::string truncatedBook = setupWithOneBook(2, {1, 2, 3, 3});
   EXPECT_FALSE(setupIsSafe(streamWithSetup(truncatedBook.substr(0, 12))));
 

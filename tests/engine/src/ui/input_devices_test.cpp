@@ -98,7 +98,7 @@ TEST_F(InputTest, EachPressKeepsWhatItTypedForItsFrame) {
   pushKey('A', true);
   pushText("\xC3\xA9");  // é under the current layout
   pushKey('A', false);
-  pushKey('Q', true);      // a dead key's own press types nothing
+  pushKey('Q', true);  // a dead key's own press types nothing
   pushKey('Q', false);
   pushKey('E', true);
   pushText("\xC3\xAA");  // ... and the next press types the composed character

@@ -29,9 +29,10 @@ class TextManagerTest : public ::testing::Test {
 };
 
 TEST_F(TextManagerTest, EarlierFilesAndFirstDefinitionsWin) {
-  content.addEntry("en", "strings_xml",
-                   stringFile(item("TITLE", "Quest") + item("TITLE", "second in the same file") +
-                              "<!-- a comment --><s><text>CDATA</text><translate><![CDATA[<b>bold</b>]]></translate></s>"));
+  content.addEntry(
+      "en", "strings_xml",
+      stringFile(item("TITLE", "Quest") + item("TITLE", "second in the same file") +
+                 "<!-- a comment --><s><text>CDATA</text><translate><![CDATA[<b>bold</b>]]></translate></s>"));
   content.addEntry("en", "strings0_xml", stringFile(item("TITLE", "from file 0") + item("ZERO", "zero")));
   content.addEntry("en", "strings1_xml", stringFile(item("ONE", "Caf\xC3\xA9 \xF0\x9F\x8E\xB2")));
   content.addEntry("en", "strings3_xml", stringFile(item("THREE", "never read")));

@@ -105,8 +105,7 @@ TEST(UIFontDescription, DamagedDescriptionsAreRefused) {
   const Read missing = read("Image = 'a'\nMIP1 = 'b'\nCharList = { { 65, 0, 0, 1, 1 } }\n");
   EXPECT_EQ(missing.error, UIFontDescriptionError::kNoLevelList);
   EXPECT_STREQ(uiFontDescriptionErrorText(missing.error), "Failed to open font CharList table!");
-  EXPECT_EQ(read("Image = 'a'\nCharList = { { 65, 0, 0, 1, 1 }, 7 }\n").error,
-            UIFontDescriptionError::kBadGlyphEntry);
+  EXPECT_EQ(read("Image = 'a'\nCharList = { { 65, 0, 0, 1, 1 }, 7 }\n").error, UIFontDescriptionError::kBadGlyphEntry);
   EXPECT_EQ(read("Image = 'a'\nCharList = { { 65535, 0, 0, 1, 1 } }\n").error, UIFontDescriptionError::kReservedCode);
   EXPECT_EQ(read("Image = 'a'\nCharList = { { -1, 0, 0, 1, 1 } }\n").error, UIFontDescriptionError::kReservedCode);
   // A later list longer than "CharList" would write past the glyph arrays.
@@ -145,14 +144,15 @@ TEST(UIFontGlyphs, LookupIsRangeChecked) {
   EXPECT_FLOAT_EQ(font.advance('A', 0.0f), 10.0f);
   EXPECT_FLOAT_EQ(font.advance('Z', 1.0f), 0.0f);
   // Narrow bytes 0x80..0xFF become codes 0xFF80..0xFFFF: no glyphs, no room.
-  const std::string narrow = "A\xFF\x80" "B";
+  const std::string narrow =
+      "A\xFF\x80"
+      "B";
   EXPECT_FLOAT_EQ(font.getStringWidth(narrow.data(), narrow.data() + narrow.size(), 0.0f), 20.0f);
 }
 
 TEST(UIFontGlyphs, LargestGlyphAndItsLowestCode) {
   UIFont font;
-  makeFont(&font,
-           "Image = 'a'\nCharList = { { 66, 0, 0, 4, 30 }, { 70, 0, 0, 12, 10 }, { 68, 0, 0, 12, 30 } }\n");
+  makeFont(&font, "Image = 'a'\nCharList = { { 66, 0, 0, 4, 30 }, { 70, 0, 0, 12, 10 }, { 68, 0, 0, 12, 30 } }\n");
   EXPECT_FLOAT_EQ(font.maxGlyphWidth, 12.0f);
   EXPECT_FLOAT_EQ(font.maxGlyphHeight, 30.0f);
   EXPECT_EQ(font.widestCode, 70);  // the first widest glyph (index order)
@@ -183,8 +183,8 @@ TEST(UIFontMeasure, WidthsLineHeightAndRect) {
   const Rect r = font.measureWStringRect(Vector2<float>(100, 50), text, true, 0, 0, 0, 0, 30, 200);
   EXPECT_FLOAT_EQ(r.left, 100);
   EXPECT_FLOAT_EQ(r.top, 50);
-  EXPECT_FLOAT_EQ(r.right, 125);   // the space's quad ends line 0
-  EXPECT_FLOAT_EQ(r.bottom, 90);   // two lines of 20
+  EXPECT_FLOAT_EQ(r.right, 125);  // the space's quad ends line 0
+  EXPECT_FLOAT_EQ(r.bottom, 90);  // two lines of 20
   // Right and bottom alignment in a 100 x 100 box, one line.
   const Rect aligned = font.measureWStringRect(Vector2<float>(0, 0), L"AB", false, 2, 2, 0, 0, 100, 100);
   EXPECT_FLOAT_EQ(aligned.left, 0);  // the origin stays inside

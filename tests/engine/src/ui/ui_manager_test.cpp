@@ -28,15 +28,15 @@ class ManagerTest : public kt::UITest {
     registerRecorder(&recorded);
   }
   UIWidget* screenWithButton(const std::string& events) {
-    UIWidget* screen = build("screen = " +
-                                 kt::box("screen", "UIWidget", 0, 0, 0, 0,
-                                         "modal = 0, childs = { " +
-                                             kt::box("go", "UIButton", 100, 100, 0, 0,
-                                                     "childs = { " + kt::box("go_face", "UILabel", 0, 0, 80, 30) +
-                                                         " }") +
-                                             " }, events = { " + events + " }") +
-                                 "\n",
-                             "screen");
+    UIWidget* screen =
+        build("screen = " +
+                  kt::box("screen", "UIWidget", 0, 0, 0, 0,
+                          "modal = 0, childs = { " +
+                              kt::box("go", "UIButton", 100, 100, 0, 0,
+                                      "childs = { " + kt::box("go_face", "UILabel", 0, 0, 80, 30) + " }") +
+                              " }, events = { " + events + " }") +
+                  "\n",
+              "screen");
     screen->show();
     return screen;
   }
@@ -121,10 +121,15 @@ TEST_F(ManagerTest, DestroyedTreesLeaveTheShownStackAndTheCapture) {
 }
 
 TEST_F(ManagerTest, FrameTimeNamedCommandsAndReparenting) {
-  UIWidget* one = build("t = " + kt::box("one", "UIWidget", 10, 20, 0, 0, "childs = { " +
-                                         kt::box("twin", "UIWidget", 1, 1, 0, 0) + " }") + "\n", "t");
-  UIWidget* two = build("t = " + kt::box("two", "UIWidget", 0, 0, 0, 0, "childs = { " +
-                                         kt::box("twin", "UIWidget", 2, 2, 0, 0) + " }") + "\n", "t");
+  UIWidget* one = build(
+      "t = " +
+          kt::box("one", "UIWidget", 10, 20, 0, 0, "childs = { " + kt::box("twin", "UIWidget", 1, 1, 0, 0) + " }") +
+          "\n",
+      "t");
+  UIWidget* two = build(
+      "t = " + kt::box("two", "UIWidget", 0, 0, 0, 0, "childs = { " + kt::box("twin", "UIWidget", 2, 2, 0, 0) + " }") +
+          "\n",
+      "t");
   kt::ProbeWidget* probe = kt::addProbe(two, "probe", 0, 0, 1, 1);
   manager->update(0.25f);
   EXPECT_FLOAT_EQ(probe->lastDt, 0.1f);

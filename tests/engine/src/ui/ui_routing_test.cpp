@@ -16,7 +16,8 @@ const char* const kButtons =
     "  { target = id, property = 'transparency', value = 1 } } } end\n"
     "local function button(id, x)\n"
     "  return { id = id, class = 'UIButton', position = { x, 100 },\n"
-    "    childs = { { id = id .. '_face', class = 'UILabel', size = { 100, 40 }, states = { idle(id .. '_face') } } },\n"
+    "    childs = { { id = id .. '_face', class = 'UILabel', size = { 100, 40 }, states = { idle(id .. '_face') } } "
+    "},\n"
     "    states = { idle(id),\n"
     "      { id = 'onSelect', propertyChanges = { { target = id, property = 'offset', value = { 0, 1 } } } },\n"
     "      { id = 'onPress', propertyChanges = { { target = id, property = 'offset', value = { 0, 2 } } } } } }\n"
@@ -78,8 +79,10 @@ TEST_F(RoutingTest, APressDraggedOffTheButtonAndReleasedOutsideClicksNothing) {
 TEST_F(RoutingTest, AShownModalRootHidesTheRootsBelowIt) {
   UIWidget* lower = build(kButtons, "screen");
   lower->show();
-  const std::string upper = "upper = " + kt::box("upper", "UIWidget", 0, 0, 0, 0, "childs = { " +
-                            kt::box("upper_face", "UILabel", 600, 600, 50, 50) + " }") + "\n";
+  const std::string upper = "upper = " +
+                            kt::box("upper", "UIWidget", 0, 0, 0, 0,
+                                    "childs = { " + kt::box("upper_face", "UILabel", 600, 600, 50, 50) + " }") +
+                            "\n";
   UIWidget* top = build(upper, "upper");
   top->show();
   UIWidget* ok = lower->findDescendant("ok");

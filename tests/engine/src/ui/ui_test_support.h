@@ -45,7 +45,10 @@ class ProbeWidget : public UIWidget {
     if (order) order->push_back(name);
     return taking;
   }
-  void draw() override { ++draws; if (order) order->push_back("draw " + name); }
+  void draw() override {
+    ++draws;
+    if (order) order->push_back("draw " + name);
+  }
   void onUpdate(float dt) override {
     ++updates;
     lastDt = dt;

@@ -19,7 +19,8 @@ class DistortionPageTest : public KR::Test::ShowcaseTest {
   void SetUp() override {
     openMedia();
     openDevice();
-    ASSERT_EQ(0, renderSystem->createPixelShader(renderSystem->getDisplacementProgram(), KR::kDisplacementShaderSource));
+    ASSERT_EQ(0,
+              renderSystem->createPixelShader(renderSystem->getDisplacementProgram(), KR::kDisplacementShaderSource));
     sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
   }
 

@@ -52,13 +52,13 @@ TEST_F(FontPageTest, DrawsEveryPartAndGivesTheFontsBack) {
     EXPECT_EQ(fonts->getFontCount(), 3u);  // title, body and the caption's system font
     page.update(0.5f);
     drawFrame(page, overlay);
-    EXPECT_GT(litIn(300, 30, 720, 90), 100);     // title
-    EXPECT_GT(litIn(40, 110, 340, 200), 300);    // left box, top lines
-    EXPECT_GT(litIn(362, 150, 662, 290), 300);   // centred box, middle
-    EXPECT_GT(litIn(684, 250, 984, 330), 300);   // right box, bottom lines
-    EXPECT_GT(litIn(40, 560, 600, 600), 100);    // CJK or Latin line
-    EXPECT_GT(litIn(40, 620, 700, 680), 100);    // captions
-    EXPECT_EQ(litIn(200, 700, 1000, 768), 0);    // nothing below
+    EXPECT_GT(litIn(300, 30, 720, 90), 100);    // title
+    EXPECT_GT(litIn(40, 110, 340, 200), 300);   // left box, top lines
+    EXPECT_GT(litIn(362, 150, 662, 290), 300);  // centred box, middle
+    EXPECT_GT(litIn(684, 250, 984, 330), 300);  // right box, bottom lines
+    EXPECT_GT(litIn(40, 560, 600, 600), 100);   // CJK or Latin line
+    EXPECT_GT(litIn(40, 620, 700, 680), 100);   // captions
+    EXPECT_EQ(litIn(200, 700, 1000, 768), 0);   // nothing below
     KR::UIFont* body = fonts->getFont("font2_fnt");
     EXPECT_NE(body->levels[0].sprite, nullptr);
     // A window twice the design size picks the level drawn 1:1 at scale 2.

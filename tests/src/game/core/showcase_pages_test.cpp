@@ -153,8 +153,9 @@ TEST_F(ShowcasePagesTest, ImagesPageDescribesTheFit) {
   // The demo configuration letterboxes: a wide window gets bars at the sides.
   renderSystem->getWindowInfo().mWndWidth = 3360;
   renderSystem->getWindowInfo().mWndHeight = 1050;
-  EXPECT_EQ(HOG::ImageShowcasePage::describeFit(),
-            "Window 3360 x 1050, fit type 0 (letterbox): design area 1680 x 1050 drawn 1680 x 1050 at 840, 0, with bars");
+  EXPECT_EQ(
+      HOG::ImageShowcasePage::describeFit(),
+      "Window 3360 x 1050, fit type 0 (letterbox): design area 1680 x 1050 drawn 1680 x 1050 at 840, 0, with bars");
   renderSystem->getWindowInfo().mWndWidth = 840;
   renderSystem->getWindowInfo().mWndHeight = 525;
   EXPECT_EQ(HOG::ImageShowcasePage::describeFit(),

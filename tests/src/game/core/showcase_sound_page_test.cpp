@@ -8,8 +8,8 @@
 #include "config_manager.h"
 #include "core/showcase_sound_page.h"
 #include "file_system.h"
-#include "sound_system/sound_resource_oal.h"
 #include "sound_system/sound_manager.h"
+#include "sound_system/sound_resource_oal.h"
 #include "support/test_support.h"
 
 TEST(SoundShowcasePage, MusicStartsWithThePageAndStopsWithIt) {

@@ -35,8 +35,7 @@ void useContent(int width, int height, int fitType, std::string folder = std::st
   KR::Test::writeFile(folder + "/config.lua",
                       "config = { platforms = { { name = \"pc\", directories = { \"data\" }, resolution = { " +
                           std::to_string(width) + ", " + std::to_string(height) +
-                          " }, fullscreenFitType = " + std::to_string(fitType) +
-                          " } }, currentPlatform = \"pc\" }\n");
+                          " }, fullscreenFitType = " + std::to_string(fitType) + " } }, currentPlatform = \"pc\" }\n");
   KR::Test::writeStartupContent(folder);
   KR::FileSystem::setContentFolder(folder + "/");
 }
@@ -276,7 +275,6 @@ class ClosingApplication : public Application {
   int ticks = 0;
   HOG::ProfileSystem* profiles = nullptr;
 };
-
 
 }  // namespace
 
