@@ -119,7 +119,8 @@ class VideoSurface {
   pthread_mutex_t textureLock;
   File* file = nullptr;
   VideoPlane planes[kPlaneCount];
-  uint32_t framesDecoded = 0;
+  // Counted on the streamer's thread, read by the main thread's diagnostics.
+  std::atomic<uint32_t> framesDecoded{0};
   std::atomic<bool> playing{false};
   std::atomic<bool> finished{false};
   std::atomic<bool> clockRunning{false};

@@ -13,6 +13,7 @@
 #include "format_string.h"
 #include "function.h"
 #include "log_system.h"
+#include "scoped_lock.h"
 #include "string_conversion.h"
 #include "ui/text_manager.h"
 #include "ui/ui_label.h"
@@ -370,6 +371,9 @@ void ObjectsListPanelBehaviour::onMessage(const GameMessage* message) {
 
 void ObjectsListPanelBehaviour::draw() {
   if (!element || !element->shown) return;
+  // The view streamer's thread loads and drops item icons under the factory's icon lock.
+  KR::ScopedLock icons(
+      KR::ScopedLock::lock(gameRunning() ? Game::getInstance()->getItemFactory().getIconLock() : nullptr));
   for (int i = 0; i < kSlots; ++i) {
     const Slot& slot = slots[i];
     if (!slot.occupied || slot.taken || !slot.widget || !slot.widget->visible) continue;

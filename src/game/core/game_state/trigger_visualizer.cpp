@@ -11,6 +11,7 @@
 #include "core/main_menu_state/profile_system.h"
 #include "fast_sprite.h"
 #include "log_system.h"
+#include "scoped_lock.h"
 #include "xml_data_reader.h"
 
 namespace HOG {
@@ -141,6 +142,8 @@ void TriggerVisualizer::drawView(View* view) {
     if (!eligible(t) || (t->getType() != 3 && t->getType() != 0)) continue;
     const KR::Vector2<float> at = mapped(t);
     place(itemApplyingAnimation, KR::Vector2<float>(at.x - itemApplyingSize.x / 2, at.y - itemApplyingSize.y / 2));
+    // The view streamer's thread loads and drops item icons under the factory's icon lock.
+    KR::ScopedLock icons(KR::ScopedLock::lock(item ? Game::getInstance()->getItemFactory().getIconLock() : nullptr));
     if (item && item->sprite) {
       // The icon at half size, centred on the same point.
       const KR::Vector2<float> size = item->sprite->mSize;
