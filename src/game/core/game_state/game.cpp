@@ -371,7 +371,10 @@ void Game::draw() {
   // The view stack closes the blur at the lowest close-up and zooms each
   // plain view through the effects.
   bool blurOpen = blurring;
-  if (views.get() == realViews) {
+  // The open book hides every view once it has faded in.
+  auto* ui = dynamic_cast<InGameUI*>(hud.get());
+  if (ui && ui->getNotebook()->coversScreen()) {
+  } else if (views.get() == realViews) {
     blurOpen = viewStack->drawViews(blurring);
   } else {
     for (ViewEffect* effect : effects) effect->beginZoom();

@@ -122,6 +122,8 @@ void NotebookUI::readConfig(KR::XmlDataReader& reader) {
   reader.leaveChild();
 }
 
+bool NotebookUI::coversScreen() const { return open && widgetTree && widgetTree->shown && widgetTree->alpha > 0.99f; }
+
 NotebookSection* NotebookUI::findSection(const std::string& name) {
   if (!section || section->name != name) {
     KR::log("ERROR: Bad section name specified! %s\n", name.c_str());

@@ -39,6 +39,8 @@ class NotebookUI : public GameMessageListener {
   // Opening or closing twice changes nothing and sends nothing.
   void setOpen(bool open);
   bool isOpen() const { return open; }
+  // Open and fully faded in: nothing under the book shows.
+  bool coversScreen() const;
   // Placed at once; false (with an error line) for a bad section or record name.
   bool pushRecord(const std::string& section, const std::string& record);
   bool pushRecordImmediately(const std::string& section, const std::string& record);
