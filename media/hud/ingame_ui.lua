@@ -14,14 +14,18 @@ end
 -- The casket above the map button: it opens the amulets.
 local casket = button("casket_btn", 130, "Casket")
 casket.position = { 130, -130 }
+-- The book left of the hint button: it opens the notebook.
+local book = button("book_btn", 0, "Book")
+book.position = { -130, -130 }
 
 InGame = {
   id = "InGame", class = "UIWidget", position = { 1410, 990 }, modal = 0,
   states = { fadeIn("InGame") },
-  childs = { button("back_btn", 0, "Back"), button("menu_btn", 130, "Menu"), casket },
+  childs = { button("back_btn", 0, "Back"), button("menu_btn", 130, "Menu"), casket, book },
   events = {
     { element = "menu_btn", slot = "clicked", command = "menuClicked" },
     { element = "back_btn", slot = "clicked", command = "goBackwardButtonClicked" },
     { element = "casket_btn", slot = "clicked", command = "casketClicked" },
+    { element = "book_btn", slot = "clicked", command = "notebookPushed" },
   },
 }

@@ -1,4 +1,5 @@
--- The demo level script: the locations' hooks report themselves.
+-- The demo level script: the locations' hooks report themselves; the story's
+-- steps write the diary's records into the notebook.
 function __Generated_L1_onDeactivate() print("hook: hall left") end
 function __Generated_L2_onActivate() print("hook: garden shown") end
 function __Generated_L2_onDeactivate() print("hook: garden left") end
@@ -6,9 +7,15 @@ function __Generated_L3_onActivate() print("hook: desk opened") end
 function __Generated_L3_onDeactivate() print("hook: desk closed") end
 function __Generated_L2AT1_onObjectToken() print("hook: stone taken") end
 function __Generated_L2AT1_onObjectDropped() print("hook: stone dropped") end
-function __Generated_L2AT2_onActionDone() print("hook: the well gives gem_blue") end
+function __Generated_L2AT2_onActionDone()
+  print("hook: the well gives gem_blue")
+  gGame.pushNotebookRecord("diary", "gems")
+end
 function __Generated_L2AT3_onActionDone() print("hook: the chest opens") end
-function __Generated_L3AT1_onActionDone() print("hook: key taken") end
+function __Generated_L3AT1_onActionDone()
+  print("hook: key taken")
+  gGame.pushNotebookRecord("diary", "key")
+end
 
 -- The hall greets the player once and lights its lamp; the lamp stays lit
 -- (the scene-node state outlives the visit and saved games).
@@ -19,6 +26,7 @@ function __Generated_L1_onActivate()
     gUIMessageManager.showMessage("HALL_GREETING", 3)
     gScene.setNodeEnable(1, "lamp_light", true)
     gProfile.enableAmuletsBtn(false)
+    gGame.pushNotebookRecord("diary", "arrival")
   end
 end
 
@@ -35,6 +43,7 @@ function __GeneratedL4_onViewExtensionFinished()
   print("hook: the shed is searched")
   gInventory.addItem("gem_green")
   gProfile.enableLocationsMapBtn()
+  gGame.pushNotebookRecord("diary", "shed")
   gGame.playCutScene(1, "cutscene_shed_xml")
 end
 
@@ -53,6 +62,7 @@ function __Generated_L1AT3_onInventoryItemApplied(item)
   gInventory.removeItem("gems")
   gInventory.addItem("amulet")
   gProfile.enableAmuletsBtn(true)
+  gGame.pushNotebookRecord("diary", "amulet")
   return 1
 end
 function __Generated_L1AT3_canInteractHandlerScript() return gInventory.isItemPresent("gems") and 1 or 0 end

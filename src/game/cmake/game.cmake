@@ -60,6 +60,7 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/game_state/guide_box.cpp
     ${KR_GAME_SRC}/core/game_state/amulets_button.cpp
     ${KR_GAME_SRC}/core/game_state/notebook_records.cpp
+    ${KR_GAME_SRC}/core/game_state/notebook_ui.cpp
     ${KR_GAME_SRC}/core/game_state/hos_quest_view_extension.cpp
     ${KR_GAME_SRC}/core/game_state/dialog_view_extension.cpp
     ${KR_GAME_SRC}/core/game_state/locations_map.cpp

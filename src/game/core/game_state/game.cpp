@@ -15,6 +15,7 @@
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/lua_integration.h"
 #include "core/game_state/music_player.h"
+#include "core/game_state/notebook_ui.h"
 #include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/trigger_visualizer.h"
 #include "core/game_state/view.h"
@@ -182,8 +183,7 @@ void Game::resetForNewGame() {
     for (View* view : registry->getViews()) view->release();
     registry->loadViews();
   }
-  // The game's Lua tables, the objects list and the notebook are made anew
-  // here as they arrive.
+  if (auto* ui = dynamic_cast<InGameUI*>(hud.get())) ui->getNotebook()->reset();
 }
 
 void Game::ensureViewsLoaded() {
@@ -371,7 +371,10 @@ void Game::draw() {
   // The view stack closes the blur at the lowest close-up and zooms each
   // plain view through the effects.
   bool blurOpen = blurring;
-  if (views.get() == realViews) {
+  // The open book hides every view once it has faded in.
+  auto* ui = dynamic_cast<InGameUI*>(hud.get());
+  if (ui && ui->getNotebook()->coversScreen()) {
+  } else if (views.get() == realViews) {
     blurOpen = viewStack->drawViews(blurring);
   } else {
     for (ViewEffect* effect : effects) effect->beginZoom();

@@ -10,6 +10,7 @@
 #include "core/game_state/inventory_panel_ui.h"
 #include "core/game_state/item_trigger.h"
 #include "core/game_state/locations_map.h"
+#include "core/game_state/notebook_ui.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_stack.h"
@@ -42,9 +43,8 @@ InGameUI::InGameUI() {
     commands->registerFunction("menuClicked", new Binder(this, &InGameUI::menuClicked));
     commands->registerFunction("goBackwardButtonClicked", new Binder(this, &InGameUI::goBackwardButtonClicked));
     commands->registerFunction("casketClicked", new Binder(this, &InGameUI::casketClicked));
-    // The notebook answers this once it hangs on the HUD.
-    for (const char* name : {"notebookPushed", "hintClicked"})
-      commands->registerFunction(name, new KR::LexBinder<InGameUI>(new KR::Function<InGameUI>(&nothing)));
+    commands->registerFunction("notebookPushed", new Binder(this, &InGameUI::notebookPushed));
+    commands->registerFunction("hintClicked", new KR::LexBinder<InGameUI>(new KR::Function<InGameUI>(&nothing)));
   }
   if (KR::UIManager::exists()) {
     KR::UIManager* ui = KR::UIManager::getInstance();
@@ -52,6 +52,7 @@ InGameUI::InGameUI() {
     itemAddedWindow = ui->loadUI("item_added_window_ui", "ItemAddedWindow", nullptr, "default");
     if (itemAddedWindow) itemImage = itemAddedWindow->findDescendant("image");
   }
+  notebook = std::make_unique<NotebookUI>();
   if (Game::exists()) locationsMap = std::make_unique<LocationsScreen>(Game::getInstance()->getRegistry());
   inventoryPanel = std::make_unique<InventoryPanelUI>();
   inventoryPanel->loadConfig();
@@ -67,7 +68,10 @@ InGameUI::InGameUI() {
   amuletsButton = std::make_unique<AmuletsButton>(hudWidget ? hudWidget->findDescendant("casket_btn") : nullptr);
   if (commands)
     for (const char* name : kCommands) commands->unregisterFunction(name);
-  if (Game::exists()) Game::getInstance()->getDispatcher().addListener(this);
+  if (Game::exists()) {
+    Game::getInstance()->getDispatcher().addListener(this);
+    Game::getInstance()->getDispatcher().addListener(notebook.get());
+  }
 }
 
 InGameUI::~InGameUI() {
@@ -76,6 +80,7 @@ InGameUI::~InGameUI() {
   hintPanel.reset();
   inventoryPanel.reset();
   locationsMap.reset();
+  notebook.reset();
   if (!KR::UIManager::exists()) return;
   KR::UIManager* ui = KR::UIManager::getInstance();
   if (hudWidget) ui->destroyUI(hudWidget);
@@ -104,7 +109,11 @@ void InGameUI::draw() {
   inventoryPanel->draw();
   amuletsButton->draw();
   if (KR::UIManager::exists()) KR::UIManager::getInstance()->render();
+  // The book lies over the whole screen, HUD included.
+  notebook->draw();
 }
+
+void InGameUI::notebookPushed() { notebook->setOpen(!notebook->isOpen()); }
 
 void InGameUI::setHudVisible(bool visible) {
   if (inventoryPanel->root) inventoryPanel->root->setVisible(visible);
@@ -125,11 +134,11 @@ void InGameUI::setHudVisible(bool visible) {
 bool InGameUI::processInput(const InputState& input) {
   bool taken = false;
   if (!modalBlocked && !scriptBlocked && input.valid &&
-      ((locationsMap && locationsMap->handleInput(input)) ||
+      (notebook->handleInput(input) || (locationsMap && locationsMap->handleInput(input)) ||
        (hudWidget && hudWidget->shown && hudWidget->hitTest(KR::Vector2<float>(float(input.x), float(input.y)))) ||
        (hintPanel->widget && hintPanel->widget->shown &&
         hintPanel->widget->hitTest(KR::Vector2<float>(float(input.x), float(input.y)))) ||
-       inventoryPanel->handleInput(input))) {
+       (!notebook->isOpen() && inventoryPanel->handleInput(input)))) {
     taken = true;
     if (GameCursorManager::exists()) GameCursorManager::getInstance()->setCursor(0);
   }
@@ -155,6 +164,7 @@ void InGameUI::onEscape() {
 }
 
 void InGameUI::update(float dt) {
+  notebook->update(dt);
   if (locationsMap) locationsMap->update(dt);
   hintPanel->update(dt);
   inventoryPanel->update(dt);

@@ -24,6 +24,7 @@ class HintPanel;
 class LocationsScreen;
 class InGameMenu;
 class InventoryPanelUI;
+class NotebookUI;
 struct InventoryItem;
 
 class InGameUI : public IHud, public GameMessageListener {
@@ -54,6 +55,9 @@ class InGameUI : public IHud, public GameMessageListener {
   HintPanel* getHintPanel() { return hintPanel.get(); }
   LocationsScreen* getLocationsMap() { return locationsMap.get(); }
   AmuletsButton* getAmuletsButton() { return amuletsButton.get(); }
+  NotebookUI* getNotebook() { return notebook.get(); }
+  // The HUD's book button: opens the notebook, or closes it when open.
+  void notebookPushed();
   void casketClicked();
   void draw() override;
   void start() override;
@@ -62,6 +66,7 @@ class InGameUI : public IHud, public GameMessageListener {
   KR::UIWidget* itemAddedWindow = nullptr;
   KR::UIWidget* itemImage = nullptr;
   InventoryItem* itemAddedItem = nullptr;
+  std::unique_ptr<NotebookUI> notebook;
   std::unique_ptr<LocationsScreen> locationsMap;
   std::unique_ptr<InventoryPanelUI> inventoryPanel;
   std::unique_ptr<HintPanel> hintPanel;

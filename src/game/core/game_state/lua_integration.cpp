@@ -18,6 +18,7 @@ extern "C" {
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/inventory_panel_ui.h"
+#include "core/game_state/notebook_ui.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/scene_node_tasks.h"
 #include "core/game_state/view.h"
@@ -157,8 +158,20 @@ void playCutSceneBody(unsigned number, const char* name) {
 void endGameBody() {
   if (game()) game()->finishGame();
 }
-// The notebook, the amulets, the objects list and dialogues join these once they exist.
-void notebookBody(const char*, const char*) {}
+NotebookUI* notebook() {
+  if (!Game::exists()) return nullptr;
+  auto* ui = dynamic_cast<InGameUI*>(Game::getInstance()->getHud());
+  return ui ? ui->getNotebook() : nullptr;
+}
+void pushRecordBody(const char* section, const char* record) {
+  if (NotebookUI* book = notebook()) book->pushRecord(section ? section : "", record ? record : "");
+}
+void showRecordBody(const char* section, const char* record) {
+  if (NotebookUI* book = notebook()) book->showRecord(section ? section : "", record ? record : "");
+}
+void pushRecordImmediatelyBody(const char* section, const char* record) {
+  if (NotebookUI* book = notebook()) book->pushRecordImmediately(section ? section : "", record ? record : "");
+}
 void amuletSceneBody(const char* name, bool play) {
   if (Game::exists())
     if (auto* ui = dynamic_cast<InGameUI*>(Game::getInstance()->getHud()))
@@ -384,14 +397,17 @@ int endGame(lua_State*) {
   queue(&endGameBody);
   return 0;
 }
-int notebookCall(lua_State* L) {
+int notebookCall(lua_State* L, void (*body)(const char*, const char*)) {
   Args a(L, 2);
   if (!a.ok) return 0;
   const char* record = a.text();
   const char* section = a.text();
-  queue(&notebookBody, section, record);
+  queue(body, section, record);
   return 0;
 }
+int pushNotebookRecord(lua_State* L) { return notebookCall(L, &pushRecordBody); }
+int showNotebookRecord(lua_State* L) { return notebookCall(L, &showRecordBody); }
+int pushNotebookRecordImmediately(lua_State* L) { return notebookCall(L, &pushRecordImmediatelyBody); }
 int openAmulets(lua_State*) {
   queue(&openAmuletsBody);
   return 0;
@@ -736,9 +752,9 @@ const FunctionInfo kFunctions[] = {
     {"gGame", "playMovie", "s", 0, true, &playMovie},
     {"gGame", "playCutScene", "us", 0, true, &playCutScene},
     {"gGame", "endGame", "", 0, true, &endGame},
-    {"gGame", "pushNotebookRecord", "ss", 0, true, &notebookCall},
-    {"gGame", "showNotebookRecord", "ss", 0, true, &notebookCall},
-    {"gGame", "pushNotebookRecordImmediately", "ss", 0, true, &notebookCall},
+    {"gGame", "pushNotebookRecord", "ss", 0, true, &pushNotebookRecord},
+    {"gGame", "showNotebookRecord", "ss", 0, true, &showNotebookRecord},
+    {"gGame", "pushNotebookRecordImmediately", "ss", 0, true, &pushNotebookRecordImmediately},
     {"gGame", "openAmulets", "", 0, true, &openAmulets},
     {"gGame", "setAmuletScenePlay", "sb", 0, true, &setAmuletScenePlay},
     {"gGame", "setDebugTriggersEnabled", "b", 0, false, &setDebugTriggersEnabled},

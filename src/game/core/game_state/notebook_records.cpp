@@ -68,17 +68,7 @@ bool NotebookPage::tryPlaceRecord(NotebookRecord* record) {
     full = true;
     return false;
   }
-  target->records.push_back(record);
-  record->page = target;
-  record->placed = true;
-  section->lastPlacedRecord = record;
-  const KR::Vector2<float> origin = target->widget ? target->widget->getAbsolutePosition() : KR::Vector2<float>();
-  record->position = origin + KR::Vector2<float>(record->offset.x, target->usedHeight);
-  if (record->scene) {
-    record->scene->mPosX = record->position.x;
-    record->scene->mPosY = record->position.y;
-  }
-  target->usedHeight += h + section->recordsDistance;
+  target->putRecord(record);
   if (record->doublePage) {
     target->full = true;
     if (target->index % 2 == 1)
@@ -87,6 +77,20 @@ bool NotebookPage::tryPlaceRecord(NotebookRecord* record) {
     target->full = true;
   }
   return true;
+}
+
+void NotebookPage::putRecord(NotebookRecord* record) {
+  records.push_back(record);
+  record->page = this;
+  record->placed = true;
+  section->lastPlacedRecord = record;
+  const KR::Vector2<float> origin = widget ? widget->getAbsolutePosition() : KR::Vector2<float>();
+  record->position = origin + KR::Vector2<float>(record->offset.x, usedHeight);
+  if (record->scene) {
+    record->scene->mPosX = record->position.x;
+    record->scene->mPosY = record->position.y;
+  }
+  usedHeight += record->height + section->recordsDistance;
 }
 
 bool NotebookSection::addRecord(const std::string& id, const std::string& sceneFile, bool doublePage) {
@@ -134,6 +138,7 @@ void NotebookSection::addPagePair() {
     page->pageWidth = pageSize.x;
     page->pageHeight = pageSize.y;
     page->index = uint32_t(pages.size() + 1);
+    page->widget = i == 0 ? leftPagesWidget : rightPagesWidget;
     pages.push_back(std::move(page));
   }
 }

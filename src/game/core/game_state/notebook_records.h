@@ -60,6 +60,8 @@ class NotebookRecord {
 class NotebookPage {
  public:
   bool tryPlaceRecord(NotebookRecord* record);
+  // Appends a loaded record below the ones already here, whatever room is left.
+  void putRecord(NotebookRecord* record);
 
   NotebookSection* section = nullptr;
   KR::UIWidget* widget = nullptr;
@@ -86,6 +88,9 @@ class NotebookSection {
   std::string name;
   float recordsDistance = 0.0f;
   KR::Vector2<float> pageSize;
+  // Parents of the page widgets; the pages of one side share it as their widget.
+  KR::UIWidget* leftPagesWidget = nullptr;
+  KR::UIWidget* rightPagesWidget = nullptr;
   std::vector<std::unique_ptr<NotebookRecord>> records;
   std::vector<std::unique_ptr<NotebookPage>> pages;
   NotebookPage* shownLeft = nullptr;

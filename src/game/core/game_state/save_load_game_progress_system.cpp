@@ -8,9 +8,11 @@
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
+#include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/item_trigger.h"
+#include "core/game_state/notebook_ui.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_extension.h"
 #include "core/game_state/view_registry.h"
@@ -186,6 +188,15 @@ std::string SaveLoadGameProgressSystem::getSavePath() {
   return folder + "savegame" + std::to_string(profile->saveNumber) + ".sav";
 }
 
+namespace {
+
+NotebookUI* notebookOf(Game& game) {
+  auto* ui = dynamic_cast<InGameUI*>(game.getHud());
+  return ui ? ui->getNotebook() : nullptr;
+}
+
+}  // namespace
+
 SaveGame::Data SaveLoadGameProgressSystem::capture(Game& game) {
   Data data;
   ViewRegistry& registry = game.getRegistry();
@@ -239,6 +250,7 @@ SaveGame::Data SaveLoadGameProgressSystem::capture(Game& game) {
     data.extensions.push_back(
         {extension->view->id, extension->suspended, extension->finishReported, extension->suspendable});
   }
+  if (NotebookUI* book = notebookOf(game)) data.notebook = book->capture();
   data.cutScene.mode = uint32_t(game.getMode() == 1 ? 1 : 0);
   data.cutScene.name = game.savedCutSceneName;
   data.cutScene.value = game.savedCutSceneValue;
@@ -351,6 +363,7 @@ void SaveLoadGameProgressSystem::apply(Game& game, const SaveGame::Data& data) {
       extension->suspendable = data.extensions[i].suspendable;
     }
   }
+  if (NotebookUI* book = notebookOf(game)) book->restore(data.notebook);
   game.savedCutSceneName = data.cutScene.name;
   game.savedCutSceneValue = data.cutScene.value;
   if (data.cutScene.mode == 1) game.requestSavedCutScene();

@@ -1,9 +1,10 @@
 // The whole demo by input events only: the desk's quest (drawer, key), the
-// stone onto the well, the key on the chest, the gardener's dialogue with the
-// HUD hidden, the shed's nine things and its cut scene; save, quit, restart
-// and continue; the gems on the hall's altar for the amulet, the casket, the
-// amulet among the amulets, the finale, the credits and back to the main menu. Items are
-// picked from the inventory row and used on the scene with clicks.
+// stone onto the well, the key on the chest, the notebook's diary so far, the
+// gardener's dialogue with the HUD hidden, the shed's nine things and its cut
+// scene; save, quit, restart and continue (the diary with it); the gems on the
+// hall's altar for the amulet, the casket, the amulet among the amulets, the
+// finale, the credits and back to the main menu. Items are picked from the
+// inventory row and used on the scene with clicks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,6 +23,7 @@
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/inventory_panel_ui.h"
+#include "core/game_state/notebook_ui.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/view.h"
@@ -124,6 +126,16 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     closeItemWindow(game);
     EXPECT_TRUE(holds(game, "gem_red"));
 
+    // The diary so far is in the notebook; the book's button opens and closes it.
+    HOG::NotebookUI* notebook = hud()->getNotebook();
+    hud()->notebookPushed();
+    game.steps(20);
+    EXPECT_TRUE(notebook->isOpen());
+    for (const char* id : {"arrival", "key", "gems"}) EXPECT_TRUE(notebook->getSection()->findRecord(id)->placed) << id;
+    hud()->notebookPushed();
+    game.steps(20);
+    EXPECT_FALSE(notebook->isOpen());
+
     // The gardener: two lines by clicks, his hand, a last line; the HUD is hidden meanwhile.
     clickAt(game, 748, 396);
     ASSERT_TRUE(game.stepUntil([&] { return shown(game, "talk01"); }, 300));
@@ -181,6 +193,9 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     if (hud()->itemWindowShown) closeItemWindow(game);
     for (const char* item : {"gems", "gem_red", "gem_green", "gem_blue"}) EXPECT_TRUE(holds(game, item)) << item;
     EXPECT_FALSE(holds(game, "key"));
+    // The diary came back with the saved game.
+    for (const char* id : {"arrival", "key", "gems", "shed"})
+      EXPECT_TRUE(hud()->getNotebook()->getSection()->findRecord(id)->placed) << id;
     int index = -1;
     EXPECT_NE(row()->findSlotByName("gems", &index), nullptr);
 
