@@ -44,6 +44,14 @@ InventoryItem* ObjectsListPanelBehaviour::shownRecord(const Slot& slot) {
   return slot.group && slot.group->isGroup ? slot.group : slot.item;
 }
 
+KR::Vector2<float> ObjectsListPanelBehaviour::getSlotIconCentre(int index) {
+  KR::UIWidget* widget = index >= 0 && index < kSlots ? slots[index].widget : nullptr;
+  if (!widget) return KR::Vector2<float>();
+  KR::UIWidget* back = widget->findDescendant("itemBk");
+  if (!back) back = widget;
+  return back->getAbsolutePosition() + back->getSize() * 0.5f;
+}
+
 void ObjectsListPanelBehaviour::loadConfig(const std::string& fileName) {
   KR::XmlDataReader reader;
   if (!reader.open("default", fileName) || !reader.enterChild("Behaviour")) return;
@@ -376,10 +384,8 @@ void ObjectsListPanelBehaviour::draw() {
     InventoryItem* record = shownRecord(slot);
     if (!record || !record->sprite) continue;
     KR::FastSprite* icon = record->sprite;
-    const KR::Vector2<float> at = slot.widget->getAbsolutePosition();
-    const KR::Vector2<float> size = slot.widget->getSize();
     icon->mScale = KR::Vector2<float>(0.5f, 0.5f);
-    icon->mPosition = at + KR::Vector2<float>(size.x / 2 - icon->mSize.x / 4, size.y / 2 - icon->mSize.y / 4);
+    icon->mPosition = getSlotIconCentre(i) - icon->mSize * 0.25f;
     icon->setColor(KR::Color::fromFloats(1.0f, 1.0f, 1.0f, 1.0f));
     icon->draw();
     icon->mScale = KR::Vector2<float>(1.0f, 1.0f);

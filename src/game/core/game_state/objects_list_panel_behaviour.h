@@ -58,6 +58,9 @@ class ObjectsListPanelBehaviour : public InventoryPanelBehaviour {
   int occupiedCount() const;
   // The shown record: the group for a group member, else the item.
   static InventoryItem* shownRecord(const Slot& slot);
+  // Where a slot's icon is centred on screen: the middle of its "itemBk"
+  // background (the slot widget itself has no size of its own in the UI file).
+  KR::Vector2<float> getSlotIconCentre(int index);
 
   KR::UIWidget* element = nullptr;
   KR::UIWidget* row = nullptr;

@@ -21,6 +21,7 @@
 #include "core/game_state/view.h"
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
+#include "fast_sprite.h"
 #include "support/game_driver.h"
 #include "support/png_file.h"
 #include "ui/ui_manager.h"
@@ -132,6 +133,14 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   EXPECT_STREQ(row->slots[0].item->name, "key");
   EXPECT_FALSE(row->slots[1].occupied);
   game.steps(15);
+  // Its icon sits in the middle of the slot's background, at half size.
+  const HOG::InventoryItem* key = row->slots[0].item;
+  ASSERT_NE(key->sprite, nullptr);
+  KR::UIWidget* keyBack = row->slots[0].widget->findDescendant("itemBk");
+  ASSERT_NE(keyBack, nullptr);
+  const KR::Vector2<float> backCentre = keyBack->getAbsolutePosition() + keyBack->getSize() * 0.5f;
+  EXPECT_NEAR(key->sprite->mPosition.x + key->sprite->mSize.x / 4, backCentre.x, 1.0f);
+  EXPECT_NEAR(key->sprite->mPosition.y + key->sprite->mSize.y / 4, backCentre.y, 1.0f);
   clickAt(game, kFirstSlot[0], kFirstSlot[1]);
   game.steps(2);
   ASSERT_NE(stack.getTakenInventoryItem(), nullptr);
