@@ -90,6 +90,11 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   EXPECT_FLOAT_EQ(hint->lastTarget.x, 428.0f);
   EXPECT_FLOAT_EQ(hint->lastTarget.y, 664.0f);
   EXPECT_TRUE(hint->ready);
+  // Its trail leaves the button and reaches the desk.
+  EXPECT_TRUE(hint->targetTrail->active);
+  EXPECT_GT(hint->targetTrail->getRibbonCount(), 0);
+  EXPECT_TRUE(game.stepUntil([&] { return hint->targetTrail->endShown; }, 120));
+  EXPECT_FLOAT_EQ(hint->targetTrail->endPoint.x, 428.0f);
   EXPECT_EQ(game.activeView(), "location01");
 
   // The map: the hall is current, the garden and the shed reachable; a click on the garden travels.
