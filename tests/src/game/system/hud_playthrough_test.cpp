@@ -137,8 +137,10 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   ASSERT_TRUE(row->slots[0].occupied);
   EXPECT_STREQ(row->slots[0].item->name, "key");
   EXPECT_FALSE(row->slots[1].occupied);
+  EXPECT_NE(row->flyState, 0);
+  ASSERT_TRUE(game.stepUntil([&] { return row->flyState == 0; }, 120));
   game.steps(15);
-  // Its icon sits in the middle of the slot's background, at half size.
+  // Its icon flies in from the window, then sits in the middle of the slot's background, at half size.
   const HOG::InventoryItem* key = row->slots[0].item;
   ASSERT_NE(key->sprite, nullptr);
   KR::UIWidget* keyBack = row->slots[0].widget->findDescendant("itemBk");
