@@ -20,7 +20,7 @@ for n = 1, 250 do
     id = id, class = "UIWidget", position = { (n - 1) * 110, 0 }, size = { 100, 100 },
     states = { fadeIn(id) },
     childs = {
-      { id = "bk", class = "UISprite", states = { fadeIn("bk") }, imagename = "ui_demo_sprites", tablename = "OkBack", size = { 100, 100 },
+      { id = "itemBk", class = "UISprite", states = { fadeIn("itemBk") }, imagename = "ui_demo_sprites", tablename = "OkBack", scale = { 0.834, 2.084 },
         color = { 120, 100, 80, 200 } },
       { id = "count", class = "UILabel", states = { fadeIn("count") }, fontPreset = "ui_demo_presets_lua:caption", position = { 0, 70 },
         size = { 100, 30 }, text = "" },

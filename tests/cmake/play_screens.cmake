@@ -1,8 +1,9 @@
 # The play screens' logic over small locations built by the tests: hint
-# search, locations map, hidden-object quest, dialogue, the notebook screen.
+# search and trail, locations map, hidden-object quest, dialogue, the notebook screen.
 kr_add_test(test_play_screens
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/play_screens_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/notebook_ui_test.cpp
+          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/hint_trail_test.cpp
   LIBS kr_game)
 
 # The HUD, its screens and the pause menu in the running game, with the

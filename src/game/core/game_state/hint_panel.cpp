@@ -18,6 +18,8 @@
 #include "lex_binded_function_manager.h"
 #include "log_system.h"
 #include "render_system_dx8.h"
+#include "sprite.h"
+#include "sprite_manager.h"
 #include "ui/ui_label.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
@@ -37,9 +39,13 @@ View* activeView() { return Game::exists() ? Game::getInstance()->getViewStack()
 
 }  // namespace
 
-HintPanel::HintPanel() = default;
+HintPanel::HintPanel() { makeTrails(nullptr); }
 
 HintPanel::~HintPanel() {
+  targetTrail.reset();
+  itemTrail.reset();
+  if (trailPicture)
+    if (auto* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr()) sprites->destroySprite(trailPicture);
   if (widget && KR::UIManager::exists()) KR::UIManager::getInstance()->destroyUI(widget);
 }
 
@@ -51,10 +57,12 @@ void HintPanel::load() {
     commands->registerFunction("mapBtnClicked", new KR::LexBinder<HintPanel>(this, &HintPanel::mapBtnClicked));
   }
   KR::XmlDataReader reader;
-  if (reader.open("default", "hint_config_xml"))
+  if (reader.open("default", "hint_config_xml")) {
     readConfig(reader);
-  else
+    makeTrails(&reader);
+  } else {
     KR::log("ERROR: Can't load hint config file!");
+  }
   if (KR::UIManager::exists()) {
     widget = KR::UIManager::getInstance()->loadUI("hint_panel_ui", "HintPanel", nullptr, "default");
     if (!widget) KR::log("ERROR: Failed to load hint panel widget!");
@@ -74,6 +82,31 @@ void HintPanel::readConfig(KR::XmlDataReader& reader) {
   reader.readFloat("minigameDisableTimeHard", &minigameDisableTimeHard);
 }
 
+void HintPanel::makeTrails(KR::XmlDataReader* reader) {
+  HintTrail::Settings settings;
+  if (reader && reader->enterChild("FlashEffect")) {
+    HintTrail::readSettings(*reader, &settings);
+    reader->leaveChild();
+  }
+  if (reader && !trailPicture)
+    if (auto* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr())
+      trailPicture = sprites->createSprite(settings.spriteFile, settings.spriteTable, "default");
+  targetTrail = std::make_unique<HintTrail>();
+  itemTrail = std::make_unique<HintTrail>();
+  targetTrail->create(settings, trailPicture);
+  itemTrail->create(settings, trailPicture);
+}
+
+void HintPanel::stopTrails() {
+  targetTrail->stop();
+  itemTrail->stop();
+}
+
+void HintPanel::draw() {
+  targetTrail->drawRibbons();
+  if (itemTrailPending) itemTrail->drawRibbons();
+}
+
 float HintPanel::rechargeTime() const {
   const bool hard = hardMode();
   if (minigameMode) return hard ? minigameDisableTimeHard : minigameDisableTime;
@@ -88,6 +121,18 @@ void HintPanel::update(float dt) {
   shownChargeTime += (diff < 0 ? -1.0f : 1.0f) * std::min(std::fabs(diff), 5.0f * dt);
   // A recharge time of 0 never makes the button ready.
   if (!ready && total > 0.0f && charge > total) ready = true;
+  targetTrail->update(dt);
+  itemTrail->update(dt);
+  const float before = itemTrailTimer;
+  itemTrailTimer += dt;
+  if (before <= itemTrailDelay && itemTrailTimer > itemTrailDelay) {
+    // The slot is read now: the row may have paged since the click.
+    if (itemSlotIndex >= 0 && inventoryPanel)
+      if (auto* row =
+              dynamic_cast<ObjectsListPanelBehaviour*>(inventoryPanel->findBehaviour("ObjectsListPanelBehaviour")))
+        itemTarget = row->getSlotIconCentre(itemSlotIndex);
+    itemTrail->start(trailSource, itemTarget);
+  }
 }
 
 void HintPanel::mapBtnClicked() {
@@ -104,7 +149,16 @@ void HintPanel::setCaption(const char* text) {
 }
 
 void HintPanel::onGameMessage(const GameMessage& message) {
-  if (message.kind != kMsgViewActivated && message.kind != kMsgExtensionResumed) return;
+  switch (message.kind) {
+    case kMsgItemAdded:
+    case kMsgNotebookOpened:
+    case kMsgTransitionUsed:
+    case kMsgViewStackChanged:
+    case kMsgMapOpened: stopTrails(); return;
+    case kMsgViewActivated:
+    case kMsgExtensionResumed: stopTrails(); break;
+    default: return;
+  }
   minigameMode = isMinigameView();
   if (minigameMode) {
     ready = false;
@@ -135,6 +189,8 @@ void HintPanel::hintBtnClicked() {
   KR::Vector2<float> target;
   const int n = showHint(result, &target);
   lastTarget = target;
+  if (n > 0) targetTrail->start(trailSource, target);
+  itemTrailTimer = n == 2 ? 0.0f : itemTrailDelay + 1.0f;
   View* view = activeView();
   if (view && view->type != 1 && KR::RenderSystem::exists()) {
     const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());

@@ -6,14 +6,21 @@
 // inventory row out and remembers that item's slot. Owned by the HUD; main
 // thread only; the play state passes every game message on to it.
 //
+// Both flights (to the target, then a second later to the needed item's slot)
+// are hint trails that start at the button.
+//
 // Config "hint_config_xml" (package "default"): "disableTime",
-// "disableTimeHard", "minigameDisableTime", "minigameDisableTimeHard".
+// "disableTimeHard", "minigameDisableTime", "minigameDisableTimeHard", and the
+// trails' section "FlashEffect".
 // UI "hint_panel_ui" table "HintPanel" with a label "caption".
 #include <cstdint>
+#include <memory>
 
+#include "core/game_state/hint_trail.h"
 #include "vector2.h"
 
 namespace KR {
+class Sprite;
 class UIWidget;
 class XmlDataReader;
 }  // namespace KR
@@ -47,6 +54,9 @@ class HintPanel {
   // The map its map button opens (the HUD's).
   LocationsScreen* locations = nullptr;
   void mapBtnClicked();
+  // The trails' ribbons, from the HUD's draw.
+  void draw();
+  void stopTrails();
 
   KR::UIWidget* widget = nullptr;
   KR::UIWidget* caption = nullptr;
@@ -58,11 +68,19 @@ class HintPanel {
   bool itemTrailPending = false;
   KR::Vector2<float> itemTarget;
   int32_t itemSlotIndex = -1;
-  // The last hint's target on screen (where the trail would fly).
+  // The last hint's target on screen (where the trail flies).
   KR::Vector2<float> lastTarget;
+  std::unique_ptr<HintTrail> targetTrail, itemTrail;
+  KR::Sprite* trailPicture = nullptr;
+  // Both trails leave from the button (design coordinates).
+  KR::Vector2<float> trailSource{1520.0f, 917.0f};
+  // Time since the current hint; the item trail starts once it passes the delay.
+  float itemTrailTimer = 2.0f;
+  float itemTrailDelay = 1.0f;
 
  private:
   float rechargeTime() const;
+  void makeTrails(KR::XmlDataReader* reader);
   void setCaption(const char* text);
 };
 

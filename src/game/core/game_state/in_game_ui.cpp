@@ -107,6 +107,7 @@ void InGameUI::draw() {
   if (hudWidget && hudWidget->shown) hudWidget->render(false);
   if (inventoryPanel->root && inventoryPanel->root->shown) inventoryPanel->root->render(false);
   inventoryPanel->draw();
+  hintPanel->draw();
   amuletsButton->draw();
   if (KR::UIManager::exists()) KR::UIManager::getInstance()->render();
   // The book lies over the whole screen, HUD included.

@@ -45,6 +45,14 @@ InventoryItem* ObjectsListPanelBehaviour::shownRecord(const Slot& slot) {
   return slot.group && slot.group->isGroup ? slot.group : slot.item;
 }
 
+KR::Vector2<float> ObjectsListPanelBehaviour::getSlotIconCentre(int index) {
+  KR::UIWidget* widget = index >= 0 && index < kSlots ? slots[index].widget : nullptr;
+  if (!widget) return KR::Vector2<float>();
+  KR::UIWidget* back = widget->findDescendant("itemBk");
+  if (!back) back = widget;
+  return back->getAbsolutePosition() + back->getSize() * 0.5f;
+}
+
 void ObjectsListPanelBehaviour::loadConfig(const std::string& fileName) {
   KR::XmlDataReader reader;
   if (!reader.open("default", fileName) || !reader.enterChild("Behaviour")) return;
@@ -103,6 +111,10 @@ void ObjectsListPanelBehaviour::activate() {
 }
 
 void ObjectsListPanelBehaviour::deactivate() {
+  if (activeSlot >= 0 && flyState != 0) {
+    flyState = 0;
+    putBack(activeSlot);
+  }
   if (activeSlot >= 0) {
     putBack(activeSlot);
     if (gameRunning()) Game::getInstance()->getViewStack().setTakenInventoryItem(nullptr);
@@ -155,19 +167,20 @@ void ObjectsListPanelBehaviour::fill(int index, InventoryItem* item, InventoryIt
   panel->setShown(true);
 }
 
-void ObjectsListPanelBehaviour::placeNewItem(InventoryItem* item) {
-  if (!item) return;
+int ObjectsListPanelBehaviour::placeNewItem(InventoryItem* item) {
+  if (!item) return -1;
   InventoryItem* group = nullptr;
   if (item->partOfGroup[0]) {
     group = gameRunning() ? Game::getInstance()->getItemFactory().find(item->partOfGroup) : nullptr;
     if (!group || !group->inInventory) {
       KR::log("BAD GROUP SPECIFIED! %s", item->partOfGroup);
-      return;
+      return -1;
     }
     for (int i = 0; i < kSlots; ++i)
       if (slots[i].occupied && slots[i].group == group) {
         showCount(i);
-        return;
+        firstShown = (i / itemsPageCount) * itemsPageCount;
+        return i;
       }
   }
   for (int i = 0; i < kSlots; ++i)
@@ -175,8 +188,63 @@ void ObjectsListPanelBehaviour::placeNewItem(InventoryItem* item) {
       fill(i, item, group);
       // The new item's page comes on screen.
       firstShown = (i / itemsPageCount) * itemsPageCount;
-      return;
+      return i;
     }
+  return -1;
+}
+
+void ObjectsListPanelBehaviour::startFlight(int index, const KR::Vector2<float>& from) {
+  if (index < 0) return;
+  if (!fly.findTrack("pos")) {
+    fly.bindVector2Parameter("pos", &flyPosition);
+    fly.bindFloatTarget("scale", &flyScale);
+  }
+  fly.clearFrames();
+  static const float durations[] = {0.6f, 0.4f, 0.2f, 0.15f, 0.0f};
+  static const float scales[] = {1.0f, 0.9f, 0.8f, 0.7f, 0.5f};
+  for (int k = 0; k < 5; ++k) {
+    fly.addFrame(durations[k]);
+    *fly.getFloatValue("scale", uint32_t(k)) = scales[k];
+  }
+  flyFrom = from;
+  activeSlot = index;
+  flyState = 1;
+  layoutSlot(index);
+  flightKeys();
+  const KR::Vector2<float> d = getSlotIconCentre(index) - from;
+  const float far = 0.001f * std::sqrt(d.x * d.x + d.y * d.y);
+  fly.speed = std::clamp(2.0f - far * far, 1.2f, 2.2f);
+  fly.time = 0.0f;
+  fly.playing = true;
+  fly.update(0.0f);
+}
+
+// The keys toward the slot follow it while the panel slides out.
+void ObjectsListPanelBehaviour::flightKeys() {
+  const KR::Vector2<float> s = flyFrom, t = getSlotIconCentre(activeSlot);
+  const float d = itemsDistance, side = s.x >= t.x ? 1.0f : -1.0f;
+  const KR::Vector2<float> keys[] = {
+      s, {s.x + side * d, s.y + 1.5f * d}, {t.x + side * d, t.y}, {t.x + side * d / 2, t.y + d / 2}, t};
+  for (int k = 0; k < 5; ++k) *fly.getVector2Value("pos", uint32_t(k)) = keys[k];
+}
+
+void ObjectsListPanelBehaviour::updateFlight(float dt) {
+  if (flyState == 0) return;
+  if (activeSlot < 0) {  // the row was rebuilt under the flight
+    flyState = 0;
+    return;
+  }
+  panel->autoHide = false;
+  if (flyState == 1 && panel->shown && !panel->isSliding()) flyState = 2;
+  if (fly.isFinished()) {
+    const int landed = activeSlot;
+    flyState = 0;
+    putBack(landed);
+    showCount(landed);
+    return;
+  }
+  flightKeys();
+  fly.update(dt);
 }
 
 void ObjectsListPanelBehaviour::refreshItems() {
@@ -266,7 +334,8 @@ void ObjectsListPanelBehaviour::putBack(int index) {
 }
 
 void ObjectsListPanelBehaviour::removeSlot(int index) {
-  if (slots[index].taken) activeSlot = -1;
+  if (slots[index].taken || flyState != 0) activeSlot = -1;
+  flyState = 0;
   if (activeSlot > index) --activeSlot;
   // Later records move one place forward; the emptied record goes last.
   for (int i = index; i + 1 < kSlots; ++i) {
@@ -315,6 +384,7 @@ void ObjectsListPanelBehaviour::update(float dt) {
     panel->setShown(true);
   }
   for (int i = 0; i < kSlots; ++i) layoutSlot(i);
+  updateFlight(dt);
 }
 
 int32_t ObjectsListPanelBehaviour::processInput(const InputState& input) {
@@ -324,7 +394,7 @@ int32_t ObjectsListPanelBehaviour::processInput(const InputState& input) {
     result = 1;
     if (GameCursorManager::exists()) GameCursorManager::getInstance()->setCursor(0);
   }
-  if (!panel->shown || !input.leftReleased) return result;
+  if (flyState != 0 || !panel->shown || !input.leftReleased) return result;
   const float dx = float(input.x - input.pressX), dy = float(input.y - input.pressY);
   if (std::sqrt(dx * dx + dy * dy) > kClickDistance) return result;
   for (int i = 0; i < kSlots; ++i) {
@@ -355,16 +425,22 @@ void ObjectsListPanelBehaviour::onMessage(const GameMessage* message) {
       break;
     }
     case kMsgHeldItemCleared:
-      if (activeSlot >= 0) {
+      if (activeSlot >= 0 && flyState == 0) {
         putBack(activeSlot);
         panel->setShown(true);
       }
       break;
-    case kMsgItemFlyToRow:
+    case kMsgItemFlyToRow: {
       panel->setShown(true);
       panel->autoHide = canDisappear;
-      placeNewItem(static_cast<InventoryItem*>(message->item));
+      if (flyState != 0) {  // the previous flight lands at once
+        flyState = 0;
+        putBack(activeSlot);
+      }
+      const int index = placeNewItem(static_cast<InventoryItem*>(message->item));
+      startFlight(index, KR::Vector2<float>(message->payload.xy[0], message->payload.xy[1]));
       break;
+    }
     default: break;
   }
 }
@@ -377,13 +453,12 @@ void ObjectsListPanelBehaviour::draw() {
   for (int i = 0; i < kSlots; ++i) {
     const Slot& slot = slots[i];
     if (!slot.occupied || slot.taken || !slot.widget || !slot.widget->visible) continue;
+    if (flyState != 0 && i == activeSlot) continue;
     InventoryItem* record = shownRecord(slot);
     if (!record || !record->sprite) continue;
     KR::FastSprite* icon = record->sprite;
-    const KR::Vector2<float> at = slot.widget->getAbsolutePosition();
-    const KR::Vector2<float> size = slot.widget->getSize();
     icon->mScale = KR::Vector2<float>(0.5f, 0.5f);
-    icon->mPosition = at + KR::Vector2<float>(size.x / 2 - icon->mSize.x / 4, size.y / 2 - icon->mSize.y / 4);
+    icon->mPosition = getSlotIconCentre(i) - icon->mSize * 0.25f;
     icon->setColor(KR::Color::fromFloats(1.0f, 1.0f, 1.0f, 1.0f));
     icon->draw();
     icon->mScale = KR::Vector2<float>(1.0f, 1.0f);
@@ -393,6 +468,15 @@ void ObjectsListPanelBehaviour::draw() {
   if (game->briefWindowShown || game->getFadeValue() >= kEpsilon) return;
   InventoryItem* record = shownRecord(slots[activeSlot]);
   if (!record || !record->sprite) return;
+  if (flyState != 0) {
+    KR::FastSprite* icon = record->sprite;
+    icon->mScale = KR::Vector2<float>(flyScale, flyScale);
+    icon->mPosition = flyPosition - icon->mSize * (flyScale / 2);
+    icon->setColor(KR::Color::fromFloats(1.0f, 1.0f, 1.0f, 1.0f));
+    icon->draw();
+    icon->mScale = KR::Vector2<float>(1.0f, 1.0f);
+    return;
+  }
   const InputState& input = game->getFrameInput();
   if (input.valid) lastCursor = KR::Vector2<float>(float(input.x), float(input.y));
   record->sprite->mPosition = lastCursor - KR::Vector2<float>(32.0f, 32.0f);

@@ -4,7 +4,8 @@
 // the cursor (the play state's held item), a click on its empty place puts it
 // back, a click on another item exchanges the two. Items added are placed in
 // the first free slot (group members share their group's slot with a "%i/%i"
-// count); an item used up leaves its slot and the row closes up over 0.7 s.
+// count) and a newly found item's icon flies into its place, clicks waiting
+// meanwhile; an item used up leaves its slot and the row closes up over 0.7 s.
 // Main thread only; owned by the panel.
 //
 // Config section "Behaviour": "UIElement", "canDisappear", "UIItemWidget",
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <string>
 
+#include "animation.h"
 #include "core/game_state/inventory_panel_ui.h"
 
 namespace HOG {
@@ -58,6 +60,9 @@ class ObjectsListPanelBehaviour : public InventoryPanelBehaviour {
   int occupiedCount() const;
   // The shown record: the group for a group member, else the item.
   static InventoryItem* shownRecord(const Slot& slot);
+  // Where a slot's icon is centred on screen: the middle of its "itemBk"
+  // background (the slot widget itself has no size of its own in the UI file).
+  KR::Vector2<float> getSlotIconCentre(int index);
 
   KR::UIWidget* element = nullptr;
   KR::UIWidget* row = nullptr;
@@ -73,6 +78,11 @@ class ObjectsListPanelBehaviour : public InventoryPanelBehaviour {
   int32_t closeUpStart = 0;
   // Where the held item was last drawn (the record is empty while play is locked).
   KR::Vector2<float> lastCursor;
+  // 0 no flight, 1 flying in while the panel comes out, 2 the panel is out.
+  int32_t flyState = 0;
+  // The flying icon's centre and scale, written by the fly animation.
+  KR::Vector2<float> flyPosition;
+  float flyScale = 0.5f;
 
  private:
   void fill(int index, InventoryItem* item, InventoryItem* group);
@@ -81,7 +91,13 @@ class ObjectsListPanelBehaviour : public InventoryPanelBehaviour {
   void removeSlot(int index);
   void layoutSlot(int index);
   void showCount(int index);
-  void placeNewItem(InventoryItem* item);
+  // The slot the item went into, or -1.
+  int placeNewItem(InventoryItem* item);
+  void startFlight(int index, const KR::Vector2<float>& from);
+  void updateFlight(float dt);
+  void flightKeys();
+  KR::Animation fly;
+  KR::Vector2<float> flyFrom;
 };
 
 }  // namespace HOG

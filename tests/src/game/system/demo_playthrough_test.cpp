@@ -73,7 +73,8 @@ void pickItem(KR::Test::GameDriver& game, const char* name) {
   ASSERT_TRUE(game.stepUntil([&] { return hud()->getInventoryPanel()->activeBehaviour == row(); }, 60));
   int index = -1;
   ASSERT_NE(row()->findSlotByName(name, &index), nullptr) << name;
-  game.steps(12);  // the row is out
+  ASSERT_TRUE(game.stepUntil([&] { return row()->flyState == 0; }, 120));  // a new item's icon has landed
+  game.steps(12);                                                          // the row is out
   clickAt(game, 160 + 120 + index * 110 + 50, 940 + 5 + 50);
   game.steps(2);
   ASSERT_NE(play().getViewStack().getTakenInventoryItem(), nullptr) << name;

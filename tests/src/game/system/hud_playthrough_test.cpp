@@ -21,6 +21,7 @@
 #include "core/game_state/view.h"
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
+#include "fast_sprite.h"
 #include "support/game_driver.h"
 #include "support/png_file.h"
 #include "ui/ui_manager.h"
@@ -89,6 +90,11 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   EXPECT_FLOAT_EQ(hint->lastTarget.x, 428.0f);
   EXPECT_FLOAT_EQ(hint->lastTarget.y, 664.0f);
   EXPECT_TRUE(hint->ready);
+  // Its trail leaves the button and reaches the desk.
+  EXPECT_TRUE(hint->targetTrail->active);
+  EXPECT_GT(hint->targetTrail->getRibbonCount(), 0);
+  EXPECT_TRUE(game.stepUntil([&] { return hint->targetTrail->endShown; }, 120));
+  EXPECT_FLOAT_EQ(hint->targetTrail->endPoint.x, 428.0f);
   EXPECT_EQ(game.activeView(), "location01");
 
   // The map: the hall is current, the garden and the shed reachable; a click on the garden travels.
@@ -131,7 +137,17 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   ASSERT_TRUE(row->slots[0].occupied);
   EXPECT_STREQ(row->slots[0].item->name, "key");
   EXPECT_FALSE(row->slots[1].occupied);
+  EXPECT_NE(row->flyState, 0);
+  ASSERT_TRUE(game.stepUntil([&] { return row->flyState == 0; }, 120));
   game.steps(15);
+  // Its icon flies in from the window, then sits in the middle of the slot's background, at half size.
+  const HOG::InventoryItem* key = row->slots[0].item;
+  ASSERT_NE(key->sprite, nullptr);
+  KR::UIWidget* keyBack = row->slots[0].widget->findDescendant("itemBk");
+  ASSERT_NE(keyBack, nullptr);
+  const KR::Vector2<float> backCentre = keyBack->getAbsolutePosition() + keyBack->getSize() * 0.5f;
+  EXPECT_NEAR(key->sprite->mPosition.x + key->sprite->mSize.x / 4, backCentre.x, 1.0f);
+  EXPECT_NEAR(key->sprite->mPosition.y + key->sprite->mSize.y / 4, backCentre.y, 1.0f);
   clickAt(game, kFirstSlot[0], kFirstSlot[1]);
   game.steps(2);
   ASSERT_NE(stack.getTakenInventoryItem(), nullptr);

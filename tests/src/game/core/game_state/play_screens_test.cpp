@@ -343,7 +343,10 @@ class RowTest : public PanelTest {
       row.onMessage(&fly);
     }
     panel.setShown(true);
-    row.update(0.0f);
+    landFlight();
+  }
+  void landFlight() {
+    for (int i = 0; i < 40 && row.flyState != 0; ++i) row.update(0.05f);
   }
   int32_t click(float x, float y, float releaseX, float releaseY) {
     HOG::InputState input;
@@ -381,6 +384,31 @@ TEST_F(RowTest, ClicksTakeExchangePutBackAndIgnoreDrags) {
   click(45, 45, 45, 45);
   EXPECT_EQ(row.activeSlot, -1);
   EXPECT_FALSE(row.slots[0].taken);
+}
+
+TEST_F(RowTest, ANewItemFliesIntoItsSlotWhileClicksWait) {
+  HOG::InventoryItem found;
+  snprintf(found.name, sizeof(found.name), "itemF");
+  HOG::GameMessage fly;
+  fly.kind = HOG::kMsgItemFlyToRow;
+  fly.item = &found;
+  fly.payload.xy[0] = 800.0f;
+  fly.payload.xy[1] = 100.0f;
+  row.onMessage(&fly);
+  EXPECT_EQ(row.flyState, 1);
+  EXPECT_EQ(row.activeSlot, 5);
+  EXPECT_FLOAT_EQ(row.flyPosition.x, 800.0f);
+  click(45, 45, 45, 45);
+  EXPECT_FALSE(row.slots[0].taken);
+  row.update(0.3f);
+  EXPECT_GT(row.flyPosition.y, 100.0f);  // it swoops down first
+  landFlight();
+  EXPECT_EQ(row.flyState, 0);
+  EXPECT_EQ(row.activeSlot, -1);
+  EXPECT_FLOAT_EQ(row.flyScale, 0.5f);
+  EXPECT_FLOAT_EQ(row.flyPosition.x, row.getSlotIconCentre(5).x);
+  click(45, 45, 45, 45);
+  EXPECT_TRUE(row.slots[0].taken);
 }
 
 TEST_F(RowTest, RemovingTheFirstClosesTheRowUpAndLeavesTheEmptyRecordLast) {
