@@ -12,5 +12,5 @@ kr_media_add(DEST krp DIR data/story
 # The story's end: the desk's quest, the gardener's dialogue and the finale.
 kr_media_add(DEST krp DIR data/story
              FILES ${CMAKE_CURRENT_SOURCE_DIR}/story/desk_quest.xml ${CMAKE_CURRENT_SOURCE_DIR}/story/talk01_config.xml
-                   ${CMAKE_CURRENT_SOURCE_DIR}/story/finale.xml
-             NAMES desk_quest_xml talk01_config_xml finale_xml)
+                   ${CMAKE_CURRENT_SOURCE_DIR}/story/finale.xml ${CMAKE_CURRENT_SOURCE_DIR}/story/talk01_ui.lua
+             NAMES desk_quest_xml talk01_config_xml finale_xml talk01_ui)

@@ -22,6 +22,7 @@ kr_add_test(test_game_core
 kr_add_test(test_game_locations
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_registry_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_stack_test.cpp
+          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_streamer_stress_test.cpp
   LIBS kr_game
   DEPENDS kr_media

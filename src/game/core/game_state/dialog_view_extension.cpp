@@ -6,6 +6,9 @@
 #include "core/game_state/input_state.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_stack.h"
+#include "function.h"
+#include "ui/ui_button.h"
+#include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
 #include "xml_data_reader.h"
 
@@ -15,6 +18,22 @@ namespace {
 
 void setHudVisible(bool visible) {
   if (Game::exists()) Game::getInstance()->getHud()->setHudVisible(visible);
+}
+
+// The button keeps only the dialogue's handler: the view may be activated
+// again, and the tree's own commands belong to another screen.
+void rebind(KR::UIWidget* button, KR::IFunction* handler) {
+  if (!button) {
+    delete handler;
+    return;
+  }
+  if (button->getType() == KR::kUIButtonType) {
+    auto* b = static_cast<KR::UIButton*>(button);
+    if (KR::UIManager::exists()) KR::UIManager::getInstance()->forgetCommands(b);
+    for (KR::IFunction* command : b->commands) delete command;
+    b->commands.clear();
+  }
+  button->processEvent("clicked", handler);
 }
 
 }  // namespace
@@ -46,6 +65,11 @@ bool DialogViewExtension::isPassiveStage() const {
 void DialogViewExtension::onActivate() {
   setHudVisible(false);
   finished = false;
+  uiRoot = view ? view->ui : nullptr;
+  nextButton = uiRoot ? uiRoot->findDescendant("next_btn") : nullptr;
+  skipButton = uiRoot ? uiRoot->findDescendant("skip_btn") : nullptr;
+  rebind(nextButton, new KR::Function1<bool, DialogViewExtension>(this, &DialogViewExtension::onNextClicked, true));
+  rebind(skipButton, new KR::Function<DialogViewExtension>(this, &DialogViewExtension::onSkipClicked));
   if (view) scene = view->scene;
   if (!scene) return;
   scene->stopMarkers(true, true);
@@ -94,6 +118,12 @@ void DialogViewExtension::onSkipClicked() {
 
 int32_t DialogViewExtension::processMouseEvent(const InputState* input) {
   if (!isPassiveStage()) return 0;
+  // A click on a button is the button's alone: it must not also advance here.
+  if (input) {
+    const KR::Vector2<float> p(float(input->x), float(input->y));
+    for (KR::UIWidget* button : {nextButton, skipButton})
+      if (button && button->visible && button->shown && button->hitTest(p)) return 1;
+  }
   if (input && input->leftReleased) advance();
   return 1;
 }

@@ -56,6 +56,7 @@ class DialogViewExtension : public IViewExtension {
   int32_t currentStage = 0;
   std::vector<Stage> stages;
   AE::ISceneNode* scene = nullptr;
+  KR::UIWidget* uiRoot = nullptr;
   KR::UIWidget* nextButton = nullptr;
   KR::UIWidget* skipButton = nullptr;
   bool finished = false;

@@ -15,11 +15,21 @@
 #include "core/game_state/scene_node_tasks.h"
 #include "core/game_state/view_extension.h"
 #include "core/game_state/view_stack.h"
+#include "core/main_menu_state/profile_system.h"
 #include "format_string.h"
+#include "log_system.h"
+#include "lua_script_2.h"
+#include "particle_emitter.h"
+#include "particle_fx.h"
+#include "particle_system.h"
 #include "render_system_dx8.h"
 #include "scoped_lock.h"
 #include "sprite.h"
 #include "sprite_manager.h"
+#include "ui/ui_load_cache.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_scene_node.h"
+#include "ui/ui_widget.h"
 
 namespace HOG {
 
@@ -40,6 +50,13 @@ KR::Vector2<float> clampPan(KR::Vector2<float> p, float s) {
 }
 
 Game* game() { return Game::exists() ? Game::getInstance() : nullptr; }
+
+// The harder mode shows no backlights.
+bool backlightsHidden() {
+  if (!ProfileSystem::exists()) return false;
+  const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile();
+  return profile && profile->hardDifficulty;
+}
 
 }  // namespace
 
@@ -103,6 +120,7 @@ void View::load() {
         background->updateVertices();
       }
     }
+  loadUI();
   if (sceneFile[0]) {
     scene = AE::loadScene(sceneFile);
     if (scene) {
@@ -110,6 +128,15 @@ void View::load() {
       scene->setPosition(position);
     }
   }
+  if (KR::ParticleSystem* particles = KR::ParticleSystem::getInstancePtr())
+    for (IBaseAreaTrigger* trigger : triggers) {
+      if (backlightCount >= kMaxBacklights) break;
+      if (!trigger->backlightParticleFX[0]) continue;
+      if (KR::ParticleFX* effect = particles->createEffect(trigger->backlightParticleFX)) {
+        if (!backlights) backlights.reset(new Backlight[kMaxBacklights]);
+        backlights[backlightCount++] = Backlight{effect, trigger};
+      }
+    }
   if (extension) extension->onLoad();
   flightRunning = false;
   loaded = true;
@@ -122,11 +149,66 @@ void View::release() {
   if (background)
     if (auto* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr()) sprites->destroySprite(background);
   background = nullptr;
+  releaseUI();
   delete scene;
   scene = nullptr;
+  if (KR::ParticleSystem* particles = KR::ParticleSystem::getInstancePtr())
+    for (uint32_t i = 0; i < backlightCount; ++i) particles->releaseEffect(backlights[i].effect);
+  backlights.reset();
+  backlightCount = 0;
   takenNode = nullptr;
   flightRunning = false;
   if (extension) extension->release();
+}
+
+void View::loadUI() {
+  if (!uiFile[0] || !uiTable[0] || !KR::UIManager::exists()) return;
+  KR::UIManager* manager = KR::UIManager::getInstance();
+  // Built here and entered as a root only once it is owner-drawn: the main
+  // thread's drawing pass may look at the roots at any moment.
+  KR::UILoadCache::Scope cache;
+  KR::LuaScript script;
+  if (!script.getState() || !script.loadScript(uiFile, "default")) {
+    KR::log("Failed to load ui script %s", uiFile);
+    return;
+  }
+  if (!script.openTable(uiTable)) {
+    KR::log("Failed to load UI table %s from %s", uiTable, uiFile);
+    return;
+  }
+  ui = manager->createWidget(script, nullptr, uiFile, uiTable);
+  script.closeTable();
+  if (!ui) return;
+  ui->ownerDrawn = true;
+  ui->enabled = false;
+  manager->addRoot(ui);
+}
+
+void View::releaseUI() {
+  if (!ui) return;
+  const std::string widgetName = ui->name;
+  if (!KR::UIManager::exists() || KR::UIManager::getInstance()->destroyUI(ui) != 0)
+    KR::log("Failed to delete widget: %s", widgetName.empty() ? "<EMPTY>" : widgetName.c_str());
+  ui = nullptr;
+}
+
+void View::updateUI() {
+  if (!ui || ui->locked) return;
+  ui->position = transform.transformPoint(position);
+  ui->setStateForcibly(ui->enabled ? "onIdle" : "onDisable");
+  if (ui->getType() == KR::kUISceneNodeType)
+    if (AE::ISceneNode* node = static_cast<KR::UISceneNode*>(ui)->node) {
+      node->setPosition(position);
+      const KR::Vector2<float> s = KR::Matrix3::getScale(transform);
+      node->mScaleX = s.x;
+      node->mScaleY = s.y;
+    }
+}
+
+void View::advanceBacklight(const Backlight& backlight, float dt) {
+  const float scale = backlight.trigger->enabled && !backlight.trigger->dead ? 1.0f : 0.0f;
+  for (KR::ParticleEmitter* emitter : backlight.effect->mParticleEmitters) emitter->setEmitRateScale(scale);
+  backlight.effect->update(dt);
 }
 
 void View::updateTransform() {
@@ -150,10 +232,17 @@ void View::activate() {
   }
   for (IBaseAreaTrigger* trigger : triggers) trigger->invokeOnActivate();
   if (loaded && game()) game()->getNodeStates().restoreView(scene, id);
+  if (ui) ui->enabled = true;
   if (extension) {
     extension->skipRequest = false;
     if (!extension->isSuspended() && extension->announces) extension->announceActive();
     extension->onActivate();
+  }
+  // Warm up each effect by its own random time so they do not pulse together.
+  for (uint32_t i = 0; i < backlightCount; ++i) {
+    const Backlight& backlight = backlights[i];
+    const float step = float(KR::sharedRandom() % 100) * 0.1f / 5.0f;
+    for (int i = 0; i < 5; ++i) advanceBacklight(backlight, step);
   }
   activated = true;
 }
@@ -165,6 +254,7 @@ void View::deactivate() {
     const std::string hook = KR::formatString("__Generated_L%i_onDeactivate", int(id));
     g->getLuaState().callFunction(hook.c_str());
   }
+  if (loaded && ui) ui->enabled = false;
   if (extension) {
     if (!extension->isSuspended() && extension->announces) extension->announceInactive();
     extension->onDeactivate();
@@ -185,6 +275,8 @@ void View::update(float dt) {
         scene->setPosition(position);
         scene->update(dt);
       }
+      updateUI();
+      for (uint32_t i = 0; i < backlightCount; ++i) advanceBacklight(backlights[i], dt);
       if (extension) extension->update(dt);
       advanceReturnFlight(dt);
     }
@@ -213,7 +305,15 @@ void View::render(int layer) {
         AE::renderSceneDepthRange(scene, -FLT_MAX, 0.0f);
       }
     }
-    if (front && !stop && extension) extension->draw();
+    if (front && !stop) {
+      if (!backlightsHidden())
+        for (uint32_t i = 0; i < backlightCount; ++i) {
+          backlights[i].effect->mPosition = position + backlights[i].trigger->center;
+          backlights[i].effect->render();
+        }
+      if (extension) extension->draw();
+      if (ui && ui->shown) ui->render(true);
+    }
   }
   pthread_mutex_unlock(&lock);
 }

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/game_state/transformation_controller.h"
@@ -26,8 +27,10 @@ namespace AE {
 class ISceneNode;
 }
 namespace KR {
+class ParticleFX;
 class Sprite;
-}
+class UIWidget;
+}  // namespace KR
 
 namespace HOG {
 
@@ -38,6 +41,13 @@ struct InputState;
 class View {
  public:
   static constexpr uint32_t kMaxNeighbours = 15;
+  static constexpr size_t kMaxBacklights = 16;
+
+  // A particle effect drawn over a trigger while the trigger can be used.
+  struct Backlight {
+    KR::ParticleFX* effect;
+    IBaseAreaTrigger* trigger;
+  };
 
   View();
   virtual ~View();
@@ -80,9 +90,10 @@ class View {
   std::vector<IBaseAreaTrigger*> triggers;
   uint32_t id = 0;
   std::atomic<bool> loaded{false};
+  bool keepLoaded = false;  // streamer thread only
   View* neighbours[kMaxNeighbours] = {};
   uint32_t neighbourCount = 0;
-  bool keepLoaded = false;  // streamer thread only
+  int32_t type = 0;
   IViewExtension* extension = nullptr;
   pthread_mutex_t lock;
   char name[kNameSize] = {};
@@ -90,18 +101,22 @@ class View {
   char sceneFile[kNameSize] = {};
   char uiFile[kNameSize] = {}, uiTable[kNameSize] = {};
   KR::Vector2<float> position, size;
-  int32_t type = 0;
   KR::Sprite* background = nullptr;
   AE::ISceneNode* scene = nullptr;
+  // The view's own widget tree: a root of the UI manager that its drawing
+  // pass skips (owner-drawn); the view draws it over its front layer.
+  KR::UIWidget* ui = nullptr;
+  // Up to kMaxBacklights, made at load (out of line: a view must fit its pool block).
+  std::unique_ptr<Backlight[]> backlights;
   bool activationPending = false;
   bool activated = false;
-  int32_t lastInputResult = 0;
-  AE::ISceneNode* takenNode = nullptr;
-  KR::Vector2<float> takenOrigin;
-  float takenSaved[3] = {};
-  IBaseAreaTrigger* dropTarget = nullptr;
   bool closeOnOutsideClick = false;
   bool doNotUnloadResources = false;
+  int32_t lastInputResult = 0;
+  AE::ISceneNode* takenNode = nullptr;
+  IBaseAreaTrigger* dropTarget = nullptr;
+  KR::Vector2<float> takenOrigin;
+  float takenSaved[3] = {};
   VariantDataProvider<3, 4> state;
   float time = 0.0f;
   KR::Matrix3 transform, inverseTransform;
@@ -112,6 +127,7 @@ class View {
   TransformationController controller;
   uint32_t visitCount = 0;
   uint32_t hintDepth = 0;
+  uint32_t backlightCount = 0;
 
  private:
   void updateTransform();
@@ -122,6 +138,11 @@ class View {
   void advanceReturnFlight(float dt);
   void finishReturnFlight();
   void disableDeadNode(IBaseAreaTrigger* trigger);
+  void loadUI();
+  void releaseUI();
+  void updateUI();
+  // The effect emits only while its trigger is enabled and alive.
+  void advanceBacklight(const Backlight& backlight, float dt);
 
   // The return flight: five keys of "p" over 0.6, 0.4, 0.2, 0.15 s.
   KR::Vector2<float> flightKeys[5];
