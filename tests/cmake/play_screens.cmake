@@ -4,7 +4,10 @@ kr_add_test(test_play_screens
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/play_screens_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/notebook_ui_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/hint_trail_test.cpp
-  LIBS kr_game)
+  LIBS kr_game
+  DEPENDS kr_media
+  # The play state runs the view streamer's thread.
+  LABELS threads)
 
 # The HUD, its screens and the pause menu in the running game, with the
 # reference image of the panel out over the hall.

@@ -94,6 +94,8 @@ Game::Game() : tasks(this) {
   auto guideSequences = std::make_unique<GuideSequences>();
   guideSequences->geometry.screenWidth = float(KR::RenderSystem::getDesignWidth());
   guideSequences->geometry.screenHeight = float(KR::RenderSystem::getDesignHeight());
+  guideSequences->load();
+  realGuides = guideSequences.get();
   guides = std::move(guideSequences);
   auto cut = std::make_unique<CutScene>();
   realCutScene = cut.get();
@@ -303,7 +305,9 @@ void Game::updatePlay(float dt) {
     frameInput.clear();
   else
     InputState::capture(frameInput);
-  const bool hudTook = hud->processInput(frameInput);
+  bool hudTook = hud->processInput(frameInput);
+  // The guide box lies over the view: a click on it stays with it.
+  if (!hudTook && realGuides) hudTook = realGuides->processInput(frameInput);
   if (!hudTook) {
     views->processInput(frameInput);
     if (frameInput.valid && GameCursorManager::exists())
@@ -389,6 +393,8 @@ void Game::draw() {
     loadingIndicator->updateVertices();
     loadingIndicator->render();
   }
+  // The guide's arrow over the views, beneath the HUD (the box itself is drawn in the HUD's UI pass).
+  guides->draw();
   hud->draw();
 }
 

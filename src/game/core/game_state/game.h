@@ -37,6 +37,7 @@ class Sprite;
 namespace HOG {
 
 class CutScene;
+class GuideSequences;
 class TriggerVisualizer;
 class HOSItemDisapperenceEffectManager;
 class Inventory;
@@ -167,7 +168,12 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
     if (triggerVisualiser.get() == realVisualiser) retiredVisualiser = std::move(triggerVisualiser);
     triggerVisualiser = std::move(replacement);
   }
-  void setGuides(std::unique_ptr<IGameComponent> replacement) { guides = std::move(replacement); }
+  void setGuides(std::unique_ptr<IGameComponent> replacement) {
+    realGuides = nullptr;
+    guides = std::move(replacement);
+  }
+  // The game's own guide sequences (null once a stand-in replaced them).
+  GuideSequences* getGuides() { return realGuides; }
   void setCutScene(std::unique_ptr<ICutScene> replacement) { cutScene = std::move(replacement); }
   // The game's own cut scene (null once a stand-in replaced it).
   CutScene* getCutScene();
@@ -249,6 +255,7 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   GeneralConfig generalConfig;
   std::unique_ptr<IGameComponent> triggerVisualiser;
   std::unique_ptr<IGameComponent> guides;
+  GuideSequences* realGuides = nullptr;  // guides until a stand-in replaces them
   int saveCount = 0;
   std::unique_ptr<IGameComponent> retiredVisualiser;
 };

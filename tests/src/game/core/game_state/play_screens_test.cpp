@@ -2,22 +2,29 @@
 // search (nearest action, tasks behind transitions, close-ups, cycles, equal
 // scores, more than 64 candidates), the map's reachability, the quest's
 // ordered stages, the dialogue's stages and skip, the inventory panel's
-// slides, lock and behaviours, and the objects row's clicks and close-up.
+// slides, lock and behaviours, and the objects row's clicks and close-up;
+// inside a play state: the hint button in a minigame, the guide's steps.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
+#include "../showcase_test_support.h"
 #include "core/game_state/amulets_button.h"
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/brief_panel_behaviour.h"
 #include "core/game_state/dialog_view_extension.h"
+#include "core/game_state/game.h"
 #include "core/game_state/guide_box.h"
 #include "core/game_state/hint_panel.h"
 #include "core/game_state/hint_search.h"
 #include "core/game_state/hos_panel_behaviour.h"
 #include "core/game_state/hos_quest_view_extension.h"
+#include "core/game_state/in_game_menu.h"
+#include "core/game_state/in_game_ui.h"
 #include "core/game_state/input_state.h"
+#include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/inventory_panel_ui.h"
 #include "core/game_state/item_trigger.h"
@@ -25,9 +32,13 @@
 #include "core/game_state/notebook_records.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
+#include "core/game_state/view_extension.h"
 #include "core/game_state/view_registry.h"
+#include "core/game_state/view_stack.h"
+#include "core/main_menu_state/profile_system.h"
 #include "engine_allocators.h"
 #include "support/test_support.h"
+#include "ui/ui_label.h"
 #include "ui/ui_widget.h"
 #include "xml_data_reader.h"
 
@@ -586,6 +597,168 @@ TEST(AmuletsTest, CasketIgnoresClicksWhileBusyAndOpensOtherwise) {
   casket.setScenePlay("nobody", true);  // no such totem: nothing, no delayed opening
   casket.update(5.0f);
   EXPECT_FALSE(casket.open);
+}
+
+// A play state over the built content whose locations the test describes.
+class PlayStateTest : public KR::Test::ShowcaseTest {
+ protected:
+  void SetUp() override {
+    openMedia();
+    gNextView = 0;
+    profiles = std::make_unique<HOG::ProfileSystem>(KR::Test::scratchDir("play-screens") + "/");
+    game = std::make_unique<HOG::Game>();
+    game->resetForNewGame();
+    hud = dynamic_cast<HOG::InGameUI*>(game->getHud());
+  }
+  void TearDown() override {
+    game.reset();
+    profiles.reset();
+    ShowcaseTest::TearDown();
+  }
+  void load(const std::string& views) {
+    game->getRegistry().clear();
+    KR::XmlDataReader reader;
+    const std::string text = "<root><views>" + views + "</views></root>";
+    ASSERT_EQ(reader.parse(text.data(), text.size()), pugi::status_ok);
+    ASSERT_TRUE(reader.enterChild("views"));
+    game->getRegistry().parseViews(reader, 1.0f);
+  }
+  // Opens the view as if streamed in; the HUD hears of its activation.
+  HOG::View* open(const char* name) {
+    HOG::View* view = game->getRegistry().findViewByName(name);
+    view->loaded = true;
+    view->controller.doubleClickInterval = -1.0f;
+    game->getViewStack().openView(name);
+    view->update(0.0f);
+    return view;
+  }
+  static HOG::InputState clickAt(int32_t x, int32_t y) {
+    HOG::InputState input;
+    input.valid = 1;
+    input.leftReleased = 1;
+    input.x = input.pressX = x;
+    input.y = input.pressY = y;
+    return input;
+  }
+  std::unique_ptr<HOG::ProfileSystem> profiles;
+  std::unique_ptr<HOG::Game> game;
+  HOG::InGameUI* hud = nullptr;
+};
+
+TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksItToSkip) {
+  load(view("hall", item(1)) + view("game", item(2), kMinigame));
+  HOG::HintPanel* hint = hud->getHintPanel();
+  KR::UILabel caption("caption", nullptr);
+  hint->caption = &caption;
+  hint->disableTime = hint->disableTimeHard = 100.0f;
+  hint->minigameDisableTime = 2.0f;
+  hint->minigameDisableTimeHard = 5.0f;
+  hint->chargeTime = 50.0f;
+  HOG::View* minigame = open("game");
+  EXPECT_TRUE(hint->minigameMode);
+  EXPECT_EQ(caption.text, L"SKIP");
+  EXPECT_FALSE(hint->ready);
+
+  // Hard: the minigame's hard time, on its own clock (the half-charged hint clock does not count).
+  profiles->getCurrentProfile()->hardDifficulty = 1;
+  hint->update(2.1f);
+  EXPECT_FALSE(hint->ready);
+  hint->update(3.0f);
+  EXPECT_TRUE(hint->ready);
+  EXPECT_FLOAT_EQ(hint->chargeTime, 50.0f);
+
+  // A full click asks the minigame to skip itself: no trail, the charge stays.
+  hint->hintBtnClicked();
+  EXPECT_TRUE(minigame->extension->skipRequest);
+  EXPECT_FALSE(hint->targetTrail->active);
+  EXPECT_TRUE(hint->ready);
+  // A minigame that does not take hints is not asked.
+  minigame->extension->skipRequest = false;
+  minigame->extension->announces = false;
+  hint->hintBtnClicked();
+  EXPECT_FALSE(minigame->extension->skipRequest);
+  EXPECT_FALSE(hint->targetTrail->active);
+  // Once it has reported its finish the button hints as anywhere else.
+  minigame->extension->finishReported = true;
+  hint->hintBtnClicked();
+  EXPECT_TRUE(hint->targetTrail->active);
+  EXPECT_FALSE(hint->ready);
+
+  // Back in a plain location: "HINT" and the normal clock again.
+  profiles->getCurrentProfile()->hardDifficulty = 0;
+  open("hall");
+  EXPECT_FALSE(hint->minigameMode);
+  EXPECT_EQ(caption.text, L"HINT");
+  hint->caption = nullptr;
+}
+
+TEST_F(PlayStateTest, GuideStepShowsWhereItsTriggerIsRestrictsClicksAndEndsByClickOrItem) {
+  const std::string place = "<center v0=\"400\" v1=\"300\"/><size v0=\"100\" v1=\"100\"/>";
+  load(view("hall", item(1, "<center v0=\"800\" v1=\"300\"/><size v0=\"100\" v1=\"100\"/>") + item(2, place)));
+  HOG::View* hall = open("hall");
+  HOG::ViewStack& stack = game->getViewStack();
+  HOG::GuideSequences* guides = game->getGuides();
+  ASSERT_NE(guides, nullptr);
+  HOG::GuideSequence lost, walk;
+  lost.steps.resize(1);
+  lost.steps[0].triggerId = 9;  // not in the hall: never shown
+  walk.steps.resize(2);
+  walk.steps[0].viewName = "hall";
+  walk.steps[0].triggerId = 2;
+  walk.steps[0].arrow = true;
+  walk.steps[1].itemName = "key";
+  guides->sequences = {lost, walk};
+  guides->start();
+  hall->findTrigger(2)->enabled = 0;
+  guides->update(0.1f);
+  EXPECT_FALSE(guides->boxShown);
+  hall->findTrigger(2)->enabled = 1;
+  guides->update(0.1f);
+  ASSERT_TRUE(guides->boxShown);
+  EXPECT_FALSE(guides->sequences[0].steps[0].shown);
+  EXPECT_EQ(guides->shownStep, &guides->sequences[1].steps[0]);
+
+  // Only the pointed trigger takes clicks; no view opens or closes; no panning.
+  EXPECT_TRUE(stack.restrictInput);
+  EXPECT_TRUE(stack.isAllowed(hall->findTrigger(2)));
+  EXPECT_FALSE(stack.isAllowed(hall->findTrigger(1)));
+  EXPECT_EQ(stack.viewChangeLocks, 1);
+  EXPECT_FALSE(hall->controller.enabled);
+  EXPECT_FALSE(guides->processInput(clickAt(800, 300)));
+  EXPECT_TRUE(guides->boxShown);
+  HOG::InputState drag = clickAt(400, 300);
+  drag.pressX = 800;  // pressed elsewhere: no click on the trigger
+  guides->processInput(drag);
+  EXPECT_TRUE(guides->boxShown);
+
+  // The click on it ends the step before the view sees it: everything is released.
+  guides->processInput(clickAt(410, 290));
+  EXPECT_FALSE(guides->boxShown);
+  EXPECT_FALSE(stack.restrictInput);
+  EXPECT_EQ(stack.restrictedCount, 0);
+  EXPECT_EQ(stack.viewChangeLocks, 0);
+  EXPECT_TRUE(hall->controller.enabled);
+
+  // The next step waits for the key; not while the pause menu is up.
+  guides->update(0.1f);
+  EXPECT_EQ(guides->sequences[1].current, 1);
+  guides->update(0.1f);
+  ASSERT_TRUE(guides->boxShown);
+  EXPECT_EQ(stack.viewChangeLocks, 1);
+  ASSERT_EQ(game->getInventory().addItem("key", false), 0);
+  hud->getPauseMenu()->shown = true;
+  guides->update(0.1f);
+  EXPECT_TRUE(guides->boxShown);
+  hud->getPauseMenu()->shown = false;
+  guides->update(0.1f);
+  EXPECT_FALSE(guides->boxShown);
+  EXPECT_EQ(stack.viewChangeLocks, 0);
+  EXPECT_EQ(guides->sequences[1].current, -1);
+
+  // Hard mode plays without the guide.
+  profiles->getCurrentProfile()->hardDifficulty = 1;
+  guides->start();
+  EXPECT_FALSE(guides->sequences[1].active);
 }
 
 class NotebookTest : public ::testing::Test {
