@@ -155,6 +155,8 @@ void GuideSequences::completeShownStep() {
 }
 
 void GuideSequences::start() {
+  // A box left up by the previous game would keep its locks.
+  hideBox();
   bool hard = false;
   if (ProfileSystem::exists())
     if (const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile())

@@ -8,30 +8,16 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/game_state/game.h"
 #include "core/game_state/guide_box.h"
 #include "core/game_state/save_load_game_progress_system.h"
-#include "core/game_state/view.h"
-#include "core/game_state/view_stack.h"
-#include "design_coords.h"
-#include "support/game_driver.h"
+#include "play_through_support.h"
 #include "support/png_file.h"
 #include "ui/ui_widget.h"
 
 namespace {
 
-HOG::Game& play() { return *HOG::Game::getInstance(); }
-
-KR::Vector2<float> windowPoint(float x, float y) {
-  const KR::Viewport2D viewport = KR::calcViewport();
-  return KR::Vector2<float>(viewport.offset.x + (x + 0.5f) * viewport.scale,
-                            viewport.offset.y + (y + 0.5f) * viewport.scale);
-}
-
-void clickAt(KR::Test::GameDriver& game, float x, float y) {
-  const KR::Vector2<float> at = windowPoint(x, y);
-  game.click(int(at.x), int(at.y));
-}
+using KR::Test::clickAt;
+using KR::Test::play;
 
 // The hall's triggers (media/locations/views.xml): the garden door and the desk.
 constexpr float kGardenDoor[2] = {1364, 528};
@@ -47,12 +33,7 @@ TEST(GuideBoxPlayThrough, TheBoxPointsAtTheDeskKeepsOtherClicksOutAndStepsOn) {
   game.tapKey('P');
   game.click(300, 200);  // skips the intro when it plays
   ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
-  ASSERT_TRUE(game.stepUntil(
-      [&] {
-        const HOG::View* view = play().getViewStack().getActiveView();
-        return game.activeView() == "location01" && view->activated && !play().isLocked();
-      },
-      300));
+  ASSERT_TRUE(game.stepUntil([&] { return KR::Test::shown(game, "location01"); }, 300));
   HOG::GuideSequences* guides = play().getGuides();
   ASSERT_NE(guides, nullptr);
   ASSERT_NE(guides->widget, nullptr);
@@ -81,16 +62,16 @@ TEST(GuideBoxPlayThrough, TheBoxPointsAtTheDeskKeepsOtherClicksOutAndStepsOn) {
   EXPECT_NEAR(guides->lastLayout.arrowCentre.x, kDesk[0] + 80 * 0.9f, 20.0f);
 
   // The box and its arrow over the hall, against the reference image.
-  const KR::Vector2<float> away = windowPoint(1200, 1000);
-  game.moveMouse(int(away.x), int(away.y));
+  const KR::Vector2<int> away = KR::Test::window(1200, 1000);
+  game.moveMouse(away.x, away.y);
   game.steps(30);
   std::vector<uint8_t> frame;
   uint32_t width = 0, height = 0;
   ASSERT_TRUE(game.readFrame(frame, width, height));
   EXPECT_EQ(KR::Test::compareWithReference("play_screens", "guide_box_hall", frame, width, height, 6), "");
   // The arrow is too small for the image's tolerance: its light pixels are counted on their own.
-  const KR::Vector2<float> arrow = windowPoint(guides->lastLayout.arrowCentre.x, guides->lastLayout.arrowCentre.y);
-  EXPECT_GT(game.brightPixelsAround(int32_t(arrow.x), int32_t(arrow.y), 30), 40);
+  const KR::Vector2<int> arrow = KR::Test::window(guides->lastLayout.arrowCentre.x, guides->lastLayout.arrowCentre.y);
+  EXPECT_GT(game.brightPixelsAround(arrow.x, arrow.y, 30), 40);
 
   // The garden door takes no click while the box is up.
   clickAt(game, kGardenDoor[0], kGardenDoor[1]);

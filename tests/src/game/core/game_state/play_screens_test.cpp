@@ -755,9 +755,13 @@ TEST_F(PlayStateTest, GuideStepShowsWhereItsTriggerIsRestrictsClicksAndEndsByCli
   EXPECT_EQ(stack.viewChangeLocks, 0);
   EXPECT_EQ(guides->sequences[1].current, -1);
 
-  // Hard mode plays without the guide.
+  // A new game takes a box left up down with its locks; hard mode plays without the guide.
+  guides->showStep(guides->sequences[1].steps[0]);
+  EXPECT_EQ(stack.viewChangeLocks, 1);
   profiles->getCurrentProfile()->hardDifficulty = 1;
   guides->start();
+  EXPECT_FALSE(guides->boxShown);
+  EXPECT_EQ(stack.viewChangeLocks, 0);
   EXPECT_FALSE(guides->sequences[1].active);
 }
 
