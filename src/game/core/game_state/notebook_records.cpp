@@ -45,6 +45,13 @@ void NotebookRecord::releaseScene() {
 NotebookPage::~NotebookPage() {
   if (!ownsWidget || !widget) return;
   if (widget->parent) widget->parent->removeChild(widget);
+  // The UI manager forgets it as it forgets a destroyed tree.
+  if (KR::UIManager::exists()) {
+    KR::UIManager* ui = KR::UIManager::getInstance();
+    KR::UIWidget* captured = ui->getCapturedWidget();
+    if (captured && (captured == widget || widget->hasDescendant(captured))) ui->setCapturedWidget(nullptr, false);
+    ui->notifyDestroyed(widget);
+  }
   delete widget;
 }
 
