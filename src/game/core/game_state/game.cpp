@@ -231,10 +231,7 @@ void Game::onDeactivate() {
   music->stop();
   streamer->stop();
   // The book closes at rest: no pan or zoom left for the next play.
-  if (auto* ui = dynamic_cast<InGameUI*>(hud.get())) {
-    ui->getNotebook()->transformation.reset();
-    ui->getNotebook()->setOpen(false);
-  }
+  if (auto* ui = dynamic_cast<InGameUI*>(hud.get())) ui->getNotebook()->close();
   viewStack->dropTakedObject(false);
   if (autosaveEnabled) saveGame();
   if (ProfileSystem::exists()) {
