@@ -2,7 +2,7 @@
 # build time by particle_maker, with the sheet's sprite description and the
 # comet's path animation.
 set(KR_PARTICLE_MEDIA ${CMAKE_BINARY_DIR}/media-particles)
-set(KR_PARTICLE_EFFECT_NAMES fountain_fx sparkles_fx vortex_fx flock_fx comet_fx)
+set(KR_PARTICLE_EFFECT_NAMES fountain_fx sparkles_fx vortex_fx flock_fx comet_fx notebook_top_fx notebook_bottom_fx)
 set(KR_PARTICLE_EFFECTS "")
 foreach(name ${KR_PARTICLE_EFFECT_NAMES})
   list(APPEND KR_PARTICLE_EFFECTS ${KR_PARTICLE_MEDIA}/${name}.xml)

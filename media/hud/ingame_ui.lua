@@ -21,7 +21,10 @@ book.position = { -130, -130 }
 InGame = {
   id = "InGame", class = "UIWidget", position = { 1410, 990 }, modal = 0,
   states = { fadeIn("InGame") },
-  childs = { button("back_btn", 0, "Back"), button("menu_btn", 130, "Menu"), casket, book },
+  -- The HUD's scene first, under the buttons: the book button's glow ("ingame_ui_scene_xml").
+  childs = { { id = "hud_scene", class = "UISceneNode", scene = "ingame_ui_scene_xml",
+               states = { fadeIn("hud_scene") } },
+             button("back_btn", 0, "Back"), button("menu_btn", 130, "Menu"), casket, book },
   events = {
     { element = "menu_btn", slot = "clicked", command = "menuClicked" },
     { element = "back_btn", slot = "clicked", command = "goBackwardButtonClicked" },

@@ -9,6 +9,13 @@ kr_add_test(test_play_screens
   # The play state runs the view streamer's thread.
   LABELS threads)
 
+# The notebook on the demo content: the book button's animations, page
+# widgets, controls under a modal window, pan and zoom.
+kr_add_test(test_notebook_screen
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/notebook_screen_test.cpp
+  LIBS kr_game
+  DEPENDS kr_media)
+
 # The HUD, its screens and the pause menu in the running game, with the
 # reference image of the panel out over the hall.
 kr_add_test(test_hud_playthrough

@@ -201,12 +201,51 @@ ParticleFX* makeComet() {
   return fx;
 }
 
+namespace {
+
+// A burst that ends by itself: the emitter runs `seconds` once.
+template <typename Emitter>
+Emitter* burst(const char* table, int maxParticles, float rate, float life, float seconds) {
+  Emitter* e = emitter<Emitter>(table, maxParticles, rate, life);
+  e->mEmitterLifeTime = seconds;
+  e->mLooped = false;
+  return e;
+}
+
+}  // namespace
+
+ParticleFX* makeNotebookTop() {
+  auto* circle = burst<ParticleCircleEmitter>("ParticleStar", 60, 90.0f, 0.9f, 0.5f);
+  circle->mRadius = 40.0f;
+  circle->mBlendMode = 2;
+  circle->mParticleColor =
+      colors({{0, rgba(255, 250, 210, 0)}, {20, rgba(255, 240, 170, 255)}, {100, rgba(255, 190, 80, 0)}});
+  circle->mInitialScaleX = curve({{0, 0.3f}, {30, 0.8f}, {100, 0.2f}});
+  circle->mInitialScaleY = curve({{0, 0.3f}, {30, 0.8f}, {100, 0.2f}});
+  circle->mParticleAffectors = {linear(Vector2<float>(-0.4f, -1.0f), Vector2<float>(0.4f, -1.0f), constant(90.0f))};
+  return effect({circle});
+}
+
+ParticleFX* makeNotebookBottom() {
+  auto* box = burst<ParticleBoxEmitter>("ParticleDot", 80, 120.0f, 1.2f, 0.5f);
+  box->mRect = Rect(-60.0f, -4.0f, 60.0f, 4.0f);
+  box->mRectAngle = 0.0f;
+  box->mParticleColor = colors({{0, rgba(255, 230, 160, 255)}, {100, rgba(200, 140, 60, 0)}});
+  box->mInitialScaleX = curve({{0, 0.6f}, {100, 0.2f}});
+  box->mInitialScaleY = curve({{0, 0.6f}, {100, 0.2f}});
+  box->mParticleAffectors = {linear(Vector2<float>(-1.0f, -0.2f), Vector2<float>(1.0f, -0.2f), constant(60.0f)),
+                             gravity(80.0f, Vector2<float>(0.0f, 1.0f))};
+  return effect({box});
+}
+
 const std::vector<DemoEffect>& demoEffects() {
   static const std::vector<DemoEffect> effects = {{"fountain_fx", &makeFountain},
                                                   {"sparkles_fx", &makeSparkles},
                                                   {"vortex_fx", &makeVortex},
                                                   {"flock_fx", &makeFlock},
-                                                  {"comet_fx", &makeComet}};
+                                                  {"comet_fx", &makeComet},
+                                                  {"notebook_top_fx", &makeNotebookTop},
+                                                  {"notebook_bottom_fx", &makeNotebookBottom}};
   return effects;
 }
 

@@ -11,6 +11,8 @@
 //                and turned to face where they fly
 //   comet_fx     a comet's head drawn as tails, shedding sparks, along a
 //                looping path ("comet_path_anim")
+//   notebook_top_fx, notebook_bottom_fx  short bursts (stars rising, dots
+//                falling) that end by themselves: a record pushed to the notebook
 // Sprites come from the Lua description "particle_sprites" (tables ParticleDot,
 // ParticleStar, ParticleArrow, ParticleTail) over the sheet "particle_sheet".
 #include <string>
@@ -36,6 +38,8 @@ ParticleFX* makeSparkles();
 ParticleFX* makeVortex();
 ParticleFX* makeFlock();
 ParticleFX* makeComet();
+ParticleFX* makeNotebookTop();
+ParticleFX* makeNotebookBottom();
 
 // The effect as an effect file: document "root" holding the pointer "ParticleFX".
 // The particle classes must be registered with the object factory.

@@ -232,6 +232,8 @@ void Game::onDeactivate() {
   visualizer->visible = false;
   music->stop();
   streamer->stop();
+  // The book closes at rest: no pan or zoom left for the next play.
+  if (auto* ui = dynamic_cast<InGameUI*>(hud.get())) ui->getNotebook()->close();
   viewStack->dropTakedObject(false);
   if (autosaveEnabled) saveGame();
   if (ProfileSystem::exists()) {

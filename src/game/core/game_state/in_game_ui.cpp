@@ -1,5 +1,6 @@
 #include "core/game_state/in_game_ui.h"
 
+#include "animationeditor/scene_node.h"
 #include "core/game_cursor_manager.h"
 #include "core/game_state/amulets_button.h"
 #include "core/game_state/area_trigger.h"
@@ -20,6 +21,7 @@
 #include "ui/text_manager.h"
 #include "ui/ui_label.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_scene_node.h"
 #include "ui/ui_widget.h"
 
 namespace HOG {
@@ -52,7 +54,11 @@ InGameUI::InGameUI() {
     itemAddedWindow = ui->loadUI("item_added_window_ui", "ItemAddedWindow", nullptr, "default");
     if (itemAddedWindow) itemImage = itemAddedWindow->findDescendant("image");
   }
-  notebook = std::make_unique<NotebookUI>();
+  // The notebook animates the book button's node of the HUD's scene.
+  auto* hudScene = hudWidget ? dynamic_cast<KR::UISceneNode*>(hudWidget->findDescendant("hud_scene")) : nullptr;
+  notebook = std::make_unique<NotebookUI>(
+      hudScene && hudScene->node ? hudScene->node->findByPath("/root_group/book_btn_controller") : nullptr);
+  notebook->modalBlocked = &modalBlocked;
   if (Game::exists()) locationsMap = std::make_unique<LocationsScreen>(Game::getInstance()->getRegistry());
   inventoryPanel = std::make_unique<InventoryPanelUI>();
   inventoryPanel->loadConfig();
@@ -112,11 +118,13 @@ void InGameUI::draw() {
   if (KR::UIManager::exists()) KR::UIManager::getInstance()->render();
   // The book lies over the whole screen, HUD included.
   notebook->draw();
+  notebook->drawEffects();
 }
 
 void InGameUI::notebookPushed() { notebook->setOpen(!notebook->isOpen()); }
 
 void InGameUI::setHudVisible(bool visible) {
+  notebook->resetParticles();
   if (inventoryPanel->root) inventoryPanel->root->setVisible(visible);
   if (inventoryPanel->activeBehaviour) inventoryPanel->activeBehaviour->setContentVisible(visible);
   if (hintPanel->widget) {
@@ -242,6 +250,10 @@ void InGameUI::goBackwardButtonClicked() {
   ViewStack& stack = game->getViewStack();
   View* active = stack.getActiveView();
   if (!active) return;
+  if (notebook->isOpen()) {
+    notebook->close();
+    return;
+  }
   if (locationsMap && locationsMap->isOpen()) {
     locationsMap->close();
     return;

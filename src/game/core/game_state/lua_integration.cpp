@@ -217,7 +217,10 @@ PlayerProfile* profile() {
   return ProfileSystem::exists() ? ProfileSystem::getInstance()->getCurrentProfile() : nullptr;
 }
 void enableNotebookBody() {
-  if (PlayerProfile* p = profile()) p->notebookButton = 1;
+  if (NotebookUI* book = notebook())
+    book->enableNotebookButton();
+  else if (PlayerProfile* p = profile())
+    p->notebookButton = 1;
 }
 void enableAmuletsBody(bool enable) {
   if (PlayerProfile* p = profile()) p->amuletsButton = enable ? 1 : 0;

@@ -7,6 +7,7 @@
 #include "file_system.h"
 #include "log_system.h"
 #include "scoped_lock.h"
+#include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
 
 namespace HOG {
@@ -39,6 +40,19 @@ void NotebookRecord::releaseScene() {
   delete scene;
   scene = nullptr;
   loadState = 0;
+}
+
+NotebookPage::~NotebookPage() {
+  if (!ownsWidget || !widget) return;
+  if (widget->parent) widget->parent->removeChild(widget);
+  // The UI manager forgets it as it forgets a destroyed tree.
+  if (KR::UIManager::exists()) {
+    KR::UIManager* ui = KR::UIManager::getInstance();
+    KR::UIWidget* captured = ui->getCapturedWidget();
+    if (captured && (captured == widget || widget->hasDescendant(captured))) ui->setCapturedWidget(nullptr, false);
+    ui->notifyDestroyed(widget);
+  }
+  delete widget;
 }
 
 bool NotebookPage::tryPlaceRecord(NotebookRecord* record) {
@@ -138,7 +152,17 @@ void NotebookSection::addPagePair() {
     page->pageWidth = pageSize.x;
     page->pageHeight = pageSize.y;
     page->index = uint32_t(pages.size() + 1);
-    page->widget = i == 0 ? leftPagesWidget : rightPagesWidget;
+    KR::UIWidget* side = i == 0 ? leftPagesWidget : rightPagesWidget;
+    const std::string& table = i == 0 ? pageLeftId : pageRightId;
+    page->widget = side;
+    if (side && !table.empty() && !widgetFile.empty() && KR::UIManager::exists()) {
+      page->widget = KR::UIManager::getInstance()->loadUI(widgetFile, table, side, "default");
+      page->ownsWidget = page->widget != nullptr;
+      if (page->widget)
+        page->widget->setVisible(false);
+      else
+        page->widget = side;
+    }
     pages.push_back(std::move(page));
   }
 }
@@ -165,6 +189,18 @@ void NotebookSection::showPage(NotebookPage* page) {
       if (record->scene) record->scene->setEnabled(true);
     (now->index % 2 == 1 ? leftLabel : rightLabel) = std::to_string(now->index);
   }
+}
+
+void NotebookSection::show() {
+  if (pages.empty()) addPagePair();
+  showPage(shownLeft ? shownLeft : pages.back().get());
+  if (cover) cover->setVisible(false);
+  for (KR::UIWidget* side : {leftPagesWidget, rightPagesWidget})
+    if (side) side->setVisible(true);
+}
+
+void NotebookSection::select() {
+  if (onSelect) onSelect(this);
 }
 
 void NotebookSection::clear() {

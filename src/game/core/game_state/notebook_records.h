@@ -12,6 +12,7 @@
 //   section.showPage(record->page);
 #include <pthread.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,12 +60,21 @@ class NotebookRecord {
 
 class NotebookPage {
  public:
+  NotebookPage() = default;
+  // Frees the page's own widget, when it has one.
+  ~NotebookPage();
+  NotebookPage(const NotebookPage&) = delete;
+  NotebookPage& operator=(const NotebookPage&) = delete;
+
   bool tryPlaceRecord(NotebookRecord* record);
   // Appends a loaded record below the ones already here, whatever room is left.
   void putRecord(NotebookRecord* record);
 
   NotebookSection* section = nullptr;
+  // The page's widget: its own (from the section's page table, freed with the
+  // page) or, without a page table, the parent of its side's pages.
   KR::UIWidget* widget = nullptr;
+  bool ownsWidget = false;
   std::vector<NotebookRecord*> records;
   float pageWidth = 0.0f, pageHeight = 0.0f;
   float usedHeight = 0.0f;
@@ -81,6 +91,11 @@ class NotebookSection {
   void placeRecord(NotebookRecord* record);
   void addPagePair();
   void showPage(NotebookPage* page);
+  // Shows the section in the book: a first page pair when it has none, the
+  // spread shown last (else the last one), the cover hidden, the pages visible.
+  void show();
+  // The section's tab: makes it the book's current section and shows it.
+  void select();
   void clear();
   // The page before or after in the list, or null.
   NotebookPage* neighbour(const NotebookPage* page, int step) const;
@@ -88,9 +103,17 @@ class NotebookSection {
   std::string name;
   float recordsDistance = 0.0f;
   KR::Vector2<float> pageSize;
-  // Parents of the page widgets; the pages of one side share it as their widget.
+  KR::UIWidget* element = nullptr;
+  // Parents of the page widgets.
   KR::UIWidget* leftPagesWidget = nullptr;
   KR::UIWidget* rightPagesWidget = nullptr;
+  KR::UIWidget* cover = nullptr;
+  KR::UIWidget* button = nullptr;
+  // Each page's widget is loaded from the book's widget file with the table of its side.
+  std::string widgetFile, pageLeftId, pageRightId;
+  bool configured = false;
+  // Called by select with this section (the book makes it its current one).
+  std::function<void(NotebookSection*)> onSelect;
   std::vector<std::unique_ptr<NotebookRecord>> records;
   std::vector<std::unique_ptr<NotebookPage>> pages;
   NotebookPage* shownLeft = nullptr;

@@ -1,7 +1,9 @@
 #include "core/game_state/notebook_ui.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_render.h"
 #include "core/game_state/area_trigger.h"
@@ -11,6 +13,9 @@
 #include "file_system.h"
 #include "lex_binded_function_manager.h"
 #include "log_system.h"
+#include "particle_fx.h"
+#include "particle_system.h"
+#include "render_system_dx8.h"
 #include "ui/ui_label.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
@@ -34,9 +39,24 @@ void setShown(KR::UIWidget* widget, bool shown) {
   if (widget) widget->setVisible(shown);
 }
 
+KR::UIWidget* findIn(KR::UIWidget* tree, const std::string& name) {
+  return tree && !name.empty() ? tree->findDescendant(name) : nullptr;
+}
+
+// A push effect, made stopped: it starts when a record is pushed.
+KR::ParticleFX* makeParticle(const std::string& name) {
+  if (name.empty() || !KR::ParticleSystem::exists()) return nullptr;
+  KR::ParticleFX* effect = KR::ParticleSystem::getInstance()->createEffect(name);
+  if (effect) effect->mStarted = false;
+  return effect;
+}
+
 }  // namespace
 
-NotebookUI::NotebookUI() {
+NotebookUI::NotebookUI(AE::ISceneNode* hud) : hudNode(hud) {
+  transformation.scale = &scale;
+  transformation.position = &pan;
+  transformation.dragOffset = &dragOffset;
   if (KR::LexBindedFunctionManager::exists()) {
     KR::LexBindedFunctionManager* commands = KR::LexBindedFunctionManager::getInstance();
     commands->registerFunction("notebookListLeft", new KR::LexBinder<NotebookUI>(this, &NotebookUI::listLeft));
@@ -44,10 +64,17 @@ NotebookUI::NotebookUI() {
   }
   KR::XmlDataReader reader;
   if (KR::FileSystem::exists() && reader.open("default", "notebook_config_xml")) readConfig(reader);
+  findHudMarkers();
 }
 
 NotebookUI::~NotebookUI() {
   if (dispatcher) dispatcher->removeListener(this);
+  for (AE::Marker* marker : {openMarker, closeMarker, appearMarker, pushRecordMarker})
+    if (marker) marker->removeListener(this);
+  if (KR::ParticleSystem::exists())
+    for (KR::ParticleFX* effect : {topParticle, bottomParticle})
+      if (effect) KR::ParticleSystem::getInstance()->releaseEffect(effect);
+  delete loadingScene;
   section.reset();
   if (KR::LexBindedFunctionManager::exists())
     for (const char* name : {"notebookListLeft", "notebookListRight"})
@@ -67,6 +94,12 @@ void NotebookUI::readConfig(KR::XmlDataReader& reader) {
   reader.readString("UIControlsTable", &controlsTable);
   reader.readString("UILeftPageLabel", &leftLabel);
   reader.readString("UIRightPageLabel", &rightLabel);
+  std::string loadingFile, topName, bottomName;
+  reader.readString("LoadingAnimationFilename", &loadingFile);
+  reader.readString("topParticle", &topName);
+  reader.readString("bottomParticle", &bottomName);
+  topParticle = makeParticle(topName);
+  bottomParticle = makeParticle(bottomName);
   if (KR::UIManager::exists()) {
     KR::UIManager* ui = KR::UIManager::getInstance();
     if (!widgetFile.empty()) widgetTree = ui->loadUI(widgetFile, widgetTable, nullptr, "default");
@@ -92,15 +125,28 @@ void NotebookUI::readConfig(KR::XmlDataReader& reader) {
       reader.readString("name", &made->name);
       reader.readFloat("recordsDistance", &made->recordsDistance);
       made->pageSize = pageSize;
-      std::string elementName, leftPages, rightPages;
+      made->widgetFile = widgetFile;
+      std::string elementName, leftPages, rightPages, coverName, buttonName;
       reader.readString("UIElement", &elementName);
       reader.readString("UILeftPagesWidget", &leftPages);
       reader.readString("UIRightPagesWidget", &rightPages);
-      element = widgetTree ? widgetTree->findDescendant(elementName) : nullptr;
-      if (element) {
-        made->leftPagesWidget = element->findDescendant(leftPages);
-        made->rightPagesWidget = element->findDescendant(rightPages);
-      }
+      reader.readString("UICover", &coverName);
+      reader.readString("UIButton", &buttonName);
+      reader.readString("UIPageLeftId", &made->pageLeftId);
+      reader.readString("UIPageRightId", &made->pageRightId);
+      element = findIn(widgetTree, elementName);
+      made->element = element;
+      made->leftPagesWidget = findIn(element, leftPages);
+      made->rightPagesWidget = findIn(element, rightPages);
+      made->cover = findIn(element, coverName);
+      made->button = findIn(element, buttonName);
+      if (made->button)
+        made->button->processEvent("clicked", new KR::Function<NotebookSection>(made.get(), &NotebookSection::select));
+      made->onSelect = [this](NotebookSection* selected) {
+        currentSection = selected;
+        selected->show();
+        refreshSpread();
+      };
       if (reader.enterChild("records")) {
         for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
           std::string id, sceneFile;
@@ -112,6 +158,8 @@ void NotebookUI::readConfig(KR::XmlDataReader& reader) {
         }
         reader.leaveChild();
       }
+      made->configured = true;
+      setShown(made->cover, true);
       setShown(made->leftPagesWidget, false);
       setShown(made->rightPagesWidget, false);
       section = std::move(made);
@@ -120,6 +168,34 @@ void NotebookUI::readConfig(KR::XmlDataReader& reader) {
     reader.leaveChild();
   }
   reader.leaveChild();
+  if (!loadingFile.empty()) loadingScene = AE::loadScene(loadingFile);
+  if (loadingScene) {
+    const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
+    loadingScene->setPosition(KR::Vector2<float>(w / 2, h / 2 + h / 3));
+    loadingScene->play(true);
+  }
+}
+
+void NotebookUI::findHudMarkers() {
+  if (!hudNode) return;
+  openMarker = hudNode->getMarker("open");
+  closeMarker = hudNode->getMarker("close");
+  appearMarker = hudNode->getMarker("appear");
+  pushRecordMarker = hudNode->getMarker("pushRecord");
+  for (AE::Marker* marker : {openMarker, closeMarker, appearMarker, pushRecordMarker})
+    if (marker) {
+      marker->stop(true);
+      marker->addListener(this);
+    }
+  const PlayerProfile* profile = ProfileSystem::exists() ? ProfileSystem::getInstance()->getCurrentProfile() : nullptr;
+  // Until the story gives the button, it starts hidden and comes with its appear animation.
+  if (profile && !profile->notebookButton && appearMarker)
+    if (AE::Marker* hidden = hudNode->getMarker("force_disable")) hidden->play();
+}
+
+void NotebookUI::finishHudMarkers() {
+  for (AE::Marker* marker : {openMarker, closeMarker, appearMarker, pushRecordMarker})
+    if (marker && marker->mState == AE::Marker::kPlaying) marker->complete();
 }
 
 bool NotebookUI::coversScreen() const { return open && widgetTree && widgetTree->shown && widgetTree->alpha > 0.99f; }
@@ -154,8 +230,21 @@ bool NotebookUI::pushRecord(const std::string& sectionName, const std::string& r
 
 bool NotebookUI::pushRecordImmediately(const std::string& sectionName, const std::string& recordName) {
   if (!place(sectionName, recordName)) return false;
-  ++pushEffects;
+  runPushEffects();
   return true;
+}
+
+void NotebookUI::runPushEffects() {
+  ++pushEffects;
+  // The particles rise from the book button.
+  const KR::Vector2<float> at = hudNode ? hudNode->getWorldOrigin() : KR::Vector2<float>();
+  for (KR::ParticleFX* effect : {bottomParticle, topParticle})
+    if (effect) {
+      if (hudNode) effect->mPosition = at;
+      effect->start();
+    }
+  finishHudMarkers();
+  if (pushRecordMarker) pushRecordMarker->play();
 }
 
 bool NotebookUI::showRecord(const std::string& sectionName, const std::string& recordName) {
@@ -164,13 +253,19 @@ bool NotebookUI::showRecord(const std::string& sectionName, const std::string& r
   NotebookRecord* record = found ? found->findRecord(recordName) : nullptr;
   if (!record || !record->page) return false;
   showSpread(record->page);
+  currentSection = found;
   return true;
 }
 
 void NotebookUI::enableNotebookButton() {
   if (ProfileSystem::exists())
     if (PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile()) profile->notebookButton = 1;
-  setOpen(true);
+  finishHudMarkers();
+  // The button's appear animation opens the book when it ends.
+  if (appearMarker)
+    appearMarker->play();
+  else
+    setOpen(true);
 }
 
 void NotebookUI::setOpen(bool wanted) {
@@ -179,27 +274,60 @@ void NotebookUI::setOpen(bool wanted) {
   if (!wanted) {
     for (KR::UIWidget* tree : {widgetTree, controlsTree})
       if (tree) tree->hide();
+    finishHudMarkers();
+    if (closeMarker) closeMarker->play();
     playSound(SoundEventType::NotebookClosed);
     if (section) section->lastPlacedRecord = nullptr;
     sendGameMessage(kMsgNotebookClosed, nullptr);
     return;
   }
-  show();
+  finishHudMarkers();
+  if (openMarker)
+    openMarker->play();
+  else
+    show();
   sendGameMessage(kMsgNotebookOpened, nullptr);
 }
 
+void NotebookUI::close() {
+  transformation.reset();
+  setOpen(false);
+}
+
+void NotebookUI::onMarker(AE::Marker* marker) {
+  // A book closed again before the button's animation ended stays closed.
+  if (marker == openMarker && open) show();
+  if (marker == appearMarker) setOpen(true);
+}
+
 void NotebookUI::show() {
+  if (!currentSection) currentSection = section.get();
+  if (currentSection) {
+    currentSection->show();
+    refreshSpread();
+  }
   for (KR::UIWidget* tree : {widgetTree, controlsTree})
-    if (tree) tree->show();
-  if (!section) return;
-  if (section->pages.empty()) section->addPagePair();
-  NotebookPage* page = section->shownLeft ? section->shownLeft : section->pages.back().get();
-  if (section->lastPlacedRecord && section->lastPlacedRecord->page) page = section->lastPlacedRecord->page;
-  showSpread(page);
+    if (tree) {
+      if (tree->shown) tree->hideForcibly();
+      tree->show();
+    }
+  // Under an open modal window the controls wait for it to close (message 26).
+  if (controlsTree) {
+    if (modalBlocked && *modalBlocked)
+      controlsTree->disable();
+    else
+      controlsTree->enable();
+  }
+  if (section && section->lastPlacedRecord && section->lastPlacedRecord->page)
+    showSpread(section->lastPlacedRecord->page);
 }
 
 void NotebookUI::showSpread(NotebookPage* page) {
   section->showPage(page);
+  refreshSpread();
+}
+
+void NotebookUI::refreshSpread() {
   setLabel(leftPageLabel, section->leftLabel);
   setLabel(rightPageLabel, section->rightLabel);
   updateArrows();
@@ -232,32 +360,82 @@ void NotebookUI::listLeft() {
   playSound(SoundEventType::NotebookPageTurned);
 }
 
+bool NotebookUI::recordsShown() const { return open && section && element && element->alpha > kShownAlpha; }
+
 void NotebookUI::update(float dt) {
-  if (!open || !section || !element || element->alpha <= kShownAlpha) return;
-  for (NotebookPage* page : {section->shownLeft, section->shownRight})
-    if (page)
-      for (NotebookRecord* record : page->records) {
-        // The streamer's thread may hold a record it is loading: skip it this frame.
-        if (pthread_mutex_trylock(&record->lock) != 0) continue;
-        if (record->scene) record->scene->update(dt);
-        pthread_mutex_unlock(&record->lock);
-      }
+  loading = false;
+  transformation.updateTweens(dt);
+  if (recordsShown())
+    for (NotebookPage* page : {section->shownLeft, section->shownRight})
+      if (page)
+        for (NotebookRecord* record : page->records) {
+          // The streamer's thread may hold a record it is loading: skip it this frame.
+          if (pthread_mutex_trylock(&record->lock) != 0) continue;
+          if (record->scene) record->scene->update(dt);
+          pthread_mutex_unlock(&record->lock);
+        }
+  for (KR::ParticleFX* effect : {topParticle, bottomParticle})
+    if (effect) effect->update(dt);
+  updateArrows();
+  if (loadingScene) loadingScene->update(dt);
+}
+
+KR::Vector2<float> NotebookUI::cameraOffset() const {
+  KR::Vector2<float> at = pan + dragOffset;
+  transformation.clampPosition(&at);
+  return at;
+}
+
+KR::Vector2<float> NotebookUI::toBook(const KR::Vector2<float>& screen) const {
+  const KR::Vector2<float> centre(float(KR::RenderSystem::getDesignWidth()) / 2,
+                                  float(KR::RenderSystem::getDesignHeight()) / 2);
+  const KR::Vector2<float> at = cameraOffset();
+  const float zoom = scale > 0.0f ? scale : 1.0f;
+  return KR::Vector2<float>((screen.x - centre.x) / zoom + centre.x - at.x,
+                            (screen.y - centre.y) / zoom + centre.y - at.y);
 }
 
 void NotebookUI::draw() {
+  KR::RenderSystem* render = KR::RenderSystem::getInstancePtr();
+  float saved[KR::CAM_COUNT] = {0.0f, 0.0f, 1.0f, 1.0f, 0.0f};
+  if (render) {
+    std::copy(render->mCamera, render->mCamera + KR::CAM_COUNT, saved);
+    const KR::Vector2<float> at = cameraOffset();
+    const float camera[KR::CAM_COUNT] = {at.x, at.y, scale, scale, 0.0f};
+    render->setCamera(camera);
+  }
   if (controlsTree && controlsTree->shown) controlsTree->render(true);
   if (widgetTree && widgetTree->shown) widgetTree->render(true);
-  if (!open || !section || !element || element->alpha <= kShownAlpha) return;
-  for (NotebookPage* page : {section->shownLeft, section->shownRight})
-    if (page)
-      for (NotebookRecord* record : page->records)
-        if (record->scene) AE::renderScene(record->scene);
+  if (recordsShown())
+    for (NotebookPage* page : {section->shownLeft, section->shownRight})
+      if (page)
+        for (NotebookRecord* record : page->records) {
+          if (record->scene && record->loadState == 2)
+            AE::renderScene(record->scene);
+          else
+            loading = true;
+        }
+  if (render) render->setCamera(saved);
+}
+
+void NotebookUI::drawEffects() {
+  if (loading && loadingScene) AE::renderScene(loadingScene);
+  for (KR::ParticleFX* effect : {bottomParticle, topParticle})
+    if (effect) effect->render();
 }
 
 bool NotebookUI::handleInput(const InputState& input) {
   if (!open || !input.valid) return false;
-  const KR::Vector2<float> at(float(input.x), float(input.y));
-  return widgetTree && widgetTree->hitTest(at);
+  if (transformation.handleInput(&input)) return true;
+  return widgetTree && widgetTree->hitTest(toBook(KR::Vector2<float>(float(input.x), float(input.y))));
+}
+
+void NotebookUI::resetParticles() {
+  for (KR::ParticleFX* effect : {topParticle, bottomParticle})
+    if (effect) {
+      effect->start();
+      effect->mStarted = false;
+    }
 }
 
 void NotebookUI::reset() {
@@ -267,8 +445,9 @@ void NotebookUI::reset() {
 void NotebookUI::onMessage(const GameMessage* message) {
   if (message->kind == kMsgViewDeactivated && pushPending) {
     pushPending = false;
-    ++pushEffects;
+    runPushEffects();
   }
+  if (message->kind == kMsgPauseMenuClosed && open && controlsTree) controlsTree->enable();
 }
 
 std::vector<SaveGame::NotebookPage> NotebookUI::capture() const {
