@@ -87,6 +87,17 @@ ParticleGravityAffector* gravity(float force, Vector2<float> direction) {
   return a;
 }
 
+// Stars turning at `degreesPerSecond`, each one way or the other at its own rate.
+ParticleRotateSpriteAffector* spinning(float degreesPerSecond) {
+  auto* a = new ParticleRotateSpriteAffector();
+  a->mInitialAngleVelocity = constant(degreesPerSecond);
+  a->mInitialMinAngle = 0.0f;
+  a->mInitialMaxAngle = 90.0f;
+  a->mInitialRotateCoeffMin = -1.0f;
+  a->mInitialRotateCoeffMax = 1.0f;
+  return a;
+}
+
 ParticleFX* effect(std::initializer_list<ParticleEmitter*> emitters) {
   auto* fx = new ParticleFX();
   fx->mParticleEmitters.assign(emitters.begin(), emitters.end());
@@ -120,13 +131,7 @@ ParticleFX* makeSparkles() {
                                    {100, rgba(255, 120, 40, 0)}});
   circle->mInitialScaleX = curve({{0, 0.3f}, {30, 0.9f}, {100, 0.2f}});
   circle->mInitialScaleY = curve({{0, 0.3f}, {30, 0.9f}, {100, 0.2f}});
-  auto* spin = new ParticleRotateSpriteAffector();
-  spin->mInitialAngleVelocity = constant(220.0f);
-  spin->mInitialMinAngle = 0.0f;
-  spin->mInitialMaxAngle = 90.0f;
-  spin->mInitialRotateCoeffMin = -1.0f;
-  spin->mInitialRotateCoeffMax = 1.0f;
-  circle->mParticleAffectors = {spin};
+  circle->mParticleAffectors = {spinning(220.0f)};
   return effect({circle});
 }
 
@@ -212,13 +217,8 @@ ParticleFX* makeHintFlash() {
       colors({{0, rgba(255, 255, 255, 0)}, {20, rgba(255, 255, 210, 255)}, {100, rgba(255, 200, 90, 0)}});
   stars->mInitialScaleX = curve({{0, 0.4f}, {40, 1.3f}, {100, 0.3f}});
   stars->mInitialScaleY = curve({{0, 0.4f}, {40, 1.3f}, {100, 0.3f}});
-  auto* spin = new ParticleRotateSpriteAffector();
-  spin->mInitialAngleVelocity = constant(160.0f);
-  spin->mInitialMinAngle = 0.0f;
-  spin->mInitialMaxAngle = 90.0f;
-  spin->mInitialRotateCoeffMin = -1.0f;
-  spin->mInitialRotateCoeffMax = 1.0f;
-  stars->mParticleAffectors = {spin, linear(Vector2<float>(-1.0f, -1.0f), Vector2<float>(1.0f, 1.0f), constant(40.0f))};
+  stars->mParticleAffectors = {spinning(160.0f),
+                               linear(Vector2<float>(-1.0f, -1.0f), Vector2<float>(1.0f, 1.0f), constant(40.0f))};
 
   auto* glow = emitter<ParticlePointEmitter>("ParticleDot", 12, 6.0f, 1.4f);
   glow->mBlendMode = 2;
