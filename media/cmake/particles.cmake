@@ -1,8 +1,9 @@
-# Particle demo: the five effect files and the particle picture sheet, made at
-# build time by particle_maker, with the sheet's sprite description and the
-# comet's path animation.
+# Particle demo: the effect files (the showcase's five and the play screens'
+# six) and the particle picture sheet, made at build time by particle_maker,
+# with the sheet's sprite description and the comet's path animation.
 set(KR_PARTICLE_MEDIA ${CMAKE_BINARY_DIR}/media-particles)
-set(KR_PARTICLE_EFFECT_NAMES fountain_fx sparkles_fx vortex_fx flock_fx comet_fx notebook_top_fx notebook_bottom_fx)
+set(KR_PARTICLE_EFFECT_NAMES fountain_fx sparkles_fx vortex_fx flock_fx comet_fx notebook_top_fx notebook_bottom_fx
+    hint_flash_fx hint_sparks_fx blackout_screen_fx item_found_fx)
 set(KR_PARTICLE_EFFECTS "")
 foreach(name ${KR_PARTICLE_EFFECT_NAMES})
   list(APPEND KR_PARTICLE_EFFECTS ${KR_PARTICLE_MEDIA}/${name}.xml)

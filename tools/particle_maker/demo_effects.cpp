@@ -87,6 +87,17 @@ ParticleGravityAffector* gravity(float force, Vector2<float> direction) {
   return a;
 }
 
+// Stars turning at `degreesPerSecond`, each one way or the other at its own rate.
+ParticleRotateSpriteAffector* spinning(float degreesPerSecond) {
+  auto* a = new ParticleRotateSpriteAffector();
+  a->mInitialAngleVelocity = constant(degreesPerSecond);
+  a->mInitialMinAngle = 0.0f;
+  a->mInitialMaxAngle = 90.0f;
+  a->mInitialRotateCoeffMin = -1.0f;
+  a->mInitialRotateCoeffMax = 1.0f;
+  return a;
+}
+
 ParticleFX* effect(std::initializer_list<ParticleEmitter*> emitters) {
   auto* fx = new ParticleFX();
   fx->mParticleEmitters.assign(emitters.begin(), emitters.end());
@@ -120,13 +131,7 @@ ParticleFX* makeSparkles() {
                                    {100, rgba(255, 120, 40, 0)}});
   circle->mInitialScaleX = curve({{0, 0.3f}, {30, 0.9f}, {100, 0.2f}});
   circle->mInitialScaleY = curve({{0, 0.3f}, {30, 0.9f}, {100, 0.2f}});
-  auto* spin = new ParticleRotateSpriteAffector();
-  spin->mInitialAngleVelocity = constant(220.0f);
-  spin->mInitialMinAngle = 0.0f;
-  spin->mInitialMaxAngle = 90.0f;
-  spin->mInitialRotateCoeffMin = -1.0f;
-  spin->mInitialRotateCoeffMax = 1.0f;
-  circle->mParticleAffectors = {spin};
+  circle->mParticleAffectors = {spinning(220.0f)};
   return effect({circle});
 }
 
@@ -238,6 +243,75 @@ ParticleFX* makeNotebookBottom() {
   return effect({box});
 }
 
+ParticleFX* makeHintFlash() {
+  // A burst of stars that swells on the target, then a slow glow under it.
+  auto* stars = emitter<ParticleCircleEmitter>("ParticleStar", 90, 60.0f, 1.1f);
+  stars->mRadius = 30.0f;
+  stars->mBlendMode = 2;
+  stars->mEmitterLifeTime = 1.5f;
+  stars->mLooped = false;
+  stars->mParticleColor =
+      colors({{0, rgba(255, 255, 255, 0)}, {20, rgba(255, 255, 210, 255)}, {100, rgba(255, 200, 90, 0)}});
+  stars->mInitialScaleX = curve({{0, 0.4f}, {40, 1.3f}, {100, 0.3f}});
+  stars->mInitialScaleY = curve({{0, 0.4f}, {40, 1.3f}, {100, 0.3f}});
+  stars->mParticleAffectors = {spinning(160.0f),
+                               linear(Vector2<float>(-1.0f, -1.0f), Vector2<float>(1.0f, 1.0f), constant(40.0f))};
+
+  auto* glow = emitter<ParticlePointEmitter>("ParticleDot", 12, 6.0f, 1.4f);
+  glow->mBlendMode = 2;
+  glow->mEmitterLifeTime = 1.8f;
+  glow->mLooped = false;
+  glow->mParticleColor =
+      colors({{0, rgba(255, 240, 170, 0)}, {30, rgba(255, 240, 170, 160)}, {100, rgba(255, 200, 100, 0)}});
+  glow->mInitialScaleX = curve({{0, 2.0f}, {100, 5.0f}});
+  glow->mInitialScaleY = curve({{0, 2.0f}, {100, 5.0f}});
+  return effect({glow, stars});
+}
+
+ParticleFX* makeHintSparks() {
+  // Left behind in the scene (global coordinates) as the ribbon's head moves on.
+  auto* sparks = emitter<ParticlePointEmitter>("ParticleDot", 80, 70.0f, 0.6f);
+  sparks->mGlobalCoords = true;
+  sparks->mBlendMode = 2;
+  sparks->mParticleColor = colors({{0, rgba(255, 250, 220, 255)}, {100, rgba(255, 170, 60, 0)}});
+  sparks->mInitialScaleX = curve({{0, 0.5f}, {100, 0.1f}});
+  sparks->mInitialScaleY = curve({{0, 0.5f}, {100, 0.1f}});
+  sparks->mParticleAffectors = {linear(Vector2<float>(-1.0f, -1.0f), Vector2<float>(1.0f, 1.0f), constant(25.0f)),
+                                gravity(40.0f, Vector2<float>(0.0f, 1.0f))};
+  return effect({sparks});
+}
+
+ParticleFX* makeBlackoutScreen() {
+  // Big dark blots over the whole 1680 x 1050 scene, thickening and then
+  // thinning out over five seconds.
+  auto* veil = emitter<ParticleBoxEmitter>("ParticleDot", 160, 60.0f, 2.2f);
+  veil->mRect = Rect(-840.0f, -525.0f, 840.0f, 525.0f);
+  veil->mRectAngle = 0.0f;
+  veil->mEmitterLifeTime = 3.0f;
+  veil->mLooped = false;
+  veil->mParticleColor = colors({{0, rgba(10, 0, 20, 0)}, {40, rgba(10, 0, 20, 110)}, {100, rgba(10, 0, 20, 0)}});
+  veil->mInitialScaleX = curve({{0, 10.0f}, {100, 14.0f}});
+  veil->mInitialScaleY = curve({{0, 10.0f}, {100, 14.0f}});
+  ParticleFX* fx = effect({veil});
+  fx->mPosition = Vector2<float>(840.0f, 525.0f);
+  return fx;
+}
+
+ParticleFX* makeItemFound() {
+  // A puff of stars blown to the right with the found item's pieces.
+  auto* puff = emitter<ParticleCircleEmitter>("ParticleStar", 60, 80.0f, 0.9f);
+  puff->mRadius = 40.0f;
+  puff->mBlendMode = 2;
+  puff->mEmitterLifeTime = 0.6f;
+  puff->mLooped = false;
+  puff->mParticleColor =
+      colors({{0, rgba(255, 255, 255, 255)}, {60, rgba(255, 240, 180, 200)}, {100, rgba(255, 210, 120, 0)}});
+  puff->mInitialScaleX = curve({{0, 0.8f}, {100, 0.2f}});
+  puff->mInitialScaleY = curve({{0, 0.8f}, {100, 0.2f}});
+  puff->mParticleAffectors = {linear(Vector2<float>(0.8f, -0.4f), Vector2<float>(1.0f, 0.4f), constant(220.0f))};
+  return effect({puff});
+}
+
 const std::vector<DemoEffect>& demoEffects() {
   static const std::vector<DemoEffect> effects = {{"fountain_fx", &makeFountain},
                                                   {"sparkles_fx", &makeSparkles},
@@ -245,7 +319,11 @@ const std::vector<DemoEffect>& demoEffects() {
                                                   {"flock_fx", &makeFlock},
                                                   {"comet_fx", &makeComet},
                                                   {"notebook_top_fx", &makeNotebookTop},
-                                                  {"notebook_bottom_fx", &makeNotebookBottom}};
+                                                  {"notebook_bottom_fx", &makeNotebookBottom},
+                                                  {"hint_flash_fx", &makeHintFlash},
+                                                  {"hint_sparks_fx", &makeHintSparks},
+                                                  {"blackout_screen_fx", &makeBlackoutScreen},
+                                                  {"item_found_fx", &makeItemFound}};
   return effects;
 }
 

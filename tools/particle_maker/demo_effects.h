@@ -13,6 +13,11 @@
 //                looping path ("comet_path_anim")
 //   notebook_top_fx, notebook_bottom_fx  short bursts (stars rising, dots
 //                falling) that end by themselves: a record pushed to the notebook
+// and the play screens' effects:
+//   hint_flash_fx       stars bursting and a glow where a hint points (its end)
+//   hint_sparks_fx      sparks left behind by each flying hint ribbon
+//   blackout_screen_fx  dark blots over the whole scene while missed clicks are punished
+//   item_found_fx       a puff of stars blown away with a found item
 // Sprites come from the Lua description "particle_sprites" (tables ParticleDot,
 // ParticleStar, ParticleArrow, ParticleTail) over the sheet "particle_sheet".
 #include <string>
@@ -40,6 +45,10 @@ ParticleFX* makeFlock();
 ParticleFX* makeComet();
 ParticleFX* makeNotebookTop();
 ParticleFX* makeNotebookBottom();
+ParticleFX* makeHintFlash();
+ParticleFX* makeHintSparks();
+ParticleFX* makeBlackoutScreen();
+ParticleFX* makeItemFound();
 
 // The effect as an effect file: document "root" holding the pointer "ParticleFX".
 // The particle classes must be registered with the object factory.

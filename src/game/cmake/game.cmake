@@ -58,6 +58,7 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/game_state/hint_search.cpp
     ${KR_GAME_SRC}/core/game_state/hint_panel.cpp
     ${KR_GAME_SRC}/core/game_state/hint_trail.cpp
+    ${KR_GAME_SRC}/core/game_state/held_particle_effect.cpp
     ${KR_GAME_SRC}/core/game_state/guide_box.cpp
     ${KR_GAME_SRC}/core/game_state/amulets_button.cpp
     ${KR_GAME_SRC}/core/game_state/notebook_records.cpp

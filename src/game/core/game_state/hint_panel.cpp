@@ -84,6 +84,7 @@ void HintPanel::readConfig(KR::XmlDataReader& reader) {
 
 void HintPanel::makeTrails(KR::XmlDataReader* reader) {
   HintTrail::Settings settings;
+  if (reader) reader->readString("doActionParticle", &settings.doActionParticle);
   if (reader && reader->enterChild("FlashEffect")) {
     HintTrail::readSettings(*reader, &settings);
     reader->leaveChild();
@@ -104,7 +105,9 @@ void HintPanel::stopTrails() {
 
 void HintPanel::draw() {
   targetTrail->drawRibbons();
+  targetTrail->drawEffect();
   if (itemTrailPending) itemTrail->drawRibbons();
+  itemTrail->drawEffect();
 }
 
 float HintPanel::rechargeTime() const {

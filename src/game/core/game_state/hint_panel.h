@@ -10,8 +10,8 @@
 // are hint trails that start at the button.
 //
 // Config "hint_config_xml" (package "default"): "disableTime",
-// "disableTimeHard", "minigameDisableTime", "minigameDisableTimeHard", and the
-// trails' section "FlashEffect".
+// "disableTimeHard", "minigameDisableTime", "minigameDisableTimeHard", the
+// trails' end effect "doActionParticle" and their section "FlashEffect".
 // UI "hint_panel_ui" table "HintPanel" with a label "caption".
 #include <cstdint>
 #include <memory>
@@ -54,7 +54,7 @@ class HintPanel {
   // The map its map button opens (the HUD's).
   LocationsScreen* locations = nullptr;
   void mapBtnClicked();
-  // The trails' ribbons, from the HUD's draw.
+  // The trails' ribbons and end effects, from the HUD's draw.
   void draw();
   void stopTrails();
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/game_state/held_particle_effect.h"
 #include "lua_script_2.h"
+#include "particle_fx.h"
 #include "rect.h"
 #include "sprite.h"
 #include "sprite_manager.h"
@@ -42,6 +44,7 @@ HOSItemDisapperenceEffectManager::HOSItemDisapperenceEffectManager() {
 }
 
 HOSItemDisapperenceEffectManager::~HOSItemDisapperenceEffectManager() {
+  for (Slot& slot : slots) releaseHeldEffect(&slot.effect);
   if (KR::SpriteManager<KR::Sprite>* manager = sprites())
     for (Slot& slot : slots)
       if (slot.sprite) manager->destroySprite(slot.sprite);
@@ -78,6 +81,11 @@ int32_t HOSItemDisapperenceEffectManager::startGrid(float width, float height, f
   slot->active = true;
   slot->elapsed = 0.0f;
   slot->lifetime = kLifetime;
+  if (!slot->effect) slot->effect = createHeldEffect(particleFXFilename, false);
+  if (slot->effect) {
+    slot->effect->start();
+    slot->effect->mPosition = slot->centre;
+  }
   const uint32_t columns = slot->columns, rows = slot->rows;
   slot->basePieceWidth = slot->pieceWidth = columns ? width / float(columns) : 0.0f;
   slot->basePieceHeight = slot->pieceHeight = rows ? height / float(rows) : 0.0f;
@@ -108,6 +116,7 @@ int32_t HOSItemDisapperenceEffectManager::startGrid(float width, float height, f
 }
 
 void HOSItemDisapperenceEffectManager::advance(Slot& slot, float dt) {
+  if (slot.effect) slot.effect->update(dt);
   slot.elapsed += dt;
   if (slot.elapsed > slot.lifetime) {
     slot.active = false;
@@ -161,6 +170,9 @@ void HOSItemDisapperenceEffectManager::draw() {
       sprite->render();
     }
   }
+  // Over every slot's pieces.
+  for (Slot& slot : slots)
+    if (slot.active && slot.effect) slot.effect->render();
 }
 
 void HOSItemDisapperenceEffectManager::stopAll() {

@@ -4,7 +4,10 @@
 // after another, sweeping from the top right to the bottom left, blow to the
 // right, drift to the item's centre line, shrink to half and fade out over 1.7
 // s. Eight dissolves run at once at most; a ninth is skipped. All storage is
-// made with the manager, so a dissolve allocates nothing.
+// made with the manager, so a dissolve allocates nothing. When the
+// configuration names a particle effect ("ParticleFXFilename"), each dissolve
+// also plays it on the item's centre; a slot takes its effect from the
+// particle system at its first dissolve and keeps it.
 //
 // The play state owns the one instance; the hidden-object scene starts
 // dissolves and forwards its update and draw. Main thread only.
@@ -21,8 +24,9 @@
 #include "vector2.h"
 
 namespace KR {
+class ParticleFX;
 class Sprite;
-}
+}  // namespace KR
 
 namespace HOG {
 
@@ -53,6 +57,7 @@ class HOSItemDisapperenceEffectManager : public KR::Singleton<HOSItemDisapperenc
     float basePieceWidth = 0, basePieceHeight = 0;
     uint32_t columns = 0, rows = 0;
     KR::Vector2<float> centre;
+    KR::ParticleFX* effect = nullptr;  // owned; null without a configured effect
   };
 
   // Reads "hos_item_disapperence_effect_manager_xml" (section "Config"); the

@@ -9,11 +9,13 @@
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/event_sound_player.h"
 #include "core/game_state/game.h"
+#include "core/game_state/held_particle_effect.h"
 #include "core/game_state/hos_item_disapperence_effect_manager.h"
 #include "core/game_state/scene_node_tasks.h"
 #include "core/game_state/view.h"
 #include "core/main_menu_state/profile_system.h"
 #include "format_string.h"
+#include "particle_fx.h"
 #include "sprite.h"
 #include "xml_data_reader.h"
 
@@ -22,19 +24,25 @@ namespace HOG {
 uint32_t HOSViewExtension::defaultMaxActiveItems = 8;
 uint32_t HOSViewExtension::defaultMaxClickMissNumToPenalty = 5;
 float HOSViewExtension::defaultClickPenaltyTime = 5.0f;
+std::string HOSViewExtension::defaultPenaltyParticle = "blackout_screen_fx";
 
 namespace {
 
 double seconds() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
-// Reads the numeric keys present in the file's "HOSConfig"; false without one.
-bool readConfig(const char* name, uint32_t* maxActive, float* penaltyTime, uint32_t* maxMisses) {
+// Reads the keys present in the file's "HOSConfig"; false without one.
+bool readConfig(const char* name, uint32_t* maxActive, float* penaltyTime, uint32_t* maxMisses,
+                std::string* penaltyParticle) {
   KR::XmlDataReader reader;
   if (!name || !name[0] || !reader.open("default", name) || !reader.enterChild("HOSConfig")) return false;
   int32_t value = 0;
   if (reader.readInt("maxActiveItems", &value) && value >= 0) *maxActive = uint32_t(value);
-  reader.readFloat("clickPenaltyTime", penaltyTime);
+  // The reader gives 0 or an empty name for a missing key: what stands stays unless the key is there.
+  float penalty = 0.0f;
+  if (reader.readFloat("clickPenaltyTime", &penalty)) *penaltyTime = penalty;
   if (reader.readInt("maxClickMissNumToPenalty", &value) && value >= 0) *maxMisses = uint32_t(value);
+  std::string effect;
+  if (reader.readString("penaltyParticle", &effect)) *penaltyParticle = effect;
   return true;
 }
 
@@ -48,7 +56,8 @@ void HOSViewExtension::readBaseConfig() {
   static bool read = false;
   if (read) return;
   read = true;
-  readConfig("hos_base_config_xml", &defaultMaxActiveItems, &defaultClickPenaltyTime, &defaultMaxClickMissNumToPenalty);
+  readConfig("hos_base_config_xml", &defaultMaxActiveItems, &defaultClickPenaltyTime, &defaultMaxClickMissNumToPenalty,
+             &defaultPenaltyParticle);
 }
 
 HOSViewExtension::HOSViewExtension() {
@@ -56,6 +65,7 @@ HOSViewExtension::HOSViewExtension() {
   maxActiveItems = defaultMaxActiveItems;
   clickPenaltyTime = defaultClickPenaltyTime;
   maxClickMissNumToPenalty = defaultMaxClickMissNumToPenalty;
+  penaltyParticle = defaultPenaltyParticle;
   penaltyStart = seconds();
   if (Game::exists()) Game::getInstance()->getDispatcher().addListener(this);
   resetState();
@@ -63,11 +73,14 @@ HOSViewExtension::HOSViewExtension() {
 
 HOSViewExtension::~HOSViewExtension() {
   if (Game::exists()) Game::getInstance()->getDispatcher().removeListener(this);
+  release();
 }
 
+void HOSViewExtension::release() { releaseHeldEffect(&penaltyEffect); }
+
 void HOSViewExtension::loadConfig(const std::string& file) {
-  // The scene's own limits, kept through every activation.
-  readConfig(file.c_str(), &maxActiveItems, &clickPenaltyTime, &maxClickMissNumToPenalty);
+  // The scene's own limits and effect, kept through every activation.
+  readConfig(file.c_str(), &maxActiveItems, &clickPenaltyTime, &maxClickMissNumToPenalty, &penaltyParticle);
 }
 
 void HOSViewExtension::resetState() {
@@ -193,8 +206,15 @@ void HOSViewExtension::updateMissClicks(int32_t inputResult, bool hard) {
   } else if (inputResult == 1) {
     missCount = 0;
   }
-  if (before < maxClickMissNumToPenalty && missCount >= maxClickMissNumToPenalty) penaltyStart = seconds();
+  if (before < maxClickMissNumToPenalty && missCount >= maxClickMissNumToPenalty) startPenalty();
   if (missCount >= maxClickMissNumToPenalty && seconds() - penaltyStart > clickPenaltyTime) missCount = 0;
+}
+
+void HOSViewExtension::startPenalty() {
+  penaltyStart = seconds();
+  // Made here, on the main thread, and kept until the view lets go of its resources.
+  if (!penaltyEffect) penaltyEffect = createHeldEffect(penaltyParticle, false);
+  if (penaltyEffect) penaltyEffect->start();
 }
 
 void HOSViewExtension::update(float dt) {
@@ -207,6 +227,7 @@ void HOSViewExtension::update(float dt) {
   // Each input pass sets the result afresh; a frame without one must not count twice.
   view->lastInputResult = 0;
   if (HOSItemDisapperenceEffectManager::exists()) HOSItemDisapperenceEffectManager::getInstance()->update(dt);
+  if (penaltyEffect) penaltyEffect->update(dt);
   if (!finished && activeCount == 0) {
     finished = true;
     notifyFinished();
@@ -215,6 +236,7 @@ void HOSViewExtension::update(float dt) {
 
 void HOSViewExtension::draw() {
   if (HOSItemDisapperenceEffectManager::exists()) HOSItemDisapperenceEffectManager::getInstance()->draw();
+  if (penaltyEffect) penaltyEffect->render();
 }
 
 }  // namespace HOG

@@ -3,7 +3,9 @@
 // asked for at a time (a group counts as one entry; at most 32 items); a
 // found item dissolves, leaves the list and the list is refilled; once none is
 // left the scene reports its finish. On the hard difficulty missed clicks are
-// counted and, at the limit, clicks are swallowed for a while.
+// counted and, at the limit, clicks are swallowed for a while, under the
+// penalty particle effect ("penaltyParticle", "blackout_screen_fx" unless
+// configured), taken from the particle system when the first penalty starts.
 //
 // Each activation rebuilds the list from the triggers, whose dead flags keep
 // found items found across visits and saved games. The scene's own limits
@@ -14,9 +16,14 @@
 // and 18 for linked triggers. Main thread only, except onLoad and release on
 // the view streamer's thread under the view's lock.
 #include <cstdint>
+#include <string>
 
 #include "core/game_state/game_message.h"
 #include "core/game_state/view_extension.h"
+
+namespace KR {
+class ParticleFX;
+}
 
 namespace HOG {
 
@@ -34,7 +41,8 @@ class HOSViewExtension : public IViewExtension, public GameMessageListener {
   void onActivate() override;
   void onDeactivate() override {}
   void onLoad() override { release(); }
-  void release() override {}
+  // The penalty effect goes back to the particle system.
+  void release() override;
   int32_t processMouseEvent(const InputState*) override { return missCount > maxClickMissNumToPenalty ? 2 : 0; }
   bool isSuspendable() const override { return false; }
   int32_t getType() const override { return 2; }
@@ -55,12 +63,17 @@ class HOSViewExtension : public IViewExtension, public GameMessageListener {
   uint32_t missCount = 0;
   double penaltyStart = 0.0;
   HOSItemTrigger* activeItems[kMaxActive] = {};
+  // Owned, made at the first penalty; null when the file names no readable effect.
+  KR::ParticleFX* penaltyEffect = nullptr;
+  std::string penaltyParticle;
 
   // Defaults shared by every scene, from "hos_base_config_xml" when it exists.
   static uint32_t defaultMaxActiveItems, defaultMaxClickMissNumToPenalty;
   static float defaultClickPenaltyTime;
+  static std::string defaultPenaltyParticle;
 
  private:
+  void startPenalty();
   void onItemFound(HOSItemTrigger* trigger);
   void announce(HOSItemTrigger* trigger);
   static void readBaseConfig();

@@ -2,8 +2,9 @@
 // the demo descriptions: the Lua tables (conversions, missing and extra
 // arguments, immediate against deferred), animation and hidden-object item
 // triggers, the hidden-object scene's refill and misses, the found-item
-// dissolve's timing, the cut scene's stages, and saved games refused or taken
-// with the live game compared before and after.
+// dissolve's timing, the scene's penalty and dissolve particle effects, the cut
+// scene's stages, and saved games refused or taken with the live game compared
+// before and after.
 #include <gtest/gtest.h>
 
 extern "C" {
@@ -28,6 +29,9 @@ extern "C" {
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
 #include "core/main_menu_state/profile_system.h"
+#include "object_factory.h"
+#include "particle_fx.h"
+#include "particle_system.h"
 #include "platform/safe_file.h"
 #include "savetool.h"
 #include "src/game/core/showcase_test_support.h"
@@ -288,6 +292,42 @@ TEST_F(StoryTest, FoundItemEffectGridDelaysFadeAndSlots) {
   EXPECT_EQ(effect.getSlot(1).rows, 1u);
   EXPECT_TRUE(std::isfinite(effect.getSlot(1).pieces[0].delay));
   EXPECT_EQ(effect.startGrid(10, 10, 0, 0, 1, 1, origin, origin, 0.0f), -1);
+}
+
+TEST_F(StoryTest, PenaltyAndDissolvePlayTheDemosEffectsWhereTheyBelong) {
+  KR::ObjectFactory factory;
+  KR::ParticleSystem particles;
+  // The dissolve's puff starts on the item's centre and keeps its slot's effect for the next item.
+  HOG::HOSItemDisapperenceEffectManager& dissolve = *HOG::HOSItemDisapperenceEffectManager::getInstance();
+  ASSERT_EQ(dissolve.particleFXFilename, "item_found_fx");
+  const KR::Vector2<float> origin(0.0f, 0.0f);
+  ASSERT_EQ(dissolve.startGrid(100, 50, 0, 0, 1, 1, KR::Vector2<float>(200.0f, 100.0f), origin, 0.0f), 0);
+  const KR::ParticleFX* puff = dissolve.getSlot(0).effect;
+  ASSERT_NE(puff, nullptr);
+  EXPECT_EQ(puff->mPosition.x, 250.0f);
+  EXPECT_EQ(puff->mPosition.y, 125.0f);
+  dissolve.update(0.1f);
+  EXPECT_GT(puff->getLiveCount(), 0);
+  for (int i = 0; i < 20; ++i) dissolve.update(0.1f);
+  ASSERT_FALSE(dissolve.getSlot(0).active);
+  ASSERT_EQ(dissolve.startGrid(10, 10, 0, 0, 1, 1, origin, origin, 0.0f), 0);
+  EXPECT_EQ(dissolve.getSlot(0).effect, puff);
+  EXPECT_EQ(puff->mPosition.x, 5.0f);
+
+  // The penalty's blackout is made at the fifth hard miss, plays, and goes back on release.
+  HOG::HOSViewExtension* e = scene(item(1));
+  EXPECT_EQ(e->penaltyParticle, "blackout_screen_fx");
+  for (int i = 0; i < 4; ++i) e->updateMissClicks(2, true);
+  EXPECT_EQ(e->penaltyEffect, nullptr);
+  e->updateMissClicks(2, true);
+  ASSERT_NE(e->penaltyEffect, nullptr);
+  EXPECT_TRUE(e->penaltyEffect->mStarted);
+  e->update(0.2f);
+  EXPECT_GT(e->penaltyEffect->getLiveCount(), 0);
+  const size_t pooled = particles.getPoolSize();
+  e->release();
+  EXPECT_EQ(e->penaltyEffect, nullptr);
+  EXPECT_EQ(particles.getPoolSize(), pooled + 1);
 }
 
 TEST_F(StoryTest, TriggerHighlightsCycleOverUsableTriggersAndKeepTypesThreeAndFourOut) {
