@@ -2,8 +2,9 @@
 // the pause menu blocks everything else), clicks under the open menu reach no
 // view, the menu button and the menu's Resume, and "Main menu" leaves play
 // for the main menu with the view-change locks back at 0; the found key's
-// window, its slot in the inventory row, taking it and putting it back; the
-// hint button's charge and its first hint; the map's places and its travel.
+// window, its slot in the inventory row, taking it, putting it back and its
+// flight back when let go; the hint button's charge and its first hint; the
+// map's places and its travel.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -157,6 +158,19 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   game.steps(2);
   EXPECT_EQ(stack.getTakenInventoryItem(), nullptr);
   EXPECT_EQ(row->activeSlot, -1);
+  // Taken again and let go by a right click over the desk: it flies back from where it was drawn.
+  clickAt(game, kFirstSlot[0], kFirstSlot[1]);
+  const KR::Viewport2D desk = KR::calcViewport();
+  const int deskX = int(desk.offset.x + 800 * desk.scale), deskY = int(desk.offset.y + 500 * desk.scale);
+  game.moveMouse(deskX, deskY);
+  game.steps(3);
+  game.click(deskX, deskY, 1);
+  EXPECT_EQ(stack.getTakenInventoryItem(), nullptr);
+  EXPECT_EQ(row->flyState, 2);
+  EXPECT_NEAR(row->flyPosition.x, 800.0f, 40.0f);
+  ASSERT_TRUE(game.stepUntil([&] { return row->flyState == 0; }, 120));
+  EXPECT_EQ(row->activeSlot, -1);
+  EXPECT_FALSE(row->slots[0].taken);
 
   // The HUD with the panel out over the hall, against its reference image.
   clickAt(game, 100, 100);
