@@ -149,6 +149,11 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   const KR::Vector2<float> backCentre = keyBack->getAbsolutePosition() + keyBack->getSize() * 0.5f;
   EXPECT_NEAR(key->sprite->mPosition.x + key->sprite->mSize.x / 4, backCentre.x, 1.0f);
   EXPECT_NEAR(key->sprite->mPosition.y + key->sprite->mSize.y / 4, backCentre.y, 1.0f);
+  // The icon is in: the slot has left the waiting list and shows its caption.
+  EXPECT_EQ(row->waiting[0], nullptr);
+  KR::UIWidget* caption = row->slots[0].widget->findDescendant("caption");
+  ASSERT_NE(caption, nullptr);
+  EXPECT_TRUE(caption->visible);
   clickAt(game, kFirstSlot[0], kFirstSlot[1]);
   game.steps(2);
   ASSERT_NE(stack.getTakenInventoryItem(), nullptr);
