@@ -172,9 +172,12 @@ void HOSPanelBehaviour::refreshText(Entry& entry) {
 }
 
 bool HOSPanelBehaviour::objectOnScreen(const HOSItemTrigger* trigger) const {
-  if (!isAlive(trigger) || !sceneView || !sceneView->scene || !trigger->itemSceneNode[0]) return false;
-  const AE::ISceneNode* node = AE::ISceneNode::findChild(trigger->itemSceneNode, sceneView->scene);
-  if (!node) return false;
+  if (!isAlive(trigger)) return false;
+  // A thing without a node of its own (painted into the backdrop) cannot leave the screen.
+  const AE::ISceneNode* node = sceneView && sceneView->scene && trigger->itemSceneNode[0]
+                                   ? AE::ISceneNode::findChild(trigger->itemSceneNode, sceneView->scene)
+                                   : nullptr;
+  if (!node) return true;
   const KR::Vector2<float> size = node->getSize();
   const KR::Vector2<float> corners[] = {{0.0f, 0.0f}, {size.x, 0.0f}, {0.0f, size.y}, size};
   KR::Vector2<float> low(FLT_MAX, FLT_MAX), high(-FLT_MAX, -FLT_MAX);
@@ -195,9 +198,7 @@ void HOSPanelBehaviour::refreshColours() {
     if (entry.slot < 0 || entry.fadeOut >= 0.0f || entry.fadeIn >= 0.0f) continue;
     const bool live = std::any_of(entry.objects.begin(), entry.objects.end(), isAlive);
     KR::Color colour = live ? regularColor : luminousColor;
-    // Without a scene there is nothing to judge by: the line stays as it is.
-    const bool seen = !sceneView || !sceneView->scene ||
-                      std::any_of(entry.objects.begin(), entry.objects.end(),
+    const bool seen = std::any_of(entry.objects.begin(), entry.objects.end(),
                                   [this](const HOSItemTrigger* trigger) { return objectOnScreen(trigger); });
     if (live && !seen)
       colour = KR::Color::fromChannels(colour.red(), colour.green(), colour.blue(),

@@ -49,7 +49,8 @@ class HOSPanelBehaviour : public InventoryPanelBehaviour {
   // The line's text: the name and " x%i" for more than one object.
   std::wstring lineText(const Entry& entry) const;
   // The thing is findable and its scene node's bounds touch the design screen
-  // (0, 0)-(W, H), edges included, through the view's pan and zoom.
+  // (0, 0)-(W, H), edges included, through the view's pan and zoom (a thing
+  // without a node of its own counts as seen).
   bool objectOnScreen(const HOSItemTrigger* trigger) const;
 
   KR::UIWidget* element = nullptr;

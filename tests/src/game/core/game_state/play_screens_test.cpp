@@ -631,6 +631,8 @@ TEST_F(PanelTest, HosLineDimsWhileItsThingIsOffTheDesignScreenWhateverTheWindowS
   EXPECT_EQ(alphaAt(1601.0f, 500.0f), 80);   // just past the right edge
   EXPECT_EQ(alphaAt(-64.0f, -64.0f), 200);   // its corner touches (0, 0)
   EXPECT_EQ(alphaAt(500.0f, -65.0f), 80);
+  snprintf(thing.itemSceneNode, sizeof(thing.itemSceneNode), "painted");  // no node of its own: always seen
+  EXPECT_EQ(alphaAt(500.0f, -65.0f), 200);
   shed.scene = nullptr;
 }
 
