@@ -11,9 +11,9 @@
 //                and turned to face where they fly
 //   comet_fx     a comet's head drawn as tails, shedding sparks, along a
 //                looping path ("comet_path_anim")
+// and the play screens' effects:
 //   notebook_top_fx, notebook_bottom_fx  short bursts (stars rising, dots
 //                falling) that end by themselves: a record pushed to the notebook
-// and the play screens' effects:
 //   hint_flash_fx       stars bursting and a glow where a hint points (its end)
 //   hint_sparks_fx      sparks left behind by each flying hint ribbon
 //   blackout_screen_fx  dark blots over the whole scene while missed clicks are punished

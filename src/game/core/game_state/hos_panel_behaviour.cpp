@@ -1,7 +1,11 @@
 #include "core/game_state/hos_panel_behaviour.h"
 
-#include <algorithm>
+#include <pthread.h>
 
+#include <algorithm>
+#include <cfloat>
+
+#include "animationeditor/scene_node.h"
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/game.h"
 #include "core/game_state/hos_view_extension.h"
@@ -9,6 +13,7 @@
 #include "core/game_state/view_stack.h"
 #include "format_string.h"
 #include "log_system.h"
+#include "render_system_dx8.h"
 #include "string_conversion.h"
 #include "ui/text_manager.h"
 #include "ui/ui_label.h"
@@ -25,6 +30,17 @@ KR::UIWidget* textOf(KR::UIWidget* slot, const std::string& name) {
   KR::UIWidget* text = slot ? slot->findDescendant(name) : nullptr;
   return text ? text : slot;
 }
+
+// A label draws in its text colour; other widgets carry the colour themselves.
+void setTextColour(KR::UIWidget* text, KR::Color colour) {
+  if (auto* label = dynamic_cast<KR::UILabel*>(text))
+    label->textColor = colour;
+  else if (text)
+    text->color = colour;
+}
+
+// A line whose things are all out of sight is drawn at this share of its alpha.
+constexpr float kOffScreenAlpha = 0.4f;
 
 }  // namespace
 
@@ -72,12 +88,14 @@ void HOSPanelBehaviour::activate() {
 
 void HOSPanelBehaviour::deactivate() {
   if (element) element->hideForcibly();
+  sceneView = nullptr;
 }
 
 void HOSPanelBehaviour::rebuildFromActiveView() {
   std::vector<HOSItemTrigger*> triggers;
-  const View* view = Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr;
-  if (view && view->extension && view->extension->getType() == 2)
+  View* view = Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr;
+  sceneView = view && view->extension && view->extension->getType() == 2 ? view : nullptr;
+  if (sceneView)
     for (IBaseAreaTrigger* trigger : view->triggers)
       if (trigger->getType() == 5) triggers.push_back(static_cast<HOSItemTrigger*>(trigger));
   buildEntries(triggers);
@@ -150,7 +168,44 @@ void HOSPanelBehaviour::refreshText(Entry& entry) {
   KR::UIWidget* text = textOf(slotWidgets[size_t(entry.slot)], slotTextName);
   if (auto* label = dynamic_cast<KR::UILabel*>(text)) label->setText(KR::toNarrowString(lineText(entry)));
   const bool live = std::any_of(entry.objects.begin(), entry.objects.end(), isAlive);
-  if (text) text->color = live ? regularColor : luminousColor;
+  setTextColour(text, live ? regularColor : luminousColor);
+}
+
+bool HOSPanelBehaviour::objectOnScreen(const HOSItemTrigger* trigger) const {
+  if (!isAlive(trigger)) return false;
+  // A thing without a node of its own (painted into the backdrop) cannot leave the screen.
+  const AE::ISceneNode* node = sceneView && sceneView->scene && trigger->itemSceneNode[0]
+                                   ? AE::ISceneNode::findChild(trigger->itemSceneNode, sceneView->scene)
+                                   : nullptr;
+  if (!node) return true;
+  const KR::Vector2<float> size = node->getSize();
+  const KR::Vector2<float> corners[] = {{0.0f, 0.0f}, {size.x, 0.0f}, {0.0f, size.y}, size};
+  KR::Vector2<float> low(FLT_MAX, FLT_MAX), high(-FLT_MAX, -FLT_MAX);
+  for (const KR::Vector2<float>& corner : corners) {
+    const KR::Vector2<float> p = sceneView->transform.transformPoint(node->mWorldMatrix.transformPoint(corner));
+    low = KR::Vector2<float>(std::min(low.x, p.x), std::min(low.y, p.y));
+    high = KR::Vector2<float>(std::max(high.x, p.x), std::max(high.y, p.y));
+  }
+  // The design size, not the window's: a resized or full-screen window shows the same picture.
+  const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
+  return high.x >= 0.0f && low.x <= w && high.y >= 0.0f && low.y <= h;
+}
+
+void HOSPanelBehaviour::refreshColours() {
+  // The streamer thread releases a view's scene under its lock; a busy view waits for the next frame.
+  if (sceneView && pthread_mutex_trylock(&sceneView->lock) != 0) return;
+  for (Entry& entry : entries) {
+    if (entry.slot < 0 || entry.fadeOut >= 0.0f || entry.fadeIn >= 0.0f) continue;
+    const bool live = std::any_of(entry.objects.begin(), entry.objects.end(), isAlive);
+    KR::Color colour = live ? regularColor : luminousColor;
+    const bool seen = std::any_of(entry.objects.begin(), entry.objects.end(),
+                                  [this](const HOSItemTrigger* trigger) { return objectOnScreen(trigger); });
+    if (live && !seen)
+      colour = KR::Color::fromChannels(colour.red(), colour.green(), colour.blue(),
+                                       uint8_t(float(colour.alpha()) * kOffScreenAlpha));
+    setTextColour(textOf(slotWidgets[size_t(entry.slot)], slotTextName), colour);
+  }
+  if (sceneView) pthread_mutex_unlock(&sceneView->lock);
 }
 
 void HOSPanelBehaviour::showCaption() {
@@ -187,6 +242,7 @@ void HOSPanelBehaviour::update(float dt) {
       if (entry.fadeIn >= kFadeTime) entry.fadeIn = -1.0f;
     }
   }
+  refreshColours();
 }
 
 void HOSPanelBehaviour::onMessage(const GameMessage* message) {

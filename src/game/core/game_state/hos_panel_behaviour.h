@@ -3,7 +3,9 @@
 // things still to find in a fixed row of text slots, one line per group with
 // " x%i" while it holds more than one, the scene's caption with the count
 // left. A line whose last thing is found fades out over 0.5 s and the next
-// waiting name fades into its slot. Main thread only; owned by the panel.
+// waiting name fades into its slot. A line whose things are all off the
+// screen (design space, whatever the window's size) is drawn at 0.4 of its
+// alpha. Main thread only; owned by the panel.
 //
 // Config section "Behaviour": "UIElement" (its children named "item..." are
 // the slots, its child "Count" the caption), "UIItemSlotText",
@@ -17,6 +19,7 @@
 namespace HOG {
 
 class HOSItemTrigger;
+class View;
 
 class HOSPanelBehaviour : public InventoryPanelBehaviour {
  public:
@@ -45,6 +48,10 @@ class HOSPanelBehaviour : public InventoryPanelBehaviour {
   void assignSlots();
   // The line's text: the name and " x%i" for more than one object.
   std::wstring lineText(const Entry& entry) const;
+  // The thing is findable and its scene node's bounds touch the design screen
+  // (0, 0)-(W, H), edges included, through the view's pan and zoom (a thing
+  // without a node of its own counts as seen).
+  bool objectOnScreen(const HOSItemTrigger* trigger) const;
 
   KR::UIWidget* element = nullptr;
   KR::UIWidget* countLabel = nullptr;
@@ -53,9 +60,13 @@ class HOSPanelBehaviour : public InventoryPanelBehaviour {
   KR::Color luminousColor = KR::Color::fromARGB(0xFFFFFF80u), regularColor = KR::Color::fromARGB(0xFFFFFFFFu);
   bool canDisappear = false;
   std::vector<Entry> entries;
+  // The hidden-object view whose scene holds the listed things (null outside one).
+  View* sceneView = nullptr;
 
  private:
   void refreshText(Entry& entry);
+  // Lines at rest: luminous when nothing is findable, faint when all is off screen.
+  void refreshColours();
   // Adds the active scene's new lines and gives waiting ones free slots.
   void rebuildFromActiveView();
   void showCaption();

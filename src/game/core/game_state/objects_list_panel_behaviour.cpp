@@ -1,7 +1,10 @@
 #include "core/game_state/objects_list_panel_behaviour.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "core/game_cursor_manager.h"
 #include "core/game_state/game.h"
@@ -38,6 +41,9 @@ float closeUpValue(float t) {
 }
 
 bool gameRunning() { return Game::exists(); }
+
+// The view streamer's thread loads and drops item icons under the factory's icon lock.
+pthread_mutex_t* iconLock() { return gameRunning() ? Game::getInstance()->getItemFactory().getIconLock() : nullptr; }
 
 }  // namespace
 
@@ -83,6 +89,7 @@ void ObjectsListPanelBehaviour::parseConfig(KR::XmlDataReader& reader) {
       if (KR::UIWidget* selection = widget->findDescendant(selectionName)) selection->setVisible(false);
       widget->setVisible(false);
       slots[n - 1].widget = widget;
+      dress(n - 1);  // no caption while empty
     }
   }
   if (element) {
@@ -153,16 +160,12 @@ void ObjectsListPanelBehaviour::fill(int index, InventoryItem* item, InventoryIt
   slot.item = item;
   slot.group = group;
   if (slot.widget) {
-    if (auto* caption = dynamic_cast<KR::UILabel*>(slot.widget->findDescendant(captionName))) {
-      const InventoryItem* shown = shownRecord(slot);
-      caption->setText(KR::TextManager::exists()
-                           ? KR::toNarrowString(KR::TextManager::getInstance()->getText(shown->name))
-                           : std::string(shown->name));
-    }
     slot.widget->setVisible(true);
     slot.widget->setState("onIdle");
     slot.homeX = slot.widget->position.x;
   }
+  if (!iconLoaded(shownRecord(slot))) queueIcon(shownRecord(slot));
+  dress(index);
   showCount(index);
   panel->setShown(true);
 }
@@ -193,7 +196,56 @@ int ObjectsListPanelBehaviour::placeNewItem(InventoryItem* item) {
   return -1;
 }
 
-void ObjectsListPanelBehaviour::startFlight(int index, const KR::Vector2<float>& from) {
+bool ObjectsListPanelBehaviour::iconLoaded(const InventoryItem* record) const {
+  if (!record) return false;
+  KR::ScopedLock icons(KR::ScopedLock::lock(iconLock()));
+  return record->spriteLoaded;
+}
+
+void ObjectsListPanelBehaviour::dress(int index) {
+  Slot& slot = slots[index];
+  if (!slot.widget) return;
+  const InventoryItem* shown = slot.occupied ? shownRecord(slot) : nullptr;
+  const bool ready = iconLoaded(shown);
+  KR::UIWidget* caption = captionName.empty() ? nullptr : slot.widget->findDescendant(captionName);
+  if (auto* label = dynamic_cast<KR::UILabel*>(caption); label && ready)
+    label->setText(KR::TextManager::exists() ? KR::toNarrowString(KR::TextManager::getInstance()->getText(shown->name))
+                                             : std::string(shown->name));
+  if (caption) caption->setVisible(ready);
+  if (KR::UIWidget* back = captionPanelName.empty() ? nullptr : slot.widget->findDescendant(captionPanelName))
+    back->setVisible(ready);
+}
+
+void ObjectsListPanelBehaviour::queueIcon(InventoryItem* record) {
+  int free = 0;
+  for (; free < kSlots && waiting[free]; ++free)
+    if (waiting[free] == record) return;  // a group's next member: its slot waits already
+  if (free == kSlots) {
+    KR::log("ERROR: Can't push item to waiting list!");
+    return;
+  }
+  waiting[free] = record;
+}
+
+void ObjectsListPanelBehaviour::releaseLoadedIcons() {
+  if (!waiting[0]) return;
+  KR::ScopedLock icons(KR::ScopedLock::lock(iconLock()));
+  int kept = 0;
+  for (int i = 0; i < kSlots && waiting[i]; ++i) {
+    InventoryItem* record = waiting[i];
+    waiting[i] = nullptr;
+    bool shown = false;
+    for (int s = 0; s < kSlots; ++s)
+      if (slots[s].occupied && shownRecord(slots[s]) == record) {
+        shown = true;
+        if (record->spriteLoaded) dress(s);
+      }
+    // An item that has left the row waits no more.
+    if (shown && !record->spriteLoaded) waiting[kept++] = record;
+  }
+}
+
+void ObjectsListPanelBehaviour::startFlight(int index, const KR::Vector2<float>& from, bool back) {
   if (index < 0) return;
   if (!fly.findTrack("pos")) {
     fly.bindVector2Parameter("pos", &flyPosition);
@@ -204,11 +256,15 @@ void ObjectsListPanelBehaviour::startFlight(int index, const KR::Vector2<float>&
   static const float scales[] = {1.0f, 0.9f, 0.8f, 0.7f, 0.5f};
   for (int k = 0; k < 5; ++k) {
     fly.addFrame(durations[k]);
-    *fly.getFloatValue("scale", uint32_t(k)) = scales[k];
+    // A returning icon keeps the half size of the row's icons all the way.
+    *fly.getFloatValue("scale", uint32_t(k)) = back ? 0.5f : scales[k];
   }
   flyFrom = from;
   activeSlot = index;
-  flyState = 1;
+  flyState = back ? 2 : 1;
+  // A return goes to a slot on screen (a fly-in's page came on screen when it was placed).
+  if (index < firstShown || index >= firstShown + itemsPageCount)
+    firstShown = (index / itemsPageCount) * itemsPageCount;
   layoutSlot(index);
   flightKeys();
   const KR::Vector2<float> d = getSlotIconCentre(index) - from;
@@ -278,11 +334,15 @@ void ObjectsListPanelBehaviour::refreshItems() {
 }
 
 void ObjectsListPanelBehaviour::clearItems() {
-  for (Slot& slot : slots) {
+  for (int i = 0; i < kSlots; ++i) {
+    Slot& slot = slots[i];
     slot.item = slot.group = nullptr;
     slot.occupied = slot.taken = false;
     if (slot.widget) slot.widget->setVisible(false);
+    dress(i);
   }
+  std::fill(std::begin(waiting), std::end(waiting), nullptr);
+  flyState = 0;
   activeSlot = -1;
   firstShown = 0;
   closeUpClock = kCloseUpTime;
@@ -306,6 +366,7 @@ void ObjectsListPanelBehaviour::take(int index) {
   Slot& slot = slots[index];
   slot.taken = true;
   panel->autoHide = false;
+  heldCentre = lastCursor;
   if (gameRunning()) Game::getInstance()->getViewStack().setTakenInventoryItem(slot.item);
   GameMessage message;
   message.kind = kMsgItemTakenFromRow;
@@ -322,8 +383,10 @@ void ObjectsListPanelBehaviour::take(int index) {
   std::swap(held.group, slot.group);
   held.taken = true;
   slot.taken = false;
-  showCount(index);
-  showCount(activeSlot);
+  for (int i : {index, activeSlot}) {
+    dress(i);
+    showCount(i);
+  }
 }
 
 void ObjectsListPanelBehaviour::putBack(int index) {
@@ -334,6 +397,8 @@ void ObjectsListPanelBehaviour::putBack(int index) {
 }
 
 void ObjectsListPanelBehaviour::removeSlot(int index) {
+  // Another slot's flight lands at once: its record moves, and a returning item is no longer held.
+  if (flyState != 0 && activeSlot >= 0 && activeSlot != index) putBack(activeSlot);
   if (slots[index].taken || flyState != 0) activeSlot = -1;
   flyState = 0;
   if (activeSlot > index) --activeSlot;
@@ -348,6 +413,7 @@ void ObjectsListPanelBehaviour::removeSlot(int index) {
   for (int i = index; i < kSlots; ++i)
     if (slots[i].widget) {
       slots[i].widget->setVisible(slots[i].occupied);
+      dress(i);
       showCount(i);
     }
   closeUpStart = index;
@@ -385,11 +451,13 @@ void ObjectsListPanelBehaviour::update(float dt) {
   }
   for (int i = 0; i < kSlots; ++i) layoutSlot(i);
   updateFlight(dt);
+  releaseLoadedIcons();
 }
 
 int32_t ObjectsListPanelBehaviour::processInput(const InputState& input) {
   int32_t result = 0;
   const KR::Vector2<float> cursor(float(input.x), float(input.y));
+  lastCursor = cursor;
   if (row && element && element->shown && row->hitTest(cursor)) {
     result = 1;
     if (GameCursorManager::exists()) GameCursorManager::getInstance()->setCursor(0);
@@ -425,9 +493,11 @@ void ObjectsListPanelBehaviour::onMessage(const GameMessage* message) {
       break;
     }
     case kMsgHeldItemCleared:
+      // The play state let the held item go: it flies back into its slot.
       if (activeSlot >= 0 && flyState == 0) {
-        putBack(activeSlot);
+        panel->autoHide = canDisappear;
         panel->setShown(true);
+        startFlight(activeSlot, heldCentre, true);
       }
       break;
     case kMsgItemFlyToRow: {
@@ -436,9 +506,12 @@ void ObjectsListPanelBehaviour::onMessage(const GameMessage* message) {
       if (flyState != 0) {  // the previous flight lands at once
         flyState = 0;
         putBack(activeSlot);
+      } else if (activeSlot >= 0) {  // a held item goes back to its place first
+        putBack(activeSlot);
+        if (gameRunning()) Game::getInstance()->getViewStack().setTakenInventoryItem(nullptr);
       }
       const int index = placeNewItem(static_cast<InventoryItem*>(message->item));
-      startFlight(index, KR::Vector2<float>(message->payload.xy[0], message->payload.xy[1]));
+      startFlight(index, KR::Vector2<float>(message->payload.xy[0], message->payload.xy[1]), false);
       break;
     }
     default: break;
@@ -447,9 +520,7 @@ void ObjectsListPanelBehaviour::onMessage(const GameMessage* message) {
 
 void ObjectsListPanelBehaviour::draw() {
   if (!element || !element->shown) return;
-  // The view streamer's thread loads and drops item icons under the factory's icon lock.
-  KR::ScopedLock icons(
-      KR::ScopedLock::lock(gameRunning() ? Game::getInstance()->getItemFactory().getIconLock() : nullptr));
+  KR::ScopedLock icons(KR::ScopedLock::lock(iconLock()));
   for (int i = 0; i < kSlots; ++i) {
     const Slot& slot = slots[i];
     if (!slot.occupied || slot.taken || !slot.widget || !slot.widget->visible) continue;
@@ -480,6 +551,7 @@ void ObjectsListPanelBehaviour::draw() {
   const InputState& input = game->getFrameInput();
   if (input.valid) lastCursor = KR::Vector2<float>(float(input.x), float(input.y));
   record->sprite->mPosition = lastCursor - KR::Vector2<float>(32.0f, 32.0f);
+  heldCentre = record->sprite->mPosition + record->sprite->mSize * 0.5f;
   record->sprite->setColor(KR::Color::fromFloats(1.0f, 1.0f, 1.0f, 1.0f));
   record->sprite->draw();
 }

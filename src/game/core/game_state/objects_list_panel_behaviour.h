@@ -5,7 +5,9 @@
 // back, a click on another item exchanges the two. Items added are placed in
 // the first free slot (group members share their group's slot with a "%i/%i"
 // count) and a newly found item's icon flies into its place, clicks waiting
-// meanwhile; an item used up leaves its slot and the row closes up over 0.7 s.
+// meanwhile; a held item the play state lets go flies back into its slot; an
+// item used up leaves its slot and the row closes up over 0.7 s. A slot whose
+// icon the view streamer has not loaded yet waits, captionless, until it has.
 // Main thread only; owned by the panel.
 //
 // Config section "Behaviour": "UIElement", "canDisappear", "UIItemWidget",
@@ -78,8 +80,12 @@ class ObjectsListPanelBehaviour : public InventoryPanelBehaviour {
   int32_t closeUpStart = 0;
   // Where the held item was last drawn (the record is empty while play is locked).
   KR::Vector2<float> lastCursor;
-  // 0 no flight, 1 flying in while the panel comes out, 2 the panel is out.
+  // The held icon's centre where it was last drawn: where its return flight starts.
+  KR::Vector2<float> heldCentre;
+  // 0 no flight, 1 flying in while the panel comes out, 2 the panel is out (a return starts here).
   int32_t flyState = 0;
+  // Shown records whose icons are not loaded yet, in arrival order, null-terminated.
+  InventoryItem* waiting[kSlots] = {};
   // The flying icon's centre and scale, written by the fly animation.
   KR::Vector2<float> flyPosition;
   float flyScale = 0.5f;
@@ -93,7 +99,14 @@ class ObjectsListPanelBehaviour : public InventoryPanelBehaviour {
   void showCount(int index);
   // The slot the item went into, or -1.
   int placeNewItem(InventoryItem* item);
-  void startFlight(int index, const KR::Vector2<float>& from);
+  // A fly-in (toward a slot just filled) or a return (of the held item, at half size).
+  void startFlight(int index, const KR::Vector2<float>& from, bool back);
+  // Caption of a slot: its shown record's name, visible once the icon is loaded.
+  void dress(int index);
+  bool iconLoaded(const InventoryItem* record) const;
+  void queueIcon(InventoryItem* record);
+  // Dresses the slots whose icons have come in; they leave the waiting list, the rest keep their order.
+  void releaseLoadedIcons();
   void updateFlight(float dt);
   void flightKeys();
   KR::Animation fly;

@@ -2,8 +2,9 @@
 // the pause menu blocks everything else), clicks under the open menu reach no
 // view, the menu button and the menu's Resume, and "Main menu" leaves play
 // for the main menu with the view-change locks back at 0; the found key's
-// window, its slot in the inventory row, taking it and putting it back; the
-// hint button's charge and its first hint; the map's places and its travel.
+// window, its slot in the inventory row, taking it, putting it back and its
+// flight back when let go; the hint button's charge and its first hint; the
+// map's places and its travel.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -148,6 +149,11 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   const KR::Vector2<float> backCentre = keyBack->getAbsolutePosition() + keyBack->getSize() * 0.5f;
   EXPECT_NEAR(key->sprite->mPosition.x + key->sprite->mSize.x / 4, backCentre.x, 1.0f);
   EXPECT_NEAR(key->sprite->mPosition.y + key->sprite->mSize.y / 4, backCentre.y, 1.0f);
+  // The icon is in: the slot has left the waiting list and shows its caption.
+  EXPECT_EQ(row->waiting[0], nullptr);
+  KR::UIWidget* caption = row->slots[0].widget->findDescendant("caption");
+  ASSERT_NE(caption, nullptr);
+  EXPECT_TRUE(caption->visible);
   clickAt(game, kFirstSlot[0], kFirstSlot[1]);
   game.steps(2);
   ASSERT_NE(stack.getTakenInventoryItem(), nullptr);
@@ -169,6 +175,19 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   uint32_t width = 0, height = 0;
   ASSERT_TRUE(game.readFrame(frame, width, height));
   EXPECT_EQ(KR::Test::compareWithReference("play_screens", "hud_panel_hall", frame, width, height, 6), "");
+
+  // The key taken again and let go by a right click over the hall: it flies back from where it was drawn.
+  clickAt(game, kFirstSlot[0], kFirstSlot[1]);
+  game.moveMouse(int(viewport.offset.x + 800 * viewport.scale), int(viewport.offset.y + 500 * viewport.scale));
+  game.steps(3);
+  ASSERT_EQ(row->activeSlot, 0);
+  game.click(int(viewport.offset.x + 800 * viewport.scale), int(viewport.offset.y + 500 * viewport.scale), 1);
+  EXPECT_EQ(stack.getTakenInventoryItem(), nullptr);
+  EXPECT_EQ(row->flyState, 2);
+  EXPECT_NEAR(row->flyPosition.x, 800.0f, 40.0f);
+  ASSERT_TRUE(game.stepUntil([&] { return row->flyState == 0; }, 120));
+  EXPECT_EQ(row->activeSlot, -1);
+  EXPECT_FALSE(row->slots[0].taken);
 
   game.tapKey(HOG::InGameUI::kEscape);
   game.steps(10);

@@ -2,14 +2,17 @@
 // search (nearest action, tasks behind transitions, close-ups, cycles, equal
 // scores, more than 64 candidates), the map's reachability, the quest's
 // ordered stages, the dialogue's stages and skip, the inventory panel's
-// slides, lock and behaviours, and the objects row's clicks and close-up;
-// inside a play state: the hint button in a minigame, the guide's steps.
+// slides, lock and behaviours, the objects row's clicks, close-up, waiting
+// icons and return flight, and the hidden-object lines' dimming; inside a play
+// state: the hint button in a minigame, the guide's steps.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
 #include "../showcase_test_support.h"
+#include "animationeditor/scene_node.h"
+#include "config_manager.h"
 #include "core/game_state/amulets_button.h"
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/area_trigger.h"
@@ -37,6 +40,7 @@
 #include "core/game_state/view_stack.h"
 #include "core/main_menu_state/profile_system.h"
 #include "engine_allocators.h"
+#include "render_system_dx8.h"
 #include "support/test_support.h"
 #include "ui/ui_label.h"
 #include "ui/ui_widget.h"
@@ -340,10 +344,12 @@ class RowTest : public PanelTest {
     row.row = rowWidget;
     row.itemsDistance = 100.0f;
     row.itemsPageCount = 8;
+    row.captionName = "caption";
     for (int i = 0; i < 8; ++i) {
       auto* widget = new KR::UIWidget("item" + std::to_string(i + 1), rowWidget);
       widget->size = KR::Vector2<float>(90.0f, 90.0f);
       rowWidget->children.push_back(widget);
+      widget->children.push_back(new KR::UILabel("caption", widget));
       row.slots[i].widget = widget;
     }
     for (int i = 0; i < 5; ++i) {
@@ -368,6 +374,15 @@ class RowTest : public PanelTest {
     input.x = int32_t(releaseX);
     input.y = int32_t(releaseY);
     return row.processInput(input);
+  }
+  KR::UILabel* caption(int slot) {
+    return static_cast<KR::UILabel*>(row.slots[slot].widget->findDescendant("caption"));
+  }
+  void send(uint32_t kind, HOG::InventoryItem* item = nullptr) {
+    HOG::GameMessage message;
+    message.kind = kind;
+    message.setPointer(item);
+    row.onMessage(&message);
   }
   HOG::ObjectsListPanelBehaviour& makeRow() {
     panel.behaviours[0] = std::make_unique<HOG::ObjectsListPanelBehaviour>(&panel);
@@ -441,6 +456,69 @@ TEST_F(RowTest, RemovingTheFirstClosesTheRowUpAndLeavesTheEmptyRecordLast) {
   int index = 0;
   EXPECT_EQ(row.findSlotByName("itemE", &index), &row.slots[3]);
   EXPECT_EQ(index, 3);
+}
+
+TEST_F(RowTest, IconlessSlotsWaitInOrderAndTheirCaptionsComeWithTheIconAndFollowTheRecords) {
+  // No icon is loaded yet: every slot waits, captionless, in the order its item came.
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(row.waiting[i], &items[i]);
+  EXPECT_EQ(row.waiting[5], nullptr);
+  EXPECT_FALSE(caption(1)->visible);
+  items[1].spriteLoaded = items[3].spriteLoaded = true;
+  row.update(0.02f);
+  EXPECT_TRUE(caption(1)->visible);
+  EXPECT_EQ(caption(1)->text, L"itemB");
+  EXPECT_TRUE(caption(3)->visible);
+  EXPECT_FALSE(caption(0)->visible);
+  EXPECT_EQ(row.waiting[0], &items[0]);
+  EXPECT_EQ(row.waiting[1], &items[2]);
+  EXPECT_EQ(row.waiting[2], &items[4]);
+  EXPECT_EQ(row.waiting[3], nullptr);
+
+  // The first item leaves: the records move up and their captions with them; it waits no more.
+  send(HOG::kMsgItemRemoved, &items[0]);
+  EXPECT_TRUE(caption(0)->visible);
+  EXPECT_EQ(caption(0)->text, L"itemB");
+  EXPECT_FALSE(caption(1)->visible);
+  items[2].spriteLoaded = true;
+  row.update(0.02f);
+  EXPECT_TRUE(caption(1)->visible);
+  EXPECT_EQ(caption(1)->text, L"itemC");
+  EXPECT_EQ(row.waiting[0], &items[4]);
+  EXPECT_EQ(row.waiting[1], nullptr);
+}
+
+TEST_F(RowTest, AHeldItemLetGoFliesBackIntoItsSlotWhichWorksAgainAfterwards) {
+  click(145, 45, 145, 45);
+  ASSERT_EQ(row.activeSlot, 1);
+  row.heldCentre = KR::Vector2<float>(700.0f, 500.0f);  // where it was last drawn
+  send(HOG::kMsgHeldItemCleared);
+  EXPECT_EQ(row.flyState, 2);
+  EXPECT_EQ(row.activeSlot, 1);
+  EXPECT_FLOAT_EQ(row.flyPosition.x, 700.0f);
+  EXPECT_FLOAT_EQ(row.flyScale, 0.5f);
+  click(145, 45, 145, 45);  // no click while it flies
+  EXPECT_TRUE(row.slots[1].taken);
+  row.update(0.3f);
+  EXPECT_FLOAT_EQ(row.flyScale, 0.5f);  // half size all the way
+  EXPECT_GT(row.flyPosition.y, 500.0f);
+  landFlight();
+  EXPECT_EQ(row.flyState, 0);
+  EXPECT_EQ(row.activeSlot, -1);
+  EXPECT_FALSE(row.slots[1].taken);
+  EXPECT_EQ(row.slots[1].item, &items[1]);
+  EXPECT_FLOAT_EQ(row.flyPosition.x, row.getSlotIconCentre(1).x);
+  EXPECT_FLOAT_EQ(row.flyPosition.y, row.getSlotIconCentre(1).y);
+  click(145, 45, 145, 45);
+  EXPECT_EQ(row.activeSlot, 1);
+  EXPECT_TRUE(row.slots[1].taken);
+
+  // An earlier item leaving mid-flight lands the returning one at once in its moved record.
+  send(HOG::kMsgHeldItemCleared);
+  send(HOG::kMsgItemRemoved, &items[0]);
+  EXPECT_EQ(row.flyState, 0);
+  EXPECT_EQ(row.activeSlot, -1);
+  EXPECT_EQ(row.slots[0].item, &items[1]);
+  EXPECT_FALSE(row.slots[0].taken);
 }
 
 TEST_F(RowTest, HintChargesAndPointsAtTheNeededItemsSlot) {
@@ -518,6 +596,53 @@ TEST_F(PanelTest, HosLinesGroupCountFadeAndGiveTheirSlotToTheNextName) {
   EXPECT_EQ(list.entries[1].state, 1);
   EXPECT_EQ(list.entries[1].slot, -1);
   EXPECT_EQ(list.entries[2].slot, 1);
+}
+
+TEST_F(PanelTest, HosLineDimsWhileItsThingIsOffTheDesignScreenWhateverTheWindowSize) {
+  KR::ConfigManager config{KR::ConfigManager::NoLoad{}};
+  config.platforms.resize(1);
+  config.platforms[0].resolutionWidth = 1600;
+  config.platforms[0].resolutionHeight = 1000;
+  config.currentPlatform = &config.platforms[0];
+  KR::RenderSystem render(nullptr);
+  render.getWindowInfo().mWndWidth = 800;  // a window of half the design size
+  render.getWindowInfo().mWndHeight = 500;
+
+  HOG::HOSPanelBehaviour list(&panel);
+  KR::UIWidget element("hos_list", nullptr);
+  auto* slot = new KR::UIWidget("item1", &element);
+  element.children.push_back(slot);
+  list.slotWidgets.push_back(slot);
+  auto* text = new KR::UILabel("text", slot);
+  slot->children.push_back(text);
+  list.slotTextName = "text";
+  list.regularColor = KR::Color::fromChannels(30, 34, 60, 200);
+
+  HOG::View shed;
+  auto scene = std::make_unique<AE::ISceneNode>();
+  auto* cup = new AE::ISceneNode();
+  cup->mName = "cup";
+  scene->addChild(cup, true);
+  shed.scene = scene.get();
+  list.sceneView = &shed;
+  HOG::HOSItemTrigger thing;
+  snprintf(thing.itemSceneNode, sizeof(thing.itemSceneNode), "cup");
+  thing.enabled = 1;
+  list.buildEntries({&thing});
+  list.assignSlots();
+  auto alphaAt = [&](float x, float y) {
+    cup->setPosition(KR::Vector2<float>(x, y));
+    cup->updateTransform();
+    list.update(1.0f);  // past the fade-in
+    return int(text->textColor.alpha());
+  };
+  EXPECT_EQ(alphaAt(1200.0f, 800.0f), 200);  // on the design screen, beyond the window's size
+  EXPECT_EQ(alphaAt(1601.0f, 500.0f), 80);   // just past the right edge
+  EXPECT_EQ(alphaAt(-64.0f, -64.0f), 200);   // its corner touches (0, 0)
+  EXPECT_EQ(alphaAt(500.0f, -65.0f), 80);
+  snprintf(thing.itemSceneNode, sizeof(thing.itemSceneNode), "painted");  // no node of its own: always seen
+  EXPECT_EQ(alphaAt(500.0f, -65.0f), 200);
+  shed.scene = nullptr;
 }
 
 TEST(GuideBoxTest, LayoutCentresClampsPicksTheDimensionByAngleAndRowsTheButtons) {
