@@ -55,13 +55,15 @@ function __Generated_L5AT1_onClick()
 end
 
 -- The hall's altar takes a gem of the full group (the view refuses an
--- incomplete one) and gives the amulet; the casket comes out.
+-- incomplete one) and gives the amulet; the casket comes out and the
+-- amulet's totem plays, after which the amulets open.
 function __Generated_L1AT3_onInventoryItemApplied(item)
   if item ~= "gem_red" and item ~= "gem_green" and item ~= "gem_blue" then return 0 end
   print("hook: the altar takes the gems")
   gInventory.removeItem("gems")
   gInventory.addItem("amulet")
   gProfile.enableAmuletsBtn(true)
+  gGame.setAmuletScenePlay("totem_amulet", true)
   gGame.pushNotebookRecord("diary", "amulet")
   return 1
 end

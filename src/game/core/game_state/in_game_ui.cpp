@@ -1,5 +1,6 @@
 #include "core/game_state/in_game_ui.h"
 
+#include "animationeditor/scene_node.h"
 #include "core/game_cursor_manager.h"
 #include "core/game_state/amulets_button.h"
 #include "core/game_state/area_trigger.h"
@@ -20,6 +21,7 @@
 #include "ui/text_manager.h"
 #include "ui/ui_label.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_scene_node.h"
 #include "ui/ui_widget.h"
 
 namespace HOG {
@@ -31,6 +33,18 @@ constexpr const char* kCommands[] = {"closeItemAddedWindow", "notebookPushed",  
                                      "menuClicked",          "goBackwardButtonClicked", "casketClicked"};
 
 void nothing() {}
+
+// The HUD scene: the scene of the first scene widget of the tree that owns one.
+AE::ISceneNode* findHudScene(KR::UIWidget* widget) {
+  if (!widget) return nullptr;
+  if (widget->getType() == KR::kUISceneNodeType) {
+    auto* scene = static_cast<KR::UISceneNode*>(widget);
+    if (scene->owned && scene->node) return scene->node;
+  }
+  for (KR::UIWidget* child : widget->children)
+    if (AE::ISceneNode* found = findHudScene(child)) return found;
+  return nullptr;
+}
 
 }  // namespace
 
@@ -65,7 +79,10 @@ InGameUI::InGameUI() {
   pauseMenu->createUI();
   if (hudWidget) hudWidget->hideForcibly();
   if (itemAddedWindow) itemAddedWindow->hideForcibly();
-  amuletsButton = std::make_unique<AmuletsButton>(hudWidget ? hudWidget->findDescendant("casket_btn") : nullptr);
+  AE::ISceneNode* hudScene = findHudScene(hudWidget);
+  amuletsButton =
+      std::make_unique<AmuletsButton>(hudScene ? hudScene->findByPath("/root_group/casket_btn_controller") : nullptr,
+                                      hudWidget ? hudWidget->findDescendant("casket_btn") : nullptr);
   if (commands)
     for (const char* name : kCommands) commands->unregisterFunction(name);
   if (Game::exists()) {
@@ -81,6 +98,9 @@ InGameUI::~InGameUI() {
   inventoryPanel.reset();
   locationsMap.reset();
   notebook.reset();
+  // The casket listens to markers of the HUD scene, which goes with the HUD tree.
+  if (!KR::UIManager::exists()) amuletsButton->forgetButtonNode();
+  amuletsButton.reset();
   if (!KR::UIManager::exists()) return;
   KR::UIManager* ui = KR::UIManager::getInstance();
   if (hudWidget) ui->destroyUI(hudWidget);
@@ -183,6 +203,11 @@ void InGameUI::onMessage(const GameMessage* message) {
       break;
     case kMsgPauseMenuOpened: modalBlocked = true; break;
     case kMsgPauseMenuClosed: modalBlocked = false; break;
+    case kMsgViewDeactivated: {
+      const View* active = Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr;
+      if (active && amuletsButton->location == active->name) scriptBlocked = false;
+      break;
+    }
     default: break;
   }
 }

@@ -172,11 +172,6 @@ void showRecordBody(const char* section, const char* record) {
 void pushRecordImmediatelyBody(const char* section, const char* record) {
   if (NotebookUI* book = notebook()) book->pushRecordImmediately(section ? section : "", record ? record : "");
 }
-void amuletSceneBody(const char* name, bool play) {
-  if (Game::exists())
-    if (auto* ui = dynamic_cast<InGameUI*>(Game::getInstance()->getHud()))
-      ui->getAmuletsButton()->setScenePlay(name ? name : "", play);
-}
 
 void forceTriggerBody(unsigned viewId, unsigned triggerId) {
   if (IBaseAreaTrigger* t = trigger(viewId, triggerId)) t->activate();
@@ -219,14 +214,24 @@ PlayerProfile* profile() {
 void enableNotebookBody() {
   if (PlayerProfile* p = profile()) p->notebookButton = 1;
 }
+AmuletsButton* casket() {
+  auto* ui = Game::exists() ? dynamic_cast<InGameUI*>(Game::getInstance()->getHud()) : nullptr;
+  return ui ? ui->getAmuletsButton() : nullptr;
+}
 void enableAmuletsBody(bool enable) {
-  if (PlayerProfile* p = profile()) p->amuletsButton = enable ? 1 : 0;
-  if (!enable && Game::exists())
-    if (auto* ui = dynamic_cast<InGameUI*>(Game::getInstance()->getHud())) ui->getAmuletsButton()->disable();
+  AmuletsButton* button = casket();
+  if (button && enable)
+    button->enable();
+  else if (button)
+    button->disable();
+  else if (PlayerProfile* p = profile())
+    p->amuletsButton = enable ? 1 : 0;
 }
 void openAmuletsBody() {
-  if (Game::exists())
-    if (auto* ui = dynamic_cast<InGameUI*>(Game::getInstance()->getHud())) ui->getAmuletsButton()->openAmuletsView();
+  if (AmuletsButton* button = casket()) button->setOpen(true);
+}
+void amuletSceneBody(const char* name, bool play) {
+  if (AmuletsButton* button = casket()) button->setScenePlay(name ? name : "", play);
 }
 void enableMapBody() {
   if (PlayerProfile* p = profile()) p->mapButton = 1;
