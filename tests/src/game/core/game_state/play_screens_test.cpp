@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
+#include "animationeditor/marker.h"
+#include "animationeditor/scene_node.h"
+#include "animationeditor/scene_node_animation.h"
 #include "core/game_state/amulets_button.h"
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/area_trigger.h"
@@ -26,6 +30,7 @@
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
+#include "core/main_menu_state/profile_system.h"
 #include "engine_allocators.h"
 #include "support/test_support.h"
 #include "ui/ui_widget.h"
@@ -564,7 +569,57 @@ TEST(GuideBoxTest, NewGameResetsSequencesToTheirFirstStep) {
   EXPECT_TRUE(guides.sequences[0].steps[0].shown);
 }
 
-TEST(AmuletsTest, CasketIgnoresClicksWhileBusyAndOpensOtherwise) {
+// A casket node with the four markers over its frames 0 to 32, and a totems
+// scene: "totems" holds "t1" and "t2" (each with a child), beside "other".
+class AmuletsTest : public ::testing::Test {
+ protected:
+  AmuletsTest() {
+    allocators.init();
+    hud.addChild(controller, false);
+    for (auto [name, from, to] : {std::make_tuple("open", 20, 32), std::make_tuple("close", 32, 20),
+                                  std::make_tuple("appear", 8, 0), std::make_tuple("disappear", 0, 8)}) {
+      auto* marker = new AE::Marker(name);
+      marker->addEntry(controller, from, to, false, false);
+      controller->addMarker(marker);
+    }
+  }
+  AE::ISceneNode* node(const char* name, AE::ISceneNode* parent) {
+    auto* made = new AE::ISceneNode();
+    made->mName = name;
+    parent->addChild(made, false);
+    return made;
+  }
+  void configure(HOG::AmuletsButton& casket, const std::string& markers) {
+    const std::string text =
+        "<root><location v=\"progressamulets\"/>" + markers +
+        "<getAmuletsScenes><v0 v=\"t1\"/><v1 v=\"t2\"/><v2 v=\"nowhere\"/></getAmuletsScenes></root>";
+    KR::XmlDataReader reader;
+    ASSERT_EQ(reader.parse(text.data(), text.size()), pugi::status_ok);
+    casket.readConfig(reader);
+    auto* scene = new AE::ISceneNode();
+    AE::ISceneNode* totems = node("totems", scene);
+    node("t1_art", node("t1", totems));
+    node("t2_art", node("t2", totems));
+    node("other", scene);
+    casket.setTotemsScene(scene);
+  }
+  AE::ISceneNode* totem(HOG::AmuletsButton& casket, const char* name) {
+    return AE::ISceneNode::findChild(name, casket.totemsScene.get());
+  }
+  // Seconds of the HUD scene, by frames of a 30th.
+  void run(float seconds) {
+    for (float t = 0.0f; t < seconds; t += 1.0f / 30.0f) hud.update(1.0f / 30.0f);
+  }
+  const std::string kMarkers =
+      "<openingAnim v=\"open\"/><closingAnim v=\"close\"/><appearingAnim v=\"appear\"/>"
+      "<disappearingAnim v=\"disappear\"/>";
+  KR::EngineAllocators allocators;
+  HOG::ProfileSystem profiles{""};
+  AE::ISceneNode hud;
+  AE::ISceneNode* controller = new AE::ISceneNode();
+};
+
+TEST_F(AmuletsTest, CasketIgnoresClicksWhileBusyAndOpensOtherwise) {
   HOG::AmuletsButton casket(nullptr);
   HOG::GameMessage message;
   message.kind = HOG::kMsgPauseMenuOpened;
@@ -579,13 +634,94 @@ TEST(AmuletsTest, CasketIgnoresClicksWhileBusyAndOpensOtherwise) {
   EXPECT_FALSE(casket.open);
   message.kind = HOG::kMsgNotebookClosed;
   casket.onGameMessage(message);
-  casket.setOpen(true);
+  casket.setOpen(true);  // no opening animation: open at once
   EXPECT_TRUE(casket.open);
   casket.setOpen(false);
   EXPECT_FALSE(casket.open);
-  casket.setScenePlay("nobody", true);  // no such totem: nothing, no delayed opening
+
+  // With its animations the casket opens at the end of the opening one, closes at the end of the closing one.
+  HOG::AmuletsButton animated(controller);
+  configure(animated, kMarkers);
+  message.kind = HOG::kMsgPauseMenuOpened;
+  animated.onGameMessage(message);
+  animated.setOpen(true);
+  EXPECT_EQ(animated.openingAnim->mState, AE::Marker::kStoppedAtStart);
+  run(1.0f);
+  EXPECT_FALSE(animated.open);
+  message.kind = HOG::kMsgPauseMenuClosed;
+  animated.onGameMessage(message);
+  animated.setOpen(true);
+  EXPECT_FALSE(animated.open);
+  run(0.4f);
+  EXPECT_FALSE(animated.open);
+  run(0.2f);
+  EXPECT_TRUE(animated.open);
+  animated.setOpen(false);
+  EXPECT_TRUE(animated.open);
+  run(0.6f);
+  EXPECT_FALSE(animated.open);
+}
+
+TEST_F(AmuletsTest, ProfileFlagFollowsTheAppearAndDisappearAnimations) {
+  HOG::PlayerProfile* profile = profiles.getCurrentProfile();
+  {
+    HOG::AmuletsButton casket(controller);
+    configure(casket, kMarkers);
+    EXPECT_EQ(casket.disappearingAnim->mState, AE::Marker::kStoppedAtStart);  // shown: the flag is set
+    casket.disable();
+    EXPECT_EQ(profile->amuletsButton, 0u);
+    run(0.5f);
+    casket.enable();
+    EXPECT_EQ(profile->amuletsButton, 0u);  // not before the casket is out
+    run(0.2f);
+    EXPECT_EQ(profile->amuletsButton, 0u);
+    run(0.2f);
+    EXPECT_EQ(profile->amuletsButton, 1u);
+    casket.disable();
+    run(0.5f);
+  }
+  // A restarted game: the casket hidden before starts hidden, at the end of its disappearing animation.
+  EXPECT_EQ(profile->amuletsButton, 0u);
+  HOG::AmuletsButton restarted(controller);
+  configure(restarted, kMarkers);
+  EXPECT_EQ(restarted.disappearingAnim->mState, AE::Marker::kCompleted);
+  EXPECT_NEAR(controller->mAnimation->mTime, 8.0f / 24.0f, 1e-4f);
+  // Without an appearing animation, the script's switch shows it at once.
+  HOG::AmuletsButton plain(nullptr);
+  plain.enable();
+  EXPECT_EQ(profile->amuletsButton, 1u);
+}
+
+TEST_F(AmuletsTest, ATotemPlaysAloneAndTheAmuletsOpenFourSecondsLater) {
+  HOG::AmuletsButton casket(controller);
+  configure(casket, kMarkers);
+  ASSERT_EQ(casket.scenes.size(), 2u);  // "nowhere" is not in the scene
+  casket.setScenePlay("t3", true);
+  EXPECT_EQ(casket.playingScene, "");
+  EXPECT_FALSE(casket.delayedOpen);
+  EXPECT_TRUE(totem(casket, "t1")->mEnabled);
   casket.update(5.0f);
   EXPECT_FALSE(casket.open);
+
+  casket.setScenePlay("t2", true);
+  EXPECT_EQ(casket.playingScene, "t2");
+  for (const char* name : {"t1", "t1_art"}) EXPECT_FALSE(totem(casket, name)->mEnabled) << name;
+  for (const char* name : {"totems", "t2", "t2_art"}) EXPECT_TRUE(totem(casket, name)->mEnabled) << name;
+  EXPECT_TRUE(totem(casket, "t2_art")->mPlaying);
+  EXPECT_TRUE(casket.scenes[1].play);
+  for (int i = 0; i < 119; ++i) casket.update(1.0f / 30.0f);
+  EXPECT_FALSE(casket.open);
+  casket.update(0.05f);
+  EXPECT_TRUE(casket.open);
+  EXPECT_FALSE(casket.delayedOpen);
+
+  // The next totem replaces it; opening the casket stops them all.
+  casket.setScenePlay("t1", false);
+  EXPECT_TRUE(totem(casket, "t1_art")->mEnabled);
+  EXPECT_FALSE(totem(casket, "t2_art")->mEnabled);
+  casket.open = false;
+  casket.setOpen(true);
+  EXPECT_FALSE(totem(casket, "t1_art")->mPlaying);
 }
 
 class NotebookTest : public ::testing::Test {
