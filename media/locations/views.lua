@@ -34,7 +34,8 @@ end
 function __Generated_L3AT2_onAnimationPlayed() print("hook: the drawer opens") end
 
 -- The shed: every item found reports itself; the finish gives the green gem,
--- shows the map button and plays the shed's cut scene.
+-- brings the map button out (its appearance opens the map, once: a restored
+-- game reports the finish again) and plays the shed's cut scene.
 function __Generated_L4_onActivate() print("hook: shed shown") end
 for id = 1, 9 do
   _G["__Generated_L4AT" .. id .. "_onActionDone"] = function() print("hook: shed item " .. id .. " found") end
@@ -42,7 +43,10 @@ end
 function __GeneratedL4_onViewExtensionFinished()
   print("hook: the shed is searched")
   gInventory.addItem("gem_green")
-  gProfile.enableLocationsMapBtn()
+  if gGame.getViewState(4, 0) == 0 then
+    gGame.setViewState(4, 0, 1)
+    gProfile.enableLocationsMapBtn()
+  end
   gGame.pushNotebookRecord("diary", "shed")
   gGame.playCutScene(1, "cutscene_shed_xml")
 end

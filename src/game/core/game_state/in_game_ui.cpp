@@ -34,18 +34,6 @@ constexpr const char* kCommands[] = {"closeItemAddedWindow", "notebookPushed",  
 
 void nothing() {}
 
-// The HUD scene: the scene of the first scene widget of the tree that owns one.
-AE::ISceneNode* findHudScene(KR::UIWidget* widget) {
-  if (!widget) return nullptr;
-  if (widget->getType() == KR::kUISceneNodeType) {
-    auto* scene = static_cast<KR::UISceneNode*>(widget);
-    if (scene->owned && scene->node) return scene->node;
-  }
-  for (KR::UIWidget* child : widget->children)
-    if (AE::ISceneNode* found = findHudScene(child)) return found;
-  return nullptr;
-}
-
 }  // namespace
 
 InGameUI::InGameUI() {
@@ -79,7 +67,7 @@ InGameUI::InGameUI() {
   pauseMenu->createUI();
   if (hudWidget) hudWidget->hideForcibly();
   if (itemAddedWindow) itemAddedWindow->hideForcibly();
-  AE::ISceneNode* hudScene = findHudScene(hudWidget);
+  AE::ISceneNode* hudScene = KR::findOwnedScene(hudWidget);
   amuletsButton =
       std::make_unique<AmuletsButton>(hudScene ? hudScene->findByPath("/root_group/casket_btn_controller") : nullptr,
                                       hudWidget ? hudWidget->findDescendant("casket_btn") : nullptr);

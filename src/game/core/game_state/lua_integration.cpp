@@ -14,6 +14,7 @@ extern "C" {
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/dialog_view_extension.h"
 #include "core/game_state/game.h"
+#include "core/game_state/hint_panel.h"
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
@@ -234,7 +235,11 @@ void amuletSceneBody(const char* name, bool play) {
   if (AmuletsButton* button = casket()) button->setScenePlay(name ? name : "", play);
 }
 void enableMapBody() {
-  if (PlayerProfile* p = profile()) p->mapButton = 1;
+  auto* ui = Game::exists() ? dynamic_cast<InGameUI*>(Game::getInstance()->getHud()) : nullptr;
+  if (ui)
+    ui->getHintPanel()->enableMapButton();
+  else if (PlayerProfile* p = profile())
+    p->mapButton = 1;
 }
 
 KR::SoundManager* sound() { return KR::SoundManager::exists() ? KR::SoundManager::getInstance() : nullptr; }

@@ -1,11 +1,12 @@
 // The whole demo by input events only: the desk's quest (drawer, key), the
 // stone onto the well, the key on the chest, the notebook's diary so far, the
-// gardener's dialogue with the HUD hidden, the shed's nine things and its cut
-// scene; save, quit, restart and continue (the diary with it); the gems on the
-// hall's altar for the amulet, its totem, the amulets opening by themselves,
-// the way back and the casket opening them again, the amulet among them, the
-// finale, the credits and back to the main menu. Items are picked from the
-// inventory row and used on the scene with clicks.
+// gardener's dialogue with the HUD hidden, the shed's nine things, its cut
+// scene and the map that the map button's coming out opens; save, quit,
+// restart and continue (the diary with it); the gems on the hall's altar for
+// the amulet, its totem, the amulets opening by themselves, the way back and
+// the casket opening them again, the amulet among them, the finale, the
+// credits and back to the main menu. Items are picked from the inventory row
+// and used on the scene with clicks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,6 +26,7 @@
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/inventory_panel_ui.h"
+#include "core/game_state/locations_map.h"
 #include "core/game_state/notebook_ui.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/save_load_game_progress_system.h"
@@ -188,6 +190,13 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 0; }, 600));
     if (hud()->itemWindowShown) closeItemWindow(game);
     EXPECT_TRUE(holds(game, "gem_green"));
+    // The map button came out with the shed's finish and opened the map; its close button closes it.
+    HOG::LocationsScreen* map = hud()->getLocationsMap();
+    ASSERT_TRUE(game.stepUntil([&] { return map->isOpen(); }, 60));
+    EXPECT_TRUE(map->map->findPlace("hos01")->current);
+    game.steps(10);
+    clickAt(game, 1500 + 60, 40 + 24);
+    ASSERT_TRUE(game.stepUntil([&] { return !map->isOpen(); }, 30));
     game.closeWindow();
     EXPECT_EQ(game.finish(), 0);
   }

@@ -437,15 +437,49 @@ TEST_F(RowTest, RemovingTheFirstClosesTheRowUpAndLeavesTheEmptyRecordLast) {
   EXPECT_EQ(index, 3);
 }
 
+// The hint panel's scene: the charge bar, the button's rim and the map button, each with its markers.
+std::unique_ptr<AE::ISceneNode> hintScene() {
+  auto scene = std::make_unique<AE::ISceneNode>();
+  auto child = [](AE::ISceneNode* parent, const char* name) {
+    auto* node = new AE::ISceneNode();
+    node->mName = name;
+    parent->addChild(node, false);
+    return node;
+  };
+  auto marker = [](AE::ISceneNode* node, const char* name, int from, int to) {
+    auto* made = new AE::Marker(name);
+    made->addEntry(node, from, to, false, false);
+    node->addMarker(made);
+  };
+  AE::ISceneNode* group = child(scene.get(), "root_group");
+  marker(child(group, "hint_progress"), "progress", 0, 48);
+  AE::ISceneNode* button = child(group, "hint_btn_controller");
+  marker(button, "open", 0, 12);
+  marker(button, "close", 12, 0);
+  AE::ISceneNode* map = child(group, "map_button_controller");
+  marker(map, "force_hide", 0, 10);
+  marker(map, "appear", 10, 0);
+  marker(map, "open", 20, 26);
+  marker(map, "close", 26, 32);
+  return scene;
+}
+
 TEST_F(RowTest, HintChargesAndPointsAtTheNeededItemsSlot) {
+  const std::unique_ptr<AE::ISceneNode> scene = hintScene();
   HOG::HintPanel hint;
+  hint.takeSceneMarkers(scene.get());
+  AE::ISceneNode* bar = scene->findByPath("/root_group/hint_progress");
   hint.update(10.0f);
   EXPECT_FALSE(hint.ready);  // no recharge time: never ready
   hint.disableTime = 2.0f;
   hint.update(1.0f);
   EXPECT_FALSE(hint.ready);
+  EXPECT_FLOAT_EQ(bar->mAnimation->mTime, 1.0f);  // half charged: half way through the bar's two seconds
+  EXPECT_EQ(hint.hintOpenMarker->mState, AE::Marker::kStoppedAtStart);
   hint.update(1.1f);
   EXPECT_TRUE(hint.ready);
+  EXPECT_FLOAT_EQ(bar->mAnimation->mTime, 2.0f);
+  EXPECT_EQ(hint.hintOpenMarker->mState, AE::Marker::kPlaying);  // the full button lights up
 
   // An item trigger that wants the fourth item: its slot is remembered and the row comes out.
   hint.inventoryPanel = &panel;
@@ -467,9 +501,30 @@ TEST_F(RowTest, HintChargesAndPointsAtTheNeededItemsSlot) {
   EXPECT_TRUE(panel.shown);
   EXPECT_FLOAT_EQ(panel.disappearTime, 9.0f);
   EXPECT_FALSE(hint.ready);  // an action spends the charge
+  EXPECT_EQ(hint.hintOpenMarker->mState, AE::Marker::kCompleted);
+  EXPECT_EQ(hint.hintCloseMarker->mState, AE::Marker::kPlaying);
   snprintf(chest.applicableItemName, sizeof(chest.applicableItemName), "missing");
   EXPECT_EQ(hint.showHint(result, &target), 1);
   EXPECT_EQ(hint.itemSlotIndex, -1);
+
+  // The script brings the map button out: the map opens (its button pressed) when the appearance ends.
+  hint.enableMapButton();
+  EXPECT_EQ(hint.mapOpenMarker->mState, AE::Marker::kStoppedAtStart);
+  for (int i = 0; i < 15; ++i) scene->update(1.0f / 30.0f);
+  EXPECT_EQ(hint.mapOpenMarker->mState, AE::Marker::kPlaying);
+  HOG::GameMessage closed;
+  closed.kind = HOG::kMsgMapClosed;
+  hint.onGameMessage(closed);
+  EXPECT_EQ(hint.mapCloseMarker->mState, AE::Marker::kPlaying);
+  // A scene without the three nodes: each is named in the log, and the panel goes on without them.
+  HOG::HintPanel bare;
+  AE::ISceneNode empty;
+  bare.takeSceneMarkers(&empty);
+  EXPECT_TRUE(log.contains("ERROR: Can't get eccum progress node in hint panel scene"));
+  EXPECT_TRUE(log.contains("ERROR: Can't get map button controller node in hint panel scene"));
+  bare.disableTime = 1.0f;
+  bare.update(2.0f);
+  EXPECT_TRUE(bare.ready);
 }
 
 TEST_F(PanelTest, HosLinesGroupCountFadeAndGiveTheirSlotToTheNextName) {
