@@ -1,12 +1,11 @@
 # The notebook: its configuration, the book's (with its page widgets) and the
 # controls' UI, its loading animation, the diary's five records (the last takes
-# a whole spread) and the HUD's scene with the book button's animations.
+# a whole spread).
 set(KR_NOTEBOOK_SRC ${PROJECT_SOURCE_DIR}/media/notebook)
 kr_media_add(DEST krp DIR data/notebook
              FILES ${KR_NOTEBOOK_SRC}/notebook_config.xml ${KR_NOTEBOOK_SRC}/notebook_ui.lua
                    ${KR_NOTEBOOK_SRC}/notebook_controls.lua ${KR_NOTEBOOK_SRC}/record_arrival.xml
                    ${KR_NOTEBOOK_SRC}/record_key.xml ${KR_NOTEBOOK_SRC}/record_gems.xml ${KR_NOTEBOOK_SRC}/record_shed.xml
                    ${KR_NOTEBOOK_SRC}/record_amulet.xml ${KR_NOTEBOOK_SRC}/notebook_loading.xml
-                   ${PROJECT_SOURCE_DIR}/media/hud/ingame_ui_scene.xml
              NAMES notebook_config_xml notebook_ui notebook_controls_ui record_arrival_xml record_key_xml
-                   record_gems_xml record_shed_xml record_amulet_xml notebook_loading_xml ingame_ui_scene_xml)
+                   record_gems_xml record_shed_xml record_amulet_xml notebook_loading_xml)

@@ -11,9 +11,15 @@ local function button(id, x, caption)
            states = { fadeIn(id) } }
 end
 
--- The casket above the map button: it opens the amulets.
-local casket = button("casket_btn", 130, "Casket")
-casket.position = { 130, -130 }
+-- The casket above the map button: it opens the amulets. The HUD scene draws
+-- and animates it (its node "/root_group/casket_btn_controller"); the button
+-- is only its click area.
+local casket = { id = "casket_btn", class = "UIButton", position = { 130, -130 }, states = { fadeIn("casket_btn") },
+                 childs = { { id = "casket_area", class = "UISprite", size = { 120, 48 } } } }
+-- The HUD scene, placed at the HUD's corner, under the buttons: the casket
+-- and the book button's glow.
+local scene = { id = "hud_scene", class = "UISceneNode", scene = "ingame_hud_xml", position = { 0, 0 },
+                states = { fadeIn("hud_scene") } }
 -- The book left of the hint button: it opens the notebook.
 local book = button("book_btn", 0, "Book")
 book.position = { -130, -130 }
@@ -21,10 +27,7 @@ book.position = { -130, -130 }
 InGame = {
   id = "InGame", class = "UIWidget", position = { 1410, 990 }, modal = 0,
   states = { fadeIn("InGame") },
-  -- The HUD's scene first, under the buttons: the book button's glow ("ingame_ui_scene_xml").
-  childs = { { id = "hud_scene", class = "UISceneNode", scene = "ingame_ui_scene_xml",
-               states = { fadeIn("hud_scene") } },
-             button("back_btn", 0, "Back"), button("menu_btn", 130, "Menu"), casket, book },
+  childs = { scene, button("back_btn", 0, "Back"), button("menu_btn", 130, "Menu"), casket, book },
   events = {
     { element = "menu_btn", slot = "clicked", command = "menuClicked" },
     { element = "back_btn", slot = "clicked", command = "goBackwardButtonClicked" },

@@ -34,7 +34,8 @@ end
 function __Generated_L3AT2_onAnimationPlayed() print("hook: the drawer opens") end
 
 -- The shed: every item found reports itself; the finish gives the green gem,
--- shows the map button and plays the shed's cut scene.
+-- brings the map button out (its appearance opens the map, once: a restored
+-- game reports the finish again) and plays the shed's cut scene.
 function __Generated_L4_onActivate() print("hook: shed shown") end
 for id = 1, 9 do
   _G["__Generated_L4AT" .. id .. "_onActionDone"] = function() print("hook: shed item " .. id .. " found") end
@@ -42,7 +43,10 @@ end
 function __GeneratedL4_onViewExtensionFinished()
   print("hook: the shed is searched")
   gInventory.addItem("gem_green")
-  gProfile.enableLocationsMapBtn()
+  if gGame.getViewState(4, 0) == 0 then
+    gGame.setViewState(4, 0, 1)
+    gProfile.enableLocationsMapBtn()
+  end
   gGame.pushNotebookRecord("diary", "shed")
   gGame.playCutScene(1, "cutscene_shed_xml")
 end
@@ -55,13 +59,15 @@ function __Generated_L5AT1_onClick()
 end
 
 -- The hall's altar takes a gem of the full group (the view refuses an
--- incomplete one) and gives the amulet; the casket comes out.
+-- incomplete one) and gives the amulet; the casket comes out and the
+-- amulet's totem plays, after which the amulets open.
 function __Generated_L1AT3_onInventoryItemApplied(item)
   if item ~= "gem_red" and item ~= "gem_green" and item ~= "gem_blue" then return 0 end
   print("hook: the altar takes the gems")
   gInventory.removeItem("gems")
   gInventory.addItem("amulet")
   gProfile.enableAmuletsBtn(true)
+  gGame.setAmuletScenePlay("totem_amulet", true)
   gGame.pushNotebookRecord("diary", "amulet")
   return 1
 end

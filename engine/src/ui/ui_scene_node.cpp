@@ -22,6 +22,17 @@ void tintSceneNode(AE::ISceneNode* node, const UIWidget& widget) {
   node->setColor(r, g, b, a);
 }
 
+AE::ISceneNode* findOwnedScene(UIWidget* tree) {
+  if (!tree) return nullptr;
+  if (tree->getType() == kUISceneNodeType) {
+    auto* widget = static_cast<UISceneNode*>(tree);
+    if (widget->owned && widget->node) return widget->node;
+  }
+  for (UIWidget* child : tree->children)
+    if (AE::ISceneNode* found = findOwnedScene(child)) return found;
+  return nullptr;
+}
+
 UISceneNode::UISceneNode(const std::string& name_, UIWidget* parent_, bool owned_, AE::ISceneNode* node_)
     : UIWidget(name_, parent_), node(node_), owned(owned_) {
   if (!node) return;

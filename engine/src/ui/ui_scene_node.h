@@ -39,6 +39,10 @@ class UISceneNode : public UIWidget {
   bool owned = false;
 };
 
+// The scene of a widget tree: that of the first scene widget, depth first,
+// that owns its scene; null when there is none.
+AE::ISceneNode* findOwnedScene(UIWidget* tree);
+
 // The scene tint a widget gives its node: the widget's colour with the
 // widget's alpha, modulated by the node's parent's colour when it has one.
 void tintSceneNode(AE::ISceneNode* node, const UIWidget& widget);

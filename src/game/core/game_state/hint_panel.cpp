@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "animationeditor/scene_node.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
 #include "core/game_state/hint_search.h"
@@ -22,6 +23,7 @@
 #include "sprite_manager.h"
 #include "ui/ui_label.h"
 #include "ui/ui_manager.h"
+#include "ui/ui_scene_node.h"
 #include "ui/ui_widget.h"
 #include "xml_data_reader.h"
 
@@ -36,6 +38,14 @@ bool hardMode() {
 }
 
 View* activeView() { return Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr; }
+
+PlayerProfile* currentProfile() {
+  return ProfileSystem::exists() ? ProfileSystem::getInstance()->getCurrentProfile() : nullptr;
+}
+
+void playMarker(AE::Marker* marker) {
+  if (marker) marker->play();
+}
 
 }  // namespace
 
@@ -69,10 +79,56 @@ void HintPanel::load() {
   }
   if (widget) {
     caption = widget->findDescendant("caption");
+    mapButton = widget->findDescendant("map_btn");
+    takeSceneMarkers(KR::findOwnedScene(widget));
     widget->hideForcibly();  // the HUD shows it with its own widgets
   }
   if (commands)
     for (const char* name : {"hintBtnClicked", "mapBtnClicked"}) commands->unregisterFunction(name);
+}
+
+void HintPanel::takeSceneMarkers(AE::ISceneNode* scene) {
+  AE::ISceneNode* progress = scene ? scene->findByPath("/root_group/hint_progress") : nullptr;
+  if (!progress) KR::log("ERROR: Can't get eccum progress node in hint panel scene");
+  progressMarker = progress ? progress->findMarker("progress") : nullptr;
+  if (progress && !progressMarker) KR::log("ERROR: Can't get proress marker for accumulation animation of hint panel");
+  progressDuration = progressMarker ? progressMarker->getDuration() : 0.0f;
+  AE::ISceneNode* hint = scene ? scene->findByPath("/root_group/hint_btn_controller") : nullptr;
+  if (!hint) KR::log("ERROR: Can't get hint button controller node in hint panel scene");
+  hintOpenMarker = hint ? hint->findMarker("open") : nullptr;
+  hintCloseMarker = hint ? hint->findMarker("close") : nullptr;
+  for (AE::Marker* marker : {hintOpenMarker, hintCloseMarker})
+    if (marker) marker->stop(true);
+  AE::ISceneNode* map = scene ? scene->findByPath("/root_group/map_button_controller") : nullptr;
+  if (!map) KR::log("ERROR: Can't get map button controller node in hint panel scene");
+  if (map) map->stop(true);  // the scene widget started the whole scene; the button rests until a marker plays
+  mapAppearMarker = map ? map->findMarker("appear") : nullptr;
+  mapOpenMarker = map ? map->findMarker("open") : nullptr;
+  mapCloseMarker = map ? map->findMarker("close") : nullptr;
+  const PlayerProfile* profile = currentProfile();
+  if (map && profile && profile->mapButton == 0) playMarker(map->findMarker("force_hide"));
+  for (AE::Marker* marker :
+       {progressMarker, hintOpenMarker, hintCloseMarker, mapAppearMarker, mapOpenMarker, mapCloseMarker})
+    if (marker) marker->addListener(this);
+}
+
+void HintPanel::onMarker(AE::Marker* marker) {
+  if (marker && marker == mapAppearMarker) mapBtnClicked();
+}
+
+void HintPanel::enableMapButton() {
+  if (PlayerProfile* profile = currentProfile()) profile->mapButton = 1;
+  if (mapAppearMarker)
+    mapAppearMarker->play();
+  else
+    mapBtnClicked();
+}
+
+void HintPanel::showCharge(float shownCharge, float total) {
+  if (!progressMarker) return;
+  const float fraction = total > 0.0f ? std::min(1.0f, std::max(0.0f, shownCharge / total)) : 0.0f;
+  for (const AE::Marker::Entry* entry : progressMarker->mEntries)
+    entry->node->setTime(progressDuration * fraction, entry->recursive);
 }
 
 void HintPanel::readConfig(KR::XmlDataReader& reader) {
@@ -122,8 +178,17 @@ void HintPanel::update(float dt) {
   if (charge < total) charge += dt;
   const float diff = charge - shownChargeTime;
   shownChargeTime += (diff < 0 ? -1.0f : 1.0f) * std::min(std::fabs(diff), 5.0f * dt);
+  showCharge(shownChargeTime, total);
   // A recharge time of 0 never makes the button ready.
-  if (!ready && total > 0.0f && charge > total) ready = true;
+  if (!ready && total > 0.0f && charge > total) {
+    if (hintCloseMarker) hintCloseMarker->complete();
+    playMarker(hintOpenMarker);
+    ready = true;
+  }
+  if (mapButton) {
+    const PlayerProfile* profile = currentProfile();
+    mapButton->setVisible(!profile || profile->mapButton != 0);
+  }
   targetTrail->update(dt);
   itemTrail->update(dt);
   const float before = itemTrailTimer;
@@ -139,6 +204,7 @@ void HintPanel::update(float dt) {
 }
 
 void HintPanel::mapBtnClicked() {
+  playMarker(mapOpenMarker);
   if (locations && !locations->isOpen()) locations->open();
 }
 
@@ -153,6 +219,7 @@ void HintPanel::setCaption(const char* text) {
 
 void HintPanel::onGameMessage(const GameMessage& message) {
   switch (message.kind) {
+    case kMsgMapClosed: playMarker(mapCloseMarker); return;
     case kMsgItemAdded:
     case kMsgNotebookOpened:
     case kMsgTransitionUsed:
@@ -209,6 +276,8 @@ int HintPanel::showHint(const HintResult& result, KR::Vector2<float>* target) {
       *target = result.trigger->getScreenPosition(result.view);
       chargeTime = 0.0f;
       ready = false;
+      if (hintOpenMarker) hintOpenMarker->complete();
+      playMarker(hintCloseMarker);
       n = 1;
       break;
     case HT_CHANGE_LOCATION:

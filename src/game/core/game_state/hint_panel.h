@@ -9,6 +9,15 @@
 // Both flights (to the target, then a second later to the needed item's slot)
 // are hint trails that start at the button.
 //
+// The panel's scene (that of its widget tree) shows the charge through the
+// marker "progress" of "/root_group/hint_progress" (set to the charged share
+// of its length), lights the full button with the markers "open" and "close"
+// of "/root_group/hint_btn_controller", and animates the map button with the
+// markers "appear", "open", "close" and "force_hide" of
+// "/root_group/map_button_controller"; the map opens at the end of "appear".
+// The map button's widget "map_btn" is shown while the current profile's
+// map-button flag is set.
+//
 // Config "hint_config_xml" (package "default"): "disableTime",
 // "disableTimeHard", "minigameDisableTime", "minigameDisableTimeHard", the
 // trails' end effect "doActionParticle" and their section "FlashEffect".
@@ -16,6 +25,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "animationeditor/marker.h"
 #include "core/game_state/hint_trail.h"
 #include "vector2.h"
 
@@ -33,15 +43,21 @@ class ObjectsListPanelBehaviour;
 class InventoryPanelUI;
 class LocationsScreen;
 
-class HintPanel {
+class HintPanel : public AE::MarkerListener {
  public:
   HintPanel();
-  ~HintPanel();
+  ~HintPanel() override;
   HintPanel(const HintPanel&) = delete;
   HintPanel& operator=(const HintPanel&) = delete;
 
   void load();
   void readConfig(KR::XmlDataReader& reader);
+  // The markers of the panel's scene (may be null); logs the missing nodes and markers.
+  void takeSceneMarkers(AE::ISceneNode* scene);
+  void onMarker(AE::Marker* marker) override;
+  // The script's switch: the flag set, then the appear animation (the map
+  // opens at its end), or the map at once without one.
+  void enableMapButton();
   void update(float dt);
   void onGameMessage(const GameMessage& message);
   void hintBtnClicked();
@@ -60,6 +76,14 @@ class HintPanel {
 
   KR::UIWidget* widget = nullptr;
   KR::UIWidget* caption = nullptr;
+  KR::UIWidget* mapButton = nullptr;
+  AE::Marker* progressMarker = nullptr;
+  float progressDuration = 0.0f;
+  AE::Marker* hintOpenMarker = nullptr;
+  AE::Marker* hintCloseMarker = nullptr;
+  AE::Marker* mapAppearMarker = nullptr;
+  AE::Marker* mapOpenMarker = nullptr;
+  AE::Marker* mapCloseMarker = nullptr;
   float disableTime = 0.0f, disableTimeHard = 0.0f;
   float minigameDisableTime = 0.0f, minigameDisableTimeHard = 0.0f;
   float chargeTime = 0.0f, minigameChargeTime = 0.0f, shownChargeTime = 0.0f;
@@ -80,6 +104,7 @@ class HintPanel {
 
  private:
   float rechargeTime() const;
+  void showCharge(float shownCharge, float total);
   void makeTrails(KR::XmlDataReader* reader);
   void setCaption(const char* text);
 };

@@ -54,10 +54,9 @@ InGameUI::InGameUI() {
     itemAddedWindow = ui->loadUI("item_added_window_ui", "ItemAddedWindow", nullptr, "default");
     if (itemAddedWindow) itemImage = itemAddedWindow->findDescendant("image");
   }
-  // The notebook animates the book button's node of the HUD's scene.
-  auto* hudScene = hudWidget ? dynamic_cast<KR::UISceneNode*>(hudWidget->findDescendant("hud_scene")) : nullptr;
-  notebook = std::make_unique<NotebookUI>(
-      hudScene && hudScene->node ? hudScene->node->findByPath("/root_group/book_btn_controller") : nullptr);
+  // The notebook and the casket animate their nodes of the HUD's scene.
+  AE::ISceneNode* hudScene = KR::findOwnedScene(hudWidget);
+  notebook = std::make_unique<NotebookUI>(hudScene ? hudScene->findByPath("/root_group/book_btn_controller") : nullptr);
   notebook->modalBlocked = &modalBlocked;
   if (Game::exists()) locationsMap = std::make_unique<LocationsScreen>(Game::getInstance()->getRegistry());
   inventoryPanel = std::make_unique<InventoryPanelUI>();
@@ -71,7 +70,9 @@ InGameUI::InGameUI() {
   pauseMenu->createUI();
   if (hudWidget) hudWidget->hideForcibly();
   if (itemAddedWindow) itemAddedWindow->hideForcibly();
-  amuletsButton = std::make_unique<AmuletsButton>(hudWidget ? hudWidget->findDescendant("casket_btn") : nullptr);
+  amuletsButton =
+      std::make_unique<AmuletsButton>(hudScene ? hudScene->findByPath("/root_group/casket_btn_controller") : nullptr,
+                                      hudWidget ? hudWidget->findDescendant("casket_btn") : nullptr);
   if (commands)
     for (const char* name : kCommands) commands->unregisterFunction(name);
   if (Game::exists()) {
@@ -87,6 +88,9 @@ InGameUI::~InGameUI() {
   inventoryPanel.reset();
   locationsMap.reset();
   notebook.reset();
+  // The casket listens to markers of the HUD scene, which goes with the HUD tree.
+  if (!KR::UIManager::exists()) amuletsButton->forgetButtonNode();
+  amuletsButton.reset();
   if (!KR::UIManager::exists()) return;
   KR::UIManager* ui = KR::UIManager::getInstance();
   if (hudWidget) ui->destroyUI(hudWidget);
@@ -191,6 +195,11 @@ void InGameUI::onMessage(const GameMessage* message) {
       break;
     case kMsgPauseMenuOpened: modalBlocked = true; break;
     case kMsgPauseMenuClosed: modalBlocked = false; break;
+    case kMsgViewDeactivated: {
+      const View* active = Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr;
+      if (active && amuletsButton->location == active->name) scriptBlocked = false;
+      break;
+    }
     default: break;
   }
 }

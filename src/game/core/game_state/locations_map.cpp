@@ -12,6 +12,7 @@
 #include "core/game_state/view_stack.h"
 #include "file_system.h"
 #include "lex_binded_function_manager.h"
+#include "render_system_dx8.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
 
@@ -104,8 +105,15 @@ void LocationsMap::applyPlaceStates() {
 }
 
 LocationsScreen::LocationsScreen(const ViewRegistry& registry) {
+  controller.scale = &scale;
+  controller.position = &offset;
+  controller.dragOffset = &dragOffset;
   if (KR::FileSystem::exists()) scene = AE::loadScene("map_scene_xml");
-  if (scene) scene->setEnabled(false);
+  if (scene) {
+    scene->setEnabled(false);
+    // Its animations run whenever the map is open (a disabled tree only keeps time).
+    scene->play(true);
+  }
   KR::LexBindedFunctionManager* commands =
       KR::LexBindedFunctionManager::exists() ? KR::LexBindedFunctionManager::getInstance() : nullptr;
   if (commands)
@@ -136,6 +144,7 @@ void LocationsScreen::open() {
 }
 
 void LocationsScreen::close() {
+  controller.reset();
   opened = false;
   if (scene) scene->setEnabled(false);
   if (closeButton) closeButton->hideForcibly();
@@ -145,6 +154,7 @@ void LocationsScreen::close() {
 bool LocationsScreen::handleInput(const InputState& input) {
   if (!opened) return false;
   if (!input.valid) return true;
+  if (controller.handleInput(&input)) return true;
   const MapPlace* hit = nullptr;
   for (const auto& place : map->getPlaces())
     if (map->canTravelTo(*place) && place->placeNode->hitTest(input.x, input.y, false)) {
@@ -164,7 +174,20 @@ bool LocationsScreen::handleInput(const InputState& input) {
 }
 
 void LocationsScreen::update(float dt) {
+  controller.updateTweens(dt);
+  controller.clampPosition(&offset);
+  placeScene();
   if (opened && scene) scene->update(dt);
+}
+
+void LocationsScreen::placeScene() {
+  if (!scene) return;
+  KR::Vector2<float> pan = offset + dragOffset;
+  controller.clampPosition(&pan);
+  const float cx = float(KR::RenderSystem::getDesignWidth()) / 2, cy = float(KR::RenderSystem::getDesignHeight()) / 2;
+  scene->setPosition(KR::Vector2<float>(cx + scale * (pan.x - cx), cy + scale * (pan.y - cy)));
+  scene->setScaleX(scale);
+  scene->setScaleY(scale);
 }
 
 void LocationsScreen::draw() {

@@ -11,11 +11,15 @@
 //
 // LocationsScreen is the full-screen map on the HUD: the scene
 // "map_scene_xml" and the close button "map_close_btn_ui" / "MapCloseBtn";
-// while open it takes every input, and a click on a reachable place closes it
-// and travels there.
+// while open it takes every input: a double click zooms, a drag pans the
+// zoomed map, and a click on a reachable place closes it and travels there.
+// The scene's own animations run while the map is open.
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "core/game_state/transformation_controller.h"
+#include "vector2.h"
 
 namespace AE {
 class ISceneNode;
@@ -81,8 +85,15 @@ class LocationsScreen {
   AE::ISceneNode* scene = nullptr;
   KR::UIWidget* closeButton = nullptr;
   std::unique_ptr<LocationsMap> map;
+  // Pan and zoom: p -> c + scale (p + pan - c), c the screen centre, pan the
+  // clamped sum of offset and dragOffset; it is the scene root's placement.
+  TransformationController controller;
+  float scale = 1.0f;
+  KR::Vector2<float> offset, dragOffset;
 
  private:
+  void placeScene();
+
   bool opened = false;
 };
 

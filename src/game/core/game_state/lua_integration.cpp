@@ -14,6 +14,7 @@ extern "C" {
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/dialog_view_extension.h"
 #include "core/game_state/game.h"
+#include "core/game_state/hint_panel.h"
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
@@ -172,11 +173,6 @@ void showRecordBody(const char* section, const char* record) {
 void pushRecordImmediatelyBody(const char* section, const char* record) {
   if (NotebookUI* book = notebook()) book->pushRecordImmediately(section ? section : "", record ? record : "");
 }
-void amuletSceneBody(const char* name, bool play) {
-  if (Game::exists())
-    if (auto* ui = dynamic_cast<InGameUI*>(Game::getInstance()->getHud()))
-      ui->getAmuletsButton()->setScenePlay(name ? name : "", play);
-}
 
 void forceTriggerBody(unsigned viewId, unsigned triggerId) {
   if (IBaseAreaTrigger* t = trigger(viewId, triggerId)) t->activate();
@@ -222,17 +218,31 @@ void enableNotebookBody() {
   else if (PlayerProfile* p = profile())
     p->notebookButton = 1;
 }
+AmuletsButton* casket() {
+  auto* ui = Game::exists() ? dynamic_cast<InGameUI*>(Game::getInstance()->getHud()) : nullptr;
+  return ui ? ui->getAmuletsButton() : nullptr;
+}
 void enableAmuletsBody(bool enable) {
-  if (PlayerProfile* p = profile()) p->amuletsButton = enable ? 1 : 0;
-  if (!enable && Game::exists())
-    if (auto* ui = dynamic_cast<InGameUI*>(Game::getInstance()->getHud())) ui->getAmuletsButton()->disable();
+  AmuletsButton* button = casket();
+  if (button && enable)
+    button->enable();
+  else if (button)
+    button->disable();
+  else if (PlayerProfile* p = profile())
+    p->amuletsButton = enable ? 1 : 0;
 }
 void openAmuletsBody() {
-  if (Game::exists())
-    if (auto* ui = dynamic_cast<InGameUI*>(Game::getInstance()->getHud())) ui->getAmuletsButton()->openAmuletsView();
+  if (AmuletsButton* button = casket()) button->setOpen(true);
+}
+void amuletSceneBody(const char* name, bool play) {
+  if (AmuletsButton* button = casket()) button->setScenePlay(name ? name : "", play);
 }
 void enableMapBody() {
-  if (PlayerProfile* p = profile()) p->mapButton = 1;
+  auto* ui = Game::exists() ? dynamic_cast<InGameUI*>(Game::getInstance()->getHud()) : nullptr;
+  if (ui)
+    ui->getHintPanel()->enableMapButton();
+  else if (PlayerProfile* p = profile())
+    p->mapButton = 1;
 }
 
 KR::SoundManager* sound() { return KR::SoundManager::exists() ? KR::SoundManager::getInstance() : nullptr; }

@@ -1,10 +1,12 @@
 // The whole demo by input events only: the desk's quest (drawer, key), the
 // stone onto the well, the key on the chest, the notebook's diary so far, the
-// gardener's dialogue with the HUD hidden, the shed's nine things and its cut
-// scene; save, quit, restart and continue (the diary with it); the gems on the
-// hall's altar for the amulet, the casket, the amulet among the amulets, the
-// finale, the credits and back to the main menu. Items are picked from the
-// inventory row and used on the scene with clicks.
+// gardener's dialogue with the HUD hidden, the shed's nine things, its cut
+// scene and the map that the map button's coming out opens; save, quit,
+// restart and continue (the diary with it); the gems on the hall's altar for
+// the amulet, its totem, the amulets opening by themselves, the way back and
+// the casket opening them again, the amulet among them, the finale, the
+// credits and back to the main menu. Items are picked from the inventory row
+// and used on the scene with clicks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <string>
 
+#include "animationeditor/scene_node.h"
 #include "core/game_state/amulets_button.h"
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/area_trigger.h"
@@ -23,6 +26,7 @@
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/inventory_panel_ui.h"
+#include "core/game_state/locations_map.h"
 #include "core/game_state/notebook_ui.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/save_load_game_progress_system.h"
@@ -68,14 +72,19 @@ void closeItemWindow(KR::Test::GameDriver& game) {
   ASSERT_TRUE(game.stepUntil([&] { return !hud()->itemWindowShown && !play().isLocked(); }, 60));
 }
 
-// Takes the named item from the row onto the cursor.
+// Takes the named item from the row onto the cursor; the pointer goes down to
+// the row first, which brings the row out when it has hidden while idle.
 void pickItem(KR::Test::GameDriver& game, const char* name) {
   ASSERT_TRUE(game.stepUntil([&] { return hud()->getInventoryPanel()->activeBehaviour == row(); }, 60));
   int index = -1;
   ASSERT_NE(row()->findSlotByName(name, &index), nullptr) << name;
   ASSERT_TRUE(game.stepUntil([&] { return row()->flyState == 0; }, 120));  // a new item's icon has landed
-  game.steps(12);                                                          // the row is out
-  clickAt(game, 160 + 120 + index * 110 + 50, 940 + 5 + 50);
+  const float x = 160 + 120 + index * 110 + 50, y = 940 + 5 + 50;
+  const KR::Viewport2D viewport = KR::calcViewport();
+  game.moveMouse(int(viewport.offset.x + (x + 0.5f) * viewport.scale),
+                 int(viewport.offset.y + (y + 0.5f) * viewport.scale));
+  game.steps(12);  // the row is out
+  clickAt(game, x, y);
   game.steps(2);
   ASSERT_NE(play().getViewStack().getTakenInventoryItem(), nullptr) << name;
 }
@@ -181,6 +190,13 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 0; }, 600));
     if (hud()->itemWindowShown) closeItemWindow(game);
     EXPECT_TRUE(holds(game, "gem_green"));
+    // The map button came out with the shed's finish and opened the map; its close button closes it.
+    HOG::LocationsScreen* map = hud()->getLocationsMap();
+    ASSERT_TRUE(game.stepUntil([&] { return map->isOpen(); }, 60));
+    EXPECT_TRUE(map->map->findPlace("hos01")->current);
+    game.steps(10);
+    clickAt(game, 1500 + 60, 40 + 24);
+    ASSERT_TRUE(game.stepUntil([&] { return !map->isOpen(); }, 30));
     game.closeWindow();
     EXPECT_EQ(game.finish(), 0);
   }
@@ -211,13 +227,26 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     closeItemWindow(game);
     EXPECT_TRUE(holds(game, "amulet"));
     EXPECT_FALSE(holds(game, "gems"));
-    // The casket came out with the amulet; it opens the amulets.
+    // The casket came out with the amulet, and the amulet's totem plays alone over the hall;
+    // the amulets open by themselves 4 seconds after the altar took the gems.
     HOG::AmuletsButton* casket = hud()->getAmuletsButton();
     ASSERT_TRUE(game.stepUntil([&] { return casket->button->visible; }, 30));
+    EXPECT_EQ(casket->playingScene, "totem_amulet");
+    for (const HOG::AmuletsButton::SceneEntry& totem : casket->scenes)
+      EXPECT_EQ(totem.node->mEnabled, totem.name == "totem_amulet") << totem.name;
+    game.steps(30);
+    EXPECT_EQ(game.activeView(), "location01");
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "progressamulets"); }, 300));
+    EXPECT_TRUE(casket->open);
+    // Leaving them closes the casket; its click opens them again.
+    clickAt(game, 100, 527);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
+    ASSERT_TRUE(game.stepUntil([&] { return !casket->open; }, 30));
     clickAt(game, 1410 + 130 + 60, 990 - 130 + 24);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "progressamulets"); }, 300));
+    EXPECT_EQ(casket->previousView, "location01");
 
     // The amulet among the amulets: the finale, the credits, the main menu.
-    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "progressamulets"); }, 300));
     pickItem(game, "amulet");
     clickAt(game, 840, 525);
     ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 1; }, 60));

@@ -36,7 +36,7 @@ class NotebookOnDemoTest : public KR::Test::ShowcaseTest {
     functions = std::make_unique<KR::LexBindedFunctionManager>();
     uiManager = std::make_unique<KR::UIManager>();
     particles = std::make_unique<KR::ParticleSystem>();
-    hudScene.reset(AE::loadScene("ingame_ui_scene_xml"));
+    hudScene.reset(AE::loadScene("ingame_hud_xml"));
     ASSERT_NE(hudScene, nullptr);
     button = hudScene->findByPath("/root_group/book_btn_controller");
     ASSERT_NE(button, nullptr);

@@ -9,9 +9,12 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "../showcase_test_support.h"
+#include "animationeditor/marker.h"
 #include "animationeditor/scene_node.h"
+#include "animationeditor/scene_node_animation.h"
 #include "config_manager.h"
 #include "core/game_state/amulets_button.h"
 #include "core/game_state/animation_trigger.h"
@@ -521,15 +524,49 @@ TEST_F(RowTest, AHeldItemLetGoFliesBackIntoItsSlotWhichWorksAgainAfterwards) {
   EXPECT_FALSE(row.slots[0].taken);
 }
 
+// The hint panel's scene: the charge bar, the button's rim and the map button, each with its markers.
+std::unique_ptr<AE::ISceneNode> hintScene() {
+  auto scene = std::make_unique<AE::ISceneNode>();
+  auto child = [](AE::ISceneNode* parent, const char* name) {
+    auto* node = new AE::ISceneNode();
+    node->mName = name;
+    parent->addChild(node, false);
+    return node;
+  };
+  auto marker = [](AE::ISceneNode* node, const char* name, int from, int to) {
+    auto* made = new AE::Marker(name);
+    made->addEntry(node, from, to, false, false);
+    node->addMarker(made);
+  };
+  AE::ISceneNode* group = child(scene.get(), "root_group");
+  marker(child(group, "hint_progress"), "progress", 0, 48);
+  AE::ISceneNode* button = child(group, "hint_btn_controller");
+  marker(button, "open", 0, 12);
+  marker(button, "close", 12, 0);
+  AE::ISceneNode* map = child(group, "map_button_controller");
+  marker(map, "force_hide", 0, 10);
+  marker(map, "appear", 10, 0);
+  marker(map, "open", 20, 26);
+  marker(map, "close", 26, 32);
+  return scene;
+}
+
 TEST_F(RowTest, HintChargesAndPointsAtTheNeededItemsSlot) {
+  const std::unique_ptr<AE::ISceneNode> scene = hintScene();
   HOG::HintPanel hint;
+  hint.takeSceneMarkers(scene.get());
+  AE::ISceneNode* bar = scene->findByPath("/root_group/hint_progress");
   hint.update(10.0f);
   EXPECT_FALSE(hint.ready);  // no recharge time: never ready
   hint.disableTime = 2.0f;
   hint.update(1.0f);
   EXPECT_FALSE(hint.ready);
+  EXPECT_FLOAT_EQ(bar->mAnimation->mTime, 1.0f);  // half charged: half way through the bar's two seconds
+  EXPECT_EQ(hint.hintOpenMarker->mState, AE::Marker::kStoppedAtStart);
   hint.update(1.1f);
   EXPECT_TRUE(hint.ready);
+  EXPECT_FLOAT_EQ(bar->mAnimation->mTime, 2.0f);
+  EXPECT_EQ(hint.hintOpenMarker->mState, AE::Marker::kPlaying);  // the full button lights up
 
   // An item trigger that wants the fourth item: its slot is remembered and the row comes out.
   hint.inventoryPanel = &panel;
@@ -551,9 +588,30 @@ TEST_F(RowTest, HintChargesAndPointsAtTheNeededItemsSlot) {
   EXPECT_TRUE(panel.shown);
   EXPECT_FLOAT_EQ(panel.disappearTime, 9.0f);
   EXPECT_FALSE(hint.ready);  // an action spends the charge
+  EXPECT_EQ(hint.hintOpenMarker->mState, AE::Marker::kCompleted);
+  EXPECT_EQ(hint.hintCloseMarker->mState, AE::Marker::kPlaying);
   snprintf(chest.applicableItemName, sizeof(chest.applicableItemName), "missing");
   EXPECT_EQ(hint.showHint(result, &target), 1);
   EXPECT_EQ(hint.itemSlotIndex, -1);
+
+  // The script brings the map button out: the map opens (its button pressed) when the appearance ends.
+  hint.enableMapButton();
+  EXPECT_EQ(hint.mapOpenMarker->mState, AE::Marker::kStoppedAtStart);
+  for (int i = 0; i < 15; ++i) scene->update(1.0f / 30.0f);
+  EXPECT_EQ(hint.mapOpenMarker->mState, AE::Marker::kPlaying);
+  HOG::GameMessage closed;
+  closed.kind = HOG::kMsgMapClosed;
+  hint.onGameMessage(closed);
+  EXPECT_EQ(hint.mapCloseMarker->mState, AE::Marker::kPlaying);
+  // A scene without the three nodes: each is named in the log, and the panel goes on without them.
+  HOG::HintPanel bare;
+  AE::ISceneNode empty;
+  bare.takeSceneMarkers(&empty);
+  EXPECT_TRUE(log.contains("ERROR: Can't get eccum progress node in hint panel scene"));
+  EXPECT_TRUE(log.contains("ERROR: Can't get map button controller node in hint panel scene"));
+  bare.disableTime = 1.0f;
+  bare.update(2.0f);
+  EXPECT_TRUE(bare.ready);
 }
 
 TEST_F(PanelTest, HosLinesGroupCountFadeAndGiveTheirSlotToTheNextName) {
@@ -700,7 +758,57 @@ TEST(GuideBoxTest, NewGameResetsSequencesToTheirFirstStep) {
   EXPECT_TRUE(guides.sequences[0].steps[0].shown);
 }
 
-TEST(AmuletsTest, CasketIgnoresClicksWhileBusyAndOpensOtherwise) {
+// A casket node with the four markers over its frames 0 to 32, and a totems
+// scene: "totems" holds "t1" and "t2" (each with a child), beside "other".
+class AmuletsTest : public ::testing::Test {
+ protected:
+  AmuletsTest() {
+    allocators.init();
+    hud.addChild(controller, false);
+    for (auto [name, from, to] : {std::make_tuple("open", 20, 32), std::make_tuple("close", 32, 20),
+                                  std::make_tuple("appear", 8, 0), std::make_tuple("disappear", 0, 8)}) {
+      auto* marker = new AE::Marker(name);
+      marker->addEntry(controller, from, to, false, false);
+      controller->addMarker(marker);
+    }
+  }
+  AE::ISceneNode* node(const char* name, AE::ISceneNode* parent) {
+    auto* made = new AE::ISceneNode();
+    made->mName = name;
+    parent->addChild(made, false);
+    return made;
+  }
+  void configure(HOG::AmuletsButton& casket, const std::string& markers) {
+    const std::string text =
+        "<root><location v=\"progressamulets\"/>" + markers +
+        "<getAmuletsScenes><v0 v=\"t1\"/><v1 v=\"t2\"/><v2 v=\"nowhere\"/></getAmuletsScenes></root>";
+    KR::XmlDataReader reader;
+    ASSERT_EQ(reader.parse(text.data(), text.size()), pugi::status_ok);
+    casket.readConfig(reader);
+    auto* scene = new AE::ISceneNode();
+    AE::ISceneNode* totems = node("totems", scene);
+    node("t1_art", node("t1", totems));
+    node("t2_art", node("t2", totems));
+    node("other", scene);
+    casket.setTotemsScene(scene);
+  }
+  AE::ISceneNode* totem(HOG::AmuletsButton& casket, const char* name) {
+    return AE::ISceneNode::findChild(name, casket.totemsScene.get());
+  }
+  // Seconds of the HUD scene, by frames of a 30th.
+  void run(float seconds) {
+    for (float t = 0.0f; t < seconds; t += 1.0f / 30.0f) hud.update(1.0f / 30.0f);
+  }
+  const std::string kMarkers =
+      "<openingAnim v=\"open\"/><closingAnim v=\"close\"/><appearingAnim v=\"appear\"/>"
+      "<disappearingAnim v=\"disappear\"/>";
+  KR::EngineAllocators allocators;
+  HOG::ProfileSystem profiles{""};
+  AE::ISceneNode hud;
+  AE::ISceneNode* controller = new AE::ISceneNode();
+};
+
+TEST_F(AmuletsTest, CasketIgnoresClicksWhileBusyAndOpensOtherwise) {
   HOG::AmuletsButton casket(nullptr);
   HOG::GameMessage message;
   message.kind = HOG::kMsgPauseMenuOpened;
@@ -715,13 +823,94 @@ TEST(AmuletsTest, CasketIgnoresClicksWhileBusyAndOpensOtherwise) {
   EXPECT_FALSE(casket.open);
   message.kind = HOG::kMsgNotebookClosed;
   casket.onGameMessage(message);
-  casket.setOpen(true);
+  casket.setOpen(true);  // no opening animation: open at once
   EXPECT_TRUE(casket.open);
   casket.setOpen(false);
   EXPECT_FALSE(casket.open);
-  casket.setScenePlay("nobody", true);  // no such totem: nothing, no delayed opening
+
+  // With its animations the casket opens at the end of the opening one, closes at the end of the closing one.
+  HOG::AmuletsButton animated(controller);
+  configure(animated, kMarkers);
+  message.kind = HOG::kMsgPauseMenuOpened;
+  animated.onGameMessage(message);
+  animated.setOpen(true);
+  EXPECT_EQ(animated.openingAnim->mState, AE::Marker::kStoppedAtStart);
+  run(1.0f);
+  EXPECT_FALSE(animated.open);
+  message.kind = HOG::kMsgPauseMenuClosed;
+  animated.onGameMessage(message);
+  animated.setOpen(true);
+  EXPECT_FALSE(animated.open);
+  run(0.4f);
+  EXPECT_FALSE(animated.open);
+  run(0.2f);
+  EXPECT_TRUE(animated.open);
+  animated.setOpen(false);
+  EXPECT_TRUE(animated.open);
+  run(0.6f);
+  EXPECT_FALSE(animated.open);
+}
+
+TEST_F(AmuletsTest, ProfileFlagFollowsTheAppearAndDisappearAnimations) {
+  HOG::PlayerProfile* profile = profiles.getCurrentProfile();
+  {
+    HOG::AmuletsButton casket(controller);
+    configure(casket, kMarkers);
+    EXPECT_EQ(casket.disappearingAnim->mState, AE::Marker::kStoppedAtStart);  // shown: the flag is set
+    casket.disable();
+    EXPECT_EQ(profile->amuletsButton, 0u);
+    run(0.5f);
+    casket.enable();
+    EXPECT_EQ(profile->amuletsButton, 0u);  // not before the casket is out
+    run(0.2f);
+    EXPECT_EQ(profile->amuletsButton, 0u);
+    run(0.2f);
+    EXPECT_EQ(profile->amuletsButton, 1u);
+    casket.disable();
+    run(0.5f);
+  }
+  // A restarted game: the casket hidden before starts hidden, at the end of its disappearing animation.
+  EXPECT_EQ(profile->amuletsButton, 0u);
+  HOG::AmuletsButton restarted(controller);
+  configure(restarted, kMarkers);
+  EXPECT_EQ(restarted.disappearingAnim->mState, AE::Marker::kCompleted);
+  EXPECT_NEAR(controller->mAnimation->mTime, 8.0f / 24.0f, 1e-4f);
+  // Without an appearing animation, the script's switch shows it at once.
+  HOG::AmuletsButton plain(nullptr);
+  plain.enable();
+  EXPECT_EQ(profile->amuletsButton, 1u);
+}
+
+TEST_F(AmuletsTest, ATotemPlaysAloneAndTheAmuletsOpenFourSecondsLater) {
+  HOG::AmuletsButton casket(controller);
+  configure(casket, kMarkers);
+  ASSERT_EQ(casket.scenes.size(), 2u);  // "nowhere" is not in the scene
+  casket.setScenePlay("t3", true);
+  EXPECT_EQ(casket.playingScene, "");
+  EXPECT_FALSE(casket.delayedOpen);
+  EXPECT_TRUE(totem(casket, "t1")->mEnabled);
   casket.update(5.0f);
   EXPECT_FALSE(casket.open);
+
+  casket.setScenePlay("t2", true);
+  EXPECT_EQ(casket.playingScene, "t2");
+  for (const char* name : {"t1", "t1_art"}) EXPECT_FALSE(totem(casket, name)->mEnabled) << name;
+  for (const char* name : {"totems", "t2", "t2_art"}) EXPECT_TRUE(totem(casket, name)->mEnabled) << name;
+  EXPECT_TRUE(totem(casket, "t2_art")->mPlaying);
+  EXPECT_TRUE(casket.scenes[1].play);
+  for (int i = 0; i < 119; ++i) casket.update(1.0f / 30.0f);
+  EXPECT_FALSE(casket.open);
+  casket.update(0.05f);
+  EXPECT_TRUE(casket.open);
+  EXPECT_FALSE(casket.delayedOpen);
+
+  // The next totem replaces it; opening the casket stops them all.
+  casket.setScenePlay("t1", false);
+  EXPECT_TRUE(totem(casket, "t1_art")->mEnabled);
+  EXPECT_FALSE(totem(casket, "t2_art")->mEnabled);
+  casket.open = false;
+  casket.setOpen(true);
+  EXPECT_FALSE(totem(casket, "t1_art")->mPlaying);
 }
 
 // A play state over the built content whose locations the test describes.

@@ -3,8 +3,8 @@
 // arguments, immediate against deferred), animation and hidden-object item
 // triggers, the hidden-object scene's refill and misses, the found-item
 // dissolve's timing, the scene's penalty and dissolve particle effects, the cut
-// scene's stages, and saved games refused or taken with the live game compared
-// before and after.
+// scene's stages, the map's zoom, pan and travel, and saved games refused or
+// taken with the live game compared before and after.
 #include <gtest/gtest.h>
 
 extern "C" {
@@ -21,7 +21,9 @@ extern "C" {
 #include "core/game_state/game.h"
 #include "core/game_state/hos_item_disapperence_effect_manager.h"
 #include "core/game_state/hos_view_extension.h"
+#include "core/game_state/input_state.h"
 #include "core/game_state/inventory.h"
+#include "core/game_state/locations_map.h"
 #include "core/game_state/lua_integration.h"
 #include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/trigger_visualizer.h"
@@ -351,6 +353,56 @@ TEST_F(StoryTest, TriggerHighlightsCycleOverUsableTriggersAndKeepTypesThreeAndFo
   for (HOG::IBaseAreaTrigger* t : garden->triggers) t->cursorType = 3;
   highlights.advance(garden);
   EXPECT_EQ(highlights.currentIndex, -1);
+}
+
+TEST_F(StoryTest, MapZoomsOnADoubleClickPansWhenZoomedAndTravelsFromTheZoomedPlace) {
+  openDevice();
+  openSpritesAndFonts();
+  HOG::LocationsScreen screen(game->getRegistry());
+  ASSERT_NE(screen.scene, nullptr);
+  screen.open();
+  screen.map->refresh(view("location01"));
+  auto input = [&](int x, int y, int px, int py, bool pressed, bool down, bool released) {
+    HOG::InputState record;
+    record.valid = 1;
+    record.x = x, record.y = y, record.pressX = px, record.pressY = py;
+    record.leftPressed = pressed, record.leftDown = down, record.leftReleased = released;
+    EXPECT_TRUE(screen.handleInput(record));  // while open the map takes everything
+  };
+  // A double click on empty paper zooms in about the screen's centre.
+  input(100, 1000, 100, 1000, true, true, false);
+  input(100, 1000, 100, 1000, false, false, true);
+  input(100, 1000, 100, 1000, true, true, false);
+  input(100, 1000, 100, 1000, false, false, true);
+  screen.update(0.3f);
+  EXPECT_FLOAT_EQ(screen.scale, 2.0f);
+  EXPECT_FLOAT_EQ(screen.scene->mScaleX, 2.0f);
+  EXPECT_FLOAT_EQ(screen.scene->mPosX, 840.0f - 2.0f * 840.0f);
+  // A drag pans the zoomed map, and the pan stays within the zoomed paper.
+  input(0, 0, 1600, 1000, true, true, false);
+  input(0, 0, 1600, 1000, false, false, true);
+  screen.update(0.0f);
+  EXPECT_FLOAT_EQ(screen.offset.x, -420.0f);
+  EXPECT_FLOAT_EQ(screen.offset.y, -262.5f);
+  input(100, 100, 100, 100, true, true, false);
+  input(720, 462, 100, 100, false, true, false);
+  screen.update(0.0f);
+  EXPECT_FLOAT_EQ(screen.scene->mPosX, 840.0f + 2.0f * (200.0f - 840.0f));  // the map follows the drag
+  input(720, 462, 100, 100, false, false, true);
+  screen.update(0.0f);
+  const KR::Vector2<float> pan = screen.offset;
+  EXPECT_FLOAT_EQ(pan.x, 200.0f);
+  EXPECT_FLOAT_EQ(screen.scene->mPosX, 840.0f + 2.0f * (200.0f - 840.0f));
+  EXPECT_FLOAT_EQ(screen.scene->mPosY, 525.0f + 2.0f * (pan.y - 525.0f));
+  EXPECT_TRUE(screen.isOpen());
+  // The garden's place, (810, 310) on the paper, is clicked where the zoom shows it; the map closes and unzooms.
+  const int x = int(840 + 2 * (810 + pan.x - 840)), y = int(525 + 2 * (310 + pan.y - 525));
+  input(x, y, x, y, true, true, false);
+  input(x, y, x, y, false, false, true);
+  EXPECT_FALSE(screen.isOpen());
+  screen.update(0.3f);
+  EXPECT_FLOAT_EQ(screen.scale, 1.0f);
+  EXPECT_FLOAT_EQ(screen.offset.x, 0.0f);
 }
 
 TEST_F(StoryTest, CutSceneSkipJumpsToTheStageEndAndTheLastFinishesOnce) {
