@@ -15,7 +15,7 @@ InGameMenu = {
   states = { fadeIn("InGameMenu") },
   childs = {
     { id = "menu_bg", class = "UISprite", imagename = "ui_demo_sprites", tablename = "DialogBack",
-      size = { 460, 390 }, color = { 70, 80, 110, 255 }, states = { fadeIn("menu_bg") } },
+      size = { 460, 390 }, scale = { 1, 390 / 240 }, color = { 70, 80, 110, 255 }, states = { fadeIn("menu_bg") } },
     button("resume_btn", 40, "Resume"), button("options_btn", 150, "Options"), button("exit_btn", 260, "Main menu"),
   },
   events = {

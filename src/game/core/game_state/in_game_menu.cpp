@@ -9,6 +9,7 @@
 #include "core/main_menu_state/options_window.h"
 #include "core/main_menu_state/profile_system.h"
 #include "lex_binded_function_manager.h"
+#include "render_system_dx8.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
 #include "xml_data_reader.h"
@@ -70,6 +71,7 @@ void InGameMenu::hideWindow() {
     menuWidget->hide();
     optionsWindow->hide();
     shown = false;
+    if (KR::RenderSystem::exists()) KR::RenderSystem::getInstance()->mDistortionEnabled = true;
   }
   game->setLocked(false);
 }

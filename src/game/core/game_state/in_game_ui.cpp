@@ -15,13 +15,17 @@
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_stack.h"
+#include "fast_sprite.h"
 #include "input_manager_win_mac.h"
 #include "lex_binded_function_manager.h"
+#include "render_system_dx8.h"
+#include "scoped_lock.h"
 #include "string_conversion.h"
 #include "ui/text_manager.h"
 #include "ui/ui_label.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_scene_node.h"
+#include "ui/ui_sprite.h"
 #include "ui/ui_widget.h"
 
 namespace HOG {
@@ -53,6 +57,11 @@ InGameUI::InGameUI() {
     hudWidget = ui->loadUI("ingame_ui", "InGame", nullptr, "default");
     itemAddedWindow = ui->loadUI("item_added_window_ui", "ItemAddedWindow", nullptr, "default");
     if (itemAddedWindow) itemImage = itemAddedWindow->findDescendant("image");
+    // The icon shown there belongs to the item factory: the window only borrows it.
+    if (auto* image = dynamic_cast<KR::UISprite*>(itemImage)) {
+      image->scale = KR::Vector2<float>(1.0f, 1.0f);
+      image->ownsSprite = false;
+    }
   }
   // The notebook and the casket animate their nodes of the HUD's scene.
   AE::ISceneNode* hudScene = KR::findOwnedScene(hudWidget);
@@ -111,18 +120,20 @@ void InGameUI::start() {
 
 void InGameUI::draw() {
   if (locationsMap) locationsMap->draw();
-  // The HUD and the strip first, the row's icons over the strip, then every
-  // other shown tree (hint button, item window, pause menu) in the UI pass,
-  // which skips what was drawn here.
+  // The HUD and the strip first, the row's icons over the strip.
   if (hudWidget && hudWidget->shown) hudWidget->render(false);
   if (inventoryPanel->root && inventoryPanel->root->shown) inventoryPanel->root->render(false);
   inventoryPanel->draw();
-  hintPanel->draw();
-  amuletsButton->draw();
-  if (KR::UIManager::exists()) KR::UIManager::getInstance()->render();
-  // The book lies over the whole screen, HUD included.
+  // The book lies over the HUD; trails, totems and every other shown tree
+  // (hint button, item window, pause menu, guide box) lie over the book, so a
+  // menu opened over the book is seen. The UI pass skips what was drawn here.
   notebook->draw();
   notebook->drawEffects();
+  hintPanel->draw();
+  amuletsButton->draw();
+  // The row may have drawn the same icon elsewhere in this frame.
+  dressItemImage();
+  if (KR::UIManager::exists()) KR::UIManager::getInstance()->render();
 }
 
 void InGameUI::notebookPushed() { notebook->setOpen(!notebook->isOpen()); }
@@ -183,6 +194,20 @@ void InGameUI::update(float dt) {
   inventoryPanel->update(dt);
   amuletsButton->update(dt);
   pauseMenu->update(dt);
+  dressItemImage();
+}
+
+void InGameUI::dressItemImage() {
+  auto* image = dynamic_cast<KR::UISprite*>(itemImage);
+  if (!image || !itemAddedItem || !Game::exists()) return;
+  // The icon is loaded on the streamer's thread once the item is held.
+  KR::ScopedLock icons(KR::ScopedLock::lock(Game::getInstance()->getItemFactory().getIconLock()));
+  KR::FastSprite* icon = itemAddedItem->spriteLoaded ? itemAddedItem->sprite : nullptr;
+  if (!icon) return;
+  icon->mPosition = KR::Vector2<float>();
+  image->sprite = icon;
+  image->size = icon->mSize;
+  image->offset = KR::Vector2<float>(-0.5f * icon->mSize.x * image->scale.x, -0.5f * icon->mSize.y * image->scale.y);
 }
 
 void InGameUI::onMessage(const GameMessage* message) {
@@ -232,7 +257,9 @@ void InGameUI::closeItemAddedWindow() {
     if (Game::exists()) Game::getInstance()->setLocked(false);
     GameMessage fly;
     fly.kind = kMsgItemFlyToRow;
-    const KR::Vector2<float> at = itemImage ? itemImage->getAbsolutePosition() : KR::Vector2<float>();
+    // The row flies the icon by its centre: where the centred icon stood.
+    const KR::Vector2<float> at =
+        itemImage ? itemImage->getAbsolutePosition() - itemImage->offset : KR::Vector2<float>();
     fly.payload.xy[0] = at.x;
     fly.payload.xy[1] = at.y;
     fly.item = itemAddedItem;
@@ -240,6 +267,7 @@ void InGameUI::closeItemAddedWindow() {
     sendMessage(&fly);
   }
   itemAddedItem = nullptr;
+  if (auto* image = dynamic_cast<KR::UISprite*>(itemImage)) image->sprite = nullptr;
 }
 
 void InGameUI::menuClicked() {
@@ -247,7 +275,11 @@ void InGameUI::menuClicked() {
   Game* game = Game::getInstance();
   View* active = game->getViewStack().getActiveView();
   if (!active || !active->activated || game->isLocked() || game->getLockTimer() >= kEpsilon) return;
-  pauseMenu->showWidget();
+  if (pauseMenu->loaded) {
+    // No post-processing under the menu; closing it switches it back on.
+    if (KR::RenderSystem::exists()) KR::RenderSystem::getInstance()->mDistortionEnabled = false;
+    pauseMenu->showWidget();
+  }
   game->setLocked(true);
   sendGameMessage(kMsgPauseMenuOpened, nullptr);
   ++game->getViewStack().viewChangeLocks;
@@ -260,7 +292,7 @@ void InGameUI::goBackwardButtonClicked() {
   View* active = stack.getActiveView();
   if (!active) return;
   if (notebook->isOpen()) {
-    notebook->close();
+    notebook->close();  // at rest again: no pan or zoom left
     return;
   }
   if (locationsMap && locationsMap->isOpen()) {
@@ -279,7 +311,7 @@ void InGameUI::goBackwardButtonClicked() {
     return;
   }
   IBaseAreaTrigger* back = active->findTrigger(0);
-  if (back && back->getType() == 2 && !back->dead) static_cast<TransitionTrigger*>(back)->processTransition(false);
+  if (back && back->getType() == 2 && !back->dead) static_cast<TransitionTrigger*>(back)->processTransition(true);
 }
 
 }  // namespace HOG

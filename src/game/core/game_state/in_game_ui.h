@@ -1,13 +1,15 @@
 #pragma once
 // The play screen's heads-up display: the HUD widget tree with its buttons,
-// the window that announces a newly found item, and the pause menu. It takes
+// the window that announces a newly found item (with the item's icon, which
+// it borrows from the item factory), and the pause menu. It takes
 // the frame's input before the views; Escape opens and closes the pause menu
 // even while a modal window blocks the rest. Owned by the play state; main
 // thread only; a listener on the play state's bus.
 //
 // Resources (package "default"): "ingame_ui" table "InGame",
-// "item_added_window_ui" table "ItemAddedWindow" (its image child "image",
-// its label "itemName"), the pause menu's (in_game_menu.h).
+// "item_added_window_ui" table "ItemAddedWindow" (its sprite child "image",
+// where the icon is centred, its label "itemName"), the pause menu's
+// (in_game_menu.h).
 #include <memory>
 
 #include "core/game_state/game_components.h"
@@ -75,6 +77,10 @@ class InGameUI : public IHud, public GameMessageListener {
   bool scriptBlocked = false;
   bool itemWindowShown = false;
   std::unique_ptr<AmuletsButton> amuletsButton;
+
+ private:
+  // Puts the shown item's icon, once loaded, centred into the window's image.
+  void dressItemImage();
 };
 
 }  // namespace HOG

@@ -4,7 +4,7 @@
 // for the main menu with the view-change locks back at 0; the found key's
 // window, its slot in the inventory row, taking it, putting it back and its
 // flight back when let go; the hint button's charge and its first hint; the
-// map's places and its travel.
+// map's places and its travel; the pause menu seen over the open book.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -17,6 +17,7 @@
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/inventory_panel_ui.h"
 #include "core/game_state/locations_map.h"
+#include "core/game_state/notebook_ui.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/view.h"
@@ -45,6 +46,10 @@ constexpr float kMainMenu[2] = {610 + 110 + 120, 330 + 260 + 28};
 constexpr float kHintButton[2] = {1410 + 60, 925 + 24};
 constexpr float kMapButton[2] = {1410 + 130 + 60, 925 + 24};
 constexpr float kFirstSlot[2] = {160 + 120 + 50, 940 + 5 + 50};
+constexpr float kBookButton[2] = {1410 - 130 + 60, 990 - 130 + 24};
+constexpr float kBookClose[2] = {300 + 600 + 60, 930 + 24};
+// The pause menu's background left of its buttons, over the open book.
+constexpr float kMenuBack[2] = {610 + 40, 330 + 200};
 
 }  // namespace
 
@@ -188,6 +193,23 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   ASSERT_TRUE(game.stepUntil([&] { return row->flyState == 0; }, 120));
   EXPECT_EQ(row->activeSlot, -1);
   EXPECT_FALSE(row->slots[0].taken);
+
+  // Escape over the open book: the menu is drawn over the book (its blue background, not the paper).
+  HOG::NotebookUI* book = hud->getNotebook();
+  clickAt(game, kBookButton[0], kBookButton[1]);
+  ASSERT_TRUE(game.stepUntil([&] { return book->coversScreen(); }, 120));
+  game.tapKey(HOG::InGameUI::kEscape);
+  ASSERT_TRUE(hud->isPauseMenuUp());
+  game.steps(20);
+  ASSERT_TRUE(game.readFrame(frame, width, height));
+  const size_t at = (size_t(viewport.offset.y + kMenuBack[1] * viewport.scale) * width +
+                     size_t(viewport.offset.x + kMenuBack[0] * viewport.scale)) *
+                    4;
+  EXPECT_GT(int(frame[at + 2]), int(frame[at]) + 20) << "red " << int(frame[at]) << " blue " << int(frame[at + 2]);
+  game.tapKey(HOG::InGameUI::kEscape);
+  EXPECT_FALSE(hud->isPauseMenuUp());
+  clickAt(game, kBookClose[0], kBookClose[1]);
+  ASSERT_TRUE(game.stepUntil([&] { return !book->isOpen() && !play().isLocked(); }, 60));
 
   game.tapKey(HOG::InGameUI::kEscape);
   game.steps(10);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "../showcase_test_support.h"
 #include "animationeditor/marker.h"
@@ -43,9 +44,16 @@
 #include "core/game_state/view_stack.h"
 #include "core/main_menu_state/profile_system.h"
 #include "engine_allocators.h"
+#include "fast_sprite.h"
+#include "lex_binded_function_manager.h"
+#include "object_factory.h"
+#include "particle_system.h"
 #include "render_system_dx8.h"
 #include "support/test_support.h"
+#include "timer_manager.h"
 #include "ui/ui_label.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_sprite.h"
 #include "ui/ui_widget.h"
 #include "xml_data_reader.h"
 
@@ -918,6 +926,15 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
  protected:
   void SetUp() override {
     openMedia();
+    if (withUi) {
+      openDevice();
+      openSpritesAndFonts();
+      timer = std::make_unique<KR::TimerManager>();
+      factory = std::make_unique<KR::ObjectFactory>();
+      functions = std::make_unique<KR::LexBindedFunctionManager>();
+      uiManager = std::make_unique<KR::UIManager>();
+      particles = std::make_unique<KR::ParticleSystem>();
+    }
     gNextView = 0;
     profiles = std::make_unique<HOG::ProfileSystem>(KR::Test::scratchDir("play-screens") + "/");
     game = std::make_unique<HOG::Game>();
@@ -927,6 +944,11 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
   void TearDown() override {
     game.reset();
     profiles.reset();
+    particles.reset();
+    uiManager.reset();
+    functions.reset();
+    factory.reset();
+    timer.reset();
     ShowcaseTest::TearDown();
   }
   void load(const std::string& views) {
@@ -954,6 +976,13 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
     input.y = input.pressY = y;
     return input;
   }
+  // The HUD's widget trees, sprites and device as well (set by a derived fixture).
+  bool withUi = false;
+  std::unique_ptr<KR::TimerManager> timer;
+  std::unique_ptr<KR::ObjectFactory> factory;
+  std::unique_ptr<KR::LexBindedFunctionManager> functions;
+  std::unique_ptr<KR::UIManager> uiManager;
+  std::unique_ptr<KR::ParticleSystem> particles;
   std::unique_ptr<HOG::ProfileSystem> profiles;
   std::unique_ptr<HOG::Game> game;
   HOG::InGameUI* hud = nullptr;
@@ -1004,6 +1033,131 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   EXPECT_FALSE(hint->minigameMode);
   EXPECT_EQ(caption.text, L"HINT");
   hint->caption = nullptr;
+}
+
+// The play state with the HUD built from the demo's widget trees.
+class HudTest : public PlayStateTest {
+ protected:
+  HudTest() { withUi = true; }
+};
+
+// Keeps the item flights the HUD announces.
+struct FlightRecorder : HOG::GameMessageListener {
+  void onMessage(const HOG::GameMessage* message) override {
+    if (message->kind == HOG::kMsgItemFlyToRow) flights.push_back(*message);
+  }
+  std::vector<HOG::GameMessage> flights;
+};
+
+TEST_F(HudTest, ItemWindowShowsTheIconCentredAndOnlyAPressOutsideSendsItFlyingFromThere) {
+  HOG::InventoryItem* key = game->getItemFactory().find("key");
+  ASSERT_NE(key, nullptr);
+  key->loadSprite();
+  ASSERT_NE(key->sprite, nullptr);
+  key->sprite->mPosition = KR::Vector2<float>(500.0f, 500.0f);  // where the row last drew it
+  auto* image = dynamic_cast<KR::UISprite*>(hud->itemImage);
+  ASSERT_NE(image, nullptr);
+  FlightRecorder recorder;
+  game->getDispatcher().addListener(&recorder);
+  HOG::GameMessage added;
+  added.kind = HOG::kMsgItemAdded;
+  added.setText("key");
+  game->getDispatcher().dispatchMessage(&added);
+  EXPECT_TRUE(hud->itemWindowShown);
+  EXPECT_TRUE(game->isLocked());
+  hud->update(0.0f);
+  EXPECT_EQ(image->sprite, key->sprite);
+  EXPECT_FALSE(image->ownsSprite);
+  const KR::Vector2<float> size = key->sprite->mSize;
+  EXPECT_FLOAT_EQ(image->offset.x, -size.x / 2);
+  EXPECT_FLOAT_EQ(image->offset.y, -size.y / 2);
+  EXPECT_FLOAT_EQ(key->sprite->mPosition.x, 0.0f);
+  const KR::Vector2<float> centre = image->getAbsolutePosition() + size * 0.5f;
+
+  HOG::InputState press;
+  press.valid = 1;
+  press.leftPressed = 1;
+  const KR::Vector2<float> inside = hud->itemAddedWindow->getAbsolutePosition() + KR::Vector2<float>(20.0f, 20.0f);
+  press.x = int32_t(inside.x);
+  press.y = int32_t(inside.y);
+  hud->processInput(press);
+  EXPECT_TRUE(hud->itemWindowShown);
+  EXPECT_TRUE(recorder.flights.empty());
+  press.x = press.y = 5;
+  hud->processInput(press);
+  EXPECT_FALSE(hud->itemWindowShown);
+  EXPECT_FALSE(game->isLocked());
+  ASSERT_EQ(recorder.flights.size(), 1u);
+  EXPECT_FLOAT_EQ(recorder.flights[0].payload.xy[0], centre.x);
+  EXPECT_FLOAT_EQ(recorder.flights[0].payload.xy[1], centre.y);
+  EXPECT_EQ(recorder.flights[0].item, key);
+  // The icon stays the factory's.
+  EXPECT_EQ(image->sprite, nullptr);
+  EXPECT_EQ(hud->itemAddedItem, nullptr);
+  game->getDispatcher().removeListener(&recorder);
+}
+
+TEST_F(HudTest, GoBackJumpsThroughALiveTransitionAndClosesAnUnlockedCloseUpOnly) {
+  load(view("hall", transition(0, "garden", "<singleUse v=\"1\"/>")) + view("garden", item(0)) +
+       view("cu", item(1), kCloseUp + "<CloseViewOnOutsideAreaClick v=\"1\"/>"));
+  HOG::ViewStack& stack = game->getViewStack();
+  open("garden")->loaded = true;
+  open("hall");
+  // Trigger 0 is the way back: taken at once, without the fade of a click.
+  hud->goBackwardButtonClicked();
+  game->getTasks().update();
+  EXPECT_STREQ(stack.getActiveView()->name, "garden");
+  EXPECT_LT(game->getLockTimer(), 1e-6f);
+  // Now dead: nothing more.
+  open("hall");
+  hud->goBackwardButtonClicked();
+  game->getTasks().update();
+  EXPECT_STREQ(stack.getActiveView()->name, "hall");
+  // Not a transition: nothing.
+  open("garden");
+  hud->goBackwardButtonClicked();
+  game->getTasks().update();
+  EXPECT_STREQ(stack.getActiveView()->name, "garden");
+
+  // A close-up stays while view changes are locked, then closes and lets go of the held item.
+  open("cu");
+  stack.setTakenInventoryItem(game->getItemFactory().find("key"));
+  ++stack.viewChangeLocks;
+  hud->goBackwardButtonClicked();
+  EXPECT_STREQ(stack.getActiveView()->name, "cu");
+  EXPECT_NE(stack.getTakenInventoryItem(), nullptr);
+  --stack.viewChangeLocks;
+  hud->goBackwardButtonClicked();
+  EXPECT_STREQ(stack.getActiveView()->name, "garden");
+  EXPECT_EQ(stack.getTakenInventoryItem(), nullptr);
+}
+
+TEST_F(HudTest, PauseMenuLocksPlayStopsPostProcessingAndNeverLowersLocksBelowZero) {
+  load(view("hall", item(1)));
+  open("hall");
+  HOG::InGameMenu* menu = hud->getPauseMenu();
+  ASSERT_TRUE(menu->loaded);
+  KR::RenderSystem* render = KR::RenderSystem::getInstance();
+  // Not while play is locked (a window or a fade holds it).
+  game->setLocked(true);
+  hud->onEscape();
+  EXPECT_FALSE(menu->shown);
+  game->setLocked(false);
+  hud->onEscape();
+  EXPECT_TRUE(menu->shown);
+  EXPECT_TRUE(hud->modalBlocked);
+  EXPECT_TRUE(game->isLocked());
+  EXPECT_EQ(game->getViewStack().viewChangeLocks, 1);
+  EXPECT_FALSE(render->mDistortionEnabled);
+  // Escape closes it again.
+  hud->onEscape();
+  EXPECT_FALSE(menu->shown);
+  EXPECT_FALSE(hud->modalBlocked);
+  EXPECT_FALSE(game->isLocked());
+  EXPECT_TRUE(render->mDistortionEnabled);
+  EXPECT_EQ(game->getViewStack().viewChangeLocks, 0);
+  menu->hideWindow();
+  EXPECT_EQ(game->getViewStack().viewChangeLocks, 0);
 }
 
 TEST_F(PlayStateTest, GuideStepShowsWhereItsTriggerIsRestrictsClicksAndEndsByClickOrItem) {
