@@ -120,6 +120,7 @@ void InGameUI::start() {
 
 void InGameUI::draw() {
   if (locationsMap) locationsMap->draw();
+  if (inventoryPanel->activeBehaviour) inventoryPanel->activeBehaviour->drawUnderPanel();
   // The HUD and the strip first, the row's icons over the strip.
   if (hudWidget && hudWidget->shown) hudWidget->render(false);
   if (inventoryPanel->root && inventoryPanel->root->shown) inventoryPanel->root->render(false);
@@ -215,6 +216,9 @@ void InGameUI::onMessage(const GameMessage* message) {
   amuletsButton->onGameMessage(*message);
   switch (message->kind) {
     case kMsgItemAdded:
+      // A second item announced while the window is up: the first one goes to
+      // its slot now, or the row would never show it.
+      if (itemWindowShown) closeItemAddedWindow();
       showItemAddedWindow(message->payload.text);
       itemWindowShown = true;
       break;

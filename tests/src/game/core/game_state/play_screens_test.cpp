@@ -1094,6 +1094,16 @@ TEST_F(HudTest, ItemWindowShowsTheIconCentredAndOnlyAPressOutsideSendsItFlyingFr
   // The icon stays the factory's.
   EXPECT_EQ(image->sprite, nullptr);
   EXPECT_EQ(hud->itemAddedItem, nullptr);
+
+  // Two items at once: the first flies to the row when the second is announced.
+  game->getDispatcher().dispatchMessage(&added);
+  added.setText("gem_red");
+  game->getDispatcher().dispatchMessage(&added);
+  ASSERT_EQ(recorder.flights.size(), 2u);
+  EXPECT_EQ(recorder.flights[1].item, key);
+  EXPECT_TRUE(hud->itemWindowShown);
+  EXPECT_EQ(hud->itemAddedItem, game->getItemFactory().find("gem_red"));
+  EXPECT_TRUE(game->isLocked());
   game->getDispatcher().removeListener(&recorder);
 }
 
@@ -1157,6 +1167,15 @@ TEST_F(HudTest, PauseMenuLocksPlayStopsPostProcessingAndNeverLowersLocksBelowZer
   EXPECT_TRUE(render->mDistortionEnabled);
   EXPECT_EQ(game->getViewStack().viewChangeLocks, 0);
   menu->hideWindow();
+  EXPECT_EQ(game->getViewStack().viewChangeLocks, 0);
+
+  // Back to the main menu: closed, unlocked, and the profile list written first.
+  hud->menuClicked();
+  const int saves = profiles->getSaveCount();
+  menu->exitGame();
+  EXPECT_EQ(profiles->getSaveCount(), saves + 1);
+  EXPECT_FALSE(menu->shown);
+  EXPECT_FALSE(game->isLocked());
   EXPECT_EQ(game->getViewStack().viewChangeLocks, 0);
 }
 
