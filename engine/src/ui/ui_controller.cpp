@@ -56,18 +56,31 @@ void UIPCController::route(uint32_t event) {
   {
     ScopedLock guard(ScopedLock::lock(manager->getLock()));
     if (UIWidget* captured = manager->getCapturedWidget()) {
-      result = routeToWidget(event, captured);
+      result = routeInTree(event, captured);
     } else {
       // A widget's input may show, hide or load trees: walk a copy.
       const std::vector<UIWidget*> roots = manager->getRoots();
       for (UIWidget* root : roots) {
         if (!root || !root->shown || !manager->isRoot(root)) continue;
-        result |= routeToWidget(event, root);
+        result |= routeInTree(event, root);
       }
     }
   }
   runQueuedCommands();
   taken = result;
+}
+
+int32_t UIPCController::routeInTree(uint32_t event, UIWidget* w) {
+  const UIWidget* root = w;
+  while (root->parent) root = root->parent;
+  if (!root->pointerToTree) return routeToWidget(event, w);
+  const Vector2<float> screen = position, screenPress = pressPosition;
+  position = root->pointerToTree(screen);
+  pressPosition = root->pointerToTree(screenPress);
+  const int32_t result = routeToWidget(event, w);
+  position = screen;
+  pressPosition = screenPress;
+  return result;
 }
 
 int32_t UIPCController::routeToWidget(uint32_t event, UIWidget* w) {

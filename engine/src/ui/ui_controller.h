@@ -57,6 +57,9 @@ class UIPCController : public UIController {
   // runs the queued commands.
   void route(uint32_t event);
   int32_t routeToWidget(uint32_t event, UIWidget* widget);
+  // routeToWidget with the pointer (and the press) as the widget's tree draws
+  // them: through its root's pointerToTree when it has one.
+  int32_t routeInTree(uint32_t event, UIWidget* widget);
   void runQueuedCommands();
 
   Vector2<float> position;       // pointer in design coordinates

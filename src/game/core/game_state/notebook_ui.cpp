@@ -105,11 +105,13 @@ void NotebookUI::readConfig(KR::XmlDataReader& reader) {
     if (!widgetFile.empty()) widgetTree = ui->loadUI(widgetFile, widgetTable, nullptr, "default");
     if (!controlsFile.empty()) controlsTree = ui->loadUI(controlsFile, controlsTable, nullptr, "default");
   }
-  // The book draws its trees itself, under its own camera, not in the UI pass.
+  // The book draws its trees itself, under its own camera, not in the UI pass;
+  // the UI's input reads the pointer through the same camera.
   for (KR::UIWidget* tree : {widgetTree, controlsTree})
     if (tree) {
       tree->hideForcibly();
       tree->ownerDrawn = true;
+      tree->pointerToTree = [this](const KR::Vector2<float>& screen) { return toBook(screen); };
     }
   if (controlsTree) {
     leftArrow = controlsTree->findDescendant("notebookLeft");
@@ -427,7 +429,12 @@ void NotebookUI::drawEffects() {
 bool NotebookUI::handleInput(const InputState& input) {
   if (!open || !input.valid) return false;
   if (transformation.handleInput(&input)) return true;
-  return widgetTree && widgetTree->hitTest(toBook(KR::Vector2<float>(float(input.x), float(input.y))));
+  // The arrows and Close are the book's too: a click on them is no click on the view beneath.
+  const KR::Vector2<float> at = toBook(KR::Vector2<float>(float(input.x), float(input.y)));
+  for (KR::UIWidget* tree : {widgetTree, controlsTree})
+    if (tree && tree->shown && tree->hitTest(at)) return true;
+  // Once the book hides the views, nothing of them can be clicked.
+  return coversScreen();
 }
 
 void NotebookUI::resetParticles() {

@@ -67,7 +67,8 @@ class NotebookUI : public GameMessageListener, public AE::MarkerListener {
   void draw();
   // The loading animation while a shown record waits for its scene, and the push particles.
   void drawEffects();
-  // Pan and zoom take the input first, then the book's widgets.
+  // Pan and zoom take the input first, then the book's widgets and controls
+  // (where they are drawn); once the book covers the screen it takes all.
   bool handleInput(const InputState& input);
   // Restarts the push particles and leaves them stopped (the HUD hides or shows itself).
   void resetParticles();

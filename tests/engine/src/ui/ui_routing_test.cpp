@@ -1,5 +1,6 @@
 // The controller's routing: the captured widget alone while a press lasts,
-// the reach of modal roots, selection on hover, and key events.
+// the reach of modal roots, selection on hover, key events, and a tree drawn
+// under a camera of its own.
 #include "ui/ui_button.h"
 #include "ui_test_support.h"
 
@@ -74,6 +75,25 @@ TEST_F(RoutingTest, APressDraggedOffTheButtonAndReleasedOutsideClicksNothing) {
   EXPECT_EQ(ok->processMessage(kUIEventWheelForward), 0);
   frame();
   EXPECT_EQ(clicks.calls.size(), 2u);
+}
+
+TEST_F(RoutingTest, ATreeDrawnUnderItsOwnCameraTakesThePointerWhereItIsDrawn) {
+  kt::CommandLog clicks;
+  registerRecorder(&clicks);
+  UIWidget* screen = build(kButtons, "screen");
+  screen->show();
+  // Drawn twice as large about the corner: "ok" shows at (200..400, 200..280).
+  screen->pointerToTree = [](const Vector2<float>& p) { return p * 0.5f; };
+  UIWidget* ok = screen->findDescendant("ok");
+  clickAt(150, 120);  // where it would lie unscaled
+  EXPECT_FALSE(ok->selected);
+  EXPECT_TRUE(clicks.calls.empty());
+  moveTo(300, 240);
+  EXPECT_TRUE(ok->selected);
+  // The press captures the button; the release reaches it through the same mapping.
+  clickAt(300, 240);
+  EXPECT_EQ(clicks.calls, std::vector<std::string>{"ok"});
+  EXPECT_FLOAT_EQ(controller()->position.x, 300.0f);  // readers outside the routing see the screen
 }
 
 TEST_F(RoutingTest, AShownModalRootHidesTheRootsBelowIt) {
