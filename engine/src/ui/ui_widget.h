@@ -150,6 +150,10 @@ class UIWidget {
   // turns a pointer position on the screen into the tree's coordinates, so
   // that hover, presses and clicks land on what the player sees there.
   std::function<Vector2<float>(const Vector2<float>&)> pointerToTree;
+  // Set on a root that its owner draws over every other tree: where the
+  // pointer hits it, the roots below it in the shown stack see the pointer
+  // nowhere (no press, no click, no hover).
+  bool coversBelow = false;
 
  private:
   void enterState(const std::string& name, bool forcibly);

@@ -57,7 +57,8 @@ class NotebookUI : public GameMessageListener, public AE::MarkerListener {
   // Placed at once; false (with an error line) for a bad section or record name.
   bool pushRecord(const std::string& section, const std::string& record);
   bool pushRecordImmediately(const std::string& section, const std::string& record);
-  // Opens the notebook on the record's spread; false when either name matches nothing.
+  // Opens the notebook on the record's spread; false (with an error line) when
+  // either name matches nothing or the record was not pushed.
   bool showRecord(const std::string& section, const std::string& record);
   void enableNotebookButton();
   void listLeft();
@@ -118,6 +119,8 @@ class NotebookUI : public GameMessageListener, public AE::MarkerListener {
 
  private:
   NotebookSection* findSection(const std::string& name);
+  // The named record, or null after the bad section's or record's error line.
+  NotebookRecord* findRecord(const std::string& section, const std::string& record);
   bool place(const std::string& sectionName, const std::string& recordName);
   void show();
   void showSpread(NotebookPage* page);

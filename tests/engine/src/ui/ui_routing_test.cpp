@@ -1,6 +1,6 @@
 // The controller's routing: the captured widget alone while a press lasts,
-// the reach of modal roots, selection on hover, key events, and a tree drawn
-// under a camera of its own.
+// the reach of modal roots, selection on hover, key events, a tree drawn
+// under a camera of its own and a root covering the ones below it.
 #include "ui/ui_button.h"
 #include "ui_test_support.h"
 
@@ -94,6 +94,36 @@ TEST_F(RoutingTest, ATreeDrawnUnderItsOwnCameraTakesThePointerWhereItIsDrawn) {
   clickAt(300, 240);
   EXPECT_EQ(clicks.calls, std::vector<std::string>{"ok"});
   EXPECT_FLOAT_EQ(controller()->position.x, 300.0f);  // readers outside the routing see the screen
+}
+
+TEST_F(RoutingTest, ACoveringRootKeepsThePointerFromTheRootsBelowItWhereItLies) {
+  kt::CommandLog clicks;
+  registerRecorder(&clicks);
+  UIWidget* lower = build(kButtons, "screen");
+  lower->show();
+  UIWidget* ok = lower->findDescendant("ok");
+  moveTo(150, 120);
+  ASSERT_TRUE(ok->selected);
+  const std::string sheet =
+      "sheet = " +
+      kt::box("sheet", "UIWidget", 0, 0, 0, 0, "childs = { " + kt::box("face", "UILabel", 50, 50, 200, 100) + " }") +
+      "\n";
+  UIWidget* cover = build(sheet, "sheet");
+  cover->modal = false;
+  cover->coversBelow = true;
+  cover->show();
+  // Under the sheet the button lets go of its hover and takes no click.
+  moveTo(151, 120);
+  EXPECT_FALSE(ok->selected);
+  clickAt(150, 120);
+  EXPECT_TRUE(clicks.calls.empty());
+  // Beside it the tree below takes the pointer.
+  moveTo(350, 120);
+  EXPECT_TRUE(lower->findDescendant("other")->selected);
+  // Shown again, above the sheet, the tree is not covered.
+  lower->show();
+  clickAt(150, 120);
+  EXPECT_EQ(clicks.calls, std::vector<std::string>{"ok"});
 }
 
 TEST_F(RoutingTest, AShownModalRootHidesTheRootsBelowIt) {

@@ -72,7 +72,10 @@ TEST_F(NotebookScreenTest, PushesByNameAndTheirEffectsWaitForTheNextViewChange) 
   EXPECT_EQ(book.pushEffects, 2);
 
   EXPECT_FALSE(book.showRecord("diary", "c"));  // not pushed: opens, shows nothing new
+  EXPECT_TRUE(log.contains("ERROR: Cant show NULL page!"));
   EXPECT_TRUE(book.isOpen());
+  EXPECT_FALSE(book.showRecord("diary", "zz"));
+  EXPECT_TRUE(log.contains("ERROR: Bad record name specified! zz"));
   EXPECT_TRUE(book.showRecord("diary", "b"));
   EXPECT_EQ(book.getSection()->shownRight, record("b")->page);
 }
