@@ -10,8 +10,6 @@ namespace {
 using namespace Platform;
 namespace kt = KR::Test;
 
-class RoutingTest : public kt::UITest {};
-
 const char* const kButtons =
     "local function idle(id) return { id = 'onIdle', propertyChanges = {"
     "  { target = id, property = 'transparency', value = 1 } } } end\n"
@@ -27,11 +25,20 @@ const char* const kButtons =
     "  childs = { button('ok', 100), button('other', 300) },\n"
     "  events = { { element = 'ok', slot = 'clicked', command = 'record:ok' } } }\n";
 
-TEST_F(RoutingTest, APressDraggedOffTheButtonAndReleasedOutsideClicksNothing) {
+class RoutingTest : public kt::UITest {
+ protected:
+  // The two buttons, shown; "ok" records its clicks in `clicks`.
+  UIWidget* showButtons() {
+    registerRecorder(&clicks);
+    UIWidget* screen = build(kButtons, "screen");
+    screen->show();
+    return screen;
+  }
   kt::CommandLog clicks;
-  registerRecorder(&clicks);
-  UIWidget* screen = build(kButtons, "screen");
-  screen->show();
+};
+
+TEST_F(RoutingTest, APressDraggedOffTheButtonAndReleasedOutsideClicksNothing) {
+  UIWidget* screen = showButtons();
   UIWidget* ok = screen->findDescendant("ok");
   UIWidget* other = screen->findDescendant("other");
 
@@ -78,10 +85,7 @@ TEST_F(RoutingTest, APressDraggedOffTheButtonAndReleasedOutsideClicksNothing) {
 }
 
 TEST_F(RoutingTest, ATreeDrawnUnderItsOwnCameraTakesThePointerWhereItIsDrawn) {
-  kt::CommandLog clicks;
-  registerRecorder(&clicks);
-  UIWidget* screen = build(kButtons, "screen");
-  screen->show();
+  UIWidget* screen = showButtons();
   // Drawn twice as large about the corner: "ok" shows at (200..400, 200..280).
   screen->pointerToTree = [](const Vector2<float>& p) { return p * 0.5f; };
   UIWidget* ok = screen->findDescendant("ok");
@@ -97,10 +101,7 @@ TEST_F(RoutingTest, ATreeDrawnUnderItsOwnCameraTakesThePointerWhereItIsDrawn) {
 }
 
 TEST_F(RoutingTest, ACoveringRootKeepsThePointerFromTheRootsBelowItWhereItLies) {
-  kt::CommandLog clicks;
-  registerRecorder(&clicks);
-  UIWidget* lower = build(kButtons, "screen");
-  lower->show();
+  UIWidget* lower = showButtons();
   UIWidget* ok = lower->findDescendant("ok");
   moveTo(150, 120);
   ASSERT_TRUE(ok->selected);
