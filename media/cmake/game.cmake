@@ -20,7 +20,8 @@ add_custom_command(
 # name, frequency (Hz), length (frames at 22050 Hz)
 set(KR_GAME_TONES
   event_found 880 5000 event_transition 440 7000 event_closeup 550 4000 event_location 330 6000
-  event_action 660 4000 event_missed 220 3000 event_item_added 990 6000)
+  event_action 660 4000 event_missed 220 3000 event_item_added 990 6000 event_page_turned 740 2500
+  event_notebook_closed 370 4000)
 set(KR_GAME_SOUNDS)
 set(KR_GAME_SOUND_NAMES)
 list(LENGTH KR_GAME_TONES KR_GAME_TONE_ITEMS)

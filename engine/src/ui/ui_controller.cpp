@@ -1,5 +1,7 @@
 #include "ui/ui_controller.h"
 
+#include <algorithm>
+
 #include "design_coords.h"
 #include "input_manager_win_mac.h"
 #include "scoped_lock.h"
@@ -56,18 +58,63 @@ void UIPCController::route(uint32_t event) {
   {
     ScopedLock guard(ScopedLock::lock(manager->getLock()));
     if (UIWidget* captured = manager->getCapturedWidget()) {
-      result = routeToWidget(event, captured);
+      result = routeInTree(event, captured);
     } else {
       // A widget's input may show, hide or load trees: walk a copy.
       const std::vector<UIWidget*> roots = manager->getRoots();
+      const std::vector<UIWidget*> covered = isKeyEvent(event) ? std::vector<UIWidget*>() : coveredRoots(roots);
       for (UIWidget* root : roots) {
         if (!root || !root->shown || !manager->isRoot(root)) continue;
+        if (std::find(covered.begin(), covered.end(), root) == covered.end()) {
+          result |= routeInTree(event, root);
+          continue;
+        }
+        // Routed with the pointer off every widget, so that what was under it before lets go of its hover.
+        const Vector2<float> screen = position;
+        position = Vector2<float>(-1.0e9f, -1.0e9f);
         result |= routeToWidget(event, root);
+        position = screen;
       }
     }
   }
   runQueuedCommands();
   taken = result;
+}
+
+std::vector<UIWidget*> UIPCController::coveredRoots(const std::vector<UIWidget*>& roots) {
+  const std::vector<UIWidget*> stack = UIManager::getInstance()->getShownStack();
+  size_t cover = stack.size();
+  for (size_t i = stack.size(); i-- > 0;) {
+    UIWidget* entry = stack[i];
+    if (!entry->coversBelow || !entry->shown || !entry->visible || entry->parent) continue;
+    if (entry->hitTest(entry->pointerToTree ? entry->pointerToTree(position) : position)) {
+      cover = i;
+      break;
+    }
+  }
+  std::vector<UIWidget*> covered;
+  if (cover == stack.size()) return covered;
+  for (UIWidget* root : roots) {
+    if (root == stack[cover]) continue;
+    bool above = false;
+    for (size_t i = cover + 1; i < stack.size() && !above; ++i)
+      above = stack[i] == root || root->hasDescendant(stack[i]);
+    if (!above) covered.push_back(root);
+  }
+  return covered;
+}
+
+int32_t UIPCController::routeInTree(uint32_t event, UIWidget* w) {
+  const UIWidget* root = w;
+  while (root->parent) root = root->parent;
+  if (!root->pointerToTree) return routeToWidget(event, w);
+  const Vector2<float> screen = position, screenPress = pressPosition;
+  position = root->pointerToTree(screen);
+  pressPosition = root->pointerToTree(screenPress);
+  const int32_t result = routeToWidget(event, w);
+  position = screen;
+  pressPosition = screenPress;
+  return result;
 }
 
 int32_t UIPCController::routeToWidget(uint32_t event, UIWidget* w) {

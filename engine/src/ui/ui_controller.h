@@ -6,6 +6,7 @@
 // the user interface; the game reads these to decide whether its views see
 // the input.
 #include <cstdint>
+#include <vector>
 
 #include "vector2.h"
 
@@ -57,6 +58,11 @@ class UIPCController : public UIController {
   // runs the queued commands.
   void route(uint32_t event);
   int32_t routeToWidget(uint32_t event, UIWidget* widget);
+  // routeToWidget with the pointer (and the press) as the widget's tree draws
+  // them: through its root's pointerToTree when it has one.
+  int32_t routeInTree(uint32_t event, UIWidget* widget);
+  // The roots below the topmost covering root (coversBelow) under the pointer.
+  std::vector<UIWidget*> coveredRoots(const std::vector<UIWidget*>& roots);
   void runQueuedCommands();
 
   Vector2<float> position;       // pointer in design coordinates

@@ -10,6 +10,7 @@
 //   screen->show();
 //   screen->findDescendant("play")->disable();
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -145,6 +146,14 @@ class UIWidget {
   bool customContentRectEnabled = false;
   bool locked = false;
   bool destroyPending = false;
+  // Set on a root that its owner draws under a camera of its own (pan, zoom):
+  // turns a pointer position on the screen into the tree's coordinates, so
+  // that hover, presses and clicks land on what the player sees there.
+  std::function<Vector2<float>(const Vector2<float>&)> pointerToTree;
+  // Set on a root that its owner draws over every other tree: where the
+  // pointer hits it, the roots below it in the shown stack see the pointer
+  // nowhere (no press, no click, no hover).
+  bool coversBelow = false;
 
  private:
   void enterState(const std::string& name, bool forcibly);

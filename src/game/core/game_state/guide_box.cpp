@@ -6,6 +6,7 @@
 #include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_render.h"
+#include "config_manager.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
 #include "core/game_state/hint_panel.h"
@@ -93,6 +94,10 @@ GuideSequences::~GuideSequences() {
 }
 
 void GuideSequences::load() {
+  // The box keeps inside the game area, whose aspect the platform's configuration gives.
+  if (KR::ConfigManager::exists())
+    if (const KR::PlatformConfig* platform = KR::ConfigManager::getInstance()->getCurrentPlatform())
+      geometry.aspect = platform->fullscreenMinimalAspect;
   KR::LexBindedFunctionManager* commands =
       KR::LexBindedFunctionManager::exists() ? KR::LexBindedFunctionManager::getInstance() : nullptr;
   if (commands)

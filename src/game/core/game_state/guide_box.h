@@ -86,7 +86,8 @@ class GuideSequences : public IGameComponent {
   GuideSequences(const GuideSequences&) = delete;
   GuideSequences& operator=(const GuideSequences&) = delete;
 
-  // Loads the box's widget tree and arrow and takes their sizes into the geometry.
+  // Loads the box's widget tree and arrow and takes their sizes, and the game
+  // area's aspect from the configuration, into the geometry.
   void load();
   // A new game: every sequence back to its first step, active unless the profile plays hard.
   void start() override;

@@ -61,18 +61,21 @@ bool NotebookPage::tryPlaceRecord(NotebookRecord* record) {
   NotebookPage* target = this;
   const bool left = index % 2 == 1;
   if (record->doublePage && !(!left && records.empty())) {
-    full = true;
-    if (left)
-      if (NotebookPage* right = section->neighbour(this, 1)) right->full = true;
+    // The spread's left page takes it; both pages end full.
     if (!left) target = section->neighbour(this, -1);
     if (!target) target = this;
-    // The displaced records leave the target before they are placed again, so none is listed twice.
+    // The displaced records leave the spread before they are placed again, so none is listed twice;
+    // the right page's go too, not to lie under the double page.
     std::vector<NotebookRecord*> displaced;
     displaced.swap(target->records);
     target->usedHeight = 0.0f;
     target->full = true;
-    if (left)
-      if (NotebookPage* right = section->neighbour(this, 1)) right->full = true;
+    if (NotebookPage* right = target->index % 2 == 1 ? section->neighbour(target, 1) : nullptr) {
+      displaced.insert(displaced.end(), right->records.begin(), right->records.end());
+      right->records.clear();
+      right->usedHeight = 0.0f;
+      right->full = true;
+    }
     for (NotebookRecord* moved : displaced) {
       moved->placed = false;
       moved->page = nullptr;

@@ -105,11 +105,15 @@ void NotebookUI::readConfig(KR::XmlDataReader& reader) {
     if (!widgetFile.empty()) widgetTree = ui->loadUI(widgetFile, widgetTable, nullptr, "default");
     if (!controlsFile.empty()) controlsTree = ui->loadUI(controlsFile, controlsTable, nullptr, "default");
   }
-  // The book draws its trees itself, under its own camera, not in the UI pass.
+  // The book draws its trees itself, over everything and under its own
+  // camera, not in the UI pass; the UI's input reads the pointer through the
+  // same camera, and what the book hides takes no click.
   for (KR::UIWidget* tree : {widgetTree, controlsTree})
     if (tree) {
       tree->hideForcibly();
       tree->ownerDrawn = true;
+      tree->coversBelow = true;
+      tree->pointerToTree = [this](const KR::Vector2<float>& screen) { return toBook(screen); };
     }
   if (controlsTree) {
     leftArrow = controlsTree->findDescendant("notebookLeft");
@@ -208,15 +212,18 @@ NotebookSection* NotebookUI::findSection(const std::string& name) {
   return section.get();
 }
 
-bool NotebookUI::place(const std::string& sectionName, const std::string& recordName) {
+NotebookRecord* NotebookUI::findRecord(const std::string& sectionName, const std::string& recordName) {
   NotebookSection* found = findSection(sectionName);
-  if (!found) return false;
+  if (!found) return nullptr;
   NotebookRecord* record = found->findRecord(recordName);
-  if (!record) {
-    KR::log("ERROR: Bad record name specified! %s\n", recordName.c_str());
-    return false;
-  }
-  found->placeRecord(record);
+  if (!record) KR::log("ERROR: Bad record name specified! %s\n", recordName.c_str());
+  return record;
+}
+
+bool NotebookUI::place(const std::string& sectionName, const std::string& recordName) {
+  NotebookRecord* record = findRecord(sectionName, recordName);
+  if (!record) return false;
+  record->section->placeRecord(record);
   // A spread on screen shows what was just put on it.
   if (open && record->page && record->page->shown) showSpread(record->page);
   return record->placed;
@@ -249,11 +256,15 @@ void NotebookUI::runPushEffects() {
 
 bool NotebookUI::showRecord(const std::string& sectionName, const std::string& recordName) {
   setOpen(true);
-  NotebookSection* found = findSection(sectionName);
-  NotebookRecord* record = found ? found->findRecord(recordName) : nullptr;
-  if (!record || !record->page) return false;
+  NotebookRecord* record = findRecord(sectionName, recordName);
+  if (!record) return false;
+  // A record not pushed yet has no page: the section reports it and the spread stays.
+  if (!record->page) {
+    record->section->showPage(nullptr);
+    return false;
+  }
   showSpread(record->page);
-  currentSection = found;
+  currentSection = record->section;
   return true;
 }
 
@@ -427,7 +438,12 @@ void NotebookUI::drawEffects() {
 bool NotebookUI::handleInput(const InputState& input) {
   if (!open || !input.valid) return false;
   if (transformation.handleInput(&input)) return true;
-  return widgetTree && widgetTree->hitTest(toBook(KR::Vector2<float>(float(input.x), float(input.y))));
+  // The arrows and Close are the book's too: a click on them is no click on the view beneath.
+  const KR::Vector2<float> at = toBook(KR::Vector2<float>(float(input.x), float(input.y)));
+  for (KR::UIWidget* tree : {widgetTree, controlsTree})
+    if (tree && tree->shown && tree->hitTest(at)) return true;
+  // Once the book hides the views, nothing of them can be clicked.
+  return coversScreen();
 }
 
 void NotebookUI::resetParticles() {

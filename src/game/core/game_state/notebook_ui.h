@@ -57,7 +57,8 @@ class NotebookUI : public GameMessageListener, public AE::MarkerListener {
   // Placed at once; false (with an error line) for a bad section or record name.
   bool pushRecord(const std::string& section, const std::string& record);
   bool pushRecordImmediately(const std::string& section, const std::string& record);
-  // Opens the notebook on the record's spread; false when either name matches nothing.
+  // Opens the notebook on the record's spread; false (with an error line) when
+  // either name matches nothing or the record was not pushed.
   bool showRecord(const std::string& section, const std::string& record);
   void enableNotebookButton();
   void listLeft();
@@ -67,7 +68,8 @@ class NotebookUI : public GameMessageListener, public AE::MarkerListener {
   void draw();
   // The loading animation while a shown record waits for its scene, and the push particles.
   void drawEffects();
-  // Pan and zoom take the input first, then the book's widgets.
+  // Pan and zoom take the input first, then the book's widgets and controls
+  // (where they are drawn); once the book covers the screen it takes all.
   bool handleInput(const InputState& input);
   // Restarts the push particles and leaves them stopped (the HUD hides or shows itself).
   void resetParticles();
@@ -117,6 +119,8 @@ class NotebookUI : public GameMessageListener, public AE::MarkerListener {
 
  private:
   NotebookSection* findSection(const std::string& name);
+  // The named record, or null after the bad section's or record's error line.
+  NotebookRecord* findRecord(const std::string& section, const std::string& record);
   bool place(const std::string& sectionName, const std::string& recordName);
   void show();
   void showSpread(NotebookPage* page);

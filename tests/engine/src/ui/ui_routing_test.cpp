@@ -1,5 +1,6 @@
 // The controller's routing: the captured widget alone while a press lasts,
-// the reach of modal roots, selection on hover, and key events.
+// the reach of modal roots, selection on hover, key events, a tree drawn
+// under a camera of its own and a root covering the ones below it.
 #include "ui/ui_button.h"
 #include "ui_test_support.h"
 
@@ -8,8 +9,6 @@ namespace {
 
 using namespace Platform;
 namespace kt = KR::Test;
-
-class RoutingTest : public kt::UITest {};
 
 const char* const kButtons =
     "local function idle(id) return { id = 'onIdle', propertyChanges = {"
@@ -26,11 +25,20 @@ const char* const kButtons =
     "  childs = { button('ok', 100), button('other', 300) },\n"
     "  events = { { element = 'ok', slot = 'clicked', command = 'record:ok' } } }\n";
 
-TEST_F(RoutingTest, APressDraggedOffTheButtonAndReleasedOutsideClicksNothing) {
+class RoutingTest : public kt::UITest {
+ protected:
+  // The two buttons, shown; "ok" records its clicks in `clicks`.
+  UIWidget* showButtons() {
+    registerRecorder(&clicks);
+    UIWidget* screen = build(kButtons, "screen");
+    screen->show();
+    return screen;
+  }
   kt::CommandLog clicks;
-  registerRecorder(&clicks);
-  UIWidget* screen = build(kButtons, "screen");
-  screen->show();
+};
+
+TEST_F(RoutingTest, APressDraggedOffTheButtonAndReleasedOutsideClicksNothing) {
+  UIWidget* screen = showButtons();
   UIWidget* ok = screen->findDescendant("ok");
   UIWidget* other = screen->findDescendant("other");
 
@@ -74,6 +82,49 @@ TEST_F(RoutingTest, APressDraggedOffTheButtonAndReleasedOutsideClicksNothing) {
   EXPECT_EQ(ok->processMessage(kUIEventWheelForward), 0);
   frame();
   EXPECT_EQ(clicks.calls.size(), 2u);
+}
+
+TEST_F(RoutingTest, ATreeDrawnUnderItsOwnCameraTakesThePointerWhereItIsDrawn) {
+  UIWidget* screen = showButtons();
+  // Drawn twice as large about the corner: "ok" shows at (200..400, 200..280).
+  screen->pointerToTree = [](const Vector2<float>& p) { return p * 0.5f; };
+  UIWidget* ok = screen->findDescendant("ok");
+  clickAt(150, 120);  // where it would lie unscaled
+  EXPECT_FALSE(ok->selected);
+  EXPECT_TRUE(clicks.calls.empty());
+  moveTo(300, 240);
+  EXPECT_TRUE(ok->selected);
+  // The press captures the button; the release reaches it through the same mapping.
+  clickAt(300, 240);
+  EXPECT_EQ(clicks.calls, std::vector<std::string>{"ok"});
+  EXPECT_FLOAT_EQ(controller()->position.x, 300.0f);  // readers outside the routing see the screen
+}
+
+TEST_F(RoutingTest, ACoveringRootKeepsThePointerFromTheRootsBelowItWhereItLies) {
+  UIWidget* lower = showButtons();
+  UIWidget* ok = lower->findDescendant("ok");
+  moveTo(150, 120);
+  ASSERT_TRUE(ok->selected);
+  const std::string sheet =
+      "sheet = " +
+      kt::box("sheet", "UIWidget", 0, 0, 0, 0, "childs = { " + kt::box("face", "UILabel", 50, 50, 200, 100) + " }") +
+      "\n";
+  UIWidget* cover = build(sheet, "sheet");
+  cover->modal = false;
+  cover->coversBelow = true;
+  cover->show();
+  // Under the sheet the button lets go of its hover and takes no click.
+  moveTo(151, 120);
+  EXPECT_FALSE(ok->selected);
+  clickAt(150, 120);
+  EXPECT_TRUE(clicks.calls.empty());
+  // Beside it the tree below takes the pointer.
+  moveTo(350, 120);
+  EXPECT_TRUE(lower->findDescendant("other")->selected);
+  // Shown again, above the sheet, the tree is not covered.
+  lower->show();
+  clickAt(150, 120);
+  EXPECT_EQ(clicks.calls, std::vector<std::string>{"ok"});
 }
 
 TEST_F(RoutingTest, AShownModalRootHidesTheRootsBelowIt) {

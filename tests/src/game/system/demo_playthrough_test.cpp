@@ -1,5 +1,6 @@
 // The whole demo by input events only: the desk's quest (drawer, key), the
-// stone onto the well, the key on the chest, the notebook's diary so far, the
+// stone onto the well, the key on the chest, the notebook's diary so far (its
+// Close clicked where the zoomed and panned book shows it), the
 // gardener's dialogue with the HUD hidden, the shed's nine things, its cut
 // scene and the map that the map button's coming out opens; save, quit,
 // restart and continue (the diary with it); the gems on the hall's altar for
@@ -34,6 +35,7 @@
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
+#include "render_system_dx8.h"
 #include "support/game_driver.h"
 #include "ui/ui_widget.h"
 
@@ -136,15 +138,49 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     closeItemWindow(game);
     EXPECT_TRUE(holds(game, "gem_red"));
 
-    // The diary so far is in the notebook; the book's button opens and closes it.
+    // The diary so far is in the notebook; the book's button opens it.
     HOG::NotebookUI* notebook = hud()->getNotebook();
-    hud()->notebookPushed();
-    game.steps(20);
-    EXPECT_TRUE(notebook->isOpen());
+    const KR::UIWidget* bookButton = hud()->hudWidget->findDescendant("book_btn");
+    const KR::Vector2<float> button = bookButton->getAbsolutePosition() + bookButton->getTotalSize() * 0.5f;
+    clickAt(game, button.x, button.y);
+    ASSERT_TRUE(game.stepUntil([&] { return notebook->coversScreen(); }, 60));
     for (const char* id : {"arrival", "key", "gems"}) EXPECT_TRUE(notebook->getSection()->findRecord(id)->placed) << id;
-    hud()->notebookPushed();
-    game.steps(20);
+    // The frames here outrun the player's clock, so the book's double-click interval is set for each step.
+    HOG::TransformationController& zoom = notebook->transformation;
+    // The HUD's book button now lies under the book: a click there is the book's (and no double click with the
+    // click that opened it).
+    zoom.doubleClickInterval = 0.0f;
+    clickAt(game, button.x, button.y);
+    game.steps(5);
+    EXPECT_TRUE(notebook->isOpen());
+    EXPECT_FLOAT_EQ(notebook->scale, 1.0f);
+    // A double click zooms the book in, a drag up brings its lower edge into sight, and Close closes it where it
+    // shows.
+    zoom.doubleClickInterval = 10.0f;
+    clickAt(game, 840, 500);
+    clickAt(game, 840, 500);
+    zoom.doubleClickInterval = 0.0f;
+    ASSERT_TRUE(game.stepUntil([&] { return notebook->scale == 2.0f; }, 30));
+    const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
+    const KR::Viewport2D viewport = KR::calcViewport();
+    auto windowX = [&](float x) { return int(viewport.offset.x + (x + 0.5f) * viewport.scale); };
+    auto windowY = [&](float y) { return int(viewport.offset.y + (y + 0.5f) * viewport.scale); };
+    game.pressMouse(windowX(840), windowY(800));
+    game.step();
+    game.moveMouse(windowX(840), windowY(200));
+    game.steps(2);
+    game.releaseMouse(windowX(840), windowY(200));
+    game.steps(2);
+    EXPECT_FLOAT_EQ(notebook->pan.y, -h / 4);
+    const KR::UIWidget* closeButton = notebook->controlsTree->findDescendant("notebookClose");
+    const KR::Vector2<float> centre(w / 2, h / 2);
+    const KR::Vector2<float> closeShown =
+        (closeButton->getAbsolutePosition() + closeButton->getTotalSize() * 0.5f + notebook->pan - centre) * 2.0f +
+        centre;
+    clickAt(game, closeShown.x, closeShown.y);
     EXPECT_FALSE(notebook->isOpen());
+    zoom.doubleClickInterval = 0.25f;
+    game.steps(20);
 
     // The gardener: two lines by clicks, his hand, a last line; the HUD is hidden meanwhile.
     clickAt(game, 748, 396);

@@ -2,7 +2,8 @@
 // HUD's scene (the book shows when "open" ends, "appear" opens it, a push
 // pulses it and starts the particles), a page widget of its side's table for
 // every page, the cover and the controls under a modal window, the loading
-// flag, and pan and zoom kept inside the zoomed book.
+// flag, pan and zoom kept inside the zoomed book, the zoomed book's buttons
+// hit where they are drawn, and clicks kept from the views beneath.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -20,6 +21,7 @@
 #include "particle_fx.h"
 #include "particle_system.h"
 #include "timer_manager.h"
+#include "ui/ui_controller.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
 
@@ -210,6 +212,44 @@ TEST_F(NotebookOnDemoTest, ZoomAndPanStayInsideTheBookAndCloseTakesThemBack) {
   EXPECT_FLOAT_EQ(book->scale, 1.0f);
   EXPECT_FLOAT_EQ(book->pan.x, 0.0f);
   EXPECT_FLOAT_EQ(book->pan.y, 0.0f);
+}
+
+TEST_F(NotebookOnDemoTest, ZoomedButtonsTakeClicksWhereTheyShowAndTheViewsGetNoneThroughTheBook) {
+  for (const char* id : {"arrival", "key", "gems", "shed", "amulet"}) book->pushRecord("diary", id);
+  const KR::Vector2<float> margin(100, 500), close(960, 950);
+  book->setOpen(true);
+  frames(10);
+  HOG::NotebookSection& diary = *book->getSection();
+  ASSERT_EQ(diary.shownLeft->index, 1u);
+  ASSERT_TRUE(book->rightArrow->visible);
+  // Unzoomed, Close lies below the pages and the margin beside the book: neither reaches a view.
+  EXPECT_TRUE(book->handleInput(mouse(int(close.x), int(close.y), false, false, true)));
+  EXPECT_TRUE(book->handleInput(mouse(int(margin.x), int(margin.y), false, false, true)));
+
+  // Zoomed twice and panned to the book's lower right corner.
+  const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
+  book->scale = 2.0f;
+  book->pan = KR::Vector2<float>(-w / 4, -h / 4);
+  const KR::Vector2<float> centre(w / 2, h / 2);
+  const KR::Vector2<float> arrow = book->rightArrow->getAbsolutePosition() + book->rightArrow->getTotalSize() * 0.5f;
+  const KR::Vector2<float> shown = (arrow + book->pan - centre) * 2.0f + centre;
+  ASSERT_TRUE(shown.x > 0 && shown.x < w && shown.y > 0 && shown.y < h);
+  auto* controller = static_cast<KR::UIPCController*>(uiManager->getController());
+  auto clickUi = [&](const KR::Vector2<float>& at) {
+    controller->position = controller->pressPosition = at;
+    controller->route(KR::kUIEventLeftPressed);
+    controller->route(KR::kUIEventLeftHeld);
+    controller->route(KR::kUIEventLeftReleased);
+  };
+  // Where the arrow would lie unzoomed nothing turns; where it shows, the spread turns.
+  clickUi(arrow);
+  EXPECT_EQ(diary.shownLeft->index, 1u);
+  clickUi(shown);
+  EXPECT_EQ(diary.shownLeft->index, 3u);
+  EXPECT_TRUE(book->handleInput(mouse(int(shown.x), int(shown.y), false, false, true)));
+
+  book->setOpen(false);
+  EXPECT_FALSE(book->handleInput(mouse(int(margin.x), int(margin.y), false, false, true)));
 }
 
 }  // namespace

@@ -72,7 +72,10 @@ TEST_F(NotebookScreenTest, PushesByNameAndTheirEffectsWaitForTheNextViewChange) 
   EXPECT_EQ(book.pushEffects, 2);
 
   EXPECT_FALSE(book.showRecord("diary", "c"));  // not pushed: opens, shows nothing new
+  EXPECT_TRUE(log.contains("ERROR: Cant show NULL page!"));
   EXPECT_TRUE(book.isOpen());
+  EXPECT_FALSE(book.showRecord("diary", "zz"));
+  EXPECT_TRUE(log.contains("ERROR: Bad record name specified! zz"));
   EXPECT_TRUE(book.showRecord("diary", "b"));
   EXPECT_EQ(book.getSection()->shownRight, record("b")->page);
 }
@@ -102,6 +105,24 @@ TEST_F(NotebookScreenTest, OpensOnTheLastPushAndTurnsSpreadsWithinTheBook) {
   EXPECT_FALSE(book.isOpen());
   book.setOpen(true);
   EXPECT_EQ(section.shownLeft->index, 3u);
+}
+
+TEST_F(NotebookScreenTest, ADoublePageOfferedToAHalfFilledRightPageMovesTheWholeSpreadOn) {
+  record("b")->height = 50;  // the right page keeps room
+  for (const char* id : {"a", "b", "map"}) book.pushRecord("diary", id);
+  HOG::NotebookSection& section = *book.getSection();
+  ASSERT_EQ(section.pages.size(), 4u);
+  EXPECT_EQ(record("map")->page, section.pages[0].get());
+  EXPECT_TRUE(section.pages[0]->full);
+  EXPECT_TRUE(section.pages[1]->full);
+  // Nothing lies under the double page: both pages' records moved on, each listed once.
+  EXPECT_EQ(section.pages[0]->records, std::vector<HOG::NotebookRecord*>{record("map")});
+  EXPECT_TRUE(section.pages[1]->records.empty());
+  size_t listed = 0;
+  for (const auto& page : section.pages) listed += page->records.size();
+  EXPECT_EQ(listed, 3u);
+  EXPECT_EQ(record("a")->page->index, 3u);
+  EXPECT_EQ(record("b")->page->index, 4u);
 }
 
 TEST_F(NotebookScreenTest, SavedPagesComeBackWithTheirRecordsHeightsAndFlags) {

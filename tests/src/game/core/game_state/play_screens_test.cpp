@@ -1186,6 +1186,7 @@ TEST_F(PlayStateTest, GuideStepShowsWhereItsTriggerIsRestrictsClicksAndEndsByCli
   HOG::ViewStack& stack = game->getViewStack();
   HOG::GuideSequences* guides = game->getGuides();
   ASSERT_NE(guides, nullptr);
+  EXPECT_FLOAT_EQ(guides->geometry.aspect, config->getCurrentPlatform()->fullscreenMinimalAspect);
   HOG::GuideSequence lost, walk;
   lost.steps.resize(1);
   lost.steps[0].triggerId = 9;  // not in the hall: never shown
