@@ -4,17 +4,21 @@
 // ordered stages, the dialogue's stages and skip, the inventory panel's
 // slides, lock and behaviours, the objects row's clicks, close-up, waiting
 // icons and return flight, and the hidden-object lines' dimming; inside a play
-// state: the hint button in a minigame, the guide's steps.
+// state: the hint button in a minigame, under the notebook and the map, and
+// its first-hint hook; the guide's steps.
 #include <gtest/gtest.h>
 
+#include <lua.hpp>
 #include <memory>
 #include <string>
 #include <tuple>
 
 #include "../showcase_test_support.h"
 #include "animationeditor/marker.h"
+#include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_node_animation.h"
+#include "animationeditor/text_scene_node.h"
 #include "config_manager.h"
 #include "core/game_state/amulets_button.h"
 #include "core/game_state/animation_trigger.h"
@@ -36,6 +40,7 @@
 #include "core/game_state/item_trigger.h"
 #include "core/game_state/locations_map.h"
 #include "core/game_state/notebook_records.h"
+#include "core/game_state/notebook_ui.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_extension.h"
@@ -957,20 +962,31 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
   std::unique_ptr<HOG::ProfileSystem> profiles;
   std::unique_ptr<HOG::Game> game;
   HOG::InGameUI* hud = nullptr;
+  // A scene the HUD's panels may keep pointers into; it outlives the game.
+  std::unique_ptr<AE::ISceneNode> panelScene;
 };
 
 TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksItToSkip) {
   load(view("hall", item(1)) + view("game", item(2), kMinigame));
   HOG::HintPanel* hint = hud->getHintPanel();
-  KR::UILabel caption("caption", nullptr);
-  hint->caption = &caption;
+  // The caption is the text node of the panel's scene (the demo's).
+  panelScene.reset(AE::loadScene("hint_panel_xml"));
+  ASSERT_NE(panelScene, nullptr);
+  hint->takeSceneMarkers(panelScene.get());
+  auto* caption =
+      dynamic_cast<AE::TextSceneNode*>(panelScene->findByPath("/root_group/hint_btn_controller/hint_btn/caption"));
+  ASSERT_NE(caption, nullptr);
+  EXPECT_EQ(hint->caption, caption);
+  caption->mDirty = false;
   hint->disableTime = hint->disableTimeHard = 100.0f;
   hint->minigameDisableTime = 2.0f;
   hint->minigameDisableTimeHard = 5.0f;
   hint->chargeTime = 50.0f;
   HOG::View* minigame = open("game");
   EXPECT_TRUE(hint->minigameMode);
-  EXPECT_EQ(caption.text, L"SKIP");
+  // The word itself (the localised texts say "Skip"), laid out anew.
+  EXPECT_EQ(caption->getDisplayText(), L"SKIP");
+  EXPECT_TRUE(caption->mDirty);
   EXPECT_FALSE(hint->ready);
 
   // Hard: the minigame's hard time, on its own clock (the half-charged hint clock does not count).
@@ -1002,8 +1018,50 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   profiles->getCurrentProfile()->hardDifficulty = 0;
   open("hall");
   EXPECT_FALSE(hint->minigameMode);
-  EXPECT_EQ(caption.text, L"HINT");
-  hint->caption = nullptr;
+  EXPECT_EQ(caption->getDisplayText(), L"HINT");
+}
+
+TEST_F(PlayStateTest, HintButtonWaitsForTheNotebookAndTheMapAndCallsTheFirstHintHookOnce) {
+  load(view("hall", item(1)));
+  open("hall");
+  lua_State* lua = game->getLuaState().getMainState();
+  ASSERT_EQ(luaL_dostring(lua, "firstHints = 0 function onHintFirstClick() firstHints = firstHints + 1 end"), 0);
+  auto firstHints = [lua] {
+    lua_getglobal(lua, "firstHints");
+    const int calls = int(lua_tonumber(lua, -1));
+    lua_pop(lua, 1);
+    return calls;
+  };
+  HOG::HintPanel* hint = hud->getHintPanel();
+  HOG::NotebookUI* book = hud->getNotebook();
+  HOG::LocationsScreen* map = hud->getLocationsMap();
+  ASSERT_NE(map, nullptr);
+  ASSERT_EQ(profiles->getCurrentProfile()->firstHint, 1u);
+  hint->ready = true;
+
+  // Under the open notebook a full button gives no hint; its map button closes the book and opens the map.
+  book->setOpen(true);
+  ASSERT_TRUE(book->isOpen());
+  hint->hintBtnClicked();
+  EXPECT_TRUE(hint->ready);
+  EXPECT_EQ(firstHints(), 0);
+  hint->mapBtnClicked();
+  EXPECT_FALSE(book->isOpen());
+  EXPECT_TRUE(map->isOpen());
+  // Nor under the map.
+  hint->hintBtnClicked();
+  EXPECT_TRUE(hint->ready);
+  map->close();
+
+  // The item in the hall: the charge is spent and the profile's first hint calls the script once.
+  hint->hintBtnClicked();
+  EXPECT_FALSE(hint->ready);
+  EXPECT_EQ(firstHints(), 1);
+  EXPECT_EQ(profiles->getCurrentProfile()->firstHint, 0u);
+  hint->ready = true;
+  hint->hintBtnClicked();
+  EXPECT_FALSE(hint->ready);
+  EXPECT_EQ(firstHints(), 1);
 }
 
 TEST_F(PlayStateTest, GuideStepShowsWhereItsTriggerIsRestrictsClicksAndEndsByClickOrItem) {
