@@ -1,11 +1,12 @@
 // Play screens over small locations built from description text: the hint
 // search (nearest action, tasks behind transitions, close-ups, cycles, equal
-// scores, more than 64 candidates), the map's reachability, the quest's
-// ordered stages, the dialogue's stages and skip, the inventory panel's
-// slides, lock and behaviours, the objects row's clicks, close-up, waiting
-// icons and return flight, and the hidden-object lines' dimming; inside a play
-// state: the hint button in a minigame, under the notebook and the map, and
-// its first-hint hook; the guide's steps.
+// scores, more than 64 candidates, shorter paths), the map's reachability, the
+// quest's ordered stages, the dialogue's stages and skip, the inventory
+// panel's slides, lock and behaviours, the objects row's clicks, close-up,
+// waiting icons and return flight, and the hidden-object lines' dimming;
+// inside a play state: the hint button in a minigame, under the notebook and
+// the map, its first-hint hook and its charge at stop; the hint search over
+// shown hidden objects; the guide's steps.
 #include <gtest/gtest.h>
 
 #include <lua.hpp>
@@ -31,6 +32,7 @@
 #include "core/game_state/hint_search.h"
 #include "core/game_state/hos_panel_behaviour.h"
 #include "core/game_state/hos_quest_view_extension.h"
+#include "core/game_state/hos_view_extension.h"
 #include "core/game_state/in_game_menu.h"
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/input_state.h"
@@ -166,6 +168,18 @@ TEST_F(PlayScreensTest, HintSearchEntersTasksLeavesCloseUpsAndWeighsEveryCandida
   EXPECT_EQ(hint.trigger, t("desk", 300));
   EXPECT_EQ(hint.entranceTrigger, nullptr);
   EXPECT_EQ(hint.entranceView, v("desk"));
+}
+
+TEST_F(PlayScreensTest, HintSearchWalksAViewAgainWhenItIsReachedOnAShorterPath) {
+  // The way through the attic (higher id, walked first) reaches the cellar in two steps, the way straight
+  // there in one: the item behind the cellar is then two steps away, through the second way.
+  load(view("hall", transition(1, "cellar") + transition(2, "attic")) + view("attic", transition(3, "cellar")) +
+       view("cellar", transition(4, "vault")) + view("vault", item(5)));
+  const HOG::HintResult hint = search("hall");
+  EXPECT_EQ(hint.trigger, t("vault", 5));
+  EXPECT_EQ(hint.depth, 2u);
+  EXPECT_EQ(hint.entranceTrigger, t("hall", 1));
+  EXPECT_EQ(hint.entranceView, v("cellar"));
 }
 
 TEST_F(PlayScreensTest, HintScoresOrderLiveKindsAndKeepEqualScoresInOrder) {
@@ -1021,7 +1035,7 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   EXPECT_EQ(caption->getDisplayText(), L"HINT");
 }
 
-TEST_F(PlayStateTest, HintButtonWaitsForTheNotebookAndTheMapAndCallsTheFirstHintHookOnce) {
+TEST_F(PlayStateTest, HintButtonWaitsForTheNotebookAndTheMapCallsTheFirstHintHookOnceAndEmptiesOnStop) {
   load(view("hall", item(1)));
   open("hall");
   lua_State* lua = game->getLuaState().getMainState();
@@ -1062,6 +1076,53 @@ TEST_F(PlayStateTest, HintButtonWaitsForTheNotebookAndTheMapAndCallsTheFirstHint
   hint->hintBtnClicked();
   EXPECT_FALSE(hint->ready);
   EXPECT_EQ(firstHints(), 1);
+
+  // Leaving play empties the charge.
+  hint->chargeTime = 3.0f;
+  game->onDeactivate();
+  EXPECT_FLOAT_EQ(hint->chargeTime, 0.0f);
+}
+
+TEST_F(PlayStateTest, HintSearchAsksOnlyForShownHiddenObjectsAndEntersTasksFurtherOff) {
+  const std::string hos = "<extensionName v=\"HOSViewExtension\"/>";
+  auto hosItem = [](int id) {
+    return "<@><type v=\"5\"/><triggerID v=\"" + std::to_string(id) + "\"/><enabled v=\"1\"/></@>";
+  };
+  load(view("hall", transition(2, "shed") + transition(1, "garden")) + view("shed", hosItem(1) + hosItem(2), hos) +
+       view("garden", transition(3, "game")) + view("game", "", kMinigame));
+  HOG::ViewRegistry& registry = game->getRegistry();
+  auto v = [&registry](const char* name) { return registry.findViewByName(name); };
+  auto t = [&v](const char* name, int id) { return v(name)->findTrigger(uint32_t(id)); };
+  auto search = [&](const char* active) {
+    HOG::HintResult result;
+    HOG::HintSearch(registry).run(v(active), {v(active)}, &result);
+    return result;
+  };
+  auto* scene = static_cast<HOG::HOSViewExtension*>(v("shed")->extension);
+  ASSERT_NE(scene, nullptr);
+  scene->activeItems[0] = static_cast<HOG::HOSItemTrigger*>(t("shed", 1));
+  scene->activeCount = 1;
+
+  // Item 2 sorts first but is not asked for yet.
+  HOG::HintResult hint = search("shed");
+  EXPECT_EQ(hint.type, HOG::HT_DO_ACTION);
+  EXPECT_EQ(hint.trigger, t("shed", 1));
+
+  // An unfinished scene is a task: the way in is the hint. A way into a task
+  // two steps off keeps the first way from the start.
+  hint = search("hall");
+  EXPECT_EQ(hint.trigger, t("hall", 2));
+  EXPECT_EQ(hint.type, HOG::HT_CHANGE_LOCATION);
+  scene->finished = true;
+  hint = search("hall");
+  EXPECT_EQ(hint.trigger, t("shed", 1));
+  EXPECT_EQ(hint.depth, 1u);
+  scene->activeCount = 0;
+  hint = search("hall");
+  EXPECT_EQ(hint.type, HOG::HT_CHANGE_LOCATION);
+  EXPECT_EQ(hint.trigger, t("garden", 3));
+  EXPECT_EQ(hint.entranceTrigger, t("hall", 1));
+  EXPECT_EQ(hint.entranceView, v("garden"));
 }
 
 TEST_F(PlayStateTest, GuideStepShowsWhereItsTriggerIsRestrictsClicksAndEndsByClickOrItem) {
