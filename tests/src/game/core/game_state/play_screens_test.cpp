@@ -609,6 +609,16 @@ TEST_F(RowTest, HintChargesAndPointsAtTheNeededItemsSlot) {
   EXPECT_FALSE(hint.ready);  // an action spends the charge
   EXPECT_EQ(hint.hintOpenMarker->mState, AE::Marker::kCompleted);
   EXPECT_EQ(hint.hintCloseMarker->mState, AE::Marker::kPlaying);
+  // The item's trail leaves a second after the click, for where its slot is by then.
+  const KR::Vector2<float> before = row.getSlotIconCentre(3);
+  hint.itemTrailTimer = 0.0f;  // as the click does for a hint with an item
+  hint.update(0.9f);
+  EXPECT_FALSE(hint.itemTrail->active && hint.itemTrail->endPoint.x == before.x);
+  rowWidget->position.x += 40.0f;  // the row pages meanwhile
+  hint.update(0.2f);
+  EXPECT_TRUE(hint.itemTrail->active);
+  EXPECT_FLOAT_EQ(hint.itemTrail->endPoint.x, before.x + 40.0f);
+  EXPECT_FLOAT_EQ(hint.itemTrail->endPoint.y, before.y);
   snprintf(chest.applicableItemName, sizeof(chest.applicableItemName), "missing");
   EXPECT_EQ(hint.showHint(result, &target), 1);
   EXPECT_EQ(hint.itemSlotIndex, -1);
