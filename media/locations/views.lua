@@ -30,6 +30,12 @@ function __Generated_L1_onActivate()
   end
 end
 
+-- The profile's first hint: a word on the button that charges.
+function onHintFirstClick()
+  print("hook: first hint")
+  gUIMessageManager.showMessage("HINT_FIRST", 4)
+end
+
 -- The desk's drawer opens (animation trigger 2, which enables the key).
 function __Generated_L3AT2_onAnimationPlayed() print("hook: the drawer opens") end
 

@@ -9,6 +9,7 @@
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/cut_scene.h"
 #include "core/game_state/guide_box.h"
+#include "core/game_state/hint_panel.h"
 #include "core/game_state/hos_item_disapperence_effect_manager.h"
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory.h"
@@ -235,6 +236,8 @@ void Game::onDeactivate() {
   // The book closes at rest: no pan or zoom left for the next play.
   if (auto* ui = dynamic_cast<InGameUI*>(hud.get())) ui->getNotebook()->close();
   viewStack->dropTakedObject(false);
+  // The hint button charges anew when play comes back.
+  if (auto* ui = dynamic_cast<InGameUI*>(hud.get())) ui->getHintPanel()->chargeTime = 0.0f;
   if (autosaveEnabled) saveGame();
   if (ProfileSystem::exists()) {
     ProfileSystem* profiles = ProfileSystem::getInstance();

@@ -4,12 +4,15 @@
 #include <cmath>
 
 #include "animationeditor/scene_node.h"
+#include "animationeditor/text_scene_node.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
 #include "core/game_state/hint_search.h"
+#include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory_panel_ui.h"
 #include "core/game_state/item_trigger.h"
 #include "core/game_state/locations_map.h"
+#include "core/game_state/notebook_ui.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_extension.h"
@@ -21,7 +24,6 @@
 #include "render_system_dx8.h"
 #include "sprite.h"
 #include "sprite_manager.h"
-#include "ui/ui_label.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_scene_node.h"
 #include "ui/ui_widget.h"
@@ -47,6 +49,15 @@ void playMarker(AE::Marker* marker) {
   if (marker) marker->play();
 }
 
+InGameUI* hud() { return Game::exists() ? dynamic_cast<InGameUI*>(Game::getInstance()->getHud()) : nullptr; }
+
+NotebookUI* notebook() {
+  InGameUI* ui = hud();
+  return ui ? ui->getNotebook() : nullptr;
+}
+
+constexpr const char* kCommands[] = {"hintBtnClicked", "mapBtnClicked", "backBtnClicked"};
+
 }  // namespace
 
 HintPanel::HintPanel() { makeTrails(nullptr); }
@@ -65,6 +76,7 @@ void HintPanel::load() {
   if (commands) {
     commands->registerFunction("hintBtnClicked", new KR::LexBinder<HintPanel>(this, &HintPanel::hintBtnClicked));
     commands->registerFunction("mapBtnClicked", new KR::LexBinder<HintPanel>(this, &HintPanel::mapBtnClicked));
+    commands->registerFunction("backBtnClicked", new KR::LexBinder<HintPanel>(this, &HintPanel::goBack));
   }
   KR::XmlDataReader reader;
   if (reader.open("default", "hint_config_xml")) {
@@ -78,13 +90,12 @@ void HintPanel::load() {
     if (!widget) KR::log("ERROR: Failed to load hint panel widget!");
   }
   if (widget) {
-    caption = widget->findDescendant("caption");
     mapButton = widget->findDescendant("map_btn");
     takeSceneMarkers(KR::findOwnedScene(widget));
     widget->hideForcibly();  // the HUD shows it with its own widgets
   }
   if (commands)
-    for (const char* name : {"hintBtnClicked", "mapBtnClicked"}) commands->unregisterFunction(name);
+    for (const char* name : kCommands) commands->unregisterFunction(name);
 }
 
 void HintPanel::takeSceneMarkers(AE::ISceneNode* scene) {
@@ -99,6 +110,8 @@ void HintPanel::takeSceneMarkers(AE::ISceneNode* scene) {
   hintCloseMarker = hint ? hint->findMarker("close") : nullptr;
   for (AE::Marker* marker : {hintOpenMarker, hintCloseMarker})
     if (marker) marker->stop(true);
+  AE::ISceneNode* text = hint ? hint->findByPath("/hint_btn/caption") : nullptr;
+  caption = text && text->getNodeType() == AE::kTextNode ? static_cast<AE::TextSceneNode*>(text) : nullptr;
   AE::ISceneNode* map = scene ? scene->findByPath("/root_group/map_button_controller") : nullptr;
   if (!map) KR::log("ERROR: Can't get map button controller node in hint panel scene");
   if (map) map->stop(true);  // the scene widget started the whole scene; the button rests until a marker plays
@@ -204,6 +217,8 @@ void HintPanel::update(float dt) {
 }
 
 void HintPanel::mapBtnClicked() {
+  if (NotebookUI* book = notebook())
+    if (book->isOpen()) book->close();
   playMarker(mapOpenMarker);
   if (locations && !locations->isOpen()) locations->open();
 }
@@ -213,8 +228,13 @@ bool HintPanel::isMinigameView() {
   return view && view->extension && view->extension->getType() == 1 && !view->extension->isSuspended();
 }
 
-void HintPanel::setCaption(const char* text) {
-  if (auto* label = dynamic_cast<KR::UILabel*>(caption)) label->setText(text);
+void HintPanel::goBack() {
+  if (InGameUI* ui = hud()) ui->goBackwardButtonClicked();
+}
+
+void HintPanel::setCaption(const wchar_t* text) {
+  // The word itself, not a key of the localised texts; setText re-lays the node out.
+  if (caption) caption->setText(std::wstring(text));
 }
 
 void HintPanel::onGameMessage(const GameMessage& message) {
@@ -234,11 +254,14 @@ void HintPanel::onGameMessage(const GameMessage& message) {
     ready = false;
     minigameChargeTime = 0.0f;
   }
-  setCaption(minigameMode ? "SKIP" : "HINT");
+  setCaption(minigameMode ? L"SKIP" : L"HINT");
 }
 
 void HintPanel::hintBtnClicked() {
   if (!ready || !Game::exists()) return;
+  if (NotebookUI* book = notebook())
+    if (book->isOpen()) return;
+  if (locations && locations->isOpen()) return;
   Game* game = Game::getInstance();
   HintResult result;
   HintSearch(game->getRegistry()).findHint(&result);

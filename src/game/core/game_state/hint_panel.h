@@ -12,22 +12,29 @@
 // The panel's scene (that of its widget tree) shows the charge through the
 // marker "progress" of "/root_group/hint_progress" (set to the charged share
 // of its length), lights the full button with the markers "open" and "close"
-// of "/root_group/hint_btn_controller", and animates the map button with the
-// markers "appear", "open", "close" and "force_hide" of
-// "/root_group/map_button_controller"; the map opens at the end of "appear".
-// The map button's widget "map_btn" is shown while the current profile's
-// map-button flag is set.
+// of "/root_group/hint_btn_controller", draws the button with its caption
+// (text node "/root_group/hint_btn_controller/hint_btn/caption") and animates
+// the map button with the markers "appear", "open", "close" and "force_hide"
+// of "/root_group/map_button_controller"; the map opens at the end of
+// "appear". The map button's widget "map_btn" is shown while the current
+// profile's map-button flag is set.
 //
 // Config "hint_config_xml" (package "default"): "disableTime",
 // "disableTimeHard", "minigameDisableTime", "minigameDisableTimeHard", the
 // trails' end effect "doActionParticle" and their section "FlashEffect".
-// UI "hint_panel_ui" table "HintPanel" with a label "caption".
+// UI "hint_panel_ui" table "HintPanel": the click areas "hint_btn" and
+// "map_btn" over the scene's buttons (commands "hintBtnClicked",
+// "mapBtnClicked"; "backBtnClicked" is the HUD's go-back).
 #include <cstdint>
 #include <memory>
 
 #include "animationeditor/marker.h"
 #include "core/game_state/hint_trail.h"
 #include "vector2.h"
+
+namespace AE {
+class TextSceneNode;
+}
 
 namespace KR {
 class Sprite;
@@ -60,6 +67,7 @@ class HintPanel : public AE::MarkerListener {
   void enableMapButton();
   void update(float dt);
   void onGameMessage(const GameMessage& message);
+  // Nothing while the button charges or the notebook or the map is open.
   void hintBtnClicked();
   // Points at the hint: 0 nothing, 1 a target, 2 a target and the needed item.
   int showHint(const HintResult& result, KR::Vector2<float>* target);
@@ -69,13 +77,17 @@ class HintPanel : public AE::MarkerListener {
   InventoryPanelUI* inventoryPanel = nullptr;
   // The map its map button opens (the HUD's).
   LocationsScreen* locations = nullptr;
+  // Closes the notebook when it is open, then opens the map.
   void mapBtnClicked();
+  // The HUD's go-back, for a panel layout that offers one ("backBtnClicked").
+  void goBack();
   // The trails' ribbons and end effects, from the HUD's draw.
   void draw();
   void stopTrails();
 
   KR::UIWidget* widget = nullptr;
-  KR::UIWidget* caption = nullptr;
+  // "HINT", or "SKIP" inside a minigame; null when the scene lacks it.
+  AE::TextSceneNode* caption = nullptr;
   KR::UIWidget* mapButton = nullptr;
   AE::Marker* progressMarker = nullptr;
   float progressDuration = 0.0f;
@@ -106,7 +118,7 @@ class HintPanel : public AE::MarkerListener {
   float rechargeTime() const;
   void showCharge(float shownCharge, float total);
   void makeTrails(KR::XmlDataReader* reader);
-  void setCaption(const char* text);
+  void setCaption(const wchar_t* text);
 };
 
 }  // namespace HOG

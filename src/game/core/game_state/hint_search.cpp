@@ -82,7 +82,8 @@ void HintSearch::findHint(HintResult* result) {
     open = game->getViewStack().getViews();
   }
   run(active, open, result);
-  logHintInfo(*result, timer.getElapsed());
+  // Without a location there was no search to report.
+  if (active) logHintInfo(*result, timer.getElapsed());
 }
 
 void HintSearch::run(View* active, const std::vector<View*>& openViews, HintResult* result) {

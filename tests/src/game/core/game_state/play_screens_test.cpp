@@ -1,12 +1,15 @@
 // Play screens over small locations built from description text: the hint
 // search (nearest action, tasks behind transitions, close-ups, cycles, equal
-// scores, more than 64 candidates), the map's reachability, the quest's
-// ordered stages, the dialogue's stages and skip, the inventory panel's
-// slides, lock and behaviours, the objects row's clicks, close-up, waiting
-// icons and return flight, and the hidden-object lines' dimming; inside a play
-// state: the hint button in a minigame, the guide's steps.
+// scores, more than 64 candidates, shorter paths), the map's reachability, the
+// quest's ordered stages, the dialogue's stages and skip, the inventory
+// panel's slides, lock and behaviours, the objects row's clicks, close-up,
+// waiting icons and return flight, and the hidden-object lines' dimming;
+// inside a play state: the hint button in a minigame, under the notebook and
+// the map, its first-hint hook and its charge at stop; the hint search over
+// shown hidden objects; the guide's steps.
 #include <gtest/gtest.h>
 
+#include <lua.hpp>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -14,8 +17,10 @@
 
 #include "../showcase_test_support.h"
 #include "animationeditor/marker.h"
+#include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_node_animation.h"
+#include "animationeditor/text_scene_node.h"
 #include "config_manager.h"
 #include "core/game_state/amulets_button.h"
 #include "core/game_state/animation_trigger.h"
@@ -28,6 +33,7 @@
 #include "core/game_state/hint_search.h"
 #include "core/game_state/hos_panel_behaviour.h"
 #include "core/game_state/hos_quest_view_extension.h"
+#include "core/game_state/hos_view_extension.h"
 #include "core/game_state/in_game_menu.h"
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/input_state.h"
@@ -37,6 +43,7 @@
 #include "core/game_state/item_trigger.h"
 #include "core/game_state/locations_map.h"
 #include "core/game_state/notebook_records.h"
+#include "core/game_state/notebook_ui.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_extension.h"
@@ -169,6 +176,18 @@ TEST_F(PlayScreensTest, HintSearchEntersTasksLeavesCloseUpsAndWeighsEveryCandida
   EXPECT_EQ(hint.trigger, t("desk", 300));
   EXPECT_EQ(hint.entranceTrigger, nullptr);
   EXPECT_EQ(hint.entranceView, v("desk"));
+}
+
+TEST_F(PlayScreensTest, HintSearchWalksAViewAgainWhenItIsReachedOnAShorterPath) {
+  // The way through the attic (higher id, walked first) reaches the cellar in two steps, the way straight
+  // there in one: the item behind the cellar is then two steps away, through the second way.
+  load(view("hall", transition(1, "cellar") + transition(2, "attic")) + view("attic", transition(3, "cellar")) +
+       view("cellar", transition(4, "vault")) + view("vault", item(5)));
+  const HOG::HintResult hint = search("hall");
+  EXPECT_EQ(hint.trigger, t("vault", 5));
+  EXPECT_EQ(hint.depth, 2u);
+  EXPECT_EQ(hint.entranceTrigger, t("hall", 1));
+  EXPECT_EQ(hint.entranceView, v("cellar"));
 }
 
 TEST_F(PlayScreensTest, HintScoresOrderLiveKindsAndKeepEqualScoresInOrder) {
@@ -598,6 +617,16 @@ TEST_F(RowTest, HintChargesAndPointsAtTheNeededItemsSlot) {
   EXPECT_FALSE(hint.ready);  // an action spends the charge
   EXPECT_EQ(hint.hintOpenMarker->mState, AE::Marker::kCompleted);
   EXPECT_EQ(hint.hintCloseMarker->mState, AE::Marker::kPlaying);
+  // The item's trail leaves a second after the click, for where its slot is by then.
+  const KR::Vector2<float> before = row.getSlotIconCentre(3);
+  hint.itemTrailTimer = 0.0f;  // as the click does for a hint with an item
+  hint.update(0.9f);
+  EXPECT_FALSE(hint.itemTrail->active && hint.itemTrail->endPoint.x == before.x);
+  rowWidget->position.x += 40.0f;  // the row pages meanwhile
+  hint.update(0.2f);
+  EXPECT_TRUE(hint.itemTrail->active);
+  EXPECT_FLOAT_EQ(hint.itemTrail->endPoint.x, before.x + 40.0f);
+  EXPECT_FLOAT_EQ(hint.itemTrail->endPoint.y, before.y);
   snprintf(chest.applicableItemName, sizeof(chest.applicableItemName), "missing");
   EXPECT_EQ(hint.showHint(result, &target), 1);
   EXPECT_EQ(hint.itemSlotIndex, -1);
@@ -986,20 +1015,31 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
   std::unique_ptr<HOG::ProfileSystem> profiles;
   std::unique_ptr<HOG::Game> game;
   HOG::InGameUI* hud = nullptr;
+  // A scene the HUD's panels may keep pointers into; it outlives the game.
+  std::unique_ptr<AE::ISceneNode> panelScene;
 };
 
 TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksItToSkip) {
   load(view("hall", item(1)) + view("game", item(2), kMinigame));
   HOG::HintPanel* hint = hud->getHintPanel();
-  KR::UILabel caption("caption", nullptr);
-  hint->caption = &caption;
+  // The caption is the text node of the panel's scene (the demo's).
+  panelScene.reset(AE::loadScene("hint_panel_xml"));
+  ASSERT_NE(panelScene, nullptr);
+  hint->takeSceneMarkers(panelScene.get());
+  auto* caption =
+      dynamic_cast<AE::TextSceneNode*>(panelScene->findByPath("/root_group/hint_btn_controller/hint_btn/caption"));
+  ASSERT_NE(caption, nullptr);
+  EXPECT_EQ(hint->caption, caption);
+  caption->mDirty = false;
   hint->disableTime = hint->disableTimeHard = 100.0f;
   hint->minigameDisableTime = 2.0f;
   hint->minigameDisableTimeHard = 5.0f;
   hint->chargeTime = 50.0f;
   HOG::View* minigame = open("game");
   EXPECT_TRUE(hint->minigameMode);
-  EXPECT_EQ(caption.text, L"SKIP");
+  // The word itself (the localised texts say "Skip"), laid out anew.
+  EXPECT_EQ(caption->getDisplayText(), L"SKIP");
+  EXPECT_TRUE(caption->mDirty);
   EXPECT_FALSE(hint->ready);
 
   // Hard: the minigame's hard time, on its own clock (the half-charged hint clock does not count).
@@ -1031,8 +1071,97 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   profiles->getCurrentProfile()->hardDifficulty = 0;
   open("hall");
   EXPECT_FALSE(hint->minigameMode);
-  EXPECT_EQ(caption.text, L"HINT");
-  hint->caption = nullptr;
+  EXPECT_EQ(caption->getDisplayText(), L"HINT");
+}
+
+TEST_F(PlayStateTest, HintButtonWaitsForTheNotebookAndTheMapCallsTheFirstHintHookOnceAndEmptiesOnStop) {
+  load(view("hall", item(1)));
+  open("hall");
+  lua_State* lua = game->getLuaState().getMainState();
+  ASSERT_EQ(luaL_dostring(lua, "firstHints = 0 function onHintFirstClick() firstHints = firstHints + 1 end"), 0);
+  auto firstHints = [lua] {
+    lua_getglobal(lua, "firstHints");
+    const int calls = int(lua_tonumber(lua, -1));
+    lua_pop(lua, 1);
+    return calls;
+  };
+  HOG::HintPanel* hint = hud->getHintPanel();
+  HOG::NotebookUI* book = hud->getNotebook();
+  HOG::LocationsScreen* map = hud->getLocationsMap();
+  ASSERT_NE(map, nullptr);
+  ASSERT_EQ(profiles->getCurrentProfile()->firstHint, 1u);
+  hint->ready = true;
+
+  // Under the open notebook a full button gives no hint; its map button closes the book and opens the map.
+  book->setOpen(true);
+  ASSERT_TRUE(book->isOpen());
+  hint->hintBtnClicked();
+  EXPECT_TRUE(hint->ready);
+  EXPECT_EQ(firstHints(), 0);
+  hint->mapBtnClicked();
+  EXPECT_FALSE(book->isOpen());
+  EXPECT_TRUE(map->isOpen());
+  // Nor under the map.
+  hint->hintBtnClicked();
+  EXPECT_TRUE(hint->ready);
+  map->close();
+
+  // The item in the hall: the charge is spent and the profile's first hint calls the script once.
+  hint->hintBtnClicked();
+  EXPECT_FALSE(hint->ready);
+  EXPECT_EQ(firstHints(), 1);
+  EXPECT_EQ(profiles->getCurrentProfile()->firstHint, 0u);
+  hint->ready = true;
+  hint->hintBtnClicked();
+  EXPECT_FALSE(hint->ready);
+  EXPECT_EQ(firstHints(), 1);
+
+  // Leaving play empties the charge.
+  hint->chargeTime = 3.0f;
+  game->onDeactivate();
+  EXPECT_FLOAT_EQ(hint->chargeTime, 0.0f);
+}
+
+TEST_F(PlayStateTest, HintSearchAsksOnlyForShownHiddenObjectsAndEntersTasksFurtherOff) {
+  const std::string hos = "<extensionName v=\"HOSViewExtension\"/>";
+  auto hosItem = [](int id) {
+    return "<@><type v=\"5\"/><triggerID v=\"" + std::to_string(id) + "\"/><enabled v=\"1\"/></@>";
+  };
+  load(view("hall", transition(2, "shed") + transition(1, "garden")) + view("shed", hosItem(1) + hosItem(2), hos) +
+       view("garden", transition(3, "game")) + view("game", "", kMinigame));
+  HOG::ViewRegistry& registry = game->getRegistry();
+  auto v = [&registry](const char* name) { return registry.findViewByName(name); };
+  auto t = [&v](const char* name, int id) { return v(name)->findTrigger(uint32_t(id)); };
+  auto search = [&](const char* active) {
+    HOG::HintResult result;
+    HOG::HintSearch(registry).run(v(active), {v(active)}, &result);
+    return result;
+  };
+  auto* scene = static_cast<HOG::HOSViewExtension*>(v("shed")->extension);
+  ASSERT_NE(scene, nullptr);
+  scene->activeItems[0] = static_cast<HOG::HOSItemTrigger*>(t("shed", 1));
+  scene->activeCount = 1;
+
+  // Item 2 sorts first but is not asked for yet.
+  HOG::HintResult hint = search("shed");
+  EXPECT_EQ(hint.type, HOG::HT_DO_ACTION);
+  EXPECT_EQ(hint.trigger, t("shed", 1));
+
+  // An unfinished scene is a task: the way in is the hint. A way into a task
+  // two steps off keeps the first way from the start.
+  hint = search("hall");
+  EXPECT_EQ(hint.trigger, t("hall", 2));
+  EXPECT_EQ(hint.type, HOG::HT_CHANGE_LOCATION);
+  scene->finished = true;
+  hint = search("hall");
+  EXPECT_EQ(hint.trigger, t("shed", 1));
+  EXPECT_EQ(hint.depth, 1u);
+  scene->activeCount = 0;
+  hint = search("hall");
+  EXPECT_EQ(hint.type, HOG::HT_CHANGE_LOCATION);
+  EXPECT_EQ(hint.trigger, t("garden", 3));
+  EXPECT_EQ(hint.entranceTrigger, t("hall", 1));
+  EXPECT_EQ(hint.entranceView, v("garden"));
 }
 
 // The play state with the HUD built from the demo's widget trees.
