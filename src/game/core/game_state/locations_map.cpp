@@ -5,8 +5,10 @@
 #include "animationeditor/scene_render.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
+#include "core/game_state/in_game_ui.h"
 #include "core/game_state/input_state.h"
 #include "core/game_state/item_trigger.h"
+#include "core/game_state/notebook_ui.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
@@ -132,6 +134,10 @@ LocationsScreen::~LocationsScreen() {
 }
 
 void LocationsScreen::open() {
+  // The book lies over everything, the map included: it closes as the map opens.
+  if (Game::exists())
+    if (auto* hud = dynamic_cast<InGameUI*>(Game::getInstance()->getHud()))
+      if (NotebookUI* notebook = hud->getNotebook(); notebook && notebook->isOpen()) notebook->close();
   opened = true;
   if (scene) {
     scene->setEnabled(true);

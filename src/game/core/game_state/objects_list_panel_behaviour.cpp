@@ -19,7 +19,9 @@
 #include "scoped_lock.h"
 #include "string_conversion.h"
 #include "ui/text_manager.h"
+#include "ui/ui_font.h"
 #include "ui/ui_label.h"
+#include "ui/ui_sprite.h"
 #include "ui/ui_widget.h"
 #include "xml_data_reader.h"
 
@@ -208,12 +210,37 @@ void ObjectsListPanelBehaviour::dress(int index) {
   const InventoryItem* shown = slot.occupied ? shownRecord(slot) : nullptr;
   const bool ready = iconLoaded(shown);
   KR::UIWidget* caption = captionName.empty() ? nullptr : slot.widget->findDescendant(captionName);
-  if (auto* label = dynamic_cast<KR::UILabel*>(caption); label && ready)
+  KR::UIWidget* back = captionPanelName.empty() ? nullptr : slot.widget->findDescendant(captionPanelName);
+  auto* label = dynamic_cast<KR::UILabel*>(caption);
+  if (label && ready) {
     label->setText(KR::TextManager::exists() ? KR::toNarrowString(KR::TextManager::getInstance()->getText(shown->name))
                                              : std::string(shown->name));
+    fitCaptionPanel(back, label);
+  }
   if (caption) caption->setVisible(ready);
-  if (KR::UIWidget* back = captionPanelName.empty() ? nullptr : slot.widget->findDescendant(captionPanelName))
-    back->setVisible(ready);
+  if (back) back->setVisible(ready);
+}
+
+// The backing panel is as wide as the name plus 20 pixels each side, centred
+// under the slot (7 pixels to the left, where the art's shadow falls); the
+// caption takes the panel's span so that its centred text sits on it.
+void ObjectsListPanelBehaviour::fitCaptionPanel(KR::UIWidget* back, KR::UILabel* label) const {
+  if (!back) return;
+  const std::wstring& text = label->text;
+  const float textWidth =
+      label->font ? label->font->getWStringWidth(text.data(), text.data() + text.size(), label->xcoeff) : 0.0f;
+  const float width = textWidth + kCaptionMargin;
+  back->position.x = itemsDistance / 2 - width / 2 - kCaptionShift;
+  auto* sprite = dynamic_cast<KR::UISprite*>(back);
+  if (sprite && sprite->sprite && sprite->sprite->mSize.x > 0.0f) {
+    // A sprite draws its image scaled; its size stays the image's, so getSize reads the new width too.
+    sprite->size.x = sprite->sprite->mSize.x;
+    sprite->scale.x = width / sprite->sprite->mSize.x;
+  } else {
+    back->size.x = width;
+  }
+  label->position.x = label->parent == back ? 0.0f : back->position.x;
+  label->size.x = width;
 }
 
 void ObjectsListPanelBehaviour::queueIcon(InventoryItem* record) {

@@ -36,6 +36,7 @@
 #include "core/game_state/item_trigger.h"
 #include "core/game_state/locations_map.h"
 #include "core/game_state/notebook_records.h"
+#include "core/game_state/notebook_ui.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_extension.h"
@@ -43,9 +44,14 @@
 #include "core/game_state/view_stack.h"
 #include "core/main_menu_state/profile_system.h"
 #include "engine_allocators.h"
+#include "lex_binded_function_manager.h"
+#include "object_factory.h"
 #include "render_system_dx8.h"
 #include "support/test_support.h"
+#include "timer_manager.h"
+#include "ui/ui_font.h"
 #include "ui/ui_label.h"
+#include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
 #include "xml_data_reader.h"
 
@@ -490,6 +496,38 @@ TEST_F(RowTest, IconlessSlotsWaitInOrderAndTheirCaptionsComeWithTheIconAndFollow
   EXPECT_EQ(row.waiting[1], nullptr);
 }
 
+TEST_F(RowTest, ACaptionsBackingPanelFitsTheNameAndCentresUnderTheSlot) {
+  KR::UIFont font;  // every character 10 pixels wide
+  font.codeTable.assign(KR::kFontCodeTableSize, 0);
+  font.glyphCount = 1;
+  font.levels[0].glyphs.push_back(KR::UIFontGlyph{0.0f, 0.0f, 10.0f, 16.0f});
+  font.levelCount = 1;
+  row.captionPanelName = "caption_panel";
+  for (int i : {1, 2}) {
+    auto* back = new KR::UIWidget("caption_panel", row.slots[i].widget);
+    row.slots[i].widget->children.push_back(back);
+    caption(i)->font = &font;
+  }
+  snprintf(items[2].name, sizeof(items[2].name), "a much longer name");
+  items[1].spriteLoaded = items[2].spriteLoaded = true;
+  row.update(0.02f);
+  for (int i : {1, 2}) {
+    const KR::UIWidget* back = row.slots[i].widget->findDescendant("caption_panel");
+    const std::wstring& name = caption(i)->text;
+    const float width = font.getWStringWidth(name.data(), name.data() + name.size(), 0.0f) + 40.0f;
+    EXPECT_GT(width, 80.0f);
+    EXPECT_TRUE(back->visible);
+    EXPECT_FLOAT_EQ(back->size.x, width) << i;
+    EXPECT_FLOAT_EQ(back->position.x, 50.0f - width / 2 - 7.0f) << i;
+    // The caption spans its panel, so its centred text sits on it.
+    EXPECT_FLOAT_EQ(caption(i)->position.x, back->position.x) << i;
+    EXPECT_FLOAT_EQ(caption(i)->size.x, width) << i;
+  }
+  EXPECT_GT(row.slots[2].widget->findDescendant("caption_panel")->size.x,
+            row.slots[1].widget->findDescendant("caption_panel")->size.x + 100.0f);
+  for (int i : {1, 2}) caption(i)->font = nullptr;
+}
+
 TEST_F(RowTest, AHeldItemLetGoFliesBackIntoItsSlotWhichWorksAgainAfterwards) {
   click(145, 45, 145, 45);
   ASSERT_EQ(row.activeSlot, 1);
@@ -918,6 +956,7 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
  protected:
   void SetUp() override {
     openMedia();
+    openServices();
     gNextView = 0;
     profiles = std::make_unique<HOG::ProfileSystem>(KR::Test::scratchDir("play-screens") + "/");
     game = std::make_unique<HOG::Game>();
@@ -927,8 +966,12 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
   void TearDown() override {
     game.reset();
     profiles.reset();
+    closeServices();
     ShowcaseTest::TearDown();
   }
+  // What the play state needs besides the media, made before it and destroyed after it.
+  virtual void openServices() {}
+  virtual void closeServices() {}
   void load(const std::string& views) {
     game->getRegistry().clear();
     KR::XmlDataReader reader;
@@ -1004,6 +1047,89 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   EXPECT_FALSE(hint->minigameMode);
   EXPECT_EQ(caption.text, L"HINT");
   hint->caption = nullptr;
+}
+
+// A minigame whose brief is a text of its own.
+class BriefedMinigame : public HOG::TestViewExtension {
+ public:
+  const std::wstring* getExtensionData() override { return &brief; }
+  std::wstring brief = L"Open the drawer";
+};
+
+// The play state with the UI manager and the widgets' commands: the HUD's trees load from the demo content.
+class PlayStateWithUITest : public PlayStateTest {
+ protected:
+  void openServices() override {
+    openDevice();
+    openSpritesAndFonts();
+    timer = std::make_unique<KR::TimerManager>();
+    factory = std::make_unique<KR::ObjectFactory>();
+    functions = std::make_unique<KR::LexBindedFunctionManager>();
+    uiManager = std::make_unique<KR::UIManager>();
+  }
+  void closeServices() override {
+    uiManager.reset();
+    functions.reset();
+    factory.reset();
+    timer.reset();
+  }
+  std::unique_ptr<KR::TimerManager> timer;
+  std::unique_ptr<KR::ObjectFactory> factory;
+  std::unique_ptr<KR::LexBindedFunctionManager> functions;
+  std::unique_ptr<KR::UIManager> uiManager;
+};
+
+TEST_F(PlayStateWithUITest, BriefWindowOpensByCommandShowsTheBriefKeepsItsClicksAndClosesWithTheMinigame) {
+  load(view("hall", item(1)) + view("game", item(2), kMinigame));
+  HOG::InventoryPanelUI* panel = hud->getInventoryPanel();
+  auto* brief = dynamic_cast<HOG::BriefPanelBehaviour*>(panel->findBehaviour("BriefPanelBehaviour"));
+  ASSERT_NE(brief, nullptr);
+  ASSERT_NE(brief->briefWindow, nullptr);
+  ASSERT_NE(brief->briefWindowText, nullptr);
+  EXPECT_FALSE(brief->briefWindow->shown);  // closed until asked
+  open("game");
+  ASSERT_EQ(panel->activeBehaviour, brief);
+  BriefedMinigame minigame;
+  HOG::GameMessage changed;
+  changed.kind = HOG::kMsgExtensionChanged;
+  changed.setPointer(static_cast<HOG::IViewExtension*>(&minigame));
+  panel->onMessage(&changed);
+  EXPECT_EQ(static_cast<KR::UILabel*>(brief->text)->text, L"Open the drawer");
+  EXPECT_EQ(static_cast<KR::UILabel*>(brief->briefWindowText)->text, L"Open the drawer");
+
+  // The widgets' command opens it over everything; the held item is not drawn meanwhile.
+  KR::ILexBinder* show = KR::LexBindedFunctionManager::getInstance()->findFunction("showBriefWindow");
+  ASSERT_NE(show, nullptr);
+  show->invoke();
+  EXPECT_TRUE(brief->briefWindow->shown);
+  EXPECT_TRUE(game->briefWindowShown);
+  // A click on the window (its OK) is the panel's, not the minigame's.
+  const KR::Vector2<float> inside = brief->briefWindowText->getAbsolutePosition() + KR::Vector2<float>(5.0f, 5.0f);
+  EXPECT_LT(inside.y, panel->appearCursorYPos);
+  EXPECT_TRUE(panel->handleInput(clickAt(int32_t(inside.x), int32_t(inside.y))));
+  KR::LexBindedFunctionManager::getInstance()->findFunction("closeBriefWindow")->invoke();
+  EXPECT_FALSE(brief->briefWindow->shown);
+  EXPECT_FALSE(game->briefWindowShown);
+  EXPECT_FALSE(panel->handleInput(clickAt(int32_t(inside.x), int32_t(inside.y))));
+
+  // Leaving the minigame with the window open closes it.
+  show->invoke();
+  open("hall");
+  EXPECT_STREQ(panel->activeBehaviour->getClassName(), "ObjectsListPanelBehaviour");
+  EXPECT_FALSE(brief->briefWindow->shown);
+  EXPECT_FALSE(game->briefWindowShown);
+}
+
+TEST_F(PlayStateTest, TheMapOpensOverAClosedBook) {
+  load(view("hall", transition(1, "garden")) + view("garden", transition(2, "hall")));
+  open("hall");
+  HOG::NotebookUI* notebook = hud->getNotebook();
+  notebook->setOpen(true);
+  ASSERT_TRUE(notebook->isOpen());
+  hud->getHintPanel()->mapBtnClicked();
+  EXPECT_TRUE(hud->getLocationsMap()->isOpen());
+  EXPECT_FALSE(notebook->isOpen());
+  hud->getLocationsMap()->close();
 }
 
 TEST_F(PlayStateTest, GuideStepShowsWhereItsTriggerIsRestrictsClicksAndEndsByClickOrItem) {
