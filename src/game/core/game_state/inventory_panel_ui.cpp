@@ -179,9 +179,15 @@ bool InventoryPanelUI::handleInput(const InputState& input) {
   const KR::Vector2<float> cursor(float(input.x), float(input.y));
   cursorOver = cursor.y > appearCursorYPos || (backElement && backElement->hitTest(cursor));
   if (activeBehaviour && activeBehaviour->processInput(input) != 0) return true;
-  // A click on the open brief window (its close button) stays off the minigame under it.
-  if (BriefPanelBehaviour* brief = briefBehaviour())
-    if (brief->isBriefWindowShown() && brief->briefWindow->hitTest(cursor)) return true;
+  // Clicks on the open brief window stay off the minigame under it. Its OK closes it in the
+  // UI manager's pass, before the frame's input comes here: a click begun on it ends on it.
+  if (BriefPanelBehaviour* brief = briefBehaviour()) {
+    const bool onWindow = brief->isBriefWindowShown() && brief->briefWindow->hitTest(cursor);
+    if (input.leftPressed) pressOnBriefWindow = onWindow;
+    const bool ending = pressOnBriefWindow && input.leftReleased;
+    if (!input.leftDown) pressOnBriefWindow = false;
+    if (onWindow || ending) return true;
+  }
   return cursorOver;
 }
 

@@ -97,6 +97,8 @@ class InventoryPanelUI : public GameMessageListener {
   BriefPanelBehaviour* briefBehaviour() const;
 
   bool commandsBound = false;
+  // The left button went down on the open brief window and is not up yet.
+  bool pressOnBriefWindow = false;
 };
 
 }  // namespace HOG

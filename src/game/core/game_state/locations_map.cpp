@@ -158,8 +158,16 @@ void LocationsScreen::close() {
 }
 
 bool LocationsScreen::handleInput(const InputState& input) {
-  if (!opened) return false;
+  if (!opened) {
+    // Close runs in the UI manager's pass, before the frame's input comes here: a click
+    // that began on the open map ends on it, never on the location shown again.
+    const bool ending = pressedWhileOpen && input.valid && input.leftReleased;
+    if (!input.valid || !input.leftDown) pressedWhileOpen = false;
+    return ending;
+  }
   if (!input.valid) return true;
+  if (input.leftPressed) pressedWhileOpen = true;
+  if (input.leftReleased) pressedWhileOpen = false;
   if (controller.handleInput(&input)) return true;
   const MapPlace* hit = nullptr;
   for (const auto& place : map->getPlaces())

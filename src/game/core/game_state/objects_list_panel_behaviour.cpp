@@ -392,6 +392,8 @@ ObjectsListPanelBehaviour::Slot* ObjectsListPanelBehaviour::findSlotByName(const
 void ObjectsListPanelBehaviour::take(int index) {
   Slot& slot = slots[index];
   slot.taken = true;
+  // The item leaves its place: the empty place still takes the click that puts it back.
+  if (slot.widget) slot.widget->setVisible(false);
   panel->autoHide = false;
   heldCentre = lastCursor;
   if (gameRunning()) Game::getInstance()->getViewStack().setTakenInventoryItem(slot.item);
@@ -410,6 +412,7 @@ void ObjectsListPanelBehaviour::take(int index) {
   std::swap(held.group, slot.group);
   held.taken = true;
   slot.taken = false;
+  if (slot.widget) slot.widget->setVisible(true);
   for (int i : {index, activeSlot}) {
     dress(i);
     showCount(i);
@@ -418,7 +421,10 @@ void ObjectsListPanelBehaviour::take(int index) {
 
 void ObjectsListPanelBehaviour::putBack(int index) {
   slots[index].taken = false;
-  if (slots[index].widget) slots[index].widget->setState("onIdle");
+  if (slots[index].widget) {
+    slots[index].widget->setVisible(slots[index].widget->position.x != kOffPage);
+    slots[index].widget->setState("onIdle");
+  }
   activeSlot = -1;
   panel->autoHide = canDisappear;
 }
@@ -439,7 +445,7 @@ void ObjectsListPanelBehaviour::removeSlot(int index) {
   slots[kSlots - 1].occupied = slots[kSlots - 1].taken = false;
   for (int i = index; i < kSlots; ++i)
     if (slots[i].widget) {
-      slots[i].widget->setVisible(slots[i].occupied);
+      slots[i].widget->setVisible(slots[i].occupied && !slots[i].taken);
       dress(i);
       showCount(i);
     }
@@ -468,7 +474,7 @@ void ObjectsListPanelBehaviour::layoutSlot(int index) {
   const bool onPage = index >= firstShown && index < firstShown + itemsPageCount;
   // Slots off the page leave the screen: an invisible widget still meets the pointer.
   slot.widget->position.x = onPage ? x : kOffPage;
-  slot.widget->setVisible(slot.occupied && onPage);
+  slot.widget->setVisible(slot.occupied && onPage && !slot.taken);
 }
 
 void ObjectsListPanelBehaviour::update(float dt) {
@@ -494,7 +500,8 @@ int32_t ObjectsListPanelBehaviour::processInput(const InputState& input) {
   if (std::sqrt(dx * dx + dy * dy) > kClickDistance) return result;
   for (int i = 0; i < kSlots; ++i) {
     Slot& slot = slots[i];
-    if (!slot.occupied || !slot.widget || !slot.item || !slot.widget->visible) continue;
+    // A held item's place is hidden but answers; slots off the page lie off screen.
+    if (!slot.occupied || !slot.widget || !slot.item || (!slot.widget->visible && !slot.taken)) continue;
     if (!slot.widget->hitTest(cursor)) continue;
     if (slot.taken) {
       putBack(i);

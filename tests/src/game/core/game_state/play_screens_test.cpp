@@ -409,6 +409,8 @@ TEST_F(RowTest, ClicksTakeExchangePutBackAndIgnoreDrags) {
   click(45, 45, 50, 50);
   EXPECT_EQ(row.activeSlot, 0);
   EXPECT_TRUE(row.slots[0].taken);
+  row.update(0.02f);
+  EXPECT_FALSE(row.slots[0].widget->visible);  // the item has left its place
   // Another item while holding one: the clicked one goes onto the cursor, the held one back in its place.
   click(245, 45, 245, 45);
   EXPECT_EQ(row.activeSlot, 0);
@@ -416,9 +418,15 @@ TEST_F(RowTest, ClicksTakeExchangePutBackAndIgnoreDrags) {
   EXPECT_TRUE(row.slots[0].taken);
   EXPECT_EQ(row.slots[2].item, &items[0]);
   EXPECT_FALSE(row.slots[2].taken);
+  row.update(0.02f);
+  EXPECT_FALSE(row.slots[0].widget->visible);
+  EXPECT_TRUE(row.slots[2].widget->visible);
+  // The empty place, hidden, still takes the click that puts the item back.
   click(45, 45, 45, 45);
   EXPECT_EQ(row.activeSlot, -1);
   EXPECT_FALSE(row.slots[0].taken);
+  row.update(0.02f);
+  EXPECT_TRUE(row.slots[0].widget->visible);
 }
 
 TEST_F(RowTest, ANewItemFliesIntoItsSlotWhileClicksWait) {
@@ -997,6 +1005,13 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
     input.y = input.pressY = y;
     return input;
   }
+  // The left button going down there (the click's release comes with clickAt).
+  static HOG::InputState pressAt(int32_t x, int32_t y) {
+    HOG::InputState input = clickAt(x, y);
+    input.leftReleased = 0;
+    input.leftPressed = input.leftDown = 1;
+    return input;
+  }
   std::unique_ptr<HOG::ProfileSystem> profiles;
   std::unique_ptr<HOG::Game> game;
   HOG::InGameUI* hud = nullptr;
@@ -1103,13 +1118,16 @@ TEST_F(PlayStateWithUITest, BriefWindowOpensByCommandShowsTheBriefKeepsItsClicks
   show->invoke();
   EXPECT_TRUE(brief->briefWindow->shown);
   EXPECT_TRUE(game->briefWindowShown);
-  // A click on the window (its OK) is the panel's, not the minigame's.
+  // Clicks on the window are the panel's, not the minigame's, also the release of the
+  // click on OK, which arrives after the UI manager has closed the window.
   const KR::Vector2<float> inside = brief->briefWindowText->getAbsolutePosition() + KR::Vector2<float>(5.0f, 5.0f);
   EXPECT_LT(inside.y, panel->appearCursorYPos);
-  EXPECT_TRUE(panel->handleInput(clickAt(int32_t(inside.x), int32_t(inside.y))));
+  EXPECT_TRUE(panel->handleInput(pressAt(int32_t(inside.x), int32_t(inside.y))));
   KR::LexBindedFunctionManager::getInstance()->findFunction("closeBriefWindow")->invoke();
   EXPECT_FALSE(brief->briefWindow->shown);
   EXPECT_FALSE(game->briefWindowShown);
+  EXPECT_TRUE(panel->handleInput(clickAt(int32_t(inside.x), int32_t(inside.y))));
+  EXPECT_FALSE(panel->handleInput(pressAt(int32_t(inside.x), int32_t(inside.y))));
   EXPECT_FALSE(panel->handleInput(clickAt(int32_t(inside.x), int32_t(inside.y))));
 
   // Leaving the minigame with the window open closes it.
@@ -1120,16 +1138,23 @@ TEST_F(PlayStateWithUITest, BriefWindowOpensByCommandShowsTheBriefKeepsItsClicks
   EXPECT_FALSE(game->briefWindowShown);
 }
 
-TEST_F(PlayStateTest, TheMapOpensOverAClosedBook) {
+TEST_F(PlayStateTest, TheMapOpensOverAClosedBookAndKeepsTheClickThatClosedIt) {
   load(view("hall", transition(1, "garden")) + view("garden", transition(2, "hall")));
   open("hall");
   HOG::NotebookUI* notebook = hud->getNotebook();
   notebook->setOpen(true);
   ASSERT_TRUE(notebook->isOpen());
   hud->getHintPanel()->mapBtnClicked();
-  EXPECT_TRUE(hud->getLocationsMap()->isOpen());
+  HOG::LocationsScreen* map = hud->getLocationsMap();
+  EXPECT_TRUE(map->isOpen());
   EXPECT_FALSE(notebook->isOpen());
-  hud->getLocationsMap()->close();
+
+  // Its Close runs before the frame's input arrives: the release still ends on the map.
+  EXPECT_TRUE(map->handleInput(pressAt(1500, 40)));
+  map->close();
+  EXPECT_TRUE(map->handleInput(clickAt(1500, 40)));
+  EXPECT_FALSE(map->handleInput(pressAt(1500, 40)));
+  EXPECT_FALSE(map->handleInput(clickAt(1500, 40)));
 }
 
 TEST_F(PlayStateTest, GuideStepShowsWhereItsTriggerIsRestrictsClicksAndEndsByClickOrItem) {
