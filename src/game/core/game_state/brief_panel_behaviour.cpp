@@ -54,7 +54,7 @@ void BriefPanelBehaviour::parseConfig(KR::XmlDataReader& reader) {
   element = panel->root ? panel->root->findDescendant(elementName) : nullptr;
   if (element) {
     text = element->findDescendant(textName);
-    element->hideForcibly();
+    hideElement(element);
   }
   if (!windowFile.empty() && KR::UIManager::exists())
     briefWindow = KR::UIManager::getInstance()->loadUI(windowFile, windowTable, nullptr, "default");
@@ -85,6 +85,7 @@ void BriefPanelBehaviour::activate() {
   panel->currentElement = element;
   panel->setShown(true);
   panel->autoHide = canDisappear;
+  element->setVisible(true);
   element->hideForcibly();
   element->show();
   panelShownOnActivate = panel->shown;
@@ -93,10 +94,7 @@ void BriefPanelBehaviour::activate() {
 void BriefPanelBehaviour::deactivate() {
   // Leaving the minigame closes its brief: the window would stay over the next location.
   if (isBriefWindowShown()) closeBriefWindow();
-  if (element) {
-    element->hideForcibly();
-    element->setVisible(false);
-  }
+  hideElement(element);
   panel->setShown(panelShownOnActivate);
 }
 

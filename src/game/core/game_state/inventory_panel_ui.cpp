@@ -107,6 +107,12 @@ InventoryPanelBehaviour* InventoryPanelUI::findBehaviour(const char* className) 
   return nullptr;
 }
 
+void InventoryPanelBehaviour::hideElement(KR::UIWidget* element) {
+  if (!element) return;
+  element->hideForcibly();
+  element->setVisible(false);
+}
+
 BriefPanelBehaviour* InventoryPanelUI::briefBehaviour() const {
   return dynamic_cast<BriefPanelBehaviour*>(findBehaviour("BriefPanelBehaviour"));
 }

@@ -45,6 +45,11 @@ class InventoryPanelBehaviour : public GameMessageListener {
   virtual void setContentVisible(bool) {}
 
  protected:
+  // Hides a behaviour's element when another takes the panel, and makes it invisible: the UI
+  // manager still routes the pointer into a hidden subtree of the shown panel, and a hover
+  // there would put it back into its idle, shown state.
+  static void hideElement(KR::UIWidget* element);
+
   InventoryPanelUI* panel;
 };
 

@@ -105,7 +105,7 @@ void ObjectsListPanelBehaviour::parseConfig(KR::XmlDataReader& reader) {
         btn->processEvent("clicked",
                           new KR::Function<ObjectsListPanelBehaviour>(this, &ObjectsListPanelBehaviour::pageRight));
     }
-    element->hideForcibly();
+    hideElement(element);
   }
 }
 
@@ -115,6 +115,7 @@ void ObjectsListPanelBehaviour::activate() {
   refreshItems();
   panel->autoHide = canDisappear;
   if (!element) return;
+  element->setVisible(true);
   element->showForcibly();
   element->setState(element->enabled ? "onIdle" : "onDisable");
 }
@@ -129,7 +130,7 @@ void ObjectsListPanelBehaviour::deactivate() {
     if (gameRunning()) Game::getInstance()->getViewStack().setTakenInventoryItem(nullptr);
   }
   activeSlot = -1;
-  if (element) element->hideForcibly();
+  hideElement(element);
 }
 
 void ObjectsListPanelBehaviour::setContentVisible(bool flag) {

@@ -316,17 +316,33 @@ TEST_F(PanelTest, ReversedSlideGoesOnFromTheMirroredPointAndLockKeepsMessagesOut
 TEST_F(PanelTest, ExtensionMessagesSwitchBehavioursAndBadNamesStopTheList) {
   panel.behaviours[0] = std::make_unique<HOG::ObjectsListPanelBehaviour>(&panel);
   panel.behaviours[1] = std::make_unique<HOG::BriefPanelBehaviour>(&panel);
+  KR::UIWidget items("objects_list", nullptr), brief("brief", nullptr);
+  for (KR::UIWidget* element : {&items, &brief}) {
+    element->addDefaultIdleState();
+    element->ensureHideState();
+  }
+  static_cast<HOG::ObjectsListPanelBehaviour&>(*panel.behaviours[0]).element = &items;
+  static_cast<HOG::BriefPanelBehaviour&>(*panel.behaviours[1]).element = &brief;
   panel.switchTo(panel.behaviours[0].get());
   HOG::TestViewExtension minigame;
   minigame.suspendable = false;
   HOG::GameMessage changed;
   changed.kind = HOG::kMsgExtensionChanged;
   changed.setPointer(static_cast<HOG::IViewExtension*>(&minigame));
-  panel.onMessage(&changed);
-  EXPECT_STREQ(panel.activeBehaviour->getClassName(), "BriefPanelBehaviour");
-  minigame.suspendable = true;  // put aside: back to the items
-  panel.onMessage(&changed);
-  EXPECT_STREQ(panel.activeBehaviour->getClassName(), "ObjectsListPanelBehaviour");
+  // Twice into the minigame and out: only the active behaviour's element is shown and visible
+  // (a hidden but visible one would come back when the pointer passes over it).
+  for (int round = 0; round < 2; ++round) {
+    minigame.suspendable = false;
+    panel.onMessage(&changed);
+    EXPECT_STREQ(panel.activeBehaviour->getClassName(), "BriefPanelBehaviour");
+    EXPECT_TRUE(brief.shown && brief.visible) << round;
+    EXPECT_FALSE(items.visible) << round;
+    minigame.suspendable = true;  // put aside: back to the items
+    panel.onMessage(&changed);
+    EXPECT_STREQ(panel.activeBehaviour->getClassName(), "ObjectsListPanelBehaviour");
+    EXPECT_TRUE(items.shown && items.visible) << round;
+    EXPECT_FALSE(brief.visible) << round;
+  }
   changed.setPointer(nullptr);
   panel.onMessage(&changed);
   EXPECT_STREQ(panel.activeBehaviour->getClassName(), "ObjectsListPanelBehaviour");
