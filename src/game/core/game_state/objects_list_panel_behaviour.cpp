@@ -475,7 +475,9 @@ void ObjectsListPanelBehaviour::layoutSlot(int index) {
   const bool onPage = index >= firstShown && index < firstShown + itemsPageCount;
   // Slots off the page leave the screen: an invisible widget still meets the pointer.
   slot.widget->position.x = onPage ? x : kOffPage;
-  slot.widget->setVisible(slot.occupied && onPage && !slot.taken);
+  // A slot shows up when the icon flying into it lands.
+  const bool flownTo = flyState != 0 && index == activeSlot;
+  slot.widget->setVisible(slot.occupied && onPage && !slot.taken && !flownTo);
 }
 
 void ObjectsListPanelBehaviour::update(float dt) {

@@ -457,6 +457,7 @@ TEST_F(RowTest, ANewItemFliesIntoItsSlotWhileClicksWait) {
   EXPECT_EQ(row.flyState, 1);
   EXPECT_EQ(row.activeSlot, 5);
   EXPECT_FLOAT_EQ(row.flyPosition.x, 800.0f);
+  EXPECT_FALSE(row.slots[5].widget->visible);  // the slot shows up when the icon lands
   click(45, 45, 45, 45);
   EXPECT_FALSE(row.slots[0].taken);
   row.update(0.3f);
@@ -466,6 +467,8 @@ TEST_F(RowTest, ANewItemFliesIntoItsSlotWhileClicksWait) {
   EXPECT_EQ(row.activeSlot, -1);
   EXPECT_FLOAT_EQ(row.flyScale, 0.5f);
   EXPECT_FLOAT_EQ(row.flyPosition.x, row.getSlotIconCentre(5).x);
+  row.update(0.02f);
+  EXPECT_TRUE(row.slots[5].widget->visible);
   click(45, 45, 45, 45);
   EXPECT_TRUE(row.slots[0].taken);
 }
