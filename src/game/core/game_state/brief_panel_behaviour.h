@@ -3,7 +3,8 @@
 // extension's brief text (kind 14), and the panel may be pinned shown or
 // hidden for the whole minigame. A separate brief window shows the same text
 // large; the panel's commands "showBriefWindow" and "closeBriefWindow" open
-// and close it. Main thread only; owned by the panel.
+// and close it, and while it is open the minigame under it takes no clicks.
+// Main thread only; owned by the panel.
 //
 // Config section "Behaviour": "UIElement", "UIText", "canDisappear",
 // "UIBriefWindowFile", "UIBriefWindowTable", "UIBriefWindowText",

@@ -185,14 +185,15 @@ bool InventoryPanelUI::handleInput(const InputState& input) {
   const KR::Vector2<float> cursor(float(input.x), float(input.y));
   cursorOver = cursor.y > appearCursorYPos || (backElement && backElement->hitTest(cursor));
   if (activeBehaviour && activeBehaviour->processInput(input) != 0) return true;
-  // Clicks on the open brief window stay off the minigame under it. Its OK closes it in the
-  // UI manager's pass, before the frame's input comes here: a click begun on it ends on it.
+  // The open brief window is modal, as it is for the UI manager: the minigame under it waits.
+  // Its OK closes it in the UI manager's pass, before the frame's input comes here: a click
+  // begun while it was open ends on it too.
   if (BriefPanelBehaviour* brief = briefBehaviour()) {
-    const bool onWindow = brief->isBriefWindowShown() && brief->briefWindow->hitTest(cursor);
-    if (input.leftPressed) pressOnBriefWindow = onWindow;
+    const bool open = brief->isBriefWindowShown();
+    if (input.leftPressed) pressOnBriefWindow = open;
     const bool ending = pressOnBriefWindow && input.leftReleased;
     if (!input.leftDown) pressOnBriefWindow = false;
-    if (onWindow || ending) return true;
+    if (open || ending) return true;
   }
   return cursorOver;
 }

@@ -102,7 +102,7 @@ class InventoryPanelUI : public GameMessageListener {
   BriefPanelBehaviour* briefBehaviour() const;
 
   bool commandsBound = false;
-  // The left button went down on the open brief window and is not up yet.
+  // The left button went down while the brief window was open and is not up yet.
   bool pressOnBriefWindow = false;
 };
 

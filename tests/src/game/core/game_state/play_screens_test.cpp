@@ -1137,10 +1137,11 @@ TEST_F(PlayStateWithUITest, BriefWindowOpensByCommandShowsTheBriefKeepsItsClicks
   show->invoke();
   EXPECT_TRUE(brief->briefWindow->shown);
   EXPECT_TRUE(game->briefWindowShown);
-  // Clicks on the window are the panel's, not the minigame's, also the release of the
+  // The window is modal: clicks are the panel's, not the minigame's, also the release of the
   // click on OK, which arrives after the UI manager has closed the window.
   const KR::Vector2<float> inside = brief->briefWindowText->getAbsolutePosition() + KR::Vector2<float>(5.0f, 5.0f);
   EXPECT_LT(inside.y, panel->appearCursorYPos);
+  EXPECT_TRUE(panel->handleInput(clickAt(100, 100)));
   EXPECT_TRUE(panel->handleInput(pressAt(int32_t(inside.x), int32_t(inside.y))));
   KR::LexBindedFunctionManager::getInstance()->findFunction("closeBriefWindow")->invoke();
   EXPECT_FALSE(brief->briefWindow->shown);
