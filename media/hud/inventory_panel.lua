@@ -24,6 +24,9 @@ for n = 1, 250 do
         color = { 120, 100, 80, 200 } },
       { id = "count", class = "UILabel", states = { fadeIn("count") }, fontPreset = "ui_demo_presets_lua:caption", position = { 0, 70 },
         size = { 100, 30 }, text = "" },
+      -- The caption's backing panel: the game fits its width to the item's name.
+      { id = "caption_panel", class = "UISprite", states = { fadeIn("caption_panel") }, imagename = "ui_demo_sprites", tablename = "OkBack",
+        position = { -20, -36 }, scale = { 1, 0.7 }, color = { 235, 220, 185, 230 } },
       { id = "caption", class = "UILabel", states = { fadeIn("caption") }, fontPreset = "ui_demo_presets_lua:dark", position = { -20, -34 },
         size = { 140, 30 }, text = "" },
       { id = "selection", class = "UIWidget", states = { fadeIn("selection") }, size = { 100, 100 } },
@@ -57,6 +60,12 @@ InventoryPanel = {
       childs = hosLines },
     { id = "brief", class = "UIWidget", position = { 0, 5 }, modal = 0, states = { fadeIn("brief") },
       childs = { { id = "brief_text", class = "UILabel", states = { fadeIn("brief_text") }, fontPreset = "ui_demo_presets_lua:caption",
-                   position = { 100, 20 }, size = { 1000, 60 }, text = "" } } },
+                   position = { 100, 20 }, size = { 1000, 60 }, text = "" },
+                 { id = "brief_more", class = "UIButton", states = { fadeIn("brief_more") }, position = { 1120, 20 },
+                   size = { 60, 60 }, text = "?", fontPreset = "ui_demo_presets_lua:caption",
+                   childs = { { id = "brief_more_bg", class = "UISprite", states = { fadeIn("brief_more_bg") },
+                                imagename = "ui_demo_sprites", tablename = "OkBack", size = { 60, 60 },
+                                color = { 190, 170, 130, 255 } } } } },
+      events = { { element = "brief_more", slot = "clicked", command = "showBriefWindow" } } },
   },
 }

@@ -1,13 +1,31 @@
 #include "core/game_state/brief_panel_behaviour.h"
 
+#include "core/game_state/game.h"
 #include "core/game_state/view_extension.h"
 #include "log_system.h"
 #include "string_conversion.h"
 #include "ui/ui_label.h"
+#include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
 #include "xml_data_reader.h"
 
 namespace HOG {
+
+namespace {
+
+void setBriefFlag(bool shown) {
+  if (Game::exists()) Game::getInstance()->briefWindowShown = shown;
+}
+
+void setLabel(KR::UIWidget* widget, const std::wstring& value) {
+  if (auto* label = dynamic_cast<KR::UILabel*>(widget)) label->setText(KR::toNarrowString(value));
+}
+
+}  // namespace
+
+BriefPanelBehaviour::~BriefPanelBehaviour() {
+  if (briefWindow && KR::UIManager::exists()) KR::UIManager::getInstance()->destroyUI(briefWindow);
+}
 
 void BriefPanelBehaviour::loadConfig(const std::string& fileName) {
   KR::XmlDataReader reader;
@@ -24,33 +42,59 @@ void BriefPanelBehaviour::loadConfig(const std::string& fileName) {
 }
 
 void BriefPanelBehaviour::parseConfig(KR::XmlDataReader& reader) {
-  std::string elementName, textName;
+  std::string elementName, textName, windowFile, windowTable, windowTextName;
   reader.readString("UIElement", &elementName);
   reader.readString("UIText", &textName);
   reader.readBool("canDisappear", &canDisappear);
+  reader.readString("UIBriefWindowFile", &windowFile);
+  reader.readString("UIBriefWindowTable", &windowTable);
+  reader.readString("UIBriefWindowText", &windowTextName);
   reader.readBool("overridePanelVisibleState", &overridePanelVisibleState);
   reader.readBool("panelVisibleState", &panelVisibleState);
   element = panel->root ? panel->root->findDescendant(elementName) : nullptr;
-  if (!element) return;
-  text = element->findDescendant(textName);
-  element->hideForcibly();
+  if (element) {
+    text = element->findDescendant(textName);
+    hideElement(element);
+  }
+  if (!windowFile.empty() && KR::UIManager::exists())
+    briefWindow = KR::UIManager::getInstance()->loadUI(windowFile, windowTable, nullptr, "default");
+  if (briefWindow) {
+    briefWindowText = briefWindow->findDescendant(windowTextName);
+    // Closed until a command opens it.
+    briefWindow->hideForcibly();
+  }
 }
+
+void BriefPanelBehaviour::showBriefWindow() {
+  if (!briefWindow) return;
+  setBriefFlag(true);
+  briefWindow->setState(briefWindow->enabled ? "onIdle" : "onDisable");
+  if (KR::UIManager::exists()) KR::UIManager::getInstance()->bringToTop(briefWindow);
+}
+
+void BriefPanelBehaviour::closeBriefWindow() {
+  if (!briefWindow) return;
+  briefWindow->hideForcibly();
+  setBriefFlag(false);
+}
+
+bool BriefPanelBehaviour::isBriefWindowShown() const { return briefWindow && briefWindow->shown; }
 
 void BriefPanelBehaviour::activate() {
   if (!element) return;
   panel->currentElement = element;
   panel->setShown(true);
   panel->autoHide = canDisappear;
+  element->setVisible(true);
   element->hideForcibly();
   element->show();
   panelShownOnActivate = panel->shown;
 }
 
 void BriefPanelBehaviour::deactivate() {
-  if (element) {
-    element->hideForcibly();
-    element->setVisible(false);
-  }
+  // Leaving the minigame closes its brief: the window would stay over the next location.
+  if (isBriefWindowShown()) closeBriefWindow();
+  hideElement(element);
   panel->setShown(panelShownOnActivate);
 }
 
@@ -59,16 +103,17 @@ void BriefPanelBehaviour::update(float) {
 }
 
 void BriefPanelBehaviour::setContentVisible(bool flag) {
-  if (element) element->setVisible(flag);
-  if (text) text->setVisible(flag);
+  for (KR::UIWidget* widget : {element, briefWindow, text, briefWindowText})
+    if (widget) widget->setVisible(flag);
 }
 
 void BriefPanelBehaviour::onMessage(const GameMessage* message) {
   if (message->kind != kMsgExtensionChanged || !message->getPointer()) return;
   auto* extension = static_cast<IViewExtension*>(message->getPointer());
   const std::wstring* brief = extension->getExtensionData();
-  if (brief)
-    if (auto* label = dynamic_cast<KR::UILabel*>(text)) label->setText(KR::toNarrowString(*brief));
+  if (!brief) return;
+  setLabel(text, *brief);
+  setLabel(briefWindowText, *brief);
 }
 
 }  // namespace HOG

@@ -1,9 +1,13 @@
 #pragma once
 // The inventory panel while a minigame or a quest runs: its element shows the
 // extension's brief text (kind 14), and the panel may be pinned shown or
-// hidden for the whole minigame. Main thread only; owned by the panel.
+// hidden for the whole minigame. A separate brief window shows the same text
+// large; the panel's commands "showBriefWindow" and "closeBriefWindow" open
+// and close it, and while it is open the minigame under it takes no clicks.
+// Main thread only; owned by the panel.
 //
 // Config section "Behaviour": "UIElement", "UIText", "canDisappear",
+// "UIBriefWindowFile", "UIBriefWindowTable", "UIBriefWindowText",
 // "overridePanelVisibleState", "panelVisibleState".
 #include "core/game_state/inventory_panel_ui.h"
 
@@ -12,6 +16,7 @@ namespace HOG {
 class BriefPanelBehaviour : public InventoryPanelBehaviour {
  public:
   using InventoryPanelBehaviour::InventoryPanelBehaviour;
+  ~BriefPanelBehaviour() override;
 
   void loadConfig(const std::string& fileName) override;
   void parseConfig(KR::XmlDataReader& reader);
@@ -22,9 +27,17 @@ class BriefPanelBehaviour : public InventoryPanelBehaviour {
   void setContentVisible(bool flag) override;
   void onMessage(const GameMessage* message) override;
 
+  // The brief window on top of the UI, or hidden at once; both keep the play
+  // state's brief-window flag (the held item is not drawn over the window).
+  void showBriefWindow();
+  void closeBriefWindow();
+  bool isBriefWindowShown() const;
+
   KR::UIWidget* element = nullptr;
   KR::UIWidget* text = nullptr;
   bool canDisappear = false;
+  KR::UIWidget* briefWindow = nullptr;
+  KR::UIWidget* briefWindowText = nullptr;
   bool overridePanelVisibleState = false;
   bool panelVisibleState = false;
   bool panelShownOnActivate = false;

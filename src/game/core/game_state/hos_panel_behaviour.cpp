@@ -70,7 +70,7 @@ void HOSPanelBehaviour::parseConfig(KR::XmlDataReader& reader) {
   countLabel = element->findDescendant("Count");
   for (KR::UIWidget* child : element->children)
     if (child->name.rfind("item", 0) == 0) slotWidgets.push_back(child);
-  element->hideForcibly();
+  hideElement(element);
 }
 
 void HOSPanelBehaviour::activate() {
@@ -78,6 +78,7 @@ void HOSPanelBehaviour::activate() {
   panel->setShown(true);
   panel->autoHide = canDisappear;
   if (element) {
+    element->setVisible(true);
     element->hideForcibly();
     element->show();
   }
@@ -87,7 +88,7 @@ void HOSPanelBehaviour::activate() {
 }
 
 void HOSPanelBehaviour::deactivate() {
-  if (element) element->hideForcibly();
+  hideElement(element);
   sceneView = nullptr;
 }
 

@@ -9,6 +9,7 @@
 #include "core/game_state/input_state.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
 #include "core/game_state/view_extension.h"
+#include "lex_binded_function_manager.h"
 #include "log_system.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
@@ -17,6 +18,8 @@
 namespace HOG {
 
 namespace {
+
+constexpr const char* kBriefCommands[] = {"showBriefWindow", "closeBriefWindow"};
 
 std::unique_ptr<InventoryPanelBehaviour> createBehaviour(const std::string& name, InventoryPanelUI* panel) {
   if (name == "ObjectsListPanelBehaviour") return std::make_unique<ObjectsListPanelBehaviour>(panel);
@@ -32,6 +35,8 @@ InventoryPanelUI::InventoryPanelUI() {
 }
 
 InventoryPanelUI::~InventoryPanelUI() {
+  if (commandsBound && KR::LexBindedFunctionManager::exists())
+    for (const char* name : kBriefCommands) KR::LexBindedFunctionManager::getInstance()->unregisterFunction(name);
   if (dispatcher) dispatcher->removeListener(this);
   activeBehaviour = nullptr;
   for (auto& behaviour : behaviours) behaviour.reset();
@@ -56,6 +61,16 @@ void InventoryPanelUI::parseConfig(KR::XmlDataReader& reader) {
   reader.readFloat("disappearTime", &disappearTime);
   reader.readFloat("appearCursorYPos", &appearCursorYPos);
   reader.readString("UIBackElement", &back);
+  // Before any UI loads: the panel's and the minigames' widgets bind these by name.
+  if (KR::LexBindedFunctionManager::exists() && !commandsBound &&
+      !KR::LexBindedFunctionManager::getInstance()->findFunction(kBriefCommands[0])) {
+    KR::LexBindedFunctionManager* commands = KR::LexBindedFunctionManager::getInstance();
+    commands->registerFunction("showBriefWindow",
+                               new KR::LexBinder<InventoryPanelUI>(this, &InventoryPanelUI::showBriefWindow));
+    commands->registerFunction("closeBriefWindow",
+                               new KR::LexBinder<InventoryPanelUI>(this, &InventoryPanelUI::closeBriefWindow));
+    commandsBound = true;
+  }
   if (KR::UIManager::exists() && !file.empty())
     root = KR::UIManager::getInstance()->loadUI(file, table, nullptr, "default");
   if (root) {
@@ -90,6 +105,24 @@ InventoryPanelBehaviour* InventoryPanelUI::findBehaviour(const char* className) 
   for (const auto& behaviour : behaviours)
     if (behaviour && std::strcmp(behaviour->getClassName(), className) == 0) return behaviour.get();
   return nullptr;
+}
+
+void InventoryPanelBehaviour::hideElement(KR::UIWidget* element) {
+  if (!element) return;
+  element->hideForcibly();
+  element->setVisible(false);
+}
+
+BriefPanelBehaviour* InventoryPanelUI::briefBehaviour() const {
+  return dynamic_cast<BriefPanelBehaviour*>(findBehaviour("BriefPanelBehaviour"));
+}
+
+void InventoryPanelUI::showBriefWindow() {
+  if (BriefPanelBehaviour* brief = briefBehaviour()) brief->showBriefWindow();
+}
+
+void InventoryPanelUI::closeBriefWindow() {
+  if (BriefPanelBehaviour* brief = briefBehaviour()) brief->closeBriefWindow();
 }
 
 void InventoryPanelUI::switchTo(InventoryPanelBehaviour* behaviour) {
@@ -152,6 +185,16 @@ bool InventoryPanelUI::handleInput(const InputState& input) {
   const KR::Vector2<float> cursor(float(input.x), float(input.y));
   cursorOver = cursor.y > appearCursorYPos || (backElement && backElement->hitTest(cursor));
   if (activeBehaviour && activeBehaviour->processInput(input) != 0) return true;
+  // The open brief window is modal, as it is for the UI manager: the minigame under it waits.
+  // Its OK closes it in the UI manager's pass, before the frame's input comes here: a click
+  // begun while it was open ends on it too.
+  if (BriefPanelBehaviour* brief = briefBehaviour()) {
+    const bool open = brief->isBriefWindowShown();
+    if (input.leftPressed) pressOnBriefWindow = open;
+    const bool ending = pressOnBriefWindow && input.leftReleased;
+    if (!input.leftDown) pressOnBriefWindow = false;
+    if (open || ending) return true;
+  }
   return cursorOver;
 }
 

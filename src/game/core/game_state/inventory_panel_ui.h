@@ -11,7 +11,9 @@
 // Config "inventory_panel_config_xml" (package "default"), section
 // "InventoryPanelConfig": "UIfilename", "UItable", "position",
 // "hiddenPosition", "animationTime", "disappearTime", "appearCursorYPos",
-// "UIBackElement", "Behaviours" (entries "config", "class").
+// "UIBackElement", "Behaviours" (entries "config", "class"). While the panel
+// lives, the commands "showBriefWindow" and "closeBriefWindow" open and close
+// the brief behaviour's window.
 #include <memory>
 #include <string>
 
@@ -25,6 +27,7 @@ class XmlDataReader;
 
 namespace HOG {
 
+class BriefPanelBehaviour;
 class InventoryPanelUI;
 struct InputState;
 
@@ -42,6 +45,11 @@ class InventoryPanelBehaviour : public GameMessageListener {
   virtual void setContentVisible(bool) {}
 
  protected:
+  // Hides a behaviour's element when another takes the panel, and makes it invisible: the UI
+  // manager still routes the pointer into a hidden subtree of the shown panel, and a hover
+  // there would put it back into its idle, shown state.
+  static void hideElement(KR::UIWidget* element);
+
   InventoryPanelUI* panel;
 };
 
@@ -60,6 +68,9 @@ class InventoryPanelUI : public GameMessageListener {
   void setLocked(bool lock);
   InventoryPanelBehaviour* findBehaviour(const char* className) const;
   void switchTo(InventoryPanelBehaviour* behaviour);
+  // The commands "showBriefWindow" and "closeBriefWindow": the brief behaviour's window.
+  void showBriefWindow();
+  void closeBriefWindow();
   bool handleInput(const InputState& input);
   void update(float dt);
   void draw();
@@ -88,6 +99,11 @@ class InventoryPanelUI : public GameMessageListener {
 
  private:
   void applyPosition();
+  BriefPanelBehaviour* briefBehaviour() const;
+
+  bool commandsBound = false;
+  // The left button went down while the brief window was open and is not up yet.
+  bool pressOnBriefWindow = false;
 };
 
 }  // namespace HOG

@@ -5,8 +5,10 @@
 #include "animationeditor/scene_render.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
+#include "core/game_state/in_game_ui.h"
 #include "core/game_state/input_state.h"
 #include "core/game_state/item_trigger.h"
+#include "core/game_state/notebook_ui.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
@@ -132,6 +134,10 @@ LocationsScreen::~LocationsScreen() {
 }
 
 void LocationsScreen::open() {
+  // The book lies over everything, the map included: it closes as the map opens.
+  if (Game::exists())
+    if (auto* hud = dynamic_cast<InGameUI*>(Game::getInstance()->getHud()))
+      if (NotebookUI* notebook = hud->getNotebook(); notebook && notebook->isOpen()) notebook->close();
   opened = true;
   if (scene) {
     scene->setEnabled(true);
@@ -152,8 +158,16 @@ void LocationsScreen::close() {
 }
 
 bool LocationsScreen::handleInput(const InputState& input) {
-  if (!opened) return false;
+  if (!opened) {
+    // Close runs in the UI manager's pass, before the frame's input comes here: a click
+    // that began on the open map ends on it, never on the location shown again.
+    const bool ending = pressedWhileOpen && input.valid && input.leftReleased;
+    if (!input.valid || !input.leftDown) pressedWhileOpen = false;
+    return ending;
+  }
   if (!input.valid) return true;
+  if (input.leftPressed) pressedWhileOpen = true;
+  if (input.leftReleased) pressedWhileOpen = false;
   if (controller.handleInput(&input)) return true;
   const MapPlace* hit = nullptr;
   for (const auto& place : map->getPlaces())

@@ -95,6 +95,8 @@ class LocationsScreen {
   void placeScene();
 
   bool opened = false;
+  // The left button went down on the open map and is not up yet.
+  bool pressedWhileOpen = false;
 };
 
 }  // namespace HOG

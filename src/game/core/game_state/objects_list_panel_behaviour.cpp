@@ -19,7 +19,9 @@
 #include "scoped_lock.h"
 #include "string_conversion.h"
 #include "ui/text_manager.h"
+#include "ui/ui_font.h"
 #include "ui/ui_label.h"
+#include "ui/ui_sprite.h"
 #include "ui/ui_widget.h"
 #include "xml_data_reader.h"
 
@@ -103,7 +105,7 @@ void ObjectsListPanelBehaviour::parseConfig(KR::XmlDataReader& reader) {
         btn->processEvent("clicked",
                           new KR::Function<ObjectsListPanelBehaviour>(this, &ObjectsListPanelBehaviour::pageRight));
     }
-    element->hideForcibly();
+    hideElement(element);
   }
 }
 
@@ -113,6 +115,7 @@ void ObjectsListPanelBehaviour::activate() {
   refreshItems();
   panel->autoHide = canDisappear;
   if (!element) return;
+  element->setVisible(true);
   element->showForcibly();
   element->setState(element->enabled ? "onIdle" : "onDisable");
 }
@@ -127,7 +130,7 @@ void ObjectsListPanelBehaviour::deactivate() {
     if (gameRunning()) Game::getInstance()->getViewStack().setTakenInventoryItem(nullptr);
   }
   activeSlot = -1;
-  if (element) element->hideForcibly();
+  hideElement(element);
 }
 
 void ObjectsListPanelBehaviour::setContentVisible(bool flag) {
@@ -208,12 +211,37 @@ void ObjectsListPanelBehaviour::dress(int index) {
   const InventoryItem* shown = slot.occupied ? shownRecord(slot) : nullptr;
   const bool ready = iconLoaded(shown);
   KR::UIWidget* caption = captionName.empty() ? nullptr : slot.widget->findDescendant(captionName);
-  if (auto* label = dynamic_cast<KR::UILabel*>(caption); label && ready)
+  KR::UIWidget* back = captionPanelName.empty() ? nullptr : slot.widget->findDescendant(captionPanelName);
+  auto* label = dynamic_cast<KR::UILabel*>(caption);
+  if (label && ready) {
     label->setText(KR::TextManager::exists() ? KR::toNarrowString(KR::TextManager::getInstance()->getText(shown->name))
                                              : std::string(shown->name));
+    fitCaptionPanel(back, label);
+  }
   if (caption) caption->setVisible(ready);
-  if (KR::UIWidget* back = captionPanelName.empty() ? nullptr : slot.widget->findDescendant(captionPanelName))
-    back->setVisible(ready);
+  if (back) back->setVisible(ready);
+}
+
+// The backing panel is as wide as the name plus 20 pixels each side, centred
+// under the slot (7 pixels to the left, where the art's shadow falls); the
+// caption takes the panel's span so that its centred text sits on it.
+void ObjectsListPanelBehaviour::fitCaptionPanel(KR::UIWidget* back, KR::UILabel* label) const {
+  if (!back) return;
+  const std::wstring& text = label->text;
+  const float textWidth =
+      label->font ? label->font->getWStringWidth(text.data(), text.data() + text.size(), label->xcoeff) : 0.0f;
+  const float width = textWidth + kCaptionMargin;
+  back->position.x = itemsDistance / 2 - width / 2 - kCaptionShift;
+  auto* sprite = dynamic_cast<KR::UISprite*>(back);
+  if (sprite && sprite->sprite && sprite->sprite->mSize.x > 0.0f) {
+    // A sprite draws its image scaled; its size stays the image's, so getSize reads the new width too.
+    sprite->size.x = sprite->sprite->mSize.x;
+    sprite->scale.x = width / sprite->sprite->mSize.x;
+  } else {
+    back->size.x = width;
+  }
+  label->position.x = label->parent == back ? 0.0f : back->position.x;
+  label->size.x = width;
 }
 
 void ObjectsListPanelBehaviour::queueIcon(InventoryItem* record) {
@@ -365,6 +393,8 @@ ObjectsListPanelBehaviour::Slot* ObjectsListPanelBehaviour::findSlotByName(const
 void ObjectsListPanelBehaviour::take(int index) {
   Slot& slot = slots[index];
   slot.taken = true;
+  // The item leaves its place: the empty place still takes the click that puts it back.
+  if (slot.widget) slot.widget->setVisible(false);
   panel->autoHide = false;
   heldCentre = lastCursor;
   if (gameRunning()) Game::getInstance()->getViewStack().setTakenInventoryItem(slot.item);
@@ -383,6 +413,7 @@ void ObjectsListPanelBehaviour::take(int index) {
   std::swap(held.group, slot.group);
   held.taken = true;
   slot.taken = false;
+  if (slot.widget) slot.widget->setVisible(true);
   for (int i : {index, activeSlot}) {
     dress(i);
     showCount(i);
@@ -391,7 +422,10 @@ void ObjectsListPanelBehaviour::take(int index) {
 
 void ObjectsListPanelBehaviour::putBack(int index) {
   slots[index].taken = false;
-  if (slots[index].widget) slots[index].widget->setState("onIdle");
+  if (slots[index].widget) {
+    slots[index].widget->setVisible(slots[index].widget->position.x != kOffPage);
+    slots[index].widget->setState("onIdle");
+  }
   activeSlot = -1;
   panel->autoHide = canDisappear;
 }
@@ -412,7 +446,7 @@ void ObjectsListPanelBehaviour::removeSlot(int index) {
   slots[kSlots - 1].occupied = slots[kSlots - 1].taken = false;
   for (int i = index; i < kSlots; ++i)
     if (slots[i].widget) {
-      slots[i].widget->setVisible(slots[i].occupied);
+      slots[i].widget->setVisible(slots[i].occupied && !slots[i].taken);
       dress(i);
       showCount(i);
     }
@@ -441,7 +475,9 @@ void ObjectsListPanelBehaviour::layoutSlot(int index) {
   const bool onPage = index >= firstShown && index < firstShown + itemsPageCount;
   // Slots off the page leave the screen: an invisible widget still meets the pointer.
   slot.widget->position.x = onPage ? x : kOffPage;
-  slot.widget->setVisible(slot.occupied && onPage);
+  // A slot shows up when the icon flying into it lands.
+  const bool flownTo = flyState != 0 && index == activeSlot;
+  slot.widget->setVisible(slot.occupied && onPage && !slot.taken && !flownTo);
 }
 
 void ObjectsListPanelBehaviour::update(float dt) {
@@ -467,7 +503,8 @@ int32_t ObjectsListPanelBehaviour::processInput(const InputState& input) {
   if (std::sqrt(dx * dx + dy * dy) > kClickDistance) return result;
   for (int i = 0; i < kSlots; ++i) {
     Slot& slot = slots[i];
-    if (!slot.occupied || !slot.widget || !slot.item || !slot.widget->visible) continue;
+    // A held item's place is hidden but answers; slots off the page lie off screen.
+    if (!slot.occupied || !slot.widget || !slot.item || (!slot.widget->visible && !slot.taken)) continue;
     if (!slot.widget->hitTest(cursor)) continue;
     if (slot.taken) {
       putBack(i);

@@ -20,6 +20,10 @@
 #include "animation.h"
 #include "core/game_state/inventory_panel_ui.h"
 
+namespace KR {
+class UILabel;
+}
+
 namespace HOG {
 
 struct InventoryItem;
@@ -30,6 +34,9 @@ class ObjectsListPanelBehaviour : public InventoryPanelBehaviour {
   // Press and release further apart than this (design pixels) are a drag, not a click.
   static constexpr float kClickDistance = 15.0f;
   static constexpr float kCloseUpTime = 0.7f;
+  // A caption's backing panel: the name's width plus this, and moved this far left of the slot's centre.
+  static constexpr float kCaptionMargin = 40.0f;
+  static constexpr float kCaptionShift = 7.0f;
 
   struct Slot {
     KR::UIWidget* widget = nullptr;
@@ -103,6 +110,7 @@ class ObjectsListPanelBehaviour : public InventoryPanelBehaviour {
   void startFlight(int index, const KR::Vector2<float>& from, bool back);
   // Caption of a slot: its shown record's name, visible once the icon is loaded.
   void dress(int index);
+  void fitCaptionPanel(KR::UIWidget* back, KR::UILabel* label) const;
   bool iconLoaded(const InventoryItem* record) const;
   void queueIcon(InventoryItem* record);
   // Dresses the slots whose icons have come in; they leave the waiting list, the rest keep their order.

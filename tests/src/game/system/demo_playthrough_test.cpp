@@ -19,6 +19,7 @@
 #include "core/game_state/amulets_button.h"
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/area_trigger.h"
+#include "core/game_state/brief_panel_behaviour.h"
 #include "core/game_state/dialog_view_extension.h"
 #include "core/game_state/game.h"
 #include "core/game_state/hos_panel_behaviour.h"
@@ -37,6 +38,7 @@
 #include "design_coords.h"
 #include "render_system_dx8.h"
 #include "support/game_driver.h"
+#include "ui/ui_label.h"
 #include "ui/ui_widget.h"
 
 namespace {
@@ -116,6 +118,20 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     auto* quest = static_cast<HOG::HosQuestViewExtension*>(view("closeup01")->extension);
     EXPECT_STREQ(hud()->getInventoryPanel()->activeBehaviour->getClassName(), "BriefPanelBehaviour");
     EXPECT_EQ(*quest->getExtensionData(), L"Open the drawer.");
+    // The strip's "?" opens the brief in large print; its OK closes it, and the click stays off the desk.
+    auto* brief = static_cast<HOG::BriefPanelBehaviour*>(hud()->getInventoryPanel()->activeBehaviour);
+    HOG::InventoryPanelUI* panel = hud()->getInventoryPanel();
+    ASSERT_TRUE(game.stepUntil([&] { return panel->shown && !panel->isSliding(); }, 60));
+    clickAt(game, 1310, 995);
+    ASSERT_TRUE(game.stepUntil([&] { return brief->isBriefWindowShown(); }, 30));
+    EXPECT_EQ(static_cast<KR::UILabel*>(brief->briefWindowText)->text, L"Open the drawer.");
+    EXPECT_TRUE(play().briefWindowShown);
+    clickAt(game, 960, 579);
+    ASSERT_TRUE(game.stepUntil([&] { return !brief->isBriefWindowShown(); }, 30));
+    EXPECT_FALSE(play().briefWindowShown);
+    EXPECT_EQ(quest->currentStage, 0);
+    // The pointer has crossed the strip: the items' page buttons stay away from the brief.
+    EXPECT_FALSE(row()->element->visible);
     clickAt(game, 440 + 400, 225 + 470);
     ASSERT_TRUE(game.stepUntil([&] { return !play().isLocked(); }, 120));
     EXPECT_EQ(quest->currentStage, 1);

@@ -58,6 +58,7 @@
 #include "render_system_dx8.h"
 #include "support/test_support.h"
 #include "timer_manager.h"
+#include "ui/ui_font.h"
 #include "ui/ui_label.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_sprite.h"
@@ -337,17 +338,33 @@ TEST_F(PanelTest, ReversedSlideGoesOnFromTheMirroredPointAndLockKeepsMessagesOut
 TEST_F(PanelTest, ExtensionMessagesSwitchBehavioursAndBadNamesStopTheList) {
   panel.behaviours[0] = std::make_unique<HOG::ObjectsListPanelBehaviour>(&panel);
   panel.behaviours[1] = std::make_unique<HOG::BriefPanelBehaviour>(&panel);
+  KR::UIWidget items("objects_list", nullptr), brief("brief", nullptr);
+  for (KR::UIWidget* element : {&items, &brief}) {
+    element->addDefaultIdleState();
+    element->ensureHideState();
+  }
+  static_cast<HOG::ObjectsListPanelBehaviour&>(*panel.behaviours[0]).element = &items;
+  static_cast<HOG::BriefPanelBehaviour&>(*panel.behaviours[1]).element = &brief;
   panel.switchTo(panel.behaviours[0].get());
   HOG::TestViewExtension minigame;
   minigame.suspendable = false;
   HOG::GameMessage changed;
   changed.kind = HOG::kMsgExtensionChanged;
   changed.setPointer(static_cast<HOG::IViewExtension*>(&minigame));
-  panel.onMessage(&changed);
-  EXPECT_STREQ(panel.activeBehaviour->getClassName(), "BriefPanelBehaviour");
-  minigame.suspendable = true;  // put aside: back to the items
-  panel.onMessage(&changed);
-  EXPECT_STREQ(panel.activeBehaviour->getClassName(), "ObjectsListPanelBehaviour");
+  // Twice into the minigame and out: only the active behaviour's element is shown and visible
+  // (a hidden but visible one would come back when the pointer passes over it).
+  for (int round = 0; round < 2; ++round) {
+    minigame.suspendable = false;
+    panel.onMessage(&changed);
+    EXPECT_STREQ(panel.activeBehaviour->getClassName(), "BriefPanelBehaviour");
+    EXPECT_TRUE(brief.shown && brief.visible) << round;
+    EXPECT_FALSE(items.visible) << round;
+    minigame.suspendable = true;  // put aside: back to the items
+    panel.onMessage(&changed);
+    EXPECT_STREQ(panel.activeBehaviour->getClassName(), "ObjectsListPanelBehaviour");
+    EXPECT_TRUE(items.shown && items.visible) << round;
+    EXPECT_FALSE(brief.visible) << round;
+  }
   changed.setPointer(nullptr);
   panel.onMessage(&changed);
   EXPECT_STREQ(panel.activeBehaviour->getClassName(), "ObjectsListPanelBehaviour");
@@ -430,6 +447,8 @@ TEST_F(RowTest, ClicksTakeExchangePutBackAndIgnoreDrags) {
   click(45, 45, 50, 50);
   EXPECT_EQ(row.activeSlot, 0);
   EXPECT_TRUE(row.slots[0].taken);
+  row.update(0.02f);
+  EXPECT_FALSE(row.slots[0].widget->visible);  // the item has left its place
   // Another item while holding one: the clicked one goes onto the cursor, the held one back in its place.
   click(245, 45, 245, 45);
   EXPECT_EQ(row.activeSlot, 0);
@@ -437,9 +456,15 @@ TEST_F(RowTest, ClicksTakeExchangePutBackAndIgnoreDrags) {
   EXPECT_TRUE(row.slots[0].taken);
   EXPECT_EQ(row.slots[2].item, &items[0]);
   EXPECT_FALSE(row.slots[2].taken);
+  row.update(0.02f);
+  EXPECT_FALSE(row.slots[0].widget->visible);
+  EXPECT_TRUE(row.slots[2].widget->visible);
+  // The empty place, hidden, still takes the click that puts the item back.
   click(45, 45, 45, 45);
   EXPECT_EQ(row.activeSlot, -1);
   EXPECT_FALSE(row.slots[0].taken);
+  row.update(0.02f);
+  EXPECT_TRUE(row.slots[0].widget->visible);
 }
 
 TEST_F(RowTest, ANewItemFliesIntoItsSlotWhileClicksWait) {
@@ -454,6 +479,7 @@ TEST_F(RowTest, ANewItemFliesIntoItsSlotWhileClicksWait) {
   EXPECT_EQ(row.flyState, 1);
   EXPECT_EQ(row.activeSlot, 5);
   EXPECT_FLOAT_EQ(row.flyPosition.x, 800.0f);
+  EXPECT_FALSE(row.slots[5].widget->visible);  // the slot shows up when the icon lands
   click(45, 45, 45, 45);
   EXPECT_FALSE(row.slots[0].taken);
   row.update(0.3f);
@@ -463,6 +489,8 @@ TEST_F(RowTest, ANewItemFliesIntoItsSlotWhileClicksWait) {
   EXPECT_EQ(row.activeSlot, -1);
   EXPECT_FLOAT_EQ(row.flyScale, 0.5f);
   EXPECT_FLOAT_EQ(row.flyPosition.x, row.getSlotIconCentre(5).x);
+  row.update(0.02f);
+  EXPECT_TRUE(row.slots[5].widget->visible);
   click(45, 45, 45, 45);
   EXPECT_TRUE(row.slots[0].taken);
 }
@@ -515,6 +543,38 @@ TEST_F(RowTest, IconlessSlotsWaitInOrderAndTheirCaptionsComeWithTheIconAndFollow
   EXPECT_EQ(caption(1)->text, L"itemC");
   EXPECT_EQ(row.waiting[0], &items[4]);
   EXPECT_EQ(row.waiting[1], nullptr);
+}
+
+TEST_F(RowTest, ACaptionsBackingPanelFitsTheNameAndCentresUnderTheSlot) {
+  KR::UIFont font;  // every character 10 pixels wide
+  font.codeTable.assign(KR::kFontCodeTableSize, 0);
+  font.glyphCount = 1;
+  font.levels[0].glyphs.push_back(KR::UIFontGlyph{0.0f, 0.0f, 10.0f, 16.0f});
+  font.levelCount = 1;
+  row.captionPanelName = "caption_panel";
+  for (int i : {1, 2}) {
+    auto* back = new KR::UIWidget("caption_panel", row.slots[i].widget);
+    row.slots[i].widget->children.push_back(back);
+    caption(i)->font = &font;
+  }
+  snprintf(items[2].name, sizeof(items[2].name), "a much longer name");
+  items[1].spriteLoaded = items[2].spriteLoaded = true;
+  row.update(0.02f);
+  for (int i : {1, 2}) {
+    const KR::UIWidget* back = row.slots[i].widget->findDescendant("caption_panel");
+    const std::wstring& name = caption(i)->text;
+    const float width = font.getWStringWidth(name.data(), name.data() + name.size(), 0.0f) + 40.0f;
+    EXPECT_GT(width, 80.0f);
+    EXPECT_TRUE(back->visible);
+    EXPECT_FLOAT_EQ(back->size.x, width) << i;
+    EXPECT_FLOAT_EQ(back->position.x, 50.0f - width / 2 - 7.0f) << i;
+    // The caption spans its panel, so its centred text sits on it.
+    EXPECT_FLOAT_EQ(caption(i)->position.x, back->position.x) << i;
+    EXPECT_FLOAT_EQ(caption(i)->size.x, width) << i;
+  }
+  EXPECT_GT(row.slots[2].widget->findDescendant("caption_panel")->size.x,
+            row.slots[1].widget->findDescendant("caption_panel")->size.x + 100.0f);
+  for (int i : {1, 2}) caption(i)->font = nullptr;
 }
 
 TEST_F(RowTest, AHeldItemLetGoFliesBackIntoItsSlotWhichWorksAgainAfterwards) {
@@ -1012,6 +1072,13 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
   std::unique_ptr<KR::LexBindedFunctionManager> functions;
   std::unique_ptr<KR::UIManager> uiManager;
   std::unique_ptr<KR::ParticleSystem> particles;
+  // The left button going down there (the click's release comes with clickAt).
+  static HOG::InputState pressAt(int32_t x, int32_t y) {
+    HOG::InputState input = clickAt(x, y);
+    input.leftReleased = 0;
+    input.leftPressed = input.leftDown = 1;
+    return input;
+  }
   std::unique_ptr<HOG::ProfileSystem> profiles;
   std::unique_ptr<HOG::Game> game;
   HOG::InGameUI* hud = nullptr;
@@ -1306,6 +1373,83 @@ TEST_F(HudTest, PauseMenuLocksPlayStopsPostProcessingAndNeverLowersLocksBelowZer
   EXPECT_FALSE(menu->shown);
   EXPECT_FALSE(game->isLocked());
   EXPECT_EQ(game->getViewStack().viewChangeLocks, 0);
+}
+
+// A minigame whose brief is a text of its own.
+class BriefedMinigame : public HOG::TestViewExtension {
+ public:
+  const std::wstring* getExtensionData() override { return &brief; }
+  std::wstring brief = L"Open the drawer";
+};
+
+// The play state with the UI manager and the widgets' commands: the HUD's trees load from the demo content.
+class PlayStateWithUITest : public PlayStateTest {
+ protected:
+  PlayStateWithUITest() { withUi = true; }
+};
+
+TEST_F(PlayStateWithUITest, BriefWindowOpensByCommandShowsTheBriefKeepsItsClicksAndClosesWithTheMinigame) {
+  load(view("hall", item(1)) + view("game", item(2), kMinigame));
+  HOG::InventoryPanelUI* panel = hud->getInventoryPanel();
+  auto* brief = dynamic_cast<HOG::BriefPanelBehaviour*>(panel->findBehaviour("BriefPanelBehaviour"));
+  ASSERT_NE(brief, nullptr);
+  ASSERT_NE(brief->briefWindow, nullptr);
+  ASSERT_NE(brief->briefWindowText, nullptr);
+  EXPECT_FALSE(brief->briefWindow->shown);  // closed until asked
+  open("game");
+  ASSERT_EQ(panel->activeBehaviour, brief);
+  BriefedMinigame minigame;
+  HOG::GameMessage changed;
+  changed.kind = HOG::kMsgExtensionChanged;
+  changed.setPointer(static_cast<HOG::IViewExtension*>(&minigame));
+  panel->onMessage(&changed);
+  EXPECT_EQ(static_cast<KR::UILabel*>(brief->text)->text, L"Open the drawer");
+  EXPECT_EQ(static_cast<KR::UILabel*>(brief->briefWindowText)->text, L"Open the drawer");
+
+  // The widgets' command opens it over everything; the held item is not drawn meanwhile.
+  KR::ILexBinder* show = KR::LexBindedFunctionManager::getInstance()->findFunction("showBriefWindow");
+  ASSERT_NE(show, nullptr);
+  show->invoke();
+  EXPECT_TRUE(brief->briefWindow->shown);
+  EXPECT_TRUE(game->briefWindowShown);
+  // The window is modal: clicks are the panel's, not the minigame's, also the release of the
+  // click on OK, which arrives after the UI manager has closed the window.
+  const KR::Vector2<float> inside = brief->briefWindowText->getAbsolutePosition() + KR::Vector2<float>(5.0f, 5.0f);
+  EXPECT_LT(inside.y, panel->appearCursorYPos);
+  EXPECT_TRUE(panel->handleInput(clickAt(100, 100)));
+  EXPECT_TRUE(panel->handleInput(pressAt(int32_t(inside.x), int32_t(inside.y))));
+  KR::LexBindedFunctionManager::getInstance()->findFunction("closeBriefWindow")->invoke();
+  EXPECT_FALSE(brief->briefWindow->shown);
+  EXPECT_FALSE(game->briefWindowShown);
+  EXPECT_TRUE(panel->handleInput(clickAt(int32_t(inside.x), int32_t(inside.y))));
+  EXPECT_FALSE(panel->handleInput(pressAt(int32_t(inside.x), int32_t(inside.y))));
+  EXPECT_FALSE(panel->handleInput(clickAt(int32_t(inside.x), int32_t(inside.y))));
+
+  // Leaving the minigame with the window open closes it.
+  show->invoke();
+  open("hall");
+  EXPECT_STREQ(panel->activeBehaviour->getClassName(), "ObjectsListPanelBehaviour");
+  EXPECT_FALSE(brief->briefWindow->shown);
+  EXPECT_FALSE(game->briefWindowShown);
+}
+
+TEST_F(PlayStateTest, TheMapOpensOverAClosedBookAndKeepsTheClickThatClosedIt) {
+  load(view("hall", transition(1, "garden")) + view("garden", transition(2, "hall")));
+  open("hall");
+  HOG::NotebookUI* notebook = hud->getNotebook();
+  notebook->setOpen(true);
+  ASSERT_TRUE(notebook->isOpen());
+  hud->getHintPanel()->mapBtnClicked();
+  HOG::LocationsScreen* map = hud->getLocationsMap();
+  EXPECT_TRUE(map->isOpen());
+  EXPECT_FALSE(notebook->isOpen());
+
+  // Its Close runs before the frame's input arrives: the release still ends on the map.
+  EXPECT_TRUE(map->handleInput(pressAt(1500, 40)));
+  map->close();
+  EXPECT_TRUE(map->handleInput(clickAt(1500, 40)));
+  EXPECT_FALSE(map->handleInput(pressAt(1500, 40)));
+  EXPECT_FALSE(map->handleInput(clickAt(1500, 40)));
 }
 
 TEST_F(PlayStateTest, GuideStepShowsWhereItsTriggerIsRestrictsClicksAndEndsByClickOrItem) {
