@@ -14,12 +14,17 @@
 #include "config_manager.h"
 #include "engine_allocators.h"
 #include "file_system.h"
+#include "lex_binded_function_manager.h"
+#include "object_factory.h"
+#include "particle_system.h"
 #include "render_system_dx8.h"
 #include "sprite_manager.h"
 #include "support/test_support.h"
 #include "texture_manager.h"
+#include "timer_manager.h"
 #include "ui/text_manager.h"
 #include "ui/ui_font_manager.h"
+#include "ui/ui_manager.h"
 
 namespace KR {
 namespace Test {
@@ -49,7 +54,21 @@ class ShowcaseTest : public ::testing::Test {
     fastSprites = std::make_unique<SpriteManager<FastSprite>>();
     fonts = std::make_unique<UIFontManager>();
   }
+  // What widget trees and the play screens need: timers, the object factory,
+  // bound commands, the UI manager and the particle system.
+  void openUiServices() {
+    timer = std::make_unique<TimerManager>();
+    factory = std::make_unique<ObjectFactory>();
+    functions = std::make_unique<LexBindedFunctionManager>();
+    uiManager = std::make_unique<UIManager>();
+    particles = std::make_unique<ParticleSystem>();
+  }
   void TearDown() override {
+    particles.reset();
+    uiManager.reset();
+    functions.reset();
+    factory.reset();
+    timer.reset();
     fonts.reset();
     fastSprites.reset();
     sprites.reset();
@@ -94,6 +113,11 @@ class ShowcaseTest : public ::testing::Test {
   std::unique_ptr<SpriteManager<Sprite>> sprites;
   std::unique_ptr<SpriteManager<FastSprite>> fastSprites;
   std::unique_ptr<UIFontManager> fonts;
+  std::unique_ptr<TimerManager> timer;
+  std::unique_ptr<ObjectFactory> factory;
+  std::unique_ptr<LexBindedFunctionManager> functions;
+  std::unique_ptr<UIManager> uiManager;
+  std::unique_ptr<ParticleSystem> particles;
   std::vector<uint8_t> frame;
   uint32_t width = 0, height = 0;
 };

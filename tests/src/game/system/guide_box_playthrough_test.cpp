@@ -27,13 +27,7 @@ constexpr float kDesk[2] = {428, 664};
 
 TEST(GuideBoxPlayThrough, TheBoxPointsAtTheDeskKeepsOtherClicksOutAndStepsOn) {
   KR::Test::GameDriver game;
-  ASSERT_TRUE(game.start());
-  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
-  std::remove(HOG::SaveLoadGameProgressSystem::getSavePath().c_str());
-  game.tapKey('P');
-  game.click(300, 200);  // skips the intro when it plays
-  ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
-  ASSERT_TRUE(game.stepUntil([&] { return KR::Test::shown(game, "location01"); }, 300));
+  ASSERT_TRUE(KR::Test::startNewGame(game));
   HOG::GuideSequences* guides = play().getGuides();
   ASSERT_NE(guides, nullptr);
   ASSERT_NE(guides->widget, nullptr);

@@ -24,6 +24,7 @@
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
 #include "fast_sprite.h"
+#include "play_through_support.h"
 #include "support/game_driver.h"
 #include "support/png_file.h"
 #include "ui/ui_manager.h"
@@ -31,13 +32,8 @@
 
 namespace {
 
-HOG::Game& play() { return *HOG::Game::getInstance(); }
-
-void clickAt(KR::Test::GameDriver& game, float x, float y) {
-  const KR::Viewport2D viewport = KR::calcViewport();
-  game.click(int(viewport.offset.x + (x + 0.5f) * viewport.scale),
-             int(viewport.offset.y + (y + 0.5f) * viewport.scale));
-}
+using KR::Test::clickAt;
+using KR::Test::play;
 
 // Design points of the HUD's and the pause menu's buttons (media/hud).
 constexpr float kMenuButton[2] = {1410 + 130 + 60, 990 + 24};
@@ -55,18 +51,7 @@ constexpr float kMenuBack[2] = {610 + 40, 330 + 200};
 
 TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   KR::Test::GameDriver game;
-  ASSERT_TRUE(game.start());
-  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
-  std::remove(HOG::SaveLoadGameProgressSystem::getSavePath().c_str());
-  game.tapKey('P');
-  game.click(300, 200);  // skips the intro when it plays
-  ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
-  ASSERT_TRUE(game.stepUntil(
-      [&] {
-        const HOG::View* view = play().getViewStack().getActiveView();
-        return game.activeView() == "location01" && view->activated && !play().isLocked();
-      },
-      300));
+  ASSERT_TRUE(KR::Test::startNewGame(game));
   auto* hud = dynamic_cast<HOG::InGameUI*>(play().getHud());
   ASSERT_NE(hud, nullptr);
   ASSERT_TRUE(hud->getPauseMenu()->loaded);

@@ -3,12 +3,16 @@
 // item is held and which trigger a view has.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
+#include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
@@ -36,6 +40,22 @@ inline bool shown(const GameDriver& game, const char* name) {
   if (game.activeView() != name) return false;
   const HOG::View* view = play().getViewStack().getActiveView();
   return view->loaded && view->activated && !play().isLocked();
+}
+
+// From launch to a new game settled in the hall: the menu, no saved game,
+// P, the intro skipped.
+inline ::testing::AssertionResult startNewGame(GameDriver& game) {
+  if (!game.start()) return ::testing::AssertionFailure() << "the game did not start";
+  if (!game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60))
+    return ::testing::AssertionFailure() << "no main menu";
+  std::remove(HOG::SaveLoadGameProgressSystem::getSavePath().c_str());
+  game.tapKey('P');
+  game.click(300, 200);  // skips the intro when it plays
+  if (!game.stepUntil([&] { return !game.videoPlaying(); }, 900))
+    return ::testing::AssertionFailure() << "the intro does not end";
+  if (!game.stepUntil([&] { return shown(game, "location01"); }, 300))
+    return ::testing::AssertionFailure() << "the hall is not shown";
+  return ::testing::AssertionSuccess();
 }
 
 inline bool holds(const GameDriver& game, const char* item) {

@@ -33,11 +33,7 @@ class NotebookOnDemoTest : public KR::Test::ShowcaseTest {
     openMedia();
     openDevice();
     openSpritesAndFonts();
-    timer = std::make_unique<KR::TimerManager>();
-    factory = std::make_unique<KR::ObjectFactory>();
-    functions = std::make_unique<KR::LexBindedFunctionManager>();
-    uiManager = std::make_unique<KR::UIManager>();
-    particles = std::make_unique<KR::ParticleSystem>();
+    openUiServices();
     hudScene.reset(AE::loadScene("ingame_hud_xml"));
     ASSERT_NE(hudScene, nullptr);
     button = hudScene->findByPath("/root_group/book_btn_controller");
@@ -49,11 +45,6 @@ class NotebookOnDemoTest : public KR::Test::ShowcaseTest {
   void TearDown() override {
     book.reset();
     hudScene.reset();
-    particles.reset();
-    uiManager.reset();
-    functions.reset();
-    factory.reset();
-    timer.reset();
     ShowcaseTest::TearDown();
   }
   // The HUD's scene and the book advance together, as in the running game.
@@ -84,11 +75,6 @@ class NotebookOnDemoTest : public KR::Test::ShowcaseTest {
     return input;
   }
 
-  std::unique_ptr<KR::TimerManager> timer;
-  std::unique_ptr<KR::ObjectFactory> factory;
-  std::unique_ptr<KR::LexBindedFunctionManager> functions;
-  std::unique_ptr<KR::UIManager> uiManager;
-  std::unique_ptr<KR::ParticleSystem> particles;
   std::unique_ptr<AE::ISceneNode> hudScene;
   AE::ISceneNode* button = nullptr;
   std::unique_ptr<HOG::NotebookUI> book;

@@ -1018,11 +1018,7 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
     if (withUi) {
       openDevice();
       openSpritesAndFonts();
-      timer = std::make_unique<KR::TimerManager>();
-      factory = std::make_unique<KR::ObjectFactory>();
-      functions = std::make_unique<KR::LexBindedFunctionManager>();
-      uiManager = std::make_unique<KR::UIManager>();
-      particles = std::make_unique<KR::ParticleSystem>();
+      openUiServices();
     }
     gNextView = 0;
     profiles = std::make_unique<HOG::ProfileSystem>(KR::Test::scratchDir("play-screens") + "/");
@@ -1033,11 +1029,6 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
   void TearDown() override {
     game.reset();
     profiles.reset();
-    particles.reset();
-    uiManager.reset();
-    functions.reset();
-    factory.reset();
-    timer.reset();
     ShowcaseTest::TearDown();
   }
   void load(const std::string& views) {
@@ -1067,11 +1058,6 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
   }
   // The HUD's widget trees, sprites and device as well (set by a derived fixture).
   bool withUi = false;
-  std::unique_ptr<KR::TimerManager> timer;
-  std::unique_ptr<KR::ObjectFactory> factory;
-  std::unique_ptr<KR::LexBindedFunctionManager> functions;
-  std::unique_ptr<KR::UIManager> uiManager;
-  std::unique_ptr<KR::ParticleSystem> particles;
   // The left button going down there (the click's release comes with clickAt).
   static HOG::InputState pressAt(int32_t x, int32_t y) {
     HOG::InputState input = clickAt(x, y);
@@ -1383,12 +1369,7 @@ class BriefedMinigame : public HOG::TestViewExtension {
 };
 
 // The play state with the UI manager and the widgets' commands: the HUD's trees load from the demo content.
-class PlayStateWithUITest : public PlayStateTest {
- protected:
-  PlayStateWithUITest() { withUi = true; }
-};
-
-TEST_F(PlayStateWithUITest, BriefWindowOpensByCommandShowsTheBriefKeepsItsClicksAndClosesWithTheMinigame) {
+TEST_F(HudTest, BriefWindowOpensByCommandShowsTheBriefKeepsItsClicksAndClosesWithTheMinigame) {
   load(view("hall", item(1)) + view("game", item(2), kMinigame));
   HOG::InventoryPanelUI* panel = hud->getInventoryPanel();
   auto* brief = dynamic_cast<HOG::BriefPanelBehaviour*>(panel->findBehaviour("BriefPanelBehaviour"));

@@ -30,19 +30,10 @@ class ViewResourcesTest : public KR::Test::ShowcaseTest {
     openMedia();
     openDevice();
     openSpritesAndFonts();
-    timer = std::make_unique<KR::TimerManager>();
-    factory = std::make_unique<KR::ObjectFactory>();
-    functions = std::make_unique<KR::LexBindedFunctionManager>();
-    uiManager = std::make_unique<KR::UIManager>();
-    particles = std::make_unique<KR::ParticleSystem>();
+    openUiServices();
   }
   void TearDown() override {
     registry.clear();
-    particles.reset();
-    uiManager.reset();
-    functions.reset();
-    factory.reset();
-    timer.reset();
     ShowcaseTest::TearDown();
   }
   HOG::View* parseView(const std::string& extra, const std::string& triggers) {
@@ -59,11 +50,6 @@ class ViewResourcesTest : public KR::Test::ShowcaseTest {
     return std::find(roots.begin(), roots.end(), widget) != roots.end();
   }
 
-  std::unique_ptr<KR::TimerManager> timer;
-  std::unique_ptr<KR::ObjectFactory> factory;
-  std::unique_ptr<KR::LexBindedFunctionManager> functions;
-  std::unique_ptr<KR::UIManager> uiManager;
-  std::unique_ptr<KR::ParticleSystem> particles;
   HOG::ViewRegistry registry;
 };
 
