@@ -131,7 +131,15 @@ void AmuletsButton::openAmuletsView() {
 
 void AmuletsButton::onMarker(AE::Marker* marker) {
   if (!marker) return;
-  if (marker == openingAnim) openAmuletsView();
+  if (marker == openingAnim) {
+    // Under the pause menu or the book no view may open: the opening waits for them to close.
+    if (busy) {
+      delayedOpen = true;
+      delayTimer = kOpenDelay;
+    } else {
+      openAmuletsView();
+    }
+  }
   if (marker == closingAnim) open = false;
   if (marker == appearingAnim) setProfileFlag(1);
   if (marker == disappearingAnim) setProfileFlag(0);
@@ -197,7 +205,7 @@ void AmuletsButton::update(float dt) {
   }
   if (!delayedOpen) return;
   delayTimer += dt;
-  if (delayTimer >= kOpenDelay) {
+  if (delayTimer >= kOpenDelay && !busy) {
     delayedOpen = false;
     openAmuletsView();
   }

@@ -6,7 +6,8 @@
 // goes with its appearing and disappearing animations, whose ends set and
 // clear the current profile's amulets-button flag; the click area is shown
 // while that flag is set. The level script can show and play one totem of the
-// totems scene, after which the amulets location opens 4 seconds later.
+// totems scene, after which the amulets location opens 4 seconds later; an
+// opening due while the pause menu or the notebook is open waits for it to close.
 // Owned by the HUD; main thread only; the HUD passes every game message on.
 //
 // The casket is a node of the HUD scene; its animations are markers of that

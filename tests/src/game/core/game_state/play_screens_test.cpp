@@ -1010,6 +1010,36 @@ TEST_F(AmuletsTest, ATotemPlaysAloneAndTheAmuletsOpenFourSecondsLater) {
   EXPECT_FALSE(totem(casket, "t1_art")->mPlaying);
 }
 
+TEST_F(AmuletsTest, AnOpeningDueWhileThePauseMenuOrTheBookIsUpWaitsForItToClose) {
+  // Under the menu or the book no view may open: the casket would think itself open with nothing shown.
+  HOG::AmuletsButton casket(controller);
+  configure(casket, kMarkers);
+  HOG::GameMessage message;
+  casket.setScenePlay("t1", true);
+  message.kind = HOG::kMsgPauseMenuOpened;
+  casket.onGameMessage(message);
+  for (int i = 0; i < 150; ++i) casket.update(1.0f / 30.0f);
+  EXPECT_FALSE(casket.open);
+  message.kind = HOG::kMsgPauseMenuClosed;
+  casket.onGameMessage(message);
+  casket.update(1.0f / 30.0f);
+  EXPECT_TRUE(casket.open);
+
+  // The opening animation ending under the book.
+  casket.open = false;
+  casket.setOpen(true);
+  run(0.3f);
+  message.kind = HOG::kMsgNotebookOpened;
+  casket.onGameMessage(message);
+  run(0.5f);
+  casket.update(1.0f / 30.0f);
+  EXPECT_FALSE(casket.open);
+  message.kind = HOG::kMsgNotebookClosed;
+  casket.onGameMessage(message);
+  casket.update(1.0f / 30.0f);
+  EXPECT_TRUE(casket.open);
+}
+
 // A play state over the built content whose locations the test describes.
 class PlayStateTest : public KR::Test::ShowcaseTest {
  protected:
