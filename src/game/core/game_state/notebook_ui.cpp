@@ -317,11 +317,21 @@ void NotebookUI::show() {
     currentSection->show();
     refreshSpread();
   }
+  // A modal window already up (the pause menu, a window over the view) is
+  // drawn over the book: it stays above it for the pointer too, or the book
+  // would cover it.
+  std::vector<KR::UIWidget*> modals;
+  KR::UIManager* ui = KR::UIManager::exists() ? KR::UIManager::getInstance() : nullptr;
+  if (ui)
+    for (KR::UIWidget* entry : ui->getShownStack())
+      if (entry->shown && entry->modal && !entry->parent && entry != widgetTree && entry != controlsTree)
+        modals.push_back(entry);
   for (KR::UIWidget* tree : {widgetTree, controlsTree})
     if (tree) {
       if (tree->shown) tree->hideForcibly();
       tree->show();
     }
+  for (KR::UIWidget* entry : modals) ui->bringToTop(entry);
   // Under an open modal window the controls wait for it to close (message 26).
   if (controlsTree) {
     if (modalBlocked && *modalBlocked)

@@ -58,6 +58,7 @@
 #include "render_system_dx8.h"
 #include "support/test_support.h"
 #include "timer_manager.h"
+#include "ui/ui_controller.h"
 #include "ui/ui_font.h"
 #include "ui/ui_label.h"
 #include "ui/ui_manager.h"
@@ -1389,6 +1390,32 @@ TEST_F(HudTest, PauseMenuLocksPlayStopsPostProcessingAndNeverLowersLocksBelowZer
   EXPECT_FALSE(menu->shown);
   EXPECT_FALSE(game->isLocked());
   EXPECT_EQ(game->getViewStack().viewChangeLocks, 0);
+}
+
+TEST_F(HudTest, ABookOpeningUnderThePauseMenuLeavesTheMenuItsClicks) {
+  load(view("hall", item(1)));
+  open("hall");
+  HOG::InGameMenu* menu = hud->getPauseMenu();
+  hud->menuClicked();
+  ASSERT_TRUE(menu->shown);
+  // The button's animation ends under the menu (the story gave the book meanwhile).
+  HOG::NotebookUI* book = hud->getNotebook();
+  book->setOpen(true);
+  if (book->openMarker) book->onMarker(book->openMarker);
+  ASSERT_TRUE(book->widgetTree->shown);
+  for (int i = 0; i < 10; ++i) KR::UIManager::getInstance()->update(0.05f);
+  KR::UIWidget* resume = menu->menuWidget->findDescendant("resume_btn");
+  ASSERT_NE(resume, nullptr);
+  const KR::Vector2<float> at = resume->getAbsolutePosition() + resume->getTotalSize() * 0.5f;
+  ASSERT_TRUE(book->widgetTree->hitTest(book->toBook(at)));  // the menu lies over the book
+  auto* controller = static_cast<KR::UIPCController*>(KR::UIManager::getInstance()->getController());
+  controller->position = controller->pressPosition = at;
+  for (uint32_t event : {KR::kUIEventLeftPressed, KR::kUIEventLeftHeld, KR::kUIEventLeftReleased})
+    controller->route(event);
+  EXPECT_FALSE(menu->shown);
+  EXPECT_FALSE(game->isLocked());
+  // The book's own controls answer again.
+  EXPECT_TRUE(KR::UIManager::getInstance()->isInputReachable(book->controlsTree));
 }
 
 // A minigame whose brief is a text of its own.
