@@ -132,7 +132,11 @@ void InGameUI::draw() {
   notebook->drawEffects();
   hintPanel->draw();
   amuletsButton->draw();
-  // The row may have drawn the same icon elsewhere in this frame.
+  // The row may have drawn the same icon elsewhere in this frame. The
+  // streamer's thread drops icons under the factory's icon lock: the window
+  // draws the borrowed one under it.
+  KR::ScopedLock icons(
+      KR::ScopedLock::lock(Game::exists() ? Game::getInstance()->getItemFactory().getIconLock() : nullptr));
   dressItemImage();
   if (KR::UIManager::exists()) KR::UIManager::getInstance()->render();
 }
@@ -204,9 +208,10 @@ void InGameUI::dressItemImage() {
   // The icon is loaded on the streamer's thread once the item is held.
   KR::ScopedLock icons(KR::ScopedLock::lock(Game::getInstance()->getItemFactory().getIconLock()));
   KR::FastSprite* icon = itemAddedItem->spriteLoaded ? itemAddedItem->sprite : nullptr;
+  // A dropped icon is gone: the window must not keep drawing it.
+  image->sprite = icon;
   if (!icon) return;
   icon->mPosition = KR::Vector2<float>();
-  image->sprite = icon;
   image->size = icon->mSize;
   image->offset = KR::Vector2<float>(-0.5f * icon->mSize.x * image->scale.x, -0.5f * icon->mSize.y * image->scale.y);
 }

@@ -1318,6 +1318,15 @@ TEST_F(HudTest, ItemWindowShowsTheIconCentredAndOnlyAPressOutsideSendsItFlyingFr
   EXPECT_EQ(hud->itemAddedItem, game->getItemFactory().find("gem_red"));
   EXPECT_TRUE(game->isLocked());
   game->getDispatcher().removeListener(&recorder);
+
+  // The factory drops the shown icon (the item left the inventory, a save was restored): the window lets go of it.
+  HOG::InventoryItem* gem = game->getItemFactory().find("gem_red");
+  gem->loadSprite();
+  hud->update(0.0f);
+  EXPECT_EQ(image->sprite, gem->sprite);
+  game->getItemFactory().unloadSprites();
+  hud->update(0.0f);
+  EXPECT_EQ(image->sprite, nullptr);
 }
 
 TEST_F(HudTest, GoBackJumpsThroughALiveTransitionAndClosesAnUnlockedCloseUpOnly) {
