@@ -284,11 +284,11 @@ void InGameUI::menuClicked() {
   Game* game = Game::getInstance();
   View* active = game->getViewStack().getActiveView();
   if (!active || !active->activated || game->isLocked() || game->getLockTimer() >= kEpsilon) return;
-  if (pauseMenu->loaded) {
-    // No post-processing under the menu; closing it switches it back on.
-    if (KR::RenderSystem::exists()) KR::RenderSystem::getInstance()->mDistortionEnabled = false;
-    pauseMenu->showWidget();
-  }
+  // Without its widgets no menu could be closed again: play would stay locked.
+  if (!pauseMenu->loaded) return;
+  // No post-processing under the menu; closing it switches it back on.
+  if (KR::RenderSystem::exists()) KR::RenderSystem::getInstance()->mDistortionEnabled = false;
+  pauseMenu->showWidget();
   game->setLocked(true);
   sendGameMessage(kMsgPauseMenuOpened, nullptr);
   ++game->getViewStack().viewChangeLocks;

@@ -1249,6 +1249,17 @@ TEST_F(PlayStateTest, HintSearchAsksOnlyForShownHiddenObjectsAndEntersTasksFurth
 }
 
 // The play state with the HUD built from the demo's widget trees.
+TEST_F(PlayStateTest, WithoutThePauseMenusWidgetsEscapeLeavesPlayUnlocked) {
+  load(view("hall", item(1)));
+  open("hall");
+  ASSERT_FALSE(hud->getPauseMenu()->loaded);
+  hud->onEscape();
+  hud->onEscape();
+  EXPECT_FALSE(game->isLocked());
+  EXPECT_EQ(game->getViewStack().viewChangeLocks, 0);
+  EXPECT_FALSE(hud->modalBlocked);
+}
+
 class HudTest : public PlayStateTest {
  protected:
   HudTest() { withUi = true; }
