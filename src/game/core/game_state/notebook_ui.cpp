@@ -317,15 +317,14 @@ void NotebookUI::show() {
     currentSection->show();
     refreshSpread();
   }
-  // A modal window already up (the pause menu, a window over the view) is
-  // drawn over the book: it stays above it for the pointer too, or the book
-  // would cover it.
+  // Under an open modal window (the pause menu, its options) the book comes
+  // up beneath them, as they are drawn: on top of the shown stack it would
+  // cover them for the pointer.
   std::vector<KR::UIWidget*> modals;
   KR::UIManager* ui = KR::UIManager::exists() ? KR::UIManager::getInstance() : nullptr;
-  if (ui)
+  if (ui && modalBlocked && *modalBlocked)
     for (KR::UIWidget* entry : ui->getShownStack())
-      if (entry->shown && entry->modal && !entry->parent && entry != widgetTree && entry != controlsTree)
-        modals.push_back(entry);
+      if (entry->shown && entry->modal && !entry->parent && !entry->ownerDrawn) modals.push_back(entry);
   for (KR::UIWidget* tree : {widgetTree, controlsTree})
     if (tree) {
       if (tree->shown) tree->hideForcibly();
