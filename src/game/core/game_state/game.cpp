@@ -6,6 +6,7 @@
 #include "core/authors_movie_state/authors_movie.h"
 #include "core/game_cursor_manager.h"
 #include "core/game_post_processing_renderer.h"
+#include "core/game_state/amulets_button.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/cut_scene.h"
 #include "core/game_state/guide_box.h"
@@ -14,6 +15,7 @@
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
+#include "core/game_state/inventory_panel_ui.h"
 #include "core/game_state/lua_integration.h"
 #include "core/game_state/music_player.h"
 #include "core/game_state/notebook_ui.h"
@@ -174,6 +176,16 @@ void Game::unload() {
 
 void Game::resetForNewGame() {
   guides->start();
+  if (auto* ui = dynamic_cast<InGameUI*>(hud.get())) {
+    // The script that locked the panel and the HUD is gone with its state, and a locked panel would hear
+    // nothing of the views closing: its hidden-object list would go on reading the released scene.
+    InventoryPanelUI* panel = ui->getInventoryPanel();
+    panel->setLocked(false);
+    panel->switchTo(panel->findBehaviour("ObjectsListPanelBehaviour"));
+    ui->scriptBlocked = false;
+    // A casket opening due after the old game's totem has no place in the new one.
+    ui->getAmuletsButton()->delayedOpen = false;
+  }
   views->closeAllViews();
   luaState.reset();
   LuaIntegration::registerTables(luaState.getMainState());

@@ -1260,6 +1260,33 @@ TEST_F(PlayStateTest, WithoutThePauseMenusWidgetsEscapeLeavesPlayUnlocked) {
   EXPECT_FALSE(hud->modalBlocked);
 }
 
+// A new game (a restore goes through it too) reloads the views: nothing of the old game may point into them
+// or act on them later.
+TEST_F(PlayStateTest, ANewGameUnlocksThePanelLeavesTheHiddenObjectSceneAndDropsAPendingCasketOpening) {
+  load(view("hall", item(1)) + view("shed", "<@><type v=\"5\"/><triggerID v=\"1\"/><enabled v=\"1\"/></@>",
+                                    "<extensionName v=\"HOSViewExtension\"/>"));
+  open("shed");
+  HOG::InventoryPanelUI* panel = hud->getInventoryPanel();
+  auto* list = static_cast<HOG::HOSPanelBehaviour*>(panel->findBehaviour("HOSPanelBehaviour"));
+  ASSERT_EQ(panel->activeBehaviour, list);
+  ASSERT_NE(list->sceneView, nullptr);
+  // The scene's script locks the panel and the HUD; a totem's casket opening is due.
+  panel->setLocked(true);
+  hud->scriptBlocked = true;
+  HOG::AmuletsButton* casket = hud->getAmuletsButton();
+  casket->delayedOpen = true;
+  casket->delayTimer = 0.0f;
+
+  game->resetForNewGame();
+  EXPECT_FALSE(panel->locked);
+  EXPECT_FALSE(hud->scriptBlocked);
+  EXPECT_EQ(panel->activeBehaviour, panel->findBehaviour("ObjectsListPanelBehaviour"));
+  EXPECT_EQ(list->sceneView, nullptr);
+  casket->update(HOG::AmuletsButton::kOpenDelay + 1.0f);
+  EXPECT_FALSE(casket->open);
+  EXPECT_FALSE(casket->delayedOpen);
+}
+
 class HudTest : public PlayStateTest {
  protected:
   HudTest() { withUi = true; }
