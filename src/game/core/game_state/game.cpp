@@ -243,6 +243,8 @@ void Game::onActivate() {
 
 void Game::onDeactivate() {
   visualizer->visible = false;
+  // The UI manager routes clicks to every shown tree: out of play the HUD's buttons must not take them.
+  hud->setHudVisible(false);
   music->stop();
   streamer->stop();
   // The book closes at rest: no pan or zoom left for the next play.

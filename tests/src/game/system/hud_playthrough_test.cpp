@@ -201,6 +201,14 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   clickAt(game, kMainMenu[0], kMainMenu[1]);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 30));
   EXPECT_EQ(stack.viewChangeLocks, 0);
+  // Out of play the HUD's trees are hidden: its buttons take no click on the menu's pages.
+  EXPECT_FALSE(hud->hudWidget->shown);
+  clickAt(game, kBookButton[0], kBookButton[1]);
+  clickAt(game, kMapButton[0], kMapButton[1]);
+  game.steps(10);
+  EXPECT_FALSE(book->isOpen());
+  EXPECT_FALSE(map->isOpen());
+  EXPECT_EQ(game.currentState(), "MainMenu");
   game.closeWindow();
   EXPECT_EQ(game.finish(), 0);
 }
