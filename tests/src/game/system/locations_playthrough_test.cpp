@@ -33,13 +33,7 @@ using KR::Test::window;
 
 TEST(LocationsPlayThrough, HallGardenStoneOntoWellBackDeskKeyOutside) {
   KR::Test::GameDriver game;
-  ASSERT_TRUE(game.start());
-  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
-  game.tapKey('P');
-  ASSERT_EQ(game.currentState(), "Game");
-  game.click(300, 200);  // skips the intro
-  ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
-  ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
+  ASSERT_TRUE(KR::Test::startNewGame(game));
 
   // The cursor changes over the passage (trigger 1 of the hall), which fades
   // into the garden.

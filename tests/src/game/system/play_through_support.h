@@ -50,6 +50,7 @@ inline ::testing::AssertionResult startNewGame(GameDriver& game) {
     return ::testing::AssertionFailure() << "no main menu";
   std::remove(HOG::SaveLoadGameProgressSystem::getSavePath().c_str());
   game.tapKey('P');
+  if (game.currentState() != "Game") return ::testing::AssertionFailure() << "P did not start play";
   game.click(300, 200);  // skips the intro when it plays
   if (!game.stepUntil([&] { return !game.videoPlaying(); }, 900))
     return ::testing::AssertionFailure() << "the intro does not end";
