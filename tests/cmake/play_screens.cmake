@@ -27,7 +27,7 @@ kr_add_test(test_hud_playthrough
 # The whole demo, launch to the credits, by input events.
 kr_add_test(test_demo_playthrough
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/demo_playthrough_test.cpp
-  LIBS kr_game_driver
+  LIBS kr_game_driver PNG::PNG
   DEPENDS kr_media quellmoor
   TIMEOUT 240
   LABELS threads)
