@@ -88,3 +88,6 @@ function __Generated_L6AT1_onInventoryItemApplied(item)
   gGame.endGame()
   return 1
 end
+-- The empty holder is the next step while the amulet is held: the hint points at it.
+function __Generated_L6AT1_canInteractHandlerScript() return gInventory.isItemPresent("amulet") and 1 or 0 end
+function __Generated_L6AT1_getApplicableItemNameScript() return "amulet" end

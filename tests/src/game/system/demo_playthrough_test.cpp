@@ -22,6 +22,7 @@
 #include "core/game_state/brief_panel_behaviour.h"
 #include "core/game_state/dialog_view_extension.h"
 #include "core/game_state/game.h"
+#include "core/game_state/hint_panel.h"
 #include "core/game_state/hos_panel_behaviour.h"
 #include "core/game_state/hos_quest_view_extension.h"
 #include "core/game_state/hos_view_extension.h"
@@ -59,7 +60,7 @@ HOG::ObjectsListPanelBehaviour* row() {
 
 HOG::View* view(const char* name) { return play().getRegistry().findViewByName(name); }
 
-// The pointer out of the way of what a screenshot looks at.
+// The pointer out of the way of what a screenshot looks at: off the window's right edge.
 void pointerAside(KR::Test::GameDriver& game) {
   const KR::Vector2<int> p = KR::Test::window(1890, 600);
   game.moveMouse(p.x, p.y);
@@ -130,7 +131,7 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     EXPECT_EQ(screenMatches(game, "demo_desk_brief"), "");
     EXPECT_EQ(static_cast<KR::UILabel*>(brief->briefWindowText)->text, L"Open the drawer.");
     EXPECT_TRUE(play().briefWindowShown);
-    clickAt(game, 960, 579);
+    clickAt(game, 610 + 170 + 60, 170 + 175 + 24);  // its OK
     ASSERT_TRUE(game.stepUntil([&] { return !brief->isBriefWindowShown(); }, 30));
     EXPECT_FALSE(play().briefWindowShown);
     EXPECT_EQ(quest->currentStage, 0);
@@ -154,7 +155,11 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     closeItemWindow(game);
     EXPECT_TRUE(holds(game, "gem_blue"));
     pickItem(game, "key");
-    clickAt(game, 1264, 848);
+    // Carrying the key: the chest, which takes it, glows with the key's icon on it, and nothing else shows.
+    pointerAside(game);
+    game.steps(20);
+    EXPECT_EQ(screenMatches(game, "demo_carrying_key"), "");
+    clickAt(game, 1164, 748);
     closeItemWindow(game);
     EXPECT_TRUE(holds(game, "gem_red"));
 
@@ -184,6 +189,9 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     clickAt(game, 840, 500);
     zoom.doubleClickInterval = 0.0f;
     ASSERT_TRUE(game.stepUntil([&] { return notebook->scale == 2.0f; }, 30));
+    pointerAside(game);
+    game.steps(10);
+    EXPECT_EQ(screenMatches(game, "demo_notebook_zoomed"), "");
     const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
     const KR::Vector2<int> low = KR::Test::window(840, 800), high = KR::Test::window(840, 200);
     game.pressMouse(low.x, low.y);
@@ -317,6 +325,13 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     pointerAside(game);
     game.steps(30);
     EXPECT_EQ(screenMatches(game, "demo_amulets"), "");
+    // HINT there points at the empty holder, where the amulet goes.
+    HOG::HintPanel* hint = hud()->getHintPanel();
+    ASSERT_TRUE(game.stepUntil([&] { return hint->ready; }, 900));
+    clickAt(game, 1410 + 60, 925 + 24);
+    ASSERT_TRUE(game.stepUntil([&] { return hint->targetTrail->endShown; }, 120));
+    EXPECT_FLOAT_EQ(hint->lastTarget.x, 840.0f);
+    EXPECT_FLOAT_EQ(hint->lastTarget.y, 525.0f);
     // Leaving them closes the casket; its click opens them again.
     clickAt(game, 100, 527);
     ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
