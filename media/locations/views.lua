@@ -84,6 +84,9 @@ function __Generated_L6AT1_onInventoryItemApplied(item)
   if item ~= "amulet" then return 0 end
   print("hook: the amulet is placed")
   gInventory.removeItem("amulet")
+  gScene.setNodeEnable(6, "amulet_placed", true)
+  gScene.setNodeEnable(6, "title", false)
+  gScene.setNodeEnable(6, "title_whole", true)
   gGame.playCutScene(6, "finale_xml")
   gGame.endGame()
   return 1

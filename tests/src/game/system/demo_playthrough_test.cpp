@@ -109,7 +109,7 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     // The hall with its welcome in the message bar, whose words stand apart.
     pointerAside(game);
     ASSERT_TRUE(game.stepUntil([&] { return !game.message().empty(); }, 60));
-    game.steps(12);
+    game.steps(40);  // the hall has faded in; the message stays for three seconds
     EXPECT_EQ(screenMatches(game, "demo_hall"), "");
     const std::vector<KR::Test::InkRun> words = KR::Test::inkRuns(game, 0, 0, 1920, 150, light, 1);
     EXPECT_GE(words.size(), 5u) << "the message bar's words run together";
