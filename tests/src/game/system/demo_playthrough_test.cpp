@@ -280,6 +280,14 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     pointerAside(game);
     game.steps(30);
     EXPECT_EQ(screenMatches(game, "demo_map"), "");
+    // Each place's name is written under it: two dark words on the paper.
+    const auto ink = [](uint8_t r, uint8_t g, uint8_t b) { return r + g + b < 400; };
+    for (const char* place : {"location01", "location02", "hos01"}) {
+      const AE::ISceneNode* node = map->map->findPlace(place)->node;
+      ASSERT_NE(node, nullptr) << place;
+      const KR::Vector2<float> at = node->getWorldOrigin();
+      EXPECT_EQ(KR::Test::inkRuns(game, at.x - 34, at.y + 204, at.x + 226, at.y + 244, ink, 4).size(), 2u) << place;
+    }
     clickAt(game, 1500 + 60, 40 + 24);
     ASSERT_TRUE(game.stepUntil([&] { return !map->isOpen(); }, 30));
     game.closeWindow();
