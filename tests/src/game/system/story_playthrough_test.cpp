@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "animationeditor/scene_node.h"
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/cut_scene.h"
 #include "core/game_state/game.h"
@@ -45,6 +46,17 @@ bool lampLit() {
   }
   return false;
 }
+
+// A scene standing in for one a cut scene loaded from its own file: it tells
+// when it is deleted.
+class OwnScene : public AE::ISceneNode {
+ public:
+  explicit OwnScene(bool* gone_) : gone(gone_) {}
+  ~OwnScene() override { *gone = true; }
+
+ private:
+  bool* gone;
+};
 
 // From the main menu into play (a fresh game when asked).
 void enterPlay(KR::Test::GameDriver& game, bool fresh) {
@@ -134,6 +146,24 @@ TEST(StoryPlayThrough, DrawerKeyShedCutSceneThenSaveQuitContinue) {
     EXPECT_EQ(trigger("closeup01", 1)->dead, 1);
     EXPECT_TRUE(lampLit());
     EXPECT_EQ(*play().getRegistry().findViewByName("location01")->state.get(0), 1);
+
+    // A second cut scene over one that loaded its own scene: that scene goes.
+    HOG::CutScene* cut = play().getCutScene();
+    bool gone = false;
+    cut->scene = new OwnScene(&gone);
+    cut->ownsScene = true;
+    play().startCutScene(play().savedCutSceneName, play().savedCutSceneValue);
+    EXPECT_TRUE(gone);
+    EXPECT_TRUE(cut->active);
+    EXPECT_EQ(play().getMode(), 1);
+    game.steps(5);
+    // A restore in the middle ends the running cut scene before the views'
+    // scenes it plays on are freed; the saved one then starts again.
+    ASSERT_TRUE(HOG::SaveLoadGameProgressSystem::load(play()));
+    EXPECT_FALSE(cut->active);
+    EXPECT_EQ(cut->scene, nullptr);
+    game.steps(5);
+    ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 1 && cut->active; }, 300));
     // Played out, the cut scene gives play back.
     ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 0; }, 900));
     EXPECT_EQ(shed()->activeCount, 0u);
