@@ -463,14 +463,27 @@ TEST_F(StoryTest, SavedGamesComeBackWholeAndRefusedOnesLeaveTheGameAsItWas) {
   HOG::SaveTool::corrupt(&changed, HOG::SaveGame::kHeaderSize + 4 + HOG::SaveGame::TriggerSlot::kTriggerId, 0x40, true);
   std::string flipped = good;
   HOG::SaveTool::corrupt(&flipped, good.size() / 3, 0x01, false);
+  // What no save holds stays too: a Lua global, a visit count, a queued task.
+  run("refusedProbe = 7 gInventory.addItem('rope')");
+  view("location02")->visitCount = 3;
+  const uint32_t tasks = queued();
+  ASSERT_GT(tasks, 0u);
   for (const std::string& bad : {flipped, good.substr(0, good.size() - 7), HOG::SaveGame::encode(other), changed}) {
     KR::Test::writeFile(path, bad);
     EXPECT_FALSE(HOG::SaveLoadGameProgressSystem::load(*game));
     EXPECT_EQ(HOG::SaveGame::encode(HOG::SaveLoadGameProgressSystem::capture(*game)), live);
+    EXPECT_EQ(run("return refusedProbe"), 7.0);
+    EXPECT_EQ(view("location02")->visitCount, 3u);
+    EXPECT_EQ(queued(), tasks);
   }
   EXPECT_TRUE(log.contains("ERROR: Saved game '" + path + "' is refused: its checksum is wrong"));
   EXPECT_TRUE(log.contains("is not the one the view descriptions made"));
   EXPECT_EQ(HOG::SaveLoadGameProgressSystem::checkSaveGame(), 0);  // the changed one passes the menu's check
+  // Cut short by zero bytes of its padding: the sizes no longer agree.
+  const size_t padding = good.size() - good.find_last_not_of(char(0)) - 1;
+  ASSERT_GE(padding, 100u);
+  KR::Test::writeFile(path, good.substr(0, good.size() - 100));
+  EXPECT_EQ(HOG::SaveLoadGameProgressSystem::checkSaveGame(), 1);
 
   // No profile: nothing saved, the menu hears 2.
   profiles.reset();
