@@ -353,6 +353,16 @@ TEST_F(StoryTest, TriggerHighlightsCycleOverUsableTriggersAndKeepTypesThreeAndFo
   for (HOG::IBaseAreaTrigger* t : garden->triggers) t->cursorType = 3;
   highlights.advance(garden);
   EXPECT_EQ(highlights.currentIndex, -1);
+
+  // The glow over the places a carried item may go is centred by its scene's
+  // own size (the demo's is 96 x 96 from its top-left corner).
+  openDevice();
+  openSpritesAndFonts();
+  HOG::TriggerVisualizer carried;
+  carried.load();
+  ASSERT_NE(carried.itemApplyingAnimation, nullptr);
+  EXPECT_FLOAT_EQ(carried.itemApplyingSize.x, 96.0f);
+  EXPECT_FLOAT_EQ(carried.itemApplyingSize.y, 96.0f);
 }
 
 TEST_F(StoryTest, MapZoomsOnADoubleClickPansWhenZoomedAndTravelsFromTheZoomedPlace) {
