@@ -57,7 +57,12 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   ASSERT_TRUE(hud->getPauseMenu()->loaded);
   HOG::ViewStack& stack = play().getViewStack();
 
-  game.tapKey(HOG::InGameUI::kEscape);
+  // Escape acts when it is let go, not while it is held.
+  game.pressKey(HOG::InGameUI::kEscape);
+  game.steps(3);
+  EXPECT_FALSE(hud->isPauseMenuUp());
+  game.releaseKey(HOG::InGameUI::kEscape);
+  game.steps(1);
   EXPECT_TRUE(hud->isPauseMenuUp());
   EXPECT_TRUE(hud->modalBlocked);
   EXPECT_TRUE(play().isLocked());

@@ -37,6 +37,12 @@ TEST(LocationsPlayThrough, HallGardenStoneOntoWellBackDeskKeyOutside) {
   KR::Test::GameDriver game;
   ASSERT_TRUE(KR::Test::startNewGame(game));
 
+  // The close command leaves the last open location where it is.
+  KR::LexBindedFunctionManager::getInstance()->findFunction("closeActiveView")->invoke();
+  game.steps(2);
+  EXPECT_EQ(game.activeView(), "location01");
+  EXPECT_EQ(play().getViewStack().getViews().size(), 1u);
+
   // The cursor changes over the passage (trigger 1 of the hall), which fades
   // into the garden.
   const KR::Vector2<int> passage = window(1364, 528);

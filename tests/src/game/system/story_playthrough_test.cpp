@@ -3,7 +3,9 @@
 // at once, the blue gems as one group), its finish with the green gem, the map
 // button and the cut scene, SKIP; then quit mid cut scene, start again,
 // continue: the same views, inventory, found items, drawer and lamp, and the
-// cut scene running again.
+// cut scene running again; a second cut scene and a restore over a running
+// one; out of the shed without a fade, the restored drawer open from its first
+// frame, and a save with a close-up open restored without it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include "core/game_state/hos_view_extension.h"
 #include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/view.h"
+#include "core/game_state/view_effect.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
 #include "core/main_menu_state/profile_system.h"
@@ -167,6 +170,34 @@ TEST(StoryPlayThrough, DrawerKeyShedCutSceneThenSaveQuitContinue) {
     // Played out, the cut scene gives play back.
     ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 0; }, 900));
     EXPECT_EQ(shed()->activeCount, 0u);
+
+    // Out of the shed, a location with an extension: no fade to black.
+    clickAt(game, 80, 525);
+    bool faded = false;
+    ASSERT_TRUE(game.stepUntil(
+        [&] {
+          faded = faded || play().getFadeOut().isRunning();
+          return shown(game, "location02");
+        },
+        300));
+    EXPECT_FALSE(faded);
+    // In the hall's desk the drawer opened before the save stands open.
+    clickAt(game, 100, 527);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
+    // Seen from its first frame: it does not slide open again.
+    HOG::View* desk = play().getRegistry().findViewByName("closeup01");
+    clickAt(game, 428, 664);
+    ASSERT_TRUE(game.stepUntil([&] { return game.activeView() == "closeup01" && desk->activated; }, 300));
+    AE::ISceneNode* drawer = AE::ISceneNode::findChild("drawer", desk->scene);
+    ASSERT_NE(drawer, nullptr);
+    EXPECT_FLOAT_EQ(drawer->mPosY, 440.0f);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "closeup01"); }, 300));
+    // Saved with the close-up open, the game comes back in the hall beneath it.
+    ASSERT_TRUE(HOG::SaveLoadGameProgressSystem::save(play(), false));
+    ASSERT_TRUE(HOG::SaveLoadGameProgressSystem::load(play()));
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
+    EXPECT_EQ(game.activeView(), "location01");
+    EXPECT_FALSE(play().getViewStack().hasVisibleCloseup());
     game.closeWindow();
     EXPECT_EQ(game.finish(), 0);
   }
