@@ -112,6 +112,11 @@ const OwnSeed kOwnSeeds[] = {
      "<v4/><v5/><v6/><v7/><v8/><v9/><v10/><v11/><v12/><v13/><v14/><v15/><v16/><v17/><v18/><v19/><v20/>"
      "</TrackList></MusicPlayerConfig></root>"},
     {kAmuletsButton, "<root><location v=\"x\"/><getAmuletsScenes><v0 v=\"a\"/><v1/></getAmuletsScenes></root>"},
+    // Scene names that are folders on disk.
+    {kTriggerVisualiser,
+     "<root><config><TriggerAnimations><v0><sceneFile v=\"//\"/></v0></TriggerAnimations>"
+     "<ItemApplingAnimation v=\".\"/></config></root>"},
+    {kCursors, "<root><cursors><v0><sceneFile v=\"/tmp\"/></v0></cursors></root>"},
     // A damaged file for every loader is made by the fuzzer; one is kept here.
     {kHint, "<root><disableTime v=\"1\"/><FlashEffect><ribbonsCount v=\"9"},
 };
