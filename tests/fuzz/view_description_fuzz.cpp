@@ -8,8 +8,8 @@
 // file system, over an empty folder (a view extension's file is not found).
 //
 // Built with KR_SEED_WRITER the same file writes the seed corpus: a hall with
-// one trigger of each kind, a close-up with its size, neighbours over the cap and a damaged
-// file.
+// one trigger of each kind, a close-up with its size, neighbours over the cap
+// and a damaged file.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
