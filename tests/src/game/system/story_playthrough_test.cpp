@@ -5,12 +5,15 @@
 // continue: the same views, inventory, found items, drawer and lamp, and the
 // cut scene running again; a second cut scene and a restore over a running
 // one; out of the shed without a fade, the restored drawer open from its first
-// frame, and a save with a close-up open restored without it.
+// frame, and a save with a close-up open restored without it; quit once it
+// has played out and continue: the searched shed gives nothing twice and its
+// cut scene does not come back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "animationeditor/scene_node.h"
 #include "core/game_state/animation_trigger.h"
@@ -26,6 +29,7 @@
 #include "design_coords.h"
 #include "play_through_support.h"
 #include "support/game_driver.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -136,6 +140,7 @@ TEST(StoryPlayThrough, DrawerKeyShedCutSceneThenSaveQuitContinue) {
     game.closeWindow();
     EXPECT_EQ(game.finish(), 0);
   }
+  KR::Test::LogCapture log;
   {
     KR::Test::GameDriver game;
     enterPlay(game, false);
@@ -171,6 +176,19 @@ TEST(StoryPlayThrough, DrawerKeyShedCutSceneThenSaveQuitContinue) {
     ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 0; }, 900));
     EXPECT_EQ(shed()->activeCount, 0u);
 
+    game.closeWindow();
+    EXPECT_EQ(game.finish(), 0);
+  }
+  {
+    // Seen to its end, the cut scene stays seen.
+    KR::Test::GameDriver game;
+    enterPlay(game, false);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "hos01"); }, 300));
+    game.steps(30);
+    EXPECT_EQ(play().getMode(), 0);
+    const std::vector<std::string> items = game.inventory();
+    EXPECT_EQ(std::count(items.begin(), items.end(), "gem_green"), 1);
+
     // Out of the shed, a location with an extension: no fade to black.
     clickAt(game, 80, 525);
     bool faded = false;
@@ -201,4 +219,5 @@ TEST(StoryPlayThrough, DrawerKeyShedCutSceneThenSaveQuitContinue) {
     game.closeWindow();
     EXPECT_EQ(game.finish(), 0);
   }
+  EXPECT_FALSE(log.contains("already exists")) << "a continued game gave the searched shed's gem again";
 }
