@@ -326,7 +326,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Precompiled chunks are Lua's own loader's business.
   if (size > 0 && data[0] == 27) return 0;
   // The engine runs a script's text up to its first zero byte.
-  size = strnlen(reinterpret_cast<const char*>(data), size);
+  size = data ? strnlen(reinterpret_cast<const char*>(data), size) : 0;
   input.write("fuzz.lua", std::string(reinterpret_cast<const char*>(data), size));
 
   KR::Fuzz::MemoryBudget budget;

@@ -474,6 +474,7 @@ TEST_F(StoryTest, SavedGamesComeBackWholeAndRefusedOnesLeaveTheGameAsItWas) {
   std::string flipped = good;
   HOG::SaveTool::corrupt(&flipped, good.size() / 3, 0x01, false);
   // What no save holds stays too: a Lua global, a visit count, a queued task.
+  L = game->getLuaState().getMainState();  // made anew by the new games above
   run("refusedProbe = 7 gInventory.addItem('rope')");
   view("location02")->visitCount = 3;
   const uint32_t tasks = queued();
@@ -482,6 +483,7 @@ TEST_F(StoryTest, SavedGamesComeBackWholeAndRefusedOnesLeaveTheGameAsItWas) {
     KR::Test::writeFile(path, bad);
     EXPECT_FALSE(HOG::SaveLoadGameProgressSystem::load(*game));
     EXPECT_EQ(HOG::SaveGame::encode(HOG::SaveLoadGameProgressSystem::capture(*game)), live);
+    L = game->getLuaState().getMainState();
     EXPECT_EQ(run("return refusedProbe"), 7.0);
     EXPECT_EQ(view("location02")->visitCount, 3u);
     EXPECT_EQ(queued(), tasks);
