@@ -52,7 +52,7 @@ bool runLuaDataText(LuaStateHolder& holder, const char* data, size_t size) {
   }
   std::string text(data ? data : "", length);
   if (luaL_loadstring(holder.state, text.c_str()) != 0) return false;
-  return lua_pcall(holder.state, 0, LUA_MULTRET, 0) == 0;
+  return luaProtectedCall(holder.state, 0, LUA_MULTRET, "main chunk") == 0;
 }
 
 bool readLuaFloat5(const LuaStackRef& table, float* a, float* b, float* c, float* d, float* e) {

@@ -13,6 +13,7 @@
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
 #include "log_system.h"
+#include "lua_script_2.h"
 
 namespace HOG {
 
@@ -92,7 +93,7 @@ int32_t callHookForNumber(const char* hook, const int64_t* number, const char* t
     lua_pushstring(state, text);
     arguments = 1;
   }
-  if (lua_pcall(state, arguments, 1, 0) != 0) {
+  if (KR::luaProtectedCall(state, arguments, 1, hook) != 0) {
     reportLuaError(state);
     return 0;
   }
@@ -111,7 +112,7 @@ bool callHookForText(const char* hook, char (&out)[kNameSize]) {
   lua_State* state = Game::getInstance()->getLuaState().getMainState();
   if (!state) return false;
   lua_getglobal(state, hook);
-  if (lua_pcall(state, 0, 1, 0) != 0) {
+  if (KR::luaProtectedCall(state, 0, 1, hook) != 0) {
     reportLuaError(state);
     return false;
   }
