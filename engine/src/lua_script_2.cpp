@@ -247,6 +247,31 @@ int luaProtectedCall(lua_State* state, int arguments, int results, const char* n
   return status;
 }
 
+std::string luaDescribeCaller(lua_State* state, const char* name) {
+  lua_Debug record;
+  std::string function = name ? name : "?";
+  if (lua_getstack(state, 0, &record) && lua_getinfo(state, "n", &record) && record.name) function = record.name;
+  std::string script = "?";
+  int line = 0;
+  std::string caller;
+  describeLuaFrame(state, 1, nullptr, &script, &caller, &line);
+  return " (script '" + script + "', function '" + function + "', line " + std::to_string(line) + ")";
+}
+
+std::string luaDescribeFunction(lua_State* state, int index, const char* name) {
+  lua_Debug record;
+  lua_pushvalue(state, index);
+  std::string script = "?";
+  int line = 0;
+  if (lua_isfunction(state, -1) && lua_getinfo(state, ">S", &record)) {
+    script = record.short_src;
+    line = record.linedefined;
+  } else {
+    lua_pop(state, 1);
+  }
+  return " (script '" + script + "', function '" + (name ? name : "?") + "', line " + std::to_string(line) + ")";
+}
+
 std::vector<std::string> luaTakeErrorStack() {
   std::vector<std::string> stack;
   stack.swap(gBudget.errorStack);

@@ -69,6 +69,12 @@ uint64_t getLuaInstructionBudget();
 // 3)", and keeps the call stack of that moment for luaTakeErrorStack. `name`
 // names the called function where Lua cannot (a global called from C).
 int luaProtectedCall(lua_State* state, int arguments, int results, const char* name);
+// Where a Lua error line points: " (script 'a.lua', function 'f', line 3)".
+// luaDescribeCaller: the Lua code that called the running C function `name`
+// (the C function's own name when Lua knows it); luaDescribeFunction: the
+// function value at `index`, by the line it is defined on.
+std::string luaDescribeCaller(lua_State* state, const char* name = nullptr);
+std::string luaDescribeFunction(lua_State* state, int index, const char* name);
 // The Lua call stack at this thread's last failed luaProtectedCall, innermost
 // first ("0: global | f | a.lua:3"), and forgets it.
 std::vector<std::string> luaTakeErrorStack();

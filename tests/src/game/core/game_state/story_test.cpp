@@ -139,9 +139,12 @@ TEST_F(StoryTest, LuaTablesConvertArgumentsRefuseShortCallsAndDeferWhatTheyShoul
   view("location01")->visitCount = 3;
   EXPECT_EQ(run("return gGame.getViewVisitsCount(42, 1)"), 3.0);
   // A bool given as a number is refused and reads false.
-  run("gView.setTriggerEnabled(1, 1, 1)");
+  run("local x = 1\ngView.setTriggerEnabled(1, 1, 1)");
   EXPECT_EQ(view("location01")->findTrigger(1)->enabled, 0);
-  EXPECT_TRUE(log.contains("[***LUA ERROR***]: Failed to pop bool value from stack."));
+  // The line says which call of which script went wrong.
+  EXPECT_TRUE(
+      log.contains("[***LUA ERROR***]: Failed to pop bool value from stack. (script '[string \"local x = "
+                   "1...\"]', function 'setTriggerEnabled', line 2)"));
   EXPECT_EQ(run("return gView.getTriggerState(1, 77, 0)"), -1.0);
   EXPECT_TRUE(log.contains("LuaIntegration::getTriggerState(..), Failed to locate trigger: 77"));
   // Scene-node calls are recorded when their task runs, by view name too.
