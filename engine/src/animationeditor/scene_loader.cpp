@@ -19,6 +19,7 @@
 #include "file_system.h"
 #include "log_system.h"
 #include "lua_script_2.h"
+#include "platform/safe_file.h"
 #include "scoped_lock.h"
 
 namespace AE {
@@ -44,11 +45,13 @@ bool parseFile(const std::string& fileName, pugi::xml_document& document, std::s
   pugi::xml_parse_result result;
   if (!file) {
     document.reset();
-    result = document.load_file(fileName.c_str());
-    if (result.status == pugi::status_file_not_found) {
+    // Only a regular file is read by its path: a directory would be taken for
+    // a file of absurd size.
+    if (!KR::Platform::fileExists(fileName)) {
       *reason = "the file does not exist";
       return false;
     }
+    result = document.load_file(fileName.c_str());
   } else {
     const int size = std::max(file->getSize(), 0);
     std::unique_ptr<char[]> bytes(new char[size_t(size) + 1]);
