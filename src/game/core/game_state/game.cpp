@@ -30,6 +30,7 @@
 #include "matrix3.h"
 #include "particle_system.h"
 #include "platform/message_box.h"
+#include "platform/termination.h"
 #include "render_system_dx8.h"
 #include "scoped_lock.h"
 #include "sound_system/sound_manager.h"
@@ -274,8 +275,9 @@ void Game::onDeactivate() {
   viewStack->dropTakedObject(false);
   // The hint button charges anew when play comes back.
   if (auto* ui = dynamic_cast<InGameUI*>(hud.get())) ui->getHintPanel()->chargeTime = 0.0f;
-  // Play is left, so the message band will not show a failure: a box does.
-  if (autosaveEnabled && !saveGame() && !pendingNotice.empty()) {
+  // Play is left, so the message band will not show a failure: a box does,
+  // unless a termination signal ends the game and nobody waits to answer it.
+  if (autosaveEnabled && !saveGame() && !pendingNotice.empty() && !KR::Platform::terminationRequested()) {
     KR::Platform::showMessageBox(pendingNotice, localText("QUELLMOOR_TITLE"), KR::Platform::MessageBoxButtons::Ok,
                                  KR::Platform::MessageBoxIcon::Error);
     pendingNotice.clear();
