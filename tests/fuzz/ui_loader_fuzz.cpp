@@ -104,6 +104,8 @@ const char* const kSeeds[] = {
      "side = { id = 's', class = 'UIWidget', related = { { filename = 'fuzz', id = 'side' },\n"
      "  { filename = 'fuzz', id = 'ui' } } }\n"),
     "ui = { id = 'a', class = 'UIWidget', instance = '#fuzz:ui' }\n",
+    // A list view inside a list view: each keeps its own scroll area.
+    "ui={id='',class='UIWidget',childs={{id='',class='UIListView',childs={{id='',class='UIListView'}}}}}\n",
     // The skipped roads: no class, an instance url, a related file, a sprite picture.
     "ui = { id = 'a' }\n",
     "ui = { id = 'a', class = 'UIWidget', instance = '#file:table' }\n",
