@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -104,7 +103,6 @@ bool light(uint8_t r, uint8_t g, uint8_t b) { return r + g + b > 450; }
 }  // namespace
 
 TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
-  const auto start = std::chrono::steady_clock::now();
   KR::Test::LogCapture log;
   {
     KR::Test::GameDriver game;
@@ -368,5 +366,4 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     EXPECT_EQ(line.find("LUA ERROR"), std::string::npos) << line;
     EXPECT_EQ(line.find("Can't find marker"), std::string::npos) << line;
   }
-  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 120.0);
 }
