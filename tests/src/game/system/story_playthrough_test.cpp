@@ -105,7 +105,7 @@ TEST(StoryPlayThrough, DrawerKeyShedCutSceneThenSaveQuitContinue) {
     // The finish: the green gem, the map button and the cut scene.
     ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 1; }, 120));
     EXPECT_TRUE(holds(game, "gem_green"));
-    EXPECT_EQ(HOG::ProfileSystem::getInstance()->getCurrentProfile()->mapButton, 1u);
+    EXPECT_EQ(HOG::ProfileSystem::getInstance()->getCurrentProfile()->options.locationsMapButtonEnabled, 1u);
     HOG::CutScene* cut = play().getCutScene();
     ASSERT_NE(cut, nullptr);
     EXPECT_EQ(cut->stageDurations.size(), 3u);
