@@ -74,7 +74,8 @@ std::wstring fromUtf16(const std::vector<uint16_t>& units) {
   return name;
 }
 
-float volumeCurve(float v) { return float(std::max(0.0, double(v) - 0.1) / 0.9); }
+// In single precision, so that a stored 0.1 is silence.
+float volumeCurve(float v) { return std::max(0.0f, v - 0.1f) / 0.9f; }
 
 }  // namespace
 
@@ -363,9 +364,10 @@ void ProfileSystem::resetGameProgress() {
   if (!profile) return;
   profile->options.firstHintPending = 1;
   profile->options.gameCompleted = 0;
-  profile->options.amuletsButtonEnabled = 0;
-  profile->options.locationsMapButtonEnabled = 0;
-  profile->options.notebookButtonEnabled = 0;
+  const PlayerOptions fresh;
+  profile->options.amuletsButtonEnabled = fresh.amuletsButtonEnabled;
+  profile->options.locationsMapButtonEnabled = fresh.locationsMapButtonEnabled;
+  profile->options.notebookButtonEnabled = fresh.notebookButtonEnabled;
   profile->gameBegin = 1;
   profile->reserved = PlayerProfile::kFreshGame;
   const std::string save = getSaveGamePath(currentIndex);

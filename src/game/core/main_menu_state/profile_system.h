@@ -37,9 +37,11 @@ struct PlayerOptions {
   float ambientVolume = 0.75f;
   uint8_t difficulty = 0;  // 0 casual, 1 hard
   uint8_t systemCursor = 0;
-  uint32_t amuletsButtonEnabled = 0;
-  uint32_t locationsMapButtonEnabled = 0;
-  uint32_t notebookButtonEnabled = 0;
+  // The HUD's buttons start available: the demo's level script only ever
+  // hides the casket for a while and lets the map button out again.
+  uint32_t amuletsButtonEnabled = 1;
+  uint32_t locationsMapButtonEnabled = 1;
+  uint32_t notebookButtonEnabled = 1;
   uint8_t firstHintPending = 1;
   uint8_t gameCompleted = 0;
 

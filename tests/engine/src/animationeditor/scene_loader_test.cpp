@@ -21,7 +21,7 @@
 #include "particle_emitter.h"
 #include "particle_fx.h"
 #include "particle_system.h"
-#include "src/game/core/showcase/showcase_test_support.h"
+#include "src/game/core/showcase_test_support.h"
 
 namespace {
 

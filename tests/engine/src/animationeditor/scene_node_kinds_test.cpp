@@ -15,7 +15,7 @@
 #include "animationeditor/sprite_scene_node.h"
 #include "animationeditor/sprite_sheet_cache.h"
 #include "animationeditor/text_scene_node.h"
-#include "src/game/core/showcase/showcase_test_support.h"
+#include "src/game/core/showcase_test_support.h"
 #include "ui/ui_font_manager.h"
 
 namespace {

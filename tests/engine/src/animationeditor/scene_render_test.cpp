@@ -11,7 +11,7 @@
 #include "animationeditor/scene_node_animation.h"
 #include "animationeditor/scene_render.h"
 #include "animationeditor/sprite_scene_node.h"
-#include "src/game/core/showcase/showcase_test_support.h"
+#include "src/game/core/showcase_test_support.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "animationeditor/sprite_sheet_cache.h"
-#include "src/game/core/showcase/showcase_test_support.h"
+#include "src/game/core/showcase_test_support.h"
 #include "xml_data_reader.h"
 
 namespace {

@@ -94,11 +94,8 @@ void pickItem(KR::Test::GameDriver& game, const char* name) {
 }
 
 void enterPlay(KR::Test::GameDriver& game, bool fresh) {
-  ASSERT_TRUE(game.start());
-  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
-  if (fresh) std::remove(HOG::SaveLoadGameProgressSystem::getSavePath().c_str());
-  game.tapKey('P');
-  ASSERT_EQ(game.currentState(), "Game");
+  ASSERT_TRUE(game.startToMenu(fresh));
+  ASSERT_TRUE(game.enterPlay());
   game.click(300, 200);  // skips the intro when it plays
   ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
 }
@@ -302,7 +299,10 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     pickItem(game, "amulet");
     clickAt(game, 840, 525);
     ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 1; }, 60));
-    ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 300));
+    ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "AuthorsMovie"; }, 300));
+    game.steps(30);
+    game.tapKey(0x1B);  // Escape leaves the credits for the main menu
+    ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 30));
     game.closeWindow();
     EXPECT_EQ(game.finish(), 0);
   }

@@ -28,6 +28,7 @@
 #include "render_system_dx8.h"
 #include "sound_system/sound_manager.h"
 #include "support/png_file.h"
+#include "support/test_support.h"
 #include "ui/ui_list_view.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_progress_bar.h"
@@ -103,8 +104,8 @@ void type(KR::Test::GameDriver& game, const std::string& text) {
 }  // namespace
 
 TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
-  KR::Test::forgetProfiles();
   KR::Test::GameDriver game;
+  KR::Test::GameDriver::forgetProfiles();  // a first run
   ASSERT_TRUE(game.start());
   ASSERT_EQ(game.currentState(), "LogoGameState");
   HOG::LogoGameState& logos = *HOG::LogoGameState::getInstance();
@@ -246,4 +247,68 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   HOG::ProfileSystem read(folder());
   ASSERT_TRUE(read.loadProfileList());
   EXPECT_EQ(read.getProfiles()[0]->gameBegin, 0u);
+}
+
+TEST(FrontEndPlayThrough, DamagedFilesAreReportedOnceAndAFinishedGameOffersARestart) {
+  // A damaged list is refused (and kept as it is) and reported at the first opening of the menu only.
+  KR::Test::GameDriver::forgetProfiles();
+  const std::string list = folder() + "profilelist.dat";
+  KR::Test::writeFile(list, "not a profile list");
+  KR::Test::GameDriver game;
+  ASSERT_TRUE(game.startToMenu(false));
+  game.steps(5);
+  EXPECT_EQ(infoText(), L"loading_failed");
+  EXPECT_FALSE(store().loadFailed);
+  clickAt(game, kInfoOk[0], kInfoOk[1]);
+  game.steps(15);
+  clickAt(game, kWindowOk[0], kWindowOk[1]);  // the first run's "Player"
+  game.steps(15);
+  std::string bytes;
+  ASSERT_TRUE(KR::Platform::readWholeFile(list, &bytes));
+  EXPECT_EQ(bytes, "not a profile list");
+  clickAt(game, kMenuOptions[0], kMenuOptions[1]);
+  game.steps(15);
+  clickAt(game, kAuthors[0], kAuthors[1]);
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "AuthorsMovie"; }, 10));
+  game.tapKey(KR::Platform::kVkEscape);
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 10));
+  game.steps(5);
+  EXPECT_EQ(infoText(), L"");  // once only
+
+  // A finished game: Play asks for a restart; its OK resets the profile and opens the difficulty window.
+  HOG::PlayerProfile& profile = *store().getCurrentProfile();
+  profile.options.gameCompleted = 1;
+  profile.gameBegin = 0;
+  profile.reserved = 0;
+  KR::Test::writeFile(store().getSaveGamePath(0), "a saved game");
+  clickAt(game, kMenuPlay[0], kMenuPlay[1]);
+  game.steps(15);
+  dump(game, "confirm_restart");
+  ASSERT_TRUE(menu().confirmRestartDialog->shown);
+  EXPECT_EQ(game.currentState(), "MainMenu");
+  clickAt(game, kDialogOk[0], kDialogOk[1]);
+  game.steps(15);
+  EXPECT_EQ(profile.options.gameCompleted, 0);
+  EXPECT_EQ(profile.gameBegin, 1u);
+  EXPECT_EQ(profile.reserved, HOG::PlayerProfile::kFreshGame);
+  EXPECT_FALSE(KR::Platform::fileExists(store().getSaveGamePath(0)));
+  ASSERT_TRUE(menu().difficultyWindow->shown);
+  EXPECT_TRUE(menu().difficultyWindow->startGame);
+  clickAt(game, kWindowOk[0] + 180, kWindowOk[1] - 164);  // the window's close box: no game
+  game.steps(5);
+  EXPECT_FALSE(menu().difficultyWindow->shown);
+
+  // A damaged saved game: "loading_failed" first, then the new-game flow once the box is closed.
+  profile.gameBegin = 0;
+  KR::Test::writeFile(store().getSaveGamePath(0), "damaged");
+  clickAt(game, kMenuPlay[0], kMenuPlay[1]);
+  game.steps(5);
+  EXPECT_EQ(infoText(), L"loading_failed");
+  EXPECT_EQ(profile.gameBegin, 1u);
+  EXPECT_FALSE(menu().difficultyWindow->shown);
+  clickAt(game, kInfoOk[0], kInfoOk[1]);
+  game.steps(15);
+  EXPECT_TRUE(menu().difficultyWindow->shown);
+  game.closeWindow();
+  EXPECT_EQ(game.finish(), 0);
 }

@@ -17,7 +17,7 @@
 
 TEST(GamePlayThrough, LaunchLogoMenuPlayIntroGameCloseExit) {
   KR::Test::GameDriver game;
-  ASSERT_TRUE(KR::Test::startToMenu(game));
+  ASSERT_TRUE(game.startToMenu());
   EXPECT_EQ(HOG::GameCursorManager::getInstance()->getCursorCount(), 5u);
 
   // The game's cursor is drawn over the menu, at the mouse.
@@ -25,7 +25,7 @@ TEST(GamePlayThrough, LaunchLogoMenuPlayIntroGameCloseExit) {
   game.steps(2);
   EXPECT_GT(game.brightPixelsAround(304, 208, 6), 10);
 
-  ASSERT_TRUE(KR::Test::enterPlay(game));
+  ASSERT_TRUE(game.enterPlay());
   HOG::ProfileSystem* profiles = HOG::ProfileSystem::getInstance();
   EXPECT_TRUE(game.videoPlaying());
   EXPECT_EQ(profiles->getCurrentProfile()->reserved, 0u);  // the intro plays once

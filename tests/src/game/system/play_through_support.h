@@ -1,7 +1,6 @@
 // What the play-throughs on the headless game driver share: clicks at design
-// points, the way from launch through the logos and the main menu into play,
-// and the questions whether a view is shown and settled, whether an item is
-// held and which trigger a view has.
+// points, the way from launch into a new game settled in the hall, and the questions whether a view is shown and
+// settled, whether an item is held and which trigger a view has.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -45,7 +44,7 @@ inline bool shown(const GameDriver& game, const char* name) {
   return view->loaded && view->activated && !play().isLocked();
 }
 
-// Design points of the front end's buttons (media/front_end).
+// Design points of the main menu's buttons (media/front_end).
 constexpr float kMenuPlay[2] = {720 + 120, 420 + 28};
 constexpr float kMenuOptions[2] = {720 + 120, 500 + 28};
 constexpr float kMenuProfiles[2] = {720 + 120, 580 + 28};
@@ -53,50 +52,11 @@ constexpr float kMenuQuit[2] = {720 + 120, 660 + 28};
 // OK of the first-run name window and of the difficulty window, at one place.
 constexpr float kWindowOk[2] = {780 + 60, 575 + 24};
 
-// A first run: no profile list, options or saved game in the per-user folder.
-inline void forgetProfiles() {
-  const std::string folder = KR::getUserDataFolder("Quellmoor", "Marlowick");
-  std::remove((folder + "profilelist.dat").c_str());
-  for (int id = 0; id < 10; ++id) {
-    std::remove((folder + "profile" + std::to_string(id) + ".opt").c_str());
-    std::remove((folder + "savegame" + std::to_string(id) + ".sav").c_str());
-  }
-}
-
-// Launch of a first run, the logos passed by Escape, up to the main menu.
-inline ::testing::AssertionResult startToMenu(GameDriver& game) {
-  forgetProfiles();
-  if (!game.start()) return ::testing::AssertionFailure() << "the game did not start";
-  for (int i = 0; i < 40 && game.currentState() != "MainMenu"; ++i) {
-    game.steps(16);
-    game.tapKey(KR::Platform::kVkEscape);
-  }
-  if (!game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60))
-    return ::testing::AssertionFailure() << "no main menu";
-  return ::testing::AssertionSuccess();
-}
-
-// The menu's way into play on a first run: OK on the offered "Player", Play,
-// then the difficulty window's OK.
-inline ::testing::AssertionResult enterPlay(GameDriver& game) {
-  game.steps(15);
-  clickAt(game, kWindowOk[0], kWindowOk[1]);
-  game.steps(15);
-  clickAt(game, kMenuPlay[0], kMenuPlay[1]);
-  game.steps(15);
-  clickAt(game, kWindowOk[0], kWindowOk[1]);
-  if (!game.stepUntil([&] { return game.currentState() == "Game"; }, 30))
-    return ::testing::AssertionFailure() << "Play did not start play";
-  return ::testing::AssertionSuccess();
-}
-
 // From launch to a new game settled in the hall: the logos, the menu, Play
 // through the difficulty window, the intro skipped.
 inline ::testing::AssertionResult startNewGame(GameDriver& game) {
-  ::testing::AssertionResult menu = startToMenu(game);
-  if (!menu) return menu;
-  ::testing::AssertionResult entered = enterPlay(game);
-  if (!entered) return entered;
+  if (!game.startToMenu()) return ::testing::AssertionFailure() << "no main menu";
+  if (!game.enterPlay()) return ::testing::AssertionFailure() << "Play did not start play";
   game.click(300, 200);  // skips the intro when it plays
   if (!game.stepUntil([&] { return !game.videoPlaying(); }, 900))
     return ::testing::AssertionFailure() << "the intro does not end";

@@ -36,7 +36,7 @@ extern "C" {
 #include "particle_system.h"
 #include "platform/safe_file.h"
 #include "savetool.h"
-#include "src/game/core/showcase/showcase_test_support.h"
+#include "src/game/core/showcase_test_support.h"
 #include "xml_data_reader.h"
 
 namespace {

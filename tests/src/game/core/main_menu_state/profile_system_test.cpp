@@ -71,6 +71,7 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
   options.difficulty = 1;
   options.systemCursor = 1;
   options.amuletsButtonEnabled = 1;
+  options.locationsMapButtonEnabled = 0;
   options.notebookButtonEnabled = 1;
   options.firstHintPending = 0;
   options.gameCompleted = 1;
@@ -104,6 +105,7 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
 }
 
 TEST(ProfileStore, DamagedListsAndOptionsAreRefusedWholeAndLeftUntouched) {
+  KR::Test::LogCapture log;
   const std::string folder = KR::Test::scratchDir("profile-damage") + "/";
   HOG::ProfileSystem writer(folder);
   writer.createProfile(L"Ann");
@@ -135,6 +137,7 @@ TEST(ProfileStore, DamagedListsAndOptionsAreRefusedWholeAndLeftUntouched) {
   std::string off = good;
   off[4] = char(off[4] + 1);
   EXPECT_FALSE(loadsWith(off));
+  EXPECT_TRUE(log.contains("ERROR: Profile list '" + folder + "profilelist.dat' is damaged"));
   EXPECT_FALSE(loadsWith(""));
   std::string foreign = good;
   foreign[0] = 'P';
@@ -156,6 +159,7 @@ TEST(ProfileStore, DamagedListsAndOptionsAreRefusedWholeAndLeftUntouched) {
   size_t size = 0;
   EXPECT_EQ(outside.loadOptions(0, &size), nullptr);
   EXPECT_TRUE(outside.loadFailed);
+  EXPECT_TRUE(log.contains("ERROR: Options file '" + folder + "profile0.opt' is damaged"));
   outside.loadFailed = false;
   std::string block = HOG::PlayerOptions().encode();
   block[16] = 1;
@@ -175,6 +179,7 @@ TEST(ProfileStore, DamagedListsAndOptionsAreRefusedWholeAndLeftUntouched) {
 }
 
 TEST(ProfileStore, VolumesAreClampedOrDefaultedAndMappedOntoTheSoundGroups) {
+  KR::Test::LogCapture log;
   const float nan = std::numeric_limits<float>::quiet_NaN();
   HOG::PlayerOptions strange;
   strange.musicVolume = nan;
@@ -206,6 +211,7 @@ TEST(ProfileStore, VolumesAreClampedOrDefaultedAndMappedOntoTheSoundGroups) {
 }
 
 TEST(ProfileStore, AChildKilledWhileSavingAlwaysLeavesAListThatLoads) {
+  KR::Test::LogCapture log;
   const std::string folder = KR::Test::scratchDir("profile-kill") + "/";
   std::mt19937 random(7);
   for (int round = 0; round < 12; ++round) {
