@@ -30,12 +30,20 @@ kr_add_test(test_game_locations
 
 kr_add_test(test_game_playthrough
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/game_playthrough_test.cpp
-          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/front_end_playthrough_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/locations_playthrough_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/window_playthrough_test.cpp
   LIBS kr_game_driver
   DEPENDS kr_media quellmoor
   # Play runs the view streamer's thread.
+  LABELS threads)
+
+# The front end played through: logos, main menu and its windows, profiles,
+# options, credits, Play and quit.
+kr_add_test(test_front_end_playthrough
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/front_end_playthrough_test.cpp
+  LIBS kr_game_driver
+  DEPENDS kr_media quellmoor
+  TIMEOUT 400
   LABELS threads)
 
 # The profile list and options readers are fuzzed together; the seed writer

@@ -13,6 +13,8 @@
 
 #include "animationeditor/text_scene_node.h"
 #include "core/authors_movie_state/authors_movie.h"
+#include "core/game_application.h"
+#include "core/game_state/in_game_ui.h"
 #include "core/logo_state/logo_game_state.h"
 #include "core/main_menu_state/difficult_selection_window.h"
 #include "core/main_menu_state/enter_profile_name_window.h"
@@ -232,8 +234,24 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   game.click(300, 200);
   ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
   ASSERT_TRUE(game.stepUntil([&] { return KR::Test::shown(game, "location01"); }, 300));
+  // The pause menu's options are the same window; its Authors returns to the game.
   game.tapKey(KR::Platform::kVkEscape);
   game.steps(10);
+  clickAt(game, 610 + 110 + 120, 330 + 150 + 28);
+  game.steps(15);
+  dump(game, "pause_options");
+  clickAt(game, kAuthors[0], kAuthors[1]);
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "AuthorsMovie"; }, 10));
+  game.tapKey(KR::Platform::kVkEscape);
+  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "Game"; }, 10));
+  game.steps(15);
+  dump(game, "back_from_credits");
+  // Back where the credits were asked for: the options over the pause menu.
+  auto* hud = dynamic_cast<HOG::InGameUI*>(HOG::Game::getInstance()->getHud());
+  ASSERT_NE(hud, nullptr);
+  EXPECT_TRUE(hud->isPauseMenuUp());
+  clickAt(game, kOptionsClose[0], kOptionsClose[1]);
+  game.steps(15);
   clickAt(game, 610 + 110 + 120, 330 + 260 + 28);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 30));
   game.steps(15);
@@ -309,6 +327,17 @@ TEST(FrontEndPlayThrough, DamagedFilesAreReportedOnceAndAFinishedGameOffersARest
   clickAt(game, kInfoOk[0], kInfoOk[1]);
   game.steps(15);
   EXPECT_TRUE(menu().difficultyWindow->shown);
+  game.closeWindow();
+  EXPECT_EQ(game.finish(), 0);
+}
+
+TEST(FrontEndPlayThrough, PlayOnTheCommandLineGoesPastTheLogosAndTheMenu) {
+  KR::Test::GameDriver::forgetProfiles();
+  GameApplication::launchMode = GameApplication::LaunchMode::Play;
+  KR::Test::GameDriver game;
+  ASSERT_TRUE(game.start());
+  GameApplication::launchMode = GameApplication::LaunchMode::Game;
+  EXPECT_EQ(game.currentState(), "Game");
   game.closeWindow();
   EXPECT_EQ(game.finish(), 0);
 }
