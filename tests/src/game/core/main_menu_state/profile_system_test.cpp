@@ -34,6 +34,7 @@ std::string readFile(const std::string& path) {
 }  // namespace
 
 TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
+  KR::Test::LogCapture log;
   const std::string folder = KR::Test::scratchDir("profile-bytes") + "/";
   HOG::ProfileSystem profiles(folder);
   // "Player" has files of its own before the first real profile replaces it.
