@@ -93,15 +93,16 @@ bool GameDriver::enterPlay() {
   HOG::MainMenu* menu = HOG::MainMenu::getInstancePtr();
   if (!menu) return false;
   int32_t x = 0, y = 0;
-  steps(15);
+  // Each window takes clicks once its show animation (0.2 s) has run.
+  steps(7);
   if (menu->firstNameWindow->shown) {
     designToWindow(kWindowOk[0], kWindowOk[1], &x, &y);
     click(x, y);
-    steps(15);
+    steps(7);
   }
   designToWindow(kMenuPlay[0], kMenuPlay[1], &x, &y);
   click(x, y);
-  steps(15);
+  steps(7);
   if (menu->difficultyWindow->shown) {
     designToWindow(kWindowOk[0], kWindowOk[1], &x, &y);
     click(x, y);
