@@ -94,7 +94,8 @@ void LogoGameState::load() {
     if (texture && sprites) entry.sprite = sprites->createSpriteFromTextureObject(texture);
     // A picture without height is not fitted (no division by zero).
     if (entry.sprite && h > 0) {
-      if (entry.sprite->getFrameCount() == 0) entry.sprite->setFrameRect(0, KR::Rect(0, 0, w, h), true);
+      // The texture is padded to powers of two: the frame shows the picture only.
+      entry.sprite->setFrameRect(0, KR::Rect(0, 0, w, h), true);
       const float width = screenH * w / h;
       entry.sprite->setSize(KR::Vector2<float>(width, screenH));
       entry.sprite->setPosition((screenW - width) / 2.0f, 0.0f);

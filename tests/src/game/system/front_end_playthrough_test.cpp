@@ -93,6 +93,14 @@ void drag(KR::Test::GameDriver& game, float x0, float y0, float x1, float y1) {
   game.steps(2);
 }
 
+// The last frame against its reference image in tests/data/front_end.
+std::string matches(KR::Test::GameDriver& game, const char* name) {
+  std::vector<uint8_t> rgba;
+  uint32_t w = 0, h = 0;
+  if (!game.readFrame(rgba, w, h)) return "no frame";
+  return KR::Test::compareWithReference("front_end", name, rgba, w, h, 6);
+}
+
 void type(KR::Test::GameDriver& game, const std::string& text) {
   for (char c : text) {
     game.pressKey(uint8_t(std::toupper(c)));
@@ -119,7 +127,8 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   EXPECT_EQ(logos.getCurrentLogo(), 0u);
   game.steps(30);
   dump(game, "logo_studio");
-  game.pressKey(KR::Platform::kVkSpace);  // a held key does not skip, its release does
+  EXPECT_EQ(matches(game, "logo_studio"), "");  // the whole picture, fitted to the screen's height
+  game.pressKey(KR::Platform::kVkSpace);        // a held key does not skip, its release does
   game.steps(3);
   EXPECT_EQ(logos.getCurrentLogo(), 0u);
   game.releaseKey(KR::Platform::kVkSpace);
@@ -142,6 +151,7 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   EXPECT_EQ(store().getCurrentProfile()->name, L"Player");
   EXPECT_TRUE(KR::Platform::fileExists(folder() + "profile0.opt"));
   dump(game, "menu");
+  EXPECT_EQ(matches(game, "main_menu"), "");
 
   // Profiles: Delete refuses the last one; Create refuses an empty or taken name and makes "Ann".
   clickAt(game, kMenuProfiles[0], kMenuProfiles[1]);
@@ -200,6 +210,7 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   clickAt(game, kMenuOptions[0], kMenuOptions[1]);
   game.steps(15);
   dump(game, "options");
+  EXPECT_EQ(matches(game, "options"), "");
   drag(game, kMusicBar[0] + 150, kMusicBar[1] + 8, kMusicBar[0] - 20, kMusicBar[1] + 8);
   game.steps(10);
   EXPECT_LT(store().getCurrentProfile()->options.musicVolume, 0.1f);
