@@ -121,7 +121,9 @@ TEST(ProfileStore, DamagedListsAndOptionsAreRefusedWholeAndLeftUntouched) {
     const bool loaded = reader.loadProfileList();
     EXPECT_EQ(loaded, !reader.loadFailed);
     EXPECT_EQ(readFile(folder + "profilelist.dat"), list);  // never rewritten by a read
-    if (!loaded) EXPECT_EQ(reader.getProfiles()[0]->name, L"Player");
+    if (!loaded) {
+      EXPECT_EQ(reader.getProfiles()[0]->name, L"Player");
+    }
     return loaded;
   };
   auto withHeader = [](std::string list, uint32_t count, int32_t current) {
