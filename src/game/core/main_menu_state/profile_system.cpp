@@ -304,7 +304,15 @@ bool ProfileSystem::loadProfileList() {
   if (path.empty() || !KR::Platform::fileExists(path)) return false;
   std::vector<PlayerProfile> read;
   int32_t current = 0;
-  if (!KR::Platform::readWholeFile(path, &bytes) || !decodeList(bytes, &read, &current)) {
+  std::string reason;
+  // The largest list is not read into memory.
+  if (!KR::Platform::readWholeFile(path, &bytes, kMaxListFileSize, &reason)) {
+    KR::log("ERROR: Profile list '%s' is damaged: %s", path.c_str(), reason.c_str());
+    loadFailed = true;
+    currentIndex = 0;
+    return false;
+  }
+  if (!decodeList(bytes, &read, &current)) {
     KR::log("ERROR: Profile list '%s' is damaged", path.c_str());
     loadFailed = true;
     currentIndex = 0;
@@ -320,7 +328,14 @@ std::unique_ptr<uint8_t[]> ProfileSystem::loadOptions(int32_t index, size_t* siz
   const std::string path = getProfileFilePath(index, "opt");
   std::string bytes, block;
   if (path.empty() || !KR::Platform::fileExists(path)) return nullptr;
-  if (!KR::Platform::readWholeFile(path, &bytes) || !decodeOptionsFile(bytes, &block)) {
+  std::string reason;
+  // Options have one size: a larger file is damaged and is not read into memory.
+  if (!KR::Platform::readWholeFile(path, &bytes, kOptionsFileSize, &reason)) {
+    KR::log("ERROR: Options file '%s' is damaged: %s", path.c_str(), reason.c_str());
+    loadFailed = true;
+    return nullptr;
+  }
+  if (!decodeOptionsFile(bytes, &block)) {
     KR::log("ERROR: Options file '%s' is damaged", path.c_str());
     loadFailed = true;
     return nullptr;

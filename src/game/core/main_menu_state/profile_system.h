@@ -77,6 +77,11 @@ class ProfileSystem : public KR::Singleton<ProfileSystem> {
  public:
   static constexpr size_t kMaxProfiles = 10;
   static constexpr uint32_t kListMagic = 83;
+  // Files beyond these sizes are damaged and are not read: the options file
+  // is its checksum and its block; a list holds ten names of some thousand
+  // characters at most.
+  static constexpr size_t kOptionsFileSize = 4 + PlayerOptions::kSize;
+  static constexpr size_t kMaxListFileSize = 64 * 1024;
 
   // The per-user folder ("Marlowick/Quellmoor/" under the user's data folder).
   ProfileSystem();

@@ -172,13 +172,17 @@ TEST(ProfileStore, DamagedListsAndOptionsAreRefusedWholeAndLeftUntouched) {
   EXPECT_EQ(outside.loadOptions(0, &size), nullptr);
   EXPECT_TRUE(outside.loadFailed);
   outside.loadFailed = false;
+  // A longer file is refused before it is read; a longer block is laid over the options for 40 bytes only.
+  const std::string intact = block;
   block += std::string(60, char(0x7F));
   KR::Test::writeFile(folder + "profile0.opt",
                       HOG::ProfileSystem::encodeOptionsFile(reinterpret_cast<const uint8_t*>(block.data()), 100));
   outside.readOptionsOf(0);
-  EXPECT_FALSE(outside.loadFailed);
-  EXPECT_EQ(outside.getCurrentProfile()->options.difficulty, 1);
-  EXPECT_EQ(outside.getCurrentProfile()->options.encode(), block.substr(0, 40));
+  EXPECT_TRUE(outside.loadFailed);
+  EXPECT_TRUE(log.contains("ERROR: Options file '" + folder + "profile0.opt' is damaged: it is larger than 44 bytes"));
+  EXPECT_EQ(outside.getCurrentProfile()->options.difficulty, 0);
+  outside.setDefaultOptions(0, reinterpret_cast<const uint8_t*>(block.data()), block.size());
+  EXPECT_EQ(outside.getCurrentProfile()->options.encode(), intact);
 }
 
 TEST(ProfileStore, VolumesAreClampedOrDefaultedAndMappedOntoTheSoundGroups) {
