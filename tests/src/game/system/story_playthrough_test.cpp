@@ -52,7 +52,9 @@ bool lampLit() {
 // From the main menu into play (a fresh game when asked).
 void enterPlay(KR::Test::GameDriver& game, bool fresh) {
   ASSERT_TRUE(game.startToMenu(fresh));
-  if (!fresh) EXPECT_EQ(HOG::SaveLoadGameProgressSystem::checkSaveGame(), 0);  // the menu may continue
+  if (!fresh) {
+    EXPECT_EQ(HOG::SaveLoadGameProgressSystem::checkSaveGame(), 0);  // the menu may continue
+  }
   ASSERT_TRUE(game.enterPlay());
   game.click(300, 200);  // skips the intro when it plays
   ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
