@@ -34,6 +34,7 @@ kr_add_test(test_game_playthrough
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/window_playthrough_test.cpp
   LIBS kr_game_driver
   DEPENDS kr_media quellmoor
+  TIMEOUT 400
   # Play runs the view streamer's thread.
   LABELS threads)
 

@@ -29,5 +29,5 @@ kr_add_test(test_demo_playthrough
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/demo_playthrough_test.cpp
   LIBS kr_game_driver
   DEPENDS kr_media quellmoor
-  TIMEOUT 240
+  TIMEOUT 400
   LABELS threads)

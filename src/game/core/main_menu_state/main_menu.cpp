@@ -237,6 +237,8 @@ void MainMenu::onPlay() {
     return;
   }
   if (SaveLoadGameProgressSystem::checkSaveGame() == 1) {
+    // Kept beside the new game's save, never overwritten unread.
+    SaveLoadGameProgressSystem::setAsideDamaged(SaveLoadGameProgressSystem::getSavePath());
     infoBox->showMessage("loading_failed");
     profile->gameBegin = 1;
     playAfterInfo = true;

@@ -334,6 +334,8 @@ TEST(FrontEndPlayThrough, DamagedFilesAreReportedOnceAndAFinishedGameOffersARest
   game.steps(5);
   EXPECT_EQ(infoText(), L"loading_failed");
   EXPECT_EQ(profile.gameBegin, 1u);
+  EXPECT_FALSE(KR::Platform::fileExists(store().getSaveGamePath(0)));
+  EXPECT_TRUE(KR::Platform::fileExists(store().getSaveGamePath(0) + ".damaged"));
   EXPECT_FALSE(menu().difficultyWindow->shown);
   clickAt(game, kInfoOk[0], kInfoOk[1]);
   game.steps(15);
