@@ -11,6 +11,7 @@
 //   KR::ParticleSystem::getInstance()->releaseEffect(fx);
 //
 // An effect that nobody advances is advanced by ParticleSystem::update.
+// Only copies that nobody holds are destroyed there once finished.
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,6 +75,9 @@ class ParticleFX {
   void loadPathAnimation();
 
   bool mAdvancedByHolder = false;
+  // Handed out by the particle system and not yet given back: its holder may
+  // still touch it, so the particle system never destroys it.
+  bool mHeld = false;
 
  private:
   // The stored members, in file order, handed to one archive's operation.

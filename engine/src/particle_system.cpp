@@ -60,10 +60,11 @@ ParticleFX* ParticleSystem::createEffect(const std::string& fileName) {
       mEffectPool.erase(pooled);
       effect->start();
       track(effect);
+      effect->mHeld = true;
       return effect;
     }
     auto prototype = mPrototypes.find(fileName);
-    if (prototype != mPrototypes.end()) return new ParticleFX(*prototype->second);
+    if (prototype != mPrototypes.end()) return handOut(new ParticleFX(*prototype->second));
   }
   ParticleFX* loaded = loadEffect(fileName);
   if (!loaded) return nullptr;
@@ -77,7 +78,12 @@ ParticleFX* ParticleSystem::createEffect(const std::string& fileName) {
     // Another thread read the same file meanwhile: its prototype stands.
     delete loaded;
   }
-  return new ParticleFX(*prototype->second);
+  return handOut(new ParticleFX(*prototype->second));
+}
+
+ParticleFX* ParticleSystem::handOut(ParticleFX* effect) {
+  effect->mHeld = true;
+  return effect;
 }
 
 void ParticleSystem::releaseEffect(ParticleFX* effect) {
@@ -87,6 +93,7 @@ void ParticleSystem::releaseEffect(ParticleFX* effect) {
   if (tracked != mActiveEffects.end()) mActiveEffects.erase(tracked);
   // The next holder may leave the advancing to the particle system.
   effect->mAdvancedByHolder = false;
+  effect->mHeld = false;
   if (mPoolLimit >= 0 && mEffectPool.count(effect->mFileName) >= size_t(mPoolLimit)) {
     delete effect;
     return;
@@ -98,7 +105,7 @@ ParticleFX* ParticleSystem::cloneEffect(const ParticleFX& source) {
   ScopedLock guard(ScopedLock::lock(&mLock));
   ParticleFX* effect = new ParticleFX(source);
   effect->start();
-  return effect;
+  return handOut(effect);
 }
 
 void ParticleSystem::track(ParticleFX* effect) {
@@ -121,7 +128,7 @@ void ParticleSystem::update() {
       continue;
     }
     effect->advance(dt);
-    if ((effect->mPathFinished || effect->isDead()) && effect->mDestroyIfDead) {
+    if ((effect->mPathFinished || effect->isDead()) && effect->mDestroyIfDead && !effect->mHeld) {
       mActiveEffects.erase(mActiveEffects.begin() + std::ptrdiff_t(i));
       delete effect;
       continue;

@@ -36,7 +36,9 @@ class ParticleSystem : public Singleton<ParticleSystem> {
   ParticleFX* cloneEffect(const ParticleFX& source);
   // Once per active tick, after input and before sound: advances the tracked
   // effects that no holder advances (by the frame time, at most 0.1 s) and
-  // destroys those of them that are finished and ask for it.
+  // destroys those of them that are finished and ask for it, unless they were
+  // handed out and not yet given back: a holder that has not advanced its
+  // effect yet (a hidden widget) still owns it and releases it later.
   void update();
   void clearEffectPool();
   void clearPrototypes();
@@ -55,6 +57,8 @@ class ParticleSystem : public Singleton<ParticleSystem> {
   int mPoolLimit = -1;
 
  private:
+  // Marks the effect as held by the caller it is returned to (under the lock).
+  static ParticleFX* handOut(ParticleFX* effect);
   // The effect file parsed and read; null when it cannot be.
   static ParticleFX* loadEffect(const std::string& fileName);
 

@@ -118,7 +118,10 @@ TEST_F(ParticleSystemTest, UpdateClampsTheStepAndReapsOnlyWhatNobodyHolds) {
   content.addEntry("default", "reaped", shortEffect(true, 0.0f));
   content.addEntry("default", "kept", shortEffect(false, 0.0f));
   start();
-  KR::ParticleFX* reaped = system->createEffect("reaped");
+  // Handed out, its holder (a hidden widget) never advances it: the system does.
+  KR::ParticleFX* idle = system->createEffect("reaped");
+  // A copy nobody holds: the system's to destroy once finished.
+  KR::ParticleFX* orphan = new KR::ParticleFX(*idle);
   KR::ParticleFX* kept = system->createEffect("kept");
   KR::ParticleFX* held = system->createEffect("reaped");
   step(0.5f);
@@ -134,8 +137,8 @@ TEST_F(ParticleSystemTest, UpdateClampsTheStepAndReapsOnlyWhatNobodyHolds) {
   // The holder advances its effect: the system neither advances it again nor destroys it.
   held->update(0.05f);
   const float heldTime = held->mParticleEmitters[0]->mTime;
-  for (int i = 0; i < 12 && system->isTracked(reaped); ++i) step(0.1f);
-  EXPECT_FALSE(system->isTracked(reaped));  // dead and destroy-if-dead: gone
+  for (int i = 0; i < 12 && system->isTracked(orphan); ++i) step(0.1f);
+  EXPECT_FALSE(system->isTracked(orphan));  // dead, destroy-if-dead and nobody's: gone
   EXPECT_TRUE(system->isTracked(kept));
   EXPECT_TRUE(kept->isDead());
   EXPECT_TRUE(system->isTracked(held));
@@ -144,6 +147,16 @@ TEST_F(ParticleSystemTest, UpdateClampsTheStepAndReapsOnlyWhatNobodyHolds) {
   EXPECT_TRUE(held->isDead());
   step(0.1f);
   EXPECT_TRUE(system->isTracked(held));
+
+  // Finished as well, but its holder still owns it: it stays until given
+  // back, and the pool then hands out the same live effect again.
+  ASSERT_TRUE(system->isTracked(idle));
+  EXPECT_TRUE(idle->isDead());
+  system->releaseEffect(idle);
+  KR::ParticleFX* reused = system->createEffect("reaped");
+  EXPECT_EQ(idle, reused);
+  EXPECT_FALSE(reused->isDead());
+  system->releaseEffect(reused);
   system->releaseEffect(held);
   system->releaseEffect(kept);
 }
