@@ -12,6 +12,7 @@
 //
 // An effect that nobody advances is advanced by ParticleSystem::update.
 // Only copies that nobody holds are destroyed there once finished.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,10 @@ class XmlOArchive;
 
 class ParticleFX {
  public:
+  // The most particle records and tail segments one effect may allocate over
+  // all its emitters: a small file could otherwise ask for gigabytes.
+  static constexpr int64_t kMaxAllocation = 2000000;
+
   // Empty, for loading.
   ParticleFX();
   // The copy the particle system hands out: the source's emitters copied by
@@ -52,6 +57,9 @@ class ParticleFX {
   void render();
   void setAlpha(float alpha);
 
+  // What the emitters allocate once initialised: every record, and with
+  // tails each record's ring of segments (counts as the emitters clamp them).
+  int64_t getAllocation() const;
   // Every emitter is dead (an effect without emitters is).
   bool isDead() const;
   // Live particles over all emitters, as of their last update.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "file_system.h"
+#include "log_system.h"
 #include "particle_class_registry.h"
 #include "particle_fx.h"
 #include "scoped_lock.h"
@@ -44,10 +45,21 @@ ParticleFX* ParticleSystem::loadEffect(const std::string& fileName) {
     total += size_t(read);
   }
   file.reset();
+  return readEffect(bytes.data(), total, fileName);
+}
+
+ParticleFX* ParticleSystem::readEffect(const char* bytes, size_t size, const std::string& fileName) {
   XmlIArchive archive;
-  if (!archive.loadFromBuffer(bytes.data(), total)) return nullptr;
+  if (!archive.loadFromBuffer(bytes, size)) return nullptr;
   ParticleFX* effect = nullptr;
   archive.load(makeNvp("ParticleFX", effect));
+  if (effect && effect->getAllocation() > ParticleFX::kMaxAllocation) {
+    log("WARNING: particle effect '%s' asks for %lld particle records and tail segments; at most %lld are allowed",
+        fileName.c_str(), static_cast<long long>(effect->getAllocation()),
+        static_cast<long long>(ParticleFX::kMaxAllocation));
+    delete effect;
+    return nullptr;
+  }
   return effect;
 }
 

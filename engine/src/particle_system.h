@@ -28,7 +28,8 @@ class ParticleSystem : public Singleton<ParticleSystem> {
   ~ParticleSystem() override;
 
   // A started effect of the file (package "default"), or null when the file
-  // cannot be read or holds no effect. Nothing is logged.
+  // cannot be read or holds no effect (nothing is logged), or asks for more
+  // than an effect may allocate (a "WARNING: " line names the file).
   ParticleFX* createEffect(const std::string& fileName);
   // Gives an effect back (to the pool); the caller must not touch it again.
   void releaseEffect(ParticleFX* effect);
@@ -51,6 +52,11 @@ class ParticleSystem : public Singleton<ParticleSystem> {
   size_t getActiveCount();
   bool isTracked(const ParticleFX* effect);
 
+  // An effect file's bytes parsed and read, not yet initialised; null when
+  // they hold no effect, or when it asks for more records and tail segments
+  // than ParticleFX::kMaxAllocation (logged with the file name).
+  static ParticleFX* readEffect(const char* bytes, size_t size, const std::string& fileName);
+
   // Whether update advances the tracked effects at all.
   bool mUpdateEffects = true;
   // The most effects of one name the pool keeps; negative: no limit.
@@ -59,7 +65,7 @@ class ParticleSystem : public Singleton<ParticleSystem> {
  private:
   // Marks the effect as held by the caller it is returned to (under the lock).
   static ParticleFX* handOut(ParticleFX* effect);
-  // The effect file parsed and read; null when it cannot be.
+  // The effect file read through readEffect; null when it cannot be.
   static ParticleFX* loadEffect(const std::string& fileName);
 
   std::multimap<std::string, ParticleFX*> mEffectPool;

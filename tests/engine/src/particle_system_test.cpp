@@ -13,6 +13,7 @@
 #include "object_factory.h"
 #include "particle_emitter.h"
 #include "particle_fx.h"
+#include "support/test_support.h"
 #include "timer_manager.h"
 
 namespace {
@@ -159,6 +160,30 @@ TEST_F(ParticleSystemTest, UpdateClampsTheStepAndReapsOnlyWhatNobodyHolds) {
   system->releaseEffect(reused);
   system->releaseEffect(held);
   system->releaseEffect(kept);
+}
+
+// A file of a few hundred bytes asking for 10,000 tails of 1,000 segments
+// each would take gigabytes: it is refused by name, and nothing is kept.
+TEST_F(ParticleSystemTest, AnEffectAskingForTooMuchIsRefusedByName) {
+  auto tails = [](bool useTails) {
+    return std::string("<root><ParticleFX><mParticleEmitters sz=\"1\"><e0 class_name=\"ParticlePointEmitter\">") +
+           "<mMaxParticlesCount v=\"10000\"/><mUseTails v=\"" + (useTails ? "true" : "false") +
+           "\"/><mMaxSegments v=\"1000\"/></e0></mParticleEmitters></ParticleFX></root>";
+  };
+  content.addEntry("default", "tails_fx", tails(true));
+  content.addEntry("default", "dots_fx", tails(false));
+  start();
+  KR::Test::LogCapture log;
+  EXPECT_EQ(nullptr, system->createEffect("tails_fx"));
+  EXPECT_TRUE(log.contains("WARNING: particle effect 'tails_fx' asks for "));
+  EXPECT_EQ(0u, system->getPrototypeCount());
+  EXPECT_EQ(0u, system->getActiveCount());
+  // The same records without tails are well within what an effect may have.
+  KR::ParticleFX* dots = system->createEffect("dots_fx");
+  ASSERT_NE(nullptr, dots);
+  EXPECT_EQ(10000, dots->mParticleEmitters[0]->getAllocatedCount());
+  EXPECT_FALSE(log.contains("'dots_fx'"));
+  system->releaseEffect(dots);
 }
 
 }  // namespace
