@@ -149,6 +149,16 @@ void ParticleSystem::update() {
   }
 }
 
+void ParticleSystem::setUpdateEffects(bool on) {
+  ScopedLock guard(ScopedLock::lock(&mLock));
+  mUpdateEffects = on;
+}
+
+bool ParticleSystem::getUpdateEffects() {
+  ScopedLock guard(ScopedLock::lock(&mLock));
+  return mUpdateEffects;
+}
+
 void ParticleSystem::clearEffectPool() {
   ScopedLock guard(ScopedLock::lock(&mLock));
   for (auto& entry : mEffectPool) delete entry.second;

@@ -8,7 +8,10 @@
 //   KR::ParticleSystem::getInstance()->releaseEffect(fx);
 //
 // Every operation takes the manager's recursive lock: effects are also made
-// on loading threads. Effect files are read without the lock held.
+// on loading threads. Effect files are read without the lock held. In the lock
+// order (CONVENTIONS.md) it comes after the game's locks and the UI font
+// manager and before the sprite managers, the texture manager and the file
+// system, which copying an effect takes under it.
 #include <pthread.h>
 
 #include <map>
@@ -57,8 +60,10 @@ class ParticleSystem : public Singleton<ParticleSystem> {
   // than ParticleFX::kMaxAllocation (logged with the file name).
   static ParticleFX* readEffect(const char* bytes, size_t size, const std::string& fileName);
 
-  // Whether update advances the tracked effects at all.
-  bool mUpdateEffects = true;
+  // Whether update advances the tracked effects at all. Particle scene nodes
+  // switch it off as they are made, also on loading threads.
+  void setUpdateEffects(bool on);
+  bool getUpdateEffects();
   // The most effects of one name the pool keeps; negative: no limit.
   int mPoolLimit = -1;
 
@@ -71,6 +76,7 @@ class ParticleSystem : public Singleton<ParticleSystem> {
   std::multimap<std::string, ParticleFX*> mEffectPool;
   std::vector<ParticleFX*> mActiveEffects;
   std::map<std::string, ParticleFX*> mPrototypes;
+  bool mUpdateEffects = true;
   pthread_mutex_t mLock;
 };
 

@@ -130,10 +130,10 @@ TEST_F(ParticleSystemTest, UpdateClampsTheStepAndReapsOnlyWhatNobodyHolds) {
   step(std::nanf(""));
   EXPECT_FLOAT_EQ(0.2f, kept->mParticleEmitters[0]->mTime);
 
-  system->mUpdateEffects = false;
+  system->setUpdateEffects(false);
   step(0.05f);
   EXPECT_FLOAT_EQ(0.2f, kept->mParticleEmitters[0]->mTime);
-  system->mUpdateEffects = true;
+  system->setUpdateEffects(true);
 
   // The holder advances its effect: the system neither advances it again nor destroys it.
   held->update(0.05f);
