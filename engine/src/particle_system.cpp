@@ -41,7 +41,11 @@ ParticleFX* ParticleSystem::loadEffect(const std::string& fileName) {
   size_t total = 0;
   while (total < bytes.size()) {
     const int read = file->read(bytes.data() + total, int(bytes.size() - total));
-    if (read <= 0) break;
+    if (read < 0) {
+      log("ERROR: Particle effect '%s' cannot be read; the effect is left out", fileName.c_str());
+      return nullptr;
+    }
+    if (read == 0) break;
     total += size_t(read);
   }
   file.reset();
@@ -50,9 +54,14 @@ ParticleFX* ParticleSystem::loadEffect(const std::string& fileName) {
 
 ParticleFX* ParticleSystem::readEffect(const char* bytes, size_t size, const std::string& fileName) {
   XmlIArchive archive;
-  if (!archive.loadFromBuffer(bytes, size)) return nullptr;
+  if (!archive.loadFromBuffer(bytes, size)) {
+    log("ERROR: Particle effect '%s' is damaged: its XML does not parse; the effect is left out", fileName.c_str());
+    return nullptr;
+  }
   ParticleFX* effect = nullptr;
   archive.load(makeNvp("ParticleFX", effect));
+  if (!effect)
+    log("ERROR: Particle effect '%s' is damaged: it holds no effect; the effect is left out", fileName.c_str());
   if (effect && effect->getAllocation() > ParticleFX::kMaxAllocation) {
     log("WARNING: particle effect '%s' asks for %lld particle records and tail segments; at most %lld are allowed",
         fileName.c_str(), static_cast<long long>(effect->getAllocation()),

@@ -30,9 +30,10 @@ class ParticleSystem : public Singleton<ParticleSystem> {
   ParticleSystem();
   ~ParticleSystem() override;
 
-  // A started effect of the file (package "default"), or null when the file
-  // cannot be read or holds no effect (nothing is logged), or asks for more
-  // than an effect may allocate (a "WARNING: " line names the file).
+  // A started effect of the file (package "default"), or null: when the file
+  // is missing (nothing is logged), cannot be read or holds no effect (an
+  // "ERROR: " line names it), or asks for more than an effect may allocate (a
+  // "WARNING: " line names it).
   ParticleFX* createEffect(const std::string& fileName);
   // Gives an effect back (to the pool); the caller must not touch it again.
   void releaseEffect(ParticleFX* effect);
@@ -55,9 +56,9 @@ class ParticleSystem : public Singleton<ParticleSystem> {
   size_t getActiveCount();
   bool isTracked(const ParticleFX* effect);
 
-  // An effect file's bytes parsed and read, not yet initialised; null when
-  // they hold no effect, or when it asks for more records and tail segments
-  // than ParticleFX::kMaxAllocation (logged with the file name).
+  // An effect file's bytes parsed and read, not yet initialised; null (logged
+  // with the file name) when they hold no effect, or when it asks for more
+  // records and tail segments than ParticleFX::kMaxAllocation.
   static ParticleFX* readEffect(const char* bytes, size_t size, const std::string& fileName);
 
   // Whether update advances the tracked effects at all. Particle scene nodes

@@ -23,6 +23,14 @@ kr_add_test(test_story_playthrough
   DEPENDS kr_media quellmoor
   LABELS threads)
 
+# Damaged and unwritable saves, a runaway level script and the termination
+# signal, played through.
+kr_add_test(test_bad_input_playthrough
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/bad_input_playthrough_test.cpp
+  LIBS kr_game_driver
+  DEPENDS kr_media quellmoor
+  LABELS threads)
+
 # The play state's story parts over the demo descriptions: Lua tables,
 # animation and hidden-object triggers, the scene, dissolve, cut scene, saves.
 kr_add_test(test_story
@@ -46,3 +54,19 @@ kr_add_fuzzer(level_script_fuzz
   LIBS kr_game
   CORPUS ${KR_SCRIPT_SEEDS}
   DEPENDS level_script_corpus)
+
+# The level script's load path: the demo's script as text and precompiled.
+set(KR_SCRIPT_LOAD_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/level_script_load)
+kr_add_seed_writer(level_script_load_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/level_script_load_fuzz.cpp)
+target_link_libraries(level_script_load_seeds PRIVATE PkgConfig::LUA51)
+kr_add_fuzz_corpus(level_script_load_corpus
+  DIR ${KR_SCRIPT_LOAD_SEEDS}
+  OUTPUT ${KR_SCRIPT_LOAD_SEEDS}/seed0.lua
+  COMMAND level_script_load_seeds ${PROJECT_SOURCE_DIR}/media/locations/views.lua ${KR_SCRIPT_LOAD_SEEDS}
+  DEPENDS level_script_load_seeds ${PROJECT_SOURCE_DIR}/media/locations/views.lua
+  COMMENT "Writing the level-script load seed corpus")
+kr_add_fuzzer(level_script_load_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/level_script_load_fuzz.cpp
+  LIBS kr_game
+  CORPUS ${KR_SCRIPT_LOAD_SEEDS}
+  DEPENDS level_script_load_corpus)
