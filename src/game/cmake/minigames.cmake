@@ -1,0 +1,8 @@
+# The puzzles: the shared frame and one source per puzzle class (read after
+# game.cmake, which makes kr_game).
+set(KR_MINIGAMES_SRC ${PROJECT_SOURCE_DIR}/src/game/core/game_state/minigames)
+target_sources(kr_game PRIVATE
+  ${KR_MINIGAMES_SRC}/minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/minigame_factory.cpp
+  ${KR_MINIGAMES_SRC}/bqueue_minigame_view_extension.cpp
+)

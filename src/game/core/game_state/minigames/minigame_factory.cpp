@@ -1,0 +1,35 @@
+#include "core/game_state/minigames/minigame_factory.h"
+
+#include <cstring>
+
+#include "core/game_state/minigames/bqueue_minigame_view_extension.h"
+#include "core/game_state/view_factory.h"
+
+namespace HOG {
+
+namespace {
+
+template <typename T>
+IViewExtension* make(ViewFactory& factory) {
+  return factory.createExtension<T>();
+}
+
+struct Entry {
+  const char* name;
+  IViewExtension* (*create)(ViewFactory&);
+};
+
+// One line per puzzle class, under its exact name.
+constexpr Entry kMinigames[] = {
+    {"BQueueMinigameViewExtension", &make<BQueueMinigameViewExtension>},
+};
+
+}  // namespace
+
+IViewExtension* createMinigameByName(ViewFactory& factory, const char* name) {
+  for (const Entry& entry : kMinigames)
+    if (std::strcmp(entry.name, name) == 0) return entry.create(factory);
+  return nullptr;
+}
+
+}  // namespace HOG
