@@ -17,3 +17,21 @@ endfunction()
 
 # The press puzzles: ordered buttons, button group, colour buttons, linked toggles.
 kr_add_replays(press)
+
+# Any bytes as a puzzle class's configuration, played on its demo scene; the
+# seeds are the gallery's configurations.
+set(KR_MINIGAME_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/minigame_config)
+kr_add_seed_writer(minigame_config_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/minigame_config_fuzz.cpp)
+target_compile_definitions(minigame_config_seeds PRIVATE KR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+kr_add_fuzz_corpus(minigame_config_corpus
+  DIR ${KR_MINIGAME_SEEDS}
+  OUTPUT ${KR_MINIGAME_SEEDS}/seed0.bin
+  COMMAND minigame_config_seeds ${KR_MINIGAME_SEEDS}
+  DEPENDS minigame_config_seeds
+  COMMENT "Writing the puzzle-configuration seed corpus")
+kr_add_fuzzer(minigame_config_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/minigame_config_fuzz.cpp
+  LIBS kr_game
+  CORPUS ${KR_MINIGAME_SEEDS}
+  DEPENDS minigame_config_corpus)
+target_compile_definitions(minigame_config_fuzz PRIVATE KR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
