@@ -33,5 +33,13 @@ kr_media_add(DEST krp DIR data/puzzles/sounds FILES ${KR_PUZ_OUT}/puzzle_click.o
 kr_media_add(DEST krp DIR data/puzzles
              FILES ${KR_PUZ_MEDIA}/scene_gallery.xml
                    ${KR_PUZ_MEDIA}/scene_puzzle_bqueue.xml ${KR_PUZ_MEDIA}/puzzle_bqueue.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_buttons.xml ${KR_PUZ_MEDIA}/puzzle_buttons.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_color.xml ${KR_PUZ_MEDIA}/puzzle_color.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_link.xml ${KR_PUZ_MEDIA}/puzzle_link.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_bqueue_locked.xml ${KR_PUZ_MEDIA}/puzzle_bqueue_locked.xml
              NAMES scene_gallery_xml
-                   scene_puzzle_bqueue_xml puzzle_bqueue_xml)
+                   scene_puzzle_bqueue_xml puzzle_bqueue_xml
+                   scene_puzzle_buttons_xml puzzle_buttons_xml
+                   scene_puzzle_color_xml puzzle_color_xml
+                   scene_puzzle_link_xml puzzle_link_xml
+                   scene_puzzle_bqueue_locked_xml puzzle_bqueue_locked_xml)

@@ -98,3 +98,12 @@ function galleryPuzzleFinished(id)
   gUIMessageManager.showMessage("PUZZLE_SOLVED", 3)
 end
 function __GeneratedL11_onViewExtensionFinished() galleryPuzzleFinished(11) end
+function __GeneratedL12_onViewExtensionFinished() galleryPuzzleFinished(12) end
+function __GeneratedL13_onViewExtensionFinished() galleryPuzzleFinished(13) end
+function __GeneratedL14_onViewExtensionFinished() galleryPuzzleFinished(14) end
+function __GeneratedL15_onViewExtensionFinished() galleryPuzzleFinished(15) end
+-- The locked ordered buttons take clicks once their lever is pulled.
+function __Generated_L15AT2_onClick()
+  print("hook: the lever releases the buttons")
+  gGame.setViewExtensionSuspended(15, false)
+end

@@ -30,6 +30,10 @@ struct PuzzleKind {
 // One line per puzzle class.
 constexpr PuzzleKind kKinds[] = {
     {"BQueueMinigameViewExtension", "scene_puzzle_bqueue.xml", "puzzle_bqueue.xml"},
+    {"ButtonsMinigameViewExtension", "scene_puzzle_buttons.xml", "puzzle_buttons.xml"},
+    {"ColorMinigameViewExtension", "scene_puzzle_color.xml", "puzzle_color.xml"},
+    {"LinkViewExtension", "scene_puzzle_link.xml", "puzzle_link.xml"},
+    {"BQueueMinigameViewExtension", "scene_puzzle_bqueue_locked.xml", "puzzle_bqueue_locked.xml"},
 };
 constexpr size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 

@@ -230,7 +230,7 @@ class Runner {
       int frame = 0;
       words >> name >> frame;
       AE::ISceneNode* node = activeNode(name);
-      if (!node) return fail("no node " + name);
+      if (!node) return fail("no node " + name + " in view " + game.activeView());
       const int actual = int(std::lround(node->mAnimation->mTime / node->mAnimation->mFrameTime));
       if (actual == frame) return true;
       why << name << " stands at frame " << actual << ", expected " << frame;
@@ -239,7 +239,7 @@ class Runner {
       float x = 0.0f, y = 0.0f;
       words >> name >> x >> y;
       AE::ISceneNode* node = activeNode(name);
-      if (!node) return fail("no node " + name);
+      if (!node) return fail("no node " + name + " in view " + game.activeView());
       const float ax = node->mWorldMatrix.m[6], ay = node->mWorldMatrix.m[7];
       if (std::fabs(ax - x) <= 0.5f && std::fabs(ay - y) <= 0.5f) return true;
       why << name << " stands at " << ax << ", " << ay << ", expected " << x << ", " << y;
@@ -248,7 +248,7 @@ class Runner {
       int flag = 0;
       words >> name >> flag;
       AE::ISceneNode* node = activeNode(name);
-      if (!node) return fail("no node " + name);
+      if (!node) return fail("no node " + name + " in view " + game.activeView());
       const bool actual = what == "enabled" ? node->mEnabled : node->mPlaying;
       if (actual == (flag != 0)) return true;
       why << name << " " << what << " " << actual << ", expected " << flag;

@@ -5,4 +5,7 @@ target_sources(kr_game PRIVATE
   ${KR_MINIGAMES_SRC}/minigame_view_extension.cpp
   ${KR_MINIGAMES_SRC}/minigame_factory.cpp
   ${KR_MINIGAMES_SRC}/bqueue_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/buttons_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/color_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/link_view_extension.cpp
 )

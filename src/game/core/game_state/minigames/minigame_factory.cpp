@@ -3,6 +3,9 @@
 #include <cstring>
 
 #include "core/game_state/minigames/bqueue_minigame_view_extension.h"
+#include "core/game_state/minigames/buttons_minigame_view_extension.h"
+#include "core/game_state/minigames/color_minigame_view_extension.h"
+#include "core/game_state/minigames/link_view_extension.h"
 #include "core/game_state/view_factory.h"
 
 namespace HOG {
@@ -22,6 +25,9 @@ struct Entry {
 // One line per puzzle class, under its exact name.
 constexpr Entry kMinigames[] = {
     {"BQueueMinigameViewExtension", &make<BQueueMinigameViewExtension>},
+    {"ButtonsMinigameViewExtension", &make<ButtonsMinigameViewExtension>},
+    {"ColorMinigameViewExtension", &make<ColorMinigameViewExtension>},
+    {"LinkViewExtension", &make<LinkViewExtension>},
 };
 
 }  // namespace
