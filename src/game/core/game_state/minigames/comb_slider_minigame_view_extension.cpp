@@ -109,13 +109,15 @@ int32_t CombSliderMinigameViewExtension::processMouseEvent(const InputState* inp
       break;
     }
   }
+  if (result) buttonHeld = true;
   if (input->leftReleased) {
     for (Slider& slider : sliders)
       for (AE::ISceneNode* button : {slider.fbuttonNode, slider.sbuttonNode})
-        if (button) {
-          showFrame(button, 0);
-          result = 1;
-        }
+        if (button) showFrame(button, 0);
+    // Only the release of a press the lock took is its own: any other
+    // release goes on to the view's triggers, the way back among them.
+    if (buttonHeld) result = 1;
+    buttonHeld = false;
   }
   return result;
 }

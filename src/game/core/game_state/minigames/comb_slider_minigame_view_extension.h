@@ -4,8 +4,8 @@
 // any release). A step starts at once, also over a running one, and plays from
 // the new frame. Whenever the sliders stand still on a combination its node
 // plays once; with every combination reached (in any order) the finish node
-// plays and holds, and the finish is reported after the finish time.
-// Main thread only.
+// plays and holds, and the finish is reported after the finish time. Only
+// the release of a press the lock took is the lock's. Main thread only.
 //
 // Config keys: "suspendable", "briefing", "finish", "finishTime" (5),
 // "pressedButtonFrame" (5), "sliders" (entries "fbutton", "sbutton",
@@ -47,6 +47,7 @@ class CombSliderMinigameViewExtension : public MinigameViewExtension {
   std::vector<Combination> combinations;
   int32_t pressedButtonFrame = 5;
   bool finishStarted = false;
+  bool buttonHeld = false;  // the last press stepped a slider
 
  protected:
   void readConfig(KR::XmlDataReader& reader) override;
