@@ -21,8 +21,8 @@ add_custom_command(
 add_custom_command(
   OUTPUT ${KR_LOC_OUT}/music_track_a.ogg ${KR_LOC_OUT}/music_track_b.ogg
   COMMAND ${CMAKE_COMMAND} -E make_directory ${KR_LOC_OUT}
-  COMMAND vorbis_writer tone ${KR_LOC_OUT}/music_track_a.ogg 1 22050 88200 262
-  COMMAND vorbis_writer tone ${KR_LOC_OUT}/music_track_b.ogg 1 22050 66150 392
+  COMMAND vorbis_writer track ${KR_LOC_OUT}/music_track_a.ogg 0 90
+  COMMAND vorbis_writer track ${KR_LOC_OUT}/music_track_b.ogg 1 75
   DEPENDS vorbis_writer
   COMMENT "Synthesising the play music's tracks"
   VERBATIM)

@@ -40,19 +40,19 @@ end
 function __Generated_L3AT2_onAnimationPlayed() print("hook: the drawer opens") end
 
 -- The shed: every item found reports itself; the finish gives the green gem,
--- brings the map button out (its appearance opens the map, once: a restored
--- game reports the finish again) and plays the shed's cut scene.
+-- brings the map button out (its appearance opens the map) and plays the
+-- shed's cut scene. A searched shed reports its finish again each time it
+-- opens, a continued game too: only the first report counts.
 function __Generated_L4_onActivate() print("hook: shed shown") end
 for id = 1, 9 do
   _G["__Generated_L4AT" .. id .. "_onActionDone"] = function() print("hook: shed item " .. id .. " found") end
 end
 function __GeneratedL4_onViewExtensionFinished()
+  if gGame.getViewState(4, 0) ~= 0 then return end
   print("hook: the shed is searched")
+  gGame.setViewState(4, 0, 1)
   gInventory.addItem("gem_green")
-  if gGame.getViewState(4, 0) == 0 then
-    gGame.setViewState(4, 0, 1)
-    gProfile.enableLocationsMapBtn()
-  end
+  gProfile.enableLocationsMapBtn()
   gGame.pushNotebookRecord("diary", "shed")
   gGame.playCutScene(1, "cutscene_shed_xml")
 end

@@ -50,22 +50,12 @@ bool GameDriver::start() {
 
 bool GameDriver::step() {
   if (!app || ended) return false;
-  KR::Platform::Message message;
-  while (KR::Platform::peekMessage(message)) {
-    if (message.message == KR::Platform::kWmQuit) {
-      ended = true;
-      app->running = 0;
-      return false;
-    }
-    KR::Platform::dispatchMessage(message);
-  }
-  if (app->quitRequested == 1) {
+  // The host's own pass, so that play-throughs see its handling of messages and activation.
+  if (!runMainLoopPass()) {
     ended = true;
     app->running = 0;
     return false;
   }
-  app->tick();
-  app->paint();
   ++frames;
   return true;
 }

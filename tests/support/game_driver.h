@@ -34,8 +34,9 @@ class GameDriver {
 
   // The host's start-up on the built media; false when another copy runs.
   bool start();
-  // One pass of the host's loop: the pending window messages, then one tick
-  // and one paint at the fixed step. False once the loop has ended (quit).
+  // One pass of the host's loop (runMainLoopPass): the pending window
+  // messages, then one tick and one paint at the fixed step (a 100 ms sleep
+  // instead while the game is inactive). False once the loop has ended (quit).
   bool step();
   // Steps until the condition holds or the frames run out; whether it held.
   bool stepUntil(const std::function<bool()>& condition, int maxFrames = 600);

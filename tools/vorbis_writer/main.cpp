@@ -1,6 +1,7 @@
 // vorbis_writer: makes the game's synthesised sounds and test inputs.
 //   vorbis_writer effect|music|ambient <out.ogg>
 //   vorbis_writer tone <out.ogg> <channels> <rate> <frames> <frequency>
+//   vorbis_writer track <out.ogg> <variant> <seconds>   a background-music piece
 //   vorbis_writer corpus <folder>      seed inputs for the decoder fuzz target
 #include <algorithm>
 #include <cstdio>
@@ -17,6 +18,7 @@ int usage() {
   std::fprintf(stderr,
                "usage: vorbis_writer effect|music|ambient <out.ogg>\n"
                "       vorbis_writer tone <out.ogg> <channels> <rate> <frames> <frequency>\n"
+               "       vorbis_writer track <out.ogg> <variant> <seconds>\n"
                "       vorbis_writer corpus <folder>\n");
   return 2;
 }
@@ -62,6 +64,13 @@ int main(int argc, char** argv) {
     double frequency = std::atof(argv[6]);
     if (channels < 1 || channels > 8 || rate < 1 || frames < 0) return usage();
     return save(out, encodeVorbis(makeTone(channels, rate, frames, frequency, 0.5))) ? 0 : 1;
+  }
+  if (what == "track") {
+    if (argc != 5) return usage();
+    int seconds = std::atoi(argv[4]);
+    if (seconds < 1 || seconds > 600) return usage();
+    // The lowest quality keeps minutes of music small in the archive.
+    return save(out, encodeVorbis(makeMusicTrack(std::atoi(argv[3]), seconds), 0.0f)) ? 0 : 1;
   }
   if (what == "corpus") return writeCorpus(out) ? 0 : 1;
   return usage();

@@ -89,6 +89,35 @@ PcmSound makeMusic() {
   return sound;
 }
 
+PcmSound makeMusicTrack(int variant, int seconds) {
+  PcmSound sound;
+  sound.channels = 1;
+  sound.sampleRate = 22050;
+  const double root = variant == 0 ? 261.63 : 196.00;
+  // Semitones above the root: I, vi, IV, V, each chord held for two bars of
+  // eight arpeggio notes.
+  const int chords[4][4] = {{0, 4, 7, 12}, {9, 12, 16, 21}, {5, 9, 12, 17}, {7, 11, 14, 19}};
+  const int pattern[8] = {0, 1, 2, 3, 2, 1, 2, 1};
+  const double noteLength = variant == 0 ? 0.32 : 0.36;
+  const int frames = std::max(0, seconds) * sound.sampleRate;
+  const double length = static_cast<double>(frames) / sound.sampleRate;
+  sound.samples.resize(static_cast<size_t>(frames));
+  for (int f = 0; f < frames; ++f) {
+    const double t = static_cast<double>(f) / sound.sampleRate;
+    const int note = static_cast<int>(t / noteLength);
+    const int* chord = chords[(note / 16) % 4];
+    const double inNote = t - note * noteLength;
+    const double pitch = root * std::pow(2.0, chord[pattern[note % 8]] / 12.0);
+    const double env = std::exp(-inNote * 5.0) * std::min(1.0, inNote * 300.0);
+    const double melody = env * (std::sin(2.0 * kPi * pitch * t) + 0.2 * std::sin(4.0 * kPi * pitch * t));
+    const double bassPitch = root * std::pow(2.0, chord[0] / 12.0 - 1.0);
+    const double bass = 0.35 * std::sin(2.0 * kPi * bassPitch * t);
+    const double edge = std::min(1.0, std::min(t, length - t) / 1.5);
+    sound.samples[static_cast<size_t>(f)] = toSample(0.35 * edge * (0.7 * melody + bass));
+  }
+  return sound;
+}
+
 PcmSound makeAmbient() {
   // Four seconds of filtered noise whose loudness swells with whole periods of
   // the loop, so that the end joins the start.

@@ -26,6 +26,10 @@ PcmSound makeTone(int channels, int sampleRate, int frames, double frequency, do
 PcmSound makeEffect();   // a short mono chirp
 PcmSound makeMusic();    // a stereo melody of a few seconds
 PcmSound makeAmbient();  // a stereo loop of soft wind that joins seamlessly
+// A mono background-music piece of the given length (22050 Hz): an arpeggio
+// over a slow chord round, in C major for variant 0 and G major for any other,
+// faded in and out, so that a play list of them changes pieces minutes apart.
+PcmSound makeMusicTrack(int variant, int seconds);
 
 // Encodes a whole sound as one Ogg Vorbis stream (one logical bitstream with
 // the given serial number). Quality is libvorbisenc's VBR quality, -0.1..1.

@@ -20,6 +20,18 @@ void queue(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) 
   gQueue.push_back(Message{window, message, wParam, lParam});
 }
 
+// Whether the window system last left the window active, as the messages
+// queued so far tell the procedure. The host starts active.
+bool gWindowActive = true;
+
+// The order Windows uses when an application comes to the front.
+void queueActivation(Window* window) {
+  queue(window, kWmActivateApp, 1, 0);
+  queue(window, kWmNcActivate, 1, 0);
+  queue(window, kWmActivate, kWaActive, 0);
+  gWindowActive = true;
+}
+
 bool isAltEnter(const SDL_KeyboardEvent& key) {
   return (key.keysym.sym == SDLK_RETURN || key.keysym.sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT) &&
          !key.repeat;
@@ -52,17 +64,21 @@ void translate(const SDL_Event& event) {
           queue(window, kWmSize, kSizeMaximized, makeLParam(uint32_t(width), uint32_t(height)));
           break;
         }
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-          // The order Windows uses when an application comes to the front.
-          queue(window, kWmActivateApp, 1, 0);
-          queue(window, kWmNcActivate, 1, 0);
-          queue(window, kWmActivate, kWaActive, 0);
+        case SDL_WINDOWEVENT_FOCUS_GAINED: queueActivation(window); break;
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+          // A window brought back on screen is the player's again, as on
+          // Windows, where showing or restoring activates it. X11 window
+          // managers need not hand it the keyboard focus: waiting for that
+          // left it black and idle.
+          if (!gWindowActive) queueActivation(window);
           break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
           clearInputState();
           queue(window, kWmNcActivate, 0, 0);
           queue(window, kWmActivate, kWaInactive, 0);
           queue(window, kWmActivateApp, 0, 0);
+          gWindowActive = false;
           break;
         case SDL_WINDOWEVENT_EXPOSED: queue(window, kWmPaint, 0, 0); break;
         case SDL_WINDOWEVENT_ENTER: queue(window, kWmSetCursor, 0, makeLParam(kHtClient, 0)); break;
@@ -73,6 +89,12 @@ void translate(const SDL_Event& event) {
     }
     case SDL_MOUSEMOTION:
       if (window) queue(window, kWmSetCursor, 0, makeLParam(kHtClient, 0));
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+      // A click into the window activates it, as on Windows; X11 may report
+      // the focus that comes with it late or not at all (a focus change
+      // during the click's grab), and the click must not wait for it.
+      if (window && !gWindowActive && event.button.windowID == window->id()) queueActivation(window);
       break;
     case SDL_KEYDOWN:
       // Alt+Enter reaches the window as the system menu key with Enter.
@@ -147,6 +169,7 @@ intptr_t defWindowProc(const Message& message) {
 
 void resetMessageQueue() {
   gQueue.clear();
+  gWindowActive = true;
   clearInputState();
 }
 

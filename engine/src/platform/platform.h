@@ -42,7 +42,10 @@
 //   dispatchMessage and sendMessage call the registered window procedure at
 //   once; postMessage queues. defWindowProc gives the default handling of a
 //   record (close destroys the window, system commands minimise, restore or
-//   close it). Pushed SDL events (SDL_PushEvent) go through the same road, so
+//   close it). The window comes to the front (the activation messages) on a
+//   focus gain, and, when it was left inactive, also when it is shown or
+//   restored or clicked into, since X11 need not give it the focus then.
+//   Pushed SDL events (SDL_PushEvent) go through the same road, so
 //   tests drive the game by pushing events.
 //
 // - Polled input (input_state.h): built only from the translated event

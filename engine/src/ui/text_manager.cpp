@@ -50,15 +50,21 @@ TextManager::~TextManager() { strings.clear(); }
 void TextManager::loadStrings() {
   strings.clear();
   loadStringsFile("strings_xml", "localization");
+  // The numbered files are optional additions: the first number not there
+  // ends them, which is no failure worth a log line at every start.
   for (int i = 0;; ++i) {
-    if (loadStringsFile(formatString("strings%i_xml", i), "localization") == 1) break;
+    if (readStringsFile(formatString("strings%i_xml", i), "localization", false) == 1) break;
   }
 }
 
 int TextManager::loadStringsFile(const std::string& name, const std::string& package) {
+  return readStringsFile(name, package, true);
+}
+
+int TextManager::readStringsFile(const std::string& name, const std::string& package, bool logMissing) {
   std::unique_ptr<File> file(FileSystem::getInstance()->openFile(package, name));
   if (!file) {
-    log("Failed to load locale: %s", name.c_str());
+    if (logMissing) log("Failed to load locale: %s", name.c_str());
     return 1;
   }
   int size = file->getSize();

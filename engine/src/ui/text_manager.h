@@ -1,7 +1,9 @@
 #pragma once
 // Localised display text: string tables in UTF-8 XML ("strings_xml", then
 // "strings0_xml", "strings1_xml", ... of package "localization") merged into
-// one map from key to wide text. The first definition of a key wins.
+// one map from key to wide text. The first definition of a key wins. The
+// numbered files end silently at the first number missing; a missing
+// "strings_xml" is logged.
 #include <map>
 #include <string>
 
@@ -28,6 +30,8 @@ class TextManager : public Singleton<TextManager> {
   size_t getStringCount() const { return strings.size(); }
 
  private:
+  int readStringsFile(const std::string& name, const std::string& package, bool logMissing);
+
   std::map<std::string, std::wstring> strings;
 };
 

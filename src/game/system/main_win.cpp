@@ -24,6 +24,7 @@ namespace {
 
 constexpr int32_t kMinTrackWidth = 640;
 constexpr int32_t kMinTrackHeight = 480;
+constexpr int kMaxMessagesPerPass = 1024;
 
 // Windows rounds these halvings toward zero.
 int32_t half(int32_t value) { return value / 2; }
@@ -206,25 +207,34 @@ void windowSizeChanged(int32_t width, int32_t height) {
   gApplication->windowInfo->mWndHeight = height;
 }
 
-int runMainLoop() {
+bool runMainLoopPass() {
+  if (gApplication->quitRequested == 1) return false;
+  if (gHost.windowedApplied != (gHost.fullscreenRequested == 0)) {
+    resetWindow(true, true);
+    gHost.windowedApplied = !gHost.windowedApplied;
+  }
+  // Every message waiting goes before the frame, so that what arrived by now
+  // takes effect in this frame: taking one message per pass left input behind
+  // a backlog (motion, window changes) for as many passes, and while inactive
+  // each of them cost a sleep. The bound only guards against a procedure that
+  // posts a message for each it handles.
   Message message;
-  for (;;) {
-    if (gApplication->quitRequested == 1) {
-      gApplication->running = 0;
-      return 0;
-    }
-    if (gHost.windowedApplied != (gHost.fullscreenRequested == 0)) {
-      resetWindow(true, true);
-      gHost.windowedApplied = !gHost.windowedApplied;
-    }
-    if (peekMessage(message)) {
-      if (message.message == kWmQuit) break;
-      dispatchMessage(message);
-    } else {
-      gApplication->tick();
-      gApplication->paint();
-    }
-    if (gApplication->active != 1) KR::Platform::sleepMilliseconds(100);
+  for (int i = 0; i < kMaxMessagesPerPass && peekMessage(message); ++i) {
+    if (message.message == kWmQuit) return false;
+    dispatchMessage(message);
+  }
+  if (gApplication->quitRequested == 1) return false;
+  if (gApplication->active != 1) {
+    KR::Platform::sleepMilliseconds(100);
+    return true;
+  }
+  gApplication->tick();
+  gApplication->paint();
+  return true;
+}
+
+int runMainLoop() {
+  while (runMainLoopPass()) {
   }
   gApplication->running = 0;
   return 0;

@@ -81,6 +81,12 @@ void createMainWindow();
 void resetWindow(bool resetDevice, bool useComputedPosition);
 void checkDesktopResolution();
 void windowSizeChanged(int32_t width, int32_t height);
+// One pass of the main loop: a pending windowed/full-screen switch, every
+// message waiting, then one frame (the tick and the drawing) while the
+// application is active, else a 100 ms sleep. False once the loop ends
+// (WM_QUIT or the application's quit request).
+bool runMainLoopPass();
+// Passes until the end; clears the application's running flag.
 int runMainLoop();
 intptr_t mainWindowProc(const KR::Platform::Message& message);
 

@@ -1,16 +1,19 @@
 // The first play-through on the headless game driver: the real game starts
 // on the demo content, the logo passes on to the menu, P starts play, the
-// intro plays once, play runs as "Game", the window closes, the run ends
-// with 0 and the play state's stop saved the profile's options.
+// intro plays once, play runs as "Game" with its music, the window closes,
+// the run ends with 0 and the play state's stop saved the profile's options.
 #include <gtest/gtest.h>
 
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_node_animation.h"
 #include "core/game_application.h"
 #include "core/game_cursor_manager.h"
+#include "core/game_state/game.h"
+#include "core/game_state/music_player.h"
 #include "core/main_menu_state/profile_system.h"
 #include "platform/input_state.h"
 #include "platform/safe_file.h"
+#include "sound_system/vorbis_decoder.h"
 #include "support/game_driver.h"
 
 TEST(GamePlayThrough, LaunchLogoMenuPlayIntroGameCloseExit) {
@@ -40,6 +43,17 @@ TEST(GamePlayThrough, LaunchLogoMenuPlayIntroGameCloseExit) {
   game.steps(10);
   EXPECT_EQ(game.currentState(), "Game");
   EXPECT_EQ(HOG::GameCursorManager::getInstance()->getCurrent(), 0);
+
+  // The music starts, and its pieces last minutes: a play list of pieces of a few seconds changed and reloaded
+  // them all the time.
+  HOG::MusicPlayer& music = HOG::Game::getInstance()->getMusic();
+  ASSERT_TRUE(game.stepUntil([&] { return music.getActiveTrack() >= 0; }, 300));
+  ASSERT_EQ(music.getTrackCount(), 2u);
+  for (uint32_t i = 0; i < music.getTrackCount(); ++i) {
+    KR::VorbisDecoder piece;
+    ASSERT_TRUE(piece.open(music.getTrack(i).fileName)) << music.getTrack(i).fileName;
+    EXPECT_GE(piece.getTotalFrames(), 60 * piece.getSampleRate()) << music.getTrack(i).fileName;
+  }
   game.moveMouse(500, 300);
   game.steps(2);
   EXPECT_GT(game.brightPixelsAround(504, 308, 6), 10);

@@ -3,12 +3,14 @@
 // at once, the blue gems as one group), its finish with the green gem, the map
 // button and the cut scene, SKIP; then quit mid cut scene, start again,
 // continue: the same views, inventory, found items, drawer and lamp, and the
-// cut scene running again.
+// cut scene running again; quit once it has played out and continue: the
+// searched shed gives nothing twice and its cut scene does not come back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/cut_scene.h"
@@ -22,6 +24,7 @@
 #include "design_coords.h"
 #include "play_through_support.h"
 #include "support/game_driver.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -121,6 +124,7 @@ TEST(StoryPlayThrough, DrawerKeyShedCutSceneThenSaveQuitContinue) {
     game.closeWindow();
     EXPECT_EQ(game.finish(), 0);
   }
+  KR::Test::LogCapture log;
   {
     KR::Test::GameDriver game;
     enterPlay(game, false);
@@ -140,4 +144,17 @@ TEST(StoryPlayThrough, DrawerKeyShedCutSceneThenSaveQuitContinue) {
     game.closeWindow();
     EXPECT_EQ(game.finish(), 0);
   }
+  {
+    // Seen to its end, the cut scene stays seen.
+    KR::Test::GameDriver game;
+    enterPlay(game, false);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "hos01"); }, 300));
+    game.steps(30);
+    EXPECT_EQ(play().getMode(), 0);
+    const std::vector<std::string> items = game.inventory();
+    EXPECT_EQ(std::count(items.begin(), items.end(), "gem_green"), 1);
+    game.closeWindow();
+    EXPECT_EQ(game.finish(), 0);
+  }
+  EXPECT_FALSE(log.contains("already exists")) << "a continued game gave the searched shed's gem again";
 }
