@@ -27,12 +27,9 @@ endfunction()
 # The press puzzles: ordered buttons, button group, colour buttons, linked toggles.
 kr_add_replays(press)
 
-# The stepping puzzles, in three groups so that each binary stays well inside
-# its time limit: linked circles and slider lock; staged controls and frame
-# cycling; slider groups.
+# The stepping puzzles: linked circles, slider lock, staged controls, frame
+# cycling, slider groups.
 kr_add_replays(step)
-kr_add_replays(cycle)
-kr_add_replays(pairs)
 
 # Any bytes as a puzzle class's configuration, played on its demo scene; the
 # seeds are the gallery's configurations.
