@@ -4,7 +4,8 @@
 // size (which may be 0 or negative); steps clicked while a dial turns wait and
 // play one after the other. With every dial still at its correct state the
 // dials give way to the finish node, and the finish is reported once when the
-// finish time has run out. SKIP has no effect. Main thread only.
+// finish time has run out. SKIP has no effect. It has no briefing: the brief
+// panel shows an empty one rather than the last puzzle's. Main thread only.
 //
 // States: n frame numbers make the cycle 0 .. n-2; a step to index i plays
 // frames states[i] .. states[i+1] (backwards when the first is larger), so a
@@ -45,7 +46,6 @@ class CircleMinigameViewExtension : public MinigameViewExtension {
   void update(float dt) override;
   void onActivate() override;
   int32_t processMouseEvent(const InputState* input) override;
-  const std::wstring* getExtensionData() override { return nullptr; }
 
   bool solved = false;
   std::vector<Control> controls;
