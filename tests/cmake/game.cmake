@@ -2,7 +2,8 @@
 # (message bus, input record, deferred tasks, Lua state, fades, messages,
 # cursor), the close-up blur against its reference image, and the first
 # play-through on the headless game driver.
-add_library(kr_game_driver STATIC ${CMAKE_CURRENT_SOURCE_DIR}/support/game_driver.cpp)
+add_library(kr_game_driver STATIC ${CMAKE_CURRENT_SOURCE_DIR}/support/game_driver.cpp
+                           ${CMAKE_CURRENT_SOURCE_DIR}/support/replay.cpp)
 target_compile_options(kr_game_driver PRIVATE ${KR_WARNINGS})
 target_link_libraries(kr_game_driver PUBLIC kr_game kr_test_support ${KR_SDL2})
 

@@ -263,9 +263,8 @@ void HintPanel::hintBtnClicked() {
     if (book->isOpen()) return;
   if (locations && locations->isOpen()) return;
   Game* game = Game::getInstance();
-  HintResult result;
-  HintSearch(game->getRegistry()).findHint(&result);
-  if (result.type == HT_HINT_NOT_AVAIL) return;
+  // SKIP needs no hint: a puzzle whose gallery leads nowhere the story goes
+  // is still skipped.
   if (minigameMode) {
     IViewExtension* ext = activeView() ? activeView()->extension : nullptr;
     if (ext && !ext->finishReported) {
@@ -273,6 +272,9 @@ void HintPanel::hintBtnClicked() {
       return;
     }
   }
+  HintResult result;
+  HintSearch(game->getRegistry()).findHint(&result);
+  if (result.type == HT_HINT_NOT_AVAIL) return;
   if (ProfileSystem::exists())
     if (PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile())
       if (profile->options.firstHintPending) {

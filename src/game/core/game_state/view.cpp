@@ -351,7 +351,15 @@ int32_t View::processInput(const InputState* input) {
   if (flightRunning) return lastInputResult = 0;
   if (type != 1 && controller.handleInput(input)) return lastInputResult = 1;
   if (extension && !extension->isSuspended() && !(g && g->isLocked())) {
-    if (const int32_t r = extension->processMouseEvent(input)) {
+    // A puzzle reads the frame's points in the view's own coordinates.
+    InputState mappedInput = *input;
+    if (extension->getType() == 1) {
+      mappedInput.x = int32_t(pointer.x);
+      mappedInput.y = int32_t(pointer.y);
+      mappedInput.pressX = int32_t(press.x);
+      mappedInput.pressY = int32_t(press.y);
+    }
+    if (const int32_t r = extension->processMouseEvent(&mappedInput)) {
       controller.dragging = false;
       return lastInputResult = r;
     }
