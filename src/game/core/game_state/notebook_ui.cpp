@@ -193,7 +193,7 @@ void NotebookUI::findHudMarkers() {
     }
   const PlayerProfile* profile = ProfileSystem::exists() ? ProfileSystem::getInstance()->getCurrentProfile() : nullptr;
   // Until the story gives the button, it starts hidden and comes with its appear animation.
-  if (profile && !profile->notebookButton && appearMarker)
+  if (profile && !profile->options.notebookButtonEnabled && appearMarker)
     if (AE::Marker* hidden = hudNode->getMarker("force_disable")) hidden->play();
 }
 
@@ -270,7 +270,8 @@ bool NotebookUI::showRecord(const std::string& sectionName, const std::string& r
 
 void NotebookUI::enableNotebookButton() {
   if (ProfileSystem::exists())
-    if (PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile()) profile->notebookButton = 1;
+    if (PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile())
+      profile->options.notebookButtonEnabled = 1;
   finishHudMarkers();
   // The button's appear animation opens the book when it ends.
   if (appearMarker)

@@ -23,7 +23,7 @@ TriggerVisualizer::~TriggerVisualizer() { release(); }
 
 float TriggerVisualizer::phaseInForce() const {
   const PlayerProfile* profile = ProfileSystem::exists() ? ProfileSystem::getInstance()->getCurrentProfile() : nullptr;
-  return profile && profile->hardDifficulty ? phaseHardcore : phase;
+  return profile && profile->options.difficulty ? phaseHardcore : phase;
 }
 
 bool TriggerVisualizer::eligible(const IBaseAreaTrigger* trigger) {

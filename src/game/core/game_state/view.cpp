@@ -55,7 +55,7 @@ Game* game() { return Game::exists() ? Game::getInstance() : nullptr; }
 bool backlightsHidden() {
   if (!ProfileSystem::exists()) return false;
   const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile();
-  return profile && profile->hardDifficulty;
+  return profile && profile->options.difficulty;
 }
 
 }  // namespace

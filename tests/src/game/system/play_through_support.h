@@ -1,6 +1,6 @@
 // What the play-throughs on the headless game driver share: clicks at design
-// points, and the questions whether a view is shown and settled, whether an
-// item is held and which trigger a view has.
+// points, the way from launch into a new game settled in the hall, and the questions whether a view is shown and
+// settled, whether an item is held and which trigger a view has.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,7 +17,9 @@
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
+#include "platform/input_state.h"
 #include "support/game_driver.h"
+#include "user_data_folder.h"
 
 namespace KR {
 namespace Test {
@@ -42,15 +44,19 @@ inline bool shown(const GameDriver& game, const char* name) {
   return view->loaded && view->activated && !play().isLocked();
 }
 
-// From launch to a new game settled in the hall: the menu, no saved game,
-// P, the intro skipped.
+// Design points of the main menu's buttons (media/front_end).
+constexpr float kMenuPlay[2] = {720 + 120, 420 + 28};
+constexpr float kMenuOptions[2] = {720 + 120, 500 + 28};
+constexpr float kMenuProfiles[2] = {720 + 120, 580 + 28};
+constexpr float kMenuQuit[2] = {720 + 120, 660 + 28};
+// OK of the first-run name window and of the difficulty window, at one place.
+constexpr float kWindowOk[2] = {780 + 60, 575 + 24};
+
+// From launch to a new game settled in the hall: the logos, the menu, Play
+// through the difficulty window, the intro skipped.
 inline ::testing::AssertionResult startNewGame(GameDriver& game) {
-  if (!game.start()) return ::testing::AssertionFailure() << "the game did not start";
-  if (!game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60))
-    return ::testing::AssertionFailure() << "no main menu";
-  std::remove(HOG::SaveLoadGameProgressSystem::getSavePath().c_str());
-  game.tapKey('P');
-  if (game.currentState() != "Game") return ::testing::AssertionFailure() << "P did not start play";
+  if (!game.startToMenu()) return ::testing::AssertionFailure() << "no main menu";
+  if (!game.enterPlay()) return ::testing::AssertionFailure() << "Play did not start play";
   game.click(300, 200);  // skips the intro when it plays
   if (!game.stepUntil([&] { return !game.videoPlaying(); }, 900))
     return ::testing::AssertionFailure() << "the intro does not end";
