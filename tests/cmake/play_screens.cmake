@@ -28,7 +28,7 @@ kr_add_test(test_hud_playthrough
 # a hang: under the sanitizers on a busy two-core machine it takes minutes.
 kr_add_test(test_demo_playthrough
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/demo_playthrough_test.cpp
-  LIBS kr_game_driver
+  LIBS kr_game_driver PNG::PNG
   DEPENDS kr_media quellmoor
   TIMEOUT 1200
   LABELS threads)

@@ -443,7 +443,8 @@ void Game::draw() {
   bool blurOpen = blurring;
   // The open book hides every view once it has faded in.
   auto* ui = dynamic_cast<InGameUI*>(hud.get());
-  if (ui && ui->getNotebook()->coversScreen()) {
+  const bool bookCovers = ui && ui->getNotebook()->coversScreen();
+  if (bookCovers) {
   } else if (views.get() == realViews) {
     blurOpen = viewStack->drawViews(blurring);
   } else {
@@ -452,7 +453,8 @@ void Game::draw() {
     for (ViewEffect* effect : effects) effect->endZoom();
   }
   if (blurOpen && post) post->endBlur();
-  triggerVisualiser->draw();
+  // The highlights mark the views' triggers: none over the book that hides the views.
+  if (!bookCovers) triggerVisualiser->draw();
   for (ViewEffect* effect : effects) effect->draw();
   messages->render();
   if (loadingIndicator && loadingAlpha > 0.0f) {

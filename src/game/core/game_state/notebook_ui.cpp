@@ -147,8 +147,13 @@ void NotebookUI::readConfig(KR::XmlDataReader& reader) {
       if (made->button)
         made->button->processEvent("clicked", new KR::Function<NotebookSection>(made.get(), &NotebookSection::select));
       made->onSelect = [this](NotebookSection* selected) {
+        // The tab of the section on show turns back to its first spread; another's shows it where it was left.
+        const bool again = currentSection == selected && selected->shownLeft && !selected->pages.empty();
         currentSection = selected;
-        selected->show();
+        if (again)
+          selected->showPage(selected->pages.front().get());
+        else
+          selected->show();
         refreshSpread();
       };
       if (reader.enterChild("records")) {
