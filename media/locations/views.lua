@@ -108,6 +108,11 @@ function __GeneratedL12_onViewExtensionFinished() galleryPuzzleFinished(12) end
 function __GeneratedL13_onViewExtensionFinished() galleryPuzzleFinished(13) end
 function __GeneratedL14_onViewExtensionFinished() galleryPuzzleFinished(14) end
 function __GeneratedL15_onViewExtensionFinished() galleryPuzzleFinished(15) end
+function __GeneratedL16_onViewExtensionFinished() galleryPuzzleFinished(16) end
+function __GeneratedL17_onViewExtensionFinished() galleryPuzzleFinished(17) end
+function __GeneratedL18_onViewExtensionFinished() galleryPuzzleFinished(18) end
+function __GeneratedL19_onViewExtensionFinished() galleryPuzzleFinished(19) end
+function __GeneratedL20_onViewExtensionFinished() galleryPuzzleFinished(20) end
 -- The locked ordered buttons take clicks once their lever is pulled.
 function __Generated_L15AT2_onClick()
   print("hook: the lever releases the buttons")
