@@ -32,3 +32,20 @@ kr_add_test(test_font_showcase
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/showcase_font_page_test.cpp
   LIBS kr_game kr_font_maker
   DEPENDS kr_media)
+
+# Movie and cut-scene descriptions, subtitles, the font settings and presets
+# and the text node's presets behind one target, a leading byte choosing the
+# loader; the seeds are the demo's own files.
+set(KR_TEXT_CONFIG_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/text_config)
+kr_add_seed_writer(text_config_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/text_config_fuzz.cpp)
+kr_add_fuzz_corpus(text_config_corpus
+  DIR ${KR_TEXT_CONFIG_SEEDS}
+  OUTPUT ${KR_TEXT_CONFIG_SEEDS}/seed0.bin
+  COMMAND text_config_seeds ${PROJECT_SOURCE_DIR}/media ${KR_TEXT_CONFIG_SEEDS}
+  DEPENDS text_config_seeds
+  COMMENT "Writing the text-configuration seed corpus")
+kr_add_fuzzer(text_config_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/text_config_fuzz.cpp
+  LIBS kr_game
+  CORPUS ${KR_TEXT_CONFIG_SEEDS}
+  DEPENDS text_config_corpus)

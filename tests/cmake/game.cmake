@@ -68,3 +68,19 @@ kr_add_fuzzer(view_description_fuzz
   LIBS kr_game
   CORPUS ${KR_VIEW_SEEDS}
   DEPENDS view_description_corpus)
+
+# The play state's configuration files behind one target, a leading byte
+# choosing the loader; the seeds are the demo's own files.
+set(KR_GAME_CONFIG_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/game_config)
+kr_add_seed_writer(game_config_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/game_config_fuzz.cpp)
+kr_add_fuzz_corpus(game_config_corpus
+  DIR ${KR_GAME_CONFIG_SEEDS}
+  OUTPUT ${KR_GAME_CONFIG_SEEDS}/seed0.bin
+  COMMAND game_config_seeds ${PROJECT_SOURCE_DIR}/media ${KR_GAME_CONFIG_SEEDS}
+  DEPENDS game_config_seeds
+  COMMENT "Writing the game-configuration seed corpus")
+kr_add_fuzzer(game_config_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/game_config_fuzz.cpp
+  LIBS kr_game
+  CORPUS ${KR_GAME_CONFIG_SEEDS}
+  DEPENDS game_config_corpus)

@@ -46,3 +46,19 @@ kr_add_fuzzer(level_script_fuzz
   LIBS kr_game
   CORPUS ${KR_SCRIPT_SEEDS}
   DEPENDS level_script_corpus)
+
+# The level script's load path: the demo's script as text and precompiled.
+set(KR_SCRIPT_LOAD_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/level_script_load)
+kr_add_seed_writer(level_script_load_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/level_script_load_fuzz.cpp)
+target_link_libraries(level_script_load_seeds PRIVATE PkgConfig::LUA51)
+kr_add_fuzz_corpus(level_script_load_corpus
+  DIR ${KR_SCRIPT_LOAD_SEEDS}
+  OUTPUT ${KR_SCRIPT_LOAD_SEEDS}/seed0.lua
+  COMMAND level_script_load_seeds ${PROJECT_SOURCE_DIR}/media/locations/views.lua ${KR_SCRIPT_LOAD_SEEDS}
+  DEPENDS level_script_load_seeds ${PROJECT_SOURCE_DIR}/media/locations/views.lua
+  COMMENT "Writing the level-script load seed corpus")
+kr_add_fuzzer(level_script_load_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/level_script_load_fuzz.cpp
+  LIBS kr_game
+  CORPUS ${KR_SCRIPT_LOAD_SEEDS}
+  DEPENDS level_script_load_corpus)

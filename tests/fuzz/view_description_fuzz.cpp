@@ -3,9 +3,13 @@
 // ends with views that keep at most 15 neighbours, names of at most 63
 // characters and only trigger kinds the registry builds.
 //
+// The play state's services the views reach are there as in the game: the
+// configuration (a close-up's height scales with the design height) and the
+// file system, over an empty folder (a view extension's file is not found).
+//
 // Built with KR_SEED_WRITER the same file writes the seed corpus: a hall with
-// one trigger of each kind, a close-up, neighbours over the cap and a damaged
-// file.
+// one trigger of each kind, a close-up with its size, neighbours over the cap
+// and a damaged file.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +27,7 @@ const char kViews[] =
     "<v3><type v=\"3\"/><triggerID v=\"4\"/><itemTriggerItemName v=\"key\"/><itemTriggerDelay v=\"0.5\"/></v3>"
     "<v4><type v=\"5\"/><triggerID v=\"5\"/></v4></areaTriggers></v0>"
     "<v1><name v=\"desk\"/><id v=\"2\"/><type v=\"1\"/><position v0=\"400\" v1=\"200\"/>"
+    "<size v0=\"800\" v1=\"600\"/>"
     "<CloseViewOnOutsideAreaClick v=\"1\"/><extensionName v=\"TestViewExtension\"/></v1></views></root>";
 const char kNeighbours[] =
     "<root><views><v0><name v=\"hall\"/><neighbors><v0><name v=\"desk\"/></v0><v1><name v=\"desk\"/></v1>"
@@ -52,12 +57,17 @@ int main(int argc, char** argv) {
 
 #else
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
+#include "config_manager.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "engine_allocators.h"
+#include "file_system.h"
 #include "log_system.h"
 #include "xml_data_reader.h"
 
@@ -70,6 +80,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return made;
   }();
   (void)allocators;
+  static KR::ConfigManager* config = [] {
+    auto* made = new KR::ConfigManager(KR::ConfigManager::NoLoad{});
+    KR::PlatformConfig platform;
+    platform.name = "pc";
+    platform.resolutionWidth = 1680;
+    platform.resolutionHeight = 1050;
+    made->platforms.push_back(platform);
+    made->currentPlatform = &made->platforms.back();
+    made->currentLanguage = "en";
+    return made;
+  }();
+  (void)config;
+  static KR::FileSystem* fileSystem = [] {
+    const std::string folder = "/tmp/kr_fuzz_views_" + std::to_string(getpid()) + "/";
+    ::mkdir(folder.c_str(), 0700);
+    KR::FileSystem::setContentFolder(folder);
+    return new KR::FileSystem();
+  }();
+  (void)fileSystem;
   if (!data || !size) return 0;
   const char* bytes = reinterpret_cast<const char*>(data);
   const size_t split = strnlen(bytes, size);

@@ -19,6 +19,7 @@
 #include "file_system.h"
 #include "log_system.h"
 #include "lua_script_2.h"
+#include "platform/safe_file.h"
 #include "scoped_lock.h"
 
 namespace AE {
@@ -42,7 +43,9 @@ bool parseFile(const std::string& fileName, pugi::xml_document& document) {
   std::unique_ptr<KR::File> file(files ? files->openFile("default", fileName) : nullptr);
   if (!file) {
     document.reset();
-    return document.load_file(fileName.c_str()).status == pugi::status_ok;
+    // Only a regular file is read by its path: a directory would be taken for
+    // a file of absurd size.
+    return KR::Platform::fileExists(fileName) && document.load_file(fileName.c_str()).status == pugi::status_ok;
   }
   const int size = std::max(file->getSize(), 0);
   std::unique_ptr<char[]> bytes(new char[size_t(size) + 1]);

@@ -344,6 +344,8 @@ TEST_F(SceneLoaderTest, LooseFilesBadFilesAndTheListOfLoadedScenes) {
   demo.reset();
   loose.reset();
   EXPECT_EQ(before, AE::getLoadedSceneCount()) << "a deleted root leaves the list";
+  // A folder opens like a file but is none (read whole, its size would be absurd).
+  EXPECT_EQ(nullptr, AE::loadScene(folder));
 
   const size_t lines = log.lines().size();
   EXPECT_EQ(nullptr, AE::loadScene("no_such_scene.xml"));
