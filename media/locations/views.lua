@@ -102,6 +102,14 @@ function __GeneratedL12_onViewExtensionFinished() galleryPuzzleFinished(12) end
 function __GeneratedL13_onViewExtensionFinished() galleryPuzzleFinished(13) end
 function __GeneratedL14_onViewExtensionFinished() galleryPuzzleFinished(14) end
 function __GeneratedL15_onViewExtensionFinished() galleryPuzzleFinished(15) end
+-- The pick-and-swap puzzles.
+function __GeneratedL21_onViewExtensionFinished() galleryPuzzleFinished(21) end
+function __GeneratedL22_onViewExtensionFinished() galleryPuzzleFinished(22) end
+function __GeneratedL23_onViewExtensionFinished() galleryPuzzleFinished(23) end
+function __GeneratedL24_onViewExtensionFinished() galleryPuzzleFinished(24) end
+function __GeneratedL25_onViewExtensionFinished() galleryPuzzleFinished(25) end
+function __GeneratedL26_onViewExtensionFinished() galleryPuzzleFinished(26) end
+function __GeneratedL27_onViewExtensionFinished() galleryPuzzleFinished(27) end
 -- The locked ordered buttons take clicks once their lever is pulled.
 function __Generated_L15AT2_onClick()
   print("hook: the lever releases the buttons")

@@ -17,6 +17,10 @@ endfunction()
 
 # The press puzzles: ordered buttons, button group, colour buttons, linked toggles.
 kr_add_replays(press)
+# The pick-and-swap puzzles, a program each so that they run side by side.
+foreach(group chains paires patnashki rightzone superswap swaptype swapgroups)
+  kr_add_replays(${group})
+endforeach()
 
 # Any bytes as a puzzle class's configuration, played on its demo scene; the
 # seeds are the gallery's configurations.

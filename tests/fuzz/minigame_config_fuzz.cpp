@@ -34,6 +34,14 @@ constexpr PuzzleKind kKinds[] = {
     {"ColorMinigameViewExtension", "scene_puzzle_color.xml", "puzzle_color.xml"},
     {"LinkViewExtension", "scene_puzzle_link.xml", "puzzle_link.xml"},
     {"BQueueMinigameViewExtension", "scene_puzzle_bqueue_locked.xml", "puzzle_bqueue_locked.xml"},
+    // The pick-and-swap puzzles.
+    {"ChainsMinigameViewExtension", "scene_puzzle_chains.xml", "puzzle_chains.xml"},
+    {"PairesMinigameViewExtension", "scene_puzzle_paires.xml", "puzzle_paires.xml"},
+    {"PatnashkiViewExtension", "scene_puzzle_patnashki.xml", "puzzle_patnashki.xml"},
+    {"RightZoneViewExtension", "scene_puzzle_rightzone.xml", "puzzle_rightzone.xml"},
+    {"SuperSwapMinigameViewExtension", "scene_puzzle_superswap.xml", "puzzle_superswap.xml"},
+    {"SwapTypeMinigameViewExtension", "scene_puzzle_swaptype.xml", "puzzle_swaptype.xml"},
+    {"SwapGroupsViewExtension", "scene_puzzle_swapgroups.xml", "puzzle_swapgroups.xml"},
 };
 constexpr size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 

@@ -6,6 +6,14 @@
 #include "core/game_state/minigames/buttons_minigame_view_extension.h"
 #include "core/game_state/minigames/color_minigame_view_extension.h"
 #include "core/game_state/minigames/link_view_extension.h"
+// The pick-and-swap puzzles.
+#include "core/game_state/minigames/chains_minigame_view_extension.h"
+#include "core/game_state/minigames/paires_minigame_view_extension.h"
+#include "core/game_state/minigames/patnashki_view_extension.h"
+#include "core/game_state/minigames/right_zone_view_extension.h"
+#include "core/game_state/minigames/super_swap_minigame_view_extension.h"
+#include "core/game_state/minigames/swap_groups_view_extension.h"
+#include "core/game_state/minigames/swap_type_minigame_view_extension.h"
 #include "core/game_state/view_factory.h"
 
 namespace HOG {
@@ -28,6 +36,14 @@ constexpr Entry kMinigames[] = {
     {"ButtonsMinigameViewExtension", &make<ButtonsMinigameViewExtension>},
     {"ColorMinigameViewExtension", &make<ColorMinigameViewExtension>},
     {"LinkViewExtension", &make<LinkViewExtension>},
+    // The pick-and-swap puzzles.
+    {"ChainsMinigameViewExtension", &make<ChainsMinigameViewExtension>},
+    {"PairesMinigameViewExtension", &make<PairesMinigameViewExtension>},
+    {"PatnashkiViewExtension", &make<PatnashkiViewExtension>},
+    {"RightZoneViewExtension", &make<RightZoneViewExtension>},
+    {"SuperSwapMinigameViewExtension", &make<SuperSwapMinigameViewExtension>},
+    {"SwapTypeMinigameViewExtension", &make<SwapTypeMinigameViewExtension>},
+    {"SwapGroupsViewExtension", &make<SwapGroupsViewExtension>},
 };
 
 }  // namespace
