@@ -119,10 +119,14 @@ void SwapTypeMinigameViewExtension::bindMotors() {
   for (size_t k = 0; k < motors.size(); ++k) {
     Motor& motor = motors[k];
     motor.gear = -1;
-    // Motor k needs the group of the k-th gear; without one it needs a group
-    // no gear has and can't be satisfied.
-    motor.requiredGroup = k < gears.size() ? gears[k].group : -1;
-    if (k >= gears.size()) KR::log("MINIGAME %s. Motor %d has no gear to take its group", root->mName.c_str(), int(k));
+    // Motor k needs the group of the k-th gear: without that gear it needs
+    // nothing it can be given and stays without a gear.
+    if (k >= gears.size()) {
+      motor.requiredGroup = -1;
+      KR::log("MINIGAME %s. Motor %d has no gear to take its group", root->mName.c_str(), int(k));
+      continue;
+    }
+    motor.requiredGroup = gears[k].group;
     if (motor.gearid < 0 || size_t(motor.gearid) >= gears.size() || gears[motor.gearid].motor >= 0) {
       KR::log("MINIGAME %s. Motor %d can't take gear %d", root->mName.c_str(), int(k), motor.gearid);
       continue;
