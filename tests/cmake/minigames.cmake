@@ -1,18 +1,27 @@
 # The puzzles, played from replays on the headless game driver:
-# kr_add_replays(<group>) makes test_replays_<group>, which plays every
-# tests/data/replays/<group>/*.txt in a new game of its own.
+# kr_add_replays(<group>) builds test_replays_<group> and adds one test per
+# tests/data/replays/<group>/<name>.txt (test_replays_<group>.<name>), each a
+# new game of its own, so that they run in parallel and time out alone.
 function(kr_add_replays group)
-  kr_add_test(test_replays_${group}
-    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/minigame_replay_test.cpp
-    LIBS kr_game_driver
-    DEPENDS kr_media quellmoor
-    TIMEOUT 600
-    # Play runs the view streamer's thread.
-    LABELS threads)
-  if(TARGET test_replays_${group})
-    target_compile_definitions(test_replays_${group}
-      PRIVATE KR_REPLAY_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data/replays/${group}")
+  if(KR_FUZZ)
+    return()
   endif()
+  set(name test_replays_${group})
+  set(folder ${CMAKE_CURRENT_SOURCE_DIR}/data/replays/${group})
+  add_executable(${name} ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/minigame_replay_test.cpp)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+  target_compile_options(${name} PRIVATE ${KR_WARNINGS})
+  target_compile_definitions(${name} PRIVATE KR_REPLAY_DIR="${folder}")
+  target_link_libraries(${name} PRIVATE kr_test_support kr_game_driver)
+  add_dependencies(${name} kr_media quellmoor)
+  file(GLOB replays CONFIGURE_DEPENDS ${folder}/*.txt)
+  foreach(replay ${replays})
+    get_filename_component(stem ${replay} NAME_WE)
+    add_test(NAME ${name}.${stem} COMMAND ${name} --gtest_filter=*PlaysThrough/${stem}
+             WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+    # Play runs the view streamer's thread.
+    set_tests_properties(${name}.${stem} PROPERTIES TIMEOUT 900 LABELS threads)
+  endforeach()
 endfunction()
 
 # The press puzzles: ordered buttons, button group, colour buttons, linked toggles.

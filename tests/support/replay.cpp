@@ -22,6 +22,7 @@
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
 #include "string_conversion.h"
+#include "support/png_file.h"
 
 namespace KR {
 namespace Test {
@@ -190,6 +191,18 @@ class Runner {
       const std::string active = game.activeView();
       if (!play().restoreSavedGame()) return fail("the saved game was not restored");
       return waitShown(game.activeView().empty() ? active : game.activeView());
+    }
+    if (command == "shot") {
+      std::string name;
+      words >> name;
+      std::vector<uint8_t> rgba;
+      uint32_t w = 0, h = 0;
+      if (!game.readFrame(rgba, w, h)) return fail("no frame to read");
+      std::vector<uint32_t> argb(size_t(w) * h);
+      for (size_t i = 0; i < argb.size(); ++i)
+        argb[i] = 0xFF000000u | uint32_t(rgba[i * 4]) << 16 | uint32_t(rgba[i * 4 + 1]) << 8 | rgba[i * 4 + 2];
+      writePng(std::string(KR_TEST_BINARY_DIR) + "/tests/" + name + ".png", argb, w, h);
+      return true;
     }
     if (command == "clear") {
       counter.clear();

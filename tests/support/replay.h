@@ -12,6 +12,7 @@
 //   skip                   waits for the hint button to charge, then clicks it (SKIP in a puzzle)
 //   save | load            the play state saves; restores the saved game and waits for its view
 //   clear                  forgets the game messages counted so far
+//   shot NAME              writes the last frame to the build folder's tests/NAME.png (for a look)
 //   expect hooks V N       the level script's finish hook of view V ran N times (galleryFinished)
 //   expect messages K N    N game messages of kind K since the start or the last clear
 //   expect lock > S | = 0  the play state's lock timer

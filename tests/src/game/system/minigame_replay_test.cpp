@@ -1,8 +1,10 @@
 // The puzzles played from their replays: each file of the group's folder
 // (KR_REPLAY_DIR) starts a new game, walks into the puzzle gallery and plays
-// its input and expectations (support/replay.h gives the commands).
+// its input and expectations (support/replay.h gives the commands). CMake adds
+// one test per file; file names use letters, digits and "_" only.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 #include "play_through_support.h"

@@ -5,6 +5,7 @@
 
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
+#include "log_system.h"
 #include "xml_data_reader.h"
 
 namespace HOG {
@@ -44,6 +45,15 @@ void ButtonsMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
           group.buttons.push_back(button);
         }
         reader.leaveChild();
+      }
+      // A correct position that is no button of the group could never be met.
+      for (auto c = group.correct.begin(); c != group.correct.end();) {
+        if (*c >= 0 && *c < int32_t(group.buttons.size())) {
+          ++c;
+          continue;
+        }
+        KR::log("MINIGAME %s. Group %d has no button at correct position %d", configName.c_str(), it.getIndex(), *c);
+        c = group.correct.erase(c);
       }
       groups.push_back(std::move(group));
     }

@@ -28,6 +28,7 @@ void MinigameViewExtension::release() {
 }
 
 void MinigameViewExtension::loadConfig(const std::string& file) {
+  configName = file;
   KR::XmlDataReader reader;
   if (!file.empty() && reader.open("default", file) && reader.enterChild("MinigameConfig")) {
     readConfig(reader);
@@ -37,6 +38,7 @@ void MinigameViewExtension::loadConfig(const std::string& file) {
 }
 
 void MinigameViewExtension::loadConfigFromMemory(const void* data, size_t size) {
+  configName = "<memory>";
   KR::XmlDataReader reader;
   if (reader.parse(data, size) == pugi::status_ok && reader.enterChild("MinigameConfig")) {
     readConfig(reader);

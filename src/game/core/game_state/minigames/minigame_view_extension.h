@@ -67,6 +67,8 @@ class MinigameViewExtension : public IViewExtension {
   // Solved or skipped: the finish node plays.
   bool isDone() const { return doneNow; }
 
+  // The configuration's name (for log lines of the loader).
+  std::string configName;
   std::wstring briefing;
   std::string finishName;
   float finishTime = 3.0f;
