@@ -4,6 +4,7 @@
 #include <new>
 
 #include "fast_sprite.h"
+#include "log_system.h"
 #include "report_assert.h"
 #include "scoped_lock.h"
 #include "sprite_manager.h"
@@ -48,7 +49,7 @@ InventoryItem* InventoryItemFactory::allocateItem() {
   if (firstFree < 0) {
     KR::reportAssert("KR", "ERROR: Failed to allocate memory on pool for inventory item", "inventory_item_factory",
                      108);
-    return nullptr;
+    KR::fatalTrap();
   }
   Slot* slot = &pool[firstFree];
   firstFree = slot->nextFree;
@@ -92,7 +93,15 @@ void InventoryItemFactory::unloadSprites() {
 void InventoryItemFactory::loadItems() {
   releaseAll();
   KR::XmlDataReader reader;
-  if (!reader.open("default", "inventory_items_xml") || !reader.enterChild("items")) return;
+  if (!reader.open("default", "inventory_items_xml")) {
+    KR::log("ERROR: Inventory items file 'inventory_items_xml' does not exist; there are no items");
+    return;
+  }
+  if (!reader.enterChild("items")) {
+    KR::log(
+        "ERROR: Inventory items file 'inventory_items_xml' is damaged: it holds no \"items\" list; there are no items");
+    return;
+  }
   parseItems(reader);
 }
 

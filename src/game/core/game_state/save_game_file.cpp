@@ -145,11 +145,13 @@ bool readTail(Reader& in, Data* data, std::string* reason) {
   if (!in.u32(&pages) || pages > kMaxNotebookPages || in.remaining() < size_t(pages) * 12)
     return refuse(reason, "the notebook is damaged");
   data->notebook.resize(pages);
+  uint32_t total = 0;
   for (NotebookPage& page : data->notebook) {
     uint32_t records = 0;
     if (!in.u32(&records) || !in.u32(&page.flag) || !in.u32(&page.word) || page.flag > 1 ||
-        in.remaining() / kNotebookKeySize < records)
+        in.remaining() / kNotebookKeySize < records || records > kMaxNotebookRecords - total)
       return refuse(reason, "the notebook is damaged");
+    total += records;
     page.recordKeys.resize(records);
     for (std::string& key : page.recordKeys) {
       if (!in.text(kNotebookKeySize, &key)) return refuse(reason, "a notebook key is unterminated");
@@ -283,6 +285,9 @@ std::string encode(const Data& data) {
       data.nodeCapacity > kMaxNodeCapacity || data.viewStack.size() > kMaxViewStack ||
       data.extensions.size() > kMaxExtensions || data.notebook.size() > kMaxNotebookPages)
     return {};
+  size_t records = 0;
+  for (const NotebookPage& page : data.notebook) records += page.recordKeys.size();
+  if (records > kMaxNotebookRecords) return {};
   std::string out;
   out.reserve(encodedSize(data));
   Writer w(&out);
@@ -340,7 +345,7 @@ std::string encode(const Data& data) {
   return out;
 }
 
-bool decode(const std::string& file, const Expected* expected, Data* out, std::string* reason) {
+bool decode(const std::string& file, const Expected* expected, Data* out, std::string* reason, size_t arenaSize) {
   const uint8_t* bytes = reinterpret_cast<const uint8_t*>(file.data());
   if (file.size() < kHeaderSize) return refuse(reason, "it is too short");
   if (getU32(bytes) != kMagic) return refuse(reason, "it is not a saved game");
@@ -386,10 +391,13 @@ bool decode(const std::string& file, const Expected* expected, Data* out, std::s
     bool found = false;
     std::string why = "the sections do not fill the file";
     const size_t start = in.position();
-    for (size_t length = 0; length <= kArenaCapacity && length <= in.remaining() && !found; ++length) {
+    const size_t first = arenaSize == kArenaUnknown ? 0 : arenaSize;
+    const size_t last = arenaSize == kArenaUnknown ? kArenaCapacity : arenaSize;
+    if (first > in.remaining()) return refuse(reason, "the view state arena is cut short");
+    for (size_t length = first; length <= last && length <= in.remaining() && !found; ++length) {
       Reader tail(bytes + kHeaderSize + start + length, file.size() - kHeaderSize - start - length);
       Data attempt;
-      if (readTail(tail, &attempt, length == 0 ? &why : nullptr)) {
+      if (readTail(tail, &attempt, length == first ? &why : nullptr)) {
         data.viewStack = std::move(attempt.viewStack);
         data.notebook = std::move(attempt.notebook);
         data.extensions = std::move(attempt.extensions);
@@ -410,17 +418,22 @@ bool writeFile(const std::string& path, const Data& data, std::string* reason, b
   return KR::Platform::writeFileSafely(path, bytes, reason, flush);
 }
 
-int checkBytes(const std::string& bytes, std::string* reason) {
-  return decode(bytes, nullptr, nullptr, reason) ? 0 : 1;
+int checkBytes(const std::string& bytes, std::string* reason, size_t arenaSize) {
+  return decode(bytes, nullptr, nullptr, reason, arenaSize) ? 0 : 1;
 }
 
-int checkFile(const std::string& path, std::string* reason) {
-  std::string bytes;
-  if (!KR::Platform::readWholeFile(path, &bytes)) {
+int readFile(const std::string& path, std::string* bytes, std::string* reason) {
+  if (!KR::Platform::fileExists(path)) {
     if (reason) *reason = "it cannot be opened";
     return 2;
   }
-  return checkBytes(bytes, reason);
+  return KR::Platform::readWholeFile(path, bytes, kMaxFileSize, reason) ? 0 : 1;
+}
+
+int checkFile(const std::string& path, std::string* reason, size_t arenaSize) {
+  std::string bytes;
+  const int read = readFile(path, &bytes, reason);
+  return read != 0 ? read : checkBytes(bytes, reason, arenaSize);
 }
 
 }  // namespace SaveGame

@@ -1,7 +1,9 @@
 #include "core/game_state/save_load_game_progress_system.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -244,9 +246,11 @@ SaveGame::Data SaveLoadGameProgressSystem::capture(Game& game) {
   for (View* view : game.getViewStack().getViews()) data.viewStack.push_back(view->id);
   for (IViewExtension* extension : registry.getExtensions()) {
     // Every extension is made for a view; one without is a broken registry.
-    if (!extension->view)
+    if (!extension->view) {
       KR::reportAssert("KR", "SaveLoadGameProgressSystem::saveViewExtensionsData() parentView is NULL", __FILE__,
                        __LINE__);
+      KR::fatalTrap();
+    }
     data.extensions.push_back(
         {extension->view->id, extension->suspended, extension->finishReported, extension->suspendable});
   }
@@ -268,15 +272,16 @@ SaveGame::Expected SaveLoadGameProgressSystem::expectation(Game& game) {
   return expected;
 }
 
-bool SaveLoadGameProgressSystem::save(Game& game, bool flush) {
+bool SaveLoadGameProgressSystem::save(Game& game, bool flush, std::string* reason) {
   const auto start = std::chrono::steady_clock::now();
   const std::string path = getSavePath();
   if (path.empty()) return false;
   KR::ScopedLock pass(KR::ScopedLock::lock(game.getStreamer().getQueueLock()));
   game.getTasks().runAll();
-  std::string reason;
-  if (!SaveGame::writeFile(path, capture(game), &reason, flush)) {
-    KR::log("ERROR: Saved game '%s' cannot be written: %s", path.c_str(), reason.c_str());
+  std::string why;
+  if (!SaveGame::writeFile(path, capture(game), &why, flush)) {
+    KR::log("ERROR: Saved game '%s' cannot be written: %s", path.c_str(), why.c_str());
+    if (reason) *reason = why;
     return false;
   }
   KR::log("savegame in %.2f msec",
@@ -286,30 +291,59 @@ bool SaveLoadGameProgressSystem::save(Game& game, bool flush) {
 
 int SaveLoadGameProgressSystem::checkSaveGame() {
   const std::string path = getSavePath();
-  return path.empty() ? 2 : SaveGame::checkFile(path);
+  if (path.empty()) return 2;
+  // The arena's length comes from the view descriptions: with it the file
+  // must be exactly as long as its sections say.
+  if (!Game::exists()) return SaveGame::checkFile(path);
+  Game* game = Game::getInstance();
+  game->ensureViewsLoaded();
+  return SaveGame::checkFile(path, nullptr, game->getRegistry().getFactory().getArenaUsed());
 }
 
-bool SaveLoadGameProgressSystem::load(Game& game) {
-  const std::string path = getSavePath();
-  std::string bytes;
-  if (path.empty() || !KR::Platform::readWholeFile(path, &bytes)) return false;
-  std::string reason;
-  // What needs no description is checked before the game is touched.
-  if (SaveGame::checkBytes(bytes, &reason) != 0) {
-    logRefused(path, reason);
+bool SaveLoadGameProgressSystem::setAsideDamaged(const std::string& path) {
+  const std::string aside = path + ".damaged";
+  if (std::rename(path.c_str(), aside.c_str()) != 0) {
+    KR::log("ERROR: Saved game '%s' cannot be set aside as '%s': %s", path.c_str(), aside.c_str(),
+            std::strerror(errno));
     return false;
   }
-  // The rest needs the descriptions as they load afresh; a file refused then
-  // gives the game back as it was.
-  const Data before = capture(game);
+  KR::log("Saved game '%s' is kept as '%s'", path.c_str(), aside.c_str());
+  return true;
+}
+
+bool SaveLoadGameProgressSystem::load(Game& game, std::string* refusal) {
+  const std::string path = getSavePath();
+  if (path.empty()) return false;
+  std::string bytes;
+  std::string reason;
+  auto refuse = [&]() {
+    logRefused(path, reason);
+    setAsideDamaged(path);
+    if (refusal) *refusal = reason;
+    return false;
+  };
+  const int read = SaveGame::readFile(path, &bytes, &reason);
+  if (read == 2) return false;
+  if (read != 0) return refuse();
+  // What needs no description is checked before the game is touched.
+  if (SaveGame::checkBytes(bytes, &reason) != 0) return refuse();
+  // The rest needs the descriptions: with them loaded, the file is checked
+  // against them before the game is touched (a reset would lose what no save
+  // holds: Lua globals, visit counts, queued tasks).
   const bool hadViews = !game.getRegistry().getViews().empty();
+  // Before the first game the item list is not read yet; the file is checked against it all the same.
+  if (hadViews && game.getItemFactory().getItems().empty()) game.getItemFactory().loadItems();
+  if (hadViews && !SaveGame::decode(bytes, std::make_unique<Expected>(expectation(game)).get(), nullptr, &reason))
+    return refuse();
+  // Checked again as they load afresh; a file refused then gives the game
+  // back as far as a save holds it.
+  const Data before = capture(game);
   game.getViewStack().resetBeforeRestore();
   game.resetForNewGame();
   Data data;
   if (!SaveGame::decode(bytes, std::make_unique<Expected>(expectation(game)).get(), &data, &reason)) {
-    logRefused(path, reason);
     if (hadViews) apply(game, before);
-    return false;
+    return refuse();
   }
   apply(game, data);
   return true;

@@ -15,6 +15,7 @@
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_streamer.h"
+#include "engine/src/data_test_content.h"
 #include "engine_allocators.h"
 #include "support/test_support.h"
 #include "xml_data_reader.h"
@@ -151,6 +152,39 @@ TEST_F(LocationsTest, StreamerMarksByDepthWithinItsBudgetAndDropsQueueOverflow) 
   EXPECT_TRUE(log.contains("ERROR: HOG::ViewStreamer::putViewToLoadingQueue Loading queue overflow"));
 }
 
+TEST_F(LocationsTest, StreamerLimitsOutsideTheirRangeAreLoggedAndClampedAndARingOfNeighboursEnds) {
+  load(viewXml("a", 0, "") + viewXml("b", 1, ""));
+  neighbours(
+      "<v0><name v=\"a\"/><neighbors><v0><name v=\"b\"/></v0></neighbors></v0>"
+      "<v1><name v=\"b\"/><neighbors><v0><name v=\"a\"/></v0></neighbors></v1>");
+  HOG::ViewStreamer streamer(registry, nullptr, nullptr, nullptr);
+  KR::Test::LogCapture log;
+  const struct {
+    const char *count, *depth;
+    uint32_t countUsed, depthUsed;
+  } cases[] = {{"-1", "-1", 0, 0}, {"1000000", "4000000000", 256, 256}, {"7", "100000", 7, 256}};
+  for (const auto& c : cases) {
+    KR::XmlDataReader reader;
+    parse(reader,
+          std::string("<root><config><maxLoadedViewCount v=\"") + c.count + "\"/><maxStreamingDepth v=\"" + c.depth +
+              "\"/></config></root>",
+          "config");
+    streamer.readConfig(reader);
+    EXPECT_EQ(streamer.maxLoadedViewCount, c.countUsed) << c.count;
+    EXPECT_EQ(streamer.maxStreamingDepth, c.depthUsed) << c.depth;
+    // The ring a - b - a is marked within the limits and the marking ends.
+    for (HOG::View* view : registry.getViews()) view->keepLoaded = false;
+    streamer.queueCount = 0;
+    streamer.markedCount = 0;
+    streamer.markViews(registry.findViewByName("a"), 0);
+    EXPECT_LE(streamer.markedCount, c.countUsed);
+  }
+  EXPECT_TRUE(
+      log.contains("WARNING: view_streamer_config_xml: maxLoadedViewCount -1 lies outside 0 to 256; 0 is used"));
+  EXPECT_TRUE(
+      log.contains("WARNING: view_streamer_config_xml: maxStreamingDepth 100000 lies outside 0 to 256; 256 is used"));
+}
+
 using InventoryTest = AllocatorsTest;
 
 TEST_F(InventoryTest, GroupsMultiUseItemsAndRefusals) {
@@ -190,6 +224,18 @@ TEST_F(InventoryTest, GroupsMultiUseItemsAndRefusals) {
   factory.releaseAll();
   factory.parseItems(reader);
   EXPECT_EQ(factory.getFreeCount(), free);
+}
+
+// Text that is no list of items parses (as bare text) but is no item file: the author hears of it.
+TEST(InventoryFileTest, AnItemsFileWithoutItsListIsLoggedByName) {
+  KR::Test::ScratchContent content("inventory-garbage");
+  content.addEntry("default", "inventory_items_xml", "\x93garbage, not items\x01");
+  content.start();
+  KR::Test::LogCapture log;
+  HOG::InventoryItemFactory factory;
+  factory.loadItems();
+  EXPECT_TRUE(log.contains("ERROR: Inventory items file 'inventory_items_xml' is damaged: it holds no \"items\" list"));
+  EXPECT_EQ(factory.find("key"), nullptr);
 }
 
 TEST(SceneNodeStateListTest, KeepsTheLatestRecordPerKeyAndRefusesDuplicatesUnderTest) {
