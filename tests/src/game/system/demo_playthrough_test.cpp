@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -106,7 +105,6 @@ void enterPlay(KR::Test::GameDriver& game, bool fresh) {
 }  // namespace
 
 TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
-  const auto start = std::chrono::steady_clock::now();
   {
     KR::Test::GameDriver game;
     enterPlay(game, true);
@@ -306,5 +304,4 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     game.closeWindow();
     EXPECT_EQ(game.finish(), 0);
   }
-  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 120.0);
 }
