@@ -13,6 +13,7 @@ kr_add_library(kr_platform
     ${KR_SRC}/platform/crash_handler.cpp
     ${KR_SRC}/platform/user_paths.cpp
     ${KR_SRC}/platform/safe_file.cpp
+    ${KR_SRC}/platform/termination.cpp
   LIBS ${KR_SDL2} Threads::Threads ${CMAKE_DL_LIBS})
 # The window presents through the render device when one draws into it.
 target_link_libraries(kr_platform PUBLIC kr_platform_gl)

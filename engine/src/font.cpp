@@ -96,8 +96,11 @@ Font::~Font() = default;
 
 void Font::load(const std::string& name) {
   LuaStateHolder holder(newLuaState(), true);
-  if (!holder.state || !loadLuaDataFile(holder, name))
-    KR_FATAL(formatString("Font description '%s' could not be read or run", name.c_str()));
+  if (!holder.state || !loadLuaDataFile(holder, name)) {
+    const char* why = holder.state && lua_isstring(holder.state, -1) ? lua_tostring(holder.state, -1) : nullptr;
+    KR_FATAL(formatString("Font description '%s' could not be read or run%s%s", name.c_str(), why ? ": " : "",
+                          why ? why : ""));
+  }
   lua_settop(holder.state, 0);
 
   // The image key only has to be there: every simple font shares one texture.

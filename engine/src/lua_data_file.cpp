@@ -38,10 +38,10 @@ bool loadLuaDataFile(LuaStateHolder& holder, const std::string& name) {
   // A damaged archive entry is not run as a shorter file.
   if (read < 0) return false;
   buffer.get()[total] = '\0';
-  return runLuaDataText(holder, buffer.get(), static_cast<size_t>(total));
+  return runLuaDataText(holder, buffer.get(), static_cast<size_t>(total), name);
 }
 
-bool runLuaDataText(LuaStateHolder& holder, const char* data, size_t size) {
+bool runLuaDataText(LuaStateHolder& holder, const char* data, size_t size, const std::string& chunkName) {
   if (!holder.state) return false;
   size_t length = data ? strnlen(data, size) : 0;
   // Data files are source text only: Lua would take a leading escape byte as a
@@ -50,9 +50,9 @@ bool runLuaDataText(LuaStateHolder& holder, const char* data, size_t size) {
     lua_pushstring(holder.state, "precompiled chunks are not data files");
     return false;
   }
-  std::string text(data ? data : "", length);
-  if (luaL_loadstring(holder.state, text.c_str()) != 0) return false;
-  return lua_pcall(holder.state, 0, LUA_MULTRET, 0) == 0;
+  const std::string name = "@" + chunkName;
+  if (luaL_loadbuffer(holder.state, data ? data : "", length, name.c_str()) != 0) return false;
+  return luaProtectedCall(holder.state, 0, LUA_MULTRET, "main chunk") == 0;
 }
 
 bool readLuaFloat5(const LuaStackRef& table, float* a, float* b, float* c, float* d, float* e) {

@@ -57,8 +57,9 @@ class ScopedHeapBuffer {
 // it was found, loaded and ran; Lua's message, when there is one, stays on the
 // stack. Precompiled chunks do not load through it.
 bool loadLuaDataFile(LuaStateHolder& holder, const std::string& name);
-// The same over bytes already in memory (text up to its first zero byte).
-bool runLuaDataText(LuaStateHolder& holder, const char* data, size_t size);
+// The same over bytes already in memory (text up to its first zero byte);
+// errors name the chunk (the file's name when it came from one).
+bool runLuaDataText(LuaStateHolder& holder, const char* data, size_t size, const std::string& chunkName = "data");
 
 // Elements 1..5 of the referenced table; all five must be numbers, else false
 // and nothing is written.

@@ -124,7 +124,7 @@ void pushFieldOf(lua_State* state, int index, const char* name) {
   lua_pushcfunction(state, protectedGetTable);
   lua_pushvalue(state, index);
   lua_pushstring(state, name);
-  if (lua_pcall(state, 2, 1, 0) != 0) {
+  if (luaProtectedCall(state, 2, 1, "__index") != 0) {
     lua_pop(state, 1);
     lua_pushnil(state);
   }
@@ -145,7 +145,138 @@ bool readByte(lua_State* state, int index, uint8_t* out) {
   return true;
 }
 
+// The budget's bookkeeping for the protected calls running on this thread.
+struct CallBudget {
+  int depth = 0;                // nested luaProtectedCall frames
+  uint64_t used = 0;            // instructions since the outermost call began
+  const char* entry = nullptr;  // the outermost call's function name
+  std::vector<std::string> errorStack;
+};
+thread_local CallBudget gBudget;
+std::atomic<uint64_t> gInstructionBudget{kLuaInstructionBudget};
+// The hook runs every this many instructions.
+constexpr int kBudgetStep = 1000;
+
+// Script, function and line of the innermost Lua function on the stack, at or
+// above `level`; the function's name where Lua knows none is `fallback`.
+bool describeLuaFrame(lua_State* state, int level, const char* fallback, std::string* script, std::string* function,
+                      int* line) {
+  lua_Debug record;
+  for (; lua_getstack(state, level, &record); ++level) {
+    if (!lua_getinfo(state, "nSl", &record) || std::strcmp(record.what, "C") == 0) continue;
+    *script = record.short_src;
+    if (record.name)
+      *function = record.name;
+    else if (std::strcmp(record.what, "main") == 0)
+      *function = "main chunk";
+    else
+      *function = fallback ? fallback : "?";
+    *line = record.currentline;
+    return true;
+  }
+  return false;
+}
+
+void budgetHook(lua_State* state, lua_Debug*) {
+  // A coroutine made inside a budgeted call keeps the hook; outside one it runs free.
+  if (gBudget.depth == 0) return;
+  gBudget.used += kBudgetStep;
+  const uint64_t budget = gInstructionBudget.load(std::memory_order_relaxed);
+  if (gBudget.used <= budget) return;
+  // From now on every instruction fails: a script that catches the error with
+  // pcall meets it again at its very next instruction, up to the caller.
+  lua_sethook(state, budgetHook, LUA_MASKCOUNT, 1);
+  std::string script = "?", function = gBudget.entry ? gBudget.entry : "?";
+  int line = 0;
+  describeLuaFrame(state, 0, gBudget.entry, &script, &function, &line);
+  lua_pushfstring(state, "%s:%d: function '%s' ran over its budget of %s instructions", script.c_str(), line,
+                  function.c_str(), std::to_string(budget).c_str());
+  lua_error(state);
+}
+
+// The message handler of luaProtectedCall: runs where the error arose, so the
+// stack still shows who raised it.
+int errorHandler(lua_State* state) {
+  const char* message = lua_tostring(state, 1);
+  std::string text = message ? message : std::string("(error object is a ") + luaL_typename(state, 1) + " value)";
+  std::string script, function;
+  int line = 0;
+  if (describeLuaFrame(state, 1, gBudget.entry, &script, &function, &line))
+    text += " (script '" + script + "', function '" + function + "', line " + std::to_string(line) + ")";
+  gBudget.errorStack.clear();
+  lua_Debug record;
+  for (int level = 1; lua_getstack(state, level, &record); ++level) {
+    lua_getinfo(state, "Sln", &record);
+    std::string name = record.name ? record.name : "<unknown>";
+    if (!record.name && std::strcmp(record.what, "main") == 0) name = "main chunk";
+    gBudget.errorStack.push_back(std::to_string(level - 1) + ": " +
+                                 (record.namewhat && *record.namewhat ? record.namewhat : "<unknown>") + " | " + name +
+                                 " | " + record.short_src + ":" + std::to_string(record.currentline));
+  }
+  lua_pushstring(state, text.c_str());
+  return 1;
+}
+
 }  // namespace
+
+void setLuaInstructionBudget(uint64_t instructions) { gInstructionBudget.store(instructions); }
+
+uint64_t getLuaInstructionBudget() { return gInstructionBudget.load(); }
+
+int luaProtectedCall(lua_State* state, int arguments, int results, const char* name) {
+  const int base = lua_gettop(state) - arguments;
+  lua_pushcfunction(state, errorHandler);
+  lua_insert(state, base);
+  const bool outermost = gBudget.depth == 0;
+  lua_Hook previousHook = lua_gethook(state);
+  const int previousMask = lua_gethookmask(state);
+  const int previousCount = lua_gethookcount(state);
+  if (outermost) {
+    gBudget.used = 0;
+    gBudget.entry = name;
+  }
+  // A state with a hook of its own (a debugger, a harness with a budget of its own) keeps it.
+  const bool ownHook = previousHook && previousHook != budgetHook;
+  if (!ownHook) lua_sethook(state, budgetHook, LUA_MASKCOUNT, kBudgetStep);
+  ++gBudget.depth;
+  const int status = lua_pcall(state, arguments, results, base);
+  --gBudget.depth;
+  if (!ownHook) lua_sethook(state, previousHook, previousMask, previousCount);
+  if (outermost) gBudget.entry = nullptr;
+  lua_remove(state, base);
+  return status;
+}
+
+std::string luaDescribeCaller(lua_State* state, const char* name) {
+  lua_Debug record;
+  std::string function = name ? name : "?";
+  if (lua_getstack(state, 0, &record) && lua_getinfo(state, "n", &record) && record.name) function = record.name;
+  std::string script = "?";
+  int line = 0;
+  std::string caller;
+  describeLuaFrame(state, 1, nullptr, &script, &caller, &line);
+  return " (script '" + script + "', function '" + function + "', line " + std::to_string(line) + ")";
+}
+
+std::string luaDescribeFunction(lua_State* state, int index, const char* name) {
+  lua_Debug record;
+  lua_pushvalue(state, index);
+  std::string script = "?";
+  int line = 0;
+  if (lua_isfunction(state, -1) && lua_getinfo(state, ">S", &record)) {
+    script = record.short_src;
+    line = record.linedefined;
+  } else {
+    lua_pop(state, 1);
+  }
+  return " (script '" + script + "', function '" + (name ? name : "?") + "', line " + std::to_string(line) + ")";
+}
+
+std::vector<std::string> luaTakeErrorStack() {
+  std::vector<std::string> stack;
+  stack.swap(gBudget.errorStack);
+  return stack;
+}
 
 // ---------------------------------------------------------------------------
 // Shared generator
@@ -282,12 +413,14 @@ bool LuaScript::runBuffer(const char* data, size_t size, const std::string& chun
       return failLoad(nullptr);
     }
     if (luaL_loadbuffer(state, data, size, chunkName.c_str()) != 0) return failLoad(nullptr);
-    return lua_pcall(state, 0, LUA_MULTRET, 0) == 0 || failLoad(nullptr);
+    return luaProtectedCall(state, 0, LUA_MULTRET, "main chunk") == 0 || failLoad(nullptr);
   }
-  // Source text runs up to its first zero byte and is its own chunk name.
-  std::string text(data ? data : "", size > 0 ? strnlen(data, size) : 0);
-  if (luaL_loadstring(state, text.c_str()) != 0) return failLoad(nullptr);
-  return lua_pcall(state, 0, LUA_MULTRET, 0) == 0 || failLoad(nullptr);
+  // Source text runs up to its first zero byte. The chunk is named after its
+  // file, so that errors say which file they come from.
+  const size_t length = size > 0 ? strnlen(data, size) : 0;
+  const std::string name = "@" + chunkName;
+  if (luaL_loadbuffer(state, data ? data : "", length, name.c_str()) != 0) return failLoad(nullptr);
+  return luaProtectedCall(state, 0, LUA_MULTRET, "main chunk") == 0 || failLoad(nullptr);
 }
 
 bool LuaScript::getRectFromScript(Rect* out, const std::string& file, const std::string& key,

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "color.h"
 #include "rect.h"
@@ -52,6 +53,31 @@ lua_State* newLuaState();
 int32_t sharedRandom();
 void seedSharedRandom(uint32_t seed);
 constexpr int32_t kSharedRandomMax = 32767;
+
+// Every protected call the engine and the game make into Lua runs under an
+// instruction budget, so that a script in an endless loop fails with a Lua
+// error instead of hanging the game. The budget counts VM instructions from
+// the outermost protected call of a thread; calls made from inside it share it.
+constexpr uint64_t kLuaInstructionBudget = 50000000;
+// The budget of every later call, process-wide (tests lower it).
+void setLuaInstructionBudget(uint64_t instructions);
+uint64_t getLuaInstructionBudget();
+
+// lua_pcall of the function below `arguments` on the stack, under the budget.
+// A failure leaves an error text that names the script, the function and the
+// line where it arose: "<Lua's message> (script 'a.lua', function 'f', line
+// 3)", and keeps the call stack of that moment for luaTakeErrorStack. `name`
+// names the called function where Lua cannot (a global called from C).
+int luaProtectedCall(lua_State* state, int arguments, int results, const char* name);
+// Where a Lua error line points: " (script 'a.lua', function 'f', line 3)".
+// luaDescribeCaller: the Lua code that called the running C function `name`
+// (the C function's own name when Lua knows it); luaDescribeFunction: the
+// function value at `index`, by the line it is defined on.
+std::string luaDescribeCaller(lua_State* state, const char* name = nullptr);
+std::string luaDescribeFunction(lua_State* state, int index, const char* name);
+// The Lua call stack at this thread's last failed luaProtectedCall, innermost
+// first ("0: global | f | a.lua:3"), and forgets it.
+std::vector<std::string> luaTakeErrorStack();
 
 class LuaScript;
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "file_system.h"
+#include "log_system.h"
 #include "particle_class_registry.h"
 #include "particle_fx.h"
 #include "scoped_lock.h"
@@ -40,14 +41,23 @@ ParticleFX* ParticleSystem::loadEffect(const std::string& fileName) {
   size_t total = 0;
   while (total < bytes.size()) {
     const int read = file->read(bytes.data() + total, int(bytes.size() - total));
-    if (read <= 0) break;
+    if (read < 0) {
+      log("ERROR: Particle effect '%s' cannot be read; the effect is left out", fileName.c_str());
+      return nullptr;
+    }
+    if (read == 0) break;
     total += size_t(read);
   }
   file.reset();
   XmlIArchive archive;
-  if (!archive.loadFromBuffer(bytes.data(), total)) return nullptr;
+  if (!archive.loadFromBuffer(bytes.data(), total)) {
+    log("ERROR: Particle effect '%s' is damaged: its XML does not parse; the effect is left out", fileName.c_str());
+    return nullptr;
+  }
   ParticleFX* effect = nullptr;
   archive.load(makeNvp("ParticleFX", effect));
+  if (!effect)
+    log("ERROR: Particle effect '%s' is damaged: it holds no effect; the effect is left out", fileName.c_str());
   return effect;
 }
 

@@ -163,8 +163,12 @@ void Sprite::loadFromScript(const std::string& script, const std::string& table,
 int loadSpriteFromScript(const std::string& script, const std::string& package, Sprite* sprite,
                          const std::string& table) {
   LuaScript lua;
-  if (!lua.loadScript(script, package) || !lua.openTable(table)) {
-    log("ERROR: Failed to load sprite %s %s", script.c_str(), table.c_str());
+  if (!lua.loadScript(script, package)) {
+    log("ERROR: Failed to load sprite %s %s: %s", script.c_str(), table.c_str(), lua.getLoadError().c_str());
+    return 1;
+  }
+  if (!lua.openTable(table)) {
+    log("ERROR: Failed to load sprite %s %s: no such table", script.c_str(), table.c_str());
     return 1;
   }
   SpriteDescription description;

@@ -108,7 +108,8 @@ void readSpriteScript(const std::string& script, const std::string& table, const
                       SpriteDescription* description) {
   LuaScript lua;
   if (!lua.loadScript(script, package))
-    KR_FATAL(formatString("Failed to load script '%s' from package '%s' ", script.c_str(), package.c_str()));
+    KR_FATAL(formatString("Failed to load script '%s' from package '%s' (%s)", script.c_str(), package.c_str(),
+                          lua.getLoadError().c_str()));
   if (!lua.openTable(table))
     KR_FATAL(formatString("Failed to open table '%s' in script '%s' from package '%s' ", table.c_str(), script.c_str(),
                           package.c_str()));

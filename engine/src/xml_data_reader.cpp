@@ -15,8 +15,8 @@ namespace KR {
 
 namespace {
 
-[[noreturn]] void fatalAt(int line) {
-  reportAssert("KR", "", "xml_data_reader", line);
+[[noreturn]] void fatalAt(int line, const std::string& description) {
+  reportAssert("KR", description, "xml_data_reader", line);
   fatalTrap();
 }
 
@@ -104,7 +104,7 @@ bool XmlDataReader::open(const std::string& package, const std::string& name) {
   if (size < 0) size = 0;
   BuddyAllocator* allocator = buddyAllocator();
   uint8_t* block = allocator ? allocator->alloc(static_cast<uint32_t>(size)) : nullptr;
-  if (!block) fatalAt(152);
+  if (!block) fatalAt(152, "XML file " + name + " is too large: " + std::to_string(size) + " bytes");
   buffer = block;
   bufferSize = static_cast<uint32_t>(size);
 
@@ -114,16 +114,17 @@ bool XmlDataReader::open(const std::string& package, const std::string& name) {
   // A file that reads short or fails (a damaged archive entry) would parse as
   // a shorter document that may well be valid: it is refused like bad XML.
   if (total < size) {
+    const char* why = read < 0 ? "read error (damaged file)" : "the file ends before its size";
     log("Failed to parse XML file: %s", name.c_str());
-    log("Error description: %s", read < 0 ? "read error (damaged file)" : "the file ends before its size");
-    fatalAt(161);
+    log("Error description: %s", why);
+    fatalAt(161, "Failed to parse XML file " + name + ": " + why);
   }
 
   pugi::xml_parse_status status = parseHeldBuffer();
   if (status != pugi::status_ok) {
     log("Failed to parse XML file: %s", name.c_str());
     log("Error description: %s", describeStatus(status));
-    fatalAt(161);
+    fatalAt(161, "Failed to parse XML file " + name + ": " + describeStatus(status));
   }
   return true;
 }

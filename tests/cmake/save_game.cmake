@@ -23,6 +23,14 @@ kr_add_test(test_story_playthrough
   DEPENDS kr_media quellmoor
   LABELS threads)
 
+# Damaged and unwritable saves, a runaway level script and the termination
+# signal, played through.
+kr_add_test(test_bad_input_playthrough
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/bad_input_playthrough_test.cpp
+  LIBS kr_game_driver
+  DEPENDS kr_media quellmoor
+  LABELS threads)
+
 # The play state's story parts over the demo descriptions: Lua tables,
 # animation and hidden-object triggers, the scene, dissolve, cut scene, saves.
 kr_add_test(test_story

@@ -92,6 +92,8 @@ const char* const kSeeds[] = {
     ("ui = { id = 'l', class = 'UIListView', childs = { { id = 'childScrollArea', class = 'UIScrollArea',\n"
      "  size = {50, 50} } } }\n"),
     "ui = { id = 'l', class = 'UIListView', childs = { { id = 'childScrollArea', class = 'UILabel' } } }\n",
+    // A list view inside a list view: each keeps its own scroll area.
+    "ui={id='',class='UIWidget',childs={{id='',class='UIListView',childs={{id='',class='UIListView'}}}}}\n",
     // The skipped roads: no class, an instance url, a related file, a sprite picture.
     "ui = { id = 'a' }\n",
     "ui = { id = 'a', class = 'UIWidget', instance = '#file:table' }\n",

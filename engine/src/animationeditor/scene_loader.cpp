@@ -38,20 +38,34 @@ std::vector<ISceneNode*>& loadedScenes() {
   return *scenes;
 }
 
-bool parseFile(const std::string& fileName, pugi::xml_document& document) {
+// False, with the reason, when the file cannot be read or is no well-formed XML.
+bool parseFile(const std::string& fileName, pugi::xml_document& document, std::string* reason) {
   KR::FileSystem* files = KR::FileSystem::getInstancePtr();
   std::unique_ptr<KR::File> file(files ? files->openFile("default", fileName) : nullptr);
+  pugi::xml_parse_result result;
   if (!file) {
     document.reset();
     // Only a regular file is read by its path: a directory would be taken for
     // a file of absurd size.
-    return KR::Platform::fileExists(fileName) && document.load_file(fileName.c_str()).status == pugi::status_ok;
+    if (!KR::Platform::fileExists(fileName)) {
+      *reason = "the file does not exist";
+      return false;
+    }
+    result = document.load_file(fileName.c_str());
+  } else {
+    const int size = std::max(file->getSize(), 0);
+    std::unique_ptr<char[]> bytes(new char[size_t(size) + 1]);
+    const int read = size > 0 ? file->read(bytes.get(), size) : 0;
+    if (read < 0) {
+      *reason = "the file cannot be read";
+      return false;
+    }
+    bytes[size_t(read)] = 0;
+    result = document.load_buffer(bytes.get(), size_t(read));
   }
-  const int size = std::max(file->getSize(), 0);
-  std::unique_ptr<char[]> bytes(new char[size_t(size) + 1]);
-  const int read = size > 0 ? file->read(bytes.get(), size) : 0;
-  bytes[size_t(std::max(read, 0))] = 0;
-  return document.load_buffer(bytes.get(), size_t(std::max(read, 0))).status == pugi::status_ok;
+  if (result.status == pugi::status_ok) return true;
+  *reason = std::string("its XML is damaged: ") + result.description() + " at offset " + std::to_string(result.offset);
+  return false;
 }
 
 }  // namespace
@@ -106,7 +120,11 @@ ISceneNode* loadScene(const std::string& fileName) {
 }
 
 bool loadSceneFile(ISceneNode*& root, const std::string& fileName, SceneLoadContext& context) {
-  if (!parseFile(fileName, context.document)) return false;
+  std::string reason;
+  if (!parseFile(fileName, context.document, &reason)) {
+    KR::log("ERROR: Scene file '%s' cannot be loaded: %s", fileName.c_str(), reason.c_str());
+    return false;
+  }
   if (!root) {
     root = new ISceneNode();
     root->mName = fileName;

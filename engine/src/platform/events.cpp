@@ -6,6 +6,7 @@
 
 #include "platform/input_state.h"
 #include "platform/single_instance.h"
+#include "platform/termination.h"
 #include "platform/window.h"
 
 namespace KR {
@@ -118,6 +119,13 @@ void pollRaiseRequests() {
 void setWindowProc(WindowProc proc) { gWindowProc = proc; }
 
 bool peekMessage(Message& out) {
+  if (takeTerminationRequest() != 0) {
+    // Ended as by the window's close button, so that play saves on the way out.
+    if (Window* window = mainWindow())
+      queue(window, kWmClose, 0, 0);
+    else
+      postQuitMessage(0);
+  }
   if (gQueue.empty()) {
     pollRaiseRequests();
     if (SDL_WasInit(SDL_INIT_EVENTS)) {

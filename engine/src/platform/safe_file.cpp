@@ -1,5 +1,6 @@
 #include "platform/safe_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,16 +64,46 @@ bool writeFileSafely(const std::string& path, const std::string& bytes, std::str
   return true;
 }
 
-bool readWholeFile(const std::string& path, std::string* bytes) {
+bool readWholeFile(const std::string& path, std::string* bytes, size_t maxSize, std::string* reason) {
   FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
+  if (!file) return fail(reason, "it cannot be opened");
   bytes->clear();
+  struct stat info;
+  if (::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode) && uint64_t(info.st_size) > uint64_t(maxSize)) {
+    std::fclose(file);
+    if (reason) *reason = "it is larger than " + std::to_string(maxSize) + " bytes";
+    return false;
+  }
   char buffer[4096];
   size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
+  // A file that grows while it is read is held to the limit as well.
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    if (n > maxSize - bytes->size()) {
+      std::fclose(file);
+      bytes->clear();
+      if (reason) *reason = "it is larger than " + std::to_string(maxSize) + " bytes";
+      return false;
+    }
+    bytes->append(buffer, n);
+  }
   const bool ok = !std::ferror(file);
   std::fclose(file);
-  return ok;
+  if (!ok) return fail(reason, "it cannot be read");
+  return true;
+}
+
+int removeStaleTemporaries(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  int removed = 0;
+  const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".tmp") != 0) continue;
+    if (fileExists(base + name) && ::unlink((base + name).c_str()) == 0) ++removed;
+  }
+  ::closedir(dir);
+  return removed;
 }
 
 bool fileExists(const std::string& path) {

@@ -3,6 +3,8 @@
 // bytes go to a temporary file beside the target, which is flushed to disk,
 // renamed over the target and the folder flushed in turn. A reader sees the
 // old file or the new one, never a mixture.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace KR {
@@ -12,9 +14,17 @@ namespace Platform {
 // untouched and the temporary file removed. Without flush the bytes are not
 // forced to disk (measurements only: a power cut may then lose them).
 bool writeFileSafely(const std::string& path, const std::string& bytes, std::string* error, bool flush = true);
-// The whole file; false when it cannot be opened or read.
-bool readWholeFile(const std::string& path, std::string* bytes);
+// The whole file; false when it cannot be opened or read, or holds more than
+// maxSize bytes: the size is asked before anything is read, so an oversized
+// file costs no memory. The reason, for the log and the player: "it cannot be
+// opened: ...", "it is larger than N bytes" or "it cannot be read: ...".
+bool readWholeFile(const std::string& path, std::string* bytes, size_t maxSize = SIZE_MAX,
+                   std::string* reason = nullptr);
 bool fileExists(const std::string& path);
+// Removes the temporary files ("*.tmp") that writeFileSafely leaves in folder
+// when the process dies inside a write; the number removed. Only for a folder
+// no other process writes into.
+int removeStaleTemporaries(const std::string& folder);
 
 }  // namespace Platform
 }  // namespace KR

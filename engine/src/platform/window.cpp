@@ -7,6 +7,7 @@
 
 #include "platform/events.h"
 #include "platform/render_device.h"
+#include "platform/termination.h"
 
 namespace KR {
 namespace Platform {
@@ -37,6 +38,8 @@ bool initVideo() {
   // still arrive outside the window (in client coordinates beyond its edges).
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+  // After SDL's own handlers, which would only queue an event that a hung loop never reads.
+  installTerminationHandlers();
   // One lasting reference to the GL library: SDL would otherwise unload the
   // driver with the last window and load it again with the next one.
   SDL_GL_LoadLibrary(nullptr);

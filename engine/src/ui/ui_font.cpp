@@ -158,7 +158,8 @@ void UIFont::releaseMipLevels() {
 void UIFont::load(const std::string& name, const std::string& package) {
   LuaScript script;
   if (!script.getState() || !script.loadScript(name, package))
-    KR_FATAL(formatString("Failed to load %s in %s package", name.c_str(), package.c_str()));
+    KR_FATAL(formatString("Failed to load %s in %s package: %s", name.c_str(), package.c_str(),
+                          script.getLoadError().c_str()));
   lua_settop(script.getState(), 0);
   UIFontDescription description;
   const UIFontDescriptionError error = readUIFontDescription(script, &description);

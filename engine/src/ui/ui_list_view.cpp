@@ -132,7 +132,12 @@ void UIListView::load(LuaScript& script) {
 }
 
 void UIListView::makeScrollArea(LuaScript& script, UIListView* list) {
-  UIWidget* found = list->findDescendant("childScrollArea");
+  // Only the list's own child counts: a list view nested inside has made a
+  // "childScrollArea" of its own, and taking that one over would give it two
+  // parents that both delete it.
+  UIWidget* found = nullptr;
+  for (UIWidget* child : list->children)
+    if (child->name == "childScrollArea") found = child;
   if (found && found->getType() != kUIWidgetType) return;
   auto* area = found ? dynamic_cast<UIScrollArea*>(found) : new UIScrollArea("childScrollArea", list);
   if (!area) return;

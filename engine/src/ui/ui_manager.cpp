@@ -291,7 +291,7 @@ UIWidget* UIManager::loadUI(const std::string& scriptName, const std::string& ta
   UILoadCache::Scope cache;
   LuaScript script;
   if (!script.getState() || !script.loadScript(scriptName, package))
-    KR_FATAL(formatString("Failed to load ui script %s", scriptName.c_str()));
+    KR_FATAL(formatString("Failed to load ui script %s: %s", scriptName.c_str(), script.getLoadError().c_str()));
   return buildFromScript(script, table, parent, scriptName);
 }
 
@@ -299,7 +299,7 @@ UIWidget* UIManager::tryLoadUI(const std::string& scriptName, const std::string&
   UILoadCache::Scope cache;
   LuaScript script;
   if (!script.getState() || !script.loadScript(scriptName, package)) {
-    log("Failed to load ui script %s", scriptName.c_str());
+    log("Failed to load ui script %s: %s", scriptName.c_str(), script.getLoadError().c_str());
     return nullptr;
   }
   if (!script.openTable(table)) {

@@ -16,10 +16,12 @@
 #include "core/main_menu_state/profile_system.h"
 #include "font.h"
 #include "log_system.h"
+#include "platform/safe_file.h"
 #include "render_system_dx8.h"
 #include "string_conversion.h"
 #include "timer_manager.h"
 #include "ui/text_manager.h"
+#include "user_data_folder.h"
 
 GameApplication::GameApplication() {
   setInstance(this);
@@ -42,6 +44,9 @@ void GameApplication::init() {
   loadingScreen = AE::loadScene("loading_screen_xml");
   if (loadingScreen) loadingScreen->play(true);
   // The profile comes before the cursors: its option decides the system arrow.
+  // A write killed halfway leaves its temporary file behind; the single-instance
+  // lock is held, so no other copy is writing one now.
+  KR::Platform::removeStaleTemporaries(KR::getUserDataFolder("Quellmoor", "Marlowick"));
   profileSystem = new HOG::ProfileSystem();
   HOG::GameCursorManager* cursors = new HOG::GameCursorManager();
   cursors->load();

@@ -60,8 +60,10 @@ TEST_F(ParticleSystemTest, ReadsEachFileOnceAndHandsOutCopies) {
   EXPECT_NE(nullptr, factory->findCreator("ParticleAutoRotateAffector"));
   const size_t logLines = content.log.lines().size();
   EXPECT_EQ(nullptr, system->createEffect("nothing"));
+  EXPECT_EQ(logLines, content.log.lines().size());  // effects are optional: a missing one is no error
   EXPECT_EQ(nullptr, system->createEffect("broken"));
-  EXPECT_EQ(logLines, content.log.lines().size());  // no message for either
+  EXPECT_EQ(logLines + 1, content.log.lines().size());
+  EXPECT_TRUE(content.log.contains("ERROR: Particle effect 'broken' is damaged: its XML does not parse"));
   EXPECT_EQ(0u, system->getPrototypeCount());
 
   KR::ParticleFX* a = system->createEffect("spark");

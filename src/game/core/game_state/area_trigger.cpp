@@ -13,6 +13,7 @@
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
 #include "log_system.h"
+#include "lua_script_2.h"
 
 namespace HOG {
 
@@ -84,6 +85,7 @@ int32_t callHookForNumber(const char* hook, const int64_t* number, const char* t
   lua_State* state = Game::getInstance()->getLuaState().getMainState();
   if (!state) return 0;
   lua_getglobal(state, hook);
+  const std::string where = KR::luaDescribeFunction(state, -1, hook);
   int arguments = 0;
   if (number) {
     lua_pushnumber(state, lua_Number(*number));
@@ -92,7 +94,7 @@ int32_t callHookForNumber(const char* hook, const int64_t* number, const char* t
     lua_pushstring(state, text);
     arguments = 1;
   }
-  if (lua_pcall(state, arguments, 1, 0) != 0) {
+  if (KR::luaProtectedCall(state, arguments, 1, hook) != 0) {
     reportLuaError(state);
     return 0;
   }
@@ -100,7 +102,7 @@ int32_t callHookForNumber(const char* hook, const int64_t* number, const char* t
   if (lua_isnumber(state, -1))
     result = int32_t(lua_tointeger(state, -1));
   else
-    KR::log("[***LUA ERROR***]: Failed to pop number value from stack.");
+    KR::log("[***LUA ERROR***]: Failed to pop number value from stack.%s", where.c_str());
   lua_pop(state, 1);
   return result;
 }
@@ -111,7 +113,8 @@ bool callHookForText(const char* hook, char (&out)[kNameSize]) {
   lua_State* state = Game::getInstance()->getLuaState().getMainState();
   if (!state) return false;
   lua_getglobal(state, hook);
-  if (lua_pcall(state, 0, 1, 0) != 0) {
+  const std::string where = KR::luaDescribeFunction(state, -1, hook);
+  if (KR::luaProtectedCall(state, 0, 1, hook) != 0) {
     reportLuaError(state);
     return false;
   }
@@ -120,7 +123,7 @@ bool callHookForText(const char* hook, char (&out)[kNameSize]) {
     copyName(out, lua_tostring(state, -1));
     ok = true;
   } else {
-    KR::log("[***LUA ERROR***]: Failed to pop string value from stack.");
+    KR::log("[***LUA ERROR***]: Failed to pop string value from stack.%s", where.c_str());
   }
   lua_pop(state, 1);
   return ok;

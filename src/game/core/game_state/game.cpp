@@ -29,11 +29,15 @@
 #include "log_system.h"
 #include "matrix3.h"
 #include "particle_system.h"
+#include "platform/message_box.h"
+#include "platform/termination.h"
 #include "render_system_dx8.h"
 #include "scoped_lock.h"
 #include "sound_system/sound_manager.h"
 #include "sprite.h"
 #include "sprite_manager.h"
+#include "string_conversion.h"
+#include "ui/text_manager.h"
 #include "video_player.h"
 #include "xml_data_reader.h"
 
@@ -207,18 +211,37 @@ void Game::ensureViewsLoaded() {
   registry->loadViews();
 }
 
-bool Game::restoreSavedGame() { return SaveLoadGameProgressSystem::load(*this); }
+namespace {
 
-void Game::saveGame() {
-  SaveLoadGameProgressSystem::save(*this);
-  ++saveCount;
+// The player-facing text of a string-table key, or the key without a table.
+std::string localText(const char* key) {
+  return KR::TextManager::exists() ? KR::toNarrowString(KR::TextManager::getInstance()->getText(key)) : key;
 }
+
+// Seconds a notice stays on the message band: long enough to read a reason.
+constexpr float kNoticeSeconds = 8.0f;
+
+}  // namespace
+
+bool Game::restoreSavedGame(std::string* refusal) { return SaveLoadGameProgressSystem::load(*this, refusal); }
+
+bool Game::saveGame() {
+  std::string reason;
+  const bool saved = SaveLoadGameProgressSystem::save(*this, true, &reason);
+  ++saveCount;
+  if (!saved && !reason.empty()) notifyPlayer(localText("saving_failed") + " " + reason);
+  return saved;
+}
+
+void Game::notifyPlayer(const std::string& text) { pendingNotice = text; }
 
 void Game::onActivate() {
   if (autosaveEnabled) {
-    if (!restoreSavedGame()) {
+    std::string refusal;
+    if (!restoreSavedGame(&refusal)) {
       resetForNewGame();
       views->openView("location01");
+      if (!refusal.empty()) notifyPlayer(localText("loading_failed"));
     }
   } else {
     ensureViewsLoaded();
@@ -252,7 +275,13 @@ void Game::onDeactivate() {
   viewStack->dropTakedObject(false);
   // The hint button charges anew when play comes back.
   if (auto* ui = dynamic_cast<InGameUI*>(hud.get())) ui->getHintPanel()->chargeTime = 0.0f;
-  if (autosaveEnabled) saveGame();
+  // Play is left, so the message band will not show a failure: a box does,
+  // unless a termination signal ends the game and nobody waits to answer it.
+  if (autosaveEnabled && !saveGame() && !pendingNotice.empty() && !KR::Platform::terminationRequested()) {
+    KR::Platform::showMessageBox(pendingNotice, localText("QUELLMOOR_TITLE"), KR::Platform::MessageBoxButtons::Ok,
+                                 KR::Platform::MessageBoxIcon::Error);
+    pendingNotice.clear();
+  }
   if (ProfileSystem::exists()) {
     ProfileSystem* profiles = ProfileSystem::getInstance();
     if (profiles->getCurrentProfile()) profiles->saveProfileOptions(profiles->getCurrentIndex());
@@ -346,6 +375,10 @@ void Game::updatePlay(float dt) {
   tasks.update();
   step(GameStep::Messages);
   messages->update(dt);
+  if (!pendingNotice.empty() && !messages->hasMessage()) {
+    messages->showNonLocalizedMessage(pendingNotice, kNoticeSeconds);
+    pendingNotice.clear();
+  }
   step(GameStep::LoadingIndicator);
   updateLoadingIndicator(dt);
   step(GameStep::Hud);

@@ -106,10 +106,17 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   void setLocked(bool held) { lockTimer.held = held; }
   float getLockTimer() const { return lockTimer.remaining; }
 
-  // The saved game is written here once saved games exist; the queued tasks run first.
-  void saveGame();
-  // False until saved games exist: play then starts a new game.
-  bool restoreSavedGame();
+  // Writes the saved game (the queued tasks run first); a failure is told to
+  // the player with its reason (notifyPlayer) and false.
+  bool saveGame();
+  // False when there is no saved game or it is refused (the reason then in
+  // refusal): play then starts a new game.
+  bool restoreSavedGame(std::string* refusal = nullptr);
+  // A message the player must read (a refused or failed save): shown in the
+  // message band as soon as no other message is on it, so that the level
+  // script's own messages do not hide it.
+  void notifyPlayer(const std::string& text);
+  const std::string& getPendingNotice() const { return pendingNotice; }
   // Closes the views, makes the Lua state anew and reloads what a new game reads.
   void resetForNewGame();
   // The end-of-game task sets this; the next update switches to "AuthorsMovie".
@@ -257,6 +264,7 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   std::unique_ptr<IGameComponent> guides;
   GuideSequences* realGuides = nullptr;  // guides until a stand-in replaces them
   int saveCount = 0;
+  std::string pendingNotice;
   std::unique_ptr<IGameComponent> retiredVisualiser;
 };
 

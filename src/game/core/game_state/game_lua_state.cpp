@@ -2,6 +2,7 @@
 
 #include <lua.hpp>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -41,39 +42,49 @@ int GameLuaState::runScript(const std::string& name) {
   const int got = size > 0 ? file->read(buffer.data(), size) : 0;
   const int top = lua_gettop(mainState);
   int result = 0;
+  std::string why;
   if (got != size) {
     result = 1;
-  } else if (size > 0 && static_cast<unsigned char>(buffer[0]) == 0x1B) {
-    // A precompiled chunk; a run-time error fails it like a source script's.
-    result = luaL_loadbuffer(mainState, buffer.data(), size_t(size) + 1, name.c_str());
-    if (result == 0) result = lua_pcall(mainState, 0, LUA_MULTRET, 0);
+    why = "read error";
   } else {
-    result = luaL_loadstring(mainState, buffer.data());
-    if (result == 0) result = lua_pcall(mainState, 0, LUA_MULTRET, 0);
+    // Precompiled chunks load over their bytes and the terminating zero; source
+    // text runs up to its first zero byte. Either is named after its file, so
+    // that errors say where they come from.
+    const bool precompiled = size > 0 && static_cast<unsigned char>(buffer[0]) == 0x1B;
+    const size_t length = precompiled ? size_t(size) + 1 : std::strlen(buffer.data());
+    const std::string chunk = (precompiled ? "" : "@") + name;
+    result = luaL_loadbuffer(mainState, buffer.data(), length, chunk.c_str());
+    if (result == 0) result = KR::luaProtectedCall(mainState, 0, LUA_MULTRET, "main chunk");
+    if (result != 0) {
+      const char* text = lua_tostring(mainState, -1);
+      why = text ? text : "error without a message";
+      KR::luaTakeErrorStack();
+    }
     result = result ? 1 : 0;
   }
   // Neither the error value nor a script's results are used.
   lua_settop(mainState, top);
-  if (result != 0) KR::log("[*** LUA ERROR***]: Failed to compile script %s", name.c_str());
+  if (result != 0) KR::log("[*** LUA ERROR***]: Failed to compile script %s: %s", name.c_str(), why.c_str());
   return result;
 }
 
 void GameLuaState::callFunction(const char* name) {
   if (!callState) return;
   lua_getglobal(callState, name);
-  if (lua_pcall(callState, 0, 0, 0) != 0) reportLuaError(callState);
+  // Hooks are optional: the level script defines those it needs.
+  if (lua_isnil(callState, -1)) {
+    lua_pop(callState, 1);
+    return;
+  }
+  if (KR::luaProtectedCall(callState, 0, 0, name) != 0) reportLuaError(callState);
 }
 
 void reportLuaError(lua_State* state) {
   const char* text = lua_tostring(state, -1);
   KR::log("[***LUA ERROR***]: %s", text ? text : "");
   KR::log("[*** LUA CALLSTACK BEGIN***]");
-  lua_Debug record;
-  for (int level = 0; lua_getstack(state, level, &record); ++level) {
-    lua_getinfo(state, "Sln", &record);
-    KR::log("%i: %s | %s", level, record.namewhat && *record.namewhat ? record.namewhat : "<unknown>",
-            record.name ? record.name : "<unknown>");
-  }
+  // The stack as it stood when the error arose; the live one is unwound by now.
+  for (const std::string& line : KR::luaTakeErrorStack()) KR::log("%s", line.c_str());
   KR::log("[*** LUA CALLSTACK END***]\n");
   lua_pop(state, 1);
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The play state's Lua state, in which the level script runs and the game's
 // hooks ("__Generated_L%iAT%i_onActionDone" and their kin) are called by name
-// without arguments or results. A failing or missing hook is reported to the
-// log with the Lua call stack and otherwise ignored. Each start of a game makes
+// without arguments or results. Hooks are optional: one the script does not
+// define is skipped. A failing hook, one that runs over the instruction budget
+// included, is reported to the log with the script, function, line and call
+// stack, and otherwise ignored. Each start of a game makes
 // the state anew, so no script value survives from one game to the next.
 // Main thread only; no lock.
 #include <cstdint>
@@ -38,8 +40,8 @@ class GameLuaState {
   lua_State* callState = nullptr;
 };
 
-// Logs the error value on top of the state's stack and the script call stack,
-// then pops the error value.
+// Logs the error value on top of the state's stack and the script call stack
+// of the failed KR::luaProtectedCall, then pops the error value.
 void reportLuaError(lua_State* state);
 
 }  // namespace HOG

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "fast_sprite.h"
+#include "log_system.h"
 #include "report_assert.h"
 #include "scoped_lock.h"
 #include "sprite_manager.h"
@@ -92,7 +93,15 @@ void InventoryItemFactory::unloadSprites() {
 void InventoryItemFactory::loadItems() {
   releaseAll();
   KR::XmlDataReader reader;
-  if (!reader.open("default", "inventory_items_xml") || !reader.enterChild("items")) return;
+  if (!reader.open("default", "inventory_items_xml")) {
+    KR::log("ERROR: Inventory items file 'inventory_items_xml' does not exist; there are no items");
+    return;
+  }
+  if (!reader.enterChild("items")) {
+    KR::log(
+        "ERROR: Inventory items file 'inventory_items_xml' is damaged: it holds no \"items\" list; there are no items");
+    return;
+  }
   parseItems(reader);
 }
 

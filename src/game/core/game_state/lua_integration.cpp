@@ -28,6 +28,7 @@ extern "C" {
 #include "core/game_state/view_stack.h"
 #include "core/main_menu_state/profile_system.h"
 #include "log_system.h"
+#include "lua_script_2.h"
 #include "sound_system/sound_manager.h"
 #include "video_player.h"
 
@@ -45,27 +46,29 @@ class Args {
  public:
   Args(lua_State* state, int declared) : L(state), cursor(lua_gettop(state)) {
     ok = cursor >= declared;
-    if (!ok) KR::log("[***LUA ERROR***]: %d arguments given where %d are needed.", cursor, declared);
+    if (!ok)
+      KR::log("[***LUA ERROR***]: %d arguments given where %d are needed.%s", cursor, declared,
+              KR::luaDescribeCaller(L).c_str());
   }
   bool ok;
 
   const char* text() {
     if (cursor < 1 || !lua_isstring(L, cursor)) {
-      KR::log("[***LUA ERROR***]: Failed to pop string value from stack.");
+      KR::log("[***LUA ERROR***]: Failed to pop string value from stack.%s", KR::luaDescribeCaller(L).c_str());
       return nullptr;
     }
     return lua_tostring(L, cursor--);
   }
   bool flag() {
     if (cursor < 1 || !lua_isboolean(L, cursor)) {
-      KR::log("[***LUA ERROR***]: Failed to pop bool value from stack.");
+      KR::log("[***LUA ERROR***]: Failed to pop bool value from stack.%s", KR::luaDescribeCaller(L).c_str());
       return false;
     }
     return lua_toboolean(L, cursor--) != 0;
   }
   double number() {
     if (cursor < 1 || !lua_isnumber(L, cursor)) {
-      KR::log("[***LUA ERROR***]: Failed to pop number value from stack.");
+      KR::log("[***LUA ERROR***]: Failed to pop number value from stack.%s", KR::luaDescribeCaller(L).c_str());
       return 0.0;
     }
     return lua_tonumber(L, cursor--);

@@ -145,11 +145,13 @@ bool readTail(Reader& in, Data* data, std::string* reason) {
   if (!in.u32(&pages) || pages > kMaxNotebookPages || in.remaining() < size_t(pages) * 12)
     return refuse(reason, "the notebook is damaged");
   data->notebook.resize(pages);
+  uint32_t total = 0;
   for (NotebookPage& page : data->notebook) {
     uint32_t records = 0;
     if (!in.u32(&records) || !in.u32(&page.flag) || !in.u32(&page.word) || page.flag > 1 ||
-        in.remaining() / kNotebookKeySize < records)
+        in.remaining() / kNotebookKeySize < records || records > kMaxNotebookRecords - total)
       return refuse(reason, "the notebook is damaged");
+    total += records;
     page.recordKeys.resize(records);
     for (std::string& key : page.recordKeys) {
       if (!in.text(kNotebookKeySize, &key)) return refuse(reason, "a notebook key is unterminated");
@@ -283,6 +285,9 @@ std::string encode(const Data& data) {
       data.nodeCapacity > kMaxNodeCapacity || data.viewStack.size() > kMaxViewStack ||
       data.extensions.size() > kMaxExtensions || data.notebook.size() > kMaxNotebookPages)
     return {};
+  size_t records = 0;
+  for (const NotebookPage& page : data.notebook) records += page.recordKeys.size();
+  if (records > kMaxNotebookRecords) return {};
   std::string out;
   out.reserve(encodedSize(data));
   Writer w(&out);
@@ -414,13 +419,18 @@ int checkBytes(const std::string& bytes, std::string* reason) {
   return decode(bytes, nullptr, nullptr, reason) ? 0 : 1;
 }
 
-int checkFile(const std::string& path, std::string* reason) {
-  std::string bytes;
-  if (!KR::Platform::readWholeFile(path, &bytes)) {
+int readFile(const std::string& path, std::string* bytes, std::string* reason) {
+  if (!KR::Platform::fileExists(path)) {
     if (reason) *reason = "it cannot be opened";
     return 2;
   }
-  return checkBytes(bytes, reason);
+  return KR::Platform::readWholeFile(path, bytes, kMaxFileSize, reason) ? 0 : 1;
+}
+
+int checkFile(const std::string& path, std::string* reason) {
+  std::string bytes;
+  const int read = readFile(path, &bytes, reason);
+  return read != 0 ? read : checkBytes(bytes, reason);
 }
 
 }  // namespace SaveGame

@@ -49,6 +49,13 @@ constexpr int32_t kTriggerClassCount = 6;
 constexpr uint32_t kMaxNodeCapacity = 1u << 20;
 constexpr uint32_t kMaxNotebookPages = 4096;
 constexpr uint32_t kMaxExtensions = 64;
+// Notebook records over all pages; far beyond any game.
+constexpr uint32_t kMaxNotebookRecords = 1u << 16;
+// The largest file the format allows: a larger one is refused unread.
+constexpr size_t kMaxFileSize = kHeaderSize + 4 + size_t(kTriggerSlots) * kTriggerSlotSize + 8 +
+                                kNodeRecordSize * kMaxNodeCapacity + 4 + size_t(kItemSlots) * kItemSlotSize +
+                                kArenaCapacity + 4 + 4 * kMaxViewStack + 4 + 12 * size_t(kMaxNotebookPages) +
+                                kNotebookKeySize * kMaxNotebookRecords + 4 + 16 * kMaxExtensions + kCutSceneSectionSize;
 
 // Stored class indices of the trigger kinds, fixed by the order of registration.
 enum TriggerClass : int32_t {
@@ -173,6 +180,10 @@ bool decode(const std::string& bytes, const Expected* expected, Data* out, std::
 // false, with the reason and the old file kept, when any step fails. Without
 // flush the bytes are not forced to disk (measurements only).
 bool writeFile(const std::string& path, const Data& data, std::string* reason, bool flush = true);
+
+// Reads a file's bytes, refusing one larger than kMaxFileSize before reading:
+// 0 read, 1 refused (too large or unreadable), 2 missing; the reason with 1.
+int readFile(const std::string& path, std::string* bytes, std::string* reason = nullptr);
 
 // The menu's question: 0 sound, 1 damaged, 2 cannot be opened.
 int checkBytes(const std::string& bytes, std::string* reason = nullptr);

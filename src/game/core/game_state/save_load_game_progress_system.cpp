@@ -1,7 +1,9 @@
 #include "core/game_state/save_load_game_progress_system.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -268,15 +270,16 @@ SaveGame::Expected SaveLoadGameProgressSystem::expectation(Game& game) {
   return expected;
 }
 
-bool SaveLoadGameProgressSystem::save(Game& game, bool flush) {
+bool SaveLoadGameProgressSystem::save(Game& game, bool flush, std::string* reason) {
   const auto start = std::chrono::steady_clock::now();
   const std::string path = getSavePath();
   if (path.empty()) return false;
   KR::ScopedLock pass(KR::ScopedLock::lock(game.getStreamer().getQueueLock()));
   game.getTasks().runAll();
-  std::string reason;
-  if (!SaveGame::writeFile(path, capture(game), &reason, flush)) {
-    KR::log("ERROR: Saved game '%s' cannot be written: %s", path.c_str(), reason.c_str());
+  std::string why;
+  if (!SaveGame::writeFile(path, capture(game), &why, flush)) {
+    KR::log("ERROR: Saved game '%s' cannot be written: %s", path.c_str(), why.c_str());
+    if (reason) *reason = why;
     return false;
   }
   KR::log("savegame in %.2f msec",
@@ -289,16 +292,33 @@ int SaveLoadGameProgressSystem::checkSaveGame() {
   return path.empty() ? 2 : SaveGame::checkFile(path);
 }
 
-bool SaveLoadGameProgressSystem::load(Game& game) {
-  const std::string path = getSavePath();
-  std::string bytes;
-  if (path.empty() || !KR::Platform::readWholeFile(path, &bytes)) return false;
-  std::string reason;
-  // What needs no description is checked before the game is touched.
-  if (SaveGame::checkBytes(bytes, &reason) != 0) {
-    logRefused(path, reason);
+bool SaveLoadGameProgressSystem::setAsideDamaged(const std::string& path) {
+  const std::string aside = path + ".damaged";
+  if (std::rename(path.c_str(), aside.c_str()) != 0) {
+    KR::log("ERROR: Saved game '%s' cannot be set aside as '%s': %s", path.c_str(), aside.c_str(),
+            std::strerror(errno));
     return false;
   }
+  KR::log("Saved game '%s' is kept as '%s'", path.c_str(), aside.c_str());
+  return true;
+}
+
+bool SaveLoadGameProgressSystem::load(Game& game, std::string* refusal) {
+  const std::string path = getSavePath();
+  if (path.empty()) return false;
+  std::string bytes;
+  std::string reason;
+  auto refuse = [&]() {
+    logRefused(path, reason);
+    setAsideDamaged(path);
+    if (refusal) *refusal = reason;
+    return false;
+  };
+  const int read = SaveGame::readFile(path, &bytes, &reason);
+  if (read == 2) return false;
+  if (read != 0) return refuse();
+  // What needs no description is checked before the game is touched.
+  if (SaveGame::checkBytes(bytes, &reason) != 0) return refuse();
   // The rest needs the descriptions as they load afresh; a file refused then
   // gives the game back as it was.
   const Data before = capture(game);
@@ -307,9 +327,8 @@ bool SaveLoadGameProgressSystem::load(Game& game) {
   game.resetForNewGame();
   Data data;
   if (!SaveGame::decode(bytes, std::make_unique<Expected>(expectation(game)).get(), &data, &reason)) {
-    logRefused(path, reason);
     if (hadViews) apply(game, before);
-    return false;
+    return refuse();
   }
   apply(game, data);
   return true;

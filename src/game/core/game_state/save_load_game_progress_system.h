@@ -26,11 +26,17 @@ class SaveLoadGameProgressSystem {
   // What a file must agree with, from the game as its descriptions built it.
   static SaveGame::Expected expectation(Game& game);
   // Runs the queued tasks, then writes; false (logged, the old file kept) on
-  // failure, and without a profile (nothing written).
-  static bool save(Game& game, bool flush = true);
+  // failure, with the reason for the player, and without a profile (nothing
+  // written, no reason).
+  static bool save(Game& game, bool flush = true, std::string* reason = nullptr);
   // Reads, checks and applies the current profile's file after resetting the
-  // game for it; false (logged when the file exists) leaves a fresh new game.
-  static bool load(Game& game);
+  // game for it; false leaves a fresh new game. A file that exists but is
+  // refused is logged, set aside (setAsideDamaged) so that no save overwrites
+  // it unread, and its reason given in refusal.
+  static bool load(Game& game, std::string* refusal = nullptr);
+  // Renames a refused file to its name with ".damaged" (replacing an earlier
+  // damaged copy); false, logged, when it cannot be moved.
+  static bool setAsideDamaged(const std::string& path);
   // The menu's question: 0 a sound file, 1 a damaged one, 2 none (or no profile).
   static int checkSaveGame();
   // Lays accepted data over the game (the descriptions must be freshly loaded).

@@ -169,7 +169,7 @@ void View::loadUI() {
   KR::UILoadCache::Scope cache;
   KR::LuaScript script;
   if (!script.getState() || !script.loadScript(uiFile, "default")) {
-    KR::log("Failed to load ui script %s", uiFile);
+    KR::log("Failed to load ui script %s: %s", uiFile, script.getLoadError().c_str());
     return;
   }
   if (!script.openTable(uiTable)) {

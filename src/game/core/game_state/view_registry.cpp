@@ -78,8 +78,12 @@ void ViewRegistry::loadViews() {
   clear();
   const auto start = std::chrono::steady_clock::now();
   KR::XmlDataReader reader;
-  if (!reader.open("default", "views_xml") || !reader.enterChild("views")) {
-    KR::log("Failed to load views.xml");
+  if (!reader.open("default", "views_xml")) {
+    KR::log("Failed to load views.xml: the file does not exist");
+    return;
+  }
+  if (!reader.enterChild("views")) {
+    KR::log("Failed to load views.xml: it holds no \"views\" list");
     return;
   }
   const float scale = Game::exists() ? Game::getInstance()->getGeneralConfig().globalTriggersScale : 1.0f;

@@ -130,8 +130,13 @@ bool ProfileSystem::loadOptions(int32_t index) {
   if (index < 0 || size_t(index) >= profiles.size()) return false;
   const std::string path = getOptionsPath(index);
   if (path.empty()) return false;
-  std::string bytes;
-  if (!KR::Platform::readWholeFile(path, &bytes)) return false;
+  if (!KR::Platform::fileExists(path)) return false;
+  std::string bytes, reason;
+  // Options have one size: a larger file is damaged and is not read into memory.
+  if (!KR::Platform::readWholeFile(path, &bytes, kOptionsSize, &reason)) {
+    KR::log("ERROR: Options file '%s' is damaged: %s", path.c_str(), reason.c_str());
+    return false;
+  }
   PlayerProfile read;
   if (!decodeOptions(bytes, &read)) {
     KR::log("ERROR: Options file '%s' is damaged", path.c_str());

@@ -351,7 +351,10 @@ TEST_F(SceneLoaderTest, LooseFilesBadFilesAndTheListOfLoadedScenes) {
   EXPECT_EQ(nullptr, AE::loadScene("no_such_scene.xml"));
   KR::Test::writeFile(folder + "/broken.xml", "<Scene><Object name='x'></Scene>");
   EXPECT_EQ(nullptr, AE::loadScene(folder + "/broken.xml"));
-  EXPECT_EQ(lines, log.lines().size()) << "no message";
+  // Each failure names its file and why.
+  EXPECT_EQ(lines + 2, log.lines().size());
+  EXPECT_TRUE(log.contains("ERROR: Scene file 'no_such_scene.xml' cannot be loaded: the file does not exist"));
+  EXPECT_TRUE(log.contains("ERROR: Scene file '" + folder + "/broken.xml' cannot be loaded: its XML is damaged: "));
   EXPECT_EQ(nullptr, load("<Object>"));
   // Nesting deeper than any scene is cut off with a line rather than exhausting the stack.
   std::string deep;

@@ -120,5 +120,20 @@ TEST_F(ListAndEditTest, EditingKeysMoveTheCaretAndEnterQueuesTheCommandsOnce) {
   EXPECT_EQ(entered.calls.size(), 1u);
 }
 
+TEST_F(ListAndEditTest, AListInsideAListKeepsItsOwnScrollAreaAndTheTreeIsDestroyedOnce) {
+  UIWidget* outer = build(
+      "nested = { id = 'outer', class = 'UIWidget', childs = { { id = 'a', class = 'UIListView',"
+      "  childs = { { id = 'b', class = 'UIListView' } } } } }\n",
+      "nested");
+  auto* a = static_cast<UIListView*>(outer->findDescendant("a"));
+  auto* b = static_cast<UIListView*>(outer->findDescendant("b"));
+  ASSERT_NE(a->scrollArea, nullptr);
+  ASSERT_NE(b->scrollArea, nullptr);
+  EXPECT_NE(a->scrollArea, b->scrollArea);
+  EXPECT_EQ(a->scrollArea->parent, a);
+  EXPECT_EQ(b->scrollArea->parent, b);
+  EXPECT_EQ(manager->destroyUI(outer), 0);
+}
+
 }  // namespace
 }  // namespace KR

@@ -175,6 +175,13 @@ TEST_F(SaveGameFileTest, CheckingAFileTellsMissingFromDamaged) {
   writeFile(dir + "/savegame0.sav", bytes);
   EXPECT_EQ(checkFile(dir + "/savegame0.sav", &reason), 1);
   EXPECT_EQ(reason, "its checksum is wrong");
+  // A file larger than the format allows is refused unread; one at the limit is read and judged.
+  ASSERT_EQ(truncate((dir + "/savegame0.sav").c_str(), off_t(kMaxFileSize) + 1), 0);
+  EXPECT_EQ(checkFile(dir + "/savegame0.sav", &reason), 1);
+  EXPECT_EQ(reason, "it is larger than " + std::to_string(kMaxFileSize) + " bytes");
+  ASSERT_EQ(truncate((dir + "/savegame0.sav").c_str(), off_t(kMaxFileSize)), 0);
+  EXPECT_EQ(checkFile(dir + "/savegame0.sav", &reason), 1);
+  EXPECT_EQ(reason, "its checksum is wrong");
 }
 
 // A save interrupted at any moment leaves the old file or the new one.

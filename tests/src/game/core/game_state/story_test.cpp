@@ -139,9 +139,12 @@ TEST_F(StoryTest, LuaTablesConvertArgumentsRefuseShortCallsAndDeferWhatTheyShoul
   view("location01")->visitCount = 3;
   EXPECT_EQ(run("return gGame.getViewVisitsCount(42, 1)"), 3.0);
   // A bool given as a number is refused and reads false.
-  run("gView.setTriggerEnabled(1, 1, 1)");
+  run("local x = 1\ngView.setTriggerEnabled(1, 1, 1)");
   EXPECT_EQ(view("location01")->findTrigger(1)->enabled, 0);
-  EXPECT_TRUE(log.contains("[***LUA ERROR***]: Failed to pop bool value from stack."));
+  // The line says which call of which script went wrong.
+  EXPECT_TRUE(
+      log.contains("[***LUA ERROR***]: Failed to pop bool value from stack. (script '[string \"local x = "
+                   "1...\"]', function 'setTriggerEnabled', line 2)"));
   EXPECT_EQ(run("return gView.getTriggerState(1, 77, 0)"), -1.0);
   EXPECT_TRUE(log.contains("LuaIntegration::getTriggerState(..), Failed to locate trigger: 77"));
   // Scene-node calls are recorded when their task runs, by view name too.
@@ -463,14 +466,25 @@ TEST_F(StoryTest, SavedGamesComeBackWholeAndRefusedOnesLeaveTheGameAsItWas) {
   HOG::SaveTool::corrupt(&changed, HOG::SaveGame::kHeaderSize + 4 + HOG::SaveGame::TriggerSlot::kTriggerId, 0x40, true);
   std::string flipped = good;
   HOG::SaveTool::corrupt(&flipped, good.size() / 3, 0x01, false);
+  // Each refused file is set aside unchanged, with its reason, so that no save overwrites it unread.
   for (const std::string& bad : {flipped, good.substr(0, good.size() - 7), HOG::SaveGame::encode(other), changed}) {
     KR::Test::writeFile(path, bad);
-    EXPECT_FALSE(HOG::SaveLoadGameProgressSystem::load(*game));
+    std::string refusal;
+    EXPECT_FALSE(HOG::SaveLoadGameProgressSystem::load(*game, &refusal));
+    EXPECT_FALSE(refusal.empty());
     EXPECT_EQ(HOG::SaveGame::encode(HOG::SaveLoadGameProgressSystem::capture(*game)), live);
+    EXPECT_FALSE(KR::Platform::fileExists(path));
+    EXPECT_EQ(KR::Test::readFile(path + ".damaged"), bad);
   }
   EXPECT_TRUE(log.contains("ERROR: Saved game '" + path + "' is refused: its checksum is wrong"));
   EXPECT_TRUE(log.contains("is not the one the view descriptions made"));
-  EXPECT_EQ(HOG::SaveLoadGameProgressSystem::checkSaveGame(), 0);  // the changed one passes the menu's check
+  EXPECT_EQ(HOG::SaveLoadGameProgressSystem::checkSaveGame(), 2);
+  // The changed one passes the menu's check, which needs no descriptions.
+  EXPECT_EQ(HOG::SaveGame::checkFile(path + ".damaged"), 0);
+  // No file at all is no refusal.
+  std::string refusal;
+  EXPECT_FALSE(HOG::SaveLoadGameProgressSystem::load(*game, &refusal));
+  EXPECT_TRUE(refusal.empty());
 
   // No profile: nothing saved, the menu hears 2.
   profiles.reset();

@@ -15,6 +15,7 @@
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_streamer.h"
+#include "engine/src/data_test_content.h"
 #include "engine_allocators.h"
 #include "support/test_support.h"
 #include "xml_data_reader.h"
@@ -190,6 +191,18 @@ TEST_F(InventoryTest, GroupsMultiUseItemsAndRefusals) {
   factory.releaseAll();
   factory.parseItems(reader);
   EXPECT_EQ(factory.getFreeCount(), free);
+}
+
+// Text that is no list of items parses (as bare text) but is no item file: the author hears of it.
+TEST(InventoryFileTest, AnItemsFileWithoutItsListIsLoggedByName) {
+  KR::Test::ScratchContent content("inventory-garbage");
+  content.addEntry("default", "inventory_items_xml", "\x93garbage, not items\x01");
+  content.start();
+  KR::Test::LogCapture log;
+  HOG::InventoryItemFactory factory;
+  factory.loadItems();
+  EXPECT_TRUE(log.contains("ERROR: Inventory items file 'inventory_items_xml' is damaged: it holds no \"items\" list"));
+  EXPECT_EQ(factory.find("key"), nullptr);
 }
 
 TEST(SceneNodeStateListTest, KeepsTheLatestRecordPerKeyAndRefusesDuplicatesUnderTest) {

@@ -3,6 +3,7 @@
 // read from their configuration (types out of range ignored, the later entry
 // of a type winning).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "../showcase_test_support.h"
 #include "core/game_state/event_sound_player.h"
@@ -43,6 +44,10 @@ TEST(ProfileOptions, RoundTripDamageAndTheIntroOfANewProfile) {
   EXPECT_TRUE(log.contains("ERROR: Options file '" + folder + "options0.dat' is damaged"));
   EXPECT_EQ(damaged.getCurrentProfile()->systemCursor, 0);
   EXPECT_EQ(damaged.getCurrentProfile()->playIntro, 0);
+  // A file longer than the format is refused before it is read.
+  ASSERT_EQ(truncate((folder + "options0.dat").c_str(), off_t(1) << 20), 0);
+  HOG::ProfileSystem huge(folder);
+  EXPECT_TRUE(log.contains("ERROR: Options file '" + folder + "options0.dat' is damaged: it is larger than 48 bytes"));
   // A short file is refused as well.
   HOG::PlayerProfile read;
   EXPECT_FALSE(HOG::ProfileSystem::decodeOptions(bytes.substr(0, 20), &read));
