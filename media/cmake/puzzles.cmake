@@ -65,3 +65,7 @@ kr_media_add(DEST krp DIR data/puzzles
                    scene_puzzle_superswap_xml puzzle_superswap_xml
                    scene_puzzle_swaptype_xml puzzle_swaptype_xml
                    scene_puzzle_swapgroups_xml puzzle_swapgroups_xml)
+# The drag, chain and path puzzles' close-ups.
+kr_media_add(DEST krp DIR data/puzzles
+             FILES ${KR_PUZ_MEDIA}/scene_puzzle_rpuzzle.xml ${KR_PUZ_MEDIA}/puzzle_rpuzzle.xml
+             NAMES scene_puzzle_rpuzzle_xml puzzle_rpuzzle_xml)

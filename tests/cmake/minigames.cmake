@@ -30,6 +30,10 @@ kr_add_replays(press)
 foreach(group chains paires patnashki rightzone superswap swaptype swapgroups)
   kr_add_replays(${group})
 endforeach()
+# The drag, chain and path puzzles, a program each.
+foreach(group rpuzzle)
+  kr_add_replays(${group})
+endforeach()
 
 # Any bytes as a puzzle class's configuration, played on its demo scene; the
 # seeds are the gallery's configurations.

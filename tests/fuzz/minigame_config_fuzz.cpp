@@ -42,6 +42,8 @@ constexpr PuzzleKind kKinds[] = {
     {"SuperSwapMinigameViewExtension", "scene_puzzle_superswap.xml", "puzzle_superswap.xml"},
     {"SwapTypeMinigameViewExtension", "scene_puzzle_swaptype.xml", "puzzle_swaptype.xml"},
     {"SwapGroupsViewExtension", "scene_puzzle_swapgroups.xml", "puzzle_swapgroups.xml"},
+    // The drag, chain and path puzzles.
+    {"RPuzzleMinigameViewExtension", "scene_puzzle_rpuzzle.xml", "puzzle_rpuzzle.xml"},
 };
 constexpr size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 

@@ -20,3 +20,7 @@ target_sources(kr_game PRIVATE
   ${KR_MINIGAMES_SRC}/swap_type_minigame_view_extension.cpp
   ${KR_MINIGAMES_SRC}/swap_groups_view_extension.cpp
 )
+# The drag, chain and path puzzles.
+target_sources(kr_game PRIVATE
+  ${KR_MINIGAMES_SRC}/rpuzzle_minigame_view_extension.cpp
+)

@@ -14,6 +14,8 @@
 #include "core/game_state/minigames/super_swap_minigame_view_extension.h"
 #include "core/game_state/minigames/swap_groups_view_extension.h"
 #include "core/game_state/minigames/swap_type_minigame_view_extension.h"
+// The drag, chain and path puzzles.
+#include "core/game_state/minigames/rpuzzle_minigame_view_extension.h"
 #include "core/game_state/view_factory.h"
 
 namespace HOG {
@@ -44,6 +46,8 @@ constexpr Entry kMinigames[] = {
     {"SuperSwapMinigameViewExtension", &make<SuperSwapMinigameViewExtension>},
     {"SwapTypeMinigameViewExtension", &make<SwapTypeMinigameViewExtension>},
     {"SwapGroupsViewExtension", &make<SwapGroupsViewExtension>},
+    // The drag, chain and path puzzles.
+    {"RPuzzleMinigameViewExtension", &make<RPuzzleMinigameViewExtension>},
 };
 
 }  // namespace
