@@ -68,4 +68,6 @@ kr_media_add(DEST krp DIR data/puzzles
 # The drag, chain and path puzzles' close-ups.
 kr_media_add(DEST krp DIR data/puzzles
              FILES ${KR_PUZ_MEDIA}/scene_puzzle_rpuzzle.xml ${KR_PUZ_MEDIA}/puzzle_rpuzzle.xml
-             NAMES scene_puzzle_rpuzzle_xml puzzle_rpuzzle_xml)
+                   ${KR_PUZ_MEDIA}/scene_puzzle_telescope.xml ${KR_PUZ_MEDIA}/puzzle_telescope.xml
+             NAMES scene_puzzle_rpuzzle_xml puzzle_rpuzzle_xml
+                   scene_puzzle_telescope_xml puzzle_telescope_xml)

@@ -44,6 +44,7 @@ constexpr PuzzleKind kKinds[] = {
     {"SwapGroupsViewExtension", "scene_puzzle_swapgroups.xml", "puzzle_swapgroups.xml"},
     // The drag, chain and path puzzles.
     {"RPuzzleMinigameViewExtension", "scene_puzzle_rpuzzle.xml", "puzzle_rpuzzle.xml"},
+    {"TelescopeMinigameViewExtension", "scene_puzzle_telescope.xml", "puzzle_telescope.xml"},
 };
 constexpr size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 

@@ -23,4 +23,5 @@ target_sources(kr_game PRIVATE
 # The drag, chain and path puzzles.
 target_sources(kr_game PRIVATE
   ${KR_MINIGAMES_SRC}/rpuzzle_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/telescope_minigame_view_extension.cpp
 )

@@ -16,6 +16,7 @@
 #include "core/game_state/minigames/swap_type_minigame_view_extension.h"
 // The drag, chain and path puzzles.
 #include "core/game_state/minigames/rpuzzle_minigame_view_extension.h"
+#include "core/game_state/minigames/telescope_minigame_view_extension.h"
 #include "core/game_state/view_factory.h"
 
 namespace HOG {
@@ -48,6 +49,7 @@ constexpr Entry kMinigames[] = {
     {"SwapGroupsViewExtension", &make<SwapGroupsViewExtension>},
     // The drag, chain and path puzzles.
     {"RPuzzleMinigameViewExtension", &make<RPuzzleMinigameViewExtension>},
+    {"TelescopeMinigameViewExtension", &make<TelescopeMinigameViewExtension>},
 };
 
 }  // namespace
