@@ -45,6 +45,7 @@ constexpr PuzzleKind kKinds[] = {
     // The drag, chain and path puzzles.
     {"RPuzzleMinigameViewExtension", "scene_puzzle_rpuzzle.xml", "puzzle_rpuzzle.xml"},
     {"TelescopeMinigameViewExtension", "scene_puzzle_telescope.xml", "puzzle_telescope.xml"},
+    {"CombPuzzleMinigameViewExtension", "scene_puzzle_combpuzzle.xml", "puzzle_combpuzzle.xml"},
 };
 constexpr size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 

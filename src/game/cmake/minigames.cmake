@@ -24,4 +24,6 @@ target_sources(kr_game PRIVATE
 target_sources(kr_game PRIVATE
   ${KR_MINIGAMES_SRC}/rpuzzle_minigame_view_extension.cpp
   ${KR_MINIGAMES_SRC}/telescope_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/drag_hold.cpp
+  ${KR_MINIGAMES_SRC}/comb_puzzle_minigame_view_extension.cpp
 )

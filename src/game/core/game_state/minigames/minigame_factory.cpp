@@ -15,6 +15,7 @@
 #include "core/game_state/minigames/swap_groups_view_extension.h"
 #include "core/game_state/minigames/swap_type_minigame_view_extension.h"
 // The drag, chain and path puzzles.
+#include "core/game_state/minigames/comb_puzzle_minigame_view_extension.h"
 #include "core/game_state/minigames/rpuzzle_minigame_view_extension.h"
 #include "core/game_state/minigames/telescope_minigame_view_extension.h"
 #include "core/game_state/view_factory.h"
@@ -50,6 +51,7 @@ constexpr Entry kMinigames[] = {
     // The drag, chain and path puzzles.
     {"RPuzzleMinigameViewExtension", &make<RPuzzleMinigameViewExtension>},
     {"TelescopeMinigameViewExtension", &make<TelescopeMinigameViewExtension>},
+    {"CombPuzzleMinigameViewExtension", &make<CombPuzzleMinigameViewExtension>},
 };
 
 }  // namespace
