@@ -6,8 +6,10 @@ kr_media_add(DEST krp DIR data/story
                    ${CMAKE_CURRENT_SOURCE_DIR}/story/hos_base_config.xml ${CMAKE_CURRENT_SOURCE_DIR}/story/hos01_config.xml
                    ${CMAKE_CURRENT_SOURCE_DIR}/story/hos_item_disapperence_effect_manager.xml
                    ${CMAKE_CURRENT_SOURCE_DIR}/story/trigger_visualizer_config.xml ${CMAKE_CURRENT_SOURCE_DIR}/story/trigger_glow.xml
+                   ${CMAKE_CURRENT_SOURCE_DIR}/story/trigger_apply_glow.xml
              NAMES scene_shed_xml cutscene_shed_xml hos_base_config_xml hos01_config_xml
-                   hos_item_disapperence_effect_manager_xml trigger_visualizer_config_xml trigger_glow_xml)
+                   hos_item_disapperence_effect_manager_xml trigger_visualizer_config_xml trigger_glow_xml
+                   trigger_apply_glow_xml)
 
 # The story's end: the desk's quest, the gardener's dialogue and the finale.
 kr_media_add(DEST krp DIR data/story

@@ -20,6 +20,11 @@ kr_add_test(test_game_core
   LIBS kr_game PNG::PNG
   DEPENDS kr_media)
 
+# Exhausted pools with the fatal report answered OK (the program's own message box).
+kr_add_test(test_game_pools
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/exhausted_pools_test.cpp
+  LIBS kr_game)
+
 kr_add_test(test_game_locations
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_registry_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_stack_test.cpp

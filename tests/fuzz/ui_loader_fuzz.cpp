@@ -5,12 +5,16 @@
 //
 // The input is the Lua text of a UI file. It runs in a state without
 // libraries, under an instruction and a memory budget, so that a generated
-// program can neither touch the system nor run away. Skipped are the inputs
-// whose widgets reach the loader's fatal errors (a widget without "id" or
-// "class", covered by the death tests) and those that read other files
-// ("instance" and "related" urls, sprite pictures, rectangles by reference,
-// scene files), which have fuzz targets of their own, and particle widgets
-// without a file name (fatal).
+// program can neither touch the system nor run away. The same text is the
+// file "fuzz" of the package "default", so that "instance" and "related"
+// urls naming "fuzz" load its tables again (the engine's Lua states here open
+// no libraries either and keep the instruction budget: the program behaves
+// the same in every state), cycles through them included. Skipped are the
+// inputs whose widgets reach the loader's fatal errors (a widget without "id"
+// or "class", a bad url, a url naming another file or a missing table,
+// covered by the death tests), those that read other files (sprite pictures,
+// rectangles by reference, scene files), which have fuzz targets of their
+// own, and particle widgets without a file name (fatal).
 //
 // Built with KR_SEED_WRITER the same file is the tool that writes the seed
 // corpus: `ui_loader_seeds <folder>`.
@@ -92,11 +96,20 @@ const char* const kSeeds[] = {
     ("ui = { id = 'l', class = 'UIListView', childs = { { id = 'childScrollArea', class = 'UIScrollArea',\n"
      "  size = {50, 50} } } }\n"),
     "ui = { id = 'l', class = 'UIListView', childs = { { id = 'childScrollArea', class = 'UILabel' } } }\n",
+    // Tables of this file pulled in again, and back to themselves.
+    ("ui = { id = 'a', class = 'UIWidget', related = { { filename = 'fuzz', id = 'side' } },\n"
+     "  childs = { { id = 'b', class = 'UIWidget', instance = '#fuzz:part', position = { 5, 5 } } } }\n"
+     "part = { id = 'p', class = 'UILabel', text = 'x', childs = { { id = 'q', class = 'UIWidget',\n"
+     "  instance = '#fuzz:ui' } } }\n"
+     "side = { id = 's', class = 'UIWidget', related = { { filename = 'fuzz', id = 'side' },\n"
+     "  { filename = 'fuzz', id = 'ui' } } }\n"),
+    "ui = { id = 'a', class = 'UIWidget', instance = '#fuzz:ui' }\n",
     // A list view inside a list view: each keeps its own scroll area.
     "ui={id='',class='UIWidget',childs={{id='',class='UIListView',childs={{id='',class='UIListView'}}}}}\n",
     // The skipped roads: no class, an instance url, a related file, a sprite picture.
     "ui = { id = 'a' }\n",
     "ui = { id = 'a', class = 'UIWidget', instance = '#file:table' }\n",
+    "ui = { id = 'a', class = 'UIWidget', instance = '#fuzz:nothing' }\n",
     "ui = { id = 'a', class = 'UIWidget', related = { { filename = 'f', id = 'x' } } }\n",
     "ui = { id = 'a', class = 'UISprite', imagename = 'pic', tablename = 'T' }\n",
     "ui = { id = 'a', class = 'UIWidget', customContentRect = { 'rects', 'button', 'default' } }\n",
@@ -115,6 +128,13 @@ int main(int argc, char** argv) { return KR::Fuzz::writeSeedFiles(argc, argv, kS
 
 #else
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <utility>
+
+#include "file_system.h"
 #include "fuzz_lua.h"
 #include "lex_binded_function_manager.h"
 #include "log_system.h"
@@ -124,7 +144,22 @@ int main(int argc, char** argv) { return KR::Fuzz::writeSeedFiles(argc, argv, kS
 #include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
 
+// The engine's Lua states (the loads of "instance" and "related") open no
+// libraries here, as the state the input first runs in, and keep the
+// instruction budget: a program runs the same in both.
+extern "C" void luaL_openlibs(lua_State* state) {
+  lua_sethook(state, KR::Fuzz::stopRunaway, LUA_MASKCOUNT, KR::Fuzz::kInstructionBudget);
+}
+
 namespace {
+
+constexpr const char* kFile = "fuzz";
+// Mirrors the loader's limit on nested loads.
+constexpr size_t kMaxNestedLoads = 128;
+// Tables looked at and files loaded again per input, all loads together; more
+// is skipped as too slow (each load runs the whole program again).
+constexpr int kMaxTablesLooked = 4000;
+constexpr int kMaxFileLoads = 64;
 
 bool isText(lua_State* state, int index) {
   const int type = lua_type(state, index);
@@ -169,16 +204,49 @@ bool eachElement(lua_State* state, Body body) {
   }
 }
 
+// The tables being built, as the loader keeps them: (file, table) of each
+// nested load, and the work done so far.
+struct Loads {
+  std::vector<std::pair<std::string, std::string> > names;
+  int looked = 0;
+  int fileLoads = 0;
+};
+
+bool buildable(lua_State* state, std::vector<const void*>& path, Loads& loads);
+
+// False when loading the table of the file (an "instance" or "related"
+// target) would stop on a fatal error or read another file.
+bool loadable(lua_State* state, const std::string& file, const std::string& table, Loads& loads) {
+  if (file != kFile || table.empty()) return false;
+  const std::pair<std::string, std::string> key(file, table);
+  for (const auto& open : loads.names)
+    if (open == key) return true;  // the loader refuses the cycle itself
+  if (loads.names.size() >= kMaxNestedLoads) return true;
+  if (!lua_checkstack(state, 8) || ++loads.fileLoads > kMaxFileLoads) return false;
+  lua_getglobal(state, table.c_str());
+  bool safe = lua_istable(state, -1);
+  if (safe) {
+    loads.names.push_back(key);
+    std::vector<const void*> path;
+    safe = buildable(state, path, loads);
+    loads.names.pop_back();
+  }
+  lua_pop(state, 1);
+  return safe;
+}
+
 // False when building the widget table on top of the stack (or one below it)
 // would stop on a fatal error or read another file.
-bool buildable(lua_State* state, std::vector<const void*>& path) {
+bool buildable(lua_State* state, std::vector<const void*>& path, Loads& loads) {
   const void* self = lua_topointer(state, -1);
   for (const void* seen : path)
     if (seen == self) return true;  // the loader refuses the loop itself
-  if (path.size() > 200 || !lua_checkstack(state, 8)) return false;
+  if (path.size() > 200 || !lua_checkstack(state, 8) || ++loads.looked > kMaxTablesLooked) return false;
   lua_getfield(state, -1, "related");
-  bool safe = eachElement(state, [state] {
-    return !lua_istable(state, -1) || fieldText(state, "filename").empty() || fieldText(state, "id").empty();
+  bool safe = eachElement(state, [state, &loads] {
+    if (!lua_istable(state, -1)) return true;
+    const std::string file = fieldText(state, "filename"), id = fieldText(state, "id");
+    return file.empty() || id.empty() || loadable(state, file, id, loads);
   });
   lua_pop(state, 1);
   if (!safe) return false;
@@ -188,7 +256,13 @@ bool buildable(lua_State* state, std::vector<const void*>& path) {
   lua_pop(state, 2);
   if (!safe) return false;
   const std::string instance = fieldText(state, "instance");
-  if (!instance.empty() && instance[0] == '#') return false;
+  if (!instance.empty() && instance[0] == '#') {
+    // The whole tree comes from the url; this table's own childs are not read.
+    const std::string url = instance.substr(1);
+    const size_t colon = url.find(':');
+    if (colon == std::string::npos) return false;
+    return loadable(state, url.substr(0, colon), url.substr(colon + 1), loads);
+  }
   const std::string className = fieldText(state, "class");
   if (className == "UISprite" && !fieldText(state, "imagename").empty()) return false;
   // A particle widget without its effect's file name is fatal.
@@ -207,11 +281,35 @@ bool buildable(lua_State* state, std::vector<const void*>& path) {
 
   path.push_back(self);
   lua_getfield(state, -1, "childs");
-  safe = eachElement(state, [state, &path] { return !lua_istable(state, -1) || buildable(state, path); });
+  safe =
+      eachElement(state, [state, &path, &loads] { return !lua_istable(state, -1) || buildable(state, path, loads); });
   lua_pop(state, 1);
   path.pop_back();
   return safe;
 }
+
+// The input's file, found by the file system as "fuzz" in the package "default".
+class InputFile {
+ public:
+  InputFile() : folder("/tmp/kr_fuzz_ui_loader_" + std::to_string(getpid()) + "/") {
+    ::mkdir(folder.c_str(), 0700);
+    write("list_default.lua", "name = 'default'\nfilelist = { { name = 'fuzz', filename = '/fuzz.lua' } }\n");
+    write("filelist.lua", "directories = { test = { { '/list_default.lua' } } }\n");
+    KR::FileSystem::setContentFolder(folder);
+    fileSystem = new KR::FileSystem();
+    fileSystem->loadDirectoryFileLists("test");
+  }
+  void write(const std::string& name, const std::string& bytes) const {
+    std::FILE* out = std::fopen((folder + name).c_str(), "wb");
+    if (!out) return;
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+  }
+
+ private:
+  std::string folder;
+  KR::FileSystem* fileSystem = nullptr;
+};
 
 struct Managers {
   Managers() {
@@ -226,8 +324,12 @@ struct Managers {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Managers managers;
+  static InputFile input;
   // Precompiled chunks are Lua's own loader's business.
   if (size > 0 && data[0] == 27) return 0;
+  // The engine runs a script's text up to its first zero byte.
+  size = data ? strnlen(reinterpret_cast<const char*>(data), size) : 0;
+  input.write("fuzz.lua", std::string(reinterpret_cast<const char*>(data), size));
 
   KR::Fuzz::MemoryBudget budget;
   bool ran = false;
@@ -235,7 +337,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!state) return 0;
   lua_getglobal(state, "ui");
   std::vector<const void*> path;
-  const bool safe = ran && lua_istable(state, -1) && buildable(state, path);
+  Loads loads;
+  loads.names.emplace_back(kFile, "ui");
+  const bool safe = ran && lua_istable(state, -1) && buildable(state, path, loads);
   lua_settop(state, 0);
   if (!safe) {
     lua_close(state);
@@ -246,7 +350,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   KR::UIWidget* root = nullptr;
   {
     KR::LuaScript script(state, true);
-    root = manager->buildFromScript(script, "ui", nullptr, "fuzz");
+    root = manager->buildFromScript(script, "ui", nullptr, kFile);
     if (script.getDepth() != 0 || lua_gettop(state) != 0) __builtin_trap();
   }
   if (!root) return 0;

@@ -1,4 +1,5 @@
-// savetool write FILE [--cut-scene] | dump FILE | verify FILE | corrupt IN OUT OFFSET [MASK] [--keep-checksum]
+// savetool write FILE [--cut-scene] | dump FILE | verify FILE [ARENA_BYTES]
+//          | corrupt IN OUT OFFSET [MASK] [--keep-checksum]
 //          | seeds FOLDER
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +15,7 @@ int usage() {
   std::fprintf(stderr,
                "usage: savetool write FILE [--cut-scene]\n"
                "       savetool dump FILE\n"
-               "       savetool verify FILE\n"
+               "       savetool verify FILE [ARENA_BYTES]\n"
                "       savetool corrupt IN OUT OFFSET [MASK] [--keep-checksum]\n"
                "       savetool seeds FOLDER\n");
   return 2;
@@ -40,14 +41,26 @@ int main(int argc, char** argv) {
   }
   if (command == "seeds") return SaveTool::writeSeeds(argv[2]) ? 0 : 1;
   if (command == "dump" || command == "verify") {
+    // The view state arena's length is the view descriptions' to tell; without
+    // it the file is sound when some length makes its sections fill it.
+    const bool arenaGiven = command == "verify" && argc > 3;
+    const size_t arena = arenaGiven ? size_t(std::strtoull(argv[3], nullptr, 0)) : SaveGame::kArenaUnknown;
     std::string reason;
-    const int result = SaveGame::checkFile(argv[2], &reason);
+    const int result = SaveGame::checkFile(argv[2], &reason, arena);
     if (result != 0) {
       std::printf("%s: %s (%d)\n", argv[2], reason.c_str(), result);
       return 1;
     }
     if (command == "verify") {
-      std::printf("%s: sound\n", argv[2]);
+      if (arenaGiven) {
+        std::printf("%s: sound\n", argv[2]);
+      } else {
+        std::string bytes;
+        SaveGame::Data data;
+        KR::Platform::readWholeFile(argv[2], &bytes);
+        SaveGame::decode(bytes, nullptr, &data, nullptr);
+        std::printf("%s: sound if its view state arena is %zu bytes long\n", argv[2], data.arena.size());
+      }
       return 0;
     }
     std::string bytes;

@@ -10,6 +10,18 @@
 
 namespace KR {
 
+namespace {
+
+// A widget hidden or disabled (itself or above it) while it holds the capture
+// never sees the release that would let go of it.
+bool canHoldCapture(const UIWidget* widget) {
+  for (const UIWidget* w = widget; w; w = w->parent)
+    if (!w->enabled || !w->visible || w->destroyPending) return false;
+  return true;
+}
+
+}  // namespace
+
 uint32_t UIPCController::chooseEvent() {
   if (!InputManager::exists()) return kUIEventNone;
   InputManager* input = InputManager::getInstance();
@@ -57,6 +69,8 @@ void UIPCController::route(uint32_t event) {
   UIManager* manager = UIManager::getInstance();
   {
     ScopedLock guard(ScopedLock::lock(manager->getLock()));
+    if (UIWidget* held = manager->getCapturedWidget())
+      if (!canHoldCapture(held)) manager->setCapturedWidget(nullptr, manager->getCaptureExcludesChildren());
     if (UIWidget* captured = manager->getCapturedWidget()) {
       result = routeInTree(event, captured);
     } else {

@@ -3,6 +3,9 @@
 #include <lua.hpp>
 
 #include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
@@ -49,6 +52,19 @@ const Command kCommands[] = {{"hide", &UIManager::hide},
 
 // Deeper trees than this are refused rather than risking the stack.
 constexpr size_t kMaxTreeDepth = 128;
+
+// The (file, table) pairs being built on this thread, outermost first. Each
+// "instance" or "related" load starts a fresh Lua state, so only this list
+// sees a table that leads back to itself through other files.
+thread_local std::vector<std::pair<std::string, std::string>> gTablesInBuild;
+
+class TableInBuild {
+ public:
+  TableInBuild(const std::string& file, const std::string& table) { gTablesInBuild.emplace_back(file, table); }
+  ~TableInBuild() { gTablesInBuild.pop_back(); }
+  TableInBuild(const TableInBuild&) = delete;
+  TableInBuild& operator=(const TableInBuild&) = delete;
+};
 
 // Attaches a freshly made widget to its parent and reads its keys.
 template <typename W>
@@ -313,6 +329,18 @@ UIWidget* UIManager::tryLoadUI(const std::string& scriptName, const std::string&
 UIWidget* UIManager::buildFromScript(LuaScript& script, const std::string& table, UIWidget* parent,
                                      const std::string& scriptName) {
   UILoadCache::Scope cache;
+  const std::pair<std::string, std::string> key(scriptName, table);
+  if (std::find(gTablesInBuild.begin(), gTablesInBuild.end(), key) != gTablesInBuild.end()) {
+    log("ERROR: UIManager: table '%s' of %s leads back to itself through \"instance\" or \"related\"; it is left out",
+        table.c_str(), scriptName.c_str());
+    return nullptr;
+  }
+  if (gTablesInBuild.size() >= kMaxTreeDepth) {
+    log("ERROR: UIManager: table '%s' of %s nests UI files too deeply; it is left out", table.c_str(),
+        scriptName.c_str());
+    return nullptr;
+  }
+  TableInBuild inBuild(scriptName, table);
   if (!script.openTable(table))
     KR_FATAL(formatString("Failed to load UI table %s from %s", table.c_str(), scriptName.c_str()));
   UIWidget* widget = createWidget(script, parent, scriptName, table);

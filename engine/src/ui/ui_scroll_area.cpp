@@ -55,12 +55,14 @@ void UIScrollArea::setScrollPosition(float position) {
 
 void UIScrollArea::resetContent() {
   // The children go back to where they stood unscrolled, so that measuring
-  // (and a list's next line) starts from the top again.
+  // (and a list's next line) starts from the top again. They have moved by
+  // the offset of the last update, not by one set since (setScrollPosition
+  // in the same frame).
   for (UIWidget* child : children) {
     if (horizontal)
-      child->position.x += offset;
+      child->position.x += previousOffset;
     else
-      child->position.y += offset;
+      child->position.y += previousOffset;
   }
   offset = previousOffset = targetOffset = 0.0f;
   velocity = releaseVelocity = 0.0f;

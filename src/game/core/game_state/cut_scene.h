@@ -59,6 +59,9 @@ class CutScene : public ICutScene {
   void updateSkipButton(const InputState& input);
   void skipStage();
   void finish();
+  // Ends it at once without end records or callback (a new cut scene, a
+  // restore): a scene loaded for it goes with it.
+  void reset();
 
   bool active = false;
   KR::Subtitles subtitles;
@@ -86,7 +89,6 @@ class CutScene : public ICutScene {
   std::string name;
 
  private:
-  void reset();
   void record(AE::ISceneNode* node, uint32_t kind, bool value);
 };
 

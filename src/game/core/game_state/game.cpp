@@ -71,6 +71,7 @@ Game::Game() : tasks(this) {
   generalConfig = readGeneralConfig();
   fadeIn.init();
   fadeOut.init();
+  fadeOut.setZoomAmount(kViewChangeZoom);
   ViewFadeOutEffect::triggerLocator = &locateTriggerForZoom;
   itemFactory = std::make_unique<InventoryItemFactory>();
   registry = std::make_unique<ViewRegistry>();
@@ -179,6 +180,7 @@ void Game::unload() {
 }
 
 void Game::resetForNewGame() {
+  dropCutScene();
   guides->start();
   if (auto* ui = dynamic_cast<InGameUI*>(hud.get())) {
     // The script that locked the panel and the HUD is gone with its state, and a locked panel would hear
@@ -305,8 +307,17 @@ void Game::sendSimple(uint32_t kind) {
 
 void Game::onMessage(const GameMessage* message) {
   // The hint panel and the amulets button hear every message here once they exist.
+  InventoryPanelUI* panel = nullptr;
+  if (auto* ui = dynamic_cast<InGameUI*>(hud.get())) panel = ui->getInventoryPanel();
   if (message->kind == kMsgNotebookOpened) {
     viewStack->setTakenInventoryItem(nullptr);
+    // The book covers the strip: it slides away and stays away until the book closes.
+    if (panel) {
+      if (panel->shown) panel->setShown(false);
+      panel->autoHide = false;
+    }
+  } else if (message->kind == kMsgNotebookClosed) {
+    if (panel) panel->autoHide = true;
   }
 }
 
@@ -469,11 +480,18 @@ void Game::playCutScene() {
   if (cutScene.get() == realCutScene) {
     View* top = viewStack->getActiveView();
     if (!top || !top->scene) return;
+    // A cut scene still running lets go of the scene it loaded.
+    realCutScene->reset();
     realCutScene->scene = top->scene;
     realCutScene->init(savedCutSceneName, top->id);
   }
   cutScene->start();
   mode = 1;
+}
+
+void Game::dropCutScene() {
+  if (realCutScene && cutScene.get() == realCutScene) realCutScene->reset();
+  if (mode == 1) onCutSceneFinished();
 }
 
 void Game::onCutSceneFinished() {

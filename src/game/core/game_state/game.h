@@ -81,6 +81,9 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   static constexpr float kAutosavePeriod = 60.0f;
   static constexpr float kBlurRate = 10.0f;
   static constexpr int kMaxVisibleViews = 5;
+  // How far a location change zooms toward the passage taken: the camera's
+  // zoom grows by this over a whole fade-out.
+  static constexpr float kViewChangeZoom = 0.25f;
 
   Game();
   ~Game() override;
@@ -131,6 +134,8 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   std::string savedCutSceneName;
   uint32_t savedCutSceneValue = 0;
   void onCutSceneFinished();
+  // Ends a running cut scene at once, before the views' scenes it plays on go.
+  void dropCutScene();
 
   // Parts.
   GameLuaState& getLuaState() { return luaState; }

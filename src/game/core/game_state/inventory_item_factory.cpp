@@ -49,7 +49,7 @@ InventoryItem* InventoryItemFactory::allocateItem() {
   if (firstFree < 0) {
     KR::reportAssert("KR", "ERROR: Failed to allocate memory on pool for inventory item", "inventory_item_factory",
                      108);
-    return nullptr;
+    KR::fatalTrap();
   }
   Slot* slot = &pool[firstFree];
   firstFree = slot->nextFree;

@@ -345,7 +345,7 @@ std::string encode(const Data& data) {
   return out;
 }
 
-bool decode(const std::string& file, const Expected* expected, Data* out, std::string* reason) {
+bool decode(const std::string& file, const Expected* expected, Data* out, std::string* reason, size_t arenaSize) {
   const uint8_t* bytes = reinterpret_cast<const uint8_t*>(file.data());
   if (file.size() < kHeaderSize) return refuse(reason, "it is too short");
   if (getU32(bytes) != kMagic) return refuse(reason, "it is not a saved game");
@@ -391,10 +391,13 @@ bool decode(const std::string& file, const Expected* expected, Data* out, std::s
     bool found = false;
     std::string why = "the sections do not fill the file";
     const size_t start = in.position();
-    for (size_t length = 0; length <= kArenaCapacity && length <= in.remaining() && !found; ++length) {
+    const size_t first = arenaSize == kArenaUnknown ? 0 : arenaSize;
+    const size_t last = arenaSize == kArenaUnknown ? kArenaCapacity : arenaSize;
+    if (first > in.remaining()) return refuse(reason, "the view state arena is cut short");
+    for (size_t length = first; length <= last && length <= in.remaining() && !found; ++length) {
       Reader tail(bytes + kHeaderSize + start + length, file.size() - kHeaderSize - start - length);
       Data attempt;
-      if (readTail(tail, &attempt, length == 0 ? &why : nullptr)) {
+      if (readTail(tail, &attempt, length == first ? &why : nullptr)) {
         data.viewStack = std::move(attempt.viewStack);
         data.notebook = std::move(attempt.notebook);
         data.extensions = std::move(attempt.extensions);
@@ -415,8 +418,8 @@ bool writeFile(const std::string& path, const Data& data, std::string* reason, b
   return KR::Platform::writeFileSafely(path, bytes, reason, flush);
 }
 
-int checkBytes(const std::string& bytes, std::string* reason) {
-  return decode(bytes, nullptr, nullptr, reason) ? 0 : 1;
+int checkBytes(const std::string& bytes, std::string* reason, size_t arenaSize) {
+  return decode(bytes, nullptr, nullptr, reason, arenaSize) ? 0 : 1;
 }
 
 int readFile(const std::string& path, std::string* bytes, std::string* reason) {
@@ -427,10 +430,10 @@ int readFile(const std::string& path, std::string* bytes, std::string* reason) {
   return KR::Platform::readWholeFile(path, bytes, kMaxFileSize, reason) ? 0 : 1;
 }
 
-int checkFile(const std::string& path, std::string* reason) {
+int checkFile(const std::string& path, std::string* reason, size_t arenaSize) {
   std::string bytes;
   const int read = readFile(path, &bytes, reason);
-  return read != 0 ? read : checkBytes(bytes, reason);
+  return read != 0 ? read : checkBytes(bytes, reason, arenaSize);
 }
 
 }  // namespace SaveGame

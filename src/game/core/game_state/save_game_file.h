@@ -170,11 +170,16 @@ size_t encodedSize(const Data& data);
 // (more than 64 open views, more nodes than capacity, a pool of the wrong size).
 std::string encode(const Data& data);
 
+// The arena's length when the view descriptions are not at hand.
+constexpr size_t kArenaUnknown = SIZE_MAX;
+
 // Parses and checks the whole file. With expected, the description checks run
-// too and the arena has its known length; without, every arena length up to
-// kArenaCapacity that makes the rest parse exactly is tried. False with the
-// reason (and out untouched) when the file is refused.
-bool decode(const std::string& bytes, const Expected* expected, Data* out, std::string* reason);
+// too and the arena has its known length; without, the arena is arenaSize
+// long, or, when that is unknown, every arena length up to kArenaCapacity that
+// makes the rest parse exactly is tried (a file cut short in zero padding may
+// then pass). False with the reason (and out untouched) when the file is refused.
+bool decode(const std::string& bytes, const Expected* expected, Data* out, std::string* reason,
+            size_t arenaSize = kArenaUnknown);
 
 // Encodes and writes crash-safe (a reader sees the old file or the new one);
 // false, with the reason and the old file kept, when any step fails. Without
@@ -185,9 +190,10 @@ bool writeFile(const std::string& path, const Data& data, std::string* reason, b
 // 0 read, 1 refused (too large or unreadable), 2 missing; the reason with 1.
 int readFile(const std::string& path, std::string* bytes, std::string* reason = nullptr);
 
-// The menu's question: 0 sound, 1 damaged, 2 cannot be opened.
-int checkBytes(const std::string& bytes, std::string* reason = nullptr);
-int checkFile(const std::string& path, std::string* reason = nullptr);
+// The menu's question: 0 sound, 1 damaged, 2 cannot be opened. With the
+// arena's length the file must have exactly the size its sections make.
+int checkBytes(const std::string& bytes, std::string* reason = nullptr, size_t arenaSize = kArenaUnknown);
+int checkFile(const std::string& path, std::string* reason = nullptr, size_t arenaSize = kArenaUnknown);
 
 }  // namespace SaveGame
 }  // namespace HOG

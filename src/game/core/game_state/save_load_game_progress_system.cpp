@@ -246,9 +246,11 @@ SaveGame::Data SaveLoadGameProgressSystem::capture(Game& game) {
   for (View* view : game.getViewStack().getViews()) data.viewStack.push_back(view->id);
   for (IViewExtension* extension : registry.getExtensions()) {
     // Every extension is made for a view; one without is a broken registry.
-    if (!extension->view)
+    if (!extension->view) {
       KR::reportAssert("KR", "SaveLoadGameProgressSystem::saveViewExtensionsData() parentView is NULL", __FILE__,
                        __LINE__);
+      KR::fatalTrap();
+    }
     data.extensions.push_back(
         {extension->view->id, extension->suspended, extension->finishReported, extension->suspendable});
   }
@@ -289,7 +291,13 @@ bool SaveLoadGameProgressSystem::save(Game& game, bool flush, std::string* reaso
 
 int SaveLoadGameProgressSystem::checkSaveGame() {
   const std::string path = getSavePath();
-  return path.empty() ? 2 : SaveGame::checkFile(path);
+  if (path.empty()) return 2;
+  // The arena's length comes from the view descriptions: with it the file
+  // must be exactly as long as its sections say.
+  if (!Game::exists()) return SaveGame::checkFile(path);
+  Game* game = Game::getInstance();
+  game->ensureViewsLoaded();
+  return SaveGame::checkFile(path, nullptr, game->getRegistry().getFactory().getArenaUsed());
 }
 
 bool SaveLoadGameProgressSystem::setAsideDamaged(const std::string& path) {
@@ -319,10 +327,17 @@ bool SaveLoadGameProgressSystem::load(Game& game, std::string* refusal) {
   if (read != 0) return refuse();
   // What needs no description is checked before the game is touched.
   if (SaveGame::checkBytes(bytes, &reason) != 0) return refuse();
-  // The rest needs the descriptions as they load afresh; a file refused then
-  // gives the game back as it was.
-  const Data before = capture(game);
+  // The rest needs the descriptions: with them loaded, the file is checked
+  // against them before the game is touched (a reset would lose what no save
+  // holds: Lua globals, visit counts, queued tasks).
   const bool hadViews = !game.getRegistry().getViews().empty();
+  // Before the first game the item list is not read yet; the file is checked against it all the same.
+  if (hadViews && game.getItemFactory().getItems().empty()) game.getItemFactory().loadItems();
+  if (hadViews && !SaveGame::decode(bytes, std::make_unique<Expected>(expectation(game)).get(), nullptr, &reason))
+    return refuse();
+  // Checked again as they load afresh; a file refused then gives the game
+  // back as far as a save holds it.
+  const Data before = capture(game);
   game.getViewStack().resetBeforeRestore();
   game.resetForNewGame();
   Data data;

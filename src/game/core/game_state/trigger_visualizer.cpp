@@ -1,5 +1,8 @@
 #include "core/game_state/trigger_visualizer.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_render.h"
@@ -56,9 +59,29 @@ void TriggerVisualizer::load() {
   if (itemApplyingAnimation) {
     itemApplyingAnimation->mLoop = true;
     itemApplyingAnimation->play(true);
-    itemApplyingSize = KR::Vector2<float>(64.0f, 64.0f);
+    // The highlight is centred on each place by the scene's own extent.
+    itemApplyingAnimation->update(0.0f);
+    itemApplyingSize = sceneExtent(itemApplyingAnimation);
   }
   loaded = true;
+}
+
+KR::Vector2<float> TriggerVisualizer::sceneExtent(const AE::ISceneNode* scene) {
+  KR::Vector2<float> low, high;
+  bool any = false;
+  std::vector<const AE::ISceneNode*> open{scene};
+  while (!open.empty()) {
+    const AE::ISceneNode* node = open.back();
+    open.pop_back();
+    for (const AE::ISceneNode* child : node->mChildren) open.push_back(child);
+    const KR::Vector2<float> size = node->getSize();
+    if (size.x <= 0.0f && size.y <= 0.0f) continue;
+    const KR::Vector2<float> from = node->mWorldOrigin, to(from.x + size.x, from.y + size.y);
+    low = any ? KR::Vector2<float>(std::min(low.x, from.x), std::min(low.y, from.y)) : from;
+    high = any ? KR::Vector2<float>(std::max(high.x, to.x), std::max(high.y, to.y)) : to;
+    any = true;
+  }
+  return any ? KR::Vector2<float>(high.x - low.x, high.y - low.y) : KR::Vector2<float>();
 }
 
 void TriggerVisualizer::release() {

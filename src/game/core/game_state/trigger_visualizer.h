@@ -34,6 +34,8 @@ class TriggerVisualizer : public IGameComponent, public GameMessageListener {
   TriggerVisualizer& operator=(const TriggerVisualizer&) = delete;
 
   void load();
+  // The box around every drawn node of the scene, as laid out now.
+  static KR::Vector2<float> sceneExtent(const AE::ISceneNode* scene);
   void release();
   // IGameComponent: the play state's frame (draw covers the active view).
   void update(float dt) override;

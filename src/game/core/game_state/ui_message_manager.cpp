@@ -41,7 +41,7 @@ UIMessageManager::Record* UIMessageManager::take() {
   if (freeHead < 0) {
     KR::reportAssert("UIMessageManager", "UIMessageManager::showMessage(), Failed to allocate memory on pool",
                      "ui_message_manager", __LINE__);
-    return nullptr;
+    KR::fatalTrap();
   }
   Record* record = &pool[freeHead];
   freeHead = record->nextFree;

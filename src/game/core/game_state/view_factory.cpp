@@ -38,7 +38,7 @@ void BlockPool::reset() {
 void* BlockPool::take() {
   if (firstFree < 0) {
     KR::reportAssert("KR", exhaustedText, kFactoryFile, line);
-    return nullptr;
+    KR::fatalTrap();
   }
   unsigned char* block = memory + firstFree * stride;
   memcpy(&firstFree, block, sizeof(firstFree));
@@ -73,7 +73,7 @@ View* ViewFactory::createView() {
 int32_t* ViewFactory::allocateViewState() {
   if (arenaUsed + kStateSize > kArenaSize) {
     KR::reportAssert("KR", "Failed to allocate memory block on linear allocator for VariantData", kFactoryFile, 180);
-    return nullptr;
+    KR::fatalTrap();
   }
   int32_t* state = reinterpret_cast<int32_t*>(arena + arenaUsed);
   memset(state, 0, kStateSize);

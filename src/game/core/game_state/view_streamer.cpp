@@ -33,9 +33,23 @@ void ViewStreamer::loadConfig() {
   if (!KR::FileSystem::exists()) return;
   KR::XmlDataReader reader;
   if (!reader.open("default", "view_streamer_config_xml") || !reader.enterChild("config")) return;
-  int32_t value = 0;
-  maxLoadedViewCount = reader.readInt("maxLoadedViewCount", &value) ? uint32_t(value) : 16;
-  maxStreamingDepth = reader.readInt("maxStreamingDepth", &value) ? uint32_t(value) : 16;
+  readConfig(reader);
+}
+
+void ViewStreamer::readConfig(KR::XmlDataReader& reader) {
+  // A negative limit would wrap to four billion: marking would then follow a
+  // ring of neighbours until the streamer's stack ran out.
+  auto limit = [&](const char* key) -> uint32_t {
+    int32_t value = 0;
+    if (!reader.readInt(key, &value)) return 16;
+    if (value >= 0 && value <= kMaxLimit) return uint32_t(value);
+    const int32_t clamped = value < 0 ? 0 : kMaxLimit;
+    KR::log("WARNING: view_streamer_config_xml: %s %i lies outside 0 to %i; %i is used", key, value, kMaxLimit,
+            clamped);
+    return uint32_t(clamped);
+  };
+  maxLoadedViewCount = limit("maxLoadedViewCount");
+  maxStreamingDepth = limit("maxStreamingDepth");
 }
 
 void ViewStreamer::startThread() {

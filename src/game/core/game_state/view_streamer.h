@@ -22,6 +22,10 @@
 #include "core/game_state/game_components.h"
 #include "thread.h"
 
+namespace KR {
+class XmlDataReader;
+}
+
 namespace HOG {
 
 class View;
@@ -45,6 +49,11 @@ class ViewStreamer : public IGameComponent {
   ~ViewStreamer() override;
 
   void loadConfig();
+  // The "config" element of "view_streamer_config_xml" entered: the two
+  // limits, each clamped to 0..kMaxLimit with a warning when it lies outside.
+  void readConfig(KR::XmlDataReader& reader);
+  // More marking steps or depth than there can be views is a mistake in the file.
+  static constexpr int32_t kMaxLimit = 256;
   void startThread();
   // Asks the thread to end and joins it.
   void stopThread();

@@ -34,6 +34,15 @@ class LoadingTest : public kt::UITest {
                 "  childs = { { id = 'panel_text', class = 'UILabel', text = 'inside' } } }\n");
     content.add("default", "dialog_lua", "dialog = { id = 'dialog', class = 'UIWidget' }\n");
     content.add("default", "broken_lua", "dialog = {");
+    // Tables that lead back to themselves through other files.
+    content.add("default", "loop_lua",
+                "outer = { id = 'outer', class = 'UIWidget', childs = {\n"
+                "  { id = 'inner', class = 'UIWidget', instance = '#loop_b_lua:middle' },\n"
+                "  { id = 'kept', class = 'UILabel' } } }\n"
+                "ring = { id = 'ring', class = 'UIWidget', related = { { filename = 'loop_lua', id = 'ring' } } }\n");
+    content.add("default", "loop_b_lua",
+                "middle = { id = 'middle', class = 'UIWidget', childs = {\n"
+                "  { id = 'back', class = 'UIWidget', instance = '#loop_lua:outer' } } }\n");
     content.mount();
   }
   kt::LooseContent content{"ui_loading"};
@@ -172,6 +181,20 @@ TEST_F(LoadingTest, BadStatesAndUnknownClassesAreLoggedAndLeftOut) {
   UIWidget* looped = build("looped = { id = 'looped', class = 'UIWidget' }\nlooped.childs = { looped }\n", "looped");
   EXPECT_TRUE(looped->children.empty());
   EXPECT_TRUE(log.contains("holds a widget among its own childs"));
+
+  // Through another file and back, by "instance" and by "related": the
+  // repeat is left out and the rest of the tree stands.
+  UIWidget* outer = manager->loadUI("loop_lua", "outer", nullptr);
+  ASSERT_NE(outer->findDescendant("inner"), nullptr);
+  EXPECT_EQ(outer->findDescendant("inner")->findDescendant("back"), nullptr);
+  EXPECT_NE(outer->findDescendant("kept"), nullptr);
+  EXPECT_TRUE(
+      log.contains("ERROR: UIManager: table 'outer' of loop_lua leads back to itself through \"instance\" or "
+                   "\"related\"; it is left out"));
+  const size_t roots = manager->getRoots().size();
+  ASSERT_NE(manager->loadUI("loop_lua", "ring", nullptr), nullptr);
+  EXPECT_EQ(manager->getRoots().size(), roots + 1);
+  EXPECT_TRUE(log.contains("table 'ring' of loop_lua leads back to itself"));
 }
 
 using LoadingDeathTest = LoadingTest;

@@ -82,6 +82,24 @@ TEST_F(RoutingTest, APressDraggedOffTheButtonAndReleasedOutsideClicksNothing) {
   EXPECT_EQ(ok->processMessage(kUIEventWheelForward), 0);
   frame();
   EXPECT_EQ(clicks.calls.size(), 2u);
+
+  // A pressed button hidden, or disabled, before the release lets go of the
+  // capture: the other button takes the next click.
+  for (bool hideIt : {true, false}) {
+    pushMouseButton(0, true, 150, 120);
+    frame();
+    frame();
+    ASSERT_EQ(manager->getCapturedWidget(), ok);
+    (hideIt ? ok->visible : ok->enabled) = false;
+    pushMouseButton(0, false, 150, 120);
+    frame();
+    EXPECT_EQ(manager->getCapturedWidget(), nullptr);
+    clickAt(350, 120);
+    EXPECT_EQ(other->getCurrentStateName(), "onSelect");
+    (hideIt ? ok->visible : ok->enabled) = true;
+    moveTo(10, 10);
+  }
+  EXPECT_EQ(clicks.calls.size(), 2u);
 }
 
 TEST_F(RoutingTest, ATreeDrawnUnderItsOwnCameraTakesThePointerWhereItIsDrawn) {

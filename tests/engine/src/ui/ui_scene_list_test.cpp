@@ -285,8 +285,9 @@ TEST_F(SceneListTest, ABookSnapsToPagesAndTurnsByButtonsAndPageBar) {
   EXPECT_EQ(book->pageBar->pages.size(), 3u);
   EXPECT_EQ(book->lastPage(), 3);
 
-  // Released at 0.375 of a page: back to page 0; at 0.5: on to page 1.
-  for (float at : {-300.0f, -400.0f}) {
+  // Released at 0.375 of a page: back to page 0; at 0.47 (past 0.45, short of
+  // half a page) and at 0.5: on to page 1.
+  for (float at : {-300.0f, -376.0f, -400.0f}) {
     list->list->mPosX = at;
     book->busy = true;
     step(list, 900, 900, false);

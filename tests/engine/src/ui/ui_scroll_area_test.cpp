@@ -110,6 +110,17 @@ TEST_F(ScrollAreaTest, PastAnEndItSpringsBackWithRisingFriction) {
   EXPECT_FLOAT_EQ(area->offset, 0.0f);
   // The content moved with the offset.
   EXPECT_FLOAT_EQ(screen->findDescendant("content")->getAbsolutePosition().y, 100.0f);
+
+  // A position set and the content reset in one frame: the content stands
+  // unscrolled, and the next frames scroll it from there.
+  area->setScrollPosition(300.0f);
+  area->onUpdate(0.01f);
+  EXPECT_FLOAT_EQ(screen->findDescendant("content")->getAbsolutePosition().y, 100.0f - 300.0f);
+  area->setScrollPosition(500.0f);
+  area->resetContent();
+  EXPECT_FLOAT_EQ(screen->findDescendant("content")->getAbsolutePosition().y, 100.0f);
+  area->onUpdate(0.01f);
+  EXPECT_FLOAT_EQ(screen->findDescendant("content")->getAbsolutePosition().y, 100.0f);
 }
 
 TEST_F(ScrollAreaTest, AReleaseSettlesOnAPageAndTheWheelStepsTheBar) {

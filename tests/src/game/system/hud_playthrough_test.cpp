@@ -57,7 +57,12 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   ASSERT_TRUE(hud->getPauseMenu()->loaded);
   HOG::ViewStack& stack = play().getViewStack();
 
-  game.tapKey(HOG::InGameUI::kEscape);
+  // Escape acts when it is let go, not while it is held.
+  game.pressKey(HOG::InGameUI::kEscape);
+  game.steps(3);
+  EXPECT_FALSE(hud->isPauseMenuUp());
+  game.releaseKey(HOG::InGameUI::kEscape);
+  game.steps(1);
   EXPECT_TRUE(hud->isPauseMenuUp());
   EXPECT_TRUE(hud->modalBlocked);
   EXPECT_TRUE(play().isLocked());
@@ -180,9 +185,17 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   EXPECT_FALSE(row->slots[0].taken);
 
   // Escape over the open book: the menu is drawn over the book (its blue background, not the paper).
+  // The inventory strip, shown, slides away under the opening book and stays
+  // away until it closes.
   HOG::NotebookUI* book = hud->getNotebook();
+  HOG::InventoryPanelUI* panel = hud->getInventoryPanel();
+  panel->setShown(true);
+  game.steps(2);
+  ASSERT_TRUE(panel->shown);
   clickAt(game, kBookButton[0], kBookButton[1]);
   ASSERT_TRUE(game.stepUntil([&] { return book->coversScreen(); }, 120));
+  EXPECT_FALSE(panel->shown);
+  EXPECT_FALSE(panel->autoHide);
   game.tapKey(HOG::InGameUI::kEscape);
   ASSERT_TRUE(hud->isPauseMenuUp());
   game.steps(20);
@@ -195,6 +208,7 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   EXPECT_FALSE(hud->isPauseMenuUp());
   clickAt(game, kBookClose[0], kBookClose[1]);
   ASSERT_TRUE(game.stepUntil([&] { return !book->isOpen() && !play().isLocked(); }, 60));
+  EXPECT_TRUE(panel->autoHide);
 
   game.tapKey(HOG::InGameUI::kEscape);
   game.steps(10);

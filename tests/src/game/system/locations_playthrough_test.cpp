@@ -13,11 +13,13 @@
 #include "core/game_state/game.h"
 #include "core/game_state/music_player.h"
 #include "core/game_state/view.h"
+#include "core/game_state/view_effect.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
 #include "lex_binded_function_manager.h"
 #include "play_through_support.h"
+#include "render_system_dx8.h"
 #include "support/game_driver.h"
 
 namespace {
@@ -35,6 +37,12 @@ TEST(LocationsPlayThrough, HallGardenStoneOntoWellBackDeskKeyOutside) {
   KR::Test::GameDriver game;
   ASSERT_TRUE(KR::Test::startNewGame(game));
 
+  // The close command leaves the last open location where it is.
+  KR::LexBindedFunctionManager::getInstance()->findFunction("closeActiveView")->invoke();
+  game.steps(2);
+  EXPECT_EQ(game.activeView(), "location01");
+  EXPECT_EQ(play().getViewStack().getViews().size(), 1u);
+
   // The cursor changes over the passage (trigger 1 of the hall), which fades
   // into the garden.
   const KR::Vector2<int> passage = window(1364, 528);
@@ -42,6 +50,16 @@ TEST(LocationsPlayThrough, HallGardenStoneOntoWellBackDeskKeyOutside) {
   game.steps(2);
   EXPECT_EQ(HOG::GameCursorManager::getInstance()->getCurrent(), 2);
   clickAt(game, 1364, 528);
+  // Halfway through the fade the camera has zoomed in toward the passage,
+  // which lies right of the centre.
+  HOG::ViewFadeOutEffect& fade = play().getFadeOut();
+  ASSERT_TRUE(game.stepUntil([&] { return fade.isRunning() && fade.progress() >= 0.5f; }, 120));
+  fade.beginZoom();
+  const float zoom = KR::RenderSystem::getInstance()->mCamera[KR::CAM_ZOOM_X];
+  const float toward = KR::RenderSystem::getInstance()->mCamera[KR::CAM_X];
+  fade.endZoom();
+  EXPECT_GT(zoom, 1.1f);
+  EXPECT_LT(toward, 0.0f);
   ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location02"); }, 300));
   EXPECT_EQ(game.activeView(), "location02");
 

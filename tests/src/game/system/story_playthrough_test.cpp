@@ -3,8 +3,11 @@
 // at once, the blue gems as one group), its finish with the green gem, the map
 // button and the cut scene, SKIP; then quit mid cut scene, start again,
 // continue: the same views, inventory, found items, drawer and lamp, and the
-// cut scene running again; quit once it has played out and continue: the
-// searched shed gives nothing twice and its cut scene does not come back.
+// cut scene running again; a second cut scene and a restore over a running
+// one; out of the shed without a fade, the restored drawer open from its first
+// frame, and a save with a close-up open restored without it; quit once it
+// has played out and continue: the searched shed gives nothing twice and its
+// cut scene does not come back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,12 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "animationeditor/scene_node.h"
 #include "core/game_state/animation_trigger.h"
 #include "core/game_state/cut_scene.h"
 #include "core/game_state/game.h"
 #include "core/game_state/hos_view_extension.h"
 #include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/view.h"
+#include "core/game_state/view_effect.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
 #include "core/main_menu_state/profile_system.h"
@@ -48,6 +53,17 @@ bool lampLit() {
   }
   return false;
 }
+
+// A scene standing in for one a cut scene loaded from its own file: it tells
+// when it is deleted.
+class OwnScene : public AE::ISceneNode {
+ public:
+  explicit OwnScene(bool* gone_) : gone(gone_) {}
+  ~OwnScene() override { *gone = true; }
+
+ private:
+  bool* gone;
+};
 
 // From the main menu into play (a fresh game when asked).
 void enterPlay(KR::Test::GameDriver& game, bool fresh) {
@@ -138,9 +154,28 @@ TEST(StoryPlayThrough, DrawerKeyShedCutSceneThenSaveQuitContinue) {
     EXPECT_EQ(trigger("closeup01", 1)->dead, 1);
     EXPECT_TRUE(lampLit());
     EXPECT_EQ(*play().getRegistry().findViewByName("location01")->state.get(0), 1);
+
+    // A second cut scene over one that loaded its own scene: that scene goes.
+    HOG::CutScene* cut = play().getCutScene();
+    bool gone = false;
+    cut->scene = new OwnScene(&gone);
+    cut->ownsScene = true;
+    play().startCutScene(play().savedCutSceneName, play().savedCutSceneValue);
+    EXPECT_TRUE(gone);
+    EXPECT_TRUE(cut->active);
+    EXPECT_EQ(play().getMode(), 1);
+    game.steps(5);
+    // A restore in the middle ends the running cut scene before the views'
+    // scenes it plays on are freed; the saved one then starts again.
+    ASSERT_TRUE(HOG::SaveLoadGameProgressSystem::load(play()));
+    EXPECT_FALSE(cut->active);
+    EXPECT_EQ(cut->scene, nullptr);
+    game.steps(5);
+    ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 1 && cut->active; }, 300));
     // Played out, the cut scene gives play back.
     ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 0; }, 900));
     EXPECT_EQ(shed()->activeCount, 0u);
+
     game.closeWindow();
     EXPECT_EQ(game.finish(), 0);
   }
@@ -153,6 +188,34 @@ TEST(StoryPlayThrough, DrawerKeyShedCutSceneThenSaveQuitContinue) {
     EXPECT_EQ(play().getMode(), 0);
     const std::vector<std::string> items = game.inventory();
     EXPECT_EQ(std::count(items.begin(), items.end(), "gem_green"), 1);
+
+    // Out of the shed, a location with an extension: no fade to black.
+    clickAt(game, 80, 525);
+    bool faded = false;
+    ASSERT_TRUE(game.stepUntil(
+        [&] {
+          faded = faded || play().getFadeOut().isRunning();
+          return shown(game, "location02");
+        },
+        300));
+    EXPECT_FALSE(faded);
+    // In the hall's desk the drawer opened before the save stands open.
+    clickAt(game, 100, 527);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
+    // Seen from its first frame: it does not slide open again.
+    HOG::View* desk = play().getRegistry().findViewByName("closeup01");
+    clickAt(game, 428, 664);
+    ASSERT_TRUE(game.stepUntil([&] { return game.activeView() == "closeup01" && desk->activated; }, 300));
+    AE::ISceneNode* drawer = AE::ISceneNode::findChild("drawer", desk->scene);
+    ASSERT_NE(drawer, nullptr);
+    EXPECT_FLOAT_EQ(drawer->mPosY, 440.0f);
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "closeup01"); }, 300));
+    // Saved with the close-up open, the game comes back in the hall beneath it.
+    ASSERT_TRUE(HOG::SaveLoadGameProgressSystem::save(play(), false));
+    ASSERT_TRUE(HOG::SaveLoadGameProgressSystem::load(play()));
+    ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
+    EXPECT_EQ(game.activeView(), "location01");
+    EXPECT_FALSE(play().getViewStack().hasVisibleCloseup());
     game.closeWindow();
     EXPECT_EQ(game.finish(), 0);
   }

@@ -182,6 +182,20 @@ TEST_F(SaveGameFileTest, CheckingAFileTellsMissingFromDamaged) {
   ASSERT_EQ(truncate((dir + "/savegame0.sav").c_str(), off_t(kMaxFileSize)), 0);
   EXPECT_EQ(checkFile(dir + "/savegame0.sav", &reason), 1);
   EXPECT_EQ(reason, "its checksum is wrong");
+
+  // Cut short inside the cut-scene name's zero padding: the checksum still
+  // agrees, the size the sections make with the known arena does not.
+  Data quiet = sample;
+  quiet.cutScene.value = 0;
+  const std::string padded = encode(quiet);
+  const size_t padding = padded.size() - padded.find_last_not_of(char(0)) - 1;
+  ASSERT_GE(padding, 101u);
+  for (size_t cut : {size_t(1), size_t(100), padding - 1}) {
+    writeFile(dir + "/savegame0.sav", padded.substr(0, padded.size() - cut));
+    EXPECT_EQ(checkFile(dir + "/savegame0.sav", &reason, quiet.arena.size()), 1) << cut;
+  }
+  writeFile(dir + "/savegame0.sav", padded);
+  EXPECT_EQ(checkFile(dir + "/savegame0.sav", &reason, quiet.arena.size()), 0);
 }
 
 // A save interrupted at any moment leaves the old file or the new one.

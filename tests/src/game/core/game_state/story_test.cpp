@@ -356,6 +356,16 @@ TEST_F(StoryTest, TriggerHighlightsCycleOverUsableTriggersAndKeepTypesThreeAndFo
   for (HOG::IBaseAreaTrigger* t : garden->triggers) t->cursorType = 3;
   highlights.advance(garden);
   EXPECT_EQ(highlights.currentIndex, -1);
+
+  // The glow over the places a carried item may go is centred by its scene's
+  // own size (the demo's is 96 x 96 from its top-left corner).
+  openDevice();
+  openSpritesAndFonts();
+  HOG::TriggerVisualizer carried;
+  carried.load();
+  ASSERT_NE(carried.itemApplyingAnimation, nullptr);
+  EXPECT_FLOAT_EQ(carried.itemApplyingSize.x, 96.0f);
+  EXPECT_FLOAT_EQ(carried.itemApplyingSize.y, 96.0f);
 }
 
 TEST_F(StoryTest, MapZoomsOnADoubleClickPansWhenZoomedAndTravelsFromTheZoomedPlace) {
@@ -467,24 +477,42 @@ TEST_F(StoryTest, SavedGamesComeBackWholeAndRefusedOnesLeaveTheGameAsItWas) {
   std::string flipped = good;
   HOG::SaveTool::corrupt(&flipped, good.size() / 3, 0x01, false);
   // Each refused file is set aside unchanged, with its reason, so that no save overwrites it unread.
+  // What no save holds stays too: a Lua global, a visit count, a queued task.
+  L = game->getLuaState().getMainState();  // made anew by the new games above
+  run("refusedProbe = 7 gInventory.addItem('rope')");
+  view("location02")->visitCount = 3;
+  const uint32_t tasks = queued();
+  ASSERT_GT(tasks, 0u);
   for (const std::string& bad : {flipped, good.substr(0, good.size() - 7), HOG::SaveGame::encode(other), changed}) {
     KR::Test::writeFile(path, bad);
     std::string refusal;
     EXPECT_FALSE(HOG::SaveLoadGameProgressSystem::load(*game, &refusal));
     EXPECT_FALSE(refusal.empty());
     EXPECT_EQ(HOG::SaveGame::encode(HOG::SaveLoadGameProgressSystem::capture(*game)), live);
+    L = game->getLuaState().getMainState();
+    EXPECT_EQ(run("return refusedProbe"), 7.0);
+    EXPECT_EQ(view("location02")->visitCount, 3u);
+    EXPECT_EQ(queued(), tasks);
     EXPECT_FALSE(KR::Platform::fileExists(path));
     EXPECT_EQ(KR::Test::readFile(path + ".damaged"), bad);
   }
   EXPECT_TRUE(log.contains("ERROR: Saved game '" + path + "' is refused: its checksum is wrong"));
   EXPECT_TRUE(log.contains("is not the one the view descriptions made"));
   EXPECT_EQ(HOG::SaveLoadGameProgressSystem::checkSaveGame(), 2);
-  // The changed one passes the menu's check, which needs no descriptions.
+  // The changed one passes the check that needs no descriptions.
   EXPECT_EQ(HOG::SaveGame::checkFile(path + ".damaged"), 0);
   // No file at all is no refusal.
   std::string refusal;
   EXPECT_FALSE(HOG::SaveLoadGameProgressSystem::load(*game, &refusal));
   EXPECT_TRUE(refusal.empty());
+  // Cut short by zero bytes of its padding: the menu's check, which knows the
+  // arena's length, finds the sizes no longer agree.
+  const size_t padding = good.size() - good.find_last_not_of(char(0)) - 1;
+  ASSERT_GE(padding, 100u);
+  KR::Test::writeFile(path, good.substr(0, good.size() - 100));
+  EXPECT_EQ(HOG::SaveLoadGameProgressSystem::checkSaveGame(), 1);
+  KR::Test::writeFile(path, good);
+  EXPECT_EQ(HOG::SaveLoadGameProgressSystem::checkSaveGame(), 0);
 
   // No profile: nothing saved, the menu hears 2.
   profiles.reset();

@@ -152,6 +152,39 @@ TEST_F(LocationsTest, StreamerMarksByDepthWithinItsBudgetAndDropsQueueOverflow) 
   EXPECT_TRUE(log.contains("ERROR: HOG::ViewStreamer::putViewToLoadingQueue Loading queue overflow"));
 }
 
+TEST_F(LocationsTest, StreamerLimitsOutsideTheirRangeAreLoggedAndClampedAndARingOfNeighboursEnds) {
+  load(viewXml("a", 0, "") + viewXml("b", 1, ""));
+  neighbours(
+      "<v0><name v=\"a\"/><neighbors><v0><name v=\"b\"/></v0></neighbors></v0>"
+      "<v1><name v=\"b\"/><neighbors><v0><name v=\"a\"/></v0></neighbors></v1>");
+  HOG::ViewStreamer streamer(registry, nullptr, nullptr, nullptr);
+  KR::Test::LogCapture log;
+  const struct {
+    const char *count, *depth;
+    uint32_t countUsed, depthUsed;
+  } cases[] = {{"-1", "-1", 0, 0}, {"1000000", "4000000000", 256, 256}, {"7", "100000", 7, 256}};
+  for (const auto& c : cases) {
+    KR::XmlDataReader reader;
+    parse(reader,
+          std::string("<root><config><maxLoadedViewCount v=\"") + c.count + "\"/><maxStreamingDepth v=\"" + c.depth +
+              "\"/></config></root>",
+          "config");
+    streamer.readConfig(reader);
+    EXPECT_EQ(streamer.maxLoadedViewCount, c.countUsed) << c.count;
+    EXPECT_EQ(streamer.maxStreamingDepth, c.depthUsed) << c.depth;
+    // The ring a - b - a is marked within the limits and the marking ends.
+    for (HOG::View* view : registry.getViews()) view->keepLoaded = false;
+    streamer.queueCount = 0;
+    streamer.markedCount = 0;
+    streamer.markViews(registry.findViewByName("a"), 0);
+    EXPECT_LE(streamer.markedCount, c.countUsed);
+  }
+  EXPECT_TRUE(
+      log.contains("WARNING: view_streamer_config_xml: maxLoadedViewCount -1 lies outside 0 to 256; 0 is used"));
+  EXPECT_TRUE(
+      log.contains("WARNING: view_streamer_config_xml: maxStreamingDepth 100000 lies outside 0 to 256; 256 is used"));
+}
+
 using InventoryTest = AllocatorsTest;
 
 TEST_F(InventoryTest, GroupsMultiUseItemsAndRefusals) {

@@ -24,6 +24,7 @@
 #include "core/game_state/view_stack.h"
 #include "core/game_state/view_streamer.h"
 #include "core/main_menu_state/profile_system.h"
+#include "sound_system/sound_manager.h"
 #include "support/test_support.h"
 #include "xml_data_reader.h"
 
@@ -159,6 +160,9 @@ TEST_F(PlayLocationsTest, InputPassPicksTheNearestAndNeedsPressAndReleaseInOneTr
   // 140 lies in both; trigger 2's centre is nearer.
   EXPECT_EQ(click(room, 140, 100, 140, 100), 1);
   EXPECT_EQ(calls(), "__Generated_L7AT2_onClick");
+  // Halfway between the centres the earlier trigger keeps the tie.
+  EXPECT_EQ(click(room, 125, 100, 125, 100), 1);
+  EXPECT_EQ(calls(), "__Generated_L7AT1_onClick");
   // Pressed in trigger 1 only, released where trigger 2 wins: no click.
   EXPECT_EQ(click(room, 140, 100, 10, 100), 0);
   EXPECT_EQ(calls(), "");
@@ -292,6 +296,19 @@ TEST_F(PlayLocationsTest, MusicStoppedWhileItsLoadIsPendingPlaysNothingAndChoose
   for (uint32_t i = 0; i < music.getTrackCount(); ++i) EXPECT_EQ(music.getTrack(i).soundId, 0u);
   music.start();
   EXPECT_TRUE(music.isLoading());
+
+  // Each track that ends is followed by the other one, never by itself.
+  std::vector<int32_t> played;
+  for (int i = 0; i < 12; ++i) {
+    game->getStreamer().runPass();
+    music.update(0.0f);
+    ASSERT_GE(music.getActiveTrack(), 0);
+    played.push_back(music.getActiveTrack());
+    if (KR::SoundManager::exists())
+      KR::SoundManager::getInstance()->stopSound(music.getTrack(uint32_t(played.back())).channel);
+    music.update(1.0f);
+  }
+  for (size_t i = 1; i < played.size(); ++i) EXPECT_NE(played[i], played[i - 1]) << i;
 }
 
 }  // namespace
