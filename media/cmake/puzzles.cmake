@@ -5,7 +5,7 @@
 set(KR_PUZ_MEDIA ${PROJECT_SOURCE_DIR}/media/puzzles)
 set(KR_PUZ_OUT ${CMAKE_BINARY_DIR}/media-puzzles)
 set(KR_PUZ_PICTURES gallery_backdrop gallery_plaque puzzle_backdrop puzzle_button puzzle_light puzzle_finish
-                    puzzle_back
+                    puzzle_back puzzle_bar
                     # The pick-and-swap puzzles.
                     puzzle_tile puzzle_gear)
 set(KR_PUZ_PNGS)
@@ -43,12 +43,22 @@ kr_media_add(DEST krp DIR data/puzzles
                    ${KR_PUZ_MEDIA}/scene_puzzle_color.xml ${KR_PUZ_MEDIA}/puzzle_color.xml
                    ${KR_PUZ_MEDIA}/scene_puzzle_link.xml ${KR_PUZ_MEDIA}/puzzle_link.xml
                    ${KR_PUZ_MEDIA}/scene_puzzle_bqueue_locked.xml ${KR_PUZ_MEDIA}/puzzle_bqueue_locked.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_circle.xml ${KR_PUZ_MEDIA}/puzzle_circle.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_comb_slider.xml ${KR_PUZ_MEDIA}/puzzle_comb_slider.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_key.xml ${KR_PUZ_MEDIA}/puzzle_key.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_r_paires.xml ${KR_PUZ_MEDIA}/puzzle_r_paires.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_slider.xml ${KR_PUZ_MEDIA}/puzzle_slider.xml
              NAMES scene_gallery_xml
                    scene_puzzle_bqueue_xml puzzle_bqueue_xml
                    scene_puzzle_buttons_xml puzzle_buttons_xml
                    scene_puzzle_color_xml puzzle_color_xml
                    scene_puzzle_link_xml puzzle_link_xml
-                   scene_puzzle_bqueue_locked_xml puzzle_bqueue_locked_xml)
+                   scene_puzzle_bqueue_locked_xml puzzle_bqueue_locked_xml
+                   scene_puzzle_circle_xml puzzle_circle_xml
+                   scene_puzzle_comb_slider_xml puzzle_comb_slider_xml
+                   scene_puzzle_key_xml puzzle_key_xml
+                   scene_puzzle_r_paires_xml puzzle_r_paires_xml
+                   scene_puzzle_slider_xml puzzle_slider_xml)
 # The pick-and-swap puzzles' close-ups.
 kr_media_add(DEST krp DIR data/puzzles
              FILES ${KR_PUZ_MEDIA}/scene_puzzle_chains.xml ${KR_PUZ_MEDIA}/puzzle_chains.xml

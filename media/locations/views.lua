@@ -102,6 +102,11 @@ function __GeneratedL12_onViewExtensionFinished() galleryPuzzleFinished(12) end
 function __GeneratedL13_onViewExtensionFinished() galleryPuzzleFinished(13) end
 function __GeneratedL14_onViewExtensionFinished() galleryPuzzleFinished(14) end
 function __GeneratedL15_onViewExtensionFinished() galleryPuzzleFinished(15) end
+function __GeneratedL16_onViewExtensionFinished() galleryPuzzleFinished(16) end
+function __GeneratedL17_onViewExtensionFinished() galleryPuzzleFinished(17) end
+function __GeneratedL18_onViewExtensionFinished() galleryPuzzleFinished(18) end
+function __GeneratedL19_onViewExtensionFinished() galleryPuzzleFinished(19) end
+function __GeneratedL20_onViewExtensionFinished() galleryPuzzleFinished(20) end
 -- The pick-and-swap puzzles.
 function __GeneratedL21_onViewExtensionFinished() galleryPuzzleFinished(21) end
 function __GeneratedL22_onViewExtensionFinished() galleryPuzzleFinished(22) end

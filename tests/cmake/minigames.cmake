@@ -35,6 +35,10 @@ foreach(group rpuzzle telescope combpuzzle)
   kr_add_replays(${group})
 endforeach()
 
+# The stepping puzzles: linked circles, slider lock, staged controls, frame
+# cycling, slider groups.
+kr_add_replays(step)
+
 # Any bytes as a puzzle class's configuration, played on its demo scene; the
 # seeds are the gallery's configurations.
 set(KR_MINIGAME_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/minigame_config)

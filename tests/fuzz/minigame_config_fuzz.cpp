@@ -34,6 +34,11 @@ constexpr PuzzleKind kKinds[] = {
     {"ColorMinigameViewExtension", "scene_puzzle_color.xml", "puzzle_color.xml"},
     {"LinkViewExtension", "scene_puzzle_link.xml", "puzzle_link.xml"},
     {"BQueueMinigameViewExtension", "scene_puzzle_bqueue_locked.xml", "puzzle_bqueue_locked.xml"},
+    {"CircleMinigameViewExtension", "scene_puzzle_circle.xml", "puzzle_circle.xml"},
+    {"CombSliderMinigameViewExtension", "scene_puzzle_comb_slider.xml", "puzzle_comb_slider.xml"},
+    {"KeyMinigameViewExtension", "scene_puzzle_key.xml", "puzzle_key.xml"},
+    {"RPairesMinigameViewExtension", "scene_puzzle_r_paires.xml", "puzzle_r_paires.xml"},
+    {"SliderMinigameViewExtension", "scene_puzzle_slider.xml", "puzzle_slider.xml"},
     // The pick-and-swap puzzles.
     {"ChainsMinigameViewExtension", "scene_puzzle_chains.xml", "puzzle_chains.xml"},
     {"PairesMinigameViewExtension", "scene_puzzle_paires.xml", "puzzle_paires.xml"},

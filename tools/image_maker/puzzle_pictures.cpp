@@ -28,6 +28,7 @@ constexpr Piece kPieces[] = {
     {"puzzle_light", 48, Shape::Disc, 1.00f, 0.90f, 0.35f},
     {"puzzle_finish", 256, Shape::Ring, 0.95f, 0.85f, 0.30f},
     {"puzzle_back", 128, Shape::Arrow, 0.80f, 0.80f, 0.85f},
+    {"puzzle_bar", 64, Shape::Square, 0.95f, 0.95f, 0.95f},
     // The pick-and-swap puzzles: a tile, and a gear whose spokes show it turning.
     {"puzzle_tile", 128, Shape::Square, 0.95f, 0.95f, 0.95f},
     {"puzzle_gear", 128, Shape::Spokes, 0.95f, 0.95f, 0.95f},

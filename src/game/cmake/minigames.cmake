@@ -8,6 +8,12 @@ target_sources(kr_game PRIVATE
   ${KR_MINIGAMES_SRC}/buttons_minigame_view_extension.cpp
   ${KR_MINIGAMES_SRC}/color_minigame_view_extension.cpp
   ${KR_MINIGAMES_SRC}/link_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/frame_stepper.cpp
+  ${KR_MINIGAMES_SRC}/circle_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/comb_slider_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/key_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/r_paires_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/slider_minigame_view_extension.cpp
 )
 # The pick-and-swap puzzles and their shared selection and glides.
 target_sources(kr_game PRIVATE

@@ -4,8 +4,13 @@
 
 #include "core/game_state/minigames/bqueue_minigame_view_extension.h"
 #include "core/game_state/minigames/buttons_minigame_view_extension.h"
+#include "core/game_state/minigames/circle_minigame_view_extension.h"
 #include "core/game_state/minigames/color_minigame_view_extension.h"
+#include "core/game_state/minigames/comb_slider_minigame_view_extension.h"
+#include "core/game_state/minigames/key_minigame_view_extension.h"
 #include "core/game_state/minigames/link_view_extension.h"
+#include "core/game_state/minigames/r_paires_minigame_view_extension.h"
+#include "core/game_state/minigames/slider_minigame_view_extension.h"
 // The pick-and-swap puzzles.
 #include "core/game_state/minigames/chains_minigame_view_extension.h"
 #include "core/game_state/minigames/paires_minigame_view_extension.h"
@@ -40,6 +45,11 @@ constexpr Entry kMinigames[] = {
     {"ButtonsMinigameViewExtension", &make<ButtonsMinigameViewExtension>},
     {"ColorMinigameViewExtension", &make<ColorMinigameViewExtension>},
     {"LinkViewExtension", &make<LinkViewExtension>},
+    {"CircleMinigameViewExtension", &make<CircleMinigameViewExtension>},
+    {"CombSliderMinigameViewExtension", &make<CombSliderMinigameViewExtension>},
+    {"KeyMinigameViewExtension", &make<KeyMinigameViewExtension>},
+    {"RPairesMinigameViewExtension", &make<RPairesMinigameViewExtension>},
+    {"SliderMinigameViewExtension", &make<SliderMinigameViewExtension>},
     // The pick-and-swap puzzles.
     {"ChainsMinigameViewExtension", &make<ChainsMinigameViewExtension>},
     {"PairesMinigameViewExtension", &make<PairesMinigameViewExtension>},
