@@ -80,6 +80,8 @@ kr_media_add(DEST krp DIR data/puzzles
              FILES ${KR_PUZ_MEDIA}/scene_puzzle_rpuzzle.xml ${KR_PUZ_MEDIA}/puzzle_rpuzzle.xml
                    ${KR_PUZ_MEDIA}/scene_puzzle_telescope.xml ${KR_PUZ_MEDIA}/puzzle_telescope.xml
                    ${KR_PUZ_MEDIA}/scene_puzzle_combpuzzle.xml ${KR_PUZ_MEDIA}/puzzle_combpuzzle.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_queue.xml ${KR_PUZ_MEDIA}/puzzle_queue.xml
              NAMES scene_puzzle_rpuzzle_xml puzzle_rpuzzle_xml
                    scene_puzzle_telescope_xml puzzle_telescope_xml
-                   scene_puzzle_combpuzzle_xml puzzle_combpuzzle_xml)
+                   scene_puzzle_combpuzzle_xml puzzle_combpuzzle_xml
+                   scene_puzzle_queue_xml puzzle_queue_xml)

@@ -51,6 +51,7 @@ constexpr PuzzleKind kKinds[] = {
     {"RPuzzleMinigameViewExtension", "scene_puzzle_rpuzzle.xml", "puzzle_rpuzzle.xml"},
     {"TelescopeMinigameViewExtension", "scene_puzzle_telescope.xml", "puzzle_telescope.xml"},
     {"CombPuzzleMinigameViewExtension", "scene_puzzle_combpuzzle.xml", "puzzle_combpuzzle.xml"},
+    {"QueueMinigameViewExtension", "scene_puzzle_queue.xml", "puzzle_queue.xml"},
 };
 constexpr size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 

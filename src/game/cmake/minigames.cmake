@@ -32,4 +32,5 @@ target_sources(kr_game PRIVATE
   ${KR_MINIGAMES_SRC}/telescope_minigame_view_extension.cpp
   ${KR_MINIGAMES_SRC}/drag_hold.cpp
   ${KR_MINIGAMES_SRC}/comb_puzzle_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/queue_minigame_view_extension.cpp
 )

@@ -21,6 +21,7 @@
 #include "core/game_state/minigames/swap_type_minigame_view_extension.h"
 // The drag, chain and path puzzles.
 #include "core/game_state/minigames/comb_puzzle_minigame_view_extension.h"
+#include "core/game_state/minigames/queue_minigame_view_extension.h"
 #include "core/game_state/minigames/rpuzzle_minigame_view_extension.h"
 #include "core/game_state/minigames/telescope_minigame_view_extension.h"
 #include "core/game_state/view_factory.h"
@@ -62,6 +63,7 @@ constexpr Entry kMinigames[] = {
     {"RPuzzleMinigameViewExtension", &make<RPuzzleMinigameViewExtension>},
     {"TelescopeMinigameViewExtension", &make<TelescopeMinigameViewExtension>},
     {"CombPuzzleMinigameViewExtension", &make<CombPuzzleMinigameViewExtension>},
+    {"QueueMinigameViewExtension", &make<QueueMinigameViewExtension>},
 };
 
 }  // namespace
