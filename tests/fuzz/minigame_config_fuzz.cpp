@@ -52,6 +52,7 @@ constexpr PuzzleKind kKinds[] = {
     {"TelescopeMinigameViewExtension", "scene_puzzle_telescope.xml", "puzzle_telescope.xml"},
     {"CombPuzzleMinigameViewExtension", "scene_puzzle_combpuzzle.xml", "puzzle_combpuzzle.xml"},
     {"QueueMinigameViewExtension", "scene_puzzle_queue.xml", "puzzle_queue.xml"},
+    {"RotationMiniGameViewExtension", "scene_puzzle_rotation.xml", "puzzle_rotation.xml"},
 };
 constexpr size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 

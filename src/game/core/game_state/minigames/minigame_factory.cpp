@@ -22,6 +22,7 @@
 // The drag, chain and path puzzles.
 #include "core/game_state/minigames/comb_puzzle_minigame_view_extension.h"
 #include "core/game_state/minigames/queue_minigame_view_extension.h"
+#include "core/game_state/minigames/rotation_mini_game_view_extension.h"
 #include "core/game_state/minigames/rpuzzle_minigame_view_extension.h"
 #include "core/game_state/minigames/telescope_minigame_view_extension.h"
 #include "core/game_state/view_factory.h"
@@ -64,6 +65,7 @@ constexpr Entry kMinigames[] = {
     {"TelescopeMinigameViewExtension", &make<TelescopeMinigameViewExtension>},
     {"CombPuzzleMinigameViewExtension", &make<CombPuzzleMinigameViewExtension>},
     {"QueueMinigameViewExtension", &make<QueueMinigameViewExtension>},
+    {"RotationMiniGameViewExtension", &make<RotationMiniGameViewExtension>},
 };
 
 }  // namespace
