@@ -31,7 +31,7 @@ foreach(group chains paires patnashki rightzone superswap swaptype swapgroups)
   kr_add_replays(${group})
 endforeach()
 # The drag, chain and path puzzles, a program each.
-foreach(group rpuzzle telescope combpuzzle queue rotation)
+foreach(group rpuzzle telescope combpuzzle queue rotation rightplace)
   kr_add_replays(${group})
 endforeach()
 

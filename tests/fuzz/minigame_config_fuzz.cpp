@@ -53,6 +53,7 @@ constexpr PuzzleKind kKinds[] = {
     {"CombPuzzleMinigameViewExtension", "scene_puzzle_combpuzzle.xml", "puzzle_combpuzzle.xml"},
     {"QueueMinigameViewExtension", "scene_puzzle_queue.xml", "puzzle_queue.xml"},
     {"RotationMiniGameViewExtension", "scene_puzzle_rotation.xml", "puzzle_rotation.xml"},
+    {"RightPlaceMinigameViewExtension", "scene_puzzle_rightplace.xml", "puzzle_rightplace.xml"},
 };
 constexpr size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 

@@ -22,6 +22,7 @@
 // The drag, chain and path puzzles.
 #include "core/game_state/minigames/comb_puzzle_minigame_view_extension.h"
 #include "core/game_state/minigames/queue_minigame_view_extension.h"
+#include "core/game_state/minigames/right_place_minigame_view_extension.h"
 #include "core/game_state/minigames/rotation_mini_game_view_extension.h"
 #include "core/game_state/minigames/rpuzzle_minigame_view_extension.h"
 #include "core/game_state/minigames/telescope_minigame_view_extension.h"
@@ -66,6 +67,7 @@ constexpr Entry kMinigames[] = {
     {"CombPuzzleMinigameViewExtension", &make<CombPuzzleMinigameViewExtension>},
     {"QueueMinigameViewExtension", &make<QueueMinigameViewExtension>},
     {"RotationMiniGameViewExtension", &make<RotationMiniGameViewExtension>},
+    {"RightPlaceMinigameViewExtension", &make<RightPlaceMinigameViewExtension>},
 };
 
 }  // namespace
