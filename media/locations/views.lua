@@ -122,6 +122,8 @@ function __GeneratedL30_onViewExtensionFinished() galleryPuzzleFinished(30) end
 function __GeneratedL31_onViewExtensionFinished() galleryPuzzleFinished(31) end
 function __GeneratedL32_onViewExtensionFinished() galleryPuzzleFinished(32) end
 function __GeneratedL33_onViewExtensionFinished() galleryPuzzleFinished(33) end
+function __GeneratedL34_onViewExtensionFinished() galleryPuzzleFinished(34) end
+function __GeneratedL35_onViewExtensionFinished() galleryPuzzleFinished(35) end
 -- The locked ordered buttons take clicks once their lever is pulled.
 function __Generated_L15AT2_onClick()
   print("hook: the lever releases the buttons")

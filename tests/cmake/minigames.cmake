@@ -31,7 +31,7 @@ foreach(group chains paires patnashki rightzone superswap swaptype swapgroups)
   kr_add_replays(${group})
 endforeach()
 # The drag, chain and path puzzles, a program each.
-foreach(group rpuzzle telescope combpuzzle queue rotation rightplace)
+foreach(group rpuzzle telescope combpuzzle queue rotation rightplace jigsaw jigsaw_swap)
   kr_add_replays(${group})
 endforeach()
 

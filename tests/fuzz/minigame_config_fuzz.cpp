@@ -54,6 +54,8 @@ constexpr PuzzleKind kKinds[] = {
     {"QueueMinigameViewExtension", "scene_puzzle_queue.xml", "puzzle_queue.xml"},
     {"RotationMiniGameViewExtension", "scene_puzzle_rotation.xml", "puzzle_rotation.xml"},
     {"RightPlaceMinigameViewExtension", "scene_puzzle_rightplace.xml", "puzzle_rightplace.xml"},
+    {"PuzzleMinigameViewExtension", "scene_puzzle_jigsaw.xml", "puzzle_jigsaw.xml"},
+    {"PuzzleMinigameViewExtension", "scene_puzzle_jigsaw_swap.xml", "puzzle_jigsaw_swap.xml"},
 };
 constexpr size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 

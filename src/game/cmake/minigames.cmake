@@ -35,4 +35,5 @@ target_sources(kr_game PRIVATE
   ${KR_MINIGAMES_SRC}/queue_minigame_view_extension.cpp
   ${KR_MINIGAMES_SRC}/rotation_mini_game_view_extension.cpp
   ${KR_MINIGAMES_SRC}/right_place_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/puzzle_minigame_view_extension.cpp
 )

@@ -21,6 +21,7 @@
 #include "core/game_state/minigames/swap_type_minigame_view_extension.h"
 // The drag, chain and path puzzles.
 #include "core/game_state/minigames/comb_puzzle_minigame_view_extension.h"
+#include "core/game_state/minigames/puzzle_minigame_view_extension.h"
 #include "core/game_state/minigames/queue_minigame_view_extension.h"
 #include "core/game_state/minigames/right_place_minigame_view_extension.h"
 #include "core/game_state/minigames/rotation_mini_game_view_extension.h"
@@ -68,6 +69,7 @@ constexpr Entry kMinigames[] = {
     {"QueueMinigameViewExtension", &make<QueueMinigameViewExtension>},
     {"RotationMiniGameViewExtension", &make<RotationMiniGameViewExtension>},
     {"RightPlaceMinigameViewExtension", &make<RightPlaceMinigameViewExtension>},
+    {"PuzzleMinigameViewExtension", &make<PuzzleMinigameViewExtension>},
 };
 
 }  // namespace
