@@ -84,10 +84,16 @@ function __Generated_L6AT1_onInventoryItemApplied(item)
   if item ~= "amulet" then return 0 end
   print("hook: the amulet is placed")
   gInventory.removeItem("amulet")
+  gScene.setNodeEnable(6, "amulet_placed", true)
+  gScene.setNodeEnable(6, "title", false)
+  gScene.setNodeEnable(6, "title_whole", true)
   gGame.playCutScene(6, "finale_xml")
   gGame.endGame()
   return 1
 end
+-- The empty holder is the next step while the amulet is held: the hint points at it.
+function __Generated_L6AT1_canInteractHandlerScript() return gInventory.isItemPresent("amulet") and 1 or 0 end
+function __Generated_L6AT1_getApplicableItemNameScript() return "amulet" end
 
 -- The puzzle gallery: every puzzle's finish hook counts its calls (the
 -- replays read galleryFinished) and says the puzzle is solved.

@@ -2,6 +2,7 @@
 // image_maker corpus png|dds|krt <folder>   a loader's fuzz seed corpus
 // image_maker game <folder>                 the game shell's cursors and loading pictures
 // image_maker locations <folder>            the demo locations' pictures and item icons
+// image_maker front <folder>                the logos and the main menu's backdrop
 // image_maker puzzles <folder>              the puzzle gallery's pictures
 #include <sys/stat.h>
 
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "front_end_pictures.h"
 #include "game_pictures.h"
 #include "image_maker.h"
 #include "location_pictures.h"
@@ -30,6 +32,10 @@ int main(int argc, char** argv) {
     folder = argv[2];
     mkdir(folder.c_str(), 0755);
     ok = KR::Tools::writeLocationPictures(folder, error);
+  } else if (argc == 3 && std::strcmp(argv[1], "front") == 0) {
+    folder = argv[2];
+    mkdir(folder.c_str(), 0755);
+    ok = KR::Tools::writeFrontEndPictures(folder, error);
   } else if (argc == 3 && std::strcmp(argv[1], "puzzles") == 0) {
     folder = argv[2];
     mkdir(folder.c_str(), 0755);
@@ -40,7 +46,7 @@ int main(int argc, char** argv) {
     ok = KR::Tools::writeSeedCorpus(argv[2], folder, error);
   } else {
     std::fprintf(stderr,
-                 "usage: image_maker demo|game|locations|puzzles <folder> | image_maker corpus png|dds|krt <folder>\n");
+                 "usage: image_maker demo|game|locations|front|puzzles <folder> | image_maker corpus png|dds|krt <folder>\n");
     return 2;
   }
   if (!ok) {

@@ -55,7 +55,7 @@ Game* game() { return Game::exists() ? Game::getInstance() : nullptr; }
 bool backlightsHidden() {
   if (!ProfileSystem::exists()) return false;
   const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile();
-  return profile && profile->hardDifficulty;
+  return profile && profile->options.difficulty;
 }
 
 }  // namespace
@@ -232,7 +232,12 @@ void View::activate() {
   }
   for (IBaseAreaTrigger* trigger : triggers) trigger->invokeOnActivate();
   if (loaded && game()) game()->getNodeStates().restoreView(scene, id);
-  if (ui) ui->enabled = true;
+  if (ui) {
+    ui->enabled = true;
+    // Into the UI manager's shown stack: the tree is drawn with the view, but its buttons take clicks only from
+    // there.
+    ui->showForcibly();
+  }
   if (extension) {
     extension->skipRequest = false;
     if (!extension->isSuspended() && extension->announces) extension->announceActive();
