@@ -151,6 +151,7 @@ void RightPlaceMinigameViewExtension::onActivate() {
     for (Element& element : elements) {
       element.node = findNode(element.name, nullptr);
       if (!element.node) continue;
+      element.node->stop(true);
       if (element.placed) showFrame(element.node, blockFrame);
       // A scene loaded again shows the elements where the player left them.
       element.node->setWorldPosition(element.position);
