@@ -35,6 +35,10 @@ kr_add_replays(press THREADS)
 foreach(group chains paires patnashki rightzone superswap swaptype swapgroups)
   kr_add_replays(${group})
 endforeach()
+# The drag, chain and path puzzles, a program each.
+foreach(group rpuzzle telescope combpuzzle queue rotation rightplace jigsaw jigsaw_swap)
+  kr_add_replays(${group})
+endforeach()
 
 # The stepping puzzles: linked circles, slider lock, staged controls, frame
 # cycling, slider groups.
