@@ -12,11 +12,12 @@
 //
 // All drawing goes through one dynamic vertex buffer of 4000 vertices and one
 // static index buffer; consecutive RenderData with the same texture, blend
-// mode, primitive and address mode are drawn with one call. Two batches of
-// quads stay open at a time: the older one in the device buffer and the newer
-// one kept aside, so that items alternating between two textures (a button's
-// picture and its caption, row after row) still make two calls. An item joins
-// the older batch only when it overlaps none of the newer batch's quads, so
+// mode, primitive and address mode are drawn with one call. Up to four
+// batches of quads stay open at a time: the oldest in the device buffer, the
+// newer ones kept aside, so that items alternating between a few textures (a
+// button's picture, its caption and a label, row after row) still make one
+// call per texture. An item joins the newest open batch of its kind only when
+// it overlaps none of the quads of the batches after that one, so
 // every pixel sees its items in the order they came. Main thread only.
 #include <cstdint>
 #include <memory>
