@@ -84,6 +84,11 @@ void FileSystem::setEntry(const std::string& package, const std::string& name, c
   packageIndex[package][name] = path;
 }
 
+void FileSystem::addEntry(const std::string& package, const std::string& name, const std::string& path) {
+  ScopedLock guard(ScopedLock::lock(&lock));
+  setEntry(package, name, path);
+}
+
 File* FileSystem::openFile(const std::string& package, const std::string& name) {
   ScopedLock guard(ScopedLock::lock(&lock));
   std::string searched = package == "localization" ? currentLanguage() : package;

@@ -71,6 +71,10 @@ class FileSystem : public Singleton<FileSystem> {
   void loadDirectoryFileLists(const std::string& directory);
   void loadPackageFileList(const std::string& path);
 
+  // Enters name -> path into the package's index (under the lock); a name
+  // already there takes the new path.
+  void addEntry(const std::string& package, const std::string& name, const std::string& path);
+
   // A copy of the index, for diagnostics and tests.
   PackageIndex getPackageIndex();
 

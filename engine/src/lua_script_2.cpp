@@ -186,11 +186,14 @@ void budgetHook(lua_State* state, lua_Debug*) {
   // From now on every instruction fails: a script that catches the error with
   // pcall meets it again at its very next instruction, up to the caller.
   lua_sethook(state, budgetHook, LUA_MASKCOUNT, 1);
-  std::string script = "?", function = gBudget.entry ? gBudget.entry : "?";
-  int line = 0;
-  describeLuaFrame(state, 0, gBudget.entry, &script, &function, &line);
-  lua_pushfstring(state, "%s:%d: function '%s' ran over its budget of %s instructions", script.c_str(), line,
-                  function.c_str(), std::to_string(budget).c_str());
+  {
+    // lua_error jumps out without unwinding: the strings must be gone by then.
+    std::string script = "?", function = gBudget.entry ? gBudget.entry : "?";
+    int line = 0;
+    describeLuaFrame(state, 0, gBudget.entry, &script, &function, &line);
+    lua_pushfstring(state, "%s:%d: function '%s' ran over its budget of %s instructions", script.c_str(), line,
+                    function.c_str(), std::to_string(budget).c_str());
+  }
   lua_error(state);
 }
 

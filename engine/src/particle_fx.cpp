@@ -1,10 +1,13 @@
 #include "particle_fx.h"
 
+#include <algorithm>
+
 #include "animation.h"
 #include "aux_archive.h"
 #include "particle_class_registry.h"
 #include "particle_emitter.h"
 #include "particle_system.h"
+#include "particle_tail.h"
 #include "xml_iarchive.h"
 
 namespace KR {
@@ -40,6 +43,23 @@ void ParticleFX::initialize() {
     emitter->setOwner(this);
     emitter->initialize();
   }
+}
+
+int64_t ParticleFX::getAllocation() const {
+  int64_t total = 0;
+  for (const ParticleEmitter* emitter : mParticleEmitters) {
+    if (!emitter) continue;
+    const int64_t records =
+        std::clamp<int64_t>(emitter->mMaxParticlesCount, 0, int64_t(ParticleEmitter::kMaxParticles));
+    int64_t perRecord = 1;
+    if (emitter->mUseTails) {
+      const int64_t segments =
+          std::clamp<int64_t>(emitter->getTailSettings().mMaxSegments, 0, int64_t(ParticleEmitter::kMaxTailSegments));
+      perRecord += segments + 7 + ParticleTail::kSpareSegments;
+    }
+    total += records * perRecord;
+  }
+  return total;
 }
 
 void ParticleFX::loadPathAnimation() {

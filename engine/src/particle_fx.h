@@ -11,6 +11,8 @@
 //   KR::ParticleSystem::getInstance()->releaseEffect(fx);
 //
 // An effect that nobody advances is advanced by ParticleSystem::update.
+// Only copies that nobody holds are destroyed there once finished.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +29,10 @@ class XmlOArchive;
 
 class ParticleFX {
  public:
+  // The most particle records and tail segments one effect may allocate over
+  // all its emitters: a small file could otherwise ask for gigabytes.
+  static constexpr int64_t kMaxAllocation = 2000000;
+
   // Empty, for loading.
   ParticleFX();
   // The copy the particle system hands out: the source's emitters copied by
@@ -51,6 +57,9 @@ class ParticleFX {
   void render();
   void setAlpha(float alpha);
 
+  // What the emitters allocate once initialised: every record, and with
+  // tails each record's ring of segments (counts as the emitters clamp them).
+  int64_t getAllocation() const;
   // Every emitter is dead (an effect without emitters is).
   bool isDead() const;
   // Live particles over all emitters, as of their last update.
@@ -74,6 +83,9 @@ class ParticleFX {
   void loadPathAnimation();
 
   bool mAdvancedByHolder = false;
+  // Handed out by the particle system and not yet given back: its holder may
+  // still touch it, so the particle system never destroys it.
+  bool mHeld = false;
 
  private:
   // The stored members, in file order, handed to one archive's operation.

@@ -49,8 +49,12 @@ ParticleFX* ParticleSystem::loadEffect(const std::string& fileName) {
     total += size_t(read);
   }
   file.reset();
+  return readEffect(bytes.data(), total, fileName);
+}
+
+ParticleFX* ParticleSystem::readEffect(const char* bytes, size_t size, const std::string& fileName) {
   XmlIArchive archive;
-  if (!archive.loadFromBuffer(bytes.data(), total)) {
+  if (!archive.loadFromBuffer(bytes, size)) {
     log("ERROR: Particle effect '%s' is damaged: its XML does not parse; the effect is left out", fileName.c_str());
     return nullptr;
   }
@@ -58,6 +62,13 @@ ParticleFX* ParticleSystem::loadEffect(const std::string& fileName) {
   archive.load(makeNvp("ParticleFX", effect));
   if (!effect)
     log("ERROR: Particle effect '%s' is damaged: it holds no effect; the effect is left out", fileName.c_str());
+  if (effect && effect->getAllocation() > ParticleFX::kMaxAllocation) {
+    log("WARNING: particle effect '%s' asks for %lld particle records and tail segments; at most %lld are allowed",
+        fileName.c_str(), static_cast<long long>(effect->getAllocation()),
+        static_cast<long long>(ParticleFX::kMaxAllocation));
+    delete effect;
+    return nullptr;
+  }
   return effect;
 }
 
@@ -70,10 +81,11 @@ ParticleFX* ParticleSystem::createEffect(const std::string& fileName) {
       mEffectPool.erase(pooled);
       effect->start();
       track(effect);
+      effect->mHeld = true;
       return effect;
     }
     auto prototype = mPrototypes.find(fileName);
-    if (prototype != mPrototypes.end()) return new ParticleFX(*prototype->second);
+    if (prototype != mPrototypes.end()) return handOut(new ParticleFX(*prototype->second));
   }
   ParticleFX* loaded = loadEffect(fileName);
   if (!loaded) return nullptr;
@@ -87,7 +99,12 @@ ParticleFX* ParticleSystem::createEffect(const std::string& fileName) {
     // Another thread read the same file meanwhile: its prototype stands.
     delete loaded;
   }
-  return new ParticleFX(*prototype->second);
+  return handOut(new ParticleFX(*prototype->second));
+}
+
+ParticleFX* ParticleSystem::handOut(ParticleFX* effect) {
+  effect->mHeld = true;
+  return effect;
 }
 
 void ParticleSystem::releaseEffect(ParticleFX* effect) {
@@ -97,6 +114,7 @@ void ParticleSystem::releaseEffect(ParticleFX* effect) {
   if (tracked != mActiveEffects.end()) mActiveEffects.erase(tracked);
   // The next holder may leave the advancing to the particle system.
   effect->mAdvancedByHolder = false;
+  effect->mHeld = false;
   if (mPoolLimit >= 0 && mEffectPool.count(effect->mFileName) >= size_t(mPoolLimit)) {
     delete effect;
     return;
@@ -108,7 +126,7 @@ ParticleFX* ParticleSystem::cloneEffect(const ParticleFX& source) {
   ScopedLock guard(ScopedLock::lock(&mLock));
   ParticleFX* effect = new ParticleFX(source);
   effect->start();
-  return effect;
+  return handOut(effect);
 }
 
 void ParticleSystem::track(ParticleFX* effect) {
@@ -131,13 +149,23 @@ void ParticleSystem::update() {
       continue;
     }
     effect->advance(dt);
-    if ((effect->mPathFinished || effect->isDead()) && effect->mDestroyIfDead) {
+    if ((effect->mPathFinished || effect->isDead()) && effect->mDestroyIfDead && !effect->mHeld) {
       mActiveEffects.erase(mActiveEffects.begin() + std::ptrdiff_t(i));
       delete effect;
       continue;
     }
     ++i;
   }
+}
+
+void ParticleSystem::setUpdateEffects(bool on) {
+  ScopedLock guard(ScopedLock::lock(&mLock));
+  mUpdateEffects = on;
+}
+
+bool ParticleSystem::getUpdateEffects() {
+  ScopedLock guard(ScopedLock::lock(&mLock));
+  return mUpdateEffects;
 }
 
 void ParticleSystem::clearEffectPool() {

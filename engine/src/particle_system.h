@@ -8,7 +8,10 @@
 //   KR::ParticleSystem::getInstance()->releaseEffect(fx);
 //
 // Every operation takes the manager's recursive lock: effects are also made
-// on loading threads. Effect files are read without the lock held.
+// on loading threads. Effect files are read without the lock held. In the lock
+// order (CONVENTIONS.md) it comes after the game's locks and the UI font
+// manager and before the sprite managers, the texture manager and the file
+// system, which copying an effect takes under it.
 #include <pthread.h>
 
 #include <map>
@@ -27,8 +30,10 @@ class ParticleSystem : public Singleton<ParticleSystem> {
   ParticleSystem();
   ~ParticleSystem() override;
 
-  // A started effect of the file (package "default"), or null when the file
-  // cannot be read or holds no effect. Nothing is logged.
+  // A started effect of the file (package "default"), or null: when the file
+  // is missing (nothing is logged), cannot be read or holds no effect (an
+  // "ERROR: " line names it), or asks for more than an effect may allocate (a
+  // "WARNING: " line names it).
   ParticleFX* createEffect(const std::string& fileName);
   // Gives an effect back (to the pool); the caller must not touch it again.
   void releaseEffect(ParticleFX* effect);
@@ -36,7 +41,9 @@ class ParticleSystem : public Singleton<ParticleSystem> {
   ParticleFX* cloneEffect(const ParticleFX& source);
   // Once per active tick, after input and before sound: advances the tracked
   // effects that no holder advances (by the frame time, at most 0.1 s) and
-  // destroys those of them that are finished and ask for it.
+  // destroys those of them that are finished and ask for it, unless they were
+  // handed out and not yet given back: a holder that has not advanced its
+  // effect yet (a hidden widget) still owns it and releases it later.
   void update();
   void clearEffectPool();
   void clearPrototypes();
@@ -49,18 +56,28 @@ class ParticleSystem : public Singleton<ParticleSystem> {
   size_t getActiveCount();
   bool isTracked(const ParticleFX* effect);
 
-  // Whether update advances the tracked effects at all.
-  bool mUpdateEffects = true;
+  // An effect file's bytes parsed and read, not yet initialised; null (logged
+  // with the file name) when they hold no effect, or when it asks for more
+  // records and tail segments than ParticleFX::kMaxAllocation.
+  static ParticleFX* readEffect(const char* bytes, size_t size, const std::string& fileName);
+
+  // Whether update advances the tracked effects at all. Particle scene nodes
+  // switch it off as they are made, also on loading threads.
+  void setUpdateEffects(bool on);
+  bool getUpdateEffects();
   // The most effects of one name the pool keeps; negative: no limit.
   int mPoolLimit = -1;
 
  private:
-  // The effect file parsed and read; null when it cannot be.
+  // Marks the effect as held by the caller it is returned to (under the lock).
+  static ParticleFX* handOut(ParticleFX* effect);
+  // The effect file read through readEffect; null when it cannot be.
   static ParticleFX* loadEffect(const std::string& fileName);
 
   std::multimap<std::string, ParticleFX*> mEffectPool;
   std::vector<ParticleFX*> mActiveEffects;
   std::map<std::string, ParticleFX*> mPrototypes;
+  bool mUpdateEffects = true;
   pthread_mutex_t mLock;
 };
 

@@ -5,16 +5,12 @@
 #include "platform/system_info.h"
 #include "platform/system_time.h"
 #include "report_assert.h"
-#include "timer_manager.h"
 
 namespace KR {
 
 void* threadEntry(void* record) {
   // Copy first: the owner may release the record once the entry has run.
   const ThreadStartRecord start = *static_cast<ThreadStartRecord*>(record);
-  // A new POSIX thread inherits its creator's affinity: without this, every
-  // thread the pinned main thread starts would share its one processor.
-  if (start.affinity != 0) Platform::setCurrentThreadAffinity(start.affinity, nullptr);
   start.entry(start.argument);
   return nullptr;
 }
@@ -27,9 +23,6 @@ void Thread::start(void (*entry)(void*), void* argument) {
   KR_ASSERT(!joinable, "Thread::start(), the thread is already started");
   record.entry = entry;
   record.argument = argument;
-  // Only the main thread, which the timer manager pinned, keeps to one processor.
-  const TimerManager* timers = TimerManager::getInstancePtr();
-  record.affinity = timers ? timers->getUnpinnedAffinity() : 0;
   const int error = pthread_create(&handle, nullptr, &threadEntry, &record);
   if (error != 0) {
     char text[128];

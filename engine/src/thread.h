@@ -12,12 +12,10 @@ namespace KR {
 struct ThreadStartRecord {
   void (*entry)(void*) = nullptr;
   void* argument = nullptr;
-  // Processors the new thread may run on; 0 keeps what it inherited.
-  uint64_t affinity = 0;
 };
 
-// The common POSIX thread function: applies the record's affinity, runs its
-// entry, ends with null.
+// The common POSIX thread function: runs the record's entry, ends with null.
+// The new thread keeps the processors it inherited from its creator.
 void* threadEntry(void* record);
 
 class Thread {

@@ -203,9 +203,10 @@ T TimedValueInterval<T>::getValue(int line, int t) const {
   }
   if (!lower) lower = first;
   if (!upper) upper = lower;
-  const int span = upper->time - lower->time;
-  if (span == 0) return lower->value;
-  const float k = float(double(upper->time - t) / double(span));
+  // Key times from a file may lie the whole int range apart: differences in double.
+  const double span = double(upper->time) - double(lower->time);
+  if (span == 0.0) return lower->value;
+  const float k = float((double(upper->time) - double(t)) / span);
   return interpolate(lower->value, upper->value, k);
 }
 

@@ -1,6 +1,5 @@
 #include "timer_manager.h"
 
-#include "platform/system_info.h"
 #include "platform/system_time.h"
 
 namespace KR {
@@ -13,15 +12,6 @@ float countsToSeconds(int64_t counts, int64_t frequency) { return float(counts) 
 TimerManager::TimerManager()
     : startCount(Platform::performanceCounter()), frequency(Platform::performanceFrequency()), lastCount(startCount) {
   setInstance(this);
-  // The first processor this thread may run on (processor 0 unless the
-  // process is confined to others).
-  const uint64_t allowed = Platform::currentThreadAffinity();
-  const uint64_t first = allowed ? (allowed & (~allowed + 1)) : 1;
-  affinitySet = Platform::setCurrentThreadAffinity(first, &previousAffinityMask);
-}
-
-TimerManager::~TimerManager() {
-  if (affinitySet) Platform::setCurrentThreadAffinity(previousAffinityMask, nullptr);
 }
 
 void TimerManager::updateFrameTime() { updateFrameTime(Platform::performanceCounter()); }

@@ -1,8 +1,9 @@
 #pragma once
 // Frame time from the performance counter, and the small stopwatch embedded in
-// many engine objects. The timer manager pins the thread that makes it (the
-// main thread) to the first processor, so successive counter readings come
-// from one processor, and restores its previous affinity when destroyed.
+// many engine objects. The counter is monotonic across processors, so the
+// thread that reads it (the main thread) keeps the processors it started with:
+// pinning it would gain nothing and would starve the software rasteriser,
+// which sizes its thread pool from the main thread's processors.
 #include <cstdint>
 
 #include "singleton.h"
@@ -15,7 +16,7 @@ class TimerManager : public Singleton<TimerManager> {
   static constexpr float kMaxFrameTime = 0.1f;
 
   TimerManager();
-  ~TimerManager() override;
+  ~TimerManager() override = default;
 
   // Reads the counter: frameTime := seconds since the previous update (or
   // since construction).
@@ -28,18 +29,12 @@ class TimerManager : public Singleton<TimerManager> {
   float getRawFrameTime() const { return frameTime; }
   int64_t getFrequency() const { return frequency; }
   int64_t getLastCount() const { return lastCount; }
-  // The processors the pinned thread might use before it was pinned; 0 when
-  // it was not pinned. Threads it starts run on these, not on its pin.
-  uint64_t getUnpinnedAffinity() const { return affinitySet ? previousAffinityMask : 0; }
-
   float frameTime = 0.0f;
   // Above 0, every update takes this frame time instead of the counter's
   // (headless drivers and replays step at a fixed rate).
   float fixedFrameTime = 0.0f;
 
  private:
-  uint64_t previousAffinityMask = 0;
-  bool affinitySet = false;
   int64_t startCount;
   int64_t frequency;
   int64_t lastCount;

@@ -55,6 +55,22 @@ kr_media_add(DEST krp DIR data/game
                    ${KR_GAME_MEDIA}/loading_screen.xml
              NAMES general_config_xml event_sound_player_xml custom_cursors_xml cursor_default_xml cursor_hand_xml
                    cursor_passage_xml cursor_look_xml cursor_take_xml loading_screen_xml)
-# The on-screen messages' font is the demo font under its own name.
-kr_media_add(DEST krp DIR data/game FILES ${CMAKE_BINARY_DIR}/media-fonts/font2.lua NAMES font02_fnt
-             DEPENDS kr_demo_fonts)
+# The on-screen messages' font: the bar draws it with letter and line coefficients of -1 and -2, which take 5
+# and 10 pixels off each advance and line, so its cells carry that much empty room (and a pixel more between
+# letters).
+set(KR_FONT02_OUT ${CMAKE_BINARY_DIR}/media-fonts)
+add_custom_command(
+  OUTPUT ${KR_FONT02_OUT}/font02_image.png ${KR_FONT02_OUT}/font02_image_mip1.png ${KR_FONT02_OUT}/font02.lua
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KR_FONT02_OUT}
+  COMMAND font_maker font --font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf --size 24 --scales 1,0.5
+          --images font02_image,font02_image_mip1 --spacing 6 --leading 10 --out ${KR_FONT02_OUT}
+          --description font02.lua
+  DEPENDS font_maker
+  COMMENT "Rendering the message bar's font"
+  VERBATIM)
+add_custom_target(kr_message_font
+  DEPENDS ${KR_FONT02_OUT}/font02_image.png ${KR_FONT02_OUT}/font02_image_mip1.png ${KR_FONT02_OUT}/font02.lua)
+kr_media_add(DEST krp DIR data/game
+             FILES ${KR_FONT02_OUT}/font02.lua ${KR_FONT02_OUT}/font02_image.png ${KR_FONT02_OUT}/font02_image_mip1.png
+             NAMES font02_fnt font02_image font02_image_mip1
+             DEPENDS kr_message_font)

@@ -35,6 +35,9 @@ kr_media_add(DEST krp DIR data/locations
              FILES ${KR_LOC_MEDIA}/views.xml ${KR_LOC_MEDIA}/view_neighbors.xml ${KR_LOC_MEDIA}/view_streamer_config.xml
                    ${KR_LOC_MEDIA}/views.lua ${KR_LOC_MEDIA}/inventory_items.xml
                    ${KR_LOC_MEDIA}/music_player_config.xml ${KR_LOC_MEDIA}/scene_hall.xml
-                   ${KR_LOC_MEDIA}/scene_garden.xml ${KR_LOC_MEDIA}/scene_desk.xml ${KR_LOC_MEDIA}/inventory_icons.lua
+                   ${KR_LOC_MEDIA}/scene_garden.xml ${KR_LOC_MEDIA}/scene_desk.xml ${KR_LOC_MEDIA}/scene_talk.xml
+                   ${KR_LOC_MEDIA}/scene_amulets.xml
+                   ${KR_LOC_MEDIA}/inventory_icons.lua
              NAMES views_xml view_neighbors_xml view_streamer_config_xml views_lua inventory_items_xml
-                   music_player_config_xml scene_hall_xml scene_garden_xml scene_desk_xml inventory_icons)
+                   music_player_config_xml scene_hall_xml scene_garden_xml scene_desk_xml scene_talk_xml
+                   scene_amulets_xml inventory_icons)

@@ -1,12 +1,13 @@
 -- The brief window: a minigame's or quest's task in large print, opened by the
 -- inventory strip's "?" button ("showBriefWindow") and closed by its OK
--- ("closeBriefWindow").
+-- ("closeBriefWindow"). It stands centred above the middle of the screen,
+-- where close-ups keep the things their task is about.
 local function fadeIn(id)
   return { id = "onIdle", propertyChanges = { { target = id, property = "transparency", value = 1, duration = 0.25 } } }
 end
 
 BriefWindow = {
-  id = "BriefWindow", class = "UIWidget", position = { 730, 380 },
+  id = "BriefWindow", class = "UIWidget", position = { 610, 170 },
   states = { fadeIn("BriefWindow") },
   childs = {
     { id = "brief_window_bg", class = "UISprite", imagename = "ui_demo_sprites", tablename = "DialogBack",

@@ -5,12 +5,14 @@ local function fadeIn(id)
   return { id = "onIdle", propertyChanges = { { target = id, property = "transparency", value = 1, duration = 0.2 } } }
 end
 
+-- A square button: its back (the 120 x 48 "OkBack" scaled to 60 x 60) covers
+-- the box its caption is centred in.
 local function pageButton(id, x, caption)
   return { id = id, class = "UIWidget", position = { x, 20 },
            childs = { { id = "btn", class = "UIButton", states = { fadeIn("btn") }, position = { 0, 0 }, size = { 60, 60 }, text = caption,
                         fontPreset = "ui_demo_presets_lua:caption",
                         childs = { { id = id .. "_bg", class = "UISprite", states = { fadeIn(id .. "_bg") }, imagename = "ui_demo_sprites",
-                                     tablename = "OkBack", size = { 60, 60 }, color = { 190, 170, 130, 255 } } } } } }
+                                     tablename = "OkBack", scale = { 0.5, 1.25 }, color = { 190, 170, 130, 255 } } } } } }
 end
 
 local slots = {}
@@ -34,13 +36,14 @@ for n = 1, 250 do
   }
 end
 
--- The hidden-object list: six lines in two columns of three, and the caption.
-local hosLines = { { id = "Count", class = "UILabel", states = { fadeIn("Count") }, fontPreset = "ui_demo_presets_lua:caption",
+-- The hidden-object list: six lines in two columns of three, and the caption,
+-- light on the dark strip and clear of the screen's lower edge.
+local hosLines = { { id = "Count", class = "UILabel", states = { fadeIn("Count") }, fontPreset = "ui_demo_presets_lua:strip",
                      position = { 20, 35 }, size = { 200, 40 }, text = "" } }
 for n = 1, 6 do
   local column, line = math.floor((n - 1) / 3), (n - 1) % 3
-  hosLines[#hosLines + 1] = { id = "item" .. n, class = "UIWidget", position = { 260 + column * 460, 5 + line * 33 },
-    childs = { { id = "text", class = "UILabel", states = { fadeIn("text") }, fontPreset = "ui_demo_presets_lua:caption", size = { 440, 32 },
+  hosLines[#hosLines + 1] = { id = "item" .. n, class = "UIWidget", position = { 260 + column * 460, 6 + line * 28 },
+    childs = { { id = "text", class = "UILabel", states = { fadeIn("text") }, fontPreset = "ui_demo_presets_lua:strip", size = { 440, 28 },
                  text = "" } } }
 end
 
@@ -59,12 +62,12 @@ InventoryPanel = {
     { id = "hos_list", class = "UIWidget", position = { 0, 5 }, modal = 0, states = { fadeIn("hos_list") },
       childs = hosLines },
     { id = "brief", class = "UIWidget", position = { 0, 5 }, modal = 0, states = { fadeIn("brief") },
-      childs = { { id = "brief_text", class = "UILabel", states = { fadeIn("brief_text") }, fontPreset = "ui_demo_presets_lua:caption",
+      childs = { { id = "brief_text", class = "UILabel", states = { fadeIn("brief_text") }, fontPreset = "ui_demo_presets_lua:strip",
                    position = { 100, 20 }, size = { 1000, 60 }, text = "" },
                  { id = "brief_more", class = "UIButton", states = { fadeIn("brief_more") }, position = { 1120, 20 },
                    size = { 60, 60 }, text = "?", fontPreset = "ui_demo_presets_lua:caption",
                    childs = { { id = "brief_more_bg", class = "UISprite", states = { fadeIn("brief_more_bg") },
-                                imagename = "ui_demo_sprites", tablename = "OkBack", size = { 60, 60 },
+                                imagename = "ui_demo_sprites", tablename = "OkBack", scale = { 0.5, 1.25 },
                                 color = { 190, 170, 130, 255 } } } } },
       events = { { element = "brief_more", slot = "clicked", command = "showBriefWindow" } } },
   },

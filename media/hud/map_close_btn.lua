@@ -8,8 +8,9 @@ MapCloseBtn = {
   states = { fadeIn("MapCloseBtn") },
   childs = {
     { id = "map_close", class = "UIButton", text = "Close", fontPreset = "ui_demo_presets_lua:caption",
+      states = { fadeIn("map_close") },
       childs = { { id = "map_close_bg", class = "UISprite", imagename = "ui_demo_sprites", tablename = "OkBack",
-                   color = { 200, 170, 150, 255 } } } },
+                   color = { 210, 200, 170, 255 }, states = { fadeIn("map_close_bg") } } } },
   },
   events = { { element = "map_close", slot = "clicked", command = "mapCloseBtnPressed" } },
 }

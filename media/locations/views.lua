@@ -84,7 +84,37 @@ function __Generated_L6AT1_onInventoryItemApplied(item)
   if item ~= "amulet" then return 0 end
   print("hook: the amulet is placed")
   gInventory.removeItem("amulet")
+  gScene.setNodeEnable(6, "amulet_placed", true)
+  gScene.setNodeEnable(6, "title", false)
+  gScene.setNodeEnable(6, "title_whole", true)
   gGame.playCutScene(6, "finale_xml")
   gGame.endGame()
   return 1
+end
+-- The empty holder is the next step while the amulet is held: the hint points at it.
+function __Generated_L6AT1_canInteractHandlerScript() return gInventory.isItemPresent("amulet") and 1 or 0 end
+function __Generated_L6AT1_getApplicableItemNameScript() return "amulet" end
+
+-- The puzzle gallery: every puzzle's finish hook counts its calls (the
+-- replays read galleryFinished) and says the puzzle is solved.
+galleryFinished = {}
+function galleryPuzzleFinished(id)
+  galleryFinished[id] = (galleryFinished[id] or 0) + 1
+  print("hook: puzzle " .. id .. " finished")
+  gUIMessageManager.showMessage("PUZZLE_SOLVED", 3)
+end
+function __GeneratedL11_onViewExtensionFinished() galleryPuzzleFinished(11) end
+function __GeneratedL12_onViewExtensionFinished() galleryPuzzleFinished(12) end
+function __GeneratedL13_onViewExtensionFinished() galleryPuzzleFinished(13) end
+function __GeneratedL14_onViewExtensionFinished() galleryPuzzleFinished(14) end
+function __GeneratedL15_onViewExtensionFinished() galleryPuzzleFinished(15) end
+function __GeneratedL16_onViewExtensionFinished() galleryPuzzleFinished(16) end
+function __GeneratedL17_onViewExtensionFinished() galleryPuzzleFinished(17) end
+function __GeneratedL18_onViewExtensionFinished() galleryPuzzleFinished(18) end
+function __GeneratedL19_onViewExtensionFinished() galleryPuzzleFinished(19) end
+function __GeneratedL20_onViewExtensionFinished() galleryPuzzleFinished(20) end
+-- The locked ordered buttons take clicks once their lever is pulled.
+function __Generated_L15AT2_onClick()
+  print("hook: the lever releases the buttons")
+  gGame.setViewExtensionSuspended(15, false)
 end

@@ -10,11 +10,13 @@ skip = {
   ycoeff = 0,
 }
 
+-- Centred in the band at the screen's foot, which the cut scenes darken: clear
+-- of the edge and light on dark.
 subtitle = {
   font = "font2_fnt",
   color = { 255, 240, 200, 255 },
   halign = 1,
-  valign = 2,
+  valign = 1,
   wordWrap = 1,
   xcoeff = 0,
   ycoeff = 0.2,

@@ -12,7 +12,7 @@ local function button(id, x, y, caption)
 end
 
 NotebookControls = {
-  id = "NotebookControls", class = "UIWidget", position = { 300, 930 }, modal = 0,
+  id = "NotebookControls", class = "UIWidget", position = { 180, 932 }, modal = 0,
   states = { fadeIn("NotebookControls") },
   childs = { button("notebookLeft", 0, 0, "<<"), button("notebookRight", 1200, 0, ">>"),
              button("notebookClose", 600, 0, "Close") },

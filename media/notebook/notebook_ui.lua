@@ -29,7 +29,7 @@ PageLeft = page("page_left", -30)
 PageRight = page("page_right", 578)
 
 Notebook = {
-  id = "Notebook", class = "UIWidget", position = { 300, 120 }, modal = 0,
+  id = "Notebook", class = "UIWidget", position = { 180, 125 }, modal = 0,
   states = { fadeIn("Notebook") },
   childs = {
     back("book_back", 0, 0, 1320, 800, { 120, 80, 50, 255 }),

@@ -7,7 +7,8 @@ end
 local function button(id, x, caption)
   return { id = id, class = "UIButton", position = { x, 0 }, text = caption, fontPreset = "ui_demo_presets_lua:caption",
            childs = { { id = id .. "_bg", class = "UISprite", imagename = "ui_demo_sprites", tablename = "OkBack",
-                        color = { 200, 170, 150, 255 } } } }
+                        color = { 210, 200, 170, 255 }, states = { fadeIn(id .. "_bg") } } },
+           states = { fadeIn(id) } }
 end
 
 Talk01UI = {

@@ -2,7 +2,8 @@
 # (message bus, input record, deferred tasks, Lua state, fades, messages,
 # cursor), the close-up blur against its reference image, and the first
 # play-through on the headless game driver.
-add_library(kr_game_driver STATIC ${CMAKE_CURRENT_SOURCE_DIR}/support/game_driver.cpp)
+add_library(kr_game_driver STATIC ${CMAKE_CURRENT_SOURCE_DIR}/support/game_driver.cpp
+                           ${CMAKE_CURRENT_SOURCE_DIR}/support/replay.cpp)
 target_compile_options(kr_game_driver PRIVATE ${KR_WARNINGS})
 target_link_libraries(kr_game_driver PUBLIC kr_game kr_test_support ${KR_SDL2})
 
@@ -39,24 +40,35 @@ kr_add_test(test_game_playthrough
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/window_playthrough_test.cpp
   LIBS kr_game_driver
   DEPENDS kr_media quellmoor
+  TIMEOUT 400
   # Play runs the view streamer's thread.
   LABELS threads)
 
-# The profile's options file is fuzzed; its seed writer encodes a few profiles.
-set(KR_OPTIONS_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/options_file)
-kr_add_seed_writer(options_file_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/options_file_fuzz.cpp)
-target_link_libraries(options_file_seeds PRIVATE kr_game)
-kr_add_fuzz_corpus(options_file_corpus
-  DIR ${KR_OPTIONS_SEEDS}
-  OUTPUT ${KR_OPTIONS_SEEDS}/seed0.dat
-  COMMAND options_file_seeds ${KR_OPTIONS_SEEDS}
-  DEPENDS options_file_seeds
-  COMMENT "Writing the options-file seed corpus")
-kr_add_fuzzer(options_file_fuzz
-  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/options_file_fuzz.cpp
+# The front end played through: logos, main menu and its windows, profiles,
+# options, credits, Play and quit.
+kr_add_test(test_front_end_playthrough
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/front_end_playthrough_test.cpp
+  LIBS kr_game_driver
+  DEPENDS kr_media quellmoor
+  TIMEOUT 400
+  LABELS threads)
+
+# The profile list and options readers are fuzzed together; the seed writer
+# stores lists and options files as the store writes them.
+set(KR_PROFILE_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/profile_files)
+kr_add_seed_writer(profile_files_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/profile_files_fuzz.cpp)
+target_link_libraries(profile_files_seeds PRIVATE kr_game)
+kr_add_fuzz_corpus(profile_files_corpus
+  DIR ${KR_PROFILE_SEEDS}
+  OUTPUT ${KR_PROFILE_SEEDS}/seed0.dat
+  COMMAND profile_files_seeds ${KR_PROFILE_SEEDS}
+  DEPENDS profile_files_seeds
+  COMMENT "Writing the profile-files seed corpus")
+kr_add_fuzzer(profile_files_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/profile_files_fuzz.cpp
   LIBS kr_game
-  CORPUS ${KR_OPTIONS_SEEDS}
-  DEPENDS options_file_corpus)
+  CORPUS ${KR_PROFILE_SEEDS}
+  DEPENDS profile_files_corpus)
 
 # The view descriptions and their neighbour list are fuzzed together.
 set(KR_VIEW_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/view_description)

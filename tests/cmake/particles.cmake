@@ -15,7 +15,7 @@ kr_add_test(test_particle_system
   LIBS kr_particles kr_content)
 kr_add_test(test_particle_threads
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/engine/src/particle_system_threads_test.cpp
-  LIBS kr_particles kr_particle_maker kr_content
+  LIBS kr_particles kr_particle_maker kr_content kr_animationeditor
   LABELS threads)
 
 # Effect files are content: their reader is fuzzed, followed by the effect's

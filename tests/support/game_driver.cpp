@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <unistd.h>
+#include <cstdio>
 
 #include "core/app_state.h"
 #include "core/game_application.h"
@@ -10,10 +11,15 @@
 #include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_stack.h"
+#include "core/main_menu_state/difficult_selection_window.h"
+#include "core/main_menu_state/enter_profile_name_window.h"
+#include "core/main_menu_state/main_menu.h"
+#include "design_coords.h"
 #include "file_system.h"
 #include "memory_manager.h"
 #include "platform/events.h"
 #include "platform/input_injection.h"
+#include "platform/input_state.h"
 #include "platform/render_device.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
@@ -21,6 +27,7 @@
 #include "string_conversion.h"
 #include "system/main_win.h"
 #include "timer_manager.h"
+#include "user_data_folder.h"
 #include "video_player.h"
 
 namespace KR {
@@ -46,6 +53,61 @@ bool GameDriver::start() {
   app->init();
   app->running = 1;
   return true;
+}
+
+namespace {
+
+// The main menu's Play and the OK of its first-run name window and of its
+// difficulty window, which lie at one place (media/front_end).
+constexpr float kMenuPlay[2] = {720 + 120, 420 + 28};
+constexpr float kWindowOk[2] = {780 + 60, 575 + 24};
+
+}  // namespace
+
+void GameDriver::designToWindow(float x, float y, int32_t* wx, int32_t* wy) {
+  const KR::Viewport2D viewport = KR::calcViewport();
+  *wx = int32_t(viewport.offset.x + (x + 0.5f) * viewport.scale);
+  *wy = int32_t(viewport.offset.y + (y + 0.5f) * viewport.scale);
+}
+
+void GameDriver::forgetProfiles() {
+  const std::string folder = KR::getUserDataFolder("Quellmoor", "Marlowick");
+  std::remove((folder + "profilelist.dat").c_str());
+  for (int id = 0; id < 10; ++id) {
+    std::remove((folder + "profile" + std::to_string(id) + ".opt").c_str());
+    std::remove((folder + "savegame" + std::to_string(id) + ".sav").c_str());
+  }
+}
+
+bool GameDriver::startToMenu(bool firstRun) {
+  if (firstRun) forgetProfiles();
+  if (!app && !start()) return false;
+  for (int i = 0; i < 40 && currentState() != "MainMenu"; ++i) {
+    steps(16);
+    tapKey(KR::Platform::kVkEscape);
+  }
+  return stepUntil([&] { return currentState() == "MainMenu"; }, 60);
+}
+
+bool GameDriver::enterPlay() {
+  HOG::MainMenu* menu = HOG::MainMenu::getInstancePtr();
+  if (!menu) return false;
+  int32_t x = 0, y = 0;
+  // Each window takes clicks once its show animation (0.2 s) has run.
+  steps(7);
+  if (menu->firstNameWindow->shown) {
+    designToWindow(kWindowOk[0], kWindowOk[1], &x, &y);
+    click(x, y);
+    steps(7);
+  }
+  designToWindow(kMenuPlay[0], kMenuPlay[1], &x, &y);
+  click(x, y);
+  steps(7);
+  if (menu->difficultyWindow->shown) {
+    designToWindow(kWindowOk[0], kWindowOk[1], &x, &y);
+    click(x, y);
+  }
+  return stepUntil([&] { return currentState() == "Game"; }, 30);
 }
 
 bool GameDriver::step() {

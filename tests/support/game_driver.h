@@ -7,8 +7,8 @@
 //
 //   KR::Test::GameDriver game;
 //   ASSERT_TRUE(game.start());
-//   game.stepUntil([&] { return game.currentState() == "MainMenu"; });
-//   game.tapKey('P');
+//   game.startToMenu();   // the logos passed, a first run's menu
+//   game.enterPlay();     // Play, through the difficulty window
 //   game.closeWindow();
 //   EXPECT_EQ(game.finish(), 0);
 //
@@ -53,6 +53,16 @@ class GameDriver {
   void tapKey(uint8_t virtualKey);
   // The window's close button.
   void closeWindow();
+  // The front end's way in. A first run forgets the per-user folder's
+  // profiles and saved games; the logos are passed by Escape; true once the
+  // main menu is current.
+  bool startToMenu(bool firstRun = true);
+  // Removes the profile list, options files and saved games of the per-user folder.
+  static void forgetProfiles();
+  // From the main menu into play: OK on the first run's offered "Player",
+  // Play, and the difficulty window's OK for a game not yet begun; true once
+  // "Game" is current.
+  bool enterPlay();
   // Runs the loop out (until quit or maxFrames), shuts the game down as the
   // host does and returns the host's exit code.
   int finish(int maxFrames = 120);
@@ -76,6 +86,8 @@ class GameDriver {
   // point whose channels add up to more than 450 (light ones).
   int brightPixelsAround(int32_t x, int32_t y, int32_t radius) const;
   int32_t frame() const { return frames; }
+  // Window pixels of a design point.
+  static void designToWindow(float x, float y, int32_t* wx, int32_t* wy);
 
  private:
   GameApplication* app = nullptr;

@@ -74,11 +74,12 @@ inline bool writePng(const std::string& path, const std::vector<uint32_t>& argb,
 
 // Compares a frame (pixels 0xFFRRGGBB) with the committed reference image
 // tests/data/<area>/<name>.png: empty when the sizes agree and at most one pixel
-// in 200 differs by more than the tolerance in a channel (rasterisers may
-// differ on a few edge pixels), else what differs. A missing reference is
-// written to the build folder's tests/ for review.
+// in `share` (200 unless told) differs by more than the tolerance in a channel
+// (rasterisers may differ on a few edge pixels), else what differs. A missing
+// reference is written to the build folder's tests/ for review.
 inline std::string compareWithReference(const std::string& area, const std::string& name,
-                                        const std::vector<uint32_t>& argb, uint32_t w, uint32_t h, int tolerance = 3) {
+                                        const std::vector<uint32_t>& argb, uint32_t w, uint32_t h, int tolerance = 3,
+                                        size_t share = 200) {
   std::vector<uint32_t> expected;
   uint32_t ew = 0, eh = 0;
   const std::string reference = std::string(KR_TEST_SOURCE_DIR) + "/tests/data/" + area + "/" + name + ".png";
@@ -99,7 +100,7 @@ inline std::string compareWithReference(const std::string& area, const std::stri
         break;
       }
     }
-  if (off > argb.size() / 200) return std::to_string(off) + " pixels of " + name + " differ";
+  if (off > argb.size() / share) return std::to_string(off) + " pixels of " + name + " differ";
   return std::string();
 }
 

@@ -146,7 +146,7 @@ bool makeFont(const FontMakerOptions& options, MadeFont* out, std::string* error
   }
   const float ascender = float(main->size->metrics.ascender) / 64.0f;
   const float descender = float(main->size->metrics.descender) / 64.0f;
-  const float lineHeight = std::ceil(ascender - descender);
+  const float lineHeight = std::ceil(ascender - descender) + float(options.leading);
   std::vector<Source> sources;
   for (uint32_t code : options.codes) {
     FT_Face face = main;
@@ -163,7 +163,7 @@ bool makeFont(const FontMakerOptions& options, MadeFont* out, std::string* error
       font.missing.push_back(code);
       continue;
     }
-    const float advance = std::max(1.0f, std::round(float(face->glyph->advance.x) / 64.0f));
+    const float advance = std::max(1.0f, std::round(float(face->glyph->advance.x) / 64.0f)) + float(options.spacing);
     sources.push_back(Source{code, face, index, advance});
   }
 

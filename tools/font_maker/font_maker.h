@@ -17,6 +17,11 @@ struct FontMakerOptions {
   std::vector<float> scales{1.0f};      // one per level; level 0 first
   std::vector<std::string> imageNames;  // resource name of each level's texture
   std::vector<uint32_t> codes;          // characters wanted, ascending
+  // Empty level 0 pixels right of and below every glyph, kept in its cell: a
+  // font drawn with negative spacing coefficients (the message bar's) takes
+  // its letter and line gaps from them.
+  uint32_t spacing = 0;
+  uint32_t leading = 0;
 };
 
 struct MadeGlyph {

@@ -1,8 +1,9 @@
 // font_maker font --font <ttf> [--fallback <ttf>] --size <pixels> --scales 1,0.5,2
 //                 --images <name0>,<name1>,... --out <folder> --description <file>
-//                 [--simple <file> --simple-image <name>] [--cjk]
+//                 [--simple <file> --simple-image <name>] [--spacing N] [--leading N] [--cjk]
 //   Renders Latin-1 (and with --cjk a few CJK codes) into <folder>/<name>.png,
 //   one PNG per level, and writes the font description <folder>/<file>.
+//   --spacing and --leading widen and heighten every cell by empty pixels.
 // font_maker corpus <folder>
 //   Writes the font-description fuzz seeds.
 #include <cstdio>
@@ -41,7 +42,7 @@ bool fileExists(const std::string& path) {
 int usage() {
   std::fprintf(stderr,
                "usage: font_maker font --font F [--fallback F] --size N --scales S,... --images N,... --out DIR "
-               "--description FILE [--simple FILE --simple-image NAME] [--cjk]\n"
+               "--description FILE [--simple FILE --simple-image NAME] [--spacing N] [--leading N] [--cjk]\n"
                "       font_maker corpus DIR\n");
   return 2;
 }
@@ -79,6 +80,8 @@ int main(int argc, char** argv) {
   options.scales.clear();
   for (const std::string& s : split(args["scales"])) options.scales.push_back(std::strtof(s.c_str(), nullptr));
   options.imageNames = split(args["images"]);
+  options.spacing = uint32_t(std::strtoul(args["spacing"].c_str(), nullptr, 10));
+  options.leading = uint32_t(std::strtoul(args["leading"].c_str(), nullptr, 10));
   options.codes = KR::Tools::latin1Codes();
   if (cjk) {
     if (!options.fallbackFile.empty() && !fileExists(options.fallbackFile)) {

@@ -357,7 +357,10 @@ RgbaPicture makeParticleSheet() {
       // A soft dot: full in the middle, fading to the rim.
       put(picture, x, y, 1.0f - r / 15.0f);
       // A four-pointed star: thin rays along both axes around a small core.
-      const float ray = std::max(1.0f - std::fabs(dx) / 2.5f, 1.0f - std::fabs(dy) / 2.5f) * (1.0f - r / 16.0f);
+      // Both factors are clamped: beyond the rays and the rim they are negative, and their product would light
+      // the corners.
+      const float ray = std::max(0.0f, std::max(1.0f - std::fabs(dx) / 2.5f, 1.0f - std::fabs(dy) / 2.5f)) *
+                        std::max(0.0f, 1.0f - r / 16.0f);
       put(picture, 32 + x, y, std::max(ray * 1.6f, 1.0f - r / 5.0f));
       // An arrow pointing right: a triangle.
       const bool arrow = dx > -10.0f && dx < 12.0f && std::fabs(dy) < (12.0f - dx) * 0.45f;

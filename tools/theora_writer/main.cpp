@@ -37,7 +37,10 @@ int main(int argc, char** argv) {
   const std::string out = argv[2];
   if (what == "movie") {
     if (argc != 4) return usage();
-    return save(out, encodeTheora(demoMovieSpec())) && save(argv[3], encodeVorbis(makeMusic())) ? 0 : 1;
+    const TheoraClipSpec spec = demoMovieSpec();
+    const std::string movie =
+        encodeTheora(spec, [&spec](uint32_t index) { return makeDemoMoviePicture(spec, index); });
+    return save(out, movie) && save(argv[3], encodeVorbis(makeMusic())) ? 0 : 1;
   }
   if (what == "clip") {
     if (argc != 8 && argc != 9) return usage();

@@ -3,6 +3,7 @@
 #include <ogg/ogg.h>
 #include <theora/theoraenc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -184,6 +185,17 @@ std::vector<std::string> splitOggPages(const std::string& ogg) {
   }
   ogg_sync_clear(&sync);
   return pages;
+}
+
+YuvPicture makeDemoMoviePicture(const TheoraClipSpec& spec, uint32_t index) {
+  YuvPicture p = makePicture(spec, index);
+  // A black band along the foot, where the subtitles stand (the lowest eighth): light letters on a dark ground.
+  const uint32_t top = p.height - p.height / 8;
+  std::fill(p.y.begin() + ptrdiff_t(size_t(top) * p.width), p.y.end(), uint8_t(16));
+  const uint32_t chromaTop = uint32_t(uint64_t(top) * p.chromaHeight / p.height);
+  std::fill(p.u.begin() + ptrdiff_t(size_t(chromaTop) * p.chromaWidth), p.u.end(), uint8_t(128));
+  std::fill(p.v.begin() + ptrdiff_t(size_t(chromaTop) * p.chromaWidth), p.v.end(), uint8_t(128));
+  return p;
 }
 
 TheoraClipSpec demoMovieSpec() {

@@ -62,6 +62,9 @@ std::vector<std::string> splitOggPages(const std::string& ogg);
 
 // The demo movie's picture track: 640 x 480, 24 frames a second, six seconds.
 TheoraClipSpec demoMovieSpec();
+// A picture of the demo movie: the moving pattern above a black band at the
+// foot for the subtitles.
+YuvPicture makeDemoMoviePicture(const TheoraClipSpec& spec, uint32_t index);
 
 // Seed inputs for the Theora reading path's fuzz target, by file name.
 std::vector<std::pair<std::string, std::string>> makeFuzzSeeds();

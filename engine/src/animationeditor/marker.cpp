@@ -12,6 +12,10 @@ namespace {
 
 float frameTimeOf(const ISceneNode* node) { return node->mAnimation->mFrameTime; }
 
+// Frames between two frame numbers from a file, which may lie the whole int
+// range apart.
+float framesBetween(int32_t from, int32_t to) { return float(int64_t(to) - int64_t(from)); }
+
 bool isWithin(const ISceneNode* node, const ISceneNode* subtree) {
   for (; node; node = node->mParent) {
     if (node == subtree) return true;
@@ -68,7 +72,7 @@ void Marker::play() {
       node->setTime(float(e->from) * frameTime, e->recursive);
       if (e->from == e->to) continue;
       node->playInDirection(e->from > e->to, e->recursive);
-      e->time = float(std::abs(e->to - e->from)) * frameTime;
+      e->time = std::fabs(framesBetween(e->from, e->to)) * frameTime;
     } else {
       node->setTime(remembered, e->recursive);
       const float end = float(e->to) * frameTime;
@@ -109,7 +113,7 @@ float Marker::getDuration() const {
   float duration = 0.0f;
   for (const Entry* e : mEntries) {
     const float frameTime = frameTimeOf(e->node);
-    const float d = e->to >= 0 ? float(e->to - e->from) * frameTime : e->node->mAnimation->getDuration();
+    const float d = e->to >= 0 ? framesBetween(e->from, e->to) * frameTime : e->node->mAnimation->getDuration();
     duration = std::max(duration, d);
   }
   return duration;
@@ -157,7 +161,7 @@ void Marker::update(float dt) {
       if (e->from > e->to) overshoot = -overshoot;
       node->setTime(float(e->from) * frameTime + overshoot, e->recursive);
       node->update(0.0f);
-      e->time = float(std::abs(e->to - e->from)) * frameTime + mClock;
+      e->time = std::fabs(framesBetween(e->from, e->to)) * frameTime + mClock;
     } else if (mState == kPlaying) {
       node->setPlaying(false, e->recursive);
       node->setTime(float(e->to) / node->mAnimation->mFramesPerSecond, e->recursive);

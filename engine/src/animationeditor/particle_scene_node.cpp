@@ -22,7 +22,7 @@ KR::ParticleSystem* particles() { return KR::ParticleSystem::getInstancePtr(); }
 ParticleSceneNode::ParticleSceneNode() {
   mPosX = mPosY = mRotation = 0.0f;
   bindParticleTracks();
-  if (KR::ParticleSystem* system = particles()) system->mUpdateEffects = false;
+  if (KR::ParticleSystem* system = particles()) system->setUpdateEffects(false);
   mPlay = 1;
 }
 

@@ -8,13 +8,14 @@
 // stencil or into the off-screen distortion pass.
 //
 // Constructing a particle node turns off the particle system's own advancing
-// of effects (mUpdateEffects): from then on the holders advance their effects.
+// of effects (setUpdateEffects): from then on the holders advance their effects.
 //
 //   AE::ParticleSceneNode* sparks = new AE::ParticleSceneNode();
 //   sparks->setEffect("sparkles_fx");         // false (no effect) when missing
 //   root->addChild(sparks, true);
 //
-// Main thread only; the particle system's lock is taken inside its calls.
+// Nodes are made on loading threads too; updating and drawing are the main
+// thread's. The particle system's lock is taken inside its calls.
 #include <cstdint>
 #include <string>
 

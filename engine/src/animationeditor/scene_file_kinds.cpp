@@ -120,8 +120,7 @@ TextSceneNode* createTextNodeFromXml(const pugi::xml_node& object) {
   prepareFrames(object, node);
   const bool shear = p.has("shear00");
   TextFrameData record;
-  for (pugi::xml_node f : object.child("frames").children("frame")) {
-    const int frame = parseInt(f.attribute("StartFrame").value());
+  for (const auto& [frame, f] : framesInOrder(object.child("frames"))) {
     const Attributes a(f.child("Attributes"));
     readFrameFields(a, record);
     if (shear) record.shear = a.readShearValues();

@@ -231,10 +231,17 @@ void readFrameRecord(const Attributes& a, ISceneNode* node, int frame) {
   node->storeFrameData(frame, record);
 }
 
+std::vector<std::pair<int, pugi::xml_node>> framesInOrder(const pugi::xml_node& frames) {
+  std::vector<std::pair<int, pugi::xml_node>> ordered;
+  for (pugi::xml_node f : frames.children("frame"))
+    ordered.emplace_back(parseInt(f.attribute("StartFrame").value()), f);
+  std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  return ordered;
+}
+
 void readKeyframes(const pugi::xml_node& frames, ISceneNode* node,
                    const std::function<void(int frame, const Attributes& attributes)>& readKeys) {
-  for (pugi::xml_node f : frames.children("frame")) {
-    const int frame = parseInt(f.attribute("StartFrame").value());
+  for (const auto& [frame, f] : framesInOrder(frames)) {
     const Attributes a(f.child("Attributes"));
     readFrameRecord(a, node, frame);
     readKeys(frame, a);

@@ -476,7 +476,9 @@ void SceneNodeAnimation::sortKeyFrames() { std::sort(mKeyFrames.begin(), mKeyFra
 
 bool SceneNodeAnimation::addKeyframe(int frame) {
   const uint32_t f = static_cast<uint32_t>(frame);
-  if (std::find(mKeyFrames.begin(), mKeyFrames.end(), f) != mKeyFrames.end()) return false;
+  // Loaders add frames in order: a frame past the last one is new without a search.
+  const bool appended = mKeyFrames.empty() || mKeyFrames.back() < f;
+  if (!appended && std::find(mKeyFrames.begin(), mKeyFrames.end(), f) != mKeyFrames.end()) return false;
   for (IContainer* track : mTracks) track->addKey(f, false);
   mKeyFrames.push_back(f);
   if (mKeyFrames.size() > 1 && mKeyFrames[mKeyFrames.size() - 2] > f) sortKeyFrames();

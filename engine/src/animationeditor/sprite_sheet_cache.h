@@ -8,7 +8,10 @@
 // Loading threads and the main thread share the cache: one lock guards the
 // list while it is searched and appended to, and each sheet serves one user
 // at a time (a sheet busy elsewhere is not waited for: another copy of it is
-// made). A user gives the sheet back when done:
+// made). A user gives the sheet back when done. A sheet's lock is only tried,
+// and is held while its user makes sprites (sprite and texture managers, file
+// system); the list lock is taken inside it and holds only log lines. Both
+// come before the sprite managers in the lock order (CONVENTIONS.md):
 //
 //   KR::XmlDataReader* sheet = AE::SpriteSheetCache::instance().acquire("demo_sprites");
 //   if (sheet->enterChild("DemoClock")) { ... }

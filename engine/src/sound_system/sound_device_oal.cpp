@@ -2,6 +2,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include "log_system.h"
 #include "sound_system/al_check.h"
@@ -9,16 +10,36 @@
 
 namespace KR {
 
+namespace {
+int gLoopbackFrequency = 0;
+
+ALCdevice* openLoopbackDevice() {
+  auto openLoopback =
+      reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+  return openLoopback ? openLoopback(nullptr) : nullptr;
+}
+}  // namespace
+
+void SoundDevice::useLoopback(int frequency) { gLoopbackFrequency = frequency > 0 ? frequency : 0; }
+
 int SoundDevice::open() {
   close();
   log("Creating AL Device...");
-  ALCdevice* alDevice = alcOpenDevice(nullptr);
+  const int loopbackFrequency = gLoopbackFrequency;
+  ALCdevice* alDevice = loopbackFrequency ? openLoopbackDevice() : alcOpenDevice(nullptr);
   if (!alDevice) {
     log("ERROR: Failed to create AL Device");
     return 1;
   }
   log("Creating AL Context...");
-  ALCcontext* alContext = alcCreateContext(alDevice, nullptr);
+  const ALCint loopbackFormat[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                   ALC_STEREO_SOFT,
+                                   ALC_FORMAT_TYPE_SOFT,
+                                   ALC_SHORT_SOFT,
+                                   ALC_FREQUENCY,
+                                   loopbackFrequency,
+                                   0};
+  ALCcontext* alContext = alcCreateContext(alDevice, loopbackFrequency ? loopbackFormat : nullptr);
   if (!alContext) {
     log("ERROR: Failed to create AL context");
     alcCloseDevice(alDevice);

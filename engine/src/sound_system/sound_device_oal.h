@@ -1,5 +1,10 @@
 #pragma once
 // The OpenAL device and context, and the listener at the origin.
+//
+// Tests that check what was played mix on the mixer's own clock instead of
+// real time: after useLoopback(rate) the next open makes OpenAL Soft's
+// loopback device (16-bit stereo at that rate), which plays only as far as
+// alcRenderSamplesSOFT on the current context's device asks. Main thread only.
 namespace KR {
 
 class SoundDevice {
@@ -14,6 +19,10 @@ class SoundDevice {
   int open();
   void close();
   bool isOpen() const { return context != nullptr; }
+
+  // A rate above 0: later opens make a loopback device mixing at that rate;
+  // 0: the default device again.
+  static void useLoopback(int frequency);
 
  private:
   void* device = nullptr;   // ALCdevice

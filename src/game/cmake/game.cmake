@@ -5,22 +5,28 @@ kr_add_library(kr_game
   SOURCES
     ${KR_GAME_SRC}/system/main_win.cpp
     ${KR_GAME_SRC}/core/game_application.cpp
-    ${KR_GAME_SRC}/core/showcase.cpp
-    ${KR_GAME_SRC}/core/showcase_sound_page.cpp
-    ${KR_GAME_SRC}/core/showcase_image_page.cpp
-    ${KR_GAME_SRC}/core/showcase_sprite_page.cpp
-    ${KR_GAME_SRC}/core/showcase_animation_page.cpp
-    ${KR_GAME_SRC}/core/showcase_font_page.cpp
-    ${KR_GAME_SRC}/core/showcase_distortion_page.cpp
-    ${KR_GAME_SRC}/core/showcase_video_page.cpp
-    ${KR_GAME_SRC}/core/showcase_widgets_page.cpp
-    ${KR_GAME_SRC}/core/showcase_controls_page.cpp
-    ${KR_GAME_SRC}/core/showcase_scene_lists_page.cpp
-    ${KR_GAME_SRC}/core/showcase_scene_graph_page.cpp
-    ${KR_GAME_SRC}/core/showcase_particles_page.cpp
-    ${KR_GAME_SRC}/core/showcase_scene_files_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_sound_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_image_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_sprite_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_animation_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_font_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_distortion_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_video_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_widgets_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_controls_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_scene_lists_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_scene_graph_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_particles_page.cpp
+    ${KR_GAME_SRC}/core/showcase/showcase_scene_files_page.cpp
     ${KR_GAME_SRC}/core/main_menu_state/profile_system.cpp
     ${KR_GAME_SRC}/core/main_menu_state/main_menu.cpp
+    ${KR_GAME_SRC}/core/main_menu_state/front_end_support.cpp
+    ${KR_GAME_SRC}/core/main_menu_state/difficult_selection_window.cpp
+    ${KR_GAME_SRC}/core/main_menu_state/enter_profile_name_window.cpp
+    ${KR_GAME_SRC}/core/main_menu_state/info_message_box.cpp
+    ${KR_GAME_SRC}/core/main_menu_state/user_dialog.cpp
+    ${KR_GAME_SRC}/core/authors_movie_state/authors_movie.cpp
     ${KR_GAME_SRC}/core/logo_state/logo_game_state.cpp
     ${KR_GAME_SRC}/core/app_state.cpp
     ${KR_GAME_SRC}/core/game_cursor_manager.cpp

@@ -14,6 +14,7 @@
 #include "core/logo_state/logo_game_state.h"
 #include "core/main_menu_state/main_menu.h"
 #include "core/main_menu_state/profile_system.h"
+#include "core/showcase/showcase_state.h"
 #include "font.h"
 #include "log_system.h"
 #include "platform/safe_file.h"
@@ -22,6 +23,8 @@
 #include "timer_manager.h"
 #include "ui/text_manager.h"
 #include "user_data_folder.h"
+
+GameApplication::LaunchMode GameApplication::launchMode = GameApplication::LaunchMode::Game;
 
 GameApplication::GameApplication() {
   setInstance(this);
@@ -48,6 +51,9 @@ void GameApplication::init() {
   // lock is held, so no other copy is writing one now.
   KR::Platform::removeStaleTemporaries(KR::getUserDataFolder("Quellmoor", "Marlowick"));
   profileSystem = new HOG::ProfileSystem();
+  profileSystem->loadProfileList();
+  profileSystem->readOptionsOf(profileSystem->getCurrentIndex());
+  HOG::PlayerProfile::apply(profileSystem->getCurrentProfile());
   HOG::GameCursorManager* cursors = new HOG::GameCursorManager();
   cursors->load();
   if (!HOG::GamePostProcessingRenderer::exists()) new HOG::GamePostProcessingRenderer();
@@ -58,16 +64,20 @@ void GameApplication::init() {
 void GameApplication::initGame() {
   HOG::AppStateManager* states =
       HOG::AppStateManager::exists() ? HOG::AppStateManager::getInstance() : new HOG::AppStateManager();
-  HOG::MainMenu* menu = HOG::MainMenu::exists() ? HOG::MainMenu::getInstance() : new HOG::MainMenu(*this);
+  HOG::MainMenu* menu = HOG::MainMenu::exists() ? HOG::MainMenu::getInstance() : new HOG::MainMenu();
   HOG::Game* game = HOG::Game::exists() ? HOG::Game::getInstance() : new HOG::Game();
   HOG::AuthorsMovie* credits = HOG::AuthorsMovie::exists() ? HOG::AuthorsMovie::getInstance() : new HOG::AuthorsMovie();
   if (!HOG::EventSoundPlayer::exists()) new HOG::EventSoundPlayer();
   HOG::LogoGameState* logo =
       HOG::LogoGameState::exists() ? HOG::LogoGameState::getInstance() : new HOG::LogoGameState();
+  // The first state registered runs first.
+  if (launchMode == LaunchMode::Showcase && !states->findState("Showcase"))
+    states->registerState(new HOG::ShowcaseState(*this));
   states->registerState(logo);
   states->registerState(menu);
   states->registerState(game);
   states->registerState(credits);
+  if (launchMode == LaunchMode::Play) states->setState("Game");
 }
 
 void GameApplication::shutdown() {
@@ -94,9 +104,8 @@ void GameApplication::shutdown() {
 
 HOG::Showcase* GameApplication::getShowcase() {
   HOG::AppStateManager* states = HOG::AppStateManager::getInstancePtr();
-  HOG::MainMenu* menu = HOG::MainMenu::getInstancePtr();
-  if (!states || !menu || states->getCurrentState() != menu) return nullptr;
-  return menu->getShowcase();
+  auto* showcase = states ? dynamic_cast<HOG::ShowcaseState*>(states->getCurrentState()) : nullptr;
+  return showcase ? showcase->getShowcase() : nullptr;
 }
 
 float GameApplication::frameStep() const {

@@ -25,6 +25,11 @@ class GameApplication : public Application, public KR::Singleton<GameApplication
   static constexpr float kMaxTimeStep = 0.1f;
   static float clampTimeStep(float dt) { return dt < kMaxTimeStep ? dt : kMaxTimeStep; }
 
+  // How a run starts: on the logos (the game), on the engine showcase
+  // ("--showcase"), or straight in play on the current profile ("--play").
+  enum class LaunchMode { Game, Showcase, Play };
+  static LaunchMode launchMode;
+
   GameApplication();
   ~GameApplication() override;
 
@@ -39,7 +44,7 @@ class GameApplication : public Application, public KR::Singleton<GameApplication
   // Creates the game's singletons and registers the states (logo first, which
   // is activated at once).
   void initGame();
-  // The showcase while the main menu is current, else null.
+  // The showcase while it is the current state, else null.
   HOG::Showcase* getShowcase();
   AE::ISceneNode* getLoadingScreen() const { return loadingScreen; }
 

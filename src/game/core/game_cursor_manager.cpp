@@ -66,7 +66,7 @@ void GameCursorManager::draw(float scale) {
   sceneDrawn = false;
   if (!ProfileSystem::exists()) return;
   const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile();
-  systemArrowShown = profile && profile->systemCursor;
+  systemArrowShown = profile && profile->options.systemCursor;
   // No cursor resources here: the option shows the platform arrow under the scene cursor.
   if (!arrowStateKnown || arrowState != systemArrowShown) {
     if (gApplication && gApplication->windowInfo && gApplication->windowInfo->window)

@@ -332,6 +332,8 @@ int winMain(const ApplicationFactory& makeApplication) {
 
   Application* application = makeApplication();
   application->running = 0;
+  // Applying a profile asks for its display mode, which the loop then switches to.
+  HOG::ProfileSystem::fullScreenFlag = &gHost.fullscreenRequested;
   createMainWindow();
   application->initGraphics();
   application->init();
@@ -339,6 +341,7 @@ int winMain(const ApplicationFactory& makeApplication) {
   runMainLoop();
   application->shutdownEngine();
   delete application;
+  HOG::ProfileSystem::fullScreenFlag = nullptr;
 
   // The window goes with the process: no messages reach a procedure whose
   // application is gone.

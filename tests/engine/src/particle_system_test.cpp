@@ -13,6 +13,7 @@
 #include "object_factory.h"
 #include "particle_emitter.h"
 #include "particle_fx.h"
+#include "support/test_support.h"
 #include "timer_manager.h"
 
 namespace {
@@ -120,7 +121,10 @@ TEST_F(ParticleSystemTest, UpdateClampsTheStepAndReapsOnlyWhatNobodyHolds) {
   content.addEntry("default", "reaped", shortEffect(true, 0.0f));
   content.addEntry("default", "kept", shortEffect(false, 0.0f));
   start();
-  KR::ParticleFX* reaped = system->createEffect("reaped");
+  // Handed out, its holder (a hidden widget) never advances it: the system does.
+  KR::ParticleFX* idle = system->createEffect("reaped");
+  // A copy nobody holds: the system's to destroy once finished.
+  KR::ParticleFX* orphan = new KR::ParticleFX(*idle);
   KR::ParticleFX* kept = system->createEffect("kept");
   KR::ParticleFX* held = system->createEffect("reaped");
   step(0.5f);
@@ -128,16 +132,16 @@ TEST_F(ParticleSystemTest, UpdateClampsTheStepAndReapsOnlyWhatNobodyHolds) {
   step(std::nanf(""));
   EXPECT_FLOAT_EQ(0.2f, kept->mParticleEmitters[0]->mTime);
 
-  system->mUpdateEffects = false;
+  system->setUpdateEffects(false);
   step(0.05f);
   EXPECT_FLOAT_EQ(0.2f, kept->mParticleEmitters[0]->mTime);
-  system->mUpdateEffects = true;
+  system->setUpdateEffects(true);
 
   // The holder advances its effect: the system neither advances it again nor destroys it.
   held->update(0.05f);
   const float heldTime = held->mParticleEmitters[0]->mTime;
-  for (int i = 0; i < 12 && system->isTracked(reaped); ++i) step(0.1f);
-  EXPECT_FALSE(system->isTracked(reaped));  // dead and destroy-if-dead: gone
+  for (int i = 0; i < 12 && system->isTracked(orphan); ++i) step(0.1f);
+  EXPECT_FALSE(system->isTracked(orphan));  // dead, destroy-if-dead and nobody's: gone
   EXPECT_TRUE(system->isTracked(kept));
   EXPECT_TRUE(kept->isDead());
   EXPECT_TRUE(system->isTracked(held));
@@ -146,8 +150,42 @@ TEST_F(ParticleSystemTest, UpdateClampsTheStepAndReapsOnlyWhatNobodyHolds) {
   EXPECT_TRUE(held->isDead());
   step(0.1f);
   EXPECT_TRUE(system->isTracked(held));
+
+  // Finished as well, but its holder still owns it: it stays until given
+  // back, and the pool then hands out the same live effect again.
+  ASSERT_TRUE(system->isTracked(idle));
+  EXPECT_TRUE(idle->isDead());
+  system->releaseEffect(idle);
+  KR::ParticleFX* reused = system->createEffect("reaped");
+  EXPECT_EQ(idle, reused);
+  EXPECT_FALSE(reused->isDead());
+  system->releaseEffect(reused);
   system->releaseEffect(held);
   system->releaseEffect(kept);
+}
+
+// A file of a few hundred bytes asking for 10,000 tails of 1,000 segments
+// each would take gigabytes: it is refused by name, and nothing is kept.
+TEST_F(ParticleSystemTest, AnEffectAskingForTooMuchIsRefusedByName) {
+  auto tails = [](bool useTails) {
+    return std::string("<root><ParticleFX><mParticleEmitters sz=\"1\"><e0 class_name=\"ParticlePointEmitter\">") +
+           "<mMaxParticlesCount v=\"10000\"/><mUseTails v=\"" + (useTails ? "true" : "false") +
+           "\"/><mMaxSegments v=\"1000\"/></e0></mParticleEmitters></ParticleFX></root>";
+  };
+  content.addEntry("default", "tails_fx", tails(true));
+  content.addEntry("default", "dots_fx", tails(false));
+  start();
+  KR::Test::LogCapture log;
+  EXPECT_EQ(nullptr, system->createEffect("tails_fx"));
+  EXPECT_TRUE(log.contains("WARNING: particle effect 'tails_fx' asks for "));
+  EXPECT_EQ(0u, system->getPrototypeCount());
+  EXPECT_EQ(0u, system->getActiveCount());
+  // The same records without tails are well within what an effect may have.
+  KR::ParticleFX* dots = system->createEffect("dots_fx");
+  ASSERT_NE(nullptr, dots);
+  EXPECT_EQ(10000, dots->mParticleEmitters[0]->getAllocatedCount());
+  EXPECT_FALSE(log.contains("'dots_fx'"));
+  system->releaseEffect(dots);
 }
 
 }  // namespace

@@ -87,6 +87,27 @@ TEST_F(TailTest, EatsTheEndAtTheFadeSpeedAtMostHalfAtATime) {
   EXPECT_TRUE(allFinite());
 }
 
+// Only beyond its maximum segments is the end eaten at the head's own pace:
+// a tail of exactly that many keeps its end where it was while the head moves on.
+TEST_F(TailTest, OnlyATailLongerThanItsMaximumChasesAMovingHead) {
+  settings.mMaxSegments = 6;
+  settings.mTailCapacity = 13;
+  tail.setup(nullptr, &settings);
+  int step = 1;
+  for (; step < 40 && tail.getCount() < settings.mMaxSegments; ++step)
+    tail.update(0.1f, Vector2<float>(5.0f * float(step), 0.0f));
+  ASSERT_EQ(settings.mMaxSegments, tail.getCount());
+  const Vector2<float> end = tail.segment(tail.getHead() - tail.getCount() + 1).start;
+  tail.update(0.1f, Vector2<float>(5.0f * float(step++), 0.0f));
+  ASSERT_EQ(settings.mMaxSegments + 1, tail.getCount());
+  EXPECT_EQ(end, tail.segment(tail.getHead() - tail.getCount() + 1).start) << "no fade speed: nothing eaten";
+  // One longer: the end follows the head (nine tenths of its 5 units a step).
+  tail.update(0.1f, Vector2<float>(5.0f * float(step++), 0.0f));
+  const Vector2<float> moved = tail.segment(tail.getHead() - tail.getCount() + 1).start;
+  EXPECT_GT(moved.x, end.x + 3.0f);
+  EXPECT_EQ(0.0f, moved.y);
+}
+
 TEST_F(TailTest, NoTimeAndNoDistanceLeaveEveryValueFinite) {
   for (int i = 1; i <= 30; ++i) tail.update(0.1f, Vector2<float>(4.0f * float(i), 2.0f * float(i)));
   ASSERT_GT(tail.getCount(), 17);  // long enough for the head-speed term

@@ -35,6 +35,12 @@ TEST(TimedValueInterval, InterpolatesBetweenKeysWhateverTheirOrder) {
   EXPECT_FLOAT_EQ(30.0f, twins.getValue(0, 80));
   EXPECT_FLOAT_EQ(5.0f, twins.getValue(0, 25));
 
+  // Keys from a file the whole int range apart: no difference overflows.
+  auto wide = floatCurve({{-2147483647 - 1, 1.0f}, {2147483647, 2.0f}});
+  EXPECT_NEAR(1.5f, wide.getValue(0, 0), 1e-6);
+  EXPECT_NEAR(1.0f + 147483648.0 / 4294967295.0, wide.getValue(0, -2000000000), 1e-6);
+  EXPECT_NEAR(1.5f, wide.getAverageValue(0), 1e-6);
+
   // One key holds everywhere; no key gives 0.
   auto single = floatCurve({{40, 7.0f}});
   EXPECT_FLOAT_EQ(7.0f, single.getValue(0, 0));

@@ -48,8 +48,10 @@ class CountingApplication : public Application {
   int renders = 0;
 };
 
+// Waits for the decoding thread; the limit only ends a hang, so a busy
+// machine never fails it.
 template <typename Condition>
-bool waitFor(Condition condition, int milliseconds = 5000) {
+bool waitFor(Condition condition, int milliseconds = 120000) {
   for (int waited = 0; waited < milliseconds; waited += 5) {
     if (condition()) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));

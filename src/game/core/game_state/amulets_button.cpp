@@ -21,7 +21,7 @@ PlayerProfile* currentProfile() {
 }
 
 void setProfileFlag(uint32_t value) {
-  if (PlayerProfile* profile = currentProfile()) profile->amuletsButton = value;
+  if (PlayerProfile* profile = currentProfile()) profile->options.amuletsButtonEnabled = value;
 }
 
 // Shows a node: its own flag and its subtree's on, and its ancestors' own
@@ -83,7 +83,7 @@ void AmuletsButton::takeMarkers(const std::string names[4]) {
   }
   const PlayerProfile* profile = currentProfile();
   // A casket hidden in an earlier session starts hidden.
-  if (profile && profile->amuletsButton == 0 && disappearingAnim) disappearingAnim->complete();
+  if (profile && profile->options.amuletsButtonEnabled == 0 && disappearingAnim) disappearingAnim->complete();
 }
 
 void AmuletsButton::setTotemsScene(AE::ISceneNode* scene) {
@@ -201,7 +201,7 @@ void AmuletsButton::update(float dt) {
   if (totemsScene) totemsScene->update(dt);
   if (button) {
     const PlayerProfile* profile = currentProfile();
-    button->setVisible(!profile || profile->amuletsButton != 0);
+    button->setVisible(!profile || profile->options.amuletsButtonEnabled != 0);
   }
   if (!delayedOpen) return;
   delayTimer += dt;

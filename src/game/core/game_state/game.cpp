@@ -79,8 +79,7 @@ Game::Game() : tasks(this) {
   messages = std::make_unique<UIMessageManager>();
   foundItemEffect = std::make_unique<HOSItemDisapperenceEffectManager>();
   foundItemEffect->quality = generalConfig.hosItemDissapearenceEffectQuality;
-  if (ProfileSystem::exists())
-    if (const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile()) profile->applyVolumes();
+  if (ProfileSystem::exists()) PlayerProfile::applyVolumes(ProfileSystem::getInstance()->getCurrentProfile());
   auto stack = std::make_unique<ViewStack>(*this, *registry);
   viewStack = stack.get();
   realViews = stack.get();
@@ -238,9 +237,13 @@ bool Game::saveGame() {
 void Game::notifyPlayer(const std::string& text) { pendingNotice = text; }
 
 void Game::onActivate() {
+  PlayerProfile* profile = ProfileSystem::exists() ? ProfileSystem::getInstance()->getCurrentProfile() : nullptr;
   if (autosaveEnabled) {
+    // A profile whose game has not begun starts anew whatever saved game lies about.
+    const bool newGame = profile && profile->gameBegin == 1;
+    if (profile) profile->gameBegin = 0;
     std::string refusal;
-    if (!restoreSavedGame(&refusal)) {
+    if (newGame || !restoreSavedGame(&refusal)) {
       resetForNewGame();
       views->openView("location01");
       if (!refusal.empty()) notifyPlayer(localText("loading_failed"));
@@ -249,10 +252,9 @@ void Game::onActivate() {
     ensureViewsLoaded();
   }
   streamer->start();
-  PlayerProfile* profile = ProfileSystem::exists() ? ProfileSystem::getInstance()->getCurrentProfile() : nullptr;
-  if (profile && profile->playIntro) {
+  if (profile && profile->reserved == PlayerProfile::kFreshGame) {
     if (KR::VideoPlayer::exists()) KR::VideoPlayer::getInstance()->playMovie("movie_intro_xml");
-    profile->playIntro = 0;
+    profile->reserved = 0;
   } else {
     music->start();
   }
@@ -326,9 +328,10 @@ void Game::update(float dt) {
   // The finale cut scene plays to its end before the credits.
   if (gameFinished && mode == 0) {
     gameFinished = false;
-    if (AuthorsMovie::exists()) AuthorsMovie::getInstance()->openedFromGame = true;
+    if (AuthorsMovie::exists()) AuthorsMovie::getInstance()->returnToMainMenu = true;
     if (ProfileSystem::exists())
-      if (PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile()) profile->gameFinished = 1;
+      if (PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile())
+        profile->options.gameCompleted = 1;
     if (AppStateManager::exists()) AppStateManager::getInstance()->setState("AuthorsMovie");
     return;
   }
@@ -440,7 +443,8 @@ void Game::draw() {
   bool blurOpen = blurring;
   // The open book hides every view once it has faded in.
   auto* ui = dynamic_cast<InGameUI*>(hud.get());
-  if (ui && ui->getNotebook()->coversScreen()) {
+  const bool bookCovers = ui && ui->getNotebook()->coversScreen();
+  if (bookCovers) {
   } else if (views.get() == realViews) {
     blurOpen = viewStack->drawViews(blurring);
   } else {
@@ -449,7 +453,8 @@ void Game::draw() {
     for (ViewEffect* effect : effects) effect->endZoom();
   }
   if (blurOpen && post) post->endBlur();
-  triggerVisualiser->draw();
+  // The highlights mark the views' triggers: none over the book that hides the views.
+  if (!bookCovers) triggerVisualiser->draw();
   for (ViewEffect* effect : effects) effect->draw();
   messages->render();
   if (loadingIndicator && loadingAlpha > 0.0f) {

@@ -165,7 +165,7 @@ void GuideSequences::start() {
   bool hard = false;
   if (ProfileSystem::exists())
     if (const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile())
-      hard = profile->hardDifficulty != 0;
+      hard = profile->options.difficulty != 0;
   for (GuideSequence& sequence : sequences) {
     if (sequence.steps.empty()) {
       sequence.current = -1;

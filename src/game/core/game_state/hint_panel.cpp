@@ -36,7 +36,7 @@ namespace {
 bool hardMode() {
   if (!ProfileSystem::exists()) return false;
   const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile();
-  return profile && profile->hardDifficulty;
+  return profile && profile->options.difficulty;
 }
 
 View* activeView() { return Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr; }
@@ -119,7 +119,7 @@ void HintPanel::takeSceneMarkers(AE::ISceneNode* scene) {
   mapOpenMarker = map ? map->findMarker("open") : nullptr;
   mapCloseMarker = map ? map->findMarker("close") : nullptr;
   const PlayerProfile* profile = currentProfile();
-  if (map && profile && profile->mapButton == 0) playMarker(map->findMarker("force_hide"));
+  if (map && profile && profile->options.locationsMapButtonEnabled == 0) playMarker(map->findMarker("force_hide"));
   for (AE::Marker* marker :
        {progressMarker, hintOpenMarker, hintCloseMarker, mapAppearMarker, mapOpenMarker, mapCloseMarker})
     if (marker) marker->addListener(this);
@@ -130,7 +130,7 @@ void HintPanel::onMarker(AE::Marker* marker) {
 }
 
 void HintPanel::enableMapButton() {
-  if (PlayerProfile* profile = currentProfile()) profile->mapButton = 1;
+  if (PlayerProfile* profile = currentProfile()) profile->options.locationsMapButtonEnabled = 1;
   if (mapAppearMarker)
     mapAppearMarker->play();
   else
@@ -200,7 +200,7 @@ void HintPanel::update(float dt) {
   }
   if (mapButton) {
     const PlayerProfile* profile = currentProfile();
-    mapButton->setVisible(!profile || profile->mapButton != 0);
+    mapButton->setVisible(!profile || profile->options.locationsMapButtonEnabled != 0);
   }
   targetTrail->update(dt);
   itemTrail->update(dt);
@@ -263,9 +263,8 @@ void HintPanel::hintBtnClicked() {
     if (book->isOpen()) return;
   if (locations && locations->isOpen()) return;
   Game* game = Game::getInstance();
-  HintResult result;
-  HintSearch(game->getRegistry()).findHint(&result);
-  if (result.type == HT_HINT_NOT_AVAIL) return;
+  // SKIP needs no hint: a puzzle whose gallery leads nowhere the story goes
+  // is still skipped.
   if (minigameMode) {
     IViewExtension* ext = activeView() ? activeView()->extension : nullptr;
     if (ext && !ext->finishReported) {
@@ -273,10 +272,13 @@ void HintPanel::hintBtnClicked() {
       return;
     }
   }
+  HintResult result;
+  HintSearch(game->getRegistry()).findHint(&result);
+  if (result.type == HT_HINT_NOT_AVAIL) return;
   if (ProfileSystem::exists())
     if (PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile())
-      if (profile->firstHint) {
-        profile->firstHint = 0;
+      if (profile->options.firstHintPending) {
+        profile->options.firstHintPending = 0;
         game->getLuaState().callFunction("onHintFirstClick");
       }
   KR::Vector2<float> target;

@@ -222,7 +222,7 @@ void HOSViewExtension::update(float dt) {
   bool hard = false;
   if (ProfileSystem::exists())
     if (const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile())
-      hard = profile->hardDifficulty != 0;
+      hard = profile->options.difficulty != 0;
   updateMissClicks(view->lastInputResult, hard);
   // Each input pass sets the result afresh; a frame without one must not count twice.
   view->lastInputResult = 0;

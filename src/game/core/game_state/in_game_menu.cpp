@@ -50,7 +50,8 @@ void InGameMenu::createUI() {
   if (!menuWidget) return;
   menuWidget->hideForcibly();
   optionsWindow->setUIFiles("ingame_options_ui", "OptionsWindow");
-  optionsWindow->load("IGOptions");
+  optionsWindow->name = "IGOptions";
+  optionsWindow->load();
   loaded = true;
 }
 

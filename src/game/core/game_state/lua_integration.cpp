@@ -219,7 +219,7 @@ void enableNotebookBody() {
   if (NotebookUI* book = notebook())
     book->enableNotebookButton();
   else if (PlayerProfile* p = profile())
-    p->notebookButton = 1;
+    p->options.notebookButtonEnabled = 1;
 }
 AmuletsButton* casket() {
   auto* ui = Game::exists() ? dynamic_cast<InGameUI*>(Game::getInstance()->getHud()) : nullptr;
@@ -232,7 +232,7 @@ void enableAmuletsBody(bool enable) {
   else if (button)
     button->disable();
   else if (PlayerProfile* p = profile())
-    p->amuletsButton = enable ? 1 : 0;
+    p->options.amuletsButtonEnabled = enable ? 1 : 0;
 }
 void openAmuletsBody() {
   if (AmuletsButton* button = casket()) button->setOpen(true);
@@ -245,7 +245,7 @@ void enableMapBody() {
   if (ui)
     ui->getHintPanel()->enableMapButton();
   else if (PlayerProfile* p = profile())
-    p->mapButton = 1;
+    p->options.locationsMapButtonEnabled = 1;
 }
 
 KR::SoundManager* sound() { return KR::SoundManager::exists() ? KR::SoundManager::getInstance() : nullptr; }

@@ -196,7 +196,12 @@ void NotebookSection::showPage(NotebookPage* page) {
 
 void NotebookSection::show() {
   if (pages.empty()) addPagePair();
-  showPage(shownLeft ? shownLeft : pages.back().get());
+  // A book not turned yet opens on its newest record: the records are listed in the story's order, and a double
+  // page moves the older ones to later pages, so the last spread may hold only old ones.
+  NotebookPage* newest = pages.back().get();
+  for (const auto& record : records)
+    if (record->placed && record->page) newest = record->page;
+  showPage(shownLeft ? shownLeft : newest);
   if (cover) cover->setVisible(false);
   for (KR::UIWidget* side : {leftPagesWidget, rightPagesWidget})
     if (side) side->setVisible(true);

@@ -92,7 +92,8 @@ class NotebookSection {
   void addPagePair();
   void showPage(NotebookPage* page);
   // Shows the section in the book: a first page pair when it has none, the
-  // spread shown last (else the last one), the cover hidden, the pages visible.
+  // spread shown last (else the one of its newest record), the cover hidden,
+  // the pages visible.
   void show();
   // The section's tab: makes it the book's current section and shows it.
   void select();

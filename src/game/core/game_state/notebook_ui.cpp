@@ -147,8 +147,13 @@ void NotebookUI::readConfig(KR::XmlDataReader& reader) {
       if (made->button)
         made->button->processEvent("clicked", new KR::Function<NotebookSection>(made.get(), &NotebookSection::select));
       made->onSelect = [this](NotebookSection* selected) {
+        // The tab of the section on show turns back to its first spread; another's shows it where it was left.
+        const bool again = currentSection == selected && selected->shownLeft && !selected->pages.empty();
         currentSection = selected;
-        selected->show();
+        if (again)
+          selected->showPage(selected->pages.front().get());
+        else
+          selected->show();
         refreshSpread();
       };
       if (reader.enterChild("records")) {
@@ -193,7 +198,7 @@ void NotebookUI::findHudMarkers() {
     }
   const PlayerProfile* profile = ProfileSystem::exists() ? ProfileSystem::getInstance()->getCurrentProfile() : nullptr;
   // Until the story gives the button, it starts hidden and comes with its appear animation.
-  if (profile && !profile->notebookButton && appearMarker)
+  if (profile && !profile->options.notebookButtonEnabled && appearMarker)
     if (AE::Marker* hidden = hudNode->getMarker("force_disable")) hidden->play();
 }
 
@@ -270,7 +275,8 @@ bool NotebookUI::showRecord(const std::string& sectionName, const std::string& r
 
 void NotebookUI::enableNotebookButton() {
   if (ProfileSystem::exists())
-    if (PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile()) profile->notebookButton = 1;
+    if (PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile())
+      profile->options.notebookButtonEnabled = 1;
   finishHudMarkers();
   // The button's appear animation opens the book when it ends.
   if (appearMarker)

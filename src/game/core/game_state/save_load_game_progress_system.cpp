@@ -183,11 +183,7 @@ void logRefused(const std::string& path, const std::string& reason) {
 std::string SaveLoadGameProgressSystem::getSavePath() {
   if (!ProfileSystem::exists()) return {};
   ProfileSystem* profiles = ProfileSystem::getInstance();
-  const PlayerProfile* profile = profiles->getCurrentProfile();
-  const std::string options = profiles->getOptionsPath(profiles->getCurrentIndex());
-  if (!profile || options.empty()) return {};
-  const std::string folder = options.substr(0, options.find_last_of('/') + 1);
-  return folder + "savegame" + std::to_string(profile->saveNumber) + ".sav";
+  return profiles->getSaveGamePath(profiles->getCurrentIndex());
 }
 
 namespace {

@@ -23,7 +23,7 @@ TriggerVisualizer::~TriggerVisualizer() { release(); }
 
 float TriggerVisualizer::phaseInForce() const {
   const PlayerProfile* profile = ProfileSystem::exists() ? ProfileSystem::getInstance()->getCurrentProfile() : nullptr;
-  return profile && profile->hardDifficulty ? phaseHardcore : phase;
+  return profile && profile->options.difficulty ? phaseHardcore : phase;
 }
 
 bool TriggerVisualizer::eligible(const IBaseAreaTrigger* trigger) {
@@ -168,10 +168,15 @@ void TriggerVisualizer::drawView(View* view) {
     // The view streamer's thread loads and drops item icons under the factory's icon lock.
     KR::ScopedLock icons(KR::ScopedLock::lock(item ? Game::getInstance()->getItemFactory().getIconLock() : nullptr));
     if (item && item->sprite) {
-      // The icon at half size, centred on the same point.
-      const KR::Vector2<float> size = item->sprite->mSize;
-      item->sprite->drawTransformed(KR::Matrix3::multiply(
-          KR::Matrix3::scaling(0.5f, 0.5f), KR::Matrix3::translation(at.x - size.x * 0.25f, at.y - size.y * 0.25f)));
+      // The icon at half size, centred on the same point. The sprite keeps the place and scale it was last drawn
+      // with (under the pointer, in its slot): both are set for this drawing and given back after it.
+      KR::FastSprite* icon = item->sprite;
+      const KR::Vector2<float> size = icon->mSize, wasAt = icon->mPosition, wasScale = icon->mScale;
+      icon->mScale = KR::Vector2<float>(0.5f, 0.5f);
+      icon->mPosition = KR::Vector2<float>(at.x - size.x * 0.25f, at.y - size.y * 0.25f);
+      icon->drawTransformed(KR::Matrix3());
+      icon->mPosition = wasAt;
+      icon->mScale = wasScale;
     }
   }
 }

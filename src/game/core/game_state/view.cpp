@@ -55,7 +55,7 @@ Game* game() { return Game::exists() ? Game::getInstance() : nullptr; }
 bool backlightsHidden() {
   if (!ProfileSystem::exists()) return false;
   const PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile();
-  return profile && profile->hardDifficulty;
+  return profile && profile->options.difficulty;
 }
 
 }  // namespace
@@ -232,7 +232,12 @@ void View::activate() {
   }
   for (IBaseAreaTrigger* trigger : triggers) trigger->invokeOnActivate();
   if (loaded && game()) game()->getNodeStates().restoreView(scene, id);
-  if (ui) ui->enabled = true;
+  if (ui) {
+    ui->enabled = true;
+    // Into the UI manager's shown stack: the tree is drawn with the view, but its buttons take clicks only from
+    // there.
+    ui->showForcibly();
+  }
   if (extension) {
     extension->skipRequest = false;
     if (!extension->isSuspended() && extension->announces) extension->announceActive();
@@ -346,7 +351,15 @@ int32_t View::processInput(const InputState* input) {
   if (flightRunning) return lastInputResult = 0;
   if (type != 1 && controller.handleInput(input)) return lastInputResult = 1;
   if (extension && !extension->isSuspended() && !(g && g->isLocked())) {
-    if (const int32_t r = extension->processMouseEvent(input)) {
+    // A puzzle reads the frame's points in the view's own coordinates.
+    InputState mappedInput = *input;
+    if (extension->getType() == 1) {
+      mappedInput.x = int32_t(pointer.x);
+      mappedInput.y = int32_t(pointer.y);
+      mappedInput.pressX = int32_t(press.x);
+      mappedInput.pressY = int32_t(press.y);
+    }
+    if (const int32_t r = extension->processMouseEvent(&mappedInput)) {
       controller.dragging = false;
       return lastInputResult = r;
     }

@@ -10,6 +10,7 @@
 #include "core/game_state/hos_quest_view_extension.h"
 #include "core/game_state/hos_view_extension.h"
 #include "core/game_state/item_trigger.h"
+#include "core/game_state/minigames/minigame_factory.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_description.h"
 #include "core/game_state/view_extension.h"
@@ -145,6 +146,7 @@ void ViewRegistry::createViewExtensionByName(View* view, const char* name, const
     if (strcmp(known, "HOSViewExtension") == 0) extension = factory.createExtension<HOSViewExtension>();
     if (strcmp(known, "HosQuestViewExtension") == 0) extension = factory.createExtension<HosQuestViewExtension>();
     if (strcmp(known, "DialogViewExtension") == 0) extension = factory.createExtension<DialogViewExtension>();
+    if (!extension) extension = createMinigameByName(factory, known);
     break;
   }
   KR::log("EXTENSION NAME %s", name);

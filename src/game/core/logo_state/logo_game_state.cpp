@@ -1,35 +1,150 @@
 #include "core/logo_state/logo_game_state.h"
 
-#include "application.h"
-#include "color.h"
-#include "font.h"
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <memory>
+
+#include "config_manager.h"
+#include "file_system.h"
 #include "input_manager_win_mac.h"
+#include "log_system.h"
+#include "png_image.h"
+#include "rect.h"
 #include "render_system_dx8.h"
+#include "report_assert.h"
+#include "sprite.h"
+#include "sprite_manager.h"
+#include "texture_manager.h"
 
 namespace HOG {
 
+namespace {
+
+constexpr uint8_t kVkReturn = 0x0D;
+constexpr uint8_t kVkEscape = 0x1B;
+constexpr uint8_t kVkSpace = 0x20;
+
+bool readWhole(KR::File* file, std::string* bytes) {
+  const int size = file->getSize();
+  if (size < 0) return false;
+  bytes->assign(size_t(size), '\0');
+  int done = 0;
+  while (done < size) {
+    const int got = file->read(&(*bytes)[size_t(done)], size - done);
+    if (got <= 0) return false;
+    done += got;
+  }
+  return true;
+}
+
+}  // namespace
+
 LogoGameState::LogoGameState() { KR::Singleton<LogoGameState>::setInstance(this); }
 
-LogoGameState::~LogoGameState() = default;
+LogoGameState::~LogoGameState() { unload(); }
+
+std::string LogoGameState::imagePath(const std::string& name, bool localized, const std::string& language) {
+  if (!localized) return "/pc_logo/" + name;
+  if (language == "local") return "/pc_localization/" + name;
+  return "/pc_localization/" + language + "/" + name;
+}
+
+float LogoGameState::fadeOf(const LogoEntry& entry) {
+  return std::min(1.0f, entry.elapsed) * std::min(1.0f, entry.duration - entry.elapsed);
+}
+
+void LogoGameState::load() {
+  if (loaded || !KR::FileSystem::exists()) return;
+  KR::FileSystem* files = KR::FileSystem::getInstance();
+  files->addEntry("default", "logo.xml", "/pc_logo/logo.xml");
+  std::unique_ptr<KR::File> file(files->openFile("default", "logo.xml"));
+  std::string bytes;
+  if (!file || !readWhole(file.get(), &bytes)) {
+    KR::log("Failed to load logo.xml");
+    return;
+  }
+  pugi::xml_document document;
+  if (!document.load_buffer(bytes.data(), bytes.size())) KR_FATAL("Failed to parse XML");
+  const std::string language =
+      KR::ConfigManager::exists() ? KR::ConfigManager::getInstance()->getCurrentLanguage() : std::string();
+  const KR::PlatformConfig* platform =
+      KR::ConfigManager::exists() ? KR::ConfigManager::getInstance()->getCurrentPlatform() : nullptr;
+  const float screenW = platform ? float(platform->resolutionWidth) : float(KR::RenderSystem::getDesignWidth());
+  const float screenH = platform ? float(platform->resolutionHeight) : float(KR::RenderSystem::getDesignHeight());
+  for (pugi::xml_node node : document.child("root").children()) {
+    if (node.type() != pugi::node_element) continue;
+    LogoEntry entry;
+    const std::string name = node.attribute("name").as_string();
+    entry.duration = node.attribute("duration").as_float(0.0f);
+    entry.esc = node.attribute("esc").as_int(0);
+    const std::string path = imagePath(name, node.attribute("localized").as_int(0) != 0, language);
+    files->addEntry("default", name, path);
+    auto* image = new KR::PngImage();
+    image->load(name, "default");
+    const float w = float(image->getWidth()), h = float(image->getHeight());
+    KR::Texture* texture = nullptr;
+    if (w > 0 && h > 0 && KR::TextureManager::exists()) {
+      image->padToPowerOfTwo();
+      texture = KR::TextureManager::getInstance()->createTextureFromImage(image, name, "default");
+    }
+    // A registered texture owns its image; otherwise it stays ours.
+    if (!texture || texture->getImage() != image) delete image;
+    auto* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr();
+    if (texture && sprites) entry.sprite = sprites->createSpriteFromTextureObject(texture);
+    // A picture without height is not fitted (no division by zero).
+    if (entry.sprite && h > 0) {
+      // The texture is padded to powers of two: the frame shows the picture only.
+      entry.sprite->setFrameRect(0, KR::Rect(0, 0, w, h), true);
+      const float width = screenH * w / h;
+      entry.sprite->setSize(KR::Vector2<float>(width, screenH));
+      entry.sprite->setPosition((screenW - width) / 2.0f, 0.0f);
+    }
+    logos.push_back(entry);
+  }
+}
+
+void LogoGameState::unload() {
+  if (auto* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr())
+    for (LogoEntry& entry : logos) sprites->destroySprite(entry.sprite);
+  logos.clear();
+  loaded = false;
+}
+
+void LogoGameState::onDeactivate() {
+  if (KR::RenderSystem::exists()) KR::RenderSystem::getInstance()->mFadeLevel = 1.0f;
+  unload();
+}
+
+void LogoGameState::skipTest() {
+  if (!KR::InputManager::exists() || currentLogo >= logos.size()) return;
+  KR::InputManager* input = KR::InputManager::getInstance();
+  const bool click = input->getMouseDevice()->wentUp(0);
+  const KR::KeyboardDevice* keys = input->getKeyboardDevice();
+  const bool key = keys->wentUp(kVkEscape) || keys->wentUp(kVkReturn) || keys->wentUp(kVkSpace);
+  const LogoEntry& entry = logos[currentLogo];
+  if ((click || key) && entry.esc != 0 && entry.elapsed > std::min(0.5f, entry.duration / 3.0f)) ++currentLogo;
+}
 
 void LogoGameState::update(float dt) {
-  shownTime += dt;
-  bool skip = false;
-  if (KR::InputManager::exists()) {
-    KR::InputManager* input = KR::InputManager::getInstance();
-    skip = input->getMouseDevice()->pressedThisPoll();
-    for (int key = 1; key < 256 && !skip; ++key) skip = input->getKeyboardDevice()->wentDown(uint8_t(key));
-  }
-  if ((skip || shownTime >= kShowTime) && AppStateManager::exists())
+  skipTest();
+  if (currentLogo < logos.size()) {
+    LogoEntry& entry = logos[currentLogo];
+    entry.elapsed += dt;
+    if (entry.elapsed > entry.duration) ++currentLogo;
+  } else if (AppStateManager::exists()) {
     AppStateManager::getInstance()->setState("MainMenu");
+  }
 }
 
 void LogoGameState::draw() {
-  if (!gApplication || !gApplication->systemFont) return;
-  const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
-  const float fade = shownTime < 0.3f ? shownTime / 0.3f : 1.0f;
-  gApplication->systemFont->drawText(KR::Vector2<float>(w * 0.5f - 60.0f, h * 0.5f - 10.0f), gApplication->name, 1.0f,
-                                     KR::Color::fromFloats(1.0f, 1.0f, 1.0f, fade));
+  if (currentLogo >= logos.size()) return;
+  const LogoEntry& entry = logos[currentLogo];
+  if (entry.sprite) {
+    entry.sprite->updateVertices();
+    entry.sprite->render();
+  }
+  if (KR::RenderSystem::exists()) KR::RenderSystem::getInstance()->mFadeLevel = fadeOf(entry);
 }
 
 }  // namespace HOG

@@ -1,31 +1,60 @@
 #pragma once
-// The logo state, the first state of a run: it shows the game's title on
-// black for a moment (a key or a click cuts it short) and passes on to
-// "MainMenu". The logos themselves arrive with the front end.
+// The logo state "LogoGameState", the first state of a run: it shows the logos
+// of "/pc_logo/logo.xml" one after another, each for its own time, fading in
+// over its first second and out over its last, and then passes on to
+// "MainMenu". A logo marked skippable gives way to a click or to Esc, Enter or
+// Space once min(0.5 s, a third of its time) has passed. Main thread only.
+//
+// logo.xml: every child of "root" is one logo with the attributes "name"
+// (PNG file), "duration" (seconds), "esc" (non-zero: skippable) and
+// "localized" (non-zero: the picture lies under "/pc_localization/<language>/",
+// or "/pc_localization/" for the language "local").
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "core/app_state.h"
 #include "core/game_state/game_message.h"
 #include "singleton.h"
 
+namespace KR {
+class Sprite;
+}
+
 namespace HOG {
 
-class LogoGameState : public KR::Singleton<LogoGameState>, public IAppState, public GameMessageListener {
+class LogoGameState : public IAppState, public KR::Singleton<LogoGameState>, public GameMessageListener {
  public:
-  static constexpr float kShowTime = 1.0f;
+  struct LogoEntry {
+    KR::Sprite* sprite = nullptr;  // null when the picture did not load
+    float duration = 0.0f;
+    int32_t esc = 0;
+    float elapsed = 0.0f;
+  };
 
   LogoGameState();
   ~LogoGameState() override;
   const char* getName() const override { return "LogoGameState"; }
   void update(float dt) override;
   void draw() override;
-  void load() override {}
-  void unload() override {}
-  void onActivate() override { shownTime = 0.0f; }
-  void onDeactivate() override {}
+  void load() override;
+  void unload() override;
+  void onActivate() override {}
+  void onDeactivate() override;
 
-  float getShownTime() const { return shownTime; }
+  // The picture path of a logo for the language.
+  static std::string imagePath(const std::string& name, bool localized, const std::string& language);
+  // min(1, elapsed) * min(1, duration - elapsed): the logo's brightness.
+  static float fadeOf(const LogoEntry& entry);
+
+  const std::vector<LogoEntry>& getLogos() const { return logos; }
+  uint32_t getCurrentLogo() const { return currentLogo; }
 
  private:
-  float shownTime = 0.0f;
+  void skipTest();
+
+  std::vector<LogoEntry> logos;
+  uint32_t currentLogo = 0;
 };
 
 }  // namespace HOG

@@ -1,22 +1,38 @@
 #pragma once
-// The main menu state "MainMenu". Until the front end's menu exists it is the
-// showcase of what the engine can do (Right, Space and Left turn its pages)
-// with P to start play (setState "Game").
+// The main menu state "MainMenu": the menu's widget tree (from the
+// configuration "main_menu_config_xml") with the current player's name, its
+// music a second after it opens, and its windows: options, difficulty, the
+// two name windows, the profile list, the info box and the quit and restart
+// questions. Play continues the current profile's game, starts a new one
+// through the difficulty window, or offers a restart once the game is
+// finished; a damaged saved game shows "loading_failed" first. A damaged
+// profile file is reported once, on the first opening after it was read.
+// Main thread only.
 #include <memory>
+#include <string>
 
 #include "core/app_state.h"
 #include "core/game_state/game_message.h"
 #include "singleton.h"
 
-class GameApplication;
+namespace AE {
+class ISceneNode;
+}
+namespace KR {
+class UIWidget;
+}
 
 namespace HOG {
 
-class Showcase;
+class DifficultSelectionWindow;
+class EnterProfileNameWindow;
+class InfoMessageBox;
+class OptionsWindow;
+class UserDialog;
 
 class MainMenu : public KR::Singleton<MainMenu>, public IAppState, public GameMessageListener {
  public:
-  explicit MainMenu(GameApplication& application);
+  MainMenu();
   ~MainMenu() override;
   const char* getName() const override { return "MainMenu"; }
   void update(float dt) override;
@@ -25,13 +41,41 @@ class MainMenu : public KR::Singleton<MainMenu>, public IAppState, public GameMe
   void unload() override;
   void onActivate() override;
   void onDeactivate() override;
-  bool presentsOwnFrame() const override { return true; }
 
-  Showcase* getShowcase() { return showcase.get(); }
+  void onPlay();
+  void onOptions();
+  void onExit();
+  void onProfile();
+  // Nothing: this game has no more-games window, and the link buttons stay hidden.
+  void onMoreGames() {}
+  void onLinkButton() {}
+  void onConfirmExitOk();
+  void onConfirmExitCancel();
+  void onConfirmRestartOk();
+  void onConfirmRestartCancel();
+  // The difficulty window for a game that has not begun, else straight to "Game".
+  void startGame();
+
+  // Configuration values (any length).
+  std::string uiFile, uiTable, playAction, optionsAction, exitAction, profileAction, moreGamesAction;
+  std::string moreGamesButton, moreGamesNode;
+
+  KR::UIWidget* root = nullptr;
+  AE::ISceneNode* playerNameNode = nullptr;
+  std::unique_ptr<OptionsWindow> optionsWindow;
+  std::unique_ptr<DifficultSelectionWindow> difficultyWindow;
+  std::unique_ptr<EnterProfileNameWindow> nameWindow;
+  std::unique_ptr<EnterProfileNameWindow> firstNameWindow;
+  std::unique_ptr<UserDialog> userDialog;
+  std::unique_ptr<InfoMessageBox> infoBox;
+  KR::UIWidget* confirmExitDialog = nullptr;
+  KR::UIWidget* confirmRestartDialog = nullptr;
+  float musicTimer = 0.0f;
+  bool musicStarted = false;
+  bool playAfterInfo = false;
 
  private:
-  GameApplication& application;
-  std::unique_ptr<Showcase> showcase;
+  void readConfig();
 };
 
 }  // namespace HOG

@@ -1,163 +1,392 @@
 #include "core/main_menu_state/profile_system.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "log_system.h"
 #include "platform/safe_file.h"
 #include "sound_system/sound_manager.h"
+#include "string_conversion.h"
 #include "user_data_folder.h"
 
 namespace HOG {
 
+uint8_t* ProfileSystem::fullScreenFlag = nullptr;
+
 namespace {
 
-constexpr uint32_t kOptionsVersion = 1;
-constexpr size_t kChecksumOffset = 44;
+constexpr size_t kHeaderSize = 16;
 
-void putU32(std::string& out, size_t at, uint32_t v) {
+void putU32(std::string& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(char((v >> (8 * i)) & 0xFF));
+}
+void setU32(std::string& out, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) out[at + size_t(i)] = char((v >> (8 * i)) & 0xFF);
 }
-uint32_t getU32(const std::string& in, size_t at) {
-  uint32_t v = 0;
-  for (int i = 0; i < 4; ++i) v |= uint32_t(uint8_t(in[at + size_t(i)])) << (8 * i);
-  return v;
+uint32_t getU32(const uint8_t* in) {
+  return uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24;
 }
-void putF32(std::string& out, size_t at, float f) {
+void setF32(std::string& out, size_t at, float f) {
   uint32_t v = 0;
   std::memcpy(&v, &f, 4);
-  putU32(out, at, v);
+  setU32(out, at, v);
 }
-float getF32(const std::string& in, size_t at) {
-  const uint32_t v = getU32(in, at);
+float getF32(const uint8_t* in) {
+  const uint32_t v = getU32(in);
   float f = 0.0f;
   std::memcpy(&f, &v, 4);
   return f;
 }
-uint32_t byteSum(const std::string& bytes, size_t count) {
-  uint32_t sum = 0;
-  for (size_t i = 0; i < count; ++i) sum += uint8_t(bytes[i]);
-  return sum;
+float storedVolume(float v, float fallback) {
+  if (std::isnan(v)) return fallback;
+  return std::min(1.0f, std::max(0.0f, v));
 }
-// A stored volume within 0..1; anything else (NaN included) reads as full volume.
-float storedVolume(float v) { return v >= 0.0f && v <= 1.0f ? v : (v > 1.0f ? 1.0f : (v < 0.0f ? 0.0f : 1.0f)); }
+const uint8_t* bytesOf(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+
+// Names are stored as UTF-16; characters beyond 0xFFFF take a surrogate pair.
+std::vector<uint16_t> toUtf16(const std::wstring& name) {
+  std::vector<uint16_t> units;
+  for (wchar_t c : name) {
+    const uint32_t code = uint32_t(c);
+    if (code > 0xFFFF && code <= 0x10FFFF) {
+      units.push_back(uint16_t(0xD800 + ((code - 0x10000) >> 10)));
+      units.push_back(uint16_t(0xDC00 + ((code - 0x10000) & 0x3FF)));
+    } else {
+      units.push_back(uint16_t(code));
+    }
+  }
+  return units;
+}
+std::wstring fromUtf16(const std::vector<uint16_t>& units) {
+  std::wstring name;
+  for (size_t i = 0; i < units.size(); ++i) {
+    const uint32_t u = units[i];
+    if (u == 0) continue;  // padding and stray zero units are not part of a name
+    if (u >= 0xD800 && u < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
+      name.push_back(wchar_t(0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00)));
+      ++i;
+    } else {
+      name.push_back(wchar_t(u));
+    }
+  }
+  return name;
+}
+
+// In single precision, so that a stored 0.1 is silence.
 float volumeCurve(float v) { return std::max(0.0f, v - 0.1f) / 0.9f; }
 
 }  // namespace
 
-void PlayerProfile::applyVolumes() const {
-  if (!KR::SoundManager::exists()) return;
+std::string PlayerOptions::encode() const {
+  std::string out(kSize, '\0');
+  out[0] = char(fullScreen);
+  setF32(out, 4, musicVolume);
+  setF32(out, 8, soundVolume);
+  setF32(out, 12, ambientVolume);
+  out[16] = char(difficulty);
+  out[17] = char(systemCursor);
+  setU32(out, 20, amuletsButtonEnabled);
+  setU32(out, 24, locationsMapButtonEnabled);
+  setU32(out, 28, notebookButtonEnabled);
+  out[36] = char(firstHintPending);
+  out[37] = char(gameCompleted);
+  return out;
+}
+
+PlayerOptions PlayerOptions::overlay(const uint8_t* data, size_t size) {
+  const PlayerOptions defaults;
+  std::string block = defaults.encode();
+  if (data) std::memcpy(&block[0], data, std::min(size, kSize));
+  const uint8_t* in = bytesOf(block);
+  PlayerOptions read;
+  read.fullScreen = in[0];
+  read.musicVolume = storedVolume(getF32(in + 4), defaults.musicVolume);
+  read.soundVolume = storedVolume(getF32(in + 8), defaults.soundVolume);
+  read.ambientVolume = storedVolume(getF32(in + 12), defaults.ambientVolume);
+  read.difficulty = in[16];
+  read.systemCursor = in[17];
+  read.amuletsButtonEnabled = getU32(in + 20);
+  read.locationsMapButtonEnabled = getU32(in + 24);
+  read.notebookButtonEnabled = getU32(in + 28);
+  read.firstHintPending = in[36];
+  read.gameCompleted = in[37];
+  return read;
+}
+
+void PlayerProfile::applyVolumes(const PlayerProfile* profile) {
+  if (!profile || !KR::SoundManager::exists()) return;
   KR::SoundManager* sounds = KR::SoundManager::getInstance();
+  sounds->cancelGroupFades();
   sounds->lock();
-  sounds->setMusicGroupVolume(volumeCurve(musicVolume));
-  sounds->setSoundGroupVolume(volumeCurve(soundVolume));
-  sounds->setAmbientGroupVolume(volumeCurve(ambientVolume));
+  if (sounds->isInitialised()) {
+    sounds->setSoundGroupVolume(volumeCurve(profile->options.soundVolume));
+    sounds->setMusicGroupVolume(volumeCurve(profile->options.musicVolume));
+    sounds->setAmbientGroupVolume(volumeCurve(profile->options.ambientVolume));
+  }
   sounds->unlock();
 }
 
-ProfileSystem::ProfileSystem() { start(KR::getUserDataFolder("Quellmoor", "Marlowick")); }
+void PlayerProfile::apply(const PlayerProfile* profile) {
+  if (!profile) return;
+  if (ProfileSystem::fullScreenFlag) *ProfileSystem::fullScreenFlag = profile->options.fullScreen ? 1 : 0;
+  // The drawn cursor follows the current profile's systemCursor by itself.
+  applyVolumes(profile);
+}
 
-ProfileSystem::ProfileSystem(const std::string& folder_) { start(folder_); }
+ProfileSystem::ProfileSystem() : ProfileSystem(KR::getUserDataFolder("Quellmoor", "Marlowick")) {}
 
-void ProfileSystem::start(const std::string& folder_) {
+ProfileSystem::ProfileSystem(const std::string& folder_) : folder(folder_) {
   setInstance(this);
-  folder = folder_;
-  profiles.resize(1);
-  current = 0;
-  setDefaultOptions(0);
-  const bool existed = !folder.empty() && KR::Platform::fileExists(getOptionsPath(0));
-  if (existed) {
-    // Only a new profile asks for the intro; a damaged file keeps the defaults otherwise.
-    if (!loadOptions(0)) profiles[0].playIntro = 0;
-  }
+  addDefaultProfile();
 }
 
 ProfileSystem::~ProfileSystem() = default;
 
-std::string ProfileSystem::getOptionsPath(int32_t index) const {
-  return folder.empty() ? std::string() : folder + "options" + std::to_string(index) + ".dat";
+void ProfileSystem::addDefaultProfile() {
+  auto profile = std::make_unique<PlayerProfile>();
+  profile->name = L"Player";
+  profile->id = nextId();
+  profiles.push_back(std::move(profile));
+  currentIndex = 0;
 }
 
-void ProfileSystem::setDefaultOptions(int32_t index) {
+PlayerProfile* ProfileSystem::getCurrentProfile() {
+  return currentIndex >= 0 && size_t(currentIndex) < profiles.size() ? profiles[size_t(currentIndex)].get() : nullptr;
+}
+
+int32_t ProfileSystem::nextId() const {
+  int32_t id = -1;
+  for (const auto& profile : profiles) id = std::max(id, profile->id);
+  return id + 1;
+}
+
+std::string ProfileSystem::getProfileFilePath(int32_t index, const char* extension) const {
+  if (folder.empty() || index < 0 || size_t(index) >= profiles.size()) return {};
+  return folder + "profile" + std::to_string(profiles[size_t(index)]->id) + "." + extension;
+}
+
+std::string ProfileSystem::getSaveGamePath(int32_t index) const {
+  if (folder.empty() || index < 0 || size_t(index) >= profiles.size()) return {};
+  return folder + "savegame" + std::to_string(profiles[size_t(index)]->id) + ".sav";
+}
+
+std::string ProfileSystem::getListPath() const { return folder.empty() ? std::string() : folder + "profilelist.dat"; }
+
+bool ProfileSystem::createProfile(const std::wstring& name) {
+  if (profiles.size() >= kMaxProfiles) return false;
+  for (const auto& profile : profiles)
+    if (profile->persistent && profile->name == name) return false;
+  if (!profiles.empty() && !profiles[0]->persistent) deleteProfile(0);
+  auto profile = std::make_unique<PlayerProfile>();
+  profile->name = name;
+  profile->persistent = true;
+  profile->id = nextId();
+  profiles.push_back(std::move(profile));
+  currentIndex = int32_t(profiles.size()) - 1;
+  return true;
+}
+
+void ProfileSystem::deleteProfile(int32_t index) {
   if (index < 0 || size_t(index) >= profiles.size()) return;
-  PlayerProfile defaults;
-  defaults.saveNumber = uint32_t(index);
-  profiles[size_t(index)] = defaults;
+  if (profiles.size() == 1 && profiles[0]->persistent) return;
+  for (const std::string& path : {getProfileFilePath(index, "opt"), getSaveGamePath(index)})
+    if (!path.empty()) std::remove(path.c_str());
+  if (currentIndex == int32_t(profiles.size()) - 1) --currentIndex;
+  profiles.erase(profiles.begin() + index);
 }
 
-std::string ProfileSystem::encodeOptions(const PlayerProfile& p) {
-  std::string out(kOptionsSize, '\0');
-  std::memcpy(&out[0], "QOPT", 4);
-  putU32(out, 4, kOptionsVersion);
-  putF32(out, 8, p.musicVolume);
-  putF32(out, 12, p.soundVolume);
-  putF32(out, 16, p.ambientVolume);
-  out[20] = char(p.hardDifficulty);
-  out[21] = char(p.playIntro);
-  out[22] = char(p.gameFinished);
-  out[23] = char(p.systemCursor);
-  putU32(out, 24, p.saveNumber);
-  putU32(out, 28, p.firstHint);
-  putU32(out, 32, p.amuletsButton);
-  putU32(out, 36, p.mapButton);
-  putU32(out, 40, p.notebookButton);
-  putU32(out, kChecksumOffset, byteSum(out, kChecksumOffset));
+int32_t ProfileSystem::profileChecksum(const uint8_t* bytes, size_t length) {
+  uint32_t sum = 0;
+  for (size_t i = 0; i < length; ++i) sum += uint32_t(int32_t(int8_t(bytes[i])));
+  return int32_t(sum);
+}
+
+std::string ProfileSystem::encodeList(const std::vector<const PlayerProfile*>& list, int32_t current) {
+  std::string records;
+  for (const PlayerProfile* profile : list) {
+    const std::vector<uint16_t> units = toUtf16(profile->name);
+    putU32(records, uint32_t(units.size()));
+    for (uint16_t unit : units) {
+      records.push_back(char(unit & 0xFF));
+      records.push_back(char(unit >> 8));
+    }
+    if (units.size() % 2) records.append(2, '\0');
+    putU32(records, uint32_t(profile->id));
+    putU32(records, profile->gameBegin);
+    putU32(records, profile->reserved);
+  }
+  const uint32_t checksum =
+      uint32_t(profileChecksum(bytesOf(records), records.size())) + uint32_t(list.size()) + uint32_t(current);
+  std::string out;
+  putU32(out, kListMagic);
+  putU32(out, checksum);
+  putU32(out, uint32_t(list.size()));
+  putU32(out, uint32_t(current));
+  return out + records;
+}
+
+bool ProfileSystem::decodeList(const std::string& bytes, std::vector<PlayerProfile>* out, int32_t* current) {
+  if (bytes.size() < kHeaderSize) return false;
+  const uint8_t* in = bytesOf(bytes);
+  const uint32_t count = getU32(in + 8);
+  const int32_t index = int32_t(getU32(in + 12));
+  const uint32_t checksum =
+      uint32_t(profileChecksum(in + kHeaderSize, bytes.size() - kHeaderSize)) + count + uint32_t(index);
+  if (getU32(in) != kListMagic || getU32(in + 4) != checksum) return false;
+  // A list the store could not have written: nothing, too many, or not fitting its data.
+  if (count == 0 || count > kMaxProfiles) return false;
+  std::vector<PlayerProfile> read;
+  size_t at = kHeaderSize;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (bytes.size() - at < 4) return false;
+    const uint32_t length = getU32(in + at);
+    at += 4;
+    const size_t nameBytes = size_t(length) * 2 + (length % 2 ? 2 : 0);
+    if (length > (bytes.size() - at) / 2 || bytes.size() - at < nameBytes + 12) return false;
+    std::vector<uint16_t> units(length);
+    for (uint32_t u = 0; u < length; ++u) units[u] = uint16_t(in[at + 2 * u] | in[at + 2 * u + 1] << 8);
+    at += nameBytes;
+    PlayerProfile profile;
+    profile.name = fromUtf16(units);
+    profile.id = int32_t(getU32(in + at));
+    profile.gameBegin = getU32(in + at + 4);
+    profile.reserved = getU32(in + at + 8);
+    profile.persistent = true;
+    at += 12;
+    for (const PlayerProfile& earlier : read)
+      if (earlier.id == profile.id) return false;  // two profiles would share their files
+    read.push_back(profile);
+  }
+  *out = std::move(read);
+  *current = index >= 0 && uint32_t(index) < count ? index : 0;
+  return true;
+}
+
+std::string ProfileSystem::encodeOptionsFile(const uint8_t* data, size_t size) {
+  std::string out;
+  putU32(out, uint32_t(profileChecksum(data, size)));
+  out.append(reinterpret_cast<const char*>(data), size);
   return out;
 }
 
-bool ProfileSystem::decodeOptions(const std::string& in, PlayerProfile* p) {
-  if (in.size() != kOptionsSize || std::memcmp(in.data(), "QOPT", 4) != 0 || getU32(in, 4) != kOptionsVersion ||
-      getU32(in, kChecksumOffset) != byteSum(in, kChecksumOffset))
-    return false;
-  PlayerProfile read;
-  read.musicVolume = storedVolume(getF32(in, 8));
-  read.soundVolume = storedVolume(getF32(in, 12));
-  read.ambientVolume = storedVolume(getF32(in, 16));
-  read.hardDifficulty = uint8_t(in[20]) ? 1 : 0;
-  read.playIntro = uint8_t(in[21]) ? 1 : 0;
-  read.gameFinished = uint8_t(in[22]) ? 1 : 0;
-  read.systemCursor = uint8_t(in[23]) ? 1 : 0;
-  read.saveNumber = getU32(in, 24);
-  read.firstHint = getU32(in, 28);
-  read.amuletsButton = getU32(in, 32);
-  read.mapButton = getU32(in, 36);
-  read.notebookButton = getU32(in, 40);
-  *p = read;
+bool ProfileSystem::decodeOptionsFile(const std::string& bytes, std::string* block) {
+  if (bytes.size() <= 4) return false;
+  const uint8_t* in = bytesOf(bytes);
+  if (int32_t(getU32(in)) != profileChecksum(in + 4, bytes.size() - 4)) return false;
+  *block = bytes.substr(4);
   return true;
 }
 
-bool ProfileSystem::loadOptions(int32_t index) {
-  if (index < 0 || size_t(index) >= profiles.size()) return false;
-  const std::string path = getOptionsPath(index);
+bool ProfileSystem::writeFile(const std::string& path, const std::string& bytes) {
   if (path.empty()) return false;
-  if (!KR::Platform::fileExists(path)) return false;
-  std::string bytes, reason;
-  // Options have one size: a larger file is damaged and is not read into memory.
-  if (!KR::Platform::readWholeFile(path, &bytes, kOptionsSize, &reason)) {
-    KR::log("ERROR: Options file '%s' is damaged: %s", path.c_str(), reason.c_str());
+  std::string error;
+  if (!KR::Platform::writeFileSafely(path, bytes, &error)) {
+    KR::log("ERROR: Profile file '%s' cannot be written: %s", path.c_str(), error.c_str());
     return false;
   }
-  PlayerProfile read;
-  if (!decodeOptions(bytes, &read)) {
-    KR::log("ERROR: Options file '%s' is damaged", path.c_str());
-    return false;
-  }
-  profiles[size_t(index)] = read;
   return true;
+}
+
+bool ProfileSystem::saveProfileList() {
+  ++saveCount;
+  if (onlyDefaultProfile()) return false;
+  std::vector<const PlayerProfile*> list;
+  for (const auto& profile : profiles)
+    if (profile->persistent) list.push_back(profile.get());
+  return writeFile(getListPath(), encodeList(list, currentIndex));
+}
+
+bool ProfileSystem::loadProfileList() {
+  const std::string path = getListPath();
+  std::string bytes;
+  if (path.empty() || !KR::Platform::fileExists(path)) return false;
+  std::vector<PlayerProfile> read;
+  int32_t current = 0;
+  std::string reason;
+  // The largest list is not read into memory.
+  if (!KR::Platform::readWholeFile(path, &bytes, kMaxListFileSize, &reason)) {
+    KR::log("ERROR: Profile list '%s' is damaged: %s", path.c_str(), reason.c_str());
+    loadFailed = true;
+    currentIndex = 0;
+    return false;
+  }
+  if (!decodeList(bytes, &read, &current)) {
+    KR::log("ERROR: Profile list '%s' is damaged", path.c_str());
+    loadFailed = true;
+    currentIndex = 0;
+    return false;
+  }
+  profiles.clear();
+  for (PlayerProfile& profile : read) profiles.push_back(std::make_unique<PlayerProfile>(std::move(profile)));
+  currentIndex = current;
+  return true;
+}
+
+std::unique_ptr<uint8_t[]> ProfileSystem::loadOptions(int32_t index, size_t* size) {
+  const std::string path = getProfileFilePath(index, "opt");
+  std::string bytes, block;
+  if (path.empty() || !KR::Platform::fileExists(path)) return nullptr;
+  std::string reason;
+  // Options have one size: a larger file is damaged and is not read into memory.
+  if (!KR::Platform::readWholeFile(path, &bytes, kOptionsFileSize, &reason)) {
+    KR::log("ERROR: Options file '%s' is damaged: %s", path.c_str(), reason.c_str());
+    loadFailed = true;
+    return nullptr;
+  }
+  if (!decodeOptionsFile(bytes, &block)) {
+    KR::log("ERROR: Options file '%s' is damaged", path.c_str());
+    loadFailed = true;
+    return nullptr;
+  }
+  auto data = std::make_unique<uint8_t[]>(block.size());
+  std::memcpy(data.get(), block.data(), block.size());
+  if (size) *size = block.size();
+  return data;
+}
+
+bool ProfileSystem::saveOptions(int32_t index, const uint8_t* data, size_t size) {
+  if (!data || index < 0 || size_t(index) >= profiles.size()) return false;
+  return writeFile(getProfileFilePath(index, "opt"), encodeOptionsFile(data, size));
 }
 
 bool ProfileSystem::saveProfileOptions(int32_t index) {
   if (index < 0 || size_t(index) >= profiles.size()) return false;
-  const std::string path = getOptionsPath(index);
-  if (path.empty()) return false;
-  std::string error;
-  if (!KR::Platform::writeFileSafely(path, encodeOptions(profiles[size_t(index)]), &error)) {
-    KR::log("ERROR: Options file '%s' cannot be written: %s", path.c_str(), error.c_str());
-    return false;
-  }
-  return true;
+  const std::string block = profiles[size_t(index)]->options.encode();
+  return saveOptions(index, bytesOf(block), block.size());
 }
 
-void ProfileSystem::saveProfileList() { ++saveCount; }
+void ProfileSystem::setDefaultOptions(int32_t index, const uint8_t* data, size_t size) {
+  if (index < 0 || size_t(index) >= profiles.size()) return;
+  profiles[size_t(index)]->options = PlayerOptions::overlay(data, size);
+}
+
+void ProfileSystem::readOptionsOf(int32_t index) {
+  size_t size = 0;
+  if (std::unique_ptr<uint8_t[]> data = loadOptions(index, &size)) setDefaultOptions(index, data.get(), size);
+}
+
+void ProfileSystem::selectProfile(int32_t index) {
+  if (index >= 0 && size_t(index) < profiles.size()) currentIndex = index;
+  saveProfileList();
+  if (currentIndex >= 0 && size_t(currentIndex) < profiles.size()) readOptionsOf(currentIndex);
+  PlayerProfile::apply(getCurrentProfile());
+}
+
+void ProfileSystem::resetGameProgress() {
+  PlayerProfile* profile = getCurrentProfile();
+  if (!profile) return;
+  profile->options.firstHintPending = 1;
+  profile->options.gameCompleted = 0;
+  const PlayerOptions fresh;
+  profile->options.amuletsButtonEnabled = fresh.amuletsButtonEnabled;
+  profile->options.locationsMapButtonEnabled = fresh.locationsMapButtonEnabled;
+  profile->options.notebookButtonEnabled = fresh.notebookButtonEnabled;
+  profile->gameBegin = 1;
+  profile->reserved = PlayerProfile::kFreshGame;
+  const std::string save = getSaveGamePath(currentIndex);
+  if (!save.empty()) std::remove(save.c_str());
+}
 
 }  // namespace HOG

@@ -1,17 +1,26 @@
 #pragma once
-// The player profiles. Until the front end's profile windows exist there is
-// one profile (save number 0); its options block lives in "options0.dat" in
-// the per-user folder, written crash-safe (a reader sees the old file or the
-// new one). A profile whose options file is new asks for the intro. Main
-// thread only.
+// The player profiles: the list (names, file numbers, game state, which one
+// is current) and each profile's options block, kept in the per-user folder
+// as "profilelist.dat" and "profile<N>.opt". Every write is crash-safe (a
+// reader sees the old file or the new one); a file that exists but cannot be
+// used is left as it is and sets loadFailed, which the main menu reports once.
+// Owned by the game application; main thread only.
 //
-// Options file, little-endian, 48 bytes:
-//   0 magic "QOPT"; 4 version (u32, 1); 8, 12, 16 music, sound and ambient
-//   volumes (f32); 20 hard difficulty, 21 play intro, 22 game finished,
-//   23 system cursor (u8 each); 24 save number, 28 first hint, 32 amulets
-//   button, 36 map button, 40 notebook button (u32 each); 44 checksum (u32, the
-//   byte sum of bytes 0 to 43).
+// "profilelist.dat", little-endian u32 words: magic 83, checksum, count,
+// current index, then per profile: name length L (UTF-16 units), the L units
+// (UTF-16LE, one zero unit more when L is odd), id, gameBegin, reserved. The
+// checksum is the signed-byte sum of everything after the header plus count
+// plus current index.
+// "profile<N>.opt": the signed-byte sum of the block (u32), then the 40-byte
+// options block (PlayerOptions::kSize; offsets in PlayerOptions::encode).
+//
+//   ProfileSystem profiles(folder);     // "Player" alone, current
+//   profiles.loadProfileList();
+//   profiles.createProfile(L"Ann");    // replaces "Player"
+//   profiles.saveProfileOptions(profiles.getCurrentIndex());
+//   profiles.saveProfileList();
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,58 +28,131 @@
 
 namespace HOG {
 
-struct PlayerProfile {
-  float musicVolume = 1.0f;
-  float soundVolume = 1.0f;
-  float ambientVolume = 1.0f;
-  uint8_t hardDifficulty = 0;
-  uint8_t playIntro = 1;
-  uint8_t gameFinished = 0;
-  uint8_t systemCursor = 0;  // the platform arrow beside the game's cursor
-  uint32_t saveNumber = 0;
-  uint32_t firstHint = 1;
-  uint32_t amuletsButton = 1;
-  uint32_t mapButton = 1;
-  uint32_t notebookButton = 1;
+struct PlayerOptions {
+  static constexpr size_t kSize = 40;
 
-  // The three volumes to the sound manager's groups, each v as max(0, v - 0.1) / 0.9.
-  void applyVolumes() const;
+  uint8_t fullScreen = 1;
+  float musicVolume = 0.5f;
+  float soundVolume = 1.0f;
+  float ambientVolume = 0.75f;
+  uint8_t difficulty = 0;  // 0 casual, 1 hard
+  uint8_t systemCursor = 0;
+  // The HUD's buttons start available: the demo's level script only ever
+  // hides the casket for a while and lets the map button out again.
+  uint32_t amuletsButtonEnabled = 1;
+  uint32_t locationsMapButtonEnabled = 1;
+  uint32_t notebookButtonEnabled = 1;
+  uint8_t firstHintPending = 1;
+  uint8_t gameCompleted = 0;
+
+  // The 40 bytes: 0 fullScreen, 4/8/12 music/sound/ambient volume (f32),
+  // 16 difficulty, 17 systemCursor, 20/24/28 amulets/map/notebook button
+  // (u32), 36 firstHintPending, 37 gameCompleted; the rest zero.
+  std::string encode() const;
+  // The defaults with the first min(size, 40) bytes of data laid over them.
+  // A volume outside 0..1 is clamped; one that is not a number keeps its
+  // default.
+  static PlayerOptions overlay(const uint8_t* data, size_t size);
+};
+
+struct PlayerProfile {
+  // Marks a profile whose intro has still to play (new profile, restart).
+  static constexpr uint32_t kFreshGame = 0xDEAD;
+
+  std::wstring name;
+  int32_t id = 0;
+  bool persistent = false;
+  uint32_t gameBegin = 1;
+  uint32_t reserved = kFreshGame;
+  PlayerOptions options;
+
+  // Each volume v goes to its sound group as max(0, v - 0.1) / 0.9, after the
+  // running group fades are cancelled; nothing for null.
+  static void applyVolumes(const PlayerProfile* profile);
+  // Display mode, drawn cursor and volumes of the profile.
+  static void apply(const PlayerProfile* profile);
 };
 
 class ProfileSystem : public KR::Singleton<ProfileSystem> {
  public:
-  static constexpr size_t kOptionsSize = 48;
+  static constexpr size_t kMaxProfiles = 10;
+  static constexpr uint32_t kListMagic = 83;
+  // Files beyond these sizes are damaged and are not read: the options file
+  // is its checksum and its block; a list holds ten names of some thousand
+  // characters at most.
+  static constexpr size_t kOptionsFileSize = 4 + PlayerOptions::kSize;
+  static constexpr size_t kMaxListFileSize = 64 * 1024;
 
-  // One profile, its options read from its file (or the defaults).
+  // The per-user folder ("Marlowick/Quellmoor/" under the user's data folder).
   ProfileSystem();
-  // The same with the options file in the given folder (ending in "/"); no
-  // file is kept when the folder is empty.
+  // Files in the given folder (ending in "/"); none are read or written when
+  // it is empty.
   explicit ProfileSystem(const std::string& folder);
   ~ProfileSystem() override;
 
-  PlayerProfile* getCurrentProfile() { return current >= 0 ? &profiles[size_t(current)] : nullptr; }
-  int32_t getCurrentIndex() const { return current; }
-  // Writes the profile's options block; false when it could not be written.
+  PlayerProfile* getCurrentProfile();
+  int32_t getCurrentIndex() const { return currentIndex; }
+  void setCurrentIndex(int32_t index) { currentIndex = index; }
+  const std::vector<std::unique_ptr<PlayerProfile>>& getProfiles() const { return profiles; }
+  size_t getProfileCount() const { return profiles.size(); }
+  // Only the built-in "Player" is in the list.
+  bool onlyDefaultProfile() const { return profiles.size() == 1 && !profiles[0]->persistent; }
+
+  // False with 10 profiles or when a persistent profile has the name; else
+  // the new profile replaces a lone "Player" (and its files) and is current.
+  bool createProfile(const std::wstring& name);
+  // Removes the profile with its options file and saved game; nothing for an
+  // index outside the list or the last persistent profile.
+  void deleteProfile(int32_t index);
+
+  bool loadProfileList();
+  bool saveProfileList();
+  // The options file's block (its size in *size), or null when the file is
+  // missing or damaged (damaged sets loadFailed).
+  std::unique_ptr<uint8_t[]> loadOptions(int32_t index, size_t* size);
+  bool saveOptions(int32_t index, const uint8_t* data, size_t size);
   bool saveProfileOptions(int32_t index);
-  // Reads the profile's options file; false (defaults kept) when it is
-  // missing or damaged.
-  bool loadOptions(int32_t index);
-  void setDefaultOptions(int32_t index);
-  // The profile list itself is the front end's; counted for now.
-  void saveProfileList();
+  void setDefaultOptions(int32_t index, const uint8_t* data, size_t size);
+  // Reads the profile's options file over its block, when there is one.
+  void readOptionsOf(int32_t index);
+  // Makes the index current (another value leaves it), writes the list, reads
+  // the current profile's options and applies it.
+  void selectProfile(int32_t index);
+  // The current profile's game starts anew: progress flags, intro and saved game.
+  void resetGameProgress();
+
+  std::string getProfileFilePath(int32_t index, const char* extension) const;
+  std::string getSaveGamePath(int32_t index) const;
+  std::string getListPath() const;
+  const std::string& getFolder() const { return folder; }
+
+  // The list file's bytes for the profiles in order and the current index.
+  static std::string encodeList(const std::vector<const PlayerProfile*>& profiles, int32_t current);
+  // False when the bytes are not a whole, intact list (empty, foreign magic,
+  // checksum off, records running past the data, a count of 0 or above 10,
+  // ids twice); the profiles come back persistent with default options.
+  static bool decodeList(const std::string& bytes, std::vector<PlayerProfile>* profiles, int32_t* current);
+  // The options file's bytes for a block.
+  static std::string encodeOptionsFile(const uint8_t* data, size_t size);
+  // The block of an options file; false when it is 4 bytes or less or its
+  // checksum is off.
+  static bool decodeOptionsFile(const std::string& bytes, std::string* block);
+  static int32_t profileChecksum(const uint8_t* bytes, size_t length);
+
+  bool loadFailed = false;
+  // The host's full-screen request, which applying a profile sets; null
+  // where no host window follows it (tests).
+  static uint8_t* fullScreenFlag;
+  // Calls of saveProfileList so far.
   int getSaveCount() const { return saveCount; }
 
-  std::string getOptionsPath(int32_t index) const;
-
-  static std::string encodeOptions(const PlayerProfile& profile);
-  // False when the bytes are not a whole, intact options block.
-  static bool decodeOptions(const std::string& bytes, PlayerProfile* profile);
-
  private:
-  void start(const std::string& folder_);
+  int32_t nextId() const;
+  void addDefaultProfile();
+  bool writeFile(const std::string& path, const std::string& bytes);
 
-  std::vector<PlayerProfile> profiles;
-  int32_t current = -1;
+  std::vector<std::unique_ptr<PlayerProfile>> profiles;
+  int32_t currentIndex = -1;
   std::string folder;
   int saveCount = 0;
 };

@@ -173,6 +173,47 @@ TEST_F(SceneLoaderTest, ChildrenDroppedSpritesAndMarkersInBothLayouts) {
   EXPECT_TRUE(scene->findMarker("empty")->mEntries.empty());
 }
 
+// Frames written backwards (or in any order) load into the keys that frames
+// written forwards give, frames of one number keeping the last written.
+TEST_F(SceneLoaderTest, FramesInAnyOrderLoadAsWrittenForwards) {
+  auto frames = [](bool backwards) {
+    std::string plain, text;
+    for (int i = 0; i < 200; ++i) {
+      const int f = backwards ? 199 - i : i;
+      const std::string n = std::to_string(f);
+      plain += "<frame StartFrame='" + n + "'><Attributes X='" + std::to_string(f * 3) + "' Y='" + n + "'/></frame>";
+      text +=
+          "<frame StartFrame='" + n + "'><Attributes MaxChar='" + std::to_string(f % 7) + "' X='" + n + "'/></frame>";
+    }
+    // Frame 50 again: the later one stands.
+    plain += "<frame StartFrame='50'><Attributes X='-1'/></frame>";
+    return "<Object name='plain'><frames>" + plain + "</frames></Object>" +
+           "<Object type='Text' name='text' filename='font2_fnt'><Parameters Text='Hi'/><frames>" + text +
+           "</frames></Object>";
+  };
+  auto forwards = load(frames(false)), backwards = load(frames(true));
+  ASSERT_NE(nullptr, forwards);
+  ASSERT_NE(nullptr, backwards);
+  for (const char* name : {"plain", "text"}) {
+    const ISceneNode* f = ISceneNode::findChild(name, forwards.get());
+    const ISceneNode* b = ISceneNode::findChild(name, backwards.get());
+    ASSERT_NE(nullptr, f);
+    ASSERT_NE(nullptr, b);
+    ASSERT_EQ(200u, b->mAnimation->mKeyFrames.size()) << name;
+    EXPECT_EQ(f->mAnimation->mKeyFrames, b->mAnimation->mKeyFrames) << name;
+    for (uint32_t i = 0; i < 200; ++i) {
+      EXPECT_EQ(key<float>(f, "posX", i), key<float>(b, "posX", i)) << name << " key " << i;
+      EXPECT_EQ(key<float>(f, "posY", i), key<float>(b, "posY", i)) << name << " key " << i;
+    }
+  }
+  const ISceneNode* plain = ISceneNode::findChild("plain", backwards.get());
+  EXPECT_EQ(-1.0f, key<float>(plain, "posX", 50));
+  EXPECT_EQ(0.0f, key<float>(plain, "posY", 50)) << "the later frame 50 left Y out";
+  EXPECT_EQ(597.0f, key<float>(plain, "posX", 199));
+  const ISceneNode* text = ISceneNode::findChild("text", backwards.get());
+  for (uint32_t i = 0; i < 200; i += 37) EXPECT_EQ(int32_t(i % 7), key<int32_t>(text, "maxChar", i));
+}
+
 TEST_F(SceneLoaderTest, EachKindReadsItsOwnKeys) {
   auto scene = load(
       "<Object type='Sprite' name='hand' filename='demo_scene_sprites' tablename='SceneHand'>"

@@ -249,6 +249,39 @@ TEST_F(SceneNodeTest, MarkersFireWhenBoundedEntriesArriveAndFollowTreeChanges) {
   delete door;
 }
 
+TEST_F(SceneNodeTest, MarkerEntriesLoopBackwardsAndTakeFramesFarApart) {
+  ISceneNode root;
+  ISceneNode* wheel = child(&root, "wheel");
+  keyLine(wheel);
+  AE::Marker* spin = new AE::Marker("spin");
+  spin->addEntry(wheel, 20, 10, false, true);
+  root.addMarker(spin);
+  spin->play();
+  const float frame = 1.0f / 24.0f;
+  for (int i = 0; i < 4; ++i) root.update(frame);
+  EXPECT_NEAR(160.0f, wheel->mPosX, 1e-2f) << "backwards from frame 20";
+  // Past frame 10 it starts again at frame 20, its overshoot taken backwards too.
+  for (int i = 0; i < 9; ++i) root.update(frame);
+  EXPECT_NEAR(170.0f, wheel->mPosX, 1e-2f) << "three frames past the loop: frame 17";
+  EXPECT_TRUE(wheel->mPlaying);
+
+  // Frame numbers from a file the whole int range apart: a long way to go,
+  // not an end already reached.
+  ISceneNode far;
+  ISceneNode* door = child(&far, "door");
+  keyLine(door);
+  AE::Marker* open = new AE::Marker("open");
+  open->addEntry(door, -2147483647 - 1, 0, false, false);
+  far.addMarker(open);
+  Listener listener;
+  open->addListener(&listener);
+  EXPECT_GT(open->getDuration(), 8.0e7f);
+  open->play();
+  far.update(frame);
+  EXPECT_EQ(0, listener.calls);
+  EXPECT_EQ(AE::Marker::kPlaying, open->mState);
+}
+
 TEST_F(SceneNodeTest, PlainNodeRoundTripsThroughTheBinaryForm) {
   ISceneNode root;
   root.mPosX = 20.0f;

@@ -1,4 +1,5 @@
-// The sound manager on OpenAL Soft's null device (the test main selects it):
+// The sound manager on OpenAL Soft's loopback device, which plays as far as a
+// test mixes:
 // ids and handles, ranking of effects, group volumes and fades, streaming of
 // spans through a queue of two, looping, damaged files and activation.
 #include "sound_system/sound_manager.h"
@@ -6,7 +7,6 @@
 #include <AL/al.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 #include <set>
 #include <thread>
@@ -40,19 +40,6 @@ float sourceGain(SoundManager& manager, uint32_t handle) {
   return gain;
 }
 
-// Updates until the condition holds or the time is up (the null device plays
-// in real time).
-template <typename Condition>
-bool updateUntil(SoundManager& manager, Condition condition, double seconds = 3.0) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (std::chrono::steady_clock::now() < end) {
-    manager.update();
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return false;
-}
-
 std::string truncatedMusic() {
   std::string music = KR::Tools::encodeVorbis(KR::Tools::makeMusic());
   return music.substr(0, music.size() / 3);
@@ -75,11 +62,25 @@ class SoundManagerTest : public ::testing::Test {
 
   void SetUp() override {
     manager.reset(new SoundManager);
-    ASSERT_TRUE(manager->isInitialised()) << "the null OpenAL device should open";
+    ASSERT_TRUE(manager->isInitialised()) << "the loopback device should open";
   }
   void TearDown() override { manager.reset(); }
 
+  // Updates every 5 ms of mixed sound until the condition holds or the
+  // mixer has played the given seconds.
+  template <typename Condition>
+  bool updateUntil(Condition condition, double seconds = 3.0) {
+    const int step = mixer.rate / 200;
+    for (int mixed = 0; mixed < int(seconds * mixer.rate); mixed += step) {
+      manager->update();
+      if (condition()) return true;
+      mixer.mix(step);
+    }
+    return false;
+  }
+
   KR::Test::LogCapture log;
+  KR::Test::LoopbackMixer mixer;
   KR::Test::SoundContent content;
   std::unique_ptr<SoundManager> manager;
 };
@@ -351,7 +352,7 @@ TEST_F(SoundManagerTest, ASoundStreamsItsSpansThroughAQueueOfTwo) {
 
   // The first span is given back (and its buffer deleted) once played, and
   // the last one takes its place; never more than two spans are held.
-  bool thirdQueued = updateUntil(*manager, [&] {
+  bool thirdQueued = updateUntil([&] {
     int loaded = 0;
     for (uint32_t k = 0; k < 3; ++k) loaded += resource->getBuffer(k)->isLoaded() ? 1 : 0;
     EXPECT_LE(loaded, 2);
@@ -364,9 +365,9 @@ TEST_F(SoundManagerTest, ASoundStreamsItsSpansThroughAQueueOfTwo) {
   EXPECT_TRUE(manager->isSoundPlaying(handle));
 
   // It ends by itself, and its channel is reclaimed.
-  ASSERT_TRUE(updateUntil(*manager, [&] { return !manager->isSoundPlaying(handle); }));
+  ASSERT_TRUE(updateUntil([&] { return !manager->isSoundPlaying(handle); }));
   for (uint32_t k = 0; k < 3; ++k) EXPECT_FALSE(resource->getBuffer(k)->isLoaded());
-  ASSERT_TRUE(updateUntil(*manager, [&] { return manager->getSound(handle) == nullptr; }));
+  ASSERT_TRUE(updateUntil([&] { return manager->getSound(handle) == nullptr; }));
 }
 
 TEST_F(SoundManagerTest, SoundsOfOneResourceShareItsSpans) {
@@ -396,11 +397,7 @@ TEST_F(SoundManagerTest, ALoopingSoundCyclesWithoutEnd) {
   EXPECT_EQ(resource->getBuffer(0)->getUseCount(), 2);
   // Four plays' worth of time later it still sounds.
   ALint state = 0;
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(700);
-  while (std::chrono::steady_clock::now() < end) {
-    manager->update();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  EXPECT_FALSE(updateUntil([&] { return !manager->isSoundPlaying(handle); }, 0.7));
   EXPECT_TRUE(manager->isSoundPlaying(handle));
   alGetSourcei(manager->getSound(handle)->getSource(), AL_SOURCE_STATE, &state);
   EXPECT_EQ(state, AL_PLAYING);
@@ -427,9 +424,8 @@ TEST_F(SoundManagerTest, DamagedFilesPlayWhatTheyHaveOrNothing) {
   EXPECT_GT(resource->getBufferCount(), 0u);
   EXPECT_LT(resource->getBufferCount(), 44u);
   uint32_t handle = manager->playSound(truncated);
-  EXPECT_TRUE(updateUntil(
-      *manager, [&] { return !manager->isSoundPlaying(handle); }, 3.0));
-  ASSERT_TRUE(updateUntil(*manager, [&] { return manager->getSound(silent) == nullptr; }));
+  EXPECT_TRUE(updateUntil([&] { return !manager->isSoundPlaying(handle); }, 3.0));
+  ASSERT_TRUE(updateUntil([&] { return manager->getSound(silent) == nullptr; }));
 }
 
 TEST_F(SoundManagerTest, InactiveApplicationIsSilentAndComesBack) {

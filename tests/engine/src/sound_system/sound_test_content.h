@@ -1,13 +1,18 @@
 #pragma once
 // Content for the sound tests: Ogg Vorbis files made by the vorbis writer in a
 // scratch content folder, indexed in package "default" of a fresh file system.
+#include <AL/alc.h>
+#include <AL/alext.h>
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "file_system.h"
+#include "sound_system/sound_device_oal.h"
 #include "support/test_support.h"
 #include "vorbis_writer.h"
 
@@ -47,6 +52,34 @@ class SoundContent {
  private:
   std::string previousFolder;
   std::unique_ptr<FileSystem> fileSystem;
+};
+
+// While it lives, sound managers open OpenAL Soft's loopback device, which
+// plays only as far as mix asks: what a test hears is counted in the mixer's
+// own samples, however busy the machine is.
+class LoopbackMixer {
+ public:
+  explicit LoopbackMixer(int rate = 44100) : rate(rate) { SoundDevice::useLoopback(rate); }
+  ~LoopbackMixer() { SoundDevice::useLoopback(0); }
+  LoopbackMixer(const LoopbackMixer&) = delete;
+  LoopbackMixer& operator=(const LoopbackMixer&) = delete;
+
+  // Mixes the next frames of the current context's device and appends their
+  // left and right samples to left and right.
+  void mix(int frames) {
+    ALCcontext* context = alcGetCurrentContext();
+    auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+    if (!context || !render || frames <= 0) return;
+    std::vector<int16_t> buffer(size_t(frames) * 2);
+    render(alcGetContextsDevice(context), buffer.data(), frames);
+    for (int f = 0; f < frames; ++f) {
+      left.push_back(buffer[size_t(f) * 2]);
+      right.push_back(buffer[size_t(f) * 2 + 1]);
+    }
+  }
+
+  const int rate;
+  std::vector<int16_t> left, right;
 };
 
 }  // namespace Test

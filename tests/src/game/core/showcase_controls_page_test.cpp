@@ -9,8 +9,8 @@
 #include <string>
 
 #include "animationeditor/scene_node.h"
-#include "core/showcase_controls_page.h"
-#include "core/showcase_scene_lists_page.h"
+#include "core/showcase/showcase_controls_page.h"
+#include "core/showcase/showcase_scene_lists_page.h"
 #include "fast_sprite.h"
 #include "object_factory.h"
 #include "particle_system.h"

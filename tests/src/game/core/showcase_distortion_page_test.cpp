@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/showcase_distortion_page.h"
+#include "core/showcase/showcase_distortion_page.h"
 #include "shader_program.h"
 #include "showcase_test_support.h"
 #include "sprite.h"

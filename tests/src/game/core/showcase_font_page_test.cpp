@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/showcase_font_page.h"
+#include "core/showcase/showcase_font_page.h"
 #include "font.h"
 #include "font_maker.h"
 #include "showcase_test_support.h"

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/showcase_animation_page.h"
-#include "core/showcase_image_page.h"
+#include "core/showcase/showcase_animation_page.h"
+#include "core/showcase/showcase_image_page.h"
 #include "font_maker.h"
 #include "showcase_test_support.h"
 

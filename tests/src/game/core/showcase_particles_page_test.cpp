@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "core/showcase_particles_page.h"
+#include "core/showcase/showcase_particles_page.h"
 #include "font_maker.h"
 #include "object_factory.h"
 #include "particle_emitter.h"

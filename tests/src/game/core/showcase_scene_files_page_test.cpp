@@ -14,7 +14,7 @@
 #include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/sprite_scene_node.h"
-#include "core/showcase_scene_files_page.h"
+#include "core/showcase/showcase_scene_files_page.h"
 #include "lua_script_2.h"
 #include "object_factory.h"
 #include "particle_fx.h"

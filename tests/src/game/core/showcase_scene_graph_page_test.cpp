@@ -14,7 +14,7 @@
 #include "animationeditor/movie_camera.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/sprite_scene_node.h"
-#include "core/showcase_scene_graph_page.h"
+#include "core/showcase/showcase_scene_graph_page.h"
 #include "showcase_scene_page_test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "config_manager.h"
-#include "core/showcase_sound_page.h"
+#include "core/showcase/showcase_sound_page.h"
 #include "file_system.h"
 #include "sound_system/sound_manager.h"
 #include "sound_system/sound_resource_oal.h"

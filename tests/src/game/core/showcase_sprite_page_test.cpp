@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/showcase_sprite_page.h"
+#include "core/showcase/showcase_sprite_page.h"
 #include "showcase_test_support.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/showcase_video_page.h"
+#include "core/showcase/showcase_video_page.h"
 #include "input_manager_win_mac.h"
 #include "showcase_test_support.h"
 #include "sound_system/sound_manager.h"

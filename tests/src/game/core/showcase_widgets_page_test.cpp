@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/showcase_widgets_page.h"
+#include "core/showcase/showcase_widgets_page.h"
 #include "fast_sprite.h"
 #include "platform/input_injection.h"
 #include "showcase_input_test_support.h"

@@ -13,11 +13,13 @@
 #include <cstdio>
 #include <string>
 
+#include "core/game_application.h"
 #include "core/game_state/game.h"
 #include "core/game_state/save_game_file.h"
 #include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_stack.h"
+#include "core/main_menu_state/profile_system.h"
 #include "lua_script_2.h"
 #include "platform/safe_file.h"
 #include "platform/termination.h"
@@ -31,10 +33,22 @@ using KR::Test::GameDriver;
 
 std::string userFolder() { return KR::getUserDataFolder("Quellmoor", "Marlowick"); }
 
-// From the main menu into play, the intro skipped, the hall shown.
+// The game started straight in play (--play) for "Player", whose game is
+// under way: its saved game is read at once.
+bool startInPlay(GameDriver& game) {
+  HOG::PlayerProfile player;
+  player.name = L"Player";
+  player.persistent = true;
+  player.gameBegin = 0;
+  KR::Test::writeFile(userFolder() + "profilelist.dat", HOG::ProfileSystem::encodeList({&player}, 0));
+  GameApplication::launchMode = GameApplication::LaunchMode::Play;
+  const bool started = game.start();
+  GameApplication::launchMode = GameApplication::LaunchMode::Game;
+  return started;
+}
+
+// In play, the intro skipped, the hall shown.
 void enterPlay(GameDriver& game) {
-  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
-  game.tapKey('P');
   ASSERT_EQ(game.currentState(), "Game");
   game.click(300, 200);  // skips the intro when it plays
   ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
@@ -59,7 +73,7 @@ TEST(BadInputPlayThrough, ADamagedSaveIsToldAndKeptAsideAndAStaleTemporaryGoes) 
   KR::Test::writeFile(path + ".tmp", "left by a killed save");
 
   GameDriver game;
-  ASSERT_TRUE(game.start());
+  ASSERT_TRUE(startInPlay(game));
   EXPECT_FALSE(KR::Platform::fileExists(path + ".tmp"));
   ASSERT_EQ(HOG::SaveLoadGameProgressSystem::getSavePath(), path);
   enterPlay(game);
@@ -78,7 +92,7 @@ TEST(BadInputPlayThrough, AFailedSaveIsShownWithItsReasonAndSigtermEndsTheGameSa
   const std::string path = userFolder() + "savegame0.sav";
   std::remove(path.c_str());
   GameDriver game;
-  ASSERT_TRUE(game.start());
+  ASSERT_TRUE(startInPlay(game));
   enterPlay(game);
   // The temporary file's place is taken: the write fails as on a read-only folder.
   ASSERT_EQ(mkdir((path + ".tmp").c_str(), 0755), 0);
@@ -101,7 +115,7 @@ TEST(BadInputPlayThrough, AnEndlessViewHookFailsByNameAndPlayGoesOn) {
   const std::string path = userFolder() + "savegame0.sav";
   std::remove(path.c_str());
   GameDriver game;
-  ASSERT_TRUE(game.start());
+  ASSERT_TRUE(startInPlay(game));
   KR::Test::LogCapture log;
   enterPlay(game);
   // The garden's activation hook loops for ever.

@@ -43,7 +43,7 @@ constexpr float kHintButton[2] = {1410 + 60, 925 + 24};
 constexpr float kMapButton[2] = {1410 + 130 + 60, 925 + 24};
 constexpr float kFirstSlot[2] = {160 + 120 + 50, 940 + 5 + 50};
 constexpr float kBookButton[2] = {1410 - 130 + 60, 990 - 130 + 24};
-constexpr float kBookClose[2] = {300 + 600 + 60, 930 + 24};
+constexpr float kBookClose[2] = {180 + 600 + 60, 932 + 24};
 // The pause menu's background left of its buttons, over the open book.
 constexpr float kMenuBack[2] = {610 + 40, 330 + 200};
 

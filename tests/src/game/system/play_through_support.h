@@ -1,6 +1,8 @@
 // What the play-throughs on the headless game driver share: clicks at design
-// points, and the questions whether a view is shown and settled, whether an
-// item is held and which trigger a view has.
+// points, the way from launch into a new game settled in the hall (and back
+// into a saved one), the questions whether a view is shown and settled,
+// whether an item is held and which trigger a view has, and looking at the
+// screen: the frame against a reference image, and where text is drawn.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,7 +19,10 @@
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
+#include "platform/input_state.h"
 #include "support/game_driver.h"
+#include "support/png_file.h"
+#include "user_data_folder.h"
 
 namespace KR {
 namespace Test {
@@ -42,20 +47,37 @@ inline bool shown(const GameDriver& game, const char* name) {
   return view->loaded && view->activated && !play().isLocked();
 }
 
-// From launch to a new game settled in the hall: the menu, no saved game,
-// P, the intro skipped.
+// Design points of the main menu's buttons (media/front_end).
+constexpr float kMenuPlay[2] = {720 + 120, 420 + 28};
+constexpr float kMenuOptions[2] = {720 + 120, 500 + 28};
+constexpr float kMenuProfiles[2] = {720 + 120, 580 + 28};
+constexpr float kMenuQuit[2] = {720 + 120, 660 + 28};
+// OK of the first-run name window and of the difficulty window, at one place.
+constexpr float kWindowOk[2] = {780 + 60, 575 + 24};
+
+// From launch to a new game settled in the hall: the logos, the menu, Play
+// through the difficulty window, the intro skipped.
 inline ::testing::AssertionResult startNewGame(GameDriver& game) {
-  if (!game.start()) return ::testing::AssertionFailure() << "the game did not start";
-  if (!game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60))
-    return ::testing::AssertionFailure() << "no main menu";
-  std::remove(HOG::SaveLoadGameProgressSystem::getSavePath().c_str());
-  game.tapKey('P');
-  if (game.currentState() != "Game") return ::testing::AssertionFailure() << "P did not start play";
+  if (!game.startToMenu()) return ::testing::AssertionFailure() << "no main menu";
+  if (!game.enterPlay()) return ::testing::AssertionFailure() << "Play did not start play";
   game.click(300, 200);  // skips the intro when it plays
   if (!game.stepUntil([&] { return !game.videoPlaying(); }, 900))
     return ::testing::AssertionFailure() << "the intro does not end";
   if (!game.stepUntil([&] { return shown(game, "location01"); }, 300))
     return ::testing::AssertionFailure() << "the hall is not shown";
+  return ::testing::AssertionSuccess();
+}
+
+// From launch to the saved game continued: the logos, the menu, Play, the
+// intro skipped when it plays, then the saved view settles.
+inline ::testing::AssertionResult continueSavedGame(GameDriver& game, const char* savedView) {
+  if (!game.startToMenu(false)) return ::testing::AssertionFailure() << "no main menu";
+  if (!game.enterPlay()) return ::testing::AssertionFailure() << "Play did not start play";
+  game.click(300, 200);  // skips the intro when it plays
+  if (!game.stepUntil([&] { return !game.videoPlaying(); }, 900))
+    return ::testing::AssertionFailure() << "the intro does not end";
+  if (!game.stepUntil([&] { return shown(game, savedView); }, 300))
+    return ::testing::AssertionFailure() << savedView << " is not shown";
   return ::testing::AssertionSuccess();
 }
 
@@ -66,6 +88,52 @@ inline bool holds(const GameDriver& game, const char* item) {
 
 inline HOG::IBaseAreaTrigger* trigger(const char* view, uint32_t id) {
   return play().getRegistry().findViewByName(view)->findTrigger(id);
+}
+
+// The frame shown now against the reference image tests/data/play_screens/<name>.png: empty when alike, else what
+// differs. Play is stepped at a fixed rate, so the frames repeat: one pixel in `share` may differ, 4000 unless
+// told (a small icon out of place is more); a frame with particles flying at random allows more. Every frame
+// looked at is also written to the build folder's tests/seen_<name>.png, for review.
+inline std::string screenMatches(const GameDriver& game, const std::string& name, size_t share = 4000) {
+  const int tolerance = 6;
+  std::vector<uint8_t> rgba;
+  uint32_t width = 0, height = 0;
+  if (!game.readFrame(rgba, width, height)) return "no frame to look at";
+  std::vector<uint32_t> argb(size_t(width) * height);
+  for (size_t i = 0; i < argb.size(); ++i)
+    argb[i] = 0xFF000000u | uint32_t(rgba[i * 4]) << 16 | uint32_t(rgba[i * 4 + 1]) << 8 | rgba[i * 4 + 2];
+  writePng(std::string(KR_TEST_BINARY_DIR) + "/tests/seen_" + name + ".png", argb, width, height);
+  return compareWithReference("play_screens", name, argb, width, height, tolerance, share);
+}
+
+// The columns of a design rectangle of the shown frame that hold ink (a pixel
+// the test names), as runs: each run is a stretch of inked window columns.
+// Text whose words stand apart shows runs separated by gaps of a space's width.
+struct InkRun {
+  int first;
+  int last;
+};
+template <typename Ink>
+std::vector<InkRun> inkRuns(const GameDriver& game, float left, float top, float right, float bottom, Ink ink,
+                            int mergeGap = 0) {
+  std::vector<uint8_t> rgba;
+  uint32_t width = 0, height = 0;
+  std::vector<InkRun> runs;
+  if (!game.readFrame(rgba, width, height)) return runs;
+  const KR::Vector2<int> a = window(left, top), b = window(right, bottom);
+  for (int x = std::max(a.x, 0); x < std::min(b.x, int(width)); ++x) {
+    bool inked = false;
+    for (int y = std::max(a.y, 0); y < std::min(b.y, int(height)) && !inked; ++y) {
+      const uint8_t* p = &rgba[(size_t(y) * width + size_t(x)) * 4];
+      inked = ink(p[0], p[1], p[2]);
+    }
+    if (!inked) continue;
+    if (!runs.empty() && x - runs.back().last - 1 <= mergeGap)
+      runs.back().last = x;
+    else
+      runs.push_back(InkRun{x, x});
+  }
+  return runs;
 }
 
 }  // namespace Test

@@ -67,14 +67,11 @@ class OwnScene : public AE::ISceneNode {
 
 // From the main menu into play (a fresh game when asked).
 void enterPlay(KR::Test::GameDriver& game, bool fresh) {
-  ASSERT_TRUE(game.start());
-  ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 60));
-  if (fresh)
-    std::remove(HOG::SaveLoadGameProgressSystem::getSavePath().c_str());
-  else
+  ASSERT_TRUE(game.startToMenu(fresh));
+  if (!fresh) {
     EXPECT_EQ(HOG::SaveLoadGameProgressSystem::checkSaveGame(), 0);  // the menu may continue
-  game.tapKey('P');
-  ASSERT_EQ(game.currentState(), "Game");
+  }
+  ASSERT_TRUE(game.enterPlay());
   game.click(300, 200);  // skips the intro when it plays
   ASSERT_TRUE(game.stepUntil([&] { return !game.videoPlaying(); }, 900));
 }
@@ -124,7 +121,7 @@ TEST(StoryPlayThrough, DrawerKeyShedCutSceneThenSaveQuitContinue) {
     // The finish: the green gem, the map button and the cut scene.
     ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 1; }, 120));
     EXPECT_TRUE(holds(game, "gem_green"));
-    EXPECT_EQ(HOG::ProfileSystem::getInstance()->getCurrentProfile()->mapButton, 1u);
+    EXPECT_EQ(HOG::ProfileSystem::getInstance()->getCurrentProfile()->options.locationsMapButtonEnabled, 1u);
     HOG::CutScene* cut = play().getCutScene();
     ASSERT_NE(cut, nullptr);
     EXPECT_EQ(cut->stageDurations.size(), 3u);

@@ -133,7 +133,7 @@ TEST_F(PlayFrameTest, LockTimerHoldsInputAndCountsDownOnlyWhileNotHeld) {
 }
 
 TEST_F(PlayFrameTest, AutosaveFiresOnTheFirstFrameBeyondSixtySecondsAndSavesTheOptionsEvenWhenOff) {
-  const std::string options = profiles->getOptionsPath(0);
+  const std::string options = profiles->getProfileFilePath(0, "opt");
   for (int i = 0; i < 120; ++i) game->update(0.5f);  // exactly 60 s
   EXPECT_EQ(game->getSaveCount(), 0);
   EXPECT_FALSE(KR::Platform::fileExists(options));
@@ -164,10 +164,10 @@ TEST_F(PlayFrameTest, BlurFollowsTheCloseupAtTenPerSecond) {
 TEST_F(PlayFrameTest, StartOpensTheFirstLocationOnceAndTheEndOfGameSwitchesAtOnce) {
   Listener listener;
   game->getDispatcher().addListener(&listener);
-  ASSERT_EQ(profiles->getCurrentProfile()->playIntro, 1);
+  ASSERT_EQ(profiles->getCurrentProfile()->reserved, HOG::PlayerProfile::kFreshGame);
   game->onActivate();
   EXPECT_EQ(views->opened, (std::vector<std::string>{"location01"}));
-  EXPECT_EQ(profiles->getCurrentProfile()->playIntro, 0);
+  EXPECT_EQ(profiles->getCurrentProfile()->reserved, 0u);
   EXPECT_EQ(listener.kinds, (std::vector<uint32_t>{HOG::kMsgPlayStarted}));
 
   HOG::AppStateManager states;
@@ -180,9 +180,9 @@ TEST_F(PlayFrameTest, StartOpensTheFirstLocationOnceAndTheEndOfGameSwitchesAtOnc
   raw->update(0.05f);
   EXPECT_EQ(gTrace, (std::vector<std::string>{s(HOG::GameStep::EndOfGame)}));
   EXPECT_STREQ(states.getCurrentState()->getName(), "AuthorsMovie");
-  EXPECT_TRUE(HOG::AuthorsMovie::getInstance()->openedFromGame);
-  EXPECT_EQ(profiles->getCurrentProfile()->gameFinished, 1);
+  EXPECT_TRUE(HOG::AuthorsMovie::getInstance()->returnToMainMenu);
+  EXPECT_EQ(profiles->getCurrentProfile()->options.gameCompleted, 1);
   // Leaving play saved the game and the options.
   EXPECT_EQ(raw->getSaveCount(), 1);
-  EXPECT_TRUE(KR::Platform::fileExists(profiles->getOptionsPath(0)));
+  EXPECT_TRUE(KR::Platform::fileExists(profiles->getProfileFilePath(0, "opt")));
 }

@@ -3,7 +3,9 @@
 // pulses it and starts the particles), a page widget of its side's table for
 // every page, the cover and the controls under a modal window, the loading
 // flag, pan and zoom kept inside the zoomed book, the zoomed book's buttons
-// hit where they are drawn, and clicks kept from the views beneath.
+// hit where they are drawn, and clicks kept from the views beneath; a
+// restored book opens on its newest record, and the diary's tab turns back
+// to the first spread.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -140,6 +142,24 @@ TEST_F(NotebookOnDemoTest, OpensAfterTheButtonsAnimationOnTheLastPushWithAWidget
   book->reset();
   EXPECT_TRUE(diary.leftPagesWidget->children.empty());
   EXPECT_TRUE(diary.rightPagesWidget->children.empty());
+}
+
+TEST_F(NotebookOnDemoTest, ARestoredBookOpensOnItsNewestRecordAndTheTabTurnsBackToTheFirstSpread) {
+  for (const char* id : {"arrival", "key", "gems", "shed", "amulet"}) ASSERT_TRUE(book->pushRecord("diary", id)) << id;
+  HOG::NotebookSection& diary = *book->getSection();
+  // As a continued game brings it back: the double page first, the older records on the spreads after it.
+  book->restore(book->capture());
+  ASSERT_EQ(diary.pages.size(), 4u);
+  book->setOpen(true);
+  frames(10);
+  ASSERT_NE(diary.shownLeft, nullptr);
+  EXPECT_EQ(diary.shownLeft, record("amulet")->page);
+  // Turned on, the diary's tab takes the book back to its first spread.
+  book->listRight();
+  ASSERT_EQ(diary.shownLeft->index, 3u);
+  diary.select();
+  EXPECT_EQ(diary.shownLeft->index, 1u);
+  EXPECT_EQ(diary.leftLabel, "1");
 }
 
 TEST_F(NotebookOnDemoTest, PushEffectsWaitForAViewChangeAndTheAppearAnimationOpensTheBook) {

@@ -956,19 +956,19 @@ TEST_F(AmuletsTest, ProfileFlagFollowsTheAppearAndDisappearAnimations) {
     configure(casket, kMarkers);
     EXPECT_EQ(casket.disappearingAnim->mState, AE::Marker::kStoppedAtStart);  // shown: the flag is set
     casket.disable();
-    EXPECT_EQ(profile->amuletsButton, 0u);
+    EXPECT_EQ(profile->options.amuletsButtonEnabled, 0u);
     run(0.5f);
     casket.enable();
-    EXPECT_EQ(profile->amuletsButton, 0u);  // not before the casket is out
+    EXPECT_EQ(profile->options.amuletsButtonEnabled, 0u);  // not before the casket is out
     run(0.2f);
-    EXPECT_EQ(profile->amuletsButton, 0u);
+    EXPECT_EQ(profile->options.amuletsButtonEnabled, 0u);
     run(0.2f);
-    EXPECT_EQ(profile->amuletsButton, 1u);
+    EXPECT_EQ(profile->options.amuletsButtonEnabled, 1u);
     casket.disable();
     run(0.5f);
   }
   // A restarted game: the casket hidden before starts hidden, at the end of its disappearing animation.
-  EXPECT_EQ(profile->amuletsButton, 0u);
+  EXPECT_EQ(profile->options.amuletsButtonEnabled, 0u);
   HOG::AmuletsButton restarted(controller);
   configure(restarted, kMarkers);
   EXPECT_EQ(restarted.disappearingAnim->mState, AE::Marker::kCompleted);
@@ -976,7 +976,7 @@ TEST_F(AmuletsTest, ProfileFlagFollowsTheAppearAndDisappearAnimations) {
   // Without an appearing animation, the script's switch shows it at once.
   HOG::AmuletsButton plain(nullptr);
   plain.enable();
-  EXPECT_EQ(profile->amuletsButton, 1u);
+  EXPECT_EQ(profile->options.amuletsButtonEnabled, 1u);
 }
 
 TEST_F(AmuletsTest, ATotemPlaysAloneAndTheAmuletsOpenFourSecondsLater) {
@@ -1127,7 +1127,7 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   EXPECT_FALSE(hint->ready);
 
   // Hard: the minigame's hard time, on its own clock (the half-charged hint clock does not count).
-  profiles->getCurrentProfile()->hardDifficulty = 1;
+  profiles->getCurrentProfile()->options.difficulty = 1;
   hint->update(2.1f);
   EXPECT_FALSE(hint->ready);
   hint->update(3.0f);
@@ -1152,7 +1152,7 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   EXPECT_FALSE(hint->ready);
 
   // Back in a plain location: "HINT" and the normal clock again.
-  profiles->getCurrentProfile()->hardDifficulty = 0;
+  profiles->getCurrentProfile()->options.difficulty = 0;
   open("hall");
   EXPECT_FALSE(hint->minigameMode);
   EXPECT_EQ(caption->getDisplayText(), L"HINT");
@@ -1173,7 +1173,7 @@ TEST_F(PlayStateTest, HintButtonWaitsForTheNotebookAndTheMapCallsTheFirstHintHoo
   HOG::NotebookUI* book = hud->getNotebook();
   HOG::LocationsScreen* map = hud->getLocationsMap();
   ASSERT_NE(map, nullptr);
-  ASSERT_EQ(profiles->getCurrentProfile()->firstHint, 1u);
+  ASSERT_EQ(profiles->getCurrentProfile()->options.firstHintPending, 1u);
   hint->ready = true;
 
   // Under the open notebook a full button gives no hint; its map button closes the book and opens the map.
@@ -1194,7 +1194,7 @@ TEST_F(PlayStateTest, HintButtonWaitsForTheNotebookAndTheMapCallsTheFirstHintHoo
   hint->hintBtnClicked();
   EXPECT_FALSE(hint->ready);
   EXPECT_EQ(firstHints(), 1);
-  EXPECT_EQ(profiles->getCurrentProfile()->firstHint, 0u);
+  EXPECT_EQ(profiles->getCurrentProfile()->options.firstHintPending, 0u);
   hint->ready = true;
   hint->hintBtnClicked();
   EXPECT_FALSE(hint->ready);
@@ -1604,7 +1604,7 @@ TEST_F(PlayStateTest, GuideStepShowsWhereItsTriggerIsRestrictsClicksAndEndsByCli
   // A new game takes a box left up down with its locks; hard mode plays without the guide.
   guides->showStep(guides->sequences[1].steps[0]);
   EXPECT_EQ(stack.viewChangeLocks, 1);
-  profiles->getCurrentProfile()->hardDifficulty = 1;
+  profiles->getCurrentProfile()->options.difficulty = 1;
   guides->start();
   EXPECT_FALSE(guides->boxShown);
   EXPECT_EQ(stack.viewChangeLocks, 0);

@@ -137,7 +137,7 @@ TEST_F(ScreenEffectsTest, CursorsLoadFromTheContentAndTheSystemArrowFollowsThePr
   EXPECT_NEAR(at.y, 200.0f, 5.0f);
 
   // The option shows the arrow; alone on the default cursor, under any other.
-  profiles.getCurrentProfile()->systemCursor = 1;
+  profiles.getCurrentProfile()->options.systemCursor = 1;
   cursors.setCursor(0);
   cursors.draw(1.0f);
   EXPECT_TRUE(cursors.isSystemArrowShown());

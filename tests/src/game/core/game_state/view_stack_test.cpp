@@ -232,12 +232,12 @@ TEST_F(PlayLocationsTest, TheRightItemOpensTheChestAndASingleUseTransitionIsUsed
   garden->update(0.0f);
   HOG::IBaseAreaTrigger* chest = garden->findTrigger(3);
   // Without the key the chest stays shut.
-  EXPECT_EQ(click(garden, 1264, 848, 1264, 848), 1);
+  EXPECT_EQ(click(garden, 1164, 748, 1164, 748), 1);
   EXPECT_EQ(chest->dead, 0);
   // With the key held it opens: the key goes at once, gem_red after the tasks.
   ASSERT_EQ(game->getInventory().addItem("key", false), 0);
   stack.setTakenInventoryItem(game->getItemFactory().find("key"));
-  EXPECT_EQ(click(garden, 1264, 848, 1264, 848), 1);
+  EXPECT_EQ(click(garden, 1164, 748, 1164, 748), 1);
   EXPECT_EQ(chest->dead, 1);
   EXPECT_FALSE(game->getInventory().isItemPresent("key"));
   EXPECT_FALSE(game->getInventory().isItemPresent("gem_red"));

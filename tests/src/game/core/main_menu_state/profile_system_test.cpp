@@ -1,9 +1,19 @@
-// The one profile's options file (a round trip, a damaged file refused with
-// its log line, the intro asked for only by a new file) and the event sounds
-// read from their configuration (types out of range ignored, the later entry
-// of a type winning).
+// The profile store: the bytes of both files (odd and even name lengths, a
+// name beyond 0xFFFF, bytes above 0x7F in the checksums, ids after
+// deletions), the first real profile replacing "Player" and its files, the
+// damaged files refused whole, the options laid over the defaults, the volume
+// mapping, and a saving child killed at random moments leaving a list that
+// loads. Then the event sounds read from their configuration (types out of
+// range ignored, the later entry of a type winning).
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
 
 #include "../showcase_test_support.h"
 #include "core/game_state/event_sound_player.h"
@@ -11,46 +21,229 @@
 #include "platform/safe_file.h"
 #include "sound_system/sound_manager.h"
 
-TEST(ProfileOptions, RoundTripDamageAndTheIntroOfANewProfile) {
+namespace {
+
+std::string bytes(std::initializer_list<uint8_t> list) { return std::string(list.begin(), list.end()); }
+
+std::string readFile(const std::string& path) {
+  std::string data;
+  KR::Platform::readWholeFile(path, &data);
+  return data;
+}
+
+}  // namespace
+
+TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
   KR::Test::LogCapture log;
-  const std::string folder = KR::Test::scratchDir("profile") + "/";
-  {
-    HOG::ProfileSystem profiles(folder);
-    HOG::PlayerProfile* profile = profiles.getCurrentProfile();
-    EXPECT_EQ(profile->playIntro, 1);
-    profile->playIntro = 0;
-    profile->systemCursor = 1;
-    profile->musicVolume = 0.25f;
-    profile->notebookButton = 0;
-    ASSERT_TRUE(profiles.saveProfileOptions(0));
-    EXPECT_FALSE(KR::Platform::fileExists(profiles.getOptionsPath(0) + ".tmp"));
+  const std::string folder = KR::Test::scratchDir("profile-bytes") + "/";
+  HOG::ProfileSystem profiles(folder);
+  // "Player" has files of its own before the first real profile replaces it.
+  ASSERT_TRUE(profiles.saveProfileOptions(0));
+  KR::Test::writeFile(folder + "savegame0.sav", "old");
+  EXPECT_FALSE(profiles.saveProfileList());  // "Player" alone is never written
+  EXPECT_FALSE(KR::Platform::fileExists(folder + "profilelist.dat"));
+
+  ASSERT_TRUE(profiles.createProfile(L"Ann"));
+  EXPECT_FALSE(KR::Platform::fileExists(folder + "profile0.opt"));
+  EXPECT_FALSE(KR::Platform::fileExists(folder + "savegame0.sav"));
+  ASSERT_EQ(profiles.getProfileCount(), 1u);
+  EXPECT_EQ(profiles.getCurrentProfile()->id, 0);
+  EXPECT_TRUE(profiles.getCurrentProfile()->persistent);
+  ASSERT_TRUE(profiles.createProfile(L"Bo"));
+  ASSERT_TRUE(profiles.createProfile(L"Cy"));
+  EXPECT_FALSE(profiles.createProfile(L"Bo"));  // a persistent name is taken
+  profiles.deleteProfile(1);
+  // Ids are not reused below the highest: 0 and 2 are left, the next is 3.
+  ASSERT_TRUE(profiles.createProfile(std::wstring(L"\u00E9") + wchar_t(0x1F600)));
+  EXPECT_EQ(profiles.getCurrentProfile()->id, 3);
+  profiles.getProfiles()[0]->gameBegin = 0;
+  profiles.getProfiles()[0]->reserved = 0;
+  ASSERT_TRUE(profiles.saveProfileList());
+  EXPECT_EQ(readFile(folder + "profilelist.dat"),
+            bytes({0x53, 0x00, 0x00, 0x00, 0xDF, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x03,
+                   0x00, 0x00, 0x00, 0x41, 0x00, 0x6E, 0x00, 0x6E, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                   0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x43, 0x00, 0x79, 0x00, 0x02, 0x00, 0x00,
+                   0x00, 0x01, 0x00, 0x00, 0x00, 0xAD, 0xDE, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0xE9, 0x00, 0x3D, 0xD8,
+                   0x00, 0xDE, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xAD, 0xDE, 0x00, 0x00}));
+
+  HOG::PlayerOptions& options = profiles.getCurrentProfile()->options;
+  options.fullScreen = 0;
+  options.musicVolume = 0.25f;
+  options.difficulty = 1;
+  options.systemCursor = 1;
+  options.amuletsButtonEnabled = 1;
+  options.locationsMapButtonEnabled = 0;
+  options.notebookButtonEnabled = 1;
+  options.firstHintPending = 0;
+  options.gameCompleted = 1;
+  ASSERT_TRUE(profiles.saveProfileOptions(2));
+  EXPECT_EQ(readFile(folder + "profile3.opt"),
+            bytes({0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3E, 0x00, 0x00, 0x80,
+                   0x3F, 0x00, 0x00, 0x40, 0x3F, 0x01, 0x01, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
+                   0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00}));
+
+  // Read back: names (surrogates joined, padding dropped), ids, flags, the current profile and its options.
+  HOG::ProfileSystem again(folder);
+  ASSERT_TRUE(again.loadProfileList());
+  ASSERT_EQ(again.getProfileCount(), 3u);
+  EXPECT_EQ(again.getProfiles()[0]->name, L"Ann");
+  EXPECT_EQ(again.getProfiles()[2]->name, profiles.getProfiles()[2]->name);
+  EXPECT_EQ(again.getProfiles()[1]->id, 2);
+  EXPECT_EQ(again.getProfiles()[0]->gameBegin, 0u);
+  EXPECT_EQ(again.getCurrentIndex(), 2);
+  again.readOptionsOf(2);
+  EXPECT_EQ(again.getCurrentProfile()->options.encode(), options.encode());
+  EXPECT_FALSE(again.loadFailed);
+
+  // Deleting the current last profile moves the index up and takes its files.
+  again.deleteProfile(2);
+  EXPECT_EQ(again.getCurrentIndex(), 1);
+  EXPECT_FALSE(KR::Platform::fileExists(folder + "profile3.opt"));
+  again.deleteProfile(0);
+  again.deleteProfile(0);  // the last persistent profile stays
+  EXPECT_EQ(again.getProfileCount(), 1u);
+  EXPECT_EQ(again.getCurrentIndex(), 0);
+}
+
+TEST(ProfileStore, DamagedListsAndOptionsAreRefusedWholeAndLeftUntouched) {
+  KR::Test::LogCapture log;
+  const std::string folder = KR::Test::scratchDir("profile-damage") + "/";
+  HOG::ProfileSystem writer(folder);
+  writer.createProfile(L"Ann");
+  writer.createProfile(L"Bo");
+  writer.setCurrentIndex(0);
+  ASSERT_TRUE(writer.saveProfileList());
+  const std::string good = readFile(folder + "profilelist.dat");
+
+  auto loadsWith = [&](const std::string& list) {
+    KR::Test::writeFile(folder + "profilelist.dat", list);
+    HOG::ProfileSystem reader(folder);
+    const bool loaded = reader.loadProfileList();
+    EXPECT_EQ(loaded, !reader.loadFailed);
+    EXPECT_EQ(readFile(folder + "profilelist.dat"), list);  // never rewritten by a read
+    if (!loaded) {
+      EXPECT_EQ(reader.getProfiles()[0]->name, L"Player");
+    }
+    return loaded;
+  };
+  auto withHeader = [](std::string list, uint32_t count, int32_t current) {
+    uint32_t sum = count + uint32_t(current);
+    for (size_t i = 16; i < list.size(); ++i) sum += uint32_t(int32_t(int8_t(list[i])));
+    for (int i = 0; i < 4; ++i) {
+      list[4 + i] = char(sum >> (8 * i));
+      list[8 + i] = char(count >> (8 * i));
+      list[12 + i] = char(uint32_t(current) >> (8 * i));
+    }
+    return list;
+  };
+  EXPECT_TRUE(loadsWith(good));
+  std::string off = good;
+  off[4] = char(off[4] + 1);
+  EXPECT_FALSE(loadsWith(off));
+  EXPECT_TRUE(log.contains("ERROR: Profile list '" + folder + "profilelist.dat' is damaged"));
+  EXPECT_FALSE(loadsWith(""));
+  std::string foreign = good;
+  foreign[0] = 'P';
+  EXPECT_FALSE(loadsWith(foreign));
+  EXPECT_FALSE(loadsWith(withHeader(good, 3, 0)));  // a record more than the data holds
+  EXPECT_FALSE(loadsWith(withHeader(good.substr(0, good.size() - 2), 2, 0)));
+  EXPECT_FALSE(loadsWith(withHeader(good.substr(0, 16), 0, 0)));
+  std::string twins = good;  // Bo takes Ann's id
+  twins[48] = 0;
+  EXPECT_FALSE(loadsWith(withHeader(twins, 2, 0)));
+  // A current index outside the list makes the first profile current.
+  KR::Test::writeFile(folder + "profilelist.dat", withHeader(good, 2, 7));
+  HOG::ProfileSystem outside(folder);
+  ASSERT_TRUE(outside.loadProfileList());
+  EXPECT_EQ(outside.getCurrentIndex(), 0);
+
+  // Options: only the checksum, a wrong checksum, and a long file whose extra bytes are dropped.
+  KR::Test::writeFile(folder + "profile0.opt", bytes({0, 0, 0, 0}));
+  size_t size = 0;
+  EXPECT_EQ(outside.loadOptions(0, &size), nullptr);
+  EXPECT_TRUE(outside.loadFailed);
+  EXPECT_TRUE(log.contains("ERROR: Options file '" + folder + "profile0.opt' is damaged"));
+  outside.loadFailed = false;
+  std::string block = HOG::PlayerOptions().encode();
+  block[16] = 1;
+  std::string file = HOG::ProfileSystem::encodeOptionsFile(reinterpret_cast<const uint8_t*>(block.data()), 40);
+  file[20] ^= 1;
+  KR::Test::writeFile(folder + "profile0.opt", file);
+  EXPECT_EQ(outside.loadOptions(0, &size), nullptr);
+  EXPECT_TRUE(outside.loadFailed);
+  outside.loadFailed = false;
+  // A longer file is refused before it is read; a longer block is laid over the options for 40 bytes only.
+  const std::string intact = block;
+  block += std::string(60, char(0x7F));
+  KR::Test::writeFile(folder + "profile0.opt",
+                      HOG::ProfileSystem::encodeOptionsFile(reinterpret_cast<const uint8_t*>(block.data()), 100));
+  outside.readOptionsOf(0);
+  EXPECT_TRUE(outside.loadFailed);
+  EXPECT_TRUE(log.contains("ERROR: Options file '" + folder + "profile0.opt' is damaged: it is larger than 44 bytes"));
+  EXPECT_EQ(outside.getCurrentProfile()->options.difficulty, 0);
+  outside.setDefaultOptions(0, reinterpret_cast<const uint8_t*>(block.data()), block.size());
+  EXPECT_EQ(outside.getCurrentProfile()->options.encode(), intact);
+}
+
+TEST(ProfileStore, VolumesAreClampedOrDefaultedAndMappedOntoTheSoundGroups) {
+  KR::Test::LogCapture log;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  HOG::PlayerOptions strange;
+  strange.musicVolume = nan;
+  strange.soundVolume = 1.5f;
+  strange.ambientVolume = -2.0f;
+  const std::string block = strange.encode();
+  const HOG::PlayerOptions read = HOG::PlayerOptions::overlay(reinterpret_cast<const uint8_t*>(block.data()), 40);
+  EXPECT_EQ(read.musicVolume, 0.5f);
+  EXPECT_EQ(read.soundVolume, 1.0f);
+  EXPECT_EQ(read.ambientVolume, 0.0f);
+  // A short block keeps the defaults beyond its end.
+  const HOG::PlayerOptions shortRead = HOG::PlayerOptions::overlay(reinterpret_cast<const uint8_t*>("\0"), 1);
+  EXPECT_EQ(shortRead.fullScreen, 0);
+  EXPECT_EQ(shortRead.ambientVolume, 0.75f);
+  EXPECT_EQ(shortRead.firstHintPending, 1);
+
+  KR::SoundManager sounds;
+  ASSERT_TRUE(sounds.isInitialised());
+  HOG::PlayerProfile profile;
+  profile.options.musicVolume = 0.55f;
+  profile.options.soundVolume = 0.1f;
+  profile.options.ambientVolume = 1.0f;
+  sounds.startFadeAllGroups(0.0f, 1.0f, 3.0f);
+  HOG::PlayerProfile::applyVolumes(&profile);
+  EXPECT_NEAR(sounds.getGroupVolume(KR::kSoundGroupMusic), 0.5f, 1e-6f);
+  EXPECT_EQ(sounds.getGroupVolume(KR::kSoundGroupSounds), 0.0f);
+  EXPECT_NEAR(sounds.getGroupVolume(KR::kSoundGroupAmbient), 1.0f, 1e-6f);
+  HOG::PlayerProfile::applyVolumes(nullptr);
+}
+
+TEST(ProfileStore, AChildKilledWhileSavingAlwaysLeavesAListThatLoads) {
+  KR::Test::LogCapture log;
+  const std::string folder = KR::Test::scratchDir("profile-kill") + "/";
+  std::mt19937 random(7);
+  for (int round = 0; round < 12; ++round) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      HOG::ProfileSystem profiles(folder);
+      profiles.createProfile(L"Old");
+      profiles.createProfile(L"New name that is longer");
+      for (uint32_t i = 0;; ++i) {
+        profiles.setCurrentIndex(int32_t(i % 2));
+        profiles.getProfiles()[i % 2]->gameBegin = i;
+        profiles.saveProfileList();
+      }
+    }
+    usleep(std::uniform_int_distribution<useconds_t>(200, 20000)(random));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!KR::Platform::fileExists(folder + "profilelist.dat")) continue;  // killed before the first save
+    HOG::ProfileSystem reader(folder);
+    EXPECT_TRUE(reader.loadProfileList()) << "round " << round;
+    EXPECT_FALSE(reader.loadFailed);
+    EXPECT_EQ(reader.getProfileCount(), 2u);
   }
-  {
-    HOG::ProfileSystem profiles(folder);
-    const HOG::PlayerProfile* profile = profiles.getCurrentProfile();
-    EXPECT_EQ(profile->playIntro, 0);
-    EXPECT_EQ(profile->systemCursor, 1);
-    EXPECT_FLOAT_EQ(profile->musicVolume, 0.25f);
-    EXPECT_EQ(profile->notebookButton, 0u);
-    EXPECT_EQ(profile->saveNumber, 0u);
-  }
-  // One flipped byte: refused, defaults kept, and no intro for an old player.
-  std::string bytes;
-  ASSERT_TRUE(KR::Platform::readWholeFile(folder + "options0.dat", &bytes));
-  ASSERT_EQ(bytes.size(), HOG::ProfileSystem::kOptionsSize);
-  bytes[23] ^= 1;
-  KR::Test::writeFile(folder + "options0.dat", bytes);
-  HOG::ProfileSystem damaged(folder);
-  EXPECT_TRUE(log.contains("ERROR: Options file '" + folder + "options0.dat' is damaged"));
-  EXPECT_EQ(damaged.getCurrentProfile()->systemCursor, 0);
-  EXPECT_EQ(damaged.getCurrentProfile()->playIntro, 0);
-  // A file longer than the format is refused before it is read.
-  ASSERT_EQ(truncate((folder + "options0.dat").c_str(), off_t(1) << 20), 0);
-  HOG::ProfileSystem huge(folder);
-  EXPECT_TRUE(log.contains("ERROR: Options file '" + folder + "options0.dat' is damaged: it is larger than 48 bytes"));
-  // A short file is refused as well.
-  HOG::PlayerProfile read;
-  EXPECT_FALSE(HOG::ProfileSystem::decodeOptions(bytes.substr(0, 20), &read));
 }
 
 namespace {

@@ -1,0 +1,17 @@
+# The puzzles: the shared frame and one source per puzzle class (read after
+# game.cmake, which makes kr_game).
+set(KR_MINIGAMES_SRC ${PROJECT_SOURCE_DIR}/src/game/core/game_state/minigames)
+target_sources(kr_game PRIVATE
+  ${KR_MINIGAMES_SRC}/minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/minigame_factory.cpp
+  ${KR_MINIGAMES_SRC}/bqueue_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/buttons_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/color_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/link_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/frame_stepper.cpp
+  ${KR_MINIGAMES_SRC}/circle_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/comb_slider_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/key_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/r_paires_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/slider_minigame_view_extension.cpp
+)

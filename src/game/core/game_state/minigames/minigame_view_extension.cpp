@@ -1,0 +1,168 @@
+#include "core/game_state/minigames/minigame_view_extension.h"
+
+#include <cstdlib>
+
+#include "animationeditor/scene_node.h"
+#include "animationeditor/scene_node_animation.h"
+#include "core/game_state/game.h"
+#include "core/game_state/view.h"
+#include "log_system.h"
+#include "string_conversion.h"
+#include "ui/text_manager.h"
+#include "xml_data_reader.h"
+
+namespace HOG {
+
+MinigameViewExtension::MinigameViewExtension() {
+  // The base state every puzzle starts from: hints on, not suspendable, and
+  // suspended (which counts only once "suspendable" is set).
+  announces = true;
+  suspendable = false;
+  finishReported = false;
+  suspended = true;
+}
+
+void MinigameViewExtension::release() {
+  finishNode = nullptr;
+  forgetNodes();
+}
+
+void MinigameViewExtension::loadConfig(const std::string& file) {
+  configName = file;
+  KR::XmlDataReader reader;
+  if (!file.empty() && reader.open("default", file) && reader.enterChild("MinigameConfig")) {
+    readConfig(reader);
+    reader.leaveChild();
+  }
+  finishReported = false;
+}
+
+void MinigameViewExtension::loadConfigFromMemory(const void* data, size_t size) {
+  configName = "<memory>";
+  KR::XmlDataReader reader;
+  if (reader.parse(data, size) == pugi::status_ok && reader.enterChild("MinigameConfig")) {
+    readConfig(reader);
+    reader.leaveChild();
+  }
+  finishReported = false;
+}
+
+void MinigameViewExtension::parseNumberList(const std::string& text, std::vector<int32_t>* out) {
+  if (!out) return;
+  for (size_t i = 0; i < text.size(); i += 2) out->push_back(int32_t(std::strtol(text.c_str() + i, nullptr, 10)));
+}
+
+bool MinigameViewExtension::readCurrentInt(const KR::XmlDataReader& reader, int32_t* out) {
+  if (!out) return false;
+  const pugi::xml_node node = reader.getCursor();
+  if (!node) {
+    *out = 0;
+    return false;
+  }
+  *out = int32_t(std::strtol(node.attribute("v").value(), nullptr, 10));
+  return true;
+}
+
+void MinigameViewExtension::readSuspendable(KR::XmlDataReader& reader, bool* out) {
+  if (!reader.readBool("suspendable", out)) *out = false;
+}
+
+void MinigameViewExtension::readBriefing(KR::XmlDataReader& reader) {
+  std::string text;
+  reader.readString("briefing", &text);
+  if (text.empty()) {
+    briefing.clear();
+  } else if (text[0] == '#') {
+    const std::string key = text.substr(1);
+    briefing = KR::TextManager::exists() ? KR::TextManager::getInstance()->getText(key) : KR::toWideString(key);
+  } else {
+    briefing = KR::toWideString(text);
+  }
+}
+
+void MinigameViewExtension::readText(KR::XmlDataReader& reader, const char* key, std::string* out) {
+  if (!reader.readString(key, out)) out->clear();
+}
+
+void MinigameViewExtension::readInt(KR::XmlDataReader& reader, const char* key, int32_t* out, int32_t fallback) {
+  if (!reader.readInt(key, out)) *out = fallback;
+}
+
+void MinigameViewExtension::readFloat(KR::XmlDataReader& reader, const char* key, float* out, float fallback) {
+  if (!reader.readFloat(key, out)) *out = fallback;
+}
+
+void MinigameViewExtension::readFlag(KR::XmlDataReader& reader, const char* key, bool* out, bool fallback) {
+  if (!reader.readBool(key, out)) *out = fallback;
+}
+
+void MinigameViewExtension::readEnableHint(KR::XmlDataReader& reader) {
+  bool enabled = true;
+  readFlag(reader, "enableHint", &enabled, true);
+  announces = enabled;
+}
+
+AE::ISceneNode* MinigameViewExtension::sceneRoot() const { return view && view->loaded ? view->scene : nullptr; }
+
+AE::ISceneNode* MinigameViewExtension::findNode(const std::string& name, const char* line) const {
+  AE::ISceneNode* root = sceneRoot();
+  if (!root) return nullptr;
+  AE::ISceneNode* node = AE::ISceneNode::findChild(name.c_str(), root);
+  if (!node && line) KR::log(line, root->mName.c_str(), name.c_str());
+  return node;
+}
+
+void MinigameViewExtension::bindFinishNode(const char* line) {
+  finishNode = findNode(finishName, line);
+  if (!finishNode) return;
+  if (!finishNode->mEnabled) finishNode->setEnabled(true);
+  rest(finishNode);
+}
+
+void MinigameViewExtension::playSound(AE::ISceneNode* node) {
+  if (!node) return;
+  node->stop(true);
+  node->play(true);
+}
+
+void MinigameViewExtension::rest(AE::ISceneNode* node) {
+  if (!node) return;
+  node->stop(true);
+  node->setTime(0.0f, true);
+}
+
+void MinigameViewExtension::showFrame(AE::ISceneNode* node, int32_t frame) {
+  if (!node) return;
+  node->setTime(float(frame) * node->mAnimation->mFrameTime, true);
+}
+
+KR::Rect MinigameViewExtension::nodeRect(const AE::ISceneNode* node) {
+  if (!node) return KR::Rect();
+  const float x = node->mWorldMatrix.m[6], y = node->mWorldMatrix.m[7];
+  const KR::Vector2<float> size = node->getSize();
+  return KR::Rect(x, y, x + size.x, y + size.y);
+}
+
+void MinigameViewExtension::lengthenLock(float seconds) {
+  if (Game::exists()) Game::getInstance()->addLockTime(seconds);
+}
+
+bool MinigameViewExtension::runFinishSequence(float dt, bool solved) {
+  // A puzzle restored as finished shows its finish again.
+  doneNow = solved || skipWanted() || finishReported;
+  if (!doneNow) return false;
+  if (finishNode) finishNode->play(true);
+  if (!finishReported) {
+    finishTimer += dt;
+    if (finishTime <= finishTimer) reportFinish();
+  }
+  return true;
+}
+
+void MinigameViewExtension::reportFinish() {
+  if (finishReported) return;
+  finishReported = true;
+  notifyFinished();
+}
+
+}  // namespace HOG

@@ -1,0 +1,126 @@
+#pragma once
+// What every puzzle of the game shares: its configuration file (element
+// "MinigameConfig" of the file's "root" in package "default"), the common keys,
+// the briefing handed to the brief panel, node lookup with its log lines,
+// sounds played as sound nodes, the finish node and the finish report, and the
+// two list readers. A puzzle class derives from MinigameViewExtension, reads its
+// keys in readConfig and runs its rules in onActivate, processMouseEvent and
+// update. Main thread only, except onLoad (the view streamer's thread), which
+// puzzles leave empty.
+//
+// Scene nodes belong to the view's scene, which the streamer may release and
+// load again between activations: a puzzle keeps its state in its own members
+// and looks its nodes up again at every activation; release() forgets them.
+//
+//   void MyPuzzle::readConfig(KR::XmlDataReader& reader) {
+//     readSuspendable(reader);
+//     readBriefing(reader);
+//     readText(reader, "finish", &finishName);
+//     readFloat(reader, "finishTime", &finishTime, 3.0f);
+//     ...
+//   }
+//   void MyPuzzle::update(float dt) { runFinishSequence(dt, isSolved()); }
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/game_state/view_extension.h"
+#include "rect.h"
+
+namespace AE {
+class ISceneNode;
+}
+namespace KR {
+class XmlDataReader;
+}
+
+namespace HOG {
+
+class MinigameViewExtension : public IViewExtension {
+ public:
+  // The log lines of a missing node ("%s" the scene root's name, then the node's).
+  static constexpr const char* kCantFindNode = "MINIGAME %s. Can't find node %s";
+  static constexpr const char* kCantOpenNode = "MINIGAME %s. Can't open node %s";
+
+  MinigameViewExtension();
+
+  void draw() override {}
+  void onDeactivate() override {}
+  void onLoad() override {}
+  // The scene goes away with the view's resources: forget every node.
+  void release() override;
+  int32_t getType() const override { return 1; }
+  const std::wstring* getExtensionData() override { return &briefing; }
+  // Opens the file and hands "MinigameConfig" to readConfig; a file that
+  // can't be opened or has no such element leaves the constructor's values.
+  // `finishReported` is cleared at the end.
+  void loadConfig(const std::string& file) override;
+  // The same from bytes (the configuration fuzz target).
+  void loadConfigFromMemory(const void* data, size_t size);
+
+  // Appends the value read at every even position of the text (single digits
+  // separated by one character: "3,1,2" gives 3, 1, 2).
+  static void parseNumberList(const std::string& text, std::vector<int32_t>* out);
+  // Attribute "v" of the reader's current element; false without one.
+  static bool readCurrentInt(const KR::XmlDataReader& reader, int32_t* out);
+
+  // Solved or skipped: the finish node plays.
+  bool isDone() const { return doneNow; }
+
+  // The configuration's name (for log lines of the loader).
+  std::string configName;
+  std::wstring briefing;
+  std::string finishName;
+  float finishTime = 3.0f;
+  float finishTimer = 0.0f;
+  AE::ISceneNode* finishNode = nullptr;
+
+ protected:
+  // Reads the class's own keys, the reader standing in "MinigameConfig".
+  virtual void readConfig(KR::XmlDataReader& reader) = 0;
+  // Node references to drop when the scene goes (finishNode is dropped by the base).
+  virtual void forgetNodes() {}
+
+  // Key readers: a missing key keeps `fallback` (defaults apply only to missing keys).
+  static void readSuspendable(KR::XmlDataReader& reader, bool* out);
+  void readBriefing(KR::XmlDataReader& reader);
+  static void readText(KR::XmlDataReader& reader, const char* key, std::string* out);
+  static void readInt(KR::XmlDataReader& reader, const char* key, int32_t* out, int32_t fallback);
+  static void readFloat(KR::XmlDataReader& reader, const char* key, float* out, float fallback);
+  static void readFlag(KR::XmlDataReader& reader, const char* key, bool* out, bool fallback);
+  // "enableHint" (true when missing) into `announces`.
+  void readEnableHint(KR::XmlDataReader& reader);
+
+  // The view's scene root, null without a loaded scene.
+  AE::ISceneNode* sceneRoot() const;
+  // Finds a node under the scene root; a miss logs `line` (null: logs nothing).
+  AE::ISceneNode* findNode(const std::string& name, const char* line = kCantFindNode) const;
+  // Finds the finish node; when found, enables it if disabled and stops it.
+  void bindFinishNode(const char* line = kCantFindNode);
+  // Stops the sound node with its children and plays it again.
+  static void playSound(AE::ISceneNode* node);
+  // Stops the node with its children and shows their first frame.
+  static void rest(AE::ISceneNode* node);
+  // Shows frame `frame` on the node and its children without playing.
+  static void showFrame(AE::ISceneNode* node, int32_t frame);
+  // World rectangle of a node: its world position, plus its pixel size.
+  static KR::Rect nodeRect(const AE::ISceneNode* node);
+  static bool contains(const KR::Rect& rect, float x, float y) {
+    return rect.left <= x && x <= rect.right && rect.top <= y && y <= rect.bottom;
+  }
+  // The play state's lock timer grows by `seconds` (script tasks and clicks wait).
+  static void lengthenLock(float seconds);
+  // SKIP asked while hints are enabled.
+  bool skipWanted() const { return skipRequest && announces; }
+
+  // The shared finish: done when solved, skipped or already finished; while
+  // done the finish node plays; the report follows once the timer reaches the
+  // finish time. Returns whether done.
+  bool runFinishSequence(float dt, bool solved);
+  // Sets `finishReported` and calls notifyFinished once.
+  void reportFinish();
+
+  bool doneNow = false;
+};
+
+}  // namespace HOG

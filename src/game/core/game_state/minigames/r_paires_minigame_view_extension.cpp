@@ -1,0 +1,146 @@
+#include "core/game_state/minigames/r_paires_minigame_view_extension.h"
+
+#include "animationeditor/scene_node.h"
+#include "core/game_state/input_state.h"
+#include "log_system.h"
+#include "xml_data_reader.h"
+
+namespace HOG {
+
+RPairesMinigameViewExtension::RPairesMinigameViewExtension() { finishTime = 5.0f; }
+
+void RPairesMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
+  readSuspendable(reader, &suspendable);
+  readBriefing(reader);
+  readText(reader, "finish", &finishName);
+  readFloat(reader, "finishTime", &finishTime, 5.0f);
+  buttons.clear();
+  if (reader.enterChild("buttons")) {
+    for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
+      Button button;
+      readText(reader, "node", &button.nodeName);
+      readInt(reader, "startFrameID", &button.frameID, 0);
+      readInt(reader, "maxFrameID", &button.maxFrameID, 10);
+      readInt(reader, "frameStep", &button.frameStep, 10);
+      if (!reader.readRect("rect", &button.rect)) button.rect = KR::Rect();
+      buttons.push_back(std::move(button));
+    }
+    reader.leaveChild();
+  }
+  combinations.clear();
+  if (reader.enterChild("combinations")) {
+    for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
+      Combination combination;
+      if (reader.enterChild("value")) {
+        for (auto v = reader.arrayBegin(); v != reader.arrayEnd(); v.next()) {
+          int32_t value = 0;
+          readCurrentInt(reader, &value);
+          combination.values.push_back(value);
+        }
+        reader.leaveChild();
+      }
+      readText(reader, "animNode", &combination.animNodeName);
+      if (reader.enterChild("hideNodes")) {
+        for (auto h = reader.arrayBegin(); h != reader.arrayEnd(); h.next()) {
+          std::string name;
+          reader.readCurrentString(&name);
+          combination.hideNodeNames.push_back(std::move(name));
+        }
+        reader.leaveChild();
+      }
+      combinations.push_back(std::move(combination));
+    }
+    reader.leaveChild();
+  }
+}
+
+void RPairesMinigameViewExtension::forgetNodes() {
+  for (Button& button : buttons) button.stepper.node = nullptr;
+  for (Combination& combination : combinations) {
+    combination.animNode = nullptr;
+    combination.hideNodes.clear();
+  }
+}
+
+AE::ISceneNode* RPairesMinigameViewExtension::bind(const std::string& name) const {
+  AE::ISceneNode* node = findNode(name, nullptr);
+  if (node)
+    node->stop(true);
+  else
+    KR::log("Can't find node %s in %s", name.c_str(), sceneRoot()->mName.c_str());
+  return node;
+}
+
+void RPairesMinigameViewExtension::onActivate() {
+  if (!sceneRoot()) return;
+  bindFinishNode();
+  // States and reached combinations survive leaving the view: every
+  // activation shows each button where it was left.
+  for (Button& button : buttons) {
+    button.stepper.node = bind(button.nodeName);
+    if (button.stepper.node) showFrame(button.stepper.node, button.frameID * button.frameStep);
+  }
+  for (Combination& combination : combinations) {
+    combination.animNode = bind(combination.animNodeName);
+    // Found afresh: the previous activation's nodes may belong to a released scene.
+    combination.hideNodes.clear();
+    for (const std::string& name : combination.hideNodeNames)
+      if (AE::ISceneNode* node = bind(name)) combination.hideNodes.push_back(node);
+    // A scene loaded again shows its nodes: a reached combination's stay off.
+    if (combination.reached)
+      for (AE::ISceneNode* node : combination.hideNodes) node->setEnabled(false);
+  }
+}
+
+int32_t RPairesMinigameViewExtension::processMouseEvent(const InputState* input) {
+  if (!input || !input->leftReleased) return 0;
+  const float x = float(input->x), y = float(input->y);
+  int32_t result = 0;
+  // Every button under the point steps: overlapping rectangles move together.
+  for (Button& button : buttons) {
+    if (!contains(button.rect, x, y)) continue;
+    result = 1;
+    if (!button.stepper.node || !button.stepper.click(FrameStepper::WhileMoving::Swallow)) continue;
+    button.stepper.pending = 0;
+    const int32_t from = button.frameID * button.frameStep, to = (button.frameID + 1) * button.frameStep;
+    button.frameID = button.frameID >= button.maxFrameID - 1 ? 0 : button.frameID + 1;
+    // The wrap to state 0 plays the stretch after the last state.
+    button.stepper.play(from, to);
+  }
+  return result;
+}
+
+void RPairesMinigameViewExtension::update(float dt) {
+  std::vector<int32_t> states;
+  bool still = true;
+  for (const Button& button : buttons) {
+    states.push_back(button.frameID);
+    still = still && !button.stepper.moving();
+  }
+  bool all = true;
+  for (Combination& combination : combinations) {
+    if (!combination.reached && still && combination.matches(states, false)) {
+      combination.reached = true;
+      if (combination.animNode) combination.animNode->play(true);
+      for (AE::ISceneNode* node : combination.hideNodes)
+        if (node->mEnabled) node->setEnabled(false);
+    }
+    all = all && combination.reached;
+  }
+  doneNow = all || skipWanted() || finishReported;
+  if (!doneNow) return;
+  finishTimer += dt;
+  if (finishNode && !finishNode->mPlaying) {
+    if (!finishStarted)
+      finishNode->play(true);
+    else
+      finishNode->rewindToEnd();
+  }
+  finishStarted = true;
+  if (!finishReported && finishTime <= finishTimer) {
+    finishTimer = 0.0f;
+    reportFinish();
+  }
+}
+
+}  // namespace HOG

@@ -1,0 +1,149 @@
+#include "core/main_menu_state/user_dialog.h"
+
+#include "animationeditor/marker.h"
+#include "animationeditor/scene_node.h"
+#include "core/main_menu_state/enter_profile_name_window.h"
+#include "core/main_menu_state/front_end_support.h"
+#include "core/main_menu_state/info_message_box.h"
+#include "core/main_menu_state/main_menu.h"
+#include "core/main_menu_state/profile_system.h"
+#include "string_conversion.h"
+#include "ui/ui_label.h"
+#include "ui/ui_list_view.h"
+#include "ui/ui_manager.h"
+#include "ui/ui_progress_bar.h"
+#include "ui/ui_scroll_area.h"
+#include "ui/ui_widget.h"
+
+namespace HOG {
+
+namespace {
+
+const char* const kHandlers[] = {"userDialog_btnCreateClicked",      "userDialog_btnDeleteClicked",
+                                 "userDialog_btnOkClicked",          "userDialog_btnExitClicked",
+                                 "confirmDeleteDialog_btnOkClicked", "confirmDeleteDialog_btnCancelClicked"};
+
+void tell(const char* key) {
+  if (MainMenu* menu = MainMenu::getInstancePtr()) menu->infoBox->showMessage(key);
+}
+
+}  // namespace
+
+UserDialog::UserDialog() {
+  bindHandler(kHandlers[0], this, &UserDialog::onCreate);
+  bindHandler(kHandlers[1], this, &UserDialog::onDelete);
+  bindHandler(kHandlers[2], this, &UserDialog::onOk);
+  bindHandler(kHandlers[3], this, &UserDialog::onExit);
+  bindHandler(kHandlers[4], this, &UserDialog::onConfirmDelete);
+  bindHandler(kHandlers[5], this, &UserDialog::onConfirmDeleteCancel);
+}
+
+UserDialog::~UserDialog() {
+  destroyTrees();
+  for (const char* name : kHandlers) unbindHandler(name, this);
+}
+
+void UserDialog::load() {
+  if (root || !KR::UIManager::exists()) return;
+  KR::UIManager* ui = KR::UIManager::getInstance();
+  root = ui->loadUI("user_dialog_ui", "UserDialog", nullptr, "default");
+  if (!root) return;
+  scrollBar = dynamic_cast<KR::UIProgressBar*>(root->findDescendant("progressbar"));
+  scrollMarker = markerAt(root, "/root_group/scroll", "move");
+  placeAtPivot(scrollBar, sceneNodeAt(root, "/root_group/scroll"));
+  userList = dynamic_cast<KR::UIListView*>(root->findDescendant("userList"));
+  if (AE::ISceneNode* area = sceneNodeAt(root, "/root_group/scroll_area"); area && userList) {
+    placeAtPivot(userList, area);
+    // A plain node's pixel size already carries its scale.
+    userList->size = area->getSize();
+  }
+  refreshList();
+  // The list hides with its window; hidden on its own it would stand in the shown stack by itself.
+  root->hideForcibly();
+  confirmDeleteDialog = ui->loadUI("confirm_delete_ui", "ConfirmDeleteDialog", nullptr, "default");
+  if (confirmDeleteDialog) {
+    confirmDeleteDialog->hideForcibly();
+    setNodeText(sceneNodeAt(confirmDeleteDialog, "/root_group/text"), "conf_delete");
+  }
+}
+
+void UserDialog::destroyTrees() {
+  if (KR::UIManager::exists()) {
+    if (root) KR::UIManager::getInstance()->destroyUI(root);
+    if (confirmDeleteDialog) KR::UIManager::getInstance()->destroyUI(confirmDeleteDialog);
+  }
+  root = confirmDeleteDialog = nullptr;
+  userList = nullptr;
+  scrollBar = nullptr;
+  scrollMarker = nullptr;
+}
+
+void UserDialog::refreshList() {
+  if (!userList || !ProfileSystem::exists()) return;
+  ProfileSystem* profiles = ProfileSystem::getInstance();
+  if (userList->scrollArea) {
+    userList->scrollArea->deleteChildren();
+    userList->lineCounter = 0;
+    userList->layoutLines();
+    userList->scrollArea->resetContent();
+  }
+  userList->selected = -1;
+  for (const auto& profile : profiles->getProfiles())
+    if (KR::UILabel* line = userList->addLine()) line->setText(KR::toNarrowString(profile->name));
+  if (profiles->getCurrentIndex() == -1 && profiles->getProfileCount() > 0) profiles->setCurrentIndex(0);
+  const int32_t lines = int32_t(profiles->getProfileCount());
+  userList->selected = profiles->getCurrentIndex() < lines ? profiles->getCurrentIndex() : lines - 1;
+}
+
+void UserDialog::selectProfile() {
+  if (!ProfileSystem::exists()) return;
+  ProfileSystem::getInstance()->selectProfile(userList ? userList->selected : -1);
+}
+
+void UserDialog::update() {
+  if (!scrollMarker || !scrollBar) return;
+  scrollMarker->setTime(scrollMarker->getDuration() * scrollBar->value);
+}
+
+void UserDialog::onCreate() {
+  if (ProfileSystem::exists() && ProfileSystem::getInstance()->getProfileCount() >= ProfileSystem::kMaxProfiles) {
+    tell("too_many_profiles");
+    return;
+  }
+  if (MainMenu* menu = MainMenu::getInstancePtr()) {
+    menu->nameWindow->userList = userList;
+    menu->nameWindow->show();
+  }
+}
+
+void UserDialog::onDelete() {
+  if (ProfileSystem::exists() && ProfileSystem::getInstance()->getProfileCount() > 1) {
+    if (confirmDeleteDialog) confirmDeleteDialog->show();
+  } else {
+    tell("profile_cant_be_removed");
+  }
+}
+
+void UserDialog::onOk() {
+  selectProfile();
+  if (confirmDeleteDialog) confirmDeleteDialog->hide();
+  if (root) root->hide();
+}
+
+void UserDialog::onExit() {
+  if (confirmDeleteDialog) confirmDeleteDialog->hide();
+  if (root) root->hide();
+}
+
+void UserDialog::onConfirmDelete() {
+  if (ProfileSystem::exists() && userList) ProfileSystem::getInstance()->deleteProfile(userList->selected);
+  refreshList();
+  if (confirmDeleteDialog) confirmDeleteDialog->hide();
+  selectProfile();
+}
+
+void UserDialog::onConfirmDeleteCancel() {
+  if (confirmDeleteDialog) confirmDeleteDialog->hide();
+}
+
+}  // namespace HOG

@@ -1,0 +1,50 @@
+# The puzzles, played from replays on the headless game driver:
+# kr_add_replays(<group>) builds test_replays_<group> and adds one test per
+# tests/data/replays/<group>/<name>.txt (test_replays_<group>.<name>), each a
+# new game of its own, so that they run in parallel and time out alone.
+function(kr_add_replays group)
+  if(KR_FUZZ)
+    return()
+  endif()
+  set(name test_replays_${group})
+  set(folder ${CMAKE_CURRENT_SOURCE_DIR}/data/replays/${group})
+  add_executable(${name} ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/minigame_replay_test.cpp)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+  target_compile_options(${name} PRIVATE ${KR_WARNINGS})
+  target_compile_definitions(${name} PRIVATE KR_REPLAY_DIR="${folder}")
+  target_link_libraries(${name} PRIVATE kr_test_support kr_game_driver)
+  add_dependencies(${name} kr_media quellmoor)
+  file(GLOB replays CONFIGURE_DEPENDS ${folder}/*.txt)
+  foreach(replay ${replays})
+    get_filename_component(stem ${replay} NAME_WE)
+    add_test(NAME ${name}.${stem} COMMAND ${name} --gtest_filter=*PlaysThrough/${stem}
+             WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+    # Play runs the view streamer's thread.
+    set_tests_properties(${name}.${stem} PROPERTIES TIMEOUT 900 LABELS threads)
+  endforeach()
+endfunction()
+
+# The press puzzles: ordered buttons, button group, colour buttons, linked toggles.
+kr_add_replays(press)
+
+# The stepping puzzles: linked circles, slider lock, staged controls, frame
+# cycling, slider groups.
+kr_add_replays(step)
+
+# Any bytes as a puzzle class's configuration, played on its demo scene; the
+# seeds are the gallery's configurations.
+set(KR_MINIGAME_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/minigame_config)
+kr_add_seed_writer(minigame_config_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/minigame_config_fuzz.cpp)
+target_compile_definitions(minigame_config_seeds PRIVATE KR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+kr_add_fuzz_corpus(minigame_config_corpus
+  DIR ${KR_MINIGAME_SEEDS}
+  OUTPUT ${KR_MINIGAME_SEEDS}/seed0.bin
+  COMMAND minigame_config_seeds ${KR_MINIGAME_SEEDS}
+  DEPENDS minigame_config_seeds
+  COMMENT "Writing the puzzle-configuration seed corpus")
+kr_add_fuzzer(minigame_config_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/minigame_config_fuzz.cpp
+  LIBS kr_game
+  CORPUS ${KR_MINIGAME_SEEDS}
+  DEPENDS minigame_config_corpus)
+target_compile_definitions(minigame_config_fuzz PRIVATE KR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -1,0 +1,184 @@
+// Any bytes as the configuration of a puzzle class, activated on the class's
+// demo scene and clicked at random for a few hundred frames; midway the scene
+// is released and loaded anew (no node pointer may outlive it) and the view
+// activated again. The input is: one byte choosing the class, the
+// configuration up to the first zero byte, then bytes that place the clicks.
+//
+// The demo scene is the class's gallery scene read as plain nodes (names,
+// positions, 64-point sizes by scale, children): the puzzles' rules need
+// nothing of sprites or sounds.
+//
+// Built with KR_SEED_WRITER the same file writes the seed corpus: each class's
+// demo configuration with a few clicks.
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct PuzzleKind {
+  const char* className;
+  const char* scene;   // under media/puzzles/
+  const char* config;  // under media/puzzles/
+};
+
+// One line per puzzle class.
+constexpr PuzzleKind kKinds[] = {
+    {"BQueueMinigameViewExtension", "scene_puzzle_bqueue.xml", "puzzle_bqueue.xml"},
+    {"ButtonsMinigameViewExtension", "scene_puzzle_buttons.xml", "puzzle_buttons.xml"},
+    {"ColorMinigameViewExtension", "scene_puzzle_color.xml", "puzzle_color.xml"},
+    {"LinkViewExtension", "scene_puzzle_link.xml", "puzzle_link.xml"},
+    {"BQueueMinigameViewExtension", "scene_puzzle_bqueue_locked.xml", "puzzle_bqueue_locked.xml"},
+    {"CircleMinigameViewExtension", "scene_puzzle_circle.xml", "puzzle_circle.xml"},
+    {"CombSliderMinigameViewExtension", "scene_puzzle_comb_slider.xml", "puzzle_comb_slider.xml"},
+    {"KeyMinigameViewExtension", "scene_puzzle_key.xml", "puzzle_key.xml"},
+    {"RPairesMinigameViewExtension", "scene_puzzle_r_paires.xml", "puzzle_r_paires.xml"},
+    {"SliderMinigameViewExtension", "scene_puzzle_slider.xml", "puzzle_slider.xml"},
+};
+constexpr size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
+
+std::string readMedia(const char* name) {
+  std::ifstream in(std::string(KR_SOURCE_DIR) + "/media/puzzles/" + name, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+#ifdef KR_SEED_WRITER
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 1;
+  for (size_t i = 0; i < kKindCount; ++i) {
+    std::string seed(1, char(i));
+    seed += readMedia(kKinds[i].config);
+    seed += '\0';
+    // Clicks spread over the board.
+    for (int c = 0; c < 64; ++c) seed += char((c * 37 + int(i) * 11) & 0xFF);
+    const std::string path = std::string(argv[1]) + "/seed" + std::to_string(i) + ".bin";
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return 1;
+    std::fwrite(seed.data(), 1, seed.size(), out);
+    std::fclose(out);
+  }
+  return 0;
+}
+
+#else
+
+#include "animationeditor/scene_node.h"
+#include "core/game_state/input_state.h"
+#include "core/game_state/minigames/minigame_factory.h"
+#include "core/game_state/minigames/minigame_view_extension.h"
+#include "core/game_state/view.h"
+#include "core/game_state/view_factory.h"
+#include "engine_allocators.h"
+#include "log_system.h"
+
+namespace {
+
+AE::ISceneNode* plainNode(const pugi::xml_node& object, AE::ISceneNode* parent) {
+  auto* node = new AE::ISceneNode();
+  node->mName = object.attribute("name").value();
+  const pugi::xml_node p = object.child("Parameters");
+  if (parent) parent->addChild(node, true);
+  node->setScaleX(p.attribute("scaleX").as_float(1.0f));
+  node->setScaleY(p.attribute("scaleY").as_float(1.0f));
+  node->setWorldX(p.attribute("X").as_float());
+  node->setWorldY(p.attribute("Y").as_float());
+  node->setEnabled(p.attribute("Enable").as_int(1) != 0);
+  for (pugi::xml_node child = object.child("Childs").child("Object"); child; child = child.next_sibling("Object"))
+    plainNode(child, node);
+  return node;
+}
+
+AE::ISceneNode* buildScene(const std::string& text) {
+  pugi::xml_document document;
+  document.load_buffer(text.data(), text.size());
+  auto* root = new AE::ISceneNode();
+  root->mName = "puzzle_scene";
+  for (pugi::xml_node object : document.child("Scene").children("Object")) plainNode(object, root);
+  root->update(0.0f);
+  return root;
+}
+
+struct Services {
+  KR::LogSystem log;
+  KR::EngineAllocators allocators;
+  HOG::ViewFactory factory;
+  std::string scenes[kKindCount];
+  Services() {
+    allocators.init();
+    for (size_t i = 0; i < kKindCount; ++i) scenes[i] = readMedia(kKinds[i].scene);
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static Services* services = new Services();
+  if (!data || size < 1) return 0;
+  const PuzzleKind& kind = kKinds[data[0] % kKindCount];
+  const char* config = reinterpret_cast<const char*>(data + 1);
+  const size_t configSize = strnlen(config, size - 1);
+  const uint8_t* clicks = data + 1 + configSize;
+  const size_t clickCount = size - 1 - configSize;
+
+  auto* puzzle = static_cast<HOG::MinigameViewExtension*>(HOG::createMinigameByName(services->factory, kind.className));
+  if (!puzzle) std::abort();
+  HOG::View view;
+  view.id = 99;
+  view.extension = puzzle;
+  puzzle->view = &view;
+  puzzle->loadConfigFromMemory(config, configSize);
+  const std::string& sceneText = services->scenes[&kind - kKinds];
+  view.scene = buildScene(sceneText);
+  view.loaded = true;
+  puzzle->setSuspended(false);
+  puzzle->onActivate();
+
+  // A small generator seeded by the input, for clicks past its own bytes.
+  uint32_t state = uint32_t(size) * 2654435761u + 1u;
+  auto next = [&](size_t i) -> uint32_t {
+    if (i < clickCount) return clicks[i];
+    state = state * 1103515245u + 12345u;
+    return (state >> 16) & 0xFF;
+  };
+  constexpr int kFrames = 300;
+  for (int frame = 0; frame < kFrames; ++frame) {
+    if (frame == kFrames / 2) {
+      // The streamer releases the scene and loads it again; the view comes back.
+      puzzle->onDeactivate();
+      view.release();
+      view.scene = buildScene(sceneText);
+      view.loaded = true;
+      puzzle->onActivate();
+    }
+    HOG::InputState input;
+    input.valid = 1;
+    input.x = int32_t(next(size_t(frame) * 2) * 1680 / 255);
+    input.y = int32_t(next(size_t(frame) * 2 + 1) * 1050 / 255);
+    input.leftPressed = frame % 3 == 0;
+    input.leftDown = frame % 3 != 2;
+    input.leftReleased = frame % 3 == 2;
+    input.rightReleased = frame % 17 == 0;
+    if (frame == 200) puzzle->skipRequest = true;
+    if (!puzzle->isSuspended()) puzzle->processMouseEvent(&input);
+    view.scene->setPosition(view.position);
+    view.scene->update(1.0f / 30.0f);
+    puzzle->update(1.0f / 30.0f);
+  }
+  view.release();
+  view.loaded = false;
+  view.extension = nullptr;
+  services->factory.freeExtension(puzzle);
+  return 0;
+}
+
+#endif

@@ -1,0 +1,46 @@
+#pragma once
+// Replays: a small text file of player input fed to the running game through
+// the headless driver at its fixed step, with expectations along the way.
+// One command a line; "#" starts a comment; coordinates are design points.
+//
+//   open <view>            click the active view's transition to <view>, wait until it is shown
+//   leave                  click the active view's first transition (a puzzle's way back), wait
+//   return                 open again the view last left
+//   press|release|move X Y the left button down, up, or the pointer moved; one step
+//   click X Y              press, a step, release, a step
+//   wait S                 S seconds of steps;   frames N: N steps
+//   skip                   waits for the hint button to charge, then clicks it (SKIP in a puzzle)
+//   save | load            the play state saves; restores the saved game and waits for its view
+//   clear                  forgets the game messages counted so far
+//   shot NAME              writes the last frame to the build folder's tests/NAME.png (for a look)
+//   expect hooks V N       the level script's finish hook of view V ran N times (galleryFinished)
+//   expect messages K N    N game messages of kind K since the start or the last clear
+//   expect lock > S | = 0  the play state's lock timer
+//   expect frame NODE F    the node of the active view's scene stands at frame F (its clock)
+//   expect position NODE X Y   its world position (within half a point)
+//   expect enabled NODE 0|1    expect playing NODE 0|1
+//   expect view NAME       the active view
+//   expect finished V 0|1  expect suspended V 0|1: flags of view V's extension
+//   expect brief TEXT      the active view's extension's briefing (UTF-8)
+//   expect text TEXT       the on-screen message (UTF-8)
+//
+// A failed expectation fails the run with the file's line.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/game_driver.h"
+
+namespace KR {
+namespace Test {
+
+// The replay files of a folder (*.txt), sorted; for parameterised tests.
+std::vector<std::string> listReplays(const std::string& folder);
+
+// Plays the file on a started game in play.
+::testing::AssertionResult playReplay(GameDriver& game, const std::string& path);
+
+}  // namespace Test
+}  // namespace KR
