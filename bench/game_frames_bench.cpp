@@ -16,7 +16,6 @@
 #include "core/game_state/game.h"
 #include "core/game_state/in_game_ui.h"
 #include "core/game_state/notebook_ui.h"
-#include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
@@ -52,16 +51,16 @@ bool shown(const char* name) {
 // The time from the start-up's beginning to the first presented frame is
 // printed as "launch_to_first_frame_ms".
 bool startNewGame() {
+  // A first run: no profiles, no saved game.
+  KR::Test::GameDriver::forgetProfiles();
   const auto launch = std::chrono::steady_clock::now();
   if (!gGame->start()) return false;
   if (!gGame->step()) return false;
   KR::RenderSystem::getInstance()->getDevice()->finish();
   std::printf("launch_to_first_frame_ms=%.1f\n",
               std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - launch).count());
-  if (!gGame->stepUntil([] { return gGame->currentState() == "MainMenu"; }, 60)) return false;
-  std::remove(HOG::SaveLoadGameProgressSystem::getSavePath().c_str());
-  gGame->tapKey('P');
-  if (gGame->currentState() != "Game") return false;
+  if (!gGame->startToMenu(false)) return false;
+  if (!gGame->enterPlay()) return false;
   gGame->click(300, 200);  // skips the intro
   if (!gGame->stepUntil([] { return !gGame->videoPlaying(); }, 900)) return false;
   return gGame->stepUntil([] { return shown("location01"); }, 300);
