@@ -5,7 +5,9 @@
 set(KR_PUZ_MEDIA ${PROJECT_SOURCE_DIR}/media/puzzles)
 set(KR_PUZ_OUT ${CMAKE_BINARY_DIR}/media-puzzles)
 set(KR_PUZ_PICTURES gallery_backdrop gallery_plaque puzzle_backdrop puzzle_button puzzle_light puzzle_finish
-                    puzzle_back puzzle_bar)
+                    puzzle_back puzzle_bar
+                    # The pick-and-swap puzzles.
+                    puzzle_tile puzzle_gear)
 set(KR_PUZ_PNGS)
 foreach(picture ${KR_PUZ_PICTURES})
   list(APPEND KR_PUZ_PNGS ${KR_PUZ_OUT}/${picture}.png)
@@ -18,17 +20,21 @@ add_custom_command(
   COMMENT "Drawing the puzzle gallery's pictures"
   VERBATIM)
 add_custom_command(
-  OUTPUT ${KR_PUZ_OUT}/puzzle_click.ogg ${KR_PUZ_OUT}/puzzle_chime.ogg
+  OUTPUT ${KR_PUZ_OUT}/puzzle_click.ogg ${KR_PUZ_OUT}/puzzle_chime.ogg ${KR_PUZ_OUT}/puzzle_glide.ogg
   COMMAND ${CMAKE_COMMAND} -E make_directory ${KR_PUZ_OUT}
   COMMAND vorbis_writer tone ${KR_PUZ_OUT}/puzzle_click.ogg 1 22050 2205 880
   COMMAND vorbis_writer tone ${KR_PUZ_OUT}/puzzle_chime.ogg 1 22050 16538 523
+  COMMAND vorbis_writer tone ${KR_PUZ_OUT}/puzzle_glide.ogg 1 22050 4410 330
   DEPENDS vorbis_writer
   COMMENT "Synthesising the puzzles' click and chime"
   VERBATIM)
-add_custom_target(kr_puzzles_media DEPENDS ${KR_PUZ_PNGS} ${KR_PUZ_OUT}/puzzle_click.ogg ${KR_PUZ_OUT}/puzzle_chime.ogg)
+add_custom_target(kr_puzzles_media DEPENDS ${KR_PUZ_PNGS} ${KR_PUZ_OUT}/puzzle_click.ogg ${KR_PUZ_OUT}/puzzle_chime.ogg
+                                           ${KR_PUZ_OUT}/puzzle_glide.ogg)
 kr_media_add(DEST krp DIR data/puzzles FILES ${KR_PUZ_PNGS} NAMES ${KR_PUZ_PICTURES} DEPENDS kr_puzzles_media)
 kr_media_add(DEST krp DIR data/puzzles/sounds FILES ${KR_PUZ_OUT}/puzzle_click.ogg ${KR_PUZ_OUT}/puzzle_chime.ogg
              NAMES puzzle_click puzzle_chime DEPENDS kr_puzzles_media)
+kr_media_add(DEST krp DIR data/puzzles/sounds FILES ${KR_PUZ_OUT}/puzzle_glide.ogg NAMES puzzle_glide
+             DEPENDS kr_puzzles_media)
 # One scene and one configuration per puzzle close-up.
 kr_media_add(DEST krp DIR data/puzzles
              FILES ${KR_PUZ_MEDIA}/scene_gallery.xml
@@ -53,3 +59,19 @@ kr_media_add(DEST krp DIR data/puzzles
                    scene_puzzle_key_xml puzzle_key_xml
                    scene_puzzle_r_paires_xml puzzle_r_paires_xml
                    scene_puzzle_slider_xml puzzle_slider_xml)
+# The pick-and-swap puzzles' close-ups.
+kr_media_add(DEST krp DIR data/puzzles
+             FILES ${KR_PUZ_MEDIA}/scene_puzzle_chains.xml ${KR_PUZ_MEDIA}/puzzle_chains.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_paires.xml ${KR_PUZ_MEDIA}/puzzle_paires.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_patnashki.xml ${KR_PUZ_MEDIA}/puzzle_patnashki.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_rightzone.xml ${KR_PUZ_MEDIA}/puzzle_rightzone.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_superswap.xml ${KR_PUZ_MEDIA}/puzzle_superswap.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_swaptype.xml ${KR_PUZ_MEDIA}/puzzle_swaptype.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_swapgroups.xml ${KR_PUZ_MEDIA}/puzzle_swapgroups.xml
+             NAMES scene_puzzle_chains_xml puzzle_chains_xml
+                   scene_puzzle_paires_xml puzzle_paires_xml
+                   scene_puzzle_patnashki_xml puzzle_patnashki_xml
+                   scene_puzzle_rightzone_xml puzzle_rightzone_xml
+                   scene_puzzle_superswap_xml puzzle_superswap_xml
+                   scene_puzzle_swaptype_xml puzzle_swaptype_xml
+                   scene_puzzle_swapgroups_xml puzzle_swapgroups_xml)

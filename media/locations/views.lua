@@ -113,6 +113,14 @@ function __GeneratedL17_onViewExtensionFinished() galleryPuzzleFinished(17) end
 function __GeneratedL18_onViewExtensionFinished() galleryPuzzleFinished(18) end
 function __GeneratedL19_onViewExtensionFinished() galleryPuzzleFinished(19) end
 function __GeneratedL20_onViewExtensionFinished() galleryPuzzleFinished(20) end
+-- The pick-and-swap puzzles.
+function __GeneratedL21_onViewExtensionFinished() galleryPuzzleFinished(21) end
+function __GeneratedL22_onViewExtensionFinished() galleryPuzzleFinished(22) end
+function __GeneratedL23_onViewExtensionFinished() galleryPuzzleFinished(23) end
+function __GeneratedL24_onViewExtensionFinished() galleryPuzzleFinished(24) end
+function __GeneratedL25_onViewExtensionFinished() galleryPuzzleFinished(25) end
+function __GeneratedL26_onViewExtensionFinished() galleryPuzzleFinished(26) end
+function __GeneratedL27_onViewExtensionFinished() galleryPuzzleFinished(27) end
 -- The locked ordered buttons take clicks once their lever is pulled.
 function __Generated_L15AT2_onClick()
   print("hook: the lever releases the buttons")

@@ -26,6 +26,10 @@ endfunction()
 
 # The press puzzles: ordered buttons, button group, colour buttons, linked toggles.
 kr_add_replays(press)
+# The pick-and-swap puzzles, a program each so that they run side by side.
+foreach(group chains paires patnashki rightzone superswap swaptype swapgroups)
+  kr_add_replays(${group})
+endforeach()
 
 # The stepping puzzles: linked circles, slider lock, staged controls, frame
 # cycling, slider groups.

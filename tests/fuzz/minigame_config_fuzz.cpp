@@ -39,6 +39,14 @@ constexpr PuzzleKind kKinds[] = {
     {"KeyMinigameViewExtension", "scene_puzzle_key.xml", "puzzle_key.xml"},
     {"RPairesMinigameViewExtension", "scene_puzzle_r_paires.xml", "puzzle_r_paires.xml"},
     {"SliderMinigameViewExtension", "scene_puzzle_slider.xml", "puzzle_slider.xml"},
+    // The pick-and-swap puzzles.
+    {"ChainsMinigameViewExtension", "scene_puzzle_chains.xml", "puzzle_chains.xml"},
+    {"PairesMinigameViewExtension", "scene_puzzle_paires.xml", "puzzle_paires.xml"},
+    {"PatnashkiViewExtension", "scene_puzzle_patnashki.xml", "puzzle_patnashki.xml"},
+    {"RightZoneViewExtension", "scene_puzzle_rightzone.xml", "puzzle_rightzone.xml"},
+    {"SuperSwapMinigameViewExtension", "scene_puzzle_superswap.xml", "puzzle_superswap.xml"},
+    {"SwapTypeMinigameViewExtension", "scene_puzzle_swaptype.xml", "puzzle_swaptype.xml"},
+    {"SwapGroupsViewExtension", "scene_puzzle_swapgroups.xml", "puzzle_swapgroups.xml"},
 };
 constexpr size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 

@@ -10,7 +10,7 @@ namespace Tools {
 
 namespace {
 
-enum class Shape { Square, Disc, Ring, Arrow };
+enum class Shape { Square, Disc, Ring, Arrow, Spokes };
 
 struct Piece {
   const char* name;
@@ -29,6 +29,9 @@ constexpr Piece kPieces[] = {
     {"puzzle_finish", 256, Shape::Ring, 0.95f, 0.85f, 0.30f},
     {"puzzle_back", 128, Shape::Arrow, 0.80f, 0.80f, 0.85f},
     {"puzzle_bar", 64, Shape::Square, 0.95f, 0.95f, 0.95f},
+    // The pick-and-swap puzzles: a tile, and a gear whose spokes show it turning.
+    {"puzzle_tile", 128, Shape::Square, 0.95f, 0.95f, 0.95f},
+    {"puzzle_gear", 128, Shape::Spokes, 0.95f, 0.95f, 0.95f},
 };
 
 bool inside(Shape shape, float u, float v) {
@@ -39,6 +42,7 @@ bool inside(Shape shape, float u, float v) {
     case Shape::Disc: return d <= 1.0f;
     case Shape::Ring: return d <= 1.0f && d >= 0.55f;
     case Shape::Arrow: return std::fabs(v) <= 0.35f || (u <= 0.0f && std::fabs(v) <= -u);
+    case Shape::Spokes: return d <= 1.0f && (d >= 0.8f || d <= 0.25f || std::fabs(u) <= 0.12f || std::fabs(v) <= 0.12f);
   }
   return false;
 }

@@ -15,3 +15,14 @@ target_sources(kr_game PRIVATE
   ${KR_MINIGAMES_SRC}/r_paires_minigame_view_extension.cpp
   ${KR_MINIGAMES_SRC}/slider_minigame_view_extension.cpp
 )
+# The pick-and-swap puzzles and their shared selection and glides.
+target_sources(kr_game PRIVATE
+  ${KR_MINIGAMES_SRC}/pick_and_glide.cpp
+  ${KR_MINIGAMES_SRC}/chains_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/paires_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/patnashki_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/right_zone_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/super_swap_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/swap_type_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/swap_groups_view_extension.cpp
+)

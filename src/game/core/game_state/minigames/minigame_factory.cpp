@@ -11,6 +11,14 @@
 #include "core/game_state/minigames/link_view_extension.h"
 #include "core/game_state/minigames/r_paires_minigame_view_extension.h"
 #include "core/game_state/minigames/slider_minigame_view_extension.h"
+// The pick-and-swap puzzles.
+#include "core/game_state/minigames/chains_minigame_view_extension.h"
+#include "core/game_state/minigames/paires_minigame_view_extension.h"
+#include "core/game_state/minigames/patnashki_view_extension.h"
+#include "core/game_state/minigames/right_zone_view_extension.h"
+#include "core/game_state/minigames/super_swap_minigame_view_extension.h"
+#include "core/game_state/minigames/swap_groups_view_extension.h"
+#include "core/game_state/minigames/swap_type_minigame_view_extension.h"
 #include "core/game_state/view_factory.h"
 
 namespace HOG {
@@ -38,6 +46,14 @@ constexpr Entry kMinigames[] = {
     {"KeyMinigameViewExtension", &make<KeyMinigameViewExtension>},
     {"RPairesMinigameViewExtension", &make<RPairesMinigameViewExtension>},
     {"SliderMinigameViewExtension", &make<SliderMinigameViewExtension>},
+    // The pick-and-swap puzzles.
+    {"ChainsMinigameViewExtension", &make<ChainsMinigameViewExtension>},
+    {"PairesMinigameViewExtension", &make<PairesMinigameViewExtension>},
+    {"PatnashkiViewExtension", &make<PatnashkiViewExtension>},
+    {"RightZoneViewExtension", &make<RightZoneViewExtension>},
+    {"SuperSwapMinigameViewExtension", &make<SuperSwapMinigameViewExtension>},
+    {"SwapTypeMinigameViewExtension", &make<SwapTypeMinigameViewExtension>},
+    {"SwapGroupsViewExtension", &make<SwapGroupsViewExtension>},
 };
 
 }  // namespace
