@@ -402,22 +402,28 @@ void UIFont::drawWStringTransformed(const Matrix3& matrix, const Vector2<float>&
           ++drawn;
           return true;
         }
-        Vector2<float> size(ink.width / levelScale, ink.height / levelScale);
+        // The cell's quad as it would be drawn whole, snapped as before; the
+        // ink box is a part of it, so the pixels come out the same.
+        Vector2<float> cell(gs.width / levelScale, gs.height / levelScale);
         if (snapSize) {
-          size.x = truncateToPixelAtScale(size.x, screenScale);
-          size.y = truncateToPixelAtScale(size.y, screenScale);
+          cell.x = truncateToPixelAtScale(cell.x, screenScale);
+          cell.y = truncateToPixelAtScale(cell.y, screenScale);
         }
-        sprite->mSize = size;
+        const float kx = gs.width > 0.0f ? cell.x / gs.width : 0.0f;
+        const float ky = gs.height > 0.0f ? cell.y / gs.height : 0.0f;
+        sprite->mSize = Vector2<float>(ink.width * kx, ink.height * ky);
         sprite->setFrameRect(0, Rect(gs.x + ink.x, gs.y + ink.y, gs.x + ink.x + ink.width, gs.y + ink.y + ink.height));
-        // The ink box's corner within the cell, in the node's axes.
-        const float ix = ink.x / levelScale, iy = ink.y / levelScale;
         sprite->mClipEnabled = clipOn;
         if (clipOn) sprite->mClipRect = clip;
-        Vector2<float> t(e + p.x + a * ix + c * iy, f + p.y + b * ix + d * iy);
+        Vector2<float> t(e + p.x, f + p.y);
         if (pixelSnap) {
           t.x = truncateToPixelAtScale(t.x, screenScale);
           t.y = truncateToPixelAtScale(t.y, screenScale);
         }
+        // The ink box's corner within the cell, in the node's axes.
+        const float ix = ink.x * kx, iy = ink.y * ky;
+        t.x += a * ix + c * iy;
+        t.y += b * ix + d * iy;
         Matrix3 placed;
         placed.m[0] = a;
         placed.m[1] = b;
