@@ -75,3 +75,21 @@ kr_media_add(DEST krp DIR data/puzzles
                    scene_puzzle_superswap_xml puzzle_superswap_xml
                    scene_puzzle_swaptype_xml puzzle_swaptype_xml
                    scene_puzzle_swapgroups_xml puzzle_swapgroups_xml)
+# The drag, chain and path puzzles' close-ups.
+kr_media_add(DEST krp DIR data/puzzles
+             FILES ${KR_PUZ_MEDIA}/scene_puzzle_rpuzzle.xml ${KR_PUZ_MEDIA}/puzzle_rpuzzle.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_telescope.xml ${KR_PUZ_MEDIA}/puzzle_telescope.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_combpuzzle.xml ${KR_PUZ_MEDIA}/puzzle_combpuzzle.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_queue.xml ${KR_PUZ_MEDIA}/puzzle_queue.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_rotation.xml ${KR_PUZ_MEDIA}/puzzle_rotation.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_rightplace.xml ${KR_PUZ_MEDIA}/puzzle_rightplace.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_jigsaw.xml ${KR_PUZ_MEDIA}/puzzle_jigsaw.xml
+                   ${KR_PUZ_MEDIA}/scene_puzzle_jigsaw_swap.xml ${KR_PUZ_MEDIA}/puzzle_jigsaw_swap.xml
+             NAMES scene_puzzle_rpuzzle_xml puzzle_rpuzzle_xml
+                   scene_puzzle_telescope_xml puzzle_telescope_xml
+                   scene_puzzle_combpuzzle_xml puzzle_combpuzzle_xml
+                   scene_puzzle_queue_xml puzzle_queue_xml
+                   scene_puzzle_rotation_xml puzzle_rotation_xml
+                   scene_puzzle_rightplace_xml puzzle_rightplace_xml
+                   scene_puzzle_jigsaw_xml puzzle_jigsaw_xml
+                   scene_puzzle_jigsaw_swap_xml puzzle_jigsaw_swap_xml)

@@ -121,6 +121,15 @@ function __GeneratedL24_onViewExtensionFinished() galleryPuzzleFinished(24) end
 function __GeneratedL25_onViewExtensionFinished() galleryPuzzleFinished(25) end
 function __GeneratedL26_onViewExtensionFinished() galleryPuzzleFinished(26) end
 function __GeneratedL27_onViewExtensionFinished() galleryPuzzleFinished(27) end
+-- The drag, chain and path puzzles.
+function __GeneratedL28_onViewExtensionFinished() galleryPuzzleFinished(28) end
+function __GeneratedL29_onViewExtensionFinished() galleryPuzzleFinished(29) end
+function __GeneratedL30_onViewExtensionFinished() galleryPuzzleFinished(30) end
+function __GeneratedL31_onViewExtensionFinished() galleryPuzzleFinished(31) end
+function __GeneratedL32_onViewExtensionFinished() galleryPuzzleFinished(32) end
+function __GeneratedL33_onViewExtensionFinished() galleryPuzzleFinished(33) end
+function __GeneratedL34_onViewExtensionFinished() galleryPuzzleFinished(34) end
+function __GeneratedL35_onViewExtensionFinished() galleryPuzzleFinished(35) end
 -- The locked ordered buttons take clicks once their lever is pulled.
 function __Generated_L15AT2_onClick()
   print("hook: the lever releases the buttons")

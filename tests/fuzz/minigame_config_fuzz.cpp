@@ -47,6 +47,15 @@ constexpr PuzzleKind kKinds[] = {
     {"SuperSwapMinigameViewExtension", "scene_puzzle_superswap.xml", "puzzle_superswap.xml"},
     {"SwapTypeMinigameViewExtension", "scene_puzzle_swaptype.xml", "puzzle_swaptype.xml"},
     {"SwapGroupsViewExtension", "scene_puzzle_swapgroups.xml", "puzzle_swapgroups.xml"},
+    // The drag, chain and path puzzles.
+    {"RPuzzleMinigameViewExtension", "scene_puzzle_rpuzzle.xml", "puzzle_rpuzzle.xml"},
+    {"TelescopeMinigameViewExtension", "scene_puzzle_telescope.xml", "puzzle_telescope.xml"},
+    {"CombPuzzleMinigameViewExtension", "scene_puzzle_combpuzzle.xml", "puzzle_combpuzzle.xml"},
+    {"QueueMinigameViewExtension", "scene_puzzle_queue.xml", "puzzle_queue.xml"},
+    {"RotationMiniGameViewExtension", "scene_puzzle_rotation.xml", "puzzle_rotation.xml"},
+    {"RightPlaceMinigameViewExtension", "scene_puzzle_rightplace.xml", "puzzle_rightplace.xml"},
+    {"PuzzleMinigameViewExtension", "scene_puzzle_jigsaw.xml", "puzzle_jigsaw.xml"},
+    {"PuzzleMinigameViewExtension", "scene_puzzle_jigsaw_swap.xml", "puzzle_jigsaw_swap.xml"},
 };
 constexpr size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
 

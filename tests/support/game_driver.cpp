@@ -89,7 +89,7 @@ bool GameDriver::startToMenu(bool firstRun) {
   return stepUntil([&] { return currentState() == "MainMenu"; }, 60);
 }
 
-bool GameDriver::enterPlay() {
+bool GameDriver::enterPlay(const std::function<void()>& beforeStart) {
   HOG::MainMenu* menu = HOG::MainMenu::getInstancePtr();
   if (!menu) return false;
   int32_t x = 0, y = 0;
@@ -101,10 +101,12 @@ bool GameDriver::enterPlay() {
     steps(7);
   }
   designToWindow(kMenuPlay[0], kMenuPlay[1], &x, &y);
+  if (beforeStart) beforeStart();
   click(x, y);
   steps(7);
   if (menu->difficultyWindow->shown) {
     designToWindow(kWindowOk[0], kWindowOk[1], &x, &y);
+    if (beforeStart) beforeStart();
     click(x, y);
   }
   return stepUntil([&] { return currentState() == "Game"; }, 30);

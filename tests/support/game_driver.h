@@ -61,8 +61,11 @@ class GameDriver {
   static void forgetProfiles();
   // From the main menu into play: OK on the first run's offered "Player",
   // Play, and the difficulty window's OK for a game not yet begun; true once
-  // "Game" is current.
-  bool enterPlay();
+  // "Game" is current. `beforeStart` runs right before each click that may
+  // start the game, so that what the new game draws at its start (the
+  // puzzles' random starts) follows from what it set, not from how many
+  // frames the menu ran.
+  bool enterPlay(const std::function<void()>& beforeStart = nullptr);
   // Runs the loop out (until quit or maxFrames), shuts the game down as the
   // host does and returns the host's exit code.
   int finish(int maxFrames = 120);

@@ -149,9 +149,13 @@ class Runner {
       std::string opened;
       return clickTransition(left, &opened);
     }
-    if (command == "press" || command == "release" || command == "move" || command == "click") {
+    if (command == "press" || command == "release" || command == "move" || command == "click" || command == "rclick") {
       if (!(words >> x >> y)) return fail("expects X Y");
       const KR::Vector2<int> w = window(x, y);
+      if (command == "rclick") {
+        game.click(w.x, w.y, 1);
+        return true;
+      }
       if (command == "press") game.pressMouse(w.x, w.y);
       if (command == "release") game.releaseMouse(w.x, w.y);
       if (command == "move") game.moveMouse(w.x, w.y);
@@ -256,6 +260,14 @@ class Runner {
       const float ax = node->mWorldMatrix.m[6], ay = node->mWorldMatrix.m[7];
       if (std::fabs(ax - x) <= 0.5f && std::fabs(ay - y) <= 0.5f) return true;
       why << name << " stands at " << ax << ", " << ay << ", expected " << x << ", " << y;
+    } else if (what == "rotation") {
+      std::string name;
+      float degrees = 0.0f;
+      words >> name >> degrees;
+      AE::ISceneNode* node = activeNode(name);
+      if (!node) return fail("no node " + name + " in view " + game.activeView());
+      if (std::fabs(node->mRotation - degrees) <= 0.05f) return true;
+      why << name << " is turned " << node->mRotation << " degrees, expected " << degrees;
     } else if (what == "enabled" || what == "playing") {
       std::string name;
       int flag = 0;

@@ -7,7 +7,7 @@
 //   leave                  click the active view's first transition (a puzzle's way back), wait
 //   return                 open again the view last left
 //   press|release|move X Y the left button down, up, or the pointer moved; one step
-//   click X Y              press, a step, release, a step
+//   click X Y              press, a step, release, a step;   rclick X Y: the same with the right button
 //   wait S                 S seconds of steps;   frames N: N steps
 //   skip                   waits for the hint button to charge, then clicks it (SKIP in a puzzle)
 //   save | load            the play state saves; restores the saved game and waits for its view
@@ -18,6 +18,7 @@
 //   expect lock > S | = 0  the play state's lock timer
 //   expect frame NODE F    the node of the active view's scene stands at frame F (its clock)
 //   expect position NODE X Y   its world position (within half a point)
+//   expect rotation NODE D its own rotation in degrees (within 0.05)
 //   expect enabled NODE 0|1    expect playing NODE 0|1
 //   expect view NAME       the active view
 //   expect finished V 0|1  expect suspended V 0|1: flags of view V's extension

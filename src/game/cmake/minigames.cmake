@@ -26,3 +26,14 @@ target_sources(kr_game PRIVATE
   ${KR_MINIGAMES_SRC}/swap_type_minigame_view_extension.cpp
   ${KR_MINIGAMES_SRC}/swap_groups_view_extension.cpp
 )
+# The drag, chain and path puzzles.
+target_sources(kr_game PRIVATE
+  ${KR_MINIGAMES_SRC}/rpuzzle_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/telescope_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/drag_hold.cpp
+  ${KR_MINIGAMES_SRC}/comb_puzzle_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/queue_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/rotation_mini_game_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/right_place_minigame_view_extension.cpp
+  ${KR_MINIGAMES_SRC}/puzzle_minigame_view_extension.cpp
+)

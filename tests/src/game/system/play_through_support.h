@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,9 +58,9 @@ constexpr float kWindowOk[2] = {780 + 60, 575 + 24};
 
 // From launch to a new game settled in the hall: the logos, the menu, Play
 // through the difficulty window, the intro skipped.
-inline ::testing::AssertionResult startNewGame(GameDriver& game) {
+inline ::testing::AssertionResult startNewGame(GameDriver& game, const std::function<void()>& beforeStart = nullptr) {
   if (!game.startToMenu()) return ::testing::AssertionFailure() << "no main menu";
-  if (!game.enterPlay()) return ::testing::AssertionFailure() << "Play did not start play";
+  if (!game.enterPlay(beforeStart)) return ::testing::AssertionFailure() << "Play did not start play";
   game.click(300, 200);  // skips the intro when it plays
   if (!game.stepUntil([&] { return !game.videoPlaying(); }, 900))
     return ::testing::AssertionFailure() << "the intro does not end";

@@ -19,6 +19,14 @@
 #include "core/game_state/minigames/super_swap_minigame_view_extension.h"
 #include "core/game_state/minigames/swap_groups_view_extension.h"
 #include "core/game_state/minigames/swap_type_minigame_view_extension.h"
+// The drag, chain and path puzzles.
+#include "core/game_state/minigames/comb_puzzle_minigame_view_extension.h"
+#include "core/game_state/minigames/puzzle_minigame_view_extension.h"
+#include "core/game_state/minigames/queue_minigame_view_extension.h"
+#include "core/game_state/minigames/right_place_minigame_view_extension.h"
+#include "core/game_state/minigames/rotation_mini_game_view_extension.h"
+#include "core/game_state/minigames/rpuzzle_minigame_view_extension.h"
+#include "core/game_state/minigames/telescope_minigame_view_extension.h"
 #include "core/game_state/view_factory.h"
 
 namespace HOG {
@@ -54,6 +62,14 @@ constexpr Entry kMinigames[] = {
     {"SuperSwapMinigameViewExtension", &make<SuperSwapMinigameViewExtension>},
     {"SwapTypeMinigameViewExtension", &make<SwapTypeMinigameViewExtension>},
     {"SwapGroupsViewExtension", &make<SwapGroupsViewExtension>},
+    // The drag, chain and path puzzles.
+    {"RPuzzleMinigameViewExtension", &make<RPuzzleMinigameViewExtension>},
+    {"TelescopeMinigameViewExtension", &make<TelescopeMinigameViewExtension>},
+    {"CombPuzzleMinigameViewExtension", &make<CombPuzzleMinigameViewExtension>},
+    {"QueueMinigameViewExtension", &make<QueueMinigameViewExtension>},
+    {"RotationMiniGameViewExtension", &make<RotationMiniGameViewExtension>},
+    {"RightPlaceMinigameViewExtension", &make<RightPlaceMinigameViewExtension>},
+    {"PuzzleMinigameViewExtension", &make<PuzzleMinigameViewExtension>},
 };
 
 }  // namespace

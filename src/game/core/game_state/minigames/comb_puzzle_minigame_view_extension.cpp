@@ -1,0 +1,244 @@
+#include "core/game_state/minigames/comb_puzzle_minigame_view_extension.h"
+
+#include "animationeditor/scene_node.h"
+#include "core/game_state/input_state.h"
+#include "log_system.h"
+#include "xml_data_reader.h"
+
+namespace HOG {
+
+namespace {
+constexpr float kGlideHomeSeconds = 0.5f;
+// Nearer to its home than this a piece rests at its own depth.
+constexpr float kRestDistance = 5.0f;
+}  // namespace
+
+bool CombPuzzleMinigameViewExtension::Combination::matches(const std::vector<Zone>& all) const {
+  for (size_t i = 0; i < all.size(); ++i) {
+    bool listed = false;
+    for (int32_t zone : zones) listed = listed || zone == int32_t(i);
+    if (listed != all[i].occupied) return false;
+  }
+  return true;
+}
+
+void CombPuzzleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
+  readSuspendable(reader, &suspendable);
+  readBriefing(reader);
+  readText(reader, "finish", &finishName);
+  readFloat(reader, "finishTime", &finishTime, 5.0f);
+  readInt(reader, "selectedFrame", &selectedFrame, 5);
+  readText(reader, "elements", &elementsName);
+  zones.clear();
+  if (reader.enterChild("activeZones")) {
+    for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
+      Zone zone;
+      reader.readRect("rect", &zone.rect);
+      zones.push_back(zone);
+    }
+    reader.leaveChild();
+  }
+  combinations.clear();
+  if (reader.enterChild("combinations")) {
+    for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
+      Combination combination;
+      if (reader.enterChild("value")) {
+        for (auto v = reader.arrayBegin(); v != reader.arrayEnd(); v.next()) {
+          int32_t zone = 0;
+          readCurrentInt(reader, &zone);
+          combination.zones.push_back(zone);
+        }
+        reader.leaveChild();
+      }
+      readText(reader, "finish", &combination.finishName);
+      combinations.push_back(combination);
+    }
+    reader.leaveChild();
+  }
+  readText(reader, "dropSound", &dropSoundName);
+  readText(reader, "book", &bookName);
+  readInt(reader, "frames", &frames, 5);
+  readInt(reader, "bookStep", &bookStep, 5);
+  elements.clear();
+  drag.letGo();
+  boundOnce = finishStarted = false;
+  finishTimer = 0.0f;
+}
+
+void CombPuzzleMinigameViewExtension::forgetNodes() {
+  dropSound = bookNode = nullptr;
+  for (Element& element : elements) element.node = nullptr;
+  for (Combination& combination : combinations) combination.finishNode = nullptr;
+}
+
+void CombPuzzleMinigameViewExtension::bindElementsFirst(AE::ISceneNode* root) {
+  elements.clear();
+  AE::ISceneNode* container = findNode(elementsName, nullptr);
+  if (!container) {
+    KR::log("Can't find node %s in %s", elementsName.c_str(), root->mName.c_str());
+    return;
+  }
+  for (AE::ISceneNode* child : container->mChildren) {
+    if (!child) continue;
+    child->stop(true);
+    Element element;
+    element.name = child->mName;
+    element.node = child;
+    element.home = element.position = worldPosition(child);
+    element.rect = nodeRect(child);
+    element.restDepth = DragHold::picture(child)->mPosZ;
+    elements.push_back(std::move(element));
+  }
+  // The glides write through the positions: made once the list stands.
+  for (Element& element : elements) element.glide.make(&element.position, kGlideHomeSeconds);
+}
+
+void CombPuzzleMinigameViewExtension::onActivate() {
+  AE::ISceneNode* root = sceneRoot();
+  if (!root) return;
+  bindFinishNode();
+  dropSound = findNode(dropSoundName);
+  if (dropSound) dropSound->stop(true);
+  if (!boundOnce) {
+    bindElementsFirst(root);
+  } else {
+    for (Element& element : elements) {
+      element.node = findNode(element.name, nullptr);
+      if (!element.node) continue;
+      // A scene loaded again shows the pieces where the player left them.
+      element.node->stop(true);
+      element.node->setWorldPosition(element.position);
+      element.rect = nodeRect(element.node);
+    }
+  }
+  boundOnce = true;
+  // A piece held when the view was left goes home.
+  const int32_t held = drag.letGo();
+  if (held >= 0 && size_t(held) < elements.size()) returnHome(elements[size_t(held)]);
+  for (Element& element : elements) {
+    const int32_t zone = zoneAt(element.position);
+    if (zone >= 0) zones[size_t(zone)].occupied = true;
+  }
+  for (Combination& combination : combinations) {
+    combination.finishNode = findNode(combination.finishName, nullptr);
+    if (combination.finishNode)
+      combination.finishNode->stop(true);
+    else
+      KR::log("Can't find node %s in %s", combination.finishName.c_str(), root->mName.c_str());
+  }
+  bookNode = findNode(bookName, nullptr);
+  bookRect = KR::Rect();
+  page = 0;
+  if (!bookNode) {
+    KR::log("Can't find %s in %s", bookName.c_str(), root->mName.c_str());
+    return;
+  }
+  bookNode->stop(true);
+  if (!bookNode->mChildren.empty() && bookNode->mChildren[0]) {
+    const KR::Vector2<float> at = worldPosition(bookNode);
+    const KR::Vector2<float> size = bookNode->mChildren[0]->getSize();
+    bookRect = KR::Rect(at.x, at.y, at.x + size.x, at.y + size.y);
+  }
+}
+
+int32_t CombPuzzleMinigameViewExtension::zoneAt(const KR::Vector2<float>& point) const {
+  for (size_t i = 0; i < zones.size(); ++i)
+    if (contains(zones[i].rect, point.x, point.y)) return int32_t(i);
+  return -1;
+}
+
+void CombPuzzleMinigameViewExtension::turnPage() {
+  page = (frames <= 0 || page >= frames - 1) ? 0 : page + 1;
+  showFrame(bookNode, page * bookStep);
+  if (bookNode->mChildren.size() > 1) playSound(bookNode->mChildren[1]);
+}
+
+void CombPuzzleMinigameViewExtension::returnHome(Element& element) {
+  element.glide.start(element.position, element.home);
+  // Its zone (it rested there) is its own again, so no other piece takes it.
+  const int32_t zone = zoneAt(element.home);
+  if (zone >= 0) zones[size_t(zone)].occupied = true;
+}
+
+void CombPuzzleMinigameViewExtension::checkCombinations() {
+  for (Combination& combination : combinations) {
+    if (combination.reached || !combination.matches(zones)) continue;
+    combination.reached = true;
+    if (combination.finishNode) combination.finishNode->play(true);
+  }
+}
+
+int32_t CombPuzzleMinigameViewExtension::processMouseEvent(const InputState* input) {
+  if (!input) return 0;
+  const KR::Vector2<float> pointer(float(input->x), float(input->y));
+  int32_t result = 0;
+  if (input->leftPressed) {
+    for (size_t i = 0; i < elements.size() && !drag.holding(); ++i) {
+      Element& element = elements[i];
+      if (!contains(element.rect, pointer.x, pointer.y)) continue;
+      element.glide.stop();
+      drag.take(int32_t(i), element.position, pointer);
+      showFrame(DragHold::picture(element.node), selectedFrame);
+      const int32_t zone = zoneAt(pointer);
+      if (zone >= 0) zones[size_t(zone)].occupied = false;
+      result = 1;
+    }
+    if (bookNode && contains(bookRect, pointer.x, pointer.y)) {
+      turnPage();
+      result = 1;
+    }
+  }
+  if (input->leftReleased && drag.holding()) {
+    Element& element = elements[size_t(drag.letGo())];
+    showFrame(DragHold::picture(element.node), 0);
+    const int32_t zone = zoneAt(pointer);
+    if (zone >= 0 && !zones[size_t(zone)].occupied) {
+      playSound(dropSound);
+      element.position = element.home = KR::Vector2<float>(zones[size_t(zone)].rect.left, zones[size_t(zone)].rect.top);
+      zones[size_t(zone)].occupied = true;
+      checkCombinations();
+    } else {
+      returnHome(element);
+    }
+    result = 1;
+  }
+  if (input->leftDown && drag.holding()) {
+    Element& element = elements[size_t(drag.held())];
+    AE::ISceneNode* picture = DragHold::picture(element.node);
+    const KR::Vector2<float> size = picture ? picture->getSize() : KR::Vector2<float>(0.0f, 0.0f);
+    element.position = drag.follow(pointer, KR::Vector2<float>(size.x * 0.5f, size.y * 0.5f));
+  }
+  return result;
+}
+
+bool CombPuzzleMinigameViewExtension::isSolved() const {
+  for (const Combination& combination : combinations)
+    if (!combination.reached) return false;
+  return true;
+}
+
+void CombPuzzleMinigameViewExtension::update(float dt) {
+  for (Element& element : elements) {
+    if (element.node) {
+      element.node->setWorldPosition(element.position);
+      AE::ISceneNode* picture = DragHold::picture(element.node);
+      picture->mPosZ = distance(element.position, element.home) < kRestDistance ? element.restDepth : DragHold::kFrontZ;
+      element.rect = nodeRect(element.node);
+    }
+    if (element.glide.running()) element.glide.advance(dt);
+  }
+  if (!isSolved() && !skipWanted() && !finishReported) return;
+  finishTimer += dt;
+  if (finishNode && !finishNode->mPlaying) {
+    if (!finishStarted)
+      finishNode->play(true);
+    else
+      finishNode->rewindToEnd();
+  }
+  finishStarted = true;
+  if (finishReported || finishTimer < finishTime) return;
+  finishTimer = 0.0f;
+  reportFinish();
+}
+
+}  // namespace HOG

@@ -1,0 +1,271 @@
+#include "core/game_state/minigames/queue_minigame_view_extension.h"
+
+#include <algorithm>
+
+#include "animationeditor/scene_node.h"
+#include "core/game_state/input_state.h"
+#include "log_system.h"
+#include "xml_data_reader.h"
+
+namespace HOG {
+
+namespace {
+constexpr float kProbeStep = 5.0f;
+
+void readTextList(KR::XmlDataReader& reader, std::vector<std::string>* out) {
+  for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
+    std::string text;
+    reader.readCurrentString(&text);
+    out->push_back(text);
+  }
+}
+}  // namespace
+
+void QueueMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
+  readText(reader, "finish", &finishName);
+  readFloat(reader, "finishTime", &finishTime, 2.0f);
+  readFloat(reader, "finishDelay", &finishDelay, 3.0f);
+  readInt(reader, "selectFrame", &selectFrame, 10);
+  readInt(reader, "selectCount", &selectCount, 5);
+  readEnableHint(reader);
+  readSuspendable(reader, &suspendable);
+  readBriefing(reader);
+  typeNames.clear();
+  if (reader.enterChild("types")) {
+    readTextList(reader, &typeNames);
+    reader.leaveChild();
+  }
+  combinations.clear();
+  if (reader.enterChild("combinations")) {
+    for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
+      Combination combination;
+      for (auto v = reader.arrayBegin(); v != reader.arrayEnd(); v.next()) {
+        int32_t type = 0;
+        readCurrentInt(reader, &type);
+        combination.sequence.push_back(type);
+      }
+      combinations.push_back(combination);
+    }
+    reader.leaveChild();
+  }
+  if (reader.enterChild("symbolsGlow")) {
+    size_t i = 0;
+    for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next(), ++i) {
+      std::vector<std::string> names;
+      readTextList(reader, &names);
+      // Glow lists beyond the combinations have no combination to light.
+      if (i >= combinations.size()) {
+        KR::log("MINIGAME %s. Glow list %u has no combination", configName.c_str(), unsigned(i));
+        continue;
+      }
+      for (const std::string& name : names) combinations[i].glow.push_back(Glow{name, nullptr});
+    }
+    reader.leaveChild();
+  }
+  combinationAnimNames.clear();
+  if (reader.enterChild("combinationAnim")) {
+    readTextList(reader, &combinationAnimNames);
+    reader.leaveChild();
+  }
+  readText(reader, "clickSound", &clickSoundName);
+  symbols.clear();
+  chain.clear();
+  chainLength = 0;
+  lastType = lastIndex = -1;
+  finishStarted = false;
+  finishTimer = 0.0f;
+}
+
+void QueueMinigameViewExtension::forgetNodes() {
+  clickSound = nullptr;
+  symbols.clear();
+  chain.clear();
+  chainLength = 0;
+  lastType = lastIndex = -1;
+  combinationAnimNodes.clear();
+  for (Combination& combination : combinations)
+    for (Glow& glow : combination.glow) glow.node = nullptr;
+}
+
+void QueueMinigameViewExtension::onActivate() {
+  if (!sceneRoot()) return;
+  bindFinishNode();
+  clickSound = findNode(clickSoundName);
+  if (clickSound) clickSound->stop(true);
+  // The symbol lists are built anew: a chain of the last visit is dropped.
+  symbols.assign(typeNames.size(), std::vector<Symbol>());
+  chain.clear();
+  chainLength = 0;
+  lastType = lastIndex = -1;
+  for (size_t t = 0; t < typeNames.size(); ++t) {
+    AE::ISceneNode* group = findNode(typeNames[t]);
+    if (!group) continue;
+    for (AE::ISceneNode* child : group->mChildren) {
+      if (!child) continue;
+      child->stop(true);
+      Symbol symbol;
+      symbol.node = child;
+      symbol.rect = nodeRect(child);
+      symbol.type = int32_t(t);
+      symbols[t].push_back(symbol);
+    }
+  }
+  for (Combination& combination : combinations) {
+    for (Glow& glow : combination.glow) {
+      glow.node = findNode(glow.name);
+      if (glow.node) glow.node->setEnabled(false);
+    }
+  }
+  combinationAnimNodes.clear();
+  for (const std::string& name : combinationAnimNames) {
+    AE::ISceneNode* node = findNode(name);
+    if (node) node->stop(true);
+    combinationAnimNodes.push_back(node);
+  }
+}
+
+bool QueueMinigameViewExtension::isAdjacentToLast(const Symbol& symbol) const {
+  if (lastType < 0 || size_t(lastType) >= symbols.size() || lastIndex < 0 ||
+      size_t(lastIndex) >= symbols[size_t(lastType)].size() || !symbol.node)
+    return false;
+  const Symbol& last = symbols[size_t(lastType)][size_t(lastIndex)];
+  if (!last.selected) return false;
+  const KR::Vector2<float> size = symbol.node->getSize();
+  const float cx = symbol.node->mPosX + size.x * 0.5f, cy = symbol.node->mPosY + size.y * 0.5f;
+  const float directions[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+  for (const auto& d : directions) {
+    float px = cx, py = cy;
+    while (true) {
+      px += d[0] * kProbeStep;
+      py += d[1] * kProbeStep;
+      if (contains(last.rect, px, py)) return true;
+      const bool outside = px < cx - size.x || px > cx + size.x || py < cy - size.y || py > cy + size.y;
+      if (outside || (d[0] == 0 && d[1] == 0)) break;
+    }
+  }
+  return false;
+}
+
+void QueueMinigameViewExtension::setGlow(size_t i, bool on) {
+  std::vector<Glow>& glow = combinations[i].glow;
+  // A glow list shorter than the chain lights what it has.
+  const size_t lit = on ? std::min(chain.size(), glow.size()) : 0;
+  for (size_t k = 0; k < glow.size(); ++k)
+    if (glow[k].node) glow[k].node->setEnabled(k < lit);
+}
+
+void QueueMinigameViewExtension::glowsOff() {
+  for (size_t i = 0; i < combinations.size(); ++i) setGlow(i, false);
+}
+
+void QueueMinigameViewExtension::clearSelection() {
+  for (const Pick& pick : chain) {
+    Symbol& symbol = at(pick);
+    if (symbol.node) symbol.node->setFrame(0);
+    symbol.selected = false;
+  }
+  chain.clear();
+  chainLength = 0;
+  lastType = lastIndex = -1;
+}
+
+void QueueMinigameViewExtension::keepLastSelected() {
+  if (chain.empty()) return;
+  const Pick newest = chain.back();
+  chain.pop_back();
+  for (const Pick& pick : chain) {
+    Symbol& symbol = at(pick);
+    if (symbol.node) symbol.node->setFrame(0);
+    symbol.selected = false;
+  }
+  chain.assign(1, newest);
+  chainLength = 1;
+}
+
+bool QueueMinigameViewExtension::matchPrefix(size_t i) {
+  const Combination& combination = combinations[i];
+  if (combination.found || chain.size() > combination.sequence.size()) return false;
+  for (size_t k = 0; k < chain.size(); ++k)
+    if (at(chain[k]).type != combination.sequence[k]) return false;
+  setGlow(i, true);
+  return true;
+}
+
+int32_t QueueMinigameViewExtension::processMouseEvent(const InputState* input) {
+  if (!input || !input->leftReleased) return 0;
+  glowsOff();
+  const float x = float(input->x), y = float(input->y);
+  bool hit = false;
+  for (size_t t = 0; t < symbols.size(); ++t) {
+    for (size_t j = 0; j < symbols[t].size(); ++j) {
+      Symbol& symbol = symbols[t][j];
+      if (symbol.selected || !contains(symbol.rect, x, y)) continue;
+      hit = true;
+      if (chainLength > 0 && !isAdjacentToLast(symbol)) chainLength = selectCount;
+      if (++chainLength > selectCount) {
+        clearSelection();
+        chainLength = 1;
+      }
+      playSound(clickSound);
+      symbol.selected = true;
+      if (symbol.node) symbol.node->setFrame(selectFrame);
+      lastType = int32_t(t);
+      lastIndex = int32_t(j);
+      chain.push_back(Pick{int32_t(t), int32_t(j)});
+      break;
+    }
+  }
+  if (!hit) {
+    clearSelection();
+    glowsOff();
+    return 0;
+  }
+  bool begun = false;
+  for (size_t i = 0; i < combinations.size(); ++i) {
+    begun = matchPrefix(i) || begun;
+    Combination& combination = combinations[i];
+    if (combination.sequence.empty() || chain.size() < combination.sequence.size()) continue;
+    bool whole = true;
+    for (size_t k = 0; k < combination.sequence.size(); ++k)
+      whole = whole && at(chain[k]).type == combination.sequence[k];
+    if (!whole) continue;
+    combination.found = true;
+    if (i < combinationAnimNodes.size() && combinationAnimNodes[i]) combinationAnimNodes[i]->play(true);
+    setGlow(i, false);
+  }
+  if (!begun) {
+    keepLastSelected();
+    for (size_t i = 0; i < combinations.size(); ++i) {
+      setGlow(i, false);
+      matchPrefix(i);
+    }
+  }
+  return 1;
+}
+
+bool QueueMinigameViewExtension::isSolved() const {
+  if (finishReported) return true;
+  for (const Combination& combination : combinations)
+    if (!combination.found) return false;
+  return true;
+}
+
+void QueueMinigameViewExtension::update(float dt) {
+  if (!isSolved() && !skipWanted()) return;
+  doneNow = true;
+  if (finishNode) {
+    if (finishReported || finishStarted) {
+      if (!finishNode->mPlaying) finishNode->rewindToEnd();
+    } else if (finishTimer >= finishDelay) {
+      finishNode->play(true);
+      lengthenLock(finishTime);
+      finishStarted = true;
+    }
+  }
+  for (Combination& combination : combinations) combination.found = true;
+  if (finishReported) return;
+  finishTimer += dt;
+  if (finishTimer >= finishTime) reportFinish();
+}
+
+}  // namespace HOG

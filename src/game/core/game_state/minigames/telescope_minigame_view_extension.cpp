@@ -1,0 +1,121 @@
+#include "core/game_state/minigames/telescope_minigame_view_extension.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "animationeditor/scene_node.h"
+#include "core/game_state/input_state.h"
+#include "core/game_state/minigames/pick_and_glide.h"
+#include "xml_data_reader.h"
+
+namespace HOG {
+
+void TelescopeMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
+  readSuspendable(reader, &suspendable);
+  readBriefing(reader);
+  readText(reader, "finish", &finishName);
+  readFloat(reader, "finishTime", &finishTime, 3.0f);
+  readText(reader, "changeCombAnim", &changeCombAnimName);
+  readText(reader, "moveNode", &moveNodeName);
+  readFloat(reader, "accuracy", &accuracy, 0.0f);
+  reader.readVector2("inputCircleCenter", &inputCircleCenter);
+  readFloat(reader, "inputCircleRadius", &inputCircleRadius, 0.0f);
+  spots.clear();
+  if (reader.enterChild("combinations")) {
+    for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
+      Spot spot;
+      reader.readVector2("correctPosition", &spot.correctPosition);
+      readInt(reader, "startframe", &spot.startFrame, 0);
+      readInt(reader, "endframe", &spot.endFrame, 0);
+      readText(reader, "finishAnim", &spot.finishAnimName);
+      spots.push_back(spot);
+    }
+    reader.leaveChild();
+  }
+  current = -1;
+  allFound = false;
+  finishStarted = false;
+  finishTimer = 0.0f;
+}
+
+void TelescopeMinigameViewExtension::forgetNodes() {
+  changeCombAnim = moveNode = nullptr;
+  for (Spot& spot : spots) spot.finishAnim = nullptr;
+}
+
+void TelescopeMinigameViewExtension::onActivate() {
+  if (!sceneRoot()) return;
+  finishNode = findNode(finishName, nullptr);
+  changeCombAnim = findNode(changeCombAnimName, nullptr);
+  moveNode = findNode(moveNodeName, nullptr);
+  for (AE::ISceneNode* node : {finishNode, changeCombAnim, moveNode})
+    if (node) node->stop(true);
+  current = spots.empty() ? -1 : 0;
+  for (Spot& spot : spots) {
+    spot.finishAnim = findNode(spot.finishAnimName, nullptr);
+    if (spot.finishAnim) spot.finishAnim->stop(true);
+  }
+}
+
+bool TelescopeMinigameViewExtension::onCurrentSpot() const {
+  if (!moveNode || current < 0) return true;
+  const KR::Vector2<float> at = worldPosition(moveNode);
+  const float dx = at.x - spots[size_t(current)].correctPosition.x;
+  const float dy = at.y - spots[size_t(current)].correctPosition.y;
+  return std::sqrt(dx * dx + dy * dy) <= accuracy;
+}
+
+void TelescopeMinigameViewExtension::findCurrent() {
+  const int32_t justFound = current;
+  if (current >= 0) {
+    Spot& spot = spots[size_t(current)];
+    if (spot.finishAnim) spot.finishAnim->play(true);
+    spot.found = true;
+  }
+  const auto next = std::find_if(spots.begin(), spots.end(), [](const Spot& spot) { return !spot.found; });
+  if (next == spots.end()) {
+    allFound = true;
+    return;
+  }
+  // The change runs the frames of the spot just found.
+  if (changeCombAnim && justFound >= 0) {
+    const Spot& found = spots[size_t(justFound)];
+    changeCombAnim->setFrame(found.startFrame);
+    changeCombAnim->playRange(found.startFrame, found.endFrame, false, true);
+  }
+  current = int32_t(next - spots.begin());
+}
+
+int32_t TelescopeMinigameViewExtension::processMouseEvent(const InputState* input) {
+  if (!input || finishStarted) return 1;
+  const KR::Vector2<float> pointer(float(input->x), float(input->y));
+  if (input->leftPressed) lastPointer = pointer;
+  if (input->leftDown) {
+    if (moveNode) {
+      KR::Vector2<float> at = worldPosition(moveNode);
+      at.x = std::clamp(at.x + pointer.x - lastPointer.x, kMinX, kMaxX);
+      at.y = std::clamp(at.y + pointer.y - lastPointer.y, kMinY, kMaxY);
+      moveNode->setWorldPosition(at);
+    }
+    lastPointer = pointer;
+  }
+  if (input->leftReleased && onCurrentSpot()) findCurrent();
+  return 1;
+}
+
+void TelescopeMinigameViewExtension::update(float dt) {
+  if (!allFound && !skipWanted() && !finishReported) return;
+  finishTimer += dt;
+  if (finishNode && !finishNode->mPlaying) {
+    if (!finishStarted)
+      finishNode->play(true);
+    else
+      finishNode->rewindToEnd();
+  }
+  finishStarted = true;
+  if (finishReported || finishTimer < finishTime) return;
+  finishTimer = 0.0f;
+  reportFinish();
+}
+
+}  // namespace HOG
