@@ -9,6 +9,7 @@
 #include "engine_allocators.h"
 #include "log_system.h"
 #include "lua_script_2.h"
+#include "object_factory.h"
 #include "xml_data_reader.h"
 #include "xml_iarchive.h"
 
@@ -77,6 +78,8 @@ struct Curve {
 
 void BM_XmlArchiveLoad(benchmark::State& state) {
   KR::LogSystem log;
+  // The archive looks classes up by name, as the game's loaders do.
+  KR::ObjectFactory factory;
   Curve curve;
   curve.keys.resize(static_cast<size_t>(state.range(0)));
   KR::XmlOArchive writer;

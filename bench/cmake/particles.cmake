@@ -3,4 +3,4 @@
 # from the prototype cache and the pool.
 kr_add_benchmark(particles_bench
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/particles_bench.cpp
-  LIBS kr_particles kr_render kr_image_maker OpenGL::OpenGL)
+  LIBS kr_particles kr_render kr_image_maker)

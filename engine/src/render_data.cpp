@@ -177,27 +177,27 @@ void RenderSystem::render(RenderData* rd) {
     appendToBatch(rd, first, std::min(kBatchMaxVertices, count - first));
 }
 
-void RenderSystem::appendToBatch(RenderData* rd, uint32_t first, uint32_t count) {
+void RenderSystem::openBatch(Texture* texture, bool textured, uint32_t blendMode, uint32_t primitiveType,
+                             uint32_t addressMode) {
   Platform::RenderDevice* d = getDevice();
-  if (!compatible(rd, count)) {
-    flushBatch();
-    if (rd->mTextures.empty()) {
-      d->setTexture(0, nullptr);
-    } else if (rd->mTextures.front() != mBatchState.getTexture()) {
-      Texture* t = rd->mTextures.front();
-      d->setTexture(0, t ? t->mHandle : nullptr);
-    }
-    mBatchState.mTextures.assign(1, rd->getTexture());
-    if (rd->mBlendMode != mBatchState.mBlendMode) {
-      setBlendMode(rd->mBlendMode);
-      mBatchState.mBlendMode = rd->mBlendMode;
-    }
-    if (rd->mPrimitiveType != mBatchState.mPrimitiveType) mBatchState.mPrimitiveType = rd->mPrimitiveType;
-    if (rd->mAddressMode != mBatchState.mAddressMode) {
-      setTextureAddressMode(rd->mAddressMode, 0);
-      mBatchState.mAddressMode = rd->mAddressMode;
-    }
+  if (!textured) {
+    d->setTexture(0, nullptr);
+  } else if (texture != mBatchState.getTexture()) {
+    d->setTexture(0, texture ? texture->mHandle : nullptr);
   }
+  mBatchState.mTextures.assign(1, texture);
+  if (blendMode != mBatchState.mBlendMode) {
+    setBlendMode(blendMode);
+    mBatchState.mBlendMode = blendMode;
+  }
+  mBatchState.mPrimitiveType = primitiveType;
+  if (addressMode != mBatchState.mAddressMode) {
+    setTextureAddressMode(addressMode, 0);
+    mBatchState.mAddressMode = addressMode;
+  }
+}
+
+void RenderSystem::copyToBatch(const RenderData* rd, uint32_t first, uint32_t count) {
   if (!mVertexPointer) return;
   const uint32_t stride = gVertexStride;
   std::memcpy(mVertexPointer + size_t(mBatchVertices) * stride, rd->getVertexBytes() + size_t(first) * stride,
@@ -209,7 +209,123 @@ void RenderSystem::appendToBatch(RenderData* rd, uint32_t first, uint32_t count)
     mBatchQuads += count - 1;
 }
 
-void RenderSystem::flushBatch() {
+namespace {
+
+// Quads with a texture may wait in the staged batch; lines and untextured
+// items keep the plain order.
+bool stageable(const RenderData* rd, uint32_t count) {
+  return rd->mPrimitiveType == RP_QUADS && !rd->mTextures.empty() && count % 4 == 0;
+}
+
+void itemBounds(const RenderData* rd, uint32_t first, uint32_t count, float* box) {
+  const uint32_t stride = gVertexStride;
+  const uint32_t pos = getVertexComponentOffset(VC_POSITION);
+  const uint8_t* v = rd->getVertexBytes() + size_t(first) * stride;
+  box[0] = box[1] = INFINITY;
+  box[2] = box[3] = -INFINITY;
+  for (uint32_t i = 0; i < count; ++i, v += stride) {
+    float xy[2];
+    std::memcpy(xy, v + pos, sizeof xy);
+    box[0] = std::min(box[0], xy[0]);
+    box[1] = std::min(box[1], xy[1]);
+    box[2] = std::max(box[2], xy[0]);
+    box[3] = std::max(box[3], xy[1]);
+  }
+}
+
+}  // namespace
+
+bool RenderSystem::sameStates(const RenderData* rd) const {
+  return !rd->mTextures.empty() && mBatchState.getTexture() == rd->mTextures.front() &&
+         mBatchState.mBlendMode == rd->mBlendMode && mBatchState.mPrimitiveType == rd->mPrimitiveType &&
+         mBatchState.mAddressMode == rd->mAddressMode;
+}
+
+bool RenderSystem::stagedCompatible(const StagedBatch& batch, const RenderData* rd, uint32_t count) {
+  return batch.count > 0 && batch.count + count <= kBatchMaxVertices && batch.texture == rd->mTextures.front() &&
+         batch.blendMode == rd->mBlendMode && batch.addressMode == rd->mAddressMode;
+}
+
+bool RenderSystem::overlaps(const StagedBatch& batch, const float* box) {
+  if (batch.boundless) return true;
+  // Not a number anywhere makes every comparison false: counted as overlapping.
+  if (!(box[0] <= box[2] && box[1] <= box[3])) return true;
+  for (size_t i = 0; i < batch.bounds.size(); i += 4) {
+    const float* other = &batch.bounds[i];
+    if (box[0] < other[2] && other[0] < box[2] && box[1] < other[3] && other[1] < box[3]) return true;
+  }
+  return false;
+}
+
+void RenderSystem::stage(StagedBatch& batch, const RenderData* rd, uint32_t first, uint32_t count) {
+  if (batch.count == 0) {
+    batch.texture = rd->mTextures.front();
+    batch.blendMode = rd->mBlendMode;
+    batch.addressMode = rd->mAddressMode;
+    batch.bounds.clear();
+    batch.boundless = false;
+  }
+  const uint32_t stride = gVertexStride;
+  const size_t at = size_t(batch.count) * stride;
+  if (batch.vertices.size() < at + size_t(count) * stride) batch.vertices.resize(size_t(kBatchMaxVertices) * stride);
+  std::memcpy(batch.vertices.data() + at, rd->getVertexBytes() + size_t(first) * stride, size_t(count) * stride);
+  batch.count += count;
+  if (batch.bounds.size() / 4 >= kMaxStagedBounds) {
+    batch.boundless = true;
+    return;
+  }
+  float box[4];
+  itemBounds(rd, first, count, box);
+  batch.bounds.insert(batch.bounds.end(), box, box + 4);
+}
+
+void RenderSystem::appendToBatch(RenderData* rd, uint32_t first, uint32_t count) {
+  if (mStagedCount == 0 && compatible(rd, count)) {
+    copyToBatch(rd, first, count);
+    return;
+  }
+  if (!stageable(rd, count)) {
+    // Lines and untextured items keep the plain order behind everything open.
+    flushBatch();
+    openBatch(rd->getTexture(), !rd->mTextures.empty(), rd->mBlendMode, rd->mPrimitiveType, rd->mAddressMode);
+    copyToBatch(rd, first, count);
+    return;
+  }
+  float box[4];
+  itemBounds(rd, first, count, box);
+  for (;;) {
+    if (mBatchVertices == 0 && mStagedCount == 0) break;
+    // The newest open batch of the item's kind that no newer one's quads
+    // overlap takes it.
+    bool blocked = false;
+    for (uint32_t j = mStagedCount; j-- > 0;) {
+      if (stagedCompatible(mStaged[j], rd, count)) {
+        stage(mStaged[j], rd, first, count);
+        return;
+      }
+      if (overlaps(mStaged[j], box)) {
+        blocked = true;
+        break;
+      }
+    }
+    if (!blocked && compatible(rd, count)) {
+      copyToBatch(rd, first, count);
+      return;
+    }
+    // A new kind waits beside the open ones while there is room; a full
+    // device batch of the item's own kind is simply drawn.
+    const bool full = !blocked && sameStates(rd);
+    if (!full && mBatchVertices > 0 && mBatchState.mPrimitiveType == RP_QUADS && mStagedCount < kStagedBatches) {
+      stage(mStaged[mStagedCount++], rd, first, count);
+      return;
+    }
+    drawOlderBatch();
+  }
+  openBatch(rd->getTexture(), true, rd->mBlendMode, rd->mPrimitiveType, rd->mAddressMode);
+  copyToBatch(rd, first, count);
+}
+
+void RenderSystem::drawDeviceBatch() {
   if (mBatchVertices == 0) return;
   Platform::RenderDevice* d = getDevice();
   DeviceBlockDX8& b = *mDeviceBlock;
@@ -221,6 +337,27 @@ void RenderSystem::flushBatch() {
   mBatchVertices = 0;
   mBatchQuads = 0;
   lockVertexBuffer();
+}
+
+void RenderSystem::drawOlderBatch() {
+  drawDeviceBatch();
+  if (mStagedCount == 0) return;
+  StagedBatch& oldest = mStaged[0];
+  openBatch(oldest.texture, true, oldest.blendMode, RP_QUADS, oldest.addressMode);
+  if (mVertexPointer) {
+    std::memcpy(mVertexPointer, oldest.vertices.data(), size_t(oldest.count) * gVertexStride);
+    mBatchVertices = oldest.count;
+    mBatchQuads = oldest.count / 4;
+  }
+  oldest.count = 0;
+  // The emptied slot goes last; the others keep their order.
+  for (uint32_t i = 1; i < mStagedCount; ++i) std::swap(mStaged[i - 1], mStaged[i]);
+  --mStagedCount;
+}
+
+void RenderSystem::flushBatch() {
+  while (mStagedCount > 0) drawOlderBatch();
+  drawDeviceBatch();
 }
 
 // ---- states ----

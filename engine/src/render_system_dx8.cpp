@@ -306,6 +306,7 @@ void RenderSystem::reset() {
   b.deviceLost = false;
   mBatchVertices = 0;
   mBatchQuads = 0;
+  mStagedCount = 0;
 
   delete mFadeQuad;
   mFadeQuad = new RenderData();
@@ -457,6 +458,7 @@ void RenderSystem::renderFrame() {
   resetBatchState();
   mBatchVertices = 0;
   mBatchQuads = 0;
+  mStagedCount = 0;
 }
 
 bool RenderSystem::compositeCovers(const Viewport2D& viewport, bool oneToOne) const {

@@ -12,9 +12,16 @@
 //
 // All drawing goes through one dynamic vertex buffer of 4000 vertices and one
 // static index buffer; consecutive RenderData with the same texture, blend
-// mode, primitive and address mode are drawn with one call. Main thread only.
+// mode, primitive and address mode are drawn with one call. Up to four
+// batches of quads stay open at a time: the oldest in the device buffer, the
+// newer ones kept aside, so that items alternating between a few textures (a
+// button's picture, its caption and a label, row after row) still make one
+// call per texture. An item joins the newest open batch of its kind only when
+// it overlaps none of the quads of the batches after that one, so
+// every pixel sees its items in the order they came. Main thread only.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "application.h"
 #include "design_coords.h"
@@ -199,8 +206,38 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
 
  private:
   RenderShaderState mShaderState;  // destroyed before the device
+  // The newer open batches, oldest first: quads only, their vertices and
+  // each item's bounds kept here until the batches before them are drawn.
+  struct StagedBatch {
+    std::vector<uint8_t> vertices;
+    uint32_t count = 0;
+    Texture* texture = nullptr;
+    uint32_t blendMode = 0;
+    uint32_t addressMode = 0;
+    // Bounds of the items (min x, min y, max x, max y); past kMaxStagedBounds
+    // items the batch counts as covering everything.
+    std::vector<float> bounds;
+    bool boundless = false;
+  };
+  static constexpr uint32_t kStagedBatches = 3;
+  static constexpr size_t kMaxStagedBounds = 128;
+  StagedBatch mStaged[kStagedBatches];
+  uint32_t mStagedCount = 0;
   void appendToBatch(RenderData* renderData, uint32_t firstVertex, uint32_t count);
   bool compatible(const RenderData* renderData, uint32_t count) const;
+  // Sends the states of a batch about to fill the device buffer.
+  void openBatch(Texture* texture, bool textured, uint32_t blendMode, uint32_t primitiveType, uint32_t addressMode);
+  // Copies vertices of an item into the device buffer's batch.
+  void copyToBatch(const RenderData* renderData, uint32_t firstVertex, uint32_t count);
+  void stage(StagedBatch& batch, const RenderData* renderData, uint32_t firstVertex, uint32_t count);
+  static bool stagedCompatible(const StagedBatch& batch, const RenderData* renderData, uint32_t count);
+  // The item has the device batch's texture and states (whatever room is left).
+  bool sameStates(const RenderData* renderData) const;
+  static bool overlaps(const StagedBatch& batch, const float* box);
+  // Draws the device buffer's batch, then makes the oldest staged batch the
+  // one in the device buffer.
+  void drawOlderBatch();
+  void drawDeviceBatch();
   void lockVertexBuffer();
   void releaseSizeDependentResources();
   void drawLineData(const Vector2<float>& from, const Vector2<float>& to, uint32_t argb);

@@ -33,7 +33,9 @@ void VideoSurfaceStreamer::threadMain(void* argument) {
   VideoSurfaceStreamer* self = static_cast<VideoSurfaceStreamer*>(argument);
   while (!self->stop) {
     const bool decoded = self->streamPass(isApplicationActive());
-    Thread::sleep(decoded ? 0 : 100);
+    // While a video plays its next frame is due within milliseconds, not at
+    // once: yielding in a loop kept a whole core busy behind the game's frames.
+    Thread::sleep(decoded ? 1 : 100);
   }
 }
 

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <memory>
 
 #include "config_manager.h"
 #include "design_coords.h"
 #include "fast_sprite.h"
 #include "format_string.h"
+#include "image.h"
 #include "lua_script_2.h"
 #include "render_system_dx8.h"
 #include "report_assert.h"
@@ -182,6 +184,8 @@ void UIFont::setDescription(UIFontDescription&& description, const std::string& 
     level.image = description.levels[i].image;
     level.package = package;
     level.glyphs = std::move(description.levels[i].glyphs);
+    level.ink.clear();
+    level.inkRead = false;
     ++levelCount;
   }
   glyphCount = description.glyphCount;
@@ -235,7 +239,59 @@ UIFontMipLevel* UIFont::selectMipLevel() {
   }
   UIFontMipLevel& level = levels[chosen];
   if (!level.sprite) level.sprite = manager->createSpriteFromImage(level.image, level.package);
+  if (!level.inkRead && level.sprite) readInkBoxes(level);
   return &level;
+}
+
+void UIFont::readInkBoxes(UIFontMipLevel& level) {
+  level.inkRead = true;
+  level.ink.clear();
+  std::unique_ptr<Image> image(loadImageFile(level.image, level.package));
+  // Only pictures with an alpha channel tell ink from background.
+  if (!image || image->format != IF_RGBA || !image->getData()) return;
+  const uint32_t w = image->getWidth(), h = image->getHeight();
+  const size_t pitch = image->getPitch() >= w * 4 ? image->getPitch() : size_t(w) * 4;
+  if (size_t(image->getDataSize()) < pitch * h) return;
+  const uint8_t* pixels = image->getData();
+  level.ink.resize(level.glyphs.size());
+  for (size_t i = 0; i < level.glyphs.size(); ++i) {
+    const UIFontGlyph& cell = level.glyphs[i];
+    UIFontGlyph& box = level.ink[i];
+    box = UIFontGlyph{0.0f, 0.0f, cell.width, cell.height};
+    // Cells off whole texels or off the picture are drawn whole.
+    if (cell.x < 0.0f || cell.y < 0.0f || cell.x != std::floor(cell.x) || cell.y != std::floor(cell.y) ||
+        cell.width != std::floor(cell.width) || cell.height != std::floor(cell.height) ||
+        cell.x + cell.width > float(w) || cell.y + cell.height > float(h))
+      continue;
+    const int32_t x0 = int32_t(cell.x), y0 = int32_t(cell.y), cw = int32_t(cell.width), ch = int32_t(cell.height);
+    int32_t left = cw, top = ch, right = -1, bottom = -1;
+    for (int32_t y = 0; y < ch; ++y) {
+      const uint8_t* row = pixels + size_t(y0 + y) * pitch + size_t(x0) * 4;
+      for (int32_t x = 0; x < cw; ++x) {
+        if (row[size_t(x) * 4 + 3] == 0) continue;
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+    if (right < 0) {
+      box.width = 0.0f;
+      box.height = 0.0f;
+      continue;
+    }
+    left = std::max(left - 1, 0);
+    top = std::max(top - 1, 0);
+    right = std::min(right + 1, cw - 1);
+    bottom = std::min(bottom + 1, ch - 1);
+    box = UIFontGlyph{float(left), float(top), float(right - left + 1), float(bottom - top + 1)};
+  }
+}
+
+UIFontGlyph UIFont::inkBox(const UIFontMipLevel& level, uint32_t glyph) {
+  if (glyph < level.ink.size()) return level.ink[glyph];
+  const UIFontGlyph& cell = level.glyphs[glyph];
+  return UIFontGlyph{0.0f, 0.0f, cell.width, cell.height};
 }
 
 // ---------------------------------------------------------------------------
@@ -289,9 +345,13 @@ void UIFont::drawLaidOut(const TextView& text, const Rect& clip, const Vector2<f
     if (pixelSnap) at = snapToPixelAtScale(at, screenScale);
     const UIFontGlyph& g0 = levels[0].glyphs[glyph];
     const UIFontGlyph& gs = level->glyphs[glyph];
-    sprite->mSize = Vector2<float>(g0.width, g0.height);
-    sprite->setFrameRect(0, Rect(gs.x, gs.y, gs.x + gs.width, gs.y + gs.height));
-    sprite->mPosition = at;
+    const UIFontGlyph ink = inkBox(*level, glyph);
+    if (ink.width <= 0.0f || gs.width <= 0.0f || gs.height <= 0.0f) return true;
+    // Level texels to design units.
+    const float sx = g0.width / gs.width, sy = g0.height / gs.height;
+    sprite->mSize = Vector2<float>(ink.width * sx, ink.height * sy);
+    sprite->setFrameRect(0, Rect(gs.x + ink.x, gs.y + ink.y, gs.x + ink.x + ink.width, gs.y + ink.y + ink.height));
+    sprite->mPosition = Vector2<float>(at.x + ink.x * sx, at.y + ink.y * sy);
     sprite->mClipEnabled = clipOn;
     if (clipOn) sprite->mClipRect = clip;
     sprite->draw();
@@ -331,37 +391,50 @@ void UIFont::drawWStringTransformed(const Matrix3& matrix, const Vector2<float>&
   const float levelScale = level->scale > 0.0f ? level->scale : 1.0f;
   const bool snapSize = pixelSnap && std::fabs(levelScale - 1.0f) > FLT_MIN;
   int32_t drawn = 0;
-  walkGlyphs(view, lines, halign, valign, boxSize.x, boxSize.y, xcoeff, ycoeff,
-             [&](uint32_t glyph, float lx, float ly) {
-               if (maxGlyphs > 0 && drawn >= maxGlyphs) return false;
-               if (glyph >= level->glyphs.size()) return true;
-               const Vector2<float> p(a * lx + c * ly, b * lx + d * ly);
-               const UIFontGlyph& gs = level->glyphs[glyph];
-               Vector2<float> size(gs.width / levelScale, gs.height / levelScale);
-               if (snapSize) {
-                 size.x = truncateToPixelAtScale(size.x, screenScale);
-                 size.y = truncateToPixelAtScale(size.y, screenScale);
-               }
-               sprite->mSize = size;
-               sprite->setFrameRect(0, Rect(gs.x, gs.y, gs.x + gs.width, gs.y + gs.height));
-               sprite->mClipEnabled = clipOn;
-               if (clipOn) sprite->mClipRect = clip;
-               Vector2<float> t(e + p.x, f + p.y);
-               if (pixelSnap) {
-                 t.x = truncateToPixelAtScale(t.x, screenScale);
-                 t.y = truncateToPixelAtScale(t.y, screenScale);
-               }
-               Matrix3 placed;
-               placed.m[0] = a;
-               placed.m[1] = b;
-               placed.m[3] = c;
-               placed.m[4] = d;
-               placed.m[6] = t.x;
-               placed.m[7] = t.y;
-               sprite->drawTransformed(placed);
-               ++drawn;
-               return true;
-             });
+  walkGlyphs(
+      view, lines, halign, valign, boxSize.x, boxSize.y, xcoeff, ycoeff, [&](uint32_t glyph, float lx, float ly) {
+        if (maxGlyphs > 0 && drawn >= maxGlyphs) return false;
+        if (glyph >= level->glyphs.size()) return true;
+        const Vector2<float> p(a * lx + c * ly, b * lx + d * ly);
+        const UIFontGlyph& gs = level->glyphs[glyph];
+        const UIFontGlyph ink = inkBox(*level, glyph);
+        if (ink.width <= 0.0f) {
+          ++drawn;
+          return true;
+        }
+        // The cell's quad as it would be drawn whole, snapped as before; the
+        // ink box is a part of it, so the pixels come out the same.
+        Vector2<float> cell(gs.width / levelScale, gs.height / levelScale);
+        if (snapSize) {
+          cell.x = truncateToPixelAtScale(cell.x, screenScale);
+          cell.y = truncateToPixelAtScale(cell.y, screenScale);
+        }
+        const float kx = gs.width > 0.0f ? cell.x / gs.width : 0.0f;
+        const float ky = gs.height > 0.0f ? cell.y / gs.height : 0.0f;
+        sprite->mSize = Vector2<float>(ink.width * kx, ink.height * ky);
+        sprite->setFrameRect(0, Rect(gs.x + ink.x, gs.y + ink.y, gs.x + ink.x + ink.width, gs.y + ink.y + ink.height));
+        sprite->mClipEnabled = clipOn;
+        if (clipOn) sprite->mClipRect = clip;
+        Vector2<float> t(e + p.x, f + p.y);
+        if (pixelSnap) {
+          t.x = truncateToPixelAtScale(t.x, screenScale);
+          t.y = truncateToPixelAtScale(t.y, screenScale);
+        }
+        // The ink box's corner within the cell, in the node's axes.
+        const float ix = ink.x * kx, iy = ink.y * ky;
+        t.x += a * ix + c * iy;
+        t.y += b * ix + d * iy;
+        Matrix3 placed;
+        placed.m[0] = a;
+        placed.m[1] = b;
+        placed.m[3] = c;
+        placed.m[4] = d;
+        placed.m[6] = t.x;
+        placed.m[7] = t.y;
+        sprite->drawTransformed(placed);
+        ++drawn;
+        return true;
+      });
 }
 
 Rect UIFont::measureWStringRect(const Vector2<float>& origin, const std::wstring& text, bool wordWrap, uint32_t halign,

@@ -51,6 +51,13 @@ struct UIFontMipLevel {
   FastSprite* sprite = nullptr;  // loaded on demand, null otherwise
   float scale = 1.0f;            // screen scale at which this level maps 1:1
   std::vector<UIFontGlyph> glyphs;
+  // Per glyph, the part of its cell that is drawn: the texels with ink and
+  // one texel around them (so filtering at the edge is kept), relative to the
+  // cell's corner; width 0 for a glyph without ink (a space). Read from the
+  // picture when the level is first drawn; empty when it could not be read
+  // (whole cells are drawn then).
+  std::vector<UIFontGlyph> ink;
+  bool inkRead = false;
   std::string image;
   std::string package;
 };
@@ -162,6 +169,10 @@ class UIFont {
  private:
   void releaseMipLevels();
   void computeMaxGlyphSize();
+  // Fills level.ink from the level's picture.
+  static void readInkBoxes(UIFontMipLevel& level);
+  // The drawn part of a glyph's cell on a level (the whole cell without ink boxes).
+  static UIFontGlyph inkBox(const UIFontMipLevel& level, uint32_t glyph);
   // The level and its sprite ready for drawing, or null when nothing draws.
   UIFontMipLevel* beginDrawing(const TextView& text);
   void drawLaidOut(const TextView& text, const Rect& clip, const Vector2<float>& position, bool wordWrap,

@@ -1,5 +1,6 @@
 #include "core/game_post_processing_renderer.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/render_device.h"
@@ -15,6 +16,10 @@ namespace {
 
 constexpr int kBlurStages = 6;
 constexpr int kBlurPasses = 4;
+// Design pixels by which each draw into a quarter-size target is moved back:
+// the frame's half-pixel correction is one of design pixels, so a draw into a
+// smaller target lands further right and down than it does at half size.
+constexpr float kSmallShift = -0.5f;
 
 }  // namespace
 
@@ -68,42 +73,73 @@ void GamePostProcessingRenderer::drawTarget(KR::RenderTarget* source) {
   renderSystem->flushBatch();
 }
 
+void GamePostProcessingRenderer::runPasses(KR::RenderTarget*& source, KR::RenderTarget*& other, float texelScale,
+                                           float shift) {
+  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstance();
+  KR::Platform::RenderDevice* device = renderSystem->getDevice();
+  const float width = float(source->mTextureWidth ? source->mTextureWidth : 1);
+  const float height = float(source->mTextureHeight ? source->mTextureHeight : 1);
+  for (int pass = 0; pass < kBlurPasses; ++pass) {
+    if (renderSystem->setRenderTargetTexture(other) != 0) break;
+    device->clear(KR::Platform::CLEAR_TARGET, 0, 1.0f, 0);
+    renderSystem->setShaderProgram(&blur.program);
+    const bool horizontal = pass % 2 == 0;
+    const float divisor = (pass < 2 ? 1.0f : 2.0f) / texelScale;
+    const float offset[4] = {horizontal ? blur.strength / width / divisor : 0.0f,
+                             horizontal ? 0.0f : blur.strength / height / divisor, 0.0f, 0.0f};
+    const float strength[4] = {blur.strength, blur.strength, blur.strength, blur.strength};
+    renderSystem->setVertexShaderConstant(blur.transformRegister, renderSystem->mShaderViewProjection, 4);
+    renderSystem->setVertexShaderConstant(blur.offsetRegister, offset, 1);
+    renderSystem->setPixelShaderConstant(blur.strengthRegister, strength, 1);
+    for (int stage = 1; stage < kBlurStages; ++stage) {
+      device->setTexture(stage, source->mTexture->mHandle);
+      renderSystem->setTextureAddressMode(KR::TAM_CLAMP, stage);
+    }
+    source->mSprite->setPosition(shift, shift);
+    source->mSprite->updateVertices();
+    source->mSprite->render();
+    renderSystem->flushBatch();
+    renderSystem->resetShaders();
+    std::swap(source, other);
+  }
+  for (int stage = 1; stage < kBlurStages; ++stage) device->setTexture(stage, nullptr);
+}
+
 void GamePostProcessingRenderer::endBlur() {
   if (!target) return;
   KR::RenderSystem* renderSystem = KR::RenderSystem::getInstance();
-  KR::Platform::RenderDevice* device = renderSystem->getDevice();
   KR::RenderTarget* source = target;
   target = nullptr;
-  KR::RenderTarget* other =
-      blur.isReady() ? renderSystem->acquireRenderTarget(source->mRequestedWidth, source->mRequestedHeight, false)
-                     : nullptr;
-  if (other) {
-    const float width = float(source->mTextureWidth ? source->mTextureWidth : 1);
-    const float height = float(source->mTextureHeight ? source->mTextureHeight : 1);
-    for (int pass = 0; pass < kBlurPasses; ++pass) {
-      if (renderSystem->setRenderTargetTexture(other) != 0) break;
-      device->clear(KR::Platform::CLEAR_TARGET, 0, 1.0f, 0);
-      renderSystem->setShaderProgram(&blur.program);
-      const bool horizontal = pass % 2 == 0;
-      const float divisor = pass < 2 ? 1.0f : 2.0f;
-      const float offset[4] = {horizontal ? blur.strength / width / divisor : 0.0f,
-                               horizontal ? 0.0f : blur.strength / height / divisor, 0.0f, 0.0f};
-      const float strength[4] = {blur.strength, blur.strength, blur.strength, blur.strength};
-      renderSystem->setVertexShaderConstant(blur.transformRegister, renderSystem->mShaderViewProjection, 4);
-      renderSystem->setVertexShaderConstant(blur.offsetRegister, offset, 1);
-      renderSystem->setPixelShaderConstant(blur.strengthRegister, strength, 1);
-      for (int stage = 1; stage < kBlurStages; ++stage) {
-        device->setTexture(stage, source->mTexture->mHandle);
-        renderSystem->setTextureAddressMode(KR::TAM_CLAMP, stage);
-      }
-      source->mSprite->setPosition(0.0f, 0.0f);
-      source->mSprite->updateVertices();
-      source->mSprite->render();
-      renderSystem->flushBatch();
-      renderSystem->resetShaders();
-      std::swap(source, other);
-    }
-    for (int stage = 1; stage < kBlurStages; ++stage) device->setTexture(stage, nullptr);
+  if (!blur.isReady()) {
+    drawTarget(source);
+    renderSystem->releaseRenderTarget(source);
+    return;
+  }
+  // The passes run on a copy at half the target's size (a quarter of the
+  // design size): the kernel spans little more than a texel, so the box
+  // filter of the copy and the bilinear way back up keep the picture, while
+  // the six taps of four passes cost a quarter of the pixels.
+  const uint32_t w = std::max<uint32_t>(source->mRequestedWidth / 2, 1);
+  const uint32_t h = std::max<uint32_t>(source->mRequestedHeight / 2, 1);
+  KR::RenderTarget* small = renderSystem->acquireRenderTarget(w, h, false);
+  KR::RenderTarget* other = small ? renderSystem->acquireRenderTarget(w, h, false) : nullptr;
+  if (small && other && renderSystem->setRenderTargetTexture(small) == 0) {
+    renderSystem->getDevice()->clear(KR::Platform::CLEAR_TARGET, 0, 1.0f, 0);
+    source->mSprite->setPosition(kSmallShift, kSmallShift);
+    source->mSprite->updateVertices();
+    source->mSprite->render();
+    renderSystem->flushBatch();
+    renderSystem->releaseRenderTarget(source);
+    source = small;
+    // The same reach in design pixels as passes over the half-size picture:
+    // half as many of the smaller texels.
+    runPasses(source, other, 0.5f, kSmallShift);
+  } else {
+    // No room for the smaller copies: the passes run on the half-size picture.
+    if (small) renderSystem->releaseRenderTarget(small);
+    if (other) renderSystem->releaseRenderTarget(other);
+    other = renderSystem->acquireRenderTarget(source->mRequestedWidth, source->mRequestedHeight, false);
+    if (other) runPasses(source, other, 1.0f, 0.0f);
   }
   drawTarget(source);
   renderSystem->releaseRenderTarget(source);

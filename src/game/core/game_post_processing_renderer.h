@@ -1,9 +1,10 @@
 #pragma once
 // The play state's screen effect: the background blur behind a close-up view.
 // The views beneath the close-up are drawn into a half-size off-screen target
-// (beginBlur); endBlur blurs that picture in four passes alternating between
-// horizontal and vertical, with offsets proportional to the strength, and
-// draws it back at the design size. Without its shaders the picture is drawn
+// (beginBlur); endBlur copies that picture down to half its size again, blurs
+// the copy in four passes alternating between horizontal and vertical, with
+// offsets proportional to the strength (their reach in design pixels that of
+// passes over the half-size picture), and draws it back at the design size. Without its shaders the picture is drawn
 // back unblurred. Main thread only (GL).
 //
 //   if (renderer->beginBlur(0.5f * blurAmount) == 0) {
@@ -59,6 +60,10 @@ class GamePostProcessingRenderer : public KR::Singleton<GamePostProcessingRender
  private:
   // The target's picture at the origin, design size.
   void drawTarget(KR::RenderTarget* source);
+  // The four passes between two targets of one size; source ends holding the
+  // result. texelScale: the offsets' reach in this target's texels per texel
+  // of a half-size picture; shift: where each pass draws its sprite.
+  void runPasses(KR::RenderTarget*& source, KR::RenderTarget*& other, float texelScale, float shift);
 
   BlurPostProcessing blur;
   KR::RenderTarget* target = nullptr;

@@ -35,6 +35,16 @@ Tools::RgbaPicture glyphPicture(uint32_t cell) {
   });
 }
 
+// Glyph C's ink is 2 x 2 texels inside its 8 x 8 cell at (3, 3); D's sits in
+// its cell's top right corner; the space's cell has none.
+Tools::RgbaPicture dotPicture() {
+  return blockPicture(24, 8, [](uint32_t x, uint32_t y) {
+    Rgba c{255, 255, 255, 0};
+    if ((x >= 3 && x <= 4 && y >= 3 && y <= 4) || (x >= 14 && x <= 15 && y <= 1)) c.a = 255;
+    return c;
+  });
+}
+
 class FontDrawTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -43,6 +53,9 @@ class FontDrawTest : public ::testing::Test {
     world.addPicture("default", "glyphs2", glyphPicture(16));
     world.addPicture("default", "font2_image", glyphPicture(8));
     world.add("default", "test_fnt", kTwoLevelFont);
+    world.addPicture("default", "dots", dotPicture());
+    world.add("default", "dot_fnt",
+              "Image = 'dots'\nCharList = { { 32, 16, 0, 8, 8 }, { 67, 0, 0, 8, 8 }, { 68, 8, 0, 8, 8 } }\n");
     world.add("default", "simple_fnt",
               "Image = 'ignored'\nCharList = { { 65, 0, 0, 8, 8 }, { 66, 8, 0, 8, 8 }, { 68, 0, 0, 8, 8 } }\n");
     world.add("default", "tight_fnt",
@@ -147,6 +160,35 @@ TEST_F(FontDrawTest, TransformedTextStopsAtTheGlyphLimit) {
   // Under a scale of 2 the glyphs are 16 wide: B covers 26..42.
   EXPECT_TRUE(red(40, 64)) << world.pixel(40, 64);
   EXPECT_TRUE(blank(44, 52));
+}
+
+TEST_F(FontDrawTest, QuadsCoverTheInkOnlyAndSpacesGetNone) {
+  UIFont* dots = manager->getFont("dot_fnt");
+  dots->color = Color::fromARGB(0xFFFF0000u);
+  world.beginFrame();
+  dots->drawWString(Rect(), Vector2<float>(10, 10), L"   ", false, 0, 0, 0, 0, false, true, 100, 50);
+  EXPECT_EQ(world.renderSystem->mBatchVertices, 0u);
+  // C at 10..18, the space, D at 26..34; below them the same through the transform.
+  dots->drawWString(Rect(), Vector2<float>(10, 10), L"C D", false, 0, 0, 0, 0, false, true, 100, 50);
+  EXPECT_EQ(world.renderSystem->mBatchVertices, 8u);
+  Matrix3 placed;
+  placed.m[6] = 10.0f;
+  placed.m[7] = 30.0f;
+  dots->drawWStringTransformed(placed, Vector2<float>(100, 50), L"C D", false, 0, 0, 0, 0, false, Rect(), true, 0);
+  EXPECT_EQ(world.renderSystem->mBatchVertices, 16u);
+  world.endFrame();
+  // The ink lands where the whole cells put it.
+  for (int y0 : {10, 30}) {
+    EXPECT_TRUE(red(13, y0 + 3)) << y0;
+    EXPECT_TRUE(red(14, y0 + 4)) << y0;
+    EXPECT_TRUE(blank(12, y0 + 3)) << y0;
+    EXPECT_TRUE(blank(15, y0 + 5)) << y0;
+    EXPECT_TRUE(red(32, y0)) << y0;
+    EXPECT_TRUE(red(33, y0 + 1)) << y0;
+    EXPECT_TRUE(blank(31, y0 + 2)) << y0;
+    EXPECT_TRUE(blank(34, y0)) << y0;
+  }
+  manager->releaseFont(dots);
 }
 
 TEST_F(FontDrawTest, WindowScaleSwitchesTheResolutionLevel) {

@@ -88,29 +88,63 @@ TEST_F(RenderSystemTest, BatchingJoinsCompatibleItemsOnly) {
   renderSystem->render(quad(4, 0, 8, 4, 0xFFFFFFFF, a));
   EXPECT_EQ(0u, calls());
   EXPECT_EQ(8u, renderSystem->mBatchVertices);
-  renderSystem->render(quad(8, 0, 12, 4, 0xFFFFFFFF, b));  // another texture
-  EXPECT_EQ(1u, calls());
+  // Another texture waits beside the open batch.
+  renderSystem->render(quad(8, 0, 12, 4, 0xFFFFFFFF, b));
+  EXPECT_EQ(0u, calls());
   // Fully transparent: dropped without flushing.
   renderSystem->render(quad(8, 0, 12, 4, 0x00FFFFFF, a));
-  EXPECT_EQ(1u, calls());
-  EXPECT_EQ(4u, renderSystem->mBatchVertices);
-  // Another blend mode or address mode breaks the batch.
+  EXPECT_EQ(0u, calls());
+  EXPECT_EQ(8u, renderSystem->mBatchVertices);
+  // Two more kinds (another blend mode, then another address mode) wait too;
+  // a fifth draws the oldest batch, and the next oldest takes its place.
   renderSystem->render(quad(0, 8, 4, 12, 0xFFFFFFFF, b, BM_ADD));
-  EXPECT_EQ(2u, calls());
   RenderData* clamped = quad(0, 8, 4, 12, 0xFFFFFFFF, b, BM_ADD);
   clamped->mAddressMode = TAM_CLAMP;
   renderSystem->render(clamped);
-  EXPECT_EQ(3u, calls());
-  // An empty texture list always starts a batch; a single null entry with the
-  // same states joins it.
-  renderSystem->render(quad(0, 16, 4, 20, 0xFFFFFFFF, nullptr, BM_ALPHA, false));
-  EXPECT_EQ(4u, calls());
+  EXPECT_EQ(0u, calls());
+  RenderData* mirrored = quad(0, 8, 4, 12, 0xFFFFFFFF, b, BM_ADD);
+  mirrored->mAddressMode = TAM_MIRROR;
+  renderSystem->render(mirrored);
+  EXPECT_EQ(1u, calls());
+  EXPECT_EQ(4u, renderSystem->mBatchVertices);
+  // An empty texture list always starts a batch, after all open ones; a
+  // single null entry with the same states joins it.
   renderSystem->render(quad(0, 16, 4, 20, 0xFFFFFFFF, nullptr, BM_ALPHA, false));
   EXPECT_EQ(5u, calls());
+  renderSystem->render(quad(0, 16, 4, 20, 0xFFFFFFFF, nullptr, BM_ALPHA, false));
+  EXPECT_EQ(6u, calls());
   renderSystem->render(quad(4, 16, 8, 20, 0xFFFFFFFF, nullptr, BM_ALPHA, true));
-  EXPECT_EQ(5u, calls());
+  EXPECT_EQ(6u, calls());
   EXPECT_EQ(8u, renderSystem->mBatchVertices);
   renderSystem->renderFrame();
+}
+
+TEST_F(RenderSystemTest, TwoAlternatingTexturesMakeTwoCallsAndOverlapsKeepTheirOrder) {
+  Texture* a = makeTexture(1, 1, {0xFFFFFFFF});
+  Texture* b = makeTexture(1, 1, {0xFF00FF00});
+  renderSystem->checkDeviceLost();
+  const uint32_t start = renderSystem->getDrawCallCount();
+  // Six pictures, each with a caption on it, in a row.
+  for (int i = 0; i < 6; ++i) {
+    const float x = float(i * 10);
+    renderSystem->render(quad(x, 0, x + 8, 8, 0xFFFFFFFF, a));
+    renderSystem->render(quad(x + 2, 2, x + 6, 6, 0xFFFFFFFF, b));
+  }
+  renderSystem->flushBatch();
+  EXPECT_EQ(2u, renderSystem->getDrawCallCount() - start);
+  // A picture over an earlier caption is drawn after it; one beside it joins
+  // the pictures' batch.
+  renderSystem->render(quad(0, 20, 8, 28, 0xFFFFFFFF, a));
+  renderSystem->render(quad(0, 30, 8, 38, 0xFFFFFFFF, b));
+  renderSystem->render(quad(20, 30, 28, 38, 0xFFFFFFFF, a));
+  renderSystem->render(quad(0, 30, 4, 38, 0xFFFFFFFF, a));
+  renderSystem->renderFrame();
+  auto f = frame();
+  EXPECT_EQ(0xFF00FF00u, at(f, 54, 4));
+  EXPECT_EQ(0xFFFFFFFFu, at(f, 51, 1));
+  EXPECT_EQ(0xFFFFFFFFu, at(f, 2, 34));
+  EXPECT_EQ(0xFF00FF00u, at(f, 6, 34));
+  EXPECT_EQ(0xFFFFFFFFu, at(f, 24, 34));
 }
 
 TEST_F(RenderSystemTest, ThousandAndFirstQuadFlushesTheFirstThousand) {
