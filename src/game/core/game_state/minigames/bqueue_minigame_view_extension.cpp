@@ -9,10 +9,7 @@
 namespace HOG {
 
 void BQueueMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 3.0f);
+  readCommonKeys(reader, 3.0f);
   readInt(reader, "pressedFrame", &pressedFrame, 10);
   readFloat(reader, "pressedDelay", &resetDelay, 0.5f);
   readEnableHint(reader);

@@ -21,10 +21,7 @@ bool listed(const std::vector<int32_t>& list, int32_t value) {
 ButtonsMinigameViewExtension::ButtonsMinigameViewExtension() { finishTime = 5.0f; }
 
 void ButtonsMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 5.0f);
+  readCommonKeys(reader, 5.0f);
   readFloat(reader, "finishDelay", &finishDelay, 2.0f);
   readInt(reader, "pressedFrame", &pressedFrame, 10);
   readInt(reader, "blockedFrame", &blockedFrame, 20);

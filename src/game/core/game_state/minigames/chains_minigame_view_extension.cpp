@@ -9,10 +9,7 @@
 namespace HOG {
 
 void ChainsMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 3.0f);
+  readCommonKeys(reader, 3.0f);
   readInt(reader, "selectFrame", &selectFrame, 10);
   readFloat(reader, "moveTime", &moveTime, 1.0f);
   places.clear();

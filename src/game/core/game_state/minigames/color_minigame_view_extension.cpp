@@ -21,10 +21,7 @@ void show(AE::ISceneNode* node, int32_t frame) {
 ColorMinigameViewExtension::ColorMinigameViewExtension() { finishTime = 3.0f; }
 
 void ColorMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 3.0f);
+  readCommonKeys(reader, 3.0f);
   readFloat(reader, "delay", &delay, 1.0f);
   readInt(reader, "selectedFrame", &selectedFrame, 5);
   mainButtons.clear();

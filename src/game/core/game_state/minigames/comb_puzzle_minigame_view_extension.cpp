@@ -23,10 +23,7 @@ bool CombPuzzleMinigameViewExtension::Combination::matches(const std::vector<Zon
 }
 
 void CombPuzzleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 5.0f);
+  readCommonKeys(reader, 5.0f);
   readInt(reader, "selectedFrame", &selectedFrame, 5);
   readText(reader, "elements", &elementsName);
   zones.clear();

@@ -14,10 +14,7 @@ namespace HOG {
 CombSliderMinigameViewExtension::CombSliderMinigameViewExtension() { finishTime = 5.0f; }
 
 void CombSliderMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 5.0f);
+  readCommonKeys(reader, 5.0f);
   readInt(reader, "pressedButtonFrame", &pressedButtonFrame, 5);
   sliders.clear();
   if (reader.enterChild("sliders")) {
@@ -139,18 +136,7 @@ void CombSliderMinigameViewExtension::update(float dt) {
   }
   doneNow = all || skipWanted() || finishReported;
   if (!doneNow) return;
-  finishTimer += dt;
-  if (finishNode && !finishNode->mPlaying) {
-    if (!finishStarted)
-      finishNode->play(true);
-    else
-      finishNode->rewindToEnd();
-  }
-  finishStarted = true;
-  if (!finishReported && finishTime <= finishTimer) {
-    finishTimer = 0.0f;
-    reportFinish();
-  }
+  holdFinish(dt, &finishStarted);
 }
 
 }  // namespace HOG

@@ -10,10 +10,7 @@ namespace HOG {
 LinkViewExtension::LinkViewExtension() { finishTime = 3.0f; }
 
 void LinkViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 3.0f);
+  readCommonKeys(reader, 3.0f);
   readInt(reader, "onFrame", &onFrame, 10);
   elements.clear();
   if (reader.enterChild("elements")) {
@@ -88,18 +85,7 @@ bool LinkViewExtension::allOn() const {
 void LinkViewExtension::update(float dt) {
   doneNow = allOn() || skipWanted() || finishReported;
   if (!doneNow) return;
-  finishTimer += dt;
-  if (finishNode && !finishNode->mPlaying) {
-    if (!finishStarted)
-      finishNode->play(true);
-    else
-      finishNode->rewindToEnd();
-  }
-  finishStarted = true;
-  if (!finishReported && finishTime <= finishTimer) {
-    finishTimer = 0.0f;
-    reportFinish();
-  }
+  holdFinish(dt, &finishStarted);
 }
 
 }  // namespace HOG

@@ -102,6 +102,13 @@ void MinigameViewExtension::readEnableHint(KR::XmlDataReader& reader) {
   announces = enabled;
 }
 
+void MinigameViewExtension::readCommonKeys(KR::XmlDataReader& reader, float finishTimeFallback) {
+  readSuspendable(reader, &suspendable);
+  readBriefing(reader);
+  readText(reader, "finish", &finishName);
+  readFloat(reader, "finishTime", &finishTime, finishTimeFallback);
+}
+
 AE::ISceneNode* MinigameViewExtension::sceneRoot() const { return view && view->loaded ? view->scene : nullptr; }
 
 AE::ISceneNode* MinigameViewExtension::findNode(const std::string& name, const char* line) const {
@@ -157,6 +164,21 @@ bool MinigameViewExtension::runFinishSequence(float dt, bool solved) {
     if (finishTime <= finishTimer) reportFinish();
   }
   return true;
+}
+
+void MinigameViewExtension::holdFinish(float dt, bool* started) {
+  finishTimer += dt;
+  if (finishNode && !finishNode->mPlaying) {
+    if (!*started)
+      finishNode->play(true);
+    else
+      finishNode->rewindToEnd();
+  }
+  *started = true;
+  if (!finishReported && finishTime <= finishTimer) {
+    finishTimer = 0.0f;
+    reportFinish();
+  }
 }
 
 void MinigameViewExtension::reportFinish() {

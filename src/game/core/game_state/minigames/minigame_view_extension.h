@@ -13,10 +13,7 @@
 // and looks its nodes up again at every activation; release() forgets them.
 //
 //   void MyPuzzle::readConfig(KR::XmlDataReader& reader) {
-//     readSuspendable(reader);
-//     readBriefing(reader);
-//     readText(reader, "finish", &finishName);
-//     readFloat(reader, "finishTime", &finishTime, 3.0f);
+//     readCommonKeys(reader, 3.0f);
 //     ...
 //   }
 //   void MyPuzzle::update(float dt) { runFinishSequence(dt, isSolved()); }
@@ -90,6 +87,9 @@ class MinigameViewExtension : public IViewExtension {
   static void readFlag(KR::XmlDataReader& reader, const char* key, bool* out, bool fallback);
   // "enableHint" (true when missing) into `announces`.
   void readEnableHint(KR::XmlDataReader& reader);
+  // The keys most puzzles open with, in this order: "suspendable", "briefing",
+  // "finish" and "finishTime" (`finishTimeFallback` when missing).
+  void readCommonKeys(KR::XmlDataReader& reader, float finishTimeFallback);
 
   // The view's scene root, null without a loaded scene.
   AE::ISceneNode* sceneRoot() const;
@@ -117,6 +117,10 @@ class MinigameViewExtension : public IViewExtension {
   // done the finish node plays; the report follows once the timer reaches the
   // finish time. Returns whether done.
   bool runFinishSequence(float dt, bool solved);
+  // One frame of a finished puzzle's hold: the finish node starts once (`*started`
+  // set from then on) and is held at its end after that; the report follows once
+  // the timer reaches the finish time, restarting the timer.
+  void holdFinish(float dt, bool* started);
   // Sets `finishReported` and calls notifyFinished once.
   void reportFinish();
 

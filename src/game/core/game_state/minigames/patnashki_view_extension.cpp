@@ -18,10 +18,7 @@ KR::Vector2<float> tilePlace(const AE::ISceneNode* node, const KR::Vector2<float
 }  // namespace
 
 void PatnashkiViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 5.0f);
+  readCommonKeys(reader, 5.0f);
   elements.clear();
   if (reader.enterChild("elements")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
@@ -123,18 +120,7 @@ void PatnashkiViewExtension::update(float dt) {
     point.node->setWorldPosition(at);
   }
   if (!isSolved() && !skipWanted() && !finishReported) return;
-  finishTimer += dt;
-  if (finishNode && !finishNode->mPlaying) {
-    if (!finishStarted)
-      finishNode->play(true);
-    else
-      finishNode->rewindToEnd();
-  }
-  finishStarted = true;
-  if (finishTime <= finishTimer && !finishReported) {
-    finishTimer = 0.0f;
-    reportFinish();
-  }
+  holdFinish(dt, &finishStarted);
 }
 
 }  // namespace HOG

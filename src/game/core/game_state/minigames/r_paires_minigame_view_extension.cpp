@@ -10,10 +10,7 @@ namespace HOG {
 RPairesMinigameViewExtension::RPairesMinigameViewExtension() { finishTime = 5.0f; }
 
 void RPairesMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 5.0f);
+  readCommonKeys(reader, 5.0f);
   buttons.clear();
   if (reader.enterChild("buttons")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
@@ -129,18 +126,7 @@ void RPairesMinigameViewExtension::update(float dt) {
   }
   doneNow = all || skipWanted() || finishReported;
   if (!doneNow) return;
-  finishTimer += dt;
-  if (finishNode && !finishNode->mPlaying) {
-    if (!finishStarted)
-      finishNode->play(true);
-    else
-      finishNode->rewindToEnd();
-  }
-  finishStarted = true;
-  if (!finishReported && finishTime <= finishTimer) {
-    finishTimer = 0.0f;
-    reportFinish();
-  }
+  holdFinish(dt, &finishStarted);
 }
 
 }  // namespace HOG

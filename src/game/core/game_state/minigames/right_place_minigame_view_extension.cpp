@@ -35,10 +35,7 @@ RightPlaceMinigameViewExtension::Element& RightPlaceMinigameViewExtension::Eleme
     default;
 
 void RightPlaceMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 5.0f);
+  readCommonKeys(reader, 5.0f);
   readFloat(reader, "controlsW", &controlsW, 5.0f);
   readText(reader, "controls", &controlsName);
   readText(reader, "elements", &elementsName);

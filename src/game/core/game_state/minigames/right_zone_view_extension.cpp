@@ -22,10 +22,7 @@ void RightZoneViewExtension::parseCommaList(const std::string& text, std::vector
 }
 
 void RightZoneViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 5.0f);
+  readCommonKeys(reader, 5.0f);
   elements.clear();
   if (reader.enterChild("elements")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
@@ -167,18 +164,7 @@ void RightZoneViewExtension::update(float dt) {
   }
   moveElements(dt);
   if (!isSolved() && !skipWanted() && !finishReported) return;
-  finishTimer += dt;
-  if (finishNode && !finishNode->mPlaying) {
-    if (!finishStarted)
-      finishNode->play(true);
-    else
-      finishNode->rewindToEnd();
-  }
-  finishStarted = true;
-  if (finishTimer >= finishTime && !finishReported) {
-    finishTimer = 0.0f;
-    reportFinish();
-  }
+  holdFinish(dt, &finishStarted);
 }
 
 }  // namespace HOG

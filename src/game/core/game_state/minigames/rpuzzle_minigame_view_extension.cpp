@@ -22,10 +22,7 @@ bool RPuzzleMinigameViewExtension::isCorrect(float angle, float correct) {
 }
 
 void RPuzzleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 3.0f);
+  readCommonKeys(reader, 3.0f);
   rings.clear();
   if (reader.enterChild("elements")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {

@@ -21,10 +21,7 @@ AE::ISceneNode* firstChild(AE::ISceneNode* node) {
 SliderMinigameViewExtension::SliderMinigameViewExtension() { finishTime = 5.0f; }
 
 void SliderMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 5.0f);
+  readCommonKeys(reader, 5.0f);
   readInt(reader, "sliderShiningFrame", &shiningFrame, 5);
   readInt(reader, "buttonsPressedFrame", &pressedFrame, 10);
   groups.clear();
@@ -201,18 +198,7 @@ void SliderMinigameViewExtension::update(float dt) {
   for (const Slider& slider : sliders) solved = solved && slider.currentId == slider.correctId;
   doneNow = solved || skipWanted() || finishReported;
   if (!doneNow) return;
-  finishTimer += dt;
-  if (finishNode && !finishNode->mPlaying) {
-    if (!finishStarted)
-      finishNode->play(true);
-    else
-      finishNode->rewindToEnd();
-  }
-  finishStarted = true;
-  if (!finishReported && finishTimer >= finishTime) {
-    finishTimer = 0.0f;
-    reportFinish();
-  }
+  holdFinish(dt, &finishStarted);
 }
 
 }  // namespace HOG

@@ -20,10 +20,7 @@ AE::ISceneNode* findUnder(AE::ISceneNode* parent, const std::string& name, const
 }  // namespace
 
 void SuperSwapMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 5.0f);
+  readCommonKeys(reader, 5.0f);
   readInt(reader, "breakframe", &breakFrame, 20);
   readInt(reader, "movingTime", &movingTime, 1);
   // The glides write into the list: drop them before it goes.

@@ -7,10 +7,7 @@
 namespace HOG {
 
 void SwapGroupsViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 5.0f);
+  readCommonKeys(reader, 5.0f);
   readEnableHint(reader);
   for (Element& element : elements) element.moveAnimation.drop();
   elements.clear();

@@ -11,10 +11,7 @@
 namespace HOG {
 
 void TelescopeMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
-  readSuspendable(reader, &suspendable);
-  readBriefing(reader);
-  readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 3.0f);
+  readCommonKeys(reader, 3.0f);
   readText(reader, "changeCombAnim", &changeCombAnimName);
   readText(reader, "moveNode", &moveNodeName);
   readFloat(reader, "accuracy", &accuracy, 0.0f);
