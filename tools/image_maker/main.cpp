@@ -45,8 +45,9 @@ int main(int argc, char** argv) {
     mkdir(folder.c_str(), 0755);
     ok = KR::Tools::writeSeedCorpus(argv[2], folder, error);
   } else {
-    std::fprintf(stderr,
-                 "usage: image_maker demo|game|locations|front|puzzles <folder> | image_maker corpus png|dds|krt <folder>\n");
+    std::fprintf(
+        stderr,
+        "usage: image_maker demo|game|locations|front|puzzles <folder> | image_maker corpus png|dds|krt <folder>\n");
     return 2;
   }
   if (!ok) {

@@ -38,8 +38,7 @@ int main(int argc, char** argv) {
   if (what == "movie") {
     if (argc != 4) return usage();
     const TheoraClipSpec spec = demoMovieSpec();
-    const std::string movie =
-        encodeTheora(spec, [&spec](uint32_t index) { return makeDemoMoviePicture(spec, index); });
+    const std::string movie = encodeTheora(spec, [&spec](uint32_t index) { return makeDemoMoviePicture(spec, index); });
     return save(out, movie) && save(argv[3], encodeVorbis(makeMusic())) ? 0 : 1;
   }
   if (what == "clip") {
