@@ -225,17 +225,7 @@ void CombPuzzleMinigameViewExtension::update(float dt) {
     if (element.glide.running()) element.glide.advance(dt);
   }
   if (!isSolved() && !skipWanted() && !finishReported) return;
-  finishTimer += dt;
-  if (finishNode && !finishNode->mPlaying) {
-    if (!finishStarted)
-      finishNode->play(true);
-    else
-      finishNode->rewindToEnd();
-  }
-  finishStarted = true;
-  if (finishReported || finishTimer < finishTime) return;
-  finishTimer = 0.0f;
-  reportFinish();
+  holdFinish(dt, &finishStarted);
 }
 
 }  // namespace HOG

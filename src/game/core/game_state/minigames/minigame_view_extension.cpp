@@ -175,7 +175,9 @@ void MinigameViewExtension::holdFinish(float dt, bool* started) {
       finishNode->rewindToEnd();
   }
   *started = true;
-  if (!finishReported && finishTime <= finishTimer) {
+  // Written as "not short of" so that a finish time that is not a number
+  // reports at once instead of holding the puzzle for good.
+  if (!finishReported && !(finishTimer < finishTime)) {
     finishTimer = 0.0f;
     reportFinish();
   }

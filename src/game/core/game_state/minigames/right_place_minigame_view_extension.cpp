@@ -277,17 +277,7 @@ void RightPlaceMinigameViewExtension::update(float dt) {
   }
   if (!isSolved() && !skipWanted() && !finishReported) return;
   doneNow = true;
-  finishTimer += dt;
-  if (finishNode && !finishNode->mPlaying) {
-    if (!finishStarted)
-      finishNode->play(true);
-    else
-      finishNode->rewindToEnd();
-  }
-  finishStarted = true;
-  if (finishReported || finishTimer < finishTime) return;
-  finishTimer = 0.0f;
-  reportFinish();
+  holdFinish(dt, &finishStarted);
 }
 
 }  // namespace HOG

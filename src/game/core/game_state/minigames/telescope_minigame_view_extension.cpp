@@ -102,17 +102,7 @@ int32_t TelescopeMinigameViewExtension::processMouseEvent(const InputState* inpu
 
 void TelescopeMinigameViewExtension::update(float dt) {
   if (!allFound && !skipWanted() && !finishReported) return;
-  finishTimer += dt;
-  if (finishNode && !finishNode->mPlaying) {
-    if (!finishStarted)
-      finishNode->play(true);
-    else
-      finishNode->rewindToEnd();
-  }
-  finishStarted = true;
-  if (finishReported || finishTimer < finishTime) return;
-  finishTimer = 0.0f;
-  reportFinish();
+  holdFinish(dt, &finishStarted);
 }
 
 }  // namespace HOG
