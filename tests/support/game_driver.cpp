@@ -35,6 +35,8 @@ namespace Test {
 
 GameDriver::~GameDriver() {
   if (app && !finished) finish(0);
+  // The name is this process's own, so its lock file would only pile up.
+  if (!gHost.instanceName.empty()) unlink(KR::Platform::SingleInstanceGuard(gHost.instanceName).lockPath().c_str());
 }
 
 bool GameDriver::start() {
