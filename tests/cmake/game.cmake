@@ -38,6 +38,7 @@ kr_add_test(test_game_playthrough
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/game_playthrough_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/locations_playthrough_test.cpp
           ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/window_playthrough_test.cpp
+          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/close_up_blur_playthrough_test.cpp
   LIBS kr_game_driver
   DEPENDS kr_media quellmoor
   TIMEOUT 400

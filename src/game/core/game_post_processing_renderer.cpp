@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "notification.h"
 #include "platform/render_device.h"
 #include "render_data.h"
 #include "render_system_dx8.h"
@@ -40,14 +41,86 @@ void BlurPostProcessing::release() {
   program.mReady = false;
 }
 
-GamePostProcessingRenderer::GamePostProcessingRenderer() { setInstance(this); }
+void PictureKey::addSprite(const KR::Sprite* sprite) {
+  add(sprite);
+  if (!sprite) return;
+  const KR::Texture* texture = sprite->getTexture();
+  add(texture);
+  // A picture still being made has no device texture yet and draws otherwise.
+  if (texture) add(texture->mHandle);
+  add(sprite->mMeshSizeX);
+  add(sprite->mMeshSizeY);
+  for (const KR::Vector2<float>& p : sprite->mMeshPositions) add(p);
+  for (const KR::Vector2<float>& t : sprite->mMeshTexCoords) add(t);
+  // What the last placement left in the grid: a sprite drawn without being
+  // placed again (a view's background) shows exactly these.
+  for (const float* p : sprite->mVertexPositionRefs)
+    if (p) {
+      add(p[0]);
+      add(p[1]);
+    }
+  for (const uint32_t* color : sprite->mVertexColorRefs)
+    if (color) add(*color);
+  add(sprite->mClipEnabled);
+  add(sprite->mClipRect);
+  add(sprite->mMirrorH);
+  add(sprite->mMirrorV);
+  if (sprite->mQuad) add(sprite->mQuad->mBlendMode);
+}
+
+GamePostProcessingRenderer::GamePostProcessingRenderer() {
+  setInstance(this);
+  if (KR::EngineNotificationDispatcher* dispatcher = KR::EngineNotificationDispatcher::getInstancePtr()) {
+    dispatcher->addListener(this);
+    listening = true;
+  }
+}
 
 GamePostProcessingRenderer::~GamePostProcessingRenderer() {
+  if (listening)
+    if (KR::EngineNotificationDispatcher* dispatcher = KR::EngineNotificationDispatcher::getInstancePtr())
+      dispatcher->removeListener(this);
+  dropKeptPicture();
   if (target)
     if (KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr()) renderSystem->releaseRenderTarget(target);
 }
 
+void GamePostProcessingRenderer::onNotification(const KR::Notification& notification) {
+  if (notification.code == KR::kNotificationDeviceReset) dropKeptPicture();
+}
+
+void GamePostProcessingRenderer::dropKeptPicture() {
+  if (!kept) return;
+  if (KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr()) renderSystem->releaseRenderTarget(kept);
+  kept = nullptr;
+}
+
+void GamePostProcessingRenderer::keepNextPicture(uint64_t key) {
+  if (!target) return;
+  keepingNext = true;
+  nextKey = key;
+}
+
+bool GamePostProcessingRenderer::drawKeptPicture(uint64_t key) {
+  if (!kept || keptKey != key) return false;
+  KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr();
+  if (!renderSystem || !renderSystem->getDevice() || renderSystem->isDeviceLost() || !kept->mTexture ||
+      !kept->mTexture->mHandle) {
+    dropKeptPicture();
+    return false;
+  }
+  // Drawing goes to the scene already: only the picture's own quad is drawn.
+  kept->mSprite->setPosition(0.0f, 0.0f);
+  kept->mSprite->updateVertices();
+  kept->mSprite->render();
+  renderSystem->flushBatch();
+  return true;
+}
+
 int GamePostProcessingRenderer::beginBlur(float strength) {
+  // A new blur means what lies behind changed: the kept picture is stale.
+  dropKeptPicture();
+  keepingNext = false;
   blur.strength = strength;
   KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr();
   if (!renderSystem || !renderSystem->getDevice() || target) return 1;
@@ -112,7 +185,7 @@ void GamePostProcessingRenderer::endBlur() {
   target = nullptr;
   if (!blur.isReady()) {
     drawTarget(source);
-    renderSystem->releaseRenderTarget(source);
+    keepOrRelease(source);
     return;
   }
   // The passes run on a copy at half the target's size (a quarter of the
@@ -142,8 +215,18 @@ void GamePostProcessingRenderer::endBlur() {
     if (other) runPasses(source, other, 1.0f, 0.0f);
   }
   drawTarget(source);
-  renderSystem->releaseRenderTarget(source);
+  keepOrRelease(source);
   if (other) renderSystem->releaseRenderTarget(other);
+}
+
+void GamePostProcessingRenderer::keepOrRelease(KR::RenderTarget* picture) {
+  if (keepingNext) {
+    keepingNext = false;
+    kept = picture;
+    keptKey = nextKey;
+    return;
+  }
+  KR::RenderSystem::getInstance()->releaseRenderTarget(picture);
 }
 
 }  // namespace HOG

@@ -11,14 +11,31 @@
 //     ... draw the views beneath the close-up ...
 //     renderer->endBlur();
 //   }
+//
+// A blurred picture may be kept for later frames under a key that sums up
+// everything drawn into it: while the key stays the same, drawKeptPicture
+// puts the same pixels on the scene without drawing or blurring anything.
+//
+//   if (!renderer->drawKeptPicture(key) && renderer->beginBlur(strength) == 0) {
+//     renderer->keepNextPicture(key);
+//     ... draw the views beneath the close-up ...
+//     renderer->endBlur();
+//   }
+//
+// The kept picture holds one render target slot until it is dropped, a new
+// blur begins, or the device is reset (its pixels are gone then).
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
+#include "notification.h"
 #include "shader_program.h"
 #include "singleton.h"
 
 namespace KR {
 class RenderTarget;
-}
+class Sprite;
+}  // namespace KR
 
 namespace HOG {
 
@@ -41,21 +58,65 @@ class BlurPostProcessing : public PostProcessing {
   float strength = 0.0f;
 };
 
-class GamePostProcessingRenderer : public KR::Singleton<GamePostProcessingRenderer> {
+// A 64-bit FNV-1a sum of the values a picture is drawn from. Values are
+// added by their bytes, so two floats that compare equal but differ in their
+// bits (0 and -0) count as a change, which only costs a new blur.
+class PictureKey {
  public:
+  void addBytes(const void* data, size_t count) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < count; ++i) value = (value ^ bytes[i]) * 1099511628211ull;
+  }
+  template <typename T>
+  void add(const T& v) {
+    unsigned char bytes[sizeof(T)];
+    std::memcpy(bytes, &v, sizeof(T));
+    addBytes(bytes, sizeof(T));
+  }
+  // What a sprite draws from: its texture (and whether the device texture is
+  // made yet), grid, texture coordinates, the vertices and colours its last
+  // placement left, clipping, mirrors and blend mode.
+  void addSprite(const KR::Sprite* sprite);
+  uint64_t get() const { return value; }
+
+ private:
+  uint64_t value = 14695981039346656037ull;
+};
+
+class GamePostProcessingRenderer : public KR::Singleton<GamePostProcessingRenderer>, public KR::NotificationListener {
+ public:
+  // Listens for device resets through the engine's dispatcher when there is one.
   GamePostProcessingRenderer();
   ~GamePostProcessingRenderer() override;
 
   void loadShaders() { blur.load(); }
-  // Releases the shader program through the render system.
-  void releaseShaders() { blur.release(); }
+  // Releases the shader program (and any kept picture) through the render system.
+  void releaseShaders() {
+    dropKeptPicture();
+    blur.release();
+  }
   // Redirects drawing into a cleared half-size target; 0 when redirected,
-  // 1 when no target could be had (drawing stays where it was).
+  // 1 when no target could be had (drawing stays where it was). Drops the
+  // kept picture.
   int beginBlur(float strength);
   // Blurs the redirected picture and draws it to the scene at the design size.
   void endBlur();
   bool isBlurring() const { return target != nullptr; }
   bool isShaderReady() const { return blur.isReady(); }
+
+  // The blur now open is kept under the key once endBlur has drawn it.
+  void keepNextPicture(uint64_t key);
+  // The blur now open is not kept after all (something drawn into it may not
+  // show next time the key matches).
+  void forgetNextPicture() { keepingNext = false; }
+  // Draws the kept picture to the current target at the design size when it
+  // was kept under this key; false (nothing drawn) otherwise.
+  bool drawKeptPicture(uint64_t key);
+  bool hasKeptPicture() const { return kept != nullptr; }
+  void dropKeptPicture();
+
+  // KR::NotificationListener: a device reset loses the kept picture's pixels.
+  void onNotification(const KR::Notification& notification) override;
 
  private:
   // The target's picture at the origin, design size.
@@ -64,9 +125,16 @@ class GamePostProcessingRenderer : public KR::Singleton<GamePostProcessingRender
   // result. texelScale: the offsets' reach in this target's texels per texel
   // of a half-size picture; shift: where each pass draws its sprite.
   void runPasses(KR::RenderTarget*& source, KR::RenderTarget*& other, float texelScale, float shift);
+  // The finished picture becomes the kept one when keepNextPicture asked for it.
+  void keepOrRelease(KR::RenderTarget* picture);
 
   BlurPostProcessing blur;
   KR::RenderTarget* target = nullptr;
+  KR::RenderTarget* kept = nullptr;
+  uint64_t keptKey = 0;
+  uint64_t nextKey = 0;
+  bool keepingNext = false;
+  bool listening = false;
 };
 
 }  // namespace HOG

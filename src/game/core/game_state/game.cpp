@@ -269,6 +269,8 @@ void Game::onActivate() {
 }
 
 void Game::onDeactivate() {
+  // What lies behind a close-up may be streamed out and made again out of play.
+  if (GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr()) post->dropKeptPicture();
   visualizer->visible = false;
   // The UI manager routes clicks to every shown tree: out of play the HUD's buttons must not take them.
   hud->setHudVisible(false);
@@ -431,23 +433,29 @@ void Game::updateAutosave(float dt) {
 }
 
 void Game::draw() {
+  GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr();
   if (mode == 1) {
+    // Frames that do not show the views keep no picture of them.
+    if (post) post->dropKeptPicture();
     cutScene->draw();
     return;
   }
-  GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr();
-  const bool blurring =
-      post && (blurTarget >= 1.0f || blurAmount > kEpsilon) && post->beginBlur(0.5f * blurAmount) == 0;
-  // The view stack closes the blur at the lowest close-up and zooms each
-  // plain view through the effects.
-  bool blurOpen = blurring;
+  const bool blur = post && (blurTarget >= 1.0f || blurAmount > kEpsilon);
+  const float strength = 0.5f * blurAmount;
+  bool blurOpen = false;
   // The open book hides every view once it has faded in.
   auto* ui = dynamic_cast<InGameUI*>(hud.get());
   const bool bookCovers = ui && ui->getNotebook()->coversScreen();
   if (bookCovers) {
+    // The book hides the views: no picture of them is kept behind it.
+    if (post) post->dropKeptPicture();
+    blurOpen = blur && post->beginBlur(strength) == 0;
   } else if (views.get() == realViews) {
-    blurOpen = viewStack->drawViews(blurring);
+    // The view stack blurs what lies beneath the lowest close-up (or draws
+    // the picture it kept of it) and zooms each plain view through the effects.
+    blurOpen = viewStack->drawViews(blur, strength);
   } else {
+    blurOpen = blur && post->beginBlur(strength) == 0;
     for (ViewEffect* effect : effects) effect->beginZoom();
     views->drawViews();
     for (ViewEffect* effect : effects) effect->endZoom();

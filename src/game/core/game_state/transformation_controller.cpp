@@ -86,6 +86,10 @@ void TransformationController::scaleTo(float value, float duration) {
 }
 
 void TransformationController::reset() {
+  // A double click needs both clicks while the view stays active: the click
+  // that opened a close-up over it and one after coming back are two. A last
+  // click this far away is near no click.
+  lastClick = KR::Vector2<float>(-1.0e9f, -1.0e9f);
   if (!scale || !position || !dragOffset) return;
   scaleTween.start(scale, 1.0f, 0.25f);
   positionTween.start(position, KR::Vector2<float>(0.0f, 0.0f), 0.25f);

@@ -48,6 +48,7 @@ class TransformationController {
   void clampPosition(KR::Vector2<float>* p) const;
   void moveTo(const KR::Vector2<float>& target, float duration);
   void scaleTo(float value, float duration);
+  // Tweens back to no zoom and no pan, and forgets the last click.
   void reset();
   void toggleZoom();
   void updateTweens(float dt) {

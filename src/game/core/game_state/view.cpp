@@ -8,6 +8,8 @@
 #include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_render.h"
+#include "animationeditor/sprite_scene_node.h"
+#include "core/game_post_processing_renderer.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
 #include "core/game_state/inventory_item_factory.h"
@@ -290,8 +292,8 @@ void View::update(float dt) {
   controller.updateTweens(dt);
 }
 
-void View::render(int layer) {
-  if (pthread_mutex_trylock(&lock) != 0) return;
+bool View::render(int layer) {
+  if (pthread_mutex_trylock(&lock) != 0) return false;
   const bool back = layer == 0 || layer == 1, front = layer == 0 || layer == 2;
   if (back && loaded && activationPending) {
     activationPending = false;
@@ -321,6 +323,57 @@ void View::render(int layer) {
     }
   }
   pthread_mutex_unlock(&lock);
+  return true;
+}
+
+namespace {
+
+// The fields a scene's render reads, node by node in tree order.
+bool addStillNode(PictureKey& key, const AE::ISceneNode* node) {
+  const int type = node->getNodeType();
+  key.add(type);
+  key.add(node->mEnabled);
+  key.add(node->mWorldMatrix);
+  key.add(node->mDerivedColor.value);
+  key.add(node->mPosZ);
+  key.add(node->mParallaxEnabled);
+  key.add(node->mCameraSelection);
+  if (type == AE::kSpriteNode) {
+    const auto* sprite = static_cast<const AE::SpriteSceneNode*>(node);
+    if (sprite->mStencilMode != AE::SpriteSceneNode::kNoStencil || sprite->mDistortion) return false;
+    key.add(sprite->mBlendMode);
+    key.add(sprite->mTexRect);
+    key.addSprite(sprite->mSprite);
+  } else if (type != AE::kPlainNode && type != AE::kSoundNode) {
+    return false;
+  }
+  key.add(node->mChildren.size());
+  for (const AE::ISceneNode* child : node->mChildren)
+    if (!addStillNode(key, child)) return false;
+  return true;
+}
+
+}  // namespace
+
+bool View::addStillPicture(PictureKey& key) {
+  if (pthread_mutex_trylock(&lock) != 0) return false;
+  // A view beneath a close-up is deactivated but drawn all the same; one
+  // whose activation is pending activates in its next render.
+  bool still = loaded && !activationPending && !extension && !flightRunning && !(ui && ui->shown) &&
+               (backlightCount == 0 || backlightsHidden());
+  if (still) {
+    key.add(this);
+    key.add(activated);
+    key.add(transform);
+    key.add(position);
+    key.add(size);
+    key.addSprite(background);
+    key.add(scene);
+    // A scene camera moves its nodes from outside their own fields.
+    if (scene) still = !scene->mActiveCamera && addStillNode(key, scene);
+  }
+  pthread_mutex_unlock(&lock);
+  return still;
 }
 
 bool View::triggerContains(const IBaseAreaTrigger* trigger, const KR::Vector2<float>& point) const {

@@ -36,6 +36,7 @@ namespace HOG {
 
 class IBaseAreaTrigger;
 class IViewExtension;
+class PictureKey;
 struct InputState;
 
 class View {
@@ -67,8 +68,15 @@ class View {
   void activate();
   void deactivate();
   void update(float dt);
-  // 0 whole view, 1 back layer, 2 front layer.
-  void render(int layer);
+  // 0 whole view, 1 back layer, 2 front layer. False when the streamer held
+  // the view and nothing was drawn.
+  bool render(int layer);
+  // Adds to the key all that a whole-view render now draws from, and answers
+  // whether that is all: false for a view that is not loaded, is activating,
+  // is held by the streamer, or shows anything that changes without a change
+  // of the key (an extension, its widget tree, backlights, a return flight,
+  // particle, text or camera nodes, masks, the distortion pass).
+  bool addStillPicture(PictureKey& key);
   // 0, 1 (handled) or 2 (a release over nothing).
   int32_t processInput(const InputState* input);
   void takeObject(IBaseAreaTrigger* trigger);

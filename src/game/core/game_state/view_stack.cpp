@@ -88,28 +88,68 @@ void ViewStack::update(float dt) {
   for (int i = 0; i < count; ++i) visible[i]->update(dt);
 }
 
-bool ViewStack::drawViews(bool blurOpen) {
+bool ViewStack::addStillBackground(View* const* visible, int closeup, float strength, PictureKey& key) const {
+  KR::RenderSystem* render = KR::RenderSystem::getInstancePtr();
+  GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr();
+  if (!render || !post || closeup <= 0) return false;
+  key.add(strength);
+  key.add(post->isShaderReady());
+  key.add(KR::RenderSystem::getDesignWidth());
+  key.add(KR::RenderSystem::getDesignHeight());
+  // The camera the plain views are drawn with, the fades' zoom included.
+  game.getFadeIn().beginZoom();
+  game.getFadeOut().beginZoom();
+  for (int c = 0; c < KR::CAM_COUNT; ++c) key.add(render->mCamera[c]);
+  game.getFadeOut().endZoom();
+  game.getFadeIn().endZoom();
+  key.add(closeup);
+  // The dim over each view above the lowest lies in the picture too.
+  key.addSprite(game.getDimSprite());
+  for (int i = 0; i < closeup; ++i)
+    if (!visible[i]->addStillPicture(key)) return false;
+  return true;
+}
+
+bool ViewStack::drawViews(bool blur, float strength) {
   View* visible[Game::kMaxVisibleViews];
   const int count = getVisibleViews(visible);
   int lowestCloseup = -1;
   for (int i = 0; i < count && lowestCloseup < 0; ++i)
     if (visible[i]->isCloseup()) lowestCloseup = i;
   KR::RenderSystem* render = KR::RenderSystem::getInstancePtr();
+  GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr();
+  bool blurOpen = false;
+  // The kept picture was drawn: the views beneath the close-up and the dim
+  // over them are in it already.
+  bool kept = false;
+  if (post && blur) {
+    PictureKey key;
+    const bool still = addStillBackground(visible, lowestCloseup, strength, key);
+    kept = still && post->drawKeptPicture(key.get());
+    if (!kept) {
+      blurOpen = post->beginBlur(strength) == 0;
+      if (blurOpen && still) post->keepNextPicture(key.get());
+    }
+  } else if (post) {
+    post->dropKeptPicture();
+  }
   for (int i = 0; i < count; ++i) {
     View* view = visible[i];
-    if (i > 0 && game.getDimSprite()) {
+    if (kept && i < lowestCloseup) continue;
+    if (i > 0 && game.getDimSprite() && !(kept && i == lowestCloseup)) {
       game.getDimSprite()->updateVertices();
       game.getDimSprite()->render();
     }
     if (i == lowestCloseup && blurOpen) {
-      if (GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr()) post->endBlur();
+      post->endBlur();
       blurOpen = false;
     }
     if (!view->isCloseup()) {
       game.getFadeIn().beginZoom();
       game.getFadeOut().beginZoom();
       view->applyRenderTransform();
-      view->render(0);
+      // A view the streamer held is missing from this picture: it is not kept.
+      if (!view->render(0) && blurOpen) post->forgetNextPicture();
       view->restoreRenderTransform();
       game.getFadeIn().endZoom();
       game.getFadeOut().endZoom();

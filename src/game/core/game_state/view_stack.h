@@ -20,6 +20,7 @@ class Game;
 class View;
 class ViewRegistry;
 class IBaseAreaTrigger;
+class PictureKey;
 struct InventoryItem;
 
 class ViewStack : public IViewStack {
@@ -42,10 +43,18 @@ class ViewStack : public IViewStack {
   void closeAllViews() override;
   void update(float dt) override;
   void stop() override;
-  void drawViews() override { drawViews(false); }
-  // Draws the visible views; when blurOpen, the blurred background is closed
-  // at the lowest close-up. Returns whether the blur is still open.
-  bool drawViews(bool blurOpen);
+  void drawViews() override { drawViews(false, 0.0f); }
+  // Draws the visible views. With blur, what lies beneath the lowest close-up
+  // is drawn through the background blur at that strength, or, while nothing
+  // it is drawn from changed since the last blur, the kept blurred picture
+  // stands in for it and those views are not drawn at all. Returns whether a
+  // blur is still open (no close-up was visible): the caller closes it.
+  bool drawViews(bool blur, float strength);
+
+  // Adds to the key all that the picture beneath the close-up at `closeup`
+  // (an index into visible) is drawn from; false when something there may
+  // change with no change of the key, so the picture must be drawn anew.
+  bool addStillBackground(View* const* visible, int closeup, float strength, PictureKey& key) const;
 
   View* getActiveView() const;
   // The top view and, beneath it, further views while the one above is a

@@ -255,6 +255,14 @@ TEST_F(PlayLocationsTest, TheRightItemOpensTheChestAndASingleUseTransitionIsUsed
   stack.setTakenInventoryItem(game->getItemFactory().find("gem_red"));
   EXPECT_EQ(click(garden, 1600, 1000, 1600, 1000), 2);
   EXPECT_EQ(stack.getTakenInventoryItem(), nullptr);
+  // The click before a close-up opened over the garden and the first after it
+  // closed are no double click, however quick; two more are.
+  garden->controller.doubleClickInterval = 10.0f;
+  EXPECT_EQ(click(garden, 1500, 100, 1500, 100), 2);
+  stack.openView("closeup01");
+  stack.closeActiveView();
+  EXPECT_EQ(click(garden, 1500, 100, 1500, 100), 2);
+  EXPECT_EQ(click(garden, 1500, 100, 1500, 100), 1);
 }
 
 TEST_F(PlayLocationsTest, ExtensionNoticesFollowSuspendResumeAndFinish) {
