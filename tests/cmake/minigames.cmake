@@ -1,9 +1,20 @@
-# The puzzles, played from replays on the headless game driver:
-# kr_add_replays(<group>) builds test_replays_<group> and adds one test per
-# tests/data/replays/<group>/<name>.txt (test_replays_<group>.<name>), each a
-# new game of its own, so that they run in parallel and time out alone.
+# The puzzles, played from replays on the headless game driver: one program,
+# test_replays, plays any file under tests/data/replays/<group>/, and
+# kr_add_replays(<group>) adds one test per file of the group
+# (test_replays_<group>.<name>), each a new game of its own, so that they run
+# in parallel and time out alone. One program rather than one per group: each
+# links the whole game, and copies of it fill gigabytes in the sanitizer builds.
 # Puzzles run on the main thread only; a group given THREADS also runs under
 # the thread sanitizer, for the view streamer's thread that play starts.
+if(NOT KR_FUZZ)
+  add_executable(test_replays ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/minigame_replay_test.cpp)
+  set_target_properties(test_replays PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+  target_compile_options(test_replays PRIVATE ${KR_WARNINGS})
+  target_compile_definitions(test_replays PRIVATE KR_REPLAY_ROOT="${CMAKE_CURRENT_SOURCE_DIR}/data/replays")
+  target_link_libraries(test_replays PRIVATE kr_test_support kr_game_driver)
+  add_dependencies(test_replays kr_media quellmoor)
+endif()
+
 function(kr_add_replays group)
   cmake_parse_arguments(ARG "THREADS" "" "" ${ARGN})
   if(KR_FUZZ)
@@ -11,16 +22,10 @@ function(kr_add_replays group)
   endif()
   set(name test_replays_${group})
   set(folder ${CMAKE_CURRENT_SOURCE_DIR}/data/replays/${group})
-  add_executable(${name} ${CMAKE_CURRENT_SOURCE_DIR}/src/game/system/minigame_replay_test.cpp)
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
-  target_compile_options(${name} PRIVATE ${KR_WARNINGS})
-  target_compile_definitions(${name} PRIVATE KR_REPLAY_DIR="${folder}")
-  target_link_libraries(${name} PRIVATE kr_test_support kr_game_driver)
-  add_dependencies(${name} kr_media quellmoor)
   file(GLOB replays CONFIGURE_DEPENDS ${folder}/*.txt)
   foreach(replay ${replays})
     get_filename_component(stem ${replay} NAME_WE)
-    add_test(NAME ${name}.${stem} COMMAND ${name} --gtest_filter=*PlaysThrough/${stem}
+    add_test(NAME ${name}.${stem} COMMAND test_replays --gtest_filter=*PlaysThrough/${group}__${stem}
              WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
     set_tests_properties(${name}.${stem} PROPERTIES TIMEOUT 900 LABELS replay)
     if(ARG_THREADS)

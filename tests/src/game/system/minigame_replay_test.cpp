@@ -1,11 +1,16 @@
-// The puzzles played from their replays: each file of the group's folder
-// (KR_REPLAY_DIR) starts a new game, walks into the puzzle gallery and plays
-// its input and expectations (support/replay.h gives the commands). CMake adds
-// one test per file; file names use letters, digits and "_" only.
+// The puzzles played from their replays: each file of a group's folder under
+// KR_REPLAY_ROOT starts a new game, walks into the puzzle gallery and plays
+// its input and expectations (support/replay.h gives the commands). A case is
+// named <group>__<file name>; CMake adds one test per file. Folder and file
+// names use letters, digits and "_" only.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cctype>
 #include <string>
+#include <vector>
 
 #include "lua_script_2.h"
 #include "play_through_support.h"
@@ -25,19 +30,36 @@ TEST_P(MinigameReplay, PlaysThrough) {
   // frames the logos and the menu took.
   KR::Test::GameDriver game;
   ASSERT_TRUE(KR::Test::startNewGame(game, [] { KR::seedSharedRandom(kReplaySeed); }));
-  EXPECT_TRUE(KR::Test::playReplay(game, std::string(KR_REPLAY_DIR) + "/" + GetParam()));
+  EXPECT_TRUE(KR::Test::playReplay(game, std::string(KR_REPLAY_ROOT) + "/" + GetParam()));
   game.closeWindow();
   EXPECT_EQ(game.finish(), 0);
 }
 
-std::string replayName(const ::testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param.substr(0, info.param.size() - 4);
-  for (char& c : name)
-    if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-  return name;
+// "<group>/<file>" for every replay of every group.
+std::vector<std::string> allReplays() {
+  std::vector<std::string> groups;
+  if (DIR* dir = opendir(KR_REPLAY_ROOT)) {
+    while (const dirent* entry = readdir(dir))
+      if (entry->d_name[0] != '.') groups.push_back(entry->d_name);
+    closedir(dir);
+  }
+  std::sort(groups.begin(), groups.end());
+  std::vector<std::string> replays;
+  for (const std::string& group : groups)
+    for (const std::string& file : KR::Test::listReplays(std::string(KR_REPLAY_ROOT) + "/" + group))
+      replays.push_back(group + "/" + file);
+  return replays;
 }
 
-INSTANTIATE_TEST_SUITE_P(Replays, MinigameReplay, ::testing::ValuesIn(KR::Test::listReplays(KR_REPLAY_DIR)),
-                         replayName);
+std::string replayName(const ::testing::TestParamInfo<std::string>& info) {
+  std::string name = info.param.substr(0, info.param.size() - 4);
+  const size_t slash = name.find('/');
+  for (char& c : name)
+    if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+  // Two underscores between group and file, so that "a_b/c" and "a/b_c" differ.
+  return name.replace(slash, 1, "__");
+}
+
+INSTANTIATE_TEST_SUITE_P(Replays, MinigameReplay, ::testing::ValuesIn(allReplays()), replayName);
 
 }  // namespace
