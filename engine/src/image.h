@@ -22,6 +22,7 @@ enum ImageFormat : uint32_t {
   IF_DXT5 = 6,              // DXT5 blocks as stored
   IF_LUMINANCE_ALPHA = 17,  // 2-byte pixels (texture updates only)
   IF_LUMINANCE = 18,        // 1-byte pixels (texture updates only)
+  IF_BGRA = 19,             // 4-byte pixels B, G, R, A (texture updates only)
 };
 
 // Pictures larger than this on either side are refused by every loader; it

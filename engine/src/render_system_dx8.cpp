@@ -195,6 +195,7 @@ void RenderSystem::releaseSizeDependentResources() {
   delete b.sceneQuad;
   b.sceneQuad = nullptr;
   b.backBufferSurface = nullptr;
+  b.directFrame = false;
   b.defaultDepthStencil = nullptr;
   d->releaseSurface(b.designDepthStencil);
   b.designDepthStencil = nullptr;
@@ -341,13 +342,69 @@ void RenderSystem::checkDeviceLost() {
   if (!b.sceneTexture || !b.sceneTexture->mHandle || !b.vertexBuffer) return;
   if (!b.backBufferSurface) b.backBufferSurface = d->backBuffer();
   if (!b.defaultDepthStencil) b.defaultDepthStencil = d->defaultDepthStencil();
-  d->setRenderTarget(d->textureSurface(b.sceneTexture->mHandle), b.designDepthStencil);
-  d->clear(Platform::CLEAR_TARGET | Platform::CLEAR_ZBUFFER, 0xFF000000u, 1.f, 0);
+  b.directFrame = directFrameFits(b.sceneViewport);
+  mSceneTextureRequested = false;
+  if (b.directFrame) {
+    // The bars around the design area and the area itself start black alike.
+    d->setRenderTarget(b.backBufferSurface, b.defaultDepthStencil);
+    d->clear(Platform::CLEAR_TARGET | Platform::CLEAR_ZBUFFER, 0xFF000000u, 1.f, 0);
+    d->setViewport(b.sceneViewport);
+  } else {
+    d->setRenderTarget(d->textureSurface(b.sceneTexture->mHandle), b.designDepthStencil);
+    d->clear(Platform::CLEAR_TARGET | Platform::CLEAR_ZBUFFER, 0xFF000000u, 1.f, 0);
+  }
   updateMatrices(getDesignWidth(), getDesignHeight());
   d->beginScene();
   lockVertexBuffer();
   mDistortionUsed = false;
   d->setRenderState(RenderState::FillMode, uint32_t(Platform::Fill::Solid));
+}
+
+bool RenderSystem::directFrameFits(Platform::Viewport& viewport) {
+  // The distortion map bends the scene texture: a frame after one that drew
+  // into it is likely to draw into it again.
+  if (mSceneTextureRequested || (mDistortionUsed && mDistortionEnabled && mPixelShader14Supported)) return false;
+  DeviceBlockDX8& b = *mDeviceBlock;
+  Platform::RenderDevice* d = getDevice();
+  WindowInfo& wi = getWindowInfo();
+  const long w = long(d->surfaceWidth(b.backBufferSurface)), h = long(d->surfaceHeight(b.backBufferSurface));
+  // A back buffer of another size than the window is stretched over it by the composite.
+  if (w != long(uint32_t(wi.mWndWidth)) || h != long(uint32_t(wi.mWndHeight))) return false;
+  // Only a fit texel for texel at whole pixels draws the picture the composite
+  // shows; a scaled one is the scene texture's picture filtered, and a crop
+  // reaches past the window.
+  const Viewport2D fit = calcViewport(wi);
+  const float designW = float(getDesignWidth()), designH = float(getDesignHeight());
+  if (fit.size.x != designW || fit.size.y != designH || fit.offset.x != std::floor(fit.offset.x) ||
+      fit.offset.y != std::floor(fit.offset.y))
+    return false;
+  if (designW < 1.f || designH < 1.f || fit.offset.x < 0.f || fit.offset.y < 0.f || fit.offset.x + designW > float(w) ||
+      fit.offset.y + designH > float(h))
+    return false;
+  viewport = Platform::Viewport{uint32_t(fit.offset.x), uint32_t(fit.offset.y), uint32_t(designW), uint32_t(designH)};
+  return true;
+}
+
+bool RenderSystem::readScene(std::vector<uint8_t>& rgba, uint32_t& width, uint32_t& height) {
+  DeviceBlockDX8& b = *mDeviceBlock;
+  Platform::RenderDevice* d = getDevice();
+  if (!d) return false;
+  flushBatch();
+  if (!b.directFrame) {
+    if (!b.sceneTexture || !b.sceneTexture->mHandle) return false;
+    return d->readPixels(d->textureSurface(b.sceneTexture->mHandle), rgba, width, height);
+  }
+  std::vector<uint8_t> all;
+  uint32_t w = 0, h = 0;
+  if (!b.backBufferSurface || !d->readPixels(b.backBufferSurface, all, w, h)) return false;
+  const Platform::Viewport& v = b.sceneViewport;
+  if (v.x + v.width > w || v.y + v.height > h) return false;
+  width = v.width;
+  height = v.height;
+  rgba.resize(size_t(width) * height * 4);
+  for (uint32_t y = 0; y < height; ++y)
+    std::memcpy(&rgba[size_t(y) * width * 4], &all[(size_t(v.y + y) * w + v.x) * 4], size_t(width) * 4);
+  return true;
 }
 
 void RenderSystem::updateMatrices(int width, int height) {
@@ -404,13 +461,24 @@ void RenderSystem::renderFrame() {
     Viewport2D viewport = calcViewport(wi);
 
     flushBatch();
-    d->setRenderTarget(b.backBufferSurface, b.defaultDepthStencil);
     // The scene bends through the distortion map in frames that drew into it.
-    const bool displace = mPixelShader14Supported && mDistortionUsed && mDistortionEnabled;
+    bool displace = mPixelShader14Supported && mDistortionUsed && mDistortionEnabled;
+    bool composite = !b.directFrame;
+    if (b.directFrame && displace) {
+      // Drawn into the window unforeseen: bent from a copy where the design
+      // area is the whole window texel for texel, left straight otherwise.
+      Platform::DeviceSurface* scene = d->textureSurface(b.sceneTexture->mHandle);
+      const Platform::Viewport& v = b.sceneViewport;
+      composite = v.x == 0 && v.y == 0 && v.width == d->surfaceWidth(b.backBufferSurface) &&
+                  v.height == d->surfaceHeight(b.backBufferSurface) &&
+                  d->copySurface(b.backBufferSurface, scene) == DeviceResult::Ok;
+      displace = composite;
+    }
+    d->setRenderTarget(b.backBufferSurface, b.defaultDepthStencil);
     // Bars around the scene start black; where the opaque scene covers the
     // whole window there is nothing to clear.
-    bool cleared = false;
-    if (displace || !compositeCovers(viewport, false)) {
+    bool cleared = !composite;
+    if (composite && (displace || !compositeCovers(viewport, false))) {
       d->clear(Platform::CLEAR_TARGET, 0x00000000u, 1.f, 0);
       cleared = true;
     }
@@ -424,7 +492,9 @@ void RenderSystem::renderFrame() {
     if (mApplication) mApplication->onPreRender(&viewport.size, &viewport.offset);
     if (!cleared && !compositeCovers(viewport, false)) d->clear(Platform::CLEAR_TARGET, 0x00000000u, 1.f, 0);
 
-    if (b.sceneQuad && !displace && compositeCovers(viewport, true)) {
+    if (!composite) {
+      // The scene is in the window already.
+    } else if (b.sceneQuad && !displace && compositeCovers(viewport, true)) {
       // Texel for texel into the window: a copy, which the device may fold into the present.
       d->copySurface(d->textureSurface(b.sceneTexture->mHandle), b.backBufferSurface);
     } else if (b.sceneQuad) {

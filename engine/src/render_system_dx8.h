@@ -1,8 +1,16 @@
 #pragma once
 // The engine's single path to the screen. Each frame is drawn in design
-// coordinates into an off-screen scene texture; at the end of the frame that
-// texture is scaled into the window where the design-coordinate fit puts it,
-// and the caller presents.
+// coordinates where the design-coordinate fit puts it in the window: straight
+// into the back buffer, through a viewport, when the frame needs no picture of
+// itself and the fit is texel for texel; otherwise into an off-screen scene
+// texture that the end of the frame scales into the window (through the
+// distortion map where the frame drew into it). A frame goes off screen when
+// it was asked for (requestSceneTexture: the play state's blur), when the
+// frame before drew into the distortion map, or when the fit scales the design
+// area, puts it between whole pixels or reaches past the window. A frame
+// drawn into the window that draws into the distortion map unforeseen is
+// copied into the scene texture for the bend when the fit is the whole window
+// texel for texel, and shows it from the next frame on otherwise.
 //
 // Frame protocol (application render, loading render, video render):
 //   rs->checkDeviceLost();   // frame start (resets a lost device when it can)
@@ -62,6 +70,10 @@ struct DeviceBlockDX8 {
   Platform::DeviceSurface* designDepthStencil = nullptr;
   // The vertex format of the stream (device FVF bits).
   uint32_t fvf = 0;
+  // The frame (the latest started) draws straight into the back buffer,
+  // through sceneViewport (the design area's pixels in the window).
+  bool directFrame = false;
+  Platform::Viewport sceneViewport;
 };
 
 class RenderSystemBase {
@@ -129,6 +141,14 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
   void checkDeviceLost();
   // Frame end: fade, composite into the back buffer, texture pass.
   void renderFrame();
+  // The next frame started is drawn into the scene texture (effects that
+  // redraw the frame's picture ask for it before the frame).
+  void requestSceneTexture() { mSceneTextureRequested = true; }
+  bool isFrameDirect() const { return mDeviceBlock->directFrame; }
+  // The design area of the latest frame as RGBA rows, top first (flushes):
+  // the scene texture of a frame drawn off screen, the viewport's part of
+  // the back buffer of one drawn into the window. False when nothing can be read.
+  bool readScene(std::vector<uint8_t>& rgba, uint32_t& width, uint32_t& height);
   // Shows the back buffer; a lost device is remembered for checkDeviceLost.
   void present();
   void updateMatrices(int width, int height);
@@ -206,6 +226,10 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
 
  private:
   RenderShaderState mShaderState;  // destroyed before the device
+  bool mSceneTextureRequested = false;
+  // Whether the frame starting now may draw into the window; `viewport`
+  // gets the design area's pixels there.
+  bool directFrameFits(Platform::Viewport& viewport);
   // The newer open batches, oldest first: quads only, their vertices and
   // each item's bounds kept here until the batches before them are drawn.
   struct StagedBatch {

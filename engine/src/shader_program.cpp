@@ -228,6 +228,13 @@ int RenderSystem::setRenderTargetTexture(RenderTarget* target) {
 int RenderSystem::restoreSceneTarget() {
   flushBatch();
   Platform::RenderDevice* d = getDevice();
+  if (d && mDeviceBlock->directFrame) {
+    if (d->setRenderTarget(mDeviceBlock->backBufferSurface, mDeviceBlock->defaultDepthStencil) !=
+        Platform::DeviceResult::Ok)
+      return 1;
+    d->setViewport(mDeviceBlock->sceneViewport);
+    return 0;
+  }
   Texture* scene = mDeviceBlock->sceneTexture;
   if (!d || !scene || !scene->mHandle) return 1;
   Platform::DeviceSurface* surface = d->textureSurface(scene->mHandle);

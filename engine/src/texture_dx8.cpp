@@ -134,6 +134,12 @@ void Texture::update(const uint8_t* data, uint32_t imageFormat, uint32_t w, uint
   switch (imageFormat) {
     case IF_RGBX:
     case IF_RGBA: copySwappingRedBlue(data, w, pixels, rows, locked); break;
+    case IF_BGRA:
+      // Already in the locked memory's byte order.
+      for (uint32_t y = 0; y < rows; ++y)
+        std::memcpy(locked.bits + static_cast<size_t>(locked.pitch) * y, data + static_cast<size_t>(w) * 4 * y,
+                    static_cast<size_t>(pixels) * 4);
+      break;
     case IF_LUMINANCE_ALPHA:
       for (uint32_t y = 0; y < rows; ++y)
         std::memcpy(locked.bits + static_cast<size_t>(locked.pitch) * y, data + static_cast<size_t>(w) * 2 * y,

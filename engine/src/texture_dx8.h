@@ -52,8 +52,9 @@ class Texture {
   // processed. Returns false, leaving the texture unprocessed, when the device
   // texture cannot be made or the image holds no pixels.
   bool create();
-  // Main thread. Copies new pixels (IF_RGBX, IF_RGBA, IF_LUMINANCE_ALPHA or
-  // IF_LUMINANCE rows packed at the given width) into the existing device
+  // Main thread. Copies new pixels (IF_RGBX, IF_RGBA, IF_BGRA,
+  // IF_LUMINANCE_ALPHA or IF_LUMINANCE rows packed at the given width;
+  // IF_BGRA only into four-byte textures) into the existing device
   // texture, clipped to its size.
   void update(const uint8_t* data, uint32_t imageFormat, uint32_t width, uint32_t height);
   // Main thread. Remakes a render target (after a device reset); nothing for

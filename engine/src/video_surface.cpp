@@ -36,7 +36,7 @@ uint32_t imageFormatOf(uint32_t kind) {
   switch (kind) {
     case VPK_LUMINANCE: return IF_LUMINANCE;
     case VPK_CHROMA: return IF_LUMINANCE_ALPHA;
-    default: return IF_RGBA;
+    default: return IF_BGRA;
   }
 }
 
@@ -179,7 +179,7 @@ void VideoSurface::decodeNextFrame() {
       planes[kPlaneY].ready = true;
       planes[kPlaneUV].ready = true;
     } else {
-      convertFrameToRgba(frame, planes[kPlaneRgba].data);
+      convertFrameToBgra(frame, planes[kPlaneRgba].data);
       planes[kPlaneRgba].ready = true;
     }
   }

@@ -46,24 +46,34 @@ void yuvToRgb(uint8_t y, uint8_t u, uint8_t v, uint8_t* rgb) {
   rgb[2] = clampByte(int(y) + t.t226[u]);
 }
 
-void convertFrameToRgba(const YuvFrameView& frame, uint8_t* rgba) {
+namespace {
+
+// Red goes to byte kRed of each pixel, blue to byte 2 - kRed.
+template <int kRed>
+void convertFrame(const YuvFrameView& frame, uint8_t* pixels) {
   const ConversionTables& t = tables();
   for (uint32_t y = 0; y < frame.height; ++y) {
     const uint8_t* luma = row(frame.y, frame.yStride, y);
     const uint8_t* cb = row(frame.u, frame.uvStride, y / 2);
     const uint8_t* cr = row(frame.v, frame.uvStride, y / 2);
-    uint8_t* out = rgba + std::size_t(y) * frame.width * 4;
+    uint8_t* out = pixels + std::size_t(y) * frame.width * 4;
     for (uint32_t x = 0; x < frame.width; ++x, out += 4) {
       const int l = luma[x];
       const uint8_t u = cb[x / 2];
       const uint8_t v = cr[x / 2];
-      out[0] = clampByte(l + t.t175[v]);
+      out[kRed] = clampByte(l + t.t175[v]);
       out[1] = clampByte(l - t.t44[u] - t.t91[v]);
-      out[2] = clampByte(l + t.t226[u]);
+      out[2 - kRed] = clampByte(l + t.t226[u]);
       out[3] = 255;
     }
   }
 }
+
+}  // namespace
+
+void convertFrameToRgba(const YuvFrameView& frame, uint8_t* rgba) { convertFrame<0>(frame, rgba); }
+
+void convertFrameToBgra(const YuvFrameView& frame, uint8_t* bgra) { convertFrame<2>(frame, bgra); }
 
 void copyFramePlanes(const YuvFrameView& frame, uint8_t* yPlane, uint8_t* uvPlane) {
   for (uint32_t y = 0; y < frame.height; ++y)

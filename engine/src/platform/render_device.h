@@ -193,7 +193,9 @@ class RenderDevice {
   // render-target textures, depth-stencil surfaces, vertex or index buffers
   // made by the device are still alive (like the device this one mimics).
   virtual DeviceResult reset(const PresentParameters& params) = 0;
-  // Shows the back buffer; DeviceLost when the device is lost.
+  // Shows the back buffer; DeviceLost when the device is lost. A back buffer
+  // that is the window's own framebuffer (see backBuffer()) is shown as it
+  // is drawn, with no copy.
   virtual DeviceResult present() = 0;
   // Tests: lose the device now (as if the window were minimised); with false,
   // the loss ends and the device waits for a reset.
@@ -212,6 +214,10 @@ class RenderDevice {
   virtual void setTransform(TransformType type, const float matrix[16]) = 0;
   virtual void getTransform(TransformType type, float matrix[16]) const = 0;
   virtual Viewport viewport() const = 0;
+  // The part of the render target that draws map onto (pixels from its top
+  // left, clipped to the target); setRenderTarget makes it the whole target
+  // again. Clears fill the whole target whatever the viewport.
+  virtual void setViewport(const Viewport& viewport) = 0;
 
   // ---- geometry ----
   virtual VertexBuffer* createVertexBuffer(uint32_t bytes, bool dynamic) = 0;
@@ -252,6 +258,12 @@ class RenderDevice {
   // Level 0 of a render-target texture (owned by the texture).
   virtual DeviceSurface* textureSurface(DeviceTexture* texture) = 0;
   // The back buffer and the default depth-stencil (owned by the device).
+  // While the window's drawable has the back buffer's size, they are the
+  // window's own buffers: drawing into the back buffer draws into the
+  // window, and it pairs with the default depth-stencil only (with no
+  // depth-stencil surface made by createDepthStencilSurface, and the default
+  // one with no other colour surface). Reading the back buffer back reads
+  // what the window holds; an off-screen window keeps it after present().
   virtual DeviceSurface* backBuffer() = 0;
   virtual DeviceSurface* defaultDepthStencil() = 0;
   virtual DeviceSurface* createDepthStencilSurface(uint32_t width, uint32_t height) = 0;

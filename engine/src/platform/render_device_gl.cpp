@@ -1,10 +1,15 @@
 // The render device on OpenGL 3.3 core, through an SDL2 window and context.
 //
-// Every colour target, the back buffer included, is a framebuffer object whose
-// rows are stored top row first; the clip transform flips y for that, and
-// present() blits the back buffer upside down into the window. Because of
-// this one rule, uploaded textures and render textures are sampled the same
-// way (v = 0 is the top row) and read-back needs no flipping.
+// Every colour target but the window is a framebuffer object whose rows are
+// stored top row first; the clip transform flips y for that. Because of this
+// rule, uploaded textures and render textures are sampled the same way (v = 0
+// is the top row) and their read-back needs no flipping.
+//
+// The back buffer is the window's own framebuffer whenever the window's
+// drawable has the back buffer's size and a depth-stencil buffer: drawing
+// goes straight into it, without the flip (its rows are stored bottom first),
+// and present() only swaps. Otherwise it is one more framebuffer object that
+// present() blits upside down into the window.
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/glcorearb.h>
 #include <SDL2/SDL.h>
@@ -46,6 +51,7 @@ class DeviceSurface {
   uint32_t width = 0, height = 0;
   bool deviceOwned = false;  // back buffer and default depth-stencil
   bool opaque = true;        // X8 colour: alpha reads as 1
+  bool window = false;       // the window's framebuffer (back buffer, its depth-stencil): rows bottom first
   // Depth-stencil: a depth clear not made yet. Depth is only ever read by the
   // depth test, so the clear waits for a draw that tests depth, or joins a
   // stencil clear (a whole clear costs less than one that spares the stencil).
@@ -233,6 +239,7 @@ class GlRenderDevice final : public RenderDevice {
   void setTransform(TransformType type, const float matrix[16]) override;
   void getTransform(TransformType type, float matrix[16]) const override;
   Viewport viewport() const override { return mViewport; }
+  void setViewport(const Viewport& viewport) override;
 
   VertexBuffer* createVertexBuffer(uint32_t bytes, bool dynamic) override;
   void* lockVertexBuffer(VertexBuffer* vb, bool discard) override;
@@ -294,6 +301,11 @@ class GlRenderDevice final : public RenderDevice {
   void attachTargets();
   void queued(uint32_t primitives);
   void blitSurface(const DeviceSurface* source, const DeviceSurface* dest);
+  // The framebuffer the current colour target belongs to.
+  GLuint targetFramebuffer() const { return mWindowTarget ? 0 : mFbo; }
+  void applyViewport();
+  // True when the window's framebuffer can be the back buffer.
+  bool windowServesAsBackBuffer() const;
   // Makes the back buffer's pending copy (before it or its source changes).
   void settleBackBuffer();
   void settleBackBufferBefore(const DeviceTexture* changed);
@@ -328,6 +340,7 @@ class GlRenderDevice final : public RenderDevice {
   GLint mCustomTransformLoc = -1;
   GLint mCustomAlphaTestLoc = -1, mCustomAlphaFuncLoc = -1, mCustomAlphaRefLoc = -1;
   GLint mCustomTargetSizeLoc = -1;
+  GLint mCustomTargetYScaleLoc = -1;
   std::unique_ptr<FixedPrograms> mFixedPrograms;
   FixedPrograms::Program* mFixed = nullptr;  // the fixed program the states need
   bool mFixedDirty = true;                   // a state it depends on changed
@@ -346,6 +359,7 @@ class GlRenderDevice final : public RenderDevice {
   DeviceSurface* mColorTarget = nullptr;
   DeviceSurface* mDepthTarget = nullptr;
   bool mTargetsDirty = true;
+  bool mWindowTarget = false;  // the colour target is the window's framebuffer
 
   VertexBuffer* mStream = nullptr;
   uint32_t mStride = 0;
@@ -401,6 +415,9 @@ bool GlRenderDevice::init(const DeviceParams& params) {
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   mWindow = static_cast<SDL_Window*>(params.window);
   if (!mWindow) {
+    // The buffers that let the window's framebuffer be the back buffer.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     mWindow =
         SDL_CreateWindow("render device", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                          std::max<uint32_t>(1, params.present.backBufferWidth),
@@ -460,16 +477,50 @@ bool GlRenderDevice::init(const DeviceParams& params) {
   return true;
 }
 
+bool GlRenderDevice::windowServesAsBackBuffer() const {
+  int w = 0, h = 0;
+  SDL_GL_GetDrawableSize(mWindow, &w, &h);
+  if (w != static_cast<int>(mPresent.backBufferWidth) || h != static_cast<int>(mPresent.backBufferHeight)) return false;
+  // The design's depth-stencil is D24S8: the window's must hold as much.
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  GLint depthType = GL_NONE, stencilType = GL_NONE, depthBits = 0, stencilBits = 0;
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &depthType);
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_STENCIL, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
+                                        &stencilType);
+  if (depthType != GL_NONE)
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &depthBits);
+  if (stencilType != GL_NONE)
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_STENCIL, GL_FRAMEBUFFER_ATTACHMENT_STENCIL_SIZE,
+                                          &stencilBits);
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
+  return depthBits >= 24 && stencilBits >= 8;
+}
+
 bool GlRenderDevice::createBackBuffer() {
-  mBackBuffer = renderbufferSurface(DeviceSurface::Kind::BackBuffer, GL_RGBA8, mPresent.backBufferWidth,
-                                    mPresent.backBufferHeight, true);
-  mDefaultDepth = renderbufferSurface(DeviceSurface::Kind::DepthStencil, GL_DEPTH24_STENCIL8, mBackBuffer.width,
-                                      mBackBuffer.height, true);
+  if (windowServesAsBackBuffer()) {
+    mBackBuffer = DeviceSurface{};
+    mBackBuffer.kind = DeviceSurface::Kind::BackBuffer;
+    mDefaultDepth = DeviceSurface{};
+    mDefaultDepth.kind = DeviceSurface::Kind::DepthStencil;
+    for (DeviceSurface* s : {&mBackBuffer, &mDefaultDepth}) {
+      s->deviceOwned = true;
+      s->window = true;
+      s->width = mPresent.backBufferWidth;
+      s->height = mPresent.backBufferHeight;
+    }
+  } else {
+    mBackBuffer = renderbufferSurface(DeviceSurface::Kind::BackBuffer, GL_RGBA8, mPresent.backBufferWidth,
+                                      mPresent.backBufferHeight, true);
+    mDefaultDepth = renderbufferSurface(DeviceSurface::Kind::DepthStencil, GL_DEPTH24_STENCIL8, mBackBuffer.width,
+                                        mBackBuffer.height, true);
+  }
   mColorTarget = &mBackBuffer;
   mDepthTarget = &mDefaultDepth;
   mTargetsDirty = true;
   attachTargets();
-  return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  return mWindowTarget || glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
 void GlRenderDevice::destroyBackBuffer() {
@@ -537,9 +588,10 @@ void GlRenderDevice::applyRenderState(RenderState state) {
         glDisable(GL_CULL_FACE);
       } else {
         // Targets are stored top row first, so the winding seen on screen is
-        // the GL winding of the same window coordinates.
+        // the GL winding of the same window coordinates; the window's rows
+        // run the other way, and so does its winding.
         glEnable(GL_CULL_FACE);
-        glFrontFace(GL_CCW);
+        glFrontFace(mWindowTarget ? GL_CW : GL_CCW);
         glCullFace(c == Cull::CounterClockwise ? GL_BACK : GL_FRONT);
       }
       break;
@@ -716,6 +768,13 @@ DeviceResult GlRenderDevice::present() {
   checkThread("present");
   if (mForcedLost || windowUnusable()) mLost = true;
   if (mLost) return DeviceResult::DeviceLost;
+  if (mBackBuffer.window) {
+    // The frame was drawn into the window itself.
+    SDL_GL_SwapWindow(mWindow);
+    mUnflushedPrimitives = 0;
+    glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer());
+    return DeviceResult::Ok;
+  }
   int w = 0, h = 0;
   SDL_GL_GetDrawableSize(mWindow, &w, &h);
   // A back buffer that is a plain copy is shown from the copy's source.
@@ -734,7 +793,7 @@ DeviceResult GlRenderDevice::present() {
   if (masked) applyRenderState(RenderState::ColorWriteEnable);
   SDL_GL_SwapWindow(mWindow);
   mUnflushedPrimitives = 0;
-  glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
+  glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer());
   return DeviceResult::Ok;
 }
 
@@ -751,18 +810,21 @@ DeviceResult GlRenderDevice::endScene() {
 }
 
 void GlRenderDevice::blitSurface(const DeviceSurface* source, const DeviceSurface* dest) {
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, mReadFbo);
-  attachColor(GL_READ_FRAMEBUFFER, source);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, mCopyFbo);
-  attachColor(GL_DRAW_FRAMEBUFFER, dest);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, source->window ? 0 : mReadFbo);
+  if (!source->window) attachColor(GL_READ_FRAMEBUFFER, source);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, dest->window ? 0 : mCopyFbo);
+  if (!dest->window) attachColor(GL_DRAW_FRAMEBUFFER, dest);
   const bool masked = mRenderStates[static_cast<size_t>(RenderState::ColorWriteEnable)] != 0xF;
   if (masked) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glBlitFramebuffer(0, 0, source->width, source->height, 0, 0, source->width, source->height, GL_COLOR_BUFFER_BIT,
-                    GL_NEAREST);
+  // Between the window and a surface the rows run the other way.
+  const bool flip = source->window != dest->window;
+  const GLint h = static_cast<GLint>(source->height);
+  glBlitFramebuffer(0, 0, source->width, source->height, 0, flip ? h : 0, source->width, flip ? 0 : h,
+                    GL_COLOR_BUFFER_BIT, GL_NEAREST);
   if (masked) applyRenderState(RenderState::ColorWriteEnable);
-  attachColor(GL_DRAW_FRAMEBUFFER, nullptr);
-  attachColor(GL_READ_FRAMEBUFFER, nullptr);
-  glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
+  if (!dest->window) attachColor(GL_DRAW_FRAMEBUFFER, nullptr);
+  if (!source->window) attachColor(GL_READ_FRAMEBUFFER, nullptr);
+  glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer());
 }
 
 void GlRenderDevice::settleBackBuffer() {
@@ -782,7 +844,8 @@ DeviceResult GlRenderDevice::copySurface(DeviceSurface* source, DeviceSurface* d
       dest->kind == DeviceSurface::Kind::DepthStencil || source->width != dest->width || source->height != dest->height)
     return DeviceResult::InvalidCall;
   if (source == dest) return DeviceResult::Ok;
-  if (dest == &mBackBuffer) {
+  // A back buffer of its own is shown by a copy anyway: the copy into it waits for present().
+  if (dest == &mBackBuffer && !mBackBuffer.window) {
     mBackBufferSource = source;
     return DeviceResult::Ok;
   }
@@ -794,15 +857,46 @@ DeviceResult GlRenderDevice::copySurface(DeviceSurface* source, DeviceSurface* d
 void GlRenderDevice::attachTargets() {
   // Drawing into the back buffer or into the source of its pending copy needs the copy first.
   if (mBackBufferSource && (mColorTarget == &mBackBuffer || mColorTarget == mBackBufferSource)) settleBackBuffer();
-  glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
-  if (!mTargetsDirty) return;
+  if (!mTargetsDirty) {
+    glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer());
+    return;
+  }
   mTargetsDirty = false;
-  attachColor(GL_FRAMEBUFFER, mColorTarget);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                            mDepthTarget ? mDepthTarget->renderbuffer : 0);
+  const bool window = mColorTarget->window;
+  if (window != mWindowTarget) {
+    mWindowTarget = window;
+    applyRenderState(RenderState::CullMode);
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer());
+  if (!window) {
+    attachColor(GL_FRAMEBUFFER, mColorTarget);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                              mDepthTarget ? mDepthTarget->renderbuffer : 0);
+  }
   mViewport = Viewport{0, 0, mColorTarget->width, mColorTarget->height};
-  glViewport(0, 0, static_cast<GLsizei>(mViewport.width), static_cast<GLsizei>(mViewport.height));
+  applyViewport();
+}
+
+void GlRenderDevice::applyViewport() {
+  // The window's rows are stored bottom first.
+  const uint32_t y = mWindowTarget ? mColorTarget->height - mViewport.y - mViewport.height : mViewport.y;
+  glViewport(static_cast<GLint>(mViewport.x), static_cast<GLint>(y), static_cast<GLsizei>(mViewport.width),
+             static_cast<GLsizei>(mViewport.height));
   mTransformDirty = true;
+}
+
+void GlRenderDevice::setViewport(const Viewport& viewport) {
+  checkThread("setViewport");
+  attachTargets();
+  const uint32_t w = mColorTarget->width, h = mColorTarget->height;
+  Viewport v;
+  v.x = std::min(viewport.x, w);
+  v.y = std::min(viewport.y, h);
+  v.width = std::min(viewport.width, w - v.x);
+  v.height = std::min(viewport.height, h - v.y);
+  if (v.width == mViewport.width && v.height == mViewport.height && v.x == mViewport.x && v.y == mViewport.y) return;
+  mViewport = v;
+  applyViewport();
 }
 
 DeviceResult GlRenderDevice::setRenderTarget(DeviceSurface* color, DeviceSurface* depthStencil) {
@@ -812,13 +906,16 @@ DeviceResult GlRenderDevice::setRenderTarget(DeviceSurface* color, DeviceSurface
   if (depthStencil && depthStencil->kind != DeviceSurface::Kind::DepthStencil) return DeviceResult::InvalidCall;
   if (depthStencil && (depthStencil->width < color->width || depthStencil->height < color->height))
     return DeviceResult::InvalidCall;
+  // The window's framebuffer has its own depth-stencil, and only it.
+  if (depthStencil && depthStencil->window != color->window) return DeviceResult::InvalidCall;
   if (color != mColorTarget || depthStencil != mDepthTarget) {
     mColorTarget = color;
     mDepthTarget = depthStencil;
     mTargetsDirty = true;
   }
   attachTargets();
-  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return DeviceResult::InvalidCall;
+  if (!mWindowTarget && glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+    return DeviceResult::InvalidCall;
   return DeviceResult::Ok;
 }
 
@@ -1031,12 +1128,14 @@ bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded, GLint& baseVertex) {
 
   if (mTransformDirty) {
     // Row-vector matrices end in the target's clip space: no half-pixel shift
-    // (GL samples pixel centres), y flipped (rows top first), z from 0..1.
+    // (GL samples pixel centres), y flipped (rows top first; not for the
+    // window, whose rows are stored bottom first), z from 0..1.
     multiply(mTransforms[0], mTransforms[1], mClip);
     multiply(mClip, mTransforms[2], mClip);
     const float w = static_cast<float>(std::max<uint32_t>(1, mViewport.width));
     const float h = static_cast<float>(std::max<uint32_t>(1, mViewport.height));
-    const float fix[16] = {1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 2, 0, 1.f / w, 1.f / h, -1, 1};
+    const float sy = mWindowTarget ? 1.f : -1.f;
+    const float fix[16] = {1, 0, 0, 0, 0, sy, 0, 0, 0, 0, 2, 0, 1.f / w, -sy / h, -1, 1};
     multiply(mClip, fix, mClip);
     ++mClipSerial;
     mTransformDirty = false;
@@ -1049,6 +1148,7 @@ bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded, GLint& baseVertex) {
     if (mCustomTargetSizeLoc >= 0)
       glUniform2f(mCustomTargetSizeLoc, static_cast<float>(std::max<uint32_t>(1, mViewport.width)),
                   static_cast<float>(std::max<uint32_t>(1, mViewport.height)));
+    if (mCustomTargetYScaleLoc >= 0) glUniform1f(mCustomTargetYScaleLoc, mWindowTarget ? -1.f : 1.f);
     // The alpha test stays device state under a custom program too.
     if (mCustomAlphaTestLoc >= 0) glUniform1i(mCustomAlphaTestLoc, state(RenderState::AlphaTestEnable) ? 1 : 0);
     if (mCustomAlphaFuncLoc >= 0) glUniform1i(mCustomAlphaFuncLoc, static_cast<GLint>(state(RenderState::AlphaFunc)));
@@ -1298,6 +1398,7 @@ void GlRenderDevice::setProgram(uint32_t glProgram) {
   mCustomAlphaFuncLoc = glProgram ? glGetUniformLocation(glProgram, "uAlphaFunc") : -1;
   mCustomAlphaRefLoc = glProgram ? glGetUniformLocation(glProgram, "uAlphaRef") : -1;
   mCustomTargetSizeLoc = glProgram ? glGetUniformLocation(glProgram, "uTargetSize") : -1;
+  mCustomTargetYScaleLoc = glProgram ? glGetUniformLocation(glProgram, "uTargetYScale") : -1;
   mTransformDirty = true;
   mFixedDirty = true;
 }
@@ -1310,12 +1411,28 @@ bool GlRenderDevice::readPixels(DeviceSurface* surface, std::vector<uint8_t>& rg
   height = surface->height;
   rgba.assign(size_t(width) * height * 4, 0);
   if (surface == &mBackBuffer) settleBackBuffer();
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, mReadFbo);
-  attachColor(GL_READ_FRAMEBUFFER, surface);
-  glReadBuffer(GL_COLOR_ATTACHMENT0);
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  attachColor(GL_READ_FRAMEBUFFER, nullptr);
-  glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
+  if (surface->window) {
+    // What the window shows: its back buffer, which headless (off-screen)
+    // windows keep after present(). Rows come bottom first.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const size_t pitch = size_t(width) * 4;
+    std::vector<uint8_t> row(pitch);
+    for (uint32_t y = 0; y < height / 2; ++y) {
+      uint8_t* a = rgba.data() + y * pitch;
+      uint8_t* b = rgba.data() + (height - 1 - y) * pitch;
+      std::memcpy(row.data(), a, pitch);
+      std::memcpy(a, b, pitch);
+      std::memcpy(b, row.data(), pitch);
+    }
+  } else {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, mReadFbo);
+    attachColor(GL_READ_FRAMEBUFFER, surface);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    attachColor(GL_READ_FRAMEBUFFER, nullptr);
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, targetFramebuffer());
   if (surface->opaque)
     for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
   return glGetError() == GL_NO_ERROR;

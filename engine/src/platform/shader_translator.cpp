@@ -901,7 +901,7 @@ bool Translator::run(const std::string& text, TranslatedShader& out, std::string
                   ";\n";
     }
     g += "uniform vec4 uVSConst[" + std::to_string(kVertexConstantCount) + "];\n";
-    g += "uniform vec2 uTargetSize;\n";
+    g += "uniform vec2 uTargetSize;\nuniform float uTargetYScale;\n";
     g += "out vec4 vColor0;\nout vec4 vColor1;\n";
     for (int i = 0; i < 8; ++i) g += "out vec4 vT" + std::to_string(i) + ";\n";
     prologue += "  vec4 oPos = vec4(0.0, 0.0, 0.0, 1.0);\n  vec4 oD0 = vec4(1.0);\n  vec4 oD1 = vec4(0.0);\n";
@@ -928,8 +928,9 @@ bool Translator::run(const std::string& text, TranslatedShader& out, std::string
     g += "  fragColor = clamp(r0, 0.0, 1.0);\n"
          "  if (!alphaTestPasses(fragColor.a)) discard;\n";
   } else {
-    // Direct3D clip space (half-pixel offset, y up, z 0..1) into the target's.
-    g += "  gl_Position = vec4(oPos.x + oPos.w / uTargetSize.x, -oPos.y + oPos.w / uTargetSize.y,\n"
+    // Direct3D clip space (half-pixel offset, y up, z 0..1) into the target's
+    // (uTargetYScale -1: the window, whose rows run bottom first).
+    g += "  gl_Position = vec4(oPos.x + oPos.w / uTargetSize.x, uTargetYScale * (oPos.w / uTargetSize.y - oPos.y),\n"
          "                     2.0 * oPos.z - oPos.w, oPos.w);\n"
          "  vColor0 = clamp(oD0, 0.0, 1.0);\n  vColor1 = clamp(oD1, 0.0, 1.0);\n";
     for (int i = 0; i < 8; ++i) g += "  vT" + std::to_string(i) + " = oT" + std::to_string(i) + ";\n";

@@ -11,7 +11,8 @@
 //    (vertex constants c0 .. c95), samplers "uSampler0" .. "uSampler7" (one
 //    per texture stage), "uTransform" (fixed vertex stage only) and
 //    "uTargetSize" (render-target size in pixels: the vertex stage turns
-//    Direct3D clip space, half-pixel offset included, into the target's).
+//    Direct3D clip space, half-pixel offset included, into the target's) with
+//    "uTargetYScale" (1 for targets stored top row first, -1 for the window).
 //  - the pixel stages end in the device's alpha test ("uAlphaTest",
 //    "uAlphaFunc", "uAlphaRef"), as the fixed pipeline does.
 //

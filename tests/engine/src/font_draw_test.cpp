@@ -329,11 +329,9 @@ void checkLoadingFrame(uint32_t vertexFormat) {
     // The first frame makes the font texture; the second shows it.
     app.renderWhileLoading();
     app.renderWhileLoading();
-    Platform::RenderDevice* device = app.renderSystem->getDevice();
     std::vector<uint8_t> frame;
     uint32_t width = 0, height = 0;
-    ASSERT_TRUE(
-        device->readPixels(device->textureSurface(app.renderSystem->getSceneTexture()->mHandle), frame, width, height));
+    ASSERT_TRUE(app.renderSystem->readScene(frame, width, height));
     auto litIn = [&](uint32_t left, uint32_t top, uint32_t right, uint32_t bottom) {
       int count = 0;
       for (uint32_t y = top; y < bottom; ++y)

@@ -363,6 +363,7 @@ TEST_F(RenderSystemTest, OneToOneCompositeIsACopyUnlessAStateWouldShowInIt) {
   EXPECT_EQ(0xFFFF0000u, at(f, 12, 7));
   EXPECT_EQ(0xFF000000u, at(f, 30, 30));
   // A colour mask left on at the frame's end masks the composite too: it is drawn.
+  renderSystem->requestSceneTexture();
   auto g = drawFrame([&] { renderSystem->setColorWriteMask(true, false, false, true); }, 0xFFFFFFFF);
   EXPECT_EQ(0xFFFF0000u, at(g, 30, 30));
   renderSystem->setColorWriteMask(true, true, true, true);

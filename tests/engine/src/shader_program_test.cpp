@@ -264,6 +264,68 @@ TEST_F(ShaderProgramTest, DrawingIntoATargetAndBack) {
   renderSystem->releaseRenderTarget(t);
 }
 
+// A frame that needs no picture of itself is drawn straight into the window
+// through a viewport: it must show what the composite of the scene texture
+// shows, a trip into a target and back included.
+TEST_F(ShaderProgramTest, FrameDrawnIntoTheWindowShowsWhatItsCompositeShows) {
+  renderSystem->getWindowInfo().mWndHeight = kH * 2;  // the design area at (0, 24), bars above and below
+  renderSystem->reset();
+  Texture* checker = makeTexture(2, 2, {0xFFFFFFFF, 0x80000000, 0x00000000, 0xFFFF8000});
+  auto frame = [&](bool offscreen, std::vector<uint32_t>& scene) {
+    if (offscreen) renderSystem->requestSceneTexture();
+    renderSystem->checkDeviceLost();
+    EXPECT_EQ(!offscreen, renderSystem->isFrameDirect());
+    drawScene();
+    RenderTarget* t = renderSystem->acquireRenderTarget(kW / 2, kH / 2, false);
+    EXPECT_NE(nullptr, t);
+    if (t && renderSystem->setRenderTargetTexture(t) == 0) {
+      device()->clear(Platform::CLEAR_TARGET, 0xFFFFFF00, 1.f, 0);
+      renderSystem->render(quad(0, 0, kW / 2, kH / 2, 0xFF00FFFF));
+      EXPECT_EQ(0, renderSystem->restoreSceneTarget());
+      t->mSprite->setPosition(4.f, 30.f);
+      t->mSprite->updateVertices();
+      t->mSprite->render();
+    }
+    renderSystem->render(quad(40, 2, 60, 16, 0xFFFFFFFF, checker));
+    renderSystem->clearStencil();
+    renderSystem->beginStencilMask();
+    renderSystem->render(quad(44, 20, 52, 44, 0xFFFFFFFF, checker));
+    renderSystem->endStencilMask();
+    renderSystem->enableStencilTest();
+    renderSystem->render(quad(0, 0, kW, kH, 0xFFFF00FF));
+    renderSystem->disableStencilTest();
+    renderSystem->renderFrame();
+    if (t) renderSystem->releaseRenderTarget(t);
+    std::vector<uint8_t> rgba;
+    uint32_t w = 0, h = 0;
+    EXPECT_TRUE(renderSystem->readScene(rgba, w, h));
+    EXPECT_EQ(uint32_t(kW), w);
+    EXPECT_EQ(uint32_t(kH), h);
+    scene.assign(size_t(w) * h, 0);
+    for (size_t i = 0; i < scene.size(); ++i)
+      scene[i] = 0xFF000000u | uint32_t(rgba[i * 4]) << 16 | uint32_t(rgba[i * 4 + 1]) << 8 | rgba[i * 4 + 2];
+    return read();
+  };
+  std::vector<uint32_t> composedScene, directScene;
+  const std::vector<uint32_t> composed = frame(true, composedScene);
+  const std::vector<uint32_t> direct = frame(false, directScene);
+  ASSERT_EQ(composed.size(), direct.size());
+  ASSERT_EQ(size_t(kW) * kH * 2, direct.size());
+  EXPECT_EQ(0xFF000000u, at(direct, 10, 10));
+  EXPECT_EQ(0xFF000000u, at(direct, 10, 80));
+  EXPECT_EQ(0xFFFF0000u, at(direct, 2, 26));
+  EXPECT_EQ(0xFF00FFFFu, at(direct, 6, 24 + 32));  // the target's picture, where the sprite put it
+  for (int y = 0; y < kH * 2; ++y)
+    for (int x = 0; x < kW; ++x)
+      ASSERT_TRUE(KR::Test::colorNear(at(composed, x, y), at(direct, x, y))) << x << "," << y;
+  // The design area reads back the same from the window as from the scene texture.
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      ASSERT_EQ(at(direct, x, y + 24), at(directScene, x, y)) << x << "," << y;
+      ASSERT_TRUE(KR::Test::colorNear(at(composedScene, x, y), at(directScene, x, y))) << x << "," << y;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // The displacement composite
 

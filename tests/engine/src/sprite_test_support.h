@@ -99,11 +99,9 @@ class SpriteWorld : public LooseContent {
   // Frame end; the design-area picture is kept for pixel().
   void endFrame() {
     renderSystem->flushBatch();
-    Platform::RenderDevice* device = renderSystem->getDevice();
     uint32_t width = 0, height = 0;
     frame.clear();
-    ASSERT_TRUE(
-        device->readPixels(device->textureSurface(renderSystem->getSceneTexture()->mHandle), frame, width, height));
+    ASSERT_TRUE(renderSystem->readScene(frame, width, height));
     frameWidth = width;
     renderSystem->renderFrame();
     renderSystem->present();

@@ -80,6 +80,15 @@ TEST(VideoColourConversion, FramesWithNegativeStridesComeOutTopFirst) {
   EXPECT_EQ(pixel[1], 66);
   EXPECT_EQ(pixel[2], 65);
   EXPECT_EQ(pixel[3], 255);
+  // The texture's byte order: red and blue trade places, nothing else moves.
+  std::vector<uint8_t> bgra(64);
+  KR::convertFrameToBgra(view, bgra.data());
+  for (size_t i = 0; i < rgba.size(); i += 4) {
+    EXPECT_EQ(bgra[i], rgba[i + 2]) << i;
+    EXPECT_EQ(bgra[i + 1], rgba[i + 1]) << i;
+    EXPECT_EQ(bgra[i + 2], rgba[i]) << i;
+    EXPECT_EQ(bgra[i + 3], rgba[i + 3]) << i;
+  }
 }
 
 int decodeAll(VideoStreamDecoder& decoder, VideoStreamDecoder::Result* last, int limit = 10000) {

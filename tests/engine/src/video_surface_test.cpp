@@ -118,7 +118,7 @@ TEST_F(VideoSurfaceTest, FramesFollowTheClipsRate) {
   playTo(surface, 1.0f);
   EXPECT_EQ(surface->getFramesDecoded(), 25u);
   EXPECT_FLOAT_EQ(surface->getPlayingTime(), 1.0f);
-  // The RGBA plane holds frame 24 (grey: red = luma).
+  // The picture plane holds frame 24 (grey: each colour byte is the luma).
   const VideoPlane& plane = surface->getPlane(VideoSurface::kPlaneRgba);
   EXPECT_EQ(KR::Tools::frameIndexFromLuma(plane.data[(10 * plane.width + 10) * 4]), 24u);
   playTo(surface, 1.0001f);

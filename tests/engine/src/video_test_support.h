@@ -88,8 +88,7 @@ class VideoWorld : public LooseContent {
     renderSystem->flushBatch();
     std::vector<uint8_t> rgba;
     uint32_t w = 0, h = 0;
-    Platform::RenderDevice* device = renderSystem->getDevice();
-    EXPECT_TRUE(device->readPixels(device->textureSurface(renderSystem->getSceneTexture()->mHandle), rgba, w, h));
+    EXPECT_TRUE(renderSystem->readScene(rgba, w, h));
     frameWidth = w;
     std::vector<uint32_t> out(size_t(w) * h);
     for (size_t i = 0; i < out.size(); ++i)

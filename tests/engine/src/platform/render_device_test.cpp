@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 using namespace KR::Platform;
 
@@ -520,6 +521,59 @@ TEST_F(DeviceTest, PresentShowsTheTopRowAtTheWindowsTop) {
   // Drawing goes on into the back buffer with the device's states.
   fill(0, 8, 4, 12, 0x00FFFFFF);
   EXPECT_EQ(0xFF000000u, pixel(1, 9));
+}
+
+// The back buffer is the window itself, whose rows run bottom first: the
+// viewport, the winding and copies must turn with it, and match a texture's.
+TEST_F(DeviceTest, ViewportWindingAndCopiesAgreeOnTheWindowAndOnTextures) {
+  DeviceTexture* texture = device->createTexture(kW, kH, PixelFormat::X8R8G8B8, TextureUsage::RenderTarget);
+  ASSERT_NE(nullptr, texture);
+  DeviceSurface* surface = device->textureSurface(texture);
+  // A depth-stencil of the window's cannot serve a texture, nor a made one the window.
+  EXPECT_EQ(DeviceResult::InvalidCall, device->setRenderTarget(surface, device->defaultDepthStencil()));
+  device->setRenderState(RenderState::CullMode, uint32_t(Cull::CounterClockwise));
+  for (DeviceSurface* target : {device->backBuffer(), surface}) {
+    SCOPED_TRACE(target == surface ? "texture" : "back buffer");
+    ASSERT_EQ(DeviceResult::Ok,
+              device->setRenderTarget(target, target == surface ? nullptr : device->defaultDepthStencil()));
+    device->clear(CLEAR_TARGET, 0xFF000000, 1.f, 0);
+    device->setViewport(Viewport{8, 4, 16, 8});
+    // The whole target's quad lands in the viewport.
+    fill(0, 0, kW, kH, 0xFFFF0000);
+    // Clockwise on screen is drawn, counter-clockwise culled.
+    std::vector<Vertex> v;
+    quad(v, 0, 0, 8, 8, 0xFF00FF00);
+    quad(v, 16, 0, 24, 8, 0xFF0000FF);
+    std::swap(v[5], v[7]);
+    drawQuads(v);
+    EXPECT_EQ(0xFF00FF00u, pixel(8, 4));
+    EXPECT_EQ(0xFF00FF00u, pixel(11, 5));
+    EXPECT_EQ(0xFFFF0000u, pixel(17, 5));
+    EXPECT_EQ(0xFFFF0000u, pixel(23, 11));
+    EXPECT_EQ(0xFF000000u, pixel(24, 11));
+    EXPECT_EQ(0xFF000000u, pixel(8, 12));
+    EXPECT_EQ(0xFF000000u, pixel(8, 3));
+    EXPECT_EQ(0xFF000000u, pixel(7, 4));
+  }
+  device->setRenderState(RenderState::CullMode, uint32_t(Cull::None));
+  // Drawn into the window straight away, its top row last among GL's rows.
+  device->setRenderTarget(device->backBuffer(), device->defaultDepthStencil());
+  uint8_t texel[4] = {};
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glReadPixels(8, kH - 1 - 4, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+  EXPECT_EQ(0, texel[0]);
+  EXPECT_EQ(255, texel[1]);
+  // Copies between the window and a texture keep the top row on top both ways.
+  device->clear(CLEAR_TARGET, 0xFF000000, 1.f, 0);
+  fill(0, 0, kW, 4, 0xFF0000FF);
+  ASSERT_EQ(DeviceResult::Ok, device->copySurface(device->backBuffer(), surface));
+  EXPECT_EQ(0xFF0000FFu, pixel(3, 1, surface));
+  EXPECT_EQ(0xFF000000u, pixel(3, 30, surface));
+  device->clear(CLEAR_TARGET, 0xFF000000, 1.f, 0);
+  ASSERT_EQ(DeviceResult::Ok, device->copySurface(surface, device->backBuffer()));
+  EXPECT_EQ(0xFF0000FFu, pixel(3, 1, device->backBuffer()));
+  EXPECT_EQ(0xFF000000u, pixel(3, 30, device->backBuffer()));
+  device->releaseTexture(texture);
 }
 
 TEST_F(DeviceTest, StreamedVerticesDrawTheirOwnContentAcrossTheRingsWrap) {

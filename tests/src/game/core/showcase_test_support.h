@@ -82,10 +82,7 @@ class ShowcaseTest : public ::testing::Test {
   }
 
   // Reads the scene texture, where the pages draw, into frame, width and height.
-  bool readScene() {
-    Platform::RenderDevice* device = renderSystem->getDevice();
-    return device->readPixels(device->textureSurface(renderSystem->getSceneTexture()->mHandle), frame, width, height);
-  }
+  bool readScene() { return renderSystem->readScene(frame, width, height); }
   // Draws the page twice (the first frame makes the textures it asked for)
   // and reads the second frame back.
   template <typename Draw>
