@@ -26,6 +26,7 @@
 #include "render_system_dx8.h"
 #include "string_conversion.h"
 #include "system/main_win.h"
+#include "thread.h"
 #include "timer_manager.h"
 #include "user_data_folder.h"
 #include "video_player.h"
@@ -130,6 +131,7 @@ bool GameDriver::stepUntil(const std::function<bool()>& condition, int maxFrames
   for (int i = 0; i < maxFrames; ++i) {
     if (condition()) return true;
     if (!step()) return condition();
+    KR::Thread::sleep(1);
   }
   return condition();
 }

@@ -39,6 +39,9 @@ class GameDriver {
   // instead while the game is inactive). False once the loop has ended (quit).
   bool step();
   // Steps until the condition holds or the frames run out; whether it held.
+  // Frames run far faster than a player's, while the streamer's thread loads
+  // views and icons at its own pace: each frame that waits naps a millisecond,
+  // so that a busy machine still lets that thread keep up.
   bool stepUntil(const std::function<bool()>& condition, int maxFrames = 600);
   void steps(int count);
 

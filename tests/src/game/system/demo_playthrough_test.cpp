@@ -73,6 +73,7 @@ void pointerAside(KR::Test::GameDriver& game) {
 void closeItemWindow(KR::Test::GameDriver& game, const char* screen = nullptr) {
   ASSERT_TRUE(game.stepUntil([&] { return hud()->itemWindowShown; }, 120));
   if (screen) {
+    KR::Test::waitForHeldIcons(game);
     pointerAside(game);
     game.steps(20);
     EXPECT_EQ(screenMatches(game, screen), "");
@@ -158,6 +159,7 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     EXPECT_TRUE(holds(game, "gem_blue"));
     pickItem(game, "key");
     // Carrying the key: the chest, which takes it, glows with the key's icon on it, and nothing else shows.
+    KR::Test::waitForHeldIcons(game);
     pointerAside(game);
     game.steps(20);
     EXPECT_EQ(screenMatches(game, "demo_carrying_key"), "");

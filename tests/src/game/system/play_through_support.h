@@ -15,14 +15,17 @@
 
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
+#include "core/game_state/inventory_item_factory.h"
 #include "core/game_state/save_load_game_progress_system.h"
 #include "core/game_state/view.h"
 #include "core/game_state/view_registry.h"
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
 #include "platform/input_state.h"
+#include "scoped_lock.h"
 #include "support/game_driver.h"
 #include "support/png_file.h"
+#include "thread.h"
 #include "user_data_folder.h"
 
 namespace KR {
@@ -46,6 +49,29 @@ inline bool shown(const GameDriver& game, const char* name) {
   if (game.activeView() != name) return false;
   const HOG::View* view = play().getViewStack().getActiveView();
   return view->loaded && view->activated && !play().isLocked();
+}
+
+// Steps until every held item's icon is loaded. The streamer's thread loads
+// them and naps up to a quarter second when idle, while fixed-rate frames can
+// run much faster, so a screen showing a new icon (the item window, the
+// carried item) is looked at only once it is there. A short nap per frame gives
+// the thread its turn on a busy machine; an icon that never loads shows in the
+// screen's comparison.
+inline void waitForHeldIcons(GameDriver& game) {
+  HOG::InventoryItemFactory& items = play().getItemFactory();
+  game.stepUntil(
+      [&] {
+        bool missing = false;
+        {
+          KR::ScopedLock icons(KR::ScopedLock::lock(items.getIconLock()));
+          for (const HOG::InventoryItem* item : items.getItems())
+            missing =
+                missing || (item->inInventory && item->spriteFile[0] && item->spriteTable[0] && !item->spriteLoaded);
+        }
+        if (missing) KR::Thread::sleep(1);
+        return !missing;
+      },
+      3000);
 }
 
 // Design points of the main menu's buttons (media/front_end).
