@@ -114,8 +114,12 @@ Game::Game() : tasks(this) {
   dispatcher.addListener(inventory.get());
   dispatcher.addListener(&fadeOut);
   dispatcher.addListener(visualizer);
+}
+
+IHud* Game::getHud() {
   // The HUD joins the bus itself, after the play state's own listeners.
-  hud = std::make_unique<InGameUI>();
+  if (!hud) hud = std::make_unique<InGameUI>();
+  return hud.get();
 }
 
 Game::~Game() {
@@ -148,6 +152,7 @@ bool Game::isTopViewActivated() {
 }
 
 void Game::load() {
+  getHud();
   visualizer->load();
   if (KR::SpriteManager<KR::Sprite>* manager = sprites()) {
     const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
@@ -258,13 +263,13 @@ void Game::onActivate() {
   } else {
     music->start();
   }
-  if (hud->isPauseMenuUp()) {
+  if (getHud()->isPauseMenuUp()) {
     lockTimer.held = true;
     ++viewStack->viewChangeLocks;
   }
   visualizer->visible = true;
-  hud->setHudVisible(true);
-  hud->start();
+  getHud()->setHudVisible(true);
+  getHud()->start();
   sendSimple(kMsgPlayStarted);
 }
 
@@ -273,7 +278,7 @@ void Game::onDeactivate() {
   if (GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr()) post->dropKeptPicture();
   visualizer->visible = false;
   // The UI manager routes clicks to every shown tree: out of play the HUD's buttons must not take them.
-  hud->setHudVisible(false);
+  getHud()->setHudVisible(false);
   music->stop();
   streamer->stop();
   // The book closes at rest: no pan or zoom left for the next play.
@@ -369,7 +374,7 @@ void Game::updatePlay(float dt) {
     frameInput.clear();
   else
     InputState::capture(frameInput);
-  bool hudTook = hud->processInput(frameInput);
+  bool hudTook = getHud()->processInput(frameInput);
   // The guide box lies over the view: a click on it stays with it.
   if (!hudTook && realGuides) hudTook = realGuides->processInput(frameInput);
   if (!hudTook) {
@@ -401,7 +406,7 @@ void Game::updatePlay(float dt) {
   step(GameStep::LoadingIndicator);
   updateLoadingIndicator(dt);
   step(GameStep::Hud);
-  hud->update(dt);
+  getHud()->update(dt);
   step(GameStep::ViewEffects);
   for (ViewEffect* effect : effects) effect->update(dt);
   step(GameStep::Guides);
@@ -474,7 +479,7 @@ void Game::draw() {
   }
   // The guide's arrow over the views, beneath the HUD (the box itself is drawn in the HUD's UI pass).
   guides->draw();
-  hud->draw();
+  getHud()->draw();
 }
 
 float Game::getFadeValue() const {

@@ -163,7 +163,9 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
 
   // The placeholders' slots; a replacement is owned by the play state.
   IViewStack* getViews() { return views.get(); }
-  IHud* getHud() { return hud.get(); }
+  // The HUD is built on first need (entering play at the latest): the launch
+  // shows the logos without waiting for it.
+  IHud* getHud();
   // The real view stack stays alive behind a stand-in (the streamer and the
   // triggers keep using it).
   void setViews(std::unique_ptr<IViewStack> replacement) {
