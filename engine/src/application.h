@@ -58,6 +58,9 @@ class Application {
   // Game hooks.
   virtual void update() {}
   virtual void render() {}
+  // Called by the host before its window exists: the settings that decide the
+  // window (its display mode), so that it opens as it stays.
+  virtual void readSettings() {}
   virtual void init() {}
   virtual void shutdown() {}
   virtual void updateWhileLoading() {}

@@ -50,6 +50,7 @@ bool GameDriver::start() {
   setProgramFolder(std::string(KR_TEST_BINARY_DIR) + "/bin");
   app = new GameApplication();
   app->running = 0;
+  app->readSettings();
   createMainWindow();
   app->initGraphics();
   if (KR::TimerManager::exists()) KR::TimerManager::getInstance()->fixedFrameTime = kStep;

@@ -41,12 +41,8 @@ GameApplication::GameApplication() {
 
 GameApplication::~GameApplication() = default;
 
-void GameApplication::init() {
-  gameFont = new KR::Font();
-  gameFont->load("font2_fnt");
-  loadingScreen = AE::loadScene("loading_screen_xml");
-  if (loadingScreen) loadingScreen->play(true);
-  // The profile comes before the cursors: its option decides the system arrow.
+void GameApplication::readSettings() {
+  // The current profile's options decide the display mode.
   // A write killed halfway leaves its temporary file behind; the single-instance
   // lock is held, so no other copy is writing one now.
   KR::Platform::removeStaleTemporaries(KR::getUserDataFolder("Quellmoor", "Marlowick"));
@@ -54,6 +50,15 @@ void GameApplication::init() {
   profileSystem->loadProfileList();
   profileSystem->readOptionsOf(profileSystem->getCurrentIndex());
   HOG::PlayerProfile::apply(profileSystem->getCurrentProfile());
+}
+
+void GameApplication::init() {
+  gameFont = new KR::Font();
+  gameFont->load("font2_fnt");
+  loadingScreen = AE::loadScene("loading_screen_xml");
+  if (loadingScreen) loadingScreen->play(true);
+  // The profile comes before the cursors: its option decides the system arrow.
+  if (!profileSystem) readSettings();
   HOG::GameCursorManager* cursors = new HOG::GameCursorManager();
   cursors->load();
   if (!HOG::GamePostProcessingRenderer::exists()) new HOG::GamePostProcessingRenderer();

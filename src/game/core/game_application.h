@@ -35,6 +35,7 @@ class GameApplication : public Application, public KR::Singleton<GameApplication
 
   void update() override;
   void render() override;
+  void readSettings() override;
   void init() override;
   void shutdown() override;
   void updateWhileLoading() override;

@@ -144,7 +144,10 @@ void createMainWindow() {
     KR_FATAL("Failed to create the main window: " + lastError());
   info->window = gHost.window.get();
 
+  // The window opens in the mode asked for by now: the loop has no switch to
+  // make (and no device reset) before its first frame.
   resetWindow(true, true);
+  gHost.windowedApplied = gHost.fullscreenRequested == 0;
   desktopSize(gHost.desktopResolution.width, gHost.desktopResolution.height);
 }
 
@@ -334,6 +337,7 @@ int winMain(const ApplicationFactory& makeApplication) {
   application->running = 0;
   // Applying a profile asks for its display mode, which the loop then switches to.
   HOG::ProfileSystem::fullScreenFlag = &gHost.fullscreenRequested;
+  application->readSettings();
   createMainWindow();
   application->initGraphics();
   application->init();
