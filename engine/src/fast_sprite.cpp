@@ -197,8 +197,12 @@ void FastSprite::clipCorners(float kx, float ky) {
 void FastSprite::submit() { RenderSystem::getInstance()->render(mQuad); }
 
 void FastSprite::draw() {
+  if (place()) submit();
+}
+
+bool FastSprite::place() {
   refreshVertexStorage();
-  if (!mQuad || !mCornerRefs[0]) return;
+  if (!mQuad || !mCornerRefs[0]) return false;
   const Vector2<float> center = mPosition + mRotationCenter;
   const bool rotate = std::fabs(mAngle) > 1.0f;
   float corners[4][2];
@@ -225,12 +229,16 @@ void FastSprite::draw() {
     const float ky = mSize.y != 0.0f ? std::fabs(frame.bottom - frame.top) / mSize.y * inverseScale(mScale.y) : 0.0f;
     clipCorners(kx, ky);
   }
-  submit();
+  return true;
 }
 
 void FastSprite::drawTransformed(const Matrix3& matrix) {
+  if (placeTransformed(matrix)) submit();
+}
+
+bool FastSprite::placeTransformed(const Matrix3& matrix) {
   refreshVertexStorage();
-  if (!mQuad || !mCornerRefs[0]) return;
+  if (!mQuad || !mCornerRefs[0]) return false;
   float corners[4][2];
   placeCorners(*this, corners);
   for (int slot = 0; slot < 4; ++slot) {
@@ -241,7 +249,7 @@ void FastSprite::drawTransformed(const Matrix3& matrix) {
   }
   // Transformed text counts one texel per design pixel while clipping.
   if (mClipEnabled) clipCorners(inverseScale(mScale.x) * mScale.x, inverseScale(mScale.y) * mScale.y);
-  submit();
+  return true;
 }
 
 }  // namespace KR
