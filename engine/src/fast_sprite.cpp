@@ -20,10 +20,6 @@ constexpr int kReadingOrderSlots[4] = {0, 1, 3, 2};
 
 float inverseScale(float scale) { return std::fabs(scale) > kMinScale ? 1.0f / scale : 0.0f; }
 
-uint32_t* colorOf(RenderData* quad, int slot) {
-  return spriteVertexField<uint32_t>(quad, uint32_t(slot), getVertexComponentOffset(VC_DIFFUSE));
-}
-
 float* texCoordOf(RenderData* quad, int slot) {
   return spriteVertexField<float>(quad, uint32_t(slot), getVertexComponentOffset(VC_TEXCOORD0));
 }
@@ -125,8 +121,10 @@ void FastSprite::copyConstruct(const FastSprite& other) {
 FastSprite* FastSprite::setColor(const Color& color) {
   mColor = color;
   refreshVertexStorage();
-  if (mQuad && mQuad->getVertexCount() >= 4)
-    for (int slot = 0; slot < 4; ++slot) *colorOf(mQuad, slot) = color.value;
+  if (mQuad && mQuad->getVertexCount() >= 4) {
+    const uint32_t offset = getVertexComponentOffset(VC_DIFFUSE);
+    for (int slot = 0; slot < 4; ++slot) *spriteVertexField<uint32_t>(mQuad, uint32_t(slot), offset) = color.value;
+  }
   return this;
 }
 
@@ -151,8 +149,9 @@ void FastSprite::updateTexCoords() {
   const float top = frame.top * mInvTextureSize.y;
   const float bottom = frame.bottom * mInvTextureSize.y;
   const float coords[4][2] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+  const uint32_t offset = getVertexComponentOffset(VC_TEXCOORD0);
   for (int slot = 0; slot < 4; ++slot) {
-    float* uv = texCoordOf(mQuad, slot);
+    float* uv = spriteVertexField<float>(mQuad, uint32_t(slot), offset);
     uv[0] = coords[slot][0];
     uv[1] = coords[slot][1];
   }
@@ -176,6 +175,7 @@ void FastSprite::clipCorners(float kx, float ky) {
   const float dx = mCornerRefs[1][0] - mCornerRefs[0][0];
   const float dy = mCornerRefs[3][1] - mCornerRefs[0][1];
   updateTexCoords();
+  const uint32_t offset = getVertexComponentOffset(VC_TEXCOORD0);
   for (int slot : kReadingOrderSlots) {
     float* position = mCornerRefs[slot];
     const float x = position[0];
@@ -186,7 +186,7 @@ void FastSprite::clipCorners(float kx, float ky) {
     const float shiftV = std::fabs(dy) > 1e-10f ? -(y - clampedY) * mInvTextureSize.y * ky : 0.0f;
     position[0] = clampedX;
     position[1] = clampedY;
-    float* uv = texCoordOf(mQuad, slot);
+    float* uv = spriteVertexField<float>(mQuad, uint32_t(slot), offset);
     uv[0] += shiftU;
     if (mMirrorH) uv[0] = 1.0f - uv[0];
     uv[1] += shiftV;
