@@ -20,10 +20,6 @@ constexpr int kReadingOrderSlots[4] = {0, 1, 3, 2};
 
 float inverseScale(float scale) { return std::fabs(scale) > kMinScale ? 1.0f / scale : 0.0f; }
 
-uint32_t* colorOf(RenderData* quad, int slot) {
-  return spriteVertexField<uint32_t>(quad, uint32_t(slot), getVertexComponentOffset(VC_DIFFUSE));
-}
-
 float* texCoordOf(RenderData* quad, int slot) {
   return spriteVertexField<float>(quad, uint32_t(slot), getVertexComponentOffset(VC_TEXCOORD0));
 }
@@ -125,8 +121,10 @@ void FastSprite::copyConstruct(const FastSprite& other) {
 FastSprite* FastSprite::setColor(const Color& color) {
   mColor = color;
   refreshVertexStorage();
-  if (mQuad && mQuad->getVertexCount() >= 4)
-    for (int slot = 0; slot < 4; ++slot) *colorOf(mQuad, slot) = color.value;
+  if (mQuad && mQuad->getVertexCount() >= 4) {
+    const uint32_t offset = getVertexComponentOffset(VC_DIFFUSE);
+    for (int slot = 0; slot < 4; ++slot) *spriteVertexField<uint32_t>(mQuad, uint32_t(slot), offset) = color.value;
+  }
   return this;
 }
 
@@ -151,8 +149,9 @@ void FastSprite::updateTexCoords() {
   const float top = frame.top * mInvTextureSize.y;
   const float bottom = frame.bottom * mInvTextureSize.y;
   const float coords[4][2] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+  const uint32_t offset = getVertexComponentOffset(VC_TEXCOORD0);
   for (int slot = 0; slot < 4; ++slot) {
-    float* uv = texCoordOf(mQuad, slot);
+    float* uv = spriteVertexField<float>(mQuad, uint32_t(slot), offset);
     uv[0] = coords[slot][0];
     uv[1] = coords[slot][1];
   }
@@ -176,6 +175,7 @@ void FastSprite::clipCorners(float kx, float ky) {
   const float dx = mCornerRefs[1][0] - mCornerRefs[0][0];
   const float dy = mCornerRefs[3][1] - mCornerRefs[0][1];
   updateTexCoords();
+  const uint32_t offset = getVertexComponentOffset(VC_TEXCOORD0);
   for (int slot : kReadingOrderSlots) {
     float* position = mCornerRefs[slot];
     const float x = position[0];
@@ -186,7 +186,7 @@ void FastSprite::clipCorners(float kx, float ky) {
     const float shiftV = std::fabs(dy) > 1e-10f ? -(y - clampedY) * mInvTextureSize.y * ky : 0.0f;
     position[0] = clampedX;
     position[1] = clampedY;
-    float* uv = texCoordOf(mQuad, slot);
+    float* uv = spriteVertexField<float>(mQuad, uint32_t(slot), offset);
     uv[0] += shiftU;
     if (mMirrorH) uv[0] = 1.0f - uv[0];
     uv[1] += shiftV;
@@ -197,8 +197,12 @@ void FastSprite::clipCorners(float kx, float ky) {
 void FastSprite::submit() { RenderSystem::getInstance()->render(mQuad); }
 
 void FastSprite::draw() {
+  if (place()) submit();
+}
+
+bool FastSprite::place() {
   refreshVertexStorage();
-  if (!mQuad || !mCornerRefs[0]) return;
+  if (!mQuad || !mCornerRefs[0]) return false;
   const Vector2<float> center = mPosition + mRotationCenter;
   const bool rotate = std::fabs(mAngle) > 1.0f;
   float corners[4][2];
@@ -225,12 +229,16 @@ void FastSprite::draw() {
     const float ky = mSize.y != 0.0f ? std::fabs(frame.bottom - frame.top) / mSize.y * inverseScale(mScale.y) : 0.0f;
     clipCorners(kx, ky);
   }
-  submit();
+  return true;
 }
 
 void FastSprite::drawTransformed(const Matrix3& matrix) {
+  if (placeTransformed(matrix)) submit();
+}
+
+bool FastSprite::placeTransformed(const Matrix3& matrix) {
   refreshVertexStorage();
-  if (!mQuad || !mCornerRefs[0]) return;
+  if (!mQuad || !mCornerRefs[0]) return false;
   float corners[4][2];
   placeCorners(*this, corners);
   for (int slot = 0; slot < 4; ++slot) {
@@ -241,7 +249,7 @@ void FastSprite::drawTransformed(const Matrix3& matrix) {
   }
   // Transformed text counts one texel per design pixel while clipping.
   if (mClipEnabled) clipCorners(inverseScale(mScale.x) * mScale.x, inverseScale(mScale.y) * mScale.y);
-  submit();
+  return true;
 }
 
 }  // namespace KR

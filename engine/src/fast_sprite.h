@@ -67,6 +67,11 @@ class FastSprite : public SpriteFields {
   void draw();
   // The unrotated corners placed by the matrix instead of the angle.
   void drawTransformed(const Matrix3& matrix);
+  // The quad of draw() or drawTransformed() made in mQuad but not submitted,
+  // for a caller that gathers many quads into one item; false when there is
+  // no quad to draw.
+  bool place();
+  bool placeTransformed(const Matrix3& matrix);
 
   // The corner positions and texture coordinates of the last draw, slot by
   // slot (top-left, top-right, bottom-right, bottom-left).

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "config_manager.h"
@@ -13,9 +14,11 @@
 #include "format_string.h"
 #include "image.h"
 #include "lua_script_2.h"
+#include "render_data.h"
 #include "render_system_dx8.h"
 #include "report_assert.h"
 #include "sprite_manager.h"
+#include "vertex_format.h"
 
 namespace KR {
 
@@ -155,6 +158,7 @@ void UIFont::releaseMipLevels() {
     if (level.sprite && manager) manager->destroySprite(level.sprite);
     level.sprite = nullptr;
   }
+  if (run) run->releaseTextures();
 }
 
 void UIFont::load(const std::string& name, const std::string& package) {
@@ -322,6 +326,40 @@ void UIFont::walkGlyphs(const TextView& text, const LineTable& lines, uint32_t h
   }
 }
 
+void UIFont::beginRun(const FastSprite& sprite, size_t glyphs) {
+  runCount = 0;
+  const RenderData& quad = *sprite.mQuad;
+  if (!run) run = std::make_unique<RenderData>();
+  const size_t wanted = glyphs * 4;
+  if (runCapacity < wanted || !run->hasCurrentVertexStride()) {
+    runCapacity = uint32_t(std::max<size_t>(wanted, 256));
+    run->allocateVertices(runCapacity);
+  }
+  if (run->mTextures != quad.mTextures) {
+    run->releaseTextures();
+    run->appendTextures(quad);
+  }
+  run->mPrimitiveType = quad.mPrimitiveType;
+  run->mBlendMode = quad.mBlendMode;
+  run->mAddressMode = quad.mAddressMode;
+}
+
+void UIFont::addToRun(const FastSprite& sprite) {
+  if (runCount + 4 > runCapacity || sprite.mQuad->getVertexCount() < 4) return;
+  const size_t stride = gVertexStride;
+  std::memcpy(run->getVertexBytes() + runCount * stride, sprite.mQuad->getVertexBytes(), 4 * stride);
+  runCount += 4;
+}
+
+void UIFont::endRun() {
+  if (runCount == 0 || !RenderSystem::exists()) return;
+  // The item shows only the quads written; its storage keeps its size.
+  run->mVertices->count = runCount;
+  RenderSystem::getInstance()->render(run.get());
+  run->mVertices->count = runCapacity;
+  runCount = 0;
+}
+
 UIFontMipLevel* UIFont::beginDrawing(const TextView& text) {
   if (text.empty() || color.alpha() == 0 || levelCount == 0) return nullptr;
   UIFontMipLevel* level = selectMipLevel();
@@ -339,6 +377,7 @@ void UIFont::drawLaidOut(const TextView& text, const Rect& clip, const Vector2<f
   LineTable lines;
   layoutTextA(text, FontAdvances(*this, xcoeff), wordWrap, boxWidth, currentLanguageIsIdeographic(), &lines);
   const float screenScale = pixelSnap ? getScreenScale() : 1.0f;
+  beginRun(*sprite, text.size());
   walkGlyphs(text, lines, halign, valign, boxWidth, boxHeight, xcoeff, ycoeff, [&](uint32_t glyph, float x, float y) {
     if (glyph >= level->glyphs.size()) return true;
     Vector2<float> at(position.x + x, position.y + y);
@@ -354,9 +393,10 @@ void UIFont::drawLaidOut(const TextView& text, const Rect& clip, const Vector2<f
     sprite->mPosition = Vector2<float>(at.x + ink.x * sx, at.y + ink.y * sy);
     sprite->mClipEnabled = clipOn;
     if (clipOn) sprite->mClipRect = clip;
-    sprite->draw();
+    if (sprite->place()) addToRun(*sprite);
     return true;
   });
+  endRun();
 }
 
 void UIFont::drawWString(const Rect& clip, const Vector2<float>& position, const std::wstring& text, bool wordWrap,
@@ -391,6 +431,7 @@ void UIFont::drawWStringTransformed(const Matrix3& matrix, const Vector2<float>&
   const float levelScale = level->scale > 0.0f ? level->scale : 1.0f;
   const bool snapSize = pixelSnap && std::fabs(levelScale - 1.0f) > FLT_MIN;
   int32_t drawn = 0;
+  beginRun(*sprite, view.size());
   walkGlyphs(
       view, lines, halign, valign, boxSize.x, boxSize.y, xcoeff, ycoeff, [&](uint32_t glyph, float lx, float ly) {
         if (maxGlyphs > 0 && drawn >= maxGlyphs) return false;
@@ -431,10 +472,11 @@ void UIFont::drawWStringTransformed(const Matrix3& matrix, const Vector2<float>&
         placed.m[4] = d;
         placed.m[6] = t.x;
         placed.m[7] = t.y;
-        sprite->drawTransformed(placed);
+        if (sprite->placeTransformed(placed)) addToRun(*sprite);
         ++drawn;
         return true;
       });
+  endRun();
 }
 
 Rect UIFont::measureWStringRect(const Vector2<float>& origin, const std::wstring& text, bool wordWrap, uint32_t halign,

@@ -20,6 +20,7 @@
 //   font->drawWString(clip, pos, L"Hello", true, 1, 0, 1.f, 1.f, false, true, 300.f, 100.f);
 //   KR::UIFontManager::getInstance()->releaseFont(font);
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,7 @@ namespace KR {
 
 class FastSprite;
 class LuaScript;
+class RenderData;
 
 constexpr uint32_t kMaxFontLevels = 4;
 // One entry per 16-bit code; 0xFFFF is never a glyph, so its entry stays empty
@@ -169,6 +171,13 @@ class UIFont {
  private:
   void releaseMipLevels();
   void computeMaxGlyphSize();
+  // The glyph quads of one drawing call are gathered into one render item, so
+  // the render system takes a text at once instead of a quad at a time.
+  // beginRun makes room for `glyphs` quads with the sprite's texture and
+  // states; addToRun copies the sprite's placed quad; endRun submits them.
+  void beginRun(const FastSprite& sprite, size_t glyphs);
+  void addToRun(const FastSprite& sprite);
+  void endRun();
   // Fills level.ink from the level's picture.
   static void readInkBoxes(UIFontMipLevel& level);
   // The drawn part of a glyph's cell on a level (the whole cell without ink boxes).
@@ -183,6 +192,10 @@ class UIFont {
   template <typename Visit>
   void walkGlyphs(const TextView& text, const LineTable& lines, uint32_t halign, uint32_t valign, float boxWidth,
                   float boxHeight, float xcoeff, float ycoeff, Visit visit) const;
+
+  std::unique_ptr<RenderData> run;
+  uint32_t runCapacity = 0;  // vertices allocated in run
+  uint32_t runCount = 0;     // vertices written since beginRun
 };
 
 // Height of level 0's glyph for "A", or 0 without one.
