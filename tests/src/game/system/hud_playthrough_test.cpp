@@ -135,6 +135,8 @@ TEST(HudPlayThrough, EscapeAndTheMenuButtonPauseResumeAndLeaveForTheMainMenu) {
   EXPECT_FALSE(row->slots[1].occupied);
   EXPECT_NE(row->flyState, 0);
   ASSERT_TRUE(game.stepUntil([&] { return row->flyState == 0; }, 120));
+  // The streamer's thread loads the icon on its own time.
+  KR::Test::waitForHeldIcons(game);
   game.steps(15);
   // Its icon flies in from the window, then sits in the middle of the slot's background, at half size.
   const HOG::InventoryItem* key = row->slots[0].item;
