@@ -18,14 +18,7 @@ void ChainsMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
       Place place;
       readText(reader, "node", &place.name);
       readText(reader, "addnode", &place.chainName);
-      if (reader.enterChild("elementsFrame")) {
-        for (auto f = reader.arrayBegin(); f != reader.arrayEnd(); f.next()) {
-          int32_t frame = 0;
-          readCurrentInt(reader, &frame);
-          place.elementFrames.push_back(frame);
-        }
-        reader.leaveChild();
-      }
+      readIntList(reader, "elementsFrame", &place.elementFrames);
       places.push_back(place);
     }
     reader.leaveChild();

@@ -22,14 +22,7 @@ void CircleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     Control control;
     readText(reader, "animNode", &control.animNode);
     readInt(reader, "correctState", &control.correctState, 0);
-    if (reader.enterChild("states")) {
-      for (auto s = reader.arrayBegin(); s != reader.arrayEnd(); s.next()) {
-        int32_t frame = 0;
-        readCurrentInt(reader, &frame);
-        control.states.push_back(frame);
-      }
-      reader.leaveChild();
-    }
+    readIntList(reader, "states", &control.states);
     // The start is drawn for every entry, so a broken entry does not shift
     // the draws of the dials after it.
     const int32_t last = int32_t(control.states.size()) - 1;

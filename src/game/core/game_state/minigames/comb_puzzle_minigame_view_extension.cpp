@@ -39,14 +39,7 @@ void CombPuzzleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   if (reader.enterChild("combinations")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
       Combination combination;
-      if (reader.enterChild("value")) {
-        for (auto v = reader.arrayBegin(); v != reader.arrayEnd(); v.next()) {
-          int32_t zone = 0;
-          readCurrentInt(reader, &zone);
-          combination.zones.push_back(zone);
-        }
-        reader.leaveChild();
-      }
+      readIntList(reader, "value", &combination.zones);
       readText(reader, "finish", &combination.finishName);
       combinations.push_back(combination);
     }

@@ -34,14 +34,7 @@ void CombSliderMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   if (reader.enterChild("combinations")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
       Combination combination;
-      if (reader.enterChild("values")) {
-        for (auto v = reader.arrayBegin(); v != reader.arrayEnd(); v.next()) {
-          int32_t value = 0;
-          readCurrentInt(reader, &value);
-          combination.values.push_back(value);
-        }
-        reader.leaveChild();
-      }
+      readIntList(reader, "values", &combination.values);
       readText(reader, "finish", &combination.finishName);
       combinations.push_back(std::move(combination));
     }

@@ -44,14 +44,7 @@ void KeyMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
       Anim anim;
       readText(reader, "animName", &anim.animName);
-      if (reader.enterChild("slots")) {
-        for (auto s = reader.arrayBegin(); s != reader.arrayEnd(); s.next()) {
-          int32_t slot = 0;
-          readCurrentInt(reader, &slot);
-          anim.slots.push_back(slot);
-        }
-        reader.leaveChild();
-      }
+      readIntList(reader, "slots", &anim.slots);
       anims.push_back(std::move(anim));
     }
     reader.leaveChild();

@@ -20,14 +20,7 @@ void LinkViewExtension::readConfig(KR::XmlDataReader& reader) {
       readText(reader, "node", &element.nodeName);
       readFlag(reader, "startState", &element.state, false);
       if (!reader.readRect("actionArea", &element.actionArea)) element.actionArea = KR::Rect();
-      if (reader.enterChild("links")) {
-        for (auto l = reader.arrayBegin(); l != reader.arrayEnd(); l.next()) {
-          int32_t link = 0;
-          readCurrentInt(reader, &link);
-          element.links.push_back(link);
-        }
-        reader.leaveChild();
-      }
+      readIntList(reader, "links", &element.links);
       elements.push_back(std::move(element));
     }
     reader.leaveChild();

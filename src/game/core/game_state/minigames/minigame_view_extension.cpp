@@ -52,6 +52,16 @@ void MinigameViewExtension::parseNumberList(const std::string& text, std::vector
   for (size_t i = 0; i < text.size(); i += 2) out->push_back(int32_t(std::strtol(text.c_str() + i, nullptr, 10)));
 }
 
+void MinigameViewExtension::readIntList(KR::XmlDataReader& reader, const char* key, std::vector<int32_t>* out) {
+  if (!reader.enterChild(key)) return;
+  for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
+    int32_t value = 0;
+    readCurrentInt(reader, &value);
+    out->push_back(value);
+  }
+  reader.leaveChild();
+}
+
 bool MinigameViewExtension::readCurrentInt(const KR::XmlDataReader& reader, int32_t* out) {
   if (!out) return false;
   const pugi::xml_node node = reader.getCursor();

@@ -85,6 +85,8 @@ class MinigameViewExtension : public IViewExtension {
   static void readInt(KR::XmlDataReader& reader, const char* key, int32_t* out, int32_t fallback);
   static void readFloat(KR::XmlDataReader& reader, const char* key, float* out, float fallback);
   static void readFlag(KR::XmlDataReader& reader, const char* key, bool* out, bool fallback);
+  // Appends the "v" of every element of the child array `key` (nothing when missing).
+  static void readIntList(KR::XmlDataReader& reader, const char* key, std::vector<int32_t>* out);
   // "enableHint" (true when missing) into `announces`.
   void readEnableHint(KR::XmlDataReader& reader);
   // The keys most puzzles open with, in this order: "suspendable", "briefing",

@@ -37,14 +37,7 @@ void PatnashkiViewExtension::readConfig(KR::XmlDataReader& reader) {
       readInt(reader, "startNode", &point.elementId, 0);
       if (!reader.readVector2("center", &point.center)) point.center = KR::Vector2<float>(0.0f, 0.0f);
       readInt(reader, "correctNode", &point.correctNode, 0);
-      if (reader.enterChild("neightbours")) {
-        for (auto n = reader.arrayBegin(); n != reader.arrayEnd(); n.next()) {
-          int32_t id = 0;
-          readCurrentInt(reader, &id);
-          point.neightbours.push_back(id);
-        }
-        reader.leaveChild();
-      }
+      readIntList(reader, "neightbours", &point.neightbours);
       points.push_back(point);
     }
     reader.leaveChild();

@@ -28,14 +28,7 @@ void RPairesMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   if (reader.enterChild("combinations")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
       Combination combination;
-      if (reader.enterChild("value")) {
-        for (auto v = reader.arrayBegin(); v != reader.arrayEnd(); v.next()) {
-          int32_t value = 0;
-          readCurrentInt(reader, &value);
-          combination.values.push_back(value);
-        }
-        reader.leaveChild();
-      }
+      readIntList(reader, "value", &combination.values);
       readText(reader, "animNode", &combination.animNodeName);
       if (reader.enterChild("hideNodes")) {
         for (auto h = reader.arrayBegin(); h != reader.arrayEnd(); h.next()) {
