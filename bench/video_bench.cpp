@@ -1,6 +1,7 @@
 // Video decoding: a 640 x 480 Theora clip decoded by libtheora alone, by the
-// surface's reading path, with each colour path's per-frame work, and decoded
-// and uploaded into the ring of textures of a real (off-screen) device.
+// surface's reading path, with each colour path's per-frame work, and decoded,
+// uploaded into the ring of textures of a real (off-screen) device and drawn,
+// on either colour path.
 // Frames per second by the wall clock are reported as the "fps" counter; the
 // drawn frames are finished on the card before the next one starts.
 #include <benchmark/benchmark.h>
@@ -22,6 +23,7 @@
 #include "support/memory_file.h"
 #include "texture_manager.h"
 #include "theora_writer.h"
+#include "vertex_format.h"
 #include "video_surface.h"
 #include "video_surface_decoder.h"
 
@@ -122,11 +124,14 @@ void BM_ReadingPath(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadingPath)->Arg(0)->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// Decoding and uploading on the CPU path: every frame is converted, copied
-// into the next texture of the ring and drawn, as the streamer's thread and
-// the render frame do it, here on one thread.
+// Decoding, uploading and drawing as the game plays a movie, here on one
+// thread: arg 0 the CPU path (every frame converted, copied into the next
+// texture of the ring and drawn), arg 1 the game's own path, the "yuv2rgb"
+// program from the built demo content (Y and interleaved chroma planes
+// uploaded, converted while drawing).
 void BM_DecodeAndUpload(benchmark::State& state) {
   logSystem();
+  const bool shaderPath = state.range(0) == 1;
   KR::EngineAllocators allocators;
   allocators.init();
   KR::ConfigManager config{KR::ConfigManager::NoLoad{}};
@@ -136,6 +141,10 @@ void BM_DecodeAndUpload(benchmark::State& state) {
   platform.resolutionHeight = 480;
   config.platforms.push_back(platform);
   config.currentPlatform = &config.platforms[0];
+  config.vertexFormatFlags = KR::kVertexFormatGame;
+  KR::FileSystem::setContentFolder(std::string(KR_BENCH_MEDIA_DIR) + "/");
+  KR::FileSystem files;
+  files.loadDirectoryFileLists("common");
   auto textures = std::make_unique<KR::TextureManager>();
   auto sprites = std::make_unique<KR::SpriteManager<KR::Sprite>>();
   auto renderSystem = std::make_unique<KR::RenderSystem>(nullptr);
@@ -152,8 +161,12 @@ void BM_DecodeAndUpload(benchmark::State& state) {
   KR::Bench::FrameMeter meter(state, renderSystem.get(), true, false);
   for (auto _ : state) {
     state.PauseTiming();
-    auto surface = std::make_unique<KR::VideoSurface>(false);
+    auto surface = std::make_unique<KR::VideoSurface>(shaderPath);
     surface->open(new KR::Test::BytesFile(clip().data(), clip().size()));
+    if (surface->usesShaderPath() != shaderPath) {
+      state.SkipWithError("the yuv2rgb program did not load");
+      return;
+    }
     textures->createPendingTextures();
     surface->setSize(640.0f, 480.0f);
     state.ResumeTiming();
@@ -183,7 +196,7 @@ void BM_DecodeAndUpload(benchmark::State& state) {
   renderSystem.reset();
   textures.reset();
 }
-BENCHMARK(BM_DecodeAndUpload)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_DecodeAndUpload)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 

@@ -125,6 +125,15 @@ bool Texture::create() {
 void Texture::update(const uint8_t* data, uint32_t imageFormat, uint32_t w, uint32_t h) {
   RenderDevice* device = RenderDevice::current();
   if (!mHandle || !device || !data) return;
+  // Pictures already in the texture's byte order go straight to the device,
+  // and only their own rows: no copy of the whole texture is locked.
+  const uint32_t sourceBytes = imageFormat == IF_BGRA              ? 4
+                               : imageFormat == IF_LUMINANCE_ALPHA ? 2
+                               : imageFormat == IF_LUMINANCE       ? 1
+                                                                   : 0;
+  if (sourceBytes != 0 && sourceBytes == Platform::bytesPerPixel(toD3DFormat(mTextureFormat)) &&
+      device->updateTexture(mHandle, data, std::min(w, width), std::min(h, height), w * sourceBytes))
+    return;
   LockedRect locked;
   if (!device->lockTexture(mHandle, locked, false)) return;
   // The source rows are packed at their own width; only what fits the

@@ -48,23 +48,41 @@ void yuvToRgb(uint8_t y, uint8_t u, uint8_t v, uint8_t* rgb) {
 
 namespace {
 
-// Red goes to byte kRed of each pixel, blue to byte 2 - kRed.
+// One opaque pixel as the little-endian word of its four bytes (byte 0 is
+// the lowest), red in byte kRed and blue in byte 2 - kRed.
+template <int kRed>
+inline uint32_t pack(uint32_t r, uint32_t g, uint32_t b) {
+  return (kRed == 0 ? r | b << 16 : b | r << 16) | g << 8 | 0xFF000000u;
+}
+
+// Red goes to byte kRed of each pixel, blue to byte 2 - kRed. The same
+// integer arithmetic as the tables (products of at most 226 x 128 fit 16
+// bits; the shift rounds towards minus infinity), written as plain loops over
+// a row's chroma pairs so that the compiler turns them into vector code.
 template <int kRed>
 void convertFrame(const YuvFrameView& frame, uint8_t* pixels) {
-  const ConversionTables& t = tables();
+  const uint32_t pairs = frame.width / 2;
   for (uint32_t y = 0; y < frame.height; ++y) {
-    const uint8_t* luma = row(frame.y, frame.yStride, y);
-    const uint8_t* cb = row(frame.u, frame.uvStride, y / 2);
-    const uint8_t* cr = row(frame.v, frame.uvStride, y / 2);
-    uint8_t* out = pixels + std::size_t(y) * frame.width * 4;
-    for (uint32_t x = 0; x < frame.width; ++x, out += 4) {
-      const int l = luma[x];
-      const uint8_t u = cb[x / 2];
-      const uint8_t v = cr[x / 2];
-      out[kRed] = clampByte(l + t.t175[v]);
-      out[1] = clampByte(l - t.t44[u] - t.t91[v]);
-      out[2 - kRed] = clampByte(l + t.t226[u]);
-      out[3] = 255;
+    const uint8_t* __restrict luma = row(frame.y, frame.yStride, y);
+    const uint8_t* __restrict cb = row(frame.u, frame.uvStride, y / 2);
+    const uint8_t* __restrict cr = row(frame.v, frame.uvStride, y / 2);
+    uint32_t* __restrict out = reinterpret_cast<uint32_t*>(pixels + std::size_t(y) * frame.width * 4);
+    for (uint32_t x = 0; x < pairs; ++x) {
+      const int16_t u = int16_t(cb[x] - 128);
+      const int16_t v = int16_t(cr[x] - 128);
+      const int16_t red = int16_t((175 * v) >> 7);
+      const int16_t green = int16_t(((44 * u) >> 7) + ((91 * v) >> 7));
+      const int16_t blue = int16_t((226 * u) >> 7);
+      const int16_t l0 = luma[x * 2];
+      const int16_t l1 = luma[x * 2 + 1];
+      out[x * 2] = pack<kRed>(clampByte(l0 + red), clampByte(l0 - green), clampByte(l0 + blue));
+      out[x * 2 + 1] = pack<kRed>(clampByte(l1 + red), clampByte(l1 - green), clampByte(l1 + blue));
+    }
+    if (frame.width % 2) {
+      const uint32_t x = frame.width - 1;
+      uint8_t rgb[3];
+      yuvToRgb(luma[x], cb[x / 2], cr[x / 2], rgb);
+      out[x] = pack<kRed>(rgb[0], rgb[1], rgb[2]);
     }
   }
 }

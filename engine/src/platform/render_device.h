@@ -246,6 +246,14 @@ class RenderDevice {
   // old content is not needed. Unlock uploads what was written.
   virtual bool lockTexture(DeviceTexture* texture, LockedRect& out, bool discard) = 0;
   virtual void unlockTexture(DeviceTexture* texture) = 0;
+  // Writes a width x height block of level 0 at its top-left corner from
+  // `data` (rows `pitch` bytes apart, a whole number of texels; texels in the
+  // locked memory's byte order); the texels outside keep their values. No
+  // copy of the texture is made or read back, so a streamed picture smaller
+  // than its texture costs only its own bytes. False for compressed textures,
+  // a locked one or a block that does not fit.
+  virtual bool updateTexture(DeviceTexture* texture, const uint8_t* data, uint32_t width, uint32_t height,
+                             uint32_t pitch) = 0;
   virtual void releaseTexture(DeviceTexture* texture) = 0;
   virtual uint32_t textureWidth(const DeviceTexture* texture) const = 0;
   virtual uint32_t textureHeight(const DeviceTexture* texture) const = 0;
