@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <atomic>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
@@ -319,6 +320,17 @@ TEST_F(TextureManagerTest, RenderAndEmptyTexturesAreNamedInCreationOrder) {
   const uint8_t rgba[] = {10, 20, 30, 40, 50, 60, 70, 80};
   empty2->update(rgba, KR::IF_RGBA, 2, 1);
   EXPECT_EQ(texels(empty2, 8, 1), (std::vector<uint8_t>{30, 20, 10, 40, 70, 60, 50, 80}));
+  // A picture already in the texture's byte order, smaller than the texture
+  // (as a video frame is): its rows land in the top-left corner as they are,
+  // the texels beside and below keep theirs.
+  const std::vector<uint8_t> grey(3 * 3 * 4, 200);
+  empty2->update(grey.data(), KR::IF_RGBA, 3, 3);
+  const uint8_t bgra[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+  empty2->update(bgra, KR::IF_BGRA, 2, 2);
+  std::vector<uint8_t> expected(grey);
+  std::memcpy(&expected[0], bgra, 8);
+  std::memcpy(&expected[12], bgra + 8, 8);
+  EXPECT_EQ(texels(empty2, 12, 3), expected);
 }
 
 TEST_F(TextureManagerTest, DeviceResetRemakesRenderTexturesOnly) {

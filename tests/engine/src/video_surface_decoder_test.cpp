@@ -91,6 +91,46 @@ TEST(VideoColourConversion, FramesWithNegativeStridesComeOutTopFirst) {
   }
 }
 
+// A frame wide enough for the conversion's vector loop, whose 2 x 2 cells of
+// each chroma pair run through every U and V value against varied luma: each
+// pixel of the whole-frame conversion must be the single-pixel conversion of
+// its own Y and its cell's U and V (a swapped U and V, a wrong cell or row, or
+// a product overflowing 16 bits shows here).
+TEST(VideoColourConversion, WholeFramesMatchTheSinglePixelConversion) {
+  const uint32_t width = 512, height = 4, chromaWidth = width / 2, chromaHeight = height / 2;
+  std::vector<uint8_t> y(width * height), u(chromaWidth * chromaHeight), v(chromaWidth * chromaHeight);
+  for (uint32_t i = 0; i < y.size(); ++i) y[i] = uint8_t(i * 37 + i / width * 11);
+  for (uint32_t i = 0; i < u.size(); ++i) {
+    u[i] = uint8_t(i);
+    v[i] = uint8_t(255 - i * 3);
+  }
+  YuvFrameView view;
+  view.y = y.data();
+  view.yStride = int(width);
+  view.u = u.data();
+  view.v = v.data();
+  view.uvStride = int(chromaWidth);
+  view.width = width;
+  view.height = height;
+  view.chromaWidth = chromaWidth;
+  view.chromaHeight = chromaHeight;
+  std::vector<uint8_t> rgba(width * height * 4), bgra(width * height * 4);
+  KR::convertFrameToRgba(view, rgba.data());
+  KR::convertFrameToBgra(view, bgra.data());
+  int wrong = 0;
+  for (uint32_t row = 0; row < height; ++row)
+    for (uint32_t x = 0; x < width; ++x) {
+      const size_t c = (row / 2) * chromaWidth + x / 2;
+      const Rgb want = convert(y[row * width + x], u[c], v[c]);
+      const uint8_t* got = &rgba[(row * width + x) * 4];
+      const uint8_t* texel = &bgra[(row * width + x) * 4];
+      if (got[0] != want.r || got[1] != want.g || got[2] != want.b || got[3] != 255 || texel[0] != want.b ||
+          texel[1] != want.g || texel[2] != want.r || texel[3] != 255)
+        if (++wrong <= 3) ADD_FAILURE() << "pixel (" << x << ", " << row << ")";
+    }
+  EXPECT_EQ(wrong, 0);
+}
+
 int decodeAll(VideoStreamDecoder& decoder, VideoStreamDecoder::Result* last, int limit = 10000) {
   int frames = 0;
   YuvFrameView frame;
