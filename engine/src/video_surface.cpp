@@ -7,6 +7,7 @@
 #include "image.h"
 #include "log_system.h"
 #include "rect.h"
+#include "render_system_dx8.h"
 #include "scoped_lock.h"
 #include "sprite.h"
 #include "sprite_manager.h"
@@ -28,7 +29,9 @@ uint32_t textureFormatOf(uint32_t kind) {
   switch (kind) {
     case VPK_LUMINANCE: return TF_L8;
     case VPK_CHROMA: return TF_A8L8;
-    default: return TF_A8R8G8B8;
+    // Alpha reads as one: the picture is opaque also where filtering reaches
+    // past the frame into the texture's unused texels.
+    default: return TF_X8R8G8B8;
   }
 }
 
@@ -39,6 +42,38 @@ uint32_t imageFormatOf(uint32_t kind) {
     default: return IF_BGRA;
   }
 }
+
+// The picture is opaque on both paths (the RGBA texture's alpha reads as one,
+// the shader path's comes from the luminance texture, which reads as one too),
+// so blending it over what lies below would give the same pixels at the price
+// of reading them back: it is drawn with blending and the alpha test off, the
+// batch before it and its own flushed first, the states restored after.
+class OpaqueDrawing {
+ public:
+  OpaqueDrawing() : renderSystem(RenderSystem::getInstancePtr()) {
+    device = renderSystem ? renderSystem->getDevice() : nullptr;
+    if (!device) return;
+    renderSystem->flushBatch();
+    blend = device->getRenderState(Platform::RenderState::AlphaBlendEnable);
+    alphaTest = device->getRenderState(Platform::RenderState::AlphaTestEnable);
+    device->setRenderState(Platform::RenderState::AlphaBlendEnable, 0);
+    device->setRenderState(Platform::RenderState::AlphaTestEnable, 0);
+  }
+  ~OpaqueDrawing() {
+    if (!device) return;
+    renderSystem->flushBatch();
+    device->setRenderState(Platform::RenderState::AlphaBlendEnable, blend);
+    device->setRenderState(Platform::RenderState::AlphaTestEnable, alphaTest);
+  }
+  OpaqueDrawing(const OpaqueDrawing&) = delete;
+  OpaqueDrawing& operator=(const OpaqueDrawing&) = delete;
+
+ private:
+  RenderSystem* renderSystem;
+  Platform::RenderDevice* device = nullptr;
+  uint32_t blend = 1;
+  uint32_t alphaTest = 1;
+};
 
 }  // namespace
 
@@ -226,12 +261,14 @@ void VideoSurface::draw() {
         const size_t index = size_t(luminance->getMeshSizeX() + 1) * row + column;
         if (index < luminance->mVertexColorRefs.size()) *luminance->mVertexColorRefs[index] = color.value;
       }
+    OpaqueDrawing opaque;
     program->drawPicture(luminance, chroma->getTexture(), firstVertexConstant);
     return;
   }
   VideoPlane& rgba = planes[kPlaneRgba];
   if (!rgba.hasTextures || !rgba.uploaded) return;
   if (Sprite* sprite = rgba.sprites[rgba.current]) {
+    OpaqueDrawing opaque;
     sprite->updateVertices();
     sprite->render();
   }

@@ -84,6 +84,19 @@ class VideoSurfaceTest : public ::testing::Test {
     return pixels;
   }
 
+  // Draws the surface's current picture again under a half fade, which the
+  // frame's end blends over it; the centre pixel as seen in the window. The
+  // picture itself is drawn without blending, which must not outlast it.
+  uint32_t fadedCentre(VideoSurface* surface) {
+    KR::RenderSystem* rs = world.renderSystem.get();
+    rs->checkDeviceLost();
+    surface->draw();
+    rs->mFadeLevel = 0.5f;
+    rs->renderFrame();
+    rs->mFadeLevel = 1.0f;
+    return world.frame()[24 * world.frameWidth + 32];
+  }
+
   // Runs decode steps at the given clock reading, uploading after each, until
   // nothing more is decoded.
   static void playTo(VideoSurface* surface, float seconds) {
@@ -154,7 +167,7 @@ TEST_F(VideoSurfaceTest, PlanesAndTexturesAreSizedFromTheHeader) {
     ASSERT_NE(plane.textures[i], nullptr);
     EXPECT_EQ(plane.textures[i]->width, 1024u);
     EXPECT_EQ(plane.textures[i]->height, 512u);
-    EXPECT_EQ(plane.textures[i]->mTextureFormat, uint32_t(KR::TF_A8R8G8B8));
+    EXPECT_EQ(plane.textures[i]->mTextureFormat, uint32_t(KR::TF_X8R8G8B8));
     EXPECT_EQ(plane.sprites[i]->getFrameRect(0).right, 640.0f);
     EXPECT_EQ(plane.sprites[i]->getFrameRect(0).bottom, 480.0f);
   }
@@ -389,6 +402,7 @@ TEST_F(VideoSurfaceTest, CpuPathDrawsTheConvertedColour) {
   const std::vector<uint32_t> pixels = drawDecoded(surface, 0.05f);
   EXPECT_TRUE(KR::Test::rgbNear(0xFFAD0000u, pixels[24 * world.frameWidth + 32], 3));
   EXPECT_TRUE(KR::Test::rgbNear(0xFFAD0000u, pixels[2 * world.frameWidth + 2], 3));
+  EXPECT_TRUE(KR::Test::rgbNear(0xFF570000u, fadedCentre(surface), 3));
 }
 
 // ---------------------------------------------------------------------------
@@ -453,6 +467,7 @@ TEST_F(VideoShaderPathTest, ShadersGiveTheCpuColours) {
   const std::vector<uint32_t> pixels = drawDecoded(surface, 0.05f);
   EXPECT_TRUE(KR::Test::rgbNear(0xFFAD0000u, pixels[24 * world.frameWidth + 32], 3));
   EXPECT_TRUE(KR::Test::rgbNear(0xFFAD0000u, pixels[45 * world.frameWidth + 60], 3));
+  EXPECT_TRUE(KR::Test::rgbNear(0xFF570000u, fadedCentre(surface), 3));
 }
 
 TEST_F(VideoShaderPathTest, MissingShaderFilesLeaveTheCpuPath) {
