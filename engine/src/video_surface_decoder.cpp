@@ -96,11 +96,15 @@ void convertFrameToBgra(const YuvFrameView& frame, uint8_t* bgra) { convertFrame
 void copyFramePlanes(const YuvFrameView& frame, uint8_t* yPlane, uint8_t* uvPlane) {
   for (uint32_t y = 0; y < frame.height; ++y)
     std::memcpy(yPlane + std::size_t(y) * frame.width, row(frame.y, frame.yStride, y), frame.width);
+  // The width is read once (the byte stores below could alias it) and the
+  // index is pointer-sized (a 32-bit x * 2 may wrap): either would keep the
+  // interleaving loop from becoming vector code.
+  const uint32_t chromaWidth = frame.chromaWidth;
   for (uint32_t y = 0; y < frame.chromaHeight; ++y) {
-    const uint8_t* cb = row(frame.u, frame.uvStride, y);
-    const uint8_t* cr = row(frame.v, frame.uvStride, y);
-    uint8_t* out = uvPlane + std::size_t(y) * frame.chromaWidth * 2;
-    for (uint32_t x = 0; x < frame.chromaWidth; ++x) {
+    const uint8_t* __restrict cb = row(frame.u, frame.uvStride, y);
+    const uint8_t* __restrict cr = row(frame.v, frame.uvStride, y);
+    uint8_t* __restrict out = uvPlane + std::size_t(y) * chromaWidth * 2;
+    for (std::size_t x = 0; x < chromaWidth; ++x) {
       out[x * 2] = cb[x];
       out[x * 2 + 1] = cr[x];
     }
