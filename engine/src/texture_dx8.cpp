@@ -125,14 +125,17 @@ bool Texture::create() {
 void Texture::update(const uint8_t* data, uint32_t imageFormat, uint32_t w, uint32_t h) {
   RenderDevice* device = RenderDevice::current();
   if (!mHandle || !device || !data) return;
-  // Pictures already in the texture's byte order go straight to the device,
-  // and only their own rows: no copy of the whole texture is locked.
-  const uint32_t sourceBytes = imageFormat == IF_BGRA              ? 4
+  // Pictures of the texture's texel size go straight to the device, and only
+  // their own rows: no copy of the whole texture is locked, and R, G, B, A
+  // pictures are not swapped here.
+  const bool redFirst = imageFormat == IF_RGBA || imageFormat == IF_RGBX;
+  const uint32_t sourceBytes = imageFormat == IF_BGRA || redFirst  ? 4
                                : imageFormat == IF_LUMINANCE_ALPHA ? 2
                                : imageFormat == IF_LUMINANCE       ? 1
                                                                    : 0;
   if (sourceBytes != 0 && sourceBytes == Platform::bytesPerPixel(toD3DFormat(mTextureFormat)) &&
-      device->updateTexture(mHandle, data, std::min(w, width), std::min(h, height), w * sourceBytes))
+      device->updateTexture(mHandle, data, std::min(w, width), std::min(h, height), w * sourceBytes,
+                            redFirst ? Platform::TexelOrder::RedFirst : Platform::TexelOrder::Locked))
     return;
   LockedRect locked;
   if (!device->lockTexture(mHandle, locked, false)) return;

@@ -39,7 +39,7 @@ uint32_t imageFormatOf(uint32_t kind) {
   switch (kind) {
     case VPK_LUMINANCE: return IF_LUMINANCE;
     case VPK_CHROMA: return IF_LUMINANCE_ALPHA;
-    default: return IF_BGRA;
+    default: return IF_RGBA;
   }
 }
 
@@ -214,7 +214,7 @@ void VideoSurface::decodeNextFrame() {
       planes[kPlaneY].ready = true;
       planes[kPlaneUV].ready = true;
     } else {
-      convertFrameToBgra(frame, planes[kPlaneRgba].data);
+      convertFrameToRgba(frame, planes[kPlaneRgba].data);
       planes[kPlaneRgba].ready = true;
     }
   }

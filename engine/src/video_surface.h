@@ -4,8 +4,10 @@
 // three textures on the main thread, drawn through sprites. With the
 // "yuv2rgb" shader program the picture stays in Y'CbCr (a full-size
 // luminance texture and a half-size chroma texture, converted on the graphics
-// card); without it each frame is converted on the decoding thread into the
-// byte order of the texture's memory (B, G, R, A), uploaded by a plain copy.
+// card); without it each frame is converted on the decoding thread into
+// R, G, B, A rows, which the software rasteriser stores by a plain copy. Only
+// the frame's own rows are uploaded, never the whole (power-of-two) texture,
+// and the opaque picture is drawn without blending.
 //
 // Surfaces are made and destroyed only through the streamer
 // (video_surface_streamer.h), which also runs their decode steps and uploads:

@@ -168,6 +168,9 @@ struct Viewport {
   uint32_t x = 0, y = 0, width = 0, height = 0;
 };
 
+// The byte order of four-byte texels handed to updateTexture.
+enum class TexelOrder : uint32_t { Locked, RedFirst };
+
 class RenderDevice {
  public:
   // Creates the GL context and the device. Null on failure (reason logged to
@@ -247,13 +250,15 @@ class RenderDevice {
   virtual bool lockTexture(DeviceTexture* texture, LockedRect& out, bool discard) = 0;
   virtual void unlockTexture(DeviceTexture* texture) = 0;
   // Writes a width x height block of level 0 at its top-left corner from
-  // `data` (rows `pitch` bytes apart, a whole number of texels; texels in the
-  // locked memory's byte order); the texels outside keep their values. No
-  // copy of the texture is made or read back, so a streamed picture smaller
-  // than its texture costs only its own bytes. False for compressed textures,
-  // a locked one or a block that does not fit.
+  // `data` (rows `pitch` bytes apart, a whole number of texels); the texels
+  // outside keep their values. No copy of the texture is made or read back,
+  // so a streamed picture smaller than its texture costs only its own bytes.
+  // Texels are in the locked memory's byte order, or for four-byte formats
+  // with TexelOrder::RedFirst in R, G, B, A order (the device swaps, where it
+  // has to, while storing). False for compressed textures, a locked one or a
+  // block that does not fit.
   virtual bool updateTexture(DeviceTexture* texture, const uint8_t* data, uint32_t width, uint32_t height,
-                             uint32_t pitch) = 0;
+                             uint32_t pitch, TexelOrder order) = 0;
   virtual void releaseTexture(DeviceTexture* texture) = 0;
   virtual uint32_t textureWidth(const DeviceTexture* texture) const = 0;
   virtual uint32_t textureHeight(const DeviceTexture* texture) const = 0;

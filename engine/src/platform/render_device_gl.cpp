@@ -259,8 +259,8 @@ class GlRenderDevice final : public RenderDevice {
   DeviceTexture* createTexture(uint32_t width, uint32_t height, PixelFormat format, TextureUsage usage) override;
   bool lockTexture(DeviceTexture* texture, LockedRect& out, bool discard) override;
   void unlockTexture(DeviceTexture* texture) override;
-  bool updateTexture(DeviceTexture* texture, const uint8_t* data, uint32_t width, uint32_t height,
-                     uint32_t pitch) override;
+  bool updateTexture(DeviceTexture* texture, const uint8_t* data, uint32_t width, uint32_t height, uint32_t pitch,
+                     TexelOrder order) override;
   void releaseTexture(DeviceTexture* texture) override;
   uint32_t textureWidth(const DeviceTexture* t) const override { return t ? t->width : 0; }
   uint32_t textureHeight(const DeviceTexture* t) const override { return t ? t->height : 0; }
@@ -1343,23 +1343,32 @@ void GlRenderDevice::unlockTexture(DeviceTexture* t) {
 }
 
 bool GlRenderDevice::updateTexture(DeviceTexture* t, const uint8_t* data, uint32_t width, uint32_t height,
-                                   uint32_t pitch) {
+                                   uint32_t pitch, TexelOrder order) {
   checkThread("updateTexture");
   if (!t || !data || t->locked || t->format == PixelFormat::DXT5 || width > t->width || height > t->height)
     return false;
   const uint32_t texelBytes = bytesPerPixel(t->format);
-  if (pitch % texelBytes != 0 || pitch / texelBytes < width) return false;
+  if (texelBytes == 0 || pitch % texelBytes != 0 || pitch / texelBytes < width) return false;
+  if (order == TexelOrder::RedFirst && texelBytes != 4) return false;
   if (width == 0 || height == 0) return true;
   settleBackBufferBefore(t);
   GlFormat gf;
   glFormatOf(t->format, gf);
-  // Four-byte texels as one 32-bit word each: the order the rasteriser keeps
-  // them in, so the driver copies rows instead of reordering bytes.
-  const GLenum type = texelBytes == 4 ? GL_UNSIGNED_INT_8_8_8_8_REV : gf.type;
+  // The software rasteriser keeps four-byte texels in R, G, B, A order: texels
+  // handed over in that order are stored by a plain copy, the locked order
+  // (B, G, R, A) costs it a swap per texel.
+  GLenum format = gf.format;
+  GLenum type = gf.type;
+  if (order == TexelOrder::RedFirst) {
+    format = GL_RGBA;
+    type = GL_UNSIGNED_BYTE;
+  } else if (texelBytes == 4) {
+    type = GL_UNSIGNED_INT_8_8_8_8_REV;
+  }
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, t->name);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(pitch / texelBytes));
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), gf.format, type,
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), format, type,
                   data);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
   glBindTexture(GL_TEXTURE_2D, mTextures[0] ? mTextures[0]->name : 0);
