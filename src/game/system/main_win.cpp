@@ -330,8 +330,6 @@ int winMain(const ApplicationFactory& makeApplication) {
     std::fflush(stderr);
     return 1;
   }
-  // The GL driver loads while the engine starts; the window waits for it.
-  preloadGraphicsDriver();
   if (!KR::MemoryManager::exists()) new KR::MemoryManager();
   initProgramPaths();
 
