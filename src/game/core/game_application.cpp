@@ -122,6 +122,9 @@ void GameApplication::update() {
   HOG::AppStateManager* states = HOG::AppStateManager::getInstancePtr();
   if (states && states->getCurrentState() && states->getCurrentState()->loaded) states->getCurrentState()->update(dt);
   if (HOG::GameCursorManager::exists()) HOG::GameCursorManager::getInstance()->update(dt);
+  // After the launch's first frame, one part of play that the launch left out
+  // per frame, so that none is left for the frame that enters play.
+  if (framesPresented > 0 && HOG::Game::exists()) HOG::Game::getInstance()->buildDeferredPart();
 }
 
 void GameApplication::render() {
@@ -129,6 +132,7 @@ void GameApplication::render() {
   HOG::IAppState* state = states ? states->getCurrentState() : nullptr;
   if (state && state->loaded && state->presentsOwnFrame()) {
     state->draw();
+    ++framesPresented;
     return;
   }
   if (!renderSystem || !renderSystem->getDevice()) return;
@@ -136,6 +140,7 @@ void GameApplication::render() {
   if (state && state->loaded) state->draw();
   renderSystem->renderFrame();
   renderSystem->present();
+  ++framesPresented;
 }
 
 void GameApplication::updateWhileLoading() {
