@@ -249,8 +249,8 @@ void RenderSystem::reset() {
   TextureManager* tm = TextureManager::getInstancePtr();
   if (tm) {
     tm->recreateDeviceTextures();
+    // The distortion map is made by the first pass that draws into it.
     b.sceneTexture = tm->createRenderTexture(0, 0);
-    mDistortionTexture = tm->createRenderTexture(0, 0);
   }
   b.sceneQuad = new RenderData();
   b.sceneQuad->addTexture(b.sceneTexture);

@@ -53,8 +53,6 @@ void GameApplication::readSettings() {
 }
 
 void GameApplication::init() {
-  gameFont = new KR::Font();
-  gameFont->load("font2_fnt");
   loadingScreen = AE::loadScene("loading_screen_xml");
   if (loadingScreen) loadingScreen->play(true);
   // The profile comes before the cursors: its option decides the system arrow.
@@ -122,9 +120,16 @@ void GameApplication::update() {
   HOG::AppStateManager* states = HOG::AppStateManager::getInstancePtr();
   if (states && states->getCurrentState() && states->getCurrentState()->loaded) states->getCurrentState()->update(dt);
   if (HOG::GameCursorManager::exists()) HOG::GameCursorManager::getInstance()->update(dt);
-  // After the launch's first frame, one part of play that the launch left out
-  // per frame, so that none is left for the frame that enters play.
-  if (framesPresented > 0 && HOG::Game::exists()) HOG::Game::getInstance()->buildDeferredPart();
+  // After the launch's first frame, one part that the launch left out per
+  // frame: the game's font, then the parts of play, so that none is left for
+  // the frame that enters play.
+  if (framesPresented == 0) return;
+  if (!gameFont) {
+    gameFont = new KR::Font();
+    gameFont->load("font2_fnt");
+  } else if (HOG::Game::exists()) {
+    HOG::Game::getInstance()->buildDeferredPart();
+  }
 }
 
 void GameApplication::render() {

@@ -76,8 +76,6 @@ Game::Game() : tasks(this) {
   itemFactory = std::make_unique<InventoryItemFactory>();
   registry = std::make_unique<ViewRegistry>();
   inventory = std::make_unique<Inventory>(*itemFactory);
-  foundItemEffect = std::make_unique<HOSItemDisapperenceEffectManager>();
-  foundItemEffect->quality = generalConfig.hosItemDissapearenceEffectQuality;
   if (ProfileSystem::exists()) PlayerProfile::applyVolumes(ProfileSystem::getInstance()->getCurrentProfile());
   auto stack = std::make_unique<ViewStack>(*this, *registry);
   viewStack = stack.get();
@@ -113,6 +111,11 @@ bool Game::buildDeferredPart() {
   if (!messages) {
     // Loads the messages' font.
     messages = std::make_unique<UIMessageManager>();
+    return true;
+  }
+  if (!foundItemEffect) {
+    foundItemEffect = std::make_unique<HOSItemDisapperenceEffectManager>();
+    foundItemEffect->quality = generalConfig.hosItemDissapearenceEffectQuality;
     return true;
   }
   if (!guidesBuilt) {

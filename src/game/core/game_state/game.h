@@ -193,7 +193,7 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   GuideSequences* getGuides();
 
   // The parts play needs but the launch does not (the on-screen messages with
-  // their font, the guide sequences) are left out of the constructor, so the
+  // their font, the found items' effect, the guide sequences) are left out of the constructor, so the
   // first frame comes sooner. The application builds them one a frame while
   // the logos show; entering play, a new game and the getters build whatever
   // is still missing. One part per call; false when all are built.
