@@ -49,6 +49,8 @@ enum Route : uint8_t {
 
 #ifdef KR_SEED_WRITER
 
+#include "fuzz_seeds.h"
+
 namespace {
 
 struct MediaSeed {
@@ -121,39 +123,9 @@ const OwnSeed kOwnSeeds[] = {
     {kHint, "<root><disableTime v=\"1\"/><FlashEffect><ribbonsCount v=\"9"},
 };
 
-bool writeSeed(const std::string& path, Route route, const std::string& body) {
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) return false;
-  std::fputc(route, out);
-  std::fwrite(body.data(), 1, body.size(), out);
-  return std::fclose(out) == 0;
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: %s <media folder> <seed folder>\n", argv[0]);
-    return 1;
-  }
-  const std::string media = std::string(argv[1]) + "/", folder = std::string(argv[2]) + "/";
-  int index = 0;
-  for (const MediaSeed& seed : kMediaSeeds) {
-    std::FILE* in = std::fopen((media + seed.path).c_str(), "rb");
-    if (!in) {
-      std::fprintf(stderr, "%s: cannot read %s\n", argv[0], seed.path);
-      return 1;
-    }
-    std::string body;
-    char block[4096];
-    for (size_t got; (got = std::fread(block, 1, sizeof block, in)) > 0;) body.append(block, got);
-    std::fclose(in);
-    if (!writeSeed(folder + "seed" + std::to_string(index++) + ".bin", seed.route, body)) return 1;
-  }
-  for (const OwnSeed& seed : kOwnSeeds)
-    if (!writeSeed(folder + "seed" + std::to_string(index++) + ".bin", seed.route, seed.text)) return 1;
-  return 0;
-}
+int main(int argc, char** argv) { return KR::Fuzz::writeRoutedSeedFiles(argc, argv, kMediaSeeds, kOwnSeeds); }
 
 #else
 

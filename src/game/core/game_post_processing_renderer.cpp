@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "fast_sprite.h"
 #include "notification.h"
 #include "platform/render_device.h"
 #include "render_data.h"
@@ -10,6 +11,7 @@
 #include "render_target.h"
 #include "sprite.h"
 #include "texture_dx8.h"
+#include "ui/ui_font.h"
 
 namespace HOG {
 
@@ -66,6 +68,27 @@ void PictureKey::addSprite(const KR::Sprite* sprite) {
   add(sprite->mMirrorH);
   add(sprite->mMirrorV);
   if (sprite->mQuad) add(sprite->mQuad->mBlendMode);
+}
+
+void PictureKey::addFont(const KR::UIFont* font) {
+  add(font);
+  if (!font) return;
+  add(font->letterSpacing);
+  add(font->lineSpacing);
+  add(font->levelCount);
+  add(KR::UIFont::getScreenScale());
+  for (uint32_t i = 0; i < font->levelCount && i < KR::kMaxFontLevels; ++i) {
+    const KR::UIFontMipLevel& level = font->levels[i];
+    add(level.sprite);
+    // Glyphs are drawn as whole cells until the ink boxes are read.
+    add(level.inkRead);
+    add(level.ink.size());
+    if (!level.sprite) continue;
+    const KR::Texture* texture = level.sprite->getTexture();
+    add(texture);
+    if (texture) add(texture->mHandle);
+    add(level.sprite->getBlendMode());
+  }
 }
 
 GamePostProcessingRenderer::GamePostProcessingRenderer() {

@@ -35,6 +35,7 @@
 namespace KR {
 class RenderTarget;
 class Sprite;
+class UIFont;
 }  // namespace KR
 
 namespace HOG {
@@ -77,6 +78,10 @@ class PictureKey {
   // made yet), grid, texture coordinates, the vertices and colours its last
   // placement left, clipping, mirrors and blend mode.
   void addSprite(const KR::Sprite* sprite);
+  // What a font draws with besides the caller's text and style: its spacing,
+  // the window's scale (which picks the level and snaps glyphs) and each
+  // level's sprite, made on the level's first draw, with its texture.
+  void addFont(const KR::UIFont* font);
   uint64_t get() const { return value; }
 
  private:

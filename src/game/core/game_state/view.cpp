@@ -9,6 +9,7 @@
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_render.h"
 #include "animationeditor/sprite_scene_node.h"
+#include "animationeditor/text_scene_node.h"
 #include "core/game_post_processing_renderer.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
@@ -28,6 +29,7 @@
 #include "scoped_lock.h"
 #include "sprite.h"
 #include "sprite_manager.h"
+#include "text_layout.h"
 #include "ui/ui_load_cache.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_scene_node.h"
@@ -328,6 +330,39 @@ bool View::render(int layer) {
 
 namespace {
 
+// What a text node's draw reads besides the node's matrix and colour: the
+// string it shows, its box, style and glyph limit (a text typed out), the
+// line breaking of the language and the font.
+bool addStillText(PictureKey& key, const AE::TextSceneNode* text) {
+  if (text->mStencil || text->mDistortion) return false;
+  // Without a font or a string nothing is drawn (the enabled flag is keyed
+  // with the node).
+  const bool drawn = text->mFont && text->mEnabled && !text->mText.empty();
+  key.add(drawn);
+  if (!drawn) return true;
+  // A localised text not looked up yet shows a string the key cannot see;
+  // its draw looks it up, so the next frame can keep it.
+  if (text->mLocaleEnable && text->mDirty) return false;
+  const std::wstring& shown = text->mLocaleEnable ? text->mDisplayText : text->mText;
+  key.add(text->mLocaleEnable);
+  key.add(shown.size());
+  key.addBytes(shown.data(), shown.size() * sizeof(wchar_t));
+  key.add(text->mArea);
+  key.add(text->mWordWrap);
+  key.add(text->mHAlign);
+  key.add(text->mVAlign);
+  key.add(text->mXCoeff);
+  key.add(text->mYCoeff);
+  key.add(text->mClipping);
+  key.add(text->mClipLT);
+  key.add(text->mClipRB);
+  key.add(text->mPixelPrecision);
+  key.add(text->mMaxChar);
+  key.add(KR::currentLanguageIsIdeographic());
+  key.addFont(text->mFont);
+  return true;
+}
+
 // The fields a scene's render reads, node by node in tree order.
 bool addStillNode(PictureKey& key, const AE::ISceneNode* node) {
   const int type = node->getNodeType();
@@ -344,6 +379,8 @@ bool addStillNode(PictureKey& key, const AE::ISceneNode* node) {
     key.add(sprite->mBlendMode);
     key.add(sprite->mTexRect);
     key.addSprite(sprite->mSprite);
+  } else if (type == AE::kTextNode) {
+    if (!addStillText(key, static_cast<const AE::TextSceneNode*>(node))) return false;
   } else if (type != AE::kPlainNode && type != AE::kSoundNode) {
     return false;
   }

@@ -75,7 +75,8 @@ class View {
   // whether that is all: false for a view that is not loaded, is activating,
   // is held by the streamer, or shows anything that changes without a change
   // of the key (an extension, its widget tree, backlights, a return flight,
-  // particle, text or camera nodes, masks, the distortion pass).
+  // particle or camera nodes, masks, the distortion pass, a localised text
+  // not looked up yet).
   bool addStillPicture(PictureKey& key);
   // 0, 1 (handled) or 2 (a release over nothing).
   int32_t processInput(const InputState* input);

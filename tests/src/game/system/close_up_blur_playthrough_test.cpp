@@ -1,14 +1,16 @@
 // The blurred hall behind the desk close-up, kept from frame to frame: each
 // kept frame must show what a fresh blur of the same moment shows, after the
-// blur's ramp, after the hall's lamp goes out behind the close-up and
-// after a device reset, while a settled close-up draws fewer calls than one
-// that blurs anew.
+// blur's ramp, after the hall's lamp goes out behind the close-up, after a
+// caption on the hall's wall gets a new string or is typed out, and after a
+// device reset, while a settled close-up draws fewer calls than one that
+// blurs anew. A puzzle's close-up keeps the gallery behind it the same way.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "animationeditor/scene_node.h"
+#include "animationeditor/text_scene_node.h"
 #include "core/game_post_processing_renderer.h"
 #include "core/game_state/game.h"
 #include "core/game_state/view.h"
@@ -23,20 +25,19 @@ using KR::Test::clickAt;
 using KR::Test::play;
 using KR::Test::shown;
 
-// The hall above the close-up's top edge (design rows 0 to 200): the lamp's
-// light lies across it, the close-up and the HUD do not.
-std::vector<uint8_t> hallBand(const KR::Test::GameDriver& game) {
+// Design rows top to bottom of the frame, whole width.
+std::vector<uint8_t> band(const KR::Test::GameDriver& game, float top, float bottom) {
   std::vector<uint8_t> rgba;
   uint32_t width = 0, height = 0;
   if (!game.readFrame(rgba, width, height)) return {};
   int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  KR::Test::GameDriver::designToWindow(0.0f, 0.0f, &x0, &y0);
-  KR::Test::GameDriver::designToWindow(1679.0f, 200.0f, &x1, &y1);
-  std::vector<uint8_t> band;
+  KR::Test::GameDriver::designToWindow(0.0f, top, &x0, &y0);
+  KR::Test::GameDriver::designToWindow(1679.0f, bottom, &x1, &y1);
+  std::vector<uint8_t> rows;
   for (int32_t y = y0; y <= y1 && y < int32_t(height); ++y)
-    band.insert(band.end(), rgba.begin() + (size_t(y) * width + size_t(x0)) * 4,
+    rows.insert(rows.end(), rgba.begin() + (size_t(y) * width + size_t(x0)) * 4,
                 rgba.begin() + (size_t(y) * width + size_t(x1) + 1) * 4);
-  return band;
+  return rows;
 }
 
 // One frame drawn with whatever picture is kept, then the same moment blurred
@@ -46,19 +47,35 @@ struct Frames {
   uint32_t keptCalls = 0, freshCalls = 0;
 };
 
-Frames keptAndFresh(KR::Test::GameDriver& game) {
+// The hall above the desk close-up's top edge: the lamp's light lies across
+// it, the close-up and the HUD do not.
+constexpr float kHallBand[2] = {0.0f, 200.0f};
+
+Frames keptAndFresh(KR::Test::GameDriver& game, const float (&rows)[2] = kHallBand) {
   KR::RenderSystem* render = KR::RenderSystem::getInstance();
   Frames frames;
   uint32_t before = render->getDrawCallCount();
   game.step();
   frames.keptCalls = render->getDrawCallCount() - before;
-  frames.kept = hallBand(game);
+  frames.kept = band(game, rows[0], rows[1]);
   HOG::GamePostProcessingRenderer::getInstance()->dropKeptPicture();
   before = render->getDrawCallCount();
   game.step();
   frames.freshCalls = render->getDrawCallCount() - before;
-  frames.fresh = hallBand(game);
+  frames.fresh = band(game, rows[0], rows[1]);
   return frames;
+}
+
+// A line of text hung in the view's scene at a design point, twice its
+// font's size; the scene owns it.
+AE::TextSceneNode* hangCaption(HOG::View* view, float x, float y) {
+  auto* caption = new AE::TextSceneNode("font2_fnt", L"PUZZLE GALLERY");
+  caption->mName = "caption";
+  caption->setPosition(KR::Vector2<float>(x, y));
+  caption->mScaleX = caption->mScaleY = 2.0f;
+  caption->setSize(KR::Vector2<float>(700.0f, 40.0f));
+  view->scene->addChild(caption, true);
+  return caption;
 }
 
 }  // namespace
@@ -66,6 +83,10 @@ Frames keptAndFresh(KR::Test::GameDriver& game) {
 TEST(CloseUpBlurPlayThrough, TheKeptHallShowsWhatAFreshBlurShows) {
   KR::Test::GameDriver game;
   ASSERT_TRUE(KR::Test::startNewGame(game));
+  HOG::View* hall = play().getRegistry().findViewByName("location01");
+  ASSERT_TRUE(hall && hall->scene);
+  AE::TextSceneNode* caption = hangCaption(hall, 500.0f, 60.0f);
+  ASSERT_NE(caption->getFont(), nullptr);
   clickAt(game, 428, 664);
   ASSERT_TRUE(game.stepUntil([&] { return shown(game, "closeup01"); }, 300));
   // The blur has ramped up to its full strength.
@@ -79,8 +100,6 @@ TEST(CloseUpBlurPlayThrough, TheKeptHallShowsWhatAFreshBlurShows) {
   EXPECT_TRUE(HOG::GamePostProcessingRenderer::getInstance()->hasKeptPicture());
 
   // The lamp, lit at the first visit, goes out behind the open close-up.
-  HOG::View* hall = play().getRegistry().findViewByName("location01");
-  ASSERT_TRUE(hall && hall->scene);
   AE::ISceneNode* light = AE::ISceneNode::findChild("lamp_light", hall->scene);
   ASSERT_NE(light, nullptr);
   ASSERT_TRUE(light->mEnabled);
@@ -89,11 +108,48 @@ TEST(CloseUpBlurPlayThrough, TheKeptHallShowsWhatAFreshBlurShows) {
   EXPECT_FALSE(dark.fresh == settled.fresh) << "the lamp's light does not reach the band";
   EXPECT_TRUE(dark.kept == dark.fresh) << "the lamp put out behind the close-up still shows";
 
+  // The caption gets another string of the same length, then it is typed
+  // out, behind the close-up.
+  game.step();
+  caption->setText(L"GALLERY OF ART");
+  const Frames renamed = keptAndFresh(game);
+  EXPECT_FALSE(renamed.fresh == dark.fresh) << "the caption does not reach the band";
+  EXPECT_TRUE(renamed.kept == renamed.fresh) << "the caption's old string still shows behind the close-up";
+  game.step();
+  caption->mMaxChar = 3;
+  const Frames typed = keptAndFresh(game);
+  EXPECT_FALSE(typed.fresh == renamed.fresh) << "the typed caption does not reach the band";
+  EXPECT_TRUE(typed.kept == typed.fresh) << "the whole caption still shows while it is typed out";
+
   // A reset device has lost the kept picture's pixels.
   game.step();
   KR::RenderSystem::getInstance()->reset();
   const Frames reset = keptAndFresh(game);
   EXPECT_TRUE(reset.kept == reset.fresh) << "the picture kept before the device reset is drawn";
+
+  game.closeWindow();
+  EXPECT_EQ(game.finish(), 0);
+}
+
+// A puzzle's close-up over the gallery, a caption on the gallery's wall:
+// once settled, the close-up draws the kept gallery instead of blurring it.
+// (The puzzle's backdrop hides the gallery, so no pixels are compared here.)
+TEST(CloseUpBlurPlayThrough, AGalleryPuzzleKeepsTheGallery) {
+  KR::Test::GameDriver game;
+  ASSERT_TRUE(KR::Test::startNewGame(game));
+  clickAt(game, 164, 346);
+  ASSERT_TRUE(game.stepUntil([&] { return shown(game, "gallery"); }, 600));
+  HOG::View* gallery = play().getRegistry().findViewByName("gallery");
+  ASSERT_TRUE(gallery && gallery->scene);
+  hangCaption(gallery, 500.0f, 0.0f);
+  clickAt(game, 300, 200);
+  ASSERT_TRUE(game.stepUntil([&] { return shown(game, "puzzle_bqueue"); }, 600));
+  game.steps(30);
+
+  const Frames settled = keptAndFresh(game);
+  EXPECT_LT(settled.keptCalls, settled.freshCalls) << "the puzzle's close-up blurs the gallery every frame";
+  game.step();
+  EXPECT_TRUE(HOG::GamePostProcessingRenderer::getInstance()->hasKeptPicture());
 
   game.closeWindow();
   EXPECT_EQ(game.finish(), 0);

@@ -279,15 +279,18 @@ class ClosingApplication : public Application {
 }  // namespace
 
 TEST(HostDeathTest, ClosingTheWindowEndsTheRunWithZero) {
+  // The run happens in a child process started by this one, which names the
+  // instance after its parent so that the parent can remove the lock file.
   EXPECT_EXIT(
       {
         useContent(800, 600, 0, hostMediaFolder());
         KR::LogSystem logSystem;
         logSystem.addWriter(std::make_unique<KR::StderrLogWriter>());
-        gHost.instanceName = "KrHostTest-close-" + std::to_string(getpid());
+        gHost.instanceName = "KrHostTest-close-" + std::to_string(getppid());
         std::exit(winMain([] { return new ClosingApplication(); }));
       },
       ::testing::ExitedWithCode(0), "game shutdown after 3 ticks, 1 saves");
+  unlink(SingleInstanceGuard("KrHostTest-close-" + std::to_string(getpid())).lockPath().c_str());
 }
 
 TEST(HostDeathTest, TooLongProgramFolderIsTheHostsFatalError) {
@@ -318,4 +321,5 @@ TEST(Host, SecondCopyEndsWithOneAndRaisesTheFirst) {
   EXPECT_EQ(WEXITSTATUS(status), 1);
   EXPECT_TRUE(first.takeRaiseRequest());
   EXPECT_NE(KR::Test::readFile(errors).find("already running"), std::string::npos);
+  unlink(first.lockPath().c_str());
 }

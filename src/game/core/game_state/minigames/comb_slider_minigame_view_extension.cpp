@@ -47,29 +47,21 @@ void CombSliderMinigameViewExtension::forgetNodes() {
   for (Combination& combination : combinations) combination.finishNode = nullptr;
 }
 
-AE::ISceneNode* CombSliderMinigameViewExtension::bind(const std::string& name) const {
-  AE::ISceneNode* node = findNode(name, nullptr);
-  if (node)
-    node->stop(true);
-  else
-    KR::log("Can't find node %s in %s", name.c_str(), sceneRoot()->mName.c_str());
-  return node;
-}
-
 void CombSliderMinigameViewExtension::onActivate() {
   if (!sceneRoot()) return;
   bindFinishNode();
   // Positions and reached combinations survive leaving the view: every
   // activation shows each slider where it was left.
   for (Slider& slider : sliders) {
-    slider.fbuttonNode = bind(slider.fbuttonName);
-    slider.sbuttonNode = bind(slider.sbuttonName);
+    slider.fbuttonNode = findStoppedNode(slider.fbuttonName, kCantFindNodeIn);
+    slider.sbuttonNode = findStoppedNode(slider.sbuttonName, kCantFindNodeIn);
     slider.fbuttonRect = slider.fbuttonNode ? nodeRect(slider.fbuttonNode) : KR::Rect();
     slider.sbuttonRect = slider.sbuttonNode ? nodeRect(slider.sbuttonNode) : KR::Rect();
-    slider.sliderNode = bind(slider.sliderNodeName);
+    slider.sliderNode = findStoppedNode(slider.sliderNodeName, kCantFindNodeIn);
     if (slider.sliderNode) showFrame(slider.sliderNode, slider.position * slider.frameStep);
   }
-  for (Combination& combination : combinations) combination.finishNode = bind(combination.finishName);
+  for (Combination& combination : combinations)
+    combination.finishNode = findStoppedNode(combination.finishName, kCantFindNodeIn);
 }
 
 void CombSliderMinigameViewExtension::step(Slider& slider, AE::ISceneNode* button, int32_t by) {

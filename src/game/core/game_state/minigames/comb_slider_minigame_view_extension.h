@@ -54,7 +54,6 @@ class CombSliderMinigameViewExtension : public MinigameViewExtension {
   void forgetNodes() override;
 
  private:
-  AE::ISceneNode* bind(const std::string& name) const;
   void step(Slider& slider, AE::ISceneNode* button, int32_t by);
 };
 

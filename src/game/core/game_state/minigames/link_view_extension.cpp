@@ -33,12 +33,10 @@ void LinkViewExtension::forgetNodes() {
 
 void LinkViewExtension::onActivate() {
   if (!sceneRoot()) return;
-  finishNode = findNode(finishName, nullptr);
-  if (finishNode) finishNode->stop(true);
+  finishNode = findStoppedNode(finishName, nullptr);
   for (Element& element : elements) {
-    element.node = findNode(element.nodeName, nullptr);
+    element.node = findStoppedNode(element.nodeName, nullptr);
     if (!element.node) continue;
-    element.node->stop(true);
     showFrame(element.node, frameOf(element.state));
   }
 }

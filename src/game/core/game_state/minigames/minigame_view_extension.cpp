@@ -129,6 +129,12 @@ AE::ISceneNode* MinigameViewExtension::findNode(const std::string& name, const c
   return node;
 }
 
+AE::ISceneNode* MinigameViewExtension::findStoppedNode(const std::string& name, const char* line) const {
+  AE::ISceneNode* node = findNode(name, line);
+  if (node) node->stop(true);
+  return node;
+}
+
 void MinigameViewExtension::bindFinishNode(const char* line) {
   finishNode = findNode(finishName, line);
   if (!finishNode) return;

@@ -38,6 +38,7 @@ class MinigameViewExtension : public IViewExtension {
   // The log lines of a missing node ("%s" the scene root's name, then the node's).
   static constexpr const char* kCantFindNode = "MINIGAME %s. Can't find node %s";
   static constexpr const char* kCantOpenNode = "MINIGAME %s. Can't open node %s";
+  static constexpr const char* kCantFindNodeIn = "Can't find node %2$s in %1$s";
 
   MinigameViewExtension();
 
@@ -97,6 +98,8 @@ class MinigameViewExtension : public IViewExtension {
   AE::ISceneNode* sceneRoot() const;
   // Finds a node under the scene root; a miss logs `line` (null: logs nothing).
   AE::ISceneNode* findNode(const std::string& name, const char* line = kCantFindNode) const;
+  // findNode, and stops the node found with its children.
+  AE::ISceneNode* findStoppedNode(const std::string& name, const char* line = kCantFindNode) const;
   // Finds the finish node; when found, enables it if disabled and stops it.
   void bindFinishNode(const char* line = kCantFindNode);
   // Stops the sound node with its children and plays it again.

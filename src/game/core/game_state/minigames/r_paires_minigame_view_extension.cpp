@@ -52,30 +52,21 @@ void RPairesMinigameViewExtension::forgetNodes() {
   }
 }
 
-AE::ISceneNode* RPairesMinigameViewExtension::bind(const std::string& name) const {
-  AE::ISceneNode* node = findNode(name, nullptr);
-  if (node)
-    node->stop(true);
-  else
-    KR::log("Can't find node %s in %s", name.c_str(), sceneRoot()->mName.c_str());
-  return node;
-}
-
 void RPairesMinigameViewExtension::onActivate() {
   if (!sceneRoot()) return;
   bindFinishNode();
   // States and reached combinations survive leaving the view: every
   // activation shows each button where it was left.
   for (Button& button : buttons) {
-    button.stepper.node = bind(button.nodeName);
+    button.stepper.node = findStoppedNode(button.nodeName, kCantFindNodeIn);
     if (button.stepper.node) showFrame(button.stepper.node, button.frameID * button.frameStep);
   }
   for (Combination& combination : combinations) {
-    combination.animNode = bind(combination.animNodeName);
+    combination.animNode = findStoppedNode(combination.animNodeName, kCantFindNodeIn);
     // Found afresh: the previous activation's nodes may belong to a released scene.
     combination.hideNodes.clear();
     for (const std::string& name : combination.hideNodeNames)
-      if (AE::ISceneNode* node = bind(name)) combination.hideNodes.push_back(node);
+      if (AE::ISceneNode* node = findStoppedNode(name, kCantFindNodeIn)) combination.hideNodes.push_back(node);
     // A scene loaded again shows its nodes: a reached combination's stay off.
     if (combination.reached)
       for (AE::ISceneNode* node : combination.hideNodes) node->setEnabled(false);

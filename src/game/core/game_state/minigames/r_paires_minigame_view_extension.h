@@ -50,9 +50,6 @@ class RPairesMinigameViewExtension : public MinigameViewExtension {
  protected:
   void readConfig(KR::XmlDataReader& reader) override;
   void forgetNodes() override;
-
- private:
-  AE::ISceneNode* bind(const std::string& name) const;
 };
 
 }  // namespace HOG

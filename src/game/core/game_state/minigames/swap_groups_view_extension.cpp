@@ -32,12 +32,10 @@ void SwapGroupsViewExtension::forgetNodes() {
 
 void SwapGroupsViewExtension::onActivate() {
   if (!sceneRoot()) return;
-  finishNode = findNode(finishName, nullptr);
-  if (finishNode) finishNode->stop(true);
+  finishNode = findStoppedNode(finishName, nullptr);
   for (Element& element : elements) {
-    element.node = findNode(element.nodeName, nullptr);
+    element.node = findStoppedNode(element.nodeName, nullptr);
     if (!element.node) continue;
-    element.node->stop(true);
     element.position = worldPosition(element.node);
     element.moveAnimation.make(&element.position, kMoveTime);
   }
