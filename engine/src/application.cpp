@@ -15,6 +15,7 @@
 #include "object_factory.h"
 #include "particle_system.h"
 #include "platform/crash_handler.h"
+#include "platform/window.h"
 #include "render_system_dx8.h"
 #include "shader_program.h"
 #include "sound_system/sound_manager.h"
@@ -99,6 +100,11 @@ void Application::initEngineSubsystems() {
 
   log("Init SoundManager...");
   soundManager = new SoundManager();
+  // The GL driver loads while the rest of the engine starts and the sound
+  // device opens; the window waits for it. Only after the sound manager has
+  // started its opening thread: the loader's lock, held for the whole load,
+  // also holds up the making of threads.
+  Platform::preloadGraphicsDriver();
 
   resourceGroupManager = new ResourceGroupManager();
 

@@ -249,8 +249,8 @@ void RenderSystem::reset() {
   TextureManager* tm = TextureManager::getInstancePtr();
   if (tm) {
     tm->recreateDeviceTextures();
+    // The distortion map is made by the first pass that draws into it.
     b.sceneTexture = tm->createRenderTexture(0, 0);
-    mDistortionTexture = tm->createRenderTexture(0, 0);
   }
   b.sceneQuad = new RenderData();
   b.sceneQuad->addTexture(b.sceneTexture);
@@ -357,6 +357,7 @@ void RenderSystem::checkDeviceLost() {
   d->beginScene();
   lockVertexBuffer();
   mDistortionUsed = false;
+  mFrameStartDrawCalls = d->drawCallCount();
   d->setRenderState(RenderState::FillMode, uint32_t(Platform::Fill::Solid));
 }
 
@@ -450,7 +451,14 @@ void RenderSystem::renderFrame() {
   // to composite.
   if (mVertexPointer) {
     d->setRenderState(RenderState::FillMode, uint32_t(Platform::Fill::Solid));
-    if (mFadeQuad && mFadeLevel < 1.f) {
+    // Nothing drawn since the frame's clear to black: a black fade leaves the
+    // scene black and its composite onto a black window changes no colour, so
+    // both are left out. On a software rasteriser each would first compile its
+    // program's variant (the launch's first frame comes before any picture is
+    // uploaded, so it draws nothing).
+    const bool blank =
+        mBatchVertices == 0 && mStagedCount == 0 && d->drawCallCount() == mFrameStartDrawCalls && !mDistortionUsed;
+    if (mFadeQuad && mFadeLevel < 1.f && !blank) {
       setQuad(*mFadeQuad, 0.f, 0.f, float(getDesignWidth()), float(getDesignHeight()),
               Color::fromFloats(0.f, 0.f, 0.f, 1.f - mFadeLevel).value);
       render(mFadeQuad);
@@ -478,7 +486,11 @@ void RenderSystem::renderFrame() {
     // Bars around the scene start black; where the opaque scene covers the
     // whole window there is nothing to clear.
     bool cleared = !composite;
-    if (composite && (displace || !compositeCovers(viewport, false))) {
+    if (composite && blank) {
+      d->clear(Platform::CLEAR_TARGET, 0x00000000u, 1.f, 0);
+      cleared = true;
+      composite = false;
+    } else if (composite && (displace || !compositeCovers(viewport, false))) {
       d->clear(Platform::CLEAR_TARGET, 0x00000000u, 1.f, 0);
       cleared = true;
     }

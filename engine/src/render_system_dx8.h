@@ -227,6 +227,8 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
  private:
   RenderShaderState mShaderState;  // destroyed before the device
   bool mSceneTextureRequested = false;
+  // The device's draw calls when the frame's clear was done.
+  uint32_t mFrameStartDrawCalls = 0;
   // Whether the frame starting now may draw into the window; `viewport`
   // gets the design area's pixels there.
   bool directFrameFits(Platform::Viewport& viewport);

@@ -12,6 +12,7 @@
 #include "render_system_dx8.h"
 #include "report_assert.h"
 #include "texture_dx8.h"
+#include "texture_manager.h"
 #include "vertex_format.h"
 
 namespace KR {
@@ -248,6 +249,9 @@ void RenderSystem::beginOffscreenPass() {
   if (!mPixelShader14Supported || !mVertexShader11Supported || !mDistortionEnabled) return;
   flushBatch();
   Platform::RenderDevice* d = getDevice();
+  // Most frames never bend: the map is made when the first pass needs it.
+  if (!mDistortionTexture && TextureManager::exists())
+    mDistortionTexture = TextureManager::getInstance()->createRenderTexture(0, 0);
   if (!d || !mDistortionTexture || !mDistortionTexture->mHandle) return;
   d->setRenderTarget(d->textureSurface(mDistortionTexture->mHandle), nullptr);
   // Red and green 0x7F: nothing moves where nothing was drawn.

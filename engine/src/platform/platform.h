@@ -26,7 +26,9 @@
 //   it shown, decorated and OpenGL-capable (SDL_WINDOW_OPENGL) with the given
 //   client size at the given client position; failures return false and
 //   lastError() says why. initVideo starts SDL's video and keeps the GL
-//   driver loaded until shutdownVideo.
+//   driver loaded until shutdownVideo. preloadGraphicsDriver (any time
+//   before) maps Mesa's driver on a thread of its own, which initVideo joins;
+//   while it runs, the loader's lock holds up dlopen and thread creation.
 //   nativeHandle() is the SDL_Window* and is meant only for the render
 //   device layer (render_device.h: OpenGL 3.3 core context creation and
 //   buffer swaps). presentClear is a stop-gap for hosts without a render

@@ -1,9 +1,14 @@
 #include "platform/window.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
+#include <limits.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 
 #include "platform/events.h"
 #include "platform/render_device.h"
@@ -30,10 +35,50 @@ int displayOfMainWindow() {
 constexpr int32_t kTypicalFrameWidth = 4;
 constexpr int32_t kTypicalCaptionHeight = 24;
 
+// The driver preload's thread; joined by initVideo.
+pthread_t gPreloadThread;
+bool gPreloadStarted = false;
+bool gPreloadJoined = false;
+
+// Mesa's drivers are one shared file under several names; the software one is
+// present in every installation, so loading it maps the file any of them uses.
+constexpr const char* kMesaDriverFile = "swrast_dri.so";
+
+void* preloadDriver(void*) {
+  // The GL front library SDL opens for EGL (and a neighbour of the GLX one):
+  // its folder holds Mesa's "dri" folder unless LIBGL_DRIVERS_PATH moves it.
+  void* front = dlopen("libEGL.so.1", RTLD_NOW | RTLD_LOCAL);
+  std::string folder;
+  if (const char* paths = std::getenv("LIBGL_DRIVERS_PATH"); paths && *paths) {
+    folder = paths;
+    folder = folder.substr(0, folder.find(':'));
+  } else if (front) {
+    char origin[PATH_MAX] = {};
+    if (dlinfo(front, RTLD_DI_ORIGIN, origin) == 0) folder = std::string(origin) + "/dri";
+  }
+  // Opened the way Mesa's loader opens it, so that its later open finds the
+  // library mapped and relocated. Both handles live as long as the process:
+  // the window layer keeps the driver loaded anyway.
+  if (!folder.empty()) dlopen((folder + "/" + kMesaDriverFile).c_str(), RTLD_NOW | RTLD_GLOBAL);
+  return nullptr;
+}
+
+void joinDriverPreload() {
+  if (!gPreloadStarted || gPreloadJoined) return;
+  pthread_join(gPreloadThread, nullptr);
+  gPreloadJoined = true;
+}
+
 }  // namespace
+
+void preloadGraphicsDriver() {
+  if (gPreloadStarted || SDL_WasInit(SDL_INIT_VIDEO)) return;
+  gPreloadStarted = pthread_create(&gPreloadThread, nullptr, preloadDriver, nullptr) == 0;
+}
 
 bool initVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  joinDriverPreload();
   // A held button keeps the mouse captured, so that motion and the release
   // still arrive outside the window (in client coordinates beyond its edges).
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");

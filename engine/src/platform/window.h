@@ -13,6 +13,13 @@ struct IntRect {
   int32_t height = 0;
 };
 
+// Starts mapping the system's OpenGL driver on a background thread, so that
+// the slowest part of starting the video (the dynamic loader relocating the
+// driver and its compiler) overlaps the host's own start-up. Nothing else is
+// touched: no display, no context. initVideo waits for it, so SDL finds the
+// libraries loaded. Where no Mesa driver is found the thread does nothing.
+// Main thread; calls after the first do nothing.
+void preloadGraphicsDriver();
 // Starts the video subsystem when it is not running yet; false when SDL
 // cannot start it (the message is logged by the caller via lastError).
 bool initVideo();

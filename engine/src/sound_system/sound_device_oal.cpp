@@ -56,7 +56,6 @@ int SoundDevice::open() {
   alListenerfv(AL_VELOCITY, zero);
   alListenerfv(AL_ORIENTATION, orientation);
   KR_AL_OK();
-  if (SoundManager* manager = SoundManager::getInstancePtr()) manager->applyListenerGain();
   return 0;
 }
 

@@ -4,7 +4,9 @@
 // Tests that check what was played mix on the mixer's own clock instead of
 // real time: after useLoopback(rate) the next open makes OpenAL Soft's
 // loopback device (16-bit stereo at that rate), which plays only as far as
-// alcRenderSamplesSOFT on the current context's device asks. Main thread only.
+// alcRenderSamplesSOFT on the current context's device asks. One thread at a
+// time: the sound manager opens it on its own thread and uses it on the main
+// thread once that thread is joined.
 namespace KR {
 
 class SoundDevice {
@@ -14,8 +16,8 @@ class SoundDevice {
   SoundDevice(const SoundDevice&) = delete;
   SoundDevice& operator=(const SoundDevice&) = delete;
 
-  // Opens the default device and makes a context current: 0 on success, 1 on
-  // failure (logged; nothing is left open).
+  // Opens the default device and makes a context current with the listener at
+  // full gain: 0 on success, 1 on failure (logged; nothing is left open).
   int open();
   void close();
   bool isOpen() const { return context != nullptr; }

@@ -33,12 +33,38 @@ SoundManager::SoundManager() : activationListener(this) {
   if (EngineNotificationDispatcher* dispatcher = EngineNotificationDispatcher::getInstancePtr()) {
     dispatcher->addListener(&activationListener);
   }
-  initialised = device.open() == 0;
+  opening = true;
+  opener.start(&SoundManager::openDevice, this);
+}
+
+void SoundManager::openDevice(void* manager) {
+  auto* self = static_cast<SoundManager*>(manager);
+  self->openResult = self->device.open();
+}
+
+bool SoundManager::deviceReady() {
+  if (opening) {
+    opening = false;
+    opener.join();
+    initialised = openResult == 0;
+    if (initialised) {
+      // What was set while the device opened: the group volumes are read by
+      // each new channel; the listener follows the activation.
+      applyListenerGain();
+    }
+  }
+  return initialised;
+}
+
+bool SoundManager::isInitialised() {
+  ScopedLock guard(ScopedLock::lock(&mutex));
+  return deviceReady();
 }
 
 SoundManager::~SoundManager() {
   {
     ScopedLock guard(ScopedLock::lock(&mutex));
+    deviceReady();
     for (uint32_t handle = 0; handle < kChannelCount; ++handle) freeChannel(handle);
     for (uint32_t id = 0; id < kResourceCount; ++id) {
       delete resources[id];
@@ -66,7 +92,7 @@ void SoundManager::unlock() { pthread_mutex_unlock(&mutex); }
 uint32_t SoundManager::loadSound(const SoundDescriptor& descriptor) {
   {
     ScopedLock guard(ScopedLock::lock(&mutex));
-    if (!initialised || names.count(descriptor.name) != 0) return 0;
+    if (!deviceReady() || names.count(descriptor.name) != 0) return 0;
   }
   // The file is read and its stream opened without the lock; this touches
   // nothing but the new resource.
@@ -98,7 +124,7 @@ uint32_t SoundManager::loadSound(const SoundDescriptor& descriptor) {
 
 uint32_t SoundManager::acquireSoundId(const std::string& name) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised) return 0;
+  if (!deviceReady()) return 0;
   auto found = names.find(name);
   if (found == names.end() || !resources[found->second]) return 0;
   SoundResource* resource = resources[found->second];
@@ -108,7 +134,7 @@ uint32_t SoundManager::acquireSoundId(const std::string& name) {
 
 void SoundManager::releaseSound(uint32_t id) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised || id == 0 || id >= kResourceCount || !resources[id]) return;
+  if (!deviceReady() || id == 0 || id >= kResourceCount || !resources[id]) return;
   SoundResource* resource = resources[id];
   resource->setReferenceCount(resource->getReferenceCount() - 1);
   if (resource->getReferenceCount() < 1) unloadSound(id);
@@ -116,7 +142,7 @@ void SoundManager::releaseSound(uint32_t id) {
 
 void SoundManager::unloadSound(uint32_t id) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised || id == 0 || id >= kResourceCount || !resources[id]) return;
+  if (!deviceReady() || id == 0 || id >= kResourceCount || !resources[id]) return;
   SoundResource* resource = resources[id];
   for (uint32_t handle = 1; handle < kChannelCount; ++handle) {
     if (channels[handle] && channels[handle]->getResource() == resource) freeChannel(handle);
@@ -133,7 +159,7 @@ void SoundManager::unloadSound(uint32_t id) {
 
 void SoundManager::releaseMusic() {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised) return;
+  if (!deviceReady()) return;
   for (uint32_t id = 1; id < kResourceCount; ++id) {
     if (resources[id] && resources[id]->getGroup() == kSoundGroupMusic) releaseSound(id);
   }
@@ -143,7 +169,7 @@ void SoundManager::releaseMusic() {
 
 uint32_t SoundManager::playSoundByName(const std::string& name) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised) return 0;
+  if (!deviceReady()) return 0;
   uint32_t id = 0;
   auto found = names.find(name);
   if (found != names.end()) {
@@ -158,13 +184,13 @@ uint32_t SoundManager::playSoundByName(const std::string& name) {
 
 uint32_t SoundManager::playSound(uint32_t id) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised || id == 0 || id >= kResourceCount || !resources[id]) return 0;
+  if (!deviceReady() || id == 0 || id >= kResourceCount || !resources[id]) return 0;
   return createSound(resources[id]);
 }
 
 uint32_t SoundManager::createSound(SoundResource* resource) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised) return 0;
+  if (!deviceReady()) return 0;
   if (!resource) {
     log("WARNING: SoundManager::createSound Bad sound resource ptr!");
     return 0;
@@ -239,19 +265,19 @@ void SoundManager::stopChannel(uint32_t handle) {
 
 void SoundManager::stopSound(uint32_t handle) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised || handle == 0 || handle >= kChannelCount) return;
+  if (!deviceReady() || handle == 0 || handle >= kChannelCount) return;
   stopChannel(handle);
 }
 
 void SoundManager::stopAllSounds() {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised) return;
+  if (!deviceReady()) return;
   for (uint32_t handle = 0; handle < kChannelCount; ++handle) stopChannel(handle);
 }
 
 void SoundManager::stopGroup(uint32_t group) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised) return;
+  if (!deviceReady()) return;
   for (uint32_t handle = 0; handle < kChannelCount; ++handle) {
     if (channels[handle] && channels[handle]->getResource() && channels[handle]->getResource()->getGroup() == group) {
       stopChannel(handle);
@@ -261,13 +287,13 @@ void SoundManager::stopGroup(uint32_t group) {
 
 bool SoundManager::isSoundPlaying(uint32_t handle) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised || handle == 0 || handle >= kChannelCount || !channels[handle]) return false;
+  if (!deviceReady() || handle == 0 || handle >= kChannelCount || !channels[handle]) return false;
   return channels[handle]->isPlaying();
 }
 
 void SoundManager::setSoundVolume(uint32_t handle, float volume) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised || handle == 0 || handle >= kChannelCount || !channels[handle]) return;
+  if (!deviceReady() || handle == 0 || handle >= kChannelCount || !channels[handle]) return;
   channels[handle]->setVolume(volume);
 }
 
@@ -281,7 +307,12 @@ void SoundManager::setAmbientGroupVolume(float volume) { setGroupVolume(kSoundGr
 
 void SoundManager::setGroupVolume(uint32_t group, float volume) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised || group >= kSoundGroupCount) return;
+  // No channel plays before the device is open: the volume is only kept.
+  if (opening && group < kSoundGroupCount) {
+    groupVolumes[group] = volume;
+    return;
+  }
+  if (!deviceReady() || group >= kSoundGroupCount) return;
   groupVolumes[group] = volume;
   reapplyVolumes();
 }
@@ -294,14 +325,14 @@ void SoundManager::reapplyVolumes() {
 
 float SoundManager::getGroupVolume(uint32_t group) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised) return 0.0f;
+  if (!deviceReady()) return 0.0f;
   if (group >= kSoundGroupCount) return 1.0f;
   return groupVolumes[group];
 }
 
 void SoundManager::startGroupFade(uint32_t group, float fadeOut, float hold, float fadeIn) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised || group >= kSoundGroupCount) return;
+  if (!deviceReady() || group >= kSoundGroupCount) return;
   Fade& fade = fades[group];
   fade.group = group;
   fade.elapsed = 0.0f;
@@ -321,7 +352,8 @@ void SoundManager::startFadeAllGroups(float fadeOut, float hold, float fadeIn) {
 
 void SoundManager::cancelGroupFades() {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised) return;
+  // Fades start only on an open device: none runs while it opens.
+  if (opening || !initialised) return;
   for (Fade& fade : fades) {
     if (!fade.active) continue;
     fade.active = false;
@@ -351,7 +383,7 @@ void SoundManager::updateGroupFade(Fade& fade, float dt) {
 
 void SoundManager::updateFades(float dt) {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised) return;
+  if (!deviceReady()) return;
   for (Fade& fade : fades) updateGroupFade(fade, dt);
 }
 
@@ -359,7 +391,7 @@ void SoundManager::updateFades(float dt) {
 
 void SoundManager::update() {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised) return;
+  if (!deviceReady()) return;
   applyListenerGain();
   updateChannels();
   TimerManager* timer = TimerManager::getInstancePtr();
@@ -369,7 +401,7 @@ void SoundManager::update() {
 
 void SoundManager::updateChannels() {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised) return;
+  if (!deviceReady()) return;
   for (uint32_t handle = 0; handle < kChannelCount; ++handle) {
     Sound* sound = channels[handle];
     if (!sound) continue;
@@ -384,7 +416,8 @@ void SoundManager::updateChannels() {
 
 void SoundManager::applyListenerGain() {
   ScopedLock guard(ScopedLock::lock(&mutex));
-  if (!initialised) return;
+  // An opening device gets the gain when it is adopted.
+  if (opening || !initialised) return;
   alListenerf(AL_GAIN, applicationActive ? 1.0f : 0.0f);
   KR_AL_OK();
 }
@@ -393,7 +426,7 @@ void SoundManager::setApplicationActive(bool active) {
   ScopedLock guard(ScopedLock::lock(&mutex));
   if (applicationActive == active) return;
   applicationActive = active;
-  if (!initialised) return;
+  if (opening || !initialised) return;
   // Volumes set while inactive were silenced; give every channel its own back.
   reapplyVolumes();
   applyListenerGain();

@@ -28,6 +28,7 @@
 #include "singleton.h"
 #include "sound_system/sound_descriptor.h"
 #include "sound_system/sound_device_oal.h"
+#include "thread.h"
 
 namespace KR {
 
@@ -44,7 +45,11 @@ class SoundManager : public Singleton<SoundManager> {
   // sound that has only just been started is not taken for a finished one.
   static constexpr uint32_t kMinimumAge = 5;
 
-  // Opens the sound device; without one the manager stays uninitialised.
+  // Starts opening the sound device on a thread of its own (the device and its
+  // mixer take a few milliseconds that the rest of start-up overlaps); the
+  // first call that needs the device waits for it. Without a device the
+  // manager stays uninitialised. Calls that need no device (a group volume,
+  // the activation) are kept and applied when it opens.
   SoundManager();
   ~SoundManager() override;
 
@@ -112,7 +117,8 @@ class SoundManager : public Singleton<SoundManager> {
   void queueEffect(Sound* sound);
   void rankEffectVolumes();
 
-  bool isInitialised() const { return initialised; }
+  // Waits for the device's opening.
+  bool isInitialised();
   // The manager's recursive lock, for callers that must act on it atomically.
   void lock();
   void unlock();
@@ -153,6 +159,10 @@ class SoundManager : public Singleton<SoundManager> {
   void updateGroupFade(Fade& fade, float dt);
   void reapplyVolumes();
   void setApplicationActive(bool active);
+  static void openDevice(void* manager);
+  // Under the lock: waits for the opening thread the first time; whether the
+  // device is open.
+  bool deviceReady();
 
   // The pool of sounds: one block, a free list by index (-1 ends it).
   unsigned char* poolBlock = nullptr;
@@ -161,6 +171,11 @@ class SoundManager : public Singleton<SoundManager> {
   uint32_t freeCount = 0;
 
   SoundDevice device;
+  // The opening thread, its result, and whether it is still to be joined
+  // (under the lock). The thread touches only the device and the result.
+  Thread opener;
+  int openResult = 1;
+  bool opening = false;
   Sound* channels[kChannelCount] = {};
   SoundResource* resources[kResourceCount] = {};
   bool initialised = false;

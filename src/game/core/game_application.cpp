@@ -53,8 +53,6 @@ void GameApplication::readSettings() {
 }
 
 void GameApplication::init() {
-  gameFont = new KR::Font();
-  gameFont->load("font2_fnt");
   loadingScreen = AE::loadScene("loading_screen_xml");
   if (loadingScreen) loadingScreen->play(true);
   // The profile comes before the cursors: its option decides the system arrow.
@@ -122,6 +120,16 @@ void GameApplication::update() {
   HOG::AppStateManager* states = HOG::AppStateManager::getInstancePtr();
   if (states && states->getCurrentState() && states->getCurrentState()->loaded) states->getCurrentState()->update(dt);
   if (HOG::GameCursorManager::exists()) HOG::GameCursorManager::getInstance()->update(dt);
+  // After the launch's first frame, one part that the launch left out per
+  // frame: the game's font, then the parts of play, so that none is left for
+  // the frame that enters play.
+  if (framesPresented == 0) return;
+  if (!gameFont) {
+    gameFont = new KR::Font();
+    gameFont->load("font2_fnt");
+  } else if (HOG::Game::exists()) {
+    HOG::Game::getInstance()->buildDeferredPart();
+  }
 }
 
 void GameApplication::render() {
@@ -129,6 +137,7 @@ void GameApplication::render() {
   HOG::IAppState* state = states ? states->getCurrentState() : nullptr;
   if (state && state->loaded && state->presentsOwnFrame()) {
     state->draw();
+    ++framesPresented;
     return;
   }
   if (!renderSystem || !renderSystem->getDevice()) return;
@@ -136,6 +145,7 @@ void GameApplication::render() {
   if (state && state->loaded) state->draw();
   renderSystem->renderFrame();
   renderSystem->present();
+  ++framesPresented;
 }
 
 void GameApplication::updateWhileLoading() {

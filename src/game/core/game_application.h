@@ -55,5 +55,7 @@ class GameApplication : public Application, public KR::Singleton<GameApplication
 
   AE::ISceneNode* loadingScreen = nullptr;
   KR::Font* gameFont = nullptr;
+  // Frames presented so far: work left out of the launch waits for the first.
+  uint32_t framesPresented = 0;
   HOG::ProfileSystem* profileSystem = nullptr;
 };

@@ -369,6 +369,31 @@ TEST_F(RenderSystemTest, OneToOneCompositeIsACopyUnlessAStateWouldShowInIt) {
   renderSystem->setColorWriteMask(true, true, true, true);
 }
 
+TEST_F(RenderSystemTest, AFrameThatDrawsNothingIsBlackWithoutADrawCall) {
+  // A scaled window (the composite is a drawn quad) and a running fade.
+  renderSystem->getWindowInfo().mWndWidth = 160;
+  renderSystem->getWindowInfo().mWndHeight = 96;
+  renderSystem->reset();
+  renderSystem->mFadeLevel = 0.5f;
+  auto f = drawFrame([] {}, 0xFFFFFFFF);
+  EXPECT_TRUE(colorNear(0xFF808080, at(f, 80, 50)));
+  // Nothing drawn: the window turns black (not the last frame's grey) and
+  // neither the fade nor the composite is drawn.
+  renderSystem->checkDeviceLost();
+  const uint32_t start = renderSystem->getDrawCallCount();
+  renderSystem->renderFrame();
+  EXPECT_EQ(0u, renderSystem->getDrawCallCount() - start);
+  f = frame();
+  EXPECT_EQ(0xFF000000u, at(f, 80, 50));
+  // Content already sent to the device before the frame's end still counts.
+  f = drawFrame([&] {
+    renderSystem->render(quad(0, 0, 64, 48, 0xFFFFFFFF));
+    renderSystem->flushBatch();
+  });
+  EXPECT_TRUE(colorNear(0xFF808080, at(f, 80, 50)));
+  renderSystem->mFadeLevel = 1.f;
+}
+
 class ResetCounter : public NotificationListener {
  public:
   void onNotification(const Notification& n) override { resets += n.code == kNotificationDeviceReset; }

@@ -76,9 +76,6 @@ Game::Game() : tasks(this) {
   itemFactory = std::make_unique<InventoryItemFactory>();
   registry = std::make_unique<ViewRegistry>();
   inventory = std::make_unique<Inventory>(*itemFactory);
-  messages = std::make_unique<UIMessageManager>();
-  foundItemEffect = std::make_unique<HOSItemDisapperenceEffectManager>();
-  foundItemEffect->quality = generalConfig.hosItemDissapearenceEffectQuality;
   if (ProfileSystem::exists()) PlayerProfile::applyVolumes(ProfileSystem::getInstance()->getCurrentProfile());
   auto stack = std::make_unique<ViewStack>(*this, *registry);
   viewStack = stack.get();
@@ -98,12 +95,6 @@ Game::Game() : tasks(this) {
   visualizer = highlights.get();
   realVisualiser = visualizer;
   triggerVisualiser = std::move(highlights);
-  auto guideSequences = std::make_unique<GuideSequences>();
-  guideSequences->geometry.screenWidth = float(KR::RenderSystem::getDesignWidth());
-  guideSequences->geometry.screenHeight = float(KR::RenderSystem::getDesignHeight());
-  guideSequences->load();
-  realGuides = guideSequences.get();
-  guides = std::move(guideSequences);
   auto cut = std::make_unique<CutScene>();
   realCutScene = cut.get();
   realCutScene->finishedCallback = [this]() { onCutSceneFinished(); };
@@ -114,6 +105,47 @@ Game::Game() : tasks(this) {
   dispatcher.addListener(inventory.get());
   dispatcher.addListener(&fadeOut);
   dispatcher.addListener(visualizer);
+}
+
+bool Game::buildDeferredPart() {
+  if (!messages) {
+    // Loads the messages' font.
+    messages = std::make_unique<UIMessageManager>();
+    return true;
+  }
+  if (!foundItemEffect) {
+    foundItemEffect = std::make_unique<HOSItemDisapperenceEffectManager>();
+    foundItemEffect->quality = generalConfig.hosItemDissapearenceEffectQuality;
+    return true;
+  }
+  if (!guidesBuilt) {
+    guidesBuilt = true;
+    // A stand-in set before the guides were built keeps its place.
+    if (guides) return true;
+    auto guideSequences = std::make_unique<GuideSequences>();
+    guideSequences->geometry.screenWidth = float(KR::RenderSystem::getDesignWidth());
+    guideSequences->geometry.screenHeight = float(KR::RenderSystem::getDesignHeight());
+    guideSequences->load();
+    realGuides = guideSequences.get();
+    guides = std::move(guideSequences);
+    return true;
+  }
+  return false;
+}
+
+UIMessageManager* Game::getMessages() {
+  if (!messages) buildDeferredPart();
+  return messages.get();
+}
+
+GuideSequences* Game::getGuides() {
+  buildAllDeferredParts();
+  return realGuides;
+}
+
+void Game::buildAllDeferredParts() {
+  while (buildDeferredPart()) {
+  }
 }
 
 IHud* Game::getHud() {
@@ -152,6 +184,7 @@ bool Game::isTopViewActivated() {
 }
 
 void Game::load() {
+  buildAllDeferredParts();
   getHud();
   visualizer->load();
   if (KR::SpriteManager<KR::Sprite>* manager = sprites()) {
@@ -185,6 +218,7 @@ void Game::unload() {
 
 void Game::resetForNewGame() {
   dropCutScene();
+  buildAllDeferredParts();
   guides->start();
   if (auto* ui = dynamic_cast<InGameUI*>(hud.get())) {
     // The script that locked the panel and the HUD is gone with its state, and a locked panel would hear
@@ -331,6 +365,7 @@ void Game::onMessage(const GameMessage* message) {
 }
 
 void Game::update(float dt) {
+  buildAllDeferredParts();
   step(GameStep::EndOfGame);
   // The finale cut scene plays to its end before the credits.
   if (gameFinished && mode == 0) {
@@ -441,6 +476,7 @@ void Game::updateAutosave(float dt) {
 }
 
 void Game::draw() {
+  buildAllDeferredParts();
   GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr();
   if (mode == 1) {
     // Frames that do not show the views keep no picture of them.

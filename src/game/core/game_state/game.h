@@ -141,7 +141,8 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   GameLuaState& getLuaState() { return luaState; }
   GameTaskManager& getTasks() { return tasks; }
   GameMessageDispatcher& getDispatcher() { return dispatcher; }
-  UIMessageManager* getMessages() { return messages.get(); }
+  // Built on first use when the application has not built it yet.
+  UIMessageManager* getMessages();
   ViewFadeInEffect& getFadeIn() { return fadeIn; }
   ViewFadeOutEffect& getFadeOut() { return fadeOut; }
   const InputState& getFrameInput() const { return frameInput; }
@@ -184,10 +185,20 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   }
   void setGuides(std::unique_ptr<IGameComponent> replacement) {
     realGuides = nullptr;
+    guidesBuilt = true;
     guides = std::move(replacement);
   }
-  // The game's own guide sequences (null once a stand-in replaced them).
-  GuideSequences* getGuides() { return realGuides; }
+  // The game's own guide sequences (null once a stand-in replaced them);
+  // built on first use when the application has not built them yet.
+  GuideSequences* getGuides();
+
+  // The parts play needs but the launch does not (the on-screen messages with
+  // their font, the found items' effect, the guide sequences) are left out of the constructor, so the
+  // first frame comes sooner. The application builds them one a frame while
+  // the logos show; entering play, a new game and the getters build whatever
+  // is still missing. One part per call; false when all are built.
+  bool buildDeferredPart();
+  void buildAllDeferredParts();
   void setCutScene(std::unique_ptr<ICutScene> replacement) { cutScene = std::move(replacement); }
   // The game's own cut scene (null once a stand-in replaced it).
   CutScene* getCutScene();
@@ -270,6 +281,7 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   std::unique_ptr<IGameComponent> triggerVisualiser;
   std::unique_ptr<IGameComponent> guides;
   GuideSequences* realGuides = nullptr;  // guides until a stand-in replaces them
+  bool guidesBuilt = false;
   int saveCount = 0;
   std::string pendingNotice;
   std::unique_ptr<IGameComponent> retiredVisualiser;

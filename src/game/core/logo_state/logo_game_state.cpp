@@ -68,39 +68,47 @@ void LogoGameState::load() {
   if (!document.load_buffer(bytes.data(), bytes.size())) KR_FATAL("Failed to parse XML");
   const std::string language =
       KR::ConfigManager::exists() ? KR::ConfigManager::getInstance()->getCurrentLanguage() : std::string();
+  for (pugi::xml_node node : document.child("root").children()) {
+    if (node.type() != pugi::node_element) continue;
+    LogoEntry entry;
+    entry.name = node.attribute("name").as_string();
+    entry.duration = node.attribute("duration").as_float(0.0f);
+    entry.esc = node.attribute("esc").as_int(0);
+    const std::string path = imagePath(entry.name, node.attribute("localized").as_int(0) != 0, language);
+    files->addEntry("default", entry.name, path);
+    logos.push_back(entry);
+  }
+  framesDrawn = 0;
+  nextPicture = 0;
+  if (!logos.empty()) loadPicture(logos.front());
+}
+
+void LogoGameState::loadPicture(LogoEntry& entry) {
+  if (entry.pictureLoaded) return;
+  entry.pictureLoaded = true;
   const KR::PlatformConfig* platform =
       KR::ConfigManager::exists() ? KR::ConfigManager::getInstance()->getCurrentPlatform() : nullptr;
   const float screenW = platform ? float(platform->resolutionWidth) : float(KR::RenderSystem::getDesignWidth());
   const float screenH = platform ? float(platform->resolutionHeight) : float(KR::RenderSystem::getDesignHeight());
-  for (pugi::xml_node node : document.child("root").children()) {
-    if (node.type() != pugi::node_element) continue;
-    LogoEntry entry;
-    const std::string name = node.attribute("name").as_string();
-    entry.duration = node.attribute("duration").as_float(0.0f);
-    entry.esc = node.attribute("esc").as_int(0);
-    const std::string path = imagePath(name, node.attribute("localized").as_int(0) != 0, language);
-    files->addEntry("default", name, path);
-    auto* image = new KR::PngImage();
-    image->load(name, "default");
-    const float w = float(image->getWidth()), h = float(image->getHeight());
-    KR::Texture* texture = nullptr;
-    if (w > 0 && h > 0 && KR::TextureManager::exists()) {
-      image->padToPowerOfTwo();
-      texture = KR::TextureManager::getInstance()->createTextureFromImage(image, name, "default");
-    }
-    // A registered texture owns its image; otherwise it stays ours.
-    if (!texture || texture->getImage() != image) delete image;
-    auto* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr();
-    if (texture && sprites) entry.sprite = sprites->createSpriteFromTextureObject(texture);
-    // A picture without height is not fitted (no division by zero).
-    if (entry.sprite && h > 0) {
-      // The texture is padded to powers of two: the frame shows the picture only.
-      entry.sprite->setFrameRect(0, KR::Rect(0, 0, w, h), true);
-      const float width = screenH * w / h;
-      entry.sprite->setSize(KR::Vector2<float>(width, screenH));
-      entry.sprite->setPosition((screenW - width) / 2.0f, 0.0f);
-    }
-    logos.push_back(entry);
+  auto* image = new KR::PngImage();
+  image->load(entry.name, "default");
+  const float w = float(image->getWidth()), h = float(image->getHeight());
+  KR::Texture* texture = nullptr;
+  if (w > 0 && h > 0 && KR::TextureManager::exists()) {
+    image->padToPowerOfTwo();
+    texture = KR::TextureManager::getInstance()->createTextureFromImage(image, entry.name, "default");
+  }
+  // A registered texture owns its image; otherwise it stays ours.
+  if (!texture || texture->getImage() != image) delete image;
+  auto* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr();
+  if (texture && sprites) entry.sprite = sprites->createSpriteFromTextureObject(texture);
+  // A picture without height is not fitted (no division by zero).
+  if (entry.sprite && h > 0) {
+    // The texture is padded to powers of two: the frame shows the picture only.
+    entry.sprite->setFrameRect(0, KR::Rect(0, 0, w, h), true);
+    const float width = screenH * w / h;
+    entry.sprite->setSize(KR::Vector2<float>(width, screenH));
+    entry.sprite->setPosition((screenW - width) / 2.0f, 0.0f);
   }
 }
 
@@ -127,19 +135,25 @@ void LogoGameState::skipTest() {
 }
 
 void LogoGameState::update(float dt) {
+  // The pictures the launch left out, one per frame after the first.
+  while (nextPicture < logos.size() && logos[nextPicture].pictureLoaded) ++nextPicture;
+  if (framesDrawn > 0 && nextPicture < logos.size()) loadPicture(logos[nextPicture]);
   skipTest();
   if (currentLogo < logos.size()) {
     LogoEntry& entry = logos[currentLogo];
     entry.elapsed += dt;
     if (entry.elapsed > entry.duration) ++currentLogo;
+    if (currentLogo < logos.size()) loadPicture(logos[currentLogo]);
   } else if (AppStateManager::exists()) {
     AppStateManager::getInstance()->setState("MainMenu");
   }
 }
 
 void LogoGameState::draw() {
+  ++framesDrawn;
   if (currentLogo >= logos.size()) return;
-  const LogoEntry& entry = logos[currentLogo];
+  LogoEntry& entry = logos[currentLogo];
+  loadPicture(entry);
   if (entry.sprite) {
     entry.sprite->updateVertices();
     entry.sprite->render();

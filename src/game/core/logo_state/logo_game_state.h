@@ -9,6 +9,10 @@
 // (PNG file), "duration" (seconds), "esc" (non-zero: skippable) and
 // "localized" (non-zero: the picture lies under "/pc_localization/<language>/",
 // or "/pc_localization/" for the language "local").
+//
+// Only the first logo's picture is decoded when the state loads; the others
+// follow one per update once a frame has been drawn, so the launch reaches its
+// first frame sooner. A logo whose turn comes first gets its picture then.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +34,8 @@ class LogoGameState : public IAppState, public KR::Singleton<LogoGameState>, pub
     float duration = 0.0f;
     int32_t esc = 0;
     float elapsed = 0.0f;
+    std::string name;  // the picture's file entry
+    bool pictureLoaded = false;
   };
 
   LogoGameState();
@@ -52,9 +58,13 @@ class LogoGameState : public IAppState, public KR::Singleton<LogoGameState>, pub
 
  private:
   void skipTest();
+  // Decodes the entry's picture and makes its sprite, once.
+  void loadPicture(LogoEntry& entry);
 
   std::vector<LogoEntry> logos;
   uint32_t currentLogo = 0;
+  uint32_t framesDrawn = 0;
+  size_t nextPicture = 0;  // the first logo whose picture may still be missing
 };
 
 }  // namespace HOG

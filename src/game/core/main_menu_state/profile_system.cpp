@@ -119,12 +119,11 @@ void PlayerProfile::applyVolumes(const PlayerProfile* profile) {
   if (!profile || !KR::SoundManager::exists()) return;
   KR::SoundManager* sounds = KR::SoundManager::getInstance();
   sounds->cancelGroupFades();
+  // Without a device the volumes are not taken; while it opens they are kept.
   sounds->lock();
-  if (sounds->isInitialised()) {
-    sounds->setSoundGroupVolume(volumeCurve(profile->options.soundVolume));
-    sounds->setMusicGroupVolume(volumeCurve(profile->options.musicVolume));
-    sounds->setAmbientGroupVolume(volumeCurve(profile->options.ambientVolume));
-  }
+  sounds->setSoundGroupVolume(volumeCurve(profile->options.soundVolume));
+  sounds->setMusicGroupVolume(volumeCurve(profile->options.musicVolume));
+  sounds->setAmbientGroupVolume(volumeCurve(profile->options.ambientVolume));
   sounds->unlock();
 }
 

@@ -1,7 +1,8 @@
 // The sound manager on OpenAL Soft's loopback device, which plays as far as a
 // test mixes:
 // ids and handles, ranking of effects, group volumes and fades, streaming of
-// spans through a queue of two, looping, damaged files and activation.
+// spans through a queue of two, looping, damaged files and activation, and
+// what is given while the device still opens.
 #include "sound_system/sound_manager.h"
 
 #include <AL/al.h>
@@ -451,6 +452,27 @@ TEST_F(SoundManagerTest, InactiveApplicationIsSilentAndComesBack) {
   alGetListenerf(AL_GAIN, &listener);
   EXPECT_FLOAT_EQ(listener, 1.0f);
   EXPECT_NEAR(sourceGain(*manager, handle), 0.5f, 1e-5);
+  manager.reset();
+}
+
+TEST_F(SoundManagerTest, VolumesAndActivationGivenWhileTheDeviceOpensAreKept) {
+  manager.reset();
+  KR::EngineNotificationDispatcher dispatcher;
+  // The device opens on its own thread; until a call needs it, what is given
+  // is kept for it.
+  manager.reset(new SoundManager);
+  manager->setMusicGroupVolume(0.5f);
+  dispatcher.dispatch(KR::Notification{KR::kNotificationDeactivated});
+  const uint32_t handle = manager->playSound(manager->loadSound(descriptor("music", 1, true, 0, 0.5f)));
+  ASSERT_NE(handle, 0u);
+  ALfloat listener = -1.0f;
+  alGetListenerf(AL_GAIN, &listener);
+  EXPECT_FLOAT_EQ(listener, 0.0f);
+  EXPECT_FLOAT_EQ(manager->getGroupVolume(1), 0.5f);
+  dispatcher.dispatch(KR::Notification{KR::kNotificationActivated});
+  alGetListenerf(AL_GAIN, &listener);
+  EXPECT_FLOAT_EQ(listener, 1.0f);
+  EXPECT_NEAR(sourceGain(*manager, handle), 0.25f, 1e-5);
   manager.reset();
 }
 

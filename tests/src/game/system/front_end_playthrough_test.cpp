@@ -14,6 +14,7 @@
 #include "animationeditor/text_scene_node.h"
 #include "core/authors_movie_state/authors_movie.h"
 #include "core/game_application.h"
+#include "core/game_state/game.h"
 #include "core/game_state/in_game_ui.h"
 #include "core/logo_state/logo_game_state.h"
 #include "core/main_menu_state/difficult_selection_window.h"
@@ -122,6 +123,8 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   ASSERT_EQ(logos.getLogos().size(), 3u);
   game.steps(6);
   dump(game, "logo_fading_in");
+  // The pictures the launch left out are made while the first logo shows.
+  for (const HOG::LogoGameState::LogoEntry& entry : logos.getLogos()) EXPECT_NE(entry.sprite, nullptr);
   EXPECT_LT(KR::RenderSystem::getInstance()->mFadeLevel, 0.5f);  // fading in
   game.tapKey(KR::Platform::kVkEscape);                          // within the first half second: held
   EXPECT_EQ(logos.getCurrentLogo(), 0u);
@@ -137,6 +140,8 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   // The others run their time out.
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 400));
   EXPECT_EQ(KR::RenderSystem::getInstance()->mFadeLevel, 1.0f);
+  // The parts of play the launch left out were built while the logos showed.
+  EXPECT_FALSE(HOG::Game::getInstance()->buildDeferredPart());
 
   // First run: the name window offers "Player"; the music starts a second after the menu opened.
   game.steps(15);
