@@ -79,7 +79,7 @@ TEST_F(EventsTest, ModifierSidesAndGenericCodesAreKeptApart) {
   EXPECT_EQ(keys[kVkLShift], kKeyDown);
   EXPECT_EQ(keys[kVkRShift], kKeyDown);
   EXPECT_EQ(keys[kVkShift], kKeyDown);
-  EXPECT_EQ(keys['A'], kKeyDown);
+  EXPECT_EQ(keys[size_t('A')], kKeyDown);
 
   // The generic code stays down while either side is.
   pushKey(SDL_SCANCODE_LSHIFT, false);
@@ -92,7 +92,7 @@ TEST_F(EventsTest, ModifierSidesAndGenericCodesAreKeptApart) {
   drain();
   keyboardState(keys);
   EXPECT_EQ(keys[kVkShift], 0);
-  EXPECT_EQ(keys['A'], 0);
+  EXPECT_EQ(keys[size_t('A')], 0);
 }
 
 TEST(VirtualKeys, ScancodesMapToWindowsCodes) {

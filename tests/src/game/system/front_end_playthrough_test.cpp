@@ -48,7 +48,6 @@ using KR::Test::kWindowOk;
 
 // Design points of the windows' buttons (media/front_end).
 constexpr float kDialogOk[2] = {660 + 60, 565 + 24};
-constexpr float kDialogCancel[2] = {900 + 60, 565 + 24};
 constexpr float kInfoOk[2] = {780 + 60, 565 + 24};
 constexpr float kNameOk[2] = {660 + 60, 575 + 24};
 constexpr float kCreate[2] = {600 + 60, 690 + 24};
