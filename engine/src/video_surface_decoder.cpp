@@ -48,18 +48,13 @@ void yuvToRgb(uint8_t y, uint8_t u, uint8_t v, uint8_t* rgb) {
 
 namespace {
 
-// One opaque pixel as the little-endian word of its four bytes (byte 0 is
-// the lowest), red in byte kRed and blue in byte 2 - kRed.
-template <int kRed>
-inline uint32_t pack(uint32_t r, uint32_t g, uint32_t b) {
-  return (kRed == 0 ? r | b << 16 : b | r << 16) | g << 8 | 0xFF000000u;
-}
+// One opaque pixel as the little-endian word of its four bytes R, G, B, A
+// (byte 0 is the lowest).
+inline uint32_t pack(uint32_t r, uint32_t g, uint32_t b) { return r | g << 8 | b << 16 | 0xFF000000u; }
 
-// Red goes to byte kRed of each pixel, blue to byte 2 - kRed. The same
-// integer arithmetic as the tables (products of at most 226 x 128 fit 16
+// The same integer arithmetic as the tables (products of at most 226 x 128 fit 16
 // bits; the shift rounds towards minus infinity), written as plain loops over
 // a row's chroma pairs so that the compiler turns them into vector code.
-template <int kRed>
 void convertFrame(const YuvFrameView& frame, uint8_t* pixels) {
   const uint32_t pairs = frame.width / 2;
   for (uint32_t y = 0; y < frame.height; ++y) {
@@ -75,23 +70,21 @@ void convertFrame(const YuvFrameView& frame, uint8_t* pixels) {
       const int16_t blue = int16_t((226 * u) >> 7);
       const int16_t l0 = luma[x * 2];
       const int16_t l1 = luma[x * 2 + 1];
-      out[x * 2] = pack<kRed>(clampByte(l0 + red), clampByte(l0 - green), clampByte(l0 + blue));
-      out[x * 2 + 1] = pack<kRed>(clampByte(l1 + red), clampByte(l1 - green), clampByte(l1 + blue));
+      out[x * 2] = pack(clampByte(l0 + red), clampByte(l0 - green), clampByte(l0 + blue));
+      out[x * 2 + 1] = pack(clampByte(l1 + red), clampByte(l1 - green), clampByte(l1 + blue));
     }
     if (frame.width % 2) {
       const uint32_t x = frame.width - 1;
       uint8_t rgb[3];
       yuvToRgb(luma[x], cb[x / 2], cr[x / 2], rgb);
-      out[x] = pack<kRed>(rgb[0], rgb[1], rgb[2]);
+      out[x] = pack(rgb[0], rgb[1], rgb[2]);
     }
   }
 }
 
 }  // namespace
 
-void convertFrameToRgba(const YuvFrameView& frame, uint8_t* rgba) { convertFrame<0>(frame, rgba); }
-
-void convertFrameToBgra(const YuvFrameView& frame, uint8_t* bgra) { convertFrame<2>(frame, bgra); }
+void convertFrameToRgba(const YuvFrameView& frame, uint8_t* rgba) { convertFrame(frame, rgba); }
 
 void copyFramePlanes(const YuvFrameView& frame, uint8_t* yPlane, uint8_t* uvPlane) {
   for (uint32_t y = 0; y < frame.height; ++y)

@@ -38,8 +38,6 @@ struct YuvFrameView {
 void yuvToRgb(uint8_t y, uint8_t u, uint8_t v, uint8_t* rgb);
 // Converts a whole frame into rows of width x 4 bytes R, G, B, 255.
 void convertFrameToRgba(const YuvFrameView& frame, uint8_t* rgba);
-// The same in the byte order of a texture's locked memory (B, G, R, 255).
-void convertFrameToBgra(const YuvFrameView& frame, uint8_t* bgra);
 // Copies a frame into a packed Y plane (width x height bytes) and an
 // interleaved UV plane (chromaWidth x chromaHeight x 2 bytes: U then V).
 void copyFramePlanes(const YuvFrameView& frame, uint8_t* yPlane, uint8_t* uvPlane);
