@@ -10,28 +10,25 @@ namespace KR {
 
 namespace {
 
-struct ConversionTables {
-  int16_t t175[256];
-  int16_t t44[256];
-  int16_t t91[256];
-  int16_t t226[256];
-  ConversionTables() {
-    for (int i = 0; i < 256; ++i) {
-      // Arithmetic shift: negative products round towards minus infinity.
-      t175[i] = int16_t((175 * (i - 128)) >> 7);
-      t44[i] = int16_t((44 * (i - 128)) >> 7);
-      t91[i] = int16_t((91 * (i - 128)) >> 7);
-      t226[i] = int16_t((226 * (i - 128)) >> 7);
-    }
-  }
+// The chroma's share of each channel, in integers: the products of at most
+// 226 x 128 fit 16 bits, and the arithmetic shift rounds negative ones towards
+// minus infinity. Plain 16-bit arithmetic, so that the frame loop below
+// becomes vector code.
+struct ChromaTerms {
+  int16_t red, green, blue;
 };
 
-const ConversionTables& tables() {
-  static const ConversionTables instance;
-  return instance;
+inline ChromaTerms chromaTerms(uint8_t cb, uint8_t cr) {
+  const int16_t u = int16_t(cb - 128);
+  const int16_t v = int16_t(cr - 128);
+  return {int16_t((175 * v) >> 7), int16_t(((44 * u) >> 7) + ((91 * v) >> 7)), int16_t((226 * u) >> 7)};
 }
 
 inline uint8_t clampByte(int value) { return uint8_t(value < 0 ? 0 : value > 255 ? 255 : value); }
+
+// One opaque pixel as the little-endian word of its four bytes R, G, B, A
+// (byte 0 is the lowest).
+inline uint32_t pack(uint32_t r, uint32_t g, uint32_t b) { return r | g << 8 | b << 16 | 0xFF000000u; }
 
 inline const uint8_t* row(const uint8_t* base, int stride, uint32_t index) {
   return base + std::ptrdiff_t(stride) * std::ptrdiff_t(index);
@@ -40,38 +37,27 @@ inline const uint8_t* row(const uint8_t* base, int stride, uint32_t index) {
 }  // namespace
 
 void yuvToRgb(uint8_t y, uint8_t u, uint8_t v, uint8_t* rgb) {
-  const ConversionTables& t = tables();
-  rgb[0] = clampByte(int(y) + t.t175[v]);
-  rgb[1] = clampByte(int(y) - t.t44[u] - t.t91[v]);
-  rgb[2] = clampByte(int(y) + t.t226[u]);
+  const ChromaTerms c = chromaTerms(u, v);
+  rgb[0] = clampByte(y + c.red);
+  rgb[1] = clampByte(y - c.green);
+  rgb[2] = clampByte(y + c.blue);
 }
 
-namespace {
-
-// One opaque pixel as the little-endian word of its four bytes R, G, B, A
-// (byte 0 is the lowest).
-inline uint32_t pack(uint32_t r, uint32_t g, uint32_t b) { return r | g << 8 | b << 16 | 0xFF000000u; }
-
-// The same integer arithmetic as the tables (products of at most 226 x 128 fit 16
-// bits; the shift rounds towards minus infinity), written as plain loops over
-// a row's chroma pairs so that the compiler turns them into vector code.
-void convertFrame(const YuvFrameView& frame, uint8_t* pixels) {
+// Plain loops over a row's chroma pairs, which the compiler turns into vector
+// code.
+void convertFrameToRgba(const YuvFrameView& frame, uint8_t* rgba) {
   const uint32_t pairs = frame.width / 2;
   for (uint32_t y = 0; y < frame.height; ++y) {
     const uint8_t* __restrict luma = row(frame.y, frame.yStride, y);
     const uint8_t* __restrict cb = row(frame.u, frame.uvStride, y / 2);
     const uint8_t* __restrict cr = row(frame.v, frame.uvStride, y / 2);
-    uint32_t* __restrict out = reinterpret_cast<uint32_t*>(pixels + std::size_t(y) * frame.width * 4);
+    uint32_t* __restrict out = reinterpret_cast<uint32_t*>(rgba + std::size_t(y) * frame.width * 4);
     for (uint32_t x = 0; x < pairs; ++x) {
-      const int16_t u = int16_t(cb[x] - 128);
-      const int16_t v = int16_t(cr[x] - 128);
-      const int16_t red = int16_t((175 * v) >> 7);
-      const int16_t green = int16_t(((44 * u) >> 7) + ((91 * v) >> 7));
-      const int16_t blue = int16_t((226 * u) >> 7);
+      const ChromaTerms c = chromaTerms(cb[x], cr[x]);
       const int16_t l0 = luma[x * 2];
       const int16_t l1 = luma[x * 2 + 1];
-      out[x * 2] = pack(clampByte(l0 + red), clampByte(l0 - green), clampByte(l0 + blue));
-      out[x * 2 + 1] = pack(clampByte(l1 + red), clampByte(l1 - green), clampByte(l1 + blue));
+      out[x * 2] = pack(clampByte(l0 + c.red), clampByte(l0 - c.green), clampByte(l0 + c.blue));
+      out[x * 2 + 1] = pack(clampByte(l1 + c.red), clampByte(l1 - c.green), clampByte(l1 + c.blue));
     }
     if (frame.width % 2) {
       const uint32_t x = frame.width - 1;
@@ -81,10 +67,6 @@ void convertFrame(const YuvFrameView& frame, uint8_t* pixels) {
     }
   }
 }
-
-}  // namespace
-
-void convertFrameToRgba(const YuvFrameView& frame, uint8_t* rgba) { convertFrame(frame, rgba); }
 
 void copyFramePlanes(const YuvFrameView& frame, uint8_t* yPlane, uint8_t* uvPlane) {
   for (uint32_t y = 0; y < frame.height; ++y)

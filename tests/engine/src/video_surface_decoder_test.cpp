@@ -86,7 +86,7 @@ TEST(VideoColourConversion, FramesWithNegativeStridesComeOutTopFirst) {
 // each chroma pair run through every U and V value against varied luma: each
 // pixel of the whole-frame conversion must be the single-pixel conversion of
 // its own Y and its cell's U and V (a swapped U and V, a wrong cell or row, or
-// a product overflowing 16 bits shows here).
+// a pixel pair given one pixel's luma shows here).
 TEST(VideoColourConversion, WholeFramesMatchTheSinglePixelConversion) {
   const uint32_t width = 512, height = 4, chromaWidth = width / 2, chromaHeight = height / 2;
   std::vector<uint8_t> y(width * height), u(chromaWidth * chromaHeight), v(chromaWidth * chromaHeight);
