@@ -143,7 +143,6 @@ void LogoGameState::update(float dt) {
     LogoEntry& entry = logos[currentLogo];
     entry.elapsed += dt;
     if (entry.elapsed > entry.duration) ++currentLogo;
-    if (currentLogo < logos.size()) loadPicture(logos[currentLogo]);
   } else if (AppStateManager::exists()) {
     AppStateManager::getInstance()->setState("MainMenu");
   }
