@@ -24,6 +24,7 @@
 //   expect finished V 0|1  expect suspended V 0|1: flags of view V's extension
 //   expect brief TEXT      the active view's extension's briefing (UTF-8)
 //   expect text TEXT       the on-screen message (UTF-8)
+//   expect picture NAME    the last frame looks like tests/data/replays/pictures/NAME.png
 //
 // A failed expectation fails the run with the file's line.
 #include <gtest/gtest.h>

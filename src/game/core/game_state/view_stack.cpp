@@ -29,6 +29,18 @@ void startFadeTask() {
   if (Game::exists()) Game::getInstance()->getViewStack().startViewChangeFade();
 }
 
+// Whether a close-up's rectangle, drawn through the camera in force, covers
+// the whole design area: clipping to it then leaves every pixel as it is.
+bool coversDesignArea(const View& view, const KR::RenderSystem& render) {
+  const float* camera = render.mCamera;
+  if (camera[KR::CAM_X] != 0.0f || camera[KR::CAM_Y] != 0.0f || camera[KR::CAM_ZOOM_X] != 1.0f ||
+      camera[KR::CAM_ZOOM_Y] != 1.0f || camera[KR::CAM_ANGLE] != 0.0f)
+    return false;
+  return view.position.x <= 0.0f && view.position.y <= 0.0f &&
+         view.position.x + view.size.x >= float(KR::RenderSystem::getDesignWidth()) &&
+         view.position.y + view.size.y >= float(KR::RenderSystem::getDesignHeight());
+}
+
 }  // namespace
 
 ViewStack::ViewStack(Game& owner, ViewRegistry& views_) : game(owner), registry(views_) {
@@ -155,9 +167,14 @@ bool ViewStack::drawViews(bool blur, float strength) {
       game.getFadeOut().endZoom();
       continue;
     }
-    // A close-up is clipped to its rectangle through the stencil buffer.
+    // A close-up is clipped to its rectangle through the stencil buffer,
+    // unless the rectangle is the whole screen (the puzzles' close-ups): the
+    // stencil's clear and test would cost a full-screen pass for nothing.
     view->applyRenderTransform();
-    if (render && game.getMaskSprite()) {
+    if (render && game.getMaskSprite() && coversDesignArea(*view, *render)) {
+      view->render(1);
+      view->render(2);
+    } else if (render && game.getMaskSprite()) {
       render->clearStencil();
       render->beginStencilMask();
       KR::Sprite* mask = game.getMaskSprite();
