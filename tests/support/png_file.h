@@ -72,6 +72,14 @@ inline bool writePng(const std::string& path, const std::vector<uint32_t>& argb,
   return true;
 }
 
+// RGBA bytes as read back from the device, as pixels 0xFFRRGGBB.
+inline std::vector<uint32_t> rgbaToArgb(const std::vector<uint8_t>& rgba, uint32_t w, uint32_t h) {
+  std::vector<uint32_t> argb(size_t(w) * h);
+  for (size_t i = 0; i < argb.size() && i * 4 + 2 < rgba.size(); ++i)
+    argb[i] = 0xFF000000u | uint32_t(rgba[i * 4]) << 16 | uint32_t(rgba[i * 4 + 1]) << 8 | rgba[i * 4 + 2];
+  return argb;
+}
+
 // Compares a frame (pixels 0xFFRRGGBB) with the committed reference image
 // tests/data/<area>/<name>.png: empty when the sizes agree and at most one pixel
 // in `share` (200 unless told) differs by more than the tolerance in a channel
@@ -107,9 +115,7 @@ inline std::string compareWithReference(const std::string& area, const std::stri
 // The same for RGBA bytes as read back from the device.
 inline std::string compareWithReference(const std::string& area, const std::string& name,
                                         const std::vector<uint8_t>& rgba, uint32_t w, uint32_t h, int tolerance = 3) {
-  std::vector<uint32_t> argb(size_t(w) * h);
-  for (size_t i = 0; i < argb.size(); ++i)
-    argb[i] = 0xFF000000u | uint32_t(rgba[i * 4]) << 16 | uint32_t(rgba[i * 4 + 1]) << 8 | rgba[i * 4 + 2];
+  const std::vector<uint32_t> argb = rgbaToArgb(rgba, w, h);
   return compareWithReference(area, name, argb, w, h, tolerance);
 }
 

@@ -217,9 +217,7 @@ class Runner {
   bool lastFrame(std::vector<uint32_t>& argb, uint32_t& w, uint32_t& h) {
     std::vector<uint8_t> rgba;
     if (!game.readFrame(rgba, w, h)) return false;
-    argb.resize(size_t(w) * h);
-    for (size_t i = 0; i < argb.size(); ++i)
-      argb[i] = 0xFF000000u | uint32_t(rgba[i * 4]) << 16 | uint32_t(rgba[i * 4 + 1]) << 8 | rgba[i * 4 + 2];
+    argb = rgbaToArgb(rgba, w, h);
     return true;
   }
 

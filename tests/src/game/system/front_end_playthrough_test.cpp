@@ -73,9 +73,7 @@ void dump(KR::Test::GameDriver& game, const char* name) {
   std::vector<uint8_t> rgba;
   uint32_t w = 0, h = 0;
   if (!game.readFrame(rgba, w, h)) return;
-  std::vector<uint32_t> argb(size_t(w) * h);
-  for (size_t i = 0; i < argb.size(); ++i)
-    argb[i] = 0xFF000000u | uint32_t(rgba[i * 4]) << 16 | uint32_t(rgba[i * 4 + 1]) << 8 | rgba[i * 4 + 2];
+  const std::vector<uint32_t> argb = KR::Test::rgbaToArgb(rgba, w, h);
   KR::Test::writePng(std::string(std::getenv("KR_FRONT_END_DUMP")) + "/" + name + ".png", argb, w, h);
 }
 

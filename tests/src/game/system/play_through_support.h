@@ -126,9 +126,7 @@ inline std::string screenMatches(const GameDriver& game, const std::string& name
   std::vector<uint8_t> rgba;
   uint32_t width = 0, height = 0;
   if (!game.readFrame(rgba, width, height)) return "no frame to look at";
-  std::vector<uint32_t> argb(size_t(width) * height);
-  for (size_t i = 0; i < argb.size(); ++i)
-    argb[i] = 0xFF000000u | uint32_t(rgba[i * 4]) << 16 | uint32_t(rgba[i * 4 + 1]) << 8 | rgba[i * 4 + 2];
+  const std::vector<uint32_t> argb = rgbaToArgb(rgba, width, height);
   writePng(std::string(KR_TEST_BINARY_DIR) + "/tests/seen_" + name + ".png", argb, width, height);
   return compareWithReference("play_screens", name, argb, width, height, tolerance, share);
 }
