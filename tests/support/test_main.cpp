@@ -7,21 +7,6 @@
 
 #include "support/test_support.h"
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KR_HAS_ASAN 1
-#endif
-#endif
-#ifndef KR_HAS_ASAN
-#define KR_HAS_ASAN 0
-#endif
-#if defined(__SANITIZE_ADDRESS__) || KR_HAS_ASAN
-#define KR_CHECK_LEAKS_IN_MAIN 1
-#include <sanitizer/lsan_interface.h>
-#else
-#define KR_CHECK_LEAKS_IN_MAIN 0
-#endif
-
 // The runtime's __tls_get_addr interceptor takes any dynamic TLS block that
 // starts 16 bytes into a page for one with an old glibc header, and reads the
 // two words before it as that block's range. Since glibc 2.25 there is no such
@@ -61,22 +46,10 @@ int main(int argc, char** argv) {
   setenv("KR_HEADLESS", "1", 1);
   setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
   setenv("GALLIUM_DRIVER", "llvmpipe", 0);
-#if KR_CHECK_LEAKS_IN_MAIN
-  // Two rasteriser threads keep the drawing threaded while sparing the
-  // sanitized programs a full pool of them on every context.
-  setenv("LP_NUM_THREADS", "2", 0);
-#endif
   // Per-user files of tests never touch the real home folder.
   std::string data = KR::Test::scratchDir("xdg-data");
   setenv("XDG_DATA_HOME", data.c_str(), 1);
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::GTEST_FLAG(death_test_style) = "threadsafe";
-  const int result = RUN_ALL_TESTS();
-#if KR_CHECK_LEAKS_IN_MAIN
-  // Leaks are checked here, while the libraries' threads are parked, before
-  // their atexit handlers start tearing them down. A leak still fails the
-  // program; the check at exit is then skipped.
-  __lsan_do_leak_check();
-#endif
-  return result;
+  return RUN_ALL_TESTS();
 }
