@@ -2,11 +2,14 @@
 // (reset values, trigger scale, 63-character cut, bad type, neighbour cap),
 // the pools after a clear, the streamer's marking (depth, budget,
 // doNotUnloadResources, queue overflow), the inventory's groups, multi-use
-// items and refusals, and the scene-node state list's one record per key.
+// items and refusals, and the scene-node state list's one record per key and
+// its records applied to a fresh scene.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
+#include "animationeditor/scene_node.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/inventory.h"
 #include "core/game_state/inventory_item_factory.h"
@@ -252,6 +255,51 @@ TEST(SceneNodeStateListTest, KeepsTheLatestRecordPerKeyAndRefusesDuplicatesUnder
   list.lowerDuplicateTest();
   EXPECT_EQ(list.duplicateTest, 0);
   EXPECT_EQ(HOG::SceneNodeStateRecord::hashName(""), 0u);
+}
+
+// A played animation comes back in its final state, not replayed: forwards at its last key, backwards at its
+// first, each still playing its way; a stopped one stops. Only the view's own records apply, in list order.
+TEST(SceneNodeStateListTest, RestoresPlayedAnimationsAtTheirEndInTheirDirection) {
+  std::unique_ptr<AE::ISceneNode> root(new AE::ISceneNode());
+  root->mName = "root";
+  auto* door = new AE::ISceneNode();
+  door->mName = "door";
+  root->addChild(door, true);
+  AE::NodeKeyValues keys = door->currentKeyValues();
+  keys.posX = 10.0f;
+  door->setKeyframeValues(0, keys);
+  keys.posX = 90.0f;
+  door->setKeyframeValues(12, keys);
+  door->applyKeyframe(0);
+  using Record = HOG::SceneNodeStateRecord;
+  KR::Test::LogCapture log;
+  HOG::SceneNodeStateList list;
+  list.add(Record::make(4, Record::Play, "door", true));
+  list.add(Record::make(5, Record::Enable, "door", false));  // another view's
+  list.restoreView(root.get(), 4);
+  EXPECT_FLOAT_EQ(door->mPosX, 90.0f);
+  EXPECT_TRUE(door->mPlaying);
+  EXPECT_FALSE(door->mReverse);
+  EXPECT_TRUE(door->mEnabled);
+
+  list.add(Record::make(4, Record::PlayReversed, "door", true));
+  list.applyRecord(root.get(), list.getRecords()[list.getCount() - 1]);
+  EXPECT_FLOAT_EQ(door->mPosX, 10.0f);
+  EXPECT_TRUE(door->mPlaying);
+  EXPECT_TRUE(door->mReverse);
+
+  list.applyRecord(root.get(), Record::make(4, Record::Play, "door", false));
+  EXPECT_FALSE(door->mPlaying);
+  list.applyRecord(root.get(), Record::make(4, Record::RewindToEnd, "door", false));
+  EXPECT_FLOAT_EQ(door->mPosX, 90.0f);
+  list.applyRecord(root.get(), Record::make(4, Record::RewindToBegin, "door", false));
+  EXPECT_FLOAT_EQ(door->mPosX, 10.0f);
+  list.applyRecord(root.get(), Record::make(5, Record::Enable, "door", false));
+  EXPECT_FALSE(door->mEnabled);
+
+  // A node the scene lacks is named and skipped.
+  list.applyRecord(root.get(), Record::make(4, Record::Enable, "gate", true));
+  EXPECT_TRUE(log.contains("WARNING: Failed to find node: gate"));
 }
 
 }  // namespace
