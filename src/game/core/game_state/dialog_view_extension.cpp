@@ -75,7 +75,7 @@ void DialogViewExtension::onActivate() {
   scene->stopMarkers(true, true);
   currentStage = 0;
   playStage(0);
-  followSkipVisibility();
+  followButtonVisibility();
 }
 
 void DialogViewExtension::playStage(int32_t index) {
@@ -83,10 +83,12 @@ void DialogViewExtension::playStage(int32_t index) {
   if (AE::Marker* marker = scene->getMarker(stages[size_t(index)].marker)) marker->play();
 }
 
-void DialogViewExtension::followSkipVisibility() {
+void DialogViewExtension::followButtonVisibility() {
   if (finished) return;
+  // On an action stage both buttons would do nothing: the player acts in the view.
   skipShown = isPassiveStage();
-  if (skipButton) skipButton->setVisible(skipShown);
+  for (KR::UIWidget* button : {nextButton, skipButton})
+    if (button) button->setVisible(skipShown);
 }
 
 void DialogViewExtension::advance() {
@@ -95,7 +97,7 @@ void DialogViewExtension::advance() {
     playStage(currentStage);
   else
     finished = true;
-  followSkipVisibility();
+  followButtonVisibility();
 }
 
 void DialogViewExtension::onNextClicked(bool checkKind) {
@@ -113,7 +115,7 @@ void DialogViewExtension::onSkipClicked() {
     currentStage = lastAction;
     playStage(currentStage);
   }
-  followSkipVisibility();
+  followButtonVisibility();
 }
 
 int32_t DialogViewExtension::processMouseEvent(const InputState* input) {

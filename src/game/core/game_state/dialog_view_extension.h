@@ -2,8 +2,8 @@
 // A conversation over a view's scene: each stage plays one marker of the
 // scene. Passive stages advance on a click (or the next button); action
 // stages wait for the player to do something in the view, after which the
-// level script advances (gDialog.nextStage). Skip jumps over passive stages
-// to the last action stage ahead. The HUD is hidden while the dialogue runs;
+// level script advances (gDialog.nextStage), and the next and skip buttons
+// are hidden. Skip jumps over passive stages to the last action stage ahead. The HUD is hidden while the dialogue runs;
 // after the last stage the view closes and the HUD comes back. Main thread only.
 //
 // Config (package "default"): section "DialogConfig", element "stages", one
@@ -49,7 +49,7 @@ class DialogViewExtension : public IViewExtension {
   void onNextClicked(bool checkKind);
   void onSkipClicked();
   bool isPassiveStage() const;
-  // The skip button shows on passive stages only.
+  // The next and skip buttons show on passive stages only.
   bool isSkipShown() const { return skipShown; }
 
   std::wstring briefText;
@@ -62,7 +62,7 @@ class DialogViewExtension : public IViewExtension {
   bool finished = false;
 
  private:
-  void followSkipVisibility();
+  void followButtonVisibility();
   bool skipShown = false;
 };
 
