@@ -558,7 +558,9 @@ void ObjectsListPanelBehaviour::onMessage(const GameMessage* message) {
 void ObjectsListPanelBehaviour::draw() {
   if (!element || !element->shown) return;
   KR::ScopedLock icons(KR::ScopedLock::lock(iconLock()));
-  for (int i = 0; i < kSlots; ++i) {
+  // While the HUD hides the row's content (a dialogue), its slots stay filled and may even be set visible by the
+  // panel sliding out: their icons must not show without the row.
+  for (int i = 0; i < kSlots && element->visible; ++i) {
     const Slot& slot = slots[i];
     if (!slot.occupied || slot.taken || !slot.widget || !slot.widget->visible) continue;
     if (flyState != 0 && i == activeSlot) continue;
