@@ -209,8 +209,15 @@ void View::updateUI() {
     }
 }
 
+bool View::isCarried(const IBaseAreaTrigger* trigger) const {
+  // The carried node is the one the trigger names (takeObject looks it up by that name).
+  return takenNode && trigger && trigger->getType() == 1 &&
+         takenNode->mName == static_cast<const TriggerObject*>(trigger)->sceneNode;
+}
+
 void View::advanceBacklight(const Backlight& backlight, float dt) {
-  const float scale = backlight.trigger->enabled && !backlight.trigger->dead ? 1.0f : 0.0f;
+  const IBaseAreaTrigger* t = backlight.trigger;
+  const float scale = t->enabled && !t->dead && !isCarried(t) ? 1.0f : 0.0f;
   for (KR::ParticleEmitter* emitter : backlight.effect->mParticleEmitters) emitter->setEmitRateScale(scale);
   backlight.effect->update(dt);
 }
@@ -317,6 +324,8 @@ bool View::render(int layer) {
     if (front && !stop) {
       if (!backlightsHidden())
         for (uint32_t i = 0; i < backlightCount; ++i) {
+          // The sparkles mark where the thing lies: none while it is carried or flies back.
+          if (isCarried(backlights[i].trigger)) continue;
           backlights[i].effect->mPosition = position + backlights[i].trigger->center;
           backlights[i].effect->render();
         }

@@ -91,6 +91,8 @@ class View {
   bool triggerContains(const IBaseAreaTrigger* trigger, const KR::Vector2<float>& point) const;
   bool isReturnFlightRunning() const { return flightRunning; }
   AE::ISceneNode* getTakenNode() const { return takenNode; }
+  // The trigger's scene object is on the pointer or flying back to its place.
+  bool isCarried(const IBaseAreaTrigger* trigger) const;
 
   // Main-thread work outside update and draw: false when the streamer holds the view.
   bool tryLock() { return pthread_mutex_trylock(&lock) == 0; }
