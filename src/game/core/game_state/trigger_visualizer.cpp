@@ -161,6 +161,10 @@ void TriggerVisualizer::drawView(View* view) {
   }
   reset();
   if (!itemApplyingAnimation) return;
+  // The mark shows what the pointer carries: a member of a group is carried, and drawn at the pointer, as its group.
+  if (item && item->partOfGroup[0])
+    if (InventoryItem* group = Game::getInstance()->getItemFactory().find(item->partOfGroup))
+      if (group->isGroup) item = group;
   for (const IBaseAreaTrigger* t : view->triggers) {
     if (!eligible(t) || (t->getType() != 3 && t->getType() != 0)) continue;
     const KR::Vector2<float> at = mapped(t);
