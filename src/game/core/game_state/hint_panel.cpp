@@ -126,7 +126,14 @@ void HintPanel::takeSceneMarkers(AE::ISceneNode* scene) {
 }
 
 void HintPanel::onMarker(AE::Marker* marker) {
-  if (marker && marker == mapAppearMarker) mapBtnClicked();
+  if (marker && marker == mapAppearMarker) openMapWhenFree();
+}
+
+void HintPanel::openMapWhenFree() {
+  // The map would open under the item-added window, which takes the next press: it waits until the window closes.
+  const InGameUI* ui = hud();
+  mapOpenPending = ui && ui->itemWindowShown;
+  if (!mapOpenPending) mapBtnClicked();
 }
 
 void HintPanel::enableMapButton() {
@@ -134,7 +141,7 @@ void HintPanel::enableMapButton() {
   if (mapAppearMarker)
     mapAppearMarker->play();
   else
-    mapBtnClicked();
+    openMapWhenFree();
 }
 
 void HintPanel::showCharge(float shownCharge, float total) {
@@ -198,6 +205,7 @@ void HintPanel::update(float dt) {
     playMarker(hintOpenMarker);
     ready = true;
   }
+  if (mapOpenPending) openMapWhenFree();
   if (mapButton) {
     const PlayerProfile* profile = currentProfile();
     mapButton->setVisible(!profile || profile->options.locationsMapButtonEnabled != 0);

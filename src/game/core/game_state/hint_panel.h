@@ -63,7 +63,8 @@ class HintPanel : public AE::MarkerListener {
   void takeSceneMarkers(AE::ISceneNode* scene);
   void onMarker(AE::Marker* marker) override;
   // The script's switch: the flag set, then the appear animation (the map
-  // opens at its end), or the map at once without one.
+  // opens at its end), or the map at once without one; either waits for an
+  // open item-added window.
   void enableMapButton();
   void update(float dt);
   void onGameMessage(const GameMessage& message);
@@ -79,6 +80,9 @@ class HintPanel : public AE::MarkerListener {
   LocationsScreen* locations = nullptr;
   // Closes the notebook when it is open, then opens the map.
   void mapBtnClicked();
+  // The map button's own opening (its appear animation has ended): at once, or once the item-added window that
+  // shows now has closed (mapOpenPending meanwhile).
+  void openMapWhenFree();
   // The HUD's go-back, for a panel layout that offers one ("backBtnClicked").
   void goBack();
   // The trails' ribbons and end effects, from the HUD's draw.
@@ -102,6 +106,7 @@ class HintPanel : public AE::MarkerListener {
   bool ready = false;
   bool minigameMode = false;
   bool itemTrailPending = false;
+  bool mapOpenPending = false;
   KR::Vector2<float> itemTarget;
   int32_t itemSlotIndex = -1;
   // The last hint's target on screen (where the trail flies).
