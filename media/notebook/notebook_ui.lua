@@ -7,10 +7,10 @@ local function fadeIn(id)
   return { id = "onIdle", propertyChanges = { { target = id, property = "transparency", value = 1, duration = 0.25 } } }
 end
 
--- The demo panel's picture (380 x 250) stretched to w x h.
+-- The paper picture (256 x 256, soft at its rounded rim) stretched to w x h.
 local function back(id, x, y, w, h, color)
-  return { id = id, class = "UISprite", imagename = "ui_demo_sprites", tablename = "PanelBack", position = { x, y },
-           size = { w, h }, scale = { w / 380, h / 250 }, color = color, states = { fadeIn(id) } }
+  return { id = id, class = "UISprite", imagename = "notebook_sprites", tablename = "Paper", position = { x, y },
+           size = { w, h }, scale = { w / 256, h / 256 }, color = color, states = { fadeIn(id) } }
 end
 
 local function number(id, x)

@@ -1,7 +1,9 @@
 #pragma once
 // The demo locations' pictures: backdrops of the hall, garden and desk, and
-// the things on them (passages, stone, well, chest, gardener, key) and the
-// inventory icons. Small pictures that the scenes stretch.
+// the things on them (passages, stone, well, chest, gardener, key), the
+// inventory icons, and the paper of the notebook's pages and of the map.
+// Small pictures that the scenes stretch; the gardener and the paper, which
+// are stretched far, are larger and soft at their rim.
 #include <string>
 
 namespace KR {
