@@ -1,10 +1,12 @@
 // The whole demo by input events only: the desk's quest (drawer, key), the
-// stone onto the well, the key on the chest, the notebook's diary so far (its
-// Close clicked where the zoomed and panned book shows it), the
-// gardener's dialogue with the HUD hidden, the shed's nine things, its cut
-// scene and the map that the map button's coming out opens; save, quit,
-// restart and continue (the diary with it); the gems on the hall's altar for
-// the amulet, its totem, the amulets opening by themselves, the way back and
+// stone onto the well (its sparkles gone while it is carried), the key on the
+// chest, the notebook's diary so far (its Close clicked where the zoomed and
+// panned book shows it), the gardener's dialogue with the HUD hidden (his
+// handshake without Next and without the inventory's icons), the shed's nine
+// things, its cut scene, the green gem's window and, once it is closed, the
+// map that the map button's coming out opens; save, quit, restart and
+// continue (the diary with it); the gems carried to the hall's altar, which
+// shows them, for the amulet, its totem, the amulets opening by themselves, the way back and
 // the casket opening them again, the amulet among them, the finale, the
 // credits and back to the main menu. Items are picked from the inventory row
 // and used on the scene with clicks. At each step a player judges, the screen
@@ -154,6 +156,11 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     clickAt(game, 1364, 528);
     ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location02"); }, 300));
     clickAt(game, 432, 832);
+    // Carrying the stone: its sparkles stay neither at its empty place nor anywhere else.
+    const KR::Vector2<int> carried = KR::Test::window(700, 600);
+    game.moveMouse(carried.x, carried.y);
+    game.steps(30);
+    EXPECT_EQ(screenMatches(game, "demo_carrying_stone"), "");
     clickAt(game, 964, 664);
     closeItemWindow(game);
     EXPECT_TRUE(holds(game, "gem_blue"));
@@ -234,12 +241,18 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
       for (int i = 0; i < 30; ++i) {
         game.step();
         EXPECT_EQ(talk->skipButton->visible, talk->isPassiveStage()) << "stage " << talk->currentStage;
+        EXPECT_EQ(talk->nextButton->visible, talk->isPassiveStage()) << "stage " << talk->currentStage;
       }
     };
     say(300, 300);
     EXPECT_EQ(talk->currentStage, 1);
     say(next.x, next.y);
     EXPECT_EQ(talk->currentStage, 2);
+    // "Shake my hand": his hand is out, and neither the buttons, which would do nothing now, nor the inventory's
+    // icons, which Next's click near the strip used to bring out, show.
+    pointerAside(game);
+    game.steps(30);
+    EXPECT_EQ(screenMatches(game, "demo_dialogue_hand"), "");
     say(300, 300);  // an action stage: the click goes to the view
     EXPECT_EQ(talk->currentStage, 2);
     say(840, 500);
@@ -275,10 +288,17 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     game.steps(60);
     EXPECT_EQ(screenMatches(game, "demo_cut_scene"), "");
     ASSERT_TRUE(game.stepUntil([&] { return play().getMode() == 0; }, 600));
-    if (hud()->itemWindowShown) closeItemWindow(game);
-    EXPECT_TRUE(holds(game, "gem_green"));
-    // The map button came out with the shed's finish and opened the map; its close button closes it.
+    // The green gem's window shows over the shed, and the map that the map button's coming out opens waits for it.
     HOG::LocationsScreen* map = hud()->getLocationsMap();
+    ASSERT_TRUE(game.stepUntil([&] { return hud()->itemWindowShown; }, 120));
+    KR::Test::waitForHeldIcons(game);
+    pointerAside(game);
+    game.steps(90);  // the sparkles of the last thing found, which fly at random, have gone
+    EXPECT_FALSE(map->isOpen()) << "the map opened under the gem's window";
+    EXPECT_EQ(screenMatches(game, "demo_gem_window"), "");
+    closeItemWindow(game);
+    EXPECT_TRUE(holds(game, "gem_green"));
+    // Then the map opens; its close button closes it.
     ASSERT_TRUE(game.stepUntil([&] { return map->isOpen(); }, 60));
     EXPECT_TRUE(map->map->findPlace("hos01")->current);
     pointerAside(game);
@@ -319,7 +339,13 @@ TEST(DemoPlayThrough, LaunchToTheCreditsAndBackWithSaveQuitRestartContinue) {
     ASSERT_TRUE(game.stepUntil([&] { return shown(game, "location01"); }, 300));
     EXPECT_FALSE(hud()->getAmuletsButton()->button->visible);  // hidden until the amulet
     pickItem(game, "gems");
-    clickAt(game, 840, 300);
+    // Carried, the gems show on the altar that takes them: the lit pillar.
+    KR::Test::waitForHeldIcons(game);
+    const KR::Vector2<int> aside = KR::Test::window(1200, 400);
+    game.moveMouse(aside.x, aside.y);
+    game.steps(20);
+    EXPECT_EQ(screenMatches(game, "demo_carrying_gems"), "");
+    clickAt(game, 932, 250);
     closeItemWindow(game);
     EXPECT_TRUE(holds(game, "amulet"));
     EXPECT_FALSE(holds(game, "gems"));
