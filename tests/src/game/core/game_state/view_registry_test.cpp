@@ -290,7 +290,9 @@ TEST(SceneNodeStateListTest, RestoresPlayedAnimationsAtTheirEndInTheirDirection)
 
   list.applyRecord(root.get(), Record::make(4, Record::Play, "door", false));
   EXPECT_FALSE(door->mPlaying);
-  list.applyRecord(root.get(), Record::make(4, Record::RewindToEnd, "door", false));
+  // A rewind's flag is no part of its stored form.
+  EXPECT_EQ(Record::make(4, Record::RewindToEnd, "door", true).value, 0);
+  list.applyRecord(root.get(), Record::make(4, Record::RewindToEnd, "door", true));
   EXPECT_FLOAT_EQ(door->mPosX, 90.0f);
   list.applyRecord(root.get(), Record::make(4, Record::RewindToBegin, "door", false));
   EXPECT_FLOAT_EQ(door->mPosX, 10.0f);
