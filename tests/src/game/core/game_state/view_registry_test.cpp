@@ -255,6 +255,21 @@ TEST(SceneNodeStateListTest, KeepsTheLatestRecordPerKeyAndRefusesDuplicatesUnder
   list.lowerDuplicateTest();
   EXPECT_EQ(list.duplicateTest, 0);
   EXPECT_EQ(HOG::SceneNodeStateRecord::hashName(""), 0u);
+
+  // The 1025th record doubles the array, keeping the records before it.
+  for (int i = 0; i < 1024; ++i)
+    list.add(HOG::SceneNodeStateRecord::make(4, 1, ("n" + std::to_string(i)).c_str(), true));
+  EXPECT_EQ(list.getCapacity(), 2048);
+  EXPECT_EQ(list.getCount(), 1026);
+  EXPECT_STREQ(list.getRecords()[0].nodeName, "door");
+  EXPECT_STREQ(list.getRecords()[1025].nodeName, "n1023");
+  // A loaded list replaces it whole and ends any duplicate test.
+  list.raiseDuplicateTest();
+  const HOG::SceneNodeStateRecord loaded = HOG::SceneNodeStateRecord::make(9, 1, "lamp", true);
+  list.assign(&loaded, 1, 4);
+  EXPECT_EQ(list.getCount(), 1);
+  EXPECT_EQ(list.duplicateTest, 0);
+  EXPECT_EQ(list.add(HOG::SceneNodeStateRecord::make(9, 1, "lamp", false)), 0);
 }
 
 // A played animation comes back in its final state, not replayed: forwards at its last key, backwards at its
@@ -265,6 +280,9 @@ TEST(SceneNodeStateListTest, RestoresPlayedAnimationsAtTheirEndInTheirDirection)
   auto* door = new AE::ISceneNode();
   door->mName = "door";
   root->addChild(door, true);
+  auto* knob = new AE::ISceneNode();
+  knob->mName = "knob";
+  door->addChild(knob, true);
   AE::NodeKeyValues keys = door->currentKeyValues();
   keys.posX = 10.0f;
   door->setKeyframeValues(0, keys);
@@ -274,12 +292,15 @@ TEST(SceneNodeStateListTest, RestoresPlayedAnimationsAtTheirEndInTheirDirection)
   using Record = HOG::SceneNodeStateRecord;
   KR::Test::LogCapture log;
   HOG::SceneNodeStateList list;
+  list.restoreView(nullptr, 4);  // no scene: nothing restored, nothing timed
+  EXPECT_FALSE(log.contains("Animation state restored"));
   list.add(Record::make(4, Record::Play, "door", true));
   list.add(Record::make(5, Record::Enable, "door", false));  // another view's
   list.restoreView(root.get(), 4);
   EXPECT_FLOAT_EQ(door->mPosX, 90.0f);
   EXPECT_TRUE(door->mPlaying);
   EXPECT_FALSE(door->mReverse);
+  EXPECT_TRUE(knob->mPlaying);  // with what it holds
   EXPECT_TRUE(door->mEnabled);
 
   list.add(Record::make(4, Record::PlayReversed, "door", true));
@@ -290,6 +311,7 @@ TEST(SceneNodeStateListTest, RestoresPlayedAnimationsAtTheirEndInTheirDirection)
 
   list.applyRecord(root.get(), Record::make(4, Record::Play, "door", false));
   EXPECT_FALSE(door->mPlaying);
+  EXPECT_FALSE(knob->mPlaying);
   // A rewind's flag is no part of its stored form.
   EXPECT_EQ(Record::make(4, Record::RewindToEnd, "door", true).value, 0);
   list.applyRecord(root.get(), Record::make(4, Record::RewindToEnd, "door", true));
