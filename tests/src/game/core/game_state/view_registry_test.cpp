@@ -270,6 +270,11 @@ TEST(SceneNodeStateListTest, KeepsTheLatestRecordPerKeyAndRefusesDuplicatesUnder
   EXPECT_EQ(list.getCount(), 1);
   EXPECT_EQ(list.duplicateTest, 0);
   EXPECT_EQ(list.add(HOG::SceneNodeStateRecord::make(9, 1, "lamp", false)), 0);
+  // More records than room: the room holds.
+  const HOG::SceneNodeStateRecord three[3] = {loaded, loaded, loaded};
+  list.assign(three, 3, 2);
+  EXPECT_EQ(list.getCount(), 2);
+  EXPECT_EQ(list.getCapacity(), 2);
 }
 
 // A played animation comes back in its final state, not replayed: forwards at its last key, backwards at its
