@@ -9,6 +9,7 @@
 // shown hidden objects; the guide's steps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <lua.hpp>
 #include <memory>
 #include <string>
@@ -290,6 +291,22 @@ TEST_F(PlayScreensTest, DialogueClicksPassiveStagesSkipsToLastActionAndFinishes)
   dialog.advance();
   dialog.onSkipClicked();  // no action stage ahead
   EXPECT_TRUE(dialog.finished);
+  // Closed, the dialogue stands past its last stage: no stage is passive, and stages outside the list play nothing.
+  dialog.update(0.0f);
+  EXPECT_FALSE(dialog.isPassiveStage());
+  EXPECT_EQ(dialog.processMouseEvent(&click), 0);
+  AE::ISceneNode scene;
+  dialog.scene = &scene;
+  KR::Test::LogCapture log;
+  dialog.playStage(-1);
+  dialog.playStage(int32_t(dialog.stages.size()));
+  dialog.playStage(4);
+  const std::vector<std::string> lines = log.lines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& line) { return line.find("Can't find marker") != std::string::npos; }),
+            1)
+      << "only the last stage's marker is looked for";
+  dialog.scene = nullptr;
 }
 
 class PanelTest : public ::testing::Test {
