@@ -1,13 +1,13 @@
 # The demo locations: view descriptions, neighbours, streamer settings, the
 # level script, the inventory items with their icons, the paper of the
-# notebook and the map, the music with its two
+# notebook and the map, the carried item's glow, the music with its two
 # tracks (from the Vorbis writer) and the scenes with their pictures (drawn by
 # the image maker).
 set(KR_LOC_MEDIA ${PROJECT_SOURCE_DIR}/media/locations)
 set(KR_LOC_OUT ${CMAKE_BINARY_DIR}/media-locations)
 set(KR_LOC_PICTURES location_hall location_garden closeup_desk thing_passage thing_desk thing_stone thing_well
                     thing_chest thing_gardener thing_key icon_key icon_gem_red icon_gem_green icon_gem_blue icon_gems
-                    icon_amulet paper)
+                    icon_amulet paper glow)
 set(KR_LOC_PNGS)
 foreach(picture ${KR_LOC_PICTURES})
   list(APPEND KR_LOC_PNGS ${KR_LOC_OUT}/${picture}.png)

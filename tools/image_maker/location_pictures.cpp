@@ -106,12 +106,27 @@ RgbaPicture paper() {
   return picture;
 }
 
+// The glow laid over a place while a carried thing may go there: white, opaque at its centre and fading smoothly to
+// nothing at its rim (96 x 96, shown at its own size and tinted by the scene).
+RgbaPicture glow() {
+  constexpr uint32_t kSize = 96;
+  RgbaPicture picture = blank(kSize, kSize);
+  for (uint32_t y = 0; y < kSize; ++y)
+    for (uint32_t x = 0; x < kSize; ++x) {
+      const float dx = float(x) + 0.5f - kSize / 2.0f, dy = float(y) + 0.5f - kSize / 2.0f;
+      const float fade = std::clamp(1.0f - std::sqrt(dx * dx + dy * dy) / (kSize / 2.0f), 0.0f, 1.0f);
+      putSoft(picture, x, y, 1.0f, 1.0f, 1.0f, fade * fade * (3.0f - 2.0f * fade));
+    }
+  return picture;
+}
+
 }  // namespace
 
 bool writeLocationPictures(const std::string& folder, std::string& error) {
   for (const Look& look : kLooks)
     if (!writePngRgba(draw(look), folder, look.name, error)) return false;
-  return writePngRgba(gardener(), folder, "thing_gardener", error) && writePngRgba(paper(), folder, "paper", error);
+  return writePngRgba(gardener(), folder, "thing_gardener", error) && writePngRgba(paper(), folder, "paper", error) &&
+         writePngRgba(glow(), folder, "glow", error);
 }
 
 }  // namespace Tools
