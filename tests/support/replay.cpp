@@ -11,6 +11,7 @@
 
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_node_animation.h"
+#include "animationeditor/text_scene_node.h"
 #include "core/game_state/game.h"
 #include "core/game_state/game_message.h"
 #include "core/game_state/hint_panel.h"
@@ -307,6 +308,19 @@ class Runner {
       const std::string differs = compareWithReference("replays/pictures", name, argb, w, h, 6, 4000);
       if (differs.empty()) return true;
       why << differs;
+    } else if (what == "hint") {
+      // The hint button's caption and whether a click does something now (its rim lit).
+      std::string word;
+      int full = -1;
+      words >> word;
+      if (!(words >> full)) full = -1;
+      auto* hud = dynamic_cast<HOG::InGameUI*>(play().getHud());
+      HOG::HintPanel* hint = hud ? hud->getHintPanel() : nullptr;
+      if (!hint || !hint->caption) return fail("no hint button caption");
+      const std::string caption = KR::toNarrowString(hint->caption->getDisplayText());
+      if (caption == word && (full < 0 || hint->ready == (full != 0)) && hint->rimLit == hint->ready) return true;
+      why << "hint button '" << caption << "' full " << hint->ready << " lit " << hint->rimLit << ", expected '" << word
+          << "' " << full;
     } else if (what == "brief" || what == "text") {
       std::string text;
       std::getline(words >> std::ws, text);

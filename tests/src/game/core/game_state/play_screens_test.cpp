@@ -1114,17 +1114,25 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
       dynamic_cast<AE::TextSceneNode*>(panelScene->findByPath("/root_group/hint_btn_controller/hint_btn/caption"));
   ASSERT_NE(caption, nullptr);
   EXPECT_EQ(hint->caption, caption);
-  caption->mDirty = false;
   hint->disableTime = hint->disableTimeHard = 100.0f;
   hint->minigameDisableTime = 2.0f;
   hint->minigameDisableTimeHard = 5.0f;
+  // A full hint in the hall lights the rim...
+  open("hall");
+  hint->chargeTime = 150.0f;
+  hint->update(0.1f);
+  ASSERT_TRUE(hint->ready);
+  EXPECT_EQ(hint->hintOpenMarker->mState, AE::Marker::kPlaying);
   hint->chargeTime = 50.0f;
+  caption->mDirty = false;
+  // ...which goes dark in the minigame: SKIP charges anew and is not full yet.
   HOG::View* minigame = open("game");
   EXPECT_TRUE(hint->minigameMode);
   // The word itself (the localised texts say "Skip"), laid out anew.
   EXPECT_EQ(caption->getDisplayText(), L"SKIP");
   EXPECT_TRUE(caption->mDirty);
   EXPECT_FALSE(hint->ready);
+  EXPECT_EQ(hint->hintCloseMarker->mState, AE::Marker::kPlaying);
 
   // Hard: the minigame's hard time, on its own clock (the half-charged hint clock does not count).
   profiles->getCurrentProfile()->options.difficulty = 1;
@@ -1132,6 +1140,7 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   EXPECT_FALSE(hint->ready);
   hint->update(3.0f);
   EXPECT_TRUE(hint->ready);
+  EXPECT_EQ(hint->hintOpenMarker->mState, AE::Marker::kPlaying);
   EXPECT_FLOAT_EQ(hint->chargeTime, 50.0f);
 
   // A full click asks the minigame to skip itself: no trail, the charge stays.
@@ -1139,15 +1148,41 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   EXPECT_TRUE(minigame->extension->skipRequest);
   EXPECT_FALSE(hint->targetTrail->active);
   EXPECT_TRUE(hint->ready);
-  // A minigame that does not take hints is not asked.
   minigame->extension->skipRequest = false;
+
+  // Put aside, then taken up again without hints (a locked puzzle its script
+  // releases): no SKIP is offered, the plain hint is, with its own charge.
+  minigame->extension->suspendable = true;
+  minigame->extension->setSuspended(true);
+  EXPECT_FALSE(hint->minigameMode);
   minigame->extension->announces = false;
+  minigame->extension->setSuspended(false);
+  EXPECT_FALSE(hint->minigameMode);
+  EXPECT_EQ(caption->getDisplayText(), L"HINT");
+  EXPECT_FALSE(hint->ready);
+  EXPECT_EQ(hint->hintCloseMarker->mState, AE::Marker::kPlaying);
+  hint->chargeTime = 150.0f;
+  hint->update(0.1f);
   hint->hintBtnClicked();
   EXPECT_FALSE(minigame->extension->skipRequest);
-  EXPECT_FALSE(hint->targetTrail->active);
-  // Once it has reported its finish the button hints as anywhere else.
-  minigame->extension->finishReported = true;
+  EXPECT_TRUE(hint->targetTrail->active);
+  hint->stopTrails();
+
+  // Hints again, and SKIP with a fresh charge; once the minigame reports its
+  // finish the button hints as anywhere else.
+  minigame->extension->announces = true;
+  minigame->extension->setSuspended(true);
+  minigame->extension->setSuspended(false);
+  EXPECT_TRUE(hint->minigameMode);
+  EXPECT_FALSE(hint->ready);
+  minigame->extension->suspendable = false;
+  hint->chargeTime = 150.0f;
+  minigame->extension->notifyFinished();
+  EXPECT_FALSE(hint->minigameMode);
+  EXPECT_EQ(caption->getDisplayText(), L"HINT");
+  EXPECT_TRUE(hint->ready);  // the hint's own clock is full
   hint->hintBtnClicked();
+  EXPECT_FALSE(minigame->extension->skipRequest);
   EXPECT_TRUE(hint->targetTrail->active);
   EXPECT_FALSE(hint->ready);
 
