@@ -11,6 +11,7 @@
 
 #include <lua.hpp>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -42,6 +43,7 @@
 #include "core/game_state/inventory_panel_ui.h"
 #include "core/game_state/item_trigger.h"
 #include "core/game_state/locations_map.h"
+#include "core/game_state/minigames/circle_minigame_view_extension.h"
 #include "core/game_state/notebook_records.h"
 #include "core/game_state/notebook_ui.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
@@ -56,6 +58,7 @@
 #include "object_factory.h"
 #include "particle_system.h"
 #include "render_system_dx8.h"
+#include "string_conversion.h"
 #include "support/test_support.h"
 #include "timer_manager.h"
 #include "ui/ui_controller.h"
@@ -1551,6 +1554,63 @@ TEST_F(HudTest, BriefWindowOpensByCommandShowsTheBriefKeepsItsClicksAndClosesWit
   EXPECT_STREQ(panel->activeBehaviour->getClassName(), "ObjectsListPanelBehaviour");
   EXPECT_FALSE(brief->briefWindow->shown);
   EXPECT_FALSE(game->briefWindowShown);
+}
+
+// Where a label's text lands, laid out as the label draws it, against its box.
+std::string overflow(const KR::UIWidget* widget) {
+  const auto* label = dynamic_cast<const KR::UILabel*>(widget);
+  if (!label || !label->font) return "no label with a font";
+  const KR::Vector2<float> at = label->getAbsolutePosition();
+  const KR::Rect ink = label->font->measureWStringRect(at, label->text, label->wordWrap, label->halign, label->valign,
+                                                       label->xcoeff, label->ycoeff, label->size.x, label->size.y);
+  // Glyph cells snap to whole pixels: half a point either way is the box.
+  if (ink.left >= at.x - 0.5f && ink.top >= at.y - 0.5f && ink.right <= at.x + label->size.x + 0.5f &&
+      ink.bottom <= at.y + label->size.y + 0.5f)
+    return "";
+  std::ostringstream why;
+  why << "'" << KR::toNarrowString(label->text) << "' covers " << ink.left - at.x << ".." << ink.right - at.x << " x "
+      << ink.top - at.y << ".." << ink.bottom - at.y << " of a box " << label->size.x << " x " << label->size.y;
+  return why.str();
+}
+
+// Every puzzle of the gallery (and the desk's quest), as the demo describes it: its briefing reaches the brief line and
+// the brief window (or, for a puzzle without one, the line stays empty and offers no window), and fits both boxes.
+TEST_F(HudTest, EveryGalleryBriefingFitsTheBriefLineAndTheBriefWindow) {
+  // The briefings that name a key of the localised texts are read with the English strings.
+  texts = std::make_unique<KR::TextManager>();
+  texts->loadStrings();
+  game->getRegistry().loadViews();
+  HOG::InventoryPanelUI* panel = hud->getInventoryPanel();
+  auto* brief = dynamic_cast<HOG::BriefPanelBehaviour*>(panel->findBehaviour("BriefPanelBehaviour"));
+  ASSERT_NE(brief, nullptr);
+  KR::UIWidget* more = brief->element ? brief->element->findDescendant("brief_more") : nullptr;
+  ASSERT_NE(more, nullptr);
+  int puzzles = 0;
+  for (HOG::View* view : game->getRegistry().getViews()) {
+    HOG::IViewExtension* puzzle = view->extension;
+    if (!puzzle || puzzle->getType() != 1) continue;
+    ++puzzles;
+    SCOPED_TRACE(view->name);
+    // A locked puzzle shows its briefing once its script releases it.
+    const bool locked = puzzle->suspended;
+    puzzle->suspended = false;
+    HOG::GameMessage changed;
+    changed.kind = HOG::kMsgExtensionChanged;
+    changed.setPointer(puzzle);
+    panel->onMessage(&changed);
+    puzzle->suspended = locked;
+    const std::wstring* text = puzzle->getExtensionData();
+    EXPECT_EQ(static_cast<KR::UILabel*>(brief->text)->text, text ? *text : std::wstring());
+    EXPECT_EQ(static_cast<KR::UILabel*>(brief->briefWindowText)->text, text ? *text : std::wstring());
+    EXPECT_EQ(brief->element->visible && more->visible, text && !text->empty());
+    // The linked circles keep no briefing: their board says what to do.
+    if (dynamic_cast<HOG::CircleMinigameViewExtension*>(puzzle)) continue;
+    ASSERT_NE(text, nullptr);
+    EXPECT_FALSE(text->empty());
+    EXPECT_EQ(overflow(brief->text), "");
+    EXPECT_EQ(overflow(brief->briefWindowText), "");
+  }
+  EXPECT_EQ(puzzles, 26);  // the 25 of the gallery and the desk's quest
 }
 
 TEST_F(PlayStateTest, TheMapOpensOverAClosedBookAndKeepsTheClickThatClosedIt) {
