@@ -97,6 +97,7 @@ class Runner {
       if (!perform(command, words)) break;
     }
     play().getDispatcher().removeListener(&counter);
+    if (failure.empty() && !missing.empty()) failure = missing;
     if (failure.empty()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << path << ":" << lineNumber << ": " << failure;
   }
@@ -307,6 +308,12 @@ class Runner {
       if (!lastFrame(argb, w, h)) return fail("no frame to read");
       const std::string differs = compareWithReference("replays/pictures", name, argb, w, h, 6, 4000);
       if (differs.empty()) return true;
+      // A new picture: the run goes on so that every new picture of the file is written for review, and fails
+      // at its end.
+      if (!std::ifstream(std::string(KR_TEST_SOURCE_DIR) + "/tests/data/replays/pictures/" + name + ".png")) {
+        missing += (missing.empty() ? "" : "; ") + differs;
+        return true;
+      }
       why << differs;
     } else if (what == "hint") {
       // The hint button's caption and whether a click does something now (its rim lit).
@@ -345,6 +352,8 @@ class Runner {
   MessageCounter counter;
   std::string left;
   std::string failure;
+  // The pictures without a reference, written to the build folder.
+  std::string missing;
   int lineNumber = 0;
 };
 
