@@ -96,8 +96,9 @@ function __Generated_L6AT1_canInteractHandlerScript() return gInventory.isItemPr
 function __Generated_L6AT1_getApplicableItemNameScript() return "amulet" end
 
 -- The puzzle gallery: every puzzle's finish hook counts its calls (the
--- replays read galleryFinished), says the puzzle is solved, marks its plaque
--- in the gallery (view 10) and shows the solved banner in its close-up. The
+-- replays read galleryFinished), marks its plaque in the gallery (view 10)
+-- and shows the solved banner in its close-up (where the puzzle's own finish
+-- banner already stands). The
 -- node states go into the saved game: after a load a finished puzzle starts
 -- from its first arrangement, but its plaque and banner still say solved.
 galleryFinished = {}
@@ -111,7 +112,6 @@ function galleryPuzzleFinished(id)
   -- The linked dials report their finish on every frame from then on: only the first report counts.
   if galleryFinished[id] > 1 then return end
   print("hook: puzzle " .. id .. " finished")
-  gUIMessageManager.showMessage("PUZZLE_SOLVED", 3)
   gScene.setNodeEnable(10, "solved_" .. galleryPlaques[id], true)
   gScene.setNodeEnable(id, "solved_sign", true)
 end
