@@ -142,8 +142,12 @@ function __GeneratedL32_onViewExtensionFinished() galleryPuzzleFinished(32) end
 function __GeneratedL33_onViewExtensionFinished() galleryPuzzleFinished(33) end
 function __GeneratedL34_onViewExtensionFinished() galleryPuzzleFinished(34) end
 function __GeneratedL35_onViewExtensionFinished() galleryPuzzleFinished(35) end
--- The locked ordered buttons take clicks once their lever is pulled.
+-- The locked ordered buttons take clicks once their lever is pulled: the
+-- lever goes down and its note, which said to pull it, goes.
 function __Generated_L15AT2_onClick()
   print("hook: the lever releases the buttons")
   gGame.setViewExtensionSuspended(15, false)
+  gScene.setNodeEnable(15, "bq_lever_up", false)
+  gScene.setNodeEnable(15, "bq_lever_down", true)
+  gScene.setNodeEnable(15, "bq_lever_note", false)
 end
