@@ -9,7 +9,7 @@ set(KR_PUZ_PICTURES gallery_backdrop gallery_plaque puzzle_backdrop puzzle_butto
                     # The pick-and-swap puzzles.
                     puzzle_tile puzzle_gear
                     # The solved banner, the telescope, and the jigsaws' picture whole and in quarters.
-                    puzzle_banner puzzle_lens puzzle_star puzzle_picture puzzle_picture0 puzzle_picture1
+                    puzzle_banner puzzle_lens puzzle_star puzzle_gear8 puzzle_ring puzzle_picture puzzle_picture0 puzzle_picture1
                     puzzle_picture2 puzzle_picture3)
 set(KR_PUZ_PNGS)
 foreach(picture ${KR_PUZ_PICTURES})

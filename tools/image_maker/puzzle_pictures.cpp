@@ -10,7 +10,7 @@ namespace Tools {
 
 namespace {
 
-enum class Shape { Square, Disc, Ring, Arrow, Spokes, Plate, Lens, Star };
+enum class Shape { Square, Disc, Ring, Arrow, Spokes, Spokes8, Plate, Lens, Star };
 
 struct Piece {
   const char* name;
@@ -33,6 +33,10 @@ constexpr Piece kPieces[] = {
     // The pick-and-swap puzzles: a tile, and a gear whose spokes show it turning.
     {"puzzle_tile", 128, 0, Shape::Square, 0.95f, 0.95f, 0.95f},
     {"puzzle_gear", 128, 0, Shape::Spokes, 0.95f, 0.95f, 0.95f},
+    // A white ring for a scene's colour keys to tint.
+    {"puzzle_ring", 256, 0, Shape::Ring, 0.95f, 0.95f, 0.95f},
+    // A gear of another kind: eight spokes.
+    {"puzzle_gear8", 128, 0, Shape::Spokes8, 0.95f, 0.95f, 0.95f},
     // The banner a solved puzzle shows above its board, with the word on it.
     {"puzzle_banner", 512, 96, Shape::Plate, 0.92f, 0.78f, 0.36f},
     // The telescope: its lens with a cross, and the stars of its sky.
@@ -49,6 +53,10 @@ bool inside(Shape shape, float u, float v, float aspect) {
     case Shape::Ring: return d <= 1.0f && d >= 0.55f;
     case Shape::Arrow: return std::fabs(v) <= 0.35f || (u <= 0.0f && std::fabs(v) <= -u);
     case Shape::Spokes: return d <= 1.0f && (d >= 0.8f || d <= 0.25f || std::fabs(u) <= 0.12f || std::fabs(v) <= 0.12f);
+    case Shape::Spokes8: {
+      const float diagonal = std::fabs(std::fabs(u) - std::fabs(v)) * 0.7071f;
+      return d <= 1.0f && (d >= 0.8f || d <= 0.25f || std::fabs(u) <= 0.1f || std::fabs(v) <= 0.1f || diagonal <= 0.1f);
+    }
     case Shape::Plate: {
       // Corners rounded by a radius of a third of the height.
       const float rx = 1.0f - 0.33f / aspect, ry = 0.67f;
