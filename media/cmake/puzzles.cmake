@@ -10,7 +10,7 @@ set(KR_PUZ_PICTURES gallery_backdrop gallery_plaque puzzle_backdrop puzzle_butto
                     puzzle_tile puzzle_gear
                     # The solved banner, the telescope, and the jigsaws' picture whole and in quarters.
                     puzzle_banner puzzle_lens puzzle_star puzzle_gear8 puzzle_ring puzzle_picture puzzle_picture0 puzzle_picture1
-                    puzzle_picture2 puzzle_picture3)
+                    puzzle_picture2 puzzle_picture3 puzzle_picture0_turned)
 set(KR_PUZ_PNGS)
 foreach(picture ${KR_PUZ_PICTURES})
   list(APPEND KR_PUZ_PNGS ${KR_PUZ_OUT}/${picture}.png)

@@ -178,6 +178,20 @@ RgbaPicture quarter(const RgbaPicture& whole, uint32_t index) {
   return tile;
 }
 
+// The picture turned a quarter against the clock: shown turned a quarter with
+// the clock (as a tile whose right angle is 90 is), it stands upright.
+RgbaPicture turnedBack(const RgbaPicture& picture) {
+  const uint32_t n = picture.width;
+  RgbaPicture turned;
+  turned.width = turned.height = n;
+  turned.pixels.assign(picture.pixels.size(), 0);
+  for (uint32_t y = 0; y < n; ++y)
+    for (uint32_t x = 0; x < n; ++x)
+      for (int c = 0; c < 4; ++c)
+        turned.pixels[(size_t(y) * n + x) * 4 + c] = picture.pixels[(size_t(x) * n + (n - 1 - y)) * 4 + c];
+  return turned;
+}
+
 }  // namespace
 
 bool writePuzzlePictures(const std::string& folder, std::string& error) {
@@ -187,6 +201,7 @@ bool writePuzzlePictures(const std::string& folder, std::string& error) {
   if (!writePngRgba(picture, folder, "puzzle_picture", error)) return false;
   for (uint32_t i = 0; i < 4; ++i)
     if (!writePngRgba(quarter(picture, i), folder, "puzzle_picture" + std::to_string(i), error)) return false;
+  if (!writePngRgba(turnedBack(quarter(picture, 0)), folder, "puzzle_picture0_turned", error)) return false;
   return true;
 }
 
