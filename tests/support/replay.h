@@ -26,8 +26,9 @@
 //                          full; when given, whether it is full (a click acts) or not
 //   expect brief TEXT      the active view's extension's briefing (UTF-8)
 //   expect text TEXT       the on-screen message (UTF-8)
-//   expect picture NAME    the last frame looks like tests/data/replays/pictures/NAME.png (a missing one is
-//                          written to the build folder's tests/NAME.png; the run goes on and fails at its end)
+//   expect picture NAME    the last frame, the hint button blacked out, looks like
+//                          tests/data/replays/pictures/NAME.png (a missing one is written to the build folder's
+//                          tests/NAME.png; the run goes on and fails at its end)
 //
 // A failed expectation fails the run with the file's line.
 #include <gtest/gtest.h>
