@@ -339,6 +339,13 @@ TEST_F(PanelTest, ReversedSlideGoesOnFromTheMirroredPointAndLockKeepsMessagesOut
   EXPECT_TRUE(panel.shown);
 }
 
+// A minigame whose brief is a text of its own.
+class BriefedMinigame : public HOG::TestViewExtension {
+ public:
+  const std::wstring* getExtensionData() override { return &brief; }
+  std::wstring brief = L"Open the drawer";
+};
+
 TEST_F(PanelTest, ExtensionMessagesSwitchBehavioursAndBadNamesStopTheList) {
   panel.behaviours[0] = std::make_unique<HOG::ObjectsListPanelBehaviour>(&panel);
   panel.behaviours[1] = std::make_unique<HOG::BriefPanelBehaviour>(&panel);
@@ -350,7 +357,7 @@ TEST_F(PanelTest, ExtensionMessagesSwitchBehavioursAndBadNamesStopTheList) {
   static_cast<HOG::ObjectsListPanelBehaviour&>(*panel.behaviours[0]).element = &items;
   static_cast<HOG::BriefPanelBehaviour&>(*panel.behaviours[1]).element = &brief;
   panel.switchTo(panel.behaviours[0].get());
-  HOG::TestViewExtension minigame;
+  BriefedMinigame minigame;
   minigame.suspendable = false;
   HOG::GameMessage changed;
   changed.kind = HOG::kMsgExtensionChanged;
@@ -1107,7 +1114,7 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
 };
 
 TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksItToSkip) {
-  load(view("hall", item(1)) + view("game", item(2), kMinigame));
+  load(view("hall", item(1)) + view("game", item(2), kMinigame) + view("game2", item(3), kMinigame));
   HOG::HintPanel* hint = hud->getHintPanel();
   // The caption is the text node of the panel's scene (the demo's).
   panelScene.reset(AE::loadScene("hint_panel_xml"));
@@ -1152,6 +1159,13 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   EXPECT_FALSE(hint->targetTrail->active);
   EXPECT_TRUE(hint->ready);
   minigame->extension->skipRequest = false;
+  // Another minigame shown straight after charges its own SKIP anew.
+  open("game2");
+  EXPECT_TRUE(hint->minigameMode);
+  EXPECT_FALSE(hint->ready);
+  open("game");
+  hint->update(5.1f);
+  ASSERT_TRUE(hint->ready);
 
   // Put aside, then taken up again without hints (a locked puzzle its script
   // releases): no SKIP is offered, the plain hint is, with its own charge.
@@ -1180,6 +1194,7 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   EXPECT_FALSE(hint->ready);
   minigame->extension->suspendable = false;
   hint->chargeTime = 150.0f;
+  minigame->extension->finishReported = true;  // as a puzzle sets it right before its report
   minigame->extension->notifyFinished();
   EXPECT_FALSE(hint->minigameMode);
   EXPECT_EQ(caption->getDisplayText(), L"HINT");
@@ -1188,6 +1203,10 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   EXPECT_FALSE(minigame->extension->skipRequest);
   EXPECT_TRUE(hint->targetTrail->active);
   EXPECT_FALSE(hint->ready);
+  // Taken up again by its script, a finished minigame has nothing to skip.
+  minigame->extension->setSuspended(false);
+  EXPECT_FALSE(hint->minigameMode);
+  EXPECT_EQ(caption->getDisplayText(), L"HINT");
 
   // Back in a plain location: "HINT" and the normal clock again.
   profiles->getCurrentProfile()->options.difficulty = 0;
@@ -1503,13 +1522,6 @@ TEST_F(HudTest, ABookOpeningUnderThePauseMenuLeavesTheMenuItsClicks) {
   EXPECT_TRUE(KR::UIManager::getInstance()->isInputReachable(book->controlsTree));
 }
 
-// A minigame whose brief is a text of its own.
-class BriefedMinigame : public HOG::TestViewExtension {
- public:
-  const std::wstring* getExtensionData() override { return &brief; }
-  std::wstring brief = L"Open the drawer";
-};
-
 // The play state with the UI manager and the widgets' commands: the HUD's trees load from the demo content.
 TEST_F(HudTest, BriefWindowOpensByCommandShowsTheBriefKeepsItsClicksAndClosesWithTheMinigame) {
   load(view("hall", item(1)) + view("game", item(2), kMinigame));
@@ -1603,8 +1615,14 @@ TEST_F(HudTest, EveryGalleryBriefingFitsTheBriefLineAndTheBriefWindow) {
     EXPECT_EQ(static_cast<KR::UILabel*>(brief->text)->text, text ? *text : std::wstring());
     EXPECT_EQ(static_cast<KR::UILabel*>(brief->briefWindowText)->text, text ? *text : std::wstring());
     EXPECT_EQ(brief->element->visible && more->visible, text && !text->empty());
-    // The linked circles keep no briefing: their board says what to do.
-    if (dynamic_cast<HOG::CircleMinigameViewExtension*>(puzzle)) continue;
+    // The linked circles keep no briefing: their board says what to do, and the
+    // line stays out of sight also when the HUD shows its content again.
+    if (dynamic_cast<HOG::CircleMinigameViewExtension*>(puzzle)) {
+      brief->setContentVisible(false);
+      brief->setContentVisible(true);
+      EXPECT_FALSE(brief->element->visible);
+      continue;
+    }
     ASSERT_NE(text, nullptr);
     EXPECT_FALSE(text->empty());
     EXPECT_EQ(overflow(brief->text), "");
