@@ -7,7 +7,10 @@ set(KR_PUZ_OUT ${CMAKE_BINARY_DIR}/media-puzzles)
 set(KR_PUZ_PICTURES gallery_backdrop gallery_plaque puzzle_backdrop puzzle_button puzzle_light puzzle_finish
                     puzzle_back puzzle_bar
                     # The pick-and-swap puzzles.
-                    puzzle_tile puzzle_gear)
+                    puzzle_tile puzzle_gear
+                    # The solved banner, the telescope, and the jigsaws' picture whole and in quarters.
+                    puzzle_banner puzzle_lens puzzle_star puzzle_gear8 puzzle_ring puzzle_picture puzzle_picture0 puzzle_picture1
+                    puzzle_picture2 puzzle_picture3 puzzle_picture0_turned)
 set(KR_PUZ_PNGS)
 foreach(picture ${KR_PUZ_PICTURES})
   list(APPEND KR_PUZ_PNGS ${KR_PUZ_OUT}/${picture}.png)

@@ -62,8 +62,9 @@ InventoryPanel = {
     { id = "hos_list", class = "UIWidget", position = { 0, 5 }, modal = 0, states = { fadeIn("hos_list") },
       childs = hosLines },
     { id = "brief", class = "UIWidget", position = { 0, 5 }, modal = 0, states = { fadeIn("brief") },
+      -- The brief line wraps onto a second line rather than run under the "?" button.
       childs = { { id = "brief_text", class = "UILabel", states = { fadeIn("brief_text") }, fontPreset = "ui_demo_presets_lua:strip",
-                   position = { 100, 20 }, size = { 1000, 60 }, text = "" },
+                   position = { 100, 20 }, size = { 1000, 60 }, wordWrap = 1, text = "" },
                  { id = "brief_more", class = "UIButton", states = { fadeIn("brief_more") }, position = { 1120, 20 },
                    size = { 60, 60 }, text = "?", fontPreset = "ui_demo_presets_lua:caption",
                    childs = { { id = "brief_more_bg", class = "UISprite", states = { fadeIn("brief_more_bg") },

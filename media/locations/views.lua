@@ -96,12 +96,24 @@ function __Generated_L6AT1_canInteractHandlerScript() return gInventory.isItemPr
 function __Generated_L6AT1_getApplicableItemNameScript() return "amulet" end
 
 -- The puzzle gallery: every puzzle's finish hook counts its calls (the
--- replays read galleryFinished) and says the puzzle is solved.
+-- replays read galleryFinished), marks its plaque in the gallery (view 10)
+-- and shows the solved banner in its close-up (where the puzzle's own finish
+-- banner already stands). The
+-- node states go into the saved game: after a load a finished puzzle starts
+-- from its first arrangement, but its plaque and banner still say solved.
 galleryFinished = {}
+galleryPlaques = { [11] = "bqueue", [12] = "buttons", [13] = "color", [14] = "link", [15] = "bqueue_locked",
+  [16] = "circle", [17] = "comb_slider", [18] = "key", [19] = "r_paires", [20] = "slider", [21] = "chains",
+  [22] = "paires", [23] = "patnashki", [24] = "rightzone", [25] = "superswap", [26] = "swaptype",
+  [27] = "swapgroups", [28] = "rpuzzle", [29] = "telescope", [30] = "combpuzzle", [31] = "queue",
+  [32] = "rotation", [33] = "rightplace", [34] = "jigsaw", [35] = "jigsaw_swap" }
 function galleryPuzzleFinished(id)
   galleryFinished[id] = (galleryFinished[id] or 0) + 1
+  -- The linked dials report their finish on every frame from then on: only the first report counts.
+  if galleryFinished[id] > 1 then return end
   print("hook: puzzle " .. id .. " finished")
-  gUIMessageManager.showMessage("PUZZLE_SOLVED", 3)
+  gScene.setNodeEnable(10, "solved_" .. galleryPlaques[id], true)
+  gScene.setNodeEnable(id, "solved_sign", true)
 end
 function __GeneratedL11_onViewExtensionFinished() galleryPuzzleFinished(11) end
 function __GeneratedL12_onViewExtensionFinished() galleryPuzzleFinished(12) end
@@ -130,8 +142,12 @@ function __GeneratedL32_onViewExtensionFinished() galleryPuzzleFinished(32) end
 function __GeneratedL33_onViewExtensionFinished() galleryPuzzleFinished(33) end
 function __GeneratedL34_onViewExtensionFinished() galleryPuzzleFinished(34) end
 function __GeneratedL35_onViewExtensionFinished() galleryPuzzleFinished(35) end
--- The locked ordered buttons take clicks once their lever is pulled.
+-- The locked ordered buttons take clicks once their lever is pulled: the
+-- lever goes down and its note, which said to pull it, goes.
 function __Generated_L15AT2_onClick()
   print("hook: the lever releases the buttons")
   gGame.setViewExtensionSuspended(15, false)
+  gScene.setNodeEnable(15, "bq_lever_up", false)
+  gScene.setNodeEnable(15, "bq_lever_down", true)
+  gScene.setNodeEnable(15, "bq_lever_note", false)
 end

@@ -22,9 +22,13 @@
 //   expect enabled NODE 0|1    expect playing NODE 0|1
 //   expect view NAME       the active view
 //   expect finished V 0|1  expect suspended V 0|1: flags of view V's extension
+//   expect hint WORD [0|1] the hint button reads WORD (HINT or SKIP), its rim lit exactly while it is
+//                          full; when given, whether it is full (a click acts) or not
 //   expect brief TEXT      the active view's extension's briefing (UTF-8)
 //   expect text TEXT       the on-screen message (UTF-8)
-//   expect picture NAME    the last frame looks like tests/data/replays/pictures/NAME.png
+//   expect picture NAME    the last frame, the hint button blacked out, looks like
+//                          tests/data/replays/pictures/NAME.png (a missing one is written to the build folder's
+//                          tests/NAME.png; the run goes on and fails at its end)
 //
 // A failed expectation fails the run with the file's line.
 #include <gtest/gtest.h>

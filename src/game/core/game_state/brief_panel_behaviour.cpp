@@ -104,16 +104,20 @@ void BriefPanelBehaviour::update(float) {
 
 void BriefPanelBehaviour::setContentVisible(bool flag) {
   for (KR::UIWidget* widget : {element, briefWindow, text, briefWindowText})
-    if (widget) widget->setVisible(flag);
+    if (widget) widget->setVisible(flag && (widget != element || hasBrief));
 }
 
 void BriefPanelBehaviour::onMessage(const GameMessage* message) {
   if (message->kind != kMsgExtensionChanged || !message->getPointer()) return;
   auto* extension = static_cast<IViewExtension*>(message->getPointer());
+  // A minigame without a brief must not show the last one's, nor offer an
+  // empty window: its element (the line and the button that opens the
+  // window) stays out of sight.
   const std::wstring* brief = extension->getExtensionData();
-  if (!brief) return;
-  setLabel(text, *brief);
-  setLabel(briefWindowText, *brief);
+  hasBrief = brief && !brief->empty();
+  setLabel(text, hasBrief ? *brief : std::wstring());
+  setLabel(briefWindowText, hasBrief ? *brief : std::wstring());
+  if (element) element->setVisible(hasBrief);
 }
 
 }  // namespace HOG

@@ -1,6 +1,7 @@
 #pragma once
 // The inventory panel while a minigame or a quest runs: its element shows the
-// extension's brief text (kind 14), and the panel may be pinned shown or
+// extension's brief text (kind 14; a minigame without one leaves the element
+// out of sight), and the panel may be pinned shown or
 // hidden for the whole minigame. A separate brief window shows the same text
 // large; the panel's commands "showBriefWindow" and "closeBriefWindow" open
 // and close it, and while it is open the minigame under it takes no clicks.
@@ -41,6 +42,8 @@ class BriefPanelBehaviour : public InventoryPanelBehaviour {
   bool overridePanelVisibleState = false;
   bool panelVisibleState = false;
   bool panelShownOnActivate = false;
+  // The shown minigame has a brief; without one the element stays invisible.
+  bool hasBrief = true;
 };
 
 }  // namespace HOG

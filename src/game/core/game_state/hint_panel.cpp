@@ -201,9 +201,8 @@ void HintPanel::update(float dt) {
   showCharge(shownChargeTime, total);
   // A recharge time of 0 never makes the button ready.
   if (!ready && total > 0.0f && charge > total) {
-    if (hintCloseMarker) hintCloseMarker->complete();
-    playMarker(hintOpenMarker);
     ready = true;
+    lightRim(true);
   }
   if (mapOpenPending) openMapWhenFree();
   if (mapButton) {
@@ -233,7 +232,15 @@ void HintPanel::mapBtnClicked() {
 
 bool HintPanel::isMinigameView() {
   const View* view = activeView();
-  return view && view->extension && view->extension->getType() == 1 && !view->extension->isSuspended();
+  const IViewExtension* ext = view ? view->extension : nullptr;
+  return ext && ext->getType() == 1 && !ext->isSuspended() && !ext->finishReported && ext->takesSkip();
+}
+
+void HintPanel::lightRim(bool lit) {
+  if (lit == rimLit) return;
+  rimLit = lit;
+  if (AE::Marker* running = lit ? hintCloseMarker : hintOpenMarker) running->complete();
+  playMarker(lit ? hintOpenMarker : hintCloseMarker);
 }
 
 void HintPanel::goBack() {
@@ -255,13 +262,18 @@ void HintPanel::onGameMessage(const GameMessage& message) {
     case kMsgMapOpened: stopTrails(); return;
     case kMsgViewActivated:
     case kMsgExtensionResumed: stopTrails(); break;
+    // A puzzle that is finished, put aside or taken up again changes what the button offers.
+    case kMsgExtensionChanged:
+    case kMsgExtensionSuspended: break;
     default: return;
   }
+  const bool wasMinigame = minigameMode;
   minigameMode = isMinigameView();
-  if (minigameMode) {
-    ready = false;
-    minigameChargeTime = 0.0f;
-  }
+  // SKIP charges anew for each puzzle shown; the hint's own charge waits meanwhile.
+  if (minigameMode && (!wasMinigame || message.kind == kMsgViewActivated)) minigameChargeTime = 0.0f;
+  const float total = rechargeTime();
+  ready = total > 0.0f && (minigameMode ? minigameChargeTime : chargeTime) > total;
+  lightRim(ready);
   setCaption(minigameMode ? L"SKIP" : L"HINT");
 }
 
@@ -309,8 +321,7 @@ int HintPanel::showHint(const HintResult& result, KR::Vector2<float>* target) {
       *target = result.trigger->getScreenPosition(result.view);
       chargeTime = 0.0f;
       ready = false;
-      if (hintOpenMarker) hintOpenMarker->complete();
-      playMarker(hintCloseMarker);
+      lightRim(false);
       n = 1;
       break;
     case HT_CHANGE_LOCATION:

@@ -1,9 +1,11 @@
 #pragma once
 // The HUD's hint button: it charges over the configured time (separate,
-// shorter clocks inside a minigame, where it reads "SKIP" and asks the
-// minigame to skip itself); a full click asks the hint search what to do
-// next, centres the view on it and, when an item is needed, brings the
-// inventory row out and remembers that item's slot. Owned by the HUD; main
+// shorter clocks inside a minigame that can be skipped, where it reads "SKIP"
+// and asks the minigame to skip itself; a minigame without hints, or one
+// finished, gets the plain hint); its rim is lit exactly while it is full.
+// A full click asks the hint search what to do next, centres the view on it
+// and, when an item is needed, brings the inventory row out and remembers
+// that item's slot. Owned by the HUD; main
 // thread only; the play state passes every game message on to it.
 //
 // Both flights (to the target, then a second later to the needed item's slot)
@@ -72,7 +74,8 @@ class HintPanel : public AE::MarkerListener {
   void hintBtnClicked();
   // Points at the hint: 0 nothing, 1 a target, 2 a target and the needed item.
   int showHint(const HintResult& result, KR::Vector2<float>* target);
-  // The active view is a minigame that is not put aside.
+  // The active view is a minigame that takes input and can be skipped now:
+  // not put aside, not finished, and taking SKIP (its hints enabled).
   static bool isMinigameView();
   // The panel whose row the needed item is looked up in (the HUD's).
   InventoryPanelUI* inventoryPanel = nullptr;
@@ -104,6 +107,8 @@ class HintPanel : public AE::MarkerListener {
   float minigameDisableTime = 0.0f, minigameDisableTimeHard = 0.0f;
   float chargeTime = 0.0f, minigameChargeTime = 0.0f, shownChargeTime = 0.0f;
   bool ready = false;
+  // The rim that lights the full button is lit (its "open" marker played last).
+  bool rimLit = false;
   bool minigameMode = false;
   bool itemTrailPending = false;
   bool mapOpenPending = false;
@@ -124,6 +129,9 @@ class HintPanel : public AE::MarkerListener {
   void showCharge(float shownCharge, float total);
   void makeTrails(KR::XmlDataReader* reader);
   void setCaption(const wchar_t* text);
+  // Lights or dims the rim when it shows the other state: the button looks
+  // full exactly while a click does something.
+  void lightRim(bool lit);
 };
 
 }  // namespace HOG

@@ -39,6 +39,9 @@ class IViewExtension {
   virtual void loadConfig(const std::string& file) = 0;
 
   bool isSuspended() const { return isSuspendable() && suspended; }
+  // The hint panel's SKIP finishes it: its hints are enabled and it reads
+  // the skip request (a puzzle with a finish of its own may not).
+  virtual bool takesSkip() const { return announces; }
   void setSuspended(bool flag);
   // Called by the concrete extension once its puzzle is solved.
   void notifyFinished();

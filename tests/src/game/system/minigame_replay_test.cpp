@@ -29,7 +29,7 @@ TEST_P(MinigameReplay, PlaysThrough) {
   // so the starts follow neither what ran before in this process nor how many
   // frames the logos and the menu took.
   KR::Test::GameDriver game;
-  ASSERT_TRUE(KR::Test::startNewGame(game, [] { KR::seedSharedRandom(kReplaySeed); }));
+  ASSERT_TRUE(KR::Test::startNewGameSkippingIntro(game, [] { KR::seedSharedRandom(kReplaySeed); }));
   EXPECT_TRUE(KR::Test::playReplay(game, std::string(KR_REPLAY_ROOT) + "/" + GetParam()));
   game.closeWindow();
   EXPECT_EQ(game.finish(), 0);

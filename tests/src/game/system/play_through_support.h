@@ -22,11 +22,13 @@
 #include "core/game_state/view_stack.h"
 #include "design_coords.h"
 #include "platform/input_state.h"
+#include "render_system_dx8.h"
 #include "scoped_lock.h"
 #include "support/game_driver.h"
 #include "support/png_file.h"
 #include "thread.h"
 #include "user_data_folder.h"
+#include "video_player.h"
 
 namespace KR {
 namespace Test {
@@ -90,6 +92,24 @@ inline ::testing::AssertionResult startNewGame(GameDriver& game, const std::func
   game.click(300, 200);  // skips the intro when it plays
   if (!game.stepUntil([&] { return !game.videoPlaying(); }, 900))
     return ::testing::AssertionFailure() << "the intro does not end";
+  if (!game.stepUntil([&] { return shown(game, "location01"); }, 300))
+    return ::testing::AssertionFailure() << "the hall is not shown";
+  return ::testing::AssertionSuccess();
+}
+
+// From launch to a new game settled in the hall, the intro ended at once by a
+// click on its SKIP label (the window's top-right corner), as a player in a
+// hurry does: the intro's hundreds of frames cost most of a start otherwise.
+inline ::testing::AssertionResult startNewGameSkippingIntro(GameDriver& game,
+                                                            const std::function<void()>& beforeStart = nullptr) {
+  if (!game.startToMenu()) return ::testing::AssertionFailure() << "no main menu";
+  if (!game.enterPlay(beforeStart)) return ::testing::AssertionFailure() << "Play did not start play";
+  if (!game.stepUntil([&] { return game.videoPlaying(); }, 30))
+    return ::testing::AssertionFailure() << "the intro does not play";
+  const float margin = KR::VideoPlayer::kLabelMargin;
+  clickAt(game, float(KR::RenderSystem::getDesignWidth()) - margin - 4.0f, margin + 4.0f);
+  if (!game.stepUntil([&] { return !game.videoPlaying(); }, 10))
+    return ::testing::AssertionFailure() << "the intro's SKIP does not end it";
   if (!game.stepUntil([&] { return shown(game, "location01"); }, 300))
     return ::testing::AssertionFailure() << "the hall is not shown";
   return ::testing::AssertionSuccess();

@@ -46,6 +46,8 @@ class CircleMinigameViewExtension : public MinigameViewExtension {
   void update(float dt) override;
   void onActivate() override;
   int32_t processMouseEvent(const InputState* input) override;
+  // Its finish comes from its own solved test alone: SKIP does nothing here.
+  bool takesSkip() const override { return false; }
 
   bool solved = false;
   std::vector<Control> controls;

@@ -160,7 +160,13 @@ float SwapTypeMinigameViewExtension::motorAngle(const Gear& gear) const {
 void SwapTypeMinigameViewExtension::showGear(Gear& gear, bool picked) {
   gear.selected = picked;
   if (!gear.turning) return;
-  showFrameInPlace(gear.turning, picked ? selectedFrame : 0);
+  // The turning node keeps its place on its gear: its world corner swings with
+  // the turn about its pivot, so putting it back there would carry the gear off
+  // its motor a little further at every pick.
+  const float x = gear.turning->mPosX, y = gear.turning->mPosY;
+  showFrame(gear.turning, picked ? selectedFrame : 0);
+  gear.turning->mPosX = x;
+  gear.turning->mPosY = y;
   gear.turning->setRotation(motorAngle(gear));
 }
 

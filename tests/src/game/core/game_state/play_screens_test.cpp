@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <lua.hpp>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -43,6 +44,7 @@
 #include "core/game_state/inventory_panel_ui.h"
 #include "core/game_state/item_trigger.h"
 #include "core/game_state/locations_map.h"
+#include "core/game_state/minigames/circle_minigame_view_extension.h"
 #include "core/game_state/notebook_records.h"
 #include "core/game_state/notebook_ui.h"
 #include "core/game_state/objects_list_panel_behaviour.h"
@@ -57,6 +59,7 @@
 #include "object_factory.h"
 #include "particle_system.h"
 #include "render_system_dx8.h"
+#include "string_conversion.h"
 #include "support/test_support.h"
 #include "timer_manager.h"
 #include "ui/ui_controller.h"
@@ -353,6 +356,13 @@ TEST_F(PanelTest, ReversedSlideGoesOnFromTheMirroredPointAndLockKeepsMessagesOut
   EXPECT_TRUE(panel.shown);
 }
 
+// A minigame whose brief is a text of its own.
+class BriefedMinigame : public HOG::TestViewExtension {
+ public:
+  const std::wstring* getExtensionData() override { return &brief; }
+  std::wstring brief = L"Open the drawer";
+};
+
 TEST_F(PanelTest, ExtensionMessagesSwitchBehavioursAndBadNamesStopTheList) {
   panel.behaviours[0] = std::make_unique<HOG::ObjectsListPanelBehaviour>(&panel);
   panel.behaviours[1] = std::make_unique<HOG::BriefPanelBehaviour>(&panel);
@@ -364,7 +374,7 @@ TEST_F(PanelTest, ExtensionMessagesSwitchBehavioursAndBadNamesStopTheList) {
   static_cast<HOG::ObjectsListPanelBehaviour&>(*panel.behaviours[0]).element = &items;
   static_cast<HOG::BriefPanelBehaviour&>(*panel.behaviours[1]).element = &brief;
   panel.switchTo(panel.behaviours[0].get());
-  HOG::TestViewExtension minigame;
+  BriefedMinigame minigame;
   minigame.suspendable = false;
   HOG::GameMessage changed;
   changed.kind = HOG::kMsgExtensionChanged;
@@ -1121,7 +1131,7 @@ class PlayStateTest : public KR::Test::ShowcaseTest {
 };
 
 TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksItToSkip) {
-  load(view("hall", item(1)) + view("game", item(2), kMinigame));
+  load(view("hall", item(1)) + view("game", item(2), kMinigame) + view("game2", item(3), kMinigame));
   HOG::HintPanel* hint = hud->getHintPanel();
   // The caption is the text node of the panel's scene (the demo's).
   panelScene.reset(AE::loadScene("hint_panel_xml"));
@@ -1131,17 +1141,25 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
       dynamic_cast<AE::TextSceneNode*>(panelScene->findByPath("/root_group/hint_btn_controller/hint_btn/caption"));
   ASSERT_NE(caption, nullptr);
   EXPECT_EQ(hint->caption, caption);
-  caption->mDirty = false;
   hint->disableTime = hint->disableTimeHard = 100.0f;
   hint->minigameDisableTime = 2.0f;
   hint->minigameDisableTimeHard = 5.0f;
+  // A full hint in the hall lights the rim...
+  open("hall");
+  hint->chargeTime = 150.0f;
+  hint->update(0.1f);
+  ASSERT_TRUE(hint->ready);
+  EXPECT_EQ(hint->hintOpenMarker->mState, AE::Marker::kPlaying);
   hint->chargeTime = 50.0f;
+  caption->mDirty = false;
+  // ...which goes dark in the minigame: SKIP charges anew and is not full yet.
   HOG::View* minigame = open("game");
   EXPECT_TRUE(hint->minigameMode);
   // The word itself (the localised texts say "Skip"), laid out anew.
   EXPECT_EQ(caption->getDisplayText(), L"SKIP");
   EXPECT_TRUE(caption->mDirty);
   EXPECT_FALSE(hint->ready);
+  EXPECT_EQ(hint->hintCloseMarker->mState, AE::Marker::kPlaying);
 
   // Hard: the minigame's hard time, on its own clock (the half-charged hint clock does not count).
   profiles->getCurrentProfile()->options.difficulty = 1;
@@ -1149,6 +1167,7 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   EXPECT_FALSE(hint->ready);
   hint->update(3.0f);
   EXPECT_TRUE(hint->ready);
+  EXPECT_EQ(hint->hintOpenMarker->mState, AE::Marker::kPlaying);
   EXPECT_FLOAT_EQ(hint->chargeTime, 50.0f);
 
   // A full click asks the minigame to skip itself: no trail, the charge stays.
@@ -1156,17 +1175,55 @@ TEST_F(PlayStateTest, HintButtonReadsSkipInAMinigameChargesByDifficultyAndAsksIt
   EXPECT_TRUE(minigame->extension->skipRequest);
   EXPECT_FALSE(hint->targetTrail->active);
   EXPECT_TRUE(hint->ready);
-  // A minigame that does not take hints is not asked.
   minigame->extension->skipRequest = false;
+  // Another minigame shown straight after charges its own SKIP anew.
+  open("game2");
+  EXPECT_TRUE(hint->minigameMode);
+  EXPECT_FALSE(hint->ready);
+  open("game");
+  hint->update(5.1f);
+  ASSERT_TRUE(hint->ready);
+
+  // Put aside, then taken up again without hints (a locked puzzle its script
+  // releases): no SKIP is offered, the plain hint is, with its own charge.
+  minigame->extension->suspendable = true;
+  minigame->extension->setSuspended(true);
+  EXPECT_FALSE(hint->minigameMode);
   minigame->extension->announces = false;
+  minigame->extension->setSuspended(false);
+  EXPECT_FALSE(hint->minigameMode);
+  EXPECT_EQ(caption->getDisplayText(), L"HINT");
+  EXPECT_FALSE(hint->ready);
+  EXPECT_EQ(hint->hintCloseMarker->mState, AE::Marker::kPlaying);
+  hint->chargeTime = 150.0f;
+  hint->update(0.1f);
   hint->hintBtnClicked();
   EXPECT_FALSE(minigame->extension->skipRequest);
-  EXPECT_FALSE(hint->targetTrail->active);
-  // Once it has reported its finish the button hints as anywhere else.
-  minigame->extension->finishReported = true;
+  EXPECT_TRUE(hint->targetTrail->active);
+  hint->stopTrails();
+
+  // Hints again, and SKIP with a fresh charge; once the minigame reports its
+  // finish the button hints as anywhere else.
+  minigame->extension->announces = true;
+  minigame->extension->setSuspended(true);
+  minigame->extension->setSuspended(false);
+  EXPECT_TRUE(hint->minigameMode);
+  EXPECT_FALSE(hint->ready);
+  minigame->extension->suspendable = false;
+  hint->chargeTime = 150.0f;
+  minigame->extension->finishReported = true;  // as a puzzle sets it right before its report
+  minigame->extension->notifyFinished();
+  EXPECT_FALSE(hint->minigameMode);
+  EXPECT_EQ(caption->getDisplayText(), L"HINT");
+  EXPECT_TRUE(hint->ready);  // the hint's own clock is full
   hint->hintBtnClicked();
+  EXPECT_FALSE(minigame->extension->skipRequest);
   EXPECT_TRUE(hint->targetTrail->active);
   EXPECT_FALSE(hint->ready);
+  // Taken up again by its script, a finished minigame has nothing to skip.
+  minigame->extension->setSuspended(false);
+  EXPECT_FALSE(hint->minigameMode);
+  EXPECT_EQ(caption->getDisplayText(), L"HINT");
 
   // Back in a plain location: "HINT" and the normal clock again.
   profiles->getCurrentProfile()->options.difficulty = 0;
@@ -1482,13 +1539,6 @@ TEST_F(HudTest, ABookOpeningUnderThePauseMenuLeavesTheMenuItsClicks) {
   EXPECT_TRUE(KR::UIManager::getInstance()->isInputReachable(book->controlsTree));
 }
 
-// A minigame whose brief is a text of its own.
-class BriefedMinigame : public HOG::TestViewExtension {
- public:
-  const std::wstring* getExtensionData() override { return &brief; }
-  std::wstring brief = L"Open the drawer";
-};
-
 // The play state with the UI manager and the widgets' commands: the HUD's trees load from the demo content.
 TEST_F(HudTest, BriefWindowOpensByCommandShowsTheBriefKeepsItsClicksAndClosesWithTheMinigame) {
   load(view("hall", item(1)) + view("game", item(2), kMinigame));
@@ -1533,6 +1583,74 @@ TEST_F(HudTest, BriefWindowOpensByCommandShowsTheBriefKeepsItsClicksAndClosesWit
   EXPECT_STREQ(panel->activeBehaviour->getClassName(), "ObjectsListPanelBehaviour");
   EXPECT_FALSE(brief->briefWindow->shown);
   EXPECT_FALSE(game->briefWindowShown);
+}
+
+// Where a label's text lands, laid out as the label draws it, against its box.
+std::string overflow(const KR::UIWidget* widget) {
+  const auto* label = dynamic_cast<const KR::UILabel*>(widget);
+  if (!label || !label->font) return "no label with a font";
+  const KR::Vector2<float> at = label->getAbsolutePosition();
+  const KR::Rect ink = label->font->measureWStringRect(at, label->text, label->wordWrap, label->halign, label->valign,
+                                                       label->xcoeff, label->ycoeff, label->size.x, label->size.y);
+  // Glyph cells snap to whole pixels: half a point either way is the box.
+  if (ink.left >= at.x - 0.5f && ink.top >= at.y - 0.5f && ink.right <= at.x + label->size.x + 0.5f &&
+      ink.bottom <= at.y + label->size.y + 0.5f)
+    return "";
+  std::ostringstream why;
+  why << "'" << KR::toNarrowString(label->text) << "' covers " << ink.left - at.x << ".." << ink.right - at.x << " x "
+      << ink.top - at.y << ".." << ink.bottom - at.y << " of a box " << label->size.x << " x " << label->size.y;
+  return why.str();
+}
+
+// The demo's views load without an error line, and every puzzle of the gallery (and the desk's quest), as the
+// demo describes it, brings its briefing to the brief line and the brief window (or, for a puzzle without one,
+// the line stays empty and offers no window), and the briefing fits both boxes.
+TEST_F(HudTest, DemoViewsLoadCleanlyAndEveryGalleryBriefingFitsTheBriefLineAndTheBriefWindow) {
+  // The briefings that name a key of the localised texts are read with the English strings.
+  texts = std::make_unique<KR::TextManager>();
+  texts->loadStrings();
+  const size_t before = log.lines().size();
+  game->getRegistry().loadViews();
+  // The demo's views load without a word of complaint: no view lists more neighbours than it holds.
+  const std::vector<std::string> lines = log.lines();
+  for (size_t i = before; i < lines.size(); ++i) EXPECT_EQ(lines[i].find("ERROR"), std::string::npos) << lines[i];
+  HOG::InventoryPanelUI* panel = hud->getInventoryPanel();
+  auto* brief = dynamic_cast<HOG::BriefPanelBehaviour*>(panel->findBehaviour("BriefPanelBehaviour"));
+  ASSERT_NE(brief, nullptr);
+  KR::UIWidget* more = brief->element ? brief->element->findDescendant("brief_more") : nullptr;
+  ASSERT_NE(more, nullptr);
+  int puzzles = 0;
+  for (HOG::View* view : game->getRegistry().getViews()) {
+    HOG::IViewExtension* puzzle = view->extension;
+    if (!puzzle || puzzle->getType() != 1) continue;
+    ++puzzles;
+    SCOPED_TRACE(view->name);
+    // A locked puzzle shows its briefing once its script releases it.
+    const bool locked = puzzle->suspended;
+    puzzle->suspended = false;
+    HOG::GameMessage changed;
+    changed.kind = HOG::kMsgExtensionChanged;
+    changed.setPointer(puzzle);
+    panel->onMessage(&changed);
+    puzzle->suspended = locked;
+    const std::wstring* text = puzzle->getExtensionData();
+    EXPECT_EQ(static_cast<KR::UILabel*>(brief->text)->text, text ? *text : std::wstring());
+    EXPECT_EQ(static_cast<KR::UILabel*>(brief->briefWindowText)->text, text ? *text : std::wstring());
+    EXPECT_EQ(brief->element->visible && more->visible, text && !text->empty());
+    // The linked circles keep no briefing: their board says what to do, and the
+    // line stays out of sight also when the HUD shows its content again.
+    if (dynamic_cast<HOG::CircleMinigameViewExtension*>(puzzle)) {
+      brief->setContentVisible(false);
+      brief->setContentVisible(true);
+      EXPECT_FALSE(brief->element->visible);
+      continue;
+    }
+    ASSERT_NE(text, nullptr);
+    EXPECT_FALSE(text->empty());
+    EXPECT_EQ(overflow(brief->text), "");
+    EXPECT_EQ(overflow(brief->briefWindowText), "");
+  }
+  EXPECT_EQ(puzzles, 26);  // the 25 of the gallery and the desk's quest
 }
 
 TEST_F(PlayStateTest, TheMapOpensOverAClosedBookAndKeepsTheClickThatClosedIt) {
