@@ -162,6 +162,15 @@ TEST(LuaScript, ErroringIndexMetamethodReadsAsMissing) {
   EXPECT_EQ(lua_gettop(script->getState()), 0);
 }
 
+TEST(LuaScript, ACallOfNothingNamesTheCalledFunction) {
+  KR::LuaScript script;
+  lua_State* state = script.getState();
+  lua_getglobal(state, "__Generated_L1AT2_onObjectApplied");
+  EXPECT_NE(KR::luaProtectedCall(state, 0, 1, "__Generated_L1AT2_onObjectApplied"), 0);
+  EXPECT_STREQ(lua_tostring(state, -1), "attempt to call a nil value (function '__Generated_L1AT2_onObjectApplied')");
+  lua_pop(state, 1);
+}
+
 TEST(LuaScript, TextStopsAtItsFirstZeroByte) {
   KR::LuaScript script;
   std::string source("a = 1\0 a = error('never')", 25);
@@ -195,16 +204,12 @@ TEST(LuaScript, PrecompiledChunksOfThisPlatformRunOthersAreRefused) {
   EXPECT_FALSE(other.runBuffer("\x1b", 1, "short"));
 }
 
-TEST(LuaScript, StatesHaveTheEngineModulePathAndGenerator) {
+TEST(LuaScript, StatesHaveTheSharedGenerator) {
   auto script = scriptWith(
-      "path = package.path\n"
       "math.randomseed(7)\n"
       "a = math.random(100); b = math.random(); c = math.random(5, 6)\n"
       "math.randomseed(7)\n"
       "a2 = math.random(100)\n");
-  std::string path;
-  EXPECT_TRUE(script->getString("path", &path));
-  EXPECT_EQ(path, "./data/scripts/?.dat;./data/scripts/?.lua;./data/scripts/?/init.lua;");
   int32_t a = 0, a2 = 0, c = 0;
   float b = -1;
   script->pushField("a");
