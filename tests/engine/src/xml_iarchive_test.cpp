@@ -253,6 +253,21 @@ TEST_F(XmlArchiveTest, NegativeAndAbsurdCountsAreRefused) {
   EXPECT_LE(total, static_cast<size_t>(KR::XmlIArchive::kMaxTotalItems));
 }
 
+TEST_F(XmlArchiveTest, ItemsAreFoundByNameInAnyOrderTheFirstOfTwoWinning) {
+  Effect effect;
+  load(
+      "<root><mCurve sz=\"3\"><e2><mTime v=\"2\"/></e2><e1><mTime v=\"1\"/></e1><e01><mTime v=\"9\"/></e01>"
+      "<e1><mTime v=\"7\"/></e1><e0><mTime v=\"0\"/><mColor r=\"255\"/></e0></mCurve>"
+      "<mGrid sz=\"2\"><e1 sz=\"1\"><e0 v=\"5\"/></e1><e0 sz=\"2\"><e1 v=\"4\"/><e0 v=\"3\"/></e0></mGrid></root>",
+      effect);
+  ASSERT_EQ(effect.curve.size(), 3u);
+  EXPECT_EQ(effect.curve[0].time, 0.0f);
+  EXPECT_EQ(effect.curve[0].color.red(), 255);
+  EXPECT_EQ(effect.curve[1].time, 1.0f);
+  EXPECT_EQ(effect.curve[2].time, 2.0f);
+  EXPECT_EQ(effect.grid, (std::vector<std::vector<int>>{{3, 4}, {5}}));
+}
+
 TEST_F(XmlArchiveTest, EmptyDocumentsAndBrokenBuffers) {
   KR::XmlIArchive archive;
   EXPECT_TRUE(archive.loadFromBuffer("<!-- only a comment -->", 23));
