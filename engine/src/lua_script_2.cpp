@@ -431,6 +431,9 @@ void* luaCountingAlloc(void* userData, void* block, size_t oldSize, size_t newSi
   }
   // Lua passes a meaningless old size with a null block.
   size_t previous = block ? oldSize : 0;
+  // No block is larger than the limit, in or out of a call: a damaged
+  // precompiled chunk asks for sizes near 2^64 while it loads.
+  if (books && newSize > gMemoryLimit.load(std::memory_order_relaxed)) return nullptr;
   if (books && newSize > previous && books->protectedCalls > 0 && !books->exempt) {
     // Only growth is refused: Lua counts on shrinking to succeed.
     if (books->inUse - previous + newSize > gMemoryLimit.load(std::memory_order_relaxed)) {

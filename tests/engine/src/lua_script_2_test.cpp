@@ -202,6 +202,11 @@ TEST(LuaScript, PrecompiledChunksOfThisPlatformRunOthersAreRefused) {
   EXPECT_TRUE(lua_isnil(other.getState(), -1));
   // A bare escape byte is refused too.
   EXPECT_FALSE(other.runBuffer("\x1b", 1, "short"));
+  // A damaged chunk of this platform asking for a block of 2^64 bytes is
+  // refused without the block being asked of the C heap.
+  const std::string damaged = chunk.substr(0, 12) + std::string(40, '\xff');
+  KR::LuaScript third;
+  EXPECT_FALSE(third.runBuffer(damaged.data(), damaged.size(), "damaged"));
 }
 
 TEST(LuaScript, StatesHaveTheSharedGenerator) {
