@@ -171,6 +171,14 @@ TEST_F(LuaSandbox, PatternBoundsCoverTheMatchersWorstCase) {
   // Nested repetitions multiply; the bound grows with the subject.
   const std::string longer(400, 'a');
   EXPECT_GT(KR::luaPatternWorkBound(longer.data(), longer.size(), ".-.-b", 5, true), 400.0 * 400.0 * 400.0 / 2);
+  // Runs are counted with the matcher's own classes: an escaped literal, a
+  // range, a balance scanning to the end.
+  // (Subjects long enough that the runs are counted, not taken as the whole subject.)
+  const std::string dots(10000, '.'), letters(10000, 'a'), open(1000, '(');
+  EXPECT_GT(KR::luaPatternWorkBound(dots.data(), dots.size(), "%.+x", 4, true), 1e4 * 1e4 / 2);
+  EXPECT_GT(KR::luaPatternWorkBound(letters.data(), letters.size(), "[a-c]+x", 7, true), 1e4 * 1e4 / 2);
+  EXPECT_LT(KR::luaPatternWorkBound(letters.data(), letters.size(), "[b-c]+x", 7, true), 1e4 * 10);
+  EXPECT_GE(KR::luaPatternWorkBound(open.data(), open.size(), "^%b()", 5, true), 1000.0);
   // A malformed class stops the count where Lua stops with its error.
   EXPECT_LT(KR::luaPatternWorkBound(longer.data(), longer.size(), "[a.-.-.-", 8, true), 1000.0);
 }
