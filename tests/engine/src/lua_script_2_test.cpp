@@ -214,7 +214,11 @@ TEST(LuaScript, StatesHaveTheSharedGenerator) {
       "math.randomseed(7)\n"
       "a = math.random(100); b = math.random(); c = math.random(5, 6)\n"
       "math.randomseed(7)\n"
-      "a2 = math.random(100)\n");
+      "a2 = math.random(100)\n"
+      "local seen = {} for i = 1, 300 do local v = math.random(3) seen[v] = true "
+      "  local w = math.random(-1, 0) seen[w] = true end\n"
+      "spread = '' for v = -2, 4 do spread = spread .. (seen[v] and v or '.') end\n"
+      "empty = select(2, pcall(math.random, 2, 1)) .. math.random(4, 4)\n");
   int32_t a = 0, a2 = 0, c = 0;
   float b = -1;
   script->pushField("a");
@@ -235,6 +239,13 @@ TEST(LuaScript, StatesHaveTheSharedGenerator) {
   EXPECT_GE(b, 0.0f);
   EXPECT_LT(b, 1.0f);
   EXPECT_TRUE(c == 5 || c == 6);
+  // Every value of an interval comes, none outside it; an empty interval is an error.
+  std::string spread, empty;
+  script->getString("spread", &spread);
+  EXPECT_EQ(spread, ".-10123.");
+  script->getString("empty", &empty);
+  EXPECT_NE(empty.find("interval is empty"), std::string::npos);
+  EXPECT_EQ(empty.back(), '4') << "an interval of one value is no error";
 
   // The shared generator is the classic 15-bit one: seed 1 starts 41, 18467, 6334.
   KR::seedSharedRandom(1);

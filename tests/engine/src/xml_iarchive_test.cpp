@@ -266,6 +266,17 @@ TEST_F(XmlArchiveTest, ItemsAreFoundByNameInAnyOrderTheFirstOfTwoWinning) {
   EXPECT_EQ(effect.curve[1].time, 1.0f);
   EXPECT_EQ(effect.curve[2].time, 2.0f);
   EXPECT_EQ(effect.grid, (std::vector<std::vector<int>>{{3, 4}, {5}}));
+
+  // Twelve items written backwards, behind names that only look like items.
+  std::vector<std::vector<int>> row;
+  std::string xml = "<root><g sz=\"1\"><e0 sz=\"12\"><e0: v=\"99\"/><e1a v=\"99\"/>";
+  for (int i = 11; i >= 0; --i) xml += "<e" + std::to_string(i) + " v=\"" + std::to_string(i) + "\"/>";
+  xml += "</e0></g></root>";
+  KR::XmlIArchive archive;
+  ASSERT_TRUE(archive.loadFromBuffer(xml.data(), xml.size()));
+  archive.load(KR::makeNvp("g", row));
+  ASSERT_EQ(row.size(), 1u);
+  EXPECT_EQ(row[0], (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
 }
 
 TEST_F(XmlArchiveTest, EmptyDocumentsAndBrokenBuffers) {
