@@ -115,10 +115,17 @@ TEST(MessageBoxChildren, AChildForkedWhileABoxIsUpEndsWithItsParent) {
     const pid_t game = fork();
     if (game == 0) {
       KR::Platform::MessageBoxChildren box;
+      int ready[2];
+      if (pipe(ready) != 0) _exit(5);
       const pid_t shown = fork();
       if (shown == 0) {
+        // Past the fork handlers: from here only the parent's end can end it.
+        const char byte = 1;
+        if (write(ready[1], &byte, 1) != 1) _exit(3);
         for (;;) pause();
       }
+      char byte = 0;
+      if (read(ready[0], &byte, 1) != 1) _exit(6);
       if (write(pipeFds[1], &shown, sizeof shown) != sizeof shown) _exit(3);
       _exit(0);
     }
