@@ -142,10 +142,11 @@ TEST(MessageBoxChildren, AChildForkedWhileABoxIsUpEndsWithItsParent) {
   close(pipeFds[0]);
   close(pipeFds[1]);
 
-  // Outside a box, a forked child lives on after its parent.
+  // Once the box is gone, a forked child lives on after its parent.
   const pid_t parent = fork();
   if (parent == 0) {
     prctl(PR_SET_CHILD_SUBREAPER, 1);
+    { KR::Platform::MessageBoxChildren closed; }
     const pid_t middle = fork();
     if (middle == 0) {
       if (fork() == 0) {
