@@ -114,6 +114,31 @@ void BM_LoadManyFrames(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadManyFrames)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// A camera of 16,000 key frames, each an activation frame, in frame order.
+void BM_LoadCameraActivationFrames(benchmark::State& state) {
+  world();
+  constexpr int kFrames = 16000;
+  std::string frames, activations;
+  for (int i = 0; i < kFrames; ++i) {
+    const std::string f = std::to_string(i);
+    frames += "<frame StartFrame='" + f + "'/>";
+    activations += "<Attribute startFrame='" + f + "'/>";
+  }
+  const std::string text = "<Scene><Object type='MovieCamera' name='camera'><frames>" + frames +
+                           "</frames><Activationframes>" + activations + "</Activationframes></Object></Scene>";
+  const std::string path = "/tmp/kr_scene_camera_bench_" + std::to_string(getpid()) + ".xml";
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  std::fwrite(text.data(), 1, text.size(), out);
+  std::fclose(out);
+  for (auto _ : state) {
+    std::unique_ptr<AE::ISceneNode> scene(AE::loadScene(path));
+    benchmark::DoNotOptimize(scene.get());
+  }
+  std::remove(path.c_str());
+  state.counters["frames"] = kFrames;
+}
+BENCHMARK(BM_LoadCameraActivationFrames)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -62,4 +62,14 @@ void log(const char* format, ...) {
   LogSystem::getInstance()->write(text);
 }
 
+void logVerbose(const char* format, ...) {
+  LogSystem* system = LogSystem::getInstancePtr();
+  if (!system || !system->isVerbose()) return;
+  va_list args;
+  va_start(args, format);
+  std::string text = formatStringV(format, args);
+  va_end(args);
+  system->write(text);
+}
+
 }  // namespace KR

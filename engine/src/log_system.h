@@ -2,8 +2,14 @@
 // The log call formats its text and hands it to the log system's writers.
 // The engine itself registers no writer, so by default nothing is written;
 // the host adds a stderr writer on request and tests add a capturing one.
+//
+// Two kinds of lines: `log` for warnings, errors and what a content author
+// needs (which file failed, what was refused), always written; `logVerbose`
+// for the trace a developer follows (each texture destroyed, each extension
+// made, a script's print), written only while the system is verbose.
 #include <pthread.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,10 +35,15 @@ class LogSystem : public Singleton<LogSystem> {
   bool removeWriter(LogWriter* writer);
   void write(const std::string& text);
 
+  // Whether logVerbose lines are written; off at first.
+  void setVerbose(bool on) { verbose = on; }
+  bool isVerbose() const { return verbose; }
+
  private:
   std::vector<std::unique_ptr<LogWriter>> writers;
   pthread_mutex_t lock;
   bool lockInitialised = false;
+  std::atomic<bool> verbose{false};
 };
 
 // Writes each message as a line to stderr.
@@ -44,5 +55,7 @@ class StderrLogWriter : public LogWriter {
 // The log call: format, check that the log system exists (fatal when it does
 // not), pass the text to the writers.
 void log(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A trace line: formatted and written only when a log system exists and is verbose.
+void logVerbose(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace KR

@@ -9,11 +9,10 @@
 #include <mutex>
 
 #include "file_system.h"
+#include "lua_sandbox.h"
 #include "report_assert.h"
 
 namespace KR {
-
-const char* const kLuaDefaultPackagePath = "./data/scripts/?.dat;./data/scripts/?.lua;./data/scripts/?/init.lua;";
 
 namespace {
 
@@ -147,15 +146,37 @@ bool readByte(lua_State* state, int index, uint8_t* out) {
 
 // The budget's bookkeeping for the protected calls running on this thread.
 struct CallBudget {
-  int depth = 0;                // nested luaProtectedCall frames
-  uint64_t used = 0;            // instructions since the outermost call began
-  const char* entry = nullptr;  // the outermost call's function name
+  int depth = 0;                  // nested luaProtectedCall frames
+  uint64_t used = 0;              // instructions since the outermost call began
+  const char* entry = nullptr;    // the outermost call's function name
+  const char* current = nullptr;  // the innermost call's function name
   std::vector<std::string> errorStack;
 };
 thread_local CallBudget gBudget;
 std::atomic<uint64_t> gInstructionBudget{kLuaInstructionBudget};
+std::atomic<size_t> gMemoryLimit{kLuaMemoryLimit};
 // The hook runs every this many instructions.
 constexpr int kBudgetStep = 1000;
+
+// The books of one state made by newLuaState, its allocator's user data. The
+// state's last block to go is its own, so the books go with it: when the bytes
+// in use fall back to 0, the state is gone.
+struct StateBooks {
+  size_t inUse = 0;
+  int protectedCalls = 0;  // luaProtectedCall frames running in the state
+  bool exempt = false;     // while an overrun is being reported
+  bool overrun = false;    // an allocation was refused for the limit
+  lua_State* main = nullptr;
+  bool* released = nullptr;  // set when the books go before newLuaState has the state
+  std::string script, function;
+  int line = 0;
+  std::vector<std::string> stack;
+};
+
+StateBooks* booksOf(lua_State* state) {
+  void* userData = nullptr;
+  return lua_getallocf(state, &userData) == luaCountingAlloc ? static_cast<StateBooks*>(userData) : nullptr;
+}
 
 // Script, function and line of the innermost Lua function on the stack, at or
 // above `level`; the function's name where Lua knows none is `fallback`.
@@ -177,24 +198,53 @@ bool describeLuaFrame(lua_State* state, int level, const char* fallback, std::st
   return false;
 }
 
-void budgetHook(lua_State* state, lua_Debug*) {
-  // A coroutine made inside a budgeted call keeps the hook; outside one it runs free.
-  if (gBudget.depth == 0) return;
-  gBudget.used += kBudgetStep;
-  const uint64_t budget = gInstructionBudget.load(std::memory_order_relaxed);
-  if (gBudget.used <= budget) return;
-  // From now on every instruction fails: a script that catches the error with
-  // pcall meets it again at its very next instruction, up to the caller.
-  lua_sethook(state, budgetHook, LUA_MASKCOUNT, 1);
+// The call stack from `level` outwards, innermost first ("0: global | f | a.lua:3").
+std::vector<std::string> describeStack(lua_State* state, int level) {
+  std::vector<std::string> lines;
+  lua_Debug record;
+  for (int first = level; lua_getstack(state, level, &record); ++level) {
+    lua_getinfo(state, "Sln", &record);
+    std::string name = record.name ? record.name : "<unknown>";
+    if (!record.name && std::strcmp(record.what, "main") == 0) name = "main chunk";
+    lines.push_back(std::to_string(level - first) + ": " +
+                    (record.namewhat && *record.namewhat ? record.namewhat : "<unknown>") + " | " + name + " | " +
+                    record.short_src + ":" + std::to_string(record.currentline));
+  }
+  return lines;
+}
+
+void budgetHook(lua_State* state, lua_Debug*);
+
+// Raises the budget's error where the script stands now. From then on every
+// instruction fails: a script that catches the error with pcall meets it again
+// at its very next instruction, up to the caller.
+int raiseBudgetError(lua_State* state, uint64_t budget, const char* what) {
+  if (lua_gethook(state) == budgetHook) lua_sethook(state, budgetHook, LUA_MASKCOUNT, 1);
   {
     // lua_error jumps out without unwinding: the strings must be gone by then.
     std::string script = "?", function = gBudget.entry ? gBudget.entry : "?";
     int line = 0;
     describeLuaFrame(state, 0, gBudget.entry, &script, &function, &line);
-    lua_pushfstring(state, "%s:%d: function '%s' ran over its budget of %s instructions", script.c_str(), line,
-                    function.c_str(), std::to_string(budget).c_str());
+    std::string text = script + ":" + std::to_string(line) + ": function '" + function + "' ran over its budget of " +
+                       std::to_string(budget) + " instructions";
+    if (what) text += std::string(" in ") + what;
+    lua_pushstring(state, text.c_str());
   }
-  lua_error(state);
+  return lua_error(state);
+}
+
+void budgetHook(lua_State* state, lua_Debug*) {
+  // A coroutine made inside a budgeted call keeps the hook; outside one it runs free.
+  if (gBudget.depth == 0) return;
+  const int step = lua_gethookcount(state);
+  gBudget.used += uint64_t(step > 0 ? step : 1);
+  const uint64_t budget = gInstructionBudget.load(std::memory_order_relaxed);
+  if (gBudget.used <= budget) {
+    // A coroutine that ran over the budget of an earlier call still counts one by one.
+    if (step != kBudgetStep) lua_sethook(state, budgetHook, LUA_MASKCOUNT, kBudgetStep);
+    return;
+  }
+  raiseBudgetError(state, budget, nullptr);
 }
 
 // The message handler of luaProtectedCall: runs where the error arose, so the
@@ -206,18 +256,44 @@ int errorHandler(lua_State* state) {
   int line = 0;
   if (describeLuaFrame(state, 1, gBudget.entry, &script, &function, &line))
     text += " (script '" + script + "', function '" + function + "', line " + std::to_string(line) + ")";
-  gBudget.errorStack.clear();
-  lua_Debug record;
-  for (int level = 1; lua_getstack(state, level, &record); ++level) {
-    lua_getinfo(state, "Sln", &record);
-    std::string name = record.name ? record.name : "<unknown>";
-    if (!record.name && std::strcmp(record.what, "main") == 0) name = "main chunk";
-    gBudget.errorStack.push_back(std::to_string(level - 1) + ": " +
-                                 (record.namewhat && *record.namewhat ? record.namewhat : "<unknown>") + " | " + name +
-                                 " | " + record.short_src + ":" + std::to_string(record.currentline));
-  }
+  else if (gBudget.current)
+    // No script line ran: the called value itself failed (a nil global).
+    text += std::string(" (function '") + gBudget.current + "')";
+  gBudget.errorStack = describeStack(state, 1);
   lua_pushstring(state, text.c_str());
   return 1;
+}
+
+// Replaces Lua's "not enough memory" of a call whose state ran into its limit
+// by the overrun's report, and keeps the stack of that moment.
+void reportMemoryOverrun(lua_State* state, StateBooks* books) {
+  books->exempt = true;
+  lua_pop(state, 1);
+  // The call's garbage goes first: the report needs a little memory.
+  lua_gc(state, LUA_GCCOLLECT, 0);
+  const std::string limit = std::to_string(gMemoryLimit.load());
+  const std::string text = books->script + ":" + std::to_string(books->line) + ": function '" + books->function +
+                           "' ran over its memory budget of " + limit + " bytes (script '" + books->script +
+                           "', function '" + books->function + "', line " + std::to_string(books->line) + ")";
+  lua_pushstring(state, text.c_str());
+  gBudget.errorStack.swap(books->stack);
+  books->stack.clear();
+  books->overrun = false;
+  books->exempt = false;
+}
+
+// An allocation refused for the limit: where the script stood. Lua reports the
+// failure itself without a message handler, so this is the only moment that
+// still shows it. The last refusal is the one that ends the call (a script may
+// catch earlier ones). Nothing here allocates from the state.
+void noteOverrun(StateBooks* books) {
+  books->overrun = true;
+  books->script = "?";
+  books->function = gBudget.entry ? gBudget.entry : "?";
+  books->line = 0;
+  if (!books->main) return;
+  describeLuaFrame(books->main, 0, gBudget.entry, &books->script, &books->function, &books->line);
+  books->stack = describeStack(books->main, 0);
 }
 
 }  // namespace
@@ -225,6 +301,27 @@ int errorHandler(lua_State* state) {
 void setLuaInstructionBudget(uint64_t instructions) { gInstructionBudget.store(instructions); }
 
 uint64_t getLuaInstructionBudget() { return gInstructionBudget.load(); }
+
+void setLuaMemoryLimit(size_t bytes) { gMemoryLimit.store(bytes); }
+
+size_t getLuaMemoryLimit() { return gMemoryLimit.load(); }
+
+double luaRemainingBudget() {
+  const double budget = double(gInstructionBudget.load(std::memory_order_relaxed));
+  if (gBudget.depth == 0) return budget;
+  return budget > double(gBudget.used) ? budget - double(gBudget.used) : 0.0;
+}
+
+void luaChargeWork(lua_State* state, double instructions, const char* what) {
+  if (gBudget.depth == 0 || !(instructions > 0.0)) return;
+  const uint64_t budget = gInstructionBudget.load(std::memory_order_relaxed);
+  if (instructions <= luaRemainingBudget()) {
+    gBudget.used += uint64_t(instructions);
+    return;
+  }
+  gBudget.used = budget + 1;
+  raiseBudgetError(state, budget, what);
+}
 
 int luaProtectedCall(lua_State* state, int arguments, int results, const char* name) {
   const int base = lua_gettop(state) - arguments;
@@ -234,17 +331,29 @@ int luaProtectedCall(lua_State* state, int arguments, int results, const char* n
   lua_Hook previousHook = lua_gethook(state);
   const int previousMask = lua_gethookmask(state);
   const int previousCount = lua_gethookcount(state);
+  const char* previousName = gBudget.current;
   if (outermost) {
     gBudget.used = 0;
     gBudget.entry = name;
   }
+  gBudget.current = name;
   // A state with a hook of its own (a debugger, a harness with a budget of its own) keeps it.
   const bool ownHook = previousHook && previousHook != budgetHook;
   if (!ownHook) lua_sethook(state, budgetHook, LUA_MASKCOUNT, kBudgetStep);
+  StateBooks* books = booksOf(state);
+  if (books) ++books->protectedCalls;
   ++gBudget.depth;
   const int status = lua_pcall(state, arguments, results, base);
   --gBudget.depth;
+  if (books) --books->protectedCalls;
+  if (status == LUA_ERRMEM && books && books->overrun) reportMemoryOverrun(state, books);
+  // A refusal the script caught itself is forgotten with the call.
+  if (books && books->protectedCalls == 0) {
+    books->overrun = false;
+    books->stack.clear();
+  }
   if (!ownHook) lua_sethook(state, previousHook, previousMask, previousCount);
+  gBudget.current = previousName;
   if (outermost) gBudget.entry = nullptr;
   lua_remove(state, base);
   return status;
@@ -303,19 +412,41 @@ LuaAllocCounters& luaAllocCounters() {
   return counters;
 }
 
-void* luaCountingAlloc(void*, void* block, size_t oldSize, size_t newSize) {
+void* luaCountingAlloc(void* userData, void* block, size_t oldSize, size_t newSize) {
   LuaAllocCounters& counters = luaAllocCounters();
+  StateBooks* books = static_cast<StateBooks*>(userData);
   if (newSize == 0) {
     if (block) {
       counters.bytesInUse.fetch_sub(static_cast<int64_t>(oldSize), std::memory_order_relaxed);
       std::free(block);
+      if (books) {
+        books->inUse -= oldSize;
+        if (books->inUse == 0) {
+          if (books->released) *books->released = true;
+          delete books;
+        }
+      }
     }
     return nullptr;
   }
   // Lua passes a meaningless old size with a null block.
   size_t previous = block ? oldSize : 0;
+  // No block is larger than the limit, in or out of a call: a damaged
+  // precompiled chunk asks for sizes near 2^64 while it loads.
+  if (books && newSize > gMemoryLimit.load(std::memory_order_relaxed)) return nullptr;
+  if (books && newSize > previous && books->protectedCalls > 0 && !books->exempt) {
+    // Only growth is refused: Lua counts on shrinking to succeed.
+    if (books->inUse - previous + newSize > gMemoryLimit.load(std::memory_order_relaxed)) {
+      noteOverrun(books);
+      return nullptr;
+    }
+    // Bulk work in C (joining, repeating, formatting long strings) shows as
+    // memory: it counts against the instruction budget.
+    if (gBudget.depth > 0) gBudget.used += (newSize - previous) / kLuaBytesPerInstruction;
+  }
   void* result = std::realloc(block, newSize);
   if (!result) return nullptr;  // Lua keeps the old block and raises its memory error.
+  if (books) books->inUse = books->inUse - previous + newSize;
   if (block) {
     counters.reallocations.fetch_add(1, std::memory_order_relaxed);
   } else {
@@ -331,17 +462,19 @@ void* luaCountingAlloc(void*, void* block, size_t oldSize, size_t newSize) {
 }
 
 lua_State* newLuaState() {
-  lua_State* state = lua_newstate(luaCountingAlloc, nullptr);
-  if (!state) return nullptr;
-  lua_atpanic(state, luaPanic);
-  luaL_openlibs(state);
-
-  lua_getglobal(state, "package");
-  if (lua_istable(state, -1)) {
-    lua_pushstring(state, kLuaDefaultPackagePath);
-    lua_setfield(state, -2, "path");
+  auto* books = new StateBooks;
+  bool released = false;
+  books->released = &released;
+  lua_State* state = lua_newstate(luaCountingAlloc, books);
+  if (!state) {
+    // A state that failed half-made has given its books back with its blocks.
+    if (!released) delete books;
+    return nullptr;
   }
-  lua_pop(state, 1);
+  books->released = nullptr;
+  books->main = state;
+  lua_atpanic(state, luaPanic);
+  luaLibraryOpener()(state);
 
   lua_getglobal(state, "math");
   if (lua_istable(state, -1)) {

@@ -27,9 +27,6 @@ struct lua_State;
 
 namespace KR {
 
-// The module path every engine state starts with.
-extern const char* const kLuaDefaultPackagePath;
-
 // Diagnostic counters of luaCountingAlloc, process-wide.
 struct LuaAllocCounters {
   std::atomic<uint64_t> allocations{0};    // fresh blocks
@@ -41,10 +38,12 @@ struct LuaAllocCounters {
 LuaAllocCounters& luaAllocCounters();
 
 // The allocator of every Lua state the engine makes (lua_Alloc signature).
+// newLuaState gives each state books of its own as `userData` (they go with
+// the state's last block); a null `userData` only keeps the counters.
 void* luaCountingAlloc(void* userData, void* block, size_t oldSize, size_t newSize);
 
-// A new state on luaCountingAlloc with all standard libraries open, the
-// default panic handler, the engine's module path, and math.random /
+// A new state on luaCountingAlloc with the libraries content scripts get
+// (lua_sandbox.h), the default panic handler, and math.random /
 // math.randomseed on the shared 0..32767 generator. Null only when out of memory.
 lua_State* newLuaState();
 
@@ -63,11 +62,35 @@ constexpr uint64_t kLuaInstructionBudget = 50000000;
 void setLuaInstructionBudget(uint64_t instructions);
 uint64_t getLuaInstructionBudget();
 
+// The memory a state made by newLuaState may hold while a protected call runs
+// in it. An allocation past it fails the call as an overrun of the
+// instruction budget does: "a.lua:3: function 'f' ran over its memory budget
+// of 268435456 bytes (script 'a.lua', function 'f', line 3)". Outside
+// protected calls (the engine reading tables) nothing is refused, as a failed
+// allocation there would end in the panic handler.
+constexpr size_t kLuaMemoryLimit = size_t(256) << 20;
+// The limit of every later allocation, process-wide (tests lower it).
+void setLuaMemoryLimit(size_t bytes);
+size_t getLuaMemoryLimit();
+
+// Work a C function does for a script outside the VM (a pattern search, a
+// sort), in instructions, added to the running call's budget. When it would
+// run over the budget, raises the budget's error, naming `what` (for example
+// "string.find"); outside any protected call it does nothing. Bytes a call
+// allocates are counted the same way, one instruction per
+// kLuaBytesPerInstruction.
+void luaChargeWork(lua_State* state, double instructions, const char* what);
+constexpr size_t kLuaBytesPerInstruction = 16;
+// What is left of the running call's budget (the whole budget outside one).
+double luaRemainingBudget();
+
 // lua_pcall of the function below `arguments` on the stack, under the budget.
 // A failure leaves an error text that names the script, the function and the
 // line where it arose: "<Lua's message> (script 'a.lua', function 'f', line
 // 3)", and keeps the call stack of that moment for luaTakeErrorStack. `name`
-// names the called function where Lua cannot (a global called from C).
+// names the called function where Lua cannot (a global called from C): a
+// failure before any script line ran (calling nil) ends in "(function
+// 'name')".
 int luaProtectedCall(lua_State* state, int arguments, int results, const char* name);
 // Where a Lua error line points: " (script 'a.lua', function 'f', line 3)".
 // luaDescribeCaller: the Lua code that called the running C function `name`

@@ -196,8 +196,8 @@ void Texture::reset() {
 }
 
 void Texture::destroy() {
-  log("Texture::destroy() mTextureUsage %i mTextureFormat %i mHandle %p", static_cast<int>(mTextureUsage),
-      static_cast<int>(mTextureFormat), static_cast<void*>(mHandle));
+  logVerbose("Texture::destroy() mTextureUsage %i mTextureFormat %i mHandle %p", static_cast<int>(mTextureUsage),
+             static_cast<int>(mTextureFormat), static_cast<void*>(mHandle));
   dropImage();
   if (mHandle) {
     if (RenderDevice* device = RenderDevice::current()) device->releaseTexture(mHandle);

@@ -47,7 +47,7 @@ XmlDataReader::ArrayIterator::ArrayIterator(XmlDataReader* reader_, pugi::xml_no
     : reader(reader_), start(start_), index(index_) {}
 
 XmlDataReader::ArrayIterator::ArrayIterator(ArrayIterator&& other) noexcept
-    : reader(other.reader), start(other.start), index(other.index) {
+    : reader(other.reader), start(other.start), index(other.index), items(std::move(other.items)) {
   other.index = -1;
 }
 
@@ -60,12 +60,18 @@ void XmlDataReader::ArrayIterator::next() {
   nextUnchecked();
 }
 
-void XmlDataReader::ArrayIterator::nextUnchecked() {
-  ++index;
+pugi::xml_node XmlDataReader::ArrayIterator::itemAfter(pugi::xml_node array) const {
+  // A body that left the cursor on an item of this array: the index answers.
+  if (array == start) return size_t(index) < items.size() ? items[size_t(index)] : pugi::xml_node();
   char name[16];
   std::snprintf(name, sizeof(name), "v%d", index);
+  return array.child(name);
+}
+
+void XmlDataReader::ArrayIterator::nextUnchecked() {
+  ++index;
   pugi::xml_node array = reader->cursor.parent();
-  pugi::xml_node item = array.child(name);
+  pugi::xml_node item = itemAfter(array);
   if (item) {
     reader->cursor = item;
   } else {
@@ -86,9 +92,25 @@ XmlDataReader::~XmlDataReader() {
 
 void XmlDataReader::releaseBuffer() {
   if (!buffer) return;
-  buddyAllocator()->dealloc(buffer, bufferSize);
+  if (bufferOnHeap)
+    std::free(buffer);
+  else
+    buddyAllocator()->dealloc(buffer, bufferSize);
   buffer = nullptr;
   bufferSize = 0;
+  bufferOnHeap = false;
+}
+
+uint8_t* XmlDataReader::takeBuffer(uint32_t size) {
+  if (size > BuddyAllocator::kArenaSize) return nullptr;
+  BuddyAllocator* allocator = buddyAllocator();
+  uint8_t* block = allocator ? allocator->alloc(size) : nullptr;
+  bufferOnHeap = block == nullptr;
+  // A file over half the arena needs all of it free, which it seldom is while
+  // other readers (a loading job, the view streamer) hold their blocks.
+  if (!block) block = static_cast<uint8_t*>(std::malloc(size > 0 ? size : 1));
+  if (!block) bufferOnHeap = false;
+  return block;
 }
 
 bool XmlDataReader::open(const std::string& package, const std::string& name) {
@@ -102,9 +124,10 @@ bool XmlDataReader::open(const std::string& package, const std::string& name) {
 
   int size = file->getSize();
   if (size < 0) size = 0;
-  BuddyAllocator* allocator = buddyAllocator();
-  uint8_t* block = allocator ? allocator->alloc(static_cast<uint32_t>(size)) : nullptr;
-  if (!block) fatalAt(152, "XML file " + name + " is too large: " + std::to_string(size) + " bytes");
+  uint8_t* block = takeBuffer(static_cast<uint32_t>(size));
+  if (!block)
+    fatalAt(152, "XML file " + name + " is too large: " + std::to_string(size) + " bytes, more than the " +
+                     std::to_string(BuddyAllocator::kArenaSize) + " an XML data file may have");
   buffer = block;
   bufferSize = static_cast<uint32_t>(size);
 
@@ -134,8 +157,7 @@ pugi::xml_parse_status XmlDataReader::parse(const void* data, size_t size) {
   cursor = pugi::xml_node();
   releaseBuffer();
   if (size > BuddyAllocator::kArenaSize) return pugi::status_out_of_memory;
-  BuddyAllocator* allocator = buddyAllocator();
-  uint8_t* block = allocator ? allocator->alloc(static_cast<uint32_t>(size)) : nullptr;
+  uint8_t* block = takeBuffer(static_cast<uint32_t>(size));
   if (!block) return pugi::status_out_of_memory;
   buffer = block;
   bufferSize = static_cast<uint32_t>(size);
@@ -181,12 +203,41 @@ void XmlDataReader::leaveChild() {
   if (cursor) cursor = cursor.parent();
 }
 
+namespace {
+
+// The index of an item name "v0", "v1", ... (decimal, no leading zero), or -1.
+int64_t itemIndex(const char* name) {
+  if (name[0] != 'v' || name[1] < '0' || name[1] > '9' || (name[1] == '0' && name[2] != 0)) return -1;
+  int64_t index = 0;
+  for (const char* digit = name + 1; *digit; ++digit) {
+    if (*digit < '0' || *digit > '9' || index > INT32_MAX / 10) return -1;
+    index = index * 10 + (*digit - '0');
+  }
+  return index <= INT32_MAX ? index : -1;
+}
+
+}  // namespace
+
 XmlDataReader::ArrayIterator XmlDataReader::arrayBegin() {
   pugi::xml_node start = cursor;
-  pugi::xml_node first = cursor.child("v0");
-  if (!first) return ArrayIterator(this, start, -1);
-  cursor = first;
-  return ArrayIterator(this, start, 0);
+  // One pass over the children instead of a search by name per item: items
+  // 0..n-1 without a gap need n children, so higher indices never count.
+  size_t children = 0;
+  for (pugi::xml_node child = cursor.first_child(); child; child = child.next_sibling()) ++children;
+  std::vector<pugi::xml_node> found(children);
+  for (pugi::xml_node child = cursor.first_child(); child; child = child.next_sibling()) {
+    if (child.type() != pugi::node_element) continue;
+    const int64_t index = itemIndex(child.name());
+    if (index >= 0 && size_t(index) < children && !found[size_t(index)]) found[size_t(index)] = child;
+  }
+  size_t count = 0;
+  while (count < found.size() && found[count]) ++count;
+  found.resize(count);
+  if (found.empty()) return ArrayIterator(this, start, -1);
+  cursor = found.front();
+  ArrayIterator iterator(this, start, 0);
+  iterator.items = std::move(found);
+  return iterator;
 }
 
 XmlDataReader::ArrayIterator XmlDataReader::arrayEnd() { return ArrayIterator(this, pugi::xml_node(), -1); }

@@ -15,12 +15,16 @@
 //   }
 //
 // The file is read into one block of the engine's buddy allocator and parsed
-// in place; the block lives as long as the document.
+// in place; the block lives as long as the document. The arena's size is the
+// largest file; one that fits but finds the arena too full (other readers
+// hold blocks) is read into a heap block instead. An array's items are
+// indexed once when its iteration begins, so a list is read in linear time.
 #include <pugixml.hpp>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "color.h"
 #include "rect.h"
@@ -49,9 +53,15 @@ class XmlDataReader {
     bool operator!=(const ArrayIterator& other) const { return index != other.index; }
 
    private:
+    friend class XmlDataReader;
+    // The item after `index` by name among the children of `array`.
+    pugi::xml_node itemAfter(pugi::xml_node array) const;
+
     XmlDataReader* reader;
     pugi::xml_node start;
     int32_t index;
+    // Items 0, 1, ... of the array `start`, the first of each name, up to the first missing one.
+    std::vector<pugi::xml_node> items;
   };
 
   XmlDataReader();
@@ -61,7 +71,8 @@ class XmlDataReader {
 
   // True when the file was read and parsed (a document without "root" opens
   // with an empty cursor); false when the file system has no such file.
-  // Malformed XML, or a file the buddy allocator cannot hold, is fatal.
+  // Malformed XML, or a file larger than the buddy arena
+  // (BuddyAllocator::kArenaSize), is fatal and names the file.
   bool open(const std::string& package, const std::string& name);
 
   // The parse step of open over bytes already in memory, which are copied into
@@ -96,12 +107,15 @@ class XmlDataReader {
 
  private:
   void releaseBuffer();
+  // A block of `size` bytes for the document; null only beyond the arena's size.
+  uint8_t* takeBuffer(uint32_t size);
   pugi::xml_parse_status parseHeldBuffer();
 
   pugi::xml_document document;
   pugi::xml_node cursor;
   uint8_t* buffer = nullptr;
   uint32_t bufferSize = 0;
+  bool bufferOnHeap = false;  // the arena had no room: the block is the heap's
 };
 
 }  // namespace KR

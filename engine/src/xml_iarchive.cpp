@@ -105,27 +105,27 @@ bool XmlIArchive::loadFromBuffer(const void* data, size_t size) {
 }
 
 void XmlIArchive::loadInt(const nvp<int>& pair) {
-  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  pugi::xml_node element = childNamed(pair.first);
   *pair.second = parseInt32(element.attribute("v").value());
 }
 
 void XmlIArchive::loadFloat(const nvp<float>& pair) {
-  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  pugi::xml_node element = childNamed(pair.first);
   *pair.second = parseFloat(element.attribute("v").value());
 }
 
 void XmlIArchive::loadBool(const nvp<bool>& pair) {
-  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  pugi::xml_node element = childNamed(pair.first);
   *pair.second = isTrueText(element.attribute("v").value());
 }
 
 void XmlIArchive::loadString(const nvp<std::string>& pair) {
-  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  pugi::xml_node element = childNamed(pair.first);
   *pair.second = element.attribute("v").value();
 }
 
 void XmlIArchive::loadVector2(const nvp<Vector2<float>>& pair) {
-  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  pugi::xml_node element = childNamed(pair.first);
   // An absent vector keeps the value it had (a default direction, a position).
   if (!element) return;
   pair.second->x = parseFloat(element.attribute("x").value());
@@ -133,7 +133,7 @@ void XmlIArchive::loadVector2(const nvp<Vector2<float>>& pair) {
 }
 
 void XmlIArchive::loadRect(const nvp<Rect>& pair) {
-  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  pugi::xml_node element = childNamed(pair.first);
   pair.second->left = parseFloat(element.attribute("left").value());
   pair.second->top = parseFloat(element.attribute("top").value());
   pair.second->right = parseFloat(element.attribute("right").value());
@@ -141,7 +141,7 @@ void XmlIArchive::loadRect(const nvp<Rect>& pair) {
 }
 
 void XmlIArchive::loadColor(const nvp<Color>& pair) {
-  pugi::xml_node element = currentNode().child(pair.first.c_str());
+  pugi::xml_node element = childNamed(pair.first);
   *pair.second =
       Color::fromChannels(parseChannel(element.attribute("r").value()), parseChannel(element.attribute("g").value()),
                           parseChannel(element.attribute("b").value()), parseChannel(element.attribute("a").value()));
@@ -160,6 +160,38 @@ long XmlIArchive::acceptedCount(const std::string& name, const char* sizeText) {
   totalItems += count;
   return count;
 }
+
+pugi::xml_node XmlIArchive::childNamed(const std::string& name) const {
+  const pugi::xml_node current = currentNode();
+  if (itemIndexes.empty() || itemIndexes.back().vector != current) return current.child(name.c_str());
+  const long index = parseItemName(name.c_str());
+  if (index < 0) return current.child(name.c_str());
+  const std::vector<pugi::xml_node>& items = itemIndexes.back().items;
+  return size_t(index) < items.size() ? items[size_t(index)] : pugi::xml_node();
+}
+
+long XmlIArchive::parseItemName(const char* name) {
+  if (name[0] != 'e' || name[1] < '0' || name[1] > '9' || (name[1] == '0' && name[2] != 0)) return -1;
+  long index = 0;
+  for (const char* digit = name + 1; *digit; ++digit) {
+    if (*digit < '0' || *digit > '9' || index > kMaxVectorCount) return -1;
+    index = index * 10 + (*digit - '0');
+  }
+  return index;
+}
+
+void XmlIArchive::beginItems(pugi::xml_node vector, long count) {
+  // One pass over the children instead of a search by name per item.
+  ItemIndex index{vector, std::vector<pugi::xml_node>(size_t(count))};
+  for (pugi::xml_node child = vector.first_child(); child; child = child.next_sibling()) {
+    if (child.type() != pugi::node_element) continue;
+    const long at = parseItemName(child.name());
+    if (at >= 0 && at < count && !index.items[size_t(at)]) index.items[size_t(at)] = child;
+  }
+  itemIndexes.push_back(std::move(index));
+}
+
+void XmlIArchive::endItems() { itemIndexes.pop_back(); }
 
 std::string XmlIArchive::itemName(long index) {
   char text[32];

@@ -101,3 +101,20 @@ kr_add_fuzzer(game_config_fuzz
   LIBS kr_game
   CORPUS ${KR_GAME_CONFIG_SEEDS}
   DEPENDS game_config_corpus)
+
+# The front end's configuration files behind one target, a leading byte
+# choosing the file: the logos and the main menu's configuration; the seeds are
+# the demo's own files and a few of the fuzz source's.
+set(KR_FRONT_END_CONFIG_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/front_end_config)
+kr_add_seed_writer(front_end_config_seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/front_end_config_fuzz.cpp)
+kr_add_fuzz_corpus(front_end_config_corpus
+  DIR ${KR_FRONT_END_CONFIG_SEEDS}
+  OUTPUT ${KR_FRONT_END_CONFIG_SEEDS}/seed0.bin
+  COMMAND front_end_config_seeds ${PROJECT_SOURCE_DIR}/media ${KR_FRONT_END_CONFIG_SEEDS}
+  DEPENDS front_end_config_seeds
+  COMMENT "Writing the front-end configuration seed corpus")
+kr_add_fuzzer(front_end_config_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/front_end_config_fuzz.cpp
+  LIBS kr_game kr_image_maker
+  CORPUS ${KR_FRONT_END_CONFIG_SEEDS}
+  DEPENDS front_end_config_corpus)

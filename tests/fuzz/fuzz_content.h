@@ -8,9 +8,9 @@
 //   the message box throws instead of asking, so a specified rejection ends
 //   the input (with every object on the way out destroyed) rather than the
 //   process, and only real faults count as crashes.
-// - Lua: the engine's states open the standard libraries. Here they get the
-//   base, table, string and math libraries only (no os, io, package or debug:
-//   a mutated script cannot touch the system) and an instruction budget.
+// - Lua: the engine's states run content under its own sandbox; here their
+//   instruction budget and memory limit are small, so that a runaway input
+//   ends quickly.
 #pragma once
 
 #include <sys/stat.h>
@@ -23,6 +23,7 @@
 #include <string>
 
 #include "log_system.h"
+#include "lua_script_2.h"
 #include "platform/message_box.h"
 
 namespace KR {
@@ -34,28 +35,12 @@ struct FatalError {
 
 constexpr int kContentInstructionBudget = 50000;
 
-inline void stopRunawayScript(lua_State* state, lua_Debug*) { luaL_error(state, "instruction budget spent"); }
-
-// Bytes held by every Lua state of the process (a fuzz target runs on one
-// thread); growth beyond 64 MiB is refused, which Lua reports as an error.
-inline void* fencedScriptAlloc(void*, void* block, size_t oldSize, size_t newSize) {
-  constexpr size_t kCeiling = size_t(64) << 20;
-  static int64_t inUse = 0;
-  const int64_t previous = block ? static_cast<int64_t>(oldSize) : 0;
-  if (newSize == 0) {
-    std::free(block);
-    inUse -= previous;
-    return nullptr;
-  }
-  // Sizes are compared unsigned first: a damaged precompiled chunk asks for
-  // sizes near 2^64.
-  if (newSize > kCeiling || inUse + static_cast<int64_t>(newSize) - previous > static_cast<int64_t>(kCeiling))
-    return nullptr;
-  void* grown = std::realloc(block, newSize);
-  if (!grown) return nullptr;
-  inUse += static_cast<int64_t>(newSize) - previous;
-  return grown;
-}
+// Set before any state is made (constant-initialised atomics are there before it).
+inline const bool kSmallLuaBudgets = [] {
+  setLuaInstructionBudget(kContentInstructionBudget);
+  setLuaMemoryLimit(size_t(64) << 20);
+  return true;
+}();
 
 // A folder of its own under /tmp for this process, ending with "/".
 class ScratchContent {
@@ -113,22 +98,3 @@ bool isHeadless() { return true; }
 
 }  // namespace Platform
 }  // namespace KR
-
-extern "C" void luaL_openlibs(lua_State* state) {
-  static const luaL_Reg kLibraries[] = {{"", luaopen_base},
-                                        {LUA_TABLIBNAME, luaopen_table},
-                                        {LUA_STRLIBNAME, luaopen_string},
-                                        {LUA_MATHLIBNAME, luaopen_math}};
-  for (const luaL_Reg& library : kLibraries) {
-    lua_pushcfunction(state, library.func);
-    lua_pushstring(state, library.name);
-    lua_call(state, 1, 0);
-  }
-  // Loading functions of the base library would reach files by path.
-  for (const char* name : {"dofile", "loadfile", "require", "module"}) {
-    lua_pushnil(state);
-    lua_setglobal(state, name);
-  }
-  lua_sethook(state, KR::Fuzz::stopRunawayScript, LUA_MASKCOUNT, KR::Fuzz::kContentInstructionBudget);
-  lua_setallocf(state, KR::Fuzz::fencedScriptAlloc, nullptr);
-}

@@ -138,6 +138,7 @@ int main(int argc, char** argv) { return KR::Fuzz::writeSeedFiles(argc, argv, kS
 #include "fuzz_lua.h"
 #include "lex_binded_function_manager.h"
 #include "log_system.h"
+#include "lua_sandbox.h"
 #include "lua_script_2.h"
 #include "ui/text_manager.h"
 #include "ui/ui_controller.h"
@@ -147,7 +148,7 @@ int main(int argc, char** argv) { return KR::Fuzz::writeSeedFiles(argc, argv, kS
 // The engine's Lua states (the loads of "instance" and "related") open no
 // libraries here, as the state the input first runs in, and keep the
 // instruction budget: a program runs the same in both.
-extern "C" void luaL_openlibs(lua_State* state) {
+static void openNoLibraries(lua_State* state) {
   lua_sethook(state, KR::Fuzz::stopRunaway, LUA_MASKCOUNT, KR::Fuzz::kInstructionBudget);
 }
 
@@ -313,6 +314,7 @@ class InputFile {
 
 struct Managers {
   Managers() {
+    KR::setLuaLibraryOpener(openNoLibraries);
     new KR::LogSystem();
     new KR::LexBindedFunctionManager();
     new KR::TextManager();

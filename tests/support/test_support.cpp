@@ -65,15 +65,19 @@ class LogCapture::Writer : public LogWriter {
   std::shared_ptr<Shared> shared;
 };
 
-LogCapture::LogCapture() : shared(std::make_shared<Shared>()) {
+LogCapture::LogCapture(bool verbose) : shared(std::make_shared<Shared>()) {
   if (!LogSystem::exists()) ownedSystem = std::make_unique<LogSystem>();
   auto w = std::make_unique<Writer>(shared);
   writer = w.get();
   LogSystem::getInstance()->addWriter(std::move(w));
+  wasVerbose = LogSystem::getInstance()->isVerbose();
+  if (verbose) LogSystem::getInstance()->setVerbose(true);
 }
 
 LogCapture::~LogCapture() {
-  if (LogSystem::exists()) LogSystem::getInstance()->removeWriter(writer);
+  if (!LogSystem::exists()) return;
+  LogSystem::getInstance()->removeWriter(writer);
+  LogSystem::getInstance()->setVerbose(wasVerbose);
 }
 
 std::vector<std::string> LogCapture::lines() const {

@@ -22,10 +22,11 @@ std::string readFile(const std::string& path);
 void writeStartupContent(const std::string& folder);
 
 // Keeps a log system alive for the test (creating one when none exists) and
-// records every log line written while it lives.
+// records every log line written while it lives; `verbose` makes the system
+// write its verbose lines too while the capture lives.
 class LogCapture {
  public:
-  LogCapture();
+  explicit LogCapture(bool verbose = false);
   ~LogCapture();
   std::vector<std::string> lines() const;
   bool contains(const std::string& fragment) const;
@@ -34,6 +35,7 @@ class LogCapture {
   class Writer;
   std::unique_ptr<LogSystem> ownedSystem;
   Writer* writer = nullptr;
+  bool wasVerbose = false;
   struct Shared;
   std::shared_ptr<Shared> shared;
 };

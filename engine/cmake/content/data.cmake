@@ -2,6 +2,7 @@
 target_sources(kr_content PRIVATE
   ${KR_SRC}/string_conversion.cpp
   ${KR_SRC}/lua_script_2.cpp
+  ${KR_SRC}/lua_sandbox.cpp
   ${KR_SRC}/lua_data_file.cpp
   ${KR_SRC}/config_manager.cpp
   ${KR_SRC}/ui/text_manager.cpp

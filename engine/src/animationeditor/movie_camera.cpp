@@ -124,9 +124,12 @@ void MovieCamera::setKeyframeValues(float rotation, int frame, const KR::Vector2
 
 void MovieCamera::addActivationFrame(int frame) {
   if (frame < 0 || !mAnimation->isKeyframe(uint32_t(frame))) return;
-  if (std::find(mActivationFrames.begin(), mActivationFrames.end(), frame) != mActivationFrames.end()) return;
-  mActivationFrames.push_back(frame);
-  std::sort(mActivationFrames.begin(), mActivationFrames.end());
+  // The list stays sorted: one binary search finds both a duplicate and the
+  // place, and scene files list their frames in order, so the insert is
+  // almost always at the end.
+  const auto at = std::lower_bound(mActivationFrames.begin(), mActivationFrames.end(), frame);
+  if (at != mActivationFrames.end() && *at == frame) return;
+  mActivationFrames.insert(at, frame);
 }
 
 void MovieCamera::setTime(float t, bool recursive) {

@@ -103,7 +103,7 @@ void SoundSceneNode::updateDerived(float dt) {
     if (mHandle) manager->setSoundVolume(uint32_t(mHandle), volume);
     if (mPlay == 0) {
       if (mHandle) {
-        KR::log("SoundSceneNode::updateDerived, stop(mHandle %i); A", mHandle);
+        KR::logVerbose("SoundSceneNode::updateDerived, stop(mHandle %i); A", mHandle);
         manager->stopSound(uint32_t(mHandle));
         mHandle = 0;
       }
@@ -117,10 +117,10 @@ void SoundSceneNode::updateDerived(float dt) {
         if (KR::SoundResource* resource = manager->getResource(uint32_t(mSoundId))) resource->setLooping(mLoop);
         manager->unlock();
       }
-      KR::log("SoundSceneNode::updateDerived, createAndPlay(mID %i); handle = %i B ", mSoundId, mHandle);
+      KR::logVerbose("SoundSceneNode::updateDerived, createAndPlay(mID %i); handle = %i B ", mSoundId, mHandle);
     }
   } else if (mHandle && manager->isSoundPlaying(uint32_t(mHandle))) {
-    KR::log("SoundSceneNode::updateDerived, stop(mHandle %i); C ", mHandle);
+    KR::logVerbose("SoundSceneNode::updateDerived, stop(mHandle %i); C ", mHandle);
     manager->stopSound(uint32_t(mHandle));
     mPlay = 0;
     mHandle = 0;

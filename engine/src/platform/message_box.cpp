@@ -1,13 +1,43 @@
 #include "platform/message_box.h"
 
 #include <SDL.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace KR {
 namespace Platform {
+
+namespace {
+
+std::atomic<int> gBoxesShowing{0};
+std::atomic<pid_t> gBoxOwner{0};
+
+// In a child forked while a box is up. Async-signal-safe only.
+void endWithTheOwner() {
+  if (gBoxesShowing.load() == 0) return;
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  // The owner may have ended before the line above: then nobody is left to wait for.
+  if (getppid() != gBoxOwner.load()) _exit(1);
+}
+
+}  // namespace
+
+MessageBoxChildren::MessageBoxChildren() {
+  static std::once_flag once;
+  std::call_once(once, [] { pthread_atfork(nullptr, nullptr, endWithTheOwner); });
+  gBoxOwner.store(getpid());
+  gBoxesShowing.fetch_add(1);
+}
+
+MessageBoxChildren::~MessageBoxChildren() { gBoxesShowing.fetch_sub(1); }
 
 bool isHeadless() {
   const char* forced = std::getenv("KR_HEADLESS");
@@ -43,7 +73,12 @@ MessageBoxResult showMessageBox(const std::string& text, const std::string& capt
   box.numbuttons = count;
   box.buttons = data;
   int pressed = -1;
-  if (SDL_ShowMessageBox(&box, &pressed) < 0 || pressed < 0) {
+  int shown;
+  {
+    MessageBoxChildren children;
+    shown = SDL_ShowMessageBox(&box, &pressed);
+  }
+  if (shown < 0 || pressed < 0) {
     // No display after all: say it where someone can read it and act as Cancel.
     return printToStderr(text, caption);
   }

@@ -21,5 +21,17 @@ MessageBoxResult showMessageBox(const std::string& text, const std::string& capt
 // True when message boxes go to stderr instead of the screen.
 bool isHeadless();
 
+// While one lives, a process forked from this one ends when this one does:
+// the windowing library shows its box from a forked child, which must not
+// outlive a game that was ended (killed, or ended by the termination
+// watchdog) and stay on screen. showMessageBox holds one around the box.
+class MessageBoxChildren {
+ public:
+  MessageBoxChildren();
+  ~MessageBoxChildren();
+  MessageBoxChildren(const MessageBoxChildren&) = delete;
+  MessageBoxChildren& operator=(const MessageBoxChildren&) = delete;
+};
+
 }  // namespace Platform
 }  // namespace KR

@@ -1,15 +1,18 @@
 #include "platform/single_instance.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace KR {
 namespace Platform {
@@ -17,6 +20,42 @@ namespace Platform {
 namespace {
 
 SingleInstanceGuard* gActiveGuard = nullptr;
+
+// The descriptors of the names this process holds, for forked children to
+// close: a child shares the lock's open file, so a child that outlives the
+// game (a message box it forked) would otherwise keep the name.
+constexpr int kHeldSlots = 8;
+std::atomic<int> gHeldDescriptors[kHeldSlots * 2];
+
+void rememberDescriptor(int fd) {
+  for (std::atomic<int>& slot : gHeldDescriptors) {
+    int free = -1;
+    if (slot.compare_exchange_strong(free, fd)) return;
+  }
+}
+
+void forgetDescriptor(int fd) {
+  for (std::atomic<int>& slot : gHeldDescriptors) {
+    int held = fd;
+    if (slot.compare_exchange_strong(held, -1)) return;
+  }
+}
+
+// Async-signal-safe only.
+void closeHeldDescriptorsInChild() {
+  for (std::atomic<int>& slot : gHeldDescriptors) {
+    const int fd = slot.exchange(-1);
+    if (fd >= 0) close(fd);
+  }
+}
+
+void installForkHandler() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    for (std::atomic<int>& slot : gHeldDescriptors) slot.store(-1);
+    pthread_atfork(nullptr, nullptr, closeHeldDescriptorsInChild);
+  });
+}
 
 std::string runtimeFolder(std::string& suffix) {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -50,12 +89,16 @@ SingleInstanceGuard::SingleInstanceGuard(const std::string& name) {
 SingleInstanceGuard::~SingleInstanceGuard() {
   if (gActiveGuard == this) gActiveGuard = nullptr;
   if (listenFd >= 0) {
+    forgetDescriptor(listenFd);
     close(listenFd);
     unlink(socketFile.c_str());
   }
   // Closing the descriptor drops the lock; the file itself stays, so that a
   // racing starter never locks a file that is about to vanish.
-  if (lockFd >= 0) close(lockFd);
+  if (lockFd >= 0) {
+    forgetDescriptor(lockFd);
+    close(lockFd);
+  }
 }
 
 bool SingleInstanceGuard::acquire() {
@@ -85,7 +128,9 @@ bool SingleInstanceGuard::acquire() {
     }
     return false;
   }
+  installForkHandler();
   lockFd = fd;
+  rememberDescriptor(fd);
   // A socket left by a holder that died is stale: the lock proves it.
   unlink(socketFile.c_str());
   sockaddr_un address;
@@ -94,6 +139,7 @@ bool SingleInstanceGuard::acquire() {
     if (fillAddress(socketFile, address) && bind(server, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
         listen(server, 4) == 0) {
       listenFd = server;
+      rememberDescriptor(server);
     } else {
       close(server);
     }

@@ -1,5 +1,8 @@
 #pragma once
-// Named single-instance guard across processes of one user.
+// Named single-instance guard across processes of one user. Only the process
+// that acquired a name holds it: a process forked from it closes its copies of
+// the lock and the request socket at once (it would otherwise keep the name
+// for as long as it lives).
 #include <string>
 
 namespace KR {

@@ -61,12 +61,31 @@ void* watchdog(void*) {
   return nullptr;
 }
 
+// A forked child has no loop and no watchdog: the handlers would only flag a
+// request nobody takes, so that the child could never be ended by the
+// signals. It gets the default actions back (the message box that a library
+// shows from a forked child is such a child). Async-signal-safe only.
+void restoreDefaultActionsInChild() {
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGINT);
+  pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+}
+
 }  // namespace
 
 void installTerminationHandlers(uint32_t graceMilliseconds) {
   gGraceMilliseconds.store(graceMilliseconds);
   if (gInstalled) return;
   gInstalled = true;
+  pthread_atfork(nullptr, nullptr, restoreDefaultActionsInChild);
   sem_init(&gWake, 0, 0);
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);

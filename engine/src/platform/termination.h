@@ -8,6 +8,10 @@
 // game writes crash-safe keep their last good version, and the kernel frees
 // the single-instance lock with the process.
 //
+// A process forked from the game (a library's helper, the box a fatal error
+// shows) gets the default actions of both signals back, so that it ends on
+// them instead of waiting for a loop it does not have.
+//
 // installTerminationHandlers is called once the event system is up (it
 // replaces the handlers that would only queue an event nobody reads during a
 // hang); the rest may be called from any thread.

@@ -50,8 +50,19 @@ const Command kCommands[] = {{"hide", &UIManager::hide},
                              {"show", &UIManager::show},
                              {"showForcibly", &UIManager::showForcibly}};
 
-// Deeper trees than this are refused rather than risking the stack.
+// Deeper trees than this are refused rather than risking the stack: within
+// one table, along a chain of files, and in all: the widgets being built on
+// this thread, across every "instance" and "related" load in progress.
 constexpr size_t kMaxTreeDepth = 128;
+thread_local size_t gWidgetsInBuild = 0;
+
+class WidgetInBuild {
+ public:
+  WidgetInBuild() { ++gWidgetsInBuild; }
+  ~WidgetInBuild() { --gWidgetsInBuild; }
+  WidgetInBuild(const WidgetInBuild&) = delete;
+  WidgetInBuild& operator=(const WidgetInBuild&) = delete;
+};
 
 // The (file, table) pairs being built on this thread, outermost first. Each
 // "instance" or "related" load starts a fresh Lua state, so only this list
@@ -368,10 +379,13 @@ UIWidget* UIManager::buildOne(LuaScript& script, UIWidget* parent, const std::st
                               const std::string& tableName, std::vector<const void*>& path) {
   lua_State* state = script.getState();
   const void* self = lua_topointer(state, -1);
-  if (path.size() >= kMaxTreeDepth || !lua_checkstack(state, 16)) {
+  // Each file's own nesting stays under the bound, and the chain of files
+  // does; the total still must, or the two bounds multiply.
+  if (path.size() >= kMaxTreeDepth || gWidgetsInBuild >= kMaxTreeDepth || !lua_checkstack(state, 16)) {
     log("ERROR: UIManager: table '%s' of %s nests widgets too deeply", tableName.c_str(), scriptName.c_str());
     return nullptr;
   }
+  WidgetInBuild inBuild;
   if (std::find(path.begin(), path.end(), self) != path.end()) {
     log("ERROR: UIManager: table '%s' of %s holds a widget among its own childs", tableName.c_str(),
         scriptName.c_str());

@@ -162,6 +162,15 @@ TEST(LuaScript, ErroringIndexMetamethodReadsAsMissing) {
   EXPECT_EQ(lua_gettop(script->getState()), 0);
 }
 
+TEST(LuaScript, ACallOfNothingNamesTheCalledFunction) {
+  KR::LuaScript script;
+  lua_State* state = script.getState();
+  lua_getglobal(state, "__Generated_L1AT2_onObjectApplied");
+  EXPECT_NE(KR::luaProtectedCall(state, 0, 1, "__Generated_L1AT2_onObjectApplied"), 0);
+  EXPECT_STREQ(lua_tostring(state, -1), "attempt to call a nil value (function '__Generated_L1AT2_onObjectApplied')");
+  lua_pop(state, 1);
+}
+
 TEST(LuaScript, TextStopsAtItsFirstZeroByte) {
   KR::LuaScript script;
   std::string source("a = 1\0 a = error('never')", 25);
@@ -193,18 +202,23 @@ TEST(LuaScript, PrecompiledChunksOfThisPlatformRunOthersAreRefused) {
   EXPECT_TRUE(lua_isnil(other.getState(), -1));
   // A bare escape byte is refused too.
   EXPECT_FALSE(other.runBuffer("\x1b", 1, "short"));
+  // A damaged chunk of this platform asking for a block of 2^64 bytes is
+  // refused without the block being asked of the C heap.
+  const std::string damaged = chunk.substr(0, 12) + std::string(40, '\xff');
+  KR::LuaScript third;
+  EXPECT_FALSE(third.runBuffer(damaged.data(), damaged.size(), "damaged"));
 }
 
-TEST(LuaScript, StatesHaveTheEngineModulePathAndGenerator) {
+TEST(LuaScript, StatesHaveTheSharedGenerator) {
   auto script = scriptWith(
-      "path = package.path\n"
       "math.randomseed(7)\n"
       "a = math.random(100); b = math.random(); c = math.random(5, 6)\n"
       "math.randomseed(7)\n"
-      "a2 = math.random(100)\n");
-  std::string path;
-  EXPECT_TRUE(script->getString("path", &path));
-  EXPECT_EQ(path, "./data/scripts/?.dat;./data/scripts/?.lua;./data/scripts/?/init.lua;");
+      "a2 = math.random(100)\n"
+      "local seen = {} for i = 1, 300 do local v = math.random(3) seen[v] = true "
+      "  local w = math.random(-1, 0) seen[w] = true end\n"
+      "spread = '' for v = -2, 4 do spread = spread .. (seen[v] and v or '.') end\n"
+      "empty = select(2, pcall(math.random, 2, 1)) .. math.random(4, 4)\n");
   int32_t a = 0, a2 = 0, c = 0;
   float b = -1;
   script->pushField("a");
@@ -225,6 +239,13 @@ TEST(LuaScript, StatesHaveTheEngineModulePathAndGenerator) {
   EXPECT_GE(b, 0.0f);
   EXPECT_LT(b, 1.0f);
   EXPECT_TRUE(c == 5 || c == 6);
+  // Every value of an interval comes, none outside it; an empty interval is an error.
+  std::string spread, empty;
+  script->getString("spread", &spread);
+  EXPECT_EQ(spread, ".-10123.");
+  script->getString("empty", &empty);
+  EXPECT_NE(empty.find("interval is empty"), std::string::npos);
+  EXPECT_EQ(empty.back(), '4') << "an interval of one value is no error";
 
   // The shared generator is the classic 15-bit one: seed 1 starts 41, 18467, 6334.
   KR::seedSharedRandom(1);

@@ -31,6 +31,9 @@ class XmlDataReaderTest : public ::testing::Test {
     content.addEntry("default", "comments", "<?xml version=\"1.0\"?><!-- nothing here -->");
     content.addEntry("default", "broken", "<root><a></root>");
     content.addEntry("default", "big", "<root>" + std::string(40000, ' ') + "<k v=\"1\"/></root>");
+    // Three quarters of the arena, and one byte more than all of it.
+    content.addEntry("default", "large", "<root>" + std::string(1572864, ' ') + "<k v=\"2\"/></root>");
+    content.addEntry("default", "huge", "<root>" + std::string(KR::BuddyAllocator::kArenaSize - 12, ' ') + "</root>");
     content.start();
   }
   KR::Test::ScratchContent content;
@@ -214,6 +217,44 @@ TEST_F(XmlDataReaderTest, BuffersComeFromTheBuddyArenaAndGoBack) {
   }
   EXPECT_EQ(buddy->getBytesInUse(), 0u);
   EXPECT_FALSE(buddy->isLeafUsed(0));
+}
+
+TEST_F(XmlDataReaderTest, FilesUpToTheArenaOpenWhileOtherReadersHoldBlocks) {
+  KR::BuddyAllocator* buddy = content.allocators->getBuddyAllocator();
+  KR::XmlDataReader outer;
+  ASSERT_TRUE(outer.open("default", "values"));
+  const uint32_t held = buddy->getBytesInUse();
+  {
+    // The whole arena is not free: the file goes to the heap.
+    KR::XmlDataReader inner;
+    ASSERT_TRUE(inner.open("default", "large"));
+    int32_t k = 0;
+    EXPECT_TRUE(inner.readInt("k", &k));
+    EXPECT_EQ(k, 2);
+    EXPECT_EQ(buddy->getBytesInUse(), held);
+    // Reopened on a small file, the reader is back in the arena.
+    ASSERT_TRUE(inner.open("default", "big"));
+    EXPECT_GT(buddy->getBytesInUse(), held);
+  }
+  EXPECT_EQ(buddy->getBytesInUse(), held);
+  // Items by name, in any order; of two with one name the first counts, and
+  // "v01" is no item.
+  std::string list = "<root><v1 v=\"b\"/><v01 v=\"x\"/><v0 v=\"a\"/><v1 v=\"c\"/><v2 v=\"d\"/></root>";
+  KR::XmlDataReader reader;
+  ASSERT_EQ(reader.parse(list.data(), list.size()), pugi::status_ok);
+  std::string seen;
+  for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
+    std::string value;
+    reader.readCurrentString(&value);
+    seen += value;
+  }
+  EXPECT_EQ(seen, "abd");
+}
+
+TEST_F(XmlDataReaderTest, AFileLargerThanTheArenaIsFatalWithItsName) {
+  KR::XmlDataReader reader;
+  EXPECT_EXIT(reader.open("default", "huge"), ::testing::ExitedWithCode(255),
+              "XML file huge is too large: 2097153 bytes, more than the 2097152 an XML data file may have");
 }
 
 TEST_F(XmlDataReaderTest, ParseFromMemoryReportsInsteadOfFailing) {

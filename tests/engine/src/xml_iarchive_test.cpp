@@ -253,6 +253,32 @@ TEST_F(XmlArchiveTest, NegativeAndAbsurdCountsAreRefused) {
   EXPECT_LE(total, static_cast<size_t>(KR::XmlIArchive::kMaxTotalItems));
 }
 
+TEST_F(XmlArchiveTest, ItemsAreFoundByNameInAnyOrderTheFirstOfTwoWinning) {
+  Effect effect;
+  load(
+      "<root><mCurve sz=\"3\"><e2><mTime v=\"2\"/></e2><e1><mTime v=\"1\"/></e1><e01><mTime v=\"9\"/></e01>"
+      "<e1><mTime v=\"7\"/></e1><e0><mTime v=\"0\"/><mColor r=\"255\"/></e0></mCurve>"
+      "<mGrid sz=\"2\"><e1 sz=\"1\"><e0 v=\"5\"/></e1><e0 sz=\"2\"><e1 v=\"4\"/><e0 v=\"3\"/></e0></mGrid></root>",
+      effect);
+  ASSERT_EQ(effect.curve.size(), 3u);
+  EXPECT_EQ(effect.curve[0].time, 0.0f);
+  EXPECT_EQ(effect.curve[0].color.red(), 255);
+  EXPECT_EQ(effect.curve[1].time, 1.0f);
+  EXPECT_EQ(effect.curve[2].time, 2.0f);
+  EXPECT_EQ(effect.grid, (std::vector<std::vector<int>>{{3, 4}, {5}}));
+
+  // Twelve items written backwards, behind names that only look like items.
+  std::vector<std::vector<int>> row;
+  std::string xml = "<root><g sz=\"1\"><e0 sz=\"12\"><e0: v=\"99\"/><e1a v=\"99\"/>";
+  for (int i = 11; i >= 0; --i) xml += "<e" + std::to_string(i) + " v=\"" + std::to_string(i) + "\"/>";
+  xml += "</e0></g></root>";
+  KR::XmlIArchive archive;
+  ASSERT_TRUE(archive.loadFromBuffer(xml.data(), xml.size()));
+  archive.load(KR::makeNvp("g", row));
+  ASSERT_EQ(row.size(), 1u);
+  EXPECT_EQ(row[0], (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+}
+
 TEST_F(XmlArchiveTest, EmptyDocumentsAndBrokenBuffers) {
   KR::XmlIArchive archive;
   EXPECT_TRUE(archive.loadFromBuffer("<!-- only a comment -->", 23));

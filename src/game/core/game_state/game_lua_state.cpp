@@ -42,7 +42,9 @@ int GameLuaState::runScript(const std::string& name) {
   const int got = size > 0 ? file->read(buffer.data(), size) : 0;
   const int top = lua_gettop(mainState);
   int result = 0;
+  bool ran = false;
   std::string why;
+  std::vector<std::string> stack;
   if (got != size) {
     result = 1;
     why = "read error";
@@ -54,17 +56,28 @@ int GameLuaState::runScript(const std::string& name) {
     const size_t length = precompiled ? size_t(size) + 1 : std::strlen(buffer.data());
     const std::string chunk = (precompiled ? "" : "@") + name;
     result = luaL_loadbuffer(mainState, buffer.data(), length, chunk.c_str());
-    if (result == 0) result = KR::luaProtectedCall(mainState, 0, LUA_MULTRET, "main chunk");
+    if (result == 0) {
+      ran = true;
+      result = KR::luaProtectedCall(mainState, 0, LUA_MULTRET, "main chunk");
+    }
     if (result != 0) {
       const char* text = lua_tostring(mainState, -1);
       why = text ? text : "error without a message";
-      KR::luaTakeErrorStack();
+      stack = KR::luaTakeErrorStack();
     }
     result = result ? 1 : 0;
   }
   // Neither the error value nor a script's results are used.
   lua_settop(mainState, top);
-  if (result != 0) KR::log("[*** LUA ERROR***]: Failed to compile script %s: %s", name.c_str(), why.c_str());
+  if (result != 0 && ran) {
+    // It compiled: the failure is the script's own, reported like a failing hook.
+    KR::log("[*** LUA ERROR***]: Script %s failed while running: %s", name.c_str(), why.c_str());
+    KR::log("[*** LUA CALLSTACK BEGIN***]");
+    for (const std::string& line : stack) KR::log("%s", line.c_str());
+    KR::log("[*** LUA CALLSTACK END***]\n");
+  } else if (result != 0) {
+    KR::log("[*** LUA ERROR***]: Failed to compile script %s: %s", name.c_str(), why.c_str());
+  }
   return result;
 }
 

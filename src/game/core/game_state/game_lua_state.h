@@ -21,13 +21,16 @@ class GameLuaState {
   GameLuaState(const GameLuaState&) = delete;
   GameLuaState& operator=(const GameLuaState&) = delete;
 
-  // Makes the state (counting allocator, panic handler, standard libraries).
+  // Makes the state (counting allocator, panic handler, the content libraries).
   void init();
   // Closes the state and makes a new one the same way.
   void reset();
   void close();
   // Runs a script file of package "default"; 0 when it ran or does not
-  // exist, non-zero when it failed to load or run (source and precompiled alike).
+  // exist, non-zero when it failed to load or run (source and precompiled
+  // alike). A file that does not compile is logged as "Failed to compile
+  // script"; one that fails while running as "Script %s failed while running"
+  // with the script's call stack.
   int runScript(const std::string& name);
   // Calls a global function by name; a failure is reported and ignored.
   void callFunction(const char* name);

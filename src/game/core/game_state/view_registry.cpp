@@ -149,7 +149,7 @@ void ViewRegistry::createViewExtensionByName(View* view, const char* name, const
     if (!extension) extension = createMinigameByName(factory, known);
     break;
   }
-  KR::log("EXTENSION NAME %s", name);
+  KR::logVerbose("EXTENSION NAME %s", name);
   if (!extension) return;
   view->extension = extension;
   extension->view = view;

@@ -90,16 +90,18 @@ void LogoGameState::loadPicture(LogoEntry& entry) {
       KR::ConfigManager::exists() ? KR::ConfigManager::getInstance()->getCurrentPlatform() : nullptr;
   const float screenW = platform ? float(platform->resolutionWidth) : float(KR::RenderSystem::getDesignWidth());
   const float screenH = platform ? float(platform->resolutionHeight) : float(KR::RenderSystem::getDesignHeight());
-  auto* image = new KR::PngImage();
+  // Held until a texture takes it: a missing picture is fatal, and a fatal
+  // error that is answered must not leave it behind.
+  std::unique_ptr<KR::PngImage> image(new KR::PngImage());
   image->load(entry.name, "default");
   const float w = float(image->getWidth()), h = float(image->getHeight());
   KR::Texture* texture = nullptr;
   if (w > 0 && h > 0 && KR::TextureManager::exists()) {
     image->padToPowerOfTwo();
-    texture = KR::TextureManager::getInstance()->createTextureFromImage(image, entry.name, "default");
+    texture = KR::TextureManager::getInstance()->createTextureFromImage(image.get(), entry.name, "default");
   }
   // A registered texture owns its image; otherwise it stays ours.
-  if (!texture || texture->getImage() != image) delete image;
+  if (texture && texture->getImage() == image.get()) image.release();
   auto* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr();
   if (texture && sprites) entry.sprite = sprites->createSpriteFromTextureObject(texture);
   // A picture without height is not fitted (no division by zero).

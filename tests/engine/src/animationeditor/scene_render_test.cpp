@@ -153,6 +153,11 @@ TEST_F(SceneRenderTest, TwoCamerasTakeTurnsByActivationFrames) {
   second->storeKeyframe(60);
   second->storeKeyframe(60);
   EXPECT_EQ((std::vector<int32_t>{48, 60}), second->getActivationFrames());
+  // Added in any order, the frames stay ascending and single.
+  AE::MovieCamera loose;
+  for (int frame : {0, 48, 96}) loose.setKeyframeValues(0.0f, frame, KR::Vector2<float>(), KR::Vector2<float>(1, 1));
+  for (int frame : {96, 0, 48, 96, 0}) loose.addActivationFrame(frame);
+  EXPECT_EQ((std::vector<int32_t>{0, 48, 96}), loose.getActivationFrames());
 }
 
 TEST_F(SceneRenderTest, StencilMasksClipMaskedSpritesAndAreNeverDrawnThemselves) {

@@ -77,7 +77,7 @@ TEST(SoundSceneNodeTest, PlayAndVolumeKeysAreHeard) {
 }
 
 TEST(SoundSceneNodeTest, TheChannelFollowsKeysDisablingAndTheLoopFlag) {
-  KR::Test::LogCapture log;
+  KR::Test::LogCapture log(/*verbose=*/true);
   KR::Test::SoundContent content({{"tone", KR::Test::makeToneFile(1, 44100, 44100, 440.0)}});
   KR::SoundManager manager;
   ASSERT_TRUE(manager.isInitialised());

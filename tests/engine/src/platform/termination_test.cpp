@@ -3,9 +3,11 @@
 #include "platform/termination.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <ctime>
 
 #include "platform/events.h"
 
@@ -29,6 +31,37 @@ TEST(Termination, ASignalBecomesOneQuitOfTheLoop) {
   EXPECT_EQ(message.message, uint32_t(kWmQuit));
   clearTerminationRequest();
   resetMessageQueue();
+}
+
+// A forked child (the box a library shows for a fatal error from a forked
+// process) has no loop to take a request: it ends on the signal itself.
+TEST(Termination, AForkedChildEndsOnTheSignals) {
+  installTerminationHandlers(60000);
+  for (int signal : {SIGTERM, SIGINT}) {
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      const char byte = 1;
+      if (write(ready[1], &byte, 1) != 1) _exit(3);
+      for (;;) pause();
+    }
+    ASSERT_GT(child, 0);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    close(ready[0]);
+    close(ready[1]);
+    kill(child, signal);
+    // A child that ignores the signal is ended after a while, and the test fails.
+    int status = 0;
+    for (int i = 0; i < 400 && waitpid(child, &status, WNOHANG) == 0; ++i) {
+      timespec slice{0, 50 * 1000000L};
+      nanosleep(&slice, nullptr);
+    }
+    if (kill(child, SIGKILL) == 0) waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "signal " << signal;
+  }
+  EXPECT_FALSE(terminationRequested()) << "the child's signal is not the parent's";
 }
 
 TEST(TerminationDeathTest, AHungLoopIsEndedAndASecondSignalEndsAtOnce) {

@@ -197,6 +197,35 @@ TEST_F(LoadingTest, BadStatesAndUnknownClassesAreLoggedAndLeftOut) {
   EXPECT_TRUE(log.contains("table 'ring' of loop_lua leads back to itself"));
 }
 
+TEST_F(LoadingTest, NestingIsBoundedInAllAcrossAChainOfFiles) {
+  // Five files, each nesting 60 widgets and its deepest one an instance of the
+  // next file's table: each file, and the chain, stays well under the bound,
+  // but 300 nested widgets in all do not.
+  for (int file = 0; file < 5; ++file) {
+    const std::string next = "#chain" + std::to_string(file + 1) + "_lua:t" + std::to_string(file + 1);
+    const std::string text = "local top = { id = 'w" + std::to_string(file) +
+                             "_0', class = 'UIWidget' } local at = top\n"
+                             "for i = 1, 59 do local c = { id = 'w" +
+                             std::to_string(file) +
+                             "_' .. i, class = 'UIWidget' } at.childs = { c } at = c end\n"
+                             "at.childs = { { id = 'link', class = 'UIWidget', instance = '" +
+                             next +
+                             "' } }\n"
+                             "t" +
+                             std::to_string(file) + " = top\n";
+    content.add("default", "chain" + std::to_string(file) + "_lua", text);
+  }
+  content.add("default", "chain5_lua", "t5 = { id = 'end', class = 'UIWidget' }\n");
+  content.fileSystem.reset();
+  content.mount();
+  UIWidget* top = manager->loadUI("chain0_lua", "t0", nullptr);
+  ASSERT_NE(top, nullptr);
+  EXPECT_TRUE(log.contains("ERROR: UIManager: table 't2' of chain2_lua nests widgets too deeply"));
+  EXPECT_EQ(top->findDescendant("end"), nullptr);
+  // What fits is built: the first file whole, the second up to its instance.
+  EXPECT_NE(top->findDescendant("w1_59"), nullptr);
+}
+
 using LoadingDeathTest = LoadingTest;
 
 TEST_F(LoadingDeathTest, MissingKeysBadUrlsAndMissingFilesAreFatal) {

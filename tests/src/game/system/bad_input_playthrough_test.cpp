@@ -128,6 +128,19 @@ TEST(BadInputPlayThrough, AnEndlessViewHookFailsByNameAndPlayGoesOn) {
   // The game still runs: back to the hall, whose hooks work.
   HOG::Game::getInstance()->getViewStack().openView("location01");
   EXPECT_TRUE(game.stepUntil([&] { return activated(game, "location01"); }, 300));
+  // A hostile hook neither reaches the machine nor ends the game, nor spins in C.
+  const std::string folder = KR::Test::scratchDir("hostile-hook");
+  const std::string hostile = "function __Generated_L2_onActivate()\n  os.execute('touch " + folder +
+                              "/ran')\n  os.exit(7)\n  string.find(string.rep('a', 200000), '.-.-.-.-.-.-b')\nend";
+  ASSERT_EQ(luaL_dostring(L, hostile.c_str()), 0);
+  HOG::Game::getInstance()->getViewStack().openView("location02");
+  ASSERT_TRUE(game.stepUntil([&] { return activated(game, "location02"); }, 300));
+  EXPECT_TRUE(log.contains("ERROR: Lua: os.execute is refused to content scripts"));
+  EXPECT_TRUE(log.contains("ERROR: Lua: os.exit is refused to content scripts"));
+  EXPECT_TRUE(log.contains("instructions in string.find"));
+  EXPECT_FALSE(KR::Platform::fileExists(folder + "/ran"));
+  HOG::Game::getInstance()->getViewStack().openView("location01");
+  EXPECT_TRUE(game.stepUntil([&] { return activated(game, "location01"); }, 300));
   game.closeWindow();
   EXPECT_EQ(game.finish(), 0);
 }

@@ -99,7 +99,7 @@ TEST_F(GameLuaTest, FailingHooksNameScriptFunctionAndLineAndMissingOnesAreSkippe
   // So does a loop at a script's top level.
   EXPECT_NE(lua.runScript("loop.lua"), 0);
   EXPECT_TRUE(
-      log.contains("[*** LUA ERROR***]: Failed to compile script loop.lua: loop.lua:2: function 'main chunk' "
+      log.contains("[*** LUA ERROR***]: Script loop.lua failed while running: loop.lua:2: function 'main chunk' "
                    "ran over its budget of 200000 instructions"));
   KR::setLuaInstructionBudget(KR::kLuaInstructionBudget);
   EXPECT_EQ(lua_gettop(lua.getMainState()), 0);
@@ -126,7 +126,13 @@ TEST_F(GameLuaTest, ScriptFilesReportFailuresWhetherSourceOrPrecompiled) {
   EXPECT_TRUE(log.contains("[*** LUA ERROR***]: Failed to compile script broken.lua: broken.lua:1: unexpected symbol"));
   EXPECT_NE(lua.runScript("throws.lua"), 0);
   EXPECT_NE(lua.runScript("throws.luac"), 0);
-  EXPECT_TRUE(log.contains("[*** LUA ERROR***]: Failed to compile script throws.luac"));
+  // Both compiled: they failed while running, with the place and the stack.
+  EXPECT_TRUE(
+      log.contains("[*** LUA ERROR***]: Script throws.lua failed while running: throws.lua:1: bad level "
+                   "(script 'throws.lua', function 'main chunk', line 1)"));
+  EXPECT_TRUE(log.contains("[*** LUA ERROR***]: Script throws.luac failed while running: "));
+  EXPECT_TRUE(log.contains("1: <unknown> | main chunk | throws.lua:1"));
+  EXPECT_FALSE(log.contains("Failed to compile script throws"));
   EXPECT_EQ(lua_gettop(lua.getMainState()), 0);
   lua_getglobal(lua.getMainState(), "level");
   EXPECT_EQ(lua_tointeger(lua.getMainState(), -1), 3);
