@@ -1,5 +1,7 @@
 #include "core/game_state/minigames/comb_puzzle_minigame_view_extension.h"
 
+#include <algorithm>
+
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
 #include "log_system.h"
@@ -24,7 +26,7 @@ bool CombPuzzleMinigameViewExtension::Combination::matches(const std::vector<Zon
 
 void CombPuzzleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readCommonKeys(reader, 5.0f);
-  readInt(reader, "selectedFrame", &selectedFrame, 5);
+  readBoundedInt(reader, "selectedFrame", &selectedFrame, 5, 0, kMaxFrame);
   readText(reader, "elements", &elementsName);
   zones.clear();
   if (reader.enterChild("activeZones")) {
@@ -47,8 +49,16 @@ void CombPuzzleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   }
   readText(reader, "dropSound", &dropSoundName);
   readText(reader, "book", &bookName);
-  readInt(reader, "frames", &frames, 5);
-  readInt(reader, "bookStep", &bookStep, 5);
+  readBoundedInt(reader, "frames", &frames, 5, 1, kMaxPages);
+  readBoundedInt(reader, "bookStep", &bookStep, 5, 0, kMaxFrame / kMaxPages);
+  if (zones.empty()) refuse("activeZones", "has no entry");
+  if (combinations.empty()) refuse("combinations", "has no entry");
+  // A combination is tested after a drop, which leaves a zone occupied: one
+  // without a zone of the board can never be reached.
+  for (const Combination& combination : combinations)
+    if (std::none_of(combination.zones.begin(), combination.zones.end(),
+                     [this](int32_t zone) { return zone >= 0 && size_t(zone) < zones.size(); }))
+      refuse("combinations/value", "a combination names no zone of the board");
   elements.clear();
   drag.letGo();
   boundOnce = finishStarted = false;
@@ -61,11 +71,11 @@ void CombPuzzleMinigameViewExtension::forgetNodes() {
   for (Combination& combination : combinations) combination.finishNode = nullptr;
 }
 
-void CombPuzzleMinigameViewExtension::bindElementsFirst(AE::ISceneNode* root) {
+void CombPuzzleMinigameViewExtension::bindElementsFirst() {
   elements.clear();
-  AE::ISceneNode* container = findNode(elementsName, nullptr);
+  AE::ISceneNode* container = findNode(elementsName, "elements", kCantFindNodeIn);
   if (!container) {
-    KR::log("Can't find node %s in %s", elementsName.c_str(), root->mName.c_str());
+    refuse("elements", "names no node");
     return;
   }
   for (AE::ISceneNode* child : container->mChildren) {
@@ -81,19 +91,25 @@ void CombPuzzleMinigameViewExtension::bindElementsFirst(AE::ISceneNode* root) {
   }
   // The glides write through the positions: made once the list stands.
   for (Element& element : elements) element.glide.make(&element.position, kGlideHomeSeconds);
+  for (const Combination& combination : combinations) {
+    std::vector<int32_t> wanted;
+    for (int32_t zone : combination.zones)
+      if (zone >= 0 && size_t(zone) < zones.size() && std::count(wanted.begin(), wanted.end(), zone) == 0)
+        wanted.push_back(zone);
+    if (wanted.size() > elements.size()) refuse("combinations/value", "a combination needs more pieces than there are");
+  }
 }
 
 void CombPuzzleMinigameViewExtension::onActivate() {
-  AE::ISceneNode* root = sceneRoot();
-  if (!root) return;
+  if (!sceneRoot()) return;
   bindFinishNode();
-  dropSound = findNode(dropSoundName);
+  dropSound = findNode(dropSoundName, "dropSound");
   if (dropSound) dropSound->stop(true);
   if (!boundOnce) {
-    bindElementsFirst(root);
+    bindElementsFirst();
   } else {
     for (Element& element : elements) {
-      element.node = findNode(element.name, nullptr);
+      element.node = findNode(element.name, "elements", nullptr);
       if (!element.node) continue;
       // A scene loaded again shows the pieces where the player left them.
       element.node->stop(true);
@@ -110,19 +126,13 @@ void CombPuzzleMinigameViewExtension::onActivate() {
     if (zone >= 0) zones[size_t(zone)].occupied = true;
   }
   for (Combination& combination : combinations) {
-    combination.finishNode = findNode(combination.finishName, nullptr);
-    if (combination.finishNode)
-      combination.finishNode->stop(true);
-    else
-      KR::log("Can't find node %s in %s", combination.finishName.c_str(), root->mName.c_str());
+    combination.finishNode = findNode(combination.finishName, "combinations/finish", kCantFindNodeIn);
+    if (combination.finishNode) combination.finishNode->stop(true);
   }
-  bookNode = findNode(bookName, nullptr);
+  bookNode = findNode(bookName, "book", "Can't find %2$s in %1$s");
   bookRect = KR::Rect();
   page = 0;
-  if (!bookNode) {
-    KR::log("Can't find %s in %s", bookName.c_str(), root->mName.c_str());
-    return;
-  }
+  if (!bookNode) return;
   bookNode->stop(true);
   if (!bookNode->mChildren.empty() && bookNode->mChildren[0]) {
     const KR::Vector2<float> at = worldPosition(bookNode);
@@ -158,7 +168,7 @@ void CombPuzzleMinigameViewExtension::checkCombinations() {
   }
 }
 
-int32_t CombPuzzleMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t CombPuzzleMinigameViewExtension::handleInput(const InputState* input) {
   if (!input) return 0;
   const KR::Vector2<float> pointer(float(input->x), float(input->y));
   int32_t result = 0;
@@ -207,7 +217,7 @@ bool CombPuzzleMinigameViewExtension::isSolved() const {
   return true;
 }
 
-void CombPuzzleMinigameViewExtension::update(float dt) {
+void CombPuzzleMinigameViewExtension::updatePuzzle(float dt) {
   for (Element& element : elements) {
     if (element.node) {
       element.node->setWorldPosition(element.position);

@@ -53,11 +53,14 @@ class CombPuzzleMinigameViewExtension : public MinigameViewExtension {
     bool matches(const std::vector<Zone>& all) const;
   };
 
+  // The most pages the book may have.
+  static constexpr int32_t kMaxPages = 1000;
+
   CombPuzzleMinigameViewExtension() { finishTime = 5.0f; }
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   // The first zone holding the point, -1 for none.
   int32_t zoneAt(const KR::Vector2<float>& point) const;
@@ -85,7 +88,7 @@ class CombPuzzleMinigameViewExtension : public MinigameViewExtension {
   void forgetNodes() override;
 
  private:
-  void bindElementsFirst(AE::ISceneNode* root);
+  void bindElementsFirst();
   void turnPage();
   void returnHome(Element& element);
   void checkCombinations();

@@ -1,9 +1,11 @@
 #include "core/game_state/minigames/queue_minigame_view_extension.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
+#include "format_string.h"
 #include "log_system.h"
 #include "xml_data_reader.h"
 
@@ -23,10 +25,10 @@ void readTextList(KR::XmlDataReader& reader, std::vector<std::string>* out) {
 
 void QueueMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 2.0f);
-  readFloat(reader, "finishDelay", &finishDelay, 3.0f);
-  readInt(reader, "selectFrame", &selectFrame, 10);
-  readInt(reader, "selectCount", &selectCount, 5);
+  readSeconds(reader, "finishTime", &finishTime, 2.0f);
+  readSeconds(reader, "finishDelay", &finishDelay, 3.0f);
+  readBoundedInt(reader, "selectFrame", &selectFrame, 10, 0, kMaxFrame);
+  readBoundedInt(reader, "selectCount", &selectCount, 5, 1, kMaxChain);
   readEnableHint(reader);
   readSuspendable(reader, &suspendable);
   readBriefing(reader);
@@ -55,7 +57,7 @@ void QueueMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
       readTextList(reader, &names);
       // Glow lists beyond the combinations have no combination to light.
       if (i >= combinations.size()) {
-        KR::log("MINIGAME %s. Glow list %u has no combination", configName.c_str(), unsigned(i));
+        warn("symbolsGlow", KR::formatString("list %u has no combination", unsigned(i)));
         continue;
       }
       for (const std::string& name : names) combinations[i].glow.push_back(Glow{name, nullptr});
@@ -68,6 +70,16 @@ void QueueMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     reader.leaveChild();
   }
   readText(reader, "clickSound", &clickSoundName);
+  if (typeNames.empty()) refuse("types", "has no entry");
+  if (combinations.empty()) refuse("combinations", "has no entry");
+  for (size_t i = 0; i < combinations.size(); ++i) {
+    const std::vector<int32_t>& sequence = combinations[i].sequence;
+    if (std::any_of(sequence.begin(), sequence.end(),
+                    [this](int32_t type) { return type < 0 || size_t(type) >= typeNames.size(); }))
+      refuse("combinations", KR::formatString("combination v%u names a type that is not listed", unsigned(i)));
+    if (sequence.size() > size_t(selectCount))
+      refuse("combinations", KR::formatString("combination v%u is longer than selectCount", unsigned(i)));
+  }
   symbols.clear();
   chain.clear();
   chainLength = 0;
@@ -90,7 +102,7 @@ void QueueMinigameViewExtension::forgetNodes() {
 void QueueMinigameViewExtension::onActivate() {
   if (!sceneRoot()) return;
   bindFinishNode();
-  clickSound = findNode(clickSoundName);
+  clickSound = findNode(clickSoundName, "clickSound");
   if (clickSound) clickSound->stop(true);
   // The symbol lists are built anew: a chain of the last visit is dropped.
   symbols.assign(typeNames.size(), std::vector<Symbol>());
@@ -98,8 +110,14 @@ void QueueMinigameViewExtension::onActivate() {
   chainLength = 0;
   lastType = lastIndex = -1;
   for (size_t t = 0; t < typeNames.size(); ++t) {
-    AE::ISceneNode* group = findNode(typeNames[t]);
-    if (!group) continue;
+    AE::ISceneNode* group = findNode(typeNames[t], "types");
+    if (!group) {
+      // Its symbols can't be picked: a combination that needs them is never found.
+      for (const Combination& combination : combinations)
+        if (std::count(combination.sequence.begin(), combination.sequence.end(), int32_t(t)) > 0)
+          refuse("types", KR::formatString("type %u has no node", unsigned(t)));
+      continue;
+    }
     for (AE::ISceneNode* child : group->mChildren) {
       if (!child) continue;
       child->stop(true);
@@ -112,13 +130,13 @@ void QueueMinigameViewExtension::onActivate() {
   }
   for (Combination& combination : combinations) {
     for (Glow& glow : combination.glow) {
-      glow.node = findNode(glow.name);
+      glow.node = findNode(glow.name, "symbolsGlow");
       if (glow.node) glow.node->setEnabled(false);
     }
   }
   combinationAnimNodes.clear();
   for (const std::string& name : combinationAnimNames) {
-    AE::ISceneNode* node = findNode(name);
+    AE::ISceneNode* node = findNode(name, "combinationAnim");
     if (node) node->stop(true);
     combinationAnimNodes.push_back(node);
   }
@@ -191,7 +209,7 @@ bool QueueMinigameViewExtension::matchPrefix(size_t i) {
   return true;
 }
 
-int32_t QueueMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t QueueMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || !input->leftReleased) return 0;
   glowsOff();
   const float x = float(input->x), y = float(input->y);
@@ -250,7 +268,7 @@ bool QueueMinigameViewExtension::isSolved() const {
   return true;
 }
 
-void QueueMinigameViewExtension::update(float dt) {
+void QueueMinigameViewExtension::updatePuzzle(float dt) {
   if (!isSolved() && !skipWanted()) return;
   doneNow = true;
   if (finishNode) {

@@ -1,0 +1,244 @@
+// What every puzzle class shares: the demo content is taken as it stands, a
+// configuration that can't make a solvable puzzle is refused with a line that
+// names the file and the key and is never reported solved, and what a finish
+// adds to the play state's lock is bounded.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "puzzle_rig.h"
+
+namespace KR {
+namespace Test {
+namespace {
+
+struct Kind {
+  const char* className;
+  const char* scene;
+  const char* config;
+};
+
+// Every class with its gallery close-up.
+constexpr Kind kKinds[] = {
+    {"BQueueMinigameViewExtension", "scene_puzzle_bqueue.xml", "puzzle_bqueue.xml"},
+    {"BQueueMinigameViewExtension", "scene_puzzle_bqueue_locked.xml", "puzzle_bqueue_locked.xml"},
+    {"ButtonsMinigameViewExtension", "scene_puzzle_buttons.xml", "puzzle_buttons.xml"},
+    {"ColorMinigameViewExtension", "scene_puzzle_color.xml", "puzzle_color.xml"},
+    {"LinkViewExtension", "scene_puzzle_link.xml", "puzzle_link.xml"},
+    {"CircleMinigameViewExtension", "scene_puzzle_circle.xml", "puzzle_circle.xml"},
+    {"CombSliderMinigameViewExtension", "scene_puzzle_comb_slider.xml", "puzzle_comb_slider.xml"},
+    {"KeyMinigameViewExtension", "scene_puzzle_key.xml", "puzzle_key.xml"},
+    {"RPairesMinigameViewExtension", "scene_puzzle_r_paires.xml", "puzzle_r_paires.xml"},
+    {"SliderMinigameViewExtension", "scene_puzzle_slider.xml", "puzzle_slider.xml"},
+    {"ChainsMinigameViewExtension", "scene_puzzle_chains.xml", "puzzle_chains.xml"},
+    {"PairesMinigameViewExtension", "scene_puzzle_paires.xml", "puzzle_paires.xml"},
+    {"PatnashkiViewExtension", "scene_puzzle_patnashki.xml", "puzzle_patnashki.xml"},
+    {"RightZoneViewExtension", "scene_puzzle_rightzone.xml", "puzzle_rightzone.xml"},
+    {"SuperSwapMinigameViewExtension", "scene_puzzle_superswap.xml", "puzzle_superswap.xml"},
+    {"SwapTypeMinigameViewExtension", "scene_puzzle_swaptype.xml", "puzzle_swaptype.xml"},
+    {"SwapGroupsViewExtension", "scene_puzzle_swapgroups.xml", "puzzle_swapgroups.xml"},
+    {"RPuzzleMinigameViewExtension", "scene_puzzle_rpuzzle.xml", "puzzle_rpuzzle.xml"},
+    {"TelescopeMinigameViewExtension", "scene_puzzle_telescope.xml", "puzzle_telescope.xml"},
+    {"CombPuzzleMinigameViewExtension", "scene_puzzle_combpuzzle.xml", "puzzle_combpuzzle.xml"},
+    {"QueueMinigameViewExtension", "scene_puzzle_queue.xml", "puzzle_queue.xml"},
+    {"RotationMiniGameViewExtension", "scene_puzzle_rotation.xml", "puzzle_rotation.xml"},
+    {"RightPlaceMinigameViewExtension", "scene_puzzle_rightplace.xml", "puzzle_rightplace.xml"},
+    {"PuzzleMinigameViewExtension", "scene_puzzle_jigsaw.xml", "puzzle_jigsaw.xml"},
+    {"PuzzleMinigameViewExtension", "scene_puzzle_jigsaw_swap.xml", "puzzle_jigsaw_swap.xml"},
+};
+
+// Clicks over the whole design area, SKIP among them, and ten seconds of frames.
+void playRoughly(PuzzleRig& rig) {
+  for (int y = 25; y < 1050; y += 150)
+    for (int x = 25; x < 1680; x += 150) rig.click(x, y);
+  rig.skip();
+  rig.frames(300);
+}
+
+bool anyLineNames(const LogCapture& log, const std::string& config) {
+  for (const std::string& line : log.lines())
+    if (line.find("ERROR: Puzzle configuration '" + config + "', key '") != std::string::npos &&
+        line.find("key ''") == std::string::npos)
+      return true;
+  return false;
+}
+
+// The demo configuration of a kind with `from` (its first occurrence) replaced by `to`.
+std::string edited(const Kind& kind, const std::string& from, const std::string& to) {
+  std::string text = puzzleMedia(kind.config);
+  const size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << kind.config << ": " << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+const Kind& kindOf(const char* config) {
+  for (const Kind& kind : kKinds)
+    if (std::string(kind.config) == config) return kind;
+  throw std::runtime_error(config);
+}
+
+struct Edit {
+  const char* config;
+  const char* from;
+  const char* to;
+  const char* key;              // named by the line
+  const char* from2 = nullptr;  // a second replacement
+  const char* to2 = nullptr;
+};
+
+std::string edited(const Kind& kind, const Edit& edit) {
+  std::string text = edited(kind, edit.from, edit.to);
+  if (!edit.from2) return text;
+  const size_t at = text.find(edit.from2);
+  EXPECT_NE(at, std::string::npos) << edit.from2;
+  if (at != std::string::npos) text.replace(at, std::string(edit.from2).size(), edit.to2);
+  return text;
+}
+
+TEST(MinigameFrame, OutOfRangeNumbersAreBoundedWithALineNamingTheKey) {
+  const Edit edits[] = {
+      {"puzzle_r_paires.xml", "<startFrameID v=\"0\"/><maxFrameID v=\"3\"/><frameStep v=\"8\"/>",
+       "<startFrameID v=\"2147483647\"/><maxFrameID v=\"3\"/><frameStep v=\"2\"/>", "buttons/startFrameID"},
+      {"puzzle_r_paires.xml", "<frameStep v=\"8\"/>", "<frameStep v=\"-2147483648\"/>", "buttons/frameStep"},
+      {"puzzle_comb_slider.xml", "<startID v=\"0\"/><maxID v=\"4\"/><frameStep v=\"6\"/>",
+       "<startID v=\"2000000000\"/><maxID v=\"2000000000\"/><frameStep v=\"10\"/>", "sliders/maxID"},
+      {"puzzle_slider.xml", "<startSliderID v=\"0\"/>", "<startSliderID v=\"2147483647\"/>", "buttons/startSliderID"},
+      {"puzzle_key.xml", "<v1 v=\"8\"/>", "<v1 v=\"1e10\"/>", "controls/stages"},
+      {"puzzle_key.xml", "<v2 v=\"16\"/>", "<v2 v=\"nan\"/>", "controls/stages"},
+      {"puzzle_queue.xml", "<selectCount v=\"5\"/>", "<selectCount v=\"2000\"/>", "selectCount"},
+      {"puzzle_queue.xml", "<finishDelay v=\"0\"/>", "<finishDelay v=\"nan\"/>", "finishDelay"},
+      {"puzzle_jigsaw.xml", "<angleStep v=\"90\"/>", "<angleStep v=\"0\"/>", "angleStep"},
+      {"puzzle_jigsaw.xml", "<finishTime v=\"3\"/>", "<finishTime v=\"1e30\"/>", "finishTime"},
+      {"puzzle_jigsaw_swap.xml", "<breakFrame v=\"12\"/>", "<breakFrame v=\"1e10\"/>", "breakFrame"},
+      {"puzzle_circle.xml", "<stepSize v=\"1\"/>", "<stepSize v=\"2147483647\"/>", "controls/links/stepSize"},
+      {"puzzle_rotation.xml", "<moveCoef v=\"0.5\"/>", "<moveCoef v=\"inf\"/>", "moveCoef"},
+      {"puzzle_rotation.xml", "<v1 v=\"rt_e0\"/>", "<v1 v=\"rt_e3\"/>", "pathes"},
+      {"puzzle_telescope.xml", "<accuracy v=\"40\"/>", "<accuracy v=\"nan\"/>", "accuracy"},
+      {"puzzle_rightplace.xml", "<controlsW v=\"180\"/>", "<controlsW v=\"0\"/>", "controlsW"},
+      {"puzzle_paires.xml", "<openFrame v=\"10\"/>", "<openFrame v=\"-5\"/>", "openFrame"},
+      {"puzzle_swaptype.xml", "<w v=\"180\"/>", "<w v=\"nan\"/>", "motors/w"},
+  };
+  for (const Edit& edit : edits) {
+    SCOPED_TRACE(std::string(edit.config) + ": " + edit.to);
+    const Kind& kind = kindOf(edit.config);
+    PuzzleRig rig(kind.className, edited(kind, edit.from, edit.to), puzzleMedia(kind.scene), "bounded_xml");
+    playRoughly(rig);
+    EXPECT_FALSE(rig.get().isRefused());
+    EXPECT_TRUE(rig.log.contains(std::string("WARNING: Puzzle configuration 'bounded_xml', key '") + edit.key + "'"));
+  }
+}
+
+TEST(MinigameFrame, ConfigurationsThatCanNeverBeSolvedAreRefused) {
+  const Edit edits[] = {
+      {"puzzle_bqueue.xml", "<correct v=\"3,1,2\"/>", "<correct v=\"3,1,7\"/>", "correct"},
+      {"puzzle_bqueue.xml", "<correct v=\"3,1,2\"/>", "<correct v=\"3,1,3\"/>", "correct"},
+      {"puzzle_buttons.xml", "<buttons><v0 v=\"bg_d\"/><v1 v=\"bg_e\"/></buttons>", "<buttons/>",
+       "controlsGroup/buttons"},
+      {"puzzle_color.xml", "<node v=\"cl_place1\"/><id v=\"2\"/>", "<node v=\"cl_place1\"/><id v=\"9\"/>",
+       "secondaryButtons/id"},
+      {"puzzle_circle.xml", "<correctState v=\"2\"/>", "<correctState v=\"4\"/>", "controls/correctState"},
+      {"puzzle_comb_slider.xml", "<v0 v=\"1\"/><v1 v=\"3\"/><v2 v=\"2\"/>", "<v0 v=\"1\"/><v1 v=\"3\"/>",
+       "combinations/values"},
+      {"puzzle_comb_slider.xml", "<v0 v=\"4\"/><v1 v=\"0\"/>", "<v0 v=\"5\"/><v1 v=\"0\"/>", "combinations/values"},
+      {"puzzle_r_paires.xml", "<v0 v=\"1\"/><v1 v=\"2\"/>", "<v0 v=\"1\"/><v1 v=\"3\"/>", "combinations/value"},
+      {"puzzle_r_paires.xml", "<v0 v=\"2\"/><v1 v=\"0\"/><v2 v=\"1\"/>",
+       "<v0 v=\"2\"/><v1 v=\"0\"/><v2 v=\"1\"/><v3 v=\"0\"/>", "combinations/value"},
+      {"puzzle_slider.xml", "<correctSliderID v=\"2\"/>", "<correctSliderID v=\"3\"/>", "buttons/correctSliderID"},
+      {"puzzle_slider.xml", "<Groups><v0 v=\"sg_group1\"/><v1 v=\"sg_group2\"/></Groups>",
+       "<Groups><v0 v=\"sg_group1\"/></Groups>", "Groups"},
+      {"puzzle_paires.xml", "<v3><id v=\"1\"/>", "<v3><id v=\"5\"/>", "elements/id"},
+      {"puzzle_swapgroups.xml", "<current_position v=\"5\"/>", "<current_position v=\"6\"/>",
+       "elements/correct_position"},
+      {"puzzle_patnashki.xml", "<startNode v=\"-1\"/>", "<startNode v=\"1\"/>", "points/startNode"},
+      {"puzzle_rightzone.xml", "<currectPositionID v=\"4\"/>", "<currectPositionID v=\"5\"/>",
+       "elements/currectPositionID"},
+      {"puzzle_rightzone.xml", "<currentPositionID v=\"4\"/>", "<currentPositionID v=\"0\"/>",
+       "elements/currentPositionID"},
+      {"puzzle_rightplace.xml", "<fControlAngleID v=\"2\"/>", "<fControlAngleID v=\"4\"/>",
+       "activeZones/fControlAngleID"},
+      {"puzzle_rightplace.xml", "<elementName v=\"rc_el1\"/>", "<elementName v=\"rc_nothing\"/>",
+       "activeZones/elementName"},
+      {"puzzle_rightplace.xml", "<secondControl v=\"rc_carB\"/>", "<secondControl v=\"rc_carZ\"/>",
+       "activeZones/secondControl"},
+      {"puzzle_telescope.xml", "<correctPosition v0=\"508\" v1=\"-407\"/>",
+       "<correctPosition v0=\"5080\" v1=\"-407\"/>", "combinations/correctPosition"},
+      {"puzzle_swaptype.xml", "<gearid v=\"3\"/>", "<gearid v=\"30\"/>", "motors/gearid"},
+      {"puzzle_combpuzzle.xml", "<v0 v=\"0\"/><v1 v=\"1\"/>", "<v0 v=\"7\"/>", "combinations/value"},
+      {"puzzle_combpuzzle.xml", "<v0 v=\"1\"/><v1 v=\"2\"/><v2 v=\"3\"/>",
+       "<v0 v=\"0\"/><v1 v=\"1\"/><v2 v=\"2\"/><v3 v=\"3\"/>", "combinations/value"},
+      {"puzzle_queue.xml", "<v0 v=\"0\"/><v1 v=\"1\"/><v2 v=\"2\"/>", "<v0 v=\"0\"/><v1 v=\"3\"/>", "combinations"},
+      {"puzzle_queue.xml", "<selectCount v=\"5\"/>", "<selectCount v=\"-3\"/>", "combinations"},
+      {"puzzle_rotation.xml", "<v0 v=\"1\">", "<v0 v=\"0\">", "pathes", "<v1 v=\"1\">", "<v1 v=\"0\">"},
+      {"puzzle_rpuzzle.xml", "<correctAngle v=\"0\"/>", "<correctAngle v=\"nan\"/>", "elements/correctAngle"},
+      {"puzzle_jigsaw.xml", "<block v=\"1\"/>", "<block v=\"0\"/>", "block"},
+      {"puzzle_jigsaw.xml", "<puzzleName v=\"jg_pieces\"/>", "<puzzleName v=\"jg_frame\"/>", "puzzleName"},
+  };
+  for (const Edit& edit : edits) {
+    SCOPED_TRACE(std::string(edit.config) + ": " + edit.to);
+    const Kind& kind = kindOf(edit.config);
+    PuzzleRig rig(kind.className, edited(kind, edit), puzzleMedia(kind.scene), "unsolvable_xml");
+    playRoughly(rig);
+    EXPECT_TRUE(rig.get().isRefused());
+    EXPECT_FALSE(rig.finished());
+    EXPECT_TRUE(rig.log.contains(std::string("ERROR: Puzzle configuration 'unsolvable_xml', key '") + edit.key + "'"));
+  }
+}
+
+TEST(MinigameFrame, DemoPuzzlesAreTakenAsTheyStand) {
+  for (const Kind& kind : kKinds) {
+    SCOPED_TRACE(kind.config);
+    PuzzleRig rig(kind.className, puzzleMedia(kind.config), puzzleMedia(kind.scene), kind.config);
+    rig.frames(2);
+    EXPECT_FALSE(rig.get().isRefused());
+    for (const std::string& line : rig.log.lines()) ADD_FAILURE() << line;
+  }
+}
+
+TEST(MinigameFrame, ConfigurationsThatCantMakeAPuzzleAreRefusedAndNeverSolved) {
+  const std::string broken[] = {"", "just words, not XML", "<root/>", "<root><MinigameConfig/></root>",
+                                "<root><MinigameConfig><finishTime v=\"0\"/></MinigameConfig></root>"};
+  for (const Kind& kind : kKinds) {
+    for (const std::string& config : broken) {
+      SCOPED_TRACE(std::string(kind.className) + ": " + config);
+      PuzzleRig rig(kind.className, config, puzzleMedia(kind.scene), "broken_xml");
+      playRoughly(rig);
+      EXPECT_TRUE(rig.get().isRefused());
+      EXPECT_FALSE(rig.finished());
+      EXPECT_FALSE(rig.get().announces);  // no SKIP offered
+      EXPECT_TRUE(anyLineNames(rig.log, "broken_xml"));
+    }
+  }
+}
+
+TEST(MinigameFrame, APuzzleWhoseNodesAreMissingIsRefusedAndNeverSolved) {
+  for (const Kind& kind : kKinds) {
+    SCOPED_TRACE(kind.config);
+    PuzzleRig rig(kind.className, puzzleMedia(kind.config), "<Scene/>", kind.config);
+    playRoughly(rig);
+    EXPECT_FALSE(rig.finished());
+    EXPECT_TRUE(anyLineNames(rig.log, kind.config));
+    // A line about a missing node names the configuration and a key, never an empty name.
+    for (const std::string& line : rig.log.lines()) {
+      if (line.find("Can't") == std::string::npos) continue;
+      EXPECT_NE(line.find(std::string("of '") + kind.config + "'"), std::string::npos) << line;
+      EXPECT_EQ(line.find("node  "), std::string::npos) << line;
+    }
+  }
+}
+
+TEST(MinigameFrame, AFinishAddsABoundedShareToTheLock) {
+  using Limits = std::numeric_limits<float>;
+  EXPECT_EQ(HOG::MinigameViewExtension::lockShare(3.0f), 3.0f);
+  EXPECT_EQ(HOG::MinigameViewExtension::lockShare(1e30f), HOG::MinigameViewExtension::kMaxLockSeconds);
+  EXPECT_EQ(HOG::MinigameViewExtension::lockShare(Limits::infinity()), HOG::MinigameViewExtension::kMaxLockSeconds);
+  EXPECT_EQ(HOG::MinigameViewExtension::lockShare(Limits::quiet_NaN()), 0.0f);
+  EXPECT_EQ(HOG::MinigameViewExtension::lockShare(-2.0f), 0.0f);
+}
+
+}  // namespace
+}  // namespace Test
+}  // namespace KR
