@@ -73,4 +73,5 @@ kr_add_test(test_minigames
   SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/puzzle_rig.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/minigame_frame_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/comb_puzzle_test.cpp
   LIBS kr_game)

@@ -90,7 +90,10 @@ void CombPuzzleMinigameViewExtension::bindElementsFirst() {
     elements.push_back(std::move(element));
   }
   // The glides write through the positions: made once the list stands.
-  for (Element& element : elements) element.glide.make(&element.position, kGlideHomeSeconds);
+  for (Element& element : elements) {
+    element.glide.make(&element.position, kGlideHomeSeconds);
+    element.zone = zoneAt(element.position);
+  }
   for (const Combination& combination : combinations) {
     std::vector<int32_t> wanted;
     for (int32_t zone : combination.zones)
@@ -121,10 +124,8 @@ void CombPuzzleMinigameViewExtension::onActivate() {
   // A piece held when the view was left goes home.
   const int32_t held = drag.letGo();
   if (held >= 0 && size_t(held) < elements.size()) returnHome(elements[size_t(held)]);
-  for (Element& element : elements) {
-    const int32_t zone = zoneAt(element.position);
-    if (zone >= 0) zones[size_t(zone)].occupied = true;
-  }
+  for (const Element& element : elements)
+    if (element.zone >= 0) zones[size_t(element.zone)].occupied = true;
   for (Combination& combination : combinations) {
     combination.finishNode = findNode(combination.finishName, "combinations/finish", kCantFindNodeIn);
     if (combination.finishNode) combination.finishNode->stop(true);
@@ -156,8 +157,15 @@ void CombPuzzleMinigameViewExtension::turnPage() {
 void CombPuzzleMinigameViewExtension::returnHome(Element& element) {
   element.glide.start(element.position, element.home);
   // Its zone (it rested there) is its own again, so no other piece takes it.
-  const int32_t zone = zoneAt(element.home);
-  if (zone >= 0) zones[size_t(zone)].occupied = true;
+  if (element.zone >= 0) zones[size_t(element.zone)].occupied = true;
+}
+
+void CombPuzzleMinigameViewExtension::freeZone(const Element& taken) {
+  if (taken.zone < 0) return;
+  // Content may stand two pieces in one zone: the other still holds it.
+  for (const Element& other : elements)
+    if (&other != &taken && other.zone == taken.zone) return;
+  zones[size_t(taken.zone)].occupied = false;
 }
 
 void CombPuzzleMinigameViewExtension::checkCombinations() {
@@ -179,8 +187,8 @@ int32_t CombPuzzleMinigameViewExtension::handleInput(const InputState* input) {
       element.glide.stop();
       drag.take(int32_t(i), element.position, pointer);
       showFrame(DragHold::picture(element.node), selectedFrame);
-      const int32_t zone = zoneAt(pointer);
-      if (zone >= 0) zones[size_t(zone)].occupied = false;
+      // The zone it holds, also when it is caught on its way home.
+      freeZone(element);
       result = 1;
     }
     if (bookNode && contains(bookRect, pointer.x, pointer.y)) {
@@ -195,6 +203,7 @@ int32_t CombPuzzleMinigameViewExtension::handleInput(const InputState* input) {
     if (zone >= 0 && !zones[size_t(zone)].occupied) {
       playSound(dropSound);
       element.position = element.home = KR::Vector2<float>(zones[size_t(zone)].rect.left, zones[size_t(zone)].rect.top);
+      element.zone = zone;
       zones[size_t(zone)].occupied = true;
       checkCombinations();
     } else {

@@ -4,7 +4,9 @@
 // piece under the pointer (it shows the selected frame and its zone is free
 // again), the piece follows the pointer centred on it, and on the release it
 // snaps into a free zone under the pointer with the drop sound, or glides home
-// in 0.5 s (to where it last rested) and takes its zone back. After every drop
+// in 0.5 s (to where it last rested) and takes its zone back. A piece holds
+// the zone it rests in, also while it glides home: taking it frees that zone,
+// wherever the press is. After every drop
 // each combination whose zones are exactly the occupied ones is reached once
 // and plays its node; every combination reached (or SKIP) plays the finish,
 // reported after the finish time. A press on the book turns its page (frame
@@ -39,6 +41,7 @@ class CombPuzzleMinigameViewExtension : public MinigameViewExtension {
     KR::Rect rect;
     TimedGlide glide;
     float restDepth = 0.0f;
+    int32_t zone = -1;  // the zone it holds (rests in or glides home to), -1 none
   };
   struct Zone {
     KR::Rect rect;
@@ -91,6 +94,8 @@ class CombPuzzleMinigameViewExtension : public MinigameViewExtension {
   void bindElementsFirst();
   void turnPage();
   void returnHome(Element& element);
+  // Frees the zone a piece holds, unless another piece holds it too.
+  void freeZone(const Element& taken);
   void checkCombinations();
 };
 
