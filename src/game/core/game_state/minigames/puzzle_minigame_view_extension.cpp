@@ -133,6 +133,8 @@ void PuzzleMinigameViewExtension::onActivate() {
     piece.node->setTime(0.0f, true);
     piece.node->setPosition(piece.savedPosition);
     piece.node->setRotation(piece.savedRotation);
+    // The clock at 0 showed the first frame: a placed piece looks placed again.
+    if (piece.placed) showPlaced(piece);
     if (finishStarted && hideElements) piece.node->setEnabled(false);
   }
   // A piece carried when the view was left lies where it was.
@@ -172,6 +174,9 @@ int32_t PuzzleMinigameViewExtension::dragStep(const InputState* input) {
   const float x = float(input->x), y = float(input->y);
   if (drag.holding()) {
     Piece& piece = pieces[size_t(drag.letGo())];
+    // The piece lands where it is let go, also when the pointer moved in
+    // the same frame.
+    follow(piece, input);
     toFront(piece.node);
     const float rotation = piece.node->mRotation - 360.0f * std::trunc(piece.node->mRotation / 360.0f);
     const KR::Vector2<float> at = ownPosition(piece.node);
