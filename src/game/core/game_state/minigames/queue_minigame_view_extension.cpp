@@ -12,7 +12,7 @@
 namespace HOG {
 
 namespace {
-constexpr float kProbeStep = 5.0f;
+constexpr double kProbeStep = 5.0;
 
 void readTextList(KR::XmlDataReader& reader, std::vector<std::string>* out) {
   for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
@@ -74,6 +74,8 @@ void QueueMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   if (combinations.empty()) refuse("combinations", "has no entry");
   for (size_t i = 0; i < combinations.size(); ++i) {
     const std::vector<int32_t>& sequence = combinations[i].sequence;
+    // Found with the first symbol picked, as any chain begins it.
+    if (sequence.empty()) warn("combinations", KR::formatString("combination v%u has no types", unsigned(i)));
     if (std::any_of(sequence.begin(), sequence.end(),
                     [this](int32_t type) { return type < 0 || size_t(type) >= typeNames.size(); }))
       refuse("combinations", KR::formatString("combination v%u names a type that is not listed", unsigned(i)));
@@ -149,19 +151,25 @@ bool QueueMinigameViewExtension::isAdjacentToLast(const Symbol& symbol) const {
   const Symbol& last = symbols[size_t(lastType)][size_t(lastIndex)];
   if (!last.selected) return false;
   const KR::Vector2<float> size = symbol.node->getSize();
-  const float cx = symbol.node->mPosX + size.x * 0.5f, cy = symbol.node->mPosY + size.y * 0.5f;
-  const float directions[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-  for (const auto& d : directions) {
-    float px = cx, py = cy;
-    while (true) {
-      px += d[0] * kProbeStep;
-      py += d[1] * kProbeStep;
-      if (contains(last.rect, px, py)) return true;
-      const bool outside = px < cx - size.x || px > cx + size.x || py < cy - size.y || py > cy + size.y;
-      if (outside || (d[0] == 0 && d[1] == 0)) break;
-    }
-  }
-  return false;
+  // In doubles: the probe's points, c + 5k along each direction, k = 1 up to
+  // the first step beyond the symbol's own size (that one too), met the last
+  // rectangle when some k of that run lands within it. Worked out rather than
+  // walked, so that no position or size makes it long or endless.
+  const double cx = double(symbol.node->mPosX) + double(size.x) * 0.5;
+  const double cy = double(symbol.node->mPosY) + double(size.y) * 0.5;
+  const KR::Rect& r = last.rect;
+  // Along one axis from c: some k in 1..steps with lo <= c + sign * 5k <= hi.
+  auto probeMeets = [](double c, double sign, double extent, double lo, double hi) {
+    const double steps = std::floor(std::fabs(extent) / kProbeStep) + 1.0;
+    const double from = sign > 0 ? (lo - c) / kProbeStep : (c - hi) / kProbeStep;
+    const double to = sign > 0 ? (hi - c) / kProbeStep : (c - lo) / kProbeStep;
+    return std::max(std::ceil(from), 1.0) <= std::min(std::floor(to), steps);
+  };
+  const bool rowHolds = r.top <= cy && cy <= r.bottom, columnHolds = r.left <= cx && cx <= r.right;
+  return (rowHolds &&
+          (probeMeets(cx, 1.0, size.x, r.left, r.right) || probeMeets(cx, -1.0, size.x, r.left, r.right))) ||
+         (columnHolds &&
+          (probeMeets(cy, 1.0, size.y, r.top, r.bottom) || probeMeets(cy, -1.0, size.y, r.top, r.bottom)));
 }
 
 void QueueMinigameViewExtension::setGlow(size_t i, bool on) {
@@ -242,7 +250,7 @@ int32_t QueueMinigameViewExtension::handleInput(const InputState* input) {
   for (size_t i = 0; i < combinations.size(); ++i) {
     begun = matchPrefix(i) || begun;
     Combination& combination = combinations[i];
-    if (combination.sequence.empty() || chain.size() < combination.sequence.size()) continue;
+    if (chain.size() < combination.sequence.size()) continue;
     bool whole = true;
     for (size_t k = 0; k < combination.sequence.size(); ++k)
       whole = whole && at(chain[k]).type == combination.sequence[k];
