@@ -6,9 +6,13 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "animationeditor/scene_node_animation.h"
+#include "core/game_state/input_state.h"
 #include "puzzle_rig.h"
 
 namespace KR {
@@ -228,6 +232,166 @@ TEST(MinigameFrame, APuzzleWhoseNodesAreMissingIsRefusedAndNeverSolved) {
       EXPECT_EQ(line.find("node  "), std::string::npos) << line;
     }
   }
+}
+
+// A puzzle of the frame alone: solved when told, finishing through the shared
+// sequence (or, with "hold", the held one).
+class FramePuzzle : public HOG::MinigameViewExtension {
+ public:
+  bool solved = false;
+  bool hold = false;
+  bool started = false;
+  int32_t count = 0;
+  float seconds = 0.0f;
+  void onActivate() override { bindFinishNode(); }
+  using MinigameViewExtension::findNode;
+
+ protected:
+  void readConfig(KR::XmlDataReader& reader) override {
+    readCommonKeys(reader, 2.0f);
+    readEnableHint(reader);
+    readFlag(reader, "hold", &hold, false);
+    readBoundedInt(reader, "count", &count, 7, 0, 9);
+    readSeconds(reader, "seconds", &seconds, 1.5f);
+  }
+  void updatePuzzle(float dt) override {
+    if (hold) {
+      if (solved || skipWanted()) holdFinish(dt, &started);
+    } else {
+      runFinishSequence(dt, solved);
+    }
+  }
+  int32_t handleInput(const HOG::InputState*) override { return 0; }
+};
+
+class FrameTest : public ::testing::Test {
+ protected:
+  FrameTest() : allocators(std::make_unique<EngineAllocators>()) { allocators->init(); }
+  // A view with a finish node "fin" (disabled, a one-second animation) and the puzzle on it.
+  void make(const std::string& keys) {
+    puzzle = std::make_unique<FramePuzzle>();
+    view.extension = puzzle.get();
+    puzzle->view = &view;
+    const std::string config = "<root><MinigameConfig>" + keys + "</MinigameConfig></root>";
+    puzzle->loadConfigFromMemory(config.data(), config.size(), "frame_xml");
+    view.scene = new AE::ISceneNode();
+    finish = new AE::ISceneNode();
+    finish->mName = "fin";
+    view.scene->addChild(finish, true);
+    AE::NodeKeyValues key;
+    finish->setKeyframeValues(0, key);
+    finish->setKeyframeValues(24, key);
+    finish->setEnabled(false);
+    view.loaded = true;
+    puzzle->onActivate();
+  }
+  void frames(int count, float dt = 0.1f) {
+    for (int i = 0; i < count; ++i) {
+      view.scene->update(dt);
+      puzzle->update(dt);
+    }
+  }
+  ~FrameTest() override {
+    view.release();
+    view.extension = nullptr;
+  }
+
+  LogCapture log;
+  std::unique_ptr<EngineAllocators> allocators;
+  HOG::View view;
+  std::unique_ptr<FramePuzzle> puzzle;
+  AE::ISceneNode* finish = nullptr;
+};
+
+TEST_F(FrameTest, TheFinishPlaysWhileDoneAndIsReportedOnceAfterTheFinishTime) {
+  make("<finish v=\"fin\"/><finishTime v=\"0.5\"/>");
+  EXPECT_TRUE(finish->mEnabled);  // shown, at rest
+  EXPECT_FALSE(finish->mPlaying);
+  frames(3);
+  EXPECT_FALSE(puzzle->isDone());
+  EXPECT_FALSE(finish->mPlaying);
+  puzzle->solved = true;
+  frames(4);  // 0.4 s
+  EXPECT_TRUE(puzzle->isDone());
+  EXPECT_TRUE(finish->mPlaying);
+  EXPECT_FALSE(puzzle->finishReported);
+  frames(1);  // 0.5 s: the time is reached
+  EXPECT_TRUE(puzzle->finishReported);
+  EXPECT_TRUE(puzzle->isSuspended());
+  // A finished puzzle keeps showing its finish, whatever its pieces do.
+  puzzle->solved = false;
+  frames(30);
+  EXPECT_TRUE(puzzle->isDone());
+  EXPECT_TRUE(finish->mPlaying);
+}
+
+TEST_F(FrameTest, AFinishTimeOfNothingReportsOnTheFirstDoneFrame) {
+  make("<finishTime v=\"0\"/>");
+  puzzle->solved = true;
+  frames(1);
+  EXPECT_TRUE(puzzle->finishReported);
+}
+
+TEST_F(FrameTest, SkipFinishesOnlyWithHintsEnabled) {
+  for (const bool enabled : {true, false}) {
+    make(std::string("<finishTime v=\"0\"/><enableHint v=\"") + (enabled ? "1" : "0") + "\"/>");
+    puzzle->skipRequest = true;
+    frames(2);
+    EXPECT_EQ(puzzle->finishReported, enabled);
+  }
+}
+
+TEST_F(FrameTest, AHeldFinishPlaysOnceThenStaysAtItsEnd) {
+  make("<finish v=\"fin\"/><finishTime v=\"3\"/><hold v=\"1\"/>");
+  puzzle->solved = true;
+  frames(1);
+  EXPECT_TRUE(finish->mPlaying);
+  finish->stop(true);  // it has played through
+  frames(15);          // 1.6 s: held at its end, not played again
+  EXPECT_FALSE(finish->mPlaying);
+  EXPECT_NEAR(finish->mAnimation->mTime, 1.0f, 0.01f);
+  EXPECT_FALSE(puzzle->finishReported);
+  frames(15);  // 3.1 s
+  EXPECT_TRUE(puzzle->finishReported);
+  EXPECT_FALSE(finish->mPlaying);
+}
+
+TEST_F(FrameTest, NumbersAndTimesAreBoundedAndDefaultedByKey) {
+  make("<count v=\"12\"/><seconds v=\"-4\"/><finishTime v=\"nan\"/>");
+  EXPECT_EQ(puzzle->count, 9);
+  EXPECT_EQ(puzzle->seconds, 0.0f);
+  EXPECT_EQ(puzzle->finishTime, 2.0f);
+  EXPECT_TRUE(log.contains("WARNING: Puzzle configuration 'frame_xml', key 'count': 12 is outside 0 to 9; 9 is used"));
+  EXPECT_TRUE(log.contains("WARNING: Puzzle configuration 'frame_xml', key 'seconds'"));
+  EXPECT_TRUE(log.contains("WARNING: Puzzle configuration 'frame_xml', key 'finishTime'"));
+  make("<count v=\"-1\"/><seconds v=\"1e9\"/>");
+  EXPECT_EQ(puzzle->count, 0);
+  EXPECT_EQ(puzzle->seconds, HOG::MinigameViewExtension::kMaxSeconds);
+  make("<count v=\"9\"/><seconds v=\"60\"/>");
+  EXPECT_EQ(puzzle->count, 9);
+  EXPECT_EQ(puzzle->seconds, 60.0f);
+  make("");
+  EXPECT_EQ(puzzle->count, 7);
+  EXPECT_EQ(puzzle->seconds, 1.5f);
+  EXPECT_EQ(puzzle->finishTime, 2.0f);
+}
+
+TEST_F(FrameTest, NodesAreFoundByNameAndAMissOfANamedNodeSaysWhichKey) {
+  make("");
+  EXPECT_EQ(puzzle->findNode("fin", "finish"), finish);
+  EXPECT_EQ(puzzle->findNode("", "clickSound"), nullptr);
+  EXPECT_TRUE(log.lines().empty());
+  EXPECT_EQ(puzzle->findNode("nothing", "clickSound"), nullptr);
+  EXPECT_TRUE(log.contains("Can't find node nothing (key 'clickSound' of 'frame_xml')"));
+}
+
+TEST(MinigameListReaders, NumberListsAreReadAtEveryOtherCharacter) {
+  std::vector<int32_t> values;
+  HOG::MinigameViewExtension::parseNumberList("3,1,2", &values);
+  EXPECT_EQ(values, (std::vector<int32_t>{3, 1, 2}));
+  values.clear();
+  HOG::MinigameViewExtension::parseNumberList("12,3", &values);
+  EXPECT_EQ(values, (std::vector<int32_t>{12, 0}));
 }
 
 TEST(MinigameFrame, AFinishAddsABoundedShareToTheLock) {
