@@ -70,19 +70,52 @@ std::string readMedia(const char* name) {
 
 #ifdef KR_SEED_WRITER
 
+namespace {
+
+// Demo configurations with numbers that once reached undefined behaviour:
+// a frame number far beyond an int, or not a number, turned into one, and
+// positions times steps beyond 32 bits.
+struct SeedEdit {
+  const char* config;
+  const char* from;
+  const char* to;
+};
+constexpr SeedEdit kEdits[] = {
+    {"puzzle_key.xml", "<v0 v=\"0\"/><v1 v=\"8\"/>", "<v0 v=\"1e10\"/><v1 v=\"8\"/>"},
+    {"puzzle_key.xml", "<v0 v=\"0\"/><v1 v=\"8\"/>", "<v0 v=\"nan\"/><v1 v=\"8\"/>"},
+    {"puzzle_r_paires.xml", "<startFrameID v=\"0\"/><maxFrameID v=\"3\"/><frameStep v=\"8\"/>",
+     "<startFrameID v=\"2147483647\"/><maxFrameID v=\"3\"/><frameStep v=\"2\"/>"},
+    {"puzzle_comb_slider.xml", "<startID v=\"0\"/><maxID v=\"4\"/><frameStep v=\"6\"/>",
+     "<startID v=\"2000000000\"/><maxID v=\"4\"/><frameStep v=\"10\"/>"},
+    {"puzzle_slider.xml", "<startSliderID v=\"0\"/>", "<startSliderID v=\"2147483647\"/>"},
+};
+
+bool writeSeed(const std::string& folder, const std::string& name, size_t kind, const std::string& config) {
+  std::string seed(1, char(kind));
+  seed += config;
+  seed += '\0';
+  // Clicks spread over the board.
+  for (int c = 0; c < 64; ++c) seed += char((c * 37 + int(kind) * 11) & 0xFF);
+  std::FILE* out = std::fopen((folder + "/" + name).c_str(), "wb");
+  if (!out) return false;
+  std::fwrite(seed.data(), 1, seed.size(), out);
+  return std::fclose(out) == 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc < 2) return 1;
-  for (size_t i = 0; i < kKindCount; ++i) {
-    std::string seed(1, char(i));
-    seed += readMedia(kKinds[i].config);
-    seed += '\0';
-    // Clicks spread over the board.
-    for (int c = 0; c < 64; ++c) seed += char((c * 37 + int(i) * 11) & 0xFF);
-    const std::string path = std::string(argv[1]) + "/seed" + std::to_string(i) + ".bin";
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return 1;
-    std::fwrite(seed.data(), 1, seed.size(), out);
-    std::fclose(out);
+  for (size_t i = 0; i < kKindCount; ++i)
+    if (!writeSeed(argv[1], "seed" + std::to_string(i) + ".bin", i, readMedia(kKinds[i].config))) return 1;
+  for (size_t e = 0; e < sizeof kEdits / sizeof kEdits[0]; ++e) {
+    size_t kind = 0;
+    while (kind < kKindCount && std::strcmp(kKinds[kind].config, kEdits[e].config) != 0) ++kind;
+    std::string config = readMedia(kEdits[e].config);
+    const size_t at = config.find(kEdits[e].from);
+    if (kind == kKindCount || at == std::string::npos) return 1;
+    config.replace(at, std::strlen(kEdits[e].from), kEdits[e].to);
+    if (!writeSeed(argv[1], "edited" + std::to_string(e) + ".bin", kind, config)) return 1;
   }
   return 0;
 }
