@@ -166,6 +166,14 @@ void PuzzleRig::skip() {
   frames(1);
 }
 
+const AE::ISceneNode* PuzzleRig::reloadWithoutActivation() {
+  puzzle->onDeactivate();
+  released.reset(view.scene);
+  view.scene = build();
+  puzzle->release();
+  return released.get();
+}
+
 void PuzzleRig::leaveAndReturn(bool reload) {
   puzzle->onDeactivate();
   if (reload) {

@@ -62,6 +62,10 @@ class PuzzleRig {
   // The view is left and opened again; with `reload` its scene is released
   // and built anew in between (as the view streamer does).
   void leaveAndReturn(bool reload = false);
+  // The streamer releases the view's scene and loads it again, and the view
+  // is updated before it is activated: the released scene is kept (for a look
+  // at what was done to it) and returned.
+  const AE::ISceneNode* reloadWithoutActivation();
 
   bool finished() const { return puzzle->finishReported; }
   LogCapture log;
@@ -77,6 +81,7 @@ class PuzzleRig {
   HOG::View view;
   HOG::MinigameViewExtension* puzzle = nullptr;
   std::string sceneText;
+  std::unique_ptr<AE::ISceneNode> released;
 };
 
 }  // namespace Test
