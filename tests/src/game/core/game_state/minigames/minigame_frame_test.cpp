@@ -393,6 +393,7 @@ TEST_F(FrameTest, AHeldFinishPlaysOnceThenStaysAtItsEnd) {
   puzzle->solved = true;
   frames(1);
   EXPECT_TRUE(finish->mPlaying);
+  EXPECT_TRUE(sound->mPlaying);
   finish->stop(true);  // it has played through
   frames(15);          // 1.6 s: held at its end, not played again
   EXPECT_FALSE(finish->mPlaying);
