@@ -2,6 +2,9 @@
 // top, pieces 1 to 3 below them; zones 0 and 1 make the first combination.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 #include "core/game_state/minigames/comb_puzzle_minigame_view_extension.h"
 #include "puzzle_rig.h"
 
@@ -33,6 +36,9 @@ TEST_F(CombPuzzleTest, APieceCaughtOnItsWayHomeFreesItsZone) {
   const KR::Vector2<float> halfWay = puzzle.elements[0].position;
   ASSERT_GT(halfWay.y, 500.0f);                              // caught where no zone lies
   drag(int(halfWay.x) + 60, int(halfWay.y) + 60, 670, 370);  // into zone 1
+  rig.frames(20);                                            // its way home is over: it stays
+  EXPECT_EQ(rig.node("cp_piece1")->mWorldMatrix.m[6], 600.0f);
+  EXPECT_EQ(rig.node("cp_piece1")->mWorldMatrix.m[7], 300.0f);
   EXPECT_FALSE(puzzle.zones[0].occupied);
   EXPECT_TRUE(puzzle.zones[1].occupied);
   EXPECT_FALSE(rig.node("cp_comb1")->mPlaying);  // one piece on the board
@@ -40,6 +46,26 @@ TEST_F(CombPuzzleTest, APieceCaughtOnItsWayHomeFreesItsZone) {
   drag(664, 764, 470, 370);
   EXPECT_TRUE(rig.node("cp_comb1")->mPlaying);
   EXPECT_FALSE(puzzle.combinations[1].reached);
+}
+
+TEST(CombPuzzleBookTest, TheBookTurnsPagesOfItsStepAndTheDropSoundWaitsForADrop) {
+  for (const auto& [keys, step, pages] :
+       {std::tuple<std::string, int, int>{"<frames v=\"3\"/><bookStep v=\"7\"/>", 7, 3}, {"", 5, 5}}) {
+    SCOPED_TRACE(keys);
+    std::string config = puzzleMedia("puzzle_combpuzzle.xml");
+    const std::string book = "<frames v=\"3\"/>\n    <bookStep v=\"5\"/>";
+    ASSERT_NE(config.find(book), std::string::npos);
+    config.replace(config.find(book), book.size(), keys);
+    std::string scene = puzzleMedia("scene_puzzle_combpuzzle.xml");
+    const std::string quiet = "Volume=\"0.8\" Playing=\"0\"";
+    scene.replace(scene.find(quiet), quiet.size(), "Volume=\"0.8\" Playing=\"1\"");
+    PuzzleRig rig("CombPuzzleMinigameViewExtension", config, scene);
+    EXPECT_FALSE(rig.node("cp_drop")->mPlaying);
+    for (int page = 1; page <= pages; ++page) {
+      rig.click(1320, 670);
+      EXPECT_EQ(rig.frame("cp_book"), page % pages * step);
+    }
+  }
 }
 
 }  // namespace

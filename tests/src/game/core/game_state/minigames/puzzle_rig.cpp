@@ -54,6 +54,8 @@ AE::ISceneNode* plainNode(const pugi::xml_node& object, AE::ISceneNode* parent) 
   }
   for (pugi::xml_node child = object.child("Childs").child("Object"); child; child = child.next_sibling("Object"))
     plainNode(child, node);
+  // A sound authored as playing plays from the start.
+  if (p.attribute("Playing").as_int(0) != 0) node->play(true);
   return node;
 }
 

@@ -3,8 +3,8 @@
 // scene built from a small scene text as plain nodes, input and frames fed by
 // hand. The scene text is the scene file's form, read for what the puzzles
 // use: "Object" elements with "name", "Parameters" (X, Y, Z, angle, scaleX,
-// scaleY, PivotPointX, PivotPointY, Enable, and the node's size in points as
-// "w" and "h"), "frames" (keys "X", "Y", "angle" and the same pivot) and
+// scaleY, PivotPointX, PivotPointY, Enable, Playing, and the node's size in
+// points as "w" and "h"), "frames" (keys "X", "Y", "angle" and the same pivot) and
 // "Childs". A sprite of the demo content without "w" takes its picture's size
 // by its scale.
 //
