@@ -48,6 +48,18 @@ TEST_F(CombPuzzleTest, APieceCaughtOnItsWayHomeFreesItsZone) {
   EXPECT_FALSE(puzzle.combinations[1].reached);
 }
 
+TEST(CombPuzzleConfigTest, ACombinationOfTheFirstZoneAloneIsPlayable) {
+  std::string config = puzzleMedia("puzzle_combpuzzle.xml");
+  const std::string first = "<value><v0 v=\"0\"/><v1 v=\"1\"/></value>";
+  config.replace(config.find(first), first.size(), "<value><v0 v=\"0\"/></value>");
+  PuzzleRig rig("CombPuzzleMinigameViewExtension", config, puzzleMedia("scene_puzzle_combpuzzle.xml"));
+  EXPECT_FALSE(rig.get().isRefused());
+  rig.press(464, 764);
+  rig.move(470, 370);
+  rig.release(470, 370);
+  EXPECT_TRUE(rig.node("cp_comb1")->mPlaying);
+}
+
 TEST(CombPuzzleBookTest, TheBookTurnsPagesOfItsStepAndTheDropSoundWaitsForADrop) {
   for (const auto& [keys, step, pages] :
        {std::tuple<std::string, int, int>{"<frames v=\"3\"/><bookStep v=\"7\"/>", 7, 3}, {"", 5, 5}}) {
