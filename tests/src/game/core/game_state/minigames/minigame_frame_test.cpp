@@ -235,6 +235,50 @@ TEST(MinigameFrame, AReleasedSceneIsNeverTouchedAgain) {
   }
 }
 
+// The finish node a kind's configuration names.
+std::string finishOf(const Kind& kind) {
+  const std::string text = puzzleMedia(kind.config);
+  for (const char* key : {"<finish v=\"", "<finishNode v=\""}) {
+    const size_t at = text.find(key);
+    if (at != std::string::npos) {
+      const size_t from = at + std::string(key).size();
+      return text.substr(from, text.find('"', from) - from);
+    }
+  }
+  return "";
+}
+
+TEST(MinigameFrame, EveryClassReadsSuspendable) {
+  for (const Kind& kind : kKinds) {
+    SCOPED_TRACE(kind.config);
+    const std::string config = puzzleMedia(kind.config);
+    const bool locked = config.find("<suspendable v=\"1\"/>") != std::string::npos;
+    PuzzleRig rig(kind.className, locked ? config : edited(kind, "<suspendable v=\"0\"/>", "<suspendable v=\"1\"/>"),
+                  puzzleMedia(kind.scene));
+    EXPECT_TRUE(rig.get().suspendable);
+  }
+}
+
+TEST(MinigameFrame, APuzzleRestoredFinishedShowsItsFinish) {
+  // A saved game puts the flags back on a puzzle loaded anew: its finish
+  // shows (playing, or held at its end). The button groups show their
+  // solution instead, and the group swap only ever shows a finish it reached.
+  for (const Kind& kind : kKinds) {
+    SCOPED_TRACE(kind.config);
+    const std::string name = kind.className;
+    if (name == "ButtonsMinigameViewExtension" || name == "SwapGroupsViewExtension") continue;
+    PuzzleRig rig(kind.className, puzzleMedia(kind.config), puzzleMedia(kind.scene));
+    HOG::MinigameViewExtension& puzzle = rig.get();
+    puzzle.finishReported = puzzle.suspendable = puzzle.suspended = true;
+    rig.leaveAndReturn(true);
+    rig.frames(70);
+    const AE::ISceneNode* finish = rig.node(finishOf(kind).c_str());
+    ASSERT_NE(finish, nullptr);
+    EXPECT_TRUE(finish->mEnabled);
+    EXPECT_TRUE(finish->mPlaying || rig.frame(finishOf(kind).c_str()) == int(finish->mAnimation->mKeyFrames.back()));
+  }
+}
+
 TEST(MinigameFrame, DemoPuzzlesAreTakenAsTheyStand) {
   for (const Kind& kind : kKinds) {
     SCOPED_TRACE(kind.config);
