@@ -60,6 +60,15 @@ TEST(CombPuzzleConfigTest, ACombinationOfTheFirstZoneAloneIsPlayable) {
   EXPECT_TRUE(rig.node("cp_comb1")->mPlaying);
 }
 
+TEST(CombPuzzleConfigTest, ATakenPieceShowsFrame5WhenTheKeyIsMissing) {
+  std::string config = puzzleMedia("puzzle_combpuzzle.xml");
+  const std::string key = "<selectedFrame v=\"5\"/>";
+  config.replace(config.find(key), key.size(), "");
+  PuzzleRig rig("CombPuzzleMinigameViewExtension", config, puzzleMedia("scene_puzzle_combpuzzle.xml"));
+  rig.press(464, 764);
+  EXPECT_EQ(rig.frame("cp_piece1"), 5);
+}
+
 TEST(CombPuzzleBookTest, TheBookTurnsPagesOfItsStepAndTheDropSoundWaitsForADrop) {
   for (const auto& [keys, step, pages] :
        {std::tuple<std::string, int, int>{"<frames v=\"3\"/><bookStep v=\"7\"/>", 7, 3}, {"", 5, 5}}) {

@@ -130,10 +130,10 @@ void PuzzleRig::press(int x, int y) {
   step(input, 1.0f / 30.0f);
 }
 
-void PuzzleRig::release(int x, int y) {
+void PuzzleRig::release(int x, int y, float dt) {
   HOG::InputState input = at(x, y);
   input.leftReleased = input.hasEvent = 1;
-  step(input, 1.0f / 30.0f);
+  step(input, dt);
 }
 
 void PuzzleRig::move(int x, int y) {

@@ -49,7 +49,7 @@ class PuzzleRig {
 
   // One frame each: the input (the pointer at x, y), then the scene and the puzzle update.
   void press(int x, int y);
-  void release(int x, int y);
+  void release(int x, int y, float dt = 1.0f / 30.0f);
   void move(int x, int y);
   void rightClick(int x, int y);
   // A press frame and a release frame.

@@ -41,6 +41,39 @@ TEST_F(DragJigsawTest, ATileLandsWhereItIsLetGoAndKeepsItsPlacedLook) {
   }
 }
 
+TEST_F(DragJigsawTest, ACarriedTileSnapsWithTheRestOnSkipAndStaysThere) {
+  AE::ISceneNode* green = rig.node("jg_p1");
+  rig.click(1064, 714);  // picked up
+  rig.skip();
+  rig.move(300, 300);
+  EXPECT_EQ(green->mPosX, 728.0f);
+  EXPECT_EQ(green->mPosY, 300.0f);
+  rig.frames(100);
+  EXPECT_TRUE(rig.finished());
+  // Back in the view the finish stays at its end, not played again.
+  rig.leaveAndReturn();
+  rig.frames(2);
+  EXPECT_FALSE(rig.node("jg_finish")->mPlaying);
+  EXPECT_EQ(rig.frame("jg_finish"), 24);
+}
+
+TEST(SwapJigsawTest, ATileInItsColumnButNotItsRowIsNotInPlace) {
+  PuzzleRig rig{"PuzzleMinigameViewExtension", puzzleMedia("puzzle_jigsaw_swap.xml"),
+                puzzleMedia("scene_puzzle_jigsaw_swap.xml")};
+  rig.click(792, 364);  // tiles 0 and 3 trade places
+  rig.click(664, 492);
+  rig.frames(21);
+  rig.click(664, 364);  // tiles 1 and 2 trade places
+  rig.click(792, 492);
+  rig.frames(21);
+  // Each tile now stands in its own column, a row off.
+  EXPECT_EQ(rig.node("js_p0")->mPosX, 600.0f);
+  EXPECT_EQ(rig.node("js_p0")->mPosY, 428.0f);
+  rig.frames(30);
+  EXPECT_FALSE(rig.node("js_finish")->mPlaying);
+  EXPECT_FALSE(rig.finished());
+}
+
 TEST(SwapJigsawTest, APlacedTileShowsItsBlockFrameAfterLeaveAndReturn) {
   PuzzleRig rig{"PuzzleMinigameViewExtension", puzzleMedia("puzzle_jigsaw_swap.xml"),
                 puzzleMedia("scene_puzzle_jigsaw_swap.xml")};

@@ -67,6 +67,19 @@ TEST(QueueTest, ACombinationWithoutTypesIsNamedAndFoundWithTheFirstSymbol) {
   EXPECT_TRUE(rig.finished());
 }
 
+TEST(QueueTest, TheFinishIsReportedTheFrameItsTimeIsReached) {
+  std::string text = config("<v0><v0 v=\"0\"/><v1 v=\"1\"/></v0>");
+  text.replace(text.find("<finishTime v=\"0.1\"/>"), 22, "<finishTime v=\"0.5\"/>");
+  PuzzleRig rig("QueueMinigameViewExtension", text, board(symbol("b", "64")));
+  rig.click(10, 10);
+  rig.press(100, 10);
+  rig.release(100, 10, 0.0f);  // solved, no time yet
+  rig.frames(1, 0.25f);
+  EXPECT_FALSE(rig.finished());
+  rig.frames(1, 0.25f);
+  EXPECT_TRUE(rig.finished());
+}
+
 }  // namespace
 }  // namespace Test
 }  // namespace KR
