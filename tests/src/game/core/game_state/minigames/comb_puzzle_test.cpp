@@ -48,6 +48,18 @@ TEST_F(CombPuzzleTest, APieceCaughtOnItsWayHomeFreesItsZone) {
   EXPECT_FALSE(puzzle.combinations[1].reached);
 }
 
+TEST_F(CombPuzzleTest, ACombinationIsReachedOnlyByExactlyItsZones) {
+  drag(464, 764, 870, 370);  // piece 1 into zone 2
+  drag(664, 764, 470, 370);  // piece 2 into zone 0
+  drag(864, 764, 670, 370);  // piece 3 into zone 1: zones 0, 1 and 2
+  EXPECT_FALSE(puzzle.combinations[0].reached);
+  EXPECT_FALSE(rig.node("cp_comb1")->mPlaying);
+  drag(664, 364, 1070, 370);  // zone 1's piece to zone 3: zones 0, 2, 3
+  drag(464, 364, 670, 370);   // zone 0's piece to zone 1: zones 1, 2, 3
+  EXPECT_TRUE(puzzle.combinations[1].reached);
+  EXPECT_FALSE(puzzle.combinations[0].reached);
+}
+
 TEST(CombPuzzleConfigTest, ACombinationOfTheFirstZoneAloneIsPlayable) {
   std::string config = puzzleMedia("puzzle_combpuzzle.xml");
   const std::string first = "<value><v0 v=\"0\"/><v1 v=\"1\"/></value>";
