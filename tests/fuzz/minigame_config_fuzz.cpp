@@ -79,6 +79,11 @@ struct SeedEdit {
   const char* config;
   const char* from;
   const char* to;
+  // Click bytes where the board needs aimed clicks: frame f's pointer is
+  // bytes 2f and 2f + 1 after the configuration (x and y times 1680 or 1050
+  // over 255; byte 0 is the configuration's closing zero), released on
+  // frames 2, 5, 8 ...; these are bytes 1 on.
+  const char* clicks = nullptr;
 };
 constexpr SeedEdit kEdits[] = {
     {"puzzle_key.xml", "<v0 v=\"0\"/><v1 v=\"8\"/>", "<v0 v=\"1e10\"/><v1 v=\"8\"/>"},
@@ -88,13 +93,18 @@ constexpr SeedEdit kEdits[] = {
     {"puzzle_comb_slider.xml", "<startID v=\"0\"/><maxID v=\"4\"/><frameStep v=\"6\"/>",
      "<startID v=\"2000000000\"/><maxID v=\"4\"/><frameStep v=\"10\"/>"},
     {"puzzle_slider.xml", "<startSliderID v=\"0\"/>", "<startSliderID v=\"2147483647\"/>"},
+    // A main button, then a place: the place shows the main's frame plus the offset.
+    {"puzzle_color.xml", "<frame v=\"1\"/>", "<frame v=\"2147483647\"/>",
+     "\xc0\x60\xc0\x60\xc0\x60\x5f\x60\x5f\x60\x5f"},
 };
 
-bool writeSeed(const std::string& folder, const std::string& name, size_t kind, const std::string& config) {
+bool writeSeed(const std::string& folder, const std::string& name, size_t kind, const std::string& config,
+               const char* clicks = nullptr) {
   std::string seed(1, char(kind));
   seed += config;
   seed += '\0';
   // Clicks spread over the board.
+  if (clicks) seed += clicks;
   for (int c = 0; c < 64; ++c) seed += char((c * 37 + int(kind) * 11) & 0xFF);
   std::FILE* out = std::fopen((folder + "/" + name).c_str(), "wb");
   if (!out) return false;
@@ -115,7 +125,7 @@ int main(int argc, char** argv) {
     const size_t at = config.find(kEdits[e].from);
     if (kind == kKindCount || at == std::string::npos) return 1;
     config.replace(at, std::strlen(kEdits[e].from), kEdits[e].to);
-    if (!writeSeed(argv[1], "edited" + std::to_string(e) + ".bin", kind, config)) return 1;
+    if (!writeSeed(argv[1], "edited" + std::to_string(e) + ".bin", kind, config, kEdits[e].clicks)) return 1;
   }
   return 0;
 }

@@ -24,13 +24,14 @@ ColorMinigameViewExtension::ColorMinigameViewExtension() { finishTime = 3.0f; }
 void ColorMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readCommonKeys(reader, 3.0f);
   readSeconds(reader, "delay", &delay, 1.0f);
-  readInt(reader, "selectedFrame", &selectedFrame, 5);
+  readBoundedInt(reader, "selectedFrame", &selectedFrame, 5, 0, kMaxFrame);
   mainButtons.clear();
   if (reader.enterChild("mainButtons")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
       MainButton button;
       readText(reader, "node", &button.nodeName);
-      readInt(reader, "frame", &button.frame, 0);
+      // Frames add up with the offset below: both bounded.
+      readBoundedInt(reader, "frame", &button.frame, 0, 0, kMaxFrame, "mainButtons/frame");
       readInt(reader, "id", &button.id, 0);
       mainButtons.push_back(button);
     }
@@ -46,7 +47,7 @@ void ColorMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     }
     reader.leaveChild();
   }
-  readInt(reader, "selectFrameOffset", &selectFrameOffset, 10);
+  readBoundedInt(reader, "selectFrameOffset", &selectFrameOffset, 10, 0, kMaxFrame);
   readText(reader, "upclickSound", &upClickSoundName);
   readText(reader, "downclickSound", &downClickSoundName);
   if (mainButtons.empty()) refuse("mainButtons", "has no entry");

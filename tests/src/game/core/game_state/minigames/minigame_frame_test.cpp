@@ -127,6 +127,7 @@ TEST(MinigameFrame, OutOfRangeNumbersAreBoundedWithALineNamingTheKey) {
       {"puzzle_rightplace.xml", "<controlsW v=\"180\"/>", "<controlsW v=\"0\"/>", "controlsW"},
       {"puzzle_paires.xml", "<openFrame v=\"10\"/>", "<openFrame v=\"-5\"/>", "openFrame"},
       {"puzzle_swaptype.xml", "<w v=\"180\"/>", "<w v=\"nan\"/>", "motors/w"},
+      {"puzzle_color.xml", "<frame v=\"1\"/>", "<frame v=\"2147483647\"/>", "mainButtons/frame"},
   };
   for (const Edit& edit : edits) {
     SCOPED_TRACE(std::string(edit.config) + ": " + edit.to);
