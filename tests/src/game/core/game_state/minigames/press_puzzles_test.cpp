@@ -1,0 +1,37 @@
+// The press puzzles on the gallery's boards: the ordered buttons (ids 1 to 4
+// at x 544, 784, 1024, 1264, y 544; the sequence 3, 1, 2).
+#include <gtest/gtest.h>
+
+#include "core/game_state/minigames/bqueue_minigame_view_extension.h"
+#include "puzzle_rig.h"
+
+namespace KR {
+namespace Test {
+namespace {
+
+TEST(OrderedButtonsTest, EveryWrongSequenceSpringsBackAHalfSecondAfterItWentWrong) {
+  PuzzleRig rig("BQueueMinigameViewExtension", puzzleMedia("puzzle_bqueue.xml"),
+                puzzleMedia("scene_puzzle_bqueue.xml"));
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    rig.click(1024, 544);  // id 3
+    rig.click(784, 544);   // id 2: wrong
+    rig.frames(13);        // 0.5 s after the wrong press: still down
+    EXPECT_EQ(rig.frame("bq_button2"), 10);
+    EXPECT_TRUE(rig.node("bq_light3")->mEnabled);
+    rig.frames(2);
+    EXPECT_EQ(rig.frame("bq_button2"), 0);
+    EXPECT_EQ(rig.frame("bq_button3"), 0);
+    EXPECT_FALSE(rig.node("bq_light3")->mEnabled);
+  }
+  // The sequence starts again from nothing.
+  rig.click(1024, 544);
+  rig.click(544, 544);
+  rig.click(784, 544);
+  rig.frames(100);
+  EXPECT_TRUE(rig.finished());
+}
+
+}  // namespace
+}  // namespace Test
+}  // namespace KR
