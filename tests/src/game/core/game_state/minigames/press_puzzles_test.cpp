@@ -1,5 +1,7 @@
 // The press puzzles on the gallery's boards: the ordered buttons (ids 1 to 4
-// at x 544, 784, 1024, 1264, y 544; the sequence 3, 1, 2).
+// at x 544, 784, 1024, 1264, y 544; the sequence 3, 1, 2) and the colour
+// buttons (red, green, blue below at x 664, 904, 1144, y 824; places above at
+// y 424 wanting green, blue, red).
 #include <gtest/gtest.h>
 
 #include "core/game_state/minigames/bqueue_minigame_view_extension.h"
@@ -28,6 +30,29 @@ TEST(OrderedButtonsTest, EveryWrongSequenceSpringsBackAHalfSecondAfterItWentWron
   rig.click(1024, 544);
   rig.click(544, 544);
   rig.click(784, 544);
+  rig.frames(100);
+  EXPECT_TRUE(rig.finished());
+}
+
+TEST(ColourButtonsTest, EveryWrongFullBoardClearsADelayAfterItFilled) {
+  PuzzleRig rig("ColorMinigameViewExtension", puzzleMedia("puzzle_color.xml"), puzzleMedia("scene_puzzle_color.xml"));
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    for (int x : {664, 904, 1144}) {
+      rig.click(x, 824);  // each colour on the place above it: all wrong
+      rig.click(x, 424);
+    }
+    rig.frames(28);  // just short of the delay of 1 s
+    EXPECT_EQ(rig.frame("cl_place3"), 13);
+    rig.frames(2);
+    EXPECT_EQ(rig.frame("cl_place3"), 0);
+    EXPECT_EQ(rig.frame("cl_place1"), 0);
+  }
+  // Right colours finish it.
+  for (const auto& [main, place] : {std::pair<int, int>{904, 664}, {1144, 904}, {664, 1144}}) {
+    rig.click(main, 824);
+    rig.click(place, 424);
+  }
   rig.frames(100);
   EXPECT_TRUE(rig.finished());
 }
