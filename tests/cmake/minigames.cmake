@@ -69,7 +69,9 @@ target_compile_definitions(minigame_config_fuzz PRIVATE KR_SOURCE_DIR="${PROJECT
 
 # The puzzle classes driven directly on small scenes of plain nodes: their
 # rules, edges and bad configurations, fast enough to run after every change.
+# It runs in a second: the limit ends a puzzle that loops.
 kr_add_test(test_minigames
+  TIMEOUT 120
   SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/puzzle_rig.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/minigame_frame_test.cpp
