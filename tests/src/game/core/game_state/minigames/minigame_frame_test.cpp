@@ -165,6 +165,8 @@ TEST(MinigameFrame, ConfigurationsThatCanNeverBeSolvedAreRefused) {
        "elements/currectPositionID"},
       {"puzzle_rightzone.xml", "<currentPositionID v=\"4\"/>", "<currentPositionID v=\"0\"/>",
        "elements/currentPositionID"},
+      {"puzzle_rightzone.xml", "<currectPositionID v=\"1\"/>", "<currectPositionID v=\"0\"/>",
+       "elements/currectPositionID"},
       {"puzzle_rightplace.xml", "<fControlAngleID v=\"2\"/>", "<fControlAngleID v=\"4\"/>",
        "activeZones/fControlAngleID"},
       {"puzzle_rightplace.xml", "<elementName v=\"rc_el1\"/>", "<elementName v=\"rc_nothing\"/>",

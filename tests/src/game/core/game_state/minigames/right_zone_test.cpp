@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/game_state/minigames/right_zone_view_extension.h"
 #include "puzzle_rig.h"
@@ -35,9 +36,16 @@ TEST(RightZoneTest, AnElementOffItsPlacePickedTwiceGlidesThereAndStaysPlayable) 
   EXPECT_FALSE(puzzle.elements[1].moving);
   EXPECT_EQ(rig.node("rz_e2")->mWorldMatrix.m[6], 960.0f);
   EXPECT_EQ(rig.frame("rz_e2_piece"), 0);
-  // It can be picked again, where it now stands.
+  // It can be picked again, where it now stands, and is drawn in front.
   rig.click(1024, 564);
   EXPECT_EQ(rig.frame("rz_e2_piece"), 10);
+  EXPECT_LT(rig.node("rz_e2_piece")->mPosZ, rig.node("rz_e1_piece")->mPosZ);
+}
+
+TEST(RightZoneTest, CorrectPlacesAreCommaSeparatedNumbers) {
+  std::vector<int32_t> ids;
+  RightZoneViewExtension::parseCommaList("2,10,x", &ids);
+  EXPECT_EQ(ids, (std::vector<int32_t>{2, 10, 0}));
 }
 
 }  // namespace
