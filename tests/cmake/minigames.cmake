@@ -76,6 +76,7 @@ kr_add_test(test_minigames
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/puzzle_rig.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/minigame_frame_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/comb_puzzle_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/pick_puzzles_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/press_puzzles_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/puzzle_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/queue_test.cpp
