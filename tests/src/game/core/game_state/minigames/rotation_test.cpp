@@ -26,6 +26,24 @@ TEST(RotationTest, APathNamingAnElementAgainCountsItOnce) {
   EXPECT_EQ(rig.as<RotationMiniGameViewExtension>().controls[0].pathCells.size(), 1u);
 }
 
+TEST(RotationTest, WithKeyElementsOnlyTheKeysMustBeHome) {
+  // rt_e0 belongs at the upper path's first place and starts on its second:
+  // three turns of the upper path bring it home.
+  std::string config = puzzleMedia("puzzle_rotation.xml");
+  config.replace(config.find("<pathes>"), 8, "<keys><v0 v=\"rt_e0\"/></keys><pathes>");
+  PuzzleRig rig("RotationMiniGameViewExtension", config, puzzleMedia("scene_puzzle_rotation.xml"));
+  for (int turn = 0; turn < 3; ++turn) {
+    rig.frames(2);
+    EXPECT_FALSE(rig.node("rt_finish")->mPlaying) << turn;
+    rig.click(1164, 364);
+    rig.frames(20);
+  }
+  EXPECT_EQ(rig.node("rt_e0")->mPosX, 400.0f);
+  EXPECT_EQ(rig.node("rt_e0")->mPosY, 300.0f);
+  rig.frames(2);
+  EXPECT_TRUE(rig.node("rt_finish")->mPlaying);
+}
+
 }  // namespace
 }  // namespace Test
 }  // namespace KR
