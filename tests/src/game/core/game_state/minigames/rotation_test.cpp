@@ -44,6 +44,46 @@ TEST(RotationTest, WithKeyElementsOnlyTheKeysMustBeHome) {
   EXPECT_TRUE(rig.node("rt_finish")->mPlaying);
 }
 
+// The gallery's scene with a child under the lower button's animation and
+// under the first element.
+std::string sceneWithChildren() {
+  std::string scene = puzzleMedia("scene_puzzle_rotation.xml");
+  const std::string child =
+      "<Childs><Object name=\"%s\"><frames><frame StartFrame=\"0\"><Attributes/></frame>"
+      "<frame StartFrame=\"12\"><Attributes/></frame></frames></Object></Childs></Object>";
+  for (const auto& [node, name] :
+       {std::pair<const char*, const char*>{"name=\"rt_anim1\"", "rt_anim1_glow"}, {"name=\"rt_e0\"", "rt_e0_face"}}) {
+    const size_t end = scene.find("</Object>", scene.find(node));
+    std::string text = child;
+    text.replace(text.find("%s"), 2, name);
+    scene.replace(end, 9, text);
+  }
+  return scene;
+}
+
+TEST(RotationTest, AButtonPlaysItsOwnAnimationWithItsChildrenUntilTheElementsArrive) {
+  PuzzleRig rig("RotationMiniGameViewExtension", puzzleMedia("puzzle_rotation.xml"), sceneWithChildren());
+  rig.click(1164, 614);  // the lower button
+  EXPECT_TRUE(rig.node("rt_anim1")->mPlaying);
+  EXPECT_TRUE(rig.node("rt_anim1_glow")->mPlaying);
+  EXPECT_FALSE(rig.node("rt_anim0")->mPlaying);
+  rig.frames(20);
+  EXPECT_FALSE(rig.node("rt_anim1")->mPlaying);
+  EXPECT_FALSE(rig.node("rt_anim1_glow")->mPlaying);
+}
+
+TEST(RotationTest, TheFinalAnimationPlaysEveryElementFromItsStart) {
+  std::string config = puzzleMedia("puzzle_rotation.xml");
+  const std::string last = "<lastFinalAnimFrame v=\"0\"/>";
+  config.replace(config.find(last), last.size(), "<lastFinalAnimFrame v=\"5\"/>");
+  PuzzleRig rig("RotationMiniGameViewExtension", config, sceneWithChildren());
+  rig.frames(3);
+  rig.skip();
+  EXPECT_TRUE(rig.node("rt_e0")->mPlaying);
+  EXPECT_TRUE(rig.node("rt_e0_face")->mPlaying);
+  EXPECT_LT(rig.frame("rt_e0_face"), 2);
+}
+
 }  // namespace
 }  // namespace Test
 }  // namespace KR
