@@ -83,4 +83,5 @@ kr_add_test(test_minigames
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/right_zone_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/rotation_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/rpuzzle_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/step_puzzles_test.cpp
   LIBS kr_game)

@@ -128,6 +128,7 @@ TEST(MinigameFrame, OutOfRangeNumbersAreBoundedWithALineNamingTheKey) {
       {"puzzle_paires.xml", "<openFrame v=\"10\"/>", "<openFrame v=\"-5\"/>", "openFrame"},
       {"puzzle_swaptype.xml", "<w v=\"180\"/>", "<w v=\"nan\"/>", "motors/w"},
       {"puzzle_color.xml", "<frame v=\"1\"/>", "<frame v=\"2147483647\"/>", "mainButtons/frame"},
+      {"puzzle_key.xml", "<correct v=\"1,2,0,2\"/>", "<correct v=\"1,2,0,9\"/>", "correct"},
   };
   for (const Edit& edit : edits) {
     SCOPED_TRACE(std::string(edit.config) + ": " + edit.to);
@@ -259,6 +260,20 @@ TEST(MinigameFrame, EveryClassReadsSuspendable) {
     PuzzleRig rig(kind.className, locked ? config : edited(kind, "<suspendable v=\"0\"/>", "<suspendable v=\"1\"/>"),
                   puzzleMedia(kind.scene));
     EXPECT_TRUE(rig.get().suspendable);
+  }
+}
+
+TEST(MinigameFrame, WithHintsOffSkipDoesNothing) {
+  for (const char* config : {"puzzle_bqueue.xml", "puzzle_key.xml", "puzzle_paires.xml", "puzzle_jigsaw.xml",
+                             "puzzle_queue.xml", "puzzle_rotation.xml", "puzzle_swapgroups.xml"}) {
+    SCOPED_TRACE(config);
+    const Kind& kind = kindOf(config);
+    PuzzleRig rig(kind.className, edited(kind, "<enableHint v=\"1\"/>", "<enableHint v=\"0\"/>"),
+                  puzzleMedia(kind.scene));
+    EXPECT_FALSE(rig.get().announces);
+    rig.skip();
+    rig.frames(200);
+    EXPECT_FALSE(rig.finished());
   }
 }
 

@@ -71,6 +71,17 @@ std::string puzzleMedia(const std::string& name) {
 PuzzleRig::PuzzleRig(const char* className, const std::string& config, const std::string& scene,
                      const std::string& configName)
     : allocators(std::make_unique<EngineAllocators>()), sceneText(scene) {
+  start(className, config, configName);
+}
+
+PuzzleRig::PuzzleRig(const char* className, const std::string& config, const std::string& scene,
+                     const KR::Vector2<float>& viewPosition)
+    : allocators(std::make_unique<EngineAllocators>()), sceneText(scene) {
+  view.position = viewPosition;
+  start(className, config, "test_puzzle_xml");
+}
+
+void PuzzleRig::start(const char* className, const std::string& config, const std::string& configName) {
   allocators->init();
   factory = std::make_unique<HOG::ViewFactory>();
   puzzle = static_cast<HOG::MinigameViewExtension*>(HOG::createMinigameByName(*factory, className));
@@ -96,6 +107,8 @@ AE::ISceneNode* PuzzleRig::build() const {
   auto* root = new AE::ISceneNode();
   root->mName = "puzzle_scene";
   for (pugi::xml_node object : document.child("Scene").children("Object")) plainNode(object, root);
+  // The view's scene stands at the view's place, as the view puts it.
+  root->setPosition(view.position);
   root->update(0.0f);
   return root;
 }

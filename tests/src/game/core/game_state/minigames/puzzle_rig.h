@@ -34,6 +34,9 @@ class PuzzleRig {
   // the scene and activates the view.
   PuzzleRig(const char* className, const std::string& config, const std::string& scene,
             const std::string& configName = "test_puzzle_xml");
+  // The same in a view placed at `viewPosition` (a close-up over a location).
+  PuzzleRig(const char* className, const std::string& config, const std::string& scene,
+            const KR::Vector2<float>& viewPosition);
   ~PuzzleRig();
   PuzzleRig(const PuzzleRig&) = delete;
   PuzzleRig& operator=(const PuzzleRig&) = delete;
@@ -73,6 +76,7 @@ class PuzzleRig {
   int32_t result = 0;
 
  private:
+  void start(const char* className, const std::string& config, const std::string& configName);
   void step(const HOG::InputState& input, float dt);
   AE::ISceneNode* build() const;
 

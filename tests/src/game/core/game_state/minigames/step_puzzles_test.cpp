@@ -1,0 +1,62 @@
+// The stepping puzzles on the gallery's boards: the staged controls (squares
+// at x 504, 744 and discs at 984, 1224, y 524; four stages of 8 frames; the
+// glow needs the two squares right: yellow and green).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/game_state/minigames/key_minigame_view_extension.h"
+#include "puzzle_rig.h"
+
+namespace KR {
+namespace Test {
+namespace {
+
+using HOG::KeyMinigameViewExtension;
+
+TEST(StagedControlsTest, TheGlowWaitsForEveryControlOfItsSlots) {
+  PuzzleRig rig("KeyMinigameViewExtension", puzzleMedia("puzzle_key.xml"), puzzleMedia("scene_puzzle_key.xml"));
+  rig.click(744, 524);  // square 2: red -> yellow -> green
+  rig.frames(20);
+  rig.click(744, 524);
+  rig.frames(20);
+  EXPECT_EQ(rig.frame("ky_ctl2"), 16);
+  EXPECT_FALSE(rig.node("ky_glow")->mPlaying);  // square 1 is still red
+  rig.click(504, 524);
+  rig.frames(20);
+  EXPECT_TRUE(rig.node("ky_glow")->mPlaying);
+}
+
+TEST(StagedControlsTest, AnOutOfRangeCorrectStageIsTheLast) {
+  std::string config = puzzleMedia("puzzle_key.xml");
+  config.replace(config.find("1,2,0,2"), 7, "1,2,0,9");
+  PuzzleRig rig("KeyMinigameViewExtension", config, puzzleMedia("scene_puzzle_key.xml"));
+  EXPECT_TRUE(rig.as<KeyMinigameViewExtension>().controls[3].stages[2].correct);
+}
+
+TEST(StagedControlsTest, AreasOfAControlInAPlacedViewMoveWithIt) {
+  // The same board in a close-up placed at 100, 50.
+  PuzzleRig rig("KeyMinigameViewExtension", puzzleMedia("puzzle_key.xml"), puzzleMedia("scene_puzzle_key.xml"),
+                KR::Vector2<float>(100.0f, 50.0f));
+  rig.click(1224 + 100, 524 + 50 + 60);  // disc 2, near its lower edge
+  EXPECT_EQ(rig.result, 1);
+  rig.click(504 + 100, 460 + 50 + 1);  // square 1, near its top edge
+  EXPECT_EQ(rig.result, 1);
+  rig.click(504 + 100, 460 + 50 - 1);
+  EXPECT_EQ(rig.result, 0);
+}
+
+TEST(StagedControlsTest, TheFinishIsReportedTheFrameItsTimeIsReached) {
+  std::string config = puzzleMedia("puzzle_key.xml");
+  config.replace(config.find("<finishTime v=\"3\"/>"), 19, "<finishTime v=\"0.5\"/>");
+  PuzzleRig rig("KeyMinigameViewExtension", config, puzzleMedia("scene_puzzle_key.xml"));
+  rig.get().skipRequest = true;
+  rig.frames(1, 0.25f);
+  EXPECT_FALSE(rig.finished());
+  rig.frames(1, 0.25f);
+  EXPECT_TRUE(rig.finished());
+}
+
+}  // namespace
+}  // namespace Test
+}  // namespace KR
