@@ -27,11 +27,15 @@ TEST(StagedControlsTest, TheGlowWaitsForEveryControlOfItsSlots) {
   EXPECT_TRUE(rig.node("ky_glow")->mPlaying);
 }
 
-TEST(StagedControlsTest, AnOutOfRangeCorrectStageIsTheLast) {
+TEST(StagedControlsTest, OutOfRangeCorrectAndStartStagesAreTheLast) {
   std::string config = puzzleMedia("puzzle_key.xml");
   config.replace(config.find("1,2,0,2"), 7, "1,2,0,9");
-  PuzzleRig rig("KeyMinigameViewExtension", config, puzzleMedia("scene_puzzle_key.xml"));
-  EXPECT_TRUE(rig.as<KeyMinigameViewExtension>().controls[3].stages[2].correct);
+  config.replace(config.find("<startValue v=\"0\"/>"), 20, "<startValue v=\"7\"/>");
+  PuzzleRig rig("KeyMinigameViewExtension", config, puzzleMedia("scene_puzzle_key.xml"), "stages_xml");
+  auto& puzzle = rig.as<KeyMinigameViewExtension>();
+  EXPECT_TRUE(puzzle.controls[3].stages[2].correct);
+  EXPECT_EQ(puzzle.controls[0].currentStage, 2);
+  EXPECT_TRUE(rig.log.contains("WARNING: Puzzle configuration 'stages_xml', key 'controls/startValue'"));
 }
 
 TEST(StagedControlsTest, AreasOfAControlInAPlacedViewMoveWithIt) {
