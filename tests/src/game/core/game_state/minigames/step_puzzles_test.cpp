@@ -1,6 +1,9 @@
 // The stepping puzzles on the gallery's boards: the staged controls (squares
 // at x 504, 744 and discs at 984, 1224, y 524; four stages of 8 frames; the
-// glow needs the two squares right: yellow and green).
+// glow needs the two squares right: yellow and green), the slider lock
+// (slider 1's buttons at 404 and 1124, y 394; positions 0 to 4 of 6 frames)
+// and the slider groups (slider 1's forward button at 944, 304; positions 0
+// to 2 of 6 frames).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -59,6 +62,34 @@ TEST(StagedControlsTest, TheFinishIsReportedTheFrameItsTimeIsReached) {
   EXPECT_FALSE(rig.finished());
   rig.frames(1, 0.25f);
   EXPECT_TRUE(rig.finished());
+}
+
+TEST(SliderLockTest, ASliderStopsAtItsEnds) {
+  PuzzleRig rig("CombSliderMinigameViewExtension", puzzleMedia("puzzle_comb_slider.xml"),
+                puzzleMedia("scene_puzzle_comb_slider.xml"));
+  rig.click(404, 394);  // back at 0: nothing moves
+  EXPECT_FALSE(rig.node("cs_knob1")->mPlaying);
+  for (int step = 1; step <= 5; ++step) {
+    rig.click(1124, 394);
+    rig.frames(15);
+  }
+  EXPECT_EQ(rig.frame("cs_knob1"), 24);  // four steps, the fifth goes nowhere
+  rig.click(1124, 394);
+  EXPECT_FALSE(rig.node("cs_knob1")->mPlaying);
+  rig.click(404, 394);
+  rig.frames(15);
+  EXPECT_EQ(rig.frame("cs_knob1"), 18);
+}
+
+TEST(SliderGroupsTest, ASliderStopsAtItsTop) {
+  PuzzleRig rig("SliderMinigameViewExtension", puzzleMedia("puzzle_slider.xml"),
+                puzzleMedia("scene_puzzle_slider.xml"));
+  for (int step = 1; step <= 3; ++step) {
+    rig.click(944, 304);
+    rig.frames(20);
+  }
+  EXPECT_EQ(rig.frame("sg_knob1"), 12);
+  EXPECT_EQ(rig.frame("sg_group1"), 10);  // 5 frames per unit: 2 + 2 x 0
 }
 
 }  // namespace
