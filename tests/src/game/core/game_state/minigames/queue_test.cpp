@@ -69,7 +69,8 @@ TEST(QueueTest, ACombinationWithoutTypesIsNamedAndFoundWithTheFirstSymbol) {
 
 TEST(QueueTest, TheFinishIsReportedTheFrameItsTimeIsReached) {
   std::string text = config("<v0><v0 v=\"0\"/><v1 v=\"1\"/></v0>");
-  text.replace(text.find("<finishTime v=\"0.1\"/>"), 22, "<finishTime v=\"0.5\"/>");
+  const std::string time = "<finishTime v=\"0.1\"/>";
+  text.replace(text.find(time), time.size(), "<finishTime v=\"0.5\"/>");
   PuzzleRig rig("QueueMinigameViewExtension", text, board(symbol("b", "64")));
   rig.click(10, 10);
   rig.press(100, 10);

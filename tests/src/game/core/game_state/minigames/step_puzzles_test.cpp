@@ -3,12 +3,14 @@
 // glow needs the two squares right: yellow and green), the slider lock
 // (slider 1's buttons at 404 and 1124, y 394; positions 0 to 4 of 6 frames)
 // and the slider groups (slider 1's forward button at 944, 304; positions 0
-// to 2 of 6 frames).
+// to 2 of 6 frames) and the linked circles (dials of radius 64 centred at
+// 584, 840, 1096, y 504; starts red, green, red; states of 6 frames).
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/game_state/minigames/key_minigame_view_extension.h"
+#include "lua_script_2.h"
 #include "puzzle_rig.h"
 
 namespace KR {
@@ -33,7 +35,8 @@ TEST(StagedControlsTest, TheGlowWaitsForEveryControlOfItsSlots) {
 TEST(StagedControlsTest, OutOfRangeCorrectAndStartStagesAreTheLast) {
   std::string config = puzzleMedia("puzzle_key.xml");
   config.replace(config.find("1,2,0,2"), 7, "1,2,0,9");
-  config.replace(config.find("<startValue v=\"0\"/>"), 20, "<startValue v=\"7\"/>");
+  const std::string start = "<startValue v=\"0\"/>";
+  config.replace(config.find(start), start.size(), "<startValue v=\"7\"/>");
   PuzzleRig rig("KeyMinigameViewExtension", config, puzzleMedia("scene_puzzle_key.xml"), "stages_xml");
   auto& puzzle = rig.as<KeyMinigameViewExtension>();
   EXPECT_TRUE(puzzle.controls[3].stages[2].correct);
@@ -55,7 +58,8 @@ TEST(StagedControlsTest, AreasOfAControlInAPlacedViewMoveWithIt) {
 
 TEST(StagedControlsTest, TheFinishIsReportedTheFrameItsTimeIsReached) {
   std::string config = puzzleMedia("puzzle_key.xml");
-  config.replace(config.find("<finishTime v=\"3\"/>"), 19, "<finishTime v=\"0.5\"/>");
+  const std::string time = "<finishTime v=\"3\"/>";
+  config.replace(config.find(time), time.size(), "<finishTime v=\"0.5\"/>");
   PuzzleRig rig("KeyMinigameViewExtension", config, puzzleMedia("scene_puzzle_key.xml"));
   rig.get().skipRequest = true;
   rig.frames(1, 0.25f);
@@ -90,6 +94,33 @@ TEST(SliderGroupsTest, ASliderStopsAtItsTop) {
   }
   EXPECT_EQ(rig.frame("sg_knob1"), 12);
   EXPECT_EQ(rig.frame("sg_group1"), 10);  // 5 frames per unit: 2 + 2 x 0
+}
+
+TEST(LinkedCirclesTest, ADialIsHitWithinItsRadiusAndOwedBackwardStepsWait) {
+  std::string config = puzzleMedia("puzzle_circle.xml");
+  const std::string link = "<stepSize v=\"3\"/>";
+  config.replace(config.find(link), link.size(), "<stepSize v=\"-1\"/>");
+  KR::seedSharedRandom(1);  // the starts are drawn at load
+  PuzzleRig rig("CircleMinigameViewExtension", config, puzzleMedia("scene_puzzle_circle.xml"));
+  // A dial at state i shows frame 6 (i + 1); one step on, after state 3 comes 0.
+  auto next = [](int frame) { return frame == 24 ? 6 : frame + 6; };
+  const int first = rig.frame("ci_dial1"), second = rig.frame("ci_dial2"), third = rig.frame("ci_dial3");
+  rig.click(584 + 65, 504);  // beyond dial 1
+  EXPECT_EQ(rig.result, 0);
+  rig.click(584, 504 + 64);  // on its edge
+  EXPECT_EQ(rig.result, 1);
+  rig.frames(20);
+  EXPECT_EQ(rig.frame("ci_dial1"), next(first));
+  EXPECT_EQ(rig.frame("ci_dial2"), next(second));  // turned along
+  rig.click(840, 504);                             // dial 2 owes dial 3 a step back: dial 3 waits
+  rig.frames(20);
+  EXPECT_EQ(rig.frame("ci_dial3"), third);
+  rig.click(1096, 504);  // dial 3's own click pays the debt: still no step
+  rig.frames(20);
+  EXPECT_EQ(rig.frame("ci_dial3"), third);
+  rig.click(1096, 504);
+  rig.frames(20);
+  EXPECT_EQ(rig.frame("ci_dial3"), next(third));
 }
 
 }  // namespace
