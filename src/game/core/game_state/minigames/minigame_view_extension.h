@@ -68,7 +68,7 @@ class MinigameViewExtension : public IViewExtension {
   int32_t getType() const override { return 1; }
   const std::wstring* getExtensionData() override { return &briefing; }
   // Opens the file and hands "MinigameConfig" to readConfig; a file that
-  // can't be opened or has no such element leaves the constructor's values.
+  // can't be read as XML or has no such element refuses the puzzle.
   // `finishReported` is cleared at the end.
   void loadConfig(const std::string& file) override;
   // The same from bytes (tests, the configuration fuzz target), `name` standing
