@@ -123,6 +123,24 @@ TEST(LinkedCirclesTest, ADialIsHitWithinItsRadiusAndOwedBackwardStepsWait) {
   EXPECT_EQ(rig.frame("ci_dial3"), next(third));
 }
 
+TEST(FrameCyclingTest, AButtonWithoutStepKeysCyclesTenStatesOfTenFrames) {
+  // Button 1 of the gallery with its "maxFrameID" and "frameStep" left out.
+  std::string config = puzzleMedia("puzzle_r_paires.xml");
+  const std::string keys = "<maxFrameID v=\"3\"/><frameStep v=\"8\"/>";
+  config.replace(config.find(keys), keys.size(), "");
+  PuzzleRig rig("RPairesMinigameViewExtension", config, puzzleMedia("scene_puzzle_r_paires.xml"));
+  rig.click(300, 300);  // beside every button: not the puzzle's
+  EXPECT_EQ(rig.result, 0);
+  for (int state = 1; state <= 10; ++state) {
+    rig.click(584, 584);
+    EXPECT_EQ(rig.result, 1);
+    rig.frames(15);
+    EXPECT_EQ(rig.frame("rp_btn1"), state * 10) << state;  // the tenth plays the stretch after the last
+  }
+  rig.leaveAndReturn();
+  EXPECT_EQ(rig.frame("rp_btn1"), 0);  // state 0 again
+}
+
 }  // namespace
 }  // namespace Test
 }  // namespace KR
