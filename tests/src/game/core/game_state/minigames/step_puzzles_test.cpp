@@ -85,6 +85,17 @@ TEST(SliderLockTest, ASliderStopsAtItsEnds) {
   EXPECT_EQ(rig.frame("cs_knob1"), 18);
 }
 
+TEST(SliderLockTest, ASliderStartsAtItsStartAndStepsTenFramesWithoutAStepKey) {
+  std::string config = puzzleMedia("puzzle_comb_slider.xml");
+  const std::string keys = "<startID v=\"0\"/><maxID v=\"4\"/><frameStep v=\"6\"/>";
+  config.replace(config.find(keys), keys.size(), "<startID v=\"2\"/><maxID v=\"4\"/>");
+  PuzzleRig rig("CombSliderMinigameViewExtension", config, puzzleMedia("scene_puzzle_comb_slider.xml"));
+  EXPECT_EQ(rig.frame("cs_knob1"), 20);
+  rig.click(1124, 394);
+  rig.frames(15);
+  EXPECT_EQ(rig.frame("cs_knob1"), 30);
+}
+
 TEST(SliderGroupsTest, ASliderStopsAtItsTop) {
   PuzzleRig rig("SliderMinigameViewExtension", puzzleMedia("puzzle_slider.xml"),
                 puzzleMedia("scene_puzzle_slider.xml"));
