@@ -68,6 +68,23 @@ std::string puzzleMedia(const std::string& name) {
   return text.str();
 }
 
+std::string withChild(const std::string& scene, const std::string& parent, const std::string& child, bool playing) {
+  const std::string object = std::string("<Object name=\"") + child + "\"><Parameters Playing=\"" +
+                             (playing ? "1" : "0") +
+                             "\"/><frames><frame StartFrame=\"0\"><Attributes/></frame>"
+                             "<frame StartFrame=\"12\"><Attributes/></frame></frames></Object>";
+  std::string text = scene;
+  const size_t at = text.find("name=\"" + parent + "\"");
+  if (at == std::string::npos) return text;
+  // The parent's own children come before any object nested in it.
+  const size_t childs = text.find("<Childs>", at), end = text.find("</Object>", at), nested = text.find("<Object", at);
+  if (childs < end && childs < nested)
+    text.insert(childs + 8, object);
+  else
+    text.insert(end, "<Childs>" + object + "</Childs>");
+  return text;
+}
+
 PuzzleRig::PuzzleRig(const char* className, const std::string& config, const std::string& scene,
                      const std::string& configName)
     : allocators(std::make_unique<EngineAllocators>()), sceneText(scene) {
@@ -184,6 +201,8 @@ void PuzzleRig::skip() {
 const AE::ISceneNode* PuzzleRig::reloadWithoutActivation() {
   puzzle->onDeactivate();
   released.reset(view.scene);
+  // Its nodes stand still, so that a puzzle still holding one would act on it.
+  released->stop(true);
   view.scene = build();
   puzzle->release();
   return released.get();

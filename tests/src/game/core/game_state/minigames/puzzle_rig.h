@@ -27,6 +27,10 @@ namespace Test {
 
 // The text of a file of the demo content's puzzles (media/puzzles/<name>).
 std::string puzzleMedia(const std::string& name);
+// The scene text with a child `child` (keys at frames 0 and 12, playing when
+// `playing`) added as the first child of the object named `parent`.
+std::string withChild(const std::string& scene, const std::string& parent, const std::string& child,
+                      bool playing = false);
 
 class PuzzleRig {
  public:

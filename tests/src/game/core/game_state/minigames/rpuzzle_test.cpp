@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 
 #include "core/game_state/minigames/rpuzzle_minigame_view_extension.h"
 #include "puzzle_rig.h"
@@ -41,6 +42,23 @@ TEST(RPuzzleTest, APressWithinAGrabRadiusTakesTheRingWhichTurnsWithThePointer) {
   EXPECT_EQ(rig.result, 1);
   rig.release(100, 100);  // nothing held: not the puzzle's
   EXPECT_EQ(rig.result, 0);
+}
+
+TEST(RPuzzleTest, TheOpeningStopsTheRingsAndTheCheckSoundWithTheirChildren) {
+  std::string scene = withChild(puzzleMedia("scene_puzzle_rpuzzle.xml"), "rp_check", "rp_check_echo", true);
+  scene = withChild(scene, "rp_ring1", "rp_ring1_spark", true);
+  PuzzleRig rig("RPuzzleMinigameViewExtension", puzzleMedia("puzzle_rpuzzle.xml"), scene);
+  EXPECT_FALSE(rig.node("rp_check_echo")->mPlaying);
+  EXPECT_FALSE(rig.node("rp_ring1_spark")->mPlaying);
+}
+
+TEST(RPuzzleTest, AStartAngleThatIsNoNumberIs90) {
+  std::string config = puzzleMedia("puzzle_rpuzzle.xml");
+  const std::string start = "<startAngle v=\"180\"/>";
+  config.replace(config.find(start), start.size(), "<startAngle v=\"nan\"/>");
+  PuzzleRig rig("RPuzzleMinigameViewExtension", config, puzzleMedia("scene_puzzle_rpuzzle.xml"), "angle_xml");
+  EXPECT_EQ(rig.as<RPuzzleMinigameViewExtension>().rings[1].angle, 90.0f);
+  EXPECT_TRUE(rig.log.contains("key 'elements/startAngle': is not a number; 90 is used"));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "core/game_state/minigames/circle_minigame_view_extension.h"
 #include "core/game_state/minigames/key_minigame_view_extension.h"
 #include "lua_script_2.h"
 #include "puzzle_rig.h"
@@ -150,6 +151,59 @@ TEST(FrameCyclingTest, AButtonWithoutStepKeysCyclesTenStatesOfTenFrames) {
   }
   rig.leaveAndReturn();
   EXPECT_EQ(rig.frame("rp_btn1"), 0);  // state 0 again
+}
+
+TEST(LinkedCirclesTest, AStartDrawnAtTheVeryTopWrapsToTheFirstState) {
+  uint32_t seed = 0;
+  do {
+    KR::seedSharedRandom(++seed);
+  } while (KR::sharedRandom() != KR::kSharedRandomMax);
+  KR::seedSharedRandom(seed);
+  PuzzleRig rig("CircleMinigameViewExtension", puzzleMedia("puzzle_circle.xml"),
+                puzzleMedia("scene_puzzle_circle.xml"));
+  EXPECT_EQ(rig.as<HOG::CircleMinigameViewExtension>().controls[0].stateIndex, 0);
+  EXPECT_EQ(rig.frame("ci_dial1"), 6);
+}
+
+TEST(LinkedCirclesTest, ADialOfTwoStatesPlaysAndTheFinishWaitsSilently) {
+  // Dial 3 with two states only: it always stands at state 0.
+  std::string config = puzzleMedia("puzzle_circle.xml");
+  const std::string third =
+      "<animNode v=\"ci_dial3\"/><correctState v=\"1\"/>\n"
+      "        <states><v0 v=\"0\"/><v1 v=\"6\"/><v2 v=\"12\"/><v3 v=\"18\"/><v4 v=\"24\"/></states>";
+  ASSERT_NE(config.find(third), std::string::npos);
+  config.replace(config.find(third), third.size(),
+                 "<animNode v=\"ci_dial3\"/><correctState v=\"0\"/><states><v0 v=\"6\"/><v1 v=\"12\"/></states>");
+  std::string scene = puzzleMedia("scene_puzzle_circle.xml");
+  const std::string quiet = "Volume=\"0.8\" Playing=\"0\"";
+  scene.replace(scene.find(quiet), quiet.size(), "Volume=\"0.8\" Playing=\"1\"");  // the chime
+  PuzzleRig rig("CircleMinigameViewExtension", config, scene);
+  EXPECT_EQ(rig.as<HOG::CircleMinigameViewExtension>().controls.size(), 3u);
+  EXPECT_EQ(rig.frame("ci_dial3"), 12);
+  EXPECT_FALSE(rig.node("ci_chime")->mPlaying);
+  rig.click(1096, 504);
+  rig.frames(20);
+  EXPECT_EQ(rig.frame("ci_dial3"), 12);  // played 6 to 12 again
+}
+
+TEST(SliderGroupsTest, AReleaseShowsEveryButtonWithItsChildrenAtRest) {
+  PuzzleRig rig("SliderMinigameViewExtension", puzzleMedia("puzzle_slider.xml"),
+                withChild(puzzleMedia("scene_puzzle_slider.xml"), "sg_fwd1", "sg_fwd1_face"));
+  rig.press(944, 304);
+  rig.frames(1);
+  rig.release(944, 304);
+  EXPECT_EQ(rig.frame("sg_fwd1"), 0);
+  EXPECT_EQ(rig.frame("sg_fwd1_face"), 0);
+}
+
+TEST(SliderGroupsTest, AGroupWithoutItsPairIsNamed) {
+  // Three sliders: the second group has none, and slider 3 none to drive it.
+  std::string config = puzzleMedia("puzzle_slider.xml");
+  const size_t fourth = config.find("<v3><slider");
+  config.erase(fourth, config.find("</v3>", fourth) + 5 - fourth);
+  PuzzleRig rig("SliderMinigameViewExtension", config, puzzleMedia("scene_puzzle_slider.xml"), "three_xml");
+  EXPECT_TRUE(rig.log.contains("WARNING: Puzzle configuration 'three_xml', key 'Groups': group sg_group2 has no pair"));
+  EXPECT_TRUE(rig.get().isRefused());  // slider 3 can't be moved to its place
 }
 
 }  // namespace
