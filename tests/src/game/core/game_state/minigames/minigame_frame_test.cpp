@@ -340,6 +340,7 @@ TEST(MinigameFrame, APuzzleWhoseNodesAreMissingIsRefusedAndNeverSolved) {
       if (line.find("Can't") == std::string::npos) continue;
       EXPECT_NE(line.find(std::string("of '") + kind.config + "'"), std::string::npos) << line;
       EXPECT_EQ(line.find("node  "), std::string::npos) << line;
+      EXPECT_EQ(line.find("node puzzle_scene"), std::string::npos) << line;  // the scene is not what is missing
     }
   }
 }

@@ -34,6 +34,26 @@ TEST(OrderedButtonsTest, EveryWrongSequenceSpringsBackAHalfSecondAfterItWentWron
   EXPECT_TRUE(rig.finished());
 }
 
+TEST(OrderedButtonsTest, ThePressedDelayIsWaitedInFull) {
+  for (const auto& [keys, halfFrames] : {std::pair<const char*, int>{"<pressedDelay v=\"1\"/>", 4}, {"", 2}}) {
+    SCOPED_TRACE(keys);
+    // Without "pressedFrame" a pressed button shows frame 10; the delay is
+    // 0.5 s without its key.
+    std::string config = puzzleMedia("puzzle_bqueue.xml");
+    const std::string given = "<pressedFrame v=\"10\"/>\n    <pressedDelay v=\"0.5\"/>";
+    config.replace(config.find(given), given.size(), keys);
+    PuzzleRig rig("BQueueMinigameViewExtension", config, puzzleMedia("scene_puzzle_bqueue.xml"));
+    rig.click(1024, 544);
+    rig.press(784, 544);
+    rig.release(784, 544, 0.0f);  // wrong, no time yet
+    EXPECT_EQ(rig.frame("bq_button2"), 10);
+    rig.frames(halfFrames, 0.25f);  // exactly the delay: not yet
+    EXPECT_EQ(rig.frame("bq_button2"), 10);
+    rig.frames(1, 0.25f);
+    EXPECT_EQ(rig.frame("bq_button2"), 0);
+  }
+}
+
 TEST(ColourButtonsTest, EveryWrongFullBoardClearsADelayAfterItFilled) {
   PuzzleRig rig("ColorMinigameViewExtension", puzzleMedia("puzzle_color.xml"), puzzleMedia("scene_puzzle_color.xml"));
   for (int round = 0; round < 2; ++round) {
