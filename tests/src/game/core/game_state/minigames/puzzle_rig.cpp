@@ -198,6 +198,13 @@ void PuzzleRig::skip() {
   frames(1);
 }
 
+void PuzzleRig::activateWithoutScene() {
+  puzzle->onDeactivate();
+  view.loaded = false;
+  puzzle->onActivate();
+  view.loaded = true;
+}
+
 const AE::ISceneNode* PuzzleRig::reloadWithoutActivation() {
   puzzle->onDeactivate();
   released.reset(view.scene);

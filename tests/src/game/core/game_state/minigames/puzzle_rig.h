@@ -69,6 +69,8 @@ class PuzzleRig {
   // The view is left and opened again; with `reload` its scene is released
   // and built anew in between (as the view streamer does).
   void leaveAndReturn(bool reload = false);
+  // The view is activated again while its scene is not loaded.
+  void activateWithoutScene();
   // The streamer releases the view's scene and loads it again, and the view
   // is updated before it is activated: the released scene is kept (for a look
   // at what was done to it) and returned.
