@@ -147,12 +147,14 @@ AE::ISceneNode* plainNode(const pugi::xml_node& object, AE::ISceneNode* parent) 
   auto* node = new AE::ISceneNode();
   node->mName = object.attribute("name").value();
   const pugi::xml_node p = object.child("Parameters");
-  if (parent) parent->addChild(node, true);
   node->setScaleX(p.attribute("scaleX").as_float(1.0f));
   node->setScaleY(p.attribute("scaleY").as_float(1.0f));
+  // As the scene loader does: placed before it has its parent, so a child's
+  // place is its parent's plus its own.
   node->setWorldX(p.attribute("X").as_float());
   node->setWorldY(p.attribute("Y").as_float());
   node->setEnabled(p.attribute("Enable").as_int(1) != 0);
+  if (parent) parent->addChild(node, true);
   for (pugi::xml_node child = object.child("Childs").child("Object"); child; child = child.next_sibling("Object"))
     plainNode(child, node);
   return node;

@@ -3,6 +3,8 @@
 // pairs 1-4, 2-7, 3-6, card 5 alone) and the rotating carriers.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "core/game_state/minigames/paires_minigame_view_extension.h"
 #include "puzzle_rig.h"
 
@@ -12,21 +14,52 @@ namespace {
 
 using HOG::PairesMinigameViewExtension;
 
-TEST(MemoryPairsTest, AWrongPairClosesWhenItsVisibleTimeAndAnimationAreOver) {
+TEST(MemoryPairsTest, EveryWrongPairClosesWhenItsVisibleTimeAndAnimationAreOver) {
   PuzzleRig rig("PairesMinigameViewExtension", puzzleMedia("puzzle_paires.xml"),
                 puzzleMedia("scene_puzzle_paires.xml"));
   auto& puzzle = rig.as<PairesMinigameViewExtension>();
-  rig.click(724, 364);  // card 2
-  rig.click(964, 364);  // card 3: a wrong pair
-  rig.frames(38);       // 1.3 s: 0.5 s visible and 20 frames of 1/24 s not yet over
-  EXPECT_TRUE(puzzle.elements[1].opened);
-  EXPECT_TRUE(puzzle.elements[2].opened);
-  rig.quickClick(484, 364);  // a third card waits
-  EXPECT_FALSE(puzzle.elements[0].opened);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    rig.click(724, 364);  // card 2
+    rig.click(964, 364);  // card 3: a wrong pair
+    rig.frames(38);       // 1.3 s: 0.5 s visible and 20 frames of 1/24 s not yet over
+    EXPECT_TRUE(puzzle.elements[1].opened);
+    EXPECT_TRUE(puzzle.elements[2].opened);
+    rig.quickClick(484, 364);  // a third card waits
+    EXPECT_FALSE(puzzle.elements[0].opened);
+    rig.frames(2);
+    EXPECT_FALSE(puzzle.elements[1].opened);
+    EXPECT_FALSE(puzzle.elements[2].opened);
+    EXPECT_TRUE(rig.node("pa_2")->mPlaying);  // closing
+    rig.frames(15);
+  }
+}
+
+TEST(MemoryPairsTest, AMatchedPairPlaysOnWithItsChildren) {
+  PuzzleRig rig("PairesMinigameViewExtension", puzzleMedia("puzzle_paires.xml"),
+                withChild(puzzleMedia("scene_puzzle_paires.xml"), "pa_1", "pa_1_shine", true));
+  EXPECT_FALSE(rig.node("pa_1_shine")->mPlaying);  // at rest on the first visit
+  rig.click(484, 364);                             // card 1
+  rig.click(1204, 364);                            // card 4: a pair
   rig.frames(2);
-  EXPECT_FALSE(puzzle.elements[1].opened);
-  EXPECT_FALSE(puzzle.elements[2].opened);
-  EXPECT_TRUE(rig.node("pa_2")->mPlaying);  // closing
+  EXPECT_TRUE(rig.node("pa_1_shine")->mPlaying);
+}
+
+// The chains: elements 1 to 4 at x 544, 784, 1024, 1264 (y 544) stand on
+// places 2, 1, 4, 3; each place's chain light shows its element's frame.
+TEST(ChainsTest, APlaceWithoutAFrameForItsNewElementKeepsItsLight) {
+  std::string config = puzzleMedia("puzzle_chains.xml");
+  const std::string second = "<elementsFrame><v0 v=\"30\"/><v1 v=\"20\"/><v2 v=\"10\"/><v3 v=\"30\"/></elementsFrame>";
+  config.replace(config.find(second), second.size(), "<elementsFrame><v0 v=\"30\"/></elementsFrame>");
+  PuzzleRig rig("ChainsMinigameViewExtension", config,
+                withChild(puzzleMedia("scene_puzzle_chains.xml"), "ch_c1", "ch_c1_glint", true));
+  EXPECT_FALSE(rig.node("ch_c1_glint")->mPlaying);
+  EXPECT_EQ(rig.frame("ch_c2"), 30);
+  rig.click(784, 544);  // element 1 and element 2 trade places
+  rig.click(544, 544);
+  rig.frames(45);
+  EXPECT_EQ(rig.frame("ch_c2"), 30);  // place 2 has no frame for element 2
+  EXPECT_EQ(rig.frame("ch_c1"), 20);
 }
 
 // The rotating carriers: gear A at 400, 200 and gear B at 800, 200 (128 x

@@ -32,17 +32,19 @@ AE::ISceneNode* plainNode(const pugi::xml_node& object, AE::ISceneNode* parent) 
   auto* node = new SizedNode();
   node->mName = object.attribute("name").value();
   const pugi::xml_node p = object.child("Parameters");
-  if (parent) parent->addChild(node, true);
   const float scaleX = p.attribute("scaleX").as_float(1.0f), scaleY = p.attribute("scaleY").as_float(1.0f);
   const auto picture = kPictureSizes.find(object.attribute("filename").value());
   const float side = picture != kPictureSizes.end() ? picture->second : 64.0f;
   node->size = KR::Vector2<float>(p.attribute("w").as_float(side * scaleX), p.attribute("h").as_float(side * scaleY));
+  // As the scene loader does: the place is set before the node has its
+  // parent, so a child's place is its parent's plus its own.
   node->setWorldX(p.attribute("X").as_float());
   node->setWorldY(p.attribute("Y").as_float());
   node->mPosZ = p.attribute("Z").as_float();
   node->setRotation(p.attribute("angle").as_float());
   node->mPivot = KR::Vector2<float>(p.attribute("PivotPointX").as_float(), p.attribute("PivotPointY").as_float());
   node->setEnabled(p.attribute("Enable").as_int(1) != 0);
+  if (parent) parent->addChild(node, true);
   for (pugi::xml_node frame : object.child("frames").children("frame")) {
     const pugi::xml_node a = frame.child("Attributes");
     AE::NodeKeyValues v;
