@@ -384,6 +384,7 @@ class FrameTest : public ::testing::Test {
   FrameTest() : allocators(std::make_unique<EngineAllocators>()) { allocators->init(); }
   // A view with a finish node "fin" (disabled, a one-second animation) and the puzzle on it.
   void make(const std::string& keys) {
+    view.release();  // the scene of a puzzle made before
     puzzle = std::make_unique<FramePuzzle>();
     view.extension = puzzle.get();
     puzzle->view = &view;
