@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "animationeditor/scene_node_animation.h"
 #include "core/game_state/minigames/paires_minigame_view_extension.h"
 #include "puzzle_rig.h"
 
@@ -60,6 +61,70 @@ TEST(ChainsTest, APlaceWithoutAFrameForItsNewElementKeepsItsLight) {
   rig.frames(45);
   EXPECT_EQ(rig.frame("ch_c2"), 30);  // place 2 has no frame for element 2
   EXPECT_EQ(rig.frame("ch_c1"), 20);
+}
+
+// Swap places: pieces 1 to 4 belong at x 480, 720, 960, 1200 (y 400) and
+// start scattered at frame 20 of their keys: 1 and 2, 3 and 4 swapped.
+std::string superswapWith(const std::string& from, const std::string& to) {
+  std::string config = puzzleMedia("puzzle_superswap.xml");
+  config.replace(config.find(from), from.size(), to);
+  return config;
+}
+
+TEST(SwapPlacesTest, PiecesScatterToTheBreakFrame) {
+  for (const auto& [keys, x] : {std::pair<const char*, float>{"<breakframe v=\"10\"/>", 600.0f}, {"", 720.0f}}) {
+    SCOPED_TRACE(keys);
+    PuzzleRig rig("SuperSwapMinigameViewExtension", superswapWith("<breakframe v=\"20\"/>", keys),
+                  puzzleMedia("scene_puzzle_superswap.xml"));
+    EXPECT_EQ(rig.node("ss_p1")->mWorldMatrix.m[6], x);
+  }
+}
+
+TEST(SwapPlacesTest, APieceRestsAtItsDepthAndItsPickPlaysWithoutASelectFrame) {
+  // Piece 1 at depth 3 in every key.
+  std::string scene = puzzleMedia("scene_puzzle_superswap.xml");
+  for (const std::string x : {"480", "720"}) {
+    const std::string place = "X=\"" + x + "\" Y=\"400\" Z=\"0\"";
+    scene.replace(scene.find(place), place.size(), "X=\"" + x + "\" Y=\"400\" Z=\"3\"");
+  }
+  scene = withChild(scene, "ss_ok1", "ss_ok1_glow", true);
+  PuzzleRig rig("SuperSwapMinigameViewExtension", superswapWith("<selectFrame v=\"10\"/>", "<selectFrame v=\"-1\"/>"),
+                scene);
+  EXPECT_FALSE(rig.node("ss_ok1_glow")->mPlaying);
+  EXPECT_EQ(rig.node("ss_p1_body")->mPosZ, 3.0f);
+  EXPECT_EQ(rig.node("ss_p1_sel")->mPosZ, 2.0f);
+  rig.click(784, 464);  // piece 1
+  EXPECT_TRUE(rig.node("ss_p1_sel")->mPlaying);
+  rig.frames(130);  // four seconds unsolved: no finish
+  EXPECT_FALSE(rig.node("ss_finish")->mPlaying);
+  EXPECT_FALSE(rig.finished());
+}
+
+TEST(SwapPlacesTest, AFinishedPuzzleHoldsItsFinishAfterAReturn) {
+  PuzzleRig rig("SuperSwapMinigameViewExtension", puzzleMedia("puzzle_superswap.xml"),
+                puzzleMedia("scene_puzzle_superswap.xml"));
+  rig.skip();
+  rig.frames(100);
+  ASSERT_TRUE(rig.finished());
+  rig.leaveAndReturn();
+  rig.frames(2);
+  EXPECT_FALSE(rig.node("ss_finish")->mPlaying);
+  EXPECT_EQ(rig.frame("ss_finish"), int(rig.node("ss_finish")->mAnimation->mKeyFrames.back()));
+}
+
+// Sliding tiles: point 1 (840, 300) starts empty beside point 2 (1065, 430),
+// whose tile 1 would slide there.
+TEST(SlidingTilesTest, NoTileMovesOnceTheFinishHasBegun) {
+  std::string scene = puzzleMedia("scene_puzzle_patnashki.xml");
+  scene = withChild(scene, "pt_tile1", "pt_tile1_shine", true);
+  scene = withChild(scene, "pt_finish", "pt_finish_sound", true);
+  PuzzleRig rig("PatnashkiViewExtension", puzzleMedia("puzzle_patnashki.xml"), scene);
+  EXPECT_FALSE(rig.node("pt_tile1_shine")->mPlaying);
+  EXPECT_FALSE(rig.node("pt_finish_sound")->mPlaying);
+  rig.skip();
+  rig.click(1065, 430);
+  rig.frames(30);
+  EXPECT_EQ(rig.node("pt_tile1")->mWorldMatrix.m[6], 1001.0f);
 }
 
 // The rotating carriers: gear A at 400, 200 and gear B at 800, 200 (128 x

@@ -50,6 +50,7 @@ AE::ISceneNode* plainNode(const pugi::xml_node& object, AE::ISceneNode* parent) 
     AE::NodeKeyValues v;
     v.posX = a.attribute("X").as_float(node->mPosX);
     v.posY = a.attribute("Y").as_float(node->mPosY);
+    v.posZ = a.attribute("Z").as_float(node->mPosZ);
     v.rotation = a.attribute("angle").as_float();
     v.pivot = KR::Vector2<float>(a.attribute("PivotPointX").as_float(), a.attribute("PivotPointY").as_float());
     node->setKeyframeValues(frame.attribute("StartFrame").as_int(), v);
