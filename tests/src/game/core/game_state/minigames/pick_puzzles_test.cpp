@@ -127,6 +127,61 @@ TEST(SlidingTilesTest, NoTileMovesOnceTheFinishHasBegun) {
   EXPECT_EQ(rig.node("pt_tile1")->mWorldMatrix.m[6], 1001.0f);
 }
 
+// Gears and motors: gears a (904, 504) and b (624, 504) are of one type, c
+// (1184, 784) and d (1184, 504) of another; motor 0 drives b forward, motor
+// 1 drives a, motor 2 drives d; the start button is at 1464, 864.
+TEST(GearsAndMotorsTest, GearsTurnTheirMotorsWayAndASwapInEitherOrderGivesTheMotors) {
+  PuzzleRig rig("SwapTypeMinigameViewExtension", puzzleMedia("puzzle_swaptype.xml"),
+                withChild(puzzleMedia("scene_puzzle_swaptype.xml"), "gm_gears", "gm_gears_echo"));
+  rig.click(1464, 864);  // start: the wrong machine runs
+  rig.frames(5);
+  EXPECT_LT(rig.node("gm_b1_rot")->mRotation, 0.0f);  // forward is against the clock
+  EXPECT_GT(rig.node("gm_a1_rot")->mRotation, 0.0f);
+  EXPECT_TRUE(rig.node("gm_gears_echo")->mPlaying);
+  rig.frames(40);  // it stops by itself, and its sound with it
+  EXPECT_FALSE(rig.node("gm_gears_echo")->mPlaying);
+  rig.click(624, 504);  // b, then a: the second shows its pick while they glide
+  rig.click(904, 504);
+  EXPECT_EQ(rig.frame("gm_a1_rot"), 20);
+  rig.frames(40);
+  rig.click(1184, 784);  // c and d
+  rig.click(1184, 504);
+  rig.frames(40);
+  rig.click(1464, 864);  // a right machine
+  rig.frames(130);
+  EXPECT_TRUE(rig.finished());
+}
+
+// Group swap: pieces 1, 2, 3 of the first group at x 544, 784, 1024 (y 364),
+// pieces 4, 5 of the second at 664, 904 (y 664).
+TEST(GroupSwapTest, AfterTheChosenPieceIsClickedAgainAClickOnAPieceIsThePuzzles) {
+  PuzzleRig rig("SwapGroupsViewExtension", puzzleMedia("puzzle_swapgroups.xml"),
+                puzzleMedia("scene_puzzle_swapgroups.xml"));
+  rig.frames(1);
+  rig.click(664, 664);  // piece 4
+  rig.click(664, 664);  // again: the next click only clears the choice
+  rig.click(544, 364);
+  EXPECT_EQ(rig.result, 1);
+  EXPECT_EQ(rig.frame("gs_p1"), 0);
+  rig.click(664, 664);
+  rig.click(664, 664);
+  rig.click(300, 900);  // on nothing: not the puzzle's
+  EXPECT_EQ(rig.result, 0);
+}
+
+// The telescope: dragging moves the sky (ts_view); a release with it on
+// the current spot lights that spot's glow.
+TEST(TelescopeTest, TheOpeningRestsEverySpotsGlowWithItsChildren) {
+  std::string scene = withChild(puzzleMedia("scene_puzzle_telescope.xml"), "ts_glow1", "ts_glow1_ray", true);
+  PuzzleRig rig("TelescopeMinigameViewExtension", puzzleMedia("puzzle_telescope.xml"), scene);
+  EXPECT_FALSE(rig.node("ts_glow1_ray")->mPlaying);
+  rig.press(1000, 300);  // the sky to the first spot, (-292, 193)
+  rig.move(708, 493);
+  rig.release(708, 493);
+  EXPECT_TRUE(rig.node("ts_glow1")->mPlaying);
+  EXPECT_TRUE(rig.node("ts_glow1_ray")->mPlaying);
+}
+
 // The rotating carriers: gear A at 400, 200 and gear B at 800, 200 (128 x
 // 128); tile 0 below at 400, 700 belongs in the zone at 400, 450 with gear A
 // at a quarter turn.
