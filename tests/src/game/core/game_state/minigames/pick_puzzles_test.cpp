@@ -171,15 +171,33 @@ TEST(GroupSwapTest, AfterTheChosenPieceIsClickedAgainAClickOnAPieceIsThePuzzles)
 
 // The telescope: dragging moves the sky (ts_view); a release with it on
 // the current spot lights that spot's glow.
-TEST(TelescopeTest, TheOpeningRestsEverySpotsGlowWithItsChildren) {
+TEST(TelescopeTest, ASpotIsFoundWithinItsAccuracyAndTheOpeningRestsItsNodes) {
   std::string scene = withChild(puzzleMedia("scene_puzzle_telescope.xml"), "ts_glow1", "ts_glow1_ray", true);
+  scene = withChild(scene, "ts_lens", "ts_lens_flare", true);
   PuzzleRig rig("TelescopeMinigameViewExtension", puzzleMedia("puzzle_telescope.xml"), scene);
   EXPECT_FALSE(rig.node("ts_glow1_ray")->mPlaying);
-  rig.press(1000, 300);  // the sky to the first spot, (-292, 193)
+  EXPECT_FALSE(rig.node("ts_lens_flare")->mPlaying);
+  rig.press(1000, 300);  // the sky 41 points from the first spot, (-292, 193)
+  rig.move(749, 493);
+  rig.release(749, 493);
+  EXPECT_FALSE(rig.node("ts_glow1")->mPlaying);
+  rig.press(749, 493);  // exactly 40 away
+  rig.move(748, 493);
+  rig.release(748, 493);
+  EXPECT_TRUE(rig.node("ts_glow1")->mPlaying);
+  EXPECT_TRUE(rig.node("ts_glow1_ray")->mPlaying);
+}
+
+TEST(TelescopeTest, AnAccuracyOfNothingIsTaken) {
+  std::string config = puzzleMedia("puzzle_telescope.xml");
+  const std::string accuracy = "<accuracy v=\"40\"/>";
+  config.replace(config.find(accuracy), accuracy.size(), "<accuracy v=\"0\"/>");
+  PuzzleRig rig("TelescopeMinigameViewExtension", config, puzzleMedia("scene_puzzle_telescope.xml"));
+  EXPECT_TRUE(rig.log.lines().empty());
+  rig.press(1000, 300);
   rig.move(708, 493);
   rig.release(708, 493);
   EXPECT_TRUE(rig.node("ts_glow1")->mPlaying);
-  EXPECT_TRUE(rig.node("ts_glow1_ray")->mPlaying);
 }
 
 // The rotating carriers: gear A at 400, 200 and gear B at 800, 200 (128 x
