@@ -185,7 +185,7 @@ int32_t CombPuzzleMinigameViewExtension::handleInput(const InputState* input) {
       Element& element = elements[i];
       if (!contains(element.rect, pointer.x, pointer.y)) continue;
       element.glide.stop();
-      drag.take(int32_t(i), element.position, pointer);
+      drag.take(int32_t(i));
       showFrame(DragHold::picture(element.node), selectedFrame);
       // The zone it holds, also when it is caught on its way home.
       freeZone(element);

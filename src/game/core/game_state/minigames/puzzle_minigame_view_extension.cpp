@@ -203,7 +203,7 @@ int32_t PuzzleMinigameViewExtension::dragStep(const InputState* input) {
   for (size_t i : order) {
     Piece& piece = pieces[i];
     if (piece.placed || !hits(piece, x, y)) continue;
-    drag.take(int32_t(i), ownPosition(piece.node), KR::Vector2<float>(x, y));
+    drag.take(int32_t(i));
     toFront(piece.node);
     return 1;
   }

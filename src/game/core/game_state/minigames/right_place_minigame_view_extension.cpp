@@ -233,7 +233,7 @@ int32_t RightPlaceMinigameViewExtension::handleInput(const InputState* input) {
         element.moveAnimation->playing = false;
         element.moveAnimation->time = 0.0f;
       }
-      drag.take(int32_t(i), element.position, point);
+      drag.take(int32_t(i));
       return 1;
     }
   }
