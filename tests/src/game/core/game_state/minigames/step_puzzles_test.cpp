@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/game_state/minigames/circle_minigame_view_extension.h"
+#include "core/game_state/minigames/frame_stepper.h"
 #include "core/game_state/minigames/key_minigame_view_extension.h"
 #include "lua_script_2.h"
 #include "puzzle_rig.h"
@@ -19,6 +20,19 @@ namespace Test {
 namespace {
 
 using HOG::KeyMinigameViewExtension;
+
+TEST(StepCombinationTest, EveryControlOrEveryValueMustStandRight) {
+  const HOG::StepCombination combination{{1, 3, 2}};
+  // With every control needing a value: fewer values never match, more are ignored.
+  EXPECT_TRUE(combination.matches({1, 3, 2}, true));
+  EXPECT_FALSE(combination.matches({1, 3, 0}, true));
+  EXPECT_FALSE(combination.matches({1, 3, 2, 0}, true));
+  EXPECT_TRUE(combination.matches({1, 3}, true));
+  // With every value needing a control: extra values never match, controls beyond them are free.
+  EXPECT_TRUE(combination.matches({1, 3, 2, 7}, false));
+  EXPECT_FALSE(combination.matches({1, 3}, false));
+  EXPECT_FALSE(combination.matches({0, 3, 2}, false));
+}
 
 TEST(StagedControlsTest, TheGlowWaitsForEveryControlOfItsSlots) {
   PuzzleRig rig("KeyMinigameViewExtension", puzzleMedia("puzzle_key.xml"), puzzleMedia("scene_puzzle_key.xml"));
