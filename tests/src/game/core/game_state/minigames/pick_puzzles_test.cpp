@@ -7,6 +7,7 @@
 
 #include "animationeditor/scene_node_animation.h"
 #include "core/game_state/minigames/paires_minigame_view_extension.h"
+#include "core/game_state/minigames/pick_and_glide.h"
 #include "puzzle_rig.h"
 
 namespace KR {
@@ -14,6 +15,18 @@ namespace Test {
 namespace {
 
 using HOG::PairesMinigameViewExtension;
+
+TEST(GlideTest, AStepThatReachesTheTargetLandsOnItExactly) {
+  KR::Vector2<float> at(0.0f, 0.0f);
+  EXPECT_FALSE(HOG::glideStep(&at, KR::Vector2<float>(3.0f, 4.0f), 2.5f));  // half way
+  EXPECT_FLOAT_EQ(at.x, 1.5f);
+  EXPECT_FLOAT_EQ(at.y, 2.0f);
+  EXPECT_TRUE(HOG::glideStep(&at, KR::Vector2<float>(3.0f, 4.0f), 2.5f));  // exactly there
+  EXPECT_EQ(at.x, 3.0f);
+  EXPECT_EQ(at.y, 4.0f);
+  EXPECT_TRUE(HOG::glideStep(&at, KR::Vector2<float>(3.0f, 4.0f), 0.0f));  // nowhere to go
+  EXPECT_EQ(at.x, 3.0f);
+}
 
 TEST(MemoryPairsTest, EveryWrongPairClosesWhenItsVisibleTimeAndAnimationAreOver) {
   PuzzleRig rig("PairesMinigameViewExtension", puzzleMedia("puzzle_paires.xml"),
@@ -198,6 +211,27 @@ TEST(TelescopeTest, AnAccuracyOfNothingIsTaken) {
   rig.move(708, 493);
   rig.release(708, 493);
   EXPECT_TRUE(rig.node("ts_glow1")->mPlaying);
+}
+
+TEST(GroupSwapTest, AChosenPieceStaysWhereItStandsThoughItsKeysSayOtherwise) {
+  // Piece 1's own keys put it at its authored place, 480, 300.
+  std::string scene = puzzleMedia("scene_puzzle_swapgroups.xml");
+  const std::string place =
+      "name=\"gs_p1\">\n    <Parameters X=\"480\" Y=\"300\" Z=\"0\" angle=\"0\" scaleX=\"1\" scaleY=\"1\" "
+      "R=\"1\" G=\"1\" B=\"1\" A=\"1\" PivotPointX=\"0\" PivotPointY=\"0\" Enable=\"1\" BlendMode=\"0\"/>";
+  ASSERT_NE(scene.find(place), std::string::npos);
+  scene.insert(scene.find(place) + place.size(),
+               "<frames><frame StartFrame=\"0\"><Attributes X=\"480\" Y=\"300\"/></frame>"
+               "<frame StartFrame=\"15\"><Attributes X=\"480\" Y=\"300\"/></frame></frames>");
+  PuzzleRig rig("SwapGroupsViewExtension", puzzleMedia("puzzle_swapgroups.xml"), scene);
+  rig.frames(1);
+  rig.click(544, 364);  // pieces 1 and 2 trade places
+  rig.click(784, 364);
+  rig.frames(20);
+  ASSERT_EQ(rig.node("gs_p1")->mWorldMatrix.m[6], 720.0f);
+  rig.click(784, 364);  // piece 1 chosen where it now stands
+  EXPECT_EQ(rig.frame("gs_p1_face"), 15);
+  EXPECT_EQ(rig.node("gs_p1")->mWorldMatrix.m[6], 720.0f);
 }
 
 // The rotating carriers: gear A at 400, 200 and gear B at 800, 200 (128 x

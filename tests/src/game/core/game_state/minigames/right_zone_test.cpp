@@ -42,6 +42,19 @@ TEST(RightZoneTest, AnElementOffItsPlacePickedTwiceGlidesThereAndStaysPlayable) 
   EXPECT_LT(rig.node("rz_e2_piece")->mPosZ, rig.node("rz_e1_piece")->mPosZ);
 }
 
+TEST(RightZoneTest, AnElementOnItsPlacePickedTwiceIsLetGo) {
+  PuzzleRig rig("RightZoneViewExtension", puzzleMedia("puzzle_rightzone.xml"),
+                puzzleMedia("scene_puzzle_rightzone.xml"));
+  rig.click(784, 564);
+  rig.click(784, 564);
+  rig.frames(2);
+  EXPECT_FALSE(rig.as<RightZoneViewExtension>().elements[1].moving);
+  EXPECT_EQ(rig.frame("rz_e2_piece"), 0);
+  EXPECT_EQ(rig.node("rz_e2")->mWorldMatrix.m[6], 720.0f);
+  rig.click(784, 564);  // and it can be picked again
+  EXPECT_EQ(rig.frame("rz_e2_piece"), 10);
+}
+
 TEST(RightZoneTest, CorrectPlacesAreCommaSeparatedNumbers) {
   std::vector<int32_t> ids;
   RightZoneViewExtension::parseCommaList("2,10,x", &ids);
