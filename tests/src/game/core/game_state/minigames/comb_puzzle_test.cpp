@@ -89,9 +89,10 @@ TEST(CombPuzzleBookTest, TheBookTurnsPagesOfItsStepAndTheDropSoundWaitsForADrop)
     const std::string book = "<frames v=\"3\"/>\n    <bookStep v=\"5\"/>";
     ASSERT_NE(config.find(book), std::string::npos);
     config.replace(config.find(book), book.size(), keys);
+    // The drop sound authored as playing.
     std::string scene = puzzleMedia("scene_puzzle_combpuzzle.xml");
-    const std::string quiet = "Volume=\"0.8\" Playing=\"0\"";
-    scene.replace(scene.find(quiet), quiet.size(), "Volume=\"0.8\" Playing=\"1\"");
+    const std::string quiet = "Playing=\"0\"";
+    scene.replace(scene.find(quiet, scene.find("name=\"cp_drop\"")), quiet.size(), "Playing=\"1\"");
     PuzzleRig rig("CombPuzzleMinigameViewExtension", config, scene);
     EXPECT_FALSE(rig.node("cp_drop")->mPlaying);
     for (int page = 1; page <= pages; ++page) {
