@@ -24,9 +24,11 @@ TEST_F(DragJigsawTest, ATileLandsWhereItIsLetGoAndKeepsItsPlacedLook) {
   AE::ISceneNode* green = rig.node("jg_p1");
   ASSERT_EQ(green->mPosX, 1000.0f);
   rig.click(1064, 714);  // picked up
+  EXPECT_EQ(rig.result, 1);
   rig.move(300, 300);
   // The pointer reaches the tile's cell in the frame of the click that drops it.
   rig.quickClick(792, 364);
+  EXPECT_EQ(rig.result, 1);
   EXPECT_EQ(green->mPosX, 728.0f);
   EXPECT_EQ(green->mPosY, 300.0f);
   EXPECT_TRUE(puzzle.pieces[1].placed);
@@ -61,7 +63,9 @@ TEST(SwapJigsawTest, ATileInItsColumnButNotItsRowIsNotInPlace) {
   PuzzleRig rig{"PuzzleMinigameViewExtension", puzzleMedia("puzzle_jigsaw_swap.xml"),
                 puzzleMedia("scene_puzzle_jigsaw_swap.xml")};
   rig.click(792, 364);  // tiles 0 and 3 trade places
+  EXPECT_EQ(rig.result, 1);
   rig.click(664, 492);
+  EXPECT_EQ(rig.result, 1);
   rig.frames(21);
   rig.click(664, 364);  // tiles 1 and 2 trade places
   rig.click(792, 492);

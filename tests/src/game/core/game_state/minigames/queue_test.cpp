@@ -45,6 +45,17 @@ TEST(QueueTest, BesideMeansWithinOneSymbolOfTheLast) {
   }
 }
 
+TEST(QueueTest, AChainCutBackToItsNewestSymbolStillNeedsNeighbours) {
+  // Symbol b2 lies far from a: a, b2, a, b2 never makes "a then b".
+  PuzzleRig rig("QueueMinigameViewExtension", config("<v0><v0 v=\"0\"/><v1 v=\"1\"/></v0>"),
+                board(symbol("b1", "64") + symbol("b2", "400")));
+  for (int round = 0; round < 2; ++round) {
+    rig.click(10, 10);
+    rig.click(410, 10);
+  }
+  EXPECT_FALSE(rig.as<QueueMinigameViewExtension>().combinations[0].found);
+}
+
 TEST(QueueTest, AProbeFromAFarOffHugeSymbolEnds) {
   // Its centre lies where a step of 5 no longer moves a float; its probes
   // reach back over a, so it counts as beside a.

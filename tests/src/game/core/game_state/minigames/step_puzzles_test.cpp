@@ -35,7 +35,11 @@ TEST(StepCombinationTest, EveryControlOrEveryValueMustStandRight) {
 }
 
 TEST(StagedControlsTest, TheGlowWaitsForEveryControlOfItsSlots) {
-  PuzzleRig rig("KeyMinigameViewExtension", puzzleMedia("puzzle_key.xml"), puzzleMedia("scene_puzzle_key.xml"));
+  // A slot naming no control is left out.
+  std::string config = puzzleMedia("puzzle_key.xml");
+  const std::string slots = "<slots><v0 v=\"0\"/><v1 v=\"1\"/></slots>";
+  config.replace(config.find(slots), slots.size(), "<slots><v0 v=\"0\"/><v1 v=\"1\"/><v2 v=\"40000\"/></slots>");
+  PuzzleRig rig("KeyMinigameViewExtension", config, puzzleMedia("scene_puzzle_key.xml"));
   rig.click(744, 524);  // square 2: red -> yellow -> green
   rig.frames(20);
   rig.click(744, 524);
