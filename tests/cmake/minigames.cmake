@@ -66,3 +66,22 @@ kr_add_fuzzer(minigame_config_fuzz
   CORPUS ${KR_MINIGAME_SEEDS}
   DEPENDS minigame_config_corpus)
 target_compile_definitions(minigame_config_fuzz PRIVATE KR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+
+# The puzzle classes driven directly on small scenes of plain nodes: their
+# rules, edges and bad configurations, fast enough to run after every change.
+# It runs in a second: the limit ends a puzzle that loops.
+kr_add_test(test_minigames
+  TIMEOUT 120
+  SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/puzzle_rig.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/minigame_frame_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/comb_puzzle_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/pick_puzzles_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/press_puzzles_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/puzzle_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/queue_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/right_zone_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/rotation_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/rpuzzle_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/minigames/step_puzzles_test.cpp
+  LIBS kr_game)

@@ -70,19 +70,62 @@ std::string readMedia(const char* name) {
 
 #ifdef KR_SEED_WRITER
 
+namespace {
+
+// Demo configurations with numbers that once reached undefined behaviour:
+// a frame number far beyond an int, or not a number, turned into one, and
+// positions times steps beyond 32 bits.
+struct SeedEdit {
+  const char* config;
+  const char* from;
+  const char* to;
+  // Click bytes where the board needs aimed clicks: frame f's pointer is
+  // bytes 2f and 2f + 1 after the configuration (x and y times 1680 or 1050
+  // over 255; byte 0 is the configuration's closing zero), released on
+  // frames 2, 5, 8 ...; these are bytes 1 on.
+  const char* clicks = nullptr;
+};
+constexpr SeedEdit kEdits[] = {
+    {"puzzle_key.xml", "<v0 v=\"0\"/><v1 v=\"8\"/>", "<v0 v=\"1e10\"/><v1 v=\"8\"/>"},
+    {"puzzle_key.xml", "<v0 v=\"0\"/><v1 v=\"8\"/>", "<v0 v=\"nan\"/><v1 v=\"8\"/>"},
+    {"puzzle_r_paires.xml", "<startFrameID v=\"0\"/><maxFrameID v=\"3\"/><frameStep v=\"8\"/>",
+     "<startFrameID v=\"2147483647\"/><maxFrameID v=\"3\"/><frameStep v=\"2\"/>"},
+    {"puzzle_comb_slider.xml", "<startID v=\"0\"/><maxID v=\"4\"/><frameStep v=\"6\"/>",
+     "<startID v=\"2000000000\"/><maxID v=\"4\"/><frameStep v=\"10\"/>"},
+    {"puzzle_slider.xml", "<startSliderID v=\"0\"/>", "<startSliderID v=\"2147483647\"/>"},
+    // A main button, then a place: the place shows the main's frame plus the offset.
+    {"puzzle_color.xml", "<frame v=\"1\"/>", "<frame v=\"2147483647\"/>",
+     "\xc0\x60\xc0\x60\xc0\x60\x5f\x60\x5f\x60\x5f"},
+};
+
+bool writeSeed(const std::string& folder, const std::string& name, size_t kind, const std::string& config,
+               const char* clicks = nullptr) {
+  std::string seed(1, char(kind));
+  seed += config;
+  seed += '\0';
+  // Clicks spread over the board.
+  if (clicks) seed += clicks;
+  for (int c = 0; c < 64; ++c) seed += char((c * 37 + int(kind) * 11) & 0xFF);
+  std::FILE* out = std::fopen((folder + "/" + name).c_str(), "wb");
+  if (!out) return false;
+  std::fwrite(seed.data(), 1, seed.size(), out);
+  return std::fclose(out) == 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc < 2) return 1;
-  for (size_t i = 0; i < kKindCount; ++i) {
-    std::string seed(1, char(i));
-    seed += readMedia(kKinds[i].config);
-    seed += '\0';
-    // Clicks spread over the board.
-    for (int c = 0; c < 64; ++c) seed += char((c * 37 + int(i) * 11) & 0xFF);
-    const std::string path = std::string(argv[1]) + "/seed" + std::to_string(i) + ".bin";
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return 1;
-    std::fwrite(seed.data(), 1, seed.size(), out);
-    std::fclose(out);
+  for (size_t i = 0; i < kKindCount; ++i)
+    if (!writeSeed(argv[1], "seed" + std::to_string(i) + ".bin", i, readMedia(kKinds[i].config))) return 1;
+  for (size_t e = 0; e < sizeof kEdits / sizeof kEdits[0]; ++e) {
+    size_t kind = 0;
+    while (kind < kKindCount && std::strcmp(kKinds[kind].config, kEdits[e].config) != 0) ++kind;
+    std::string config = readMedia(kEdits[e].config);
+    const size_t at = config.find(kEdits[e].from);
+    if (kind == kKindCount || at == std::string::npos) return 1;
+    config.replace(at, std::strlen(kEdits[e].from), kEdits[e].to);
+    if (!writeSeed(argv[1], "edited" + std::to_string(e) + ".bin", kind, config, kEdits[e].clicks)) return 1;
   }
   return 0;
 }
@@ -104,12 +147,14 @@ AE::ISceneNode* plainNode(const pugi::xml_node& object, AE::ISceneNode* parent) 
   auto* node = new AE::ISceneNode();
   node->mName = object.attribute("name").value();
   const pugi::xml_node p = object.child("Parameters");
-  if (parent) parent->addChild(node, true);
   node->setScaleX(p.attribute("scaleX").as_float(1.0f));
   node->setScaleY(p.attribute("scaleY").as_float(1.0f));
+  // As the scene loader does: placed before it has its parent, so a child's
+  // place is its parent's plus its own.
   node->setWorldX(p.attribute("X").as_float());
   node->setWorldY(p.attribute("Y").as_float());
   node->setEnabled(p.attribute("Enable").as_int(1) != 0);
+  if (parent) parent->addChild(node, true);
   for (pugi::xml_node child = object.child("Childs").child("Object"); child; child = child.next_sibling("Object"))
     plainNode(child, node);
   return node;

@@ -417,7 +417,12 @@ void Game::updatePlay(float dt) {
     if (frameInput.valid && GameCursorManager::exists())
       GameCursorManager::getInstance()->setCursor(hud->requestedCursor() ? hud->requestedCursor()
                                                                          : viewStack->wantedCursor);
+  } else if (pressInViews && frameInput.leftReleased) {
+    // A drag begun in a view and let go over the HUD ends in the view.
+    views->processInput(frameInput);
   }
+  if (frameInput.leftPressed) pressInViews = !hudTook;
+  if (frameInput.leftReleased) pressInViews = false;
   step(GameStep::Blur);
   blurTarget = views->hasVisibleCloseup() ? 1.0f : 0.0f;
   const float stepSize = kBlurRate * dt;

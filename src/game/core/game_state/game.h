@@ -255,6 +255,9 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
   MusicPlayer* musicPlayer = nullptr;
   pthread_mutex_t viewStackLock;
   InputState frameInput;
+  // The last left press went to the views: its release goes there too, also
+  // over the HUD, so that a drag a puzzle took always ends.
+  bool pressInViews = false;
   KR::Sprite* dimSprite = nullptr;
   KR::Sprite* maskSprite = nullptr;
   KR::Sprite* loadingIndicator = nullptr;

@@ -4,6 +4,7 @@
 
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
+#include "format_string.h"
 #include "xml_data_reader.h"
 
 namespace HOG {
@@ -29,6 +30,16 @@ void BQueueMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   correctSequence.clear();
   parseNumberList(correct, &correctSequence);
   readText(reader, "clickSound", &clickSoundName);
+  // Every button is pressed once at most: each id of the sequence needs a
+  // button of its own.
+  if (buttons.empty()) refuse("buttons", "has no entry");
+  if (correctSequence.empty()) refuse("correct", "names no button");
+  for (int32_t id : correctSequence) {
+    const auto wanted = std::count(correctSequence.begin(), correctSequence.end(), id);
+    const auto offered =
+        std::count_if(buttons.begin(), buttons.end(), [id](const Button& button) { return button.id == id; });
+    if (wanted > offered) refuse("correct", KR::formatString("names id %d more often than buttons have it", int(id)));
+  }
 }
 
 void BQueueMinigameViewExtension::forgetNodes() {
@@ -39,13 +50,15 @@ void BQueueMinigameViewExtension::forgetNodes() {
 void BQueueMinigameViewExtension::onActivate() {
   if (!sceneRoot()) return;
   bindFinishNode(kCantOpenNode);
-  clickSound = findNode(clickSoundName, kCantOpenNode);
+  clickSound = findNode(clickSoundName, "clickSound", kCantOpenNode);
   if (clickSound) clickSound->stop(true);
   // Every activation finds the nodes again (the scene may have been loaded
   // anew) and takes the rectangles from where the nodes stand in the view.
   for (Button& button : buttons) {
-    button.node = findNode(button.name, setUp ? nullptr : kCantOpenNode);
-    button.light = findNode(button.lightName, nullptr);
+    button.node = findNode(button.name, "buttons/name", setUp ? nullptr : kCantOpenNode);
+    button.light = findNode(button.lightName, "buttons/node", nullptr);
+    if (!button.node && std::count(correctSequence.begin(), correctSequence.end(), button.id) > 0)
+      refuse("buttons/name", KR::formatString("button %d has no node", int(button.id)));
     if (button.light) button.light->setEnabled(button.pressed);
     if (button.node) {
       if (button.pressed)
@@ -67,7 +80,7 @@ void BQueueMinigameViewExtension::press(Button& button) {
   pressedSequence.push_back(button.id);
 }
 
-int32_t BQueueMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t BQueueMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || !input->leftReleased) return 0;
   const float x = float(input->x), y = float(input->y);
   int32_t result = 0;
@@ -100,7 +113,7 @@ bool BQueueMinigameViewExtension::isSolved() const {
   return true;
 }
 
-void BQueueMinigameViewExtension::update(float dt) {
+void BQueueMinigameViewExtension::updatePuzzle(float dt) {
   if (resetPending) {
     resetTimer += dt;
     if (resetTimer > resetDelay) {

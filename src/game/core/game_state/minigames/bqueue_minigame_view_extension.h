@@ -31,9 +31,9 @@ class BQueueMinigameViewExtension : public MinigameViewExtension {
 
   BQueueMinigameViewExtension() = default;
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   bool isSolved() const;
 

@@ -52,11 +52,13 @@ void ButtonsMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
         KR::log("MINIGAME %s. Group %d has no button at correct position %d", configName.c_str(), it.getIndex(), *c);
         c = group.correct.erase(c);
       }
+      if (group.buttons.empty()) refuse("controlsGroup/buttons", "has no entry");
       groups.push_back(std::move(group));
     }
     reader.leaveChild();
   }
   readText(reader, "clickSound", &clickSoundName);
+  if (groups.empty()) refuse("controlsGroup", "has no entry");
 }
 
 void ButtonsMinigameViewExtension::forgetNodes() {
@@ -70,14 +72,17 @@ void ButtonsMinigameViewExtension::forgetNodes() {
 void ButtonsMinigameViewExtension::onActivate() {
   if (!sceneRoot()) return;
   bindFinishNode();
-  clickSound = findNode(clickSoundName);
+  clickSound = findNode(clickSoundName, "clickSound");
   if (clickSound) clickSound->stop(true);
   for (Group& group : groups) {
-    group.animation = findNode(group.animationName);
+    group.animation = findNode(group.animationName, "controlsGroup/finishAnim");
     if (group.animation) group.animation->stop(true);
     for (Button& button : group.buttons) {
-      button.node = findNode(button.name);
+      button.node = findNode(button.name, "controlsGroup/buttons");
       if (!button.node) {
+        // A button that must be pressed can't be without its node.
+        if (listed(group.correct, button.position))
+          refuse("controlsGroup/buttons", "a button of the correct ones has no node");
         button.rect = KR::Rect();
         continue;
       }
@@ -127,7 +132,7 @@ void ButtonsMinigameViewExtension::toggle(Group& group, Button& button) {
   if (group.animation) group.animation->play(true);
 }
 
-int32_t ButtonsMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t ButtonsMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || !input->leftReleased) return 0;
   const float x = float(input->x), y = float(input->y);
   int32_t result = 0;
@@ -152,7 +157,7 @@ void ButtonsMinigameViewExtension::holdAnimationsAtEnd() {
     if (group.animation && !group.animation->mPlaying) group.animation->rewindToEnd();
 }
 
-void ButtonsMinigameViewExtension::update(float dt) {
+void ButtonsMinigameViewExtension::updatePuzzle(float dt) {
   doneNow = isSolved() || skipWanted();
   if (!doneNow || finishReported) return;
   finishTimer += dt;

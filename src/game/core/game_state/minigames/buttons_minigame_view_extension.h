@@ -40,9 +40,9 @@ class ButtonsMinigameViewExtension : public MinigameViewExtension {
 
   ButtonsMinigameViewExtension();
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   bool isSolved() const;
   // The button of the group nearest to the point (under 2048 points), or null.

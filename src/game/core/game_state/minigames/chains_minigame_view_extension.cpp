@@ -11,7 +11,7 @@ namespace HOG {
 void ChainsMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readCommonKeys(reader, 3.0f);
   readInt(reader, "selectFrame", &selectFrame, 10);
-  readFloat(reader, "moveTime", &moveTime, 1.0f);
+  readSeconds(reader, "moveTime", &moveTime, 1.0f);
   places.clear();
   if (reader.enterChild("targetNodes")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
@@ -36,6 +36,8 @@ void ChainsMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readInt(reader, "correctframe", &correctFrame, 100);
   readText(reader, "clickSound", &clickSoundName);
   readText(reader, "endMoveSound", &arrivalSoundName);
+  if (places.empty()) refuse("targetNodes", "has no entry");
+  if (elements.empty()) refuse("elements", "has no entry");
   picks.drop();
   setUp = finishStarted = false;
 }
@@ -51,17 +53,20 @@ void ChainsMinigameViewExtension::onActivate() {
   if (!root) return;
   const bool first = !setUp;
   bindFinishNode();
-  clickSound = findNode(clickSoundName);
+  clickSound = findNode(clickSoundName, "clickSound");
   if (clickSound) clickSound->stop(true);
-  arrivalSound = findNode(arrivalSoundName);
+  arrivalSound = findNode(arrivalSoundName, "endMoveSound");
   if (arrivalSound) arrivalSound->stop(true);
   for (Place& place : places) {
     place.occupant = -1;
     place.chain = nullptr;
-    place.node = findNode(place.name, first ? kCantFindNode : nullptr);
-    if (!place.node) continue;
+    place.node = findNode(place.name, "targetNodes/node", first ? kCantFindNode : nullptr);
+    if (!place.node) {
+      refuse("targetNodes/node", "a place has no node");
+      continue;
+    }
     place.node->stop(true);
-    place.chain = findNode(place.chainName, first ? kCantFindNode : nullptr);
+    place.chain = findNode(place.chainName, "targetNodes/addnode", first ? kCantFindNode : nullptr);
     if (place.chain) place.chain->stop(true);
   }
   // Each place takes one element: a target outside the places or taken
@@ -69,11 +74,12 @@ void ChainsMinigameViewExtension::onActivate() {
   for (size_t i = 0; i < elements.size(); ++i) {
     Element& element = elements[i];
     element.pickable = false;
-    element.node = findNode(element.name, first ? kCantFindNode : nullptr);
+    element.node = findNode(element.name, "elements/node", first ? kCantFindNode : nullptr);
+    if (!element.node) refuse("elements/node", "an element has no node");
     if (element.place < 0 || size_t(element.place) >= places.size() || places[element.place].occupant >= 0) {
       if (first)
-        KR::log("MINIGAME %s. Element %s has no free place %d", root->mName.c_str(), element.name.c_str(),
-                element.place);
+        KR::log("MINIGAME %s. Element %s has no free place %d (key 'elements/target' of '%s')", root->mName.c_str(),
+                element.name.c_str(), element.place, configName.c_str());
       continue;
     }
     Place& place = places[element.place];
@@ -82,8 +88,8 @@ void ChainsMinigameViewExtension::onActivate() {
       place.currentFrame = place.elementFrames[i];
       showFrame(place.chain, place.currentFrame);
     } else if (first) {
-      KR::log("MINIGAME %s. Place %s has no frame for element %s", root->mName.c_str(), place.name.c_str(),
-              element.name.c_str());
+      KR::log("MINIGAME %s. Place %s has no frame for element %s (key 'targetNodes/elementsFrame' of '%s')",
+              root->mName.c_str(), place.name.c_str(), element.name.c_str(), configName.c_str());
     }
     if (!element.node) continue;
     const KR::Vector2<float> at = worldPosition(element.node);
@@ -92,7 +98,9 @@ void ChainsMinigameViewExtension::onActivate() {
     // A glide under way when the view was left goes on from where it stood.
     element.node->setWorldPosition(element.moving ? element.position : at);
     if (element.node->mChildren.empty()) {
-      if (first) KR::log("MINIGAME %s. Element %s has nothing to click", root->mName.c_str(), element.name.c_str());
+      if (first)
+        KR::log("MINIGAME %s. Element %s has nothing to click (key 'elements/node' of '%s')", root->mName.c_str(),
+                element.name.c_str(), configName.c_str());
       continue;
     }
     element.pickable = true;
@@ -106,7 +114,7 @@ bool ChainsMinigameViewExtension::chainPlaying() const {
   return false;
 }
 
-int32_t ChainsMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t ChainsMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || finishStarted || chainPlaying() || !input->leftReleased) return 0;
   const float x = float(input->x), y = float(input->y);
   int32_t result = 0;
@@ -197,7 +205,7 @@ bool ChainsMinigameViewExtension::isSolved() const {
   return true;
 }
 
-void ChainsMinigameViewExtension::update(float dt) {
+void ChainsMinigameViewExtension::updatePuzzle(float dt) {
   for (Element& element : elements) {
     if (!element.node) continue;
     element.rect = element.node->mChildren.empty() ? KR::Rect() : nodeRect(element.node->mChildren[0]);

@@ -46,9 +46,9 @@ class ChainsMinigameViewExtension : public MinigameViewExtension {
 
   ChainsMinigameViewExtension() = default;
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   bool isSolved() const;
   bool chainPlaying() const;

@@ -4,6 +4,7 @@
 
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
+#include "format_string.h"
 #include "log_system.h"
 #include "lua_script_2.h"
 #include "xml_data_reader.h"
@@ -14,10 +15,13 @@ CircleMinigameViewExtension::CircleMinigameViewExtension() { finishTime = 0.0f; 
 
 void CircleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readText(reader, "finishNode", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 0.0f);
+  readSeconds(reader, "finishTime", &finishTime, 0.0f);
   readSuspendable(reader, &suspendable);
   controls.clear();
-  if (!reader.enterChild("controls")) return;
+  if (!reader.enterChild("controls")) {
+    refuse("controls", "is missing");
+    return;
+  }
   for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
     Control control;
     readText(reader, "animNode", &control.animNode);
@@ -33,21 +37,26 @@ void CircleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
       for (auto l = reader.arrayBegin(); l != reader.arrayEnd(); l.next()) {
         Link link;
         readInt(reader, "stepSize", &link.stepSize, 0);
+        // Steps owed add up click by click: a bounded size keeps them in range.
+        link.stepSize = bounded("controls/links/stepSize", link.stepSize, -kMaxSteps, kMaxSteps);
         readText(reader, "linkName", &link.linkName);
         control.links.push_back(std::move(link));
       }
       reader.leaveChild();
     }
     if (control.states.size() < 2) {
-      KR::log("MINIGAME: control %s has fewer than two states", control.animNode.c_str());
+      warn("controls/states",
+           KR::formatString("control %s has fewer than two states and is left out", control.animNode.c_str()));
       continue;
     }
+    for (int32_t& frame : control.states) frame = bounded("controls/states", frame, 0, kMaxFrame);
     if (control.correctState < 0 || control.correctState > last - 1)
-      KR::log("MINIGAME: control %s can never reach its correct state %d", control.animNode.c_str(),
-              int(control.correctState));
+      refuse("controls/correctState", KR::formatString("control %s can never reach state %d", control.animNode.c_str(),
+                                                       int(control.correctState)));
     controls.push_back(std::move(control));
   }
   reader.leaveChild();
+  if (controls.empty()) refuse("controls", "has no control with two states");
 }
 
 void CircleMinigameViewExtension::forgetNodes() {
@@ -58,7 +67,8 @@ void CircleMinigameViewExtension::onActivate() {
   solved = false;
   if (!sceneRoot()) return;
   for (Control& control : controls) {
-    AE::ISceneNode* node = findNode(control.animNode);
+    AE::ISceneNode* node = findNode(control.animNode, "controls/animNode");
+    if (!node) refuse("controls/animNode", "a control has no node");
     control.stepper.node = node;
     control.radius = 0.0f;
     if (node) {
@@ -73,10 +83,12 @@ void CircleMinigameViewExtension::onActivate() {
       link.target = -1;
       for (size_t i = 0; i < controls.size() && link.target < 0; ++i)
         if (controls[i].animNode == link.linkName) link.target = int32_t(i);
-      if (link.target < 0) KR::log("MINIGAME: Can't find control %s", link.linkName.c_str());
+      if (link.target < 0)
+        KR::log("Can't find control %s (key 'controls/links/linkName' of '%s')", link.linkName.c_str(),
+                configName.c_str());
     }
   }
-  finishNode = findNode(finishName, nullptr);
+  finishNode = findNode(finishName, "finishNode", nullptr);
   if (finishNode) {
     finishNode->stop(true);
     finishNode->setTime(0.0f, true);
@@ -95,7 +107,7 @@ void CircleMinigameViewExtension::showFinished() {
   finishNode->rewindToEnd();
 }
 
-int32_t CircleMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t CircleMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || !input->leftReleased || solved || finishReported) return 0;
   const float x = float(input->x), y = float(input->y);
   for (size_t i = controls.size(); i-- > 0;) {
@@ -119,7 +131,7 @@ bool CircleMinigameViewExtension::allCorrect() const {
   return true;
 }
 
-void CircleMinigameViewExtension::update(float dt) {
+void CircleMinigameViewExtension::updatePuzzle(float dt) {
   if (finishReported) return;
   if (!solved) {
     for (Control& control : controls) {

@@ -41,11 +41,14 @@ class CircleMinigameViewExtension : public MinigameViewExtension {
     std::vector<Link> links;
   };
 
+  // The most steps one click may give a linked dial.
+  static constexpr int32_t kMaxSteps = 1000;
+
   CircleMinigameViewExtension();
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
   // Its finish comes from its own solved test alone: SKIP does nothing here.
   bool takesSkip() const override { return false; }
 

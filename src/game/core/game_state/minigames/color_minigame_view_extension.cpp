@@ -4,6 +4,7 @@
 
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
+#include "format_string.h"
 #include "xml_data_reader.h"
 
 namespace HOG {
@@ -22,14 +23,15 @@ ColorMinigameViewExtension::ColorMinigameViewExtension() { finishTime = 3.0f; }
 
 void ColorMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readCommonKeys(reader, 3.0f);
-  readFloat(reader, "delay", &delay, 1.0f);
-  readInt(reader, "selectedFrame", &selectedFrame, 5);
+  readSeconds(reader, "delay", &delay, 1.0f);
+  readBoundedInt(reader, "selectedFrame", &selectedFrame, 5, 0, kMaxFrame);
   mainButtons.clear();
   if (reader.enterChild("mainButtons")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
       MainButton button;
       readText(reader, "node", &button.nodeName);
-      readInt(reader, "frame", &button.frame, 0);
+      // Frames add up with the offset below: both bounded.
+      readBoundedInt(reader, "frame", &button.frame, 0, 0, kMaxFrame, "mainButtons/frame");
       readInt(reader, "id", &button.id, 0);
       mainButtons.push_back(button);
     }
@@ -45,9 +47,14 @@ void ColorMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     }
     reader.leaveChild();
   }
-  readInt(reader, "selectFrameOffset", &selectFrameOffset, 10);
+  readBoundedInt(reader, "selectFrameOffset", &selectFrameOffset, 10, 0, kMaxFrame);
   readText(reader, "upclickSound", &upClickSoundName);
   readText(reader, "downclickSound", &downClickSoundName);
+  if (mainButtons.empty()) refuse("mainButtons", "has no entry");
+  if (secondaryButtons.empty()) refuse("secondaryButtons", "has no entry");
+  for (const SecondaryButton& button : secondaryButtons)
+    if (std::none_of(mainButtons.begin(), mainButtons.end(), [&](const MainButton& m) { return m.id == button.id; }))
+      refuse("secondaryButtons/id", KR::formatString("%d is no main button's id", int(button.id)));
   selectedMain = -1;
 }
 
@@ -66,9 +73,9 @@ void ColorMinigameViewExtension::onActivate() {
 }
 
 void ColorMinigameViewExtension::bindSounds() {
-  upClickSound = findNode(upClickSoundName);
+  upClickSound = findNode(upClickSoundName, "upclickSound");
   if (upClickSound) upClickSound->stop(true);
-  downClickSound = findNode(downClickSoundName);
+  downClickSound = findNode(downClickSoundName, "downclickSound");
   if (downClickSound) downClickSound->stop(true);
 }
 
@@ -86,8 +93,9 @@ void ColorMinigameViewExtension::showSolution() {
 void ColorMinigameViewExtension::bindButtons(bool first) {
   for (size_t i = 0; i < mainButtons.size(); ++i) {
     MainButton& button = mainButtons[i];
-    button.node = findNode(button.nodeName);
+    button.node = findNode(button.nodeName, "mainButtons/node");
     if (!button.node) {
+      refuse("mainButtons/node", "a button has no node");
       button.rect = KR::Rect();
       continue;
     }
@@ -97,8 +105,9 @@ void ColorMinigameViewExtension::bindButtons(bool first) {
     button.rect = nodeRect(button.node);
   }
   for (SecondaryButton& button : secondaryButtons) {
-    button.node = findNode(button.nodeName);
+    button.node = findNode(button.nodeName, "secondaryButtons/node");
     if (!button.node) {
+      refuse("secondaryButtons/node", "a button has no node");
       button.rect = KR::Rect();
       continue;
     }
@@ -158,7 +167,7 @@ void ColorMinigameViewExtension::deselect() {
   }
 }
 
-int32_t ColorMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t ColorMinigameViewExtension::handleInput(const InputState* input) {
   if (finishStarted || !input || !input->leftReleased) return 0;
   const float x = float(input->x), y = float(input->y);
   bool mainHit = false;
@@ -203,7 +212,7 @@ void ColorMinigameViewExtension::clearBoard() {
   resetPending = false;
 }
 
-void ColorMinigameViewExtension::update(float dt) {
+void ColorMinigameViewExtension::updatePuzzle(float dt) {
   if (resetPending) {
     wrongComboTimer += dt;
     if (delay <= wrongComboTimer) clearBoard();

@@ -39,9 +39,9 @@ class ColorMinigameViewExtension : public MinigameViewExtension {
 
   ColorMinigameViewExtension();
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   // Also sets resetPending for a full board with a wrong colour.
   bool isSolved();

@@ -1,5 +1,7 @@
 #include "core/game_state/minigames/comb_puzzle_minigame_view_extension.h"
 
+#include <algorithm>
+
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
 #include "log_system.h"
@@ -24,7 +26,7 @@ bool CombPuzzleMinigameViewExtension::Combination::matches(const std::vector<Zon
 
 void CombPuzzleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readCommonKeys(reader, 5.0f);
-  readInt(reader, "selectedFrame", &selectedFrame, 5);
+  readBoundedInt(reader, "selectedFrame", &selectedFrame, 5, 0, kMaxFrame);
   readText(reader, "elements", &elementsName);
   zones.clear();
   if (reader.enterChild("activeZones")) {
@@ -47,8 +49,16 @@ void CombPuzzleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   }
   readText(reader, "dropSound", &dropSoundName);
   readText(reader, "book", &bookName);
-  readInt(reader, "frames", &frames, 5);
-  readInt(reader, "bookStep", &bookStep, 5);
+  readBoundedInt(reader, "frames", &frames, 5, 1, kMaxPages);
+  readBoundedInt(reader, "bookStep", &bookStep, 5, 0, kMaxFrame / kMaxPages);
+  if (zones.empty()) refuse("activeZones", "has no entry");
+  if (combinations.empty()) refuse("combinations", "has no entry");
+  // A combination is tested after a drop, which leaves a zone occupied: one
+  // without a zone of the board can never be reached.
+  for (const Combination& combination : combinations)
+    if (std::none_of(combination.zones.begin(), combination.zones.end(),
+                     [this](int32_t zone) { return zone >= 0 && size_t(zone) < zones.size(); }))
+      refuse("combinations/value", "a combination names no zone of the board");
   elements.clear();
   drag.letGo();
   boundOnce = finishStarted = false;
@@ -61,11 +71,11 @@ void CombPuzzleMinigameViewExtension::forgetNodes() {
   for (Combination& combination : combinations) combination.finishNode = nullptr;
 }
 
-void CombPuzzleMinigameViewExtension::bindElementsFirst(AE::ISceneNode* root) {
+void CombPuzzleMinigameViewExtension::bindElementsFirst() {
   elements.clear();
-  AE::ISceneNode* container = findNode(elementsName, nullptr);
+  AE::ISceneNode* container = findNode(elementsName, "elements", kCantFindNodeIn);
   if (!container) {
-    KR::log("Can't find node %s in %s", elementsName.c_str(), root->mName.c_str());
+    refuse("elements", "names no node");
     return;
   }
   for (AE::ISceneNode* child : container->mChildren) {
@@ -80,20 +90,29 @@ void CombPuzzleMinigameViewExtension::bindElementsFirst(AE::ISceneNode* root) {
     elements.push_back(std::move(element));
   }
   // The glides write through the positions: made once the list stands.
-  for (Element& element : elements) element.glide.make(&element.position, kGlideHomeSeconds);
+  for (Element& element : elements) {
+    element.glide.make(&element.position, kGlideHomeSeconds);
+    element.zone = zoneAt(element.position);
+  }
+  for (const Combination& combination : combinations) {
+    std::vector<int32_t> wanted;
+    for (int32_t zone : combination.zones)
+      if (zone >= 0 && size_t(zone) < zones.size() && std::count(wanted.begin(), wanted.end(), zone) == 0)
+        wanted.push_back(zone);
+    if (wanted.size() > elements.size()) refuse("combinations/value", "a combination needs more pieces than there are");
+  }
 }
 
 void CombPuzzleMinigameViewExtension::onActivate() {
-  AE::ISceneNode* root = sceneRoot();
-  if (!root) return;
+  if (!sceneRoot()) return;
   bindFinishNode();
-  dropSound = findNode(dropSoundName);
+  dropSound = findNode(dropSoundName, "dropSound");
   if (dropSound) dropSound->stop(true);
   if (!boundOnce) {
-    bindElementsFirst(root);
+    bindElementsFirst();
   } else {
     for (Element& element : elements) {
-      element.node = findNode(element.name, nullptr);
+      element.node = findNode(element.name, "elements", nullptr);
       if (!element.node) continue;
       // A scene loaded again shows the pieces where the player left them.
       element.node->stop(true);
@@ -105,24 +124,16 @@ void CombPuzzleMinigameViewExtension::onActivate() {
   // A piece held when the view was left goes home.
   const int32_t held = drag.letGo();
   if (held >= 0 && size_t(held) < elements.size()) returnHome(elements[size_t(held)]);
-  for (Element& element : elements) {
-    const int32_t zone = zoneAt(element.position);
-    if (zone >= 0) zones[size_t(zone)].occupied = true;
-  }
+  for (const Element& element : elements)
+    if (element.zone >= 0) zones[size_t(element.zone)].occupied = true;
   for (Combination& combination : combinations) {
-    combination.finishNode = findNode(combination.finishName, nullptr);
-    if (combination.finishNode)
-      combination.finishNode->stop(true);
-    else
-      KR::log("Can't find node %s in %s", combination.finishName.c_str(), root->mName.c_str());
+    combination.finishNode = findNode(combination.finishName, "combinations/finish", kCantFindNodeIn);
+    if (combination.finishNode) combination.finishNode->stop(true);
   }
-  bookNode = findNode(bookName, nullptr);
+  bookNode = findNode(bookName, "book", "Can't find %2$s in %1$s");
   bookRect = KR::Rect();
   page = 0;
-  if (!bookNode) {
-    KR::log("Can't find %s in %s", bookName.c_str(), root->mName.c_str());
-    return;
-  }
+  if (!bookNode) return;
   bookNode->stop(true);
   if (!bookNode->mChildren.empty() && bookNode->mChildren[0]) {
     const KR::Vector2<float> at = worldPosition(bookNode);
@@ -146,8 +157,15 @@ void CombPuzzleMinigameViewExtension::turnPage() {
 void CombPuzzleMinigameViewExtension::returnHome(Element& element) {
   element.glide.start(element.position, element.home);
   // Its zone (it rested there) is its own again, so no other piece takes it.
-  const int32_t zone = zoneAt(element.home);
-  if (zone >= 0) zones[size_t(zone)].occupied = true;
+  if (element.zone >= 0) zones[size_t(element.zone)].occupied = true;
+}
+
+void CombPuzzleMinigameViewExtension::freeZone(const Element& taken) {
+  if (taken.zone < 0) return;
+  // Content may stand two pieces in one zone: the other still holds it.
+  for (const Element& other : elements)
+    if (&other != &taken && other.zone == taken.zone) return;
+  zones[size_t(taken.zone)].occupied = false;
 }
 
 void CombPuzzleMinigameViewExtension::checkCombinations() {
@@ -158,7 +176,7 @@ void CombPuzzleMinigameViewExtension::checkCombinations() {
   }
 }
 
-int32_t CombPuzzleMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t CombPuzzleMinigameViewExtension::handleInput(const InputState* input) {
   if (!input) return 0;
   const KR::Vector2<float> pointer(float(input->x), float(input->y));
   int32_t result = 0;
@@ -167,10 +185,10 @@ int32_t CombPuzzleMinigameViewExtension::processMouseEvent(const InputState* inp
       Element& element = elements[i];
       if (!contains(element.rect, pointer.x, pointer.y)) continue;
       element.glide.stop();
-      drag.take(int32_t(i), element.position, pointer);
+      drag.take(int32_t(i));
       showFrame(DragHold::picture(element.node), selectedFrame);
-      const int32_t zone = zoneAt(pointer);
-      if (zone >= 0) zones[size_t(zone)].occupied = false;
+      // The zone it holds, also when it is caught on its way home.
+      freeZone(element);
       result = 1;
     }
     if (bookNode && contains(bookRect, pointer.x, pointer.y)) {
@@ -185,6 +203,7 @@ int32_t CombPuzzleMinigameViewExtension::processMouseEvent(const InputState* inp
     if (zone >= 0 && !zones[size_t(zone)].occupied) {
       playSound(dropSound);
       element.position = element.home = KR::Vector2<float>(zones[size_t(zone)].rect.left, zones[size_t(zone)].rect.top);
+      element.zone = zone;
       zones[size_t(zone)].occupied = true;
       checkCombinations();
     } else {
@@ -207,7 +226,7 @@ bool CombPuzzleMinigameViewExtension::isSolved() const {
   return true;
 }
 
-void CombPuzzleMinigameViewExtension::update(float dt) {
+void CombPuzzleMinigameViewExtension::updatePuzzle(float dt) {
   for (Element& element : elements) {
     if (element.node) {
       element.node->setWorldPosition(element.position);

@@ -4,7 +4,9 @@
 // piece under the pointer (it shows the selected frame and its zone is free
 // again), the piece follows the pointer centred on it, and on the release it
 // snaps into a free zone under the pointer with the drop sound, or glides home
-// in 0.5 s (to where it last rested) and takes its zone back. After every drop
+// in 0.5 s (to where it last rested) and takes its zone back. A piece holds
+// the zone it rests in, also while it glides home: taking it frees that zone,
+// wherever the press is. After every drop
 // each combination whose zones are exactly the occupied ones is reached once
 // and plays its node; every combination reached (or SKIP) plays the finish,
 // reported after the finish time. A press on the book turns its page (frame
@@ -39,6 +41,7 @@ class CombPuzzleMinigameViewExtension : public MinigameViewExtension {
     KR::Rect rect;
     TimedGlide glide;
     float restDepth = 0.0f;
+    int32_t zone = -1;  // the zone it holds (rests in or glides home to), -1 none
   };
   struct Zone {
     KR::Rect rect;
@@ -53,11 +56,14 @@ class CombPuzzleMinigameViewExtension : public MinigameViewExtension {
     bool matches(const std::vector<Zone>& all) const;
   };
 
+  // The most pages the book may have.
+  static constexpr int32_t kMaxPages = 1000;
+
   CombPuzzleMinigameViewExtension() { finishTime = 5.0f; }
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   // The first zone holding the point, -1 for none.
   int32_t zoneAt(const KR::Vector2<float>& point) const;
@@ -85,9 +91,11 @@ class CombPuzzleMinigameViewExtension : public MinigameViewExtension {
   void forgetNodes() override;
 
  private:
-  void bindElementsFirst(AE::ISceneNode* root);
+  void bindElementsFirst();
   void turnPage();
   void returnHome(Element& element);
+  // Frees the zone a piece holds, unless another piece holds it too.
+  void freeZone(const Element& taken);
   void checkCombinations();
 };
 

@@ -15,16 +15,18 @@ CombSliderMinigameViewExtension::CombSliderMinigameViewExtension() { finishTime 
 
 void CombSliderMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readCommonKeys(reader, 5.0f);
-  readInt(reader, "pressedButtonFrame", &pressedButtonFrame, 5);
+  readBoundedInt(reader, "pressedButtonFrame", &pressedButtonFrame, 5, 0, kMaxFrame);
   sliders.clear();
   if (reader.enterChild("sliders")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
       Slider slider;
       readText(reader, "fbutton", &slider.fbuttonName);
       readText(reader, "sbutton", &slider.sbuttonName);
-      readInt(reader, "startID", &slider.position, 0);
-      readInt(reader, "maxID", &slider.maxID, 5);
-      readInt(reader, "frameStep", &slider.frameStep, 10);
+      // Positions times the step are frames: both bounded so that the frames
+      // stay within kMaxFrame.
+      readBoundedInt(reader, "frameStep", &slider.frameStep, 10, 0, kMaxFrame, "sliders/frameStep");
+      readBoundedInt(reader, "maxID", &slider.maxID, 5, 0, kMaxFrame / std::max(slider.frameStep, 1), "sliders/maxID");
+      readBoundedInt(reader, "startID", &slider.position, 0, 0, slider.maxID, "sliders/startID");
       readText(reader, "sliderNode", &slider.sliderNodeName);
       sliders.push_back(std::move(slider));
     }
@@ -40,6 +42,15 @@ void CombSliderMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     }
     reader.leaveChild();
   }
+  if (sliders.empty()) refuse("sliders", "has no entry");
+  if (combinations.empty()) refuse("combinations", "has no entry");
+  // Each slider needs a value it can stand on.
+  for (const Combination& combination : combinations) {
+    bool reachable = combination.values.size() >= sliders.size();
+    for (size_t i = 0; i < sliders.size() && reachable; ++i)
+      reachable = combination.values[i] >= 0 && combination.values[i] <= sliders[i].maxID;
+    if (!reachable) refuse("combinations/values", "a combination has no position of every slider");
+  }
 }
 
 void CombSliderMinigameViewExtension::forgetNodes() {
@@ -53,15 +64,17 @@ void CombSliderMinigameViewExtension::onActivate() {
   // Positions and reached combinations survive leaving the view: every
   // activation shows each slider where it was left.
   for (Slider& slider : sliders) {
-    slider.fbuttonNode = findStoppedNode(slider.fbuttonName, kCantFindNodeIn);
-    slider.sbuttonNode = findStoppedNode(slider.sbuttonName, kCantFindNodeIn);
+    slider.fbuttonNode = findStoppedNode(slider.fbuttonName, "sliders/fbutton", kCantFindNodeIn);
+    slider.sbuttonNode = findStoppedNode(slider.sbuttonName, "sliders/sbutton", kCantFindNodeIn);
     slider.fbuttonRect = slider.fbuttonNode ? nodeRect(slider.fbuttonNode) : KR::Rect();
     slider.sbuttonRect = slider.sbuttonNode ? nodeRect(slider.sbuttonNode) : KR::Rect();
-    slider.sliderNode = findStoppedNode(slider.sliderNodeName, kCantFindNodeIn);
+    slider.sliderNode = findStoppedNode(slider.sliderNodeName, "sliders/sliderNode", kCantFindNodeIn);
+    if (!slider.sliderNode) refuse("sliders/sliderNode", "a slider has no node");
+    if (!slider.fbuttonNode && !slider.sbuttonNode) refuse("sliders/fbutton", "a slider has no button");
     if (slider.sliderNode) showFrame(slider.sliderNode, slider.position * slider.frameStep);
   }
   for (Combination& combination : combinations)
-    combination.finishNode = findStoppedNode(combination.finishName, kCantFindNodeIn);
+    combination.finishNode = findStoppedNode(combination.finishName, "combinations/finish", kCantFindNodeIn);
 }
 
 void CombSliderMinigameViewExtension::step(Slider& slider, AE::ISceneNode* button, int32_t by) {
@@ -74,7 +87,7 @@ void CombSliderMinigameViewExtension::step(Slider& slider, AE::ISceneNode* butto
   if (from != to) FrameStepper::play(slider.sliderNode, from, to);
 }
 
-int32_t CombSliderMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t CombSliderMinigameViewExtension::handleInput(const InputState* input) {
   if (!input) return 0;
   int32_t result = 0;
   if (input->leftPressed) {
@@ -104,7 +117,7 @@ int32_t CombSliderMinigameViewExtension::processMouseEvent(const InputState* inp
   return result;
 }
 
-void CombSliderMinigameViewExtension::update(float dt) {
+void CombSliderMinigameViewExtension::updatePuzzle(float dt) {
   std::vector<int32_t> positions;
   bool still = true;
   for (const Slider& slider : sliders) {

@@ -39,9 +39,9 @@ class CombSliderMinigameViewExtension : public MinigameViewExtension {
 
   CombSliderMinigameViewExtension();
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   std::vector<Slider> sliders;
   std::vector<Combination> combinations;

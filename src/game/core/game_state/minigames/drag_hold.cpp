@@ -4,14 +4,7 @@
 
 namespace HOG {
 
-void DragHold::take(int32_t index, const KR::Vector2<float>& corner, const KR::Vector2<float>& pointer, Follow how) {
-  piece = index;
-  mode = how;
-  offset = KR::Vector2<float>(corner.x - pointer.x, corner.y - pointer.y);
-}
-
-KR::Vector2<float> DragHold::follow(const KR::Vector2<float>& pointer, const KR::Vector2<float>& halfSize) const {
-  if (mode == Follow::Grabbed) return KR::Vector2<float>(pointer.x + offset.x, pointer.y + offset.y);
+KR::Vector2<float> DragHold::follow(const KR::Vector2<float>& pointer, const KR::Vector2<float>& halfSize) {
   return KR::Vector2<float>(pointer.x - halfSize.x, pointer.y - halfSize.y);
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 // What the drag puzzles share: one piece held at a time, taken on a press,
-// following the pointer while the button is down (centred on it, or keeping
-// the point where it was taken), let go on a release, where the puzzle decides
+// following the pointer centred on it while the button is down, let go on a
+// release, where the puzzle decides
 // between a drop and the way home. A held piece stands in front of everything
 // (kFrontZ) until it rests again. Plain values; main thread only.
 //
 //   DragHold drag;                                   // in the puzzle
-//   drag.take(i, corner, pointer);                   // on a press on piece i
+//   drag.take(i);                                    // on a press on piece i
 //   if (drag.holding()) corner = drag.follow(pointer, halfSize);   // while down
 //   const int32_t dropped = drag.letGo();            // on the release
 //
@@ -25,16 +25,13 @@ class DragHold {
  public:
   // The draw-order value of a piece held or on its way.
   static constexpr float kFrontZ = -100000.0f;
-  enum class Follow { Centred, Grabbed };
 
   bool holding() const { return piece >= 0; }
   int32_t held() const { return piece; }
-  // Takes piece `index` whose corner stands at `corner`, pressed at `pointer`.
-  void take(int32_t index, const KR::Vector2<float>& corner, const KR::Vector2<float>& pointer,
-            Follow how = Follow::Centred);
-  // The held piece's corner for the pointer: centred on it (`halfSize` from the
-  // corner), or keeping the offset of the press.
-  KR::Vector2<float> follow(const KR::Vector2<float>& pointer, const KR::Vector2<float>& halfSize) const;
+  // Takes piece `index`.
+  void take(int32_t index) { piece = index; }
+  // The held piece's corner for the pointer: centred on it (`halfSize` from the corner).
+  static KR::Vector2<float> follow(const KR::Vector2<float>& pointer, const KR::Vector2<float>& halfSize);
   // Lets go; returns the piece that was held (-1 none).
   int32_t letGo();
 
@@ -43,8 +40,6 @@ class DragHold {
 
  private:
   int32_t piece = -1;
-  Follow mode = Follow::Centred;
-  KR::Vector2<float> offset{0.0f, 0.0f};
 };
 
 }  // namespace HOG

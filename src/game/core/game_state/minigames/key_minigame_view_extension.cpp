@@ -6,6 +6,7 @@
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
 #include "core/game_state/view.h"
+#include "format_string.h"
 #include "log_system.h"
 #include "lua_script_2.h"
 #include "xml_data_reader.h"
@@ -21,7 +22,7 @@ void KeyMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   std::vector<int32_t> correct;
   parseNumberList(correctText, &correct);
   readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 0.0f);
+  readSeconds(reader, "finishTime", &finishTime, 0.0f);
   readEnableHint(reader);
   readSuspendable(reader, &suspendable);
   controls.clear();
@@ -32,11 +33,12 @@ void KeyMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
       if (size_t(index) < correct.size())
         wanted = correct[size_t(index)];
       else
-        KR::log("MINIGAME: control %d has no correct stage; stage 0 is taken", int(index));
+        warn("correct", KR::formatString("control %d has no correct stage; stage 0 is taken", int(index)));
       readControl(reader, wanted);
     }
     reader.leaveChild();
   }
+  if (controls.empty()) refuse("controls", "has no entry");
   readBriefing(reader);
   readText(reader, "clickSound", &clickSoundName);
   anims.clear();
@@ -71,19 +73,27 @@ void KeyMinigameViewExtension::readControl(KR::XmlDataReader& reader, int32_t co
     for (auto s = reader.arrayBegin(); s != reader.arrayEnd(); s.next()) {
       std::string text;
       reader.readCurrentString(&text);
-      values.push_back(std::strtof(text.c_str(), nullptr));
+      // Stage values are frames: a value that is not a frame number is bounded.
+      float value = std::strtof(text.c_str(), nullptr);
+      if (!(value >= 0.0f && value <= float(kMaxFrame))) {
+        const float to = std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, float(kMaxFrame));
+        warn("controls/stages",
+             KR::formatString("%s is no frame from 0 to %d; %g is used", text.c_str(), int(kMaxFrame), double(to)));
+        value = to;
+      }
+      values.push_back(value);
     }
     reader.leaveChild();
   }
   if (values.size() < 2) {
     // One stage that goes nowhere: the control stands still and counts as correct.
-    KR::log("MINIGAME: control %s needs two stage values", control.animNode.c_str());
+    warn("controls/stages", KR::formatString("control %s needs two stage values", control.animNode.c_str()));
     values.resize(2, values.empty() ? 0.0f : values[0]);
     values[1] = values[0];
   }
   const int32_t count = int32_t(values.size()) - 1;
   if (correct < 0 || correct >= count) {
-    KR::log("MINIGAME: control %s has no stage %d", control.animNode.c_str(), int(correct));
+    warn("correct", KR::formatString("control %s has no stage %d", control.animNode.c_str(), int(correct)));
     correct = std::clamp(correct, 0, count - 1);
   }
   // The draw happens for every control without a start, in configuration order.
@@ -92,7 +102,8 @@ void KeyMinigameViewExtension::readControl(KR::XmlDataReader& reader, int32_t co
     start = int32_t(std::floor(float(count) * share));
     if (start >= count) start = 0;
   } else if (start < 0 || start >= count) {
-    KR::log("MINIGAME: control %s has no start stage %d", control.animNode.c_str(), int(start));
+    warn("controls/startValue",
+         KR::formatString("control %s has no start stage %d", control.animNode.c_str(), int(start)));
     start = std::clamp(start, 0, count - 1);
   }
   control.currentStage = start;
@@ -115,16 +126,17 @@ void KeyMinigameViewExtension::forgetNodes() {
 void KeyMinigameViewExtension::onActivate() {
   if (!sceneRoot()) return;
   bindFinishNode();
-  clickSoundNode = findNode(clickSoundName);
+  clickSoundNode = findNode(clickSoundName, "clickSound");
   if (clickSoundNode) clickSoundNode->stop(true);
   // Stages, waiting steps and locks survive leaving the view; the next
   // update shows every control at its stage.
   for (Control& control : controls) {
-    control.stepper.node = findNode(control.animNode);
+    control.stepper.node = findNode(control.animNode, "controls/animNode");
+    if (!control.stepper.node) refuse("controls/animNode", "a control has no node");
     if (control.stepper.node) control.stepper.node->stop(true);
   }
   for (Anim& anim : anims) {
-    anim.node = findNode(anim.animName, nullptr);
+    anim.node = findNode(anim.animName, "anims/animName", nullptr);
     if (anim.node) anim.node->stop(true);
   }
 }
@@ -138,7 +150,7 @@ bool KeyMinigameViewExtension::hits(const Control& control, float x, float y) co
   return std::hypot(x - control.actionCenter.x, y - control.actionCenter.y) < control.actionRadius;
 }
 
-int32_t KeyMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t KeyMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || !input->leftReleased) return 0;
   const float x = float(input->x), y = float(input->y);
   // Depth order without moving the controls, so that the anims' slots keep
@@ -167,7 +179,7 @@ bool KeyMinigameViewExtension::solvedNow() {
   return true;
 }
 
-void KeyMinigameViewExtension::update(float dt) {
+void KeyMinigameViewExtension::updatePuzzle(float dt) {
   for (Control& control : controls) {
     if (!control.stepper.node || control.stepper.moving()) continue;
     showFrame(control.stepper.node, frameOf(control));

@@ -53,9 +53,9 @@ class KeyMinigameViewExtension : public MinigameViewExtension {
 
   KeyMinigameViewExtension();
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   std::vector<Control> controls;
   std::vector<Anim> anims;

@@ -11,7 +11,7 @@ LinkViewExtension::LinkViewExtension() { finishTime = 3.0f; }
 
 void LinkViewExtension::readConfig(KR::XmlDataReader& reader) {
   readCommonKeys(reader, 3.0f);
-  readInt(reader, "onFrame", &onFrame, 10);
+  readBoundedInt(reader, "onFrame", &onFrame, 10, 0, kMaxFrame);
   elements.clear();
   if (reader.enterChild("elements")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
@@ -25,6 +25,7 @@ void LinkViewExtension::readConfig(KR::XmlDataReader& reader) {
     }
     reader.leaveChild();
   }
+  if (elements.empty()) refuse("elements", "has no entry");
 }
 
 void LinkViewExtension::forgetNodes() {
@@ -33,10 +34,13 @@ void LinkViewExtension::forgetNodes() {
 
 void LinkViewExtension::onActivate() {
   if (!sceneRoot()) return;
-  finishNode = findStoppedNode(finishName, nullptr);
+  finishNode = findStoppedNode(finishName, "finish", nullptr);
   for (Element& element : elements) {
-    element.node = findStoppedNode(element.nodeName, nullptr);
-    if (!element.node) continue;
+    element.node = findStoppedNode(element.nodeName, "elements/node");
+    if (!element.node) {
+      refuse("elements/node", "a toggle has no node");
+      continue;
+    }
     showFrame(element.node, frameOf(element.state));
   }
 }
@@ -50,7 +54,7 @@ void LinkViewExtension::flip(Element& element) {
   element.node->playRange(from, to, to < from, true);
 }
 
-int32_t LinkViewExtension::processMouseEvent(const InputState* input) {
+int32_t LinkViewExtension::handleInput(const InputState* input) {
   if (finishStarted || !input || !input->leftReleased) return 1;
   const float x = float(input->x), y = float(input->y);
   for (Element& element : elements) {
@@ -73,7 +77,7 @@ bool LinkViewExtension::allOn() const {
   return true;
 }
 
-void LinkViewExtension::update(float dt) {
+void LinkViewExtension::updatePuzzle(float dt) {
   doneNow = allOn() || skipWanted() || finishReported;
   if (!doneNow) return;
   holdFinish(dt, &finishStarted);

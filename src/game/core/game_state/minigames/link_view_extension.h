@@ -30,9 +30,9 @@ class LinkViewExtension : public MinigameViewExtension {
 
   LinkViewExtension();
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   bool allOn() const;
 

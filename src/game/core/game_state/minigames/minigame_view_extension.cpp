@@ -1,11 +1,14 @@
 #include "core/game_state/minigames/minigame_view_extension.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_node_animation.h"
 #include "core/game_state/game.h"
 #include "core/game_state/view.h"
+#include "format_string.h"
 #include "log_system.h"
 #include "string_conversion.h"
 #include "ui/text_manager.h"
@@ -27,24 +30,61 @@ void MinigameViewExtension::release() {
   forgetNodes();
 }
 
+void MinigameViewExtension::update(float dt) {
+  if (!refused) updatePuzzle(dt);
+}
+
+int32_t MinigameViewExtension::processMouseEvent(const InputState* input) { return refused ? 0 : handleInput(input); }
+
 void MinigameViewExtension::loadConfig(const std::string& file) {
   configName = file;
+  refused = false;
   KR::XmlDataReader reader;
-  if (!file.empty() && reader.open("default", file) && reader.enterChild("MinigameConfig")) {
+  // Without its configuration a puzzle would be solved at once or never.
+  if (file.empty() || !reader.open("default", file)) {
+    refuse("MinigameConfig", "the file can't be read as XML");
+  } else if (!reader.enterChild("MinigameConfig")) {
+    refuse("MinigameConfig", "is missing");
+  } else {
     readConfig(reader);
     reader.leaveChild();
   }
   finishReported = false;
 }
 
-void MinigameViewExtension::loadConfigFromMemory(const void* data, size_t size) {
-  configName = "<memory>";
+void MinigameViewExtension::loadConfigFromMemory(const void* data, size_t size, const std::string& name) {
+  configName = name;
+  refused = false;
   KR::XmlDataReader reader;
-  if (reader.parse(data, size) == pugi::status_ok && reader.enterChild("MinigameConfig")) {
+  if (reader.parse(data, size) != pugi::status_ok) {
+    refuse("MinigameConfig", "the file can't be read as XML");
+  } else if (!reader.enterChild("MinigameConfig")) {
+    refuse("MinigameConfig", "is missing");
+  } else {
     readConfig(reader);
     reader.leaveChild();
   }
   finishReported = false;
+}
+
+void MinigameViewExtension::refuse(const char* key, const std::string& reason) {
+  if (!refused)
+    KR::log("ERROR: Puzzle configuration '%s', key '%s': %s; the puzzle is refused", configName.c_str(), key,
+            reason.c_str());
+  refused = true;
+  // No SKIP for a puzzle that can't be played.
+  announces = false;
+}
+
+void MinigameViewExtension::warn(const char* key, const std::string& what) const {
+  KR::log("WARNING: Puzzle configuration '%s', key '%s': %s", configName.c_str(), key, what.c_str());
+}
+
+int32_t MinigameViewExtension::bounded(const char* key, int32_t value, int32_t lo, int32_t hi) const {
+  if (lo <= value && value <= hi) return value;
+  const int32_t to = std::clamp(value, lo, hi);
+  warn(key, KR::formatString("%d is outside %d to %d; %d is used", int(value), int(lo), int(hi), int(to)));
+  return to;
 }
 
 void MinigameViewExtension::parseNumberList(const std::string& text, std::vector<int32_t>* out) {
@@ -106,6 +146,31 @@ void MinigameViewExtension::readFlag(KR::XmlDataReader& reader, const char* key,
   if (!reader.readBool(key, out)) *out = fallback;
 }
 
+void MinigameViewExtension::readSeconds(KR::XmlDataReader& reader, const char* key, float* out, float fallback) {
+  float value = fallback;
+  if (!reader.readFloat(key, &value)) {
+    *out = fallback;
+    return;
+  }
+  if (std::isnan(value)) {
+    warn(key, KR::formatString("is not a number; %g is used", double(fallback)));
+    value = fallback;
+  } else if (value < 0.0f || value > kMaxSeconds) {
+    const float to = std::clamp(value, 0.0f, kMaxSeconds);
+    warn(key,
+         KR::formatString("%g s is outside 0 to %g s; %g is used", double(value), double(kMaxSeconds), double(to)));
+    value = to;
+  }
+  *out = value;
+}
+
+void MinigameViewExtension::readBoundedInt(KR::XmlDataReader& reader, const char* key, int32_t* out, int32_t fallback,
+                                           int32_t lo, int32_t hi, const char* shownKey) {
+  int32_t value = fallback;
+  if (!reader.readInt(key, &value)) value = fallback;
+  *out = bounded(shownKey ? shownKey : key, value, lo, hi);
+}
+
 void MinigameViewExtension::readEnableHint(KR::XmlDataReader& reader) {
   bool enabled = true;
   readFlag(reader, "enableHint", &enabled, true);
@@ -116,27 +181,30 @@ void MinigameViewExtension::readCommonKeys(KR::XmlDataReader& reader, float fini
   readSuspendable(reader, &suspendable);
   readBriefing(reader);
   readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, finishTimeFallback);
+  readSeconds(reader, "finishTime", &finishTime, finishTimeFallback);
 }
 
 AE::ISceneNode* MinigameViewExtension::sceneRoot() const { return view && view->loaded ? view->scene : nullptr; }
 
-AE::ISceneNode* MinigameViewExtension::findNode(const std::string& name, const char* line) const {
+AE::ISceneNode* MinigameViewExtension::findNode(const std::string& name, const char* key, const char* line) const {
   AE::ISceneNode* root = sceneRoot();
-  if (!root) return nullptr;
+  if (!root || name.empty()) return nullptr;
   AE::ISceneNode* node = AE::ISceneNode::findChild(name.c_str(), root);
-  if (!node && line) KR::log(line, root->mName.c_str(), name.c_str());
+  if (!node && line)
+    KR::log("%s (key '%s' of '%s')", KR::formatString(line, root->mName.c_str(), name.c_str()).c_str(), key,
+            configName.c_str());
   return node;
 }
 
-AE::ISceneNode* MinigameViewExtension::findStoppedNode(const std::string& name, const char* line) const {
-  AE::ISceneNode* node = findNode(name, line);
+AE::ISceneNode* MinigameViewExtension::findStoppedNode(const std::string& name, const char* key,
+                                                       const char* line) const {
+  AE::ISceneNode* node = findNode(name, key, line);
   if (node) node->stop(true);
   return node;
 }
 
-void MinigameViewExtension::bindFinishNode(const char* line) {
-  finishNode = findNode(finishName, line);
+void MinigameViewExtension::bindFinishNode(const char* line, const char* key) {
+  finishNode = findNode(finishName, key, line);
   if (!finishNode) return;
   if (!finishNode->mEnabled) finishNode->setEnabled(true);
   rest(finishNode);
@@ -166,8 +234,14 @@ KR::Rect MinigameViewExtension::nodeRect(const AE::ISceneNode* node) {
   return KR::Rect(x, y, x + size.x, y + size.y);
 }
 
+float MinigameViewExtension::lockShare(float seconds) {
+  // Written so that a time that is not a number adds nothing.
+  if (!(seconds > 0.0f)) return 0.0f;
+  return std::min(seconds, kMaxLockSeconds);
+}
+
 void MinigameViewExtension::lengthenLock(float seconds) {
-  if (Game::exists()) Game::getInstance()->addLockTime(seconds);
+  if (Game::exists()) Game::getInstance()->addLockTime(lockShare(seconds));
 }
 
 bool MinigameViewExtension::runFinishSequence(float dt, bool solved) {
@@ -200,7 +274,7 @@ void MinigameViewExtension::holdFinish(float dt, bool* started) {
 }
 
 void MinigameViewExtension::reportFinish() {
-  if (finishReported) return;
+  if (finishReported || refused) return;
   finishReported = true;
   notifyFinished();
 }

@@ -12,11 +12,18 @@
 // load again between activations: a puzzle keeps its state in its own members
 // and looks its nodes up again at every activation; release() forgets them.
 //
+// A configuration that can't make a solvable puzzle (no file, not XML, no
+// "MinigameConfig", a list the puzzle needs left empty, a node it needs
+// missing) is refused with one line naming the file and the key: a refused
+// puzzle takes no input, offers no SKIP, shows no finish and never reports
+// one. Numbers out of their range are bounded with a line naming the key.
+//
 //   void MyPuzzle::readConfig(KR::XmlDataReader& reader) {
 //     readCommonKeys(reader, 3.0f);
 //     ...
+//     if (pieces.empty()) refuse("pieces", "has no entry");
 //   }
-//   void MyPuzzle::update(float dt) { runFinishSequence(dt, isSolved()); }
+//   void MyPuzzle::updatePuzzle(float dt) { runFinishSequence(dt, isSolved()); }
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,9 +46,20 @@ class MinigameViewExtension : public IViewExtension {
   static constexpr const char* kCantFindNode = "MINIGAME %s. Can't find node %s";
   static constexpr const char* kCantOpenNode = "MINIGAME %s. Can't open node %s";
   static constexpr const char* kCantFindNodeIn = "Can't find node %2$s in %1$s";
+  // The most a finish adds to the play state's input lock, and the longest
+  // time a configuration may give.
+  static constexpr float kMaxLockSeconds = 10.0f;
+  static constexpr float kMaxSeconds = 60.0f;
+  // The largest frame number a configuration may name: frame times and frame
+  // arithmetic stay exact and within 32 bits.
+  static constexpr int32_t kMaxFrame = 100000;
 
   MinigameViewExtension();
 
+  // A refused puzzle stands still; any other runs updatePuzzle.
+  void update(float dt) final;
+  // A refused puzzle takes nothing (0); any other runs handleInput.
+  int32_t processMouseEvent(const InputState* input) final;
   void draw() override {}
   void onDeactivate() override {}
   void onLoad() override {}
@@ -50,11 +68,16 @@ class MinigameViewExtension : public IViewExtension {
   int32_t getType() const override { return 1; }
   const std::wstring* getExtensionData() override { return &briefing; }
   // Opens the file and hands "MinigameConfig" to readConfig; a file that
-  // can't be opened or has no such element leaves the constructor's values.
+  // can't be read as XML or has no such element refuses the puzzle.
   // `finishReported` is cleared at the end.
   void loadConfig(const std::string& file) override;
-  // The same from bytes (the configuration fuzz target).
-  void loadConfigFromMemory(const void* data, size_t size);
+  // The same from bytes (tests, the configuration fuzz target), `name` standing
+  // for the file in log lines.
+  void loadConfigFromMemory(const void* data, size_t size, const std::string& name = "<memory>");
+  bool isRefused() const { return refused; }
+  // What a finish of `seconds` adds to the play state's lock: 0 for a time
+  // that is not a positive number, at most kMaxLockSeconds.
+  static float lockShare(float seconds);
 
   // Appends the value read at every even position of the text (single digits
   // separated by one character: "3,1,2" gives 3, 1, 2).
@@ -76,6 +99,16 @@ class MinigameViewExtension : public IViewExtension {
  protected:
   // Reads the class's own keys, the reader standing in "MinigameConfig".
   virtual void readConfig(KR::XmlDataReader& reader) = 0;
+  // The puzzle's own frame and input (not called once it is refused).
+  virtual void updatePuzzle(float dt) = 0;
+  virtual int32_t handleInput(const InputState* input) = 0;
+  // Refuses the puzzle: logs "ERROR: Puzzle configuration '<file>', key
+  // '<key>': <reason>; the puzzle is refused" (only the first refusal).
+  void refuse(const char* key, const std::string& reason);
+  // Logs "WARNING: Puzzle configuration '<file>', key '<key>': <what>".
+  void warn(const char* key, const std::string& what) const;
+  // `value` within [lo, hi]; a value outside is bounded with a warning.
+  int32_t bounded(const char* key, int32_t value, int32_t lo, int32_t hi) const;
   // Node references to drop when the scene goes (finishNode is dropped by the base).
   virtual void forgetNodes() {}
 
@@ -86,6 +119,14 @@ class MinigameViewExtension : public IViewExtension {
   static void readInt(KR::XmlDataReader& reader, const char* key, int32_t* out, int32_t fallback);
   static void readFloat(KR::XmlDataReader& reader, const char* key, float* out, float fallback);
   static void readFlag(KR::XmlDataReader& reader, const char* key, bool* out, bool fallback);
+  // A time in seconds: `fallback` when missing or not a number, bounded to
+  // [0, kMaxSeconds] (with a warning when the value was out of range).
+  void readSeconds(KR::XmlDataReader& reader, const char* key, float* out, float fallback);
+  // A whole number within [lo, hi]: `fallback` when missing, bounded with a
+  // warning naming `shownKey` (a key of a list entry with its list: "buttons/id"),
+  // or else `key`, when out of range.
+  void readBoundedInt(KR::XmlDataReader& reader, const char* key, int32_t* out, int32_t fallback, int32_t lo,
+                      int32_t hi, const char* shownKey = nullptr);
   // Appends the "v" of every element of the child array `key` (nothing when missing).
   static void readIntList(KR::XmlDataReader& reader, const char* key, std::vector<int32_t>* out);
   // "enableHint" (true when missing) into `announces`.
@@ -96,12 +137,14 @@ class MinigameViewExtension : public IViewExtension {
 
   // The view's scene root, null without a loaded scene.
   AE::ISceneNode* sceneRoot() const;
-  // Finds a node under the scene root; a miss logs `line` (null: logs nothing).
-  AE::ISceneNode* findNode(const std::string& name, const char* line = kCantFindNode) const;
+  // Finds a node under the scene root. An empty name finds nothing and logs
+  // nothing (the key was left out); a miss logs `line` (null: nothing) with
+  // the key and the configuration's name.
+  AE::ISceneNode* findNode(const std::string& name, const char* key, const char* line = kCantFindNode) const;
   // findNode, and stops the node found with its children.
-  AE::ISceneNode* findStoppedNode(const std::string& name, const char* line = kCantFindNode) const;
-  // Finds the finish node; when found, enables it if disabled and stops it.
-  void bindFinishNode(const char* line = kCantFindNode);
+  AE::ISceneNode* findStoppedNode(const std::string& name, const char* key, const char* line = kCantFindNode) const;
+  // Finds the finish node (key "finish"); when found, enables it if disabled and stops it.
+  void bindFinishNode(const char* line = kCantFindNode, const char* key = "finish");
   // Stops the sound node with its children and plays it again.
   static void playSound(AE::ISceneNode* node);
   // Stops the node with its children and shows their first frame.
@@ -113,7 +156,7 @@ class MinigameViewExtension : public IViewExtension {
   static bool contains(const KR::Rect& rect, float x, float y) {
     return rect.left <= x && x <= rect.right && rect.top <= y && y <= rect.bottom;
   }
-  // The play state's lock timer grows by `seconds` (script tasks and clicks wait).
+  // The play state's lock timer grows by lockShare(seconds) (script tasks and clicks wait).
   static void lengthenLock(float seconds);
   // SKIP asked while hints are enabled.
   bool skipWanted() const { return skipRequest && announces; }
@@ -130,6 +173,7 @@ class MinigameViewExtension : public IViewExtension {
   void reportFinish();
 
   bool doneNow = false;
+  bool refused = false;
 };
 
 }  // namespace HOG

@@ -1,8 +1,11 @@
 #include "core/game_state/minigames/paires_minigame_view_extension.h"
 
+#include <map>
+
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_node_animation.h"
 #include "core/game_state/input_state.h"
+#include "format_string.h"
 #include "xml_data_reader.h"
 
 namespace HOG {
@@ -21,13 +24,13 @@ float animationLength(const AE::ISceneNode* node) {
 
 void PairesMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 0.0f);
+  readSeconds(reader, "finishTime", &finishTime, 0.0f);
   readSuspendable(reader, &suspendable);
   readBriefing(reader);
   readEnableHint(reader);
-  readInt(reader, "openFrame", &openFrame, 0);
-  readInt(reader, "blockedFrame", &blockedFrame, 0);
-  readFloat(reader, "visibleTime", &visibleTime, 0.0f);
+  readBoundedInt(reader, "openFrame", &openFrame, 0, 0, kMaxFrame);
+  readBoundedInt(reader, "blockedFrame", &blockedFrame, 0, 0, kMaxFrame);
+  readSeconds(reader, "visibleTime", &visibleTime, 0.0f);
   elements.clear();
   if (reader.enterChild("elements")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
@@ -39,6 +42,13 @@ void PairesMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     reader.leaveChild();
   }
   readText(reader, "clickSound", &clickSoundName);
+  // One card may stay alone at the end; two or more can never be matched.
+  std::map<int32_t, size_t> counts;
+  for (const Element& element : elements) ++counts[element.id];
+  size_t alone = 0;
+  for (const auto& [id, count] : counts) alone += count % 2;
+  if (elements.size() < 2) refuse("elements", "has fewer than two cards");
+  if (alone > 1) refuse("elements/id", KR::formatString("%u cards have no pair", unsigned(alone)));
   clearSelection();
   finishStarted = false;
 }
@@ -56,19 +66,22 @@ void PairesMinigameViewExtension::clearSelection() {
 void PairesMinigameViewExtension::onActivate() {
   if (!sceneRoot()) return;
   bindFinishNode();
-  clickSound = findNode(clickSoundName);
+  clickSound = findNode(clickSoundName, "clickSound");
   if (clickSound) clickSound->stop(true);
   if (finishReported) {
     if (finishNode) finishNode->stop(true);
     for (Element& element : elements) {
-      element.node = findNode(element.name, nullptr);
+      element.node = findNode(element.name, "elements/name", nullptr);
       if (element.node) element.node->setEnabled(false);
     }
     return;
   }
   for (Element& element : elements) {
-    element.node = findNode(element.name);
-    if (!element.node) continue;
+    element.node = findNode(element.name, "elements/name");
+    if (!element.node) {
+      refuse("elements/name", "a card has no node");
+      continue;
+    }
     element.rect = nodeRect(element.node->mChildren.empty() ? element.node : element.node->mChildren[0]);
     if (element.blocked) {
       element.node->setTime(float(blockedFrame) * frameTime(element.node), true);
@@ -82,7 +95,7 @@ void PairesMinigameViewExtension::onActivate() {
   }
 }
 
-int32_t PairesMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t PairesMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || !input->leftReleased) return 0;
   const float x = float(input->x), y = float(input->y);
   int32_t result = 0;
@@ -129,7 +142,7 @@ void PairesMinigameViewExtension::pairStep(float dt) {
   clearSelection();
 }
 
-void PairesMinigameViewExtension::update(float dt) {
+void PairesMinigameViewExtension::updatePuzzle(float dt) {
   pairStep(dt);
   size_t left = 0;
   for (const Element& card : elements)

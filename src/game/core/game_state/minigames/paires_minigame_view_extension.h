@@ -30,9 +30,9 @@ class PairesMinigameViewExtension : public MinigameViewExtension {
 
   PairesMinigameViewExtension() = default;
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   std::vector<Element> elements;
   int32_t openFrame = 0;

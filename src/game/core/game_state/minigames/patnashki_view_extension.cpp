@@ -1,5 +1,7 @@
 #include "core/game_state/minigames/patnashki_view_extension.h"
 
+#include <algorithm>
+
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
 #include "core/game_state/minigames/pick_and_glide.h"
@@ -42,6 +44,14 @@ void PatnashkiViewExtension::readConfig(KR::XmlDataReader& reader) {
     }
     reader.leaveChild();
   }
+  if (elements.empty()) refuse("elements", "has no entry");
+  if (points.empty()) refuse("points", "has no entry");
+  // A tile moves only into an empty point.
+  const bool anyEmpty = std::any_of(points.begin(), points.end(), [this](const Point& point) {
+    return std::none_of(elements.begin(), elements.end(),
+                        [&point](const Element& element) { return element.id == point.elementId; });
+  });
+  if (!points.empty() && !anyEmpty) refuse("points/startNode", "no point starts empty");
   finishStarted = false;
 }
 
@@ -51,13 +61,14 @@ void PatnashkiViewExtension::forgetNodes() {
 
 void PatnashkiViewExtension::onActivate() {
   if (!sceneRoot()) return;
-  finishNode = findNode(finishName, nullptr);
+  finishNode = findNode(finishName, "finish", nullptr);
   if (finishNode) finishNode->stop(true);
   for (Point& point : points) {
     point.node = nullptr;
     for (const Element& element : elements) {
       if (element.id != point.elementId) continue;
-      point.node = findNode(element.nodeName, nullptr);
+      point.node = findNode(element.nodeName, "elements/nodeName");
+      if (!point.node) refuse("elements/nodeName", "a tile has no node");
       break;
     }
     if (!point.node) continue;
@@ -66,7 +77,7 @@ void PatnashkiViewExtension::onActivate() {
   }
 }
 
-int32_t PatnashkiViewExtension::processMouseEvent(const InputState* input) {
+int32_t PatnashkiViewExtension::handleInput(const InputState* input) {
   if (!input || finishStarted || !input->leftReleased) return 0;
   const KR::Vector2<float> at(float(input->x), float(input->y));
   Point* clicked = nullptr;
@@ -105,7 +116,7 @@ bool PatnashkiViewExtension::isSolved() const {
   return true;
 }
 
-void PatnashkiViewExtension::update(float dt) {
+void PatnashkiViewExtension::updatePuzzle(float dt) {
   for (Point& point : points) {
     if (!point.node) continue;
     KR::Vector2<float> at = worldPosition(point.node);

@@ -42,9 +42,9 @@ class PatnashkiViewExtension : public MinigameViewExtension {
 
   PatnashkiViewExtension() = default;
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   bool isSolved() const;
 

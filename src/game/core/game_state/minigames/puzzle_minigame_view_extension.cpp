@@ -6,6 +6,7 @@
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_node_animation.h"
 #include "core/game_state/input_state.h"
+#include "format_string.h"
 #include "log_system.h"
 #include "xml_data_reader.h"
 
@@ -28,28 +29,42 @@ KR::Vector2<float> ownPosition(const AE::ISceneNode* node) { return KR::Vector2<
 
 void PuzzleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 0.0f);
+  readSeconds(reader, "finishTime", &finishTime, 0.0f);
   readEnableHint(reader);
   readBriefing(reader);
   readSuspendable(reader, &suspendable);
   std::string type;
   readText(reader, "type", &type);
   dragMode = type == "puzzle";
-  readInt(reader, "accuracy", &accuracy, 0);
-  readInt(reader, "angleStep", &angleStep, 0);
+  readBoundedInt(reader, "accuracy", &accuracy, 0, 0, kMaxFrame);
+  // A right click always turns a piece a quarter.
+  if (reader.readInt("angleStep", &angleStep) && dragMode && angleStep != 90)
+    warn("angleStep", KR::formatString("%d is not used; a piece turns 90 degrees", int(angleStep)));
   readText(reader, "puzzleName", &puzzleName);
   readFlag(reader, "hideElements", &hideElements, false);
-  readFloat(reader, "breakFrame", &breakFrame, 0.0f);
-  readFloat(reader, "selectFrame", &selectFrame, 0.0f);
-  readFloat(reader, "blockFrame", &blockFrame, 0.0f);
+  readFrame(reader, "breakFrame", &breakFrame);
+  readFrame(reader, "selectFrame", &selectFrame);
+  readFrame(reader, "blockFrame", &blockFrame);
   readFlag(reader, "block", &block, true);
-  readFloat(reader, "time", &time, 5.0f);
+  readSeconds(reader, "time", &time, 5.0f);
   readText(reader, "clickSound", &clickSoundName);
+  if (puzzleName.empty()) refuse("puzzleName", "is missing");
+  // Only a placed piece counts in drag mode.
+  if (dragMode && !block) refuse("block", "is off, so no piece is ever placed");
   pieces.clear();
   picks.drop();
   drag.letGo();
   piecesCreated = finishStarted = false;
   finishTimer = hideTimer = 0.0f;
+}
+
+void PuzzleMinigameViewExtension::readFrame(KR::XmlDataReader& reader, const char* key, float* out) {
+  readFloat(reader, key, out, 0.0f);
+  // Frames are whole numbers taken from these: keep them within the frames.
+  if (*out >= 0.0f && *out <= float(kMaxFrame)) return;
+  const float to = std::isnan(*out) ? 0.0f : std::clamp(*out, 0.0f, float(kMaxFrame));
+  warn(key, KR::formatString("%g is no frame from 0 to %d; %g is used", double(*out), int(kMaxFrame), double(to)));
+  *out = to;
 }
 
 void PuzzleMinigameViewExtension::forgetNodes() {
@@ -75,13 +90,17 @@ void PuzzleMinigameViewExtension::onActivate() {
   AE::ISceneNode* root = sceneRoot();
   if (!root) return;
   bindFinishNode();
-  clickSound = findNode(clickSoundName);
+  clickSound = findNode(clickSoundName, "clickSound");
   if (clickSound) clickSound->stop(true);
   const int32_t scattered = int32_t(breakFrame);
   if (!piecesCreated) {
-    AE::ISceneNode* puzzle = findNode(puzzleName);
+    AE::ISceneNode* puzzle = findNode(puzzleName, "puzzleName");
     piecesCreated = true;
-    if (!puzzle) return;
+    // Without pieces the puzzle would count as solved at once.
+    if (!puzzle || puzzle->mChildren.empty()) {
+      refuse("puzzleName", puzzle ? "names a node without pieces" : "names no node");
+      return;
+    }
     for (size_t i = 0; i < puzzle->mChildren.size(); ++i) {
       AE::ISceneNode* child = puzzle->mChildren[i];
       if (!child) continue;
@@ -105,7 +124,7 @@ void PuzzleMinigameViewExtension::onActivate() {
     }
     return;
   }
-  AE::ISceneNode* puzzle = findNode(puzzleName, nullptr);
+  AE::ISceneNode* puzzle = findNode(puzzleName, "puzzleName", nullptr);
   if (!puzzle) return;
   for (Piece& piece : pieces) {
     piece.node = piece.child < puzzle->mChildren.size() ? puzzle->mChildren[piece.child] : nullptr;
@@ -114,6 +133,8 @@ void PuzzleMinigameViewExtension::onActivate() {
     piece.node->setTime(0.0f, true);
     piece.node->setPosition(piece.savedPosition);
     piece.node->setRotation(piece.savedRotation);
+    // The clock at 0 showed the first frame: a placed piece looks placed again.
+    if (piece.placed) showPlaced(piece);
     if (finishStarted && hideElements) piece.node->setEnabled(false);
   }
   // A piece carried when the view was left lies where it was.
@@ -135,11 +156,27 @@ bool PuzzleMinigameViewExtension::hits(const Piece& piece, float x, float y) con
   return std::fabs(u) <= size.x * 0.5f && std::fabs(v) <= size.y * 0.5f;
 }
 
+void PuzzleMinigameViewExtension::showPlaced(Piece& piece) {
+  if (dragMode)
+    piece.node->setColor(0.8f, 0.8f, 0.8f, 1.0f);
+  else
+    showFrame(picture(piece), int32_t(blockFrame));
+}
+
+void PuzzleMinigameViewExtension::follow(Piece& piece, const InputState* input) {
+  const KR::Vector2<float> size = piece.node->getSize();
+  piece.node->setPosition(drag.follow(KR::Vector2<float>(float(input->x), float(input->y)),
+                                      KR::Vector2<float>(size.x * 0.5f, size.y * 0.5f)));
+}
+
 int32_t PuzzleMinigameViewExtension::dragStep(const InputState* input) {
   if (!input->leftReleased) return 0;
   const float x = float(input->x), y = float(input->y);
   if (drag.holding()) {
     Piece& piece = pieces[size_t(drag.letGo())];
+    // The piece lands where it is let go, also when the pointer moved in
+    // the same frame.
+    follow(piece, input);
     toFront(piece.node);
     const float rotation = piece.node->mRotation - 360.0f * std::trunc(piece.node->mRotation / 360.0f);
     const KR::Vector2<float> at = ownPosition(piece.node);
@@ -149,7 +186,7 @@ int32_t PuzzleMinigameViewExtension::dragStep(const InputState* input) {
       piece.node->setRotation(piece.correctRotation);
       if (block) {
         piece.placed = true;
-        piece.node->setColor(0.8f, 0.8f, 0.8f, 1.0f);
+        showPlaced(piece);
       }
     }
     // Dropped and placed pieces keep their places across leave and return.
@@ -166,7 +203,7 @@ int32_t PuzzleMinigameViewExtension::dragStep(const InputState* input) {
   for (size_t i : order) {
     Piece& piece = pieces[i];
     if (piece.placed || !hits(piece, x, y)) continue;
-    drag.take(int32_t(i), ownPosition(piece.node), KR::Vector2<float>(x, y));
+    drag.take(int32_t(i));
     toFront(piece.node);
     return 1;
   }
@@ -210,15 +247,13 @@ int32_t PuzzleMinigameViewExtension::swapStep(const InputState* input) {
   return 0;
 }
 
-int32_t PuzzleMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t PuzzleMinigameViewExtension::handleInput(const InputState* input) {
   if (!input) return 0;
   const int32_t result = dragMode ? dragStep(input) : swapStep(input);
   if (drag.holding()) {
     Piece& piece = pieces[size_t(drag.held())];
     if (piece.node) {
-      const KR::Vector2<float> size = piece.node->getSize();
-      piece.node->setPosition(drag.follow(KR::Vector2<float>(float(input->x), float(input->y)),
-                                          KR::Vector2<float>(size.x * 0.5f, size.y * 0.5f)));
+      follow(piece, input);
       if (input->rightReleased) piece.node->setRotation(piece.node->mRotation + 90.0f);
     }
   }
@@ -280,7 +315,7 @@ bool PuzzleMinigameViewExtension::isSolved() const {
   return true;
 }
 
-void PuzzleMinigameViewExtension::update(float dt) {
+void PuzzleMinigameViewExtension::updatePuzzle(float dt) {
   if (!dragMode) swapMotion(dt);
   if (!isSolved() && !skipWanted()) return;
   doneNow = true;

@@ -46,9 +46,9 @@ class PuzzleMinigameViewExtension : public MinigameViewExtension {
     float savedRotation = 0.0f;
   };
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   // The point lies on the piece as drawn (turned about its centre).
   bool hits(const Piece& piece, float x, float y) const;
@@ -80,6 +80,12 @@ class PuzzleMinigameViewExtension : public MinigameViewExtension {
 
  private:
   AE::ISceneNode* picture(const Piece& piece) const;
+  // A frame key (a float): bounded to 0 .. kMaxFrame with a warning.
+  void readFrame(KR::XmlDataReader& reader, const char* key, float* out);
+  // The look of a placed piece: greyed in drag mode, the block frame in swap mode.
+  void showPlaced(Piece& piece);
+  // Puts the carried piece centred on the pointer.
+  void follow(Piece& piece, const InputState* input);
   void toFront(AE::ISceneNode* node);
   int32_t dragStep(const InputState* input);
   int32_t swapStep(const InputState* input);

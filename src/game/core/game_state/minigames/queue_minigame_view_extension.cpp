@@ -1,16 +1,18 @@
 #include "core/game_state/minigames/queue_minigame_view_extension.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
+#include "format_string.h"
 #include "log_system.h"
 #include "xml_data_reader.h"
 
 namespace HOG {
 
 namespace {
-constexpr float kProbeStep = 5.0f;
+constexpr double kProbeStep = 5.0;
 
 void readTextList(KR::XmlDataReader& reader, std::vector<std::string>* out) {
   for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
@@ -23,10 +25,10 @@ void readTextList(KR::XmlDataReader& reader, std::vector<std::string>* out) {
 
 void QueueMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 2.0f);
-  readFloat(reader, "finishDelay", &finishDelay, 3.0f);
-  readInt(reader, "selectFrame", &selectFrame, 10);
-  readInt(reader, "selectCount", &selectCount, 5);
+  readSeconds(reader, "finishTime", &finishTime, 2.0f);
+  readSeconds(reader, "finishDelay", &finishDelay, 3.0f);
+  readBoundedInt(reader, "selectFrame", &selectFrame, 10, 0, kMaxFrame);
+  readBoundedInt(reader, "selectCount", &selectCount, 5, 1, kMaxChain);
   readEnableHint(reader);
   readSuspendable(reader, &suspendable);
   readBriefing(reader);
@@ -55,7 +57,7 @@ void QueueMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
       readTextList(reader, &names);
       // Glow lists beyond the combinations have no combination to light.
       if (i >= combinations.size()) {
-        KR::log("MINIGAME %s. Glow list %u has no combination", configName.c_str(), unsigned(i));
+        warn("symbolsGlow", KR::formatString("list %u has no combination", unsigned(i)));
         continue;
       }
       for (const std::string& name : names) combinations[i].glow.push_back(Glow{name, nullptr});
@@ -68,6 +70,18 @@ void QueueMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     reader.leaveChild();
   }
   readText(reader, "clickSound", &clickSoundName);
+  if (typeNames.empty()) refuse("types", "has no entry");
+  if (combinations.empty()) refuse("combinations", "has no entry");
+  for (size_t i = 0; i < combinations.size(); ++i) {
+    const std::vector<int32_t>& sequence = combinations[i].sequence;
+    // Found with the first symbol picked, as any chain begins it.
+    if (sequence.empty()) warn("combinations", KR::formatString("combination v%u has no types", unsigned(i)));
+    if (std::any_of(sequence.begin(), sequence.end(),
+                    [this](int32_t type) { return type < 0 || size_t(type) >= typeNames.size(); }))
+      refuse("combinations", KR::formatString("combination v%u names a type that is not listed", unsigned(i)));
+    if (sequence.size() > size_t(selectCount))
+      refuse("combinations", KR::formatString("combination v%u is longer than selectCount", unsigned(i)));
+  }
   symbols.clear();
   chain.clear();
   chainLength = 0;
@@ -90,7 +104,7 @@ void QueueMinigameViewExtension::forgetNodes() {
 void QueueMinigameViewExtension::onActivate() {
   if (!sceneRoot()) return;
   bindFinishNode();
-  clickSound = findNode(clickSoundName);
+  clickSound = findNode(clickSoundName, "clickSound");
   if (clickSound) clickSound->stop(true);
   // The symbol lists are built anew: a chain of the last visit is dropped.
   symbols.assign(typeNames.size(), std::vector<Symbol>());
@@ -98,8 +112,14 @@ void QueueMinigameViewExtension::onActivate() {
   chainLength = 0;
   lastType = lastIndex = -1;
   for (size_t t = 0; t < typeNames.size(); ++t) {
-    AE::ISceneNode* group = findNode(typeNames[t]);
-    if (!group) continue;
+    AE::ISceneNode* group = findNode(typeNames[t], "types");
+    if (!group) {
+      // Its symbols can't be picked: a combination that needs them is never found.
+      for (const Combination& combination : combinations)
+        if (std::count(combination.sequence.begin(), combination.sequence.end(), int32_t(t)) > 0)
+          refuse("types", KR::formatString("type %u has no node", unsigned(t)));
+      continue;
+    }
     for (AE::ISceneNode* child : group->mChildren) {
       if (!child) continue;
       child->stop(true);
@@ -112,13 +132,13 @@ void QueueMinigameViewExtension::onActivate() {
   }
   for (Combination& combination : combinations) {
     for (Glow& glow : combination.glow) {
-      glow.node = findNode(glow.name);
+      glow.node = findNode(glow.name, "symbolsGlow");
       if (glow.node) glow.node->setEnabled(false);
     }
   }
   combinationAnimNodes.clear();
   for (const std::string& name : combinationAnimNames) {
-    AE::ISceneNode* node = findNode(name);
+    AE::ISceneNode* node = findNode(name, "combinationAnim");
     if (node) node->stop(true);
     combinationAnimNodes.push_back(node);
   }
@@ -131,19 +151,25 @@ bool QueueMinigameViewExtension::isAdjacentToLast(const Symbol& symbol) const {
   const Symbol& last = symbols[size_t(lastType)][size_t(lastIndex)];
   if (!last.selected) return false;
   const KR::Vector2<float> size = symbol.node->getSize();
-  const float cx = symbol.node->mPosX + size.x * 0.5f, cy = symbol.node->mPosY + size.y * 0.5f;
-  const float directions[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-  for (const auto& d : directions) {
-    float px = cx, py = cy;
-    while (true) {
-      px += d[0] * kProbeStep;
-      py += d[1] * kProbeStep;
-      if (contains(last.rect, px, py)) return true;
-      const bool outside = px < cx - size.x || px > cx + size.x || py < cy - size.y || py > cy + size.y;
-      if (outside || (d[0] == 0 && d[1] == 0)) break;
-    }
-  }
-  return false;
+  // In doubles: the probe's points, c + 5k along each direction, k = 1 up to
+  // the first step beyond the symbol's own size (that one too), met the last
+  // rectangle when some k of that run lands within it. Worked out rather than
+  // walked, so that no position or size makes it long or endless.
+  const double cx = double(symbol.node->mPosX) + double(size.x) * 0.5;
+  const double cy = double(symbol.node->mPosY) + double(size.y) * 0.5;
+  const KR::Rect& r = last.rect;
+  // Along one axis from c: some k in 1..steps with lo <= c + sign * 5k <= hi.
+  auto probeMeets = [](double c, double sign, double extent, double lo, double hi) {
+    const double steps = std::floor(std::fabs(extent) / kProbeStep) + 1.0;
+    const double from = sign > 0 ? (lo - c) / kProbeStep : (c - hi) / kProbeStep;
+    const double to = sign > 0 ? (hi - c) / kProbeStep : (c - lo) / kProbeStep;
+    return std::max(std::ceil(from), 1.0) <= std::min(std::floor(to), steps);
+  };
+  const bool rowHolds = r.top <= cy && cy <= r.bottom, columnHolds = r.left <= cx && cx <= r.right;
+  return (rowHolds &&
+          (probeMeets(cx, 1.0, size.x, r.left, r.right) || probeMeets(cx, -1.0, size.x, r.left, r.right))) ||
+         (columnHolds &&
+          (probeMeets(cy, 1.0, size.y, r.top, r.bottom) || probeMeets(cy, -1.0, size.y, r.top, r.bottom)));
 }
 
 void QueueMinigameViewExtension::setGlow(size_t i, bool on) {
@@ -191,7 +217,7 @@ bool QueueMinigameViewExtension::matchPrefix(size_t i) {
   return true;
 }
 
-int32_t QueueMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t QueueMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || !input->leftReleased) return 0;
   glowsOff();
   const float x = float(input->x), y = float(input->y);
@@ -224,7 +250,7 @@ int32_t QueueMinigameViewExtension::processMouseEvent(const InputState* input) {
   for (size_t i = 0; i < combinations.size(); ++i) {
     begun = matchPrefix(i) || begun;
     Combination& combination = combinations[i];
-    if (combination.sequence.empty() || chain.size() < combination.sequence.size()) continue;
+    if (chain.size() < combination.sequence.size()) continue;
     bool whole = true;
     for (size_t k = 0; k < combination.sequence.size(); ++k)
       whole = whole && at(chain[k]).type == combination.sequence[k];
@@ -250,7 +276,7 @@ bool QueueMinigameViewExtension::isSolved() const {
   return true;
 }
 
-void QueueMinigameViewExtension::update(float dt) {
+void QueueMinigameViewExtension::updatePuzzle(float dt) {
   if (!isSolved() && !skipWanted()) return;
   doneNow = true;
   if (finishNode) {

@@ -32,6 +32,8 @@ namespace HOG {
 
 class QueueMinigameViewExtension : public MinigameViewExtension {
  public:
+  // The longest chain "selectCount" may allow.
+  static constexpr int32_t kMaxChain = 1000;
   struct Symbol {
     AE::ISceneNode* node = nullptr;
     bool selected = false;
@@ -54,9 +56,9 @@ class QueueMinigameViewExtension : public MinigameViewExtension {
 
   QueueMinigameViewExtension() { finishTime = 2.0f; }
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   bool isSolved() const;
   bool isAdjacentToLast(const Symbol& symbol) const;

@@ -1,5 +1,7 @@
 #include "core/game_state/minigames/r_paires_minigame_view_extension.h"
 
+#include <algorithm>
+
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
 #include "log_system.h"
@@ -16,9 +18,13 @@ void RPairesMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
       Button button;
       readText(reader, "node", &button.nodeName);
-      readInt(reader, "startFrameID", &button.frameID, 0);
-      readInt(reader, "maxFrameID", &button.maxFrameID, 10);
-      readInt(reader, "frameStep", &button.frameStep, 10);
+      // States times the step are frames: bounded so that the frames stay
+      // within kMaxFrame, and the start among the states.
+      readBoundedInt(reader, "frameStep", &button.frameStep, 10, 0, kMaxFrame, "buttons/frameStep");
+      readBoundedInt(reader, "maxFrameID", &button.maxFrameID, 10, 0, kMaxFrame / std::max(button.frameStep, 1),
+                     "buttons/maxFrameID");
+      readBoundedInt(reader, "startFrameID", &button.frameID, 0, 0, std::max(button.maxFrameID - 1, 0),
+                     "buttons/startFrameID");
       if (!reader.readRect("rect", &button.rect)) button.rect = KR::Rect();
       buttons.push_back(std::move(button));
     }
@@ -42,6 +48,15 @@ void RPairesMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     }
     reader.leaveChild();
   }
+  if (buttons.empty()) refuse("buttons", "has no entry");
+  if (combinations.empty()) refuse("combinations", "has no entry");
+  // Value i is a state of button i.
+  for (const Combination& combination : combinations) {
+    bool reachable = combination.values.size() <= buttons.size();
+    for (size_t i = 0; i < combination.values.size() && reachable; ++i)
+      reachable = combination.values[i] >= 0 && combination.values[i] < std::max(buttons[i].maxFrameID, 1);
+    if (!reachable) refuse("combinations/value", "a combination names a state no button has");
+  }
 }
 
 void RPairesMinigameViewExtension::forgetNodes() {
@@ -58,22 +73,24 @@ void RPairesMinigameViewExtension::onActivate() {
   // States and reached combinations survive leaving the view: every
   // activation shows each button where it was left.
   for (Button& button : buttons) {
-    button.stepper.node = findStoppedNode(button.nodeName, kCantFindNodeIn);
+    button.stepper.node = findStoppedNode(button.nodeName, "buttons/node", kCantFindNodeIn);
+    if (!button.stepper.node) refuse("buttons/node", "a button has no node");
     if (button.stepper.node) showFrame(button.stepper.node, button.frameID * button.frameStep);
   }
   for (Combination& combination : combinations) {
-    combination.animNode = findStoppedNode(combination.animNodeName, kCantFindNodeIn);
+    combination.animNode = findStoppedNode(combination.animNodeName, "combinations/animNode", kCantFindNodeIn);
     // Found afresh: the previous activation's nodes may belong to a released scene.
     combination.hideNodes.clear();
     for (const std::string& name : combination.hideNodeNames)
-      if (AE::ISceneNode* node = findStoppedNode(name, kCantFindNodeIn)) combination.hideNodes.push_back(node);
+      if (AE::ISceneNode* node = findStoppedNode(name, "combinations/hideNodes", kCantFindNodeIn))
+        combination.hideNodes.push_back(node);
     // A scene loaded again shows its nodes: a reached combination's stay off.
     if (combination.reached)
       for (AE::ISceneNode* node : combination.hideNodes) node->setEnabled(false);
   }
 }
 
-int32_t RPairesMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t RPairesMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || !input->leftReleased) return 0;
   const float x = float(input->x), y = float(input->y);
   int32_t result = 0;
@@ -91,7 +108,7 @@ int32_t RPairesMinigameViewExtension::processMouseEvent(const InputState* input)
   return result;
 }
 
-void RPairesMinigameViewExtension::update(float dt) {
+void RPairesMinigameViewExtension::updatePuzzle(float dt) {
   std::vector<int32_t> states;
   bool still = true;
   for (const Button& button : buttons) {

@@ -39,9 +39,9 @@ class RPairesMinigameViewExtension : public MinigameViewExtension {
 
   RPairesMinigameViewExtension();
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   std::vector<Button> buttons;
   std::vector<Combination> combinations;

@@ -1,11 +1,13 @@
 #include "core/game_state/minigames/right_place_minigame_view_extension.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "animation.h"
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
 #include "core/game_state/minigames/pick_and_glide.h"
+#include "format_string.h"
 #include "log_system.h"
 #include "xml_data_reader.h"
 
@@ -37,9 +39,14 @@ RightPlaceMinigameViewExtension::Element& RightPlaceMinigameViewExtension::Eleme
 void RightPlaceMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readCommonKeys(reader, 5.0f);
   readFloat(reader, "controlsW", &controlsW, 5.0f);
+  // A carrier turns until it reaches its quarter: it needs a speed.
+  if (!(controlsW > 0.0f)) {
+    warn("controlsW", KR::formatString("%g is no turning speed; 5 is used", double(controlsW)));
+    controlsW = 5.0f;
+  }
   readText(reader, "controls", &controlsName);
   readText(reader, "elements", &elementsName);
-  readInt(reader, "blockFrame", &blockFrame, 10);
+  readBoundedInt(reader, "blockFrame", &blockFrame, 10, 0, kMaxFrame);
   zones.clear();
   if (reader.enterChild("activeZones")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
@@ -55,6 +62,11 @@ void RightPlaceMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     reader.leaveChild();
   }
   readText(reader, "putSound", &putSoundName);
+  if (zones.empty()) refuse("activeZones", "has no entry");
+  // A carrier stands at quarter turns 0 to 3 only.
+  for (const Zone& zone : zones)
+    if (zone.firstAngleId < 0 || zone.firstAngleId > 3 || zone.secondAngleId < 0 || zone.secondAngleId > 3)
+      refuse("activeZones/fControlAngleID", "a zone wants a quarter turn outside 0 to 3");
   controls.clear();
   elements.clear();
   drag.letGo();
@@ -68,9 +80,9 @@ void RightPlaceMinigameViewExtension::forgetNodes() {
   for (Element& element : elements) element.node = nullptr;
 }
 
-void RightPlaceMinigameViewExtension::collect(AE::ISceneNode* root) {
+void RightPlaceMinigameViewExtension::collect() {
   controls.clear();
-  if (AE::ISceneNode* parent = findNode(controlsName, nullptr)) {
+  if (AE::ISceneNode* parent = findNode(controlsName, "controls", "MINIGAME: Can't find node %2$s in %1$s")) {
     for (AE::ISceneNode* child : parent->mChildren) {
       if (!child) continue;
       child->stop(true);
@@ -83,10 +95,10 @@ void RightPlaceMinigameViewExtension::collect(AE::ISceneNode* root) {
       controls.push_back(control);
     }
   } else {
-    KR::log("MINIGAME: Can't find node %s in %s", controlsName.c_str(), root->mName.c_str());
+    refuse("controls", "names no node");
   }
   elements.clear();
-  if (AE::ISceneNode* parent = findNode(elementsName, nullptr)) {
+  if (AE::ISceneNode* parent = findNode(elementsName, "elements", "MINIGAME: Can't find node %2$s in %1$s")) {
     for (AE::ISceneNode* child : parent->mChildren) {
       if (!child) continue;
       child->stop(true);
@@ -98,7 +110,7 @@ void RightPlaceMinigameViewExtension::collect(AE::ISceneNode* root) {
       elements.push_back(std::move(element));
     }
   } else {
-    KR::log("MINIGAME: Can't find node %s in %s", elementsName.c_str(), root->mName.c_str());
+    refuse("elements", "names no node");
   }
   // The animations write through the positions: made once the list stands.
   for (Element& element : elements) {
@@ -123,30 +135,36 @@ void RightPlaceMinigameViewExtension::resolveZoneControls() {
         link = int32_t(i);
         found = true;
       }
-      if (!found) KR::log("Can't find control %s", name.c_str());
+      if (!found) {
+        KR::log("Can't find control %s (key 'activeZones/%s' of '%s')", name.c_str(),
+                pass == 0 ? "firstControl" : "secondControl", configName.c_str());
+        refuse(pass == 0 ? "activeZones/firstControl" : "activeZones/secondControl", "names no carrier");
+      }
     }
+    if (std::none_of(elements.begin(), elements.end(),
+                     [&zone](const Element& element) { return element.name == zone.elementName; }))
+      refuse("activeZones/elementName", "names no element");
   }
 }
 
 void RightPlaceMinigameViewExtension::onActivate() {
-  AE::ISceneNode* root = sceneRoot();
-  if (!root) return;
+  if (!sceneRoot()) return;
   bindFinishNode();
-  putSound = findNode(putSoundName);
+  putSound = findNode(putSoundName, "putSound");
   if (putSound) {
     if (!putSound->mEnabled) putSound->setEnabled(true);
     putSound->stop(true);
   }
   if (!initialised) {
-    collect(root);
+    collect();
     initialised = true;
   } else {
     for (Control& control : controls) {
-      control.node = findNode(control.name, nullptr);
+      control.node = findNode(control.name, "controls", nullptr);
       if (control.node) control.node->setRotation(control.angle);
     }
     for (Element& element : elements) {
-      element.node = findNode(element.name, nullptr);
+      element.node = findNode(element.name, "elements", nullptr);
       if (!element.node) continue;
       element.node->stop(true);
       if (element.placed) showFrame(element.node, blockFrame);
@@ -197,7 +215,7 @@ void RightPlaceMinigameViewExtension::dropElement(Element& element, const KR::Ve
   startReturnMove(element);
 }
 
-int32_t RightPlaceMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t RightPlaceMinigameViewExtension::handleInput(const InputState* input) {
   if (!input) return 0;
   const KR::Vector2<float> point(float(input->x), float(input->y));
   int32_t result = 0;
@@ -215,7 +233,7 @@ int32_t RightPlaceMinigameViewExtension::processMouseEvent(const InputState* inp
         element.moveAnimation->playing = false;
         element.moveAnimation->time = 0.0f;
       }
-      drag.take(int32_t(i), element.position, point);
+      drag.take(int32_t(i));
       return 1;
     }
   }
@@ -238,7 +256,7 @@ bool RightPlaceMinigameViewExtension::isSolved() const {
   return true;
 }
 
-void RightPlaceMinigameViewExtension::update(float dt) {
+void RightPlaceMinigameViewExtension::updatePuzzle(float dt) {
   for (Control& control : controls) {
     if (!control.rotating) continue;
     const float target = float(control.angleId) * 90.0f;

@@ -69,9 +69,9 @@ class RightPlaceMinigameViewExtension : public MinigameViewExtension {
 
   RightPlaceMinigameViewExtension() { finishTime = 5.0f; }
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   bool isSolved() const;
 
@@ -93,7 +93,7 @@ class RightPlaceMinigameViewExtension : public MinigameViewExtension {
   void forgetNodes() override;
 
  private:
-  void collect(AE::ISceneNode* root);
+  void collect();
   void resolveZoneControls();
   void dropElement(Element& element, const KR::Vector2<float>& point);
   void startReturnMove(Element& element);

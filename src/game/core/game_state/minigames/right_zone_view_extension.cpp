@@ -5,6 +5,7 @@
 
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
+#include "format_string.h"
 #include "log_system.h"
 #include "xml_data_reader.h"
 
@@ -36,6 +37,15 @@ void RightZoneViewExtension::readConfig(KR::XmlDataReader& reader) {
     }
     reader.leaveChild();
   }
+  if (elements.empty()) refuse("elements", "has no entry");
+  // Place k is where element k stands: a correct place outside 1 to n is none.
+  for (const Element& element : elements) {
+    if (element.placeId < 1 || size_t(element.placeId) > elements.size())
+      refuse("elements/currentPositionID", KR::formatString("element %s starts on no place", element.name.c_str()));
+    if (std::none_of(element.correctPlaceIds.begin(), element.correctPlaceIds.end(),
+                     [this](int32_t id) { return id >= 1 && size_t(id) <= elements.size(); }))
+      refuse("elements/currectPositionID", KR::formatString("element %s has no place", element.name.c_str()));
+  }
   places.clear();
   picks.drop();
   finishStarted = false;
@@ -50,16 +60,18 @@ void RightZoneViewExtension::onActivate() {
   if (!root) return;
   // The places of the first activation stay in force.
   const bool first = places.empty();
-  finishNode = findNode(finishName, nullptr);
+  finishNode = findNode(finishName, "finish", nullptr);
   if (finishNode) finishNode->stop(true);
   for (size_t k = 0; k < elements.size(); ++k) {
     Element& element = elements[k];
-    element.node = findNode(element.name, nullptr);
+    element.node = findNode(element.name, "elements/node", first ? kCantFindNode : nullptr);
     element.piece = element.highlight = nullptr;
     if (element.node) {
       element.node->stop(true);
       if (element.node->mChildren.empty()) {
-        if (first) KR::log("MINIGAME %s. Element %s has no piece", root->mName.c_str(), element.name.c_str());
+        if (first)
+          KR::log("MINIGAME %s. Element %s has no piece (key 'elements/node' of '%s')", root->mName.c_str(),
+                  element.name.c_str(), configName.c_str());
       } else {
         element.piece = element.node->mChildren[0];
         element.restZ = element.piece->mPosZ;
@@ -81,7 +93,10 @@ void RightZoneViewExtension::onActivate() {
       place.at = element.position;
       places.push_back(place);
     }
-    if (!element.piece) continue;
+    if (!element.piece) {
+      refuse("elements/node", KR::formatString("element %s has no piece to move", element.name.c_str()));
+      continue;
+    }
     if (picks.holds(int32_t(k)) || element.moving)
       showPicked(element);
     else if (element.inPlace)
@@ -103,7 +118,7 @@ void RightZoneViewExtension::showPicked(Element& element) {
   element.highlight->mPosZ = -101.0f;
 }
 
-int32_t RightZoneViewExtension::processMouseEvent(const InputState* input) {
+int32_t RightZoneViewExtension::handleInput(const InputState* input) {
   if (!input || finishStarted || !input->leftReleased) return 0;
   const float x = float(input->x), y = float(input->y);
   for (size_t i = 0; i < elements.size(); ++i) {
@@ -115,7 +130,12 @@ int32_t RightZoneViewExtension::processMouseEvent(const InputState* input) {
       Element& other = elements[picks.first];
       std::swap(element.placeId, other.placeId);
       element.moving = other.moving = true;
-      element.speed = other.speed = distance(element.position, other.position);
+      // Each glides to its new place in 0.5 s, also an element picked twice
+      // that stood off its place.
+      for (Element* moved : {&element, &other}) {
+        const Place* place = findPlace(moved->placeId);
+        moved->speed = place ? distance(moved->position, place->at) : 0.0f;
+      }
       picks.drop();
     }
     break;
@@ -155,7 +175,7 @@ bool RightZoneViewExtension::isSolved() {
   return solved;
 }
 
-void RightZoneViewExtension::update(float dt) {
+void RightZoneViewExtension::updatePuzzle(float dt) {
   for (Element& element : elements) {
     if (!element.piece) continue;
     const KR::Vector2<float> size = element.piece->getSize();

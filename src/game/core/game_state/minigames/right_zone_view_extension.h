@@ -47,9 +47,9 @@ class RightZoneViewExtension : public MinigameViewExtension {
 
   RightZoneViewExtension() = default;
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   // Every comma-separated piece of the text as a number ("2,5" gives 2, 5;
   // an empty text gives one 0).

@@ -1,11 +1,14 @@
 #include "core/game_state/minigames/rotation_mini_game_view_extension.h"
 
+#include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_node_animation.h"
 #include "core/game_state/input_state.h"
 #include "core/game_state/minigames/pick_and_glide.h"
+#include "format_string.h"
 #include "log_system.h"
 #include "xml_data_reader.h"
 
@@ -30,19 +33,19 @@ KR::Vector2<float> ownPosition(const AE::ISceneNode* node) { return KR::Vector2<
 
 void RotationMiniGameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 0.0f);
+  readSeconds(reader, "finishTime", &finishTime, 0.0f);
   readSuspendable(reader, &suspendable);
   readText(reader, "controls", &controlsName);
-  readInt(reader, "pressedFrame", &pressedFrame, 0);
+  readBoundedInt(reader, "pressedFrame", &pressedFrame, 0, 0, kMaxFrame);
   readText(reader, "elements", &elementsName);
   readFloat(reader, "moveCoef", &moveCoef, 50.0f);
-  // A move lasts moveCoef seconds: none or a negative time would never end.
-  if (!(moveCoef > 0.0f)) {
-    KR::log("MINIGAME %s. moveCoef %f is no time, 50 is used", configName.c_str(), double(moveCoef));
+  // A move lasts moveCoef seconds: none, a negative or an endless time would never end.
+  if (!(moveCoef > 0.0f && moveCoef <= kMaxSeconds)) {
+    warn("moveCoef", KR::formatString("%g is no time; 50 is used", double(moveCoef)));
     moveCoef = 50.0f;
   }
-  readInt(reader, "breakFrame", &breakFrame, 5);
-  readInt(reader, "lastFinalAnimFrame", &lastFinalAnimFrame, 0);
+  readBoundedInt(reader, "breakFrame", &breakFrame, 5, 0, kMaxFrame);
+  readBoundedInt(reader, "lastFinalAnimFrame", &lastFinalAnimFrame, 0, 0, kMaxFrame);
   readEnableHint(reader);
   readBriefing(reader);
   pathNames.clear();
@@ -51,12 +54,22 @@ void RotationMiniGameViewExtension::readConfig(KR::XmlDataReader& reader) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
       int32_t required = 0;
       readCurrentInt(reader, &required);
+      // A path names each element once: the test of a path grows with the
+      // square of its length, and a second mention would only repeat it.
       std::vector<std::string> names;
+      std::set<std::string> named;
+      size_t repeats = 0;
       for (auto v = reader.arrayBegin(); v != reader.arrayEnd(); v.next()) {
         std::string name;
         reader.readCurrentString(&name);
-        names.push_back(name);
+        if (named.insert(name).second)
+          names.push_back(name);
+        else
+          ++repeats;
       }
+      if (repeats > 0)
+        warn("pathes", KR::formatString("path %u names an element again %u times; only the first counts",
+                                        unsigned(pathNames.size()), unsigned(repeats)));
       pathNames.push_back(names);
       pathRequired.push_back(required);
     }
@@ -97,9 +110,9 @@ void RotationMiniGameViewExtension::forgetNodes() {
 }
 
 void RotationMiniGameViewExtension::bindControls(AE::ISceneNode* root, bool first) {
-  AE::ISceneNode* parent = findNode(controlsName, nullptr);
+  AE::ISceneNode* parent = findNode(controlsName, "controls", kCantOpenNode);
   if (!parent) {
-    KR::log(kCantOpenNode, root->mName.c_str(), controlsName.c_str());
+    refuse("controls", "names no node");
     for (Control& control : controls) control.node = control.animationNode = nullptr;
     return;
   }
@@ -120,26 +133,30 @@ void RotationMiniGameViewExtension::bindControls(AE::ISceneNode* root, bool firs
   for (size_t i = 0; i < buttonAnimationNames.size(); ++i) {
     if (i >= controls.size()) {
       if (first)
-        KR::log("MINIGAME %s. Button animation %s has no control", root->mName.c_str(),
-                buttonAnimationNames[i].c_str());
+        KR::log("MINIGAME %s. Button animation %s has no control (key 'buttonAnimation' of '%s')", root->mName.c_str(),
+                buttonAnimationNames[i].c_str(), configName.c_str());
       continue;
     }
     Control& control = controls[i];
-    control.animationNode = findNode(buttonAnimationNames[i], kCantOpenNode);
+    control.animationNode = findNode(buttonAnimationNames[i], "buttonAnimation", kCantOpenNode);
     if (control.animationNode) control.animationNode->stop(true);
     if (control.node) control.node->stop(true);
   }
 }
 
 void RotationMiniGameViewExtension::bindElementsFirst(AE::ISceneNode* root) {
-  AE::ISceneNode* parent = findNode(elementsName, kCantOpenNode);
-  if (!parent) return;
+  AE::ISceneNode* parent = findNode(elementsName, "elements", kCantOpenNode);
+  if (!parent) {
+    refuse("elements", "names no node");
+    return;
+  }
   parent->stop(true);
   for (AE::ISceneNode* child : parent->mChildren) {
     if (!child) continue;
     Element element;
     if (!firstKey(child, "posX", &element.home.x) || !firstKey(child, "posY", &element.home.y)) {
-      KR::log("MINIGAME %s. Element %s has no position keys", root->mName.c_str(), child->mName.c_str());
+      KR::log("MINIGAME %s. Element %s has no position keys (key 'elements' of '%s')", root->mName.c_str(),
+              child->mName.c_str(), configName.c_str());
       continue;
     }
     child->setFrame(breakFrame);
@@ -157,7 +174,7 @@ void RotationMiniGameViewExtension::bindElementsFirst(AE::ISceneNode* root) {
 void RotationMiniGameViewExtension::bindPaths() {
   for (size_t p = 0; p < pathNames.size(); ++p) {
     if (p >= controls.size()) {
-      KR::log("MINIGAME %s. Path %u has no control", configName.c_str(), unsigned(p));
+      warn("pathes", KR::formatString("path %u has no control and does not count", unsigned(p)));
       continue;
     }
     for (const std::string& name : pathNames[p]) {
@@ -170,18 +187,23 @@ void RotationMiniGameViewExtension::bindPaths() {
       }
     }
     controls[p].required = pathRequired[p] == 1;
+    if (controls[p].required && controls[p].pathCells.empty())
+      refuse("pathes", KR::formatString("path %u names no element", unsigned(p)));
   }
+  // Without a path that counts the puzzle would be solved at once.
+  if (std::none_of(controls.begin(), controls.end(), [](const Control& control) { return control.required; }))
+    refuse("pathes", "no path counts");
 }
 
 void RotationMiniGameViewExtension::onActivate() {
   AE::ISceneNode* root = sceneRoot();
   if (!root) return;
-  finishNode = findNode(finishName, "MINIGAME %s. Can't open file %s");
+  finishNode = findNode(finishName, "finish", "MINIGAME %s. Can't open file %s");
   if (finishNode) {
     if (!finishNode->mEnabled) finishNode->setEnabled(true);
     finishNode->stop(true);
   }
-  clickSound = findNode(clickSoundName, "MINIGAME %s. Can't open file %s");
+  clickSound = findNode(clickSoundName, "clickSound", "MINIGAME %s. Can't open file %s");
   if (clickSound) clickSound->stop(true);
   if (!initialized) {
     bindControls(root, true);
@@ -191,11 +213,11 @@ void RotationMiniGameViewExtension::onActivate() {
     return;
   }
   bindControls(root, false);
-  AE::ISceneNode* parent = findNode(elementsName, kCantOpenNode);
+  AE::ISceneNode* parent = findNode(elementsName, "elements", kCantOpenNode);
   if (parent) parent->stop(true);
   for (Cell& cell : cells) {
     Element& element = elements[size_t(cell.element)];
-    element.node = findNode(cell.elementName);
+    element.node = findNode(cell.elementName, "elements");
     element.moveTarget = kNowhere;
     cell.moving = false;
     if (!element.node) continue;
@@ -220,7 +242,7 @@ void RotationMiniGameViewExtension::rotate(Control& control) {
   }
 }
 
-int32_t RotationMiniGameViewExtension::processMouseEvent(const InputState* input) {
+int32_t RotationMiniGameViewExtension::handleInput(const InputState* input) {
   if (!input || !input->leftReleased || solved) return 0;
   const float x = float(input->x), y = float(input->y);
   for (size_t i = 0; i < controls.size(); ++i) {
@@ -303,7 +325,7 @@ bool RotationMiniGameViewExtension::isSolved() {
   return true;
 }
 
-void RotationMiniGameViewExtension::update(float dt) {
+void RotationMiniGameViewExtension::updatePuzzle(float dt) {
   // Elements at rest stand on their places (a scene loaded again shows its
   // authored frame); the final animation moves them on its own.
   if (!solved || lastFinalAnimFrame == 0) {

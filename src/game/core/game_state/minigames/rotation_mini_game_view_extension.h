@@ -58,9 +58,9 @@ class RotationMiniGameViewExtension : public MinigameViewExtension {
 
   RotationMiniGameViewExtension() { finishTime = 0.0f; }
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   bool isSolved();
 

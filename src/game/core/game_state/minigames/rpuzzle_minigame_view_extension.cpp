@@ -32,10 +32,16 @@ void RPuzzleMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
       readFloat(reader, "radius", &ring.radius, 100.0f);
       readFloat(reader, "correctAngle", &ring.correctAngle, 0.0f);
       readFloat(reader, "startAngle", &ring.angle, 90.0f);
+      if (!std::isfinite(ring.correctAngle)) refuse("elements/correctAngle", "is not a number");
+      if (!std::isfinite(ring.angle)) {
+        warn("elements/startAngle", "is not a number; 90 is used");
+        ring.angle = 90.0f;
+      }
       rings.push_back(ring);
     }
     reader.leaveChild();
   }
+  if (rings.empty()) refuse("elements", "has no entry");
   readText(reader, "rightCheckSound", &rightCheckSoundName);
   solved = false;
   finishTimer = 0.0f;
@@ -49,20 +55,23 @@ void RPuzzleMinigameViewExtension::forgetNodes() {
 void RPuzzleMinigameViewExtension::onActivate() {
   if (!sceneRoot()) return;
   bindFinishNode(kCantOpenNode);
-  rightCheckSound = findNode(rightCheckSoundName);
+  rightCheckSound = findNode(rightCheckSoundName, "rightCheckSound");
   if (rightCheckSound) rightCheckSound->stop(true);
   for (Ring& ring : rings) {
     // A ring held when the view was left is let go.
     ring.grabbed = false;
-    ring.node = findNode(ring.name, kCantOpenNode);
-    if (!ring.node) continue;
+    ring.node = findNode(ring.name, "elements/node", kCantOpenNode);
+    if (!ring.node) {
+      refuse("elements/node", "a ring has no node");
+      continue;
+    }
     ring.node->stop(true);
     // A scene loaded again shows the angles the player left.
     ring.node->setRotation(ring.angle);
   }
 }
 
-int32_t RPuzzleMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t RPuzzleMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || solved) return 0;
   const KR::Vector2<float> at(float(input->x), float(input->y));
   int32_t result = 0;
@@ -99,7 +108,7 @@ int32_t RPuzzleMinigameViewExtension::processMouseEvent(const InputState* input)
   return result;
 }
 
-void RPuzzleMinigameViewExtension::update(float dt) {
+void RPuzzleMinigameViewExtension::updatePuzzle(float dt) {
   bool allCorrect = true;
   for (Ring& ring : rings) {
     if (ring.node) ring.node->setRotation(ring.angle);

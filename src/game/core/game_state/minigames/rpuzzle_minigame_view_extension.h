@@ -33,9 +33,9 @@ class RPuzzleMinigameViewExtension : public MinigameViewExtension {
     bool grabbed = false;
   };
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   // Within 15 degrees of `correct` around the circle (450 matches 90, -350 matches 0).
   static bool isCorrect(float angle, float correct);

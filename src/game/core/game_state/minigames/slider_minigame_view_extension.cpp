@@ -1,7 +1,10 @@
 #include "core/game_state/minigames/slider_minigame_view_extension.h"
 
+#include <algorithm>
 #include "animationeditor/scene_node.h"
+
 #include "core/game_state/input_state.h"
+#include "format_string.h"
 #include "log_system.h"
 #include "xml_data_reader.h"
 
@@ -22,8 +25,8 @@ SliderMinigameViewExtension::SliderMinigameViewExtension() { finishTime = 5.0f; 
 
 void SliderMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readCommonKeys(reader, 5.0f);
-  readInt(reader, "sliderShiningFrame", &shiningFrame, 5);
-  readInt(reader, "buttonsPressedFrame", &pressedFrame, 10);
+  readBoundedInt(reader, "sliderShiningFrame", &shiningFrame, 5, 0, kMaxFrame);
+  readBoundedInt(reader, "buttonsPressedFrame", &pressedFrame, 10, 0, kMaxFrame);
   groups.clear();
   if (reader.enterChild("Groups")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
@@ -40,10 +43,16 @@ void SliderMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
       readText(reader, "slider", &slider.sliderName);
       readText(reader, "forwardNode", &slider.forwardName);
       readText(reader, "backwardNode", &slider.backwardName);
-      readInt(reader, "startSliderID", &slider.currentId, 0);
       readInt(reader, "correctSliderID", &slider.correctId, 1);
-      readInt(reader, "frameStepAbs", &slider.frameStep, 5);
-      readInt(reader, "maxSliderID", &slider.maxId, 1);
+      // Positions times the step are frames, and a pair's value is first +
+      // first's max x second: bounded, they stay far within 32 bits.
+      readBoundedInt(reader, "frameStepAbs", &slider.frameStep, 5, 0, kMaxFrame, "buttons/frameStepAbs");
+      readBoundedInt(reader, "maxSliderID", &slider.maxId, 1, 0,
+                     std::min(kMaxPositions, kMaxFrame / std::max(slider.frameStep, 1)), "buttons/maxSliderID");
+      readBoundedInt(reader, "startSliderID", &slider.currentId, 0, 0, slider.maxId, "buttons/startSliderID");
+      if (slider.correctId < 0 || slider.correctId > slider.maxId)
+        refuse("buttons/correctSliderID",
+               KR::formatString("slider %s can't stand at %d", slider.sliderName.c_str(), int(slider.correctId)));
       sliders.push_back(std::move(slider));
     }
     reader.leaveChild();
@@ -53,7 +62,7 @@ void SliderMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   // without a pair and drives nothing.
   for (size_t g = 0; g < groups.size(); ++g) {
     if (2 * g + 1 >= sliders.size()) {
-      KR::log("MINIGAME: group %s has no pair of sliders", groups[g].name.c_str());
+      warn("Groups", KR::formatString("group %s has no pair of sliders", groups[g].name.c_str()));
       continue;
     }
     groups[g].first = int32_t(2 * g);
@@ -61,6 +70,11 @@ void SliderMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     sliders[2 * g].group = sliders[2 * g + 1].group = int32_t(g);
     groups[g].value = valueOf(groups[g]);
   }
+  if (sliders.empty()) refuse("buttons", "has no entry");
+  // Only a slider of a pair can be stepped.
+  for (const Slider& slider : sliders)
+    if (slider.group < 0 && slider.currentId != slider.correctId)
+      refuse("Groups", KR::formatString("slider %s belongs to no group and stands wrong", slider.sliderName.c_str()));
 }
 
 void SliderMinigameViewExtension::forgetNodes() {
@@ -78,7 +92,7 @@ void SliderMinigameViewExtension::onActivate() {
   AE::ISceneNode* root = sceneRoot();
   if (!root) return;
   bindFinishNode();
-  clickSoundNode = findNode(clickSoundName);
+  clickSoundNode = findNode(clickSoundName, "clickSound");
   if (clickSoundNode) {
     if (!clickSoundNode->mEnabled) clickSoundNode->setEnabled(true);
     clickSoundNode->stop(true);
@@ -88,9 +102,10 @@ void SliderMinigameViewExtension::onActivate() {
   for (Group& group : groups) {
     group.node = nullptr;
     if (group.first < 0) continue;
-    group.node = findNode(group.name, nullptr);
+    group.node = findNode(group.name, "Groups", kCantFindNodeIn);
+    // Presses on a pair wait for its group node.
     if (!group.node) {
-      KR::log("Can't find node %s in %s", group.name.c_str(), root->mName.c_str());
+      refuse("Groups", "a group has no node");
       continue;
     }
     group.node->stop(true);
@@ -101,13 +116,14 @@ void SliderMinigameViewExtension::onActivate() {
     slider.forwardRect = slider.backwardRect = KR::Rect();
     AE::ISceneNode* found[3] = {};
     const std::string* names[3] = {&slider.forwardName, &slider.backwardName, &slider.sliderName};
+    const char* keys[3] = {"buttons/forwardNode", "buttons/backwardNode", "buttons/slider"};
     bool all = true;
     for (int i = 0; i < 3 && all; ++i) {
-      found[i] = findNode(*names[i], nullptr);
-      if (found[i])
+      found[i] = findNode(*names[i], keys[i], kCantFindNodeIn);
+      if (found[i]) {
         found[i]->stop(true);
-      else {
-        KR::log("Can't find node %s in %s", names[i]->c_str(), root->mName.c_str());
+      } else {
+        refuse(keys[i], "a slider has no node");
         all = false;
       }
     }
@@ -139,7 +155,7 @@ void SliderMinigameViewExtension::updateGroup(Group& group) {
   group.value = value;
 }
 
-int32_t SliderMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t SliderMinigameViewExtension::handleInput(const InputState* input) {
   if (!input) return 0;
   int32_t result = 0;
   const float x = float(input->x), y = float(input->y);
@@ -190,7 +206,7 @@ void SliderMinigameViewExtension::updateGroups() {
   }
 }
 
-void SliderMinigameViewExtension::update(float dt) {
+void SliderMinigameViewExtension::updatePuzzle(float dt) {
   for (Slider& slider : sliders)
     if (AE::ISceneNode* shine = firstChild(slider.stepper.node)) shine->setPlaying(slider.stepper.moving(), true);
   updateGroups();

@@ -26,6 +26,8 @@ namespace HOG {
 
 class SliderMinigameViewExtension : public MinigameViewExtension {
  public:
+  // The most positions a slider may have.
+  static constexpr int32_t kMaxPositions = 1000;
   struct Slider {
     std::string sliderName, forwardName, backwardName;
     FrameStepper stepper;  // the slider node and its lock
@@ -47,9 +49,9 @@ class SliderMinigameViewExtension : public MinigameViewExtension {
 
   SliderMinigameViewExtension();
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   std::vector<Slider> sliders;
   std::vector<Group> groups;

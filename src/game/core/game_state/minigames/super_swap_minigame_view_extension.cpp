@@ -9,11 +9,14 @@ namespace HOG {
 
 namespace {
 
-constexpr const char* kCantFind = "Can't find %s in %s";
+constexpr const char* kCantFind = "Can't find %2$s in %1$s";
 
-AE::ISceneNode* findUnder(AE::ISceneNode* parent, const std::string& name, const AE::ISceneNode* root) {
+// An empty name (the key left out) finds nothing and says nothing.
+AE::ISceneNode* findUnder(AE::ISceneNode* parent, const std::string& name, const AE::ISceneNode* root, const char* key,
+                          const std::string& config) {
+  if (name.empty()) return nullptr;
   AE::ISceneNode* node = parent ? AE::ISceneNode::findChild(name.c_str(), parent) : nullptr;
-  if (!node) KR::log(kCantFind, name.c_str(), root->mName.c_str());
+  if (!node) KR::log("Can't find %s in %s (key '%s' of '%s')", name.c_str(), root->mName.c_str(), key, config.c_str());
   return node;
 }
 
@@ -21,7 +24,7 @@ AE::ISceneNode* findUnder(AE::ISceneNode* parent, const std::string& name, const
 
 void SuperSwapMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readCommonKeys(reader, 5.0f);
-  readInt(reader, "breakframe", &breakFrame, 20);
+  readBoundedInt(reader, "breakframe", &breakFrame, 20, 0, kMaxFrame);
   readInt(reader, "movingTime", &movingTime, 1);
   // The glides write into the list: drop them before it goes.
   for (Element& element : elements) element.moveAnimation.drop();
@@ -33,12 +36,13 @@ void SuperSwapMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
       readText(reader, "rightPlaceAnim", &element.rightPlaceAnimName);
       readText(reader, "selectNode", &element.selectNodeName);
       readText(reader, "idleAnimNode", &element.idleAnimNodeName);
-      readInt(reader, "selectFrame", &element.selectFrame, 10);
+      readBoundedInt(reader, "selectFrame", &element.selectFrame, 10, -1, kMaxFrame, "elements/selectFrame");
       readText(reader, "AABBNode", &element.aabbNodeName);
       elements.push_back(std::move(element));
     }
     reader.leaveChild();
   }
+  if (elements.empty()) refuse("elements", "has no entry");
   picks.drop();
   solved = false;
 }
@@ -56,9 +60,9 @@ void SuperSwapMinigameViewExtension::onActivate() {
     Element& element = elements[i];
     // A piece not found again loses its node rather than keep a stale one.
     element.node = element.rightPlaceAnimNode = element.selectNode = element.idleAnimNode = nullptr;
-    AE::ISceneNode* node = findNode(element.nodeName, nullptr);
+    AE::ISceneNode* node = findNode(element.nodeName, "elements/node", kCantFind);
     if (!node) {
-      KR::log(kCantFind, element.nodeName.c_str(), root->mName.c_str());
+      refuse("elements/node", "a piece has no node");
       continue;
     }
     node->stop(true);
@@ -72,19 +76,21 @@ void SuperSwapMinigameViewExtension::onActivate() {
     element.placed = true;
     node->setWorldPosition(element.current);
     element.depth = int32_t(node->mPosZ);
-    element.selectNode = findUnder(node, element.selectNodeName, root);
-    element.idleAnimNode = findUnder(node, element.idleAnimNodeName, root);
+    element.selectNode = findUnder(node, element.selectNodeName, root, "elements/selectNode", configName);
+    element.idleAnimNode = findUnder(node, element.idleAnimNodeName, root, "elements/idleAnimNode", configName);
     if (element.idleAnimNode) {
       element.idleAnimNode->mLoop = true;
       element.idleAnimNode->play(true);
     }
-    element.rightPlaceAnimNode = findUnder(root, element.rightPlaceAnimName, root);
+    element.rightPlaceAnimNode =
+        findUnder(root, element.rightPlaceAnimName, root, "elements/rightPlaceAnim", configName);
     if (element.rightPlaceAnimNode) {
       element.rightPlaceAnimNode->stop(true);
       if (element.inPlace && element.rightPlaceAnimNode->mChildren.size() >= 2)
         element.rightPlaceAnimNode->mChildren[1]->play(true);
     }
-    if (AE::ISceneNode* aabb = findUnder(node, element.aabbNodeName, root)) element.aabbSize = aabb->getSize();
+    if (AE::ISceneNode* aabb = findUnder(node, element.aabbNodeName, root, "elements/AABBNode", configName))
+      element.aabbSize = aabb->getSize();
     if (!element.moveAnimation.exists()) element.moveAnimation.make(&element.current, float(movingTime));
     if (picks.holds(int32_t(i))) showPicked(element);
     setDepth(element, element.moving);
@@ -113,7 +119,7 @@ void SuperSwapMinigameViewExtension::startMove(Element& element) {
   element.moveAnimation.start(element.current, element.moveTarget);
 }
 
-int32_t SuperSwapMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t SuperSwapMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || !input->leftReleased) return 0;
   const float x = float(input->x), y = float(input->y);
   int32_t result = 0;
@@ -143,7 +149,7 @@ int32_t SuperSwapMinigameViewExtension::processMouseEvent(const InputState* inpu
   return result;
 }
 
-void SuperSwapMinigameViewExtension::update(float dt) {
+void SuperSwapMinigameViewExtension::updatePuzzle(float dt) {
   for (Element& element : elements) {
     if (element.node) {
       const KR::Vector2<float> at = worldPosition(element.node);

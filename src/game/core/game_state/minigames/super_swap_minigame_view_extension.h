@@ -52,9 +52,9 @@ class SuperSwapMinigameViewExtension : public MinigameViewExtension {
 
   SuperSwapMinigameViewExtension() = default;
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   std::vector<Element> elements;
   TwoPicks picks;

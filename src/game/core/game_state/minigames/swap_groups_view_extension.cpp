@@ -1,7 +1,11 @@
 #include "core/game_state/minigames/swap_groups_view_extension.h"
 
+#include <algorithm>
+#include <map>
+
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
+#include "format_string.h"
 #include "xml_data_reader.h"
 
 namespace HOG {
@@ -22,6 +26,20 @@ void SwapGroupsViewExtension::readConfig(KR::XmlDataReader& reader) {
     }
     reader.leaveChild();
   }
+  if (elements.empty()) refuse("elements", "has no entry");
+  // Pieces trade positions within their group only: each group must hold
+  // the positions it has to end on.
+  std::map<int32_t, std::vector<int32_t>> current, correct;
+  for (const Element& element : elements) {
+    current[element.group].push_back(element.currentPosition);
+    correct[element.group].push_back(element.correctPosition);
+  }
+  for (auto& [group, positions] : current) {
+    std::sort(positions.begin(), positions.end());
+    std::sort(correct[group].begin(), correct[group].end());
+    if (positions != correct[group])
+      refuse("elements/correct_position", KR::formatString("group %d can't reach its positions", int(group)));
+  }
   picks.drop();
   solved = false;
 }
@@ -32,10 +50,13 @@ void SwapGroupsViewExtension::forgetNodes() {
 
 void SwapGroupsViewExtension::onActivate() {
   if (!sceneRoot()) return;
-  finishNode = findStoppedNode(finishName, nullptr);
+  finishNode = findStoppedNode(finishName, "finish", nullptr);
   for (Element& element : elements) {
-    element.node = findStoppedNode(element.nodeName, nullptr);
-    if (!element.node) continue;
+    element.node = findStoppedNode(element.nodeName, "elements/node");
+    if (!element.node) {
+      refuse("elements/node", "a piece has no node");
+      continue;
+    }
     element.position = worldPosition(element.node);
     element.moveAnimation.make(&element.position, kMoveTime);
   }
@@ -101,7 +122,7 @@ void SwapGroupsViewExtension::choose(int32_t i) {
   showFrameInPlace(element.node, selectFrame);
 }
 
-int32_t SwapGroupsViewExtension::processMouseEvent(const InputState* input) {
+int32_t SwapGroupsViewExtension::handleInput(const InputState* input) {
   if (!input || solved || !input->leftReleased) return 0;
   const float x = float(input->x), y = float(input->y);
   // The chosen piece was clicked again: this click, wherever it lands, only
@@ -155,7 +176,7 @@ bool SwapGroupsViewExtension::isSolved() const {
   return true;
 }
 
-void SwapGroupsViewExtension::update(float dt) {
+void SwapGroupsViewExtension::updatePuzzle(float dt) {
   for (Element& element : elements) step(element, dt);
   if (!isSolved() && !skipWanted()) return;
   solved = true;

@@ -39,10 +39,10 @@ class SwapGroupsViewExtension : public MinigameViewExtension {
 
   SwapGroupsViewExtension() { finishTime = 5.0f; }
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
   void onDeactivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   bool isSolved() const;
 

@@ -5,6 +5,7 @@
 
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
+#include "format_string.h"
 #include "log_system.h"
 #include "xml_data_reader.h"
 
@@ -18,13 +19,13 @@ constexpr const char* kCantOpenFile = "MINIGAME %s. Can't open file %s";
 
 void SwapTypeMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readText(reader, "finish", &finishName);
-  readFloat(reader, "finishTime", &finishTime, 3.0f);
-  readFloat(reader, "moveTime", &moveTime, 1.0f);
-  readInt(reader, "breakFrame", &breakFrame, 10);
+  readSeconds(reader, "finishTime", &finishTime, 3.0f);
+  readSeconds(reader, "moveTime", &moveTime, 1.0f);
+  readBoundedInt(reader, "breakFrame", &breakFrame, 10, 0, kMaxFrame);
   readText(reader, "startButton", &startButtonName);
   readSuspendable(reader, &suspendable);
   readBriefing(reader);
-  readInt(reader, "selectedFrame", &selectedFrame, 20);
+  readBoundedInt(reader, "selectedFrame", &selectedFrame, 20, 0, kMaxFrame);
   types.clear();
   if (reader.enterChild("types")) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
@@ -46,12 +47,19 @@ void SwapTypeMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
       readInt(reader, "gearid", &motor.gearid, 0);
       readFloat(reader, "angle", &motor.angle, 0.0f);
       readFloat(reader, "w", &motor.w, 0.0f);
+      if (!std::isfinite(motor.angle) || !std::isfinite(motor.w)) {
+        warn("motors/w", "a motor's angle or speed is not a number; 0 is used");
+        if (!std::isfinite(motor.angle)) motor.angle = 0.0f;
+        if (!std::isfinite(motor.w)) motor.w = 0.0f;
+      }
       motors.push_back(motor);
     }
     reader.leaveChild();
   }
   readText(reader, "clickSound", &clickSoundName);
   readText(reader, "gearsSound", &gearsSoundName);
+  if (types.empty()) refuse("types", "has no entry");
+  if (motors.empty()) refuse("motors", "has no entry");
   gears.clear();
   picks.drop();
   initialized = solved = running = false;
@@ -67,11 +75,13 @@ void SwapTypeMinigameViewExtension::onActivate() {
   AE::ISceneNode* root = sceneRoot();
   if (!root) return;
   bindFinishNode(kCantOpenFile);
-  clickSound = findNode(clickSoundName, kCantOpenFile);
+  clickSound = findNode(clickSoundName, "clickSound", kCantOpenFile);
   if (clickSound) clickSound->stop(true);
-  gearsSound = findNode(gearsSoundName, kCantOpenFile);
+  gearsSound = findNode(gearsSoundName, "gearsSound", kCantOpenFile);
   if (gearsSound) gearsSound->stop(true);
-  startButtonNode = findNode(startButtonName, kCantOpenFile);
+  startButtonNode = findNode(startButtonName, "startButton", kCantOpenFile);
+  // The gears turn only after a press on the start button.
+  if (!startButtonNode) refuse("startButton", "names no node");
   startRect = KR::Rect();
   if (startButtonNode) {
     startRect = nodeRect(startButtonNode);
@@ -91,7 +101,7 @@ void SwapTypeMinigameViewExtension::buildGears() {
   gears.clear();
   for (size_t t = 0; t < types.size(); ++t) {
     for (size_t j = 0; j < types[t].size(); ++j) {
-      AE::ISceneNode* group = findNode(types[t][j], kCantOpenNode);
+      AE::ISceneNode* group = findNode(types[t][j], "types", kCantOpenNode);
       if (!group) continue;
       for (size_t c = 0; c < group->mChildren.size(); ++c) {
         Gear gear;
@@ -115,7 +125,6 @@ void SwapTypeMinigameViewExtension::buildGears() {
 }
 
 void SwapTypeMinigameViewExtension::bindMotors() {
-  AE::ISceneNode* root = sceneRoot();
   for (size_t k = 0; k < motors.size(); ++k) {
     Motor& motor = motors[k];
     motor.gear = -1;
@@ -123,12 +132,12 @@ void SwapTypeMinigameViewExtension::bindMotors() {
     // nothing it can be given and stays without a gear.
     if (k >= gears.size()) {
       motor.requiredGroup = -1;
-      KR::log("MINIGAME %s. Motor %d has no gear to take its group", root->mName.c_str(), int(k));
+      refuse("motors", KR::formatString("motor %d has no gear to take its group", int(k)));
       continue;
     }
     motor.requiredGroup = gears[k].group;
     if (motor.gearid < 0 || size_t(motor.gearid) >= gears.size() || gears[motor.gearid].motor >= 0) {
-      KR::log("MINIGAME %s. Motor %d can't take gear %d", root->mName.c_str(), int(k), motor.gearid);
+      refuse("motors/gearid", KR::formatString("motor %d can't take gear %d", int(k), int(motor.gearid)));
       continue;
     }
     Gear& gear = gears[motor.gearid];
@@ -141,7 +150,7 @@ void SwapTypeMinigameViewExtension::bindMotors() {
 void SwapTypeMinigameViewExtension::rebindGears() {
   for (Gear& gear : gears) {
     gear.node = gear.turning = nullptr;
-    AE::ISceneNode* group = findNode(types[gear.type][gear.group], nullptr);
+    AE::ISceneNode* group = findNode(types[gear.type][gear.group], "types", nullptr);
     if (!group || size_t(gear.childIndex) >= group->mChildren.size()) continue;
     gear.node = group->mChildren[gear.childIndex];
     gear.turning = gear.node->mChildren.empty() ? gear.node : gear.node->mChildren[0];
@@ -170,7 +179,7 @@ void SwapTypeMinigameViewExtension::showGear(Gear& gear, bool picked) {
   gear.turning->setRotation(motorAngle(gear));
 }
 
-int32_t SwapTypeMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t SwapTypeMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || !input->leftReleased) return 0;
   const KR::Vector2<float> at(float(input->x), float(input->y));
   int32_t result = 0;
@@ -291,7 +300,7 @@ bool SwapTypeMinigameViewExtension::isSolved() const {
   return true;
 }
 
-void SwapTypeMinigameViewExtension::update(float dt) {
+void SwapTypeMinigameViewExtension::updatePuzzle(float dt) {
   for (Gear& gear : gears) {
     if (!gear.node || !gear.turning) continue;
     const KR::Vector2<float> pos = worldPosition(gear.node);

@@ -58,9 +58,9 @@ class SwapTypeMinigameViewExtension : public MinigameViewExtension {
 
   SwapTypeMinigameViewExtension() = default;
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   bool isSolved() const;
 

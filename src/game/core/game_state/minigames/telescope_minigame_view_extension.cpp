@@ -15,6 +15,10 @@ void TelescopeMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
   readText(reader, "changeCombAnim", &changeCombAnimName);
   readText(reader, "moveNode", &moveNodeName);
   readFloat(reader, "accuracy", &accuracy, 0.0f);
+  if (!(accuracy >= 0.0f)) {
+    warn("accuracy", "is no distance; 0 is used");
+    accuracy = 0.0f;
+  }
   reader.readVector2("inputCircleCenter", &inputCircleCenter);
   readFloat(reader, "inputCircleRadius", &inputCircleRadius, 0.0f);
   spots.clear();
@@ -22,13 +26,19 @@ void TelescopeMinigameViewExtension::readConfig(KR::XmlDataReader& reader) {
     for (auto it = reader.arrayBegin(); it != reader.arrayEnd(); it.next()) {
       Spot spot;
       reader.readVector2("correctPosition", &spot.correctPosition);
-      readInt(reader, "startframe", &spot.startFrame, 0);
-      readInt(reader, "endframe", &spot.endFrame, 0);
+      readBoundedInt(reader, "startframe", &spot.startFrame, 0, 0, kMaxFrame, "combinations/startframe");
+      readBoundedInt(reader, "endframe", &spot.endFrame, 0, 0, kMaxFrame, "combinations/endframe");
       readText(reader, "finishAnim", &spot.finishAnimName);
+      // The view moves within its bounds only.
+      const KR::Vector2<float>& at = spot.correctPosition;
+      if (!(at.x >= kMinX - accuracy && at.x <= kMaxX + accuracy && at.y >= kMinY - accuracy &&
+            at.y <= kMaxY + accuracy))
+        refuse("combinations/correctPosition", "a spot lies where the view can't be moved");
       spots.push_back(spot);
     }
     reader.leaveChild();
   }
+  if (spots.empty()) refuse("combinations", "has no entry");
   current = -1;
   allFound = false;
   finishStarted = false;
@@ -42,14 +52,16 @@ void TelescopeMinigameViewExtension::forgetNodes() {
 
 void TelescopeMinigameViewExtension::onActivate() {
   if (!sceneRoot()) return;
-  finishNode = findNode(finishName, nullptr);
-  changeCombAnim = findNode(changeCombAnimName, nullptr);
-  moveNode = findNode(moveNodeName, nullptr);
+  finishNode = findNode(finishName, "finish", nullptr);
+  changeCombAnim = findNode(changeCombAnimName, "changeCombAnim", nullptr);
+  moveNode = findNode(moveNodeName, "moveNode");
+  // Without the view to move every release would find a spot.
+  if (!moveNode) refuse("moveNode", "names no node");
   for (AE::ISceneNode* node : {finishNode, changeCombAnim, moveNode})
     if (node) node->stop(true);
   current = spots.empty() ? -1 : 0;
   for (Spot& spot : spots) {
-    spot.finishAnim = findNode(spot.finishAnimName, nullptr);
+    spot.finishAnim = findNode(spot.finishAnimName, "combinations/finishAnim", nullptr);
     if (spot.finishAnim) spot.finishAnim->stop(true);
   }
 }
@@ -83,7 +95,7 @@ void TelescopeMinigameViewExtension::findCurrent() {
   current = int32_t(next - spots.begin());
 }
 
-int32_t TelescopeMinigameViewExtension::processMouseEvent(const InputState* input) {
+int32_t TelescopeMinigameViewExtension::handleInput(const InputState* input) {
   if (!input || finishStarted) return 1;
   const KR::Vector2<float> pointer(float(input->x), float(input->y));
   if (input->leftPressed) lastPointer = pointer;
@@ -100,7 +112,7 @@ int32_t TelescopeMinigameViewExtension::processMouseEvent(const InputState* inpu
   return 1;
 }
 
-void TelescopeMinigameViewExtension::update(float dt) {
+void TelescopeMinigameViewExtension::updatePuzzle(float dt) {
   if (!allFound && !skipWanted() && !finishReported) return;
   holdFinish(dt, &finishStarted);
 }

@@ -39,9 +39,9 @@ class TelescopeMinigameViewExtension : public MinigameViewExtension {
   // The picture's world position stays within these bounds.
   static constexpr float kMinX = -1949.0f, kMaxX = 1949.0f, kMinY = -997.0f, kMaxY = 839.0f;
 
-  void update(float dt) override;
+  void updatePuzzle(float dt) override;
   void onActivate() override;
-  int32_t processMouseEvent(const InputState* input) override;
+  int32_t handleInput(const InputState* input) override;
 
   // The picture stands on the current spot (always, without picture or spot).
   bool onCurrentSpot() const;
