@@ -45,6 +45,7 @@
 #include "sound_system/sound_oal.h"
 #include "support/png_file.h"
 #include "support/test_support.h"
+#include "ui/ui_label.h"
 #include "ui/ui_list_view.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_progress_bar.h"
@@ -498,6 +499,57 @@ TEST(FrontEndPlayThrough, DamagedFilesAreReportedOnceAndAFinishedGameOffersARest
   EXPECT_EQ(game.finish(), 0);
   EXPECT_TRUE(game.quit());
   ASSERT_EQ(rmdir(list.c_str()), 0);
+}
+
+// A full list of ten, hand-edited: a name like a string-table key and one of 30,000 characters. The list
+// opens on the current last line, in sight; names show as typed and cut; the wheel scrolls to the top,
+// where the first line can be chosen; Create is refused.
+TEST(FrontEndPlayThrough, AFullProfileListScrollsAndShowsNamesAsTyped) {
+  KR::Test::GameDriver::forgetProfiles();
+  std::vector<HOG::PlayerProfile> people(10);
+  std::vector<const HOG::PlayerProfile*> list;
+  for (int i = 0; i < 10; ++i) {
+    people[i].name = i == 3 ? L"#conf_exit" : i == 5 ? std::wstring(30000, L'W') : L"Person " + std::to_wstring(i);
+    people[i].id = i;
+    people[i].persistent = true;
+    list.push_back(&people[i]);
+  }
+  KR::Test::writeFile(folder() + "profilelist.dat", HOG::ProfileSystem::encodeList(list, 9));
+  KR::Test::GameDriver game;
+  ASSERT_TRUE(game.startToMenu(false));
+  clickAt(game, kMenuProfiles[0], kMenuProfiles[1]);
+  game.steps(15);
+  dump(game, "full_profile_list");
+  KR::UIListView& lines = *menu().userDialog->userList;
+  auto inSight = [&](size_t line) {
+    const KR::UIWidget* label = lines.scrollArea->children[line];
+    const float top = label->getAbsolutePosition().y;
+    return top >= lines.scrollArea->clientRect.top && top + lines.lineHeight <= lines.scrollArea->clientRect.bottom;
+  };
+  EXPECT_EQ(lines.selected, 9);
+  EXPECT_TRUE(inSight(9));
+  EXPECT_FALSE(inSight(0));
+  EXPECT_EQ(static_cast<KR::UILabel*>(lines.scrollArea->children[3])->text, L"#conf_exit");
+  EXPECT_EQ(static_cast<KR::UILabel*>(lines.scrollArea->children[5])->text, std::wstring(16, L'W'));
+  const KR::Vector2<int> over = KR::Test::window(800, 500);
+  game.moveMouse(over.x, over.y);
+  for (int i = 0; i < 8; ++i) {
+    KR::Platform::pushMouseWheel(1);
+    game.steps(3);
+  }
+  game.steps(10);
+  ASSERT_TRUE(inSight(0));
+  clickAt(game, 700, lines.scrollArea->children[0]->getAbsolutePosition().y + 15);
+  clickAt(game, kUsersOk[0], kUsersOk[1]);
+  game.steps(5);
+  EXPECT_EQ(store().getCurrentIndex(), 0);
+  clickAt(game, kMenuProfiles[0], kMenuProfiles[1]);
+  game.steps(15);
+  clickAt(game, kCreate[0], kCreate[1]);
+  game.steps(5);
+  EXPECT_EQ(infoText(), L"too_many_profiles");
+  game.closeWindow();
+  EXPECT_EQ(game.finish(), 0);
 }
 
 // A kill is what lies on disk when it strikes: the first session of a first run, killed after the

@@ -206,6 +206,9 @@ TEST_F(SaveGameFileTest, CheckingAFileTellsMissingFromDamaged) {
   ASSERT_EQ(mkfifo((dir + "/savegame2.sav").c_str(), 0644), 0);
   EXPECT_EQ(checkFile(dir + "/savegame2.sav", &reason), 1);
   EXPECT_EQ(reason, "it is a named pipe, not a file");
+  // A folder named like the temporary file of a save blocks no save.
+  ASSERT_EQ(mkdir((dir + "/savegame3.sav.tmp").c_str(), 0755), 0);
+  EXPECT_TRUE(writeFile(dir + "/savegame3.sav", sample, &reason)) << reason;
 }
 
 // A save interrupted at any moment leaves the old file or the new one.
