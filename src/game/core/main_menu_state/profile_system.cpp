@@ -407,6 +407,9 @@ std::unique_ptr<uint8_t[]> ProfileSystem::loadOptions(int32_t index, size_t* siz
 
 bool ProfileSystem::saveOptions(int32_t index, const uint8_t* data, size_t size) {
   if (!data || index < 0 || size_t(index) >= profiles.size()) return false;
+  // The built-in "Player" is in no list: a file of its id would be nobody's,
+  // and would only keep the next profiles from that id.
+  if (!profiles[size_t(index)]->persistent) return false;
   return writeFile(getProfileFilePath(index, "opt"), encodeOptionsFile(data, size));
 }
 

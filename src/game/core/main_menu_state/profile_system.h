@@ -118,6 +118,7 @@ class ProfileSystem : public KR::Singleton<ProfileSystem> {
   // The options file's block (its size in *size), or null when the file is
   // missing or damaged (damaged sets loadFailed).
   std::unique_ptr<uint8_t[]> loadOptions(int32_t index, size_t* size);
+  // Nothing is written for the built-in "Player" (false).
   bool saveOptions(int32_t index, const uint8_t* data, size_t size);
   bool saveProfileOptions(int32_t index);
   void setDefaultOptions(int32_t index, const uint8_t* data, size_t size);

@@ -43,8 +43,11 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
   KR::Test::LogCapture log;
   const std::string folder = KR::Test::scratchDir("profile-bytes") + "/";
   HOG::ProfileSystem profiles(folder);
-  EXPECT_FALSE(profiles.saveProfileList());  // "Player" alone is never written
+  // "Player" alone is never written: nor its options, which would be nobody's.
+  EXPECT_FALSE(profiles.saveProfileList());
+  EXPECT_FALSE(profiles.saveProfileOptions(0));
   EXPECT_FALSE(KR::Platform::fileExists(folder + "profilelist.dat"));
+  EXPECT_FALSE(KR::Platform::fileExists(folder + "profile0.opt"));
 
   ASSERT_TRUE(profiles.createProfile(L"Ann"));
   ASSERT_EQ(profiles.getProfileCount(), 1u);
