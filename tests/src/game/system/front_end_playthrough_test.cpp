@@ -43,8 +43,10 @@
 #include "render_system_dx8.h"
 #include "sound_system/sound_manager.h"
 #include "sound_system/sound_oal.h"
+#include "sound_system/sound_resource_oal.h"
 #include "support/png_file.h"
 #include "support/test_support.h"
+#include "ui/ui_check_box.h"
 #include "ui/ui_label.h"
 #include "ui/ui_list_view.h"
 #include "ui/ui_manager.h"
@@ -70,6 +72,8 @@ constexpr float kNameOk[2] = {660 + 60, 575 + 24};
 constexpr float kCreate[2] = {600 + 60, 690 + 24};
 constexpr float kDelete[2] = {730 + 60, 690 + 24};
 constexpr float kUsersOk[2] = {860 + 60, 690 + 24};
+constexpr float kUsersExit[2] = {990 + 60, 690 + 24};
+constexpr float kNameCancel[2] = {900 + 60, 575 + 24};
 constexpr float kDiff[2] = {560 + 60, 640 + 24};
 constexpr float kAuthors[2] = {780 + 60, 640 + 24};
 constexpr float kOptionsClose[2] = {1000 + 60, 640 + 24};
@@ -140,6 +144,15 @@ bool soundPlays(const char* name) {
   return playing;
 }
 
+// Whether the named sound is loaded as one that repeats without end.
+bool loops(const char* name) {
+  KR::SoundManager* sounds = KR::SoundManager::getInstance();
+  const uint32_t id = sounds->acquireSoundId(name);
+  const bool looping = id != 0 && sounds->getResource(id)->isLooping();
+  if (id != 0) sounds->releaseSound(id);
+  return looping;
+}
+
 // The per-user folder's files: what a kill leaves on disk is what it holds at that moment.
 std::map<std::string, std::string> filesOnDisk() {
   std::map<std::string, std::string> files;
@@ -175,14 +188,18 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   ASSERT_EQ(game.currentState(), "LogoGameState");
   HOG::LogoGameState& logos = *HOG::LogoGameState::getInstance();
   ASSERT_EQ(logos.getLogos().size(), 3u);
-  game.steps(6);
+  // Only the first picture is made before the first frame; the others follow, one a frame, once it is drawn.
+  game.step();
+  EXPECT_EQ(logos.getLogos()[1].sprite, nullptr);
+  game.steps(5);
   dump(game, "logo_fading_in");
-  // The pictures the launch left out are made while the first logo shows.
+  const KR::Sprite* first = logos.getLogos()[0].sprite;
   for (const HOG::LogoGameState::LogoEntry& entry : logos.getLogos()) EXPECT_NE(entry.sprite, nullptr);
   EXPECT_LT(KR::RenderSystem::getInstance()->mFadeLevel, 0.5f);  // fading in
   game.tapKey(KR::Platform::kVkEscape);                          // within the first half second: held
   EXPECT_EQ(logos.getCurrentLogo(), 0u);
   game.steps(30);
+  EXPECT_EQ(logos.getLogos()[0].sprite, first);  // made once
   dump(game, "logo_studio");
   EXPECT_EQ(matches(game, "logo_studio"), "");  // the whole picture, fitted to the screen's height
   game.pressKey(KR::Platform::kVkSpace);        // a held key does not skip, its release does
@@ -205,6 +222,7 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   game.steps(15);
   dump(game, "menu_first_run");
   ASSERT_TRUE(menu().firstNameWindow->shown);
+  EXPECT_FALSE(menu().infoBox->root->shown);
   EXPECT_FALSE(menu().musicStarted);
   // Every key of a slow frame counts, in order: six Backspaces, then 20 letters with 7 Backspaces among them.
   typeInOneFrame(game, "\b\b\b\b\b\b");
@@ -214,6 +232,8 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   clickAt(game, kWindowOk[0], kWindowOk[1]);
   game.steps(20);
   EXPECT_TRUE(menu().musicStarted);
+  EXPECT_TRUE(soundPlays("menu_sound"));
+  EXPECT_TRUE(loops("menu_sound"));
   ASSERT_EQ(store().getProfileCount(), 1u);
   EXPECT_TRUE(store().getCurrentProfile()->persistent);
   EXPECT_EQ(store().getCurrentProfile()->name, L"NewcomerOfFen");
@@ -255,6 +275,13 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   game.steps(15);
   clickAt(game, kCreate[0], kCreate[1]);
   game.steps(15);
+  clickAt(game, kNameCancel[0], kNameCancel[1]);
+  game.steps(15);
+  EXPECT_FALSE(menu().nameWindow->shown);
+  EXPECT_FALSE(menu().nameWindow->root->shown);
+  EXPECT_EQ(store().getProfileCount(), 1u);
+  clickAt(game, kCreate[0], kCreate[1]);
+  game.steps(15);
   type(game, "Ann");
   dump(game, "name_entry");
   clickAt(game, kNameOk[0], kNameOk[1]);
@@ -280,6 +307,7 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   game.steps(15);
   ASSERT_EQ(store().getProfileCount(), 1u);
   EXPECT_EQ(store().getCurrentProfile()->name, L"Ann");
+  EXPECT_EQ(menu().userDialog->userList->scrollArea->children.size(), 1u);
   EXPECT_FALSE(KR::Platform::fileExists(folder() + "profile0.opt"));
   EXPECT_TRUE(KR::Platform::fileExists(folder() + "profile1.opt"));
   clickAt(game, kUsersOk[0], kUsersOk[1]);
@@ -329,6 +357,7 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   game.tapKey(KR::Platform::kVkEscape);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 10));
   EXPECT_TRUE(soundPlays("menu_sound"));  // back from the credits the music goes on
+  for (const KR::UIWidget* tree : KR::UIManager::getInstance()->getRoots()) EXPECT_NE(tree->name, "authors_wnd");
 
   // Play takes the new game through the difficulty window, which shows the stored choice: the release
   // of the click that opened it is no click in it, even where its casual box lies.
@@ -344,9 +373,26 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   game.steps(15);
   ASSERT_TRUE(menu().difficultyWindow->shown);
   EXPECT_EQ(menu().difficultyWindow->choice, 1);
+  // Its boxes act as one choice.
+  clickAt(game, 700, 485);
+  EXPECT_EQ(menu().difficultyWindow->choice, 0);
+  EXPECT_TRUE(menu().difficultyWindow->casualButton->ticked);
+  EXPECT_FALSE(menu().difficultyWindow->hardButton->ticked);
+  clickAt(game, kHard[0], kHard[1]);
+  EXPECT_EQ(menu().difficultyWindow->choice, 1);
+  EXPECT_FALSE(menu().difficultyWindow->casualButton->ticked);
   clickAt(game, kWindowOk[0], kWindowOk[1]);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "Game"; }, 10));
   EXPECT_EQ(store().getCurrentProfile()->gameBegin, 0u);
+  // In play the menu holds none of its windows, and its buttons' handler names are free.
+  EXPECT_EQ(menu().root, nullptr);
+  EXPECT_EQ(menu().infoBox->root, nullptr);
+  EXPECT_EQ(menu().optionsWindow->root, nullptr);
+  EXPECT_EQ(menu().userDialog->root, nullptr);
+  EXPECT_FALSE(menu().difficultyWindow->loaded);
+  EXPECT_FALSE(menu().nameWindow->loaded);
+  for (const std::string& name : {menu().playAction, menu().optionsAction, menu().exitAction})
+    EXPECT_EQ(KR::LexBindedFunctionManager::getInstance()->findFunction(name), nullptr) << name;
   // The list on disk says so at once, and that the intro has played.
   HOG::ProfileSystem begun(folder());
   ASSERT_TRUE(begun.loadProfileList());
@@ -391,9 +437,30 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   clickAt(game, 610 + 110 + 120, 330 + 260 + 28);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 30));
   game.steps(15);
+  // Back in the menu its windows work again: the options close, the list and the name window are trees of
+  // the UI again.
+  clickAt(game, kMenuOptions[0], kMenuOptions[1]);
+  game.steps(15);
+  clickAt(game, kOptionsClose[0], kOptionsClose[1]);
+  game.steps(15);
+  EXPECT_FALSE(menu().optionsWindow->isShown());
+  clickAt(game, kMenuProfiles[0], kMenuProfiles[1]);
+  game.steps(15);
+  EXPECT_TRUE(KR::UIManager::getInstance()->isRoot(menu().userDialog->root));
+  clickAt(game, kCreate[0], kCreate[1]);
+  game.steps(15);
+  EXPECT_TRUE(KR::UIManager::getInstance()->isRoot(menu().nameWindow->root));
+  EXPECT_TRUE(menu().nameWindow->shown);
+  clickAt(game, kNameCancel[0], kNameCancel[1]);
+  game.steps(15);
+  clickAt(game, kUsersExit[0], kUsersExit[1]);
+  game.steps(15);
   clickAt(game, kMenuQuit[0], kMenuQuit[1]);
   game.steps(15);
   dump(game, "confirm_exit");
+  auto* quitQuestion = dynamic_cast<AE::TextSceneNode*>(HOG::sceneNodeAt(menu().confirmExitDialog, "/root_group/text"));
+  ASSERT_NE(quitQuestion, nullptr);
+  EXPECT_EQ(quitQuestion->getDisplayText(), L"Leave Quellmoor?");
   // Quit writes the list and the options file.
   std::remove((folder() + "profilelist.dat").c_str());
   std::remove((folder() + "profile1.opt").c_str());
@@ -419,6 +486,8 @@ TEST(FrontEndPlayThrough, DamagedFilesAreReportedOnceAndAFinishedGameOffersARest
   game.steps(5);
   EXPECT_NE(infoText().find(L"The list of players could not be read"), std::wstring::npos);
   EXPECT_NE(infoText().find(L"(profilelist.dat: it is damaged)"), std::wstring::npos);
+  // Shown as it is: a message with a detail is no string-table key.
+  EXPECT_EQ(dynamic_cast<AE::TextSceneNode*>(menu().infoBox->textNode)->getDisplayText(), infoText());
   EXPECT_FALSE(store().loadFailed);
   clickAt(game, kInfoOk[0], kInfoOk[1]);
   game.steps(15);
@@ -451,6 +520,7 @@ TEST(FrontEndPlayThrough, DamagedFilesAreReportedOnceAndAFinishedGameOffersARest
   clickAt(game, kMenuPlay[0], kMenuPlay[1]);
   game.steps(15);
   dump(game, "confirm_restart");
+  EXPECT_EQ(matches(game, "confirm_restart"), "");
   ASSERT_TRUE(menu().confirmRestartDialog->shown);
   EXPECT_EQ(game.currentState(), "MainMenu");
   clickAt(game, kDialogOk[0], kDialogOk[1]);
@@ -528,6 +598,16 @@ TEST(FrontEndPlayThrough, AFullProfileListScrollsAndShowsNamesAsTyped) {
   };
   EXPECT_EQ(lines.selected, 9);
   EXPECT_TRUE(inSight(9));
+  // The bar's dot stands at its foot, and Cancel on the question deletes nothing.
+  AE::ISceneNode* dot = HOG::sceneNodeAt(menu().userDialog->root, "/root_group/scroll/dot");
+  ASSERT_NE(dot, nullptr);
+  EXPECT_NEAR(dot->mPosY, 212.0f, 1.0f);
+  clickAt(game, kDelete[0], kDelete[1]);
+  game.steps(15);
+  clickAt(game, kDialogOk[0] + 240, kDialogOk[1]);
+  game.steps(15);
+  EXPECT_FALSE(menu().userDialog->confirmDeleteDialog->shown);
+  EXPECT_EQ(store().getProfileCount(), 10u);
   EXPECT_FALSE(inSight(0));
   EXPECT_EQ(static_cast<KR::UILabel*>(lines.scrollArea->children[3])->text, L"#conf_exit");
   EXPECT_EQ(static_cast<KR::UILabel*>(lines.scrollArea->children[5])->text, std::wstring(16, L'W'));
@@ -539,6 +619,7 @@ TEST(FrontEndPlayThrough, AFullProfileListScrollsAndShowsNamesAsTyped) {
   }
   game.steps(10);
   ASSERT_TRUE(inSight(0));
+  EXPECT_NEAR(dot->mPosY, 0.0f, 1.0f);
   clickAt(game, 700, lines.scrollArea->children[0]->getAbsolutePosition().y + 15);
   clickAt(game, kUsersOk[0], kUsersOk[1]);
   game.steps(5);

@@ -77,14 +77,14 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
   options.systemCursor = 1;
   options.amuletsButtonEnabled = 1;
   options.locationsMapButtonEnabled = 0;
-  options.notebookButtonEnabled = 1;
+  options.notebookButtonEnabled = 0;
   options.firstHintPending = 0;
   options.gameCompleted = 1;
   ASSERT_TRUE(profiles.saveProfileOptions(2));
   EXPECT_EQ(readFile(folder + "profile3.opt"),
-            bytes({0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3E, 0x00, 0x00, 0x80,
+            bytes({0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3E, 0x00, 0x00, 0x80,
                    0x3F, 0x00, 0x00, 0x40, 0x3F, 0x01, 0x01, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
-                   0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00}));
+                   0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00}));
 
   // Read back: names (surrogates joined, padding dropped), ids, flags, the current profile and its options.
   HOG::ProfileSystem again(folder);
@@ -234,6 +234,15 @@ TEST(ProfileStore, NewProfilesTakeIdsWithoutFilesAndTheListHoldsTen) {
   std::vector<int32_t> ids;
   for (const auto& profile : high.getProfiles()) ids.push_back(profile->id);
   EXPECT_EQ(ids, (std::vector<int32_t>{2147483647, 0, 2, 3}));  // 1 has files
+
+  // A lone high surrogate before a character above the surrogates stays two characters.
+  HOG::PlayerProfile lone;
+  lone.name = {wchar_t(0xD83D), wchar_t(0xE001)};
+  lone.persistent = true;
+  std::vector<HOG::PlayerProfile> decoded;
+  int32_t current = -1;
+  ASSERT_TRUE(HOG::ProfileSystem::decodeList(HOG::ProfileSystem::encodeList({&lone}, 0), &decoded, &current));
+  EXPECT_EQ(decoded[0].name, lone.name);
 
   // A name of 30,000 characters from a hand-edited list is cut where it is read.
   HOG::PlayerProfile giant;
