@@ -352,8 +352,12 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   game.steps(15);
   clickAt(game, kAuthors[0], kAuthors[1]);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "AuthorsMovie"; }, 10));
-  game.steps(60);
+  game.steps(90);
   dump(game, "credits");
+  // Still rolling after three seconds, though its title's fade has ended; the title is drawn.
+  EXPECT_EQ(game.currentState(), "AuthorsMovie");
+  const KR::Vector2<int> title = KR::Test::window(840, 640);
+  EXPECT_GT(game.brightPixelsAround(title.x, title.y, 20), 10);
   game.tapKey(KR::Platform::kVkEscape);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 10));
   EXPECT_TRUE(soundPlays("menu_sound"));  // back from the credits the music goes on
@@ -677,6 +681,7 @@ TEST(FrontEndPlayThrough, PlayOnTheCommandLineContinuesTheCurrentPlayersGame) {
     ASSERT_TRUE(game.start());
     EXPECT_EQ(game.currentState(), "Game");
     EXPECT_TRUE(store().getCurrentProfile()->persistent);
+    EXPECT_TRUE(KR::Platform::fileExists(store().getProfileFilePath(0, "opt")));
     game.click(300, 200);
     ASSERT_TRUE(game.stepUntil([&] { return KR::Test::shown(game, "location01"); }, 300));
     KR::Test::play().getViewStack().openView("location02");
