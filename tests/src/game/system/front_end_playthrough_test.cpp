@@ -388,11 +388,15 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   clickAt(game, kWindowOk[0], kWindowOk[1]);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "Game"; }, 10));
   EXPECT_EQ(store().getCurrentProfile()->gameBegin, 0u);
-  // In play the menu holds none of its windows, and its buttons' handler names are free.
-  EXPECT_EQ(menu().root, nullptr);
-  EXPECT_EQ(menu().infoBox->root, nullptr);
-  EXPECT_EQ(menu().optionsWindow->root, nullptr);
-  EXPECT_EQ(menu().userDialog->root, nullptr);
+  // In play the menu holds none of its windows (the pause menu has its own options and difficulty
+  // windows), and its buttons' handler names are free.
+  std::map<std::string, int> trees;
+  for (const KR::UIWidget* tree : KR::UIManager::getInstance()->getRoots()) ++trees[tree->name];
+  for (const char* name : {"MainMenu", "UserDialog", "ConfirmDeleteDialog", "InfoMessageBox", "ConfirmExitDialog",
+                           "ConfirmRestartDialog", "EnterProfileName", "FirstEnterProfileName"})
+    EXPECT_EQ(trees[name], 0) << name;
+  EXPECT_EQ(trees["OptionsWindow"], 1);
+  EXPECT_EQ(trees["selectdif_window"], 1);
   EXPECT_FALSE(menu().difficultyWindow->loaded);
   EXPECT_FALSE(menu().nameWindow->loaded);
   for (const std::string& name : {menu().playAction, menu().optionsAction, menu().exitAction})
