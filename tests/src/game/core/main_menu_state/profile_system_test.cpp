@@ -99,6 +99,9 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
   EXPECT_EQ(again.getCurrentProfile()->options.encode(), options.encode());
   EXPECT_FALSE(again.loadFailed);
 
+  // Choosing a line beyond the list keeps the current profile.
+  again.selectProfile(3);
+  EXPECT_EQ(again.getCurrentIndex(), 2);
   // Deleting the current last profile moves the index up and takes its files.
   again.deleteProfile(2);
   EXPECT_EQ(again.getCurrentIndex(), 1);
@@ -295,6 +298,7 @@ TEST(ProfileStore, WhatIsNoFileInAProfileFilesPlaceIsSetAsideAndWritesGoOn) {
   ASSERT_TRUE(profiles.loadProfileList());
   profiles.readOptionsOf(0);
   EXPECT_EQ(profiles.loadFailure, "options_damaged");
+  EXPECT_EQ(profiles.loadFailureDetail, "profile0.opt: it is a folder");
   EXPECT_TRUE(log.contains("ERROR: Options file '" + folder + "profile0.opt' is not a file but a folder"));
   EXPECT_TRUE(profiles.saveProfileOptions(0));
   EXPECT_TRUE(KR::Platform::fileExists(folder + "profile0.opt"));
