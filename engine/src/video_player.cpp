@@ -23,6 +23,8 @@ namespace KR {
 
 namespace {
 
+constexpr uint8_t kEscapeKey = 0x1B;
+
 // Copies at most 63 characters and always terminates.
 void copyName(char (&target)[64], const std::string& source) {
   std::strncpy(target, source.c_str(), sizeof target - 1);
@@ -230,13 +232,10 @@ void VideoPlayer::layoutSlot(MovieSlot& slot) {
 }
 
 void VideoPlayer::placeLabel(MovieSlot& slot) {
-  // The label sits in the window's corner, also when the design area is
-  // letterboxed inside the window.
-  const Viewport2D viewport = calcViewport();
-  const float scale = viewport.scale != 0.0f ? viewport.scale : 1.0f;
-  const float windowRight = designSize().x + viewport.offset.x / scale;
-  const float windowTop = 0.0f - viewport.offset.y / scale;
-  slot.labelPosition = Vector2<float>(windowRight - kLabelMargin - slot.labelWidth, windowTop + kLabelMargin);
+  // The label sits in the design area's top-right corner: drawing is clipped
+  // to that area, so on a screen of another shape the window's corner (in the
+  // bars beside or above it) would show none or part of the word.
+  slot.labelPosition = Vector2<float>(designSize().x - kLabelMargin - slot.labelWidth, kLabelMargin);
 }
 
 void VideoPlayer::updateSkipLabel(MovieSlot& slot) {
@@ -254,7 +253,9 @@ void VideoPlayer::updateSkipLabel(MovieSlot& slot) {
   const float cx = float(cursor.x);
   const float cy = float(cursor.y);
   cursorOverLabel = (x < cx && cx < x + slot.labelWidth && y < cy && cy < y + slot.labelHeight) ? 1 : 0;
-  if (cursorOverLabel && (mouse->wentDown(0) || mouse->wentDown(1))) skipCurrent();
+  // The label says that the movie can be skipped: a click anywhere or Escape
+  // does it, not only a click on the word.
+  if (mouse->wentDown(0) || mouse->wentDown(1) || input->getKeyboardDevice()->releases(kEscapeKey) > 0) skipCurrent();
 }
 
 void VideoPlayer::render() {

@@ -1,7 +1,7 @@
 #pragma once
 // Full-screen movies, one after the other from a queue of up to eight, each
 // with an optional sound track, subtitles and a "SKIP" label in the top-right
-// corner that ends the movie when clicked. While a movie is queued the
+// corner; a click anywhere or a release of Escape ends the movie. While a movie is queued the
 // engine's tick updates the player and its frame renders the player instead
 // of the application.
 //

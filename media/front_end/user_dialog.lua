@@ -1,7 +1,8 @@
 -- The profile list over user_dialog_scene_xml: the list "userList" (placed at
--- the node "/root_group/scroll_area", sized by it), its scroll bar
--- "progressbar" (placed at "/root_group/scroll", whose marker "move" follows
--- it), and Create, Delete, OK and Exit.
+-- the node "/root_group/scroll_area", sized by it, eight lines of 30 in sight),
+-- scrolled by its bar "progressbar" (placed at "/root_group/scroll", as tall
+-- as the list, whose marker "move" follows it) or by the wheel, and Create,
+-- Delete, OK and Exit.
 local function fadeIn(id)
   return { id = "onIdle", propertyChanges = { { target = id, property = "transparency", value = 1, duration = 0.2 } } }
 end
@@ -19,16 +20,16 @@ UserDialog = {
   childs = {
     { id = "users_scene", class = "UISceneNode", scene = "user_dialog_scene_xml", position = { 0, 0 },
       states = { fadeIn("users_scene") } },
-    { id = "userList", class = "UIListView", position = { 0, 0 }, size = { 360, 256 }, lineHeight = 32,
-      fontPreset = "ui_demo_presets_lua:dark", selectionImagename = "ui_controls_sprites",
-      selectionTablename = "Selection", states = { fadeIn("userList") } },
+    { id = "userList", class = "UIListView", position = { 0, 0 }, size = { 344, 240 }, lineHeight = 30,
+      progressBar = "progressbar", fontPreset = "ui_demo_presets_lua:dark", selectionImagename = "front_end_sprites",
+      selectionTablename = "ListSelection", states = { fadeIn("userList") } },
     { id = "progressbar", class = "UIProgressBar", position = { 0, 0 }, orientation = 1, bar = "progressbar_fill",
       thumb = "progressbar_knob", lrOffsets = { 0, 0 }, states = { fadeIn("progressbar") },
       childs = {
-        { id = "progressbar_track", class = "UISprite", imagename = "ui_controls_sprites", tablename = "BarTrack",
-          size = { 16, 256 }, color = { 60, 60, 80, 255 }, states = { fadeIn("progressbar_track") } },
-        { id = "progressbar_fill", class = "UISprite", imagename = "ui_controls_sprites", tablename = "BarFill",
-          size = { 16, 256 }, color = { 110, 160, 255, 255 }, states = { fadeIn("progressbar_fill") } },
+        { id = "progressbar_track", class = "UISprite", imagename = "front_end_sprites", tablename = "ListBarTrack",
+          color = { 60, 60, 80, 255 }, states = { fadeIn("progressbar_track") } },
+        { id = "progressbar_fill", class = "UISprite", imagename = "front_end_sprites", tablename = "ListBarFill",
+          color = { 110, 160, 255, 255 }, states = { fadeIn("progressbar_fill") } },
         { id = "progressbar_knob", class = "UISprite", size = { 16, 28 } },
       } },
     button("create_btn", 600, 690, "Create"), button("delete_btn", 730, 690, "Delete"),

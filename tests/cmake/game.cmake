@@ -65,11 +65,13 @@ kr_add_fuzz_corpus(profile_files_corpus
   COMMAND profile_files_seeds ${KR_PROFILE_SEEDS}
   DEPENDS profile_files_seeds
   COMMENT "Writing the profile-files seed corpus")
+# Its inputs take microseconds: ten times the usual number of new ones.
 kr_add_fuzzer(profile_files_fuzz
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/profile_files_fuzz.cpp
   LIBS kr_game
   CORPUS ${KR_PROFILE_SEEDS}
-  DEPENDS profile_files_corpus)
+  DEPENDS profile_files_corpus
+  RUNS 100000)
 
 # The view descriptions and their neighbour list are fuzzed together.
 set(KR_VIEW_SEEDS ${PROJECT_BINARY_DIR}/fuzz/seeds/view_description)

@@ -2,7 +2,10 @@
 // the options file ends in a result; a list that reads back holds at most 10
 // profiles with distinct ids and a current index inside it, and is written
 // again to a list that reads the same; an options block read back keeps its
-// volumes within 0 to 1.
+// volumes within 0 to 1. The first byte chooses: 'L' a list as it is, 'C' a
+// list whose header checksum the target puts right first (so that changes to
+// the count, the index and the records are read past the checksum), 'O' an
+// options file.
 //
 // Built with KR_SEED_WRITER the same file writes the seed corpus: lists and
 // options files as the store writes them, a truncated and a flipped one.
@@ -36,6 +39,7 @@ int main(int argc, char** argv) {
   flipped[20] ^= 0x10;
   // The first byte tells the target which reader gets the rest.
   const std::string seeds[] = {"L" + list,
+                               "C" + list,
                                "L" + HOG::ProfileSystem::encodeList({&ann}, 0),
                                "L" + list.substr(0, 30),
                                "L" + flipped,
@@ -58,8 +62,15 @@ int main(int argc, char** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
-  if (data[0] == 'L') {
+  std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+  if (data[0] == 'C' && bytes.size() >= 16) {
+    uint32_t sum = 0;
+    for (size_t i = 8; i < 16; ++i) sum += uint32_t(uint8_t(bytes[i])) << (8 * ((i - 8) % 4));
+    sum += uint32_t(
+        HOG::ProfileSystem::profileChecksum(reinterpret_cast<const uint8_t*>(bytes.data()) + 16, bytes.size() - 16));
+    for (int i = 0; i < 4; ++i) bytes[size_t(4 + i)] = char(sum >> (8 * i));
+  }
+  if (data[0] == 'L' || data[0] == 'C') {
     std::vector<HOG::PlayerProfile> profiles;
     int32_t current = -1;
     if (!HOG::ProfileSystem::decodeList(bytes, &profiles, &current)) return 0;

@@ -23,6 +23,10 @@ struct InputData {
   // typed since the last keyboard poll.
   uint8_t lastPressed = 0;
   wchar_t pendingTyped[256] = {};
+  // Every stroke since the last keyboard poll, in order; the press the next
+  // text event belongs to (none after a release or a repeat).
+  std::vector<KeyStroke> strokes;
+  bool textForLastStroke = false;
 };
 
 InputData gInput;
@@ -169,15 +173,25 @@ void applyInputEvent(const SDL_Event& event) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       const uint8_t vk = virtualKeyFromScancode(event.key.keysym.scancode);
-      setKey(vk, event.type == SDL_KEYDOWN);
-      if (event.type == SDL_KEYDOWN) gInput.lastPressed = vk;
+      const bool down = event.type == SDL_KEYDOWN;
+      setKey(vk, down);
+      if (down) gInput.lastPressed = vk;
+      gInput.textForLastStroke = false;
+      if (vk != 0 && !(down && event.key.repeat)) {
+        gInput.strokes.push_back(KeyStroke{vk, down, 0});
+        gInput.textForLastStroke = down;
+      }
       break;
     }
-    case SDL_TEXTINPUT:
+    case SDL_TEXTINPUT: {
       // SDL sends the text right after the press that typed it.
-      if (gInput.lastPressed) gInput.pendingTyped[gInput.lastPressed] = onlyCodePoint(event.text.text);
+      const wchar_t typed = onlyCodePoint(event.text.text);
+      if (gInput.lastPressed) gInput.pendingTyped[gInput.lastPressed] = typed;
       gInput.lastPressed = 0;
+      if (gInput.textForLastStroke) gInput.strokes.back().typed = typed;
+      gInput.textForLastStroke = false;
       break;
+    }
     case SDL_MOUSEMOTION:
       gInput.mouse.x = event.motion.x;
       gInput.mouse.y = event.motion.y;
@@ -234,8 +248,11 @@ MousePoll pollMouse() {
   return poll;
 }
 
-void pollKeyboard(uint8_t table[256]) {
+void pollKeyboard(uint8_t table[256], std::vector<KeyStroke>* strokes) {
   std::lock_guard<std::mutex> lock(gInputLock);
+  if (strokes) strokes->swap(gInput.strokes);
+  gInput.strokes.clear();
+  gInput.textForLastStroke = false;
   for (int i = 0; i < 256; ++i) {
     table[i] = (gInput.keys[i] & kKeyDown) || gInput.keyTapped[i] ? kKeyDown : 0;
     gInput.keyTapped[i] = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // Polled mouse and keyboard state, built from the translated event stream.
 #include <cstdint>
+#include <vector>
 
 union SDL_Event;
 
@@ -53,6 +54,15 @@ struct MousePoll {
   int32_t wheel = 0;                    // notches since the previous poll, forward above 0
 };
 
+// One key going down or up as the window received it. A press carries what it
+// typed under the current layout (0 when nothing, as a dead key's own press,
+// or more than one character). A key held down repeats no press.
+struct KeyStroke {
+  uint8_t key = 0;
+  bool down = false;
+  wchar_t typed = 0;
+};
+
 // The live state, as the events left it (no taps, no poll bookkeeping).
 MouseState mouseState();
 // Returns and clears the accumulated wheel notches.
@@ -62,9 +72,11 @@ void keyboardState(uint8_t table[256]);
 
 // The once-a-frame polls of the input devices. A button or key that went down
 // and up again between two polls is still seen: down in the poll after its
-// press, up in the one after that.
+// press, up in the one after that. The keyboard poll also hands out every
+// stroke since the previous poll, in order, however many a slow frame holds
+// (the table alone shows a key pressed twice between two polls once).
 MousePoll pollMouse();
-void pollKeyboard(uint8_t table[256]);
+void pollKeyboard(uint8_t table[256], std::vector<KeyStroke>* strokes = nullptr);
 // The character the press of the key typed under the current layout, taken
 // from the text events since the keyboard poll before the last one (so it is
 // read in the same frame as the key table); 0 when the press typed nothing,

@@ -22,9 +22,14 @@ bool fail(std::string* error, const char* step) {
 }  // namespace
 
 bool writeFileSafely(const std::string& path, const std::string& bytes, std::string* error, bool flush) {
-  const std::string temporary = path + ".tmp";
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // A new name each time, made exclusively: a folder or a pipe left at any
+  // fixed name can neither block the write nor be opened by it.
+  std::string name = path + ".XXXXXX.tmp";
+  const int fd = ::mkstemps(&name[0], 4);
   if (fd < 0) return fail(error, "cannot create the temporary file");
+  const std::string temporary = name;
+  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  ::fchmod(fd, 0644);
   size_t written = 0;
   while (written < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
@@ -109,6 +114,21 @@ int removeStaleTemporaries(const std::string& folder) {
 bool fileExists(const std::string& path) {
   struct stat info;
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+PathKind pathKind(const std::string& path, std::string* what) {
+  struct stat info;
+  auto named = [what](PathKind kind, const char* text) {
+    if (what) *what = text;
+    return kind;
+  };
+  if (::stat(path.c_str(), &info) != 0) return named(PathKind::Missing, "missing");
+  if (S_ISREG(info.st_mode)) return named(PathKind::File, "a file");
+  if (S_ISDIR(info.st_mode)) return named(PathKind::Folder, "a folder");
+  if (S_ISFIFO(info.st_mode)) return named(PathKind::Other, "a named pipe");
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return named(PathKind::Other, "a device");
+  if (S_ISSOCK(info.st_mode)) return named(PathKind::Other, "a socket");
+  return named(PathKind::Other, "not a regular file");
 }
 
 }  // namespace Platform

@@ -1,8 +1,9 @@
 #pragma once
 // Whole-file writes that a crash or a power cut cannot leave half done: the
-// bytes go to a temporary file beside the target, which is flushed to disk,
-// renamed over the target and the folder flushed in turn. A reader sees the
-// old file or the new one, never a mixture.
+// bytes go to a temporary file of a new name beside the target ("<target>.
+// XXXXXX.tmp", so that nothing lying at a fixed name can block every write),
+// which is flushed to disk, renamed over the target and the folder flushed in
+// turn. A reader sees the old file or the new one, never a mixture.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,7 +21,14 @@ bool writeFileSafely(const std::string& path, const std::string& bytes, std::str
 // opened: ...", "it is larger than N bytes" or "it cannot be read: ...".
 bool readWholeFile(const std::string& path, std::string* bytes, size_t maxSize = SIZE_MAX,
                    std::string* reason = nullptr);
+// A regular file (also through a link).
 bool fileExists(const std::string& path);
+// What lies at a path: nothing (a dangling link too), a regular file, a
+// folder, or another thing (a named pipe, a device, a socket), which a reader
+// must not open (a pipe blocks, a device never ends). For the log and the
+// player, what names it: "a folder", "a named pipe", "a device", "a socket".
+enum class PathKind { Missing, File, Folder, Other };
+PathKind pathKind(const std::string& path, std::string* what = nullptr);
 // Removes the temporary files ("*.tmp") that writeFileSafely leaves in folder
 // when the process dies inside a write; the number removed. Only for a folder
 // no other process writes into.

@@ -59,7 +59,28 @@ uint32_t UIPCController::chooseEvent() {
 
 void UIPCController::processInput() {
   lastEvent = chooseEvent();
-  route(lastEvent);
+  KeyboardDevice* keyboard = InputManager::exists() ? InputManager::getInstance()->getKeyboardDevice() : nullptr;
+  bool keyStrokes = false;
+  if (keyboard)
+    for (const Platform::KeyStroke& stroke : keyboard->strokes) keyStrokes = keyStrokes || stroke.down;
+  const bool keyFrame = uiEventKind(lastEvent) == kUIEventKeyPressed;
+  if (!keyFrame || !keyStrokes) route(lastEvent);
+  if (!keyStrokes) return;
+  // Every press of the frame reaches the widgets on its own, in the order it
+  // came, however many a slow frame holds: a text edit loses no letter. What
+  // the pointer did this frame decides what the game reads of it.
+  const int32_t frameTaken = taken, frameOverUI = overUI;
+  int32_t keysTaken = 0, keysOverUI = 0;
+  for (const Platform::KeyStroke& stroke : keyboard->strokes) {
+    if (!stroke.down) continue;
+    keyboard->routedPress = &stroke;
+    route(makeKeyEvent(kUIEventKeyPressed, stroke.key));
+    keysTaken |= taken;
+    keysOverUI |= overUI;
+  }
+  keyboard->routedPress = nullptr;
+  taken = keyFrame ? keysTaken : frameTaken;
+  overUI = keyFrame ? keysOverUI : frameOverUI;
 }
 
 void UIPCController::route(uint32_t event) {

@@ -80,7 +80,17 @@ void GameApplication::initGame() {
   states->registerState(menu);
   states->registerState(game);
   states->registerState(credits);
-  if (launchMode == LaunchMode::Play) states->setState("Game");
+  if (launchMode == LaunchMode::Play) {
+    // Play goes on with the current player's game. Without a player yet, the
+    // one the first run offers is made and written, so that the next
+    // "--play" continues this game instead of starting a new one over it.
+    HOG::ProfileSystem* profiles = HOG::ProfileSystem::getInstancePtr();
+    if (profiles && profiles->onlyDefaultProfile() && profiles->createProfile(L"Player")) {
+      profiles->saveProfileOptions(profiles->getCurrentIndex());
+      profiles->saveProfileList();
+    }
+    states->setState("Game");
+  }
 }
 
 void GameApplication::shutdown() {

@@ -364,12 +364,14 @@ TEST_F(VideoPlayerTest, UnplayableVideosLeaveAtTheirFirstUpdate) {
   EXPECT_NE(player->getSlot(0).surface, nullptr);
 }
 
-// The label sits 64 units from the window's top-right corner; clicks on its
-// edge do not count, a right click inside skips.
-TEST_F(VideoPlayerTest, SkipLabelTakesClicksInsideOnly) {
+// The label sits 64 units from the design area's top-right corner, also in a
+// window of another shape (beside the area nothing is drawn); the cursor over
+// it is told; a click anywhere, or a release of Escape, skips the movie.
+TEST_F(VideoPlayerTest, TheLabelStaysInSightAndAnyClickOrEscapeSkips) {
   start();
   ASSERT_EQ(player->playMovie("short_xml"), 0);
   ASSERT_EQ(player->playMovie("wide_xml"), 0);
+  ASSERT_EQ(player->playMovie("short_xml"), 0);
   cursor(0, 0);
   player->update();
   player->update();
@@ -377,24 +379,30 @@ TEST_F(VideoPlayerTest, SkipLabelTakesClicksInsideOnly) {
   EXPECT_FLOAT_EQ(slot.labelPosition.x, 1024.0f - 64.0f - 40.0f);
   EXPECT_FLOAT_EQ(slot.labelPosition.y, 64.0f);
   EXPECT_FALSE(player->isCursorOverLabel());
+  windowOnly->getWindowInfo().mWndWidth = 1366;
+  player->update();
+  EXPECT_FLOAT_EQ(slot.labelPosition.x, 1024.0f - 64.0f - 40.0f);
+  windowOnly->getWindowInfo().mWndWidth = 1024;
 
-  cursor(920, 70, true);  // left edge
-  player->update();
-  EXPECT_FALSE(player->isCursorOverLabel());
-  cursor(940, 84, true);  // bottom edge (64 + 20)
-  player->update();
-  EXPECT_EQ(player->getQueuedCount(), 2u);
   cursor(940, 70);
   player->update();
   EXPECT_TRUE(player->isCursorOverLabel());
   EXPECT_EQ(input->getMouseDevice()->designX, 940);
-  EXPECT_EQ(player->getQueuedCount(), 2u);
+  EXPECT_EQ(player->getQueuedCount(), 3u);
 
-  cursor(940, 70, false, true);
+  cursor(10, 700, true);
   player->update();  // skipped, and the next one starts at once
-  EXPECT_EQ(player->getQueuedCount(), 1u);
+  EXPECT_EQ(player->getQueuedCount(), 2u);
   EXPECT_EQ(std::string(player->getSlot(0).videoFileName), "wide_ogv");
   EXPECT_EQ(player->getPlayingIndex(), 0);
+  cursor(10, 700);
+  KR::KeyboardDevice* keys = input->getKeyboardDevice();
+  keys->strokes = {KR::Platform::KeyStroke{KR::Platform::kVkEscape, true, 0}};
+  player->update();
+  EXPECT_EQ(player->getQueuedCount(), 2u);  // held: not yet
+  keys->strokes = {KR::Platform::KeyStroke{KR::Platform::kVkEscape, false, 0}};
+  player->update();
+  EXPECT_EQ(player->getQueuedCount(), 1u);
 }
 
 TEST_F(VideoPlayerTest, SoundTrackPlaysAndStopsWithTheMovie) {

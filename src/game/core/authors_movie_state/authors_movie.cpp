@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "animationeditor/scene_node.h"
+#include "animationeditor/scene_node_animation.h"
 #include "core/main_menu_state/front_end_support.h"
 #include "input_manager_win_mac.h"
 #include "sound_system/sound_manager.h"
@@ -16,6 +17,22 @@ namespace {
 constexpr uint8_t kVkEscape = 0x1B;
 
 bool named(const IAppState* state, const char* name) { return state && std::strcmp(state->getName(), name) == 0; }
+
+// Seconds the last credit stays on screen before the credits leave by themselves.
+constexpr float kLingerSeconds = 1.5f;
+
+// Every animation of the tree has played to its end and none loops; a still
+// scene (nothing animated) never plays out.
+bool playedOut(const AE::ISceneNode* node, bool* animated) {
+  const AE::SceneNodeAnimation* animation = node->mAnimation;
+  if (animation && animation->getDuration() > 0.0f) {
+    if (animation->isLooping() || (node->mPlaying && animation->mTime < animation->getDuration())) return false;
+    *animated = true;
+  }
+  for (const AE::ISceneNode* child : node->mChildren)
+    if (!playedOut(child, animated)) return false;
+  return true;
+}
 
 }  // namespace
 
@@ -44,6 +61,7 @@ void AuthorsMovie::unload() {
 }
 
 void AuthorsMovie::onActivate() {
+  finishedFor = 0.0f;
   if (root) {
     root->hideForcibly();
     root->show();
@@ -64,10 +82,20 @@ void AuthorsMovie::onDeactivate() {
   }
 }
 
-void AuthorsMovie::update(float) {
+void AuthorsMovie::update(float dt) {
   if (!sceneLoaded) return;
-  if (KR::InputManager::exists() && KR::InputManager::getInstance()->getKeyboardDevice()->wentUp(kVkEscape))
+  if (KR::InputManager::exists() && KR::InputManager::getInstance()->getKeyboardDevice()->releases(kVkEscape) > 0) {
     changeState();
+    return;
+  }
+  // Rolled to its end, the screen would stay empty: the credits leave.
+  bool animated = false;
+  if (!playedOut(scene, &animated) || !animated) return;
+  finishedFor += dt;
+  if (finishedFor > kLingerSeconds) {
+    finishedFor = 0.0f;
+    changeState();
+  }
 }
 
 void AuthorsMovie::draw() {

@@ -2,8 +2,9 @@
 // The credits state "AuthorsMovie": the authored credits window
 // ("authors_ui", table "authors_wnd") plays its scene until its
 // "changeState" button or a release of Esc returns to the main menu or to the
-// game, as the opener set returnToMainMenu. Coming from the game it starts
-// the menu music; going back to the game stops it. Main thread only.
+// game, as the opener set returnToMainMenu; once the scene has played to its
+// end they return by themselves. Coming from the game it starts the menu
+// music; going back to the game stops it. Main thread only.
 #include "core/app_state.h"
 #include "core/game_state/game_message.h"
 #include "singleton.h"
@@ -41,6 +42,8 @@ class AuthorsMovie : public IAppState, public KR::Singleton<AuthorsMovie>, publi
   AE::ISceneNode* scene = nullptr;
   bool sceneLoaded = false;
   KR::UIWidget* root = nullptr;
+  // Seconds since the scene played out.
+  float finishedFor = 0.0f;
 };
 
 }  // namespace HOG

@@ -297,6 +297,16 @@ void Game::onActivate() {
   } else {
     music->start();
   }
+  // The list on disk says at once that this game has begun and its intro
+  // played: after a kill before any other list write, Play must continue the
+  // game, not start a new one over its saved game.
+  if (autosaveEnabled && profile) {
+    ProfileSystem* profiles = ProfileSystem::getInstance();
+    if (!profiles->saveProfileList() && profiles->writeFailed) {
+      notifyPlayer(localText("profiles_saving_failed") + " (" + profiles->writeFailure + ")");
+      profiles->writeFailed = false;
+    }
+  }
   if (getHud()->isPauseMenuUp()) {
     lockTimer.held = true;
     ++viewStack->viewChangeLocks;

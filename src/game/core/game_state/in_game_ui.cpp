@@ -172,7 +172,9 @@ bool InGameUI::processInput(const InputState& input) {
     if (GameCursorManager::exists()) GameCursorManager::getInstance()->setCursor(0);
   }
   // Escape reads the keyboard itself: the play state clears the record while it is locked.
-  if (KR::InputManager::exists() && KR::InputManager::getInstance()->getKeyboardDevice()->wentUp(kEscape)) onEscape();
+  // Each release counts: two quick taps in frames in a row are two.
+  if (KR::InputManager::exists())
+    for (int n = KR::InputManager::getInstance()->getKeyboardDevice()->releases(kEscape); n > 0; --n) onEscape();
   if (itemWindowShown && itemAddedWindow) {
     // The window locks play, so the frame's record is empty: read the mouse itself.
     InputState now = input;

@@ -423,9 +423,16 @@ int checkBytes(const std::string& bytes, std::string* reason, size_t arenaSize) 
 }
 
 int readFile(const std::string& path, std::string* bytes, std::string* reason) {
-  if (!KR::Platform::fileExists(path)) {
+  std::string what;
+  const KR::Platform::PathKind kind = KR::Platform::pathKind(path, &what);
+  if (kind == KR::Platform::PathKind::Missing) {
     if (reason) *reason = "it cannot be opened";
     return 2;
+  }
+  // A folder in the file's place would fail every save, a pipe block the read.
+  if (kind != KR::Platform::PathKind::File) {
+    if (reason) *reason = "it is " + what + ", not a file";
+    return 1;
   }
   return KR::Platform::readWholeFile(path, bytes, kMaxFileSize, reason) ? 0 : 1;
 }

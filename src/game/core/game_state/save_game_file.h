@@ -187,7 +187,8 @@ bool decode(const std::string& bytes, const Expected* expected, Data* out, std::
 bool writeFile(const std::string& path, const Data& data, std::string* reason, bool flush = true);
 
 // Reads a file's bytes, refusing one larger than kMaxFileSize before reading:
-// 0 read, 1 refused (too large or unreadable), 2 missing; the reason with 1.
+// 0 read, 1 refused (too large, unreadable, or a folder, pipe or device in the
+// file's place), 2 missing; the reason with 1.
 int readFile(const std::string& path, std::string* bytes, std::string* reason = nullptr);
 
 // The menu's question: 0 sound, 1 damaged, 2 cannot be opened. With the

@@ -131,7 +131,8 @@ void LogoGameState::skipTest() {
   KR::InputManager* input = KR::InputManager::getInstance();
   const bool click = input->getMouseDevice()->wentUp(0);
   const KR::KeyboardDevice* keys = input->getKeyboardDevice();
-  const bool key = keys->wentUp(kVkEscape) || keys->wentUp(kVkReturn) || keys->wentUp(kVkSpace);
+  // Each release counts, also a tap in each of two frames in a row.
+  const bool key = keys->releases(kVkEscape) > 0 || keys->releases(kVkReturn) > 0 || keys->releases(kVkSpace) > 0;
   const LogoEntry& entry = logos[currentLogo];
   if ((click || key) && entry.esc != 0 && entry.elapsed > std::min(0.5f, entry.duration / 3.0f)) ++currentLogo;
 }

@@ -75,6 +75,8 @@ void DifficultSelectionWindow::show() {
   choose(profile->options.difficulty == 0 ? 0 : 1);
   if (root) root->show();
   shown = true;
+  // The release of the click that opened the window is not a click in it.
+  pressedWhileShown = false;
 }
 
 void DifficultSelectionWindow::hide() {
@@ -97,7 +99,8 @@ void DifficultSelectionWindow::onOk() {
 void DifficultSelectionWindow::update() {
   if (!KR::InputManager::exists()) return;
   const KR::MouseDevice* mouse = KR::InputManager::getInstance()->getMouseDevice();
-  if (!mouse->wentUp(0)) return;
+  if (mouse->wentDown(0)) pressedWhileShown = true;
+  if (!mouse->wentUp(0) || !pressedWhileShown) return;
   const KR::Vector2<int> design = KR::windowToDesignCoords(mouse->cursorX, mouse->cursorY);
   const KR::Vector2<float> point(float(design.x), float(design.y));
   if (within(casualButton, point))

@@ -37,7 +37,8 @@ class DifficultSelectionWindow {
   void hide();
   // Handler name + "OK".
   void onOk();
-  // The radio behaviour on a release of the left button; per frame while shown.
+  // The radio behaviour on a release of the left button pressed while the
+  // window was open; per frame while shown.
   void update();
 
   KR::UIWidget* root = nullptr;
@@ -52,6 +53,7 @@ class DifficultSelectionWindow {
 
  private:
   void choose(uint8_t value);
+  bool pressedWhileShown = false;
 };
 
 }  // namespace HOG

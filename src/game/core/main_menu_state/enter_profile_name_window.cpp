@@ -81,8 +81,13 @@ void EnterProfileNameWindow::onOk() {
   profiles->saveProfileOptions(profiles->getCurrentIndex());
   if (menu) menu->userDialog->refreshList();
   if (userList) {
+    // The new profile is the last line.
     if (menu && menu->userDialog->scrollBar) menu->userDialog->scrollBar->setProgress(1.0f);
     selectFromList();
+  } else {
+    // The first run's profile is written at once: a game killed before any
+    // other list write must find its player, not a first run again.
+    profiles->saveProfileList();
   }
   if (loaded) {
     root->hide();

@@ -3,7 +3,7 @@
 // main menu owns two: one opened from the profile list (its list set, so the
 // new profile is selected there) and one opened on the first run, offering
 // "Player". An empty name shows "empty_name" and keeps the window open; a
-// refused one "name_exist". Handlers: the configured OK name and
+// refused one "name_exist". Either way the list file is written at once. Handlers: the configured OK name and
 // "closeClick" (the first window loaded keeps that name). Main thread only.
 #include <string>
 

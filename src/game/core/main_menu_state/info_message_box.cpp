@@ -1,6 +1,9 @@
 #include "core/main_menu_state/info_message_box.h"
 
+#include "animationeditor/text_scene_node.h"
 #include "core/main_menu_state/front_end_support.h"
+#include "string_conversion.h"
+#include "ui/text_manager.h"
 #include "ui/ui_manager.h"
 #include "ui/ui_widget.h"
 
@@ -31,8 +34,16 @@ void InfoMessageBox::onOk() {
   closed = true;
 }
 
-void InfoMessageBox::showMessage(const std::string& key) {
-  setNodeText(textNode, key);
+void InfoMessageBox::showMessage(const std::string& key, const std::string& detail) {
+  if (auto* text = dynamic_cast<AE::TextSceneNode*>(textNode)) {
+    // The node looks keys up; a detail (a file name, a reason) is no key, so
+    // the whole text is put together here and shown as it is.
+    text->mLocaleEnable = detail.empty();
+    if (detail.empty() || !KR::TextManager::exists())
+      text->setText(detail.empty() ? key : detail);
+    else
+      text->setText(KR::TextManager::getInstance()->getText(key) + L" (" + KR::toWideString(detail) + L")");
+  }
   closed = false;
   if (root) root->showForcibly();
 }

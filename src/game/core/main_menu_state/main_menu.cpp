@@ -12,8 +12,10 @@
 #include "core/main_menu_state/options_window.h"
 #include "core/main_menu_state/profile_system.h"
 #include "core/main_menu_state/user_dialog.h"
+#include "input_manager_win_mac.h"
 #include "log_system.h"
 #include "particle_system.h"
+#include "platform/input_state.h"
 #include "sound_system/sound_manager.h"
 #include "ui/ui_list_view.h"
 #include "ui/ui_manager.h"
@@ -164,10 +166,7 @@ void MainMenu::onActivate() {
     root->show();
   }
   if (store() && store()->onlyDefaultProfile()) firstNameWindow->show();
-  if (store() && store()->loadFailed) {
-    infoBox->showMessage("loading_failed");
-    store()->loadFailed = false;
-  }
+  reportProfileProblems();
   AppStateManager* states = AppStateManager::getInstancePtr();
   // Back from the credits the menu music is still playing.
   if (states && named(states->getPreviousState(), "AuthorsMovie")) return;
@@ -193,10 +192,33 @@ void MainMenu::onDeactivate() {
   musicStarted = false;
 }
 
+void MainMenu::reportProfileProblems() {
+  ProfileSystem* profiles = store();
+  // One message at a time: a second waits until the first is answered.
+  if (!profiles || (infoBox->root && infoBox->root->shown)) return;
+  if (profiles->loadFailed) {
+    infoBox->showMessage(profiles->loadFailure.empty() ? "loading_failed" : profiles->loadFailure,
+                         profiles->loadFailureDetail);
+    profiles->loadFailed = false;
+  } else if (profiles->writeFailed) {
+    infoBox->showMessage("profiles_saving_failed", profiles->writeFailure);
+    profiles->writeFailed = false;
+  }
+}
+
 void MainMenu::update(float dt) {
   if (playAfterInfo && infoBox->closed) {
     playAfterInfo = false;
     startGame();
+  }
+  reportProfileProblems();
+  if (optionsWindow->loaded && optionsWindow->isShown() && KR::InputManager::exists() &&
+      KR::InputManager::getInstance()->getKeyboardDevice()->releases(KR::Platform::kVkEscape) > 0) {
+    // Its difficulty window first, then the options themselves, as their Close does.
+    if (optionsWindow->difficultyWindow->shown)
+      optionsWindow->difficultyWindow->hide();
+    else
+      optionsWindow->onHide();
   }
   if (!musicStarted) {
     musicTimer += dt;
@@ -278,6 +300,13 @@ void MainMenu::onConfirmExitOk() {
   if (ProfileSystem* profiles = store()) {
     profiles->saveProfileOptions(profiles->getCurrentIndex());
     profiles->saveProfileList();
+    if (profiles->writeFailed && !quitDespiteFailure) {
+      // The player hears of it before the game goes; Quit again leaves all the same.
+      quitDespiteFailure = true;
+      if (confirmExitDialog) confirmExitDialog->hide();
+      reportProfileProblems();
+      return;
+    }
   }
   if (gApplication) gApplication->quitRequested = 1;
 }

@@ -5,9 +5,10 @@
 // two name windows, the profile list, the info box and the quit and restart
 // questions. Play continues the current profile's game, starts a new one
 // through the difficulty window, or offers a restart once the game is
-// finished; a damaged saved game shows "loading_failed" first. A damaged
-// profile file is reported once, on the first opening after it was read.
-// Main thread only.
+// finished; a damaged saved game shows "loading_failed" first. A profile
+// file that could not be read or written is reported in the info box (what
+// happened, the file and the reason) as soon as the box is free. Escape
+// closes the options window. Main thread only.
 #include <memory>
 #include <string>
 
@@ -76,6 +77,10 @@ class MainMenu : public KR::Singleton<MainMenu>, public IAppState, public GameMe
 
  private:
   void readConfig();
+  // The profile store's unread or unwritten file, once, when the info box is free.
+  void reportProfileProblems();
+  // Quit was asked for after the profiles could not be written: the next Quit goes.
+  bool quitDespiteFailure = false;
 };
 
 }  // namespace HOG

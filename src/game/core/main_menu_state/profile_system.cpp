@@ -1,9 +1,11 @@
 #include "core/main_menu_state/profile_system.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "log_system.h"
 #include "platform/safe_file.h"
@@ -44,6 +46,11 @@ float storedVolume(float v, float fallback) {
   return std::min(1.0f, std::max(0.0f, v));
 }
 const uint8_t* bytesOf(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+
+std::string baseName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 // Names are stored as UTF-16; characters beyond 0xFFFF take a surrogate pair.
 std::vector<uint16_t> toUtf16(const std::wstring& name) {
@@ -155,10 +162,24 @@ PlayerProfile* ProfileSystem::getCurrentProfile() {
   return currentIndex >= 0 && size_t(currentIndex) < profiles.size() ? profiles[size_t(currentIndex)].get() : nullptr;
 }
 
+bool ProfileSystem::idHasFiles(int32_t id) const {
+  if (folder.empty()) return false;
+  const std::string number = std::to_string(id);
+  return KR::Platform::pathKind(folder + "profile" + number + ".opt") != KR::Platform::PathKind::Missing ||
+         KR::Platform::pathKind(folder + "savegame" + number + ".sav") != KR::Platform::PathKind::Missing;
+}
+
 int32_t ProfileSystem::nextId() const {
-  int32_t id = -1;
-  for (const auto& profile : profiles) id = std::max(id, profile->id);
-  return id + 1;
+  int32_t largest = -1;
+  for (const auto& profile : profiles) largest = std::max(largest, profile->id);
+  int32_t id = largest < std::numeric_limits<int32_t>::max() ? largest + 1 : 0;
+  // At most ten ids are taken; files of unknown owners are passed over too.
+  for (;;) {
+    bool taken = idHasFiles(id);
+    for (const auto& profile : profiles) taken = taken || profile->id == id;
+    if (!taken) return id;
+    id = id < std::numeric_limits<int32_t>::max() ? id + 1 : 0;
+  }
 }
 
 std::string ProfileSystem::getProfileFilePath(int32_t index, const char* extension) const {
@@ -173,8 +194,9 @@ std::string ProfileSystem::getSaveGamePath(int32_t index) const {
 
 std::string ProfileSystem::getListPath() const { return folder.empty() ? std::string() : folder + "profilelist.dat"; }
 
-bool ProfileSystem::createProfile(const std::wstring& name) {
+bool ProfileSystem::createProfile(const std::wstring& typed) {
   if (profiles.size() >= kMaxProfiles) return false;
+  const std::wstring name = typed.substr(0, kMaxNameLength);
   for (const auto& profile : profiles)
     if (profile->persistent && profile->name == name) return false;
   if (!profiles.empty() && !profiles[0]->persistent) deleteProfile(0);
@@ -190,8 +212,9 @@ bool ProfileSystem::createProfile(const std::wstring& name) {
 void ProfileSystem::deleteProfile(int32_t index) {
   if (index < 0 || size_t(index) >= profiles.size()) return;
   if (profiles.size() == 1 && profiles[0]->persistent) return;
-  for (const std::string& path : {getProfileFilePath(index, "opt"), getSaveGamePath(index)})
-    if (!path.empty()) std::remove(path.c_str());
+  if (profiles[size_t(index)]->persistent)
+    for (const std::string& path : {getProfileFilePath(index, "opt"), getSaveGamePath(index)})
+      if (!path.empty()) std::remove(path.c_str());
   if (currentIndex == int32_t(profiles.size()) - 1) --currentIndex;
   profiles.erase(profiles.begin() + index);
 }
@@ -226,7 +249,9 @@ std::string ProfileSystem::encodeList(const std::vector<const PlayerProfile*>& l
   return out + records;
 }
 
-bool ProfileSystem::decodeList(const std::string& bytes, std::vector<PlayerProfile>* out, int32_t* current) {
+bool ProfileSystem::decodeList(const std::string& bytes, std::vector<PlayerProfile>* out, int32_t* current,
+                               int* namesCut) {
+  int cut = 0;
   if (bytes.size() < kHeaderSize) return false;
   const uint8_t* in = bytesOf(bytes);
   const uint32_t count = getU32(in + 8);
@@ -249,6 +274,11 @@ bool ProfileSystem::decodeList(const std::string& bytes, std::vector<PlayerProfi
     at += nameBytes;
     PlayerProfile profile;
     profile.name = fromUtf16(units);
+    // A hand-edited name would be drawn across the menu.
+    if (profile.name.size() > kMaxNameLength) {
+      profile.name.resize(kMaxNameLength);
+      ++cut;
+    }
     profile.id = int32_t(getU32(in + at));
     profile.gameBegin = getU32(in + at + 4);
     profile.reserved = getU32(in + at + 8);
@@ -260,6 +290,7 @@ bool ProfileSystem::decodeList(const std::string& bytes, std::vector<PlayerProfi
   }
   *out = std::move(read);
   *current = index >= 0 && uint32_t(index) < count ? index : 0;
+  if (namesCut) *namesCut = cut;
   return true;
 }
 
@@ -283,9 +314,24 @@ bool ProfileSystem::writeFile(const std::string& path, const std::string& bytes)
   std::string error;
   if (!KR::Platform::writeFileSafely(path, bytes, &error)) {
     KR::log("ERROR: Profile file '%s' cannot be written: %s", path.c_str(), error.c_str());
+    writeFailed = true;
+    writeFailure = baseName(path) + ": " + error;
     return false;
   }
   return true;
+}
+
+void ProfileSystem::refuseFile(const std::string& path, const char* key, const std::string& reason) {
+  loadFailed = true;
+  loadFailure = key;
+  loadFailureDetail = baseName(path) + ": " + reason;
+  // Set aside, it is neither read again nor replaced by the next write.
+  const std::string aside = path + ".damaged";
+  if (std::rename(path.c_str(), aside.c_str()) != 0)
+    KR::log("ERROR: Profile file '%s' cannot be set aside as '%s': %s", path.c_str(), aside.c_str(),
+            std::strerror(errno));
+  else
+    KR::log("Profile file '%s' is kept as '%s'", path.c_str(), aside.c_str());
 }
 
 bool ProfileSystem::saveProfileList() {
@@ -299,54 +345,71 @@ bool ProfileSystem::saveProfileList() {
 
 bool ProfileSystem::loadProfileList() {
   const std::string path = getListPath();
-  std::string bytes;
-  if (path.empty() || !KR::Platform::fileExists(path)) return false;
+  if (path.empty()) return false;
+  std::string what;
+  const KR::Platform::PathKind kind = KR::Platform::pathKind(path, &what);
+  if (kind == KR::Platform::PathKind::Missing) return false;
+  std::string bytes, reason;
   std::vector<PlayerProfile> read;
   int32_t current = 0;
-  std::string reason;
-  // The largest list is not read into memory.
-  if (!KR::Platform::readWholeFile(path, &bytes, kMaxListFileSize, &reason)) {
+  int cut = 0;
+  if (kind != KR::Platform::PathKind::File) {
+    // A pipe would block the read and a device never end it.
+    KR::log("ERROR: Profile list '%s' is not a file but %s", path.c_str(), what.c_str());
+    reason = "it is " + what;
+  } else if (!KR::Platform::readWholeFile(path, &bytes, kMaxListFileSize, &reason)) {
+    // The largest list is not read into memory.
     KR::log("ERROR: Profile list '%s' is damaged: %s", path.c_str(), reason.c_str());
-    loadFailed = true;
-    currentIndex = 0;
-    return false;
-  }
-  if (!decodeList(bytes, &read, &current)) {
+  } else if (!decodeList(bytes, &read, &current, &cut)) {
     KR::log("ERROR: Profile list '%s' is damaged", path.c_str());
-    loadFailed = true;
-    currentIndex = 0;
-    return false;
+    reason = "it is damaged";
+  } else {
+    if (cut > 0)
+      KR::log("WARNING: Profile list '%s': %d names are longer than %d characters and are cut", path.c_str(), cut,
+              int(kMaxNameLength));
+    profiles.clear();
+    for (PlayerProfile& profile : read) profiles.push_back(std::make_unique<PlayerProfile>(std::move(profile)));
+    currentIndex = current;
+    return true;
   }
-  profiles.clear();
-  for (PlayerProfile& profile : read) profiles.push_back(std::make_unique<PlayerProfile>(std::move(profile)));
-  currentIndex = current;
-  return true;
+  refuseFile(path, "profile_list_damaged", reason);
+  // The built-in "Player" stays, with an id that has no files: those of the
+  // list's profiles are kept for them.
+  currentIndex = 0;
+  return false;
 }
 
 std::unique_ptr<uint8_t[]> ProfileSystem::loadOptions(int32_t index, size_t* size) {
   const std::string path = getProfileFilePath(index, "opt");
-  std::string bytes, block;
-  if (path.empty() || !KR::Platform::fileExists(path)) return nullptr;
-  std::string reason;
-  // Options have one size: a larger file is damaged and is not read into memory.
-  if (!KR::Platform::readWholeFile(path, &bytes, kOptionsFileSize, &reason)) {
+  if (path.empty()) return nullptr;
+  std::string what;
+  const KR::Platform::PathKind kind = KR::Platform::pathKind(path, &what);
+  if (kind == KR::Platform::PathKind::Missing) return nullptr;
+  std::string bytes, block, reason;
+  if (kind != KR::Platform::PathKind::File) {
+    KR::log("ERROR: Options file '%s' is not a file but %s", path.c_str(), what.c_str());
+    reason = "it is " + what;
+  } else if (!KR::Platform::readWholeFile(path, &bytes, kOptionsFileSize, &reason)) {
+    // Options have one size: a larger file is damaged and is not read into memory.
     KR::log("ERROR: Options file '%s' is damaged: %s", path.c_str(), reason.c_str());
-    loadFailed = true;
-    return nullptr;
-  }
-  if (!decodeOptionsFile(bytes, &block)) {
+  } else if (!decodeOptionsFile(bytes, &block)) {
     KR::log("ERROR: Options file '%s' is damaged", path.c_str());
-    loadFailed = true;
-    return nullptr;
+    reason = "it is damaged";
+  } else {
+    auto data = std::make_unique<uint8_t[]>(block.size());
+    std::memcpy(data.get(), block.data(), block.size());
+    if (size) *size = block.size();
+    return data;
   }
-  auto data = std::make_unique<uint8_t[]>(block.size());
-  std::memcpy(data.get(), block.data(), block.size());
-  if (size) *size = block.size();
-  return data;
+  refuseFile(path, "options_damaged", reason);
+  return nullptr;
 }
 
 bool ProfileSystem::saveOptions(int32_t index, const uint8_t* data, size_t size) {
   if (!data || index < 0 || size_t(index) >= profiles.size()) return false;
+  // The built-in "Player" is in no list: a file of its id would be nobody's,
+  // and would only keep the next profiles from that id.
+  if (!profiles[size_t(index)]->persistent) return false;
   return writeFile(getProfileFilePath(index, "opt"), encodeOptionsFile(data, size));
 }
 

@@ -2,15 +2,19 @@
 // The player profiles: the list (names, file numbers, game state, which one
 // is current) and each profile's options block, kept in the per-user folder
 // as "profilelist.dat" and "profile<N>.opt". Every write is crash-safe (a
-// reader sees the old file or the new one); a file that exists but cannot be
-// used is left as it is and sets loadFailed, which the main menu reports once.
-// Owned by the game application; main thread only.
+// reader sees the old file or the new one). A file that exists but cannot be
+// used (damaged, or a folder, a pipe or a device in the file's place) is set
+// aside as "<file>.damaged", never read again nor overwritten, and reported
+// through loadFailed; a write that fails is reported through writeFailed. The
+// main menu tells the player of both. Files whose owner is not known (those of
+// an id no listed profile has) are never deleted nor reused: a new profile
+// takes an id without files. Owned by the game application; main thread only.
 //
 // "profilelist.dat", little-endian u32 words: magic 83, checksum, count,
 // current index, then per profile: name length L (UTF-16 units), the L units
 // (UTF-16LE, one zero unit more when L is odd), id, gameBegin, reserved. The
 // checksum is the signed-byte sum of everything after the header plus count
-// plus current index.
+// plus current index. Names longer than kMaxNameLength are cut when read.
 // "profile<N>.opt": the signed-byte sum of the block (u32), then the 40-byte
 // options block (PlayerOptions::kSize; offsets in PlayerOptions::encode).
 //
@@ -76,6 +80,8 @@ struct PlayerProfile {
 class ProfileSystem : public KR::Singleton<ProfileSystem> {
  public:
   static constexpr size_t kMaxProfiles = 10;
+  // As many characters as the name window takes.
+  static constexpr size_t kMaxNameLength = 16;
   static constexpr uint32_t kListMagic = 83;
   // Files beyond these sizes are damaged and are not read: the options file
   // is its checksum and its block; a list holds ten names of some thousand
@@ -98,11 +104,13 @@ class ProfileSystem : public KR::Singleton<ProfileSystem> {
   // Only the built-in "Player" is in the list.
   bool onlyDefaultProfile() const { return profiles.size() == 1 && !profiles[0]->persistent; }
 
-  // False with 10 profiles or when a persistent profile has the name; else
-  // the new profile replaces a lone "Player" (and its files) and is current.
+  // False with 10 profiles or when a persistent profile has the name (cut to
+  // kMaxNameLength); else the new profile, with an id that has no files,
+  // replaces a lone "Player" and is current.
   bool createProfile(const std::wstring& name);
   // Removes the profile with its options file and saved game; nothing for an
-  // index outside the list or the last persistent profile.
+  // index outside the list or the last persistent profile. The built-in
+  // "Player" leaves the files of its id alone: they may be another's.
   void deleteProfile(int32_t index);
 
   bool loadProfileList();
@@ -110,6 +118,7 @@ class ProfileSystem : public KR::Singleton<ProfileSystem> {
   // The options file's block (its size in *size), or null when the file is
   // missing or damaged (damaged sets loadFailed).
   std::unique_ptr<uint8_t[]> loadOptions(int32_t index, size_t* size);
+  // Nothing is written for the built-in "Player" (false).
   bool saveOptions(int32_t index, const uint8_t* data, size_t size);
   bool saveProfileOptions(int32_t index);
   void setDefaultOptions(int32_t index, const uint8_t* data, size_t size);
@@ -130,8 +139,10 @@ class ProfileSystem : public KR::Singleton<ProfileSystem> {
   static std::string encodeList(const std::vector<const PlayerProfile*>& profiles, int32_t current);
   // False when the bytes are not a whole, intact list (empty, foreign magic,
   // checksum off, records running past the data, a count of 0 or above 10,
-  // ids twice); the profiles come back persistent with default options.
-  static bool decodeList(const std::string& bytes, std::vector<PlayerProfile>* profiles, int32_t* current);
+  // ids twice); the profiles come back persistent with default options, names
+  // cut to kMaxNameLength (how many were cut in *namesCut).
+  static bool decodeList(const std::string& bytes, std::vector<PlayerProfile>* profiles, int32_t* current,
+                         int* namesCut = nullptr);
   // The options file's bytes for a block.
   static std::string encodeOptionsFile(const uint8_t* data, size_t size);
   // The block of an options file; false when it is 4 bytes or less or its
@@ -139,7 +150,16 @@ class ProfileSystem : public KR::Singleton<ProfileSystem> {
   static bool decodeOptionsFile(const std::string& bytes, std::string* block);
   static int32_t profileChecksum(const uint8_t* bytes, size_t length);
 
+  // A list or options file was there but could not be used (set aside as
+  // "<file>.damaged"): what to tell the player (a string-table key, with the
+  // file and the reason as detail). The main menu reports it once and clears it.
   bool loadFailed = false;
+  std::string loadFailure;
+  std::string loadFailureDetail;
+  // A list or options file could not be written: the file and the reason.
+  // Cleared by whoever tells the player.
+  bool writeFailed = false;
+  std::string writeFailure;
   // The host's full-screen request, which applying a profile sets; null
   // where no host window follows it (tests).
   static uint8_t* fullScreenFlag;
@@ -147,9 +167,14 @@ class ProfileSystem : public KR::Singleton<ProfileSystem> {
   int getSaveCount() const { return saveCount; }
 
  private:
+  // The lowest id from 1 + the largest (0 when that overflows) that no profile
+  // has and that has neither an options file nor a saved game.
   int32_t nextId() const;
+  bool idHasFiles(int32_t id) const;
   void addDefaultProfile();
   bool writeFile(const std::string& path, const std::string& bytes);
+  // Reports the unusable file and moves it to "<path>.damaged".
+  void refuseFile(const std::string& path, const char* key, const std::string& reason);
 
   std::vector<std::unique_ptr<PlayerProfile>> profiles;
   int32_t currentIndex = -1;

@@ -1,13 +1,17 @@
 #include "core/main_menu_state/user_dialog.h"
 
+#include <algorithm>
+
 #include "animationeditor/marker.h"
 #include "animationeditor/scene_node.h"
+#include "animationeditor/text_scene_node.h"
 #include "core/main_menu_state/enter_profile_name_window.h"
 #include "core/main_menu_state/front_end_support.h"
 #include "core/main_menu_state/info_message_box.h"
 #include "core/main_menu_state/main_menu.h"
 #include "core/main_menu_state/profile_system.h"
 #include "string_conversion.h"
+#include "ui/text_manager.h"
 #include "ui/ui_label.h"
 #include "ui/ui_list_view.h"
 #include "ui/ui_manager.h"
@@ -88,11 +92,30 @@ void UserDialog::refreshList() {
     userList->scrollArea->resetContent();
   }
   userList->selected = -1;
+  // A name is shown as typed, never looked up as a string-table key ("#...").
   for (const auto& profile : profiles->getProfiles())
-    if (KR::UILabel* line = userList->addLine()) line->setText(KR::toNarrowString(profile->name));
+    if (KR::UILabel* line = userList->addLine()) line->text = profile->name;
   if (profiles->getCurrentIndex() == -1 && profiles->getProfileCount() > 0) profiles->setCurrentIndex(0);
   const int32_t lines = int32_t(profiles->getProfileCount());
   userList->selected = profiles->getCurrentIndex() < lines ? profiles->getCurrentIndex() : lines - 1;
+  // New lines would show through a hidden window.
+  if (root && !root->shown) userList->setStateForcibly("onHide");
+  scrollToSelected();
+}
+
+void UserDialog::scrollToSelected() {
+  if (!userList || !userList->scrollArea || !scrollBar || userList->selected < 0) return;
+  const KR::UIScrollArea* area = userList->scrollArea;
+  const float range = area->getRange();
+  if (range <= 0.0f) return;
+  // The least movement that shows the whole line.
+  const float top = float(userList->selected) * userList->lineHeight;
+  const float offset = range * scrollBar->value;
+  const float visible = area->getAreaSize().y;
+  float wanted = offset;
+  if (top < offset) wanted = top;
+  if (top + userList->lineHeight > offset + visible) wanted = top + userList->lineHeight - visible;
+  scrollBar->setProgressImmediately(std::min(1.0f, std::max(0.0f, wanted / range)));
 }
 
 void UserDialog::selectProfile() {
@@ -117,11 +140,24 @@ void UserDialog::onCreate() {
 }
 
 void UserDialog::onDelete() {
-  if (ProfileSystem::exists() && ProfileSystem::getInstance()->getProfileCount() > 1) {
-    if (confirmDeleteDialog) confirmDeleteDialog->show();
-  } else {
+  if (!ProfileSystem::exists()) return;
+  ProfileSystem* profiles = ProfileSystem::getInstance();
+  if (profiles->getProfileCount() <= 1) {
     tell("profile_cant_be_removed");
+    return;
   }
+  // The question names the player it will delete: the selected line's.
+  const int32_t line = userList ? userList->selected : -1;
+  if (!confirmDeleteDialog || line < 0 || size_t(line) >= profiles->getProfileCount()) return;
+  if (auto* text = dynamic_cast<AE::TextSceneNode*>(sceneNodeAt(confirmDeleteDialog, "/root_group/text"))) {
+    std::wstring question = KR::TextManager::exists() ? KR::TextManager::getInstance()->getText("conf_delete")
+                                                      : std::wstring(L"conf_delete");
+    const size_t at = question.find(L"%s");
+    if (at != std::wstring::npos) question.replace(at, 2, profiles->getProfiles()[size_t(line)]->name);
+    text->mLocaleEnable = false;
+    text->setText(question);
+  }
+  confirmDeleteDialog->show();
 }
 
 void UserDialog::onOk() {

@@ -1,11 +1,13 @@
 #pragma once
 // The profile list window ("user_dialog_ui", table "UserDialog"): every
-// profile on a line, the current one selected; Create opens the name window
-// (refused with "too_many_profiles" at 10), Delete asks ("confirm_delete_ui")
-// and removes the selected profile with its files (refused with
-// "profile_cant_be_removed" for the last one), OK makes the selected profile
-// current, Exit leaves it. Its handler names are bound when it is made.
-// Owned by the main menu; main thread only.
+// profile on a line (its name as typed), the current one selected and
+// scrolled into view; Create opens the name window (refused with
+// "too_many_profiles" at 10), Delete asks, naming the player
+// ("confirm_delete_ui", "conf_delete" with %s for the name), and removes the
+// selected profile with its files (refused with "profile_cant_be_removed" for
+// the last one), OK makes the selected profile current, Exit leaves it. Its
+// handler names are bound when it is made. Owned by the main menu; main
+// thread only.
 namespace AE {
 class Marker;
 }
@@ -28,6 +30,8 @@ class UserDialog {
   void destroyTrees();
   void update();
   void refreshList();
+  // Scrolls the list the least that shows the selected line whole.
+  void scrollToSelected();
   // The selected line's profile becomes current, is written and applied.
   void selectProfile();
 

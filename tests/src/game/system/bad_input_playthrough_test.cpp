@@ -94,12 +94,12 @@ TEST(BadInputPlayThrough, AFailedSaveIsShownWithItsReasonAndSigtermEndsTheGameSa
   GameDriver game;
   ASSERT_TRUE(startInPlay(game));
   enterPlay(game);
-  // The temporary file's place is taken: the write fails as on a read-only folder.
-  ASSERT_EQ(mkdir((path + ".tmp").c_str(), 0755), 0);
+  // A folder took the saved game's place: the write fails, and the player is told why.
+  ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
   HOG::Game::getInstance()->saveProgress();
-  EXPECT_TRUE(showsMessage(game, "The game could not be saved: cannot create the temporary file: Is a directory"));
+  EXPECT_TRUE(showsMessage(game, "The game could not be saved: cannot replace the file: Is a directory"));
   EXPECT_FALSE(KR::Platform::fileExists(path));
-  ASSERT_EQ(rmdir((path + ".tmp").c_str()), 0);
+  ASSERT_EQ(rmdir(path.c_str()), 0);
 
   // A termination signal ends the run through the loop, and play saves on its way out.
   ASSERT_FALSE(KR::Platform::fileExists(path));

@@ -63,6 +63,7 @@ class PlayFrameTest : public KR::Test::ShowcaseTest {
     openMedia();
     folder = KR::Test::scratchDir("play-frame") + "/";
     profiles = std::make_unique<HOG::ProfileSystem>(folder);
+    profiles->createProfile(L"Player");  // a named player: the built-in one writes no options file
     game = std::make_unique<HOG::Game>();
     auto v = std::make_unique<StandInViews>();
     views = v.get();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -196,6 +197,18 @@ TEST_F(SaveGameFileTest, CheckingAFileTellsMissingFromDamaged) {
   }
   writeFile(dir + "/savegame0.sav", padded);
   EXPECT_EQ(checkFile(dir + "/savegame0.sav", &reason, quiet.arena.size()), 0);
+
+  // A folder in the file's place is refused as damaged (set aside, it can no longer fail every save), not
+  // taken for a missing file; so is a pipe, which would block the read.
+  ASSERT_EQ(mkdir((dir + "/savegame1.sav").c_str(), 0755), 0);
+  EXPECT_EQ(checkFile(dir + "/savegame1.sav", &reason), 1);
+  EXPECT_EQ(reason, "it is a folder, not a file");
+  ASSERT_EQ(mkfifo((dir + "/savegame2.sav").c_str(), 0644), 0);
+  EXPECT_EQ(checkFile(dir + "/savegame2.sav", &reason), 1);
+  EXPECT_EQ(reason, "it is a named pipe, not a file");
+  // A folder named like the temporary file of a save blocks no save.
+  ASSERT_EQ(mkdir((dir + "/savegame3.sav.tmp").c_str(), 0755), 0);
+  EXPECT_TRUE(writeFile(dir + "/savegame3.sav", sample, &reason)) << reason;
 }
 
 // A save interrupted at any moment leaves the old file or the new one.
@@ -244,7 +257,7 @@ TEST_F(SaveGameFileTest, AFileSizeLimitMidSaveKeepsTheOldSave) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(readFile(path), before);
-  EXPECT_FALSE(Platform::fileExists(path + ".tmp"));
+  EXPECT_EQ(Platform::removeStaleTemporaries(dir), 0);  // the failed write's temporary file went with it
 }
 
 }  // namespace

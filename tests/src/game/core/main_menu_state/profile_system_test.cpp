@@ -1,17 +1,23 @@
 // The profile store: the bytes of both files (odd and even name lengths, a
 // name beyond 0xFFFF, bytes above 0x7F in the checksums, ids after
-// deletions), the first real profile replacing "Player" and its files, the
-// damaged files refused whole, the options laid over the defaults, the volume
-// mapping, and a saving child killed at random moments leaving a list that
-// loads. Then the event sounds read from their configuration (types out of
-// range ignored, the later entry of a type winning).
+// deletions), the first real profile replacing "Player", the ten-profile
+// limit, ids that never take another's files (files of unknown owners, the
+// top of the range), damaged files and things that are no files (a folder, a
+// pipe, a device link) refused whole and set aside, a folder at a temporary
+// file's name, names cut where they are read, the options laid over the
+// defaults, the volume mapping, and a saving child killed at random moments
+// leaving a list that loads. Then the event sounds read from their
+// configuration (types out of range ignored, the later entry of a type
+// winning).
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <random>
 
@@ -37,15 +43,13 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
   KR::Test::LogCapture log;
   const std::string folder = KR::Test::scratchDir("profile-bytes") + "/";
   HOG::ProfileSystem profiles(folder);
-  // "Player" has files of its own before the first real profile replaces it.
-  ASSERT_TRUE(profiles.saveProfileOptions(0));
-  KR::Test::writeFile(folder + "savegame0.sav", "old");
-  EXPECT_FALSE(profiles.saveProfileList());  // "Player" alone is never written
+  // "Player" alone is never written: nor its options, which would be nobody's.
+  EXPECT_FALSE(profiles.saveProfileList());
+  EXPECT_FALSE(profiles.saveProfileOptions(0));
   EXPECT_FALSE(KR::Platform::fileExists(folder + "profilelist.dat"));
+  EXPECT_FALSE(KR::Platform::fileExists(folder + "profile0.opt"));
 
   ASSERT_TRUE(profiles.createProfile(L"Ann"));
-  EXPECT_FALSE(KR::Platform::fileExists(folder + "profile0.opt"));
-  EXPECT_FALSE(KR::Platform::fileExists(folder + "savegame0.sav"));
   ASSERT_EQ(profiles.getProfileCount(), 1u);
   EXPECT_EQ(profiles.getCurrentProfile()->id, 0);
   EXPECT_TRUE(profiles.getCurrentProfile()->persistent);
@@ -73,14 +77,14 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
   options.systemCursor = 1;
   options.amuletsButtonEnabled = 1;
   options.locationsMapButtonEnabled = 0;
-  options.notebookButtonEnabled = 1;
+  options.notebookButtonEnabled = 0;
   options.firstHintPending = 0;
   options.gameCompleted = 1;
   ASSERT_TRUE(profiles.saveProfileOptions(2));
   EXPECT_EQ(readFile(folder + "profile3.opt"),
-            bytes({0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3E, 0x00, 0x00, 0x80,
+            bytes({0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3E, 0x00, 0x00, 0x80,
                    0x3F, 0x00, 0x00, 0x40, 0x3F, 0x01, 0x01, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
-                   0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00}));
+                   0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00}));
 
   // Read back: names (surrogates joined, padding dropped), ids, flags, the current profile and its options.
   HOG::ProfileSystem again(folder);
@@ -95,6 +99,9 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
   EXPECT_EQ(again.getCurrentProfile()->options.encode(), options.encode());
   EXPECT_FALSE(again.loadFailed);
 
+  // Choosing a line beyond the list keeps the current profile.
+  again.selectProfile(3);
+  EXPECT_EQ(again.getCurrentIndex(), 2);
   // Deleting the current last profile moves the index up and takes its files.
   again.deleteProfile(2);
   EXPECT_EQ(again.getCurrentIndex(), 1);
@@ -105,7 +112,7 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
   EXPECT_EQ(again.getCurrentIndex(), 0);
 }
 
-TEST(ProfileStore, DamagedListsAndOptionsAreRefusedWholeAndLeftUntouched) {
+TEST(ProfileStore, DamagedListsAndOptionsAreRefusedWholeAndSetAside) {
   KR::Test::LogCapture log;
   const std::string folder = KR::Test::scratchDir("profile-damage") + "/";
   HOG::ProfileSystem writer(folder);
@@ -120,9 +127,14 @@ TEST(ProfileStore, DamagedListsAndOptionsAreRefusedWholeAndLeftUntouched) {
     HOG::ProfileSystem reader(folder);
     const bool loaded = reader.loadProfileList();
     EXPECT_EQ(loaded, !reader.loadFailed);
-    EXPECT_EQ(readFile(folder + "profilelist.dat"), list);  // never rewritten by a read
-    if (!loaded) {
+    if (loaded) {
+      EXPECT_EQ(readFile(folder + "profilelist.dat"), list);  // never rewritten by a read
+    } else {
       EXPECT_EQ(reader.getProfiles()[0]->name, L"Player");
+      EXPECT_EQ(reader.loadFailure, "profile_list_damaged");
+      // Set aside whole: never read again, never replaced by the next write.
+      EXPECT_FALSE(KR::Platform::fileExists(folder + "profilelist.dat"));
+      EXPECT_EQ(readFile(folder + "profilelist.dat.damaged"), list);
     }
     return loaded;
   };
@@ -151,7 +163,11 @@ TEST(ProfileStore, DamagedListsAndOptionsAreRefusedWholeAndLeftUntouched) {
   std::string twins = good;  // Bo takes Ann's id
   twins[48] = 0;
   EXPECT_FALSE(loadsWith(withHeader(twins, 2, 0)));
-  // A current index outside the list makes the first profile current.
+  // A current index outside the list, also just past its end, makes the first profile current.
+  KR::Test::writeFile(folder + "profilelist.dat", withHeader(good, 2, 2));
+  HOG::ProfileSystem pastEnd(folder);
+  ASSERT_TRUE(pastEnd.loadProfileList());
+  EXPECT_EQ(pastEnd.getCurrentIndex(), 0);
   KR::Test::writeFile(folder + "profilelist.dat", withHeader(good, 2, 7));
   HOG::ProfileSystem outside(folder);
   ASSERT_TRUE(outside.loadProfileList());
@@ -183,6 +199,121 @@ TEST(ProfileStore, DamagedListsAndOptionsAreRefusedWholeAndLeftUntouched) {
   EXPECT_EQ(outside.getCurrentProfile()->options.difficulty, 0);
   outside.setDefaultOptions(0, reinterpret_cast<const uint8_t*>(block.data()), block.size());
   EXPECT_EQ(outside.getCurrentProfile()->options.encode(), intact);
+}
+
+TEST(ProfileStore, NewProfilesTakeIdsWithoutFilesAndTheListHoldsTen) {
+  KR::Test::LogCapture log;
+  const std::string folder = KR::Test::scratchDir("profile-ids") + "/";
+  // A damaged list was set aside: profile 0's saved game and profile 1's options have no known owner now.
+  KR::Test::writeFile(folder + "savegame0.sav", "Ann's game");
+  KR::Test::writeFile(folder + "profile1.opt", "Bo's options");
+  HOG::ProfileSystem profiles(folder);
+  EXPECT_EQ(profiles.getCurrentProfile()->id, 2);  // "Player" must not write over them either
+  ASSERT_TRUE(profiles.createProfile(L"Player"));
+  EXPECT_EQ(profiles.getCurrentProfile()->id, 2);
+  EXPECT_EQ(readFile(folder + "savegame0.sav"), "Ann's game");
+  EXPECT_EQ(readFile(folder + "profile1.opt"), "Bo's options");
+  // Nine more fill the list; the eleventh is refused.
+  for (int i = 1; i < 10; ++i) ASSERT_TRUE(profiles.createProfile(L"P" + std::to_wstring(i))) << i;
+  EXPECT_FALSE(profiles.createProfile(L"Eleventh"));
+  EXPECT_EQ(profiles.getProfileCount(), 10u);
+  // A name is cut to what the name window takes.
+  profiles.deleteProfile(9);
+  ASSERT_TRUE(profiles.createProfile(std::wstring(40, L'x')));
+  EXPECT_EQ(profiles.getCurrentProfile()->name, std::wstring(HOG::ProfileSystem::kMaxNameLength, L'x'));
+
+  // At the top of the range the next id wraps to the lowest free one, never one in use or with files.
+  HOG::PlayerProfile top, zero;
+  top.name = L"Top";
+  top.id = 2147483647;
+  top.persistent = true;
+  zero.name = L"Zero";
+  zero.persistent = true;
+  KR::Test::writeFile(folder + "profilelist.dat", HOG::ProfileSystem::encodeList({&top, &zero}, 0));
+  HOG::ProfileSystem high(folder);
+  ASSERT_TRUE(high.loadProfileList());
+  ASSERT_TRUE(high.createProfile(L"A"));
+  ASSERT_TRUE(high.createProfile(L"B"));
+  std::vector<int32_t> ids;
+  for (const auto& profile : high.getProfiles()) ids.push_back(profile->id);
+  EXPECT_EQ(ids, (std::vector<int32_t>{2147483647, 0, 2, 3}));  // 1 has files
+
+  // A lone high surrogate before a character above the surrogates stays two characters.
+  HOG::PlayerProfile lone;
+  lone.name = {wchar_t(0xD83D), wchar_t(0xE001)};
+  lone.persistent = true;
+  std::vector<HOG::PlayerProfile> decoded;
+  int32_t current = -1;
+  ASSERT_TRUE(HOG::ProfileSystem::decodeList(HOG::ProfileSystem::encodeList({&lone}, 0), &decoded, &current));
+  EXPECT_EQ(decoded[0].name, lone.name);
+
+  // A name of 30,000 characters from a hand-edited list is cut where it is read.
+  HOG::PlayerProfile giant;
+  giant.name = std::wstring(30000, L'W');
+  giant.persistent = true;
+  KR::Test::writeFile(folder + "profilelist.dat", HOG::ProfileSystem::encodeList({&giant}, 0));
+  HOG::ProfileSystem cut(folder);
+  ASSERT_TRUE(cut.loadProfileList());
+  EXPECT_EQ(cut.getCurrentProfile()->name.size(), HOG::ProfileSystem::kMaxNameLength);
+  EXPECT_TRUE(log.contains("WARNING: Profile list '" + folder + "profilelist.dat': 1 names are longer than 16"));
+}
+
+TEST(ProfileStore, WhatIsNoFileInAProfileFilesPlaceIsSetAsideAndWritesGoOn) {
+  KR::Test::LogCapture log;
+  const std::string folder = KR::Test::scratchDir("profile-places") + "/";
+  const std::string list = folder + "profilelist.dat";
+  HOG::PlayerProfile ann;
+  ann.name = L"Ann";
+  ann.persistent = true;
+  // Each of these took the list's place; reading must neither hang (a pipe) nor run on (a device).
+  const struct {
+    const char* what;
+    std::function<void()> make;
+  } places[] = {
+      {"a folder", [&] { ASSERT_EQ(mkdir(list.c_str(), 0755), 0); }},
+      {"a named pipe", [&] { ASSERT_EQ(mkfifo(list.c_str(), 0644), 0); }},
+      {"a device", [&] { ASSERT_EQ(symlink("/dev/zero", list.c_str()), 0); }},
+  };
+  for (const auto& place : places) {
+    std::remove((list + ".damaged").c_str());
+    place.make();
+    HOG::ProfileSystem profiles(folder);
+    EXPECT_FALSE(profiles.loadProfileList()) << place.what;
+    EXPECT_TRUE(profiles.loadFailed);
+    EXPECT_EQ(profiles.loadFailureDetail, std::string("profilelist.dat: it is ") + place.what);
+    EXPECT_TRUE(log.contains("ERROR: Profile list '" + list + "' is not a file but " + place.what));
+    EXPECT_NE(KR::Platform::pathKind(list + ".damaged"), KR::Platform::PathKind::Missing);
+    // The next write takes the place.
+    ASSERT_TRUE(profiles.createProfile(L"Ann"));
+    EXPECT_TRUE(profiles.saveProfileList()) << place.what;
+    EXPECT_TRUE(KR::Platform::fileExists(list));
+    std::remove(list.c_str());
+    std::system(("rm -rf '" + list + ".damaged'").c_str());
+  }
+
+  // A folder at the options file's place: refused and set aside; the options are written again.
+  KR::Test::writeFile(list, HOG::ProfileSystem::encodeList({&ann}, 0));
+  ASSERT_EQ(mkdir((folder + "profile0.opt").c_str(), 0755), 0);
+  HOG::ProfileSystem profiles(folder);
+  ASSERT_TRUE(profiles.loadProfileList());
+  profiles.readOptionsOf(0);
+  EXPECT_EQ(profiles.loadFailure, "options_damaged");
+  EXPECT_EQ(profiles.loadFailureDetail, "profile0.opt: it is a folder");
+  EXPECT_TRUE(log.contains("ERROR: Options file '" + folder + "profile0.opt' is not a file but a folder"));
+  EXPECT_TRUE(profiles.saveProfileOptions(0));
+  EXPECT_TRUE(KR::Platform::fileExists(folder + "profile0.opt"));
+
+  // Folders named like the temporary files block no write; a write that fails says which file and why.
+  ASSERT_EQ(mkdir((list + ".tmp").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((folder + "profile0.opt.tmp").c_str(), 0755), 0);
+  EXPECT_TRUE(profiles.saveProfileList());
+  EXPECT_TRUE(profiles.saveProfileOptions(0));
+  EXPECT_FALSE(profiles.writeFailed);
+  ASSERT_EQ(std::remove(list.c_str()), 0);
+  ASSERT_EQ(mkdir(list.c_str(), 0755), 0);
+  EXPECT_FALSE(profiles.saveProfileList());
+  EXPECT_TRUE(profiles.writeFailed);
+  EXPECT_EQ(profiles.writeFailure, "profilelist.dat: cannot replace the file: Is a directory");
 }
 
 TEST(ProfileStore, VolumesAreClampedOrDefaultedAndMappedOntoTheSoundGroups) {
