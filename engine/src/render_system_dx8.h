@@ -169,6 +169,12 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
   void enableStencilTest();
   void disableStencilTest();
   void setColorWriteMask(bool red, bool green, bool blue, bool alpha);
+  // Clipping to a rectangle of design coordinates, placed by the camera now
+  // in force: drawing until endClipRect changes only the target's pixels the
+  // rectangle's quad would cover. False (nothing changed) when the camera
+  // turns it off the pixel grid; the stencil clips such a shape instead.
+  bool beginClipRect(const Vector2<float>& position, const Vector2<float>& size);
+  void endClipRect();
   // Debug lines: one draw call each, opaque green or the given colour.
   void drawLine(const Vector2<float>& from, const Vector2<float>& to);
   void drawColoredLine(const Vector2<float>& from, const Vector2<float>& to, const Color& color);
@@ -226,6 +232,15 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
 
  private:
   RenderShaderState mShaderState;  // destroyed before the device
+  // The bound target is the window of a direct frame: the design-size
+  // transforms then carry the half-pixel offsets (design pixels) that put the
+  // picture where the composite of the scene texture would put it.
+  bool mDrawingDirect = false;
+  float mDirectHalfPixel[2] = {0.5f, 0.5f};
+  void setDrawingDirect(bool on);
+  // The clip rectangle in the scene target's pixels, while one is on.
+  bool mClipRectOn = false;
+  Platform::Viewport mClipPixels;
   bool mSceneTextureRequested = false;
   // The device's draw calls when the frame's clear was done.
   uint32_t mFrameStartDrawCalls = 0;
