@@ -150,11 +150,17 @@ void BM_Launch(benchmark::State& state) {
   }
 }
 
-// From launch to a new game settled in the hall, as a player gets there.
-bool startNewGame() {
-  // A first run: no profiles, no saved game.
+// A first run's start-up: no profiles, no saved game.
+bool startGame() {
+  if (gStarted) return gGame->application() != nullptr;
+  gStarted = true;
   KR::Test::GameDriver::forgetProfiles();
-  if (!gGame->start(gFullscreen)) return false;
+  return gGame->start(gFullscreen);
+}
+
+// From the start-up to a new game settled in the hall, as a player gets there.
+bool startNewGame() {
+  if (!startGame()) return false;
   if (!gGame->startToMenu(false)) return false;
   if (!gGame->enterPlay()) return false;
   gGame->click(300, 200);  // skips the intro
@@ -162,10 +168,11 @@ bool startNewGame() {
   return gGame->stepUntil([] { return shown("location01"); }, 300);
 }
 
-// The game for the frame cases, started by the first of them.
+// The game for the frame cases, walked to the hall by the first case after the logos.
 bool inHall() {
-  if (!gStarted) {
-    gStarted = true;
+  static bool walked = false;
+  if (!walked) {
+    walked = true;
     gReachedHall = startNewGame();
   }
   return gReachedHall;
@@ -189,6 +196,13 @@ void measure(benchmark::State& state, bool reached) {
   }
   state.counters["window_w"] = render->getWindowInfo().mWndWidth;
   state.counters["window_h"] = render->getWindowInfo().mWndHeight;
+}
+
+// The first logo, fading in and showing (its three seconds hold the frames).
+void BM_Logos(benchmark::State& state) {
+  const bool reached = startGame() && gGame->stepUntil([] { return gGame->currentState() == "LogoGameState"; }, 10);
+  measure(state, reached);
+  if (gGame->currentState() != "LogoGameState") state.SkipWithError("the logos ended while they were measured");
 }
 
 void BM_Hall(benchmark::State& state) {
@@ -267,6 +281,7 @@ void BM_PuzzleCloseUp(benchmark::State& state) {
 // Launches first, while no game runs in this process; then one game for all
 // cases, in this order (each walks on from the last).
 BENCHMARK(BM_Launch)->Iterations(1)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Logos)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Hall)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DeskCloseUp)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_NotebookOpen)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
