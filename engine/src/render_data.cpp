@@ -65,35 +65,40 @@ RenderData::~RenderData() {
   freeVertices();
 }
 
+namespace {
+
+// The record and its zero-filled bytes in one block, the bytes right after
+// the record: a frame that walks many items reads one block each, not two.
+VertexStorage* makeStorage(uint32_t count, uint32_t stride) {
+  const size_t bytes = size_t(count) * (stride ? stride : 1);
+  void* block = std::calloc(1, sizeof(VertexStorage) + bytes);
+  if (!block) throw std::bad_alloc();
+  auto* storage = new (block) VertexStorage();
+  storage->bytes = reinterpret_cast<uint8_t*>(storage + 1);
+  storage->count = count;
+  storage->stride = stride;
+  return storage;
+}
+
+}  // namespace
+
 void RenderData::copyVerticesFrom(const RenderData& other) {
   if (!other.mVertices) return;
-  mVertices = new VertexStorage();
   // The copy keeps the other's stride: its bytes are in the other's layout.
-  const size_t bytes = size_t(other.mVertices->count) * other.mVertices->stride;
-  mVertices->count = other.mVertices->count;
-  mVertices->stride = other.mVertices->stride;
-  if (bytes) {
-    mVertices->bytes = static_cast<uint8_t*>(std::malloc(bytes));
-    if (!mVertices->bytes) throw std::bad_alloc();
-    std::memcpy(mVertices->bytes, other.mVertices->bytes, bytes);
-  }
+  mVertices = makeStorage(other.mVertices->count, other.mVertices->stride);
+  std::memcpy(mVertices->bytes, other.mVertices->bytes, size_t(other.mVertices->count) * other.mVertices->stride);
 }
 
 void RenderData::freeVertices() {
   if (!mVertices) return;
-  std::free(mVertices->bytes);
-  delete mVertices;
+  std::free(mVertices);
   mVertices = nullptr;
 }
 
 void RenderData::allocateVertices(uint32_t count) {
   freeVertices();
   if (count == 0) return;
-  mVertices = new VertexStorage();
-  mVertices->bytes = static_cast<uint8_t*>(std::calloc(count, gVertexStride ? gVertexStride : 1));
-  if (!mVertices->bytes) throw std::bad_alloc();
-  mVertices->count = count;
-  mVertices->stride = gVertexStride;
+  mVertices = makeStorage(count, gVertexStride);
 }
 
 bool RenderData::hasCurrentVertexStride() const { return !mVertices || mVertices->stride == gVertexStride; }
