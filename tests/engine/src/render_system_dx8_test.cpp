@@ -425,6 +425,63 @@ TEST_F(RenderSystemTest, ScaledWindowIsDrawnStraightInWhereTheCompositeWouldShow
   config->currentPlatform->fullscreenFitType = 0;
 }
 
+// A clip rectangle under a moved and zoomed camera changes exactly the pixels
+// the stencil clip of the same rectangle changes, in a window texel for texel
+// and in a scaled one; it holds on the scene target again after a return to
+// it, ends with endClipRect, and is left to the stencil under a turned camera.
+TEST_F(RenderSystemTest, ClipRectangleChangesThePixelsTheStencilClipWould) {
+  const Vector2<float> position(10.3f, 7.6f), size(30.45f, 20.2f);
+  const float zoomed[CAM_COUNT] = {3.f, -2.f, 1.25f, 1.5f, 0.f};
+  const float straight[CAM_COUNT] = {0.f, 0.f, 1.f, 1.f, 0.f};
+  auto clipped = [&](bool scissor) {
+    renderSystem->checkDeviceLost();
+    renderSystem->setCamera(zoomed);
+    if (scissor) {
+      EXPECT_TRUE(renderSystem->beginClipRect(position, size));
+      EXPECT_EQ(0, renderSystem->restoreSceneTarget());
+    } else {
+      renderSystem->clearStencil();
+      renderSystem->beginStencilMask();
+      renderSystem->render(quad(position.x, position.y, position.x + size.x, position.y + size.y, 0xFFFFFFFF));
+      renderSystem->endStencilMask();
+      renderSystem->enableStencilTest();
+    }
+    renderSystem->render(quad(-20, -20, 90, 70, 0xFFFF8000));
+    if (scissor)
+      renderSystem->endClipRect();
+    else
+      renderSystem->disableStencilTest();
+    renderSystem->setCamera(straight);
+    renderSystem->render(quad(0, 44, 4, 48, 0xFF00FF00));  // outside the rectangle
+    renderSystem->renderFrame();
+    return frame();
+  };
+  for (const int width : {64, 160}) {
+    SCOPED_TRACE(width);
+    renderSystem->getWindowInfo().mWndWidth = width;
+    renderSystem->getWindowInfo().mWndHeight = width == 64 ? 48 : 96;
+    renderSystem->reset();
+    const std::vector<uint32_t> scissor = clipped(true), stencil = clipped(false);
+    size_t inside = 0, after = 0;
+    for (uint32_t c : scissor) {
+      inside += c == 0xFFFF8000u;
+      after += c == 0xFF00FF00u;
+    }
+    EXPECT_GT(inside, scissor.size() / 8);
+    EXPECT_LT(inside, scissor.size() / 2);
+    EXPECT_GT(after, 0u);
+    EXPECT_TRUE(scissor == stencil);
+  }
+  renderSystem->checkDeviceLost();
+  const float turned[CAM_COUNT] = {0.f, 0.f, 1.f, 1.f, 10.f};
+  renderSystem->setCamera(turned);
+  EXPECT_FALSE(renderSystem->beginClipRect(position, size));
+  renderSystem->setCamera(straight);
+  renderSystem->render(quad(0, 0, 64, 48, 0xFFFFFFFF));
+  renderSystem->renderFrame();
+  EXPECT_EQ(0xFFFFFFFFu, at(frame(), 17, 1));  // the design area's corner in the 160x96 window
+}
+
 TEST_F(RenderSystemTest, OneToOneCompositeIsACopyUnlessAStateWouldShowInIt) {
   // The window is the design's size: the frame's only draw call is its content.
   renderSystem->checkDeviceLost();
