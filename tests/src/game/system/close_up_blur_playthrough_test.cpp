@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "animationeditor/scene_node.h"
+#include "animationeditor/sprite_scene_node.h"
 #include "animationeditor/text_scene_node.h"
 #include "core/game_post_processing_renderer.h"
 #include "core/game_state/game.h"
@@ -18,7 +20,9 @@
 #include "core/game_state/view_registry.h"
 #include "play_through_support.h"
 #include "render_system_dx8.h"
+#include "sprite.h"
 #include "support/game_driver.h"
+#include "texture_dx8.h"
 
 namespace {
 
@@ -168,9 +172,31 @@ TEST(CloseUpBlurPlayThrough, AnOpaquePuzzleCloseUpDrawsNothingBeneathIt) {
   ASSERT_TRUE(puzzle && puzzle->scene);
   AE::ISceneNode* backdrop = AE::ISceneNode::findChild("backdrop", puzzle->scene);
   ASSERT_NE(backdrop, nullptr);
-  backdrop->setColor(1.0f, 1.0f, 1.0f, 0.5f);
-  game.steps(5);
-  EXPECT_GT(counter->draws, hidden) << "the gallery is not drawn behind a see-through backdrop";
+  // Each way the backdrop stops hiding the gallery brings it back: a colour
+  // that lets it through, a place that leaves a strip of the screen, a
+  // picture with translucent texels.
+  const auto drawnBeneath = [&](const char* how, const std::function<void()>& change,
+                                const std::function<void()>& undo) {
+    change();
+    const int before = counter->draws;
+    game.steps(5);
+    EXPECT_GT(counter->draws, before) << "the gallery is not drawn behind a backdrop " << how;
+    undo();
+    game.steps(2);
+    const int after = counter->draws;
+    game.steps(3);
+    EXPECT_EQ(counter->draws, after) << "the gallery is drawn again after the backdrop " << how;
+  };
+  drawnBeneath(
+      "see-through", [&] { backdrop->setColor(1.0f, 1.0f, 1.0f, 0.5f); },
+      [&] { backdrop->setColor(1.0f, 1.0f, 1.0f, 1.0f); });
+  const float x = backdrop->mPosX;
+  drawnBeneath(
+      "moved right by a pixel", [&] { backdrop->mPosX = x + 1.0f; }, [&] { backdrop->mPosX = x; });
+  auto* picture = static_cast<AE::SpriteSceneNode*>(backdrop)->mSprite->getTexture();
+  ASSERT_NE(picture, nullptr);
+  drawnBeneath(
+      "of a translucent picture", [&] { picture->mOpaque = false; }, [&] { picture->mOpaque = true; });
 
   game.closeWindow();
   EXPECT_EQ(game.finish(), 0);
