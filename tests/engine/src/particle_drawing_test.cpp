@@ -103,8 +103,11 @@ TEST_F(ParticleDrawingTest, ParticlesAsOneItemDrawWhatTheSpriteDrawsOneByOne) {
       }
     return std::make_pair(picture, calls);
   };
+  const float angle = sprite->mAngle;
   const auto asOneItem = draw();
   EXPECT_EQ(asOneItem.second, 1u);
+  // The sprite was not placed once per particle.
+  EXPECT_EQ(sprite->mAngle, angle);
   sprite->mClipEnabled = true;
   sprite->mClipRect = KR::Rect(-1e6f, -1e6f, 1e6f, 1e6f);
   const auto oneByOne = draw();
