@@ -202,8 +202,27 @@ void RenderSystem::openBatch(Texture* texture, bool textured, uint32_t blendMode
   }
 }
 
+namespace {
+
+// Every quad of the piece shows an opaque picture at full alpha under the
+// alpha blend: nothing of what lies beneath stays.
+bool opaquePiece(const RenderData* rd, uint32_t first, uint32_t count) {
+  if (rd->mBlendMode != BM_ALPHA || rd->mPrimitiveType != RP_QUADS || rd->mTextures.empty()) return false;
+  const Texture* texture = rd->mTextures.front();
+  if (!texture || !texture->mOpaque) return false;
+  const uint32_t stride = gVertexStride;
+  const uint8_t* alpha = rd->getVertexBytes() + size_t(first) * stride + getVertexComponentOffset(VC_DIFFUSE) + 3;
+  for (uint32_t i = 0; i < count; ++i, alpha += stride)
+    if (*alpha != 0xFF) return false;
+  return true;
+}
+
+}  // namespace
+
 void RenderSystem::copyToBatch(const RenderData* rd, uint32_t first, uint32_t count) {
   if (!mVertexPointer) return;
+  const bool opaque = opaquePiece(rd, first, count);
+  mBatchOpaque = mBatchVertices == 0 ? opaque : mBatchOpaque && opaque;
   const uint32_t stride = gVertexStride;
   std::memcpy(mVertexPointer + size_t(mBatchVertices) * stride, rd->getVertexBytes() + size_t(first) * stride,
               size_t(count) * stride);
@@ -263,13 +282,16 @@ bool RenderSystem::overlaps(const StagedBatch& batch, const float* box) {
 }
 
 void RenderSystem::stage(StagedBatch& batch, const RenderData* rd, uint32_t first, uint32_t count) {
+  const bool opaque = opaquePiece(rd, first, count);
   if (batch.count == 0) {
     batch.texture = rd->mTextures.front();
     batch.blendMode = rd->mBlendMode;
     batch.addressMode = rd->mAddressMode;
     batch.bounds.clear();
     batch.boundless = false;
+    batch.opaque = opaque;
   }
+  batch.opaque = batch.opaque && opaque;
   const uint32_t stride = gVertexStride;
   const size_t at = size_t(batch.count) * stride;
   if (batch.vertices.size() < at + size_t(count) * stride) batch.vertices.resize(size_t(kBatchMaxVertices) * stride);
@@ -335,10 +357,27 @@ void RenderSystem::drawDeviceBatch() {
   Platform::RenderDevice* d = getDevice();
   DeviceBlockDX8& b = *mDeviceBlock;
   d->unlockVertexBuffer(b.vertexBuffer);
+  // Blending an opaque quad under the plain alpha blend gives its own pixels;
+  // an alpha test that lets full alpha through drops none of them.
+  const auto state = [d](RenderState s) { return d->getRenderState(s); };
+  const uint32_t test = state(RenderState::AlphaFunc);
+  const bool opaque = mBatchOpaque && mBatchState.mPrimitiveType == RP_QUADS && state(RenderState::AlphaBlendEnable) &&
+                      state(RenderState::SrcBlend) == uint32_t(Platform::Blend::SrcAlpha) &&
+                      state(RenderState::DestBlend) == uint32_t(Platform::Blend::InvSrcAlpha) &&
+                      (test == uint32_t(Platform::Cmp::GreaterEqual) || test == uint32_t(Platform::Cmp::Always));
+  const uint32_t alphaTest = state(RenderState::AlphaTestEnable);
+  if (opaque) {
+    d->setRenderState(RenderState::AlphaBlendEnable, 0);
+    d->setRenderState(RenderState::AlphaTestEnable, 0);
+  }
   if (mBatchState.mPrimitiveType == RP_QUADS)
     d->drawIndexedPrimitive(Platform::PrimitiveType::TriangleList, 0, 4 * mBatchQuads, 0, 2 * mBatchQuads);
   else if (mBatchState.mPrimitiveType == RP_LINES)
     d->drawPrimitive(Platform::PrimitiveType::LineList, 0, mBatchVertices / 2);
+  if (opaque) {
+    d->setRenderState(RenderState::AlphaBlendEnable, 1);
+    d->setRenderState(RenderState::AlphaTestEnable, alphaTest);
+  }
   mBatchVertices = 0;
   mBatchQuads = 0;
   lockVertexBuffer();
@@ -353,6 +392,7 @@ void RenderSystem::drawOlderBatch() {
     std::memcpy(mVertexPointer, oldest.vertices.data(), size_t(oldest.count) * gVertexStride);
     mBatchVertices = oldest.count;
     mBatchQuads = oldest.count / 4;
+    mBatchOpaque = oldest.opaque;
   }
   oldest.count = 0;
   // The emptied slot goes last; the others keep their order.

@@ -262,11 +262,17 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
     // items the batch counts as covering everything.
     std::vector<float> bounds;
     bool boundless = false;
+    bool opaque = false;  // as mBatchOpaque
   };
   static constexpr uint32_t kStagedBatches = 3;
   static constexpr size_t kMaxStagedBounds = 128;
   StagedBatch mStaged[kStagedBatches];
   uint32_t mStagedCount = 0;
+  // Every quad in the device buffer's batch shows an opaque picture at full
+  // alpha under the alpha blend: it is drawn without blending (and without
+  // the alpha test that all of it passes), which leaves the same pixels
+  // without reading back those beneath.
+  bool mBatchOpaque = false;
   void appendToBatch(RenderData* renderData, uint32_t firstVertex, uint32_t count);
   bool compatible(const RenderData* renderData, uint32_t count) const;
   // Sends the states of a batch about to fill the device buffer.

@@ -66,6 +66,32 @@ TEST_F(RenderSystemTest, BlendModesAndVertexColourModulate) {
   EXPECT_TRUE(colorNear(0xFF204080, at(f, 29, 8)));
 }
 
+// Quads of an opaque picture at full alpha are drawn without the blend,
+// which changes no pixel; whatever is translucent in the same batch, in its
+// picture or in its vertex colour, and everything after, is still blended.
+TEST_F(RenderSystemTest, OpaqueBatchesShowTheBlendsPixelsAndLeaveTheBlendOn) {
+  Texture* opaque = makeTexture(2, 1, {0xFF20C040, 0xFF20C040});
+  opaque->mOpaque = true;  // as a picture of opaque texels is
+  Texture* seeThrough = makeTexture(1, 1, {0x80FF0000});
+  auto f = drawFrame(
+      [&] {
+        renderSystem->render(quad(0, 0, 8, 8, 0xFFFFFFFF, opaque));
+        renderSystem->render(quad(8, 0, 16, 8, 0x80FFFFFF, opaque));  // the same batch, half alpha
+        renderSystem->render(quad(16, 0, 24, 8, 0xFFFFFFFF, seeThrough));
+        renderSystem->render(quad(24, 0, 32, 8, 0xFFFFFFFF, opaque));
+        renderSystem->flushBatch();
+        renderSystem->render(quad(32, 0, 40, 8, 0x80FFFFFF, opaque));  // after an opaque batch
+      },
+      kGrey);
+  EXPECT_EQ(0xFF20C040u, at(f, 4, 4));
+  EXPECT_TRUE(colorNear(0xFF50A060, at(f, 12, 4)));
+  EXPECT_TRUE(colorNear(0xFFBF4040, at(f, 20, 4)));
+  EXPECT_EQ(0xFF20C040u, at(f, 28, 4));
+  EXPECT_TRUE(colorNear(0xFF50A060, at(f, 36, 4)));
+  EXPECT_EQ(1u, device()->getRenderState(Platform::RenderState::AlphaBlendEnable));
+  EXPECT_EQ(1u, device()->getRenderState(Platform::RenderState::AlphaTestEnable));
+}
+
 TEST_F(RenderSystemTest, FirstColourItemOfAFrameSendsItsOwnBlend) {
   Texture* white = makeTexture(1, 1, {0xFFFFFFFF});
   drawFrame([&] { renderSystem->render(quad(0, 0, 8, 8, 0x80400000, white, BM_ADD)); }, kGrey);
