@@ -8,6 +8,7 @@
 
 #include "color.h"
 #include "log_system.h"
+#include "platform/render_device_shaders.h"
 #include "render_system_dx8.h"
 #include "texture_dx8.h"
 #include "texture_manager.h"
@@ -361,7 +362,11 @@ void RenderSystem::drawDeviceBatch() {
   // an alpha test that lets full alpha through drops none of them.
   const auto state = [d](RenderState s) { return d->getRenderState(s); };
   const uint32_t test = state(RenderState::AlphaFunc);
-  const bool opaque = mBatchOpaque && mBatchState.mPrimitiveType == RP_QUADS && state(RenderState::AlphaBlendEnable) &&
+  // A program of the caller's may give any alpha.
+  const Platform::ShaderDevice* program = mShaderState.mDevice;
+  const bool fixed = !program || (!program->getPixelShader() && !program->getVertexShader());
+  const bool opaque = mBatchOpaque && fixed && mBatchState.mPrimitiveType == RP_QUADS &&
+                      state(RenderState::AlphaBlendEnable) &&
                       state(RenderState::SrcBlend) == uint32_t(Platform::Blend::SrcAlpha) &&
                       state(RenderState::DestBlend) == uint32_t(Platform::Blend::InvSrcAlpha) &&
                       (test == uint32_t(Platform::Cmp::GreaterEqual) || test == uint32_t(Platform::Cmp::Always));

@@ -203,6 +203,8 @@ void Texture::reset() {
   log("Create texture TU_RENDER_TEXTURE size (%i, %i)", static_cast<int>(width), static_cast<int>(height));
   if (device)
     mHandle = device->createTexture(width, height, toD3DFormat(mTextureFormat), Platform::TextureUsage::RenderTarget);
+  // A target without alpha reads as opaque whatever is drawn into it.
+  mOpaque = mHandle && device->textureFormat(mHandle) == Platform::PixelFormat::X8R8G8B8;
   log("mHandle %p", static_cast<void*>(mHandle));
 }
 
