@@ -1,17 +1,33 @@
 // Frames of the real game as a player sees them: the host's start-up and loop
 // on the demo content, stepped through the headless game driver, a new game
 // walked to each screen in turn. Each case reports the wall time per whole
-// frame (tick, paint, the card finished) and "draw_calls_per_frame": the hall,
-// the desk close-up over it, the notebook open, the shed's hidden-object scene
-// and, when the content has them, the puzzle gallery and a puzzle close-up over
-// it; before them the launch's time to the first frame. A screen that cannot be
-// reached, or a frame that draws nothing, fails its case.
+// frame (tick, paint, the card finished), "draw_calls_per_frame" and the
+// window's size: the hall, the desk close-up over it, the notebook open, the
+// shed's hidden-object scene and, when the content has them, the puzzle
+// gallery and a puzzle close-up over it. Before them, BM_Launch times five
+// launches of a new process, each from before the process is made to the end
+// of its first frame that shows a picture (a pixel that is not black). A
+// screen that cannot be reached, or a frame that draws nothing, fails its case.
+//
+// Two ways to run it:
+//   game_frames_bench                  in a window on the off-screen driver's
+//                                      1024 x 768 desktop (the tests' setting)
+//   xvfb-run -s "-screen 0 1280x1024x24" game_frames_bench --kr_fullscreen
+//                                      full screen on an X display, as a
+//                                      first-run player gets the game
 #include <benchmark/benchmark.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/game_state/game.h"
 #include "core/game_state/in_game_ui.h"
@@ -29,8 +45,13 @@
 namespace {
 
 constexpr int kFrames = 60;
+constexpr const char* kFullscreenFlag = "--kr_fullscreen";
+constexpr const char* kLaunchFlag = "--kr_launch_child";
 
 KR::Test::GameDriver* gGame = nullptr;
+bool gFullscreen = false;
+bool gStarted = false;
+bool gReachedHall = false;
 
 HOG::Game& play() { return *HOG::Game::getInstance(); }
 HOG::InGameUI* hud() { return dynamic_cast<HOG::InGameUI*>(play().getHud()); }
@@ -47,23 +68,114 @@ bool shown(const char* name) {
   return view->loaded && view->activated && !play().isLocked();
 }
 
-// From launch to a new game settled in the hall, as a player gets there.
-// The time from the start-up's beginning to the first presented frame is
-// printed as "launch_to_first_frame_ms".
-bool startNewGame() {
-  // A first run: no profiles, no saved game.
+int64_t monotonicNanoseconds() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+// The last frame shows something: a pixel that is not black.
+bool framePictured(const KR::Test::GameDriver& game) {
+  std::vector<uint8_t> rgba;
+  uint32_t width = 0, height = 0;
+  if (!game.readFrame(rgba, width, height)) return false;
+  for (size_t i = 0; i + 3 < rgba.size(); i += 4)
+    if (rgba[i] | rgba[i + 1] | rgba[i + 2]) return true;
+  return false;
+}
+
+// The launched process: a first run's start-up and frames until one shows a
+// picture; prints the moment that frame was finished on the card.
+int runLaunchChild() {
   KR::Test::GameDriver::forgetProfiles();
-  const auto launch = std::chrono::steady_clock::now();
-  if (!gGame->start()) return false;
-  if (!gGame->step()) return false;
-  KR::RenderSystem::getInstance()->getDevice()->finish();
-  std::printf("launch_to_first_frame_ms=%.1f\n",
-              std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - launch).count());
+  KR::Test::GameDriver game;
+  if (!game.start(gFullscreen)) return 2;
+  KR::RenderSystem* render = KR::RenderSystem::getInstance();
+  for (int frame = 0; frame < 600; ++frame) {
+    const uint32_t before = render->getDrawCallCount();
+    if (!game.step()) return 3;
+    render->getDevice()->finish();
+    const int64_t done = monotonicNanoseconds();
+    // Reading the frame back happens after the moment is taken.
+    if (render->getDrawCallCount() != before && framePictured(game)) {
+      std::printf("first_picture_ns=%lld\n", static_cast<long long>(done));
+      std::fflush(stdout);
+      game.closeWindow();
+      return game.finish() == 0 ? 0 : 4;
+    }
+  }
+  return 5;
+}
+
+// From before a new process is made to its first frame with a picture.
+void BM_Launch(benchmark::State& state) {
+  char self[4096] = {};
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length <= 0) {
+    state.SkipWithError("the benchmark's own program is not found");
+    return;
+  }
+  for (auto _ : state) {
+    int channel[2];
+    if (pipe(channel) != 0) {
+      state.SkipWithError("no pipe");
+      return;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, channel[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, channel[0]);
+    std::vector<char*> args = {self, const_cast<char*>(kLaunchFlag)};
+    if (gFullscreen) args.push_back(const_cast<char*>(kFullscreenFlag));
+    args.push_back(nullptr);
+    pid_t child = 0;
+    const int64_t before = monotonicNanoseconds();
+    const int spawned = posix_spawn(&child, self, &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(channel[1]);
+    std::string output;
+    char buffer[256];
+    ssize_t got = 0;
+    while (spawned == 0 && (got = read(channel[0], buffer, sizeof buffer)) > 0) output.append(buffer, size_t(got));
+    close(channel[0]);
+    int status = 0;
+    if (spawned == 0) waitpid(child, &status, 0);
+    const size_t at = output.find("first_picture_ns=");
+    if (spawned != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || at == std::string::npos) {
+      state.SkipWithError("the launched game showed no picture");
+      return;
+    }
+    const int64_t pictured = std::atoll(output.c_str() + at + std::strlen("first_picture_ns="));
+    state.SetIterationTime(double(pictured - before) * 1e-9);
+  }
+}
+
+// A first run's start-up: no profiles, no saved game.
+bool startGame() {
+  if (gStarted) return gGame->application() != nullptr;
+  gStarted = true;
+  KR::Test::GameDriver::forgetProfiles();
+  return gGame->start(gFullscreen);
+}
+
+// From the start-up to a new game settled in the hall, as a player gets there.
+bool startNewGame() {
+  if (!startGame()) return false;
   if (!gGame->startToMenu(false)) return false;
   if (!gGame->enterPlay()) return false;
   gGame->click(300, 200);  // skips the intro
   if (!gGame->stepUntil([] { return !gGame->videoPlaying(); }, 900)) return false;
   return gGame->stepUntil([] { return shown("location01"); }, 300);
+}
+
+// The game for the frame cases, walked to the hall by the first case after the logos.
+bool inHall() {
+  static bool walked = false;
+  if (!walked) {
+    walked = true;
+    gReachedHall = startNewGame();
+  }
+  return gReachedHall;
 }
 
 // Times kFrames frames of whatever is on screen once it settled.
@@ -73,17 +185,39 @@ void measure(benchmark::State& state, bool reached) {
     return;
   }
   gGame->steps(10);
-  KR::Bench::FrameMeter meter(state, KR::RenderSystem::getInstance());
-  for (auto _ : state) {
-    meter.begin();
-    gGame->step();
-    if (!meter.end()) break;
+  KR::RenderSystem* render = KR::RenderSystem::getInstance();
+  {
+    KR::Bench::FrameMeter meter(state, render);
+    for (auto _ : state) {
+      meter.begin();
+      gGame->step();
+      if (!meter.end()) break;
+    }
   }
+  state.counters["window_w"] = render->getWindowInfo().mWndWidth;
+  state.counters["window_h"] = render->getWindowInfo().mWndHeight;
 }
 
-void BM_Hall(benchmark::State& state) { measure(state, shown("location01")); }
+// The first logo, fading in and showing (its three seconds hold the frames).
+void BM_Logos(benchmark::State& state) {
+  const bool reached = startGame() && gGame->stepUntil([] { return gGame->currentState() == "LogoGameState"; }, 10);
+  measure(state, reached);
+  if (gGame->currentState() != "LogoGameState") state.SkipWithError("the logos ended while they were measured");
+}
+
+void BM_Hall(benchmark::State& state) {
+  if (!inHall()) {
+    state.SkipWithError("the game did not reach the hall");
+    return;
+  }
+  measure(state, shown("location01"));
+}
 
 void BM_DeskCloseUp(benchmark::State& state) {
+  if (!inHall()) {
+    state.SkipWithError("the game did not reach the hall");
+    return;
+  }
   clickAt(428, 664);
   const bool reached = gGame->stepUntil([] { return shown("closeup01"); }, 300);
   measure(state, reached);
@@ -92,6 +226,10 @@ void BM_DeskCloseUp(benchmark::State& state) {
 }
 
 void BM_NotebookOpen(benchmark::State& state) {
+  if (!inHall()) {
+    state.SkipWithError("the game did not reach the hall");
+    return;
+  }
   HOG::NotebookUI* notebook = hud()->getNotebook();
   notebook->setOpen(true);
   const bool reached = gGame->stepUntil([&] { return notebook->coversScreen(); }, 120);
@@ -102,6 +240,10 @@ void BM_NotebookOpen(benchmark::State& state) {
 }
 
 void BM_ShedHiddenObjects(benchmark::State& state) {
+  if (!inHall()) {
+    state.SkipWithError("the game did not reach the hall");
+    return;
+  }
   play().getViewStack().openView("hos01");
   measure(state, gGame->stepUntil([] { return shown("hos01"); }, 600));
 }
@@ -109,6 +251,10 @@ void BM_ShedHiddenObjects(benchmark::State& state) {
 // The puzzle gallery, the location the puzzle close-ups lie over, when the
 // content has it.
 void BM_Gallery(benchmark::State& state) {
+  if (!inHall()) {
+    state.SkipWithError("the game did not reach the hall");
+    return;
+  }
   if (!play().getRegistry().findViewByName("gallery")) {
     state.SkipWithError("the content has no \"gallery\"");
     return;
@@ -120,6 +266,10 @@ void BM_Gallery(benchmark::State& state) {
 // The puzzle gallery's ordered buttons over the gallery, where a player opens
 // them, when the content has them.
 void BM_PuzzleCloseUp(benchmark::State& state) {
+  if (!inHall()) {
+    state.SkipWithError("the game did not reach the hall");
+    return;
+  }
   if (!shown("gallery") || !play().getRegistry().findViewByName("puzzle_bqueue")) {
     state.SkipWithError("not in the gallery, or the content has no puzzle close-up \"puzzle_bqueue\"");
     return;
@@ -128,7 +278,10 @@ void BM_PuzzleCloseUp(benchmark::State& state) {
   measure(state, gGame->stepUntil([] { return shown("puzzle_bqueue"); }, 600));
 }
 
-// One game for all cases, in this order (each walks on from the last).
+// Launches first, while no game runs in this process; then one game for all
+// cases, in this order (each walks on from the last).
+BENCHMARK(BM_Launch)->Iterations(1)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Logos)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Hall)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DeskCloseUp)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_NotebookOpen)->Iterations(kFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -139,26 +292,45 @@ BENCHMARK(BM_PuzzleCloseUp)->Iterations(kFrames)->Unit(benchmark::kMillisecond)-
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The headless environment of the tests, so the game runs without a screen.
-  setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  std::vector<char*> rest;
+  bool child = false;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], kFullscreenFlag) == 0)
+      gFullscreen = true;
+    else if (std::strcmp(argv[i], kLaunchFlag) == 0)
+      child = true;
+    else
+      rest.push_back(argv[i]);
+  }
+  // The headless environment of the tests, so the game runs without a screen;
+  // full screen needs a display of the player's size (Xvfb).
+  if (gFullscreen && !std::getenv("DISPLAY")) {
+    std::fprintf(stderr, "%s needs an X display, e.g. xvfb-run -s \"-screen 0 1280x1024x24\"\n", kFullscreenFlag);
+    return 1;
+  }
+  setenv("SDL_VIDEODRIVER", gFullscreen ? "x11" : "offscreen", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   setenv("ALSOFT_DRIVERS", "null", 0);
   setenv("KR_HEADLESS", "1", 1);
   setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
   setenv("GALLIUM_DRIVER", "llvmpipe", 0);
+  if (child) {
+    if (!std::getenv("XDG_DATA_HOME")) setenv("XDG_DATA_HOME", KR::Test::scratchDir("xdg-data").c_str(), 1);
+    return runLaunchChild();
+  }
   const std::string data = KR::Test::scratchDir("xdg-data");
   setenv("XDG_DATA_HOME", data.c_str(), 1);
-  benchmark::Initialize(&argc, argv);
+  int count = int(rest.size());
+  benchmark::Initialize(&count, rest.data());
   KR::Test::GameDriver game;
   gGame = &game;
-  if (!startNewGame()) {
-    std::fprintf(stderr, "the game did not reach the hall\n");
-    return 1;
-  }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  game.closeWindow();
-  const int code = game.finish();
+  int code = 0;
+  if (gStarted) {
+    game.closeWindow();
+    code = game.finish();
+  }
   gGame = nullptr;
   return code;
 }

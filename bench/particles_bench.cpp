@@ -29,6 +29,7 @@
 #include "particle_rotation_affectors.h"
 #include "particle_system.h"
 #include "render_system_dx8.h"
+#include "screens.h"
 #include "sprite_manager.h"
 #include "texture_manager.h"
 #include "xml_iarchive.h"
@@ -199,20 +200,29 @@ void BM_ParticleUpdate(benchmark::State& state) {
 }
 BENCHMARK(BM_ParticleUpdate)->Unit(benchmark::kMillisecond)->UseManualTime();
 
+// The updates and the whole frame, on the screen of the argument (screens.h).
 void BM_ParticleFrame(benchmark::State& state) {
   World& w = world();
+  KR::RenderSystem* rs = w.render.renderSystem.get();
+  const int screen = int(state.range(0));
+  KR::Bench::showOn(*rs, screen);
   std::vector<KR::ParticleFX*> effects = w.takeFountains();
-  KR::Bench::FrameMeter meter(state, w.render.renderSystem.get());
-  for (auto _ : state) {
-    meter.begin();
-    for (KR::ParticleFX* effect : effects) effect->update(kStep);
-    w.drawFrame(effects);
-    if (!meter.end()) break;
+  {
+    KR::Bench::FrameMeter meter(state, rs);
+    for (auto _ : state) {
+      meter.begin();
+      for (KR::ParticleFX* effect : effects) effect->update(kStep);
+      KR::Bench::beginFrameOn(*rs, screen);
+      w.drawFrame(effects);
+      if (!meter.end()) break;
+    }
   }
   state.counters["live"] = World::live(effects);
   w.giveBack(effects);
+  KR::Bench::reportScreen(state, *rs);
+  KR::Bench::showOn(*rs, 0);
 }
-BENCHMARK(BM_ParticleFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ParticleFrame)->DenseRange(0, 2)->ArgName("screen")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same frame without particles: what the frame costs by itself (the
 // scene texture's composite included).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "aux_archive.h"
@@ -11,7 +12,9 @@
 #include "particle_class_registry.h"
 #include "particle_fx.h"
 #include "render_data.h"
+#include "render_system_dx8.h"
 #include "sprite_manager.h"
+#include "vertex_format.h"
 #include "xml_iarchive.h"
 
 namespace KR {
@@ -288,10 +291,88 @@ void ParticleEmitter::updateParticles(float dt) {
   mAppliedMaxSegments = mTail.mMaxSegments;
 }
 
+bool ParticleEmitter::renderAsOneItem(const Vector2<float>& base) {
+  const Sprite& sprite = *mSprite;
+  const RenderData& quad = *sprite.mQuad;
+  if (mUseTails || sprite.mMeshSizeX != 1 || sprite.mMeshSizeY != 1 || sprite.mClipEnabled || !sprite.mMesh ||
+      !sprite.mMesh->hasCurrentVertexStride() || sprite.mVertexPositionRefs.size() < 4 ||
+      sprite.mMeshPositions.size() < 4 || sprite.mMeshTexCoords.size() < 4)
+    return false;
+  if (!mBatch) mBatch = std::make_unique<RenderData>();
+  RenderData& batch = *mBatch;
+  if (batch.mTextures != quad.mTextures) {
+    batch.releaseTextures();
+    for (Texture* texture : quad.mTextures) batch.addTexture(texture);
+  }
+  batch.mPrimitiveType = RP_QUADS;
+  batch.mBlendMode = quad.mBlendMode;
+  batch.mAddressMode = quad.mAddressMode;
+  const uint32_t capacity = uint32_t(mParticles.size()) * 4;
+  if (!batch.mVertices || batch.mVertices->count < capacity || !batch.hasCurrentVertexStride())
+    batch.allocateVertices(std::max<uint32_t>(capacity, 4));
+
+  const uint32_t stride = gVertexStride;
+  const uint32_t positionOffset = getVertexComponentOffset(VC_POSITION);
+  const uint32_t colorOffset = getVertexComponentOffset(VC_DIFFUSE);
+  const uint32_t texOffset = getVertexComponentOffset(VC_TEXCOORD0);
+  // The grid's corners in the sprite's slot order (top left, top right,
+  // bottom right, bottom left) and what a placement leaves unchanged.
+  const uint32_t corners[4] = {0, 1, 3, 2};
+  float texCoords[4][2], depth[4];
+  Vector2<float> mesh[4];
+  for (int slot = 0; slot < 4; ++slot) {
+    const uint32_t corner = corners[slot];
+    mesh[slot] = sprite.mMeshPositions[corner];
+    float u = sprite.mMeshTexCoords[corner].x * sprite.mInvTextureSize.x;
+    float v = sprite.mMeshTexCoords[corner].y * sprite.mInvTextureSize.y;
+    if (sprite.mMirrorH) u = 1.0f - u;
+    if (sprite.mMirrorV) v = 1.0f - v;
+    texCoords[slot][0] = u;
+    texCoords[slot][1] = v;
+    depth[slot] = sprite.mVertexPositionRefs[corner][2];
+  }
+  const Vector2<float> size = sprite.getSize();
+  const Vector2<float> localOrigin = base + mPosition;
+  uint8_t* out = batch.getVertexBytes();
+  uint32_t written = 0;
+  for (const Particle& p : mParticles) {
+    if (p.dead) continue;
+    const uint32_t alpha = scaledAlpha(p.color.alpha(), mAlpha);
+    // A quad of alpha 0 is not drawn (it would still darken under "color").
+    if (alpha == 0) continue;
+    const uint32_t color = (alpha << 24) | (p.color.value & 0x00FFFFFFu);
+    // The sprite's placement of a particle, operation for operation.
+    const Vector2<float> position = mGlobalCoords ? p.position : localOrigin + p.position;
+    const Vector2<float> offset(size.x * p.scale.x / 2.0f, size.y * p.scale.y / 2.0f);
+    const Vector2<float> topLeft = position - offset;
+    const Vector2<float> center = topLeft + offset;
+    const float theta = p.angle * kDegToRad;
+    const float c = std::cos(theta);
+    const float s = std::sin(theta);
+    for (int slot = 0; slot < 4; ++slot, out += stride) {
+      const float dx = mesh[slot].x * p.scale.x + topLeft.x - center.x;
+      const float dy = mesh[slot].y * p.scale.y + topLeft.y - center.y;
+      const float xyz[3] = {dx * c - dy * s + center.x, dx * s + dy * c + center.y, depth[slot]};
+      std::memcpy(out + positionOffset, xyz, sizeof xyz);
+      std::memcpy(out + colorOffset, &color, 4);
+      std::memcpy(out + texOffset, texCoords[slot], sizeof texCoords[slot]);
+    }
+    written += 4;
+  }
+  if (written == 0) return true;
+  // The item shows the particles written this frame; its storage keeps the rest.
+  const uint32_t kept = batch.mVertices->count;
+  batch.mVertices->count = written;
+  RenderSystem::getInstance()->render(&batch);
+  batch.mVertices->count = kept;
+  return true;
+}
+
 void ParticleEmitter::render(const Vector2<float>& base) {
   if (!mEnabled || !mSprite || !mSprite->mQuad) return;
   // Only the three particle blend modes; anything else draws as alpha.
   mSprite->mQuad->mBlendMode = (mBlendMode >= 0 && mBlendMode <= 2) ? uint32_t(mBlendMode) : uint32_t(BM_ALPHA);
+  if (renderAsOneItem(base)) return;
   const Vector2<float> size = mSprite->getSize();
   const Vector2<float> localOrigin = base + mPosition;
   for (Particle& p : mParticles) {

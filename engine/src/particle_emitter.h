@@ -22,6 +22,7 @@ namespace KR {
 class AuxArchive;
 class ParticleAffector;
 class ParticleFX;
+class RenderData;
 class Sprite;
 class XmlIArchive;
 class XmlOArchive;
@@ -130,6 +131,11 @@ class ParticleEmitter {
   void updateParticles(float dt);
   void rebuildTails();
   void destroySprite();
+  // Every live particle as quads of one render item, placed and coloured as
+  // the sprite would place each: the sprite's own work per particle was most
+  // of a particle frame's main-thread time. False (nothing drawn) where the
+  // sprite is not one plain quad (a grid, clipped, tails): it draws then.
+  bool renderAsOneItem(const Vector2<float>& base);
   // Curves a damaged file left without lines take the running defaults.
   void restoreEmptyCurves();
 
@@ -140,6 +146,8 @@ class ParticleEmitter {
   int32_t mAppliedMaxSegments = 0;
   float mEmitAccumulator = 0.0f;
   Sprite* mSprite = nullptr;
+  // The quads of renderAsOneItem, made on the main thread's first draw.
+  std::unique_ptr<RenderData> mBatch;
   // Every record is as allocated (free, nothing written since): reset and the
   // particle update have nothing to do on them. Effects are made often.
   bool mRecordsFresh = false;

@@ -8,6 +8,7 @@
 
 #include "color.h"
 #include "log_system.h"
+#include "platform/render_device_shaders.h"
 #include "render_system_dx8.h"
 #include "texture_dx8.h"
 #include "texture_manager.h"
@@ -65,35 +66,40 @@ RenderData::~RenderData() {
   freeVertices();
 }
 
+namespace {
+
+// The record and its zero-filled bytes in one block, the bytes right after
+// the record: a frame that walks many items reads one block each, not two.
+VertexStorage* makeStorage(uint32_t count, uint32_t stride) {
+  const size_t bytes = size_t(count) * (stride ? stride : 1);
+  void* block = std::calloc(1, sizeof(VertexStorage) + bytes);
+  if (!block) throw std::bad_alloc();
+  auto* storage = new (block) VertexStorage();
+  storage->bytes = reinterpret_cast<uint8_t*>(storage + 1);
+  storage->count = count;
+  storage->stride = stride;
+  return storage;
+}
+
+}  // namespace
+
 void RenderData::copyVerticesFrom(const RenderData& other) {
   if (!other.mVertices) return;
-  mVertices = new VertexStorage();
   // The copy keeps the other's stride: its bytes are in the other's layout.
-  const size_t bytes = size_t(other.mVertices->count) * other.mVertices->stride;
-  mVertices->count = other.mVertices->count;
-  mVertices->stride = other.mVertices->stride;
-  if (bytes) {
-    mVertices->bytes = static_cast<uint8_t*>(std::malloc(bytes));
-    if (!mVertices->bytes) throw std::bad_alloc();
-    std::memcpy(mVertices->bytes, other.mVertices->bytes, bytes);
-  }
+  mVertices = makeStorage(other.mVertices->count, other.mVertices->stride);
+  std::memcpy(mVertices->bytes, other.mVertices->bytes, size_t(other.mVertices->count) * other.mVertices->stride);
 }
 
 void RenderData::freeVertices() {
   if (!mVertices) return;
-  std::free(mVertices->bytes);
-  delete mVertices;
+  std::free(mVertices);
   mVertices = nullptr;
 }
 
 void RenderData::allocateVertices(uint32_t count) {
   freeVertices();
   if (count == 0) return;
-  mVertices = new VertexStorage();
-  mVertices->bytes = static_cast<uint8_t*>(std::calloc(count, gVertexStride ? gVertexStride : 1));
-  if (!mVertices->bytes) throw std::bad_alloc();
-  mVertices->count = count;
-  mVertices->stride = gVertexStride;
+  mVertices = makeStorage(count, gVertexStride);
 }
 
 bool RenderData::hasCurrentVertexStride() const { return !mVertices || mVertices->stride == gVertexStride; }
@@ -197,8 +203,27 @@ void RenderSystem::openBatch(Texture* texture, bool textured, uint32_t blendMode
   }
 }
 
+namespace {
+
+// Every quad of the piece shows an opaque picture at full alpha under the
+// alpha blend: nothing of what lies beneath stays.
+bool opaquePiece(const RenderData* rd, uint32_t first, uint32_t count) {
+  if (rd->mBlendMode != BM_ALPHA || rd->mPrimitiveType != RP_QUADS || rd->mTextures.empty()) return false;
+  const Texture* texture = rd->mTextures.front();
+  if (!texture || !texture->mOpaque) return false;
+  const uint32_t stride = gVertexStride;
+  const uint8_t* alpha = rd->getVertexBytes() + size_t(first) * stride + getVertexComponentOffset(VC_DIFFUSE) + 3;
+  for (uint32_t i = 0; i < count; ++i, alpha += stride)
+    if (*alpha != 0xFF) return false;
+  return true;
+}
+
+}  // namespace
+
 void RenderSystem::copyToBatch(const RenderData* rd, uint32_t first, uint32_t count) {
   if (!mVertexPointer) return;
+  const bool opaque = opaquePiece(rd, first, count);
+  mBatchOpaque = mBatchVertices == 0 ? opaque : mBatchOpaque && opaque;
   const uint32_t stride = gVertexStride;
   std::memcpy(mVertexPointer + size_t(mBatchVertices) * stride, rd->getVertexBytes() + size_t(first) * stride,
               size_t(count) * stride);
@@ -258,13 +283,16 @@ bool RenderSystem::overlaps(const StagedBatch& batch, const float* box) {
 }
 
 void RenderSystem::stage(StagedBatch& batch, const RenderData* rd, uint32_t first, uint32_t count) {
+  const bool opaque = opaquePiece(rd, first, count);
   if (batch.count == 0) {
     batch.texture = rd->mTextures.front();
     batch.blendMode = rd->mBlendMode;
     batch.addressMode = rd->mAddressMode;
     batch.bounds.clear();
     batch.boundless = false;
+    batch.opaque = opaque;
   }
+  batch.opaque = batch.opaque && opaque;
   const uint32_t stride = gVertexStride;
   const size_t at = size_t(batch.count) * stride;
   if (batch.vertices.size() < at + size_t(count) * stride) batch.vertices.resize(size_t(kBatchMaxVertices) * stride);
@@ -330,10 +358,31 @@ void RenderSystem::drawDeviceBatch() {
   Platform::RenderDevice* d = getDevice();
   DeviceBlockDX8& b = *mDeviceBlock;
   d->unlockVertexBuffer(b.vertexBuffer);
+  // Blending an opaque quad under the plain alpha blend gives its own pixels;
+  // an alpha test that lets full alpha through drops none of them.
+  const auto state = [d](RenderState s) { return d->getRenderState(s); };
+  const uint32_t test = state(RenderState::AlphaFunc);
+  // A program of the caller's may give any alpha.
+  const Platform::ShaderDevice* program = mShaderState.mDevice;
+  const bool fixed = !program || (!program->getPixelShader() && !program->getVertexShader());
+  const bool opaque = mBatchOpaque && fixed && mBatchState.mPrimitiveType == RP_QUADS &&
+                      state(RenderState::AlphaBlendEnable) &&
+                      state(RenderState::SrcBlend) == uint32_t(Platform::Blend::SrcAlpha) &&
+                      state(RenderState::DestBlend) == uint32_t(Platform::Blend::InvSrcAlpha) &&
+                      (test == uint32_t(Platform::Cmp::GreaterEqual) || test == uint32_t(Platform::Cmp::Always));
+  const uint32_t alphaTest = state(RenderState::AlphaTestEnable);
+  if (opaque) {
+    d->setRenderState(RenderState::AlphaBlendEnable, 0);
+    d->setRenderState(RenderState::AlphaTestEnable, 0);
+  }
   if (mBatchState.mPrimitiveType == RP_QUADS)
     d->drawIndexedPrimitive(Platform::PrimitiveType::TriangleList, 0, 4 * mBatchQuads, 0, 2 * mBatchQuads);
   else if (mBatchState.mPrimitiveType == RP_LINES)
     d->drawPrimitive(Platform::PrimitiveType::LineList, 0, mBatchVertices / 2);
+  if (opaque) {
+    d->setRenderState(RenderState::AlphaBlendEnable, 1);
+    d->setRenderState(RenderState::AlphaTestEnable, alphaTest);
+  }
   mBatchVertices = 0;
   mBatchQuads = 0;
   lockVertexBuffer();
@@ -348,6 +397,7 @@ void RenderSystem::drawOlderBatch() {
     std::memcpy(mVertexPointer, oldest.vertices.data(), size_t(oldest.count) * gVertexStride);
     mBatchVertices = oldest.count;
     mBatchQuads = oldest.count / 4;
+    mBatchOpaque = oldest.opaque;
   }
   oldest.count = 0;
   // The emptied slot goes last; the others keep their order.

@@ -29,6 +29,7 @@ enum TextureAddressMode : uint32_t {
 
 // The owned vertex bytes (count x stride), their count and the stride of the
 // layout they were allocated in: the layout can change after they were made.
+// One allocation holds the record and, right after it, the bytes.
 struct VertexStorage {
   uint8_t* bytes = nullptr;
   uint32_t count = 0;

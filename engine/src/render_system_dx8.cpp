@@ -1,5 +1,6 @@
 #include "render_system_dx8.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -349,10 +350,21 @@ void RenderSystem::checkDeviceLost() {
     d->setRenderTarget(b.backBufferSurface, b.defaultDepthStencil);
     d->clear(Platform::CLEAR_TARGET | Platform::CLEAR_ZBUFFER, 0xFF000000u, 1.f, 0);
     d->setViewport(b.sceneViewport);
+    // The composite puts the scene texture's pixel centres (the design
+    // area's, half a texel shifted as every target's are) on the viewport's
+    // scale: the same offset in design pixels, where the window's own half
+    // pixel is the device's.
+    const float design[2] = {float(getDesignWidth()), float(getDesignHeight())};
+    const float scene[2] = {float(d->textureWidth(b.sceneTexture->mHandle)),
+                            float(d->textureHeight(b.sceneTexture->mHandle))};
+    const float shown[2] = {float(b.sceneViewport.width), float(b.sceneViewport.height)};
+    for (int i = 0; i < 2; ++i)
+      mDirectHalfPixel[i] = scene[i] > 0.f ? 0.5f - 0.5f * design[i] / scene[i] + 0.5f * design[i] / shown[i] : 0.5f;
   } else {
     d->setRenderTarget(d->textureSurface(b.sceneTexture->mHandle), b.designDepthStencil);
     d->clear(Platform::CLEAR_TARGET | Platform::CLEAR_ZBUFFER, 0xFF000000u, 1.f, 0);
   }
+  mDrawingDirect = b.directFrame;
   updateMatrices(getDesignWidth(), getDesignHeight());
   d->beginScene();
   lockVertexBuffer();
@@ -371,18 +383,19 @@ bool RenderSystem::directFrameFits(Platform::Viewport& viewport) {
   const long w = long(d->surfaceWidth(b.backBufferSurface)), h = long(d->surfaceHeight(b.backBufferSurface));
   // A back buffer of another size than the window is stretched over it by the composite.
   if (w != long(uint32_t(wi.mWndWidth)) || h != long(uint32_t(wi.mWndHeight))) return false;
-  // Only a fit texel for texel at whole pixels draws the picture the composite
-  // shows; a scaled one is the scene texture's picture filtered, and a crop
-  // reaches past the window.
+  // The design area lands where the composite would put the scene: the fit,
+  // at whole pixels. The projection maps the design area onto that viewport,
+  // so the picture is drawn once at the window's own resolution; a fit that
+  // reaches past the window is cut by its edges as the composite's is.
   const Viewport2D fit = calcViewport(wi);
-  const float designW = float(getDesignWidth()), designH = float(getDesignHeight());
-  if (fit.size.x != designW || fit.size.y != designH || fit.offset.x != std::floor(fit.offset.x) ||
-      fit.offset.y != std::floor(fit.offset.y))
+  const float left = std::round(fit.offset.x), top = std::round(fit.offset.y);
+  const float right = std::round(fit.offset.x + fit.size.x), bottom = std::round(fit.offset.y + fit.size.y);
+  if (!(right - left >= 1.f && bottom - top >= 1.f)) return false;  // NaN too
+  const Platform::DeviceCaps& caps = d->caps();
+  if (right - left > float(caps.maxTextureWidth) || bottom - top > float(caps.maxTextureHeight) ||
+      std::fabs(left) > float(caps.maxTextureWidth) || std::fabs(top) > float(caps.maxTextureHeight))
     return false;
-  if (designW < 1.f || designH < 1.f || fit.offset.x < 0.f || fit.offset.y < 0.f || fit.offset.x + designW > float(w) ||
-      fit.offset.y + designH > float(h))
-    return false;
-  viewport = Platform::Viewport{uint32_t(fit.offset.x), uint32_t(fit.offset.y), uint32_t(designW), uint32_t(designH)};
+  viewport = Platform::Viewport{int32_t(left), int32_t(top), uint32_t(right - left), uint32_t(bottom - top)};
   return true;
 }
 
@@ -398,22 +411,34 @@ bool RenderSystem::readScene(std::vector<uint8_t>& rgba, uint32_t& width, uint32
   std::vector<uint8_t> all;
   uint32_t w = 0, h = 0;
   if (!b.backBufferSurface || !d->readPixels(b.backBufferSurface, all, w, h)) return false;
+  // The part of the viewport inside the window.
   const Platform::Viewport& v = b.sceneViewport;
-  if (v.x + v.width > w || v.y + v.height > h) return false;
-  width = v.width;
-  height = v.height;
+  const int64_t left = std::max<int64_t>(0, v.x), top = std::max<int64_t>(0, v.y);
+  const int64_t right = std::min<int64_t>(w, int64_t(v.x) + v.width);
+  const int64_t bottom = std::min<int64_t>(h, int64_t(v.y) + v.height);
+  if (right <= left || bottom <= top) return false;
+  width = uint32_t(right - left);
+  height = uint32_t(bottom - top);
   rgba.resize(size_t(width) * height * 4);
   for (uint32_t y = 0; y < height; ++y)
-    std::memcpy(&rgba[size_t(y) * width * 4], &all[(size_t(v.y + y) * w + v.x) * 4], size_t(width) * 4);
+    std::memcpy(&rgba[size_t(y) * width * 4], &all[(size_t(top + y) * w + size_t(left)) * 4], size_t(width) * 4);
   return true;
+}
+
+void RenderSystem::setDrawingDirect(bool on) {
+  if (on == mDrawingDirect) return;
+  mDrawingDirect = on;
+  if (mDirectHalfPixel[0] != 0.5f || mDirectHalfPixel[1] != 0.5f) updateMatrices(getDesignWidth(), getDesignHeight());
 }
 
 void RenderSystem::updateMatrices(int width, int height) {
   const float W = float(width), H = float(height);
+  const bool direct = mDrawingDirect && width == getDesignWidth() && height == getDesignHeight();
+  const float halfX = direct ? mDirectHalfPixel[0] : 0.5f, halfY = direct ? mDirectHalfPixel[1] : 0.5f;
   const float* c = mCamera;
   const Mat4 view = Mat4::scaling(1.f, -1.f, 1.f) * Mat4::translation(c[CAM_X] - W / 2.f, H / 2.f - c[CAM_Y], 0.f) *
                     Mat4::scaling(c[CAM_ZOOM_X], c[CAM_ZOOM_Y], 1.f) * Mat4::rotationZ(c[CAM_ANGLE] * 0.017453292f) *
-                    Mat4::translation(W / 2.f - 0.5f, H / 2.f + 0.5f, 0.f);
+                    Mat4::translation(W / 2.f - halfX, H / 2.f + halfY, 0.f);
   const Mat4 projection = Mat4::orthoOffCenterLH(0.f, W, 0.f, H, 0.f, 128.f);
   const Mat4 vp = view * projection;
   std::memcpy(mDeviceBlock->viewProjection, vp.m, sizeof vp.m);
@@ -495,6 +520,7 @@ void RenderSystem::renderFrame() {
       cleared = true;
     }
 
+    mDrawingDirect = false;
     float remembered[CAM_COUNT];
     std::memcpy(remembered, mCamera, sizeof remembered);
     const float defaultCamera[CAM_COUNT] = {0.f, 0.f, 1.f, 1.f, 0.f};
@@ -541,6 +567,7 @@ void RenderSystem::renderFrame() {
   mBatchVertices = 0;
   mBatchQuads = 0;
   mStagedCount = 0;
+  mClipRectOn = false;
 }
 
 bool RenderSystem::compositeCovers(const Viewport2D& viewport, bool oneToOne) const {
@@ -561,6 +588,42 @@ bool RenderSystem::compositeCovers(const Viewport2D& viewport, bool oneToOne) co
   Platform::DeviceSurface* scene = d->textureSurface(b.sceneTexture->mHandle);
   return viewport.offset.x == 0.f && viewport.offset.y == 0.f && viewport.size.x == w && viewport.size.y == h &&
          float(d->surfaceWidth(scene)) == w && float(d->surfaceHeight(scene)) == h;
+}
+
+bool RenderSystem::beginClipRect(const Vector2<float>& position, const Vector2<float>& size) {
+  Platform::RenderDevice* d = getDevice();
+  if (!d || std::fmod(mCamera[CAM_ANGLE], 360.f) != 0.f) return false;
+  flushBatch();
+  // The corners through the view-projection to the target's pixels, with the
+  // device's half-pixel correction: a pixel is inside when its centre is.
+  const float* m = mDeviceBlock->viewProjection;
+  const Platform::Viewport v = d->viewport();
+  float left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+  for (int corner = 0; corner < 4; ++corner) {
+    const float x = position.x + ((corner & 1) ? size.x : 0.f), y = position.y + ((corner & 2) ? size.y : 0.f);
+    const float clipX = x * m[0] + y * m[4] + m[12], clipY = x * m[1] + y * m[5] + m[13];
+    const float px = float(v.x) + (clipX + 1.f) * 0.5f * float(v.width) + 0.5f;
+    const float py = float(v.y) + (1.f - clipY) * 0.5f * float(v.height) + 0.5f;
+    left = std::min(left, px);
+    right = std::max(right, px);
+    top = std::min(top, py);
+    bottom = std::max(bottom, py);
+  }
+  const float limit = 1e6f;
+  if (!(left > -limit && top > -limit && right < limit && bottom < limit)) return false;
+  const float x0 = std::ceil(left - 0.5f), y0 = std::ceil(top - 0.5f);
+  const float x1 = std::max(x0, std::ceil(right - 0.5f)), y1 = std::max(y0, std::ceil(bottom - 0.5f));
+  mClipPixels = Platform::Viewport{int32_t(x0), int32_t(y0), uint32_t(x1 - x0), uint32_t(y1 - y0)};
+  mClipRectOn = true;
+  d->setScissor(&mClipPixels);
+  return true;
+}
+
+void RenderSystem::endClipRect() {
+  if (!mClipRectOn) return;
+  flushBatch();
+  mClipRectOn = false;
+  if (Platform::RenderDevice* d = getDevice()) d->setScissor(nullptr);
 }
 
 void RenderSystem::present() {

@@ -1,16 +1,19 @@
 #pragma once
 // The engine's single path to the screen. Each frame is drawn in design
-// coordinates where the design-coordinate fit puts it in the window: straight
-// into the back buffer, through a viewport, when the frame needs no picture of
-// itself and the fit is texel for texel; otherwise into an off-screen scene
-// texture that the end of the frame scales into the window (through the
-// distortion map where the frame drew into it). A frame goes off screen when
-// it was asked for (requestSceneTexture: the play state's blur), when the
-// frame before drew into the distortion map, or when the fit scales the design
-// area, puts it between whole pixels or reaches past the window. A frame
+// coordinates where the design-coordinate fit puts it in the window. A frame
+// that needs no picture of itself is drawn straight into the back buffer: the
+// projection and a viewport map the design area onto the fit's pixels (cut
+// by the window's edges where the fit reaches past them), the bars around it
+// cleared black, so the picture is drawn once at the window's own resolution.
+// Otherwise it is drawn into an off-screen scene texture that the end of the
+// frame scales into the window (through the distortion map where the frame
+// drew into it). A frame goes off screen when it was asked for
+// (requestSceneTexture: a frame whose picture is read back as the design
+// area), or when the frame before drew into the distortion map. A frame
 // drawn into the window that draws into the distortion map unforeseen is
 // copied into the scene texture for the bend when the fit is the whole window
-// texel for texel, and shows it from the next frame on otherwise.
+// texel for texel, and shows it from the next frame on otherwise. Blurs draw
+// into render targets of their own and back into either.
 //
 // Frame protocol (application render, loading render, video render):
 //   rs->checkDeviceLost();   // frame start (resets a lost device when it can)
@@ -141,8 +144,8 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
   void checkDeviceLost();
   // Frame end: fade, composite into the back buffer, texture pass.
   void renderFrame();
-  // The next frame started is drawn into the scene texture (effects that
-  // redraw the frame's picture ask for it before the frame).
+  // The next frame started is drawn into the scene texture (whoever reads
+  // the frame's picture back at the design size asks for it before the frame).
   void requestSceneTexture() { mSceneTextureRequested = true; }
   bool isFrameDirect() const { return mDeviceBlock->directFrame; }
   // The design area of the latest frame as RGBA rows, top first (flushes):
@@ -169,6 +172,12 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
   void enableStencilTest();
   void disableStencilTest();
   void setColorWriteMask(bool red, bool green, bool blue, bool alpha);
+  // Clipping to a rectangle of design coordinates, placed by the camera now
+  // in force: drawing until endClipRect changes only the target's pixels the
+  // rectangle's quad would cover. False (nothing changed) when the camera
+  // turns it off the pixel grid; the stencil clips such a shape instead.
+  bool beginClipRect(const Vector2<float>& position, const Vector2<float>& size);
+  void endClipRect();
   // Debug lines: one draw call each, opaque green or the given colour.
   void drawLine(const Vector2<float>& from, const Vector2<float>& to);
   void drawColoredLine(const Vector2<float>& from, const Vector2<float>& to, const Color& color);
@@ -226,6 +235,15 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
 
  private:
   RenderShaderState mShaderState;  // destroyed before the device
+  // The bound target is the window of a direct frame: the design-size
+  // transforms then carry the half-pixel offsets (design pixels) that put the
+  // picture where the composite of the scene texture would put it.
+  bool mDrawingDirect = false;
+  float mDirectHalfPixel[2] = {0.5f, 0.5f};
+  void setDrawingDirect(bool on);
+  // The clip rectangle in the scene target's pixels, while one is on.
+  bool mClipRectOn = false;
+  Platform::Viewport mClipPixels;
   bool mSceneTextureRequested = false;
   // The device's draw calls when the frame's clear was done.
   uint32_t mFrameStartDrawCalls = 0;
@@ -244,11 +262,17 @@ class RenderSystem : public Singleton<RenderSystem>, public RenderSystemDX8 {
     // items the batch counts as covering everything.
     std::vector<float> bounds;
     bool boundless = false;
+    bool opaque = false;  // as mBatchOpaque
   };
   static constexpr uint32_t kStagedBatches = 3;
   static constexpr size_t kMaxStagedBounds = 128;
   StagedBatch mStaged[kStagedBatches];
   uint32_t mStagedCount = 0;
+  // Every quad in the device buffer's batch shows an opaque picture at full
+  // alpha under the alpha blend: it is drawn without blending (and without
+  // the alpha test that all of it passes), which leaves the same pixels
+  // without reading back those beneath.
+  bool mBatchOpaque = false;
   void appendToBatch(RenderData* renderData, uint32_t firstVertex, uint32_t count);
   bool compatible(const RenderData* renderData, uint32_t count) const;
   // Sends the states of a batch about to fill the device buffer.

@@ -217,6 +217,7 @@ void RenderSystem::setPixelShaderConstant(uint32_t first, const float* data, uin
 
 int RenderSystem::setRenderTargetTexture(RenderTarget* target) {
   flushBatch();
+  setDrawingDirect(false);
   Platform::RenderDevice* d = getDevice();
   if (!d || !target || !target->mTexture || !target->mTexture->mHandle) return 1;
   Platform::DeviceSurface* surface = d->textureSurface(target->mTexture->mHandle);
@@ -234,13 +235,17 @@ int RenderSystem::restoreSceneTarget() {
         Platform::DeviceResult::Ok)
       return 1;
     d->setViewport(mDeviceBlock->sceneViewport);
-    return 0;
+    setDrawingDirect(true);
+  } else {
+    Texture* scene = mDeviceBlock->sceneTexture;
+    if (!d || !scene || !scene->mHandle) return 1;
+    Platform::DeviceSurface* surface = d->textureSurface(scene->mHandle);
+    if (!surface || d->setRenderTarget(surface, mDeviceBlock->designDepthStencil) != Platform::DeviceResult::Ok)
+      return 1;
   }
-  Texture* scene = mDeviceBlock->sceneTexture;
-  if (!d || !scene || !scene->mHandle) return 1;
-  Platform::DeviceSurface* surface = d->textureSurface(scene->mHandle);
-  if (!surface) return 1;
-  return d->setRenderTarget(surface, mDeviceBlock->designDepthStencil) == Platform::DeviceResult::Ok ? 0 : 1;
+  // Back on the scene, a clip rectangle still open clips again.
+  if (mClipRectOn) d->setScissor(&mClipPixels);
+  return 0;
 }
 
 // ---- distortion ----
@@ -254,6 +259,7 @@ void RenderSystem::beginOffscreenPass() {
     mDistortionTexture = TextureManager::getInstance()->createRenderTexture(0, 0);
   if (!d || !mDistortionTexture || !mDistortionTexture->mHandle) return;
   d->setRenderTarget(d->textureSurface(mDistortionTexture->mHandle), nullptr);
+  mDrawingDirect = false;
   // Red and green 0x7F: nothing moves where nothing was drawn.
   if (!mDistortionUsed) d->clear(Platform::CLEAR_TARGET, 0x007F7FFFu, 1.f, 0);
   updateMatrices(getDesignWidth(), getDesignHeight());

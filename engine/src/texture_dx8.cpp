@@ -50,6 +50,16 @@ void Texture::takeImage(Image* taken) {
   width = image ? image->getWidth() : 0;
   height = image ? image->getHeight() : 0;
   size = image ? image->getDataSize() : 0;
+  // Read once here, on the thread that decoded the picture: whether a sprite
+  // of it hides everything beneath it.
+  mOpaque = false;
+  if (imageData && image->format == IF_RGBX) {
+    mOpaque = true;
+  } else if (imageData && image->format == IF_RGBA && size >= 4) {
+    uint8_t all = 0xFF;
+    for (uint32_t i = 3; i < size; i += 4) all &= imageData[i];
+    mOpaque = all == 0xFF;
+  }
 }
 
 void Texture::dropImage() {
@@ -125,6 +135,7 @@ bool Texture::create() {
 void Texture::update(const uint8_t* data, uint32_t imageFormat, uint32_t w, uint32_t h) {
   RenderDevice* device = RenderDevice::current();
   if (!mHandle || !device || !data) return;
+  mOpaque = false;
   // Pictures of the texture's texel size go straight to the device, and only
   // their own rows: no copy of the whole texture is locked, and R, G, B, A
   // pictures are not swapped here.
@@ -192,6 +203,8 @@ void Texture::reset() {
   log("Create texture TU_RENDER_TEXTURE size (%i, %i)", static_cast<int>(width), static_cast<int>(height));
   if (device)
     mHandle = device->createTexture(width, height, toD3DFormat(mTextureFormat), Platform::TextureUsage::RenderTarget);
+  // A target without alpha reads as opaque whatever is drawn into it.
+  mOpaque = mHandle && device->textureFormat(mHandle) == Platform::PixelFormat::X8R8G8B8;
   log("mHandle %p", static_cast<void*>(mHandle));
 }
 

@@ -83,6 +83,10 @@ class Texture {
   uint8_t processed = 0;
   uint32_t mTextureUsage = TU_DEFAULT;
   uint32_t mTextureFormat = TF_A8R8G8B8;
+  // Every texel reads as opaque: the picture it was made from had alpha 255
+  // throughout (false once other pixels are copied in), or it is a render
+  // target without alpha.
+  bool mOpaque = false;
 
  private:
   void takeImage(Image* taken);

@@ -40,10 +40,10 @@ GameDriver::~GameDriver() {
   if (!gHost.instanceName.empty()) unlink(KR::Platform::SingleInstanceGuard(gHost.instanceName).lockPath().c_str());
 }
 
-bool GameDriver::start() {
+bool GameDriver::start(bool fullscreen) {
   gHost.instanceName = "KrGameDriver-" + std::to_string(getpid());
-  gHost.fullscreenRequested = 0;
-  gHost.windowedApplied = 1;
+  gHost.fullscreenRequested = fullscreen ? 1 : 0;
+  gHost.windowedApplied = fullscreen ? 0 : 1;
   gHost.activationFlags = kAllActivated;
   if (ensureSingleInstance()) return false;
   if (!KR::MemoryManager::exists()) new KR::MemoryManager();

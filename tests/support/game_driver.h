@@ -33,7 +33,9 @@ class GameDriver {
   GameDriver& operator=(const GameDriver&) = delete;
 
   // The host's start-up on the built media; false when another copy runs.
-  bool start();
+  // In a window, or full screen on the whole display (the first-run
+  // player's way, for benchmarks on a display of a player's size).
+  bool start(bool fullscreen = false);
   // One pass of the host's loop (runMainLoopPass): the pending window
   // messages, then one tick and one paint at the fixed step (a 100 ms sleep
   // instead while the game is inactive). False once the loop has ended (quit).

@@ -159,13 +159,16 @@ struct PresentParameters {
 
 struct DeviceParams {
   // The window to draw into (an SDL_Window*, from KR::Platform::Window). Null:
-  // the device makes its own hidden off-screen window (tests, tools).
+  // the device makes its own hidden off-screen window (tests, tools), which a
+  // reset makes anew at the new back buffer's size.
   void* window = nullptr;
   PresentParameters present;
 };
 
+// A rectangle of a render target: pixels from its top left.
 struct Viewport {
-  uint32_t x = 0, y = 0, width = 0, height = 0;
+  int32_t x = 0, y = 0;
+  uint32_t width = 0, height = 0;
 };
 
 // The byte order of four-byte texels handed to updateTexture.
@@ -179,6 +182,11 @@ class RenderDevice {
   static const char* lastError();
   // The device that is alive (the latest created), or null. Textures use it.
   static RenderDevice* current();
+  // Window::destroy hands over the window a live device draws into: the
+  // device hides it and destroys it after its own context, so that neither
+  // its teardown nor the releases before it reach a window that is gone.
+  // False when no device draws into it (the caller destroys it then).
+  static bool adoptWindow(void* window);
 
   virtual ~RenderDevice() = default;
 
@@ -217,10 +225,15 @@ class RenderDevice {
   virtual void setTransform(TransformType type, const float matrix[16]) = 0;
   virtual void getTransform(TransformType type, float matrix[16]) const = 0;
   virtual Viewport viewport() const = 0;
-  // The part of the render target that draws map onto (pixels from its top
-  // left, clipped to the target); setRenderTarget makes it the whole target
-  // again. Clears fill the whole target whatever the viewport.
+  // The rectangle that draws map onto. It may reach past the target (a
+  // picture cropped by the window's edges): what falls outside is not drawn.
+  // Sizes beyond the device's largest are cut down. setRenderTarget makes it
+  // the whole target again. Clears fill the whole target whatever the viewport.
   virtual void setViewport(const Viewport& viewport) = 0;
+  // Draws (not clears, not copies) change only the pixels of the target
+  // inside this rectangle, which is cut to the target; null lifts the limit,
+  // as setRenderTarget does.
+  virtual void setScissor(const Viewport* rect) = 0;
 
   // ---- geometry ----
   virtual VertexBuffer* createVertexBuffer(uint32_t bytes, bool dynamic) = 0;

@@ -102,6 +102,9 @@ constexpr uint32_t kFlushPrimitives = 8000;
 
 std::string gLastError;
 RenderDevice* gCurrent = nullptr;
+class GlRenderDevice;
+// Every device alive, for the window that goes before its device.
+std::vector<GlRenderDevice*> gDevices;
 
 // A surface on a new renderbuffer with `storage` of the given size; the
 // renderbuffer is left bound.
@@ -219,6 +222,13 @@ class GlRenderDevice final : public RenderDevice {
   bool init(const DeviceParams& params);
 
   void* nativeWindow() const override { return mWindow; }
+  // See RenderDevice::adoptWindow.
+  bool adopt(SDL_Window* window) {
+    if (window != mWindow || mOwnWindow) return false;
+    SDL_HideWindow(mWindow);
+    mOwnWindow = true;
+    return true;
+  }
   const DeviceCaps& caps() const override { return mCaps; }
   PixelFormat displayFormat() const override { return PixelFormat::X8R8G8B8; }
   const PresentParameters& presentParameters() const override { return mPresent; }
@@ -240,6 +250,7 @@ class GlRenderDevice final : public RenderDevice {
   void getTransform(TransformType type, float matrix[16]) const override;
   Viewport viewport() const override { return mViewport; }
   void setViewport(const Viewport& viewport) override;
+  void setScissor(const Viewport* rect) override;
 
   VertexBuffer* createVertexBuffer(uint32_t bytes, bool dynamic) override;
   void* lockVertexBuffer(VertexBuffer* vb, bool discard) override;
@@ -306,8 +317,18 @@ class GlRenderDevice final : public RenderDevice {
   // The framebuffer the current colour target belongs to.
   GLuint targetFramebuffer() const { return mWindowTarget ? 0 : mFbo; }
   void applyViewport();
+  void applyScissor();
+  // The scissor test is off while clears and copies fill whole surfaces.
+  void suspendScissor() {
+    if (mScissorOn) glDisable(GL_SCISSOR_TEST);
+  }
+  void resumeScissor() {
+    if (mScissorOn) glEnable(GL_SCISSOR_TEST);
+  }
   // True when the window's framebuffer can be the back buffer.
   bool windowServesAsBackBuffer() const;
+  // A window the device made for itself takes the back buffer's size.
+  void resizeMadeWindow();
   // Makes the back buffer's pending copy (before it or its source changes).
   void settleBackBuffer();
   void settleBackBufferBefore(const DeviceTexture* changed);
@@ -318,6 +339,7 @@ class GlRenderDevice final : public RenderDevice {
 
   SDL_Window* mWindow = nullptr;
   bool mOwnWindow = false;
+  bool mMadeWindow = false;  // the hidden window made by init, which follows the back buffer's size
   SDL_GLContext mContext = nullptr;
   std::thread::id mThread;
 
@@ -332,6 +354,9 @@ class GlRenderDevice final : public RenderDevice {
   float mTransforms[3][16];
   bool mTransformDirty = true;
   Viewport mViewport;
+  GLint mMaxViewport[2] = {0, 0};
+  bool mScissorOn = false;
+  Viewport mScissor;  // cut to the target
 
   // The clip transform of the draws (world x view x projection x the
   // target's conventions) and a serial that changes with it.
@@ -389,6 +414,7 @@ GlRenderDevice::~GlRenderDevice() {
   }
   if (mOwnWindow && mWindow) SDL_DestroyWindow(mWindow);
   if (gCurrent == this) gCurrent = nullptr;
+  gDevices.erase(std::remove(gDevices.begin(), gDevices.end(), this), gDevices.end());
 }
 
 void GlRenderDevice::checkThread(const char* what) const {
@@ -429,6 +455,7 @@ bool GlRenderDevice::init(const DeviceParams& params) {
       return false;
     }
     mOwnWindow = true;
+    mMadeWindow = true;
   }
   mContext = SDL_GL_CreateContext(mWindow);
   if (!mContext) {
@@ -441,6 +468,7 @@ bool GlRenderDevice::init(const DeviceParams& params) {
   GLint maxSize = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
   mCaps.maxTextureWidth = mCaps.maxTextureHeight = static_cast<uint32_t>(maxSize);
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, mMaxViewport);
   mCaps.pixelShader14 = true;
   mCaps.vertexShader11 = true;
   mCaps.depthStencilD24S8 = true;
@@ -477,6 +505,28 @@ bool GlRenderDevice::init(const DeviceParams& params) {
     return false;
   }
   return true;
+}
+
+void GlRenderDevice::resizeMadeWindow() {
+  if (!mMadeWindow) return;
+  int w = 0, h = 0;
+  SDL_GL_GetDrawableSize(mWindow, &w, &h);
+  if (w == static_cast<int>(mPresent.backBufferWidth) && h == static_cast<int>(mPresent.backBufferHeight)) return;
+  // A new window of the new size, so that its framebuffer stays the back
+  // buffer (a resized off-screen window keeps its old surface); the context
+  // and all it holds carry over.
+  SDL_Window* window = SDL_CreateWindow(
+      "render device", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, static_cast<int>(mPresent.backBufferWidth),
+      static_cast<int>(mPresent.backBufferHeight), SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (!window) return;
+  if (SDL_GL_MakeCurrent(window, mContext) != 0) {
+    SDL_DestroyWindow(window);
+    SDL_GL_MakeCurrent(mWindow, mContext);
+    return;
+  }
+  SDL_DestroyWindow(mWindow);
+  mWindow = window;
+  SDL_GL_SetSwapInterval(0);
 }
 
 bool GlRenderDevice::windowServesAsBackBuffer() const {
@@ -755,6 +805,7 @@ DeviceResult GlRenderDevice::reset(const PresentParameters& params) {
     return DeviceResult::InvalidCall;
   mPresent = params;
   destroyBackBuffer();
+  resizeMadeWindow();
   if (!createBackBuffer()) return DeviceResult::OutOfVideoMemory;
   mStream = nullptr;
   mIndices = nullptr;
@@ -788,9 +839,11 @@ DeviceResult GlRenderDevice::present() {
   const bool masked = mRenderStates[static_cast<size_t>(RenderState::ColorWriteEnable)] != 0xF;
   if (masked) glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   // Surfaces hold their top row first; the window wants it last.
+  suspendScissor();
   glBlitFramebuffer(
       0, 0, shown->width, shown->height, 0, h, w, 0, GL_COLOR_BUFFER_BIT,
       (static_cast<int>(shown->width) == w && static_cast<int>(shown->height) == h) ? GL_NEAREST : GL_LINEAR);
+  resumeScissor();
   attachColor(GL_READ_FRAMEBUFFER, nullptr);
   if (masked) applyRenderState(RenderState::ColorWriteEnable);
   SDL_GL_SwapWindow(mWindow);
@@ -821,8 +874,10 @@ void GlRenderDevice::blitSurface(const DeviceSurface* source, const DeviceSurfac
   // Between the window and a surface the rows run the other way.
   const bool flip = source->window != dest->window;
   const GLint h = static_cast<GLint>(source->height);
+  suspendScissor();
   glBlitFramebuffer(0, 0, source->width, source->height, 0, flip ? h : 0, source->width, flip ? 0 : h,
                     GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  resumeScissor();
   if (masked) applyRenderState(RenderState::ColorWriteEnable);
   if (!dest->window) attachColor(GL_DRAW_FRAMEBUFFER, nullptr);
   if (!source->window) attachColor(GL_READ_FRAMEBUFFER, nullptr);
@@ -877,28 +932,66 @@ void GlRenderDevice::attachTargets() {
   }
   mViewport = Viewport{0, 0, mColorTarget->width, mColorTarget->height};
   applyViewport();
+  mScissorOn = false;
+  glDisable(GL_SCISSOR_TEST);
 }
 
 void GlRenderDevice::applyViewport() {
   // The window's rows are stored bottom first.
-  const uint32_t y = mWindowTarget ? mColorTarget->height - mViewport.y - mViewport.height : mViewport.y;
+  const int64_t y =
+      mWindowTarget ? int64_t(mColorTarget->height) - mViewport.y - int64_t(mViewport.height) : int64_t(mViewport.y);
   glViewport(static_cast<GLint>(mViewport.x), static_cast<GLint>(y), static_cast<GLsizei>(mViewport.width),
              static_cast<GLsizei>(mViewport.height));
   mTransformDirty = true;
 }
 
+void GlRenderDevice::applyScissor() {
+  if (!mScissorOn) {
+    glDisable(GL_SCISSOR_TEST);
+    return;
+  }
+  const uint32_t y =
+      mWindowTarget ? mColorTarget->height - uint32_t(mScissor.y) - mScissor.height : uint32_t(mScissor.y);
+  glScissor(mScissor.x, static_cast<GLint>(y), static_cast<GLsizei>(mScissor.width),
+            static_cast<GLsizei>(mScissor.height));
+  glEnable(GL_SCISSOR_TEST);
+}
+
 void GlRenderDevice::setViewport(const Viewport& viewport) {
   checkThread("setViewport");
   attachTargets();
-  const uint32_t w = mColorTarget->width, h = mColorTarget->height;
-  Viewport v;
-  v.x = std::min(viewport.x, w);
-  v.y = std::min(viewport.y, h);
-  v.width = std::min(viewport.width, w - v.x);
-  v.height = std::min(viewport.height, h - v.y);
+  Viewport v = viewport;
+  v.width = std::min(v.width, uint32_t(std::max(1, mMaxViewport[0])));
+  v.height = std::min(v.height, uint32_t(std::max(1, mMaxViewport[1])));
+  // Far enough out to draw nothing, near enough for GL's integers.
+  const int32_t limitX = int32_t(std::max<int64_t>(mMaxViewport[0], mColorTarget->width));
+  const int32_t limitY = int32_t(std::max<int64_t>(mMaxViewport[1], mColorTarget->height));
+  v.x = std::max(-limitX, std::min(v.x, limitX));
+  v.y = std::max(-limitY, std::min(v.y, limitY));
   if (v.width == mViewport.width && v.height == mViewport.height && v.x == mViewport.x && v.y == mViewport.y) return;
   mViewport = v;
   applyViewport();
+}
+
+void GlRenderDevice::setScissor(const Viewport* rect) {
+  checkThread("setScissor");
+  attachTargets();
+  if (!rect) {
+    if (!mScissorOn) return;
+    mScissorOn = false;
+    applyScissor();
+    return;
+  }
+  const int64_t w = mColorTarget->width, h = mColorTarget->height;
+  const int64_t left = std::max<int64_t>(0, rect->x), top = std::max<int64_t>(0, rect->y);
+  const int64_t right = std::min<int64_t>(w, int64_t(rect->x) + rect->width);
+  const int64_t bottom = std::min<int64_t>(h, int64_t(rect->y) + rect->height);
+  mScissor.x = int32_t(std::min(left, w));
+  mScissor.y = int32_t(std::min(top, h));
+  mScissor.width = uint32_t(std::max<int64_t>(0, right - mScissor.x));
+  mScissor.height = uint32_t(std::max<int64_t>(0, bottom - mScissor.y));
+  mScissorOn = true;
+  applyScissor();
 }
 
 DeviceResult GlRenderDevice::setRenderTarget(DeviceSurface* color, DeviceSurface* depthStencil) {
@@ -916,6 +1009,15 @@ DeviceResult GlRenderDevice::setRenderTarget(DeviceSurface* color, DeviceSurface
     mTargetsDirty = true;
   }
   attachTargets();
+  // The same target again still starts over with the whole of it.
+  if (mViewport.x != 0 || mViewport.y != 0 || mViewport.width != color->width || mViewport.height != color->height) {
+    mViewport = Viewport{0, 0, color->width, color->height};
+    applyViewport();
+  }
+  if (mScissorOn) {
+    mScissorOn = false;
+    applyScissor();
+  }
   if (!mWindowTarget && glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
     return DeviceResult::InvalidCall;
   return DeviceResult::Ok;
@@ -947,7 +1049,11 @@ DeviceResult GlRenderDevice::clear(uint32_t flags, uint32_t color, float z, uint
     bits |= GL_DEPTH_BUFFER_BIT;
     mDepthTarget->depthClearPending = false;
   }
-  if (bits) glClear(bits);
+  if (bits) {
+    suspendScissor();
+    glClear(bits);
+    resumeScissor();
+  }
   // The write masks the clear opened go back to the states.
   if (bits & GL_COLOR_BUFFER_BIT) applyRenderState(RenderState::ColorWriteEnable);
   if (bits & GL_DEPTH_BUFFER_BIT) applyRenderState(RenderState::ZWriteEnable);
@@ -1122,7 +1228,9 @@ bool GlRenderDevice::prepareDraw(size_t vertexBytesNeeded, GLint& baseVertex) {
   if (mDepthTarget && mDepthTarget->depthClearPending && mRenderStates[static_cast<size_t>(RenderState::ZEnable)]) {
     glClearDepth(mDepthTarget->pendingDepth);
     glDepthMask(GL_TRUE);
+    suspendScissor();
     glClear(GL_DEPTH_BUFFER_BIT);
+    resumeScissor();
     applyRenderState(RenderState::ZWriteEnable);
     mDepthTarget->depthClearPending = false;
   }
@@ -1477,9 +1585,16 @@ bool GlRenderDevice::readPixels(DeviceSurface* surface, std::vector<uint8_t>& rg
 
 std::unique_ptr<RenderDevice> RenderDevice::create(const DeviceParams& params) {
   auto device = std::make_unique<GlRenderDevice>();
+  gDevices.push_back(device.get());
   if (!device->init(params)) return nullptr;
   gCurrent = device.get();
   return device;
+}
+
+bool RenderDevice::adoptWindow(void* window) {
+  for (GlRenderDevice* device : gDevices)
+    if (device->adopt(static_cast<SDL_Window*>(window))) return true;
+  return false;
 }
 
 const char* RenderDevice::lastError() { return gLastError.c_str(); }

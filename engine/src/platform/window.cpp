@@ -166,7 +166,8 @@ void Window::destroy() {
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(clearContext));
     clearContext = nullptr;
   }
-  SDL_DestroyWindow(sdl(handle));
+  // A render device still drawing into the window destroys it after itself.
+  if (!RenderDevice::adoptWindow(handle)) SDL_DestroyWindow(sdl(handle));
   handle = nullptr;
   if (gMainWindow == this) gMainWindow = nullptr;
 }

@@ -2,6 +2,8 @@
 #include "render_system_dx8.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <utility>
 
 #include "notification.h"
 #include "render_test_fixture.h"
@@ -62,6 +64,32 @@ TEST_F(RenderSystemTest, BlendModesAndVertexColourModulate) {
   });
   EXPECT_TRUE(colorNear(0xFF808080, at(f, 2, 8)));
   EXPECT_TRUE(colorNear(0xFF204080, at(f, 29, 8)));
+}
+
+// Quads of an opaque picture at full alpha are drawn without the blend,
+// which changes no pixel; whatever is translucent in the same batch, in its
+// picture or in its vertex colour, and everything after, is still blended.
+TEST_F(RenderSystemTest, OpaqueBatchesShowTheBlendsPixelsAndLeaveTheBlendOn) {
+  Texture* opaque = makeTexture(2, 1, {0xFF20C040, 0xFF20C040});
+  opaque->mOpaque = true;  // as a picture of opaque texels is
+  Texture* seeThrough = makeTexture(1, 1, {0x80FF0000});
+  auto f = drawFrame(
+      [&] {
+        renderSystem->render(quad(0, 0, 8, 8, 0xFFFFFFFF, opaque));
+        renderSystem->render(quad(8, 0, 16, 8, 0x80FFFFFF, opaque));  // the same batch, half alpha
+        renderSystem->render(quad(16, 0, 24, 8, 0xFFFFFFFF, seeThrough));
+        renderSystem->render(quad(24, 0, 32, 8, 0xFFFFFFFF, opaque));
+        renderSystem->flushBatch();
+        renderSystem->render(quad(32, 0, 40, 8, 0x80FFFFFF, opaque));  // after an opaque batch
+      },
+      kGrey);
+  EXPECT_EQ(0xFF20C040u, at(f, 4, 4));
+  EXPECT_TRUE(colorNear(0xFF50A060, at(f, 12, 4)));
+  EXPECT_TRUE(colorNear(0xFFBF4040, at(f, 20, 4)));
+  EXPECT_EQ(0xFF20C040u, at(f, 28, 4));
+  EXPECT_TRUE(colorNear(0xFF50A060, at(f, 36, 4)));
+  EXPECT_EQ(1u, device()->getRenderState(Platform::RenderState::AlphaBlendEnable));
+  EXPECT_EQ(1u, device()->getRenderState(Platform::RenderState::AlphaTestEnable));
 }
 
 TEST_F(RenderSystemTest, FirstColourItemOfAFrameSendsItsOwnBlend) {
@@ -352,6 +380,134 @@ TEST_F(RenderSystemTest, ResizedWindowShowsBarsWhereTheFitPutsThem) {
   EXPECT_EQ(0xFFFFFFFFu, at(f, 143, 95));
 }
 
+// A frame that needs no picture of itself is drawn straight into a scaled
+// window: the same picture as the composite of the scene texture, in the same
+// place, only sharper (detail finer than a design pixel survives).
+TEST_F(RenderSystemTest, ScaledWindowIsDrawnStraightInWhereTheCompositeWouldShowIt) {
+  std::vector<uint32_t> checker(32 * 32);
+  for (size_t i = 0; i < checker.size(); ++i) checker[i] = ((i % 32) + (i / 32)) % 2 ? 0xFFFFFFFFu : 0xFF000000u;
+  Texture* fine = makeTexture(32, 32, checker);
+  auto scene = [&](bool composite) {
+    if (composite) renderSystem->requestSceneTexture();
+    renderSystem->checkDeviceLost();
+    EXPECT_EQ(!composite, renderSystem->isFrameDirect());
+    renderSystem->render(quad(10, 5, 30, 25, 0xFFFF0000));
+    RenderData* detail = quad(36, 8, 52, 24, 0xFFFFFFFF, fine);  // two texels a design pixel
+    detail->mAddressMode = TAM_CLAMP;
+    renderSystem->render(detail);
+    renderSystem->render(quad(40.5f, 30.25f, 60.75f, 44.5f, 0xFF40C0FF));
+    renderSystem->renderFrame();
+    return frame();
+  };
+  const auto luma = [](uint32_t c) { return int((c >> 16) & 0xFF) + int((c >> 8) & 0xFF) + int(c & 0xFF); };
+  // Sum of absolute differences of b against a moved by (dx, dy), inside the
+  // window, in red minus green: the coloured quads without the grey detail.
+  const auto tint = [](uint32_t c) { return int((c >> 16) & 0xFF) - int((c >> 8) & 0xFF); };
+  const auto difference = [&](const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int w, int h, int dx,
+                              int dy) {
+    long sum = 0;
+    for (int y = 1; y < h - 1; ++y)
+      for (int x = 1; x < w - 1; ++x)
+        sum += std::abs(tint(a[size_t(y + dy) * w + x + dx]) - tint(b[size_t(y) * w + x]));
+    return sum;
+  };
+  const auto sharpness = [&](const std::vector<uint32_t>& f, int w, int h) {
+    long sum = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x + 1 < w; ++x) sum += std::abs(luma(f[size_t(y) * w + x + 1]) - luma(f[size_t(y) * w + x]));
+    return sum;
+  };
+  // Letterboxed (128x96 at (16, 0), twice the design), then cropped at the
+  // sides by a fill with a minimal aspect (127.68x95.76 at (-15.84, 0.12)).
+  for (const int fit : {0, 1}) {
+    SCOPED_TRACE(fit ? "cropped" : "letterboxed");
+    config->currentPlatform->fullscreenFitType = uint32_t(fit);
+    config->currentPlatform->fullscreenMinimalAspect = 1.33f;
+    const int w = fit ? 96 : 160, h = 96;
+    renderSystem->getWindowInfo().mWndWidth = w;
+    renderSystem->getWindowInfo().mWndHeight = h;
+    renderSystem->reset();
+    const std::vector<uint32_t> direct = scene(false), composite = scene(true);
+    EXPECT_GT(sharpness(direct, w, h), sharpness(composite, w, h) * 3 / 2);
+    const long aligned = difference(direct, composite, w, h, 0, 0);
+    for (const auto& d : {std::make_pair(1, 0), std::make_pair(-1, 0), std::make_pair(0, 1), std::make_pair(0, -1)})
+      EXPECT_LT(aligned, difference(direct, composite, w, h, d.first, d.second)) << d.first << "," << d.second;
+    if (fit == 0) {
+      // The red quad's edges on whole window pixels: design x 10 is window x 36.
+      EXPECT_EQ(0xFFFF0000u, at(direct, 36, 10));
+      EXPECT_EQ(0xFF000000u, at(direct, 35, 10));
+      EXPECT_EQ(0xFFFF0000u, at(direct, 75, 49));
+      EXPECT_EQ(0xFF000000u, at(direct, 76, 49));
+      EXPECT_EQ(0xFF000000u, at(direct, 36, 50));
+      // The bars stay black, also where the window held something before.
+      EXPECT_EQ(0xFF000000u, at(direct, 8, 20));
+      EXPECT_EQ(0xFF000000u, at(direct, 150, 20));
+    } else {
+      // No bars at the cropped sides: design x 10 lies at window x 4.
+      EXPECT_EQ(0xFFFF0000u, at(direct, 5, 20));
+      EXPECT_EQ(0xFF000000u, at(direct, 2, 20));
+    }
+  }
+  config->currentPlatform->fullscreenFitType = 0;
+}
+
+// A clip rectangle under a moved and zoomed camera changes exactly the pixels
+// the stencil clip of the same rectangle changes, in a window texel for texel
+// and in a scaled one; it holds on the scene target again after a return to
+// it, ends with endClipRect, and is left to the stencil under a turned camera.
+TEST_F(RenderSystemTest, ClipRectangleChangesThePixelsTheStencilClipWould) {
+  const Vector2<float> position(10.3f, 7.6f), size(30.45f, 20.2f);
+  const float zoomed[CAM_COUNT] = {3.f, -2.f, 1.25f, 1.5f, 0.f};
+  const float straight[CAM_COUNT] = {0.f, 0.f, 1.f, 1.f, 0.f};
+  auto clipped = [&](bool scissor) {
+    renderSystem->checkDeviceLost();
+    renderSystem->setCamera(zoomed);
+    if (scissor) {
+      EXPECT_TRUE(renderSystem->beginClipRect(position, size));
+      EXPECT_EQ(0, renderSystem->restoreSceneTarget());
+    } else {
+      renderSystem->clearStencil();
+      renderSystem->beginStencilMask();
+      renderSystem->render(quad(position.x, position.y, position.x + size.x, position.y + size.y, 0xFFFFFFFF));
+      renderSystem->endStencilMask();
+      renderSystem->enableStencilTest();
+    }
+    renderSystem->render(quad(-20, -20, 90, 70, 0xFFFF8000));
+    if (scissor)
+      renderSystem->endClipRect();
+    else
+      renderSystem->disableStencilTest();
+    renderSystem->setCamera(straight);
+    renderSystem->render(quad(0, 44, 4, 48, 0xFF00FF00));  // outside the rectangle
+    renderSystem->renderFrame();
+    return frame();
+  };
+  for (const int width : {64, 160}) {
+    SCOPED_TRACE(width);
+    renderSystem->getWindowInfo().mWndWidth = width;
+    renderSystem->getWindowInfo().mWndHeight = width == 64 ? 48 : 96;
+    renderSystem->reset();
+    const std::vector<uint32_t> scissor = clipped(true), stencil = clipped(false);
+    size_t inside = 0, after = 0;
+    for (uint32_t c : scissor) {
+      inside += c == 0xFFFF8000u;
+      after += c == 0xFF00FF00u;
+    }
+    EXPECT_GT(inside, scissor.size() / 8);
+    EXPECT_LT(inside, scissor.size() / 2);
+    EXPECT_GT(after, 0u);
+    EXPECT_TRUE(scissor == stencil);
+  }
+  renderSystem->checkDeviceLost();
+  const float turned[CAM_COUNT] = {0.f, 0.f, 1.f, 1.f, 10.f};
+  renderSystem->setCamera(turned);
+  EXPECT_FALSE(renderSystem->beginClipRect(position, size));
+  renderSystem->setCamera(straight);
+  renderSystem->render(quad(0, 0, 64, 48, 0xFFFFFFFF));
+  renderSystem->renderFrame();
+  EXPECT_EQ(0xFFFFFFFFu, at(frame(), 17, 1));  // the design area's corner in the 160x96 window
+}
+
 TEST_F(RenderSystemTest, OneToOneCompositeIsACopyUnlessAStateWouldShowInIt) {
   // The window is the design's size: the frame's only draw call is its content.
   renderSystem->checkDeviceLost();
@@ -512,6 +668,9 @@ TEST_F(RenderSystemTest, WholeFrameMatchesReferenceImage) {
                                   0x00000000, 0x40FFFFFF, 0x80FFFFFF, 0xFFFFFFFF});
   Texture* white = makeTexture(1, 1, {0xFFFFFFFF});
   renderSystem->mFadeLevel = 0.9f;
+  // The picture of the scene texture's composite, which the reference holds
+  // (a frame drawn straight into the window is compared with it above).
+  renderSystem->requestSceneTexture();
   renderSystem->checkDeviceLost();
   renderSystem->render(quad(0, 0, 64, 48, 0xFF203040, white));
   RenderData* grad = quad(2, 2, 30, 20, 0xFFFFFFFF, checker);

@@ -249,6 +249,7 @@ TEST_F(ShaderProgramTest, DrawingIntoATargetAndBack) {
   // half of the half-size target.
   renderSystem->render(quad(0, 0, kW / 2, kH, 0xFFFFFF00));
   ASSERT_EQ(0, renderSystem->restoreSceneTarget());
+  EXPECT_TRUE(t->mTexture->mOpaque);  // no alpha: its picture hides what lies beneath
   const std::vector<uint32_t> target = read(device()->textureSurface(t->mTexture->mHandle), false);
   EXPECT_EQ(0xFFFFFF00u, at(target, 2, 2, kW / 2));
   EXPECT_EQ(0xFF00FFFFu, at(target, kW / 2 - 2, 2, kW / 2));
@@ -531,6 +532,23 @@ TEST_F(ShaderProgramTest, ProgramsDrawAndResetToTheFixedPipeline) {
   EXPECT_EQ(0, renderSystem->setShaderProgram(nullptr));
   renderSystem->releaseShaderProgram(&green);
   renderSystem->releaseShaderProgram(&colour);
+}
+
+// An opaque picture at full alpha drawn through a program is blended by the
+// alpha the program gives, not the picture's.
+TEST_F(ShaderProgramTest, AProgramsAlphaIsBlendedOverAnOpaquePicture) {
+  ShaderProgram halfRed;
+  ASSERT_EQ(0, renderSystem->createPixelShader(&halfRed, "ps.1.1\ndef c0, 1, 0, 0, 0.5\nmov r0, c0\n"));
+  Texture* white = makeTexture(1, 1, {0xFFFFFFFF});
+  white->mOpaque = true;
+  renderSystem->checkDeviceLost();
+  renderSystem->render(quad(0, 0, kW, kH, 0xFF0000FF));
+  renderSystem->setShaderProgram(&halfRed);
+  renderSystem->render(quad(8, 8, 16, 16, 0xFFFFFFFF, white));
+  renderSystem->resetShaders();
+  renderSystem->renderFrame();
+  EXPECT_TRUE(KR::Test::colorNear(0xFF80007F, at(read(), 10, 10)));
+  renderSystem->releaseShaderProgram(&halfRed);
 }
 
 TEST_F(ShaderProgramTest, UnknownVertexFormatIsFatalForGoodTextOnly) {

@@ -54,6 +54,14 @@ class TextureManagerTest : public ::testing::Test {
     content.add("default", "tiles.dds", krt);
     content.add("default", "dxt1", KR::Tools::encodeDds(8, 8, "DXT1", std::vector<uint8_t>(32, 0)));
     content.add("default", "text", std::string("hello, no picture here"));
+    // Opaque but for the very last texel's alpha of 254, and wholly opaque.
+    KR::Tools::RgbaPicture opaque;
+    opaque.width = 3;
+    opaque.height = 2;
+    opaque.pixels.assign(3 * 2 * 4, 255);
+    content.add("default", "opaque", pngOf(opaque));
+    opaque.pixels.back() = 254;
+    content.add("default", "nearlyOpaque", pngOf(opaque));
     for (int i = 0; i < 16; ++i)
       content.add("default", "shared" + std::to_string(i), pngOf(KR::Tools::makeDemoPicture(64, 64, i)));
     content.mount();
@@ -253,6 +261,23 @@ TEST_F(TextureManagerTest, FailedCreationLeavesThePendingListWithALogLine) {
   manager->destroyTexture(zero);
   manager->createPendingTextures();
   EXPECT_EQ(manager->getTextureCount(), 1u);
+}
+
+// Whether a sprite of the picture hides what lies beneath it: only when
+// every texel is opaque, and no longer once other pixels were copied in.
+TEST_F(TextureManagerTest, OpacityIsReadFromThePicture) {
+  KR::Texture* opaque = manager->loadTexture("opaque", "default");
+  KR::Texture* nearly = manager->loadTexture("nearlyOpaque", "default");
+  KR::Texture* translucent = manager->loadTexture("pixel", "default");
+  KR::Texture* blocks = manager->loadTexture("blocks.png", "default");
+  manager->createPendingTextures();
+  EXPECT_TRUE(opaque->mOpaque);
+  EXPECT_FALSE(nearly->mOpaque);
+  EXPECT_FALSE(translucent->mOpaque);
+  EXPECT_FALSE(blocks->mOpaque);
+  const uint8_t texels[4] = {1, 2, 3, 255};
+  opaque->update(texels, KR::IF_RGBA, 1, 1);
+  EXPECT_FALSE(opaque->mOpaque);
 }
 
 TEST_F(TextureManagerTest, ImagesFromTheCallerAreSharedByName) {

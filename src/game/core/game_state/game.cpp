@@ -440,9 +440,6 @@ void Game::updatePlay(float dt) {
     blurAmount = std::min(blurAmount + stepSize, blurTarget);
   else
     blurAmount = std::max(blurAmount - stepSize, blurTarget);
-  // The blur's frames keep the off-screen scene texture.
-  if (blurTarget >= 1.0f || blurAmount > kEpsilon)
-    if (KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr()) renderSystem->requestSceneTexture();
   step(GameStep::Views);
   views->update(dt);
   step(GameStep::TasksAgain);

@@ -1,8 +1,12 @@
 #include "core/game_state/view_stack.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "animationeditor/scene_node.h"
+#include "animationeditor/sprite_scene_node.h"
 #include "core/game_post_processing_renderer.h"
 #include "core/game_state/area_trigger.h"
 #include "core/game_state/event_sound_player.h"
@@ -17,6 +21,7 @@
 #include "scoped_lock.h"
 #include "sound_system/sound_manager.h"
 #include "sprite.h"
+#include "texture_dx8.h"
 
 namespace HOG {
 
@@ -39,6 +44,51 @@ bool coversDesignArea(const View& view, const KR::RenderSystem& render) {
   return view.position.x <= 0.0f && view.position.y <= 0.0f &&
          view.position.x + view.size.x >= float(KR::RenderSystem::getDesignWidth()) &&
          view.position.y + view.size.y >= float(KR::RenderSystem::getDesignHeight());
+}
+
+// Whether the close-up's own drawing covers the whole design area with opaque
+// pixels, so that nothing beneath it shows: an enabled sprite of its scene,
+// of a picture without a translucent texel, fully opaque, alpha blended (or
+// unblended), unclipped, unbent, one straight quad over the whole screen, in
+// the camera the view draws with. Asked with the view's camera applied.
+bool hidesDesignArea(const View& view, const KR::RenderSystem& render) {
+  if (!view.isCloseup() || !view.loaded || !view.scene || view.scene->mActiveCamera) return false;
+  if (!coversDesignArea(view, render)) return false;
+  const float width = float(KR::RenderSystem::getDesignWidth()), height = float(KR::RenderSystem::getDesignHeight());
+  std::vector<const AE::ISceneNode*> pending{view.scene};
+  while (!pending.empty()) {
+    const AE::ISceneNode* node = pending.back();
+    pending.pop_back();
+    for (const AE::ISceneNode* child : node->mChildren)
+      if (child) pending.push_back(child);
+    if (node->getNodeType() != AE::kSpriteNode) continue;
+    const auto* sprite = static_cast<const AE::SpriteSceneNode*>(node);
+    const KR::Sprite* picture = sprite->mSprite;
+    if (!sprite->mEnabled || sprite->mDerivedColor.alpha() != 0xFF || sprite->mDistortion ||
+        sprite->mStencilMode != AE::SpriteSceneNode::kNoStencil || !picture || !picture->mQuad)
+      continue;
+    const uint32_t blend =
+        sprite->mBlendMode >= 0 && sprite->mBlendMode <= 3 ? uint32_t(sprite->mBlendMode) : picture->mQuad->mBlendMode;
+    const KR::Texture* texture = picture->getTexture();
+    if (blend != KR::BM_ALPHA || !texture || !texture->mHandle || !texture->mOpaque || picture->mClipEnabled ||
+        picture->mMeshSizeX != 1 || picture->mMeshSizeY != 1 || picture->mMeshPositions.size() != 4)
+      continue;
+    // A frame still to be set would size the sprite anew when it is placed.
+    if (picture->getFrameCount() == 0 || picture->getFrameRect(0) != sprite->mTexRect) continue;
+    // Where placing the sprite by the node's matrix puts its corners.
+    const KR::Matrix3& m = sprite->mWorldMatrix;
+    if (m.m[1] != 0.0f || m.m[3] != 0.0f) continue;
+    float left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    for (const KR::Vector2<float>& p : picture->mMeshPositions) {
+      const float x = m.m[0] * p.x + m.m[6], y = m.m[4] * p.y + m.m[7];
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+    if (left <= 0.0f && top <= 0.0f && right >= width && bottom >= height) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -123,13 +173,24 @@ bool ViewStack::addStillBackground(View* const* visible, int closeup, float stre
 }
 
 bool ViewStack::drawViews(bool blur, float strength) {
-  View* visible[Game::kMaxVisibleViews];
-  const int count = getVisibleViews(visible);
+  View* all[Game::kMaxVisibleViews];
+  int count = getVisibleViews(all);
+  KR::RenderSystem* render = KR::RenderSystem::getInstancePtr();
+  GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr();
+  // A close-up that hides the whole screen hides all beneath it: those views,
+  // the dims over them and their blur (kept or not) are not drawn.
+  int first = 0;
+  for (int i = count - 1; i > 0 && render && first == 0; --i) {
+    all[i]->applyRenderTransform();
+    if (hidesDesignArea(*all[i], *render)) first = i;
+    all[i]->restoreRenderTransform();
+  }
+  View** visible = all + first;
+  count -= first;
+  if (first > 0) blur = false;
   int lowestCloseup = -1;
   for (int i = 0; i < count && lowestCloseup < 0; ++i)
     if (visible[i]->isCloseup()) lowestCloseup = i;
-  KR::RenderSystem* render = KR::RenderSystem::getInstancePtr();
-  GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr();
   bool blurOpen = false;
   // The kept picture was drawn: the views beneath the close-up and the dim
   // over them are in it already.
@@ -167,12 +228,17 @@ bool ViewStack::drawViews(bool blur, float strength) {
       game.getFadeOut().endZoom();
       continue;
     }
-    // A close-up is clipped to its rectangle through the stencil buffer,
-    // unless the rectangle is the whole screen (the puzzles' close-ups): the
-    // stencil's clear and test would cost a full-screen pass for nothing.
+    // A close-up is clipped to its rectangle: not at all where the rectangle
+    // is the whole screen (the puzzles' close-ups), by a scissor where the
+    // camera keeps it a straight rectangle, else through the stencil buffer,
+    // whose clear and mask cost full-screen passes.
     view->applyRenderTransform();
     if (render && game.getMaskSprite() && coversDesignArea(*view, *render)) {
       view->render(1);
+      view->render(2);
+    } else if (render && game.getMaskSprite() && render->beginClipRect(view->position, view->size)) {
+      view->render(1);
+      render->endClipRect();
       view->render(2);
     } else if (render && game.getMaskSprite()) {
       render->clearStencil();

@@ -47,8 +47,10 @@ class ViewStack : public IViewStack {
   // Draws the visible views. With blur, what lies beneath the lowest close-up
   // is drawn through the background blur at that strength, or, while nothing
   // it is drawn from changed since the last blur, the kept blurred picture
-  // stands in for it and those views are not drawn at all. Returns whether a
-  // blur is still open (no close-up was visible): the caller closes it.
+  // stands in for it and those views are not drawn at all. Beneath a close-up
+  // whose own opaque picture covers the whole screen nothing is drawn at all,
+  // neither views, dims nor blur. Returns whether a blur is still open (no
+  // close-up was visible): the caller closes it.
   bool drawViews(bool blur, float strength);
 
   // Adds to the key all that the picture beneath the close-up at `closeup`

@@ -156,11 +156,14 @@ void LogoGameState::draw() {
   if (currentLogo >= logos.size()) return;
   LogoEntry& entry = logos[currentLogo];
   loadPicture(entry);
+  // The fade darkens the logo itself, over the black of the cleared frame:
+  // the picture's own colour, not a black quad over the whole screen.
   if (entry.sprite) {
+    const float fade = std::max(0.0f, std::min(1.0f, fadeOf(entry)));
+    entry.sprite->setMeshColor(KR::Color::fromFloats(fade, fade, fade, 1.0f));
     entry.sprite->updateVertices();
     entry.sprite->render();
   }
-  if (KR::RenderSystem::exists()) KR::RenderSystem::getInstance()->mFadeLevel = fadeOf(entry);
 }
 
 }  // namespace HOG

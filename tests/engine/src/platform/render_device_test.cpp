@@ -1,6 +1,8 @@
 // The OpenGL device layer, drawn off screen and read back pixel by pixel.
 #include "platform/render_device.h"
 
+#include "platform/window.h"
+
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/glcorearb.h>
 #include <SDL2/SDL.h>
@@ -650,6 +652,31 @@ TEST(DeviceWindowTest, HiddenWindowLosesTheDeviceUntilShownAndReset) {
   }
   EXPECT_EQ(nullptr, RenderDevice::current());
   SDL_DestroyWindow(window);
+}
+
+// The player closes the window, then the engine shuts down: the device
+// outlives the window it draws into and must never reach a window that is gone.
+TEST(DeviceWindowTest, WindowDestroyedBeforeItsDeviceGoesWithTheDevice) {
+  Window window;
+  ASSERT_TRUE(window.create("device", 0, 0, 40, 30)) << lastError();
+  const uint32_t id = window.id();
+  {
+    DeviceParams params;
+    params.window = window.nativeHandle();
+    params.present = PresentParameters{40, 30};
+    std::unique_ptr<RenderDevice> device = RenderDevice::create(params);
+    ASSERT_TRUE(device) << RenderDevice::lastError();
+    window.destroy();
+    EXPECT_FALSE(window.exists());
+    // Hidden, yet still there for the device's last calls.
+    ASSERT_NE(nullptr, SDL_GetWindowFromID(id));
+    EXPECT_TRUE(SDL_GetWindowFlags(SDL_GetWindowFromID(id)) & SDL_WINDOW_HIDDEN);
+    EXPECT_EQ(DeviceResult::Ok, device->testCooperativeLevel());
+    DeviceTexture* texture = device->createTexture(4, 4, PixelFormat::A8R8G8B8, TextureUsage::Managed);
+    ASSERT_NE(nullptr, texture);
+    device->releaseTexture(texture);
+  }
+  EXPECT_EQ(nullptr, SDL_GetWindowFromID(id));
 }
 
 }  // namespace

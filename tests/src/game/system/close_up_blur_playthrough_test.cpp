@@ -3,13 +3,16 @@
 // blur's ramp, after the hall's lamp goes out behind the close-up, after a
 // caption on the hall's wall gets a new string or is typed out, and after a
 // device reset, while a settled close-up draws fewer calls than one that
-// blurs anew. A puzzle's close-up keeps the gallery behind it the same way.
+// blurs anew. A puzzle's opaque close-up over the whole screen hides the
+// gallery: nothing beneath it is drawn.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "animationeditor/scene_node.h"
+#include "animationeditor/sprite_scene_node.h"
 #include "animationeditor/text_scene_node.h"
 #include "core/game_post_processing_renderer.h"
 #include "core/game_state/game.h"
@@ -17,7 +20,9 @@
 #include "core/game_state/view_registry.h"
 #include "play_through_support.h"
 #include "render_system_dx8.h"
+#include "sprite.h"
 #include "support/game_driver.h"
+#include "texture_dx8.h"
 
 namespace {
 
@@ -131,25 +136,67 @@ TEST(CloseUpBlurPlayThrough, TheKeptHallShowsWhatAFreshBlurShows) {
   EXPECT_EQ(game.finish(), 0);
 }
 
-// A puzzle's close-up over the gallery, a caption on the gallery's wall:
-// once settled, the close-up draws the kept gallery instead of blurring it.
-// (The puzzle's backdrop hides the gallery, so no pixels are compared here.)
-TEST(CloseUpBlurPlayThrough, AGalleryPuzzleKeepsTheGallery) {
+// A node that counts how often it is drawn.
+class CountingNode : public AE::ISceneNode {
+ public:
+  void renderDerived() override { ++draws; }
+  int draws = 0;
+};
+
+// A puzzle's close-up over the gallery: its opaque backdrop covers the whole
+// screen, so nothing beneath it is drawn, neither the gallery nor its blur
+// (kept or fresh). Once the backdrop is see-through, the blurred gallery is
+// drawn behind it again.
+TEST(CloseUpBlurPlayThrough, AnOpaquePuzzleCloseUpDrawsNothingBeneathIt) {
   KR::Test::GameDriver game;
   ASSERT_TRUE(KR::Test::startNewGame(game));
   clickAt(game, 164, 346);
   ASSERT_TRUE(game.stepUntil([&] { return shown(game, "gallery"); }, 600));
   HOG::View* gallery = play().getRegistry().findViewByName("gallery");
   ASSERT_TRUE(gallery && gallery->scene);
-  hangCaption(gallery, 500.0f, 0.0f);
+  auto* counter = new CountingNode();
+  gallery->scene->addChild(counter, true);
+  game.step();
+  EXPECT_GT(counter->draws, 0);
   clickAt(game, 300, 200);
   ASSERT_TRUE(game.stepUntil([&] { return shown(game, "puzzle_bqueue"); }, 600));
   game.steps(30);
 
-  const Frames settled = keptAndFresh(game);
-  EXPECT_LT(settled.keptCalls, settled.freshCalls) << "the puzzle's close-up blurs the gallery every frame";
-  game.step();
-  EXPECT_TRUE(HOG::GamePostProcessingRenderer::getInstance()->hasKeptPicture());
+  const int hidden = counter->draws;
+  game.steps(5);
+  EXPECT_EQ(counter->draws, hidden) << "the gallery beneath the puzzle is drawn";
+  EXPECT_FALSE(HOG::GamePostProcessingRenderer::getInstance()->hasKeptPicture());
+  EXPECT_TRUE(KR::RenderSystem::getInstance()->isFrameDirect()) << "the frame went through the scene texture";
+
+  HOG::View* puzzle = play().getRegistry().findViewByName("puzzle_bqueue");
+  ASSERT_TRUE(puzzle && puzzle->scene);
+  AE::ISceneNode* backdrop = AE::ISceneNode::findChild("backdrop", puzzle->scene);
+  ASSERT_NE(backdrop, nullptr);
+  // Each way the backdrop stops hiding the gallery brings it back: a colour
+  // that lets it through, a place that leaves a strip of the screen, a
+  // picture with translucent texels.
+  const auto drawnBeneath = [&](const char* how, const std::function<void()>& change,
+                                const std::function<void()>& undo) {
+    change();
+    const int before = counter->draws;
+    game.steps(5);
+    EXPECT_GT(counter->draws, before) << "the gallery is not drawn behind a backdrop " << how;
+    undo();
+    game.steps(2);
+    const int after = counter->draws;
+    game.steps(3);
+    EXPECT_EQ(counter->draws, after) << "the gallery is drawn again after the backdrop " << how;
+  };
+  drawnBeneath(
+      "see-through", [&] { backdrop->setColor(1.0f, 1.0f, 1.0f, 0.5f); },
+      [&] { backdrop->setColor(1.0f, 1.0f, 1.0f, 1.0f); });
+  const float x = backdrop->mPosX;
+  drawnBeneath(
+      "moved right by a pixel", [&] { backdrop->mPosX = x + 1.0f; }, [&] { backdrop->mPosX = x; });
+  auto* picture = static_cast<AE::SpriteSceneNode*>(backdrop)->mSprite->getTexture();
+  ASSERT_NE(picture, nullptr);
+  drawnBeneath(
+      "of a translucent picture", [&] { picture->mOpaque = false; }, [&] { picture->mOpaque = true; });
 
   game.closeWindow();
   EXPECT_EQ(game.finish(), 0);

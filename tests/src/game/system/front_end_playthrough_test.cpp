@@ -44,6 +44,7 @@
 #include "sound_system/sound_manager.h"
 #include "sound_system/sound_oal.h"
 #include "sound_system/sound_resource_oal.h"
+#include "sprite.h"
 #include "support/png_file.h"
 #include "support/test_support.h"
 #include "ui/ui_check_box.h"
@@ -195,8 +196,11 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   dump(game, "logo_fading_in");
   const KR::Sprite* first = logos.getLogos()[0].sprite;
   for (const HOG::LogoGameState::LogoEntry& entry : logos.getLogos()) EXPECT_NE(entry.sprite, nullptr);
-  EXPECT_LT(KR::RenderSystem::getInstance()->mFadeLevel, 0.5f);  // fading in
-  game.tapKey(KR::Platform::kVkEscape);                          // within the first half second: held
+  // Fading in: the logo's own colour is dark, with no black quad over the frame.
+  ASSERT_NE(logos.getLogos()[0].sprite, nullptr);
+  EXPECT_LT(logos.getLogos()[0].sprite->getMeshVertexColor(0, 0).value & 0xFFu, 128u);
+  EXPECT_EQ(KR::RenderSystem::getInstance()->mFadeLevel, 1.0f);
+  game.tapKey(KR::Platform::kVkEscape);  // within the first half second: held
   EXPECT_EQ(logos.getCurrentLogo(), 0u);
   game.steps(30);
   EXPECT_EQ(logos.getLogos()[0].sprite, first);  // made once
