@@ -42,6 +42,8 @@ class HosQuestViewExtension : public IViewExtension, public GameMessageListener 
   void release() override {}
   int32_t processMouseEvent(const InputState*) override { return 0; }
   int32_t getType() const override { return 1; }
+  // Its stages finish only by using their triggers: a SKIP here would do nothing.
+  bool takesSkip() const override { return false; }
   const std::wstring* getExtensionData() override;
   void loadConfig(const std::string& file) override;
   void parseConfig(KR::XmlDataReader& reader);
