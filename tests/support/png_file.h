@@ -85,9 +85,15 @@ inline std::vector<uint32_t> rgbaToArgb(const std::vector<uint8_t>& rgba, uint32
 // in `share` (200 unless told) differs by more than the tolerance in a channel
 // (rasterisers may differ on a few edge pixels), else what differs. A missing
 // reference is written to the build folder's tests/ for review.
+// A window rectangle [x0, x1) x [y0, y1) whose pixels a comparison leaves out.
+struct IgnoredRect {
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool holds(size_t x, size_t y) const { return int(x) >= x0 && int(x) < x1 && int(y) >= y0 && int(y) < y1; }
+};
+
 inline std::string compareWithReference(const std::string& area, const std::string& name,
                                         const std::vector<uint32_t>& argb, uint32_t w, uint32_t h, int tolerance = 3,
-                                        size_t share = 200) {
+                                        size_t share = 200, const IgnoredRect& ignored = IgnoredRect()) {
   std::vector<uint32_t> expected;
   uint32_t ew = 0, eh = 0;
   const std::string reference = std::string(KR_TEST_SOURCE_DIR) + "/tests/data/" + area + "/" + name + ".png";
@@ -100,7 +106,8 @@ inline std::string compareWithReference(const std::string& area, const std::stri
     return name + " is " + std::to_string(w) + " x " + std::to_string(h) + ", its reference " + std::to_string(ew) +
            " x " + std::to_string(eh);
   size_t off = 0;
-  for (size_t i = 0; i < argb.size(); ++i)
+  for (size_t i = 0; i < argb.size(); ++i) {
+    if (ignored.holds(i % w, i / w)) continue;
     for (int shift : {0, 8, 16}) {
       const int a = int((expected[i] >> shift) & 0xFF), b = int((argb[i] >> shift) & 0xFF);
       if (a - b > tolerance || b - a > tolerance) {
@@ -108,6 +115,7 @@ inline std::string compareWithReference(const std::string& area, const std::stri
         break;
       }
     }
+  }
   if (off > argb.size() / share) return std::to_string(off) + " pixels of " + name + " differ";
   return std::string();
 }
