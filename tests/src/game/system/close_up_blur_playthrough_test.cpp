@@ -173,8 +173,8 @@ TEST(CloseUpBlurPlayThrough, AnOpaquePuzzleCloseUpDrawsNothingBeneathIt) {
   AE::ISceneNode* backdrop = AE::ISceneNode::findChild("backdrop", puzzle->scene);
   ASSERT_NE(backdrop, nullptr);
   // Each way the backdrop stops hiding the gallery brings it back: a colour
-  // that lets it through, a place that leaves a strip of the screen, a
-  // picture with translucent texels.
+  // that lets it through, a blend that adds it to what lies beneath, a place
+  // that leaves a strip of the screen, a picture with translucent texels.
   const auto drawnBeneath = [&](const char* how, const std::function<void()>& change,
                                 const std::function<void()>& undo) {
     change();
@@ -190,10 +190,14 @@ TEST(CloseUpBlurPlayThrough, AnOpaquePuzzleCloseUpDrawsNothingBeneathIt) {
   drawnBeneath(
       "see-through", [&] { backdrop->setColor(1.0f, 1.0f, 1.0f, 0.5f); },
       [&] { backdrop->setColor(1.0f, 1.0f, 1.0f, 1.0f); });
+  auto* sprite = static_cast<AE::SpriteSceneNode*>(backdrop);
+  drawnBeneath(
+      "added to what lies beneath", [&] { sprite->mBlendMode = KR::BM_ADD; },
+      [&] { sprite->mBlendMode = KR::BM_ALPHA; });
   const float x = backdrop->mPosX;
   drawnBeneath(
       "moved right by a pixel", [&] { backdrop->mPosX = x + 1.0f; }, [&] { backdrop->mPosX = x; });
-  auto* picture = static_cast<AE::SpriteSceneNode*>(backdrop)->mSprite->getTexture();
+  auto* picture = sprite->mSprite->getTexture();
   ASSERT_NE(picture, nullptr);
   drawnBeneath(
       "of a translucent picture", [&] { picture->mOpaque = false; }, [&] { picture->mOpaque = true; });
