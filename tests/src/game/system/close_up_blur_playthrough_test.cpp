@@ -104,6 +104,29 @@ TEST(CloseUpBlurPlayThrough, TheKeptHallShowsWhatAFreshBlurShows) {
   game.step();
   EXPECT_TRUE(HOG::GamePostProcessingRenderer::getInstance()->hasKeptPicture());
 
+  // Across the close-up's upper part (the quest's message comes and goes
+  // below it): the kept hall beside the desk meets its edges without a seam,
+  // where it is left out beneath the opaque desk; a see-through desk lets it
+  // through again.
+  constexpr float kAcross[2] = {200.0f, 640.0f};
+  const Frames across = keptAndFresh(game, kAcross);
+  ASSERT_FALSE(across.fresh.empty());
+  EXPECT_TRUE(across.kept == across.fresh) << "the kept hall around the desk is not the full-strength blur";
+  HOG::View* closeUp = play().getRegistry().findViewByName("closeup01");
+  ASSERT_TRUE(closeUp && closeUp->scene);
+  AE::ISceneNode* desk = AE::ISceneNode::findChild("backdrop", closeUp->scene);
+  ASSERT_NE(desk, nullptr);
+  desk->setColor(1.0f, 1.0f, 1.0f, 0.5f);
+  game.step();
+  const Frames through = keptAndFresh(game, kAcross);
+  EXPECT_FALSE(through.fresh == across.fresh);
+  EXPECT_TRUE(through.kept == through.fresh) << "the kept hall does not show through a see-through desk";
+  // Beneath the opaque desk the kept hall was drawn as strips around it, one
+  // call each; beneath the see-through desk as one picture.
+  EXPECT_GT(across.keptCalls, through.keptCalls) << "the kept hall is drawn whole beneath the opaque desk";
+  desk->setColor(1.0f, 1.0f, 1.0f, 1.0f);
+  game.step();
+
   // The lamp, lit at the first visit, goes out behind the open close-up.
   AE::ISceneNode* light = AE::ISceneNode::findChild("lamp_light", hall->scene);
   ASSERT_NE(light, nullptr);
