@@ -127,10 +127,17 @@ TEST(CloseUpBlurPlayThrough, TheKeptHallShowsWhatAFreshBlurShows) {
   desk->setColor(1.0f, 1.0f, 1.0f, 1.0f);
   game.step();
 
-  // The lamp, lit at the first visit, goes out behind the open close-up.
+  // The lamp's light, lit at the first visit, moves down a little behind the
+  // open close-up, then goes out.
   AE::ISceneNode* light = AE::ISceneNode::findChild("lamp_light", hall->scene);
   ASSERT_NE(light, nullptr);
   ASSERT_TRUE(light->mEnabled);
+  light->mPosY += 12.0f;
+  const Frames lowered = keptAndFresh(game);
+  EXPECT_FALSE(lowered.fresh == settled.fresh) << "the lamp's light does not reach the band";
+  EXPECT_TRUE(lowered.kept == lowered.fresh) << "the lamp's light still shows where it was";
+  light->mPosY -= 12.0f;
+  game.step();
   light->setEnabled(false);
   const Frames dark = keptAndFresh(game);
   EXPECT_FALSE(dark.fresh == settled.fresh) << "the lamp's light does not reach the band";
@@ -196,8 +203,9 @@ TEST(CloseUpBlurPlayThrough, AnOpaquePuzzleCloseUpDrawsNothingBeneathIt) {
   AE::ISceneNode* backdrop = AE::ISceneNode::findChild("backdrop", puzzle->scene);
   ASSERT_NE(backdrop, nullptr);
   // Each way the backdrop stops hiding the gallery brings it back: a colour
-  // that lets it through, a blend that adds it to what lies beneath, a place
-  // that leaves a strip of the screen, a picture with translucent texels.
+  // that lets it through, a blend that adds it to what lies beneath, a clip
+  // or a place that leaves a strip of the screen, a picture with translucent
+  // texels.
   const auto drawnBeneath = [&](const char* how, const std::function<void()>& change,
                                 const std::function<void()>& undo) {
     change();
@@ -217,6 +225,14 @@ TEST(CloseUpBlurPlayThrough, AnOpaquePuzzleCloseUpDrawsNothingBeneathIt) {
   drawnBeneath(
       "added to what lies beneath", [&] { sprite->mBlendMode = KR::BM_ADD; },
       [&] { sprite->mBlendMode = KR::BM_ALPHA; });
+  KR::Sprite* quad = sprite->mSprite;
+  drawnBeneath(
+      "clipped to the top of the screen",
+      [&] {
+        quad->mClipEnabled = true;
+        quad->mClipRect = KR::Rect(0.0f, 0.0f, 1680.0f, 500.0f);
+      },
+      [&] { quad->mClipEnabled = false; });
   const float x = backdrop->mPosX;
   drawnBeneath(
       "moved right by a pixel", [&] { backdrop->mPosX = x + 1.0f; }, [&] { backdrop->mPosX = x; });
