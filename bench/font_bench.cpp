@@ -150,15 +150,21 @@ void BM_DrawPageFrame(benchmark::State& state) {
   const int screen = int(state.range(0));
   KR::Bench::showOn(*rs, screen);
   const KR::Rect clip(0, 0, kDesignWidth, kDesignHeight);
+  auto frame = [&] {
+    KR::Bench::beginFrameOn(*rs, screen);
+    rs->checkDeviceLost();
+    world().font->drawWString(clip, KR::Vector2<float>(60, 40), page, true, 0, 0, 0.0f, 0.4f, false, true, 900, 700);
+    rs->renderFrame();
+    rs->present();
+  };
+  // A screen of another scale takes another size of the font's glyph picture,
+  // whose texture is made at the end of the first frame that asks for it.
+  frame();
   {
     KR::Bench::FrameMeter meter(state, rs);
     for (auto _ : state) {
       meter.begin();
-      KR::Bench::beginFrameOn(*rs, screen);
-      rs->checkDeviceLost();
-      world().font->drawWString(clip, KR::Vector2<float>(60, 40), page, true, 0, 0, 0.0f, 0.4f, false, true, 900, 700);
-      rs->renderFrame();
-      rs->present();
+      frame();
       if (!meter.end()) break;
     }
   }

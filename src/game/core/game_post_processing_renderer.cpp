@@ -6,6 +6,7 @@
 #include "fast_sprite.h"
 #include "notification.h"
 #include "platform/render_device.h"
+#include "rect.h"
 #include "render_data.h"
 #include "render_system_dx8.h"
 #include "render_target.h"
@@ -124,7 +125,7 @@ void GamePostProcessingRenderer::keepNextPicture(uint64_t key) {
   nextKey = key;
 }
 
-bool GamePostProcessingRenderer::drawKeptPicture(uint64_t key) {
+bool GamePostProcessingRenderer::drawKeptPicture(uint64_t key, const KR::Rect* hidden) {
   if (!kept || keptKey != key) return false;
   KR::RenderSystem* renderSystem = KR::RenderSystem::getInstancePtr();
   if (!renderSystem || !renderSystem->getDevice() || renderSystem->isDeviceLost() || !kept->mTexture ||
@@ -132,10 +133,29 @@ bool GamePostProcessingRenderer::drawKeptPicture(uint64_t key) {
     dropKeptPicture();
     return false;
   }
-  // Drawing goes to the scene already: only the picture's own quad is drawn.
+  // Drawing goes to the scene already: only the picture's own quad is drawn,
+  // around a hidden rectangle as four strips, each through the clip of the
+  // pixels that a clip to the rectangle leaves out.
   kept->mSprite->setPosition(0.0f, 0.0f);
   kept->mSprite->updateVertices();
-  kept->mSprite->render();
+  bool whole = hidden == nullptr;
+  if (hidden) {
+    const float w = float(KR::RenderSystem::getDesignWidth()), h = float(KR::RenderSystem::getDesignHeight());
+    const KR::Rect strips[4] = {KR::Rect(0.0f, 0.0f, w, hidden->top), KR::Rect(0.0f, hidden->bottom, w, h),
+                                KR::Rect(0.0f, hidden->top, hidden->left, hidden->bottom),
+                                KR::Rect(hidden->right, hidden->top, w, hidden->bottom)};
+    for (const KR::Rect& strip : strips) {
+      if (!(strip.right > strip.left && strip.bottom > strip.top)) continue;
+      if (!renderSystem->beginClipRect(KR::Vector2<float>(strip.left, strip.top),
+                                       KR::Vector2<float>(strip.width(), strip.height()))) {
+        whole = true;
+        break;
+      }
+      kept->mSprite->render();
+      renderSystem->endClipRect();
+    }
+  }
+  if (whole) kept->mSprite->render();
   renderSystem->flushBatch();
   return true;
 }

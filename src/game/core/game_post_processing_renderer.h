@@ -33,6 +33,7 @@
 #include "singleton.h"
 
 namespace KR {
+class Rect;
 class RenderTarget;
 class Sprite;
 class UIFont;
@@ -115,8 +116,10 @@ class GamePostProcessingRenderer : public KR::Singleton<GamePostProcessingRender
   // show next time the key matches).
   void forgetNextPicture() { keepingNext = false; }
   // Draws the kept picture to the current target at the design size when it
-  // was kept under this key; false (nothing drawn) otherwise.
-  bool drawKeptPicture(uint64_t key);
+  // was kept under this key; false (nothing drawn) otherwise. hidden: a
+  // rectangle of the design area (no camera in force) that what is drawn next
+  // covers with opaque pixels clipped to it; those pixels are left out.
+  bool drawKeptPicture(uint64_t key, const KR::Rect* hidden = nullptr);
   bool hasKeptPicture() const { return kept != nullptr; }
   void dropKeptPicture();
 

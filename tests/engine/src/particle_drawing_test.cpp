@@ -20,7 +20,15 @@ class ParticleDrawingTest : public ::testing::Test {
     world.addPicture("default", "white", KR::Test::blockPicture(8, 8, [](uint32_t, uint32_t) {
                        return KR::Test::Rgba{255, 255, 255, 255};
                      }));
-    world.add("default", "dots", std::string("Dot = { Image0 = 'white', Size = {8, 8} }\n"));
+    // Four colours, one a quarter: a particle shows which part of its
+    // picture lands where.
+    world.addPicture("default", "quarters", KR::Test::blockPicture(8, 8, [](uint32_t x, uint32_t y) {
+                       const uint8_t r = x < 4 ? 255 : 40, g = y < 4 ? 230 : 20;
+                       return KR::Test::Rgba{r, g, uint8_t(x * 30), 255};
+                     }));
+    world.add(
+        "default", "dots",
+        std::string("Dot = { Image0 = 'white', Size = {8, 8} }\nQuarters = { Image0 = 'quarters', Size = {8, 8} }\n"));
     world.start();
     world.startRendering();
   }
@@ -60,12 +68,13 @@ TEST_F(ParticleDrawingTest, SpritesSitOnTheirParticlesAtTheEmittersAlpha) {
 // The live particles of a plain sprite go to the render system as one item;
 // the picture is the one the sprite draws particle by particle (made to do so
 // here by a clip rectangle around everything): turned, scaled, in every
-// colour, mirrored, and without the particle of alpha 0, which under the
+// colour, the four colours of its picture mirrored, and without the particle
+// of alpha 0, which under the
 // "color" blend would still darken what lies beneath.
 TEST_F(ParticleDrawingTest, ParticlesAsOneItemDrawWhatTheSpriteDrawsOneByOne) {
   auto emitter = KR::Test::makeEmitter<KR::ParticlePointEmitter>(0.0f, 100.0f, 5);
   emitter->mSpriteFileName = "dots";
-  emitter->mSpriteTableName = "Dot";
+  emitter->mSpriteTableName = "Quarters";
   emitter->mPosition = KR::Vector2<float>(3.5f, 1.25f);
   emitter->mBlendMode = KR::BM_COLOR;
   emitter->initialize();

@@ -1,12 +1,13 @@
 // The emitter: how many particles an update spawns, the delay, both caps on
 // live particles, looping and death, global coordinates, and counts from a
-// damaged file.
+// damaged file, and copies.
 #include "particle_emitter.h"
 
 #include <gtest/gtest.h>
 
 #include "particle_emitter_shapes.h"
 #include "particle_fx.h"
+#include "particle_movement_affectors.h"
 #include "particle_test_support.h"
 #include "support/test_support.h"
 
@@ -150,6 +151,23 @@ TEST(ParticleEmitter, CountsOutsideTheirRangeStaySafe) {
   running->update(0.01f);
   EXPECT_EQ(2, running->getAllocatedCount());
   EXPECT_EQ(2, liveRecords(*running));
+}
+
+// An emitter made from another (an effect handed out from the prototype
+// cache) moves its particles as the other does: it takes copies of its
+// affectors, set as they were.
+TEST(ParticleEmitter, ACopyTakesCopiesOfTheAffectors) {
+  KR::Test::ParticleFactory factory;
+  KR::ParticleEmitter source;
+  auto* movement = new KR::ParticleLinearMovementAffector();
+  movement->mInitialDirection.mMaxVal = KR::Vector2<float>(0.5f, -1.0f);
+  source.mParticleAffectors = {movement};
+  const KR::ParticleEmitter copy(source);
+  ASSERT_EQ(1u, copy.mParticleAffectors.size());
+  auto* copied = dynamic_cast<KR::ParticleLinearMovementAffector*>(copy.mParticleAffectors[0]);
+  ASSERT_NE(nullptr, copied);
+  EXPECT_NE(movement, copied);
+  EXPECT_EQ(KR::Vector2<float>(0.5f, -1.0f), copied->mInitialDirection.mMaxVal);
 }
 
 }  // namespace

@@ -173,6 +173,14 @@ TEST_F(RenderSystemTest, TwoAlternatingTexturesMakeTwoCallsAndOverlapsKeepTheirO
   EXPECT_EQ(0xFFFFFFFFu, at(f, 2, 34));
   EXPECT_EQ(0xFF00FF00u, at(f, 6, 34));
   EXPECT_EQ(0xFFFFFFFFu, at(f, 24, 34));
+  // A picture on a caption far wider than high, away from the caption's
+  // left end, is drawn over it too.
+  renderSystem->checkDeviceLost();
+  renderSystem->render(quad(0, 0, 4, 4, 0xFFFFFFFF, a));
+  renderSystem->render(quad(10, 0, 60, 2, 0xFFFFFFFF, b));
+  renderSystem->render(quad(30, 0, 34, 4, 0xFFFFFFFF, a));
+  renderSystem->renderFrame();
+  EXPECT_EQ(0xFFFFFFFFu, at(frame(), 32, 1));
 }
 
 TEST_F(RenderSystemTest, ThousandAndFirstQuadFlushesTheFirstThousand) {
@@ -473,10 +481,13 @@ TEST_F(RenderSystemTest, ClipRectangleChangesThePixelsTheStencilClipWould) {
       renderSystem->enableStencilTest();
     }
     renderSystem->render(quad(-20, -20, 90, 70, 0xFFFF8000));
-    if (scissor)
+    if (scissor) {
       renderSystem->endClipRect();
-    else
+      // A return to the scene after the clip ended leaves it ended.
+      EXPECT_EQ(0, renderSystem->restoreSceneTarget());
+    } else {
       renderSystem->disableStencilTest();
+    }
     renderSystem->setCamera(straight);
     renderSystem->render(quad(0, 44, 4, 48, 0xFF00FF00));  // outside the rectangle
     renderSystem->renderFrame();

@@ -17,6 +17,7 @@
 #include "function.h"
 #include "lex_binded_function_manager.h"
 #include "log_system.h"
+#include "rect.h"
 #include "render_system_dx8.h"
 #include "scoped_lock.h"
 #include "sound_system/sound_manager.h"
@@ -34,27 +35,29 @@ void startFadeTask() {
   if (Game::exists()) Game::getInstance()->getViewStack().startViewChangeFade();
 }
 
+// Whether the camera in force draws design coordinates where they are.
+bool plainCamera(const KR::RenderSystem& render) {
+  const float* camera = render.mCamera;
+  return camera[KR::CAM_X] == 0.0f && camera[KR::CAM_Y] == 0.0f && camera[KR::CAM_ZOOM_X] == 1.0f &&
+         camera[KR::CAM_ZOOM_Y] == 1.0f && camera[KR::CAM_ANGLE] == 0.0f;
+}
+
 // Whether a close-up's rectangle, drawn through the camera in force, covers
 // the whole design area: clipping to it then leaves every pixel as it is.
 bool coversDesignArea(const View& view, const KR::RenderSystem& render) {
-  const float* camera = render.mCamera;
-  if (camera[KR::CAM_X] != 0.0f || camera[KR::CAM_Y] != 0.0f || camera[KR::CAM_ZOOM_X] != 1.0f ||
-      camera[KR::CAM_ZOOM_Y] != 1.0f || camera[KR::CAM_ANGLE] != 0.0f)
-    return false;
+  if (!plainCamera(render)) return false;
   return view.position.x <= 0.0f && view.position.y <= 0.0f &&
          view.position.x + view.size.x >= float(KR::RenderSystem::getDesignWidth()) &&
          view.position.y + view.size.y >= float(KR::RenderSystem::getDesignHeight());
 }
 
-// Whether the close-up's own drawing covers the whole design area with opaque
-// pixels, so that nothing beneath it shows: an enabled sprite of its scene,
-// of a picture without a translucent texel, fully opaque, alpha blended (or
-// unblended), unclipped, unbent, one straight quad over the whole screen, in
-// the camera the view draws with. Asked with the view's camera applied.
-bool hidesDesignArea(const View& view, const KR::RenderSystem& render) {
+// Whether the close-up's own drawing covers the area (design coordinates)
+// with opaque pixels, so that nothing beneath it there shows: an enabled
+// sprite of its scene, of a picture without a translucent texel, fully
+// opaque, alpha blended (or unblended), unclipped, unbent, one straight quad
+// over the whole area.
+bool hidesArea(const View& view, const KR::Rect& area) {
   if (!view.isCloseup() || !view.loaded || !view.scene || view.scene->mActiveCamera) return false;
-  if (!coversDesignArea(view, render)) return false;
-  const float width = float(KR::RenderSystem::getDesignWidth()), height = float(KR::RenderSystem::getDesignHeight());
   std::vector<const AE::ISceneNode*> pending{view.scene};
   while (!pending.empty()) {
     const AE::ISceneNode* node = pending.back();
@@ -86,9 +89,31 @@ bool hidesDesignArea(const View& view, const KR::RenderSystem& render) {
       top = std::min(top, y);
       bottom = std::max(bottom, y);
     }
-    if (left <= 0.0f && top <= 0.0f && right >= width && bottom >= height) return true;
+    if (left <= area.left && top <= area.top && right >= area.right && bottom >= area.bottom) return true;
   }
   return false;
+}
+
+// Whether the close-up hides the whole design area, in the camera the view
+// draws with. Asked with the view's camera applied.
+bool hidesDesignArea(const View& view, const KR::RenderSystem& render) {
+  if (!coversDesignArea(view, render)) return false;
+  const float width = float(KR::RenderSystem::getDesignWidth()), height = float(KR::RenderSystem::getDesignHeight());
+  return hidesArea(view, KR::Rect(0.0f, 0.0f, width, height));
+}
+
+// The part of the design area that a close-up clipped to its rectangle hides
+// with opaque pixels: the rectangle, where the camera leaves design
+// coordinates where they are (what is drawn beneath with the same camera then
+// meets the clip at the same pixels). Asked with the view's camera applied.
+bool hiddenRectangle(const View& view, const KR::RenderSystem& render, KR::Rect& hidden) {
+  if (!plainCamera(render)) return false;
+  const float width = float(KR::RenderSystem::getDesignWidth()), height = float(KR::RenderSystem::getDesignHeight());
+  const KR::Rect area(std::max(0.0f, view.position.x), std::max(0.0f, view.position.y),
+                      std::min(width, view.position.x + view.size.x), std::min(height, view.position.y + view.size.y));
+  if (!(area.right > area.left && area.bottom > area.top) || !hidesArea(view, area)) return false;
+  hidden = area;
+  return true;
 }
 
 }  // namespace
@@ -196,9 +221,17 @@ bool ViewStack::drawViews(bool blur, float strength) {
   // over them are in it already.
   bool kept = false;
   if (post && blur) {
+    // What the close-up over the kept picture hides of it is left out.
+    KR::Rect hidden;
+    bool hides = false;
+    if (render && lowestCloseup > 0) {
+      visible[lowestCloseup]->applyRenderTransform();
+      hides = hiddenRectangle(*visible[lowestCloseup], *render, hidden);
+      visible[lowestCloseup]->restoreRenderTransform();
+    }
     PictureKey key;
     const bool still = addStillBackground(visible, lowestCloseup, strength, key);
-    kept = still && post->drawKeptPicture(key.get());
+    kept = still && post->drawKeptPicture(key.get(), hides ? &hidden : nullptr);
     if (!kept) {
       blurOpen = post->beginBlur(strength) == 0;
       if (blurOpen && still) post->keepNextPicture(key.get());

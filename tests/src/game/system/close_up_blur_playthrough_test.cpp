@@ -104,10 +104,40 @@ TEST(CloseUpBlurPlayThrough, TheKeptHallShowsWhatAFreshBlurShows) {
   game.step();
   EXPECT_TRUE(HOG::GamePostProcessingRenderer::getInstance()->hasKeptPicture());
 
-  // The lamp, lit at the first visit, goes out behind the open close-up.
+  // Across the close-up's upper part (the quest's message comes and goes
+  // below it): the kept hall beside the desk meets its edges without a seam,
+  // where it is left out beneath the opaque desk; a see-through desk lets it
+  // through again.
+  constexpr float kAcross[2] = {200.0f, 640.0f};
+  const Frames across = keptAndFresh(game, kAcross);
+  ASSERT_FALSE(across.fresh.empty());
+  EXPECT_TRUE(across.kept == across.fresh) << "the kept hall around the desk is not the full-strength blur";
+  HOG::View* closeUp = play().getRegistry().findViewByName("closeup01");
+  ASSERT_TRUE(closeUp && closeUp->scene);
+  AE::ISceneNode* desk = AE::ISceneNode::findChild("backdrop", closeUp->scene);
+  ASSERT_NE(desk, nullptr);
+  desk->setColor(1.0f, 1.0f, 1.0f, 0.5f);
+  game.step();
+  const Frames through = keptAndFresh(game, kAcross);
+  EXPECT_FALSE(through.fresh == across.fresh);
+  EXPECT_TRUE(through.kept == through.fresh) << "the kept hall does not show through a see-through desk";
+  // Beneath the opaque desk the kept hall was drawn as strips around it, one
+  // call each; beneath the see-through desk as one picture.
+  EXPECT_GT(across.keptCalls, through.keptCalls) << "the kept hall is drawn whole beneath the opaque desk";
+  desk->setColor(1.0f, 1.0f, 1.0f, 1.0f);
+  game.step();
+
+  // The lamp's light, lit at the first visit, moves down a little behind the
+  // open close-up, then goes out.
   AE::ISceneNode* light = AE::ISceneNode::findChild("lamp_light", hall->scene);
   ASSERT_NE(light, nullptr);
   ASSERT_TRUE(light->mEnabled);
+  light->mPosY += 12.0f;
+  const Frames lowered = keptAndFresh(game);
+  EXPECT_FALSE(lowered.fresh == settled.fresh) << "the lamp's light does not reach the band";
+  EXPECT_TRUE(lowered.kept == lowered.fresh) << "the lamp's light still shows where it was";
+  light->mPosY -= 12.0f;
+  game.step();
   light->setEnabled(false);
   const Frames dark = keptAndFresh(game);
   EXPECT_FALSE(dark.fresh == settled.fresh) << "the lamp's light does not reach the band";
@@ -173,8 +203,9 @@ TEST(CloseUpBlurPlayThrough, AnOpaquePuzzleCloseUpDrawsNothingBeneathIt) {
   AE::ISceneNode* backdrop = AE::ISceneNode::findChild("backdrop", puzzle->scene);
   ASSERT_NE(backdrop, nullptr);
   // Each way the backdrop stops hiding the gallery brings it back: a colour
-  // that lets it through, a place that leaves a strip of the screen, a
-  // picture with translucent texels.
+  // that lets it through, a blend that adds it to what lies beneath, a clip
+  // or a place that leaves a strip of the screen, a picture with translucent
+  // texels.
   const auto drawnBeneath = [&](const char* how, const std::function<void()>& change,
                                 const std::function<void()>& undo) {
     change();
@@ -190,10 +221,22 @@ TEST(CloseUpBlurPlayThrough, AnOpaquePuzzleCloseUpDrawsNothingBeneathIt) {
   drawnBeneath(
       "see-through", [&] { backdrop->setColor(1.0f, 1.0f, 1.0f, 0.5f); },
       [&] { backdrop->setColor(1.0f, 1.0f, 1.0f, 1.0f); });
+  auto* sprite = static_cast<AE::SpriteSceneNode*>(backdrop);
+  drawnBeneath(
+      "added to what lies beneath", [&] { sprite->mBlendMode = KR::BM_ADD; },
+      [&] { sprite->mBlendMode = KR::BM_ALPHA; });
+  KR::Sprite* quad = sprite->mSprite;
+  drawnBeneath(
+      "clipped to the top of the screen",
+      [&] {
+        quad->mClipEnabled = true;
+        quad->mClipRect = KR::Rect(0.0f, 0.0f, 1680.0f, 500.0f);
+      },
+      [&] { quad->mClipEnabled = false; });
   const float x = backdrop->mPosX;
   drawnBeneath(
       "moved right by a pixel", [&] { backdrop->mPosX = x + 1.0f; }, [&] { backdrop->mPosX = x; });
-  auto* picture = static_cast<AE::SpriteSceneNode*>(backdrop)->mSprite->getTexture();
+  auto* picture = sprite->mSprite->getTexture();
   ASSERT_NE(picture, nullptr);
   drawnBeneath(
       "of a translucent picture", [&] { picture->mOpaque = false; }, [&] { picture->mOpaque = true; });
