@@ -86,6 +86,9 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
                    0x3F, 0x00, 0x00, 0x40, 0x3F, 0x01, 0x01, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
                    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00}));
 
+  // A new profile's HUD buttons start available: the amulets, map and notebook words are 1.
+  EXPECT_EQ(HOG::PlayerOptions().encode().substr(20, 12), bytes({1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}));
+
   // Read back: names (surrogates joined, padding dropped), ids, flags, the current profile and its options.
   HOG::ProfileSystem again(folder);
   ASSERT_TRUE(again.loadProfileList());
@@ -246,6 +249,16 @@ TEST(ProfileStore, NewProfilesTakeIdsWithoutFilesAndTheListHoldsTen) {
   int32_t current = -1;
   ASSERT_TRUE(HOG::ProfileSystem::decodeList(HOG::ProfileSystem::encodeList({&lone}, 0), &decoded, &current));
   EXPECT_EQ(decoded[0].name, lone.name);
+  // The cut counts characters, not UTF-16 units: a 16th character beyond 0xFFFF (units 16 and 17) stays
+  // whole, and a 17th goes whole, never leaving half a pair.
+  HOG::PlayerProfile wide;
+  wide.name = std::wstring(15, L'a') + wchar_t(0x1F600);
+  wide.persistent = true;
+  ASSERT_TRUE(HOG::ProfileSystem::decodeList(HOG::ProfileSystem::encodeList({&wide}, 0), &decoded, &current));
+  EXPECT_EQ(decoded[0].name, wide.name);
+  wide.name = std::wstring(16, L'a') + wchar_t(0x1F600);
+  ASSERT_TRUE(HOG::ProfileSystem::decodeList(HOG::ProfileSystem::encodeList({&wide}, 0), &decoded, &current));
+  EXPECT_EQ(decoded[0].name, std::wstring(16, L'a'));
 
   // A name of 30,000 characters from a hand-edited list is cut where it is read.
   HOG::PlayerProfile giant;
