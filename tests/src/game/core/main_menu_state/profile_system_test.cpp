@@ -109,7 +109,12 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
   again.deleteProfile(2);
   EXPECT_EQ(again.getCurrentIndex(), 1);
   EXPECT_FALSE(KR::Platform::fileExists(folder + "profile3.opt"));
+  // Deleting a line before the current one keeps the same player current, not the one after it.
+  ASSERT_TRUE(again.createProfile(L"Di"));
+  again.setCurrentIndex(1);
   again.deleteProfile(0);
+  EXPECT_EQ(again.getCurrentProfile()->name, L"Cy");
+  again.deleteProfile(1);
   again.deleteProfile(0);  // the last persistent profile stays
   EXPECT_EQ(again.getProfileCount(), 1u);
   EXPECT_EQ(again.getCurrentIndex(), 0);
@@ -259,6 +264,10 @@ TEST(ProfileStore, NewProfilesTakeIdsWithoutFilesAndTheListHoldsTen) {
   wide.name = std::wstring(16, L'a') + wchar_t(0x1F600);
   ASSERT_TRUE(HOG::ProfileSystem::decodeList(HOG::ProfileSystem::encodeList({&wide}, 0), &decoded, &current));
   EXPECT_EQ(decoded[0].name, std::wstring(16, L'a'));
+  // A pair at the very start of a name is joined too.
+  wide.name = std::wstring(1, wchar_t(0x1F600)) + L"b";
+  ASSERT_TRUE(HOG::ProfileSystem::decodeList(HOG::ProfileSystem::encodeList({&wide}, 0), &decoded, &current));
+  EXPECT_EQ(decoded[0].name, wide.name);
 
   // A name of 30,000 characters from a hand-edited list is cut where it is read.
   HOG::PlayerProfile giant;
