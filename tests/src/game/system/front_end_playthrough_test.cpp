@@ -350,6 +350,14 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   EXPECT_NEAR(store().getCurrentProfile()->options.soundVolume, 0.2f, 0.02f);
   EXPECT_TRUE(soundPlays("2_pliers_sound"));
   EXPECT_FALSE(soundPlays("6_stone_sound"));
+  // The ambient bar plays its own test sound, and its knob follows it.
+  game.steps(30);
+  drag(game, kMusicBar[0] + 225, kMusicBar[1] + 168, kMusicBar[0] + 270, kMusicBar[1] + 168);
+  EXPECT_NEAR(store().getCurrentProfile()->options.ambientVolume, 0.9f, 0.02f);
+  EXPECT_TRUE(soundPlays("6_stone_sound"));
+  const AE::ISceneNode* knob = HOG::sceneNodeAt(menu().optionsWindow->root, "/root_group/ambient_progress/knob");
+  ASSERT_NE(knob, nullptr);
+  EXPECT_NEAR(knob->mPosX, -14.0f + 0.9f * 300.0f, 6.0f);
   clickAt(game, kDiff[0], kDiff[1]);
   game.steps(15);
   dump(game, "options_difficulty");

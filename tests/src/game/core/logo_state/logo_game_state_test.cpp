@@ -46,8 +46,10 @@ TEST(LogoState, EndlessOrNoNumberDurationsAreBoundedAndNamed) {
     EXPECT_FALSE(log.contains("logo 5"));
     EXPECT_FALSE(log.contains("logo 6"));  // 0 is a time: passed at the first update
     // None is skippable, yet all have passed within their bounded times (68 s).
-    for (int second = 0; second < 70 && logos.getCurrentLogo() < logos.getLogos().size(); ++second) logos.update(1.0f);
+    int seconds = 0;
+    for (; seconds < 70 && logos.getCurrentLogo() < logos.getLogos().size(); ++seconds) logos.update(1.0f);
     EXPECT_EQ(logos.getCurrentLogo(), 6u);
+    EXPECT_EQ(seconds, 68);  // each stays its whole time: a logo of 30 s is there at 30 s
   }
   KR::FileSystem::setContentFolder(previous);
 }

@@ -361,12 +361,12 @@ TEST(ProfileStore, VolumesAreClampedOrDefaultedAndMappedOntoTheSoundGroups) {
   HOG::PlayerProfile profile;
   profile.options.musicVolume = 0.55f;
   profile.options.soundVolume = 0.1f;
-  profile.options.ambientVolume = 1.0f;
+  profile.options.ambientVolume = 0.82f;
   sounds.startFadeAllGroups(0.0f, 1.0f, 3.0f);
   HOG::PlayerProfile::applyVolumes(&profile);
   EXPECT_NEAR(sounds.getGroupVolume(KR::kSoundGroupMusic), 0.5f, 1e-6f);
   EXPECT_EQ(sounds.getGroupVolume(KR::kSoundGroupSounds), 0.0f);
-  EXPECT_NEAR(sounds.getGroupVolume(KR::kSoundGroupAmbient), 1.0f, 1e-6f);
+  EXPECT_NEAR(sounds.getGroupVolume(KR::kSoundGroupAmbient), 0.8f, 1e-6f);
   HOG::PlayerProfile::applyVolumes(nullptr);
 }
 
