@@ -457,6 +457,9 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   clickAt(game, 610 + 110 + 120, 330 + 150 + 28);
   game.steps(15);
   dump(game, "pause_options");
+  // Over the game nothing darkens the HUD: its Book button stays light.
+  const KR::Vector2<int> book = KR::Test::window(1339, 884);
+  EXPECT_GT(game.brightPixelsAround(book.x, book.y, 6), 60);
   clickAt(game, kAuthors[0], kAuthors[1]);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "AuthorsMovie"; }, 10));
   game.steps(5);
