@@ -2,7 +2,8 @@
 // file, the rest is its text, put into a scratch content folder under the
 // file's resource name.
 // - "logo.xml": the logo state loads it and runs its logos to the end, with
-//   updates and draws;
+//   updates and draws; every logo must pass within the longest time a logo
+//   may take, whatever its duration says;
 // - the main menu's configuration ("main_menu_config_xml"): the menu loads
 //   it, binds the handlers it names and loads the UI files it names, then
 //   shows, updates, draws and unloads.
@@ -173,11 +174,14 @@ struct Services {
 void runLogos() {
   HOG::LogoGameState logos;
   logos.load();
-  // Long enough for logos of a few seconds each; an endless one stays shown.
   for (int frame = 0; frame < 64; ++frame) {
     logos.update(0.25f);
     logos.draw();
   }
+  // Whatever the file says, no logo stays longer than the longest time: one
+  // update of more than that passes each.
+  for (size_t logo = 0; logo <= logos.getLogos().size(); ++logo) logos.update(HOG::LogoGameState::kMaxDuration + 1.0f);
+  if (logos.getCurrentLogo() < logos.getLogos().size()) __builtin_trap();
   logos.onDeactivate();
 }
 

@@ -38,6 +38,19 @@ bool readWhole(KR::File* file, std::string* bytes) {
   return true;
 }
 
+// A time that never ends, or one that no comparison reaches (not a number),
+// would keep an unskippable logo on screen for good.
+float boundedDuration(const pugi::xml_attribute& attribute, size_t logo) {
+  const float duration = attribute.as_float(0.0f);
+  if (duration >= 0.0f && duration <= LogoGameState::kMaxDuration) return duration;
+  const float bounded = duration > LogoGameState::kMaxDuration ? LogoGameState::kMaxDuration : 0.0f;
+  KR::log(
+      "WARNING: Logo description 'logo.xml', logo %zu, key 'duration': '%s' is not a number of seconds from 0 "
+      "to %g; %g is taken",
+      logo, attribute.value(), double(LogoGameState::kMaxDuration), double(bounded));
+  return bounded;
+}
+
 }  // namespace
 
 LogoGameState::LogoGameState() { KR::Singleton<LogoGameState>::setInstance(this); }
@@ -72,7 +85,7 @@ void LogoGameState::load() {
     if (node.type() != pugi::node_element) continue;
     LogoEntry entry;
     entry.name = node.attribute("name").as_string();
-    entry.duration = node.attribute("duration").as_float(0.0f);
+    entry.duration = boundedDuration(node.attribute("duration"), logos.size() + 1);
     entry.esc = node.attribute("esc").as_int(0);
     const std::string path = imagePath(entry.name, node.attribute("localized").as_int(0) != 0, language);
     files->addEntry("default", entry.name, path);

@@ -8,7 +8,10 @@
 // logo.xml: every child of "root" is one logo with the attributes "name"
 // (PNG file), "duration" (seconds), "esc" (non-zero: skippable) and
 // "localized" (non-zero: the picture lies under "/pc_localization/<language>/",
-// or "/pc_localization/" for the language "local").
+// or "/pc_localization/" for the language "local"). A duration that is not a
+// number from 0 to kMaxDuration is logged with its file and key and taken as
+// 0 (not a number, or below 0) or kMaxDuration (above, or endless), so that no
+// logo keeps the player from the menu for long.
 //
 // Only the first logo's picture is decoded when the state loads; the others
 // follow one per update once a frame has been drawn, so the launch reaches its
@@ -37,6 +40,8 @@ class LogoGameState : public IAppState, public KR::Singleton<LogoGameState>, pub
     std::string name;  // the picture's file entry
     bool pictureLoaded = false;
   };
+
+  static constexpr float kMaxDuration = 30.0f;
 
   LogoGameState();
   ~LogoGameState() override;

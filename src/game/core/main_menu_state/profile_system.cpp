@@ -215,7 +215,9 @@ void ProfileSystem::deleteProfile(int32_t index) {
   if (profiles[size_t(index)]->persistent)
     for (const std::string& path : {getProfileFilePath(index, "opt"), getSaveGamePath(index)})
       if (!path.empty()) std::remove(path.c_str());
-  if (currentIndex == int32_t(profiles.size()) - 1) --currentIndex;
+  // The current player stays current: a line before it moves it up, as does
+  // the deletion of the current last line.
+  if (index < currentIndex || currentIndex == int32_t(profiles.size()) - 1) --currentIndex;
   profiles.erase(profiles.begin() + index);
 }
 

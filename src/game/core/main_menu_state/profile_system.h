@@ -109,7 +109,9 @@ class ProfileSystem : public KR::Singleton<ProfileSystem> {
   // replaces a lone "Player" and is current.
   bool createProfile(const std::wstring& name);
   // Removes the profile with its options file and saved game; nothing for an
-  // index outside the list or the last persistent profile. The built-in
+  // index outside the list or the last persistent profile. The current
+  // profile stays current; when it is the one removed, the next line (the
+  // line before, for the last) becomes current. The built-in
   // "Player" leaves the files of its id alone: they may be another's.
   void deleteProfile(int32_t index);
 

@@ -124,7 +124,7 @@ std::string matches(KR::Test::GameDriver& game, const char* name) {
 // The keys of the text all arrive within one frame, as on a slow frame; '\b' is Backspace.
 void typeInOneFrame(KR::Test::GameDriver& game, const std::string& text) {
   for (char c : text) {
-    const uint8_t key = c == '\b' ? KR::Platform::kVkBack : uint8_t(std::toupper(c));
+    const uint8_t key = c == '\b' ? uint8_t(KR::Platform::kVkBack) : uint8_t(std::toupper(c));
     game.pressKey(key);
     if (c != '\b') KR::Platform::pushText(std::string(1, c));
     game.releaseKey(key);
@@ -231,6 +231,13 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   // Every key of a slow frame counts, in order: six Backspaces, then 20 letters with 7 Backspaces among them.
   typeInOneFrame(game, "\b\b\b\b\b\b");
   EXPECT_EQ(menu().firstNameWindow->textEdit->getText(), L"");
+  // OK on no name says so, and the window waits for one.
+  clickAt(game, kWindowOk[0], kWindowOk[1]);
+  game.steps(5);
+  EXPECT_EQ(infoText(), L"empty_name");
+  clickAt(game, kInfoOk[0], kInfoOk[1]);
+  game.steps(15);
+  EXPECT_TRUE(menu().firstNameWindow->shown);
   typeInOneFrame(game, "Newk\bcomerr\bOfx\bFezq\b\b\benn\b");
   EXPECT_EQ(menu().firstNameWindow->textEdit->getText(), L"NewcomerOfFen");
   clickAt(game, kWindowOk[0], kWindowOk[1]);
@@ -320,7 +327,14 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
 
   // Options: the music bar follows a drag to its left end and the music group at once, and a move of a
   // twentieth; the sounds bar plays its test sound; Diff sets hard without a game; Escape closes and writes.
-  clickAt(game, kMenuOptions[0], kMenuOptions[1]);
+  // Opened in full screen, they take the mode in force, which their file keeps for the next start.
+  uint8_t* const hostFlag = HOG::ProfileSystem::fullScreenFlag;
+  uint8_t fullScreen = 1;  // the headless window stays as it is
+  HOG::ProfileSystem::fullScreenFlag = &fullScreen;
+  menu().onOptions();
+  HOG::ProfileSystem::fullScreenFlag = hostFlag;
+  EXPECT_EQ(store().getCurrentProfile()->options.fullScreen, 1);
+  store().getCurrentProfile()->options.fullScreen = 0;
   game.steps(15);
   dump(game, "options");
   EXPECT_EQ(matches(game, "options"), "");
@@ -336,6 +350,14 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   EXPECT_NEAR(store().getCurrentProfile()->options.soundVolume, 0.2f, 0.02f);
   EXPECT_TRUE(soundPlays("2_pliers_sound"));
   EXPECT_FALSE(soundPlays("6_stone_sound"));
+  // The ambient bar plays its own test sound, and its knob follows it.
+  game.steps(30);
+  drag(game, kMusicBar[0] + 225, kMusicBar[1] + 168, kMusicBar[0] + 270, kMusicBar[1] + 168);
+  EXPECT_NEAR(store().getCurrentProfile()->options.ambientVolume, 0.9f, 0.02f);
+  EXPECT_TRUE(soundPlays("6_stone_sound"));
+  const AE::ISceneNode* knob = HOG::sceneNodeAt(menu().optionsWindow->root, "/root_group/ambient_progress/knob");
+  ASSERT_NE(knob, nullptr);
+  EXPECT_NEAR(knob->mPosX, -14.0f + 0.9f * 300.0f, 6.0f);
   clickAt(game, kDiff[0], kDiff[1]);
   game.steps(15);
   dump(game, "options_difficulty");
@@ -364,7 +386,9 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   EXPECT_GT(game.brightPixelsAround(title.x, title.y, 20), 10);
   game.tapKey(KR::Platform::kVkEscape);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "MainMenu"; }, 10));
-  EXPECT_TRUE(soundPlays("menu_sound"));  // back from the credits the music goes on
+  // Back from the credits the music goes on, and nothing falls silent for a new fade.
+  EXPECT_TRUE(soundPlays("menu_sound"));
+  EXPECT_GT(KR::SoundManager::getInstance()->getGroupVolume(KR::kSoundGroupAmbient), 0.5f);
   for (const KR::UIWidget* tree : KR::UIManager::getInstance()->getRoots()) EXPECT_NE(tree->name, "authors_wnd");
 
   // Play takes the new game through the difficulty window, which shows the stored choice: the release
@@ -433,6 +457,9 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   clickAt(game, 610 + 110 + 120, 330 + 150 + 28);
   game.steps(15);
   dump(game, "pause_options");
+  // Over the game nothing darkens the HUD: its Book button stays light.
+  const KR::Vector2<int> book = KR::Test::window(1339, 884);
+  EXPECT_GT(game.brightPixelsAround(book.x, book.y, 6), 60);
   clickAt(game, kAuthors[0], kAuthors[1]);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "AuthorsMovie"; }, 10));
   game.steps(5);
@@ -610,6 +637,9 @@ TEST(FrontEndPlayThrough, AFullProfileListScrollsAndShowsNamesAsTyped) {
   };
   EXPECT_EQ(lines.selected, 9);
   EXPECT_TRUE(inSight(9));
+  // Drawn: the list's light lines stand where the menu is dark, left of its buttons.
+  const KR::Vector2<int> lineStart = KR::Test::window(680, 500);
+  EXPECT_GT(game.brightPixelsAround(lineStart.x, lineStart.y, 6), 60);
   // The bar's dot stands at its foot, and Cancel on the question deletes nothing.
   AE::ISceneNode* dot = HOG::sceneNodeAt(menu().userDialog->root, "/root_group/scroll/dot");
   ASSERT_NE(dot, nullptr);
@@ -623,6 +653,14 @@ TEST(FrontEndPlayThrough, AFullProfileListScrollsAndShowsNamesAsTyped) {
   EXPECT_FALSE(inSight(0));
   EXPECT_EQ(static_cast<KR::UILabel*>(lines.scrollArea->children[3])->text, L"#conf_exit");
   EXPECT_EQ(static_cast<KR::UILabel*>(lines.scrollArea->children[5])->text, std::wstring(16, L'W'));
+  // The bar beside the list scrolls it: dragged to its top the first line comes into sight, back at its
+  // foot the last.
+  drag(game, 1020, 388 + 220, 1020, 380);
+  game.steps(10);
+  EXPECT_TRUE(inSight(0));
+  drag(game, 1020, 388 + 10, 1020, 640);
+  game.steps(10);
+  EXPECT_TRUE(inSight(9));
   const KR::Vector2<int> over = KR::Test::window(800, 500);
   game.moveMouse(over.x, over.y);
   for (int i = 0; i < 8; ++i) {

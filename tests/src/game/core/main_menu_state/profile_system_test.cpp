@@ -86,6 +86,9 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
                    0x3F, 0x00, 0x00, 0x40, 0x3F, 0x01, 0x01, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
                    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00}));
 
+  // A new profile's HUD buttons start available: the amulets, map and notebook words are 1.
+  EXPECT_EQ(HOG::PlayerOptions().encode().substr(20, 12), bytes({1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}));
+
   // Read back: names (surrogates joined, padding dropped), ids, flags, the current profile and its options.
   HOG::ProfileSystem again(folder);
   ASSERT_TRUE(again.loadProfileList());
@@ -106,7 +109,12 @@ TEST(ProfileStore, ListAndOptionsFilesHoldTheirExactBytes) {
   again.deleteProfile(2);
   EXPECT_EQ(again.getCurrentIndex(), 1);
   EXPECT_FALSE(KR::Platform::fileExists(folder + "profile3.opt"));
+  // Deleting a line before the current one keeps the same player current, not the one after it.
+  ASSERT_TRUE(again.createProfile(L"Di"));
+  again.setCurrentIndex(1);
   again.deleteProfile(0);
+  EXPECT_EQ(again.getCurrentProfile()->name, L"Cy");
+  again.deleteProfile(1);
   again.deleteProfile(0);  // the last persistent profile stays
   EXPECT_EQ(again.getProfileCount(), 1u);
   EXPECT_EQ(again.getCurrentIndex(), 0);
@@ -246,6 +254,20 @@ TEST(ProfileStore, NewProfilesTakeIdsWithoutFilesAndTheListHoldsTen) {
   int32_t current = -1;
   ASSERT_TRUE(HOG::ProfileSystem::decodeList(HOG::ProfileSystem::encodeList({&lone}, 0), &decoded, &current));
   EXPECT_EQ(decoded[0].name, lone.name);
+  // The cut counts characters, not UTF-16 units: a 16th character beyond 0xFFFF (units 16 and 17) stays
+  // whole, and a 17th goes whole, never leaving half a pair.
+  HOG::PlayerProfile wide;
+  wide.name = std::wstring(15, L'a') + wchar_t(0x1F600);
+  wide.persistent = true;
+  ASSERT_TRUE(HOG::ProfileSystem::decodeList(HOG::ProfileSystem::encodeList({&wide}, 0), &decoded, &current));
+  EXPECT_EQ(decoded[0].name, wide.name);
+  wide.name = std::wstring(16, L'a') + wchar_t(0x1F600);
+  ASSERT_TRUE(HOG::ProfileSystem::decodeList(HOG::ProfileSystem::encodeList({&wide}, 0), &decoded, &current));
+  EXPECT_EQ(decoded[0].name, std::wstring(16, L'a'));
+  // A pair at the very start of a name is joined too.
+  wide.name = std::wstring(1, wchar_t(0x1F600)) + L"b";
+  ASSERT_TRUE(HOG::ProfileSystem::decodeList(HOG::ProfileSystem::encodeList({&wide}, 0), &decoded, &current));
+  EXPECT_EQ(decoded[0].name, wide.name);
 
   // A name of 30,000 characters from a hand-edited list is cut where it is read.
   HOG::PlayerProfile giant;
@@ -339,12 +361,12 @@ TEST(ProfileStore, VolumesAreClampedOrDefaultedAndMappedOntoTheSoundGroups) {
   HOG::PlayerProfile profile;
   profile.options.musicVolume = 0.55f;
   profile.options.soundVolume = 0.1f;
-  profile.options.ambientVolume = 1.0f;
+  profile.options.ambientVolume = 0.82f;
   sounds.startFadeAllGroups(0.0f, 1.0f, 3.0f);
   HOG::PlayerProfile::applyVolumes(&profile);
   EXPECT_NEAR(sounds.getGroupVolume(KR::kSoundGroupMusic), 0.5f, 1e-6f);
   EXPECT_EQ(sounds.getGroupVolume(KR::kSoundGroupSounds), 0.0f);
-  EXPECT_NEAR(sounds.getGroupVolume(KR::kSoundGroupAmbient), 1.0f, 1e-6f);
+  EXPECT_NEAR(sounds.getGroupVolume(KR::kSoundGroupAmbient), 0.8f, 1e-6f);
   HOG::PlayerProfile::applyVolumes(nullptr);
 }
 
