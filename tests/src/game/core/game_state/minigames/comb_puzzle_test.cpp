@@ -62,16 +62,18 @@ TEST_F(CombPuzzleTest, ACombinationIsReachedOnlyByExactlyItsZones) {
   EXPECT_FALSE(puzzle.combinations[0].reached);
 }
 
-TEST(CombPuzzleConfigTest, ACombinationOfTheFirstZoneAloneIsPlayable) {
+TEST(CombPuzzleConfigTest, ACombinationOfTheFirstZoneAloneLightsItsLampWithItsChildren) {
   std::string config = puzzleMedia("puzzle_combpuzzle.xml");
   const std::string first = "<value><v0 v=\"0\"/><v1 v=\"1\"/></value>";
   config.replace(config.find(first), first.size(), "<value><v0 v=\"0\"/></value>");
-  PuzzleRig rig("CombPuzzleMinigameViewExtension", config, puzzleMedia("scene_puzzle_combpuzzle.xml"));
+  PuzzleRig rig("CombPuzzleMinigameViewExtension", config,
+                withChild(puzzleMedia("scene_puzzle_combpuzzle.xml"), "cp_comb1", "cp_comb1_glint"));
   EXPECT_FALSE(rig.get().isRefused());
   rig.press(424, 664);
   rig.move(430, 370);
   rig.release(430, 370);
   EXPECT_TRUE(rig.node("cp_comb1")->mPlaying);
+  EXPECT_TRUE(rig.node("cp_comb1_glint")->mPlaying);
 }
 
 TEST(CombPuzzleConfigTest, ATakenPieceShowsFrame5WhenTheKeyIsMissing) {

@@ -40,6 +40,9 @@ TEST(RightZoneTest, AnElementOffItsPlacePickedTwiceGlidesThereAndStaysPlayable) 
   rig.click(960, 564);
   EXPECT_EQ(rig.frame("rz_e2_piece"), 10);
   EXPECT_LT(rig.node("rz_e2_piece")->mPosZ, rig.node("rz_e1_piece")->mPosZ);
+  // Its highlight shows, in front of it.
+  EXPECT_TRUE(rig.node("rz_e2_hl")->mEnabled);
+  EXPECT_LT(rig.node("rz_e2_hl")->mPosZ, rig.node("rz_e2_piece")->mPosZ);
 }
 
 TEST(RightZoneTest, AnElementOnItsPlacePickedTwiceIsLetGo) {
