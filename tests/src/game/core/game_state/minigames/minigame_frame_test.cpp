@@ -330,6 +330,9 @@ TEST(MinigameFrame, ConfigurationsThatCantMakeAPuzzleAreRefusedAndNeverSolved) {
       EXPECT_TRUE(anyLineNames(rig.log, "broken_xml"));
     }
   }
+  // A file cut short says so.
+  PuzzleRig rig("KeyMinigameViewExtension", "<root><MinigameConfig><finishTime v=\"3\"/>", "<Scene/>", "cut_xml");
+  EXPECT_TRUE(rig.log.contains("ERROR: Puzzle configuration 'cut_xml', key 'MinigameConfig': the file can't be read"));
 }
 
 TEST(MinigameFrame, APuzzleWhoseNodesAreMissingIsRefusedAndNeverSolved) {

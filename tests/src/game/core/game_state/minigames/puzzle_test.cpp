@@ -102,10 +102,12 @@ TEST(SwapJigsawTest, APlacedTileShowsItsBlockFrameAfterLeaveAndReturn) {
   }
 }
 
-TEST(SwapJigsawTest, AFrameOfExactlyTheLastFrameIsTakenWithoutALine) {
+TEST(SwapJigsawTest, AFrameOfExactlyTheLastFrameAndTheLongestFinishAreTakenWithoutALine) {
   std::string config = puzzleMedia("puzzle_jigsaw_swap.xml");
   const std::string block = "<blockFrame v=\"10\"/>";
   config.replace(config.find(block), block.size(), "<blockFrame v=\"100000\"/>");
+  const std::string time = "<finishTime v=\"3\"/>";
+  config.replace(config.find(time), time.size(), "<finishTime v=\"60\"/>");
   PuzzleRig rig{"PuzzleMinigameViewExtension", config, puzzleMedia("scene_puzzle_jigsaw_swap.xml")};
   EXPECT_TRUE(rig.log.lines().empty());
 }

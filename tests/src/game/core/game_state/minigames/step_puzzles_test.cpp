@@ -51,6 +51,34 @@ TEST(StagedControlsTest, TheGlowWaitsForEveryControlOfItsSlots) {
   EXPECT_TRUE(rig.node("ky_glow")->mPlaying);
 }
 
+TEST(StagedControlsTest, AControlOfTwoValuesIsOneStageAndAStageBeyondTheFramesIsTheLastFrame) {
+  {
+    std::string config = puzzleMedia("puzzle_key.xml");
+    config.replace(config.find("1,2,0,2"), 7, "0,2,0,2");
+    const std::string first = "<stages><v0 v=\"0\"/><v1 v=\"8\"/><v2 v=\"16\"/><v3 v=\"24\"/></stages></v0>";
+    config.replace(config.find(first), first.size(), "<stages><v0 v=\"0\"/><v1 v=\"8\"/></stages></v0>");
+    PuzzleRig rig("KeyMinigameViewExtension", config, puzzleMedia("scene_puzzle_key.xml"));
+    auto& puzzle = rig.as<KeyMinigameViewExtension>();
+    EXPECT_TRUE(rig.log.lines().empty());
+    ASSERT_EQ(puzzle.controls[0].stages.size(), 1u);
+    EXPECT_EQ(puzzle.controls[0].stages[0].span, 8.0f);
+  }
+  std::string config = puzzleMedia("puzzle_key.xml");
+  const std::string last = "<v3 v=\"24\"/>";
+  config.replace(config.find(last), last.size(), "<v3 v=\"1e10\"/>");
+  PuzzleRig rig("KeyMinigameViewExtension", config, puzzleMedia("scene_puzzle_key.xml"));
+  auto& puzzle = rig.as<KeyMinigameViewExtension>();
+  ASSERT_EQ(puzzle.controls.size(), 4u);
+  EXPECT_EQ(puzzle.controls[0].stages[2].span, 100000.0f - 16.0f);
+}
+
+TEST(StagedControlsTest, AClickOnAControlSounds) {
+  PuzzleRig rig("KeyMinigameViewExtension", puzzleMedia("puzzle_key.xml"), puzzleMedia("scene_puzzle_key.xml"));
+  EXPECT_FALSE(rig.node("ky_click")->mPlaying);
+  rig.click(720, 524);
+  EXPECT_TRUE(rig.node("ky_click")->mPlaying);
+}
+
 TEST(StagedControlsTest, OutOfRangeCorrectAndStartStagesAreTheLast) {
   std::string config = puzzleMedia("puzzle_key.xml");
   config.replace(config.find("1,2,0,2"), 7, "1,2,0,9");
@@ -94,6 +122,7 @@ TEST(SliderLockTest, ASliderStopsAtItsEnds) {
   EXPECT_FALSE(rig.node("cs_knob1")->mPlaying);
   for (int step = 1; step <= 5; ++step) {
     rig.click(1100, 394);
+    EXPECT_EQ(rig.result, 1);  // a press on a button is the lock's
     rig.frames(15);
   }
   EXPECT_EQ(rig.frame("cs_knob1"), 24);  // four steps, the fifth goes nowhere
@@ -108,11 +137,30 @@ TEST(SliderLockTest, ASliderStartsAtItsStartAndStepsTenFramesWithoutAStepKey) {
   std::string config = puzzleMedia("puzzle_comb_slider.xml");
   const std::string keys = "<startID v=\"0\"/><maxID v=\"4\"/><frameStep v=\"6\"/>";
   config.replace(config.find(keys), keys.size(), "<startID v=\"2\"/><maxID v=\"4\"/>");
+  const std::string pressed = "<pressedButtonFrame v=\"5\"/>";
+  config.replace(config.find(pressed), pressed.size(), "");
   PuzzleRig rig("CombSliderMinigameViewExtension", config, puzzleMedia("scene_puzzle_comb_slider.xml"));
   EXPECT_EQ(rig.frame("cs_knob1"), 20);
-  rig.click(1100, 394);
+  rig.press(1100, 394);
+  EXPECT_EQ(rig.frame("cs_fwd1"), 5);  // a pressed button shows frame 5 without its key
+  rig.release(1100, 394);
   rig.frames(15);
   EXPECT_EQ(rig.frame("cs_knob1"), 30);
+}
+
+TEST(SliderLockTest, TheOpeningRestsAKnobWithItsChildrenAndAReachedCombinationPlaysWithItsChildren) {
+  std::string scene = withChild(puzzleMedia("scene_puzzle_comb_slider.xml"), "cs_combo1", "cs_combo1_spark");
+  scene = withChild(scene, "cs_knob1", "cs_knob1_glint", true);
+  PuzzleRig rig("CombSliderMinigameViewExtension", puzzleMedia("puzzle_comb_slider.xml"), scene);
+  EXPECT_FALSE(rig.node("cs_knob1_glint")->mPlaying);
+  // Sliders 1, 2, 3 (forward buttons at y 394, 594, 794) to 1, 3, 2.
+  for (const auto& [y, steps] : {std::pair<int, int>{394, 1}, {594, 3}, {794, 2}})
+    for (int step = 0; step < steps; ++step) {
+      rig.click(1100, y);
+      rig.frames(15);
+    }
+  EXPECT_TRUE(rig.node("cs_combo1")->mPlaying);
+  EXPECT_TRUE(rig.node("cs_combo1_spark")->mPlaying);
 }
 
 TEST(SliderGroupsTest, ASliderStopsAtItsTop) {
@@ -169,6 +217,20 @@ TEST(FrameCyclingTest, AButtonWithoutStepKeysCyclesTenStatesOfTenFrames) {
   }
   rig.leaveAndReturn();
   EXPECT_EQ(rig.frame("rp_btn1"), 0);  // state 0 again
+}
+
+TEST(FrameCyclingTest, ALampLightsOnlyOnceEveryButtonStandsStill) {
+  // Yellow, green on the first two buttons (x 584 and 840, y 584) lights the left lamp.
+  PuzzleRig rig("RPairesMinigameViewExtension", puzzleMedia("puzzle_r_paires.xml"),
+                puzzleMedia("scene_puzzle_r_paires.xml"));
+  for (int click = 0; click < 2; ++click) {
+    rig.click(840, 584);
+    rig.frames(15);
+  }
+  rig.click(584, 584);  // the last right state, the button still turning to it
+  EXPECT_FALSE(rig.node("rp_lamp1")->mPlaying);
+  rig.frames(15);
+  EXPECT_TRUE(rig.node("rp_lamp1")->mPlaying);
 }
 
 TEST(LinkedCirclesTest, AStartDrawnAtTheVeryTopWrapsToTheFirstState) {
