@@ -1,5 +1,7 @@
 // The combination drop on the gallery's board: zones 0 to 3 in a row at the
-// top, pieces 1 to 3 below them; zones 0 and 1 make the first combination.
+// top (x 360, 560, 760, 960, y 300, 128 wide), pieces 1 to 3 below the first
+// three (y 600); zones 0 and 1 make the first combination. The book stands at
+// 1180, 300.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,48 +30,50 @@ class CombPuzzleTest : public ::testing::Test {
 };
 
 TEST_F(CombPuzzleTest, APieceCaughtOnItsWayHomeFreesItsZone) {
-  drag(464, 764, 470, 370);  // piece 1 into zone 0
+  drag(424, 664, 430, 370);  // piece 1 into zone 0
   ASSERT_TRUE(puzzle.zones[0].occupied);
-  drag(464, 364, 1000, 900);  // out again, let go on no zone: it glides home
+  drag(424, 364, 1000, 900);  // out again, let go on no zone: it glides home
   EXPECT_TRUE(puzzle.zones[0].occupied);
   rig.frames(6);
   const KR::Vector2<float> halfWay = puzzle.elements[0].position;
   ASSERT_GT(halfWay.y, 500.0f);                              // caught where no zone lies
-  drag(int(halfWay.x) + 60, int(halfWay.y) + 60, 670, 370);  // into zone 1
+  drag(int(halfWay.x) + 60, int(halfWay.y) + 60, 630, 370);  // into zone 1
   rig.frames(20);                                            // its way home is over: it stays
-  EXPECT_EQ(rig.node("cp_piece1")->mWorldMatrix.m[6], 600.0f);
+  EXPECT_EQ(rig.node("cp_piece1")->mWorldMatrix.m[6], 560.0f);
   EXPECT_EQ(rig.node("cp_piece1")->mWorldMatrix.m[7], 300.0f);
   EXPECT_FALSE(puzzle.zones[0].occupied);
   EXPECT_TRUE(puzzle.zones[1].occupied);
   EXPECT_FALSE(rig.node("cp_comb1")->mPlaying);  // one piece on the board
   // Its home is zone 1 now, and zone 0 takes another piece.
-  drag(664, 764, 470, 370);
+  drag(624, 664, 430, 370);
   EXPECT_TRUE(rig.node("cp_comb1")->mPlaying);
   EXPECT_FALSE(puzzle.combinations[1].reached);
 }
 
 TEST_F(CombPuzzleTest, ACombinationIsReachedOnlyByExactlyItsZones) {
-  drag(464, 764, 870, 370);  // piece 1 into zone 2
-  drag(664, 764, 470, 370);  // piece 2 into zone 0
-  drag(864, 764, 670, 370);  // piece 3 into zone 1: zones 0, 1 and 2
+  drag(424, 664, 830, 370);  // piece 1 into zone 2
+  drag(624, 664, 430, 370);  // piece 2 into zone 0
+  drag(824, 664, 630, 370);  // piece 3 into zone 1: zones 0, 1 and 2
   EXPECT_FALSE(puzzle.combinations[0].reached);
   EXPECT_FALSE(rig.node("cp_comb1")->mPlaying);
-  drag(664, 364, 1070, 370);  // zone 1's piece to zone 3: zones 0, 2, 3
-  drag(464, 364, 670, 370);   // zone 0's piece to zone 1: zones 1, 2, 3
+  drag(624, 364, 1030, 370);  // zone 1's piece to zone 3: zones 0, 2, 3
+  drag(424, 364, 630, 370);   // zone 0's piece to zone 1: zones 1, 2, 3
   EXPECT_TRUE(puzzle.combinations[1].reached);
   EXPECT_FALSE(puzzle.combinations[0].reached);
 }
 
-TEST(CombPuzzleConfigTest, ACombinationOfTheFirstZoneAloneIsPlayable) {
+TEST(CombPuzzleConfigTest, ACombinationOfTheFirstZoneAloneLightsItsLampWithItsChildren) {
   std::string config = puzzleMedia("puzzle_combpuzzle.xml");
   const std::string first = "<value><v0 v=\"0\"/><v1 v=\"1\"/></value>";
   config.replace(config.find(first), first.size(), "<value><v0 v=\"0\"/></value>");
-  PuzzleRig rig("CombPuzzleMinigameViewExtension", config, puzzleMedia("scene_puzzle_combpuzzle.xml"));
+  PuzzleRig rig("CombPuzzleMinigameViewExtension", config,
+                withChild(puzzleMedia("scene_puzzle_combpuzzle.xml"), "cp_comb1", "cp_comb1_glint"));
   EXPECT_FALSE(rig.get().isRefused());
-  rig.press(464, 764);
-  rig.move(470, 370);
-  rig.release(470, 370);
+  rig.press(424, 664);
+  rig.move(430, 370);
+  rig.release(430, 370);
   EXPECT_TRUE(rig.node("cp_comb1")->mPlaying);
+  EXPECT_TRUE(rig.node("cp_comb1_glint")->mPlaying);
 }
 
 TEST(CombPuzzleConfigTest, ATakenPieceShowsFrame5WhenTheKeyIsMissing) {
@@ -77,7 +81,7 @@ TEST(CombPuzzleConfigTest, ATakenPieceShowsFrame5WhenTheKeyIsMissing) {
   const std::string key = "<selectedFrame v=\"5\"/>";
   config.replace(config.find(key), key.size(), "");
   PuzzleRig rig("CombPuzzleMinigameViewExtension", config, puzzleMedia("scene_puzzle_combpuzzle.xml"));
-  rig.press(464, 764);
+  rig.press(424, 664);
   EXPECT_EQ(rig.frame("cp_piece1"), 5);
 }
 
@@ -96,7 +100,7 @@ TEST(CombPuzzleBookTest, TheBookTurnsPagesOfItsStepAndTheDropSoundWaitsForADrop)
     PuzzleRig rig("CombPuzzleMinigameViewExtension", config, scene);
     EXPECT_FALSE(rig.node("cp_drop")->mPlaying);
     for (int page = 1; page <= pages; ++page) {
-      rig.click(1320, 670);
+      rig.click(1244, 364);
       EXPECT_EQ(rig.frame("cp_book"), page % pages * step);
     }
   }

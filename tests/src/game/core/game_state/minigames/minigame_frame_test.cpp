@@ -174,8 +174,8 @@ TEST(MinigameFrame, ConfigurationsThatCanNeverBeSolvedAreRefused) {
        "activeZones/elementName"},
       {"puzzle_rightplace.xml", "<secondControl v=\"rc_carB\"/>", "<secondControl v=\"rc_carZ\"/>",
        "activeZones/secondControl"},
-      {"puzzle_telescope.xml", "<correctPosition v0=\"508\" v1=\"-407\"/>",
-       "<correctPosition v0=\"5080\" v1=\"-407\"/>", "combinations/correctPosition"},
+      {"puzzle_telescope.xml", "<correctPosition v0=\"540\" v1=\"-725\"/>",
+       "<correctPosition v0=\"5400\" v1=\"-725\"/>", "combinations/correctPosition"},
       {"puzzle_swaptype.xml", "<gearid v=\"3\"/>", "<gearid v=\"30\"/>", "motors/gearid"},
       {"puzzle_combpuzzle.xml", "<v0 v=\"0\"/><v1 v=\"1\"/>", "<v0 v=\"7\"/>", "combinations/value"},
       {"puzzle_combpuzzle.xml", "<v0 v=\"1\"/><v1 v=\"2\"/><v2 v=\"3\"/>",
@@ -330,6 +330,9 @@ TEST(MinigameFrame, ConfigurationsThatCantMakeAPuzzleAreRefusedAndNeverSolved) {
       EXPECT_TRUE(anyLineNames(rig.log, "broken_xml"));
     }
   }
+  // A file cut short says so.
+  PuzzleRig rig("KeyMinigameViewExtension", "<root><MinigameConfig><finishTime v=\"3\"/>", "<Scene/>", "cut_xml");
+  EXPECT_TRUE(rig.log.contains("ERROR: Puzzle configuration 'cut_xml', key 'MinigameConfig': the file can't be read"));
 }
 
 TEST(MinigameFrame, APuzzleWhoseNodesAreMissingIsRefusedAndNeverSolved) {

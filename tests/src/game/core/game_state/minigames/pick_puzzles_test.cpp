@@ -59,7 +59,7 @@ TEST(MemoryPairsTest, AMatchedPairPlaysOnWithItsChildren) {
   EXPECT_TRUE(rig.node("pa_1_shine")->mPlaying);
 }
 
-// The chains: elements 1 to 4 at x 544, 784, 1024, 1264 (y 544) stand on
+// The chains: elements 1 to 4 at x 720, 480, 1200, 960 (y 544) stand on
 // places 2, 1, 4, 3; each place's chain light shows its element's frame.
 TEST(ChainsTest, APlaceWithoutAFrameForItsNewElementKeepsItsLight) {
   std::string config = puzzleMedia("puzzle_chains.xml");
@@ -69,15 +69,16 @@ TEST(ChainsTest, APlaceWithoutAFrameForItsNewElementKeepsItsLight) {
                 withChild(puzzleMedia("scene_puzzle_chains.xml"), "ch_c1", "ch_c1_glint", true));
   EXPECT_FALSE(rig.node("ch_c1_glint")->mPlaying);
   EXPECT_EQ(rig.frame("ch_c2"), 30);
-  rig.click(784, 544);  // element 1 and element 2 trade places
-  rig.click(544, 544);
+  rig.click(720, 544);  // element 1 and element 2 trade places
+  rig.click(480, 544);
   rig.frames(45);
   EXPECT_EQ(rig.frame("ch_c2"), 30);  // place 2 has no frame for element 2
   EXPECT_EQ(rig.frame("ch_c1"), 20);
 }
 
-// Swap places: pieces 1 to 4 belong at x 480, 720, 960, 1200 (y 400) and
-// start scattered at frame 20 of their keys: 1 and 2, 3 and 4 swapped.
+// Swap places: pieces 1 to 4 belong at the corners of a square, clockwise
+// from (640, 260) at the top left, and start at frame 20 of their keys one
+// corner on: piece 1 at (912, 260).
 std::string superswapWith(const std::string& from, const std::string& to) {
   std::string config = puzzleMedia("puzzle_superswap.xml");
   config.replace(config.find(from), from.size(), to);
@@ -85,7 +86,7 @@ std::string superswapWith(const std::string& from, const std::string& to) {
 }
 
 TEST(SwapPlacesTest, PiecesScatterToTheBreakFrame) {
-  for (const auto& [keys, x] : {std::pair<const char*, float>{"<breakframe v=\"10\"/>", 600.0f}, {"", 720.0f}}) {
+  for (const auto& [keys, x] : {std::pair<const char*, float>{"<breakframe v=\"10\"/>", 776.0f}, {"", 912.0f}}) {
     SCOPED_TRACE(keys);
     PuzzleRig rig("SuperSwapMinigameViewExtension", superswapWith("<breakframe v=\"20\"/>", keys),
                   puzzleMedia("scene_puzzle_superswap.xml"));
@@ -96,9 +97,12 @@ TEST(SwapPlacesTest, PiecesScatterToTheBreakFrame) {
 TEST(SwapPlacesTest, APieceRestsAtItsDepthAndItsPickPlaysWithoutASelectFrame) {
   // Piece 1 at depth 3 in every key.
   std::string scene = puzzleMedia("scene_puzzle_superswap.xml");
-  for (const std::string x : {"480", "720"}) {
-    const std::string place = "X=\"" + x + "\" Y=\"400\" Z=\"0\"";
-    scene.replace(scene.find(place), place.size(), "X=\"" + x + "\" Y=\"400\" Z=\"3\"");
+  const size_t pieceEnd = scene.find("name=\"ss_p1_body\"");
+  for (const std::string x : {"640", "640", "912"}) {
+    const std::string place = "X=\"" + x + "\" Y=\"260\" Z=\"0\"";
+    const size_t at = scene.find(place);
+    ASSERT_LT(at, pieceEnd);
+    scene.replace(at, place.size(), "X=\"" + x + "\" Y=\"260\" Z=\"3\"");
   }
   scene = withChild(scene, "ss_ok1", "ss_ok1_glow", true);
   PuzzleRig rig("SuperSwapMinigameViewExtension", superswapWith("<selectFrame v=\"10\"/>", "<selectFrame v=\"-1\"/>"),
@@ -106,7 +110,7 @@ TEST(SwapPlacesTest, APieceRestsAtItsDepthAndItsPickPlaysWithoutASelectFrame) {
   EXPECT_FALSE(rig.node("ss_ok1_glow")->mPlaying);
   EXPECT_EQ(rig.node("ss_p1_body")->mPosZ, 3.0f);
   EXPECT_EQ(rig.node("ss_p1_sel")->mPosZ, 2.0f);
-  rig.click(784, 464);  // piece 1
+  rig.click(976, 324);  // piece 1
   EXPECT_TRUE(rig.node("ss_p1_sel")->mPlaying);
   rig.frames(130);  // four seconds unsolved: no finish
   EXPECT_FALSE(rig.node("ss_finish")->mPlaying);
@@ -140,44 +144,44 @@ TEST(SlidingTilesTest, NoTileMovesOnceTheFinishHasBegun) {
   EXPECT_EQ(rig.node("pt_tile1")->mWorldMatrix.m[6], 1001.0f);
 }
 
-// Gears and motors: gears a (904, 504) and b (624, 504) are of one type, c
-// (1184, 784) and d (1184, 504) of another; motor 0 drives b forward, motor
-// 1 drives a, motor 2 drives d; the start button is at 1464, 864.
+// Gears and motors: gears a (840, 504) and b (560, 504) are of one type, c
+// (1120, 784) and d (1120, 504) of another; motor 0 drives b forward, motor
+// 1 drives a, motor 2 drives d; the start button is at 544, 764.
 TEST(GearsAndMotorsTest, GearsTurnTheirMotorsWayAndASwapInEitherOrderGivesTheMotors) {
   PuzzleRig rig("SwapTypeMinigameViewExtension", puzzleMedia("puzzle_swaptype.xml"),
                 withChild(puzzleMedia("scene_puzzle_swaptype.xml"), "gm_gears", "gm_gears_echo"));
-  rig.click(1464, 864);  // start: the wrong machine runs
+  rig.click(544, 764);  // start: the wrong machine runs
   rig.frames(5);
   EXPECT_LT(rig.node("gm_b1_rot")->mRotation, 0.0f);  // forward is against the clock
   EXPECT_GT(rig.node("gm_a1_rot")->mRotation, 0.0f);
   EXPECT_TRUE(rig.node("gm_gears_echo")->mPlaying);
   rig.frames(40);  // it stops by itself, and its sound with it
   EXPECT_FALSE(rig.node("gm_gears_echo")->mPlaying);
-  rig.click(624, 504);  // b, then a: the second shows its pick while they glide
-  rig.click(904, 504);
+  rig.click(560, 504);  // b, then a: the second shows its pick while they glide
+  rig.click(840, 504);
   EXPECT_EQ(rig.frame("gm_a1_rot"), 20);
   rig.frames(40);
-  rig.click(1184, 784);  // c and d
-  rig.click(1184, 504);
+  rig.click(1120, 784);  // c and d
+  rig.click(1120, 504);
   rig.frames(40);
-  rig.click(1464, 864);  // a right machine
+  rig.click(544, 764);  // a right machine
   rig.frames(130);
   EXPECT_TRUE(rig.finished());
 }
 
-// Group swap: pieces 1, 2, 3 of the first group at x 544, 784, 1024 (y 364),
-// pieces 4, 5 of the second at 664, 904 (y 664).
+// Group swap: pieces 1, 2, 3 of the first group at x 600, 840, 1080 (y 364),
+// pieces 4, 5 of the second at 720, 960 (y 664).
 TEST(GroupSwapTest, AfterTheChosenPieceIsClickedAgainAClickOnAPieceIsThePuzzles) {
   PuzzleRig rig("SwapGroupsViewExtension", puzzleMedia("puzzle_swapgroups.xml"),
                 puzzleMedia("scene_puzzle_swapgroups.xml"));
   rig.frames(1);
-  rig.click(664, 664);  // piece 4
-  rig.click(664, 664);  // again: the next click only clears the choice
-  rig.click(544, 364);
+  rig.click(720, 664);  // piece 4
+  rig.click(720, 664);  // again: the next click only clears the choice
+  rig.click(600, 364);
   EXPECT_EQ(rig.result, 1);
   EXPECT_EQ(rig.frame("gs_p1"), 0);
-  rig.click(664, 664);
-  rig.click(664, 664);
+  rig.click(720, 664);
+  rig.click(720, 664);
   rig.click(300, 900);  // on nothing: not the puzzle's
   EXPECT_EQ(rig.result, 0);
 }
@@ -190,13 +194,13 @@ TEST(TelescopeTest, ASpotIsFoundWithinItsAccuracyAndTheOpeningRestsItsNodes) {
   PuzzleRig rig("TelescopeMinigameViewExtension", puzzleMedia("puzzle_telescope.xml"), scene);
   EXPECT_FALSE(rig.node("ts_glow1_ray")->mPlaying);
   EXPECT_FALSE(rig.node("ts_lens_flare")->mPlaying);
-  rig.press(1000, 300);  // the sky 41 points from the first spot, (-292, 193)
-  rig.move(749, 493);
-  rig.release(749, 493);
+  rig.press(1000, 300);  // the sky 41 points from the first spot, (-460, 275)
+  rig.move(581, 575);
+  rig.release(581, 575);
   EXPECT_FALSE(rig.node("ts_glow1")->mPlaying);
-  rig.press(749, 493);  // exactly 40 away
-  rig.move(748, 493);
-  rig.release(748, 493);
+  rig.press(581, 575);  // exactly 40 away
+  rig.move(580, 575);
+  rig.release(580, 575);
   EXPECT_TRUE(rig.node("ts_glow1")->mPlaying);
   EXPECT_TRUE(rig.node("ts_glow1_ray")->mPlaying);
 }
@@ -208,46 +212,46 @@ TEST(TelescopeTest, AnAccuracyOfNothingIsTaken) {
   PuzzleRig rig("TelescopeMinigameViewExtension", config, puzzleMedia("scene_puzzle_telescope.xml"));
   EXPECT_TRUE(rig.log.lines().empty());
   rig.press(1000, 300);
-  rig.move(708, 493);
-  rig.release(708, 493);
+  rig.move(540, 575);
+  rig.release(540, 575);
   EXPECT_TRUE(rig.node("ts_glow1")->mPlaying);
 }
 
 TEST(GroupSwapTest, AChosenPieceStaysWhereItStandsThoughItsKeysSayOtherwise) {
-  // Piece 1's own keys put it at its authored place, 480, 300.
+  // Piece 1's own keys put it at its authored place, 536, 300.
   std::string scene = puzzleMedia("scene_puzzle_swapgroups.xml");
   const std::string place =
-      "name=\"gs_p1\">\n    <Parameters X=\"480\" Y=\"300\" Z=\"0\" angle=\"0\" scaleX=\"1\" scaleY=\"1\" "
+      "name=\"gs_p1\">\n    <Parameters X=\"536\" Y=\"300\" Z=\"0\" angle=\"0\" scaleX=\"1\" scaleY=\"1\" "
       "R=\"1\" G=\"1\" B=\"1\" A=\"1\" PivotPointX=\"0\" PivotPointY=\"0\" Enable=\"1\" BlendMode=\"0\"/>";
   ASSERT_NE(scene.find(place), std::string::npos);
   scene.insert(scene.find(place) + place.size(),
-               "<frames><frame StartFrame=\"0\"><Attributes X=\"480\" Y=\"300\"/></frame>"
-               "<frame StartFrame=\"15\"><Attributes X=\"480\" Y=\"300\"/></frame></frames>");
+               "<frames><frame StartFrame=\"0\"><Attributes X=\"536\" Y=\"300\"/></frame>"
+               "<frame StartFrame=\"15\"><Attributes X=\"536\" Y=\"300\"/></frame></frames>");
   PuzzleRig rig("SwapGroupsViewExtension", puzzleMedia("puzzle_swapgroups.xml"), scene);
   rig.frames(1);
-  rig.click(544, 364);  // pieces 1 and 2 trade places
-  rig.click(784, 364);
+  rig.click(600, 364);  // pieces 1 and 2 trade places
+  rig.click(840, 364);
   rig.frames(20);
-  ASSERT_EQ(rig.node("gs_p1")->mWorldMatrix.m[6], 720.0f);
-  rig.click(784, 364);  // piece 1 chosen where it now stands
+  ASSERT_EQ(rig.node("gs_p1")->mWorldMatrix.m[6], 776.0f);
+  rig.click(840, 364);  // piece 1 chosen where it now stands
   EXPECT_EQ(rig.frame("gs_p1_face"), 15);
-  EXPECT_EQ(rig.node("gs_p1")->mWorldMatrix.m[6], 720.0f);
+  EXPECT_EQ(rig.node("gs_p1")->mWorldMatrix.m[6], 776.0f);
 }
 
-// The rotating carriers: gear A at 400, 200 and gear B at 800, 200 (128 x
-// 128); tile 0 below at 400, 700 belongs in the zone at 400, 450 with gear A
+// The rotating carriers: gear A at 576, 200 and gear B at 976, 200 (128 x
+// 128); tile 0 below at 576, 700 belongs in the zone at 576, 450 with gear A
 // at a quarter turn.
 TEST(RotatingCarriersTest, AGearTurnsExactlyAQuarterAndATilePutInPlaceSounds) {
   PuzzleRig rig("RightPlaceMinigameViewExtension", puzzleMedia("puzzle_rightplace.xml"),
                 withChild(puzzleMedia("scene_puzzle_rightplace.xml"), "rc_carA", "rc_carA_shine", true));
   EXPECT_FALSE(rig.node("rc_carA_shine")->mPlaying);
-  rig.click(464, 264);
+  rig.click(640, 264);
   rig.frames(10, 0.07f);  // steps of 12.6 degrees pass 90
   EXPECT_EQ(rig.node("rc_carA")->mRotation, 90.0f);
   EXPECT_FALSE(rig.node("rc_put")->mPlaying);
-  rig.press(464, 764);
-  rig.move(470, 520);
-  rig.release(470, 520);
+  rig.press(640, 764);
+  rig.move(646, 520);
+  rig.release(646, 520);
   EXPECT_EQ(rig.frame("rc_el0"), 10);
   EXPECT_TRUE(rig.node("rc_put")->mPlaying);
 }

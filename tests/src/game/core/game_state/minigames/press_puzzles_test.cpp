@@ -1,9 +1,9 @@
 // The press puzzles on the gallery's boards: the ordered buttons (ids 1 to 4
-// at x 544, 784, 1024, 1264, y 544; the sequence 3, 1, 2) and the colour
-// buttons (red, green, blue below at x 664, 904, 1144, y 824; places above at
-// y 424 wanting green, blue, red), the button groups (A, B, C at x 544, 784,
-// 1024, y 424, correct A and C; D, E at 664, 904, y 704, correct E) and the
-// linked toggles (lamps 1 to 4 at x 544, 784, 1024, 1264, y 544).
+// at x 480, 720, 960, 1200, y 544; the sequence 3, 1, 2) and the colour
+// buttons (red, green, blue below at x 600, 840, 1080, y 704; places above at
+// y 384 wanting green, blue, red), the button groups (A, B, C at x 600, 840,
+// 1080, y 424, correct A and C; D, E at 720, 960, y 704, correct E) and the
+// linked toggles (lamps 1 to 4 at x 480, 720, 960, 1200, y 544).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,9 +20,9 @@ TEST(OrderedButtonsTest, EveryWrongSequenceSpringsBackAHalfSecondAfterItWentWron
                 puzzleMedia("scene_puzzle_bqueue.xml"));
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round);
-    rig.click(1024, 544);  // id 3
-    rig.click(784, 544);   // id 2: wrong
-    rig.frames(13);        // 0.5 s after the wrong press: still down
+    rig.click(960, 544);  // id 3
+    rig.click(720, 544);  // id 2: wrong
+    rig.frames(13);       // 0.5 s after the wrong press: still down
     EXPECT_EQ(rig.frame("bq_button2"), 10);
     EXPECT_TRUE(rig.node("bq_light3")->mEnabled);
     rig.frames(2);
@@ -31,9 +31,9 @@ TEST(OrderedButtonsTest, EveryWrongSequenceSpringsBackAHalfSecondAfterItWentWron
     EXPECT_FALSE(rig.node("bq_light3")->mEnabled);
   }
   // The sequence starts again from nothing.
-  rig.click(1024, 544);
-  rig.click(544, 544);
-  rig.click(784, 544);
+  rig.click(960, 544);
+  rig.click(480, 544);
+  rig.click(720, 544);
   rig.frames(100);
   EXPECT_TRUE(rig.finished());
 }
@@ -47,9 +47,9 @@ TEST(OrderedButtonsTest, ThePressedDelayIsWaitedInFull) {
     const std::string given = "<pressedFrame v=\"10\"/>\n    <pressedDelay v=\"0.5\"/>";
     config.replace(config.find(given), given.size(), keys);
     PuzzleRig rig("BQueueMinigameViewExtension", config, puzzleMedia("scene_puzzle_bqueue.xml"));
-    rig.click(1024, 544);
-    rig.press(784, 544);
-    rig.release(784, 544, 0.0f);  // wrong, no time yet
+    rig.click(960, 544);
+    rig.press(720, 544);
+    rig.release(720, 544, 0.0f);  // wrong, no time yet
     EXPECT_EQ(rig.frame("bq_button2"), 10);
     rig.frames(halfFrames, 0.25f);  // exactly the delay: not yet
     EXPECT_EQ(rig.frame("bq_button2"), 10);
@@ -62,9 +62,9 @@ TEST(ColourButtonsTest, EveryWrongFullBoardClearsADelayAfterItFilled) {
   PuzzleRig rig("ColorMinigameViewExtension", puzzleMedia("puzzle_color.xml"), puzzleMedia("scene_puzzle_color.xml"));
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round);
-    for (int x : {664, 904, 1144}) {
-      rig.click(x, 824);  // each colour on the place above it: all wrong
-      rig.click(x, 424);
+    for (int x : {600, 840, 1080}) {
+      rig.click(x, 704);  // each colour on the place above it: all wrong
+      rig.click(x, 384);
     }
     rig.frames(28);  // just short of the delay of 1 s
     EXPECT_EQ(rig.frame("cl_place3"), 13);
@@ -73,9 +73,9 @@ TEST(ColourButtonsTest, EveryWrongFullBoardClearsADelayAfterItFilled) {
     EXPECT_EQ(rig.frame("cl_place1"), 0);
   }
   // Right colours finish it.
-  for (const auto& [main, place] : {std::pair<int, int>{904, 664}, {1144, 904}, {664, 1144}}) {
-    rig.click(main, 824);
-    rig.click(place, 424);
+  for (const auto& [main, place] : {std::pair<int, int>{840, 600}, {1080, 840}, {600, 1080}}) {
+    rig.click(main, 704);
+    rig.click(place, 384);
   }
   rig.frames(100);
   EXPECT_TRUE(rig.finished());
@@ -83,11 +83,11 @@ TEST(ColourButtonsTest, EveryWrongFullBoardClearsADelayAfterItFilled) {
 
 TEST(ColourButtonsTest, AClearedBoardPreviewsTheNextColourEverywhere) {
   PuzzleRig rig("ColorMinigameViewExtension", puzzleMedia("puzzle_color.xml"), puzzleMedia("scene_puzzle_color.xml"));
-  rig.click(664, 824);  // red, with its sound
+  rig.click(600, 704);  // red, with its sound
   EXPECT_TRUE(rig.node("cl_up")->mPlaying);
-  rig.click(664, 424);  // on place 1
+  rig.click(600, 384);  // on place 1
   rig.click(300, 600);  // empty space: the board clears
-  rig.click(904, 824);  // green: every free place shows it
+  rig.click(840, 704);  // green: every free place shows it
   EXPECT_EQ(rig.frame("cl_place1"), 2);
   EXPECT_EQ(rig.frame("cl_place3"), 2);
 }
@@ -100,12 +100,12 @@ TEST(ButtonGroupsTest, AClickSoundsAndASolvedGroupPlaysWithItsChildren) {
   config.replace(config.find(delay), delay.size(), "<finishDelay v=\"1\"/>");
   PuzzleRig rig("ButtonsMinigameViewExtension", config, scene);
   EXPECT_FALSE(rig.node("bg_click_echo")->mPlaying);
-  rig.click(544, 424);
+  rig.click(600, 424);
   EXPECT_TRUE(rig.node("bg_click")->mPlaying);
-  rig.click(1024, 424);  // A and C: the top group is solved
+  rig.click(1080, 424);  // A and C: the top group is solved
   EXPECT_TRUE(rig.node("bg_glow0")->mPlaying);
   EXPECT_TRUE(rig.node("bg_glow0_spark")->mPlaying);
-  rig.click(904, 704);  // E: both groups; the finish starts a delay of 1 s later
+  rig.click(960, 704);  // E: both groups; the finish starts a delay of 1 s later
   rig.frames(28);
   EXPECT_FALSE(rig.node("bg_finish")->mPlaying);
   rig.frames(3);
@@ -119,7 +119,7 @@ TEST(LinkedTogglesTest, ALampLightsAtFrame10WithItsChildrenAndEveryClickIsThePuz
   PuzzleRig rig("LinkViewExtension", config, withChild(puzzleMedia("scene_puzzle_link.xml"), "lk_1", "lk_1_glow"));
   rig.click(100, 900);
   EXPECT_EQ(rig.result, 1);
-  rig.click(544, 544);  // lamp 1 on
+  rig.click(480, 544);  // lamp 1 on
   EXPECT_EQ(rig.result, 1);
   EXPECT_TRUE(rig.node("lk_1_glow")->mPlaying);
   rig.frames(15);

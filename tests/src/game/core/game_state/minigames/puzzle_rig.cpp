@@ -17,9 +17,26 @@ namespace Test {
 namespace {
 
 // The demo content's puzzle pictures and their sizes (tools/image_maker).
-const std::map<std::string, float> kPictureSizes = {
-    {"puzzle_backdrop", 64.0f}, {"puzzle_button", 128.0f}, {"puzzle_light", 48.0f}, {"puzzle_finish", 256.0f},
-    {"puzzle_back", 128.0f},    {"puzzle_bar", 64.0f},     {"puzzle_tile", 128.0f}, {"puzzle_gear", 128.0f},
+const std::map<std::string, KR::Vector2<float>> kPictureSizes = {
+    {"puzzle_backdrop", {64.0f, 64.0f}},
+    {"puzzle_button", {128.0f, 128.0f}},
+    {"puzzle_light", {48.0f, 48.0f}},
+    {"puzzle_finish", {256.0f, 256.0f}},
+    {"puzzle_back", {128.0f, 128.0f}},
+    {"puzzle_bar", {64.0f, 64.0f}},
+    {"puzzle_tile", {128.0f, 128.0f}},
+    {"puzzle_gear", {128.0f, 128.0f}},
+    {"puzzle_ring", {256.0f, 256.0f}},
+    {"puzzle_gear8", {128.0f, 128.0f}},
+    {"puzzle_banner", {512.0f, 96.0f}},
+    {"puzzle_lens", {256.0f, 256.0f}},
+    {"puzzle_star", {32.0f, 32.0f}},
+    {"puzzle_picture", {256.0f, 256.0f}},
+    {"puzzle_picture0", {128.0f, 128.0f}},
+    {"puzzle_picture1", {128.0f, 128.0f}},
+    {"puzzle_picture2", {128.0f, 128.0f}},
+    {"puzzle_picture3", {128.0f, 128.0f}},
+    {"puzzle_picture0_turned", {128.0f, 128.0f}},
 };
 
 class SizedNode : public AE::ISceneNode {
@@ -34,8 +51,9 @@ AE::ISceneNode* plainNode(const pugi::xml_node& object, AE::ISceneNode* parent) 
   const pugi::xml_node p = object.child("Parameters");
   const float scaleX = p.attribute("scaleX").as_float(1.0f), scaleY = p.attribute("scaleY").as_float(1.0f);
   const auto picture = kPictureSizes.find(object.attribute("filename").value());
-  const float side = picture != kPictureSizes.end() ? picture->second : 64.0f;
-  node->size = KR::Vector2<float>(p.attribute("w").as_float(side * scaleX), p.attribute("h").as_float(side * scaleY));
+  const KR::Vector2<float> side = picture != kPictureSizes.end() ? picture->second : KR::Vector2<float>(64.0f, 64.0f);
+  node->size =
+      KR::Vector2<float>(p.attribute("w").as_float(side.x * scaleX), p.attribute("h").as_float(side.y * scaleY));
   // As the scene loader does: the place is set before the node has its
   // parent, so a child's place is its parent's plus its own.
   node->setWorldX(p.attribute("X").as_float());

@@ -50,6 +50,7 @@ TEST_F(DragJigsawTest, ACarriedTileSnapsWithTheRestOnSkipAndStaysThere) {
   rig.move(300, 300);
   EXPECT_EQ(green->mPosX, 728.0f);
   EXPECT_EQ(green->mPosY, 300.0f);
+  EXPECT_TRUE(rig.node("jg_finish_sound")->mPlaying);  // the finish plays with its chime
   rig.frames(100);
   EXPECT_TRUE(rig.finished());
   // Back in the view the finish stays at its end, not played again.
@@ -62,6 +63,12 @@ TEST_F(DragJigsawTest, ACarriedTileSnapsWithTheRestOnSkipAndStaysThere) {
 TEST(SwapJigsawTest, ATileInItsColumnButNotItsRowIsNotInPlace) {
   PuzzleRig rig{"PuzzleMinigameViewExtension", puzzleMedia("puzzle_jigsaw_swap.xml"),
                 puzzleMedia("scene_puzzle_jigsaw_swap.xml")};
+  rig.rightClick(792, 364);  // nothing picked: not the puzzle's
+  EXPECT_EQ(rig.result, 0);
+  rig.click(792, 364);
+  rig.rightClick(792, 364);  // lets the pick go, and is the puzzle's
+  EXPECT_EQ(rig.result, 1);
+  EXPECT_EQ(rig.frame("js_p0_pic"), 0);
   rig.click(792, 364);  // tiles 0 and 3 trade places
   EXPECT_EQ(rig.result, 1);
   rig.click(664, 492);
@@ -91,7 +98,18 @@ TEST(SwapJigsawTest, APlacedTileShowsItsBlockFrameAfterLeaveAndReturn) {
     EXPECT_EQ(rig.frame("js_p0_pic"), 10);
     EXPECT_EQ(rig.frame("js_p1_pic"), 10);
     EXPECT_EQ(rig.frame("js_p2_pic"), 0);
+    EXPECT_TRUE(rig.node("js_p2")->mEnabled);  // tiles hide only once the picture is whole
   }
+}
+
+TEST(SwapJigsawTest, AFrameOfExactlyTheLastFrameAndTheLongestFinishAreTakenWithoutALine) {
+  std::string config = puzzleMedia("puzzle_jigsaw_swap.xml");
+  const std::string block = "<blockFrame v=\"10\"/>";
+  config.replace(config.find(block), block.size(), "<blockFrame v=\"100000\"/>");
+  const std::string time = "<finishTime v=\"3\"/>";
+  config.replace(config.find(time), time.size(), "<finishTime v=\"60\"/>");
+  PuzzleRig rig{"PuzzleMinigameViewExtension", config, puzzleMedia("scene_puzzle_jigsaw_swap.xml")};
+  EXPECT_TRUE(rig.log.lines().empty());
 }
 
 }  // namespace

@@ -51,9 +51,12 @@ TEST(QueueTest, AChainCutBackToItsNewestSymbolStillNeedsNeighbours) {
                 board(symbol("b1", "64") + symbol("b2", "400")));
   for (int round = 0; round < 2; ++round) {
     rig.click(10, 10);
+    EXPECT_EQ(rig.result, 1);  // a click on a symbol is the puzzle's
     rig.click(410, 10);
   }
   EXPECT_FALSE(rig.as<QueueMinigameViewExtension>().combinations[0].found);
+  rig.click(300, 300);  // beside every symbol it is not
+  EXPECT_EQ(rig.result, 0);
 }
 
 TEST(QueueTest, AProbeFromAFarOffHugeSymbolEnds) {

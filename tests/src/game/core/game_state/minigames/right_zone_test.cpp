@@ -1,5 +1,5 @@
 // The right zone on the gallery's row of four elements (places 1 to 4 at
-// x 480, 720, 960, 1200).
+// x 416, 656, 896, 1136, y 500; 128 wide).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,29 +29,32 @@ TEST(RightZoneTest, AnElementOffItsPlacePickedTwiceGlidesThereAndStaysPlayable) 
   PuzzleRig rig("RightZoneViewExtension", swappedNumbers(), puzzleMedia("scene_puzzle_rightzone.xml"));
   RightZoneViewExtension& puzzle = rig.as<RightZoneViewExtension>();
   rig.frames(2);
-  ASSERT_EQ(rig.node("rz_e2")->mWorldMatrix.m[6], 720.0f);  // it waits off place 3
-  rig.click(784, 564);
-  rig.click(784, 564);  // the same again: an exchange with itself
+  ASSERT_EQ(rig.node("rz_e2")->mWorldMatrix.m[6], 656.0f);  // it waits off place 3
+  rig.click(720, 564);
+  rig.click(720, 564);  // the same again: an exchange with itself
   rig.frames(18);       // 0.6 s
   EXPECT_FALSE(puzzle.elements[1].moving);
-  EXPECT_EQ(rig.node("rz_e2")->mWorldMatrix.m[6], 960.0f);
+  EXPECT_EQ(rig.node("rz_e2")->mWorldMatrix.m[6], 896.0f);
   EXPECT_EQ(rig.frame("rz_e2_piece"), 0);
   // It can be picked again, where it now stands, and is drawn in front.
-  rig.click(1024, 564);
+  rig.click(960, 564);
   EXPECT_EQ(rig.frame("rz_e2_piece"), 10);
   EXPECT_LT(rig.node("rz_e2_piece")->mPosZ, rig.node("rz_e1_piece")->mPosZ);
+  // Its highlight shows, in front of it.
+  EXPECT_TRUE(rig.node("rz_e2_hl")->mEnabled);
+  EXPECT_LT(rig.node("rz_e2_hl")->mPosZ, rig.node("rz_e2_piece")->mPosZ);
 }
 
 TEST(RightZoneTest, AnElementOnItsPlacePickedTwiceIsLetGo) {
   PuzzleRig rig("RightZoneViewExtension", puzzleMedia("puzzle_rightzone.xml"),
                 puzzleMedia("scene_puzzle_rightzone.xml"));
-  rig.click(784, 564);
-  rig.click(784, 564);
+  rig.click(720, 564);
+  rig.click(720, 564);
   rig.frames(2);
   EXPECT_FALSE(rig.as<RightZoneViewExtension>().elements[1].moving);
   EXPECT_EQ(rig.frame("rz_e2_piece"), 0);
-  EXPECT_EQ(rig.node("rz_e2")->mWorldMatrix.m[6], 720.0f);
-  rig.click(784, 564);  // and it can be picked again
+  EXPECT_EQ(rig.node("rz_e2")->mWorldMatrix.m[6], 656.0f);
+  rig.click(720, 564);  // and it can be picked again
   EXPECT_EQ(rig.frame("rz_e2_piece"), 10);
 }
 

@@ -26,6 +26,14 @@ TEST(RotationTest, APathNamingAnElementAgainCountsItOnce) {
   EXPECT_EQ(rig.as<RotationMiniGameViewExtension>().controls[0].pathCells.size(), 1u);
 }
 
+TEST(RotationTest, AMoveTimeThatIsNoTimeIsNamedWithTheTimeUsed) {
+  std::string config = puzzleMedia("puzzle_rotation.xml");
+  const std::string time = "<moveCoef v=\"0.5\"/>";
+  config.replace(config.find(time), time.size(), "<moveCoef v=\"0\"/>");
+  PuzzleRig rig("RotationMiniGameViewExtension", config, puzzleMedia("scene_puzzle_rotation.xml"), "still_xml");
+  EXPECT_TRUE(rig.log.contains("WARNING: Puzzle configuration 'still_xml', key 'moveCoef': 0 is no time; 50 is used"));
+}
+
 TEST(RotationTest, WithKeyElementsOnlyTheKeysMustBeHome) {
   // rt_e0 belongs at the upper path's first place and starts on its second:
   // three turns of the upper path bring it home.
@@ -63,6 +71,9 @@ std::string sceneWithChildren() {
 
 TEST(RotationTest, AButtonPlaysItsOwnAnimationWithItsChildrenUntilTheElementsArrive) {
   PuzzleRig rig("RotationMiniGameViewExtension", puzzleMedia("puzzle_rotation.xml"), sceneWithChildren());
+  rig.click(1240, 614);  // beside the lower button, in its row: nothing turns
+  EXPECT_EQ(rig.result, 0);
+  EXPECT_FALSE(rig.node("rt_anim1")->mPlaying);
   rig.click(1164, 614);  // the lower button
   EXPECT_TRUE(rig.node("rt_anim1")->mPlaying);
   EXPECT_TRUE(rig.node("rt_anim1_glow")->mPlaying);

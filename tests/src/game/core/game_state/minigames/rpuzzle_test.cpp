@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "animationeditor/scene_node_animation.h"
 #include "core/game_state/minigames/rpuzzle_minigame_view_extension.h"
 #include "puzzle_rig.h"
 
@@ -42,6 +43,32 @@ TEST(RPuzzleTest, APressWithinAGrabRadiusTakesTheRingWhichTurnsWithThePointer) {
   EXPECT_EQ(rig.result, 1);
   rig.release(100, 100);  // nothing held: not the puzzle's
   EXPECT_EQ(rig.result, 0);
+}
+
+TEST(RPuzzleTest, AReloadedSceneShowsTheAnglesTheRingsWereLeftAt) {
+  PuzzleRig rig("RPuzzleMinigameViewExtension", puzzleMedia("puzzle_rpuzzle.xml"),
+                puzzleMedia("scene_puzzle_rpuzzle.xml"));
+  rig.press(480 + 100, 560);
+  rig.move(480, 560 + 100);  // ring 1 a quarter on, to 180
+  rig.release(480, 560 + 100);
+  rig.leaveAndReturn(true);
+  EXPECT_NEAR(rig.node("rp_ring1")->mRotation, 180.0f, 0.01f);  // before any frame is drawn
+}
+
+TEST(RPuzzleTest, TheFinishIsReportedTheFrameItsTimeIsReachedAndHeldAfterAReturn) {
+  std::string config = puzzleMedia("puzzle_rpuzzle.xml");
+  const std::string time = "<finishTime v=\"3\"/>";
+  config.replace(config.find(time), time.size(), "<finishTime v=\"0.5\"/>");
+  PuzzleRig rig("RPuzzleMinigameViewExtension", config, puzzleMedia("scene_puzzle_rpuzzle.xml"));
+  rig.get().skipRequest = true;
+  rig.frames(1, 0.25f);
+  EXPECT_FALSE(rig.finished());
+  rig.frames(1, 0.25f);
+  EXPECT_TRUE(rig.finished());
+  rig.leaveAndReturn();
+  rig.frames(2);
+  EXPECT_FALSE(rig.node("rp_finish")->mPlaying);
+  EXPECT_EQ(rig.frame("rp_finish"), int(rig.node("rp_finish")->mAnimation->mKeyFrames.back()));
 }
 
 TEST(RPuzzleTest, TheOpeningStopsTheRingsAndTheCheckSoundWithTheirChildren) {

@@ -1,8 +1,8 @@
 // The stepping puzzles on the gallery's boards: the staged controls (squares
-// at x 504, 744 and discs at 984, 1224, y 524; four stages of 8 frames; the
+// at x 480, 720 and discs at 960, 1200, y 524; four stages of 8 frames; the
 // glow needs the two squares right: yellow and green), the slider lock
-// (slider 1's buttons at 404 and 1124, y 394; positions 0 to 4 of 6 frames)
-// and the slider groups (slider 1's forward button at 944, 304; positions 0
+// (slider 1's buttons at 380 and 1100, y 394; positions 0 to 4 of 6 frames)
+// and the slider groups (slider 1's forward button at 820, 304; positions 0
 // to 2 of 6 frames) and the linked circles (dials of radius 64 centred at
 // 584, 840, 1096, y 504; starts red, green, red; states of 6 frames).
 #include <gtest/gtest.h>
@@ -40,15 +40,43 @@ TEST(StagedControlsTest, TheGlowWaitsForEveryControlOfItsSlots) {
   const std::string slots = "<slots><v0 v=\"0\"/><v1 v=\"1\"/></slots>";
   config.replace(config.find(slots), slots.size(), "<slots><v0 v=\"0\"/><v1 v=\"1\"/><v2 v=\"40000\"/></slots>");
   PuzzleRig rig("KeyMinigameViewExtension", config, puzzleMedia("scene_puzzle_key.xml"));
-  rig.click(744, 524);  // square 2: red -> yellow -> green
+  rig.click(720, 524);  // square 2: red -> yellow -> green
   rig.frames(20);
-  rig.click(744, 524);
+  rig.click(720, 524);
   rig.frames(20);
   EXPECT_EQ(rig.frame("ky_ctl2"), 16);
   EXPECT_FALSE(rig.node("ky_glow")->mPlaying);  // square 1 is still red
-  rig.click(504, 524);
+  rig.click(480, 524);
   rig.frames(20);
   EXPECT_TRUE(rig.node("ky_glow")->mPlaying);
+}
+
+TEST(StagedControlsTest, AControlOfTwoValuesIsOneStageAndAStageBeyondTheFramesIsTheLastFrame) {
+  {
+    std::string config = puzzleMedia("puzzle_key.xml");
+    config.replace(config.find("1,2,0,2"), 7, "0,2,0,2");
+    const std::string first = "<stages><v0 v=\"0\"/><v1 v=\"8\"/><v2 v=\"16\"/><v3 v=\"24\"/></stages></v0>";
+    config.replace(config.find(first), first.size(), "<stages><v0 v=\"0\"/><v1 v=\"8\"/></stages></v0>");
+    PuzzleRig rig("KeyMinigameViewExtension", config, puzzleMedia("scene_puzzle_key.xml"));
+    auto& puzzle = rig.as<KeyMinigameViewExtension>();
+    EXPECT_TRUE(rig.log.lines().empty());
+    ASSERT_EQ(puzzle.controls[0].stages.size(), 1u);
+    EXPECT_EQ(puzzle.controls[0].stages[0].span, 8.0f);
+  }
+  std::string config = puzzleMedia("puzzle_key.xml");
+  const std::string last = "<v3 v=\"24\"/>";
+  config.replace(config.find(last), last.size(), "<v3 v=\"1e10\"/>");
+  PuzzleRig rig("KeyMinigameViewExtension", config, puzzleMedia("scene_puzzle_key.xml"));
+  auto& puzzle = rig.as<KeyMinigameViewExtension>();
+  ASSERT_EQ(puzzle.controls.size(), 4u);
+  EXPECT_EQ(puzzle.controls[0].stages[2].span, 100000.0f - 16.0f);
+}
+
+TEST(StagedControlsTest, AClickOnAControlSounds) {
+  PuzzleRig rig("KeyMinigameViewExtension", puzzleMedia("puzzle_key.xml"), puzzleMedia("scene_puzzle_key.xml"));
+  EXPECT_FALSE(rig.node("ky_click")->mPlaying);
+  rig.click(720, 524);
+  EXPECT_TRUE(rig.node("ky_click")->mPlaying);
 }
 
 TEST(StagedControlsTest, OutOfRangeCorrectAndStartStagesAreTheLast) {
@@ -67,11 +95,11 @@ TEST(StagedControlsTest, AreasOfAControlInAPlacedViewMoveWithIt) {
   // The same board in a close-up placed at 100, 50.
   PuzzleRig rig("KeyMinigameViewExtension", puzzleMedia("puzzle_key.xml"), puzzleMedia("scene_puzzle_key.xml"),
                 KR::Vector2<float>(100.0f, 50.0f));
-  rig.click(1224 + 100, 524 + 50 + 60);  // disc 2, near its lower edge
+  rig.click(1200 + 100, 524 + 50 + 60);  // disc 2, near its lower edge
   EXPECT_EQ(rig.result, 1);
-  rig.click(504 + 100, 460 + 50 + 1);  // square 1, near its top edge
+  rig.click(480 + 100, 460 + 50 + 1);  // square 1, near its top edge
   EXPECT_EQ(rig.result, 1);
-  rig.click(504 + 100, 460 + 50 - 1);
+  rig.click(480 + 100, 460 + 50 - 1);
   EXPECT_EQ(rig.result, 0);
 }
 
@@ -90,16 +118,17 @@ TEST(StagedControlsTest, TheFinishIsReportedTheFrameItsTimeIsReached) {
 TEST(SliderLockTest, ASliderStopsAtItsEnds) {
   PuzzleRig rig("CombSliderMinigameViewExtension", puzzleMedia("puzzle_comb_slider.xml"),
                 puzzleMedia("scene_puzzle_comb_slider.xml"));
-  rig.click(404, 394);  // back at 0: nothing moves
+  rig.click(380, 394);  // back at 0: nothing moves
   EXPECT_FALSE(rig.node("cs_knob1")->mPlaying);
   for (int step = 1; step <= 5; ++step) {
-    rig.click(1124, 394);
+    rig.click(1100, 394);
+    EXPECT_EQ(rig.result, 1);  // a press on a button is the lock's
     rig.frames(15);
   }
   EXPECT_EQ(rig.frame("cs_knob1"), 24);  // four steps, the fifth goes nowhere
-  rig.click(1124, 394);
+  rig.click(1100, 394);
   EXPECT_FALSE(rig.node("cs_knob1")->mPlaying);
-  rig.click(404, 394);
+  rig.click(380, 394);
   rig.frames(15);
   EXPECT_EQ(rig.frame("cs_knob1"), 18);
 }
@@ -108,18 +137,37 @@ TEST(SliderLockTest, ASliderStartsAtItsStartAndStepsTenFramesWithoutAStepKey) {
   std::string config = puzzleMedia("puzzle_comb_slider.xml");
   const std::string keys = "<startID v=\"0\"/><maxID v=\"4\"/><frameStep v=\"6\"/>";
   config.replace(config.find(keys), keys.size(), "<startID v=\"2\"/><maxID v=\"4\"/>");
+  const std::string pressed = "<pressedButtonFrame v=\"5\"/>";
+  config.replace(config.find(pressed), pressed.size(), "");
   PuzzleRig rig("CombSliderMinigameViewExtension", config, puzzleMedia("scene_puzzle_comb_slider.xml"));
   EXPECT_EQ(rig.frame("cs_knob1"), 20);
-  rig.click(1124, 394);
+  rig.press(1100, 394);
+  EXPECT_EQ(rig.frame("cs_fwd1"), 5);  // a pressed button shows frame 5 without its key
+  rig.release(1100, 394);
   rig.frames(15);
   EXPECT_EQ(rig.frame("cs_knob1"), 30);
+}
+
+TEST(SliderLockTest, TheOpeningRestsAKnobWithItsChildrenAndAReachedCombinationPlaysWithItsChildren) {
+  std::string scene = withChild(puzzleMedia("scene_puzzle_comb_slider.xml"), "cs_combo1", "cs_combo1_spark");
+  scene = withChild(scene, "cs_knob1", "cs_knob1_glint", true);
+  PuzzleRig rig("CombSliderMinigameViewExtension", puzzleMedia("puzzle_comb_slider.xml"), scene);
+  EXPECT_FALSE(rig.node("cs_knob1_glint")->mPlaying);
+  // Sliders 1, 2, 3 (forward buttons at y 394, 594, 794) to 1, 3, 2.
+  for (const auto& [y, steps] : {std::pair<int, int>{394, 1}, {594, 3}, {794, 2}})
+    for (int step = 0; step < steps; ++step) {
+      rig.click(1100, y);
+      rig.frames(15);
+    }
+  EXPECT_TRUE(rig.node("cs_combo1")->mPlaying);
+  EXPECT_TRUE(rig.node("cs_combo1_spark")->mPlaying);
 }
 
 TEST(SliderGroupsTest, ASliderStopsAtItsTop) {
   PuzzleRig rig("SliderMinigameViewExtension", puzzleMedia("puzzle_slider.xml"),
                 puzzleMedia("scene_puzzle_slider.xml"));
   for (int step = 1; step <= 3; ++step) {
-    rig.click(944, 304);
+    rig.click(820, 304);
     rig.frames(20);
   }
   EXPECT_EQ(rig.frame("sg_knob1"), 12);
@@ -171,6 +219,20 @@ TEST(FrameCyclingTest, AButtonWithoutStepKeysCyclesTenStatesOfTenFrames) {
   EXPECT_EQ(rig.frame("rp_btn1"), 0);  // state 0 again
 }
 
+TEST(FrameCyclingTest, ALampLightsOnlyOnceEveryButtonStandsStill) {
+  // Yellow, green on the first two buttons (x 584 and 840, y 584) lights the left lamp.
+  PuzzleRig rig("RPairesMinigameViewExtension", puzzleMedia("puzzle_r_paires.xml"),
+                puzzleMedia("scene_puzzle_r_paires.xml"));
+  for (int click = 0; click < 2; ++click) {
+    rig.click(840, 584);
+    rig.frames(15);
+  }
+  rig.click(584, 584);  // the last right state, the button still turning to it
+  EXPECT_FALSE(rig.node("rp_lamp1")->mPlaying);
+  rig.frames(15);
+  EXPECT_TRUE(rig.node("rp_lamp1")->mPlaying);
+}
+
 TEST(LinkedCirclesTest, AStartDrawnAtTheVeryTopWrapsToTheFirstState) {
   uint32_t seed = 0;
   do {
@@ -207,9 +269,9 @@ TEST(LinkedCirclesTest, ADialOfTwoStatesPlaysAndTheFinishWaitsSilently) {
 TEST(SliderGroupsTest, AReleaseShowsEveryButtonWithItsChildrenAtRest) {
   PuzzleRig rig("SliderMinigameViewExtension", puzzleMedia("puzzle_slider.xml"),
                 withChild(puzzleMedia("scene_puzzle_slider.xml"), "sg_fwd1", "sg_fwd1_face"));
-  rig.press(944, 304);
+  rig.press(820, 304);
   rig.frames(1);
-  rig.release(944, 304);
+  rig.release(820, 304);
   EXPECT_EQ(rig.frame("sg_fwd1"), 0);
   EXPECT_EQ(rig.frame("sg_fwd1_face"), 0);
 }
