@@ -129,6 +129,37 @@ TEST(SwapPlacesTest, AFinishedPuzzleHoldsItsFinishAfterAReturn) {
   EXPECT_EQ(rig.frame("ss_finish"), int(rig.node("ss_finish")->mAnimation->mKeyFrames.back()));
 }
 
+TEST(SwapPlacesTest, ASwapGlidesASecondByDefaultAndAPieceInPlaceKeepsItsLampLitAfterAReturn) {
+  PuzzleRig rig("SuperSwapMinigameViewExtension", superswapWith("<movingTime v=\"1\"/>", ""),
+                puzzleMedia("scene_puzzle_superswap.xml"));
+  rig.click(976, 324);  // piece 1 and piece 4, on piece 1's place
+  EXPECT_EQ(rig.result, 1);
+  rig.click(704, 324);
+  EXPECT_EQ(rig.result, 1);
+  rig.frames(15);
+  const float x = rig.node("ss_p1")->mWorldMatrix.m[6];
+  EXPECT_GT(x, 700.0f);  // half way
+  EXPECT_LT(x, 850.0f);
+  rig.frames(30);
+  EXPECT_EQ(rig.node("ss_p1")->mWorldMatrix.m[6], 640.0f);
+  EXPECT_TRUE(rig.node("ss_ok1")->mPlaying);
+  rig.click(704, 324);  // a piece in place takes no pick, but the click is the puzzle's
+  EXPECT_EQ(rig.result, 1);
+  rig.leaveAndReturn();
+  EXPECT_TRUE(rig.node("ss_ok1_lit")->mPlaying);
+}
+
+TEST(SwapPlacesTest, TheFinishPlaysItsTimeBeforeThePuzzleIsDone) {
+  PuzzleRig rig("SuperSwapMinigameViewExtension", puzzleMedia("puzzle_superswap.xml"),
+                puzzleMedia("scene_puzzle_superswap.xml"));
+  rig.skip();
+  rig.frames(80);  // 2.7 of its 3 s
+  EXPECT_TRUE(rig.node("ss_finish")->mPlaying);
+  EXPECT_FALSE(rig.finished());
+  rig.frames(20);
+  EXPECT_TRUE(rig.finished());
+}
+
 // Sliding tiles: point 1 (840, 300) starts empty beside point 2 (1065, 430),
 // whose tile 1 would slide there.
 TEST(SlidingTilesTest, NoTileMovesOnceTheFinishHasBegun) {
@@ -167,6 +198,29 @@ TEST(GearsAndMotorsTest, GearsTurnTheirMotorsWayAndASwapInEitherOrderGivesTheMot
   rig.click(544, 764);  // a right machine
   rig.frames(130);
   EXPECT_TRUE(rig.finished());
+}
+
+TEST(GearsAndMotorsTest, APickOfAnotherTypeTakesThePickAndGearsGlideTheirMoveTime) {
+  std::string config = puzzleMedia("puzzle_swaptype.xml");
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"<moveTime v=\"1\"/>", "<moveTime v=\"0.5\"/>"},
+                                 {"<breakFrame v=\"10\"/>", ""}}) {
+    ASSERT_NE(config.find(from), std::string::npos);
+    config.replace(config.find(from), from.size(), to);
+  }
+  PuzzleRig rig("SwapTypeMinigameViewExtension", config, puzzleMedia("scene_puzzle_swaptype.xml"));
+  EXPECT_EQ(rig.frame("gm_a1_rot"), 10);  // the break frame
+  rig.click(560, 504);                    // b
+  EXPECT_EQ(rig.result, 1);
+  rig.click(1120, 784);  // c, of another type: b is let go
+  EXPECT_EQ(rig.frame("gm_b1_rot"), 0);
+  rig.click(1120, 504);  // d: c and d trade places
+  rig.frames(8);
+  const float y = rig.node("gm_c1")->mWorldMatrix.m[7];
+  EXPECT_GT(y, 520.0f);  // half way
+  EXPECT_LT(y, 620.0f);
+  rig.frames(10);
+  EXPECT_EQ(rig.node("gm_c1")->mWorldMatrix.m[7], 440.0f);
+  EXPECT_EQ(rig.node("gm_d1")->mWorldMatrix.m[7], 720.0f);
 }
 
 // Group swap: pieces 1, 2, 3 of the first group at x 600, 840, 1080 (y 364),
@@ -217,6 +271,37 @@ TEST(TelescopeTest, AnAccuracyOfNothingIsTaken) {
   EXPECT_TRUE(rig.node("ts_glow1")->mPlaying);
 }
 
+TEST(TelescopeTest, AFoundSpotTurnsTheLensAndClicksDuringTheFinishStayThePuzzles) {
+  PuzzleRig rig("TelescopeMinigameViewExtension", puzzleMedia("puzzle_telescope.xml"),
+                puzzleMedia("scene_puzzle_telescope.xml"));
+  EXPECT_FALSE(rig.node("ts_lens")->mPlaying);
+  rig.press(1000, 300);  // straight onto the first spot
+  rig.move(540, 575);
+  rig.release(540, 575);
+  EXPECT_TRUE(rig.node("ts_glow1")->mPlaying);
+  EXPECT_TRUE(rig.node("ts_lens")->mPlaying);  // its frames 0 to 24
+  rig.skip();
+  rig.frames(2);
+  rig.click(300, 900);
+  EXPECT_EQ(rig.result, 1);
+}
+
+TEST(TelescopeTest, ADragOfManyStepsMovesTheSkyByItsWayAndAGlowOutsideTheSkyRestsAtTheOpening) {
+  // Spot 1's glow is a playing node beside the sky.
+  std::string config = puzzleMedia("puzzle_telescope.xml");
+  const std::string glow = "<finishAnim v=\"ts_glow1\"/>";
+  config.replace(config.find(glow), glow.size(), "<finishAnim v=\"ts_mark\"/>");
+  PuzzleRig rig("TelescopeMinigameViewExtension", config,
+                withChild(puzzleMedia("scene_puzzle_telescope.xml"), "back", "ts_mark", true));
+  EXPECT_FALSE(rig.node("ts_mark")->mPlaying);
+  rig.press(1000, 300);
+  rig.move(800, 400);
+  rig.move(800, 400);  // held still
+  rig.move(540, 575);
+  rig.release(540, 575);
+  EXPECT_TRUE(rig.node("ts_mark")->mPlaying);
+}
+
 TEST(GroupSwapTest, AChosenPieceStaysWhereItStandsThoughItsKeysSayOtherwise) {
   // Piece 1's own keys put it at its authored place, 536, 300.
   std::string scene = puzzleMedia("scene_puzzle_swapgroups.xml");
@@ -238,6 +323,25 @@ TEST(GroupSwapTest, AChosenPieceStaysWhereItStandsThoughItsKeysSayOtherwise) {
   EXPECT_EQ(rig.node("gs_p1")->mWorldMatrix.m[6], 776.0f);
 }
 
+TEST(GroupSwapTest, AGlideCutShortByLeavingPutsBothPiecesBackAndAChoiceIsForgotten) {
+  PuzzleRig rig("SwapGroupsViewExtension", puzzleMedia("puzzle_swapgroups.xml"),
+                puzzleMedia("scene_puzzle_swapgroups.xml"));
+  rig.frames(1);
+  rig.click(600, 364);  // piece 1: the click is the puzzle's
+  EXPECT_EQ(rig.result, 1);
+  ASSERT_EQ(rig.frame("gs_p1_face"), 15);
+  rig.leaveAndReturn();
+  EXPECT_EQ(rig.frame("gs_p1_face"), 0);
+  rig.frames(1);
+  rig.click(600, 364);  // pieces 1 and 2 set off, and the player leaves
+  rig.click(840, 364);
+  rig.frames(3);
+  rig.leaveAndReturn();
+  rig.frames(2);
+  EXPECT_EQ(rig.node("gs_p1")->mWorldMatrix.m[6], 536.0f);
+  EXPECT_EQ(rig.node("gs_p2")->mWorldMatrix.m[6], 776.0f);
+}
+
 // The rotating carriers: gear A at 576, 200 and gear B at 976, 200 (128 x
 // 128); tile 0 below at 576, 700 belongs in the zone at 576, 450 with gear A
 // at a quarter turn.
@@ -254,6 +358,20 @@ TEST(RotatingCarriersTest, AGearTurnsExactlyAQuarterAndATilePutInPlaceSounds) {
   rig.release(646, 520);
   EXPECT_EQ(rig.frame("rc_el0"), 10);
   EXPECT_TRUE(rig.node("rc_put")->mPlaying);
+}
+
+TEST(RotatingCarriersTest, AGearAuthoredTurnedStandsAtItsTurn) {
+  // Gear A authored at a quarter turn: tile 0 fits at once.
+  std::string scene = puzzleMedia("scene_puzzle_rightplace.xml");
+  const std::string upright = "X=\"576\" Y=\"200\" Z=\"0\" angle=\"0\"";
+  ASSERT_NE(scene.find(upright), std::string::npos);
+  scene.replace(scene.find(upright), upright.size(), "X=\"576\" Y=\"200\" Z=\"0\" angle=\"90\"");
+  PuzzleRig rig("RightPlaceMinigameViewExtension", puzzleMedia("puzzle_rightplace.xml"), scene);
+  rig.frames(1);
+  rig.press(640, 764);
+  rig.move(646, 520);
+  rig.release(646, 520);
+  EXPECT_EQ(rig.frame("rc_el0"), 10);
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 
 #include <string>
 
+#include "animationeditor/scene_node_animation.h"
 #include "core/game_state/minigames/circle_minigame_view_extension.h"
 #include "core/game_state/minigames/frame_stepper.h"
 #include "core/game_state/minigames/key_minigame_view_extension.h"
+#include "core/game_state/minigames/slider_minigame_view_extension.h"
 #include "lua_script_2.h"
 #include "puzzle_rig.h"
 
@@ -274,6 +276,55 @@ TEST(SliderGroupsTest, AReleaseShowsEveryButtonWithItsChildrenAtRest) {
   rig.release(820, 304);
   EXPECT_EQ(rig.frame("sg_fwd1"), 0);
   EXPECT_EQ(rig.frame("sg_fwd1_face"), 0);
+}
+
+TEST(SliderGroupsTest, TheSecondPairDrivesItsMarkerAndItsGlowRestsWhileItMoves) {
+  // The click sound authored as off, and slider 1 of no frames at all.
+  std::string scene = puzzleMedia("scene_puzzle_slider.xml");
+  const std::string off = "Playing=\"0\" Enable=\"1\"";
+  scene.replace(scene.find(off, scene.find("name=\"sg_click\"")), off.size(), "Playing=\"0\" Enable=\"0\"");
+  std::string config = puzzleMedia("puzzle_slider.xml");
+  const std::string step = "<frameStepAbs v=\"6\"/>";
+  config.replace(config.find(step), step.size(), "<frameStepAbs v=\"0\"/>");
+  PuzzleRig rig("SliderMinigameViewExtension", config, scene);
+  EXPECT_FALSE(rig.get().isRefused());
+  EXPECT_TRUE(rig.node("sg_click")->mEnabled);
+  rig.frames(1);
+  EXPECT_TRUE(rig.node("sg_idle2")->mPlaying);
+  rig.click(820, 684);  // slider 3 forward
+  EXPECT_FALSE(rig.node("sg_idle2")->mPlaying);
+  rig.frames(20);
+  EXPECT_TRUE(rig.node("sg_idle2")->mPlaying);
+  for (int press = 0; press < 2; ++press) {
+    rig.click(820, 844);  // slider 4 forward
+    rig.frames(20);
+  }
+  EXPECT_EQ(rig.frame("sg_group2"), 25);  // 5 frames per unit: 1 + 2 x 2
+}
+
+TEST(SliderGroupsTest, APressAtAnEndLeavesTheGroupsGlowRunning) {
+  PuzzleRig rig("SliderMinigameViewExtension", puzzleMedia("puzzle_slider.xml"),
+                puzzleMedia("scene_puzzle_slider.xml"));
+  rig.frames(5);
+  const float before = rig.node("sg_idle1")->mAnimation->mTime;
+  rig.press(280, 304);  // slider 1 back, already at 0
+  EXPECT_TRUE(rig.node("sg_idle1")->mPlaying);
+  EXPECT_GT(rig.node("sg_idle1")->mAnimation->mTime, before);
+}
+
+TEST(SliderGroupsTest, AReleasedSceneLeavesThePuzzleNoNodeOfIt) {
+  // The streamer deletes the released scene: a node kept from it would be
+  // written to once it is gone.
+  PuzzleRig rig("SliderMinigameViewExtension", puzzleMedia("puzzle_slider.xml"),
+                puzzleMedia("scene_puzzle_slider.xml"));
+  const auto& puzzle = rig.as<HOG::SliderMinigameViewExtension>();
+  rig.reloadWithoutActivation();
+  EXPECT_EQ(puzzle.clickSoundNode, nullptr);
+  for (const auto& slider : puzzle.sliders) {
+    EXPECT_EQ(slider.stepper.node, nullptr);
+    EXPECT_EQ(slider.forwardNode, nullptr);
+    EXPECT_EQ(slider.backwardNode, nullptr);
+  }
 }
 
 TEST(SliderGroupsTest, AGroupWithoutItsPairIsNamed) {
