@@ -258,6 +258,7 @@ TEST(LinkedCirclesTest, ADialOfTwoStatesPlaysAndTheFinishWaitsSilently) {
   const std::string quiet = "Volume=\"0.8\" Playing=\"0\"";
   scene.replace(scene.find(quiet), quiet.size(), "Volume=\"0.8\" Playing=\"1\"");  // the chime
   PuzzleRig rig("CircleMinigameViewExtension", config, scene);
+  EXPECT_FALSE(rig.get().isRefused());  // state 0 is a right state like any other
   EXPECT_EQ(rig.as<HOG::CircleMinigameViewExtension>().controls.size(), 3u);
   EXPECT_EQ(rig.frame("ci_dial3"), 12);
   EXPECT_FALSE(rig.node("ci_chime")->mPlaying);
