@@ -126,6 +126,17 @@ TEST(ChainsTest, OnOpeningTheArrivalSoundIsQuietAndWithoutItsKeyAPickShowsFrame1
   EXPECT_EQ(rig.frame("ch_e1"), 10);
 }
 
+TEST(ChainsTest, AClickOnAnElementIsThePuzzlesAndOneBesideDropsThePickAndGoesOnToTheView) {
+  PuzzleRig rig("ChainsMinigameViewExtension", puzzleMedia("puzzle_chains.xml"),
+                puzzleMedia("scene_puzzle_chains.xml"));
+  rig.click(720, 544);
+  EXPECT_EQ(rig.result, 1);
+  EXPECT_EQ(rig.frame("ch_e1"), 10);
+  rig.click(300, 900);
+  EXPECT_EQ(rig.result, 0);
+  EXPECT_EQ(rig.frame("ch_e1"), 0);
+}
+
 // Swap places: pieces 1 to 4 belong at the corners of a square, clockwise
 // from (640, 260) at the top left, and start at frame 20 of their keys one
 // corner on: piece 1 at (912, 260).
