@@ -267,6 +267,20 @@ TEST(LinkedCirclesTest, ADialOfTwoStatesPlaysAndTheFinishWaitsSilently) {
   EXPECT_EQ(rig.frame("ci_dial3"), 12);  // played 6 to 12 again
 }
 
+TEST(LinkedCirclesTest, AClickDuringTheFinishIsNotThePuzzles) {
+  // One dial of two states, right at state 0: solved at once.
+  std::string config = puzzleMedia("puzzle_circle.xml");
+  const size_t from = config.find("<controls>"), to = config.find("</controls>");
+  config.replace(from, to - from,
+                 "<controls><v0><animNode v=\"ci_dial1\"/><correctState v=\"0\"/>"
+                 "<states><v0 v=\"0\"/><v1 v=\"6\"/></states></v0>");
+  PuzzleRig rig("CircleMinigameViewExtension", config, puzzleMedia("scene_puzzle_circle.xml"));
+  rig.frames(2);
+  ASSERT_TRUE(rig.node("ci_finish")->mPlaying);
+  rig.click(584, 504);
+  EXPECT_EQ(rig.result, 0);
+}
+
 TEST(SliderGroupsTest, AReleaseShowsEveryButtonWithItsChildrenAtRest) {
   PuzzleRig rig("SliderMinigameViewExtension", puzzleMedia("puzzle_slider.xml"),
                 withChild(puzzleMedia("scene_puzzle_slider.xml"), "sg_fwd1", "sg_fwd1_face"));
