@@ -59,6 +59,45 @@ TEST(MemoryPairsTest, AMatchedPairPlaysOnWithItsChildren) {
   EXPECT_TRUE(rig.node("pa_1_shine")->mPlaying);
 }
 
+TEST(MemoryPairsTest, TheClickSoundIsQuietOnOpeningAndSoundsOnACard) {
+  std::string scene = puzzleMedia("scene_puzzle_paires.xml");
+  const std::string quiet = "Playing=\"0\"";
+  scene.replace(scene.find(quiet, scene.find("name=\"pa_click\"")), quiet.size(), "Playing=\"1\"");
+  PuzzleRig rig("PairesMinigameViewExtension", puzzleMedia("puzzle_paires.xml"), scene);
+  EXPECT_FALSE(rig.node("pa_click")->mPlaying);
+  rig.click(484, 364);
+  EXPECT_TRUE(rig.node("pa_click")->mPlaying);
+}
+
+TEST(MemoryPairsTest, OnePairIsAPuzzle) {
+  std::string config = puzzleMedia("puzzle_paires.xml");
+  const size_t from = config.find("<elements>"), to = config.find("</elements>");
+  config.replace(from, to - from,
+                 "<elements><v0><id v=\"1\"/><name v=\"pa_1\"/></v0><v1><id v=\"1\"/><name v=\"pa_4\"/></v1>");
+  PuzzleRig rig("PairesMinigameViewExtension", config, puzzleMedia("scene_puzzle_paires.xml"));
+  EXPECT_FALSE(rig.get().isRefused());
+  rig.click(484, 364);
+  rig.click(1204, 364);
+  rig.frames(100);
+  EXPECT_TRUE(rig.finished());
+}
+
+TEST(MemoryPairsTest, ALoneCardOfIdMinus1RestsAtFrame2OnceEveryPairIsFound) {
+  std::string config = puzzleMedia("puzzle_paires.xml");
+  const std::string alone = "<id v=\"4\"/>";
+  config.replace(config.find(alone), alone.size(), "<id v=\"-1\"/>");
+  PuzzleRig rig("PairesMinigameViewExtension", config, puzzleMedia("scene_puzzle_paires.xml"));
+  rig.click(484, 364);  // 1 and 4
+  rig.click(1204, 364);
+  rig.click(724, 364);  // 2 and 7
+  rig.click(1084, 624);
+  rig.click(964, 364);  // 3 and 6
+  rig.click(844, 624);
+  rig.frames(5);
+  EXPECT_FALSE(rig.node("pa_5")->mPlaying);
+  EXPECT_EQ(rig.frame("pa_5"), 2);
+}
+
 // The chains: elements 1 to 4 at x 720, 480, 1200, 960 (y 544) stand on
 // places 2, 1, 4, 3; each place's chain light shows its element's frame.
 TEST(ChainsTest, APlaceWithoutAFrameForItsNewElementKeepsItsLight) {
@@ -74,6 +113,28 @@ TEST(ChainsTest, APlaceWithoutAFrameForItsNewElementKeepsItsLight) {
   rig.frames(45);
   EXPECT_EQ(rig.frame("ch_c2"), 30);  // place 2 has no frame for element 2
   EXPECT_EQ(rig.frame("ch_c1"), 20);
+}
+
+TEST(ChainsTest, OnOpeningTheArrivalSoundIsQuietAndWithoutItsKeyAPickShowsFrame10) {
+  std::string config = puzzleMedia("puzzle_chains.xml");
+  const std::string select = "<selectFrame v=\"10\"/>";
+  config.replace(config.find(select), select.size(), "");
+  PuzzleRig rig("ChainsMinigameViewExtension", config,
+                withChild(puzzleMedia("scene_puzzle_chains.xml"), "ch_arrive", "ch_arrive_echo", true));
+  EXPECT_FALSE(rig.node("ch_arrive_echo")->mPlaying);
+  rig.click(720, 544);
+  EXPECT_EQ(rig.frame("ch_e1"), 10);
+}
+
+TEST(ChainsTest, AClickOnAnElementIsThePuzzlesAndOneBesideDropsThePickAndGoesOnToTheView) {
+  PuzzleRig rig("ChainsMinigameViewExtension", puzzleMedia("puzzle_chains.xml"),
+                puzzleMedia("scene_puzzle_chains.xml"));
+  rig.click(720, 544);
+  EXPECT_EQ(rig.result, 1);
+  EXPECT_EQ(rig.frame("ch_e1"), 10);
+  rig.click(300, 900);
+  EXPECT_EQ(rig.result, 0);
+  EXPECT_EQ(rig.frame("ch_e1"), 0);
 }
 
 // Swap places: pieces 1 to 4 belong at the corners of a square, clockwise

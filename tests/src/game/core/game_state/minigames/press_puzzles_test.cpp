@@ -58,6 +58,33 @@ TEST(OrderedButtonsTest, ThePressedDelayIsWaitedInFull) {
   }
 }
 
+TEST(OrderedButtonsTest, AButtonOutsideTheSequenceMayLackItsNodeAndIsLoggedOnce) {
+  std::string config = puzzleMedia("puzzle_bqueue.xml");
+  const std::string fourth = "<name v=\"bq_button4\"/>";
+  config.replace(config.find(fourth), fourth.size(), "<name v=\"bq_missing\"/>");
+  PuzzleRig rig("BQueueMinigameViewExtension", config, puzzleMedia("scene_puzzle_bqueue.xml"));
+  EXPECT_FALSE(rig.get().isRefused());
+  rig.leaveAndReturn();
+  int lines = 0;
+  for (const std::string& line : rig.log.lines()) lines += line.find("Can't open node bq_missing") != std::string::npos;
+  EXPECT_EQ(lines, 1);
+  rig.click(960, 544);
+  rig.click(480, 544);
+  rig.click(720, 544);
+  rig.frames(100);
+  EXPECT_TRUE(rig.finished());
+}
+
+TEST(OrderedButtonsTest, TheClickSoundIsQuietOnOpeningAndSoundsOnAPress) {
+  std::string scene = puzzleMedia("scene_puzzle_bqueue.xml");
+  const std::string quiet = "Playing=\"0\"";
+  scene.replace(scene.find(quiet, scene.find("name=\"bq_click\"")), quiet.size(), "Playing=\"1\"");
+  PuzzleRig rig("BQueueMinigameViewExtension", puzzleMedia("puzzle_bqueue.xml"), scene);
+  EXPECT_FALSE(rig.node("bq_click")->mPlaying);
+  rig.click(960, 544);
+  EXPECT_TRUE(rig.node("bq_click")->mPlaying);
+}
+
 TEST(ColourButtonsTest, EveryWrongFullBoardClearsADelayAfterItFilled) {
   PuzzleRig rig("ColorMinigameViewExtension", puzzleMedia("puzzle_color.xml"), puzzleMedia("scene_puzzle_color.xml"));
   for (int round = 0; round < 2; ++round) {
@@ -92,6 +119,46 @@ TEST(ColourButtonsTest, AClearedBoardPreviewsTheNextColourEverywhere) {
   EXPECT_EQ(rig.frame("cl_place3"), 2);
 }
 
+TEST(ColourButtonsTest, AWrongBoardWaitsItsOwnDelayOrOneSecond) {
+  for (const auto& [keys, quarters] : {std::pair<const char*, int>{"<delay v=\"2\"/>", 8}, {"", 4}}) {
+    SCOPED_TRACE(keys);
+    std::string config = puzzleMedia("puzzle_color.xml");
+    const std::string given = "<delay v=\"1\"/>";
+    config.replace(config.find(given), given.size(), keys);
+    PuzzleRig rig("ColorMinigameViewExtension", config, puzzleMedia("scene_puzzle_color.xml"));
+    for (int x : {600, 840, 1080}) {
+      rig.click(x, 704);
+      rig.press(x, 384);
+      rig.release(x, 384, 0.0f);
+    }
+    rig.frames(quarters - 1, 0.25f);
+    EXPECT_EQ(rig.frame("cl_place3"), 13);
+    rig.frames(2, 0.25f);
+    EXPECT_EQ(rig.frame("cl_place3"), 0);
+  }
+}
+
+TEST(ColourButtonsTest, ASkippedPuzzleShowsItsSolutionWhenOpenedAgain) {
+  PuzzleRig rig("ColorMinigameViewExtension", puzzleMedia("puzzle_color.xml"), puzzleMedia("scene_puzzle_color.xml"));
+  rig.skip();
+  rig.frames(100);
+  ASSERT_TRUE(rig.finished());
+  rig.leaveAndReturn();
+  EXPECT_EQ(rig.frame("cl_place1"), 2);  // green, blue, red
+  EXPECT_EQ(rig.frame("cl_place2"), 3);
+  EXPECT_EQ(rig.frame("cl_place3"), 1);
+}
+
+TEST(ColourButtonsTest, ABoardLeftWithTheFirstColourPickedIsShownAsItWasLeft) {
+  PuzzleRig rig("ColorMinigameViewExtension", puzzleMedia("puzzle_color.xml"), puzzleMedia("scene_puzzle_color.xml"));
+  rig.click(600, 704);  // red
+  rig.click(600, 384);  // on place 1
+  rig.leaveAndReturn();
+  EXPECT_EQ(rig.frame("cl_main1"), 5);
+  EXPECT_EQ(rig.frame("cl_place1"), 11);
+  EXPECT_EQ(rig.frame("cl_place2"), 1);  // the free places preview red
+}
+
 TEST(ButtonGroupsTest, AClickSoundsAndASolvedGroupPlaysWithItsChildren) {
   std::string scene = withChild(puzzleMedia("scene_puzzle_buttons.xml"), "bg_glow0", "bg_glow0_spark");
   scene = withChild(scene, "bg_click", "bg_click_echo", true);
@@ -110,6 +177,9 @@ TEST(ButtonGroupsTest, AClickSoundsAndASolvedGroupPlaysWithItsChildren) {
   EXPECT_FALSE(rig.node("bg_finish")->mPlaying);
   rig.frames(3);
   EXPECT_TRUE(rig.node("bg_finish")->mPlaying);
+  rig.frames(6);  // it plays on, not cut to its end
+  EXPECT_TRUE(rig.node("bg_finish")->mPlaying);
+  EXPECT_LT(rig.frame("bg_finish"), 24);
 }
 
 TEST(LinkedTogglesTest, ALampLightsAtFrame10WithItsChildrenAndEveryClickIsThePuzzles) {

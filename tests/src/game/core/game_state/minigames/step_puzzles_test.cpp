@@ -260,12 +260,27 @@ TEST(LinkedCirclesTest, ADialOfTwoStatesPlaysAndTheFinishWaitsSilently) {
   const std::string quiet = "Volume=\"0.8\" Playing=\"0\"";
   scene.replace(scene.find(quiet), quiet.size(), "Volume=\"0.8\" Playing=\"1\"");  // the chime
   PuzzleRig rig("CircleMinigameViewExtension", config, scene);
+  EXPECT_FALSE(rig.get().isRefused());  // state 0 is a right state like any other
   EXPECT_EQ(rig.as<HOG::CircleMinigameViewExtension>().controls.size(), 3u);
   EXPECT_EQ(rig.frame("ci_dial3"), 12);
   EXPECT_FALSE(rig.node("ci_chime")->mPlaying);
   rig.click(1096, 504);
   rig.frames(20);
   EXPECT_EQ(rig.frame("ci_dial3"), 12);  // played 6 to 12 again
+}
+
+TEST(LinkedCirclesTest, AClickDuringTheFinishIsNotThePuzzles) {
+  // One dial of two states, right at state 0: solved at once.
+  std::string config = puzzleMedia("puzzle_circle.xml");
+  const size_t from = config.find("<controls>"), to = config.find("</controls>");
+  config.replace(from, to - from,
+                 "<controls><v0><animNode v=\"ci_dial1\"/><correctState v=\"0\"/>"
+                 "<states><v0 v=\"0\"/><v1 v=\"6\"/></states></v0>");
+  PuzzleRig rig("CircleMinigameViewExtension", config, puzzleMedia("scene_puzzle_circle.xml"));
+  rig.frames(2);
+  ASSERT_TRUE(rig.node("ci_finish")->mPlaying);
+  rig.click(584, 504);
+  EXPECT_EQ(rig.result, 0);
 }
 
 TEST(SliderGroupsTest, AReleaseShowsEveryButtonWithItsChildrenAtRest) {
