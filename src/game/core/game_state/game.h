@@ -25,9 +25,9 @@
 #include "core/game_state/game_message.h"
 #include "core/game_state/game_task_manager.h"
 #include "core/game_state/input_state.h"
-#include "core/game_state/scene_node_state_list.h"
+#include "core/game_state/triggers/scene_node_state_list.h"
 #include "core/game_state/ui_message_manager.h"
-#include "core/game_state/view_effect.h"
+#include "core/game_state/views/view_effect.h"
 #include "singleton.h"
 
 namespace KR {
