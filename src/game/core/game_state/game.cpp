@@ -7,6 +7,7 @@
 #include "core/game_cursor_manager.h"
 #include "core/game_post_processing_renderer.h"
 #include "core/game_state/extensions/hos_item_disapperence_effect_manager.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/hud/amulets_button.h"
 #include "core/game_state/hud/guide_box.h"
 #include "core/game_state/hud/hint_panel.h"
@@ -567,5 +568,21 @@ void Game::onCutSceneFinished() {
   mode = 0;
   cutScene->stop();
 }
+
+namespace {
+Game* playState() { return Game::exists() ? Game::getInstance() : nullptr; }
+}  // namespace
+
+GameLuaState* gameLuaState() { return playState() ? &playState()->getLuaState() : nullptr; }
+GameMessageDispatcher* gameDispatcher() { return playState() ? &playState()->getDispatcher() : nullptr; }
+GameTaskManager* gameTasks() { return playState() ? &playState()->getTasks() : nullptr; }
+IHud* gameHud() { return playState() ? playState()->getHud() : nullptr; }
+Inventory* gameInventory() { return playState() ? &playState()->getInventory() : nullptr; }
+InventoryItemFactory* gameItemFactory() { return playState() ? &playState()->getItemFactory() : nullptr; }
+SceneNodeStateList* gameNodeStates() { return playState() ? &playState()->getNodeStates() : nullptr; }
+UIMessageManager* gameMessages() { return playState() ? playState()->getMessages() : nullptr; }
+ViewRegistry* gameRegistry() { return playState() ? &playState()->getRegistry() : nullptr; }
+ViewStack* gameViewStack() { return playState() ? &playState()->getViewStack() : nullptr; }
+pthread_mutex_t* gameViewStackLock() { return playState() ? playState()->getViewStackLock() : nullptr; }
 
 }  // namespace HOG

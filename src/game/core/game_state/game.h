@@ -80,7 +80,6 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
  public:
   static constexpr float kAutosavePeriod = 60.0f;
   static constexpr float kBlurRate = 10.0f;
-  static constexpr int kMaxVisibleViews = 5;
   // How far a location change zooms toward the passage taken: the camera's
   // zoom grows by this over a whole fade-out.
   static constexpr float kViewChangeZoom = 0.25f;

@@ -2,7 +2,8 @@
 
 #include "animationeditor/marker.h"
 #include "animationeditor/scene_node.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_components.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/input_state.h"
 #include "core/game_state/views/view.h"
 #include "core/game_state/views/view_stack.h"
@@ -17,7 +18,7 @@ namespace HOG {
 namespace {
 
 void setHudVisible(bool visible) {
-  if (Game::exists()) Game::getInstance()->getHud()->setHudVisible(visible);
+  if (IHud* hud = gameHud()) hud->setHudVisible(visible);
 }
 
 // The button keeps only the dialogue's handler: the view may be activated
@@ -134,7 +135,7 @@ void DialogViewExtension::update(float) {
   if (!finished) return;
   finished = false;
   currentStage = int32_t(stages.size());
-  if (Game::exists()) Game::getInstance()->getViewStack().closeActiveView();
+  if (ViewStack* stack = gameViewStack()) stack->closeActiveView();
   setHudVisible(true);
 }
 

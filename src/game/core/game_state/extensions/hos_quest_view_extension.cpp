@@ -1,6 +1,6 @@
 #include "core/game_state/extensions/hos_quest_view_extension.h"
 
-#include "core/game_state/game.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/triggers/area_trigger.h"
 #include "core/game_state/views/view.h"
 #include "string_conversion.h"
@@ -11,7 +11,7 @@ namespace HOG {
 
 HosQuestViewExtension::HosQuestViewExtension() {
   suspendable = false;
-  if (Game::exists()) Game::getInstance()->getDispatcher().addListener(this);
+  if (GameMessageDispatcher* bus = gameDispatcher()) bus->addListener(this);
 }
 
 HosQuestViewExtension::~HosQuestViewExtension() {

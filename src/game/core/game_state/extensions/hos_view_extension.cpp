@@ -7,7 +7,8 @@
 #include "animationeditor/scene_node.h"
 #include "animationeditor/sprite_scene_node.h"
 #include "core/game_state/extensions/hos_item_disapperence_effect_manager.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_lua_state.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/sound/event_sound_player.h"
 #include "core/game_state/triggers/animation_trigger.h"
 #include "core/game_state/triggers/scene_node_tasks.h"
@@ -67,12 +68,12 @@ HOSViewExtension::HOSViewExtension() {
   maxClickMissNumToPenalty = defaultMaxClickMissNumToPenalty;
   penaltyParticle = defaultPenaltyParticle;
   penaltyStart = seconds();
-  if (Game::exists()) Game::getInstance()->getDispatcher().addListener(this);
+  if (GameMessageDispatcher* bus = gameDispatcher()) bus->addListener(this);
   resetState();
 }
 
 HOSViewExtension::~HOSViewExtension() {
-  if (Game::exists()) Game::getInstance()->getDispatcher().removeListener(this);
+  if (GameMessageDispatcher* bus = gameDispatcher()) bus->removeListener(this);
   release();
 }
 
@@ -101,10 +102,11 @@ void HOSViewExtension::onActivate() {
 
 void HOSViewExtension::announce(HOSItemTrigger* trigger) {
   activeItems[activeCount++] = trigger;
-  if (!Game::exists()) return;
+  GameLuaState* lua = gameLuaState();
+  if (!lua) return;
   const std::string hook =
       KR::formatString("__Generated_L%iAT%i_onActivatedInHOS", trigger->locationId, trigger->triggerId);
-  Game::getInstance()->getLuaState().callFunction(hook.c_str());
+  lua->callFunction(hook.c_str());
 }
 
 void HOSViewExtension::refillActiveItems() {
@@ -156,11 +158,11 @@ void HOSViewExtension::refillActiveItems() {
       sendTriggerChanged(linked);
     }
   }
-  if (Game::exists()) {
+  if (GameMessageDispatcher* bus = gameDispatcher()) {
     GameMessage message;
     message.kind = kMsgHosItemsRefilled;
     message.sender = nullptr;
-    Game::getInstance()->getDispatcher().dispatchMessage(&message);
+    bus->dispatchMessage(&message);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "core/game_state/extensions/view_extension.h"
 
-#include "core/game_state/game.h"
+#include "core/game_state/game_lua_state.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/triggers/area_trigger.h"
 #include "core/game_state/views/view.h"
 #include "format_string.h"
@@ -23,9 +24,10 @@ void IViewExtension::setSuspended(bool flag) {
 }
 
 void IViewExtension::notifyFinished() {
-  if (view && Game::exists()) {
+  GameLuaState* lua = gameLuaState();
+  if (view && lua) {
     const std::string hook = KR::formatString("__GeneratedL%u_onViewExtensionFinished", view->id);
-    Game::getInstance()->getLuaState().callFunction(hook.c_str());
+    lua->callFunction(hook.c_str());
   }
   suspendable = true;
   setSuspended(true);

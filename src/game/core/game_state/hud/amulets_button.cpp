@@ -3,8 +3,9 @@
 #include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_render.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_components.h"
 #include "core/game_state/game_message.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/views/view.h"
 #include "core/game_state/views/view_stack.h"
 #include "core/main_menu_state/profile_system.h"
@@ -119,13 +120,12 @@ void AmuletsButton::setOpen(bool wantOpen) {
 
 void AmuletsButton::openAmuletsView() {
   open = true;
-  if (!Game::exists()) return;
-  Game* game = Game::getInstance();
-  ViewStack& stack = game->getViewStack();
+  if (!gameViewStack()) return;
+  ViewStack& stack = *gameViewStack();
   View* active = stack.getActiveView();
   previousView = active ? active->name : "";
   if (active && active->type == 1) stack.closeActiveView();
-  game->getHud()->setHudVisible(true);
+  gameHud()->setHudVisible(true);
   stack.requestOpenView(location.c_str());
 }
 
@@ -148,7 +148,8 @@ void AmuletsButton::onMarker(AE::Marker* marker) {
 void AmuletsButton::onGameMessage(const GameMessage& message) {
   switch (message.kind) {
     case kMsgViewDeactivated: {
-      const View* active = Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr;
+      ViewStack* stack = gameViewStack();
+      const View* active = stack ? stack->getActiveView() : nullptr;
       if (!active || location != active->name || !open) break;
       // The HUD and the play state both pass this on: a second play restarts the same animation.
       if (closingAnim)

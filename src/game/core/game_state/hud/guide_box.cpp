@@ -7,7 +7,7 @@
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_render.h"
 #include "config_manager.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/hud/hint_panel.h"
 #include "core/game_state/hud/in_game_ui.h"
 #include "core/game_state/hud/notebook_ui.h"
@@ -43,7 +43,7 @@ constexpr int kWidgetOfBit[3] = {0, 2, 1};
 
 void resetStep(GuideStep& step) { step.waitSatisfied = step.shown = step.done = false; }
 
-InGameUI* hud() { return Game::exists() ? dynamic_cast<InGameUI*>(Game::getInstance()->getHud()) : nullptr; }
+InGameUI* hud() { return dynamic_cast<InGameUI*>(gameHud()); }
 
 }  // namespace
 
@@ -132,8 +132,8 @@ void GuideSequences::draw() {
 
 bool GuideSequences::processInput(const InputState& input) {
   if (!boxShown || !input.valid) return false;
-  if (shownStep && shownStep->triggerId >= 0 && input.leftReleased && Game::exists()) {
-    View* view = Game::getInstance()->getViewStack().getActiveView();
+  if (shownStep && shownStep->triggerId >= 0 && input.leftReleased && gameViewStack()) {
+    View* view = gameViewStack()->getActiveView();
     const IBaseAreaTrigger* trigger = view ? view->findTrigger(uint32_t(shownStep->triggerId)) : nullptr;
     if (trigger) {
       // The view's own reading of the click: both ends inside the trigger, in its coordinates.
@@ -195,9 +195,8 @@ void GuideSequences::updateSequences() {
 }
 
 void GuideSequences::updateStep(GuideStep& step) {
-  if (step.done || !Game::exists()) return;
-  Game* game = Game::getInstance();
-  View* view = game->getViewStack().getActiveView();
+  if (step.done || !gameViewStack()) return;
+  View* view = gameViewStack()->getActiveView();
   if (!view || !view->loaded) return;
   InGameUI* ui = hud();
   if (ui && (ui->isPauseMenuUp() || (ui->getNotebook() && ui->getNotebook()->isOpen()))) return;
@@ -210,7 +209,7 @@ void GuideSequences::updateStep(GuideStep& step) {
     if (waited && step.blockingId == -1 && here && pointable) showStep(step);
     return;
   }
-  if (step.triggerId == -1 && !step.itemName.empty() && game->getInventory().isItemPresent(step.itemName.c_str())) {
+  if (step.triggerId == -1 && !step.itemName.empty() && gameInventory()->isItemPresent(step.itemName.c_str())) {
     step.shown = false;
     step.done = true;
     if (shownStep == &step) hideBox();
@@ -220,8 +219,8 @@ void GuideSequences::updateStep(GuideStep& step) {
 void GuideSequences::showStep(GuideStep& step) {
   bool hasTarget = false;
   KR::Vector2<float> target = step.position;
-  Game* game = Game::exists() ? Game::getInstance() : nullptr;
-  View* view = game ? game->getViewStack().getActiveView() : nullptr;
+  ViewStack* views = gameViewStack();
+  View* view = views ? views->getActiveView() : nullptr;
   const IBaseAreaTrigger* trigger = view && step.triggerId >= 0 ? view->findTrigger(uint32_t(step.triggerId)) : nullptr;
   if (trigger) {
     target = trigger->getScreenPosition(view);
@@ -229,8 +228,8 @@ void GuideSequences::showStep(GuideStep& step) {
   }
   lastLayout = layoutGuideBox(geometry, hasTarget, target, step.arrow, step.buttons);
   placeWidgets(step);
-  if (game) {
-    ViewStack& stack = game->getViewStack();
+  if (views) {
+    ViewStack& stack = *views;
     if (trigger) stack.appendTriggerByIds(view->id, uint32_t(step.triggerId));
     if (step.pressHint)
       if (InGameUI* ui = hud()) ui->getHintPanel()->hintBtnClicked();
@@ -280,8 +279,8 @@ void GuideSequences::hideBox() {
   shownStep = nullptr;
   if (widget) widget->hideForcibly();
   if (arrowScene) arrowScene->setEnabled(false);
-  if (!Game::exists()) return;
-  ViewStack& stack = Game::getInstance()->getViewStack();
+  if (!gameViewStack()) return;
+  ViewStack& stack = *gameViewStack();
   std::fill(std::begin(stack.restricted), std::end(stack.restricted), nullptr);
   stack.restrictedCount = 0;
   stack.restrictInput = false;

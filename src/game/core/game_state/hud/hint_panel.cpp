@@ -6,7 +6,8 @@
 #include "animationeditor/scene_node.h"
 #include "animationeditor/text_scene_node.h"
 #include "core/game_state/extensions/view_extension.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_lua_state.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/hud/hint_search.h"
 #include "core/game_state/hud/in_game_ui.h"
 #include "core/game_state/hud/locations_map.h"
@@ -39,7 +40,10 @@ bool hardMode() {
   return profile && profile->options.difficulty;
 }
 
-View* activeView() { return Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr; }
+View* activeView() {
+  ViewStack* stack = gameViewStack();
+  return stack ? stack->getActiveView() : nullptr;
+}
 
 PlayerProfile* currentProfile() {
   return ProfileSystem::exists() ? ProfileSystem::getInstance()->getCurrentProfile() : nullptr;
@@ -49,7 +53,7 @@ void playMarker(AE::Marker* marker) {
   if (marker) marker->play();
 }
 
-InGameUI* hud() { return Game::exists() ? dynamic_cast<InGameUI*>(Game::getInstance()->getHud()) : nullptr; }
+InGameUI* hud() { return dynamic_cast<InGameUI*>(gameHud()); }
 
 NotebookUI* notebook() {
   InGameUI* ui = hud();
@@ -278,11 +282,11 @@ void HintPanel::onGameMessage(const GameMessage& message) {
 }
 
 void HintPanel::hintBtnClicked() {
-  if (!ready || !Game::exists()) return;
+  ViewRegistry* registry = gameRegistry();
+  if (!ready || !registry) return;
   if (NotebookUI* book = notebook())
     if (book->isOpen()) return;
   if (locations && locations->isOpen()) return;
-  Game* game = Game::getInstance();
   // SKIP needs no hint: a puzzle whose gallery leads nowhere the story goes
   // is still skipped.
   if (minigameMode) {
@@ -293,13 +297,13 @@ void HintPanel::hintBtnClicked() {
     }
   }
   HintResult result;
-  HintSearch(game->getRegistry()).findHint(&result);
+  HintSearch(*registry).findHint(&result);
   if (result.type == HT_HINT_NOT_AVAIL) return;
   if (ProfileSystem::exists())
     if (PlayerProfile* profile = ProfileSystem::getInstance()->getCurrentProfile())
       if (profile->options.firstHintPending) {
         profile->options.firstHintPending = 0;
-        game->getLuaState().callFunction("onHintFirstClick");
+        gameLuaState()->callFunction("onHintFirstClick");
       }
   KR::Vector2<float> target;
   const int n = showHint(result, &target);

@@ -4,7 +4,7 @@
 
 #include "core/game_state/extensions/hos_view_extension.h"
 #include "core/game_state/extensions/view_extension.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/triggers/animation_trigger.h"
 #include "core/game_state/triggers/area_trigger.h"
 #include "core/game_state/triggers/item_trigger.h"
@@ -75,11 +75,10 @@ void HintSearch::findHint(HintResult* result) {
   KR::WTimer timer;
   View* active = nullptr;
   std::vector<View*> open;
-  if (Game::exists()) {
-    Game* game = Game::getInstance();
-    KR::ScopedLock guard(KR::ScopedLock::lock(game->getViewStackLock()));
-    active = game->getViewStack().getActiveView();
-    open = game->getViewStack().getViews();
+  if (ViewStack* stack = gameViewStack()) {
+    KR::ScopedLock guard(KR::ScopedLock::lock(gameViewStackLock()));
+    active = stack->getActiveView();
+    open = stack->getViews();
   }
   run(active, open, result);
   // Without a location there was no search to report.

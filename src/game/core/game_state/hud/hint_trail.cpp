@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "animation.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/views/held_particle_effect.h"
 #include "core/game_state/views/view.h"
 #include "core/game_state/views/view_stack.h"
@@ -192,8 +192,9 @@ void HintTrail::drawRibbons() {
 }
 
 void HintTrail::drawEffect() {
-  if (!active || !endShown || !endEffect || !Game::exists()) return;
-  View* view = Game::getInstance()->getViewStack().getActiveView();
+  ViewStack* stack = gameViewStack();
+  if (!active || !endShown || !endEffect || !stack) return;
+  View* view = stack->getActiveView();
   if (!view) return;
   view->applyRenderTransform();
   endEffect->render();

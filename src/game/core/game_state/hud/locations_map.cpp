@@ -3,7 +3,7 @@
 #include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_render.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/hud/in_game_ui.h"
 #include "core/game_state/hud/notebook_ui.h"
 #include "core/game_state/input_state.h"
@@ -135,9 +135,8 @@ LocationsScreen::~LocationsScreen() {
 
 void LocationsScreen::open() {
   // The book lies over everything, the map included: it closes as the map opens.
-  if (Game::exists())
-    if (auto* hud = dynamic_cast<InGameUI*>(Game::getInstance()->getHud()))
-      if (NotebookUI* notebook = hud->getNotebook(); notebook && notebook->isOpen()) notebook->close();
+  if (auto* hud = dynamic_cast<InGameUI*>(gameHud()))
+    if (NotebookUI* notebook = hud->getNotebook(); notebook && notebook->isOpen()) notebook->close();
   opened = true;
   if (scene) {
     scene->setEnabled(true);
@@ -145,7 +144,8 @@ void LocationsScreen::open() {
   }
   if (closeButton) closeButton->show();
   map->updatePlaces();
-  map->refresh(Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr);
+  ViewStack* stack = gameViewStack();
+  map->refresh(stack ? stack->getActiveView() : nullptr);
   sendGameMessage(kMsgMapOpened, nullptr);
 }
 
@@ -182,7 +182,7 @@ bool LocationsScreen::handleInput(const InputState& input) {
   if (input.leftReleased && hit && !onButton) {
     const std::string name = hit->name;
     close();
-    if (Game::exists()) Game::getInstance()->getViewStack().requestOpenView(name.c_str());
+    if (ViewStack* stack = gameViewStack()) stack->requestOpenView(name.c_str());
   }
   return true;
 }

@@ -7,7 +7,7 @@
 
 #include "animationeditor/scene_node.h"
 #include "core/game_state/extensions/hos_view_extension.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/triggers/animation_trigger.h"
 #include "core/game_state/views/view.h"
 #include "core/game_state/views/view_stack.h"
@@ -94,7 +94,8 @@ void HOSPanelBehaviour::deactivate() {
 
 void HOSPanelBehaviour::rebuildFromActiveView() {
   std::vector<HOSItemTrigger*> triggers;
-  View* view = Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr;
+  ViewStack* stack = gameViewStack();
+  View* view = stack ? stack->getActiveView() : nullptr;
   sceneView = view && view->extension && view->extension->getType() == 2 ? view : nullptr;
   if (sceneView)
     for (IBaseAreaTrigger* trigger : view->triggers)
@@ -210,7 +211,8 @@ void HOSPanelBehaviour::refreshColours() {
 }
 
 void HOSPanelBehaviour::showCaption() {
-  const View* view = Game::exists() ? Game::getInstance()->getViewStack().getActiveView() : nullptr;
+  ViewStack* stack = gameViewStack();
+  const View* view = stack ? stack->getActiveView() : nullptr;
   if (!countLabel || !view || !view->extension || view->extension->getType() != 2) return;
   if (!KR::TextManager::exists()) return;
   const auto* scene = static_cast<const HOSViewExtension*>(view->extension);

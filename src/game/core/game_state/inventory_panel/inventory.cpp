@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/game_state/game.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/inventory_panel/inventory_item_factory.h"
 #include "core/game_state/sound/event_sound_player.h"
 #include "core/game_state/views/view_stack.h"
@@ -22,11 +22,12 @@ void setHeld(InventoryItemFactory& factory, InventoryItem* item, bool held) {
 }
 
 InventoryItem* takenItem() {
-  return Game::exists() ? Game::getInstance()->getViewStack().getTakenInventoryItem() : nullptr;
+  ViewStack* stack = gameViewStack();
+  return stack ? stack->getTakenInventoryItem() : nullptr;
 }
 
 void clearTaken() {
-  if (Game::exists()) Game::getInstance()->getViewStack().setTakenInventoryItem(nullptr);
+  if (ViewStack* stack = gameViewStack()) stack->setTakenInventoryItem(nullptr);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/game_state/extensions/view_extension.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/input_state.h"
 #include "core/game_state/inventory_panel/brief_panel_behaviour.h"
 #include "core/game_state/inventory_panel/hos_panel_behaviour.h"
@@ -31,7 +31,7 @@ std::unique_ptr<InventoryPanelBehaviour> createBehaviour(const std::string& name
 }  // namespace
 
 InventoryPanelUI::InventoryPanelUI() {
-  if (Game::exists()) Game::getInstance()->getDispatcher().addListener(this);
+  if (GameMessageDispatcher* bus = gameDispatcher()) bus->addListener(this);
 }
 
 InventoryPanelUI::~InventoryPanelUI() {

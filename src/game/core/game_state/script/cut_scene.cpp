@@ -4,7 +4,8 @@
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_render.h"
 #include "core/game_cursor_manager.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_parts.h"
+#include "core/game_state/triggers/scene_node_state_list.h"
 #include "design_coords.h"
 #include "log_system.h"
 #include "render_system_dx8.h"
@@ -115,8 +116,8 @@ void CutScene::init(const std::string& name_, uint32_t viewId_) {
 }
 
 void CutScene::record(AE::ISceneNode* node, uint32_t kind, bool value) {
-  if (Game::exists())
-    Game::getInstance()->getNodeStates().add(SceneNodeStateRecord::make(viewId, kind, node->mName.c_str(), value));
+  if (SceneNodeStateList* states = gameNodeStates())
+    states->add(SceneNodeStateRecord::make(viewId, kind, node->mName.c_str(), value));
 }
 
 void CutScene::start() {

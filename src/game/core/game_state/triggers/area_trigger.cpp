@@ -7,8 +7,10 @@
 #include <cstring>
 
 #include "animationeditor/scene_node.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_lua_state.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/triggers/scene_node_tasks.h"
+#include "core/game_state/ui_message_manager.h"
 #include "core/game_state/views/view.h"
 #include "core/game_state/views/view_registry.h"
 #include "core/game_state/views/view_stack.h"
@@ -20,15 +22,6 @@ namespace HOG {
 void formatHookName(char (&buffer)[kNameSize * 2], int32_t location, const char* form, int32_t trigger,
                     const char* event) {
   snprintf(buffer, sizeof(buffer), "__Generated_L%" PRId32 "%s%" PRId32 "_%s", location, form, trigger, event);
-}
-
-void sendGameMessage(uint32_t kind, const void* pointer, GameMessageListener* sender) {
-  if (!Game::exists()) return;
-  GameMessage message;
-  message.kind = kind;
-  message.setPointer(pointer);
-  message.sender = sender;
-  Game::getInstance()->getDispatcher().dispatchMessage(&message);
 }
 
 void IBaseAreaTrigger::init(const TriggerDescription& record) {
@@ -50,14 +43,16 @@ void IBaseAreaTrigger::init(const TriggerDescription& record) {
 }
 
 void IBaseAreaTrigger::callHook(const char* event, bool objectForm) const {
-  if (!Game::exists()) return;
+  GameLuaState* lua = gameLuaState();
+  if (!lua) return;
   char hook[kNameSize * 2];
   formatHookName(hook, locationId, objectForm ? "TO" : "AT", triggerId, event);
-  Game::getInstance()->getLuaState().callFunction(hook);
+  lua->callFunction(hook);
 }
 
 View* IBaseAreaTrigger::findView() const {
-  return Game::exists() ? Game::getInstance()->getRegistry().findViewById(locationId) : nullptr;
+  ViewRegistry* registry = gameRegistry();
+  return registry ? registry->findViewById(locationId) : nullptr;
 }
 
 bool IBaseAreaTrigger::getScreenPosition(float* x, float* y) const {
@@ -81,8 +76,8 @@ bool locateTriggerForZoom(const void* pointer, KR::Vector2<float>* point, bool* 
 }
 
 int32_t callHookForNumber(const char* hook, const int64_t* number, const char* text) {
-  if (!Game::exists()) return 0;
-  lua_State* state = Game::getInstance()->getLuaState().getMainState();
+  if (!gameLuaState()) return 0;
+  lua_State* state = gameLuaState()->getMainState();
   if (!state) return 0;
   lua_getglobal(state, hook);
   const std::string where = KR::luaDescribeFunction(state, -1, hook);
@@ -109,8 +104,8 @@ int32_t callHookForNumber(const char* hook, const int64_t* number, const char* t
 
 bool callHookForText(const char* hook, char (&out)[kNameSize]) {
   out[0] = 0;
-  if (!Game::exists()) return false;
-  lua_State* state = Game::getInstance()->getLuaState().getMainState();
+  if (!gameLuaState()) return false;
+  lua_State* state = gameLuaState()->getMainState();
   if (!state) return false;
   lua_getglobal(state, hook);
   const std::string where = KR::luaDescribeFunction(state, -1, hook);
@@ -135,17 +130,17 @@ int32_t AreaTrigger::invokeOnObjectApplied(int32_t objectId) {
   // The id travels as unsigned, so -1 arrives as 4294967295.
   const int64_t id = int64_t(uint32_t(objectId));
   const int32_t result = callHookForNumber(hook, &id, nullptr);
-  if (!Game::exists()) return result;
-  Game* game = Game::getInstance();
+  ViewStack* stack = gameViewStack();
+  if (!stack) return result;
   if (result == 1) {
-    game->getViewStack().dropTakedObject(false);
-    if (View* active = game->getViewStack().getActiveView())
+    stack->dropTakedObject(false);
+    if (View* active = stack->getActiveView())
       if (IBaseAreaTrigger* taken = active->findTrigger(uint32_t(objectId))) {
         taken->enabled = 0;
         sendTriggerChanged(taken);
       }
   } else {
-    game->getMessages()->showMessage("BAD_OBJECT_APPLIED_0", 3.0f);
+    gameMessages()->showMessage("BAD_OBJECT_APPLIED_0", 3.0f);
   }
   return result;
 }
@@ -154,11 +149,11 @@ int32_t AreaTrigger::invokeOnInventoryItemApplied(const char* itemName) {
   char hook[kNameSize * 2];
   formatHookName(hook, locationId, "AT", triggerId, "onInventoryItemApplied");
   const int32_t result = callHookForNumber(hook, nullptr, itemName ? itemName : "");
-  if (!Game::exists()) return result;
+  if (!gameViewStack()) return result;
   if (result == 0)
-    Game::getInstance()->getMessages()->showMessage("BAD_OBJECT_APPLIED_0", 3.0f);
+    gameMessages()->showMessage("BAD_OBJECT_APPLIED_0", 3.0f);
   else if (result == 1)
-    Game::getInstance()->getViewStack().setTakenInventoryItem(nullptr);
+    gameViewStack()->setTakenInventoryItem(nullptr);
   return result;
 }
 
@@ -177,7 +172,7 @@ void AreaTrigger::getApplicableItemName() {
 }
 
 void TriggerObject::invokeOnClick() {
-  if (Game::exists()) Game::getInstance()->getViewStack().takeTriggerObject(uint32_t(triggerId));
+  if (ViewStack* stack = gameViewStack()) stack->takeTriggerObject(uint32_t(triggerId));
   callHook("onObjectToken");
 }
 

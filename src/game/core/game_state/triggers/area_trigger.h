@@ -69,9 +69,6 @@ class IBaseAreaTrigger {
 // Hook names fit whatever the ids are.
 void formatHookName(char (&buffer)[kNameSize * 2], int32_t location, const char* form, int32_t trigger,
                     const char* event);
-// A pointer message on the play state's bus (nothing without a play state);
-// a null sender reaches every listener.
-void sendGameMessage(uint32_t kind, const void* pointer, GameMessageListener* sender = nullptr);
 // Sends the trigger-changed message (kind 18) for the trigger to every listener.
 inline void sendTriggerChanged(IBaseAreaTrigger* trigger) { sendGameMessage(kMsgTriggerChanged, trigger); }
 

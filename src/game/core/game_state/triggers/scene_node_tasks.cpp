@@ -1,7 +1,9 @@
 #include "core/game_state/triggers/scene_node_tasks.h"
 
 #include "animationeditor/scene_node.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_parts.h"
+#include "core/game_state/game_task_manager.h"
+#include "core/game_state/triggers/scene_node_state_list.h"
 #include "core/game_state/views/view.h"
 #include "core/game_state/views/view_registry.h"
 #include "function.h"
@@ -16,8 +18,9 @@ namespace {
 template <typename Fn>
 bool withNode(uint32_t viewId, const char* name, Fn fn, bool* busy) {
   *busy = false;
-  if (!Game::exists()) return false;
-  View* view = Game::getInstance()->getRegistry().findViewById(int32_t(viewId));
+  ViewRegistry* registry = gameRegistry();
+  if (!registry) return false;
+  View* view = registry->findViewById(int32_t(viewId));
   if (!view) {
     KR::log("LuaIntegration::getSceneNode(..), Failed to locate view: %i", int(viewId));
     return false;
@@ -40,15 +43,15 @@ bool withNode(uint32_t viewId, const char* name, Fn fn, bool* busy) {
 }
 
 void record(uint32_t viewId, uint32_t kind, const char* name, bool value) {
-  if (Game::exists()) Game::getInstance()->getNodeStates().add(SceneNodeStateRecord::make(viewId, kind, name, value));
+  if (SceneNodeStateList* states = gameNodeStates()) states->add(SceneNodeStateRecord::make(viewId, kind, name, value));
 }
 
 using NodeFlagTask = KR::Function3<uint32_t, const char*, bool, KR::Dummy>;
 using NodeTask = KR::Function2<uint32_t, const char*, KR::Dummy>;
 
 void queueFlag(void (*body)(uint32_t, const char*, bool), uint32_t viewId, const char* name, bool flag) {
-  if (!Game::exists()) return;
-  GameTaskManager& tasks = Game::getInstance()->getTasks();
+  if (!gameTasks()) return;
+  GameTaskManager& tasks = *gameTasks();
   if (NodeFlagTask* task = tasks.makeTask<NodeFlagTask>(body)) {
     task->arguments = std::make_tuple(viewId, tasks.keepText(task, name), flag);
   }
@@ -117,15 +120,15 @@ void queueSetNodeEnable(uint32_t viewId, const char* name, bool enable) {
 void queueSetNodePlay(uint32_t viewId, const char* name, bool play) { queueFlag(&nodePlayBody, viewId, name, play); }
 
 void queueRewindNodeAnimationToBegin(uint32_t viewId, const char* name) {
-  if (!Game::exists()) return;
-  GameTaskManager& tasks = Game::getInstance()->getTasks();
+  if (!gameTasks()) return;
+  GameTaskManager& tasks = *gameTasks();
   if (NodeTask* task = tasks.makeTask<NodeTask>(&nodeRewindToBeginBody))
     task->arguments = std::make_tuple(viewId, tasks.keepText(task, name));
 }
 
 void queueRewindNodeAnimationToEnd(uint32_t viewId, const char* name) {
-  if (!Game::exists()) return;
-  GameTaskManager& tasks = Game::getInstance()->getTasks();
+  if (!gameTasks()) return;
+  GameTaskManager& tasks = *gameTasks();
   if (NodeTask* task = tasks.makeTask<NodeTask>(&nodeRewindToEndBody))
     task->arguments = std::make_tuple(viewId, tasks.keepText(task, name));
 }
@@ -135,8 +138,8 @@ void queueSetNodePlayReversed(uint32_t viewId, const char* name, bool play) {
 }
 
 void restoreNodeEnable(uint32_t viewId, const char* name, bool enable) {
-  if (!Game::exists()) return;
-  DuplicateTestScope scope(Game::getInstance()->getNodeStates());
+  if (!gameNodeStates()) return;
+  DuplicateTestScope scope(*gameNodeStates());
   nodeEnableBody(viewId, name, enable);
 }
 

@@ -6,7 +6,7 @@
 #include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_render.h"
-#include "core/game_state/game.h"
+#include "core/game_state/game_parts.h"
 #include "core/game_state/inventory_panel/inventory_item_factory.h"
 #include "core/game_state/triggers/area_trigger.h"
 #include "core/game_state/views/view.h"
@@ -140,13 +140,12 @@ void TriggerVisualizer::place(AE::ISceneNode* scene, const KR::Vector2<float>& a
 }
 
 void TriggerVisualizer::draw() {
-  if (!Game::exists()) return;
-  drawView(Game::getInstance()->getViewStack().getActiveView());
+  if (ViewStack* stack = gameViewStack()) drawView(stack->getActiveView());
 }
 
 void TriggerVisualizer::drawView(View* view) {
-  if (!loaded || !visible || !view || !view->loaded || !Game::exists()) return;
-  ViewStack& stack = Game::getInstance()->getViewStack();
+  if (!loaded || !visible || !view || !view->loaded || !gameViewStack()) return;
+  ViewStack& stack = *gameViewStack();
   InventoryItem* item = stack.getTakenInventoryItem();
   const bool object = stack.getTakenObjectId() != ViewStack::kNoObject;
   auto mapped = [&](const IBaseAreaTrigger* t) { return view->transform.transformPoint(t->getScreenPosition(view)); };
@@ -163,14 +162,14 @@ void TriggerVisualizer::drawView(View* view) {
   if (!itemApplyingAnimation) return;
   // The mark shows what the pointer carries: a member of a group is carried, and drawn at the pointer, as its group.
   if (item && item->partOfGroup[0])
-    if (InventoryItem* group = Game::getInstance()->getItemFactory().find(item->partOfGroup))
+    if (InventoryItem* group = gameItemFactory()->find(item->partOfGroup))
       if (group->isGroup) item = group;
   for (const IBaseAreaTrigger* t : view->triggers) {
     if (!eligible(t) || (t->getType() != 3 && t->getType() != 0)) continue;
     const KR::Vector2<float> at = mapped(t);
     place(itemApplyingAnimation, KR::Vector2<float>(at.x - itemApplyingSize.x / 2, at.y - itemApplyingSize.y / 2));
     // The view streamer's thread loads and drops item icons under the factory's icon lock.
-    KR::ScopedLock icons(KR::ScopedLock::lock(item ? Game::getInstance()->getItemFactory().getIconLock() : nullptr));
+    KR::ScopedLock icons(KR::ScopedLock::lock(item ? gameItemFactory()->getIconLock() : nullptr));
     if (item && item->sprite) {
       // The icon at half size, centred on the same point. The sprite keeps the place and scale it was last drawn
       // with (under the pointer, in its slot): both are set for this drawing and given back after it.

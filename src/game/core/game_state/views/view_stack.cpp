@@ -127,7 +127,7 @@ bool ViewStack::isTopViewLoaded() const {
 int ViewStack::getVisibleViews(View** out) const {
   KR::ScopedLock guard(KR::ScopedLock::lock(game.getViewStackLock()));
   int count = 0;
-  for (auto it = views.rbegin(); it != views.rend() && count < Game::kMaxVisibleViews; ++it) {
+  for (auto it = views.rbegin(); it != views.rend() && count < kMaxVisibleViews; ++it) {
     if (count > 0 && !out[count - 1]->isCloseup()) break;
     out[count++] = *it;
   }
@@ -137,7 +137,7 @@ int ViewStack::getVisibleViews(View** out) const {
 }
 
 bool ViewStack::hasVisibleCloseup() const {
-  View* visible[Game::kMaxVisibleViews];
+  View* visible[kMaxVisibleViews];
   const int count = getVisibleViews(visible);
   for (int i = 0; i < count; ++i)
     if (visible[i]->isCloseup()) return true;
@@ -145,7 +145,7 @@ bool ViewStack::hasVisibleCloseup() const {
 }
 
 void ViewStack::update(float dt) {
-  View* visible[Game::kMaxVisibleViews];
+  View* visible[kMaxVisibleViews];
   const int count = getVisibleViews(visible);
   for (int i = 0; i < count; ++i) visible[i]->update(dt);
 }
@@ -173,7 +173,7 @@ bool ViewStack::addStillBackground(View* const* visible, int closeup, float stre
 }
 
 bool ViewStack::drawViews(bool blur, float strength) {
-  View* all[Game::kMaxVisibleViews];
+  View* all[kMaxVisibleViews];
   int count = getVisibleViews(all);
   KR::RenderSystem* render = KR::RenderSystem::getInstancePtr();
   GamePostProcessingRenderer* post = GamePostProcessingRenderer::getInstancePtr();

@@ -28,6 +28,9 @@ class ViewStack : public IViewStack {
   static constexpr size_t kMaxStack = 5;
   static constexpr uint32_t kNoObject = 0xFFFFFFFFu;
   static constexpr int kMaxRestricted = 16;
+  // The most views drawn at once: the top view and those beneath it, down to
+  // the first that is not a close-up.
+  static constexpr int kMaxVisibleViews = 5;
 
   // Binds the UI command "closeActiveView" while it lives.
   ViewStack(Game& game, ViewRegistry& registry);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/game_state/game.h"
 #include "core/game_state/inventory_panel/inventory_item_factory.h"
 #include "core/game_state/views/view.h"
 #include "core/game_state/views/view_registry.h"
@@ -126,7 +125,7 @@ void ViewStreamer::runRequests() {
 void ViewStreamer::collectQueue() {
   markedCount = 0;
   queueCount = 0;
-  View* visible[Game::kMaxVisibleViews];
+  View* visible[ViewStack::kMaxVisibleViews];
   int visibleCount = 0;
   View* active = nullptr;
   {

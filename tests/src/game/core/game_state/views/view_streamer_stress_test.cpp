@@ -68,7 +68,7 @@ TEST_F(StreamerStressTest, WalksCloseupsAndCarriesWhileTheStreamerLoadsAndReleas
     }
     frame();
     // A visible view that had loaded stays loaded.
-    HOG::View* visible[HOG::Game::kMaxVisibleViews];
+    HOG::View* visible[HOG::ViewStack::kMaxVisibleViews];
     const int count = stack.getVisibleViews(visible);
     for (int v = 0; v < count; ++v) released += visible[v]->activated && !visible[v]->loaded;
   }
