@@ -22,11 +22,15 @@ extern "C" {
 #include "core/game_state/hud/locations_map.h"
 #include "core/game_state/input_state.h"
 #include "core/game_state/inventory_panel/inventory.h"
+#include "core/game_state/inventory_panel/inventory_item_factory.h"
 #include "core/game_state/saves/save_load_game_progress_system.h"
 #include "core/game_state/script/cut_scene.h"
 #include "core/game_state/script/lua_integration.h"
 #include "core/game_state/triggers/animation_trigger.h"
+#include "core/game_state/triggers/area_trigger.h"
+#include "core/game_state/triggers/scene_node_tasks.h"
 #include "core/game_state/triggers/trigger_visualizer.h"
+#include "core/game_state/ui_message_manager.h"
 #include "core/game_state/views/view.h"
 #include "core/game_state/views/view_registry.h"
 #include "core/game_state/views/view_stack.h"
@@ -200,6 +204,49 @@ TEST_F(StoryTest, AnimationAndHiddenObjectTriggersActOnceAndReportTheirUse) {
   EXPECT_EQ(first->enabled, 0);
   ASSERT_NE(first->localizedName, nullptr);
   EXPECT_EQ(*first->localizedName, L"Key");
+}
+
+TEST_F(StoryTest, AreaTriggersHandCarriedItemsToTheScriptAndDoNothingOncePlayIsGone) {
+  HOG::AreaTrigger door;
+  door.locationId = 77;
+  door.triggerId = 5;
+  run("function __Generated_L77AT5_onInventoryItemApplied(name) if name == 'key' then return 1 end return 0 end");
+  run("function __Generated_L77AT5_getApplicableItemNameScript() return 'key' end");
+  HOG::InventoryItem* key = game->getItemFactory().find("key");
+  ASSERT_NE(key, nullptr);
+  HOG::ViewStack& stack = game->getViewStack();
+  HOG::UIMessageManager* messages = game->getMessages();
+  // Refused: the item stays on the pointer and the refusal shows.
+  stack.setTakenInventoryItem(key);
+  EXPECT_EQ(door.invokeOnInventoryItemApplied("gem_red"), 0);
+  EXPECT_EQ(stack.getTakenInventoryItem(), key);
+  EXPECT_TRUE(messages->hasMessage());
+  messages->hideAllMessages();
+  // Accepted: the script has it, the pointer lets it go, nothing shows.
+  EXPECT_EQ(door.invokeOnInventoryItemApplied("key"), 1);
+  EXPECT_EQ(stack.getTakenInventoryItem(), nullptr);
+  EXPECT_FALSE(messages->hasMessage());
+  // The item the player should use here; "0" names none.
+  door.getApplicableItemName();
+  EXPECT_STREQ(door.applicableItemName, "key");
+  run("function __Generated_L77AT5_getApplicableItemNameScript() return '0' end");
+  door.getApplicableItemName();
+  EXPECT_STREQ(door.applicableItemName, "");
+
+  // Once the play state is gone, hooks, item and object hand-overs, scene-node
+  // calls and messages do nothing (a trigger may outlive play in a saved block).
+  game.reset();
+  door.invokeOnClick();
+  EXPECT_EQ(door.invokeOnInventoryItemApplied("key"), 0);
+  EXPECT_EQ(door.invokeOnObjectApplied(1), 0);
+  door.getApplicableItemName();
+  EXPECT_STREQ(door.applicableItemName, "");
+  HOG::queueSetNodeEnable(1, "lamp_light", true);
+  HOG::queueSetNodePlay(1, "lamp_light", true);
+  HOG::queueRewindNodeAnimationToBegin(1, "lamp_light");
+  HOG::restoreNodeEnable(1, "lamp_light", true);
+  HOG::sendGameMessage(HOG::kMsgTriggerChanged, &door);
+  EXPECT_EQ(door.findView(), nullptr);
 }
 
 TEST_F(StoryTest, HiddenObjectSceneRefillsByEntriesKeepsItsLimitsAndFinishesOnce) {
