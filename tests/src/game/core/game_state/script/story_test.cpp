@@ -226,6 +226,17 @@ TEST_F(StoryTest, AreaTriggersHandCarriedItemsToTheScriptAndDoNothingOncePlayIsG
   EXPECT_EQ(door.invokeOnInventoryItemApplied("key"), 1);
   EXPECT_EQ(stack.getTakenInventoryItem(), nullptr);
   EXPECT_FALSE(messages->hasMessage());
+  // A carried trigger object: the script takes object 3 only.
+  run("function __Generated_L77AT5_onObjectApplied(id) if id == 3 then return 1 end return 0 end");
+  stack.takeTriggerObject(4);
+  EXPECT_EQ(door.invokeOnObjectApplied(4), 0);
+  EXPECT_EQ(stack.getTakenObjectId(), 4u);
+  EXPECT_TRUE(messages->hasMessage());
+  messages->hideAllMessages();
+  stack.takeTriggerObject(3);
+  EXPECT_EQ(door.invokeOnObjectApplied(3), 1);
+  EXPECT_EQ(stack.getTakenObjectId(), HOG::ViewStack::kNoObject);
+  EXPECT_FALSE(messages->hasMessage());
   // The item the player should use here; "0" names none.
   door.getApplicableItemName();
   EXPECT_STREQ(door.applicableItemName, "key");
