@@ -30,11 +30,11 @@
 #include <vector>
 
 #include "core/game_state/game.h"
-#include "core/game_state/in_game_ui.h"
-#include "core/game_state/notebook_ui.h"
-#include "core/game_state/view.h"
-#include "core/game_state/view_registry.h"
-#include "core/game_state/view_stack.h"
+#include "core/game_state/hud/in_game_ui.h"
+#include "core/game_state/hud/notebook_ui.h"
+#include "core/game_state/views/view.h"
+#include "core/game_state/views/view_registry.h"
+#include "core/game_state/views/view_stack.h"
 #include "design_coords.h"
 #include "frame_meter.h"
 #include "lex_binded_function_manager.h"

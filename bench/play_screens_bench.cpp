@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "core/game_state/hint_search.h"
-#include "core/game_state/view.h"
-#include "core/game_state/view_registry.h"
+#include "core/game_state/hud/hint_search.h"
+#include "core/game_state/views/view.h"
+#include "core/game_state/views/view_registry.h"
 #include "engine_allocators.h"
 #include "xml_data_reader.h"
 

@@ -11,12 +11,12 @@
 #include <string>
 
 #include "config_manager.h"
-#include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
-#include "core/game_state/inventory.h"
-#include "core/game_state/save_load_game_progress_system.h"
-#include "core/game_state/view.h"
-#include "core/game_state/view_registry.h"
+#include "core/game_state/inventory_panel/inventory.h"
+#include "core/game_state/saves/save_load_game_progress_system.h"
+#include "core/game_state/triggers/area_trigger.h"
+#include "core/game_state/views/view.h"
+#include "core/game_state/views/view_registry.h"
 #include "core/main_menu_state/profile_system.h"
 #include "engine_allocators.h"
 #include "file_system.h"

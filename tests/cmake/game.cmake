@@ -14,7 +14,7 @@ kr_add_test(test_game_core
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/game_message_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/game_task_manager_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/game_lua_state_test.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_effect_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/views/view_effect_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_post_processing_renderer_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/main_menu_state/profile_system_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/logo_state/logo_game_state_test.cpp
@@ -27,10 +27,10 @@ kr_add_test(test_game_pools
   LIBS kr_game)
 
 kr_add_test(test_game_locations
-  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_registry_test.cpp
-          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_stack_test.cpp
-          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_test.cpp
-          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/view_streamer_stress_test.cpp
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/views/view_registry_test.cpp
+          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/views/view_stack_test.cpp
+          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/views/view_test.cpp
+          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/views/view_streamer_stress_test.cpp
   LIBS kr_game
   DEPENDS kr_media
   LABELS threads)

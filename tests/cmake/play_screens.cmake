@@ -1,9 +1,9 @@
 # The play screens' logic over small locations built by the tests: hint
 # search and trail, locations map, hidden-object quest, dialogue, the notebook screen.
 kr_add_test(test_play_screens
-  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/play_screens_test.cpp
-          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/notebook_ui_test.cpp
-          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/hint_trail_test.cpp
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/hud/play_screens_test.cpp
+          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/hud/notebook_ui_test.cpp
+          ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/hud/hint_trail_test.cpp
   LIBS kr_game
   DEPENDS kr_media
   # The play state runs the view streamer's thread.
@@ -12,7 +12,7 @@ kr_add_test(test_play_screens
 # The notebook on the demo content: the book button's animations, page
 # widgets, controls under a modal window, pan and zoom.
 kr_add_test(test_notebook_screen
-  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/notebook_screen_test.cpp
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/hud/notebook_screen_test.cpp
   LIBS kr_game
   DEPENDS kr_media)
 

@@ -2,7 +2,7 @@
 # (the loader with and without the descriptions, and the menu's check) is
 # seeded by savetool.
 kr_add_test(test_save_game
-  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/save_game_file_test.cpp
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/saves/save_game_file_test.cpp
   LIBS kr_savetool)
 set(KR_SAVE_CORPUS ${PROJECT_BINARY_DIR}/fuzz/seeds/save_game)
 kr_add_fuzz_corpus(save_game_corpus
@@ -34,7 +34,7 @@ kr_add_test(test_bad_input_playthrough
 # The play state's story parts over the demo descriptions: Lua tables,
 # animation and hidden-object triggers, the scene, dissolve, cut scene, saves.
 kr_add_test(test_story
-  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/story_test.cpp
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/script/story_test.cpp
   LIBS kr_game kr_savetool
   DEPENDS kr_media
   LABELS threads)

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/game_state/lua_integration.h"
+#include "core/game_state/script/lua_integration.h"
 #include "fuzz_lua.h"
 #include "log_system.h"
 

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
 
 #include "config_manager.h"
 #include "core/game_state/game_lua_state.h"
-#include "core/game_state/lua_integration.h"
+#include "core/game_state/script/lua_integration.h"
 #include "file_system.h"
 #include "fuzz_content.h"
 #include "fuzz_listing.h"

@@ -136,8 +136,8 @@ int main(int argc, char** argv) {
 #include "core/game_state/input_state.h"
 #include "core/game_state/minigames/minigame_factory.h"
 #include "core/game_state/minigames/minigame_view_extension.h"
-#include "core/game_state/view.h"
-#include "core/game_state/view_factory.h"
+#include "core/game_state/views/view.h"
+#include "core/game_state/views/view_factory.h"
 #include "engine_allocators.h"
 #include "log_system.h"
 

@@ -84,7 +84,7 @@ int main(int argc, char** argv) { return KR::Fuzz::writeRoutedSeedFiles(argc, ar
 
 #include "animationeditor/text_scene_node.h"
 #include "config_manager.h"
-#include "core/game_state/cut_scene.h"
+#include "core/game_state/script/cut_scene.h"
 #include "engine_allocators.h"
 #include "fast_sprite.h"
 #include "file_system.h"

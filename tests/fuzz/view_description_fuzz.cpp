@@ -63,9 +63,9 @@ int main(int argc, char** argv) {
 #include <cstdlib>
 
 #include "config_manager.h"
-#include "core/game_state/area_trigger.h"
-#include "core/game_state/view.h"
-#include "core/game_state/view_registry.h"
+#include "core/game_state/triggers/area_trigger.h"
+#include "core/game_state/views/view.h"
+#include "core/game_state/views/view_registry.h"
 #include "engine_allocators.h"
 #include "file_system.h"
 #include "log_system.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/game_state/save_game_file.h"
+#include "core/game_state/saves/save_game_file.h"
 
 namespace HOG {
 namespace SaveTool {

@@ -34,50 +34,50 @@ kr_add_library(kr_game
     ${KR_GAME_SRC}/core/game_state/game.cpp
     ${KR_GAME_SRC}/core/game_state/game_message.cpp
     ${KR_GAME_SRC}/core/game_state/input_state.cpp
-    ${KR_GAME_SRC}/core/game_state/view_effect.cpp
+    ${KR_GAME_SRC}/core/game_state/views/view_effect.cpp
     ${KR_GAME_SRC}/core/game_state/game_task_manager.cpp
     ${KR_GAME_SRC}/core/game_state/game_lua_state.cpp
     ${KR_GAME_SRC}/core/game_state/ui_message_manager.cpp
-    ${KR_GAME_SRC}/core/game_state/event_sound_player.cpp
-    ${KR_GAME_SRC}/core/game_state/view_description.cpp
-    ${KR_GAME_SRC}/core/game_state/view_factory.cpp
-    ${KR_GAME_SRC}/core/game_state/view_registry.cpp
-    ${KR_GAME_SRC}/core/game_state/view_extension.cpp
-    ${KR_GAME_SRC}/core/game_state/view.cpp
-    ${KR_GAME_SRC}/core/game_state/view_stack.cpp
-    ${KR_GAME_SRC}/core/game_state/view_streamer.cpp
-    ${KR_GAME_SRC}/core/game_state/transformation_controller.cpp
-    ${KR_GAME_SRC}/core/game_state/scene_node_state_list.cpp
-    ${KR_GAME_SRC}/core/game_state/scene_node_tasks.cpp
-    ${KR_GAME_SRC}/core/game_state/area_trigger.cpp
-    ${KR_GAME_SRC}/core/game_state/item_trigger.cpp
-    ${KR_GAME_SRC}/core/game_state/animation_trigger.cpp
-    ${KR_GAME_SRC}/core/game_state/hos_view_extension.cpp
-    ${KR_GAME_SRC}/core/game_state/save_load_game_progress_system.cpp
-    ${KR_GAME_SRC}/core/game_state/lua_integration.cpp
-    ${KR_GAME_SRC}/core/game_state/cut_scene.cpp
-    ${KR_GAME_SRC}/core/game_state/trigger_visualizer.cpp
-    ${KR_GAME_SRC}/core/game_state/hos_item_disapperence_effect_manager.cpp
-    ${KR_GAME_SRC}/core/game_state/inventory.cpp
-    ${KR_GAME_SRC}/core/game_state/inventory_item_factory.cpp
-    ${KR_GAME_SRC}/core/game_state/music_player.cpp
-    ${KR_GAME_SRC}/core/game_state/hint_search.cpp
-    ${KR_GAME_SRC}/core/game_state/hint_panel.cpp
-    ${KR_GAME_SRC}/core/game_state/hint_trail.cpp
-    ${KR_GAME_SRC}/core/game_state/held_particle_effect.cpp
-    ${KR_GAME_SRC}/core/game_state/guide_box.cpp
-    ${KR_GAME_SRC}/core/game_state/amulets_button.cpp
-    ${KR_GAME_SRC}/core/game_state/notebook_records.cpp
-    ${KR_GAME_SRC}/core/game_state/notebook_ui.cpp
-    ${KR_GAME_SRC}/core/game_state/hos_quest_view_extension.cpp
-    ${KR_GAME_SRC}/core/game_state/dialog_view_extension.cpp
-    ${KR_GAME_SRC}/core/game_state/locations_map.cpp
-    ${KR_GAME_SRC}/core/game_state/in_game_ui.cpp
-    ${KR_GAME_SRC}/core/game_state/in_game_menu.cpp
-    ${KR_GAME_SRC}/core/game_state/inventory_panel_ui.cpp
-    ${KR_GAME_SRC}/core/game_state/brief_panel_behaviour.cpp
-    ${KR_GAME_SRC}/core/game_state/hos_panel_behaviour.cpp
-    ${KR_GAME_SRC}/core/game_state/objects_list_panel_behaviour.cpp
+    ${KR_GAME_SRC}/core/game_state/sound/event_sound_player.cpp
+    ${KR_GAME_SRC}/core/game_state/views/view_description.cpp
+    ${KR_GAME_SRC}/core/game_state/views/view_factory.cpp
+    ${KR_GAME_SRC}/core/game_state/views/view_registry.cpp
+    ${KR_GAME_SRC}/core/game_state/extensions/view_extension.cpp
+    ${KR_GAME_SRC}/core/game_state/views/view.cpp
+    ${KR_GAME_SRC}/core/game_state/views/view_stack.cpp
+    ${KR_GAME_SRC}/core/game_state/views/view_streamer.cpp
+    ${KR_GAME_SRC}/core/game_state/views/transformation_controller.cpp
+    ${KR_GAME_SRC}/core/game_state/triggers/scene_node_state_list.cpp
+    ${KR_GAME_SRC}/core/game_state/triggers/scene_node_tasks.cpp
+    ${KR_GAME_SRC}/core/game_state/triggers/area_trigger.cpp
+    ${KR_GAME_SRC}/core/game_state/triggers/item_trigger.cpp
+    ${KR_GAME_SRC}/core/game_state/triggers/animation_trigger.cpp
+    ${KR_GAME_SRC}/core/game_state/extensions/hos_view_extension.cpp
+    ${KR_GAME_SRC}/core/game_state/saves/save_load_game_progress_system.cpp
+    ${KR_GAME_SRC}/core/game_state/script/lua_integration.cpp
+    ${KR_GAME_SRC}/core/game_state/script/cut_scene.cpp
+    ${KR_GAME_SRC}/core/game_state/triggers/trigger_visualizer.cpp
+    ${KR_GAME_SRC}/core/game_state/extensions/hos_item_disapperence_effect_manager.cpp
+    ${KR_GAME_SRC}/core/game_state/inventory_panel/inventory.cpp
+    ${KR_GAME_SRC}/core/game_state/inventory_panel/inventory_item_factory.cpp
+    ${KR_GAME_SRC}/core/game_state/sound/music_player.cpp
+    ${KR_GAME_SRC}/core/game_state/hud/hint_search.cpp
+    ${KR_GAME_SRC}/core/game_state/hud/hint_panel.cpp
+    ${KR_GAME_SRC}/core/game_state/hud/hint_trail.cpp
+    ${KR_GAME_SRC}/core/game_state/views/held_particle_effect.cpp
+    ${KR_GAME_SRC}/core/game_state/hud/guide_box.cpp
+    ${KR_GAME_SRC}/core/game_state/hud/amulets_button.cpp
+    ${KR_GAME_SRC}/core/game_state/hud/notebook_records.cpp
+    ${KR_GAME_SRC}/core/game_state/hud/notebook_ui.cpp
+    ${KR_GAME_SRC}/core/game_state/extensions/hos_quest_view_extension.cpp
+    ${KR_GAME_SRC}/core/game_state/extensions/dialog_view_extension.cpp
+    ${KR_GAME_SRC}/core/game_state/hud/locations_map.cpp
+    ${KR_GAME_SRC}/core/game_state/hud/in_game_ui.cpp
+    ${KR_GAME_SRC}/core/game_state/hud/in_game_menu.cpp
+    ${KR_GAME_SRC}/core/game_state/inventory_panel/inventory_panel_ui.cpp
+    ${KR_GAME_SRC}/core/game_state/inventory_panel/brief_panel_behaviour.cpp
+    ${KR_GAME_SRC}/core/game_state/inventory_panel/hos_panel_behaviour.cpp
+    ${KR_GAME_SRC}/core/game_state/inventory_panel/objects_list_panel_behaviour.cpp
     ${KR_GAME_SRC}/core/main_menu_state/options_window.cpp
   LIBS kr_app kr_anim kr_animationeditor kr_render_targets kr_save_game)
 target_include_directories(kr_game PUBLIC ${KR_GAME_SRC})

@@ -6,25 +6,26 @@
 #include "core/authors_movie_state/authors_movie.h"
 #include "core/game_cursor_manager.h"
 #include "core/game_post_processing_renderer.h"
-#include "core/game_state/amulets_button.h"
-#include "core/game_state/area_trigger.h"
-#include "core/game_state/cut_scene.h"
-#include "core/game_state/guide_box.h"
-#include "core/game_state/hint_panel.h"
-#include "core/game_state/hos_item_disapperence_effect_manager.h"
-#include "core/game_state/in_game_ui.h"
-#include "core/game_state/inventory.h"
-#include "core/game_state/inventory_item_factory.h"
-#include "core/game_state/inventory_panel_ui.h"
-#include "core/game_state/lua_integration.h"
-#include "core/game_state/music_player.h"
-#include "core/game_state/notebook_ui.h"
-#include "core/game_state/save_load_game_progress_system.h"
-#include "core/game_state/trigger_visualizer.h"
-#include "core/game_state/view.h"
-#include "core/game_state/view_registry.h"
-#include "core/game_state/view_stack.h"
-#include "core/game_state/view_streamer.h"
+#include "core/game_state/extensions/hos_item_disapperence_effect_manager.h"
+#include "core/game_state/game_parts.h"
+#include "core/game_state/hud/amulets_button.h"
+#include "core/game_state/hud/guide_box.h"
+#include "core/game_state/hud/hint_panel.h"
+#include "core/game_state/hud/in_game_ui.h"
+#include "core/game_state/hud/notebook_ui.h"
+#include "core/game_state/inventory_panel/inventory.h"
+#include "core/game_state/inventory_panel/inventory_item_factory.h"
+#include "core/game_state/inventory_panel/inventory_panel_ui.h"
+#include "core/game_state/saves/save_load_game_progress_system.h"
+#include "core/game_state/script/cut_scene.h"
+#include "core/game_state/script/lua_integration.h"
+#include "core/game_state/sound/music_player.h"
+#include "core/game_state/triggers/area_trigger.h"
+#include "core/game_state/triggers/trigger_visualizer.h"
+#include "core/game_state/views/view.h"
+#include "core/game_state/views/view_registry.h"
+#include "core/game_state/views/view_stack.h"
+#include "core/game_state/views/view_streamer.h"
 #include "core/main_menu_state/profile_system.h"
 #include "log_system.h"
 #include "matrix3.h"
@@ -567,5 +568,21 @@ void Game::onCutSceneFinished() {
   mode = 0;
   cutScene->stop();
 }
+
+namespace {
+Game* playState() { return Game::exists() ? Game::getInstance() : nullptr; }
+}  // namespace
+
+GameLuaState* gameLuaState() { return playState() ? &playState()->getLuaState() : nullptr; }
+GameMessageDispatcher* gameDispatcher() { return playState() ? &playState()->getDispatcher() : nullptr; }
+GameTaskManager* gameTasks() { return playState() ? &playState()->getTasks() : nullptr; }
+IHud* gameHud() { return playState() ? playState()->getHud() : nullptr; }
+Inventory* gameInventory() { return playState() ? &playState()->getInventory() : nullptr; }
+InventoryItemFactory* gameItemFactory() { return playState() ? &playState()->getItemFactory() : nullptr; }
+SceneNodeStateList* gameNodeStates() { return playState() ? &playState()->getNodeStates() : nullptr; }
+UIMessageManager* gameMessages() { return playState() ? playState()->getMessages() : nullptr; }
+ViewRegistry* gameRegistry() { return playState() ? &playState()->getRegistry() : nullptr; }
+ViewStack* gameViewStack() { return playState() ? &playState()->getViewStack() : nullptr; }
+pthread_mutex_t* gameViewStackLock() { return playState() ? playState()->getViewStackLock() : nullptr; }
 
 }  // namespace HOG

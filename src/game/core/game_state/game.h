@@ -25,9 +25,9 @@
 #include "core/game_state/game_message.h"
 #include "core/game_state/game_task_manager.h"
 #include "core/game_state/input_state.h"
-#include "core/game_state/scene_node_state_list.h"
+#include "core/game_state/triggers/scene_node_state_list.h"
 #include "core/game_state/ui_message_manager.h"
-#include "core/game_state/view_effect.h"
+#include "core/game_state/views/view_effect.h"
 #include "singleton.h"
 
 namespace KR {
@@ -80,7 +80,6 @@ class Game : public KR::Singleton<Game>, public IAppState, public GameMessageLis
  public:
   static constexpr float kAutosavePeriod = 60.0f;
   static constexpr float kBlurRate = 10.0f;
-  static constexpr int kMaxVisibleViews = 5;
   // How far a location change zooms toward the passage taken: the camera's
   // zoom grows by this over a whole fade-out.
   static constexpr float kViewChangeZoom = 0.25f;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/game_state/game_parts.h"
+
 namespace HOG {
 
 void GameMessage::setText(const char* text) {
@@ -44,6 +46,16 @@ void GameMessageDispatcher::dispatchMessage(const GameMessage* message) {
     GameMessageListener* listener = listeners[i];
     if (listener != message->sender) listener->onMessage(message);
   }
+}
+
+void sendGameMessage(uint32_t kind, const void* pointer, GameMessageListener* sender) {
+  GameMessageDispatcher* dispatcher = gameDispatcher();
+  if (!dispatcher) return;
+  GameMessage message;
+  message.kind = kind;
+  message.setPointer(pointer);
+  message.sender = sender;
+  dispatcher->dispatchMessage(&message);
 }
 
 }  // namespace HOG

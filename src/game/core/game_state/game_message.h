@@ -113,4 +113,8 @@ class GameMessageDispatcher {
   std::vector<GameMessageListener*> listeners;
 };
 
+// A pointer message on the play state's bus (nothing without a play state);
+// a null sender reaches every listener.
+void sendGameMessage(uint32_t kind, const void* pointer, GameMessageListener* sender = nullptr);
+
 }  // namespace HOG

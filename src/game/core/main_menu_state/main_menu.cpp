@@ -4,7 +4,7 @@
 
 #include "animationeditor/text_scene_node.h"
 #include "application.h"
-#include "core/game_state/save_load_game_progress_system.h"
+#include "core/game_state/saves/save_load_game_progress_system.h"
 #include "core/main_menu_state/difficult_selection_window.h"
 #include "core/main_menu_state/enter_profile_name_window.h"
 #include "core/main_menu_state/front_end_support.h"

@@ -26,7 +26,7 @@
 #include "core/authors_movie_state/authors_movie.h"
 #include "core/game_application.h"
 #include "core/game_state/game.h"
-#include "core/game_state/in_game_ui.h"
+#include "core/game_state/hud/in_game_ui.h"
 #include "core/logo_state/logo_game_state.h"
 #include "core/main_menu_state/difficult_selection_window.h"
 #include "core/main_menu_state/enter_profile_name_window.h"

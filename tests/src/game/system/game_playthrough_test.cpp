@@ -11,7 +11,7 @@
 #include "core/game_application.h"
 #include "core/game_cursor_manager.h"
 #include "core/game_state/game.h"
-#include "core/game_state/music_player.h"
+#include "core/game_state/sound/music_player.h"
 #include "core/main_menu_state/profile_system.h"
 #include "platform/input_state.h"
 #include "platform/safe_file.h"

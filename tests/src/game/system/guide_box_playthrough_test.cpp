@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/game_state/guide_box.h"
-#include "core/game_state/save_load_game_progress_system.h"
+#include "core/game_state/hud/guide_box.h"
+#include "core/game_state/saves/save_load_game_progress_system.h"
 #include "play_through_support.h"
 #include "support/png_file.h"
 #include "ui/ui_widget.h"

@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "core/game_state/area_trigger.h"
 #include "core/game_state/game.h"
-#include "core/game_state/inventory_item_factory.h"
-#include "core/game_state/save_load_game_progress_system.h"
-#include "core/game_state/view.h"
-#include "core/game_state/view_registry.h"
-#include "core/game_state/view_stack.h"
+#include "core/game_state/inventory_panel/inventory_item_factory.h"
+#include "core/game_state/saves/save_load_game_progress_system.h"
+#include "core/game_state/triggers/area_trigger.h"
+#include "core/game_state/views/view.h"
+#include "core/game_state/views/view_registry.h"
+#include "core/game_state/views/view_stack.h"
 #include "design_coords.h"
 #include "platform/input_state.h"
 #include "render_system_dx8.h"

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "application.h"
-#include "core/game_state/hint_panel.h"
-#include "core/game_state/in_game_ui.h"
-#include "core/game_state/notebook_ui.h"
+#include "core/game_state/hud/hint_panel.h"
+#include "core/game_state/hud/in_game_ui.h"
+#include "core/game_state/hud/notebook_ui.h"
 #include "platform/input_injection.h"
 #include "platform/window.h"
 #include "play_through_support.h"

@@ -5,7 +5,7 @@
 
 #include "animationeditor/scene_node.h"
 #include "core/game_state/input_state.h"
-#include "core/game_state/view.h"
+#include "core/game_state/views/view.h"
 #include "format_string.h"
 #include "log_system.h"
 #include "lua_script_2.h"

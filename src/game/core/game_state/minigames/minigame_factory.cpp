@@ -27,7 +27,7 @@
 #include "core/game_state/minigames/rotation_mini_game_view_extension.h"
 #include "core/game_state/minigames/rpuzzle_minigame_view_extension.h"
 #include "core/game_state/minigames/telescope_minigame_view_extension.h"
-#include "core/game_state/view_factory.h"
+#include "core/game_state/views/view_factory.h"
 
 namespace HOG {
 

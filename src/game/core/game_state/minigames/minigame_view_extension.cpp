@@ -7,7 +7,7 @@
 #include "animationeditor/scene_node.h"
 #include "animationeditor/scene_node_animation.h"
 #include "core/game_state/game.h"
-#include "core/game_state/view.h"
+#include "core/game_state/views/view.h"
 #include "format_string.h"
 #include "log_system.h"
 #include "string_conversion.h"

@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "core/game_state/view_extension.h"
+#include "core/game_state/extensions/view_extension.h"
 #include "rect.h"
 
 namespace AE {

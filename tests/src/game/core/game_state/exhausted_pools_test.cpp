@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "core/game_state/inventory_item_factory.h"
-#include "core/game_state/view.h"
-#include "core/game_state/view_factory.h"
+#include "core/game_state/inventory_panel/inventory_item_factory.h"
+#include "core/game_state/views/view.h"
+#include "core/game_state/views/view_factory.h"
 #include "platform/message_box.h"
 
 namespace KR {

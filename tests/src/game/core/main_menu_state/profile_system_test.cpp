@@ -22,7 +22,7 @@
 #include <random>
 
 #include "../showcase_test_support.h"
-#include "core/game_state/event_sound_player.h"
+#include "core/game_state/sound/event_sound_player.h"
 #include "core/main_menu_state/profile_system.h"
 #include "platform/safe_file.h"
 #include "sound_system/sound_manager.h"

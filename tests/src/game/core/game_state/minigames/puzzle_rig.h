@@ -17,8 +17,8 @@
 
 #include "animationeditor/scene_node.h"
 #include "core/game_state/minigames/minigame_view_extension.h"
-#include "core/game_state/view.h"
-#include "core/game_state/view_factory.h"
+#include "core/game_state/views/view.h"
+#include "core/game_state/views/view_factory.h"
 #include "engine_allocators.h"
 #include "support/test_support.h"
 
