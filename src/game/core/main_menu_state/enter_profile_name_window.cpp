@@ -35,7 +35,6 @@ void EnterProfileNameWindow::load() {
   if (!textEdit || !trigger) return;
   placeAtPivot(textEdit, trigger);
   if (!textEdit->captionBound) textEdit->bindCaption();
-  if (textEdit->caption) textEdit->caption->setText("");
   textEdit->caret = 0;
   loaded = true;
 }

@@ -178,7 +178,6 @@ void MainMenu::onActivate() {
 void MainMenu::onDeactivate() {
   if (root) root->hide();
   if (optionsWindow->loaded && optionsWindow->isShown()) optionsWindow->hide();
-  if (difficultyWindow->shown) difficultyWindow->hide();
   if (nameWindow->loaded && nameWindow->shown) nameWindow->close();
   if (confirmExitDialog && confirmExitDialog->shown) confirmExitDialog->hide();
   AppStateManager* states = AppStateManager::getInstancePtr();

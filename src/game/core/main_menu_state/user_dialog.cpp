@@ -95,7 +95,6 @@ void UserDialog::refreshList() {
   // A name is shown as typed, never looked up as a string-table key ("#...").
   for (const auto& profile : profiles->getProfiles())
     if (KR::UILabel* line = userList->addLine()) line->text = profile->name;
-  if (profiles->getCurrentIndex() == -1 && profiles->getProfileCount() > 0) profiles->setCurrentIndex(0);
   const int32_t lines = int32_t(profiles->getProfileCount());
   userList->selected = profiles->getCurrentIndex() < lines ? profiles->getCurrentIndex() : lines - 1;
   // New lines would show through a hidden window.

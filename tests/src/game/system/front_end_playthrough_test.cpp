@@ -242,6 +242,7 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   EXPECT_EQ(menu().firstNameWindow->textEdit->getText(), L"NewcomerOfFen");
   clickAt(game, kWindowOk[0], kWindowOk[1]);
   game.steps(20);
+  EXPECT_FALSE(menu().firstNameWindow->shown);
   EXPECT_TRUE(menu().musicStarted);
   EXPECT_TRUE(soundPlays("menu_sound"));
   EXPECT_TRUE(loops("menu_sound"));
@@ -300,6 +301,9 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   ASSERT_EQ(store().getProfileCount(), 2u);
   EXPECT_EQ(store().getCurrentIndex(), 1);
   EXPECT_EQ(menu().userDialog->userList->selected, 1);
+  EXPECT_FALSE(menu().nameWindow->shown);
+  // The open list shows its lines, the new one among them.
+  for (const KR::UIWidget* line : menu().userDialog->userList->scrollArea->children) EXPECT_GT(line->alpha, 0.5f);
   auto* name = dynamic_cast<AE::TextSceneNode*>(menu().playerNameNode);
   ASSERT_NE(name, nullptr);
   EXPECT_EQ(name->getText(), L"Ann");
@@ -331,6 +335,7 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   uint8_t* const hostFlag = HOG::ProfileSystem::fullScreenFlag;
   uint8_t fullScreen = 1;  // the headless window stays as it is
   HOG::ProfileSystem::fullScreenFlag = &fullScreen;
+  store().getCurrentProfile()->options.fullScreen = 0;
   menu().onOptions();
   HOG::ProfileSystem::fullScreenFlag = hostFlag;
   EXPECT_EQ(store().getCurrentProfile()->options.fullScreen, 1);
@@ -345,6 +350,9 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   drag(game, kMusicBar[0], kMusicBar[1] + 8, kMusicBar[0] + 15, kMusicBar[1] + 8);
   game.steps(2);
   EXPECT_NEAR(store().getCurrentProfile()->options.musicVolume, 0.05f, 0.02f);
+  const AE::ISceneNode* musicKnob = HOG::sceneNodeAt(menu().optionsWindow->root, "/root_group/music_progress/knob");
+  ASSERT_NE(musicKnob, nullptr);
+  EXPECT_NEAR(musicKnob->mPosX, -14.0f + 0.05f * 300.0f, 6.0f);
   game.steps(30);
   drag(game, kMusicBar[0] + 150, kMusicBar[1] + 88, kMusicBar[0] + 60, kMusicBar[1] + 88);
   EXPECT_NEAR(store().getCurrentProfile()->options.soundVolume, 0.2f, 0.02f);
@@ -464,6 +472,8 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "AuthorsMovie"; }, 10));
   game.steps(5);
   EXPECT_TRUE(soundPlays("menu_sound"));
+  // Out of play, the music comes in after a moment's silence, as in the menu.
+  EXPECT_EQ(KR::SoundManager::getInstance()->getGroupVolume(KR::kSoundGroupMusic), 0.0f);
   game.tapKey(KR::Platform::kVkEscape);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "Game"; }, 10));
   EXPECT_FALSE(soundPlays("menu_sound"));
@@ -497,6 +507,9 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   clickAt(game, kMenuQuit[0], kMenuQuit[1]);
   game.steps(15);
   dump(game, "confirm_exit");
+  // The question is drawn: its Cancel button stands light where the menu is dark.
+  const KR::Vector2<int> cancelQuit = KR::Test::window(kDialogOk[0] + 280, kDialogOk[1]);
+  EXPECT_GT(game.brightPixelsAround(cancelQuit.x, cancelQuit.y, 6), 60);
   auto* quitQuestion = dynamic_cast<AE::TextSceneNode*>(HOG::sceneNodeAt(menu().confirmExitDialog, "/root_group/text"));
   ASSERT_NE(quitQuestion, nullptr);
   EXPECT_EQ(quitQuestion->getDisplayText(), L"Leave Quellmoor?");
@@ -537,8 +550,16 @@ TEST(FrontEndPlayThrough, DamagedFilesAreReportedOnceAndAFinishedGameOffersARest
   EXPECT_EQ(store().getCurrentProfile()->id, 1);
   HOG::ProfileSystem rewritten(folder());
   EXPECT_TRUE(rewritten.loadProfileList());
+  // The options show the player's own volumes, and keep them.
+  HOG::PlayerOptions& stored = store().getCurrentProfile()->options;
+  stored.musicVolume = 0.3f;
+  stored.soundVolume = 0.4f;
+  stored.ambientVolume = 0.6f;
   clickAt(game, kMenuOptions[0], kMenuOptions[1]);
   game.steps(15);
+  EXPECT_NEAR(stored.musicVolume, 0.3f, 0.01f);
+  EXPECT_NEAR(stored.soundVolume, 0.4f, 0.01f);
+  EXPECT_NEAR(stored.ambientVolume, 0.6f, 0.01f);
   clickAt(game, kAuthors[0], kAuthors[1]);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "AuthorsMovie"; }, 10));
   // Rolled to their end, the credits return by themselves a moment later.
@@ -709,6 +730,8 @@ TEST(FrontEndPlayThrough, AGameKilledInItsFirstSessionGoesOnAtTheNextStart) {
   EXPECT_FALSE(menu().firstNameWindow->shown);
   clickAt(game, kMenuPlay[0], kMenuPlay[1]);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "Game"; }, 30));
+  // Play within the menu's first second: its fade-in does not follow into the game's sounds.
+  EXPECT_GT(KR::SoundManager::getInstance()->getGroupVolume(KR::kSoundGroupAmbient), 0.5f);
   EXPECT_FALSE(menu().difficultyWindow->shown);
   EXPECT_FALSE(game.videoPlaying());  // the intro played once
   EXPECT_TRUE(game.stepUntil([&] { return KR::Test::shown(game, "location02"); }, 300));
