@@ -143,7 +143,6 @@ void MainMenu::unload() {
       if (*tree) ui->destroyUI(*tree);
   }
   root = confirmExitDialog = confirmRestartDialog = nullptr;
-  playerNameNode = nullptr;
   unbindHandler(playAction, this);
   unbindHandler(optionsAction, this);
   unbindHandler(exitAction, this);

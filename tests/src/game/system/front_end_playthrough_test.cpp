@@ -435,7 +435,9 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   EXPECT_EQ(trees["selectdif_window"], 1);
   EXPECT_FALSE(menu().difficultyWindow->loaded);
   EXPECT_FALSE(menu().nameWindow->loaded);
-  for (const std::string& name : {menu().playAction, menu().optionsAction, menu().exitAction})
+  EXPECT_FALSE(menu().nameWindow->shown);
+  for (const std::string& name : {menu().playAction, menu().optionsAction, menu().exitAction,
+                                  menu().nameWindow->okAction, menu().firstNameWindow->okAction})
     EXPECT_EQ(KR::LexBindedFunctionManager::getInstance()->findFunction(name), nullptr) << name;
   // The list on disk says so at once, and that the intro has played.
   HOG::ProfileSystem begun(folder());
@@ -691,12 +693,18 @@ TEST(FrontEndPlayThrough, AFullProfileListScrollsAndShowsNamesAsTyped) {
   game.steps(10);
   ASSERT_TRUE(inSight(0));
   EXPECT_NEAR(dot->mPosY, 0.0f, 1.0f);
+  // The first line chosen, then scrolled out of sight: the list opens on it again, in sight.
   clickAt(game, 700, lines.scrollArea->children[0]->getAbsolutePosition().y + 15);
+  drag(game, 1020, 388 + 10, 1020, 640);
+  game.steps(10);
+  ASSERT_FALSE(inSight(0));
   clickAt(game, kUsersOk[0], kUsersOk[1]);
   game.steps(5);
   EXPECT_EQ(store().getCurrentIndex(), 0);
   clickAt(game, kMenuProfiles[0], kMenuProfiles[1]);
   game.steps(15);
+  EXPECT_EQ(lines.selected, 0);
+  EXPECT_TRUE(inSight(0));
   clickAt(game, kCreate[0], kCreate[1]);
   game.steps(5);
   EXPECT_EQ(infoText(), L"too_many_profiles");

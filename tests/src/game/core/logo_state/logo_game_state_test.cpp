@@ -23,7 +23,7 @@ TEST(LogoState, EndlessOrNoNumberDurationsAreBoundedAndNamed) {
       "config = { platforms = { { name = 'pc', directories = { 'common' }, resolution = { 1024, 768 } } "
       "}, currentPlatform = 'pc', currentLanguage = 'en' }\n");
   KR::Test::writeFile(content + "pc_logo/logo.xml",
-                      "<root><logo name='a.png' duration='nan'/><logo name='a.png' duration='inf'/>"
+                      "<root><!-- no logo --><logo name='a.png' duration='nan'/><logo name='a.png' duration='inf'/>"
                       "<logo name='a.png' duration='1e39'/><logo name='a.png' duration='-2'/>"
                       "<logo name='a.png' duration='2.5'/><logo name='a.png' duration='0'/>"
                       "<logo name='a.png' duration='30'/></root>");

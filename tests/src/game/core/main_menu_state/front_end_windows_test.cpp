@@ -29,6 +29,7 @@ TEST(FrontEndWindows, WithoutTheirUiTheyLeaveEveryPlayerAsTheyAre) {
   ASSERT_TRUE(profiles.createProfile(L"Bo"));
   ASSERT_EQ(profiles.getCurrentIndex(), 1);
   dialog.refreshList();
+  dialog.update();
   dialog.onDelete();
   dialog.onConfirmDelete();
   dialog.onOk();  // no line chosen: "Bo" stays current
@@ -42,6 +43,7 @@ TEST(FrontEndWindows, WithoutTheirUiTheyLeaveEveryPlayerAsTheyAre) {
   name.show();
   EXPECT_FALSE(name.shown);
   name.onOk();
+  name.close();
   options.show();
   options.update(0.1f);  // as the pause menu updates it every frame
   options.onHide();
