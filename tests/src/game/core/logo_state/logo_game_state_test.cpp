@@ -1,6 +1,7 @@
 // The logo state's description: durations that never end or are no number
 // are bounded with a line naming the file and the key, so that no logo, not
-// even an unskippable one, keeps the player from the menu for long.
+// even an unskippable one, keeps the player from the menu for long; stray
+// text between the logos is no logo.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -23,7 +24,7 @@ TEST(LogoState, EndlessOrNoNumberDurationsAreBoundedAndNamed) {
       "config = { platforms = { { name = 'pc', directories = { 'common' }, resolution = { 1024, 768 } } "
       "}, currentPlatform = 'pc', currentLanguage = 'en' }\n");
   KR::Test::writeFile(content + "pc_logo/logo.xml",
-                      "<root><!-- no logo --><logo name='a.png' duration='nan'/><logo name='a.png' duration='inf'/>"
+                      "<root>stray text<logo name='a.png' duration='nan'/><logo name='a.png' duration='inf'/>"
                       "<logo name='a.png' duration='1e39'/><logo name='a.png' duration='-2'/>"
                       "<logo name='a.png' duration='2.5'/><logo name='a.png' duration='0'/>"
                       "<logo name='a.png' duration='30'/></root>");
