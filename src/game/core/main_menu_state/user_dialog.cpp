@@ -85,13 +85,11 @@ void UserDialog::destroyTrees() {
 void UserDialog::refreshList() {
   if (!userList || !ProfileSystem::exists()) return;
   ProfileSystem* profiles = ProfileSystem::getInstance();
+  // Each new line resets the scrolled content to its top.
   if (userList->scrollArea) {
     userList->scrollArea->deleteChildren();
     userList->lineCounter = 0;
-    userList->layoutLines();
-    userList->scrollArea->resetContent();
   }
-  userList->selected = -1;
   // A name is shown as typed, never looked up as a string-table key ("#...").
   for (const auto& profile : profiles->getProfiles())
     if (KR::UILabel* line = userList->addLine()) line->text = profile->name;
