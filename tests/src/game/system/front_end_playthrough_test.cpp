@@ -292,6 +292,9 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   EXPECT_FALSE(menu().nameWindow->shown);
   EXPECT_FALSE(menu().nameWindow->root->shown);
   EXPECT_EQ(store().getProfileCount(), 1u);
+  // A new player's own settings take over from the last one's: here the sounds, silenced before.
+  store().getCurrentProfile()->options.soundVolume = 0.0f;
+  HOG::PlayerProfile::applyVolumes(store().getCurrentProfile());
   clickAt(game, kCreate[0], kCreate[1]);
   game.steps(15);
   type(game, "Ann");
@@ -302,6 +305,7 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   EXPECT_EQ(store().getCurrentIndex(), 1);
   EXPECT_EQ(menu().userDialog->userList->selected, 1);
   EXPECT_FALSE(menu().nameWindow->shown);
+  EXPECT_GT(KR::SoundManager::getInstance()->getGroupVolume(KR::kSoundGroupSounds), 0.5f);
   // The open list shows its lines, the new one among them.
   for (const KR::UIWidget* line : menu().userDialog->userList->scrollArea->children) EXPECT_GT(line->alpha, 0.5f);
   auto* name = dynamic_cast<AE::TextSceneNode*>(menu().playerNameNode);
