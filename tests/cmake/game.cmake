@@ -17,6 +17,7 @@ kr_add_test(test_game_core
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_state/views/view_effect_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/game_post_processing_renderer_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/main_menu_state/profile_system_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/main_menu_state/front_end_windows_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/src/game/core/logo_state/logo_game_state_test.cpp
   LIBS kr_game PNG::PNG
   DEPENDS kr_media)

@@ -57,7 +57,6 @@ void AuthorsMovie::unload() {
   scene = nullptr;
   unbindHandler("changeState", this);
   sceneLoaded = false;
-  loaded = false;
 }
 
 void AuthorsMovie::onActivate() {
@@ -74,7 +73,7 @@ void AuthorsMovie::onActivate() {
 }
 
 void AuthorsMovie::onDeactivate() {
-  if (root) root->hide();
+  // The tree goes with the unload that follows.
   AppStateManager* states = AppStateManager::getInstancePtr();
   if (states && named(states->getNextState(), "Game") && KR::SoundManager::exists()) {
     KR::SoundManager::getInstance()->stopGroup(KR::kSoundGroupMusic);

@@ -91,8 +91,6 @@ void LogoGameState::load() {
     files->addEntry("default", entry.name, path);
     logos.push_back(entry);
   }
-  framesDrawn = 0;
-  nextPicture = 0;
   if (!logos.empty()) loadPicture(logos.front());
 }
 
@@ -131,7 +129,6 @@ void LogoGameState::unload() {
   if (auto* sprites = KR::SpriteManager<KR::Sprite>::getInstancePtr())
     for (LogoEntry& entry : logos) sprites->destroySprite(entry.sprite);
   logos.clear();
-  loaded = false;
 }
 
 void LogoGameState::onDeactivate() {

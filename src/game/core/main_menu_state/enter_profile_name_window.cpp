@@ -35,8 +35,6 @@ void EnterProfileNameWindow::load() {
   if (!textEdit || !trigger) return;
   placeAtPivot(textEdit, trigger);
   if (!textEdit->captionBound) textEdit->bindCaption();
-  if (textEdit->caption) textEdit->caption->setText("");
-  textEdit->caret = 0;
   loaded = true;
 }
 
@@ -79,10 +77,9 @@ void EnterProfileNameWindow::onOk() {
   if (!profiles->createProfile(name) && profiles->getProfileCount() < ProfileSystem::kMaxProfiles && menu)
     menu->infoBox->showMessage("name_exist");
   profiles->saveProfileOptions(profiles->getCurrentIndex());
+  // The refreshed list has the current profile (a new one is the last line) selected and in sight.
   if (menu) menu->userDialog->refreshList();
   if (userList) {
-    // The new profile is the last line.
-    if (menu && menu->userDialog->scrollBar) menu->userDialog->scrollBar->setProgress(1.0f);
     selectFromList();
   } else {
     // The first run's profile is written at once: a game killed before any

@@ -143,7 +143,6 @@ void MainMenu::unload() {
       if (*tree) ui->destroyUI(*tree);
   }
   root = confirmExitDialog = confirmRestartDialog = nullptr;
-  playerNameNode = nullptr;
   unbindHandler(playAction, this);
   unbindHandler(optionsAction, this);
   unbindHandler(exitAction, this);
@@ -178,7 +177,6 @@ void MainMenu::onActivate() {
 void MainMenu::onDeactivate() {
   if (root) root->hide();
   if (optionsWindow->loaded && optionsWindow->isShown()) optionsWindow->hide();
-  if (difficultyWindow->shown) difficultyWindow->hide();
   if (nameWindow->loaded && nameWindow->shown) nameWindow->close();
   if (confirmExitDialog && confirmExitDialog->shown) confirmExitDialog->hide();
   AppStateManager* states = AppStateManager::getInstancePtr();

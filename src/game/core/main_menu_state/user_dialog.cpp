@@ -85,17 +85,14 @@ void UserDialog::destroyTrees() {
 void UserDialog::refreshList() {
   if (!userList || !ProfileSystem::exists()) return;
   ProfileSystem* profiles = ProfileSystem::getInstance();
+  // Each new line resets the scrolled content to its top.
   if (userList->scrollArea) {
     userList->scrollArea->deleteChildren();
     userList->lineCounter = 0;
-    userList->layoutLines();
-    userList->scrollArea->resetContent();
   }
-  userList->selected = -1;
   // A name is shown as typed, never looked up as a string-table key ("#...").
   for (const auto& profile : profiles->getProfiles())
     if (KR::UILabel* line = userList->addLine()) line->text = profile->name;
-  if (profiles->getCurrentIndex() == -1 && profiles->getProfileCount() > 0) profiles->setCurrentIndex(0);
   const int32_t lines = int32_t(profiles->getProfileCount());
   userList->selected = profiles->getCurrentIndex() < lines ? profiles->getCurrentIndex() : lines - 1;
   // New lines would show through a hidden window.

@@ -242,6 +242,7 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   EXPECT_EQ(menu().firstNameWindow->textEdit->getText(), L"NewcomerOfFen");
   clickAt(game, kWindowOk[0], kWindowOk[1]);
   game.steps(20);
+  EXPECT_FALSE(menu().firstNameWindow->shown);
   EXPECT_TRUE(menu().musicStarted);
   EXPECT_TRUE(soundPlays("menu_sound"));
   EXPECT_TRUE(loops("menu_sound"));
@@ -291,6 +292,9 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   EXPECT_FALSE(menu().nameWindow->shown);
   EXPECT_FALSE(menu().nameWindow->root->shown);
   EXPECT_EQ(store().getProfileCount(), 1u);
+  // A new player's own settings take over from the last one's: here the sounds, silenced before.
+  store().getCurrentProfile()->options.soundVolume = 0.0f;
+  HOG::PlayerProfile::applyVolumes(store().getCurrentProfile());
   clickAt(game, kCreate[0], kCreate[1]);
   game.steps(15);
   type(game, "Ann");
@@ -300,6 +304,10 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   ASSERT_EQ(store().getProfileCount(), 2u);
   EXPECT_EQ(store().getCurrentIndex(), 1);
   EXPECT_EQ(menu().userDialog->userList->selected, 1);
+  EXPECT_FALSE(menu().nameWindow->shown);
+  EXPECT_GT(KR::SoundManager::getInstance()->getGroupVolume(KR::kSoundGroupSounds), 0.5f);
+  // The open list shows its lines, the new one among them.
+  for (const KR::UIWidget* line : menu().userDialog->userList->scrollArea->children) EXPECT_GT(line->alpha, 0.5f);
   auto* name = dynamic_cast<AE::TextSceneNode*>(menu().playerNameNode);
   ASSERT_NE(name, nullptr);
   EXPECT_EQ(name->getText(), L"Ann");
@@ -331,6 +339,7 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   uint8_t* const hostFlag = HOG::ProfileSystem::fullScreenFlag;
   uint8_t fullScreen = 1;  // the headless window stays as it is
   HOG::ProfileSystem::fullScreenFlag = &fullScreen;
+  store().getCurrentProfile()->options.fullScreen = 0;
   menu().onOptions();
   HOG::ProfileSystem::fullScreenFlag = hostFlag;
   EXPECT_EQ(store().getCurrentProfile()->options.fullScreen, 1);
@@ -345,6 +354,9 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   drag(game, kMusicBar[0], kMusicBar[1] + 8, kMusicBar[0] + 15, kMusicBar[1] + 8);
   game.steps(2);
   EXPECT_NEAR(store().getCurrentProfile()->options.musicVolume, 0.05f, 0.02f);
+  const AE::ISceneNode* musicKnob = HOG::sceneNodeAt(menu().optionsWindow->root, "/root_group/music_progress/knob");
+  ASSERT_NE(musicKnob, nullptr);
+  EXPECT_NEAR(musicKnob->mPosX, -14.0f + 0.05f * 300.0f, 6.0f);
   game.steps(30);
   drag(game, kMusicBar[0] + 150, kMusicBar[1] + 88, kMusicBar[0] + 60, kMusicBar[1] + 88);
   EXPECT_NEAR(store().getCurrentProfile()->options.soundVolume, 0.2f, 0.02f);
@@ -427,7 +439,9 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   EXPECT_EQ(trees["selectdif_window"], 1);
   EXPECT_FALSE(menu().difficultyWindow->loaded);
   EXPECT_FALSE(menu().nameWindow->loaded);
-  for (const std::string& name : {menu().playAction, menu().optionsAction, menu().exitAction})
+  EXPECT_FALSE(menu().nameWindow->shown);
+  for (const std::string& name : {menu().playAction, menu().optionsAction, menu().exitAction,
+                                  menu().nameWindow->okAction, menu().firstNameWindow->okAction})
     EXPECT_EQ(KR::LexBindedFunctionManager::getInstance()->findFunction(name), nullptr) << name;
   // The list on disk says so at once, and that the intro has played.
   HOG::ProfileSystem begun(folder());
@@ -464,6 +478,8 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "AuthorsMovie"; }, 10));
   game.steps(5);
   EXPECT_TRUE(soundPlays("menu_sound"));
+  // Out of play, the music comes in after a moment's silence, as in the menu.
+  EXPECT_EQ(KR::SoundManager::getInstance()->getGroupVolume(KR::kSoundGroupMusic), 0.0f);
   game.tapKey(KR::Platform::kVkEscape);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "Game"; }, 10));
   EXPECT_FALSE(soundPlays("menu_sound"));
@@ -497,6 +513,9 @@ TEST(FrontEndPlayThrough, FirstRunProfilesOptionsCreditsPlayAndQuit) {
   clickAt(game, kMenuQuit[0], kMenuQuit[1]);
   game.steps(15);
   dump(game, "confirm_exit");
+  // The question is drawn: its Cancel button stands light where the menu is dark.
+  const KR::Vector2<int> cancelQuit = KR::Test::window(kDialogOk[0] + 280, kDialogOk[1]);
+  EXPECT_GT(game.brightPixelsAround(cancelQuit.x, cancelQuit.y, 6), 60);
   auto* quitQuestion = dynamic_cast<AE::TextSceneNode*>(HOG::sceneNodeAt(menu().confirmExitDialog, "/root_group/text"));
   ASSERT_NE(quitQuestion, nullptr);
   EXPECT_EQ(quitQuestion->getDisplayText(), L"Leave Quellmoor?");
@@ -537,8 +556,16 @@ TEST(FrontEndPlayThrough, DamagedFilesAreReportedOnceAndAFinishedGameOffersARest
   EXPECT_EQ(store().getCurrentProfile()->id, 1);
   HOG::ProfileSystem rewritten(folder());
   EXPECT_TRUE(rewritten.loadProfileList());
+  // The options show the player's own volumes, and keep them.
+  HOG::PlayerOptions& stored = store().getCurrentProfile()->options;
+  stored.musicVolume = 0.3f;
+  stored.soundVolume = 0.4f;
+  stored.ambientVolume = 0.6f;
   clickAt(game, kMenuOptions[0], kMenuOptions[1]);
   game.steps(15);
+  EXPECT_NEAR(stored.musicVolume, 0.3f, 0.01f);
+  EXPECT_NEAR(stored.soundVolume, 0.4f, 0.01f);
+  EXPECT_NEAR(stored.ambientVolume, 0.6f, 0.01f);
   clickAt(game, kAuthors[0], kAuthors[1]);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "AuthorsMovie"; }, 10));
   // Rolled to their end, the credits return by themselves a moment later.
@@ -670,12 +697,18 @@ TEST(FrontEndPlayThrough, AFullProfileListScrollsAndShowsNamesAsTyped) {
   game.steps(10);
   ASSERT_TRUE(inSight(0));
   EXPECT_NEAR(dot->mPosY, 0.0f, 1.0f);
+  // The first line chosen, then scrolled out of sight: the list opens on it again, in sight.
   clickAt(game, 700, lines.scrollArea->children[0]->getAbsolutePosition().y + 15);
+  drag(game, 1020, 388 + 10, 1020, 640);
+  game.steps(10);
+  ASSERT_FALSE(inSight(0));
   clickAt(game, kUsersOk[0], kUsersOk[1]);
   game.steps(5);
   EXPECT_EQ(store().getCurrentIndex(), 0);
   clickAt(game, kMenuProfiles[0], kMenuProfiles[1]);
   game.steps(15);
+  EXPECT_EQ(lines.selected, 0);
+  EXPECT_TRUE(inSight(0));
   clickAt(game, kCreate[0], kCreate[1]);
   game.steps(5);
   EXPECT_EQ(infoText(), L"too_many_profiles");
@@ -709,6 +742,8 @@ TEST(FrontEndPlayThrough, AGameKilledInItsFirstSessionGoesOnAtTheNextStart) {
   EXPECT_FALSE(menu().firstNameWindow->shown);
   clickAt(game, kMenuPlay[0], kMenuPlay[1]);
   ASSERT_TRUE(game.stepUntil([&] { return game.currentState() == "Game"; }, 30));
+  // Play within the menu's first second: its fade-in does not follow into the game's sounds.
+  EXPECT_GT(KR::SoundManager::getInstance()->getGroupVolume(KR::kSoundGroupAmbient), 0.5f);
   EXPECT_FALSE(menu().difficultyWindow->shown);
   EXPECT_FALSE(game.videoPlaying());  // the intro played once
   EXPECT_TRUE(game.stepUntil([&] { return KR::Test::shown(game, "location02"); }, 300));
