@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "bench_main.h"
 #include "buddy_allocator.h"
 #include "stack_allocator.h"
 
@@ -81,4 +82,4 @@ BENCHMARK(BM_MallocSharedByThreads)->Threads(2);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -1,7 +1,9 @@
 // Data readers: parsing and reading XML data files, loading an archive, and
 // running and walking a Lua description.
 #include <benchmark/benchmark.h>
+
 #include <lua.hpp>
+#include "bench_main.h"
 
 #include <string>
 #include <vector>
@@ -133,4 +135,4 @@ BENCHMARK(BM_LuaRunAndWalk)->Arg(10)->Arg(200);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -2,9 +2,11 @@
 // built media folder, then the same files from a packed archive, a zip
 // archive and loose files, against plain open/read/close.
 #include <benchmark/benchmark.h>
+
 #include <fcntl.h>
 #include <minizip/zip.h>
 #include <unistd.h>
+#include "bench_main.h"
 
 #include <cstdlib>
 #include <memory>
@@ -124,7 +126,7 @@ void readAllWith(benchmark::State& state, KR::FileReader& reader) {
     for (const auto& entry : content.files) {
       std::unique_ptr<KR::File> file(reader.open(entry.name));
       if (!file) {
-        state.SkipWithError("missing file");
+        KR::Bench::fail(state, "missing file");
         return;
       }
       readThrough(file.get(), buffer);
@@ -175,4 +177,4 @@ BENCHMARK(BM_PlainRead);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

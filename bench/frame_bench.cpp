@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench_main.h"
 #include "frame_meter.h"
 #include "offscreen_render.h"
 #include "render_data.h"
@@ -162,4 +163,4 @@ BENCHMARK(BM_SpriteFrame)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "bench_main.h"
 #include "render_system_dx8.h"
 
 namespace KR {
@@ -32,7 +33,7 @@ class FrameMeter {
     mCalls += calls;
     ++mFrames;
     if (mMustDraw && calls == 0) {
-      mState.SkipWithError("a frame meant to draw sent no draw call");
+      KR::Bench::fail(mState, "a frame meant to draw sent no draw call");
       return false;
     }
     return true;

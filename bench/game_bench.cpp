@@ -9,6 +9,7 @@
 #include <new>
 #include <tuple>
 
+#include "bench_main.h"
 #include "core/game_state/game_message.h"
 #include "core/game_state/game_task_manager.h"
 #include "log_system.h"
@@ -80,4 +81,4 @@ BENCHMARK(BM_TaskPassAndMessages)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

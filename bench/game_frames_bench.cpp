@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_main.h"
 #include "core/game_state/game.h"
 #include "core/game_state/hud/in_game_ui.h"
 #include "core/game_state/hud/notebook_ui.h"
@@ -116,13 +117,13 @@ void BM_Launch(benchmark::State& state) {
   char self[4096] = {};
   const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
   if (length <= 0) {
-    state.SkipWithError("the benchmark's own program is not found");
+    KR::Bench::fail(state, "the benchmark's own program is not found");
     return;
   }
   for (auto _ : state) {
     int channel[2];
     if (pipe(channel) != 0) {
-      state.SkipWithError("no pipe");
+      KR::Bench::fail(state, "no pipe");
       return;
     }
     posix_spawn_file_actions_t actions;
@@ -146,7 +147,7 @@ void BM_Launch(benchmark::State& state) {
     if (spawned == 0) waitpid(child, &status, 0);
     const size_t at = output.find("first_picture_ns=");
     if (spawned != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || at == std::string::npos) {
-      state.SkipWithError("the launched game showed no picture");
+      KR::Bench::fail(state, "the launched game showed no picture");
       return;
     }
     const int64_t pictured = std::atoll(output.c_str() + at + std::strlen("first_picture_ns="));
@@ -185,7 +186,7 @@ bool inHall() {
 // Times kFrames frames of whatever is on screen once it settled.
 void measure(benchmark::State& state, bool reached) {
   if (!reached) {
-    state.SkipWithError("the screen was not reached");
+    KR::Bench::fail(state, "the screen was not reached");
     return;
   }
   gGame->steps(10);
@@ -206,12 +207,12 @@ void measure(benchmark::State& state, bool reached) {
 void BM_Logos(benchmark::State& state) {
   const bool reached = startGame() && gGame->stepUntil([] { return gGame->currentState() == "LogoGameState"; }, 10);
   measure(state, reached);
-  if (gGame->currentState() != "LogoGameState") state.SkipWithError("the logos ended while they were measured");
+  if (gGame->currentState() != "LogoGameState") KR::Bench::fail(state, "the logos ended while they were measured");
 }
 
 void BM_Hall(benchmark::State& state) {
   if (!inHall()) {
-    state.SkipWithError("the game did not reach the hall");
+    KR::Bench::fail(state, "the game did not reach the hall");
     return;
   }
   measure(state, shown("location01"));
@@ -219,7 +220,7 @@ void BM_Hall(benchmark::State& state) {
 
 void BM_DeskCloseUp(benchmark::State& state) {
   if (!inHall()) {
-    state.SkipWithError("the game did not reach the hall");
+    KR::Bench::fail(state, "the game did not reach the hall");
     return;
   }
   clickAt(428, 664);
@@ -231,7 +232,7 @@ void BM_DeskCloseUp(benchmark::State& state) {
 
 void BM_NotebookOpen(benchmark::State& state) {
   if (!inHall()) {
-    state.SkipWithError("the game did not reach the hall");
+    KR::Bench::fail(state, "the game did not reach the hall");
     return;
   }
   HOG::NotebookUI* notebook = hud()->getNotebook();
@@ -245,7 +246,7 @@ void BM_NotebookOpen(benchmark::State& state) {
 
 void BM_ShedHiddenObjects(benchmark::State& state) {
   if (!inHall()) {
-    state.SkipWithError("the game did not reach the hall");
+    KR::Bench::fail(state, "the game did not reach the hall");
     return;
   }
   play().getViewStack().openView("hos01");
@@ -256,11 +257,11 @@ void BM_ShedHiddenObjects(benchmark::State& state) {
 // content has it.
 void BM_Gallery(benchmark::State& state) {
   if (!inHall()) {
-    state.SkipWithError("the game did not reach the hall");
+    KR::Bench::fail(state, "the game did not reach the hall");
     return;
   }
   if (!play().getRegistry().findViewByName("gallery")) {
-    state.SkipWithError("the content has no \"gallery\"");
+    KR::Bench::fail(state, "the content has no \"gallery\"");
     return;
   }
   play().getViewStack().openView("gallery");
@@ -271,11 +272,11 @@ void BM_Gallery(benchmark::State& state) {
 // them, when the content has them.
 void BM_PuzzleCloseUp(benchmark::State& state) {
   if (!inHall()) {
-    state.SkipWithError("the game did not reach the hall");
+    KR::Bench::fail(state, "the game did not reach the hall");
     return;
   }
   if (!shown("gallery") || !play().getRegistry().findViewByName("puzzle_bqueue")) {
-    state.SkipWithError("not in the gallery, or the content has no puzzle close-up \"puzzle_bqueue\"");
+    KR::Bench::fail(state, "not in the gallery, or the content has no puzzle close-up \"puzzle_bqueue\"");
     return;
   }
   play().getViewStack().openView("puzzle_bqueue");

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "bench_main.h"
 #include "config_manager.h"
 #include "core/game_state/game.h"
 #include "core/game_state/views/view.h"
@@ -109,7 +110,7 @@ void BM_HallNeighboursStream(benchmark::State& state) {
         longestCalls = calls;
       }
       if (calls == 0) {
-        state.SkipWithError("a frame sent no draw call");
+        KR::Bench::fail(state, "a frame sent no draw call");
         return;
       }
       ++count;
@@ -125,4 +126,4 @@ BENCHMARK(BM_HallNeighboursStream)->Unit(benchmark::kMillisecond)->Iterations(5)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -7,7 +7,9 @@
 //   BM_EmptyFrame       the frame alone, for its fixed cost
 //   BM_CreateEffect*    an effect handed out from the prototype cache / the pool
 #include <benchmark/benchmark.h>
+
 #include <unistd.h>
+#include "bench_main.h"
 
 #include <chrono>
 #include <cmath>
@@ -267,4 +269,4 @@ BENCHMARK(BM_CreateEffectFromPool)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "bench_main.h"
 #include "core/game_state/hud/hint_search.h"
 #include "core/game_state/views/view.h"
 #include "core/game_state/views/view_registry.h"
@@ -63,4 +64,4 @@ BENCHMARK(BM_HintSearch32Views)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench_main.h"
 #include "frame_meter.h"
 #include "image.h"
 #include "offscreen_render.h"
@@ -82,4 +83,4 @@ BENCHMARK(BM_TenThousandSprites)->Arg(10000)->Arg(100)->Arg(10)->UseRealTime()->
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -3,7 +3,9 @@
 // crash-safe without the flush to disk and loaded back with every check; and
 // the file layer alone over savetool's sample game.
 #include <benchmark/benchmark.h>
+
 #include <unistd.h>
+#include "bench_main.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +35,7 @@ void BM_SaveGame(benchmark::State& state) {
   const HOG::SaveGame::Data data = HOG::SaveTool::makeSample();
   const std::string path = benchPath();
   for (auto _ : state) {
-    if (!HOG::SaveGame::writeFile(path, data, nullptr, false)) state.SkipWithError("cannot write");
+    if (!HOG::SaveGame::writeFile(path, data, nullptr, false)) KR::Bench::fail(state, "cannot write");
   }
   std::remove(path.c_str());
 }
@@ -48,7 +50,7 @@ void BM_LoadGame(benchmark::State& state) {
     std::string bytes;
     HOG::SaveGame::Data loaded;
     if (!KR::Platform::readWholeFile(path, &bytes) || !HOG::SaveGame::decode(bytes, &expected, &loaded, nullptr))
-      state.SkipWithError("cannot load");
+      KR::Bench::fail(state, "cannot load");
     benchmark::DoNotOptimize(loaded);
   }
   std::remove(path.c_str());
@@ -99,7 +101,7 @@ struct DemoGame {
 void BM_SaveDemoGame(benchmark::State& state) {
   DemoGame demo;
   for (auto _ : state)
-    if (!HOG::SaveLoadGameProgressSystem::save(*demo.game, false)) state.SkipWithError("cannot save");
+    if (!HOG::SaveLoadGameProgressSystem::save(*demo.game, false)) KR::Bench::fail(state, "cannot save");
 }
 BENCHMARK(BM_SaveDemoGame)->Unit(benchmark::kMillisecond);
 
@@ -108,10 +110,10 @@ void BM_LoadDemoGame(benchmark::State& state) {
   DemoGame demo;
   HOG::SaveLoadGameProgressSystem::save(*demo.game, false);
   for (auto _ : state)
-    if (!HOG::SaveLoadGameProgressSystem::load(*demo.game)) state.SkipWithError("cannot load");
+    if (!HOG::SaveLoadGameProgressSystem::load(*demo.game)) KR::Bench::fail(state, "cannot load");
 }
 BENCHMARK(BM_LoadDemoGame)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -15,6 +15,7 @@
 
 #include "animationeditor/scene_loader.h"
 #include "animationeditor/scene_node.h"
+#include "bench_main.h"
 #include "frame_meter.h"
 #include "scene_world.h"
 
@@ -70,7 +71,7 @@ void BM_LoadScene(benchmark::State& state) {
     const bool whole = scene && scene->mChildren.size() == size_t(kObjects);
     scene.reset();
     if (!whole) {
-      state.SkipWithError("the scene did not load whole");
+      KR::Bench::fail(state, "the scene did not load whole");
       break;
     }
     state.ResumeTiming();
@@ -148,4 +149,4 @@ BENCHMARK(BM_LoadCameraActivationFrames)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -15,6 +15,7 @@
 #include "animationeditor/scene_node_animation.h"
 #include "animationeditor/sprite_scene_node.h"
 #include "animationeditor/text_scene_node.h"
+#include "bench_main.h"
 #include "frame_meter.h"
 #include "scene_world.h"
 
@@ -150,4 +151,4 @@ BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench_main.h"
 #include "frame_meter.h"
 #include "offscreen_render.h"
 #include "platform/shader_translator.h"
@@ -84,4 +85,4 @@ BENCHMARK(BM_FrameComposite)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMi
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

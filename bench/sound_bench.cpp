@@ -2,8 +2,10 @@
 // decoder set-up, every span decoded into an OpenAL buffer on the null
 // device) against decoding the same stream with vorbisfile alone.
 #include <benchmark/benchmark.h>
+
 #include <stdlib.h>
 #include <vorbis/vorbisfile.h>
+#include "bench_main.h"
 
 #include <cstring>
 #include <memory>
@@ -124,7 +126,7 @@ void BM_VorbisfileAlone(benchmark::State& state) {
     ov_callbacks callbacks{readMemory, seekMemory, nullptr, tellMemory};
     OggVorbis_File file;
     if (ov_open_callbacks(&memory, &file, nullptr, 0, callbacks) != 0) {
-      state.SkipWithError("vorbisfile cannot open the track");
+      KR::Bench::fail(state, "vorbisfile cannot open the track");
       break;
     }
     int link = 0;
@@ -141,4 +143,4 @@ BENCHMARK(BM_VorbisfileAlone)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -3,7 +3,9 @@
 // to presentation with the card finished. Time is wall time per whole frame
 // (the software rasteriser's threads included); counter: draw calls per frame.
 #include <benchmark/benchmark.h>
+
 #include <unistd.h>
+#include "bench_main.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -190,4 +192,4 @@ BENCHMARK(BM_CreateDestroy);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_main.h"
 #include "dds_image.h"
 #include "engine_allocators.h"
 #include "image_maker.h"
@@ -71,7 +72,7 @@ void BM_TextureUploadRgba(benchmark::State& state) {
   params.present.backBufferHeight = 64;
   std::unique_ptr<KR::Platform::RenderDevice> device = KR::Platform::RenderDevice::create(params);
   if (!device) {
-    state.SkipWithError("no device");
+    KR::Bench::fail(state, "no device");
     return;
   }
   KR::TextureManager manager;
@@ -94,4 +95,4 @@ BENCHMARK(BM_TextureUploadRgba);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

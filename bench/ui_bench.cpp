@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_main.h"
 #include "input_manager_win_mac.h"
 #include "ui/ui_controller.h"
 #include "ui/ui_widget.h"
@@ -111,4 +112,4 @@ BENCHMARK(BM_RouteUpdate)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_main.h"
 #include "offscreen_render.h"
 #include "ui/ui_manager.h"
 
@@ -27,7 +28,7 @@ void runUIFrames(benchmark::State& state, OffscreenRender& render, UIManager& ui
   const double drawCalls = double(render.renderSystem->getDrawCallCount() - callsBefore);
   state.counters["drawCalls"] = benchmark::Counter(drawCalls, benchmark::Counter::kAvgIterations);
   // A frame that draws nothing measures nothing worth quoting.
-  if (drawCalls == 0) state.SkipWithError("the UI frames made no draw call");
+  if (drawCalls == 0) KR::Bench::fail(state, "the UI frames made no draw call");
 }
 
 }  // namespace Bench

@@ -5,8 +5,10 @@
 // Frames per second by the wall clock are reported as the "fps" counter; the
 // drawn frames are finished on the card before the next one starts.
 #include <benchmark/benchmark.h>
+
 #include <ogg/ogg.h>
 #include <theora/theora.h>
+#include "bench_main.h"
 
 #include <cstring>
 #include <memory>
@@ -109,7 +111,7 @@ void BM_ReadingPath(benchmark::State& state) {
     KR::Test::BytesFile file(bytes.data(), bytes.size());
     KR::VideoStreamDecoder decoder;
     if (decoder.open(&file) != 0) {
-      state.SkipWithError("clip refused");
+      KR::Bench::fail(state, "clip refused");
       return;
     }
     KR::YuvFrameView frame;
@@ -152,7 +154,7 @@ void BM_DecodeAndUpload(benchmark::State& state) {
   renderSystem->getWindowInfo().mWndHeight = 480;
   renderSystem->initDevice();
   if (!renderSystem->getDevice()) {
-    state.SkipWithError("no render device");
+    KR::Bench::fail(state, "no render device");
     return;
   }
   int64_t frames = 0;
@@ -164,7 +166,7 @@ void BM_DecodeAndUpload(benchmark::State& state) {
     auto surface = std::make_unique<KR::VideoSurface>(shaderPath);
     surface->open(new KR::Test::BytesFile(clip().data(), clip().size()));
     if (surface->usesShaderPath() != shaderPath) {
-      state.SkipWithError("the yuv2rgb program did not load");
+      KR::Bench::fail(state, "the yuv2rgb program did not load");
       return;
     }
     textures->createPendingTextures();
@@ -183,7 +185,7 @@ void BM_DecodeAndUpload(benchmark::State& state) {
       if (!surface->isFinished()) ++frames;
     }
     if (meter.calls() == callsBefore) {
-      state.SkipWithError("the clip drew no frame");
+      KR::Bench::fail(state, "the clip drew no frame");
       break;
     }
     state.PauseTiming();
@@ -200,4 +202,4 @@ BENCHMARK(BM_DecodeAndUpload)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kM
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "animationeditor/scene_node.h"
+#include "bench_main.h"
 #include "ui/strip_scrolling_helper.h"
 #include "ui/ui_label.h"
 #include "ui/ui_list_view.h"
@@ -93,4 +94,4 @@ BENCHMARK(BM_ListView1000Lines)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+KR_BENCHMARK_MAIN()
