@@ -100,6 +100,20 @@ void BM_LoadedSceneUpdateAndDraw(benchmark::State& state) {
 BENCHMARK(BM_LoadedSceneUpdateAndDraw)->Unit(benchmark::kMillisecond);
 
 // One plain object of 4,000 frames, in frame order (0) or backwards (1).
+
+// Times loading `text` written to a scene file of its own.
+void timeSceneLoads(benchmark::State& state, const std::string& text, const char* name) {
+  const std::string path = "/tmp/" + std::string(name) + std::to_string(getpid()) + ".xml";
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  std::fwrite(text.data(), 1, text.size(), out);
+  std::fclose(out);
+  for (auto _ : state) {
+    std::unique_ptr<AE::ISceneNode> scene(AE::loadScene(path));
+    benchmark::DoNotOptimize(scene.get());
+  }
+  std::remove(path.c_str());
+}
+
 void BM_LoadManyFrames(benchmark::State& state) {
   world();
   const bool backwards = state.range(0) != 0;
@@ -109,15 +123,7 @@ void BM_LoadManyFrames(benchmark::State& state) {
     text += "<frame StartFrame='" + f + "'><Attributes X='" + f + "'/></frame>";
   }
   text += "</frames></Object></Scene>";
-  const std::string path = "/tmp/kr_scene_frames_bench_" + std::to_string(getpid()) + ".xml";
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  std::fwrite(text.data(), 1, text.size(), out);
-  std::fclose(out);
-  for (auto _ : state) {
-    std::unique_ptr<AE::ISceneNode> scene(AE::loadScene(path));
-    benchmark::DoNotOptimize(scene.get());
-  }
-  std::remove(path.c_str());
+  timeSceneLoads(state, text, "kr_scene_frames_bench_");
   state.counters["frames"] = 4000;
 }
 BENCHMARK(BM_LoadManyFrames)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -134,15 +140,7 @@ void BM_LoadCameraActivationFrames(benchmark::State& state) {
   }
   const std::string text = "<Scene><Object type='MovieCamera' name='camera'><frames>" + frames +
                            "</frames><Activationframes>" + activations + "</Activationframes></Object></Scene>";
-  const std::string path = "/tmp/kr_scene_camera_bench_" + std::to_string(getpid()) + ".xml";
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  std::fwrite(text.data(), 1, text.size(), out);
-  std::fclose(out);
-  for (auto _ : state) {
-    std::unique_ptr<AE::ISceneNode> scene(AE::loadScene(path));
-    benchmark::DoNotOptimize(scene.get());
-  }
-  std::remove(path.c_str());
+  timeSceneLoads(state, text, "kr_scene_camera_bench_");
   state.counters["frames"] = kFrames;
 }
 BENCHMARK(BM_LoadCameraActivationFrames)->Unit(benchmark::kMillisecond);

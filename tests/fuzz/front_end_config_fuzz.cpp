@@ -40,22 +40,12 @@ enum Route : uint8_t { kLogos, kMainMenu, kRouteCount };
 
 namespace {
 
-struct MediaSeed {
-  Route route;
-  const char* path;  // under the media folder
-};
-
-const MediaSeed kMediaSeeds[] = {
+const KR::Fuzz::MediaSeed<Route> kMediaSeeds[] = {
     {kLogos, "front_end/logo.xml"},
     {kMainMenu, "front_end/main_menu_config.xml"},
 };
 
-struct OwnSeed {
-  Route route;
-  const char* text;
-};
-
-const OwnSeed kOwnSeeds[] = {
+const KR::Fuzz::OwnSeed<Route> kOwnSeeds[] = {
     // Times that never end or are gone at once, flags out of range, no name.
     {kLogos,
      "<root><logo name=\"a.png\" duration=\"nan\" esc=\"1\"/><logo name=\"b.png\" duration=\"-3\" esc=\"99999999999\"/>"

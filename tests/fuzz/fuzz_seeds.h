@@ -29,6 +29,19 @@ int writeSeedFiles(int argc, char** argv, const char* const (&seeds)[N], const c
   return 0;
 }
 
+// A seed read from a file under the media folder, and one that carries its
+// text, each with the route (the loader) it is for.
+template <typename Route>
+struct MediaSeed {
+  Route route;
+  const char* path;  // under the media folder
+};
+template <typename Route>
+struct OwnSeed {
+  Route route;
+  const char* text;
+};
+
 // `media` seeds name a file under the media folder (fields route and path),
 // `own` seeds carry their text (fields route and text). Called as
 // `program <media folder> <seed folder>`; seeds go to "<folder>/seed<N>.bin",

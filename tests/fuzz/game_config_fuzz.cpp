@@ -53,12 +53,7 @@ enum Route : uint8_t {
 
 namespace {
 
-struct MediaSeed {
-  Route route;
-  const char* path;  // under the media folder
-};
-
-const MediaSeed kMediaSeeds[] = {
+const KR::Fuzz::MediaSeed<Route> kMediaSeeds[] = {
     {kInventoryItems, "locations/inventory_items.xml"},
     {kNotebook, "notebook/notebook_config.xml"},
     {kHosConfig, "story/hos01_config.xml"},
@@ -81,12 +76,7 @@ const MediaSeed kMediaSeeds[] = {
     {kFoundItemEffect, "story/hos_item_disapperence_effect_manager.xml"},
 };
 
-struct OwnSeed {
-  Route route;
-  const char* text;
-};
-
-const OwnSeed kOwnSeeds[] = {
+const KR::Fuzz::OwnSeed<Route> kOwnSeeds[] = {
     // Records on the harness's scene: single and double pages in a short book.
     {kNotebook,
      "<root><NotebookConfig><pageSize v0=\"400\" v1=\"30\"/><Sections><section1><name v=\"main\"/>"

@@ -37,24 +37,14 @@ enum Route : uint8_t { kMovie, kCutScene, kFontSettings, kFontPresets, kTextNode
 
 namespace {
 
-struct MediaSeed {
-  Route route;
-  const char* path;  // under the media folder
-};
-
-const MediaSeed kMediaSeeds[] = {
+const KR::Fuzz::MediaSeed<Route> kMediaSeeds[] = {
     {kMovie, "movies/movie_intro.xml"},       {kCutScene, "story/cutscene_shed.xml"},
     {kCutScene, "story/finale.xml"},          {kFontSettings, "fonts/font_settings.xml"},
     {kFontPresets, "fonts/font_presets.lua"}, {kFontPresets, "movies/video_presets.lua"},
     {kFontPresets, "ui/ui_demo_presets.lua"}, {kTextNodePresets, "fonts/font_presets.lua"},
 };
 
-struct OwnSeed {
-  Route route;
-  const char* text;
-};
-
-const OwnSeed kOwnSeeds[] = {
+const KR::Fuzz::OwnSeed<Route> kOwnSeeds[] = {
     // Subtitles without a preset, with times out of order and a missing key.
     {kMovie,
      "<root><Movie><VideoFilename v=\"m\"/><Subtitles><v0><beg v=\"5\"/><end v=\"1\"/><text v=\"NO_SUCH\"/></v0>"

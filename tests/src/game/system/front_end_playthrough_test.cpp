@@ -170,6 +170,21 @@ void putBackOnDisk(const std::map<std::string, std::string>& files) {
   for (const auto& file : files) KR::Test::writeFile(folder() + file.first, file.second);
 }
 
+// From the intro's first frame into the garden, saved there: `killed` is what a
+// kill at that moment leaves on disk.
+::testing::AssertionResult walkToTheGardenAndSave(KR::Test::GameDriver& game,
+                                                  std::map<std::string, std::string>& killed) {
+  game.click(300, 200);
+  if (!game.stepUntil([&] { return KR::Test::shown(game, "location01"); }, 300))
+    return ::testing::AssertionFailure() << "the hall is not shown";
+  KR::Test::play().getViewStack().openView("location02");
+  if (!game.stepUntil([&] { return KR::Test::shown(game, "location02"); }, 300))
+    return ::testing::AssertionFailure() << "the garden is not shown";
+  KR::Test::play().saveProgress();
+  killed = filesOnDisk();
+  return ::testing::AssertionSuccess();
+}
+
 void type(KR::Test::GameDriver& game, const std::string& text) {
   for (char c : text) {
     game.pressKey(uint8_t(std::toupper(c)));
@@ -726,12 +741,7 @@ TEST(FrontEndPlayThrough, AGameKilledInItsFirstSessionGoesOnAtTheNextStart) {
     KR::Test::GameDriver game;
     ASSERT_TRUE(game.startToMenu());
     ASSERT_TRUE(game.enterPlay());  // OK on the offered "Player", Play, OK
-    game.click(300, 200);
-    ASSERT_TRUE(game.stepUntil([&] { return KR::Test::shown(game, "location01"); }, 300));
-    KR::Test::play().getViewStack().openView("location02");
-    ASSERT_TRUE(game.stepUntil([&] { return KR::Test::shown(game, "location02"); }, 300));
-    KR::Test::play().saveProgress();
-    killed = filesOnDisk();
+    ASSERT_TRUE(walkToTheGardenAndSave(game, killed));
     game.closeWindow();
     game.finish();
   }
@@ -763,12 +773,7 @@ TEST(FrontEndPlayThrough, PlayOnTheCommandLineContinuesTheCurrentPlayersGame) {
     EXPECT_EQ(game.currentState(), "Game");
     EXPECT_TRUE(store().getCurrentProfile()->persistent);
     EXPECT_TRUE(KR::Platform::fileExists(store().getProfileFilePath(0, "opt")));
-    game.click(300, 200);
-    ASSERT_TRUE(game.stepUntil([&] { return KR::Test::shown(game, "location01"); }, 300));
-    KR::Test::play().getViewStack().openView("location02");
-    ASSERT_TRUE(game.stepUntil([&] { return KR::Test::shown(game, "location02"); }, 300));
-    KR::Test::play().saveProgress();
-    killed = filesOnDisk();
+    ASSERT_TRUE(walkToTheGardenAndSave(game, killed));
     game.closeWindow();
     game.finish();
   }
