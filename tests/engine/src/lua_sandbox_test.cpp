@@ -9,6 +9,7 @@
 #include <lua.hpp>
 
 #include <string>
+#include <vector>
 
 #include "lua_script_2.h"
 #include "support/test_support.h"
@@ -114,6 +115,8 @@ TEST_F(LuaSandbox, WorkInCCountsAgainstTheBudget) {
   EXPECT_NE(run(script, "for i = 1, 1000 do ('x'):rep(100000) end").find("ran over its budget"), std::string::npos);
   EXPECT_NE(run(script, "string.match('a', string.rep('a?', 600))").find("longer than the 1024 bytes allowed"),
             std::string::npos);
+  // A plain find does not backtrack: its magic characters are letters, and it is not refused.
+  EXPECT_EQ(run(script, "x = string.find(string.rep('a', 200000), '.-.-.-.-.-.-b', 1, true)"), "");
   // Ordinary searches on ordinary text keep Lua's answers, many in one call.
   KR::setLuaInstructionBudget(KR::kLuaInstructionBudget);
   const std::string text =
@@ -142,6 +145,10 @@ TEST_F(LuaSandbox, MemoryBeyondTheLimitFailsTheCallAsAnOverrun) {
   EXPECT_EQ(error,
             "bomb.lua:3: function 'main chunk' ran over its memory budget of 4194304 bytes (script 'bomb.lua', "
             "function 'main chunk', line 3)");
+  // The stack of the moment it ran over is kept for the game's log.
+  const std::vector<std::string> stack = KR::luaTakeErrorStack();
+  ASSERT_FALSE(stack.empty());
+  EXPECT_NE(stack.front().find("bomb.lua:3"), std::string::npos) << stack.front();
   // One large piece is refused as well; a script that catches the failure
   // goes on, and a later overrun is reported where it happens.
   KR::LuaScript fresh;
@@ -178,6 +185,11 @@ TEST_F(LuaSandbox, PatternBoundsCoverTheMatchersWorstCase) {
   EXPECT_GT(KR::luaPatternWorkBound(dots.data(), dots.size(), "%.+x", 4, true), 1e4 * 1e4 / 2);
   EXPECT_GT(KR::luaPatternWorkBound(letters.data(), letters.size(), "[a-c]+x", 7, true), 1e4 * 1e4 / 2);
   EXPECT_LT(KR::luaPatternWorkBound(letters.data(), letters.size(), "[b-c]+x", 7, true), 1e4 * 10);
+  // A range holds its inner and its last character too.
+  for (char inRange : {'b', 'c'}) {
+    const std::string run(10000, inRange);
+    EXPECT_GT(KR::luaPatternWorkBound(run.data(), run.size(), "[a-c]+x", 7, true), 1e4 * 1e4 / 2) << inRange;
+  }
   EXPECT_GE(KR::luaPatternWorkBound(open.data(), open.size(), "^%b()", 5, true), 1000.0);
   // A malformed class stops the count where Lua stops with its error.
   EXPECT_LT(KR::luaPatternWorkBound(longer.data(), longer.size(), "[a.-.-.-", 8, true), 1000.0);

@@ -576,6 +576,14 @@ TEST_F(DeviceTest, ViewportWindingAndCopiesAgreeOnTheWindowAndOnTextures) {
   EXPECT_EQ(0xFF0000FFu, pixel(3, 1, device->backBuffer()));
   EXPECT_EQ(0xFF000000u, pixel(3, 30, device->backBuffer()));
   device->releaseTexture(texture);
+  // A viewport that differs from the last one in its height alone is taken.
+  ASSERT_EQ(DeviceResult::Ok, device->setRenderTarget(device->backBuffer(), device->defaultDepthStencil()));
+  device->clear(CLEAR_TARGET, 0xFF000000, 1.f, 0);
+  device->setViewport(Viewport{8, 4, 16, 8});
+  device->setViewport(Viewport{8, 4, 16, 4});
+  fill(0, 0, kW, kH, 0xFFFF0000);
+  EXPECT_EQ(0xFFFF0000u, pixel(8, 7));
+  EXPECT_EQ(0xFF000000u, pixel(8, 9));
 }
 
 TEST_F(DeviceTest, StreamedVerticesDrawTheirOwnContentAcrossTheRingsWrap) {
