@@ -135,6 +135,20 @@ TEST_F(DeviceTest, QuadCoversExactlyItsPixelsAndColoursAreAarrggbb) {
   EXPECT_EQ(0xFF000000u, pixel(4, 3));
 }
 
+// A scene is begun once before it ends; rows handed over exactly as wide as
+// the picture are taken, rows shorter than it refused.
+TEST_F(DeviceTest, ScenesNestNotAndUpdatesTakeRowsOfTheirWidth) {
+  EXPECT_EQ(DeviceResult::Ok, device->beginScene());
+  EXPECT_EQ(DeviceResult::InvalidCall, device->beginScene());
+  EXPECT_EQ(DeviceResult::Ok, device->endScene());
+  DeviceTexture* texture = device->createTexture(4, 4, PixelFormat::A8R8G8B8, TextureUsage::Managed);
+  ASSERT_NE(nullptr, texture);
+  const std::vector<uint8_t> texels(4 * 4 * 4, 0x80);
+  EXPECT_TRUE(device->updateTexture(texture, texels.data(), 4, 4, 16, TexelOrder::Locked));
+  EXPECT_FALSE(device->updateTexture(texture, texels.data(), 4, 4, 12, TexelOrder::Locked));
+  device->releaseTexture(texture);
+}
+
 TEST_F(DeviceTest, BlendModesOverGrey) {
   const uint32_t grey = 0xFF808080;
   fill(0, 0, 32, 32, grey);
